@@ -1,0 +1,5 @@
+#include "app/Inspect.h"
+
+InspectVerdict InspectPictureFile(const InspectRequest&, std::string&, std::string&) {
+    return InspectVerdict::notMine;
+}
