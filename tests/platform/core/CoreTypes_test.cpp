@@ -1,0 +1,137 @@
+// Handles, the checked byte reader, rectangle arithmetic and length-prefixed
+// strings: the pieces every parser and every procedure stands on.
+#include "platform/core/ByteIO.h"
+#include "platform/core/Geometry.h"
+#include "platform/core/Memory.h"
+#include "platform/core/PString.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+TEST(Handles, ResizeKeepsBytesAndLockedBlocksDoNotGrow) {
+    UniqueHandle h(NewHandleClear(4));
+    ASSERT_TRUE(h);
+    EXPECT_EQ(GetHandleSize(h.get()), 4);
+    (*h.get())[0] = 'K';
+    SetHandleSize(h.get(), 1000);
+    ASSERT_EQ(MemError(), noErr);
+    EXPECT_EQ((*h.get())[0], 'K');
+    HLock(h.get());
+    SetHandleSize(h.get(), 2000);
+    EXPECT_EQ(MemError(), memWZErr);
+    EXPECT_EQ(GetHandleSize(h.get()), 1000);
+    SetHandleSize(h.get(), 10);  // shrinking a locked block is allowed
+    EXPECT_EQ(MemError(), noErr);
+    EXPECT_EQ(GetHandleSize(h.get()), 10);
+    HUnlock(h.get());
+    EXPECT_EQ(HGetState(h.get()) & 0x80, 0);
+}
+
+TEST(Handles, CopiesAreIndependentAndAppendingToItselfWorks) {
+    const std::array<UInt8, 3> bytes{1, 2, 3};
+    Handle h = nullptr;
+    ASSERT_EQ(PtrToHand(bytes.data(), &h, 3), noErr);
+    UniqueHandle owner(h);
+    Handle copy = h;
+    ASSERT_EQ(HandToHand(&copy), noErr);
+    UniqueHandle copyOwner(copy);
+    ASSERT_NE(copy, h);
+    (*copy)[0] = 9;
+    EXPECT_EQ((*h)[0], 1);
+    ASSERT_EQ(HandAndHand(h, h), noErr);
+    EXPECT_EQ(std::vector<UInt8>(HandleBytes(h).begin(), HandleBytes(h).end()),
+              (std::vector<UInt8>{1, 2, 3, 1, 2, 3}));
+}
+
+TEST(Handles, ImpossibleSizesFailWithoutAllocating) {
+    EXPECT_EQ(NewHandle(-1), nullptr);
+    EXPECT_EQ(MemError(), memFullErr);
+    EXPECT_EQ(NewHandle(kMaxHandleSize + 1), nullptr);
+    UniqueHandle h(NewHandle(0));
+    ASSERT_TRUE(h);
+    EXPECT_NE(*h.get(), nullptr);  // even an empty block has a master pointer
+    SetHandleSize(h.get(), -5);
+    EXPECT_EQ(MemError(), memFullErr);
+}
+
+TEST(ByteReader, ReadsBothByteOrdersAndFailsStickilyAtTheEnd) {
+    const std::array<UInt8, 7> bytes{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE};
+    ByteReader r(bytes);
+    EXPECT_EQ(r.u16be(), 0x1234);
+    EXPECT_EQ(r.u16le(), 0x7856);
+    EXPECT_EQ(r.s16be(), SInt16(0x9ABC));
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.u32be(), 0u);  // only one byte left
+    EXPECT_TRUE(r.failed());
+    EXPECT_EQ(r.u8(), 0);      // stays failed
+    EXPECT_EQ(r.remaining(), 0u);
+}
+
+TEST(ByteReader, SeekAndSkipRefuseOffsetsPastTheEnd) {
+    const std::array<UInt8, 4> bytes{1, 2, 3, 4};
+    ByteReader r(bytes);
+    EXPECT_TRUE(r.seek(4));
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_FALSE(r.seek(5));
+    ByteReader s(bytes);
+    EXPECT_TRUE(s.skip(3));
+    EXPECT_FALSE(s.skip(size_t(-1)));  // no wrap-around
+    EXPECT_TRUE(s.failed());
+}
+
+TEST(ByteWriter, WritesBigEndianRecordsAndPatches) {
+    ByteWriter w;
+    w.rect(MakeRect(1, -2, 300, 4));
+    w.u32be(0);
+    w.patchU32be(8, 0xCAFEBABE);
+    EXPECT_EQ(w.buffer(), (std::vector<UInt8>{0, 1, 0xFF, 0xFE, 1, 0x2C, 0, 4, 0xCA, 0xFE, 0xBA, 0xBE}));
+}
+
+TEST(Geometry, RectangleArithmeticIsHalfOpen) {
+    Rect a = MakeRect(0, 0, 10, 10), b = MakeRect(10, 0, 20, 10), out;
+    EXPECT_FALSE(SectRect(&a, &b, &out));  // touching edges do not overlap
+    EXPECT_EQ(out, Rect{});
+    EXPECT_TRUE(PtInRect(Point{9, 9}, &a));
+    EXPECT_FALSE(PtInRect(Point{10, 9}, &a));
+    UnionRect(&a, &b, &out);
+    EXPECT_EQ(out, MakeRect(0, 0, 20, 10));
+    Rect empty{};
+    UnionRect(&empty, &b, &out);
+    EXPECT_EQ(out, b);
+    Rect r = MakeRect(0, 0, 4, 4);
+    InsetRect(&r, 2, 2);
+    EXPECT_TRUE(EmptyRect(&r));
+}
+
+TEST(Geometry, MapPointScalesAndFloorsNegativeOffsets) {
+    const Rect src = MakeRect(0, 0, 10, 10), dst = MakeRect(0, 0, 40, 20);
+    Point p{3, 5};  // v, h
+    MapPt(&p, &src, &dst);
+    EXPECT_EQ(p, (Point{12, 10}));
+    Point q{-1, -1};
+    MapPt(&q, &dst, &src);  // -1/4 and -1/2 round towards minus infinity
+    EXPECT_EQ(q, (Point{-1, -1}));
+    Rect r = MakeRect(1, 1, 3, 3);
+    MapRect(&r, &src, &dst);
+    EXPECT_EQ(r, MakeRect(4, 2, 12, 6));
+}
+
+TEST(PString, UTF8IsNeverCutInsideACharacter) {
+    // "é" is two bytes: C3 A9. Cutting at 2 bytes of "aé" must drop the é.
+    EXPECT_EQ(TruncateUtf8("a\xC3\xA9", 2), "a");
+    EXPECT_EQ(TruncateUtf8("a\xC3\xA9", 3), "a\xC3\xA9");
+    EXPECT_EQ(TruncateUtf8("\xE2\x82\xAC\xE2\x82\xAC", 4), "\xE2\x82\xAC");
+    Str255 s;
+    CopyCStringToPascal(std::string(300, 'x'), s);
+    EXPECT_EQ(s[0], 255);
+    Str31 shortName;
+    CopyCStringToPascal("ab\xC3\xA9", shortName, 3);
+    EXPECT_EQ(PStringToStd(shortName), "ab");
+    Str255 a, b;
+    CopyCStringToPascal("Kor", a);
+    CopyCStringToPascal("vel", b);
+    PStrCat(a, b);
+    EXPECT_EQ(PStringToStd(a), "Korvel");
+}
