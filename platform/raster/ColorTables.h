@@ -7,6 +7,9 @@
 
 #include "platform/raster/QDTypes.h"
 
+#include <memory>
+#include <vector>
+
 // A new, zeroed table of `entries` entries (ctSize = entries - 1), seed from
 // UniqueID('clut'), flags 0. None when memory runs out or entries is not 1..256.
 CTabHandle NewColorTable(int entries);
@@ -21,7 +24,43 @@ CTabHandle GetCTable(SInt16 ctID);
 CTabHandle StandardCTable(int depth);
 
 // Index of the colour nearest to `rgb` in `ct` (see the metric above).
+// The metric is the squared Euclidean distance on the 16-bit components;
+// this is the exact search over every entry (0 for an empty or null table).
 int NearestColorIndex(CTabHandle ct, const RGBColor& rgb);
+// The same metric between two colours.
+inline SInt64 ColorDistance(const RGBColor& a, const RGBColor& b) {
+    const SInt64 dr = SInt64(a.red) - b.red, dg = SInt64(a.green) - b.green, db = SInt64(a.blue) - b.blue;
+    return dr * dr + dg * dg + db * db;
+}
+
+// Fast nearest-colour lookup for mapping many pixels into one table. The
+// colour space is cut into 32x32x32 cells; each cell, when first used, gets
+// the list of entries that can be nearest to some colour inside it, so a
+// lookup scans only a handful of entries and still gives exactly the
+// answer of NearestColorIndex (same metric, lowest index on ties).
+// The table's colours are copied: later edits of the table are not seen.
+class InverseTable {
+public:
+    explicit InverseTable(CTabHandle ct);
+    explicit InverseTable(std::vector<RGBColor> colors);
+    int Nearest(const RGBColor& c) const;
+    // 8-bit components, widened as 0xAB -> 0xABAB.
+    int Nearest8(UInt8 r, UInt8 g, UInt8 b) const {
+        return Nearest(RGBColor{UInt16(r * 0x101), UInt16(g * 0x101), UInt16(b * 0x101)});
+    }
+    int size() const { return int(colors_.size()); }
+    const std::vector<RGBColor>& colors() const { return colors_; }
+
+private:
+    int BuildCell(UInt32 cell) const;
+    std::vector<RGBColor> colors_;
+    mutable std::vector<UInt32> cells_;  // 0 not built yet, else (offset << 9) | count
+    mutable std::vector<UInt8> candidates_;
+};
+// A shared inverse table for the current contents of `ct`, kept in a small
+// cache keyed by the colours (tables edited in place are looked up afresh).
+// Null for a null or empty table.
+std::shared_ptr<const InverseTable> InverseTableFor(CTabHandle ct);
 
 // Current-port colour lookup, as the toolbox defines it: the port's pixel
 // map's table is searched (through any colour search procedures installed
