@@ -163,7 +163,11 @@ bool RunSearchProcs(const RGBColor& c, SInt32* position) {
     auto& procs = SearchProcs();
     for (auto it = procs.rbegin(); it != procs.rend(); ++it) {
         RGBColor copy = c;
-        if ((*it)(&copy, position)) return true;
+        SInt32 found = 0;
+        if ((*it)(&copy, &found)) {
+            *position = found;
+            return true;
+        }
     }
     return false;
 }
@@ -405,6 +409,15 @@ Boolean RealColor(const RGBColor* color) {
     const PixMap* pm = CurrentPixMap();
     if (!pm || !color) return false;
     return ColorForMap(pm, IndexForMap(pm, *color)) == *color;
+}
+
+Boolean ColorSearchInstalled() { return !SearchProcs().empty(); }
+
+Boolean RunColorSearch(const RGBColor& rgb, SInt32* position) {
+    SInt32 found = 0;
+    if (!RunSearchProcs(rgb, &found)) return false;
+    if (position) *position = found;
+    return true;
 }
 
 void AddSearch(ColorSearchProcPtr searchProc) {

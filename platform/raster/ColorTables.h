@@ -70,6 +70,11 @@ void Index2Color(SInt32 index, RGBColor* aColor);
 Boolean RealColor(const RGBColor* color);  // the nearest colour is exactly this colour
 void AddSearch(ColorSearchProcPtr searchProc);
 void DelSearch(ColorSearchProcPtr searchProc);
+// For bulk colour mapping (CopyBits): whether any search procedure is
+// installed, and the search procedures' answer for one colour (false when
+// none of them handles it).
+Boolean ColorSearchInstalled();
+Boolean RunColorSearch(const RGBColor& rgb, SInt32* position);
 
 // Port colours of the current port.
 void RGBForeColor(const RGBColor* color);
