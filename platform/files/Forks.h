@@ -31,3 +31,22 @@ OSErr ReadResourceFork(const FSSpec* spec, std::vector<UInt8>* bytes, ForkSource
 // information and other entries) or flat (the file's data fork). Forks read
 // from AppleSingle or MacBinary files are written to an AppleDouble companion.
 OSErr WriteResourceFork(const FSSpec* spec, std::span<const UInt8> bytes, ForkSource where);
+
+// A cheap plausibility check that bytes are a resource file: the header's
+// data and map areas lie inside the bytes and apart, the map is long enough
+// for its own header, and the map's copy of the header is either zeros or
+// the same. The full parser lives with the resource code.
+bool LooksLikeResourceFile(std::span<const UInt8> bytes);
+
+// Everything the file and its companion say about the file, read once.
+struct ForkContents {
+    ForkSource forkSource = ForkSource::none;  // where the resource fork came from
+    std::vector<UInt8> resourceFork;
+    ForkSource finderInfoSource = ForkSource::none;  // none: no stored information
+    UInt8 finderInfo[32] = {};                       // FInfo then FXInfo, big-endian
+};
+
+// Reads the fork and Finder information of the file at `path`. With
+// wantFork false only the Finder information is looked for, which reads just
+// the head of a plain file. fnfErr when the file does not exist.
+OSErr ReadForkContents(const std::string& path, bool wantFork, ForkContents* out);

@@ -1,0 +1,216 @@
+#include "platform/files/AppleDouble.h"
+#include "platform/files/FileIO.h"
+#include "platform/files/Forks.h"
+#include "platform/files/MacBinary.h"
+#include "tests/platform/files/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+OSErr ReadFork(const std::string& path, std::vector<UInt8>* bytes, ForkSource* src) {
+    FSSpec spec;
+    if (OSErr err = FSSpecFromPath(path, &spec); err != noErr) return err;
+    return ReadResourceFork(&spec, bytes, src);
+}
+
+OSErr WriteFork(const std::string& path, const std::vector<UInt8>& bytes, ForkSource where) {
+    FSSpec spec;
+    if (OSErr err = FSSpecFromPath(path, &spec); err != noErr) return err;
+    return WriteResourceFork(&spec, bytes, where);
+}
+
+// A minimal valid resource file: header, empty data area, a map with no types.
+std::vector<UInt8> EmptyResourceFile() {
+    std::vector<UInt8> b(256 + 30, 0);
+    auto put32 = [&](size_t at, UInt32 v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = UInt8(v >> (24 - 8 * i));
+    };
+    put32(0, 256);
+    put32(4, 256);
+    put32(8, 0);
+    put32(12, 30);
+    b[256 + 24] = 0;
+    b[256 + 25] = 28;  // type list right after the map header
+    b[256 + 26] = 0;
+    b[256 + 27] = 30;  // no names
+    b[256 + 28] = 0xFF;
+    b[256 + 29] = 0xFF;  // type count - 1 = -1
+    return b;
+}
+
+TEST(Forks, CorpusFilesGiveTheirForkFromTheRightPlace) {
+    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+    struct Case {
+        const char* name;
+        OSErr err;
+        ForkSource source;
+        size_t length;
+        UInt32 firstWord;
+    };
+    const Case cases[] = {
+        {"GSHK", noErr, ForkSource::appleDouble, 0x468F, 0},  // a IIgs fork: little-endian
+        {"MacIP.RES.as", noErr, ForkSource::appleSingle, 0x55F, 0},
+        {"illegal-chars.as", noErr, ForkSource::appleSingle, 0x1B, 0x6E6F7420},  // "not "
+        {"testfile.rsrc", noErr, ForkSource::flat, 558, 0x00000100},
+        {"empty.rsrc", noErr, ForkSource::flat, 286, 0x00000100},
+        {"hello__.as", eofErr, ForkSource::none, 0, 0},      // AppleSingle without a resource fork
+        {"alt-ext2.rsrc", eofErr, ForkSource::none, 0, 0},   // AppleDouble header, no resource entry
+        {"not-adf", eofErr, ForkSource::none, 0, 0},         // its "._" is not AppleDouble
+        {"no-such-file", fnfErr, ForkSource::none, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<UInt8> fork{1, 2, 3};
+        ForkSource src = ForkSource::flat;
+        EXPECT_EQ(ReadFork(CorpusForks() + "/" + c.name, &fork, &src), c.err);
+        EXPECT_EQ(src, c.source);
+        ASSERT_EQ(fork.size(), c.length);
+        if (c.length >= 4) {
+            EXPECT_EQ(BE32(fork, 0), c.firstWord);
+        }
+    }
+}
+
+TEST(Forks, CorpusAppleDoubleForkIsTheCompanionsBytes) {
+    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+    std::vector<UInt8> fork;
+    ForkSource src;
+    ASSERT_EQ(ReadFork(CorpusForks() + "/GSHK", &fork, &src), noErr);
+    auto companion = Slurp(CorpusForks() + "/._GSHK");
+    ASSERT_EQ(companion.size(), 0xEE2u + 0x468Fu);
+    EXPECT_TRUE(std::equal(fork.begin(), fork.end(), companion.begin() + 0xEE2));
+}
+
+TEST(Forks, NewCompanionHasTheLayoutMacOSWrites) {
+    TempFolder tmp;
+    Spill(tmp / "icon", Bytes("data"));
+    std::vector<UInt8> fork = {0xDE, 0xAD, 0xBE, 0xEF, 0x01};
+    ASSERT_EQ(WriteFork(tmp / "icon", fork, ForkSource::appleDouble), noErr);
+
+    std::vector<UInt8> expected = {
+        0x00, 0x05, 0x16, 0x07, 0x00, 0x02, 0x00, 0x00,              // magic, version
+        'M', 'a', 'c', ' ', 'O', 'S', ' ', 'X', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',  // filler
+        0x00, 0x02,                                                  // two entries
+        0, 0, 0, 9, 0, 0, 0, 0x32, 0, 0, 0, 32,                      // Finder info at 0x32
+        0, 0, 0, 2, 0, 0, 0, 0x52, 0, 0, 0, 5,                       // resource fork after it
+    };
+    expected.resize(0x52, 0);
+    expected.insert(expected.end(), fork.begin(), fork.end());
+    EXPECT_EQ(Slurp(tmp / "._icon"), expected);
+    EXPECT_EQ(Slurp(tmp / "icon"), Bytes("data"));
+
+    std::vector<UInt8> back;
+    ForkSource src;
+    ASSERT_EQ(ReadFork(tmp / "icon", &back, &src), noErr);
+    EXPECT_EQ(src, ForkSource::appleDouble);
+    EXPECT_EQ(back, fork);
+}
+
+TEST(Forks, RewritingACompanionKeepsFinderInfoAndAttributesByteForByte) {
+    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+    TempFolder tmp;
+    auto original = Slurp(CorpusForks() + "/._GSHK");
+    Spill(tmp / "GSHK", Bytes("x"));
+    Spill(tmp / "._GSHK", original);
+    std::vector<UInt8> fork = EmptyResourceFile();
+    ASSERT_EQ(WriteFork(tmp / "GSHK", fork, ForkSource::appleDouble), noErr);
+
+    auto now = Slurp(tmp / "._GSHK");
+    // Header, entry 9 and its extended attributes stay where they were; only
+    // the resource fork's length and bytes change.
+    ASSERT_EQ(now.size(), 0xEE2 + fork.size());
+    EXPECT_TRUE(std::equal(now.begin(), now.begin() + 0x2E, original.begin()));
+    EXPECT_EQ(BE32(now, 0x2E), fork.size());
+    EXPECT_TRUE(std::equal(now.begin() + 0x32, now.begin() + 0xEE2, original.begin() + 0x32));
+    EXPECT_TRUE(std::equal(fork.begin(), fork.end(), now.begin() + 0xEE2));
+}
+
+TEST(Forks, ForkOfAnAppleSingleFileMovesToACompanionWithItsFinderInfo) {
+    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+    TempFolder tmp;
+    auto single = Slurp(CorpusForks() + "/MacIP.RES.as");
+    Spill(tmp / "m.as", single);
+    std::vector<UInt8> fork = {9, 8, 7};
+    ASSERT_EQ(WriteFork(tmp / "m.as", fork, ForkSource::appleSingle), noErr);
+    EXPECT_EQ(Slurp(tmp / "m.as"), single);  // the file itself is untouched
+    auto companion = Slurp(tmp / "._m.as");
+    ASSERT_EQ(companion.size(), 0x52u + 3);
+    // Entry 9 of the AppleSingle file sits at 0x59D.
+    EXPECT_TRUE(std::equal(companion.begin() + 0x32, companion.begin() + 0x52, single.begin() + 0x59D));
+    std::vector<UInt8> back;
+    ForkSource src;
+    ASSERT_EQ(ReadFork(tmp / "m.as", &back, &src), noErr);
+    EXPECT_EQ(src, ForkSource::appleDouble);
+    EXPECT_EQ(back, fork);
+}
+
+TEST(Forks, FlatAndMacBinaryFiles) {
+    TempFolder tmp;
+    auto rsrc = EmptyResourceFile();
+    Spill(tmp / "a.rsrc", Bytes("old"));
+    ASSERT_EQ(WriteFork(tmp / "a.rsrc", rsrc, ForkSource::flat), noErr);
+    EXPECT_EQ(Slurp(tmp / "a.rsrc"), rsrc);
+    EXPECT_FALSE(PathExists(tmp / "._a.rsrc"));
+    std::vector<UInt8> back;
+    ForkSource src;
+    ASSERT_EQ(ReadFork(tmp / "a.rsrc", &back, &src), noErr);
+    EXPECT_EQ(src, ForkSource::flat);
+    EXPECT_EQ(back, rsrc);
+
+    MacBinaryFile mb;
+    mb.name = "Icons";
+    mb.fileType = FourCC("rsrc");
+    mb.creator = FourCC("RSED");
+    mb.dataFork = Bytes("data fork");
+    mb.resourceFork = rsrc;
+    Spill(tmp / "Icons.bin", WriteMacBinary(mb));
+    ASSERT_EQ(ReadFork(tmp / "Icons.bin", &back, &src), noErr);
+    EXPECT_EQ(src, ForkSource::macBinary);
+    EXPECT_EQ(back, rsrc);
+}
+
+TEST(Forks, WritingRefusesWhatItMustNotTouch) {
+    TempFolder tmp;
+    std::vector<UInt8> fork = {1};
+    EXPECT_EQ(WriteFork(tmp / "missing", fork, ForkSource::appleDouble), fnfErr);
+    // A "._" file that is not AppleDouble is someone else's: left alone.
+    Spill(tmp / "f", Bytes("f"));
+    Spill(tmp / "._f", Bytes("not a companion at all, just a file"));
+    EXPECT_EQ(WriteFork(tmp / "f", fork, ForkSource::appleDouble), ioErr);
+    EXPECT_EQ(Slurp(tmp / "._f"), Bytes("not a companion at all, just a file"));
+    EXPECT_EQ(WriteFork(tmp.path(), fork, ForkSource::flat), notAFileErr);
+}
+
+TEST(Forks, ResourceFilePlausibility) {
+    auto good = EmptyResourceFile();
+    EXPECT_TRUE(LooksLikeResourceFile(good));
+    struct Case {
+        const char* why;
+        size_t at;
+        UInt8 value;
+    };
+    const Case bad[] = {
+        {"data offset past the end", 0, 0x7F},
+        {"map offset past the end", 4, 0x7F},
+        {"map length past the end", 14, 0x7F},
+        {"map too short for its header", 15, 0x10},
+        {"map copy of the header differs", 256 + 3, 0x01},
+        {"type list outside the map", 256 + 24, 0x40},
+        {"data offset inside the header", 2, 0x00},
+    };
+    for (const Case& c : bad) {
+        SCOPED_TRACE(c.why);
+        auto b = good;
+        b[c.at] = c.value;
+        if (c.at == 2) b[3] = 4;  // data offset 4
+        EXPECT_FALSE(LooksLikeResourceFile(b));
+    }
+    auto withCopy = good;
+    std::copy(good.begin(), good.begin() + 16, withCopy.begin() + 256);
+    EXPECT_TRUE(LooksLikeResourceFile(withCopy));
+    EXPECT_FALSE(LooksLikeResourceFile(std::vector<UInt8>(good.begin(), good.begin() + 40)));
+    EXPECT_FALSE(LooksLikeResourceFile(Bytes("this is a test...")));
+}
+
+}  // namespace
