@@ -1,0 +1,550 @@
+#include "platform/icons/IconFamily.h"
+
+#include "platform/core/ByteIO.h"
+#include "platform/core/Memory.h"
+#include "platform/icons/IcnsRle.h"
+#include "platform/icons/IconSuites.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<UInt8>;
+
+Bytes Fill(size_t n, UInt8 seed) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = UInt8(seed + i * 7);
+    return b;
+}
+// w*h pixels of one colour, pad byte 0.
+Bytes Solid(size_t pixels, UInt8 r, UInt8 g, UInt8 b) {
+    Bytes px(pixels * 4);
+    for (size_t i = 0; i < pixels; ++i) {
+        px[i * 4 + 1] = r;
+        px[i * 4 + 2] = g;
+        px[i * 4 + 3] = b;
+    }
+    return px;
+}
+Bytes BytesOf(Handle h) {
+    auto s = HandleBytes(h);
+    return Bytes(s.begin(), s.end());
+}
+
+// A family built by hand, element by element.
+struct FamilyBuilder {
+    ByteWriter w;
+    FamilyBuilder() {
+        w.u32be(FourCC("icns"));
+        w.u32be(0);
+    }
+    FamilyBuilder& add(OSType type, const Bytes& data) {
+        w.u32be(type);
+        w.u32be(UInt32(data.size() + 8));
+        w.bytes(data);
+        return *this;
+    }
+    Bytes bytes(long lengthAdjust = 0) {
+        Bytes b = w.buffer();
+        UInt32 len = UInt32(long(b.size()) + lengthAdjust);
+        b[4] = UInt8(len >> 24), b[5] = UInt8(len >> 16), b[6] = UInt8(len >> 8), b[7] = UInt8(len);
+        return b;
+    }
+};
+
+Bytes Element(const Bytes& family, OSType type) {
+    std::vector<IconFamilyElement> els;
+    EXPECT_EQ(ParseIconFamily(family, &els), noErr);
+    for (const auto& e : els)
+        if (e.type == type) {
+            auto d = e.data(family);
+            return Bytes(d.begin(), d.end());
+        }
+    ADD_FAILURE() << "no element";
+    return {};
+}
+
+// --- suites ------------------------------------------------------------------
+
+struct Visit {
+    std::vector<OSType> types;
+    std::vector<bool> present;
+    int stopAt = -1;
+    Handle store = nullptr;  // stored into the 'ics8' slot
+};
+
+OSErr Record(ResType type, Handle* icon, void* data) {
+    auto* v = static_cast<Visit*>(data);
+    v->types.push_back(type);
+    v->present.push_back(*icon != nullptr);
+    if (type == FourCC("ics8") && v->store) *icon = v->store;
+    if (int(v->types.size()) == v->stopAt) return -7;
+    return noErr;
+}
+
+TEST(IconSuite, ForEachIconDoVisitsSelectorTypesInBitOrderWithEmptyMembers) {
+    UniqueIconSuite suite;
+    ASSERT_EQ(NewIconSuite(suite.out()), noErr);
+    ASSERT_EQ(AddIconToSuite(NewHandleFromBytes(Fill(256, 1)), suite.get(), FourCC("ICN#")), noErr);
+    ASSERT_EQ(AddIconToSuite(NewHandleFromBytes(Fill(1024, 2)), suite.get(), FourCC("is32")), noErr);
+
+    Visit all;
+    ASSERT_EQ(ForEachIconDo(suite.get(), kSelectorAllAvailableData, Record, &all), noErr);
+    const std::vector<OSType> expected = {
+        FourCC("ICN#"), FourCC("icl4"), FourCC("icl8"), FourCC("il32"), FourCC("l8mk"), FourCC("ics#"),
+        FourCC("ics4"), FourCC("ics8"), FourCC("is32"), FourCC("s8mk"), FourCC("icm#"), FourCC("icm4"),
+        FourCC("icm8"), FourCC("ich#"), FourCC("ich4"), FourCC("ich8"), FourCC("ih32"), FourCC("h8mk")};
+    EXPECT_EQ(all.types, expected);
+    std::vector<bool> present(expected.size(), false);
+    present[0] = present[8] = true;
+    EXPECT_EQ(all.present, present);
+
+    Visit classic;
+    ASSERT_EQ(ForEachIconDo(suite.get(), 0x0707, Record, &classic), noErr);
+    EXPECT_EQ(classic.types, (std::vector<OSType>{FourCC("ICN#"), FourCC("icl4"), FourCC("icl8"), FourCC("ics#"),
+                                                  FourCC("ics4"), FourCC("ics8")}));
+
+    // A nonzero result stops the walk and is passed on.
+    Visit stop;
+    stop.stopAt = 3;
+    EXPECT_EQ(ForEachIconDo(suite.get(), 0x1F1F, Record, &stop), -7);
+    EXPECT_EQ(stop.types.size(), 3u);
+
+    // What an action stores in the slot becomes the member.
+    Visit store;
+    store.store = NewHandleFromBytes(Fill(256, 3));
+    ASSERT_EQ(ForEachIconDo(suite.get(), 0x0707, Record, &store), noErr);
+    Handle got = nullptr;
+    ASSERT_EQ(GetIconFromSuite(&got, suite.get(), FourCC("ics8")), noErr);
+    EXPECT_EQ(got, store.store);
+    EXPECT_EQ(CountIconSuiteMembers(suite.get()), 3);
+}
+
+TEST(IconSuite, AddReplacesAndHandsBackTheOldMember) {
+    UniqueIconSuite suite;
+    ASSERT_EQ(NewIconSuite(suite.out()), noErr);
+    UniqueHandle first(NewHandleFromBytes(Fill(512, 1)));
+    Handle second = NewHandleFromBytes(Fill(512, 9));
+    ASSERT_EQ(AddIconToSuite(first.get(), suite.get(), FourCC("icl4")), noErr);
+    ASSERT_EQ(AddIconToSuite(second, suite.get(), FourCC("icl4")), noErr);
+    Handle got = reinterpret_cast<Handle>(1);
+    ASSERT_EQ(GetIconFromSuite(&got, suite.get(), FourCC("icl4")), noErr);
+    EXPECT_EQ(got, second);
+    EXPECT_EQ(BytesOf(first.get()), Fill(512, 1));  // still the caller's, intact
+    EXPECT_EQ(CountIconSuiteMembers(suite.get()), 1);
+
+    // Absent is not an error; removing works through a null handle.
+    got = reinterpret_cast<Handle>(1);
+    EXPECT_EQ(GetIconFromSuite(&got, suite.get(), FourCC("il32")), noErr);
+    EXPECT_EQ(got, nullptr);
+    ASSERT_EQ(AddIconToSuite(nullptr, suite.get(), FourCC("icl4")), noErr);
+    EXPECT_EQ(CountIconSuiteMembers(suite.get()), 0);
+    DisposeHandle(second);
+
+    EXPECT_EQ(AddIconToSuite(nullptr, nullptr, FourCC("icl4")), paramErr);
+    EXPECT_EQ(GetIconFromSuite(&got, nullptr, FourCC("icl4")), paramErr);
+}
+
+TEST(IconSuite, SelectorBitsMatchTypes) {
+    const struct {
+        OSType type;
+        IconSelectorValue bit;
+    } table[] = {{FourCC("ICN#"), 0x1},       {FourCC("icl4"), 0x2},       {FourCC("icl8"), 0x4},
+                 {FourCC("il32"), 0x8},       {FourCC("l8mk"), 0x10},      {FourCC("ics#"), 0x100},
+                 {FourCC("ics4"), 0x200},     {FourCC("ics8"), 0x400},     {FourCC("is32"), 0x800},
+                 {FourCC("s8mk"), 0x1000},    {FourCC("icm#"), 0x10000},   {FourCC("icm8"), 0x40000},
+                 {FourCC("ich#"), 0x1000000}, {FourCC("ih32"), 0x8000000}, {FourCC("h8mk"), 0x10000000},
+                 {FourCC("it32"), 0},         {FourCC("t8mk"), 0},         {FourCC("ic08"), 0}};
+    for (const auto& row : table) EXPECT_EQ(SelectorBitForIconType(row.type), row.bit) << row.bit;
+}
+
+// --- families ----------------------------------------------------------------
+
+// One suite with every classic and 32-bit member, at their stored sizes.
+UniqueIconSuite FullSuite() {
+    UniqueIconSuite suite;
+    EXPECT_EQ(NewIconSuite(suite.out()), noErr);
+    const struct {
+        const char* type;
+        Bytes data;
+    } members[] = {
+        {"ICN#", Fill(256, 1)},  {"icl4", Fill(512, 2)},  {"icl8", Fill(1024, 3)},
+        {"il32", Solid(1024, 0x11, 0x22, 0x33)},          {"l8mk", Fill(1024, 5)},
+        {"ics#", Fill(64, 6)},   {"ics4", Fill(128, 7)},  {"ics8", Fill(256, 8)},
+        {"is32", Solid(256, 0xA0, 0xB0, 0xC0)},           {"s8mk", Fill(256, 10)},
+    };
+    for (const auto& m : members) {
+        OSType t = FourCC(*reinterpret_cast<const char(*)[5]>(m.type));
+        EXPECT_EQ(AddIconToSuite(NewHandleFromBytes(m.data), suite.get(), t), noErr);
+    }
+    return suite;
+}
+
+TEST(IconFamily, SuiteBecomesFamilyWithExactLayout) {
+    UniqueIconSuite suite = FullSuite();
+    UniqueHandle family;
+    {
+        Handle h = nullptr;
+        ASSERT_EQ(IconSuiteToIconFamily(suite.get(), 0x1F1F, &h), noErr);
+        family.reset(h);
+    }
+    // il32: each 1024-byte plane is 7 runs of 130 and one of 114.
+    Bytes il32;
+    for (UInt8 v : {0x11, 0x22, 0x33}) {
+        for (int i = 0; i < 7; ++i) il32.insert(il32.end(), {0xFF, v});
+        il32.insert(il32.end(), {0xEF, v});
+    }
+    // is32: 256 = 130 + 126.
+    const Bytes is32 = {0xFF, 0xA0, 0xFB, 0xA0, 0xFF, 0xB0, 0xFB, 0xB0, 0xFF, 0xC0, 0xFB, 0xC0};
+    FamilyBuilder expect;
+    expect.add(FourCC("ICN#"), Fill(256, 1))
+        .add(FourCC("icl4"), Fill(512, 2))
+        .add(FourCC("icl8"), Fill(1024, 3))
+        .add(FourCC("il32"), il32)
+        .add(FourCC("l8mk"), Fill(1024, 5))
+        .add(FourCC("ics#"), Fill(64, 6))
+        .add(FourCC("ics4"), Fill(128, 7))
+        .add(FourCC("ics8"), Fill(256, 8))
+        .add(FourCC("is32"), is32)
+        .add(FourCC("s8mk"), Fill(256, 10));
+    EXPECT_EQ(BytesOf(family.get()), expect.bytes());
+
+    // The classic selector leaves the 32-bit members out.
+    Handle classic = nullptr;
+    ASSERT_EQ(IconSuiteToIconFamily(suite.get(), 0x0707, &classic), noErr);
+    UniqueHandle classicOwner(classic);
+    EXPECT_EQ(GetHandleSize(classic), Size(8 + 264 + 520 + 1032 + 72 + 136 + 264));
+
+    // And back: every member has its bytes again.
+    UniqueIconSuite back;
+    ASSERT_EQ(IconFamilyToIconSuite(family.get(), 0x1F1F, back.out()), noErr);
+    EXPECT_EQ(CountIconSuiteMembers(back.get()), 10);
+    for (OSType t : {FourCC("ICN#"), FourCC("icl8"), FourCC("il32"), FourCC("is32"), FourCC("s8mk")}) {
+        Handle a = nullptr, b = nullptr;
+        ASSERT_EQ(GetIconFromSuite(&a, suite.get(), t), noErr);
+        ASSERT_EQ(GetIconFromSuite(&b, back.get(), t), noErr);
+        ASSERT_NE(b, nullptr);
+        EXPECT_NE(a, b);  // copies, not shared
+        EXPECT_EQ(BytesOf(a), BytesOf(b));
+    }
+    // A narrower selector takes only its types.
+    UniqueIconSuite small;
+    ASSERT_EQ(IconFamilyToIconSuite(family.get(), kSelectorAllSmallData, small.out()), noErr);
+    EXPECT_EQ(CountIconSuiteMembers(small.get()), 5);
+}
+
+TEST(IconFamily, ThumbnailIsPackedBehindFourZeroBytes) {
+    Handle fam = nullptr;
+    ASSERT_EQ(NewIconFamily(&fam), noErr);
+    UniqueHandle family(fam);
+    EXPECT_EQ(BytesOf(fam), (Bytes{'i', 'c', 'n', 's', 0, 0, 0, 8}));
+    UniqueHandle it32(NewHandleFromBytes(Solid(16384, 1, 2, 3)));
+    UniqueHandle t8mk(NewHandleFromBytes(Fill(16384, 4)));
+    ASSERT_EQ(SetIconFamilyData(fam, FourCC("it32"), it32.get()), noErr);
+    ASSERT_EQ(SetIconFamilyData(fam, FourCC("t8mk"), t8mk.get()), noErr);
+    const Bytes bytes = BytesOf(fam);
+    ASSERT_EQ(bytes.size(), 8u + 8 + 4 + 3 * 254 + 8 + 16384);
+    const Bytes data = Element(bytes, FourCC("it32"));
+    EXPECT_EQ(Bytes(data.begin(), data.begin() + 6), (Bytes{0, 0, 0, 0, 0xFF, 1}));
+    EXPECT_EQ(Bytes(data.end() - 2, data.end()), (Bytes{0x81, 3}));
+    EXPECT_EQ(Element(bytes, FourCC("t8mk")), Fill(16384, 4));
+
+    UniqueHandle out(NewHandle(0));
+    ASSERT_EQ(GetIconFamilyData(fam, FourCC("it32"), out.get()), noErr);
+    EXPECT_EQ(BytesOf(out.get()), Solid(16384, 1, 2, 3));
+}
+
+TEST(IconFamily, AbsentMemberGivesNoIconDataAndLeavesTheHandle) {
+    FamilyBuilder b;
+    b.add(FourCC("ics#"), Fill(64, 1)).add(FourCC("ich8"), {});
+    UniqueHandle family(NewHandleFromBytes(b.bytes()));
+    UniqueHandle h(NewHandleFromBytes(Bytes{1, 2, 3}));
+    EXPECT_EQ(GetIconFamilyData(family.get(), FourCC("it32"), h.get()), noIconDataAvailableErr);
+    EXPECT_EQ(BytesOf(h.get()), (Bytes{1, 2, 3}));
+    // A present but empty element is data of 0 bytes, not an absence.
+    EXPECT_EQ(GetIconFamilyData(family.get(), FourCC("ich8"), h.get()), noErr);
+    EXPECT_EQ(GetHandleSize(h.get()), 0);
+    EXPECT_EQ(GetIconFamilyData(family.get(), FourCC("ics#"), h.get()), noErr);
+    EXPECT_EQ(BytesOf(h.get()), Fill(64, 1));
+    EXPECT_EQ(GetIconFamilyData(family.get(), FourCC("ics#"), nullptr), paramErr);
+}
+
+TEST(IconFamily, ForeignMembersSurviveEditsByteForByte) {
+    const Bytes toc = {'i', 's', '3', '2', 0, 0, 0, 20};
+    const Bytes png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 1, 2, 3};
+    const Bytes junkHuge = {0xDE, 0xAD};  // never unpacked unless asked for
+    FamilyBuilder b;
+    b.add(FourCC("TOC "), toc)
+        .add(FourCC("is32"), Bytes{0xFF, 1, 0xFB, 1, 0xFF, 2, 0xFB, 2, 0xFF, 3, 0xFB, 3})
+        .add(FourCC("ic08"), png)
+        .add(FourCC("ih32"), junkHuge)
+        .add(FourCC("name"), {'x'})
+        .add(FourCC("is32"), {0x00});  // a second one: later duplicates are kept as they are
+    UniqueHandle family(NewHandleFromBytes(b.bytes()));
+
+    UniqueHandle px(NewHandleFromBytes(Solid(256, 9, 8, 7)));
+    ASSERT_EQ(SetIconFamilyData(family.get(), FourCC("is32"), px.get()), noErr);
+    UniqueHandle mask(NewHandleFromBytes(Fill(256, 0)));
+    ASSERT_EQ(SetIconFamilyData(family.get(), FourCC("s8mk"), mask.get()), noErr);
+
+    FamilyBuilder e;
+    e.add(FourCC("TOC "), toc)
+        .add(FourCC("is32"), Bytes{0xFF, 9, 0xFB, 9, 0xFF, 8, 0xFB, 8, 0xFF, 7, 0xFB, 7})
+        .add(FourCC("ic08"), png)
+        .add(FourCC("ih32"), junkHuge)
+        .add(FourCC("name"), {'x'})
+        .add(FourCC("is32"), {0x00})
+        .add(FourCC("s8mk"), Fill(256, 0));
+    EXPECT_EQ(BytesOf(family.get()), e.bytes());
+
+    // Asking for the damaged member is an error, not a crash or garbage.
+    UniqueHandle h(NewHandle(0));
+    EXPECT_EQ(GetIconFamilyData(family.get(), FourCC("ih32"), h.get()), paramErr);
+    EXPECT_EQ(GetIconFamilyData(family.get(), FourCC("ic08"), h.get()), noErr);
+    EXPECT_EQ(BytesOf(h.get()), png);
+    UniqueIconSuite suite;
+    EXPECT_EQ(IconFamilyToIconSuite(family.get(), kSelectorAllAvailableData, suite.out()), paramErr);
+    EXPECT_EQ(suite.get(), nullptr);
+    EXPECT_EQ(IconFamilyToIconSuite(family.get(), 0x1F1F, suite.out()), noErr);
+    EXPECT_EQ(CountIconSuiteMembers(suite.get()), 2);
+}
+
+TEST(IconFamily, PlainAndPrepackedThirtyTwoBitData) {
+    // 4096 bytes of 'il32' are plain pixels: pad bytes survive reading.
+    Bytes plain = Solid(1024, 5, 6, 7);
+    for (size_t i = 0; i < 1024; ++i) plain[i * 4] = 0xFF;
+    FamilyBuilder b;
+    b.add(FourCC("il32"), plain);
+    UniqueHandle family(NewHandleFromBytes(b.bytes()));
+    UniqueHandle h(NewHandle(0));
+    ASSERT_EQ(GetIconFamilyData(family.get(), FourCC("il32"), h.get()), noErr);
+    EXPECT_EQ(BytesOf(h.get()), plain);
+    // Writing it back packs it (and the pad byte goes).
+    ASSERT_EQ(SetIconFamilyData(family.get(), FourCC("il32"), h.get()), noErr);
+    EXPECT_EQ(GetHandleSize(family.get()), Size(8 + 8 + 48));
+
+    // Data that is already packed is stored as given, if it unpacks.
+    const Bytes packed = {0xFF, 1, 0xFB, 1, 0xFF, 2, 0xFB, 2, 0xFF, 3, 0xFB, 3};
+    UniqueHandle pre(NewHandleFromBytes(packed));
+    ASSERT_EQ(SetIconFamilyData(family.get(), FourCC("is32"), pre.get()), noErr);
+    EXPECT_EQ(Element(BytesOf(family.get()), FourCC("is32")), packed);
+    UniqueHandle bad(NewHandleFromBytes(Bytes{0xFF, 1}));
+    const Bytes before = BytesOf(family.get());
+    EXPECT_EQ(SetIconFamilyData(family.get(), FourCC("is32"), bad.get()), paramErr);
+    EXPECT_EQ(BytesOf(family.get()), before);
+    // 'it32' must start with its four zero bytes.
+    FamilyBuilder t;
+    t.add(FourCC("it32"), Bytes{0, 0, 0, 1, 0xFF, 0});
+    UniqueHandle thumb(NewHandleFromBytes(t.bytes()));
+    EXPECT_EQ(GetIconFamilyData(thumb.get(), FourCC("it32"), h.get()), paramErr);
+}
+
+struct HostileCase {
+    const char* name;
+    Bytes bytes;
+    OSErr err;
+    size_t elements;
+    size_t bound;
+};
+
+Bytes Be32(UInt32 v) { return {UInt8(v >> 24), UInt8(v >> 16), UInt8(v >> 8), UInt8(v)}; }
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+TEST(IconFamily, HostileFamiliesAreRefusedOrBounded) {
+    const Bytes magic = {'i', 'c', 'n', 's'};
+    const Bytes ics = {'i', 'c', 's', '#'};
+    const Bytes one = Cat({ics, Be32(12), {1, 2, 3, 4}});
+    Bytes many = Cat({magic, Be32(8 + 8 * 4097)});
+    for (int i = 0; i < 4097; ++i) many = Cat({many, ics, Be32(8)});
+    const HostileCase cases[] = {
+        {"empty", {}, paramErr, 0, 0},
+        {"wrong magic", Cat({{'i', 'c', 'n', 'x'}, Be32(8)}), paramErr, 0, 0},
+        {"length below the header", Cat({magic, Be32(7)}), paramErr, 0, 0},
+        {"header only", Cat({magic, Be32(8)}), noErr, 0, 8},
+        {"element length 0", Cat({magic, Be32(16), ics, Be32(0)}), paramErr, 0, 0},
+        {"element length 7", Cat({magic, Be32(16), ics, Be32(7)}), paramErr, 0, 0},
+        {"element past the end", Cat({magic, Be32(20), ics, Be32(13), {1, 2, 3, 4}}), paramErr, 0, 0},
+        {"element length near 4 GiB", Cat({magic, Be32(20), ics, Be32(0xFFFFFFFF), {1, 2, 3, 4}}), paramErr, 0, 0},
+        {"cut inside an element header", Cat({magic, Be32(23), one, {'a', 'b', 'c'}}), paramErr, 0, 0},
+        {"header claims more than there is", Cat({magic, Be32(1000), one}), noErr, 1, 20},
+        {"header claims less: the rest ignored", Cat({magic, Be32(20), one, {9, 9, 9}}), noErr, 1, 20},
+        {"header cuts the element", Cat({magic, Be32(19), one}), paramErr, 0, 0},
+        {"too many elements", many, paramErr, 0, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<IconFamilyElement> els;
+        std::string reason;
+        size_t bound = 0;
+        EXPECT_EQ(ParseIconFamily(c.bytes, &els, &reason, &bound), c.err) << c.name;
+        if (c.err == noErr) {
+            EXPECT_EQ(els.size(), c.elements) << c.name;
+            EXPECT_EQ(bound, c.bound) << c.name;
+        } else {
+            EXPECT_FALSE(reason.empty()) << c.name;
+            // Every entry point refuses the damaged family the same way.
+            UniqueHandle fam(NewHandleFromBytes(c.bytes));
+            UniqueHandle h(NewHandle(0));
+            EXPECT_EQ(GetIconFamilyData(fam.get(), FourCC("ics#"), h.get()), paramErr) << c.name;
+            EXPECT_EQ(SetIconFamilyData(fam.get(), FourCC("ics#"), h.get()), paramErr) << c.name;
+            UniqueIconSuite suite;
+            EXPECT_EQ(IconFamilyToIconSuite(fam.get(), 0x1F1F, suite.out()), paramErr) << c.name;
+        }
+    }
+}
+
+TEST(IconFamily, EditingABoundedFamilyDropsTheTailAndFixesTheLength) {
+    const Bytes data = Cat({{'i', 'c', 'n', 's'}, Be32(20), {'i', 'c', 's', '#'}, Be32(12), {1, 2, 3, 4}, {7, 7}});
+    UniqueHandle family(NewHandleFromBytes(data));
+    UniqueHandle mask(NewHandleFromBytes(Bytes{5}));
+    ASSERT_EQ(SetIconFamilyData(family.get(), FourCC("name"), mask.get()), noErr);
+    EXPECT_EQ(BytesOf(family.get()), Cat({{'i', 'c', 'n', 's'}, Be32(29), {'i', 'c', 's', '#'}, Be32(12),
+                                          {1, 2, 3, 4}, {'n', 'a', 'm', 'e'}, Be32(9), {5}}));
+}
+
+// --- files -------------------------------------------------------------------
+
+class IconFamilyFile : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("korvel-icons-" + std::to_string(::getpid()) + "-" +
+                                            testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    fs::path dir_;
+};
+
+Bytes ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(IconFamilyFile, WritesAndReadsTheWholeDataFork) {
+    UniqueIconSuite suite = FullSuite();
+    Handle fam = nullptr;
+    ASSERT_EQ(IconSuiteToIconFamily(suite.get(), 0x1F1F, &fam), noErr);
+    UniqueHandle family(fam);
+    const std::string path = (dir_ / "a.icns").string();
+    {
+        std::ofstream old(path, std::ios::binary);
+        old << std::string(100000, 'x');  // a longer file is replaced, not overwritten in part
+    }
+    ASSERT_EQ(WriteIconFamilyFile(path, fam), noErr);
+    EXPECT_EQ(ReadAll(path), BytesOf(fam));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);  // no leftovers
+
+    Handle read = nullptr;
+    ASSERT_EQ(ReadIconFamilyFile(path, &read), noErr);
+    UniqueHandle readOwner(read);
+    EXPECT_EQ(BytesOf(read), BytesOf(fam));
+
+    EXPECT_EQ(ReadIconFamilyFile((dir_ / "missing.icns").string(), &read), fnfErr);
+    EXPECT_EQ(read, nullptr);
+    EXPECT_EQ(WriteIconFamilyFile((dir_ / "no" / "such.icns").string(), fam), fnfErr);
+}
+
+TEST_F(IconFamilyFile, ReadingTrimsTrailingBytesAndRefusesDamage) {
+    const fs::path p = dir_ / "b.icns";
+    const Bytes body = Cat({{'i', 'c', 's', '#'}, Be32(12), {1, 2, 3, 4}});
+    std::ofstream(p, std::ios::binary).write("icns\0\0\x03\xE8", 8);  // claims 1000 bytes
+    {
+        std::ofstream out(p, std::ios::binary | std::ios::app);
+        out.write(reinterpret_cast<const char*>(body.data()), std::streamsize(body.size()));
+    }
+    Handle read = nullptr;
+    ASSERT_EQ(ReadIconFamilyFile(p.string(), &read), noErr);
+    UniqueHandle owner(read);
+    EXPECT_EQ(BytesOf(read), Cat({{'i', 'c', 'n', 's'}, Be32(20), body}));
+
+    std::ofstream(p, std::ios::binary | std::ios::trunc).write("icns\0\0\0\x10ics#\0\0\0\x02", 16);
+    EXPECT_EQ(ReadIconFamilyFile(p.string(), &read), paramErr);
+    std::ofstream(p, std::ios::binary | std::ios::trunc).write("PNG", 3);
+    EXPECT_EQ(ReadIconFamilyFile(p.string(), &read), eofErr);
+}
+
+// --- real families -------------------------------------------------------------
+
+TEST(IconFamilyCorpus, RealFamiliesReadAndRewriteKeepingOtherMembers) {
+    const fs::path dir = fs::path(KORVEL_CORPUS) / "icns";
+    if (!fs::is_directory(dir)) GTEST_SKIP() << "no sample corpus";
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().extension() != ".icns") continue;
+        ++files;
+        SCOPED_TRACE(entry.path().filename().string());
+        const Bytes original = ReadAll(entry.path());
+        Handle fam = nullptr;
+        ASSERT_EQ(ReadIconFamilyFile(entry.path().string(), &fam), noErr);
+        UniqueHandle family(fam);
+        ASSERT_EQ(BytesOf(fam), original);
+        std::vector<IconFamilyElement> els;
+        ASSERT_EQ(ParseIconFamily(original, &els), noErr);
+        ASSERT_FALSE(els.empty());
+
+        // Every packed member unpacks, and packing it again gives the same
+        // pixels.
+        for (const auto& e : els) {
+            if (!PackedIconEdge(e.type)) continue;
+            Bytes px, again, back;
+            bool packed = false;
+            ASSERT_EQ(UnpackIconData(e.type, e.data(original), &px, &packed), noErr);
+            EXPECT_TRUE(packed);
+            ASSERT_EQ(PackIconData(e.type, px, &again), noErr);
+            ASSERT_EQ(UnpackIconData(e.type, again, &back), noErr);
+            EXPECT_EQ(back, px);
+        }
+
+        // Replace the first element with its own unpacked data: every other
+        // element stays byte for byte, in order.
+        const IconFamilyElement first = els.front();
+        UniqueHandle data(NewHandle(0));
+        ASSERT_EQ(GetIconFamilyData(fam, first.type, data.get()), noErr);
+        ASSERT_EQ(SetIconFamilyData(fam, first.type, data.get()), noErr);
+        const Bytes edited = BytesOf(fam);
+        std::vector<IconFamilyElement> after;
+        ASSERT_EQ(ParseIconFamily(edited, &after), noErr);
+        ASSERT_EQ(after.size(), els.size());
+        for (size_t i = 1; i < els.size(); ++i) {
+            EXPECT_EQ(after[i].type, els[i].type);
+            auto a = after[i].data(edited), b = els[i].data(original);
+            EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin(), b.end())) << i;
+        }
+        UniqueHandle again(NewHandle(0));
+        ASSERT_EQ(GetIconFamilyData(fam, first.type, again.get()), noErr);
+        EXPECT_EQ(BytesOf(again.get()), BytesOf(data.get()));
+
+        // Suite and back keep every selected member's bytes.
+        UniqueIconSuite suite;
+        ASSERT_EQ(IconFamilyToIconSuite(fam, kSelectorAllAvailableData, suite.out()), noErr);
+        Handle rebuilt = nullptr;
+        ASSERT_EQ(IconSuiteToIconFamily(suite.get(), kSelectorAllAvailableData, &rebuilt), noErr);
+        UniqueHandle rebuiltOwner(rebuilt);
+        UniqueIconSuite suite2;
+        ASSERT_EQ(IconFamilyToIconSuite(rebuilt, kSelectorAllAvailableData, suite2.out()), noErr);
+        EXPECT_EQ(CountIconSuiteMembers(suite.get()), CountIconSuiteMembers(suite2.get()));
+        for (int bit = 0; bit < 32; ++bit) {
+            OSType t = IconTypeForSelectorBit(bit);
+            if (!t) continue;
+            Handle a = nullptr, b = nullptr;
+            ASSERT_EQ(GetIconFromSuite(&a, suite.get(), t), noErr);
+            ASSERT_EQ(GetIconFromSuite(&b, suite2.get(), t), noErr);
+            EXPECT_EQ(BytesOf(a), BytesOf(b)) << bit;
+        }
+    }
+    EXPECT_GT(files, 0);
+}
+
+}  // namespace
