@@ -1,0 +1,435 @@
+#include "platform/raster/Pen.h"
+
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/Regions.h"
+#include "tests/platform/raster/PixelArt.h"
+
+#include <gtest/gtest.h>
+
+using namespace pixelart;
+using Rows = std::vector<std::string>;
+
+namespace {
+
+constexpr int kDepths[] = {1, 2, 4, 8, 32};
+
+Pattern Pat(UInt8 even, UInt8 odd) {
+    Pattern p;
+    for (int i = 0; i < 8; ++i) p.pat[i] = (i & 1) ? odd : even;
+    return p;
+}
+
+// ---- Lines -------------------------------------------------------------------
+
+struct LineCase {
+    const char* name;
+    int penW, penH;
+    Point from, to;  // (v, h)
+    Rows expected;
+};
+
+const LineCase kLineCases[] = {
+    {"pen1 shallow down-right", 1, 1, {1, 1}, {3, 5},
+     {".......",
+      ".#.....",
+      "..##...",
+      "....##.",
+      "......."}},
+    {"pen1 shallow up-left, same pixels", 1, 1, {3, 5}, {1, 1},
+     {".......",
+      ".#.....",
+      "..##...",
+      "....##.",
+      "......."}},
+    {"pen1 steep", 1, 1, {0, 1}, {4, 2},
+     {".#..",
+      ".#..",
+      "..#.",
+      "..#.",
+      "..#."}},
+    {"pen2 horizontal hangs below and right", 2, 2, {1, 1}, {1, 4},
+     {".......",
+      ".#####.",
+      ".#####.",
+      "......."}},
+    {"pen2 vertical up", 2, 2, {4, 1}, {1, 1},
+     {"....",
+      ".##.",
+      ".##.",
+      ".##.",
+      ".##.",
+      ".##.",
+      "...."}},
+    {"pen3 steep down-right", 3, 3, {1, 2}, {4, 3},
+     {"........",
+      "..###...",
+      "..###...",
+      "..####..",
+      "..####..",
+      "...###..",
+      "...###..",
+      "........"}},
+    {"pen 2x3 diagonal down-left", 2, 3, {1, 5}, {4, 2},
+     {"........",
+      ".....##.",
+      "....###.",
+      "...####.",
+      "..####..",
+      "..###...",
+      "..##....",
+      "........"}},
+    {"pen4 dot", 4, 4, {1, 1}, {1, 1},
+     {"......",
+      ".####.",
+      ".####.",
+      ".####.",
+      ".####.",
+      "......"}},
+    {"pen4 diagonal up-right", 4, 4, {3, 0}, {0, 3},
+     {"...####",
+      "..#####",
+      ".######",
+      "#######",
+      "######.",
+      "#####..",
+      "####..."}},
+};
+
+class LineTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(LineTest, ExactPixels) {
+    const int depth = GetParam();
+    for (const LineCase& c : kLineCases) {
+        SCOPED_TRACE(c.name);
+        UniqueGWorld g = MakeWorld(depth, int(c.expected[0].size()), int(c.expected.size()));
+        PenSize(SInt16(c.penW), SInt16(c.penH));
+        MoveTo(c.from.h, c.from.v);
+        LineTo(c.to.h, c.to.v);
+        EXPECT_EQ(Picture(g.get()), c.expected);
+        Point pen;
+        GetPen(&pen);
+        EXPECT_EQ(pen, c.to);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, LineTest, ::testing::ValuesIn(kDepths));
+
+// Every direction and pen size: the reverse line touches the same pixels, and
+// an xor line drawn twice restores the picture (each pixel is painted once).
+TEST(Line, ReverseMatchesAndXorTwiceRestores) {
+    const Point ends[] = {{10, 19}, {19, 19}, {19, 10}, {19, 1}, {10, 1}, {1, 1}, {1, 10}, {1, 19},
+                          {14, 19}, {19, 14}, {6, 1},  {1, 6},  {3, 17}, {17, 3}, {10, 10}};
+    const Point centre{10, 10};
+    for (int pen = 1; pen <= 4; ++pen) {
+        for (const Point& e : ends) {
+            SCOPED_TRACE(testing::Message() << "pen " << pen << " to " << e.h << "," << e.v);
+            UniqueGWorld a = MakeWorld(32, 24, 24);
+            PenSize(SInt16(pen), SInt16(pen));
+            MoveTo(centre.h, centre.v);
+            LineTo(e.h, e.v);
+            const Rows forward = Picture(a.get());
+            UniqueGWorld b = MakeWorld(32, 24, 24);
+            PenSize(SInt16(pen), SInt16(pen));
+            MoveTo(e.h, e.v);
+            LineTo(centre.h, centre.v);
+            EXPECT_EQ(Picture(b.get()), forward);
+
+            const auto before = Bytes(a.get());
+            SetGWorld(a.get(), nullptr);
+            PenMode(patXor);
+            MoveTo(centre.h, centre.v);
+            LineTo(e.h, e.v);
+            EXPECT_NE(Bytes(a.get()), before);
+            MoveTo(e.h, e.v);
+            LineTo(centre.h, centre.v);
+            EXPECT_EQ(Bytes(a.get()), before);
+        }
+    }
+}
+
+TEST(Line, HiddenPenMovesWithoutDrawing) {
+    UniqueGWorld g = MakeWorld(8, 6, 3);
+    HidePen();
+    MoveTo(0, 1);
+    LineTo(5, 1);
+    EXPECT_EQ(Picture(g.get()), (Rows{"......", "......", "......"}));
+    ShowPen();
+    Line(-5, 0);
+    EXPECT_EQ(Picture(g.get()), (Rows{"......", "######", "......"}));
+}
+
+TEST(Line, EmptyPenDrawsNothing) {
+    UniqueGWorld g = MakeWorld(8, 4, 4);
+    PenSize(0, 3);
+    MoveTo(0, 0);
+    LineTo(3, 3);
+    EXPECT_EQ(Picture(g.get()), (Rows{"....", "....", "....", "...."}));
+}
+
+// A blended stroke blends each pixel once, even where pen rectangles overlap.
+TEST(Line, BlendedThickLineBlendsOnce) {
+    UniqueGWorld g = MakeWorld(32, 16, 16);
+    const PixMap& pm = MapOf(g.get());
+    for (int v = 0; v < 16; ++v)
+        for (int h = 0; h < 16; ++h) WritePixel(pm, h, v, kBlack);
+    RGBForeColor(&kWhite);
+    const RGBColor half{0x8000, 0x8000, 0x8000};
+    OpColor(&half);
+    PenMode(blend);
+    PenSize(4, 4);
+    MoveTo(1, 1);
+    LineTo(10, 7);
+    int painted = 0;
+    for (int v = 0; v < 16; ++v) {
+        for (int h = 0; h < 16; ++h) {
+            const RGBColor c = ReadPixel(pm, h, v);
+            if (c == kBlack) continue;
+            ++painted;
+            EXPECT_EQ(c, (RGBColor{0x8080, 0x8080, 0x8080})) << h << "," << v;
+        }
+    }
+    EXPECT_GT(painted, 40);
+}
+
+// ---- Rectangles --------------------------------------------------------------
+
+TEST(Rect, FrameWithPen2DrawsInside) {
+    for (int depth : kDepths) {
+        SCOPED_TRACE(depth);
+        UniqueGWorld g = MakeWorld(depth, 8, 7);
+        PenSize(2, 2);
+        const Rect r = MakeRect(1, 1, 6, 7);
+        FrameRect(&r);
+        EXPECT_EQ(Picture(g.get()), (Rows{"........",
+                                          ".######.",
+                                          ".######.",
+                                          ".##..##.",
+                                          ".######.",
+                                          ".######.",
+                                          "........"}));
+    }
+}
+
+TEST(Rect, FrameSmallerThanTwoPensIsSolid) {
+    UniqueGWorld g = MakeWorld(1, 6, 5);
+    PenSize(2, 1);
+    const Rect r = MakeRect(1, 1, 4, 4);  // 3 wide: the sides meet
+    FrameRect(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"......", ".###..", ".###..", ".###..", "......"}));
+}
+
+TEST(Rect, EraseUsesBackgroundColourAndInvertTwiceRestores) {
+    for (int depth : kDepths) {
+        SCOPED_TRACE(depth);
+        UniqueGWorld g = MakeWorld(depth, {"####", "####", "####"});
+        RGBBackColor(&kRed);
+        Rect r = MakeRect(0, 1, 2, 3);
+        if (depth >= 8) {
+            EraseRect(&r);
+            EXPECT_EQ(Picture(g.get()), (Rows{"#rr#", "#rr#", "####"}));
+        }
+        const auto before = Bytes(g.get());
+        r = MakeRect(1, 0, 3, 4);
+        InvertRect(&r);
+        if (depth == 1) {
+            EXPECT_EQ(Picture(g.get()), (Rows{"####", "....", "...."}));
+        }
+        InvertRect(&r);
+        EXPECT_EQ(Bytes(g.get()), before);
+    }
+}
+
+TEST(Rect, EmptyOrInvertedRectDrawsNothing) {
+    UniqueGWorld g = MakeWorld(8, 4, 4);
+    const Rect inverted = MakeRect(3, 3, 1, 1);
+    PaintRect(&inverted);
+    EXPECT_EQ(Picture(g.get()), (Rows{"....", "....", "....", "...."}));
+}
+
+// ---- Patterns and pen modes ----------------------------------------------------
+
+// Pattern row 0xF0 over a destination "##..##..": each mode meets every
+// (pattern bit, destination) pair.
+struct ModeCase {
+    SInt16 mode;
+    const char* expected;
+};
+const ModeCase kModeCases[] = {
+    {patCopy, "####...."},    {patOr, "######.."},     {patXor, "..####.."},    {patBic, "....##.."},
+    {notPatCopy, "....####"}, {notPatOr, "##..####"},  {notPatXor, "##....##"}, {notPatBic, "##......"},
+    {srcCopy, "####...."},    {srcXor, "..####.."},    {srcOr, "######.."},     {99, "####...."},
+};
+
+class PenModeTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(PenModeTest, PatternModes) {
+    const int depth = GetParam();
+    for (const ModeCase& c : kModeCases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode);
+        UniqueGWorld g = MakeWorld(depth, {"##..##..", "##..##.."});
+        const Pattern p = Pat(0xF0, 0xF0);
+        PenPat(&p);
+        PenMode(c.mode);
+        const Rect r = MakeRect(0, 0, 2, 8);
+        PaintRect(&r);
+        EXPECT_EQ(Picture(g.get()), (Rows{c.expected, c.expected}));
+    }
+}
+
+TEST_P(PenModeTest, PatternAlignsToMapOrigin) {
+    const int depth = GetParam();
+    UniqueGWorld g = MakeWorld(depth, 10, 4);
+    Pattern gray;
+    GetQDGlobalsGray(&gray);
+    PenPat(&gray);
+    const Rect r = MakeRect(1, 3, 4, 9);
+    PaintRect(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"..........",
+                                      "...#.#.#..",
+                                      "....#.#.#.",
+                                      "...#.#.#.."}));
+}
+
+TEST_P(PenModeTest, PatXorTwiceRestores) {
+    const int depth = GetParam();
+    UniqueGWorld g = MakeWorld(depth, {"#r.b#g..#r.", "..##rr..bb#", "#.#.#.#.#.#"});
+    const auto before = Bytes(g.get());
+    Pattern p = Pat(0x3C, 0x99);
+    PenPat(&p);
+    PenMode(patXor);
+    PenSize(2, 1);
+    const Rect r = MakeRect(0, 1, 3, 10);
+    FrameRect(&r);
+    EXPECT_NE(Bytes(g.get()), before);
+    FrameRect(&r);
+    EXPECT_EQ(Bytes(g.get()), before);
+}
+
+TEST_P(PenModeTest, ColouredPatternUsesForeAndBackColours) {
+    const int depth = GetParam();
+    if (depth < 8) GTEST_SKIP() << "no pure red in the table";
+    UniqueGWorld g = MakeWorld(depth, 8, 2);
+    RGBForeColor(&kRed);
+    RGBBackColor(&kBlue);
+    const Pattern p = Pat(0xCC, 0x33);
+    PenPat(&p);
+    const Rect r = MakeRect(0, 0, 2, 8);
+    PaintRect(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"rrbbrrbb", "bbrrbbrr"}));
+    // FillRect takes its own pattern and ignores the pen mode.
+    PenMode(patXor);
+    const Pattern stripes = Pat(0xFF, 0x00);
+    FillRect(&r, &stripes);
+    EXPECT_EQ(Picture(g.get()), (Rows{"rrrrrrrr", "bbbbbbbb"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, PenModeTest, ::testing::ValuesIn(kDepths));
+
+// Arithmetic pen modes on 32-bit pixels: component results are exact.
+struct ArithCase {
+    const char* name;
+    SInt16 mode;
+    RGBColor fore, op, dst, expected;
+};
+const ArithCase kArithCases[] = {
+    {"darken one step", subPin, {0x2222, 0x2222, 0x2222}, {0, 0, 0}, {0x8080, 0x4040, 0x2020},
+     {0x5E5E, 0x1E1E, 0x0000}},
+    {"lighten one step", addPin, {0x2222, 0x2222, 0x2222}, kWhite, {0x8080, 0xF0F0, 0xDDDD},
+     {0xA2A2, 0xFFFF, 0xFFFF}},
+    {"add pinned below white", addPin, {0x2222, 0x2222, 0x2222}, {0x9000, 0x9000, 0x9000},
+     {0x8080, 0x1010, 0x8080}, {0x9090, 0x3232, 0x9090}},
+    {"sub pinned above black", subPin, {0x4040, 0x4040, 0x4040}, {0x3000, 0x3000, 0x3000},
+     {0x8080, 0x5050, 0x2020}, {0x4040, 0x3030, 0x3030}},
+    {"blend 25%", blend, kWhite, {0x4000, 0x4000, 0x4000}, kBlack, {0x4040, 0x4040, 0x4040}},
+    {"blend 75%", blend, kWhite, {0xC000, 0xC000, 0xC000}, kBlack, {0xC0C0, 0xC0C0, 0xC0C0}},
+    {"blend 50% red over blue", blend, kRed, {0x8000, 0x8000, 0x8000}, kBlue, {0x8080, 0x0000, 0x7F7F}},
+    {"blend weight 0 keeps", blend, kRed, {0, 0, 0}, kBlue, kBlue},
+};
+
+TEST(PenMode, ArithmeticModesOn32Bit) {
+    for (const ArithCase& c : kArithCases) {
+        SCOPED_TRACE(c.name);
+        UniqueGWorld g = MakeWorld(32, 3, 1);
+        const PixMap& pm = MapOf(g.get());
+        for (int h = 0; h < 3; ++h) WritePixel(pm, h, 0, c.dst);
+        RGBForeColor(&c.fore);
+        OpColor(&c.op);
+        PenMode(c.mode);
+        const Rect r = MakeRect(0, 1, 1, 2);
+        PaintRect(&r);
+        EXPECT_EQ(ReadPixel(pm, 0, 0), c.dst);
+        EXPECT_EQ(ReadPixel(pm, 1, 0), c.expected);
+        EXPECT_EQ(ReadPixel(pm, 2, 0), c.dst);
+    }
+}
+
+// On indexed maps the arithmetic result maps to the nearest table colour; the
+// 8-bit standard table holds every multiple of 0x33 exactly.
+TEST(PenMode, ArithmeticModesOn8BitMapToTable) {
+    UniqueGWorld g = MakeWorld(8, {"##..", "##.."});
+    const RGBColor step{0x3333, 0x3333, 0x3333};
+    RGBForeColor(&step);
+    OpColor(&kWhite);
+    PenMode(addPin);
+    Rect r = MakeRect(0, 0, 1, 4);
+    PaintRect(&r);
+    const PixMap& pm = MapOf(g.get());
+    EXPECT_EQ(ReadPixel(pm, 0, 0), step);
+    EXPECT_EQ(ReadPixel(pm, 2, 0), kWhite);
+    OpColor(&kBlack);
+    PenMode(subPin);
+    r = MakeRect(1, 0, 2, 4);
+    PaintRect(&r);
+    EXPECT_EQ(ReadPixel(pm, 0, 1), kBlack);
+    EXPECT_EQ(ReadPixel(pm, 2, 1), (RGBColor{0xCCCC, 0xCCCC, 0xCCCC}));
+}
+
+TEST(PenMode, TransparentPaintsOnlyForeground) {
+    UniqueGWorld g = MakeWorld(8, {"rrrr"});
+    const Pattern p = Pat(0xA0, 0xA0);
+    PenPat(&p);
+    PenMode(transparent);
+    const Rect r = MakeRect(0, 0, 1, 4);
+    PaintRect(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"#r#r"}));
+}
+
+// ---- Clipping ----------------------------------------------------------------------
+
+TEST(Clip, RectangularAndShapedClipRegions) {
+    for (int depth : kDepths) {
+        SCOPED_TRACE(depth);
+        UniqueGWorld g = MakeWorld(depth, 7, 6);
+        CGrafPtr port = g.get();
+        UniqueRgn a, b;
+        SetRectRgn(a, 1, 1, 3, 5);
+        SetRectRgn(b, 3, 3, 6, 5);
+        UnionRgn(a, b, port->clipRgn);
+        const Rect all = MakeRect(-10, -10, 20, 20);
+        PaintRect(&all);
+        EXPECT_EQ(Picture(g.get()), (Rows{".......",
+                                          ".##....",
+                                          ".##....",
+                                          ".#####.",
+                                          ".#####.",
+                                          "......."}));
+        // The visible region clips as well.
+        SetRectRgn(port->clipRgn, -100, -100, 100, 100);
+        SetRectRgn(port->visRgn, 0, 0, 7, 1);
+        PenSize(1, 1);
+        MoveTo(0, 0);
+        LineTo(6, 5);
+        EXPECT_EQ(Picture(g.get())[0], "#......");
+        EXPECT_EQ(Picture(g.get())[5], ".......");
+    }
+}
+
+TEST(Clip, DrawingOffTheMapIsCut) {
+    UniqueGWorld g = MakeWorld(4, 4, 3);
+    PenSize(3, 3);
+    MoveTo(-5, -1);
+    LineTo(30, -1);
+    EXPECT_EQ(Picture(g.get()), (Rows{"####", "####", "...."}));
+}
+
+}  // namespace
