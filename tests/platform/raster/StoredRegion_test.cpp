@@ -1,0 +1,294 @@
+#include "platform/raster/Regions.h"
+
+#include "tests/platform/raster/RegionModel.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace rgnmodel;
+
+namespace {
+
+using Bytes = std::vector<UInt8>;
+
+UniqueRgn RectRegion(int top, int left, int bottom, int right) {
+    UniqueRgn r;
+    Rect rect = MakeRect(top, left, bottom, right);
+    RectRgn(r, &rect);
+    return r;
+}
+
+Rect BoundsOf(RgnHandle rgn) {
+    Rect r;
+    GetRegionBounds(rgn, &r);
+    return r;
+}
+
+void Put16(Bytes& b, int v) {
+    b.push_back(UInt8(UInt16(v) >> 8));
+    b.push_back(UInt8(v));
+}
+
+// Rows 0-2 columns 0-2, rows 3-5 columns 0-7.
+const Bytes kLBytes = {
+    0x00, 0x24, 0x00, 0x00, 0x00, 0x00, 0x00, 0x06, 0x00, 0x08,  // size 36, bounds (0,0,6,8)
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x7F, 0xFF,              // y 0: 0 3
+    0x00, 0x03, 0x00, 0x03, 0x00, 0x08, 0x7F, 0xFF,              // y 3: 3 8
+    0x00, 0x06, 0x00, 0x00, 0x00, 0x08, 0x7F, 0xFF,              // y 6: 0 8
+    0x7F, 0xFF,
+};
+// (0,0,6,6) less (2,2,4,4), moved by (-10, -3).
+const Bytes kRingBytes = {
+    0x00, 0x2C, 0xFF, 0xFD, 0xFF, 0xF6, 0x00, 0x03, 0xFF, 0xFC,  // size 44, bounds (-3,-10,3,-4)
+    0xFF, 0xFD, 0xFF, 0xF6, 0xFF, 0xFC, 0x7F, 0xFF,              // y -3: -10 -4
+    0xFF, 0xFF, 0xFF, 0xF8, 0xFF, 0xFA, 0x7F, 0xFF,              // y -1: -8 -6
+    0x00, 0x01, 0xFF, 0xF8, 0xFF, 0xFA, 0x7F, 0xFF,              // y 1: -8 -6
+    0x00, 0x03, 0xFF, 0xF6, 0xFF, 0xFC, 0x7F, 0xFF,              // y 3: -10 -4
+    0x7F, 0xFF,
+};
+// Two blocks one above the other with two empty rows between.
+const Bytes kGapBytes = {
+    0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x7F, 0xFF,
+    0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x7F, 0xFF,
+    0x00, 0x03, 0x00, 0x00, 0x00, 0x02, 0x7F, 0xFF,
+    0x00, 0x04, 0x00, 0x00, 0x00, 0x02, 0x7F, 0xFF,
+    0x7F, 0xFF,
+};
+
+UniqueRgn LRegion() {
+    UniqueRgn a = RectRegion(0, 0, 6, 3), b = RectRegion(3, 0, 6, 8);
+    UnionRgn(a, b, a);
+    return a;
+}
+
+UniqueRgn RingRegion() {
+    UniqueRgn a = RectRegion(0, 0, 6, 6), hole = RectRegion(2, 2, 4, 4);
+    DiffRgn(a, hole, a);
+    OffsetRgn(a, -10, -3);
+    return a;
+}
+
+UniqueRgn GapRegion() {
+    UniqueRgn a = RectRegion(0, 0, 1, 2), b = RectRegion(3, 0, 4, 2);
+    UnionRgn(a, b, a);
+    return a;
+}
+
+// Rows alternate between `columns` one-pixel stripes and nothing: every
+// line toggles every stripe, the most expensive shape to store.
+UniqueRgn Stripes(int rows, int columns) {
+    UniqueRgn row, one, out;
+    for (int x = 0; x < columns; ++x) {
+        SetRectRgn(one, SInt16(2 * x), 0, SInt16(2 * x + 1), 1);
+        UnionRgn(row, one, row);
+    }
+    for (int y = 0; y < rows; y += 2) {
+        UnionRgn(out, row, out);
+        OffsetRgn(row, 0, 2);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(StoredRegion, WritesHandMadeBytes) {
+    struct Case {
+        const char* name;
+        UniqueRgn rgn;
+        Bytes expect;
+    };
+    Case cases[] = {
+        {"rectangle", RectRegion(2, 3, 7, 9), {0x00, 0x0A, 0x00, 0x02, 0x00, 0x03, 0x00, 0x07, 0x00, 0x09}},
+        {"empty", UniqueRgn(), {0x00, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"L", LRegion(), kLBytes},
+        {"ring", RingRegion(), kRingBytes},
+        {"gap", GapRegion(), kGapBytes},
+    };
+    for (Case& c : cases) {
+        EXPECT_EQ(RegionToStored(c.rgn), c.expect) << c.name;
+        UniqueRgn back;
+        ASSERT_EQ(RegionFromStored(c.expect, back), noErr) << c.name;
+        EXPECT_TRUE(EqualRgn(back, c.rgn)) << c.name;
+        EXPECT_EQ(BoundsOf(back), BoundsOf(c.rgn)) << c.name;
+        EXPECT_TRUE(WellFormed(back)) << c.name;
+    }
+}
+
+TEST(StoredRegion, RegionRoundTripIsIdentity) {
+    std::mt19937 rng(2024);
+    for (int iter = 0; iter < 300; ++iter) {
+        UniqueRgn r = RandomRegion(rng, 1 + iter % 6, -300, 300);
+        if (iter % 3 == 0) {  // carve holes too
+            UniqueRgn hole = RandomRegion(rng, 2, -300, 300);
+            DiffRgn(r, hole, r);
+        }
+        Bytes stored = RegionToStored(r);
+        ASSERT_GE(stored.size(), 10u);
+        ASSERT_EQ(size_t(stored[0] << 8 | stored[1]), stored.size());
+        UniqueRgn back;
+        ASSERT_EQ(RegionFromStored(stored, back), noErr) << "iteration " << iter;
+        ASSERT_TRUE(EqualRgn(back, r)) << "iteration " << iter;
+        // Canonical bytes survive the other way round too.
+        ASSERT_EQ(RegionToStored(back), stored);
+    }
+}
+
+TEST(StoredRegion, SizeLimit) {
+    // 150 rows of 50 stripes: 150 lines of 204 bytes plus header and ends.
+    UniqueRgn fits = Stripes(150, 50);
+    Bytes stored = RegionToStored(fits);
+    EXPECT_EQ(stored.size(), 10u + 150u * 204u + 2u);
+    UniqueRgn back;
+    ASSERT_EQ(RegionFromStored(stored, back), noErr);
+    EXPECT_TRUE(EqualRgn(back, fits));
+    // 170 rows need 34692 bytes, over the 32767 a stored region may have.
+    UniqueRgn tooBig = Stripes(170, 50);
+    EXPECT_TRUE(RegionToStored(tooBig).empty());
+}
+
+// 0x7FFF ends a line, so a shaped region cannot reach coordinate 32767 in
+// stored form: the last row and column are dropped. Rectangles need no data
+// and keep every pixel.
+TEST(StoredRegion, EdgeOfCoordinateRange) {
+    UniqueRgn shaped = RectRegion(0, 32760, 1, 32767), second = RectRegion(2, 32760, 3, 32767);
+    UnionRgn(shaped, second, shaped);
+    UniqueRgn back;
+    ASSERT_EQ(RegionFromStored(RegionToStored(shaped), back), noErr);
+    UniqueRgn expect = RectRegion(0, 32760, 1, 32766), expect2 = RectRegion(2, 32760, 3, 32766);
+    UnionRgn(expect, expect2, expect);
+    EXPECT_TRUE(EqualRgn(back, expect));
+
+    UniqueRgn whole;
+    SetRectRgn(whole, -32767, -32767, 32767, 32767);
+    Bytes stored = RegionToStored(whole);
+    EXPECT_EQ(stored, (Bytes{0x00, 0x0A, 0x80, 0x01, 0x80, 0x01, 0x7F, 0xFF, 0x7F, 0xFF}));
+    ASSERT_EQ(RegionFromStored(stored, back), noErr);
+    EXPECT_TRUE(EqualRgn(back, whole));
+
+    UniqueRgn low = RectRegion(-32767, -32767, -32765, -32765), dot = RectRegion(-32767, -32767, -32766, -32766);
+    DiffRgn(low, dot, low);
+    ASSERT_EQ(RegionFromStored(RegionToStored(low), back), noErr);
+    EXPECT_TRUE(EqualRgn(back, low));
+}
+
+// Forms that are not canonical but unambiguous are read.
+TEST(StoredRegion, ReadsLenientForms) {
+    UniqueRgn r;
+    // Bytes after the region belong to whatever follows it.
+    Bytes trailing = kLBytes;
+    trailing.insert(trailing.end(), {0xDE, 0xAD, 0xBE});
+    ASSERT_EQ(RegionFromStored(trailing, r), noErr);
+    EXPECT_TRUE(EqualRgn(r, LRegion()));
+    // A bounds field that disagrees with the data is replaced by the real bounds.
+    Bytes wrongBounds = kLBytes;
+    wrongBounds[7] = 0x01;
+    wrongBounds[9] = 0x01;
+    ASSERT_EQ(RegionFromStored(wrongBounds, r), noErr);
+    EXPECT_EQ(BoundsOf(r), MakeRect(0, 0, 6, 8));
+    // A 10-byte form with empty or inverted bounds is the empty region.
+    ASSERT_EQ(RegionFromStored(Bytes{0x00, 0x0A, 0x00, 0x05, 0x00, 0x05, 0x00, 0x01, 0x00, 0x09}, r), noErr);
+    EXPECT_TRUE(EmptyRgn(r));
+    // No lines at all.
+    ASSERT_EQ(RegionFromStored(Bytes{0x00, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0, 0x7F, 0xFF}, r), noErr);
+    EXPECT_TRUE(EmptyRgn(r));
+    // A shaped form that happens to describe a rectangle.
+    Bytes square = {0x00, 0x1C, 0, 0, 0, 0, 0, 2, 0, 2, 0, 0, 0, 0, 0, 2, 0x7F, 0xFF,
+                    0,    2,    0, 0, 0, 2, 0x7F, 0xFF, 0x7F, 0xFF};
+    ASSERT_EQ(RegionFromStored(square, r), noErr);
+    EXPECT_TRUE(IsRegionRectangular(r));
+    EXPECT_EQ(BoundsOf(r), MakeRect(0, 0, 2, 2));
+}
+
+TEST(StoredRegion, RejectsMalformedForms) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    };
+    auto withSize = [](Bytes b, int size) {
+        b[0] = UInt8(size >> 8);
+        b[1] = UInt8(size);
+        return b;
+    };
+    auto patched = [](Bytes b, size_t at, std::initializer_list<UInt8> v) {
+        std::copy(v.begin(), v.end(), b.begin() + long(at));
+        return b;
+    };
+    auto adjust = [&](Bytes b) { return withSize(b, int(b.size())); };
+    Bytes noFinal(kLBytes.begin(), kLBytes.end() - 2);
+    Bytes notClosed(kLBytes.begin(), kLBytes.begin() + 26);
+    notClosed.insert(notClosed.end(), {0x7F, 0xFF});
+    Bytes oddCount = kLBytes;
+    oddCount.insert(oddCount.begin() + 16, {0x00, 0x05});  // y 0: 0 3 5
+    Bytes emptyLine = kLBytes;
+    emptyLine.insert(emptyLine.begin() + 34, {0x00, 0x07, 0x7F, 0xFF});
+    Bytes extraWord = kLBytes;
+    extraWord.insert(extraWord.end(), {0x00, 0x01});
+    Bytes oddSize = kLBytes;
+    oddSize.push_back(0);
+
+    const Case cases[] = {
+        {"size larger than the bytes", withSize(kLBytes, 38)},
+        {"size below the header", withSize(kLBytes, 8)},
+        {"size zero", withSize(kLBytes, 0)},
+        {"shorter than a header", Bytes{0x00, 0x0A, 0x00, 0x00, 0x00}},
+        {"nothing", Bytes{}},
+        {"size cuts the data", withSize(kLBytes, 28)},
+        {"odd size", adjust(oddSize)},
+        {"words after the end", adjust(extraWord)},
+        {"no final end", adjust(noFinal)},
+        {"region left open", adjust(notClosed)},
+        {"odd number of x values", adjust(oddCount)},
+        {"line with no x values", adjust(emptyLine)},
+        {"x values out of order", patched(kLBytes, 12, {0x00, 0x03, 0x00, 0x00})},
+        {"x values repeated", patched(kLBytes, 12, {0x00, 0x03, 0x00, 0x03})},
+        {"lines out of order", patched(kLBytes, 18, {0x00, 0x07})},
+        {"lines repeated", patched(kLBytes, 18, {0x00, 0x00})},
+        {"x below the coordinate range", patched(kLBytes, 12, {0x80, 0x00})},
+        {"y below the coordinate range", patched(kLBytes, 10, {0x80, 0x00})},
+    };
+    for (const Case& c : cases) {
+        UniqueRgn r = RectRegion(1, 1, 2, 2);
+        EXPECT_EQ(RegionFromStored(c.bytes, r), paramErr) << c.name;
+        // A refused form leaves the region as it was.
+        EXPECT_EQ(BoundsOf(r), MakeRect(1, 1, 2, 2)) << c.name;
+    }
+}
+
+// A few kilobytes of inversion points can describe millions of rectangles
+// (many spans open while many lines toggle one more); such forms are refused
+// before the rectangles are made.
+TEST(StoredRegion, RefusesFormsThatExpandTooFar) {
+    Bytes b;
+    Put16(b, 0);
+    for (int i = 0; i < 4; ++i) Put16(b, 0);
+    Put16(b, 0);  // y 0: 4000 one-pixel spans
+    for (int i = 0; i < 4000; ++i) {
+        Put16(b, 2 * i);
+        Put16(b, 2 * i + 1);
+    }
+    Put16(b, 0x7FFF);
+    int y = 1;
+    while (b.size() + 8 + 2 + 16000 + 4 + 2 + 2 <= 0xFFFF) {  // toggle one more span on and off
+        Put16(b, y++);
+        Put16(b, 10000);
+        Put16(b, 10001);
+        Put16(b, 0x7FFF);
+    }
+    bool open = (y - 1) % 2 == 1;
+    Put16(b, y);
+    for (int i = 0; i < 8000; ++i) Put16(b, i);
+    if (open) {
+        Put16(b, 10000);
+        Put16(b, 10001);
+    }
+    Put16(b, 0x7FFF);
+    Put16(b, 0x7FFF);
+    ASSERT_LE(b.size(), 0xFFFFu);
+    b[0] = UInt8(b.size() >> 8);
+    b[1] = UInt8(b.size());
+    UniqueRgn r;
+    EXPECT_EQ(RegionFromStored(b, r), paramErr);
+    EXPECT_TRUE(EmptyRgn(r));
+}
