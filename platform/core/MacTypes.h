@@ -49,6 +49,7 @@ enum : OSErr {
     dirNFErr = -120,
     ioErr = -36,
     fnOpnErr = -38,
+    tmfoErr = -42,  // too many files open
     posErr = -40,
     wPrErr = -44,
     fLckdErr = -45,

@@ -1,0 +1,352 @@
+#include "platform/resources/ResourceFork.h"
+
+#include "platform/core/ByteIO.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iterator>
+
+// Readable failures.
+inline void PrintTo(const ForkResource& r, std::ostream* os) {
+    *os << "{'" << char(r.type >> 24) << char(r.type >> 16) << char(r.type >> 8) << char(r.type) << "' " << r.id
+        << (r.hasName ? " \"" + r.name + "\"" : std::string()) << " attrs " << int(r.attributes) << " "
+        << r.data.size() << " bytes}";
+}
+
+namespace {
+
+std::vector<UInt8> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string Corpus(const char* name) { return std::string(KORVEL_CORPUS) + "/forks/" + name; }
+
+ForkResource Res(const char (&type)[5], ResID id, std::vector<UInt8> data, const char* name = nullptr,
+                 UInt8 attrs = 0) {
+    ForkResource r;
+    r.type = FourCC(type);
+    r.id = id;
+    r.data = std::move(data);
+    r.attributes = attrs;
+    if (name) {
+        r.hasName = true;
+        r.name = name;
+    }
+    return r;
+}
+
+void Put32(std::vector<UInt8>& b, size_t at, UInt32 v) {
+    b[at] = UInt8(v >> 24);
+    b[at + 1] = UInt8(v >> 16);
+    b[at + 2] = UInt8(v >> 8);
+    b[at + 3] = UInt8(v);
+}
+void Put16(std::vector<UInt8>& b, size_t at, UInt16 v) {
+    b[at] = UInt8(v >> 8);
+    b[at + 1] = UInt8(v);
+}
+
+// One 'TEST' 128 named "ab", purgeable, holding 1 2 3, written out by hand.
+std::vector<UInt8> TinyFork() {
+    std::vector<UInt8> b = {0, 0, 1, 0, 0, 0, 1, 7, 0, 0, 0, 7, 0, 0, 0, 0x35};
+    b.resize(256, 0);
+    for (UInt8 v : {0, 0, 0, 3, 1, 2, 3}) b.push_back(v);
+    const std::vector<UInt8> map = {
+        0, 0, 1, 0, 0, 0, 1, 7, 0, 0, 0, 7, 0, 0, 0, 0x35,  // header copy
+        0, 0, 0, 0, 0, 0,                                    // handle, reference number
+        0, 0,                                                // file attributes
+        0, 0x1C, 0, 0x32,                                    // type list, name list
+        0, 0,                                                // one type
+        'T', 'E', 'S', 'T', 0, 0, 0, 0x0A,                   // one resource, references at 10
+        0, 0x80, 0, 0, 0x20, 0, 0, 0, 0, 0, 0, 0,            // 128, name at 0, purgeable, data at 0
+        2, 'a', 'b',
+    };
+    b.insert(b.end(), map.begin(), map.end());
+    return b;
+}
+
+// Two 'TEST' resources (1 and 2) and one 'ABCD' 5, each with 2 data bytes.
+std::vector<UInt8> ThreeResourceFork() {
+    ResourceForkImage image;
+    image.resources = {Res("TEST", 1, {1, 1}, "one"), Res("TEST", 2, {2, 2}), Res("ABCD", 5, {5, 5}, "five")};
+    std::vector<UInt8> out;
+    EXPECT_EQ(SerializeResourceFork(image, &out), noErr);
+    return out;
+}
+
+TEST(ResourceForkWrite, TinyForkIsByteExact) {
+    ResourceForkImage image;
+    image.resources = {Res("TEST", 128, {1, 2, 3}, "ab", resPurgeable)};
+    std::vector<UInt8> out;
+    ASSERT_EQ(SerializeResourceFork(image, &out), noErr);
+    EXPECT_EQ(out, TinyFork());
+
+    ResourceForkImage back;
+    ASSERT_EQ(ParseResourceFork(out, &back), noErr);
+    EXPECT_EQ(back, image);
+}
+
+TEST(ResourceForkWrite, EmptyForkIsHeaderAndBareMap) {
+    std::vector<UInt8> out;
+    ASSERT_EQ(SerializeResourceFork(ResourceForkImage{}, &out), noErr);
+    ASSERT_EQ(out.size(), 286u);
+    std::vector<UInt8> expected(286, 0);
+    for (size_t at : {size_t(0), size_t(256)}) {
+        Put32(expected, at, 256);
+        Put32(expected, at + 4, 256);
+        Put32(expected, at + 12, 30);
+    }
+    Put16(expected, 256 + 24, 28);
+    Put16(expected, 256 + 26, 30);
+    Put16(expected, 256 + 28, 0xFFFF);
+    EXPECT_EQ(out, expected);
+}
+
+TEST(ResourceForkWrite, ChangedBitsAreNotWrittenAndTypesAreGrouped) {
+    ResourceForkImage image;
+    image.fileAttributes = mapChanged | mapReadOnly;
+    image.resources = {Res("AAAA", 1, {1}, nullptr, resChanged | resLocked), Res("BBBB", 1, {2}),
+                       Res("AAAA", 2, {3})};
+    std::vector<UInt8> out;
+    ASSERT_EQ(SerializeResourceFork(image, &out), noErr);
+    ResourceForkImage back;
+    ASSERT_EQ(ParseResourceFork(out, &back), noErr);
+    EXPECT_EQ(back.fileAttributes, mapReadOnly);
+    ASSERT_EQ(back.resources.size(), 3u);
+    EXPECT_EQ(back.resources[0].attributes, resLocked);
+    EXPECT_EQ(back.resources[1].type, FourCC("AAAA"));
+    EXPECT_EQ(back.resources[1].id, 2);
+    EXPECT_EQ(back.resources[2].type, FourCC("BBBB"));
+}
+
+TEST(ResourceForkWrite, RefusesWhatCannotBeRepresented) {
+    struct Case {
+        const char* what;
+        ResourceForkImage image;
+    };
+    std::vector<Case> cases;
+    {
+        Case c{"same type and ID twice", {}};
+        c.image.resources = {Res("TEST", 1, {}), Res("TEST", 1, {})};
+        cases.push_back(c);
+    }
+    {
+        Case c{"a name longer than 255 bytes", {}};
+        c.image.resources = {Res("TEST", 1, {})};
+        c.image.resources[0].hasName = true;
+        c.image.resources[0].name.assign(256, 'x');
+        cases.push_back(c);
+    }
+    {
+        Case c{"more references than 16-bit map offsets reach", {}};
+        for (int i = 0; i < 6000; ++i) c.image.resources.push_back(Res("TEST", ResID(i), {}));
+        cases.push_back(c);
+    }
+    {
+        Case c{"data past the 24-bit offsets", {}};
+        c.image.resources = {Res("BIG ", 1, std::vector<UInt8>(size_t(1) << 24)), Res("BIG ", 2, {})};
+        cases.push_back(c);
+    }
+    for (const Case& c : cases) {
+        std::vector<UInt8> out;
+        EXPECT_EQ(SerializeResourceFork(c.image, &out), addResFailed) << c.what;
+    }
+}
+
+// Deterministic mixed images: encode then decode is identity, and writing
+// what was read reproduces the bytes.
+TEST(ResourceForkWrite, RoundTripLaws) {
+    UInt32 seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int trial = 0; trial < 50; ++trial) {
+        ResourceForkImage image;
+        image.fileAttributes = UInt16(next() & 0xFF9F);
+        for (size_t i = 0; i < image.headerData.size(); ++i) image.headerData[i] = UInt8(next());
+        const int count = int(next() % 40);
+        for (int i = 0; i < count; ++i) {
+            ForkResource r;
+            r.type = FourCC("T000") + next() % 5;
+            r.id = ResID(i * 7 - 100);
+            r.attributes = UInt8(next() & 0xFD);
+            r.data.resize(next() % 300);
+            for (UInt8& v : r.data) v = UInt8(next());
+            if (next() % 2) {
+                r.hasName = true;
+                r.name.assign(next() % 20, char('a' + next() % 26));
+            }
+            image.resources.push_back(r);
+        }
+        std::vector<UInt8> once, twice;
+        ASSERT_EQ(SerializeResourceFork(image, &once), noErr);
+        ResourceForkImage back;
+        ASSERT_EQ(ParseResourceFork(once, &back), noErr);
+        ASSERT_EQ(SerializeResourceFork(back, &twice), noErr);
+        EXPECT_EQ(once, twice) << "trial " << trial;
+        // Same resources, grouped by type.
+        ASSERT_EQ(back.resources.size(), image.resources.size());
+        for (const ForkResource& r : image.resources) {
+            auto it = std::find_if(back.resources.begin(), back.resources.end(),
+                                   [&](const ForkResource& x) { return x.type == r.type && x.id == r.id; });
+            ASSERT_NE(it, back.resources.end());
+            EXPECT_EQ(*it, r);
+        }
+        EXPECT_EQ(back.headerData, image.headerData);
+    }
+}
+
+TEST(ResourceForkParse, HostileMapsAreRefused) {
+    const std::vector<UInt8> tiny = TinyFork();
+    const size_t map = 0x107;  // the tiny fork's map
+    struct Case {
+        const char* what;
+        std::vector<UInt8> base;
+        std::function<void(std::vector<UInt8>&)> mutate;
+    };
+    const std::vector<UInt8> three = ThreeResourceFork();
+    ByteReader hr(three);
+    hr.skip(4);
+    const size_t map3 = hr.u32be();
+    const size_t types3 = map3 + 28;  // type list of the three-resource fork
+    const std::vector<Case> cases = {
+        {"data offset past the end", tiny, [](auto& b) { Put32(b, 0, 0x10000); }},
+        {"data offset inside the header", tiny, [](auto& b) { Put32(b, 0, 8); }},
+        {"data length past the end", tiny, [](auto& b) { Put32(b, 8, 0x1000); }},
+        {"map offset past the end", tiny, [](auto& b) { Put32(b, 4, 0x1000); }},
+        {"map overlapping the header", tiny, [](auto& b) { Put32(b, 4, 0); }},
+        {"map length past the end", tiny, [](auto& b) { Put32(b, 12, 0x36); }},
+        {"map too short for its header", tiny, [](auto& b) { Put32(b, 12, 20); }},
+        {"map overlapping the data", tiny, [](auto& b) { Put32(b, 4, 0x104); }},
+        {"type list inside the map header", tiny, [=](auto& b) { Put16(b, map + 24, 10); }},
+        {"type list past the map", tiny, [=](auto& b) { Put16(b, map + 24, 0x40); }},
+        {"name list past the map", tiny, [=](auto& b) { Put16(b, map + 26, 0x36); }},
+        {"type count running into the names", tiny, [=](auto& b) { Put16(b, map + 28, 5); }},
+        {"negative type count", tiny, [=](auto& b) { Put16(b, map + 28, 0xFFF0); }},
+        {"reference count running past the list", tiny, [=](auto& b) { Put16(b, map + 34, 3); }},
+        {"reference list over the type list", tiny, [=](auto& b) { Put16(b, map + 36, 2); }},
+        {"data offset outside the data area", tiny, [=](auto& b) { b[map + 43] = 6; }},
+        {"data length that lies", tiny, [](auto& b) { Put32(b, 256, 4); }},
+        {"name offset past the name list", tiny, [=](auto& b) { Put16(b, map + 40, 3); }},
+        {"negative name offset", tiny, [=](auto& b) { Put16(b, map + 40, 0xFFFE); }},
+        {"name length past the name list", tiny, [=](auto& b) { b[map + 50] = 3; }},
+        {"the same ID twice", three, [=](auto& b) { Put16(b, types3 + 2 + 16 + 12, 1); }},
+        {"two references sharing data", three, [=](auto& b) { b[types3 + 2 + 16 + 12 + 7] = 0; }},
+        {"a type listed twice", three, [=](auto& b) { Put32(b, types3 + 2 + 8, FourCC("TEST")); }},
+        {"two types sharing a reference list", three, [=](auto& b) { Put16(b, types3 + 2 + 8 + 6, 18); }},
+        {"an AppleDouble header", tiny, [](auto& b) { Put32(b, 0, 0x00051607); }},
+    };
+    for (const Case& c : cases) {
+        std::vector<UInt8> bytes = c.base;
+        c.mutate(bytes);
+        ResourceForkImage image;
+        std::string reason;
+        EXPECT_EQ(ParseResourceFork(bytes, &image, &reason), mapReadErr) << c.what;
+        EXPECT_FALSE(reason.empty()) << c.what;
+    }
+}
+
+TEST(ResourceForkParse, EveryTruncationIsRefusedCleanly) {
+    const std::vector<UInt8> tiny = TinyFork();
+    for (size_t n = 1; n < tiny.size(); ++n) {
+        ResourceForkImage image;
+        EXPECT_EQ(ParseResourceFork(std::span(tiny).first(n), &image), mapReadErr) << n;
+    }
+    ResourceForkImage image;
+    EXPECT_EQ(ParseResourceFork({}, &image), eofErr);
+}
+
+TEST(ResourceForkParse, DataRightAfterTheHeaderIsAccepted) {
+    // A fork without the 240 reserved bytes: nothing to keep of them.
+    ResourceForkImage image;
+    image.resources = {Res("TEST", 3, {9})};
+    std::vector<UInt8> full;
+    ASSERT_EQ(SerializeResourceFork(image, &full), noErr);
+    std::vector<UInt8> b(full.begin(), full.begin() + 16);
+    b.insert(b.end(), full.begin() + 256, full.end());
+    Put32(b, 0, 16);
+    Put32(b, 4, UInt32(b.size() - (full.size() - (256 + 5))));
+    ResourceForkImage back;
+    ASSERT_EQ(ParseResourceFork(b, &back), noErr);
+    EXPECT_EQ(back.resources, image.resources);
+    EXPECT_EQ(back.headerData, (ResourceForkImage{}.headerData));
+}
+
+class ResourceForkCorpus : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(Corpus("testfile.rsrc"))) GTEST_SKIP() << "no sample corpus";
+    }
+};
+
+TEST_F(ResourceForkCorpus, TestfileReadsAndRewritesAlike) {
+    const auto bytes = ReadFile(Corpus("testfile.rsrc"));
+    ResourceForkImage image;
+    ASSERT_EQ(ParseResourceFork(bytes, &image), noErr);
+    EXPECT_EQ(image.fileAttributes, 0x0180);
+    struct Want {
+        ResID id;
+        const char* name;
+        UInt8 attrs;
+        const char* text;
+    };
+    const Want want[] = {
+        {128, nullptr, 0, "The String, without name or attributes"},
+        {129, "The Name", 0, "The String, with name and no attributes"},
+        {130, nullptr, resProtected | resPreload, "The String, without name but with attributes"},
+        {131, "The Name with Attributes", resSysHeap, "The String, with both name and attributes"},
+    };
+    ASSERT_EQ(image.resources.size(), std::size(want));
+    for (size_t i = 0; i < std::size(want); ++i) {
+        const ForkResource& r = image.resources[i];
+        EXPECT_EQ(r.type, FourCC("STR "));
+        EXPECT_EQ(r.id, want[i].id);
+        EXPECT_EQ(r.hasName, want[i].name != nullptr);
+        if (want[i].name) {
+            EXPECT_EQ(r.name, want[i].name);
+        }
+        EXPECT_EQ(r.attributes, want[i].attrs);
+        ASSERT_FALSE(r.data.empty());
+        EXPECT_EQ(std::string(r.data.begin() + 1, r.data.end()), want[i].text);
+    }
+    // The writer reproduces the file but for the loaded-map fields, which it
+    // zeroes: the map's handle and reference number and each reference's
+    // handle.
+    std::vector<UInt8> out;
+    ASSERT_EQ(SerializeResourceFork(image, &out), noErr);
+    std::vector<UInt8> expected = bytes;
+    const size_t map = 0x1B6;
+    std::fill_n(expected.begin() + map + 16, 6, 0);
+    for (size_t i = 0; i < 4; ++i) std::fill_n(expected.begin() + map + 28 + 2 + 8 + 12 * i + 8, 4, 0);
+    EXPECT_EQ(out, expected);
+}
+
+TEST_F(ResourceForkCorpus, EmptyForkRewritesWithTheHeaderCopied) {
+    const auto bytes = ReadFile(Corpus("empty.rsrc"));
+    ResourceForkImage image;
+    ASSERT_EQ(ParseResourceFork(bytes, &image), noErr);
+    EXPECT_TRUE(image.resources.empty());
+    std::vector<UInt8> out;
+    ASSERT_EQ(SerializeResourceFork(image, &out), noErr);
+    ASSERT_EQ(out.size(), bytes.size());
+    // That file leaves the map's copy of the header zero; ours fills it in.
+    std::vector<UInt8> expected = bytes;
+    std::copy_n(bytes.begin(), 16, expected.begin() + 256);
+    EXPECT_EQ(out, expected);
+}
+
+TEST_F(ResourceForkCorpus, AltExt2IsAnAppleDoubleCompanionNotAFork) {
+    // Despite its name the file is an AppleDouble header without a resource
+    // fork entry: it must not be taken for a flat resource file.
+    const auto bytes = ReadFile(Corpus("alt-ext2.rsrc"));
+    ResourceForkImage image;
+    EXPECT_EQ(ParseResourceFork(bytes, &image), mapReadErr);
+    EXPECT_FALSE(LooksLikeResourceFork(bytes));
+}
+
+}  // namespace
