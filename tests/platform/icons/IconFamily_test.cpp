@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -1,0 +1,248 @@
+// Families written here must read back identically in independent readers
+// (icns2png, Pillow), and families they write must read identically here.
+#include "platform/core/Memory.h"
+#include "platform/icons/IconFamily.h"
+#include "platform/icons/IconSuites.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<UInt8>;
+
+bool Shell(const std::string& cmd) { return std::system(cmd.c_str()) == 0; }
+bool HaveTool(const char* name) { return Shell(std::string("command -v ") + name + " >/dev/null 2>&1"); }
+
+// The distribution's interpreter, which is the one that has Pillow.
+std::string Python() { return fs::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3"; }
+bool HavePillow() { return Shell(Python() + " -c 'import PIL.IcnsImagePlugin' >/dev/null 2>&1"); }
+
+// One 32-bit member and its 8-bit mask: smooth areas (runs), noise
+// (literals) and runs that end at row ends.
+struct Member {
+    int edge = 0;
+    Bytes argb;  // pad, r, g, b
+    Bytes mask;
+};
+
+Member MakeMember(int edge) {
+    Member m;
+    m.edge = edge;
+    m.argb.resize(size_t(edge * edge) * 4);
+    m.mask.resize(size_t(edge * edge));
+    UInt32 seed = UInt32(edge) * 2654435761u;
+    for (int y = 0; y < edge; ++y) {
+        for (int x = 0; x < edge; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const size_t i = size_t(y * edge + x);
+            const bool noisy = (y % 4) == 1;
+            m.argb[i * 4 + 1] = noisy ? UInt8(seed >> 16) : UInt8(x < edge / 2 ? 0x20 : 0xE0);
+            m.argb[i * 4 + 2] = UInt8(y * 255 / (edge - 1));
+            m.argb[i * 4 + 3] = noisy ? UInt8(seed >> 8) : UInt8((x / 5) * 40);
+            m.mask[i] = (x + y) % 11 == 0 ? 0 : UInt8(255 - (x % 3) * 40);
+        }
+    }
+    return m;
+}
+
+// RGBA of a decoded picture, row by row, not premultiplied.
+Bytes Rgba(const QImage& image) {
+    QImage im = image.convertToFormat(QImage::Format_RGBA8888);
+    Bytes out;
+    for (int y = 0; y < im.height(); ++y) {
+        const UInt8* row = im.constScanLine(y);
+        out.insert(out.end(), row, row + im.width() * 4);
+    }
+    return out;
+}
+Bytes Rgba(const Member& m) {
+    Bytes out(m.mask.size() * 4);
+    for (size_t i = 0; i < m.mask.size(); ++i) {
+        out[i * 4] = m.argb[i * 4 + 1];
+        out[i * 4 + 1] = m.argb[i * 4 + 2];
+        out[i * 4 + 2] = m.argb[i * 4 + 3];
+        out[i * 4 + 3] = m.mask[i];
+    }
+    return out;
+}
+QImage ToImage(const Member& m) {
+    const Bytes rgba = Rgba(m);
+    QImage im(m.edge, m.edge, QImage::Format_RGBA8888);
+    for (int y = 0; y < m.edge; ++y)
+        std::memcpy(im.scanLine(y), rgba.data() + size_t(y * m.edge) * 4, size_t(m.edge) * 4);
+    return im;
+}
+Bytes ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+Bytes BytesOf(Handle h) {
+    auto s = HandleBytes(h);
+    return Bytes(s.begin(), s.end());
+}
+
+struct Kinds {
+    int edge;
+    OSType image;
+    OSType mask;
+};
+const Kinds kKinds[] = {{16, FourCC("is32"), FourCC("s8mk")},
+                        {32, FourCC("il32"), FourCC("l8mk")},
+                        {128, FourCC("it32"), FourCC("t8mk")}};
+
+// A family with the three 32-bit members and their masks: the two small
+// ones through a suite, the thumbnail set directly, as the program does.
+UniqueHandle WriteFamily(const std::vector<Member>& members) {
+    UniqueIconSuite suite;
+    EXPECT_EQ(NewIconSuite(suite.out()), noErr);
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_EQ(AddIconToSuite(NewHandleFromBytes(members[size_t(k)].argb), suite.get(), kKinds[k].image), noErr);
+        EXPECT_EQ(AddIconToSuite(NewHandleFromBytes(members[size_t(k)].mask), suite.get(), kKinds[k].mask), noErr);
+    }
+    Handle fam = nullptr;
+    EXPECT_EQ(IconSuiteToIconFamily(suite.get(), 0x1F1F, &fam), noErr);
+    UniqueHandle family(fam);
+    UniqueHandle it32(NewHandleFromBytes(members[2].argb)), t8mk(NewHandleFromBytes(members[2].mask));
+    EXPECT_EQ(SetIconFamilyData(fam, FourCC("it32"), it32.get()), noErr);
+    EXPECT_EQ(SetIconFamilyData(fam, FourCC("t8mk"), t8mk.get()), noErr);
+    return family;
+}
+
+// Reads the member pair of one size back as RGBA.
+Bytes ReadPair(Handle family, const Kinds& k) {
+    UniqueHandle image(NewHandle(0)), mask(NewHandle(0));
+    EXPECT_EQ(GetIconFamilyData(family, k.image, image.get()), noErr);
+    EXPECT_EQ(GetIconFamilyData(family, k.mask, mask.get()), noErr);
+    Member m;
+    m.edge = k.edge;
+    m.argb = BytesOf(image.get());
+    m.mask = BytesOf(mask.get());
+    EXPECT_EQ(m.argb.size(), size_t(k.edge * k.edge * 4));
+    EXPECT_EQ(m.mask.size(), size_t(k.edge * k.edge));
+    if (m.argb.size() != m.mask.size() * 4) return {};
+    return Rgba(m);
+}
+
+class IconFamilyInterop : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("korvel-icns-interop-" + std::to_string(::getpid()) + "-" +
+                                            testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        for (const auto& k : kKinds) members_.push_back(MakeMember(k.edge));
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string q(const fs::path& p) const { return "'" + p.string() + "'"; }
+    fs::path dir_;
+    std::vector<Member> members_;
+};
+
+TEST_F(IconFamilyInterop, Icns2pngReadsWhatKorvelWrites) {
+    if (!HaveTool("icns2png")) GTEST_SKIP() << "icns2png is not installed";
+    UniqueHandle family = WriteFamily(members_);
+    const fs::path file = dir_ / "korvel.icns";
+    ASSERT_EQ(WriteIconFamilyFile(file.string(), family.get()), noErr);
+    ASSERT_TRUE(Shell("icns2png -x -o " + q(dir_) + " " + q(file) + " >/dev/null 2>&1"));
+    for (size_t i = 0; i < 3; ++i) {
+        const int e = kKinds[i].edge;
+        const fs::path png = dir_ / ("korvel_" + std::to_string(e) + "x" + std::to_string(e) + "x32.png");
+        QImage im(QString::fromStdString(png.string()));
+        ASSERT_FALSE(im.isNull()) << png;
+        ASSERT_EQ(im.width(), e);
+        EXPECT_EQ(Rgba(im), Rgba(members_[i])) << e;
+    }
+}
+
+TEST_F(IconFamilyInterop, PillowReadsWhatKorvelWrites) {
+    if (!HavePillow()) GTEST_SKIP() << "Pillow is not installed";
+    UniqueHandle family = WriteFamily(members_);
+    const fs::path file = dir_ / "korvel.icns";
+    ASSERT_EQ(WriteIconFamilyFile(file.string(), family.get()), noErr);
+    for (size_t i = 0; i < 3; ++i) {
+        const int e = kKinds[i].edge;
+        const fs::path raw = dir_ / ("pil" + std::to_string(e) + ".rgba");
+        const std::string script = "from PIL import IcnsImagePlugin as I\n"
+                                   "im = I.IcnsFile(open('" + file.string() + "', 'rb')).getimage((" +
+                                   std::to_string(e) + ", " + std::to_string(e) + ", 1))\n"
+                                   "open('" + raw.string() + "', 'wb').write(im.convert('RGBA').tobytes())\n";
+        ASSERT_TRUE(Shell(Python() + " -c \"" + script + "\""));
+        EXPECT_EQ(ReadAll(raw), Rgba(members_[i])) << e;
+    }
+}
+
+TEST_F(IconFamilyInterop, KorvelReadsWhatPng2icnsWrites) {
+    if (!HaveTool("png2icns")) GTEST_SKIP() << "png2icns is not installed";
+    std::string args;
+    for (const auto& m : members_) {
+        const fs::path png = dir_ / ("src" + std::to_string(m.edge) + ".png");
+        ASSERT_TRUE(ToImage(m).save(QString::fromStdString(png.string()), "PNG"));
+        args += " " + q(png);
+    }
+    const fs::path file = dir_ / "tool.icns";
+    ASSERT_TRUE(Shell("png2icns " + q(file) + args + " >/dev/null 2>&1"));
+    Handle fam = nullptr;
+    ASSERT_EQ(ReadIconFamilyFile(file.string(), &fam), noErr);
+    UniqueHandle family(fam);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(ReadPair(fam, kKinds[i]), Rgba(members_[i])) << kKinds[i].edge;
+    // And through a suite for the two that suites hold.
+    UniqueIconSuite suite;
+    ASSERT_EQ(IconFamilyToIconSuite(fam, 0x1F1F, suite.out()), noErr);
+    Handle il32 = nullptr;
+    ASSERT_EQ(GetIconFromSuite(&il32, suite.get(), FourCC("il32")), noErr);
+    EXPECT_EQ(BytesOf(il32), members_[1].argb);
+}
+
+TEST_F(IconFamilyInterop, KorvelReadsAndExtendsWhatPillowWrites) {
+    if (!HavePillow()) GTEST_SKIP() << "Pillow is not installed";
+    const Member& big = members_[2];
+    const fs::path png = dir_ / "src128.png";
+    ASSERT_TRUE(ToImage(big).save(QString::fromStdString(png.string()), "PNG"));
+    const fs::path file = dir_ / "pil.icns";
+    ASSERT_TRUE(Shell(Python() + " -c \"from PIL import Image; Image.open('" + png.string() + "').save('" +
+                      file.string() + "')\""));
+    Handle fam = nullptr;
+    ASSERT_EQ(ReadIconFamilyFile(file.string(), &fam), noErr);
+    UniqueHandle family(fam);
+    const Bytes original = BytesOf(fam);
+
+    // Its 128 x 128 member is a PNG, kept as it is.
+    UniqueHandle ic07(NewHandle(0));
+    ASSERT_EQ(GetIconFamilyData(fam, FourCC("ic07"), ic07.get()), noErr);
+    QImage decoded;
+    ASSERT_TRUE(decoded.loadFromData(reinterpret_cast<const uchar*>(*ic07.get()), int(GetHandleSize(ic07.get()))));
+    EXPECT_EQ(Rgba(decoded), Rgba(big));
+
+    // Add a small 32-bit member and its mask; Pillow then reads both the
+    // new member and its own, untouched.
+    UniqueHandle is32(NewHandleFromBytes(members_[0].argb)), s8mk(NewHandleFromBytes(members_[0].mask));
+    ASSERT_EQ(SetIconFamilyData(fam, FourCC("is32"), is32.get()), noErr);
+    ASSERT_EQ(SetIconFamilyData(fam, FourCC("s8mk"), s8mk.get()), noErr);
+    const Bytes edited = BytesOf(fam);
+    ASSERT_GT(edited.size(), original.size());
+    EXPECT_TRUE(std::equal(original.begin() + 8, original.end(), edited.begin() + 8));  // appended after
+    ASSERT_EQ(WriteIconFamilyFile(file.string(), fam), noErr);
+    for (int e : {16, 128}) {
+        const fs::path raw = dir_ / ("back" + std::to_string(e) + ".rgba");
+        const std::string script = "from PIL import IcnsImagePlugin as I\n"
+                                   "im = I.IcnsFile(open('" + file.string() + "', 'rb')).getimage((" +
+                                   std::to_string(e) + ", " + std::to_string(e) + ", 1))\n"
+                                   "open('" + raw.string() + "', 'wb').write(im.convert('RGBA').tobytes())\n";
+        ASSERT_TRUE(Shell(Python() + " -c \"" + script + "\""));
+        EXPECT_EQ(ReadAll(raw), Rgba(e == 16 ? members_[0] : big)) << e;
+    }
+}
+
+}  // namespace
