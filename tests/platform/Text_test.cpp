@@ -1,0 +1,407 @@
+// Glyph shapes vary with the installed fonts, so these tests check counts,
+// bounds and laws (xor twice restores, outline never overlaps the glyph),
+// not exact glyphs.
+#include "platform/raster/Text.h"
+
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/GrafProcs.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Regions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<UInt8> P(const std::string& s) {
+    std::vector<UInt8> p(s.size() + 1);
+    p[0] = UInt8(s.size());
+    std::memcpy(p.data() + 1, s.data(), s.size());
+    return p;
+}
+
+class TextTest : public ::testing::Test {
+protected:
+    void SetUp() override { Make(32); }
+    void Make(int depth, Rect bounds = {-10, -20, 70, 200}) {
+        ASSERT_EQ(NewGWorld(world.out(), SInt16(depth), &bounds, nullptr, nullptr, 0), noErr);
+        SetGWorld(world.get(), nullptr);
+        if (depth == 32) Fill(0xFFFFFF);
+        TextFont(kFontIDGeneva);
+        TextSize(12);
+    }
+    PixMap& Map() { return **world.get()->portPixMap; }
+    void Fill(UInt32 rgb) {
+        for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
+            for (int h = Map().bounds.left; h < Map().bounds.right; ++h) Set(h, v, rgb);
+    }
+    void Set(int h, int v, UInt32 rgb) {
+        UInt8* p = PixRow(Map(), v) + 4 * (h - Map().bounds.left);
+        p[0] = 0;
+        p[1] = UInt8(rgb >> 16);
+        p[2] = UInt8(rgb >> 8);
+        p[3] = UInt8(rgb);
+    }
+    UInt32 Get(int h, int v) {
+        const UInt8* p = PixRow(Map(), v) + 4 * (h - Map().bounds.left);
+        return (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
+    }
+    std::vector<UInt32> Snapshot() {
+        std::vector<UInt32> s;
+        for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
+            for (int h = Map().bounds.left; h < Map().bounds.right; ++h) s.push_back(Get(h, v));
+        return s;
+    }
+    // Pixels of the given colour, and their bounding box.
+    int Count(UInt32 rgb, Rect* box = nullptr) {
+        int n = 0;
+        Rect b{32767, 32767, -32767, -32767};
+        for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
+            for (int h = Map().bounds.left; h < Map().bounds.right; ++h)
+                if (Get(h, v) == rgb) {
+                    ++n;
+                    b.top = std::min<SInt16>(b.top, SInt16(v));
+                    b.left = std::min<SInt16>(b.left, SInt16(h));
+                    b.bottom = std::max<SInt16>(b.bottom, SInt16(v + 1));
+                    b.right = std::max<SInt16>(b.right, SInt16(h + 1));
+                }
+        if (box) *box = b;
+        return n;
+    }
+    int CountIn(UInt32 rgb, const Rect& r) {
+        int n = 0;
+        for (int v = r.top; v < r.bottom; ++v)
+            for (int h = r.left; h < r.right; ++h) n += Get(h, v) == rgb;
+        return n;
+    }
+    int DrawAt(int h, int v, const std::string& s) {
+        MoveTo(SInt16(h), SInt16(v));
+        auto p = P(s);
+        DrawString(p.data());
+        return world.get()->pnLoc.h - h;
+    }
+    SavedGWorld saved;
+    UniqueGWorld world;
+};
+
+TEST_F(TextTest, MetricsAreSane) {
+    FontInfo info;
+    GetFontInfo(&info);
+    EXPECT_GE(info.ascent, 7);
+    EXPECT_LE(info.ascent, 16);
+    EXPECT_GE(info.descent, 1);
+    EXPECT_LE(info.ascent + info.descent, 20);
+    EXPECT_GE(info.widMax, 6);
+    EXPECT_GE(info.leading, 0);
+    auto empty = P("");
+    EXPECT_EQ(StringWidth(empty.data()), 0);
+    auto narrow = P("iiii"), wide = P("WWWW");
+    EXPECT_LT(StringWidth(narrow.data()), StringWidth(wide.data()));
+    // Size 0 is 12.
+    TextSize(0);
+    FontInfo zero;
+    GetFontInfo(&zero);
+    EXPECT_EQ(zero.ascent, info.ascent);
+    EXPECT_EQ(zero.descent, info.descent);
+    TextSize(24);
+    FontInfo big;
+    GetFontInfo(&big);
+    EXPECT_GT(big.ascent, info.ascent);
+    EXPECT_GT(StringWidth(wide.data()), 0);
+}
+
+TEST_F(TextTest, MonospacedWidthsAddUp) {
+    TextFont(kFontIDMonaco);
+    const SInt16 w = CharWidth('W');
+    EXPECT_GT(w, 0);
+    EXPECT_EQ(CharWidth('i'), w);
+    const char text[] = "xxWWii";
+    EXPECT_EQ(TextWidth(text, 0, 6), 6 * w);
+    EXPECT_EQ(TextWidth(text, 2, 2), 2 * w);
+    EXPECT_EQ(TextWidth(text, 0, 0), 0);
+    EXPECT_EQ(TextWidth(nullptr, 0, 3), 0);
+}
+
+// Styles that add width per character, as the classic styles do.
+TEST_F(TextTest, StyleWidths) {
+    TextFont(kFontIDMonaco);
+    auto s = P("abcd");
+    const SInt16 plain = StringWidth(s.data());
+    const struct {
+        SInt16 face;
+        int extra;
+    } cases[] = {{outline, 4}, {shadow, 8}, {outline | shadow, 8}, {condense, -4}, {extend, 4}};
+    for (const auto& c : cases) {
+        TextFace(c.face);
+        EXPECT_EQ(StringWidth(s.data()), plain + c.extra) << c.face;
+    }
+    TextFace(normal);
+}
+
+TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
+    RGBColor black{0, 0, 0};
+    RGBForeColor(&black);
+    auto s = P("Hello");
+    const SInt16 width = StringWidth(s.data());
+    EXPECT_EQ(DrawAt(5, 30, "Hello"), width);
+    EXPECT_EQ(world.get()->pnLoc.v, 30);
+    FontInfo info;
+    GetFontInfo(&info);
+    Rect box;
+    const int n = Count(0x000000, &box);
+    EXPECT_GT(n, 20);
+    EXPECT_GE(box.left, 5 - 2);
+    EXPECT_LE(box.right, 5 + width + 2);
+    EXPECT_GE(box.top, 30 - info.ascent);
+    EXPECT_LE(box.bottom, 30 + info.descent);
+    EXPECT_EQ(Count(0x000000) + Count(0xFFFFFF), 220 * 80);  // no grey: one bit per pixel
+    // A second draw continues where the first ended.
+    const int before = Count(0x000000);
+    DrawAt(world.get()->pnLoc.h, 30, "");
+    EXPECT_EQ(Count(0x000000), before);
+}
+
+TEST_F(TextTest, SameTextSamePixels) {
+    DrawAt(0, 20, "Korvel 123");
+    const auto first = Snapshot();
+    Fill(0xFFFFFF);
+    DrawAt(0, 20, "Korvel 123");
+    EXPECT_EQ(Snapshot(), first);
+}
+
+TEST_F(TextTest, ForegroundColourAndDepth) {
+    Make(8);
+    RGBColor red{0xDD00, 0, 0};
+    RGBForeColor(&red);
+    DrawAt(0, 20, "MMM");
+    int ink = 0, other = 0;
+    for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
+        for (int h = Map().bounds.left; h < Map().bounds.right; ++h) {
+            const UInt8 px = PixRow(Map(), v)[h - Map().bounds.left];
+            if (px == 216) ++ink;  // 0xDDDD red of the standard table
+            else if (px != 0) ++other;
+        }
+    EXPECT_GT(ink, 20);
+    EXPECT_EQ(other, 0);
+}
+
+TEST_F(TextTest, DrawsInsideTheClipOnly) {
+    RGBColor black{0, 0, 0};
+    RGBForeColor(&black);
+    TextSize(24);
+    Rect clip{0, 0, 70, 30};
+    RectRgn(world.get()->clipRgn, &clip);
+    DrawAt(0, 40, "WWWWWW");
+    Rect box;
+    EXPECT_GT(Count(0x000000, &box), 20);
+    EXPECT_GE(box.left, 0);
+    EXPECT_LE(box.right, 30);
+    EXPECT_GE(box.top, 0);
+}
+
+TEST_F(TextTest, ModesAsOneBitSources) {
+    RGBColor black{0, 0, 0}, red{0xFFFF, 0, 0};
+    RGBForeColor(&black);
+    RGBBackColor(&red);
+    FontInfo info;
+    GetFontInfo(&info);
+    auto s = P("Hi");
+    const int width = StringWidth(s.data());
+    const int boxPixels = width * (info.ascent + info.descent);
+
+    TextMode(srcOr);
+    DrawAt(0, 20, "Hi");
+    const int glyph = Count(0x000000);
+    EXPECT_GT(glyph, 0);
+    EXPECT_EQ(Count(0xFF0000), 0);
+
+    // srcCopy paints the rest of the text's box in the background colour.
+    Fill(0xFFFFFF);
+    TextMode(srcCopy);
+    DrawAt(0, 20, "Hi");
+    Rect redBox;
+    const int reds = Count(0xFF0000, &redBox);
+    const Rect box{SInt16(20 - info.ascent), 0, SInt16(20 + info.descent), SInt16(width)};
+    EXPECT_EQ(Count(0x000000), glyph);
+    EXPECT_EQ(reds, boxPixels - CountIn(0x000000, box));
+    EXPECT_EQ(redBox, box);
+
+    // srcBic paints the glyph in the background colour.
+    Fill(0xFFFFFF);
+    TextMode(srcBic);
+    DrawAt(0, 20, "Hi");
+    EXPECT_EQ(Count(0xFF0000), glyph);
+
+    // srcXor twice gives the picture back exactly.
+    Fill(0x336699);
+    for (int v = 0; v < 40; v += 3) Set(v, v, 0x000000);
+    const auto before = Snapshot();
+    TextMode(srcXor);
+    DrawAt(1, 22, "Xor me");
+    EXPECT_NE(Snapshot(), before);
+    DrawAt(1, 22, "Xor me");
+    EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(TextTest, OutlineRingsTheGlyph) {
+    TextSize(24);
+    TextFont(kFontIDMonaco);
+    DrawAt(4, 30, "H");
+    const auto plain = Snapshot();
+    Fill(0xFFFFFF);
+    TextFace(outline);
+    DrawAt(4, 30, "H");
+    const auto ring = Snapshot();
+    Fill(0xFFFFFF);
+    TextFace(shadow);
+    DrawAt(4, 30, "H");
+    const auto shadowed = Snapshot();
+    int plainN = 0, ringN = 0, overlap = 0, ringNotShadow = 0, shadowN = 0;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        plainN += plain[i] == 0;
+        ringN += ring[i] == 0;
+        shadowN += shadowed[i] == 0;
+        overlap += plain[i] == 0 && ring[i] == 0;
+        ringNotShadow += ring[i] == 0 && shadowed[i] != 0;
+    }
+    EXPECT_GT(plainN, 0);
+    EXPECT_GT(ringN, plainN / 2);
+    EXPECT_EQ(overlap, 0);  // hollow inside
+    EXPECT_EQ(ringNotShadow, 0);
+    EXPECT_GT(shadowN, ringN);
+    // Every ring pixel touches the glyph.
+    const int w = 220;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        if (ring[i] != 0) continue;
+        bool touches = false;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const long j = long(i) + dy * w + dx;
+                if (j >= 0 && j < long(plain.size()) && plain[size_t(j)] == 0) touches = true;
+            }
+        ASSERT_TRUE(touches) << i;
+    }
+}
+
+TEST_F(TextTest, BoldAndUnderlineAddInk) {
+    DrawAt(2, 20, "text");
+    const int plain = Count(0x000000);
+    const struct {
+        SInt16 face;
+    } cases[] = {{bold}, {underline}};
+    for (const auto& c : cases) {
+        Fill(0xFFFFFF);
+        TextFace(c.face);
+        DrawAt(2, 20, "text");
+        EXPECT_GT(Count(0x000000), plain) << c.face;
+    }
+}
+
+TEST_F(TextTest, HiddenPenDrawsNothingButMoves) {
+    HidePen();
+    const int advance = DrawAt(3, 20, "abc");
+    EXPECT_GT(advance, 0);
+    EXPECT_EQ(Count(0x000000), 0);
+    ShowPen();
+}
+
+// Bytes that are not UTF-8 are read as Mac Roman.
+TEST_F(TextTest, MacRomanFallback) {
+    const char roman[] = "\x8A";  // a with diaeresis
+    const char utf8[] = "\xC3\xA4";
+    EXPECT_EQ(TextWidth(roman, 0, 1), TextWidth(utf8, 0, 2));
+    EXPECT_GT(TextWidth(roman, 0, 1), 0);
+}
+
+struct TextCall {
+    std::string bytes;
+    Point pen;
+};
+std::vector<TextCall> gTextCalls;
+
+struct FakeRecorder : PictureRecorder {
+    void text(CGrafPtr port, SInt16 n, const void* buf, Point, Point) override {
+        gTextCalls.push_back({std::string(static_cast<const char*>(buf), size_t(n)), port->pnLoc});
+    }
+    void line(CGrafPtr, Point, Point) override {}
+    void rect(CGrafPtr, GrafVerb, const Rect*) override {}
+    void rRect(CGrafPtr, GrafVerb, const Rect*, SInt16, SInt16) override {}
+    void oval(CGrafPtr, GrafVerb, const Rect*) override {}
+    void arc(CGrafPtr, GrafVerb, const Rect*, SInt16, SInt16) override {}
+    void poly(CGrafPtr, GrafVerb, PolyHandle) override {}
+    void rgn(CGrafPtr, GrafVerb, RgnHandle) override {}
+    void bits(CGrafPtr, const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) override {}
+    void comment(CGrafPtr, SInt16, SInt16, Handle) override {}
+};
+
+void CountingTextProc(SInt16 n, const void* buf, Point, Point) {
+    gTextCalls.push_back({std::string(static_cast<const char*>(buf), size_t(n)), {}});
+}
+
+TEST_F(TextTest, RecordingAndBottleneck) {
+    gTextCalls.clear();
+    FakeRecorder recorder;
+    world.get()->picSave = &recorder;
+    DrawAt(7, 20, "ab");
+    const char buf[] = "xyz";
+    DrawText(buf, 1, 2);
+    DrawChar('q');
+    world.get()->picSave = nullptr;
+    ASSERT_EQ(gTextCalls.size(), 3u);
+    EXPECT_EQ(gTextCalls[0].bytes, "ab");
+    EXPECT_EQ(gTextCalls[0].pen, (Point{20, 7}));
+    EXPECT_EQ(gTextCalls[1].bytes, "yz");
+    EXPECT_EQ(gTextCalls[2].bytes, "q");
+    EXPECT_GT(Count(0x000000), 0);  // drawn as well
+
+    // A port's own text procedure replaces the standard one entirely.
+    Fill(0xFFFFFF);
+    gTextCalls.clear();
+    CQDProcs procs;
+    SetStdCProcs(&procs);
+    procs.textProc = CountingTextProc;
+    SetPortGrafProcs(world.get(), &procs);
+    EXPECT_EQ(DrawAt(7, 20, "ab"), 0);
+    SetPortGrafProcs(world.get(), nullptr);
+    ASSERT_EQ(gTextCalls.size(), 1u);
+    EXPECT_EQ(gTextCalls[0].bytes, "ab");
+    EXPECT_EQ(Count(0x000000), 0);
+}
+
+TEST_F(TextTest, FontNumbersAndNames) {
+    const struct {
+        const char* name;
+        SInt16 number;
+    } cases[] = {{"Geneva", 3}, {"monaco", 4}, {"Times", 20}, {"Helvetica", 21}, {"COURIER", 22}, {"No Such Font", 0}};
+    for (const auto& c : cases) {
+        SInt16 n = -1;
+        auto p = P(c.name);
+        GetFNum(p.data(), &n);
+        EXPECT_EQ(n, c.number) << c.name;
+    }
+    Str255 name;
+    GetFontName(kFontIDCourier, name);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), "Courier");
+    GetFontName(999, name);
+    EXPECT_EQ(name[0], 0);
+
+    const auto families = FontFamilyNames();
+    ASSERT_FALSE(families.empty());
+    auto p = P(families.front());
+    SInt16 a = 0, b = 0;
+    GetFNum(p.data(), &a);
+    GetFNum(p.data(), &b);
+    EXPECT_GE(a, 1024);
+    EXPECT_EQ(a, b);
+    GetFontName(a, name);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), families.front());
+    TextFont(a);
+    auto s = P("abc");
+    EXPECT_GT(StringWidth(s.data()), 0);
+}
+
+}  // namespace
