@@ -535,11 +535,12 @@ void GetCPixel(SInt16 h, SInt16 v, RGBColor* cPix) {
     *cPix = ColorForMap(pm, SInt32(ReadPixel(*pm, h, v)));
 }
 
-// Honours the clip region; outside the pixel map nothing happens.
+// Honours the clip and visible regions; outside the pixel map nothing happens.
 void SetCPixel(SInt16 h, SInt16 v, const RGBColor* cPix) {
     CGrafPtr port = CurrentPort();
     const PixMap* pm = CurrentPixMap();
     if (!pm || !cPix || !pm->baseAddr || !Inside(pm->bounds, h, v)) return;
     if (port->clipRgn && !PtInRgn(Point{v, h}, port->clipRgn)) return;
+    if (port->visRgn && !PtInRgn(Point{v, h}, port->visRgn)) return;
     WritePixel(*pm, h, v, UInt32(IndexForMap(pm, *cPix)));
 }
