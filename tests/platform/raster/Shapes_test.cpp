@@ -1,0 +1,305 @@
+#include "platform/raster/Shapes.h"
+
+#include "platform/raster/Pen.h"
+#include "platform/raster/Regions.h"
+#include "tests/platform/raster/PixelArt.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace pixelart;
+using Rows = std::vector<std::string>;
+
+namespace {
+
+// ---- Ovals and rounded rectangles ------------------------------------------------
+
+struct ShapeCase {
+    const char* name;
+    Rect r;
+    Rows expected;
+};
+
+const ShapeCase kOvals[] = {
+    {"1x1", MakeRect(0, 0, 1, 1), {"#"}},
+    {"2x2", MakeRect(0, 0, 2, 2), {"##", "##"}},
+    {"4x4", MakeRect(0, 0, 4, 4), {".##.", "####", "####", ".##."}},
+    {"5x5", MakeRect(0, 0, 5, 5), {".###.", "#####", "#####", "#####", ".###."}},
+    {"6x4", MakeRect(0, 0, 4, 6), {".####.", "######", "######", ".####."}},
+    {"8x8", MakeRect(0, 0, 8, 8),
+     {"..####..",
+      ".######.",
+      "########",
+      "########",
+      "########",
+      "########",
+      ".######.",
+      "..####.."}},
+    {"offset 4x4", MakeRect(1, 2, 5, 6), {"......", "...##.", "..####", "..####", "...##."}},
+};
+
+TEST(Oval, PaintExactSmallOvals) {
+    for (int depth : {1, 8, 32}) {
+        for (const ShapeCase& c : kOvals) {
+            SCOPED_TRACE(testing::Message() << c.name << " depth " << depth);
+            UniqueGWorld g = MakeWorld(depth, int(c.expected[0].size()), int(c.expected.size()));
+            PaintOval(&c.r);
+            EXPECT_EQ(Picture(g.get()), c.expected);
+        }
+    }
+}
+
+TEST(Oval, FrameIsOvalLessInsetOval) {
+    UniqueGWorld g = MakeWorld(8, 8, 8);
+    const Rect r = MakeRect(0, 0, 8, 8);
+    FrameOval(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"..####..",
+                                      ".#....#.",
+                                      "#......#",
+                                      "#......#",
+                                      "#......#",
+                                      "#......#",
+                                      ".#....#.",
+                                      "..####.."}));
+}
+
+TEST(Oval, EveryOvalIsSymmetric) {
+    for (int w = 1; w <= 13; ++w) {
+        for (int h = 1; h <= 13; ++h) {
+            SCOPED_TRACE(testing::Message() << w << "x" << h);
+            UniqueGWorld g = MakeWorld(8, w, h);
+            const Rect r = MakeRect(0, 0, h, w);
+            PaintOval(&r);
+            const Rows pic = Picture(g.get());
+            for (int v = 0; v < h; ++v) {
+                EXPECT_EQ(pic[size_t(v)], pic[size_t(h - 1 - v)]);
+                EXPECT_EQ(pic[size_t(v)], std::string(pic[size_t(v)].rbegin(), pic[size_t(v)].rend()));
+            }
+            // An odd oval's middle row and column reach the edges.
+            if (h % 2) {
+                EXPECT_EQ(pic[size_t(h / 2)], std::string(size_t(w), '#'));
+            }
+            for (int v = 0; v < h && w % 2; ++v) {
+                EXPECT_EQ(pic[size_t(v)][size_t(w / 2)], '#');
+            }
+        }
+    }
+}
+
+TEST(Oval, InvertTwiceRestoresAndEraseUsesBackground) {
+    UniqueGWorld g = MakeWorld(32, {"#####", "#####", "#####", "#####", "#####"});
+    const Rect r = MakeRect(0, 0, 5, 5);
+    const auto before = Bytes(g.get());
+    InvertOval(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"#...#", ".....", ".....", ".....", "#...#"}));
+    InvertOval(&r);
+    EXPECT_EQ(Bytes(g.get()), before);
+    RGBBackColor(&kGreen);
+    EraseOval(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"#ggg#", "ggggg", "ggggg", "ggggg", "#ggg#"}));
+}
+
+TEST(RoundRect, PaintAndFrame) {
+    UniqueGWorld g = MakeWorld(8, 8, 6);
+    const Rect r = MakeRect(0, 0, 6, 8);
+    PaintRoundRect(&r, 4, 4);
+    EXPECT_EQ(Picture(g.get()), (Rows{".######.",
+                                      "########",
+                                      "########",
+                                      "########",
+                                      "########",
+                                      ".######."}));
+    UniqueGWorld f = MakeWorld(8, 10, 8);
+    const Rect fr = MakeRect(0, 0, 8, 10);
+    FrameRoundRect(&fr, 6, 6);
+    EXPECT_EQ(Picture(f.get()), (Rows{".########.",
+                                      "##......##",
+                                      "#........#",
+                                      "#........#",
+                                      "#........#",
+                                      "#........#",
+                                      "##......##",
+                                      ".########."}));
+}
+
+TEST(RoundRect, ZeroCornersIsRectangleAndHugeCornersIsOval) {
+    UniqueGWorld a = MakeWorld(8, 6, 4);
+    const Rect r = MakeRect(0, 0, 4, 6);
+    PaintRoundRect(&r, 0, 0);
+    EXPECT_EQ(Picture(a.get()), (Rows{"######", "######", "######", "######"}));
+    UniqueGWorld b = MakeWorld(8, 6, 4);
+    PaintRoundRect(&r, 100, 100);
+    UniqueGWorld c = MakeWorld(8, 6, 4);
+    PaintOval(&r);
+    EXPECT_EQ(Picture(b.get()), Picture(c.get()));
+}
+
+TEST(Arc, QuarterWedges) {
+    UniqueGWorld g = MakeWorld(8, 8, 8);
+    const Rect r = MakeRect(0, 0, 8, 8);
+    PaintArc(&r, 0, 90);  // twelve to three o'clock: the top-right quarter
+    EXPECT_EQ(Picture(g.get()), (Rows{"....##..",
+                                      "....###.",
+                                      "....####",
+                                      "....####",
+                                      "........",
+                                      "........",
+                                      "........",
+                                      "........"}));
+    InvertArc(&r, 90, -90);  // the same wedge given backwards
+    EXPECT_EQ(Picture(g.get()), Rows(8, "........"));
+}
+
+// ---- Polygons ---------------------------------------------------------------------
+
+PolyHandle Triangle() {
+    PolyHandle poly = OpenPoly();
+    MoveTo(0, 0);
+    LineTo(6, 0);
+    LineTo(0, 6);
+    LineTo(0, 0);
+    ClosePoly();
+    return poly;
+}
+
+TEST(Poly, RecordingKeepsClassicLayoutAndDrawsNothing) {
+    UniqueGWorld g = MakeWorld(8, 8, 8);
+    PolyHandle poly = Triangle();
+    ASSERT_NE(poly, nullptr);
+    const auto* p = reinterpret_cast<const Polygon*>(*poly);
+    EXPECT_EQ(p->polySize, 10 + 4 * 4);
+    EXPECT_EQ(GetHandleSize(poly), 26);
+    EXPECT_EQ(p->polyBBox, MakeRect(0, 0, 6, 6));
+    const auto pts = PolyPoints(poly);
+    ASSERT_EQ(pts.size(), 4u);
+    EXPECT_EQ(pts[1], (Point{0, 6}));
+    EXPECT_EQ(pts[2], (Point{6, 0}));
+    EXPECT_EQ(Picture(g.get()), Rows(8, "........"));
+    // The pen is visible again after recording.
+    EXPECT_EQ(g.get()->pnVis, 0);
+    KillPoly(poly);
+}
+
+TEST(Poly, PaintAndFrameTriangle) {
+    UniqueGWorld g = MakeWorld(8, 8, 7);
+    PolyHandle poly = Triangle();
+    PaintPoly(poly);
+    EXPECT_EQ(Picture(g.get()), (Rows{"#####...",
+                                      "####....",
+                                      "###.....",
+                                      "##......",
+                                      "#.......",
+                                      "........",
+                                      "........"}));
+    UniqueGWorld f = MakeWorld(8, 8, 7);
+    FramePoly(poly);
+    EXPECT_EQ(Picture(f.get()), (Rows{"#######.",
+                                      "#....#..",
+                                      "#...#...",
+                                      "#..#....",
+                                      "#.#.....",
+                                      "##......",
+                                      "#......."}));
+    KillPoly(poly);
+}
+
+TEST(Poly, RectangularPolygonEqualsPaintRectAndOffsetMoves) {
+    UniqueGWorld g = MakeWorld(8, 7, 5);
+    PolyHandle poly = OpenPoly();
+    MoveTo(1, 1);
+    LineTo(4, 1);
+    LineTo(4, 3);
+    LineTo(1, 3);
+    ClosePoly();
+    OffsetPoly(poly, 2, 1);
+    PaintPoly(poly);
+    EXPECT_EQ(Picture(g.get()), (Rows{".......", ".......", "...###.", "...###.", "......."}));
+    EXPECT_EQ(reinterpret_cast<const Polygon*>(*poly)->polyBBox, MakeRect(2, 3, 4, 6));
+    KillPoly(poly);
+}
+
+TEST(Poly, SelfCrossingUsesEvenOdd) {
+    UniqueGWorld g = MakeWorld(8, 6, 6);
+    // Two overlapping squares traced as one outline: the overlap is outside.
+    PolyHandle poly = OpenPoly();
+    MoveTo(0, 0);
+    LineTo(4, 0);
+    LineTo(4, 4);
+    LineTo(2, 4);
+    LineTo(2, 2);
+    LineTo(6, 2);
+    LineTo(6, 6);
+    LineTo(0, 6);
+    LineTo(0, 0);
+    ClosePoly();
+    PaintPoly(poly);
+    EXPECT_EQ(Picture(g.get()), (Rows{"####..",
+                                      "####..",
+                                      "##..##",
+                                      "##..##",
+                                      "######",
+                                      "######"}));
+    KillPoly(poly);
+}
+
+TEST(Poly, TruncatedHandleReadsOnlyWholePoints) {
+    PolyHandle poly = NewHandleClear(17);
+    const SInt16 claimed = 400;  // more than the handle holds
+    std::memcpy(*poly, &claimed, sizeof claimed);
+    EXPECT_EQ(PolyPoints(poly).size(), 1u);
+    UniqueGWorld g = MakeWorld(8, 4, 4);
+    PaintPoly(poly);
+    FramePoly(poly);
+    EXPECT_EQ(Picture(g.get()), Rows(4, "...."));
+    KillPoly(poly);
+}
+
+// ---- Regions -------------------------------------------------------------------------
+
+UniqueRgn LShape() {
+    UniqueRgn a, b, l;
+    SetRectRgn(a, 1, 1, 4, 6);
+    SetRectRgn(b, 4, 4, 7, 6);
+    UnionRgn(a, b, l);
+    return l;
+}
+
+TEST(Rgn, PaintFrameInvertFill) {
+    for (int depth : {1, 4, 8, 32}) {
+        SCOPED_TRACE(depth);
+        UniqueRgn l = LShape();
+        UniqueGWorld g = MakeWorld(depth, 8, 7);
+        PaintRgn(l);
+        EXPECT_EQ(Picture(g.get()), (Rows{"........",
+                                          ".###....",
+                                          ".###....",
+                                          ".###....",
+                                          ".######.",
+                                          ".######.",
+                                          "........"}));
+        InvertRgn(l);
+        EXPECT_EQ(Picture(g.get()), Rows(7, "........"));
+        FrameRgn(l);
+        EXPECT_EQ(Picture(g.get()), (Rows{"........",
+                                          ".###....",
+                                          ".#.#....",
+                                          ".#.#....",
+                                          ".#.####.",
+                                          ".######.",
+                                          "........"}));
+        EraseRgn(l);
+        Pattern checker;
+        GetQDGlobalsGray(&checker);
+        FillRgn(l, &checker);
+        EXPECT_EQ(Picture(g.get()), (Rows{"........",
+                                          ".#.#....",
+                                          "..#.....",
+                                          ".#.#....",
+                                          "..#.#.#.",
+                                          ".#.#.#..",
+                                          "........"}));
+    }
+}
+
+}  // namespace
