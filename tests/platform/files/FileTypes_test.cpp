@@ -1,0 +1,162 @@
+#include "platform/core/PString.h"
+#include "platform/files/FileTypes.h"
+#include "platform/files/Files.h"
+#include "tests/platform/files/TempFolder.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct P {
+    Str255 s;
+    explicit P(std::string_view text) { CopyCStringToPascal(text, s); }
+    std::string str() const { return PStringToStd(s); }
+};
+
+TEST(FileTypes, SuffixOfAName) {
+    const struct {
+        const char* name;
+        const char* suffix;
+    } cases[] = {
+        {"picture.png", ".png"},   {"name.12", ""},         {"name", ""},
+        {"image.3.png", ".png"},   {"a.b.c", ".c"},         {"v1.2b", ".2b"},
+        {"x.png.12", ".png.12"},   {".png", ".png"},        {"name.", ""},
+        {"arch.tar.gz", ".gz"},    {"12.34", ""},           {"n.1a2", ".1a2"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        P name(c.name);
+        Str255 suffix;
+        suffix[0] = 99;
+        GetSuffix(name.s, suffix);
+        EXPECT_EQ(PStringToStd(suffix), c.suffix);
+    }
+}
+
+TEST(FileTypes, TypeFromSuffixFollowsTheTableAndLeavesUnknownsAlone) {
+    const struct {
+        const char* name;
+        OSType type;
+    } cases[] = {
+        {"a.pict", FourCC("PICT")}, {"a.PCT", FourCC("PICT")},  {"a.PNG", FourCC("PNGf")},
+        {"a.icns", FourCC("icns")}, {"a.JPeG", FourCC("JPEG")}, {"a.jpg", FourCC("JPEG")},
+        {"a.gif", FourCC("GIFf")},  {"a.psd", FourCC("8BPS")},  {"a.bmp", FourCC("BMPf")},
+        {"a.rsrc", FourCC("rsrc")}, {"a.ico", FourCC("ICO ")},  {"a.png.12", FourCC("????")},
+        {"a.12", FourCC("????")},   {"a.tiff", FourCC("????")}, {"png", FourCC("????")},
+        {"a.kprefs", FourCC("????")},  // the program's own suffixes are not in the table
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        P name(c.name);
+        OSType type = FourCC("????");
+        EXPECT_EQ(GetFileTypeFromSuffix(name.s, &type), noErr);
+        EXPECT_EQ(type, c.type);
+    }
+    EXPECT_EQ(SuffixTable().size(), 11u);
+}
+
+TEST(FileTypes, OwnSuffixesComeAfterTheTable) {
+    const struct {
+        const char* name;
+        OSType type;
+    } cases[] = {
+        {"Korvel.kprefs", FourCC("pref")}, {"Warm.KBLEND", FourCC("iBld")},
+        {"Lib.kdots", FourCC("iPat")},     {"a.png", FourCC("PNGf")},
+        {"a.kdot", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        P name(c.name);
+        OSType type = 0;
+        EXPECT_EQ(GetFileTypeFromAnySuffix(name.s, &type), noErr);
+        EXPECT_EQ(type, c.type);
+    }
+}
+
+TEST(FileTypes, ChangeSuffix) {
+    const struct {
+        const char* name;
+        const char* suffix;
+        const char* result;
+        SInt16 base;
+    } cases[] = {
+        {"picture.png", ".pict", "picture.pict", 7},
+        {"image.3.png", ".pict", "image.pict", 5},
+        {"image.3", ".png", "image.png", 5},           // ".3" is no suffix, but a digit run
+        {"shot12.png", ".pict", "shot.pict", 4},       // digits after a letter go with it
+        {"123.png", ".pict", "123.pict", 3},           // only digits: kept
+        {"name", ".icns", "name.icns", 4},
+        {".png", ".pict", ".pict", 0},
+        {"a.b.gif", ".png", "a.b.png", 3},
+        // 31 bytes at most: the base gives way to the suffix.
+        {"abcdefghijklmnopqrstuvwxyz0123456789.png", ".pict", "abcdefghijklmnopqrstuvwxyz.pict", 26},
+        {"abcdefghijklmnopqrstuvwxyzABCDEFG.png", ".pict", "abcdefghijklmnopqrstuvwxyz.pict", 26},
+        // Never cut inside a UTF-8 character ("é" is two bytes, the kana three).
+        {"abcdefghijklmnopqrstuvwxéz.png", ".pict", "abcdefghijklmnopqrstuvwxé.pict", 26},
+        {"abcdefghijklmnopqrstuvwxyé.png", ".pict", "abcdefghijklmnopqrstuvwxy.pict", 25},
+        {"日本語のアイコンです.png", ".pict", "日本語のアイコン.pict", 24},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        P name(c.name);
+        P suffix(c.suffix);
+        EXPECT_EQ(ChangeSuffix(name.s, suffix.s), c.base);
+        EXPECT_EQ(name.str(), c.result);
+        EXPECT_LE(name.s[0], 31);
+    }
+}
+
+TEST(FileTypes, TruncPStringKeepsWholeCharacters) {
+    const struct {
+        const char* text;
+        SInt16 max;
+        const char* result;
+    } cases[] = {
+        {"hello", 10, "hello"}, {"hello", 3, "hel"}, {"h\xC3\xA9llo", 2, "h"}, {"h\xC3\xA9llo", 3, "h\xC3\xA9"},
+        {"\xF0\x9F\x8E\xA8x", 3, ""}, {"\xF0\x9F\x8E\xA8x", 4, "\xF0\x9F\x8E\xA8"}, {"abc", 0, ""}, {"abc", -4, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        P src(c.text);
+        Str255 dst;
+        TruncPString(dst, src.s, c.max);
+        EXPECT_EQ(PStringToStd(dst), c.result);
+    }
+}
+
+TEST(FileTypes, TypeOfAFileAsTheProgramSeesIt) {
+    TempFolder tmp;
+    Spill(tmp / "plain.png", Bytes("x"));
+    Spill(tmp / "noname", Bytes("x"));
+    Spill(tmp / "typed.png", Bytes("x"));
+    Spill(tmp / "prefs.kprefs", Bytes("x"));
+    ASSERT_EQ(::mkdir((tmp / "folder.png").c_str(), 0777), 0);
+    FSSpec spec;
+    ASSERT_EQ(FSSpecFromPath(tmp / "typed.png", &spec), noErr);
+    FInfo info;
+    info.fdType = FourCC("icns");
+    info.fdCreator = FourCC("Krvl");
+    ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+
+    const struct {
+        const char* name;
+        OSErr err;
+        OSType type;
+    } cases[] = {
+        {"plain.png", noErr, FourCC("PNGf")},    {"noname", noErr, 0},
+        {"typed.png", noErr, FourCC("icns")},    {"prefs.kprefs", noErr, FourCC("pref")},
+        {"folder.png", noErr, FourCC("fold")},   {"missing.png", fnfErr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(FSSpecFromPath(tmp / c.name, &spec), noErr);
+        OSType type = 1;
+        EXPECT_EQ(FSpGetFileType(&spec, &type), c.err);
+        EXPECT_EQ(type, c.type);
+    }
+}
+
+}  // namespace

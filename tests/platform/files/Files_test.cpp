@@ -1,0 +1,406 @@
+#include "platform/core/PString.h"
+#include "platform/files/AppleDouble.h"
+#include "platform/files/Files.h"
+#include "platform/files/Forks.h"
+#include "tests/platform/files/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+FSSpec SpecFor(const std::string& path) {
+    FSSpec spec;
+    EXPECT_EQ(FSSpecFromPath(path, &spec), noErr) << path;
+    return spec;
+}
+
+struct P {
+    Str255 s;
+    explicit P(std::string_view text) { CopyCStringToPascal(text, s); }
+};
+
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The companion FSpCreate writes for a type and creator: Finder info at
+// 0x32, an empty resource fork after it.
+std::vector<UInt8> CompanionFor(const char (&type)[5], const char (&creator)[5], UInt16 flags = 0) {
+    std::vector<UInt8> b = {0x00, 0x05, 0x16, 0x07, 0x00, 0x02, 0x00, 0x00, 'M', 'a', 'c', ' ', 'O', 'S', ' ', 'X',
+                            ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  0x00, 0x02, 0, 0, 0, 9, 0, 0,
+                            0,    0x32, 0,    0,    0,    32,   0,    0,    0,    2,    0, 0, 0, 0x52, 0, 0, 0, 0};
+    b.insert(b.end(), type, type + 4);
+    b.insert(b.end(), creator, creator + 4);
+    b.push_back(UInt8(flags >> 8));
+    b.push_back(UInt8(flags));
+    b.resize(0x52, 0);
+    return b;
+}
+
+TEST(Files, MakeFSSpecFillsTheSpecEvenWhenTheItemIsMissing) {
+    TempFolder tmp;
+    Spill(tmp / "here", Bytes("x"));
+    SInt32 dir = DirIDForPath(tmp.path());
+    EXPECT_EQ(PathForDirID(dir), tmp.path());
+    EXPECT_EQ(DirIDForPath(tmp.path() + "/./sub/.."), dir);
+
+    const struct {
+        const char* name;
+        OSErr err;
+        const char* path;  // relative to the folder; null: not filled in
+    } cases[] = {
+        {"here", noErr, "/here"},
+        {"gone", fnfErr, "/gone"},
+        {"nofolder/gone", dirNFErr, nullptr},
+        {"", noErr, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FSSpec spec;
+        P name(c.name);
+        EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, dir, name.s, &spec), c.err);
+        if (c.path) {
+            EXPECT_EQ(FSSpecToPath(&spec), tmp.path() + c.path);
+        }
+    }
+    FSSpec spec;
+    P here("here");
+    EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, 99, here.s, &spec), dirNFErr);  // never handed out
+    P longName(std::string(255, 'n'));
+    EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, dir, longName.s, &spec), fnfErr);
+    EXPECT_EQ(FSSpecFromPath(tmp.path() + "/" + std::string(256, 'n'), &spec), bdNamErr);
+}
+
+TEST(Files, CreateWritesTheCompanionAndRefusesDuplicates) {
+    TempFolder tmp;
+    FSSpec icon = SpecFor(tmp / "Icon.icns");
+    ASSERT_EQ(FSpCreate(&icon, FourCC("Krvl"), FourCC("icns"), smSystemScript), noErr);
+    EXPECT_EQ(Slurp(tmp / "Icon.icns").size(), 0u);
+    EXPECT_EQ(Slurp(tmp / "._Icon.icns"), CompanionFor("icns", "Krvl"));
+    EXPECT_EQ(FSpCreate(&icon, FourCC("Krvl"), FourCC("icns"), smSystemScript), dupFNErr);
+
+    FInfo info;
+    ASSERT_EQ(FSpGetFInfo(&icon, &info), noErr);
+    EXPECT_EQ(info.fdType, FourCC("icns"));
+    EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
+    EXPECT_EQ(info.fdFlags, 0);
+
+    // No type and no creator: no companion, and a stale one is removed.
+    Spill(tmp / "._plain", CompanionFor("PICT", "ttxt"));
+    FSSpec plain = SpecFor(tmp / "plain");
+    ASSERT_EQ(FSpCreate(&plain, 0, 0, smSystemScript), noErr);
+    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._Icon.icns", "Icon.icns", "plain"}));
+
+    for (const char* bad : {".", ".."}) {
+        FSSpec spec = SpecFor(tmp / "x");
+        CopyCStringToPascal(bad, spec.name);
+        EXPECT_EQ(FSpCreate(&spec, 0, 0, 0), bdNamErr) << bad;
+    }
+    FSSpec inMissing;
+    EXPECT_EQ(FSSpecFromPath(tmp / "no/such", &inMissing), dirNFErr);
+}
+
+TEST(Files, FinderInfoKeepsTheForkAndFlags) {
+    TempFolder tmp;
+    Spill(tmp / "doc", Bytes("data"));
+    FSSpec doc = SpecFor(tmp / "doc");
+    std::vector<UInt8> fork = {1, 2, 3, 4};
+    ASSERT_EQ(WriteResourceFork(&doc, fork, ForkSource::appleDouble), noErr);
+
+    FInfo info;
+    info.fdType = FourCC("PICT");
+    info.fdCreator = FourCC("Krvl");
+    info.fdFlags = kHasCustomIcon | kIsInvisible;
+    info.fdLocation = Point{10, 20};
+    info.fdFldr = -3;
+    ASSERT_EQ(FSpSetFInfo(&doc, &info), noErr);
+    FInfo back;
+    ASSERT_EQ(FSpGetFInfo(&doc, &back), noErr);
+    EXPECT_EQ(back, info);
+    auto companion = Slurp(tmp / "._doc");
+    std::vector<UInt8> expectedInfo = {'P', 'I', 'C', 'T', 'K', 'r', 'v', 'l', 0x44, 0x00, 0, 10, 0, 20, 0xFF, 0xFD};
+    EXPECT_TRUE(std::equal(expectedInfo.begin(), expectedInfo.end(), companion.begin() + 0x32));
+    std::vector<UInt8> readFork;
+    ForkSource src;
+    ASSERT_EQ(ReadResourceFork(&doc, &readFork, &src), noErr);
+    EXPECT_EQ(readFork, fork);
+
+    UInt16 flags = 0;
+    ASSERT_EQ(FSpSetFinderFlags(&doc, kHasBeenInited), noErr);
+    ASSERT_EQ(FSpGetFinderFlags(&doc, &flags), noErr);
+    EXPECT_EQ(flags, kHasBeenInited);
+    ASSERT_EQ(FSpGetFInfo(&doc, &back), noErr);
+    EXPECT_EQ(back.fdType, FourCC("PICT"));  // the flags alone changed
+
+    // Folders keep their flags the same way and report type 'fold'.
+    ASSERT_EQ(::mkdir((tmp / "Folder").c_str(), 0777), 0);
+    FSSpec folder = SpecFor(tmp / "Folder");
+    ASSERT_EQ(FSpSetFinderFlags(&folder, kHasCustomIcon), noErr);
+    ASSERT_EQ(FSpGetFInfo(&folder, &back), noErr);
+    EXPECT_EQ(back.fdType, FourCC("fold"));
+    EXPECT_EQ(back.fdFlags, kHasCustomIcon);
+    EXPECT_TRUE(PathIsFile(tmp / "._Folder"));
+
+    FSSpec missing = SpecFor(tmp / "missing");
+    EXPECT_EQ(FSpGetFInfo(&missing, &back), fnfErr);
+    EXPECT_EQ(FSpSetFInfo(&missing, &info), fnfErr);
+    EXPECT_FALSE(PathExists(tmp / "._missing"));
+}
+
+TEST(Files, RenameDeleteAndExchangeCarryTheCompanion) {
+    TempFolder tmp;
+    FSSpec a = SpecFor(tmp / "a.png");
+    ASSERT_EQ(FSpCreate(&a, FourCC("Krvl"), FourCC("PNGf"), 0), noErr);
+    Spill(tmp / "a.png", Bytes("AAAA"));
+    Spill(tmp / "b", Bytes("bb"));
+
+    P newName("c.png");
+    P taken("b");
+    EXPECT_EQ(FSpRename(&a, taken.s), dupFNErr);
+    ASSERT_EQ(FSpRename(&a, newName.s), noErr);
+    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._c.png", "b", "c.png"}));
+
+    FSSpec c = SpecFor(tmp / "c.png");
+    FSSpec b = SpecFor(tmp / "b");
+    ASSERT_EQ(FSpExchangeFiles(&c, &b), noErr);
+    EXPECT_EQ(Slurp(tmp / "b"), Bytes("AAAA"));
+    EXPECT_EQ(Slurp(tmp / "c.png"), Bytes("bb"));
+    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b", "b", "c.png"}));
+    FInfo info;
+    ASSERT_EQ(FSpGetFInfo(&b, &info), noErr);
+    EXPECT_EQ(info.fdType, FourCC("PNGf"));
+
+    // Both with companions: both swap.
+    ASSERT_EQ(FSpSetFInfo(&c, &info), noErr);
+    info.fdType = FourCC("TEXT");
+    ASSERT_EQ(FSpSetFInfo(&b, &info), noErr);
+    ASSERT_EQ(FSpExchangeFiles(&c, &b), noErr);
+    ASSERT_EQ(FSpGetFInfo(&c, &info), noErr);
+    EXPECT_EQ(info.fdType, FourCC("TEXT"));
+    EXPECT_EQ(Slurp(tmp / "c.png"), Bytes("AAAA"));
+
+    ASSERT_EQ(FSpDelete(&c), noErr);
+    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b", "b"}));
+    EXPECT_EQ(FSpDelete(&c), fnfErr);
+
+    // A "._" file that is no companion is not deleted with the file.
+    Spill(tmp / "._b", Bytes("someone else's"));
+    ASSERT_EQ(FSpDelete(&b), noErr);
+    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b"}));
+
+    FSSpec sub = SpecFor(tmp / "sub");
+    SInt32 subID = 0;
+    ASSERT_EQ(FSpDirCreate(&sub, 0, &subID), noErr);
+    EXPECT_EQ(PathForDirID(subID), tmp / "sub");
+    EXPECT_EQ(FSpDirCreate(&sub, 0, &subID), dupFNErr);
+    Spill(tmp / "sub/inner", Bytes("x"));
+    EXPECT_EQ(FSpDelete(&sub), fBsyErr);
+    SInt32 id = 0;
+    Boolean isDir = false;
+    ASSERT_EQ(FSpGetDirectoryID(&sub, &id, &isDir), noErr);
+    EXPECT_TRUE(isDir);
+    EXPECT_EQ(id, subID);
+    FSSpec inner = SpecFor(tmp / "sub/inner");
+    ASSERT_EQ(FSpGetDirectoryID(&inner, &id, &isDir), noErr);
+    EXPECT_FALSE(isDir);
+    EXPECT_EQ(id, subID);
+    ASSERT_EQ(FSpDelete(&inner), noErr);
+    EXPECT_EQ(FSpDelete(&sub), noErr);
+}
+
+TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
+    TempFolder tmp;
+    Spill(tmp / "f", Bytes("0123456789"));
+    FSSpec f = SpecFor(tmp / "f");
+    SInt16 ref = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsRdWrPerm, &ref), noErr);
+    SInt16 second = 0;
+    EXPECT_EQ(FSpOpenDF(&f, fsWrPerm, &second), opWrErr);
+    EXPECT_EQ(second, ref);
+    EXPECT_EQ(FSpDelete(&f), fBsyErr);
+
+    // Positioning, table-driven: mode, offset, result, mark afterwards.
+    const struct {
+        SInt16 mode;
+        SInt32 offset;
+        OSErr err;
+        SInt32 mark;
+    } moves[] = {
+        {fsFromStart, 4, noErr, 4},  {fsFromMark, 3, noErr, 7},     {fsFromLEOF, -2, noErr, 8},
+        {fsFromMark, -9, posErr, 8}, {fsFromStart, 11, eofErr, 10}, {fsAtMark, 5, noErr, 10},
+        {fsFromLEOF, 0, noErr, 10},  {7, 0, paramErr, 10},
+    };
+    for (const auto& m : moves) {
+        SCOPED_TRACE(m.mode * 1000 + m.offset);
+        EXPECT_EQ(SetFPos(ref, m.mode, m.offset), m.err);
+        SInt32 pos = -1;
+        ASSERT_EQ(GetFPos(ref, &pos), noErr);
+        EXPECT_EQ(pos, m.mark);
+    }
+
+    ASSERT_EQ(SetFPos(ref, fsFromStart, 6), noErr);
+    char buf[8] = {};
+    SInt32 count = 8;
+    EXPECT_EQ(FSRead(ref, &count, buf), eofErr);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(std::string(buf, 4), "6789");
+
+    ASSERT_EQ(SetFPos(ref, fsFromStart, 8), noErr);
+    count = 4;
+    ASSERT_EQ(FSWrite(ref, &count, "WXYZ"), noErr);
+    SInt32 eof = 0;
+    ASSERT_EQ(GetEOF(ref, &eof), noErr);
+    EXPECT_EQ(eof, 12);
+    EXPECT_EQ(Slurp(tmp / "f"), Bytes("0123456789"));  // nothing on disk before closing
+    ASSERT_EQ(SetEOF(ref, 10), noErr);
+    ASSERT_EQ(FSClose(ref), noErr);
+    EXPECT_EQ(Slurp(tmp / "f"), Bytes("01234567WX"));
+    EXPECT_EQ(FSClose(ref), rfNumErr);
+    count = 1;
+    EXPECT_EQ(FSRead(ref, &count, buf), rfNumErr);
+
+    ASSERT_EQ(FSpOpenDF(&f, fsRdPerm, &ref), noErr);
+    count = 2;
+    EXPECT_EQ(FSWrite(ref, &count, "zz"), wrPermErr);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(SetEOF(ref, 0), wrPermErr);
+    ASSERT_EQ(FSClose(ref), noErr);
+    EXPECT_EQ(Slurp(tmp / "f"), Bytes("01234567WX"));
+
+    FSSpec missing = SpecFor(tmp / "missing");
+    EXPECT_EQ(FSpOpenDF(&missing, fsRdPerm, &ref), fnfErr);
+    FSSpec folder = SpecFor(tmp.path());
+    EXPECT_EQ(FSpOpenDF(&folder, fsRdPerm, &ref), notAFileErr);
+}
+
+TEST(Files, OpenResourceForkWritesTheCompanionOrTheFlatFile) {
+    TempFolder tmp;
+    Spill(tmp / "doc", Bytes("data"));
+    FSSpec doc = SpecFor(tmp / "doc");
+    SInt16 ref = 0;
+    ASSERT_EQ(FSpOpenRF(&doc, fsRdWrPerm, &ref), noErr);
+    SInt32 eof = -1;
+    ASSERT_EQ(GetEOF(ref, &eof), noErr);
+    EXPECT_EQ(eof, 0);
+    SInt32 count = 3;
+    ASSERT_EQ(FSWrite(ref, &count, "RSC"), noErr);
+    ASSERT_EQ(FSClose(ref), noErr);
+    std::vector<UInt8> fork;
+    ForkSource src;
+    ASSERT_EQ(ReadResourceFork(&doc, &fork, &src), noErr);
+    EXPECT_EQ(src, ForkSource::appleDouble);
+    EXPECT_EQ(fork, Bytes("RSC"));
+    EXPECT_EQ(Slurp(tmp / "doc"), Bytes("data"));
+
+    // Opening for reading only never writes anything.
+    ASSERT_EQ(FSpOpenRF(&doc, fsRdPerm, &ref), noErr);
+    char buf[3];
+    count = 3;
+    ASSERT_EQ(FSRead(ref, &count, buf), noErr);
+    EXPECT_EQ(std::string(buf, 3), "RSC");
+    ASSERT_EQ(FSClose(ref), noErr);
+}
+
+TEST(Files, AtomicWriteLeavesTheOldFileWhenTheWriteFails) {
+    TempFolder tmp;
+    Spill(tmp / "keep", Bytes("old contents"));
+    std::string seenTemp;
+    SetAtomicWriteHookForTesting([&](const std::string& temp) {
+        seenTemp = temp;
+        return false;
+    });
+    EXPECT_EQ(WriteFileAtomically(tmp / "keep", Bytes("new")), ioErr);
+    SetAtomicWriteHookForTesting(nullptr);
+    EXPECT_EQ(Slurp(tmp / "keep"), Bytes("old contents"));
+    EXPECT_FALSE(seenTemp.empty());
+    EXPECT_FALSE(PathExists(seenTemp));
+    EXPECT_EQ(Listing(tmp.path()), std::vector<std::string>{"keep"});
+
+    // A data fork closed while writes fail keeps its old contents too.
+    FSSpec keep = SpecFor(tmp / "keep");
+    SInt16 ref = 0;
+    ASSERT_EQ(FSpOpenDF(&keep, fsRdWrPerm, &ref), noErr);
+    ASSERT_EQ(SetEOF(ref, 0), noErr);
+    SetAtomicWriteHookForTesting([](const std::string&) { return false; });
+    EXPECT_EQ(FSClose(ref), ioErr);
+    SetAtomicWriteHookForTesting(nullptr);
+    EXPECT_EQ(Slurp(tmp / "keep"), Bytes("old contents"));
+
+    // A mode survives the replacement.
+    ASSERT_EQ(::chmod((tmp / "keep").c_str(), 0640), 0);
+    ASSERT_EQ(WriteFileAtomically(tmp / "keep", Bytes("new")), noErr);
+    struct stat st {};
+    ASSERT_EQ(::stat((tmp / "keep").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Slurp(tmp / "keep"), Bytes("new"));
+    EXPECT_EQ(WriteFileAtomically(tmp / "no/such/file", Bytes("x")), fnfErr);
+}
+
+TEST(Files, DatesCountFrom1904) {
+    EXPECT_EQ(MacDateFromUnix(0), 2082844800u);
+    EXPECT_EQ(UnixDateFromMac(0), -2082844800);
+    TempFolder tmp;
+    Spill(tmp / "d", Bytes("x"));
+    FSSpec d = SpecFor(tmp / "d");
+    const UInt32 date = 3800000000u;  // 2024-05-31
+    ASSERT_EQ(FSpSetModDate(&d, date), noErr);
+    UInt32 back = 0;
+    ASSERT_EQ(FSpGetModDate(&d, &back), noErr);
+    EXPECT_EQ(back, date);
+    KorvelCatInfo cat;
+    ASSERT_EQ(FSpGetCatInfo(&d, &cat), noErr);
+    EXPECT_EQ(cat.modDate, date);
+    EXPECT_EQ(cat.dataLength, 1);
+    EXPECT_FALSE(cat.isFolder);
+    EXPECT_FALSE(cat.hasStoredFinderInfo);
+}
+
+class EnvVar {
+public:
+    EnvVar(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~EnvVar() {
+        if (had_) ::setenv(name_, old_.c_str(), 1);
+        else ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+TEST(Files, SpecialFoldersFollowTheEnvironment) {
+    TempFolder tmp;
+    EnvVar config("XDG_CONFIG_HOME", tmp / "config");
+    EnvVar data("XDG_DATA_HOME", tmp / "data");
+    EnvVar temp("TMPDIR", tmp.path());
+    SInt16 vol = 0;
+    SInt32 dir = 0;
+    EXPECT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vol, &dir), fnfErr);
+    ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vol, &dir), noErr);
+    EXPECT_EQ(vol, kKorvelVolume);
+    EXPECT_EQ(PathForDirID(dir), tmp / "config/Korvel");
+    ASSERT_EQ(FindFolder(kOnSystemDisk, kApplicationSupportFolderType, kCreateFolder, &vol, &dir), noErr);
+    EXPECT_EQ(PathForDirID(dir), tmp / "data/Korvel");
+    ASSERT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kCreateFolder, &vol, &dir), noErr);
+    EXPECT_EQ(PathForDirID(dir), tmp / "Korvel");
+    EXPECT_EQ(FindFolder(kOnSystemDisk, FourCC("what"), kCreateFolder, &vol, &dir), fnfErr);
+
+    // A relative XDG path does not count.
+    EnvVar relative("XDG_CONFIG_HOME", "relative/path");
+    EnvVar home("HOME", tmp / "home");
+    EXPECT_EQ(FindFolderPath(kPreferencesFolderType), tmp / "home/.config/Korvel");
+}
+
+}  // namespace
