@@ -2,17 +2,12 @@
 
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
-#if __has_include("platform/raster/Text.h")
 #include "platform/raster/Text.h"
-#define KORVEL_HAS_STDTEXT 1
-#endif
 
 void SetStdCProcs(CQDProcs* procs) {
     if (!procs) return;
     *procs = CQDProcs{};
-#ifdef KORVEL_HAS_STDTEXT
     procs->textProc = StdText;
-#endif
     procs->lineProc = StdLine;
     procs->rectProc = StdRect;
     procs->rRectProc = StdRRect;

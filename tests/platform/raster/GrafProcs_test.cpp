@@ -4,6 +4,7 @@
 #include "platform/raster/Pen.h"
 #include "platform/raster/Regions.h"
 #include "platform/raster/Shapes.h"
+#include "platform/raster/Text.h"
 #include "tests/platform/raster/PixelArt.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +53,7 @@ TEST(GrafProcs, StandardProcsFillEveryBottleneck) {
     CQDProcs procs;
     procs.txMeasProc = reinterpret_cast<QDTxMeasProcPtr>(1);  // must be reset
     SetStdCProcs(&procs);
+    EXPECT_EQ(procs.textProc, &StdText);
     EXPECT_EQ(procs.lineProc, &StdLine);
     EXPECT_EQ(procs.rectProc, &StdRect);
     EXPECT_EQ(procs.rRectProc, &StdRRect);
