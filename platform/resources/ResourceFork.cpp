@@ -28,6 +28,8 @@ const char* CheckHeader(std::span<const UInt8> bytes, Header* h) {
     h->mapLength = r.u32be();
     if (!r.ok()) return "the resource fork is shorter than its header";
     const size_t size = bytes.size();
+    if (h->dataOffset == 0 && h->mapOffset != 0)
+        return "not a Macintosh resource fork (a zero first word starts an Apple IIgs fork)";
     if (h->dataOffset < kResourceForkHeaderSize || h->dataOffset > size ||
         h->dataLength > size - h->dataOffset)
         return "the resource data area lies outside the file";

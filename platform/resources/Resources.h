@@ -26,18 +26,11 @@
 #include "platform/core/MacTypes.h"
 #include "platform/core/Memory.h"
 #include "platform/files/FSSpec.h"
+#include "platform/files/Files.h"  // open permissions
 #include "platform/resources/ResourceFork.h"
 
 #include <span>
 #include <vector>
-
-// Open permissions.
-enum : SInt8 {
-    fsCurPerm = 0,
-    fsRdPerm = 1,
-    fsWrPerm = 2,
-    fsRdWrPerm = 3,
-};
 
 inline constexpr SInt16 kResFileNotOpen = -1;
 
@@ -51,9 +44,13 @@ SInt16 OpenApplicationResFile(const FSSpec* spec);
 SInt16 OpenApplicationResFileFromBytes(std::span<const UInt8> bytes);
 SInt16 GetApplicationResFile();  // kResFileNotOpen when none
 
-// Files on disk. The fork is found as Forks.h describes; a file opened twice
-// gives the same reference number (with opWrErr in ResError when the first
-// open already allowed writing and the second asks for it).
+// Files on disk. The fork is found as Forks.h describes and written back to
+// the same place (to the AppleDouble companion for a fork read from an
+// AppleSingle or MacBinary file). fsCurPerm opens for writing when the file
+// can be written, else read-only; asking for writing where that is not
+// allowed gives permErr. A file opened twice gives the same reference number
+// (with opWrErr in ResError when the first open already allowed writing and
+// the second asks for it). No fork: eofErr; a missing file: fnfErr.
 SInt16 FSpOpenResFile(const FSSpec* spec, SInt8 permission);
 // A missing file is made a flat resource file (its data fork holds the
 // fork) with the type and creator in its Finder information; an existing

@@ -1,0 +1,256 @@
+#include "platform/files/Files.h"
+#include "platform/files/Forks.h"
+#include "platform/resources/Resources.h"
+#include "tests/platform/files/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr ResType kText = FourCC("TEXT");
+
+FSSpec Spec(const std::string& path) {
+    FSSpec spec;
+    EXPECT_EQ(FSSpecFromPath(path, &spec), noErr) << path;
+    return spec;
+}
+
+Handle NewText(const std::string& s) {
+    return NewHandleFromBytes(std::span(reinterpret_cast<const UInt8*>(s.data()), s.size()));
+}
+
+std::string Text(Handle h) {
+    auto b = HandleBytes(h);
+    return {b.begin(), b.end()};
+}
+
+ResourceForkImage ParsedFork(const FSSpec& spec, ForkSource* source) {
+    std::vector<UInt8> bytes;
+    EXPECT_EQ(ReadResourceFork(&spec, &bytes, source), noErr);
+    ResourceForkImage image;
+    EXPECT_EQ(ParseResourceFork(bytes, &image), noErr);
+    return image;
+}
+
+std::string RunCapture(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+class ResourceFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitResources();
+        ASSERT_FALSE(dir.path().empty());
+    }
+    void TearDown() override { InitResources(); }
+    TempFolder dir;
+};
+
+TEST_F(ResourceFiles, NewFileIsAFlatForkWithItsTypeAndCreator) {
+    const FSSpec spec = Spec(dir / "icons.rsrc");
+    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("rsrc"), smSystemScript);
+    ASSERT_EQ(ResError(), noErr);
+    FInfo info;
+    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    EXPECT_EQ(info.fdType, FourCC("rsrc"));
+    EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
+    ForkSource source;
+    EXPECT_TRUE(ParsedFork(spec, &source).resources.empty());
+    EXPECT_EQ(source, ForkSource::flat);
+    EXPECT_EQ(Slurp(dir / "icons.rsrc").size(), 286u);
+
+    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("rsrc"), smSystemScript);
+    EXPECT_EQ(ResError(), dupFNErr);
+}
+
+TEST_F(ResourceFiles, ChangesReachTheDiskOnCloseAndReopen) {
+    const FSSpec spec = Spec(dir / "prefs");
+    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
+    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    ASSERT_NE(ref, kResFileNotOpen);
+    EXPECT_EQ(CurResFile(), ref);
+    // A second open of the same file gives the same file.
+    EXPECT_EQ(FSpOpenResFile(&spec, fsRdPerm), ref);
+    AddResource(NewText("settings"), kText, 128, nullptr);
+    ASSERT_EQ(ResError(), noErr);
+    CloseResFile(ref);
+    ASSERT_EQ(ResError(), noErr);
+
+    ForkSource source;
+    const ResourceForkImage image = ParsedFork(spec, &source);
+    EXPECT_EQ(source, ForkSource::flat);
+    ASSERT_EQ(image.resources.size(), 1u);
+    EXPECT_EQ(image.resources[0].id, 128);
+
+    const SInt16 again = FSpOpenResFile(&spec, fsRdPerm);
+    ASSERT_NE(again, kResFileNotOpen);
+    Handle h = Get1Resource(kText, 128);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(Text(h), "settings");
+    // Finder information survived the rewrite of the data fork.
+    FInfo info;
+    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    EXPECT_EQ(info.fdType, FourCC("pref"));
+}
+
+TEST_F(ResourceFiles, AFileWithoutAForkGetsOneInItsCompanion) {
+    const std::string path = dir / "picture.pict";
+    const std::vector<UInt8> data = Bytes("picture bytes that are no resource file");
+    Spill(path, data);
+    const FSSpec spec = Spec(path);
+    EXPECT_EQ(FSpOpenResFile(&spec, fsRdWrPerm), kResFileNotOpen);
+    EXPECT_EQ(ResError(), eofErr);
+
+    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("PICT"), smSystemScript);
+    ASSERT_EQ(ResError(), noErr);
+    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    ASSERT_NE(ref, kResFileNotOpen);
+    AddResource(NewText("zoom"), FourCC("zoom"), 128, nullptr);
+    CloseResFile(ref);
+    ASSERT_EQ(ResError(), noErr);
+
+    EXPECT_EQ(Slurp(path), data);
+    ForkSource source;
+    EXPECT_EQ(ParsedFork(spec, &source).resources.size(), 1u);
+    EXPECT_EQ(source, ForkSource::appleDouble);
+}
+
+TEST_F(ResourceFiles, MissingAndDamagedFilesDoNotOpen) {
+    const FSSpec missing = Spec(dir / "missing");
+    EXPECT_EQ(FSpOpenResFile(&missing, fsRdWrPerm), kResFileNotOpen);
+    EXPECT_EQ(ResError(), fnfErr);
+
+    // A header that passes for a resource file, with a map that lies about
+    // its type count: refused, and the file left exactly as it was.
+    ResourceForkImage image;
+    ForkResource r;
+    r.type = kText;
+    r.id = 1;
+    image.resources = {r};
+    std::vector<UInt8> bytes;
+    ASSERT_EQ(SerializeResourceFork(image, &bytes), noErr);
+    const size_t map = 256 + 4;
+    bytes[map + 28] = 0x40;
+    const std::string path = dir / "damaged.rsrc";
+    Spill(path, bytes);
+    const FSSpec spec = Spec(path);
+    EXPECT_EQ(FSpOpenResFile(&spec, fsRdWrPerm), kResFileNotOpen);
+    EXPECT_EQ(ResError(), mapReadErr);
+    FSpCreateResFile(&spec, 0, 0, smSystemScript);
+    EXPECT_EQ(ResError(), dupFNErr);
+    EXPECT_EQ(Slurp(path), bytes);
+}
+
+TEST_F(ResourceFiles, ReadOnlyFilesRefuseWritePermission) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    const FSSpec spec = Spec(dir / "locked.rsrc");
+    FSpCreateResFile(&spec, 0, 0, smSystemScript);
+    ASSERT_EQ(ResError(), noErr);
+    ASSERT_EQ(::chmod((dir / "locked.rsrc").c_str(), 0444), 0);
+    EXPECT_EQ(FSpOpenResFile(&spec, fsRdWrPerm), kResFileNotOpen);
+    EXPECT_EQ(ResError(), permErr);
+    const SInt16 ref = FSpOpenResFile(&spec, fsCurPerm);
+    ASSERT_NE(ref, kResFileNotOpen);
+    AddResource(NewText("x"), kText, 1, nullptr);
+    EXPECT_EQ(ResError(), wrPermErr);
+}
+
+TEST_F(ResourceFiles, ApplicationFileSitsAtTheBottomOfTheChain) {
+    const FSSpec appSpec = Spec(dir / "Korvel.rsrc");
+    FSpCreateResFile(&appSpec, 0, 0, smSystemScript);
+    SInt16 ref = FSpOpenResFile(&appSpec, fsRdWrPerm);
+    AddResource(NewText("from the application"), kText, 1, nullptr);
+    CloseResFile(ref);
+
+    const FSSpec docSpec = Spec(dir / "doc.rsrc");
+    FSpCreateResFile(&docSpec, 0, 0, smSystemScript);
+    const SInt16 doc = FSpOpenResFile(&docSpec, fsRdWrPerm);
+    const SInt16 app = OpenApplicationResFile(&appSpec);
+    ASSERT_NE(app, kResFileNotOpen);
+    EXPECT_EQ(CurResFile(), app);
+    UseResFile(doc);
+    Handle h = GetResource(kText, 1);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(HomeResFile(h), app);
+    UseResFile(app);
+    // The application's file is never written.
+    AddResource(NewText("x"), kText, 2, nullptr);
+    EXPECT_EQ(ResError(), wrPermErr);
+}
+
+TEST_F(ResourceFiles, InspectDescribesAResourceFileAsJson) {
+    const FSSpec spec = Spec(dir / "icons.rsrc");
+    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("rsrc"), smSystemScript);
+    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    Str255 name{};
+    const char text[] = "Caf\x8E";  // Mac OS Roman e-acute
+    name[0] = UInt8(sizeof text - 1);
+    std::memcpy(name + 1, text, sizeof text - 1);
+    AddResource(NewText("0123456789"), FourCC("ICN#"), 128, name);
+    SetResAttrs(Get1Resource(FourCC("ICN#"), 128), resPurgeable);
+    AddResource(NewText("x"), FourCC("STR "), -16455, nullptr);
+    CloseResFile(ref);
+    ASSERT_EQ(ResError(), noErr);
+
+    const std::string out = RunCapture(std::string(KORVEL_BINARY) + " inspect --json '" + (dir / "icons.rsrc") + "'");
+    EXPECT_EQ(out,
+              "{\"kind\":\"resource-file\",\"forks\":\"flat\",\"resources\":["
+              "{\"type\":\"ICN#\",\"id\":128,\"name\":\"Caf\xC3\xA9\",\"size\":10,\"attributes\":32},"
+              "{\"type\":\"STR \",\"id\":-16455,\"name\":null,\"size\":1,\"attributes\":0}],"
+              "\"finderInfo\":{\"type\":\"rsrc\",\"creator\":\"Krvl\",\"flags\":0}}\n");
+
+    const std::string textOut = RunCapture(std::string(KORVEL_BINARY) + " inspect '" + (dir / "icons.rsrc") + "'");
+    EXPECT_EQ(textOut,
+              "resource file (flat fork): 2 resources\n"
+              "'ICN#' 128 \"Caf\xC3\xA9\" 10 bytes, attributes 0x20\n"
+              "'STR ' -16455 1 bytes, attributes 0x00\n"
+              "Finder info: type 'rsrc', creator 'Krvl', flags 0x0000\n");
+}
+
+TEST_F(ResourceFiles, InspectReportsADamagedForkAndPassesOverOtherFiles) {
+    const std::string damaged = dir / "damaged.rsrc";
+    std::vector<UInt8> bytes;
+    ASSERT_EQ(SerializeResourceFork(ResourceForkImage{}, &bytes), noErr);
+    bytes[256 + 25] = 2;  // type list inside the map header
+    Spill(damaged, bytes);
+    EXPECT_EQ(RunCapture(std::string(KORVEL_BINARY) + " inspect '" + damaged + "' 2>&1"),
+              "korvel: " + damaged + ": damaged resource fork (flat): the type list lies outside the resource map\n");
+
+    const std::string plain = dir / "plain.txt";
+    Spill(plain, Bytes("just text, no fork here at all"));
+    const std::string out = RunCapture(std::string(KORVEL_BINARY) + " inspect '" + plain + "' 2>&1");
+    EXPECT_EQ(out.find("damaged"), std::string::npos) << out;
+    EXPECT_EQ(out.find("resource file ("), std::string::npos) << out;
+}
+
+TEST_F(ResourceFiles, InspectReadsTheCorpusForks) {
+    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+    struct Case {
+        const char* file;
+        std::string firstLine;
+    };
+    const Case cases[] = {
+        {"testfile.rsrc", "resource file (flat fork): 4 resources"},
+        {"empty.rsrc", "resource file (flat fork): 0 resources"},
+        {"alt-ext2.rsrc", "resource file (appledouble fork): no resource fork"},
+        {"._GSHK", "korvel: " + CorpusForks() + "/._GSHK: damaged resource fork (appledouble): not a Macintosh "
+                   "resource fork (a zero first word starts an Apple IIgs fork)"},
+    };
+    for (const Case& c : cases) {
+        const std::string out = RunCapture(std::string(KORVEL_BINARY) + " inspect '" + CorpusForks() + "/" + c.file +
+                                           "' 2>&1");
+        EXPECT_EQ(out.substr(0, out.find('\n')), c.firstLine) << c.file;
+    }
+}
+
+}  // namespace
