@@ -1,0 +1,613 @@
+// The picture format at the byte level: PackBits, the recorded header and
+// state opcodes, version 1 pictures, opcode skipping, and hostile input.
+#include "PictureTestSupport.h"
+
+#include "image/PictureInfo.h"
+#include "platform/core/ByteIO.h"
+#include "platform/picture/PictFormat.h"
+#include "platform/raster/GrafProcs.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Regions.h"
+#include "platform/raster/Shapes.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace picttest;
+
+namespace {
+
+using Bytes8 = std::vector<UInt8>;
+
+// ---- PackBits ---------------------------------------------------------------
+
+struct PackCase {
+    const char* name;
+    Bytes8 row;
+    Bytes8 packed;
+};
+
+TEST(PackBits, EncodesRunsAndLiteralsExactly) {
+    const Bytes8 run128(128, 7), run130(130, 9);
+    Bytes8 lit130(130);
+    for (size_t i = 0; i < lit130.size(); ++i) lit130[i] = UInt8(i);
+    Bytes8 lit130Packed = {127};
+    lit130Packed.insert(lit130Packed.end(), lit130.begin(), lit130.begin() + 128);
+    lit130Packed.push_back(1);
+    lit130Packed.insert(lit130Packed.end(), lit130.begin() + 128, lit130.end());
+    const PackCase cases[] = {
+        {"empty", {}, {}},
+        {"one byte", {5}, {0, 5}},
+        {"two equal bytes stay literal", {5, 5}, {1, 5, 5}},
+        {"three equal bytes make a run", {5, 5, 5}, {254, 5}},
+        {"literal then run", {1, 2, 3, 3, 3, 3}, {1, 1, 2, 253, 3}},
+        {"run then literal", {4, 4, 4, 1, 2}, {254, 4, 1, 1, 2}},
+        {"run of 128 in one block", run128, {129, 7}},
+        {"run of 130 splits", run130, {129, 9, 1, 9, 9}},
+        {"literal of 130 splits", lit130, lit130Packed},
+    };
+    for (const auto& c : cases) {
+        Bytes8 out;
+        PackBitsRow(c.row, out);
+        EXPECT_EQ(out, c.packed) << c.name;
+        Bytes8 back(c.row.size());
+        EXPECT_TRUE(UnpackBitsRow(out, back)) << c.name;
+        EXPECT_EQ(back, c.row) << c.name;
+    }
+}
+
+TEST(PackBits, DecodingNeverOverrunsAndReportsMismatches) {
+    struct Case {
+        const char* name;
+        Bytes8 in;
+        size_t outSize;
+        bool exact;
+        Bytes8 out;
+    };
+    const Case cases[] = {
+        {"run longer than the row is cut", {250, 1}, 3, false, {1, 1, 1}},
+        {"literal longer than the row is cut", {3, 1, 2, 3, 4}, 2, false, {1, 2}},
+        {"input ends early: rest is zero", {1, 9}, 4, false, {9, 0, 0, 0}},
+        {"literal announced but missing", {5, 1}, 3, false, {1, 0, 0}},
+        {"128 is a no-op", {128, 0, 6}, 1, true, {6}},
+        {"one pad byte after the row is tolerated", {0, 6, 0}, 1, true, {6}},
+        {"two extra bytes are a mismatch", {0, 6, 0, 0}, 1, false, {6}},
+        {"run with no value", {254}, 2, false, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        Bytes8 out(c.outSize, 0xEE);
+        EXPECT_EQ(UnpackBitsRow(c.in, out), c.exact) << c.name;
+        EXPECT_EQ(out, c.out) << c.name;
+    }
+    // 16-bit units: a run repeats whole words.
+    Bytes8 out(6);
+    EXPECT_TRUE(UnpackBitsRow16(Bytes8{254, 0x12, 0x34}, out));
+    EXPECT_EQ(out, (Bytes8{0x12, 0x34, 0x12, 0x34, 0x12, 0x34}));
+}
+
+// ---- Recording ----------------------------------------------------------------
+
+TEST(PictRecording, EmptyPictureHeaderIsByteExact) {
+    UniqueGWorld on = MakeWorld(32, 4, 4);
+    SavedGWorld saved;
+    SetGWorld(on.get(), nullptr);
+    OpenCPicParams params;
+    params.srcRect = MakeRect(0, 0, 16, 32);
+    params.hRes = IntToFixed(144);
+    params.vRes = IntToFixed(72);
+    UniqueHandle pic(OpenCPicture(&params));
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(on.get()->picSave != nullptr, true);
+    ClosePicture();
+    EXPECT_EQ(on.get()->picSave, nullptr);
+    const Bytes8 want = {0x00, 0x2A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x20,  // size, frame
+                         0x00, 0x11, 0x02, 0xFF,                                      // version 2
+                         0x0C, 0x00, 0xFF, 0xFE, 0x00, 0x00,                          // extended header
+                         0x00, 0x90, 0x00, 0x00, 0x00, 0x48, 0x00, 0x00,              // 144 x 72 dpi
+                         0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x20,              // source rectangle
+                         0x00, 0x00, 0x00, 0x00,                                      // reserved
+                         0x00, 0xFF};
+    EXPECT_EQ(Bytes(pic.get()), want);
+    PictInfo info;
+    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    EXPECT_EQ(info.version, 2);
+    EXPECT_EQ(info.hRes, IntToFixed(144));
+    EXPECT_EQ(info.sourceRect, MakeRect(0, 0, 16, 32));
+}
+
+TEST(PictRecording, RefusesASecondPictureOnOnePort) {
+    UniqueGWorld on = MakeWorld(8, 4, 4);
+    SavedGWorld saved;
+    SetGWorld(on.get(), nullptr);
+    Rect r = MakeRect(0, 0, 4, 4);
+    UniqueHandle first(OpenPicture(&r));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(OpenPicture(&r), nullptr);
+    EXPECT_EQ(QDError(), paramErr);
+    ClosePicture();
+    EXPECT_EQ(QDError(), noErr);
+}
+
+// Finds the opcode sequence of a version 2 picture.
+std::vector<UInt16> Opcodes(Handle pic) {
+    struct Collect : PictSink {
+        std::vector<UInt16> ops;
+        void opcode(UInt16 op, size_t) override { ops.push_back(op); }
+    } c;
+    EXPECT_EQ(WalkPicture(HandleBytes(pic), c), noErr);
+    return c.ops;
+}
+
+TEST(PictRecording, BlendedCopyWritesOpColorFirstAndPlaysAsDrawn) {
+    UniqueGWorld src = MakeWorld(32, 6, 4);
+    FillPattern(src.get());
+    UniqueGWorld on = MakeWorld(32, 6, 4);
+    UniqueGWorld direct = MakeWorld(32, 6, 4);
+    for (GWorldPtr g : {on.get(), direct.get()})
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x) SetPixel(g, x, y, 0x3060F0u - UInt32(x * 0x10101));
+    Rect r = MakeRect(0, 0, 4, 6);
+    const RGBColor half{0x8000, 0x8000, 0x8000};
+    UniqueHandle pic;
+    {
+        SavedGWorld saved;
+        SetGWorld(on.get(), nullptr);
+        OpenCPicParams params;
+        params.srcRect = r;
+        pic.reset(OpenCPicture(&params));
+        OpColor(&half);
+        CopyBits(&PM(src.get()), &PM(on.get()), &r, &r, blend, nullptr);
+        ClosePicture();
+        // Reference: the same blend drawn straight onto the same pixels.
+        SetGWorld(direct.get(), nullptr);
+        OpColor(&half);
+        CopyBits(&PM(src.get()), &PM(direct.get()), &r, &r, blend, nullptr);
+    }
+    const auto ops = Opcodes(pic.get());
+    const std::vector<UInt16> want = {kPictHeaderOp, kPictClipRgn, kPictOpColor, kPictDirectBitsRect, kPictEndPic};
+    EXPECT_EQ(ops, want);
+    // The OpColor operands are the blend weight.
+    auto bytes = Bytes(pic.get());
+    const UInt8 opColor[] = {0x00, 0x1F, 0x80, 0x00, 0x80, 0x00, 0x80, 0x00};
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), std::begin(opColor), std::end(opColor)), bytes.end());
+
+    UniqueGWorld out = MakeWorld(32, 6, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) SetPixel(out.get(), x, y, 0x3060F0u - UInt32(x * 0x10101));
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) ASSERT_EQ(Pixel(out.get(), x, y), Pixel(direct.get(), x, y)) << x << "," << y;
+    // Playback leaves the port's own OpColor as it was.
+    EXPECT_EQ(out.get()->rgbOpColor, (RGBColor{0, 0, 0}));
+}
+
+struct RingCase {
+    int depth;
+    UInt16 opcode;
+};
+
+class RingMask : public ::testing::TestWithParam<RingCase> {};
+
+// A copy clipped to a ring: only the ring's pixels arrive on playback.
+TEST_P(RingMask, OnlyTheRingArrives) {
+    const auto [depth, opcode] = GetParam();
+    UniqueGWorld src = MakeWorld(depth, 16, 16);
+    FillPattern(src.get());
+    UniqueGWorld on = MakeWorld(depth, 16, 16);
+    Rect r = MakeRect(0, 0, 16, 16), outer = MakeRect(2, 2, 14, 14), inner = MakeRect(5, 5, 11, 11);
+    UniqueRgn ring, hole;
+    RectRgn(ring, &outer);
+    RectRgn(hole, &inner);
+    DiffRgn(ring, hole, ring);
+    UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r, srcCopy, ring);
+    const auto ops = Opcodes(pic.get());
+    ASSERT_EQ(ops.size(), 4u);
+    EXPECT_EQ(ops[2], opcode);
+
+    UniqueGWorld out = MakeWorld(depth, 16, 16);
+    const UInt32 white = depth == 32 ? 0xFFFFFFu : 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) SetPixel(out.get(), x, y, white);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool inRing = PtInRgn(Point{SInt16(y), SInt16(x)}, ring);
+            ASSERT_EQ(Pixel(out.get(), x, y), inRing ? Pixel(src.get(), x, y) : white) << x << "," << y;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, RingMask,
+                         ::testing::Values(RingCase{8, kPictPackBitsRgn}, RingCase{4, kPictPackBitsRgn},
+                                           RingCase{32, kPictDirectBitsRgn}));
+
+// ---- Comments -----------------------------------------------------------------
+
+struct SeenComment {
+    SInt16 kind;
+    SInt16 size;
+    Bytes8 data;
+};
+std::vector<SeenComment> gSeenComments;
+void MyCommentProc(SInt16 kind, SInt16 dataSize, Handle dataHandle) {
+    SeenComment c{kind, dataSize, {}};
+    if (dataHandle) c.data = Bytes(dataHandle);
+    gSeenComments.push_back(c);
+}
+
+TEST(PictComments, ShortAndLongCommentsReachTheCommentProc) {
+    UniqueGWorld on = MakeWorld(8, 4, 4);
+    const Bytes8 layerInfo = {'K', 'r', 'v', 'l', 0x00, 0xC9, 0x00, 0x02};
+    Rect r = MakeRect(0, 0, 4, 4);
+    UniqueHandle pic;
+    {
+        SavedGWorld saved;
+        SetGWorld(on.get(), nullptr);
+        pic.reset(OpenPicture(&r));
+        PicComment(150, 0, nullptr);
+        UniqueHandle data(NewHandleFromBytes(layerInfo));
+        PicComment(100, SInt16(layerInfo.size()), data.get());
+        ClosePicture();
+    }
+    // Long comment: opcode, kind 100, size 8, data.
+    auto bytes = Bytes(pic.get());
+    Bytes8 longComment = {0x00, 0xA1, 0x00, 0x64, 0x00, 0x08};
+    longComment.insert(longComment.end(), layerInfo.begin(), layerInfo.end());
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), longComment.begin(), longComment.end()), bytes.end());
+
+    CQDProcs procs;
+    SetStdCProcs(&procs);
+    procs.commentProc = MyCommentProc;
+    UniqueGWorld out = MakeWorld(8, 4, 4);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    SetPortGrafProcs(out.get(), &procs);
+    gSeenComments.clear();
+    EXPECT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    SetPortGrafProcs(out.get(), nullptr);
+    ASSERT_EQ(gSeenComments.size(), 2u);
+    EXPECT_EQ(gSeenComments[0].kind, 150);
+    EXPECT_EQ(gSeenComments[0].size, 0);
+    EXPECT_TRUE(gSeenComments[0].data.empty());
+    EXPECT_EQ(gSeenComments[1].kind, 100);
+    EXPECT_EQ(gSeenComments[1].size, 8);
+    EXPECT_EQ(gSeenComments[1].data, layerInfo);
+
+    PictInfo info;
+    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    EXPECT_EQ(info.commentCount, 2);
+    EXPECT_EQ(info.uniqueComments, 2);
+}
+
+// ---- Shapes, statistics and depth ---------------------------------------------
+
+TEST(PictShapes, RecordedShapesPlayBackAsDrawnAndAreCounted) {
+    Rect r = MakeRect(0, 0, 20, 24);
+    UniqueGWorld on = MakeWorld(32, 24, 20), direct = MakeWorld(32, 24, 20);
+    const RGBColor red{0xFFFF, 0, 0}, blue{0, 0, 0xFFFF};
+    auto draw = [&](GWorldPtr g) {
+        SetGWorld(g, nullptr);
+        EraseRect(&r);
+        RGBForeColor(&red);
+        Rect a = MakeRect(2, 2, 8, 10);
+        PaintRect(&a);
+        PenSize(2, 2);
+        Rect b = MakeRect(10, 3, 18, 21);
+        FrameOval(&b);
+        RGBForeColor(&blue);
+        MoveTo(1, 19);
+        LineTo(22, 1);
+        Rect c = MakeRect(12, 12, 16, 16);
+        FrameRect(&c);
+        PenNormal();
+    };
+    UniqueHandle pic;
+    {
+        SavedGWorld saved;
+        SetGWorld(on.get(), nullptr);
+        pic.reset(OpenPicture(&r));
+        draw(on.get());
+        ClosePicture();
+        draw(direct.get());
+    }
+    UniqueGWorld out = MakeWorld(32, 24, 20);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 24; ++x) ASSERT_EQ(Pixel(out.get(), x, y), Pixel(direct.get(), x, y)) << x << "," << y;
+
+    PictInfo info;
+    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    EXPECT_EQ(info.rectCount, 3);  // erase, paint, frame
+    EXPECT_EQ(info.ovalCount, 1);
+    EXPECT_EQ(info.lineCount, 1);
+    EXPECT_EQ(info.pixMapCount + info.bitMapCount, 0);
+    EXPECT_EQ(info.uniqueColors, 3);  // white erase, red, blue
+    SInt16 depth = -1;
+    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
+    EXPECT_EQ(depth, 0);
+}
+
+TEST(PictInfo, MaxDepthAndColoursOfRasters) {
+    struct Case {
+        int depth;
+        bool isPixMap;
+        SInt16 want;
+    };
+    for (const Case c : {Case{1, false, 1}, Case{1, true, 1}, Case{4, true, 4}, Case{8, true, 8}, Case{32, true, 32}}) {
+        UniqueGWorld src = MakeWorld(c.depth, 8, 2);
+        (*GetGWorldPixMap(src.get()))->isPixMap = c.isPixMap;
+        // Two colours only: value 0 on the left half, the last value on the right.
+        const UInt32 hi = c.depth == 32 ? 0x123456u : (1u << c.depth) - 1;
+        for (int x = 0; x < 8; ++x)
+            for (int y = 0; y < 2; ++y) SetPixel(src.get(), x, y, x < 4 ? 0 : hi);
+        UniqueGWorld on = MakeWorld(32, 8, 2);
+        Rect r = MakeRect(0, 0, 2, 8);
+        UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r);
+        SInt16 depth = -1;
+        EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
+        EXPECT_EQ(depth, c.want) << c.depth;
+        SInt32 colors = -1;
+        GetPictureUniqueColors(pic.get(), &colors);
+        EXPECT_EQ(colors, 2) << c.depth;
+        PictInfo info;
+        ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+        EXPECT_EQ(info.bitMapCount, c.isPixMap ? 0 : 1) << c.depth;
+        EXPECT_EQ(info.pixMapCount, c.isPixMap ? 1 : 0) << c.depth;
+    }
+    // A damaged picture leaves the colour count alone.
+    UniqueHandle junk(NewHandleFromBytes(Bytes8{0, 0, 1, 2}));
+    SInt32 colors = 77;
+    GetPictureUniqueColors(junk.get(), &colors);
+    EXPECT_EQ(colors, 77);
+}
+
+// ---- Version 1 pictures ---------------------------------------------------------
+
+// A version 1 picture: one-byte opcodes, no alignment. It paints a 16 x 2
+// bit map (the bits 0xF0F0 and 0x0FF0), then paints a rectangle black.
+Bytes8 VersionOnePicture() {
+    ByteWriter w;
+    w.u16be(0);
+    w.rect(MakeRect(0, 0, 4, 16));
+    w.u8(0x11), w.u8(0x01);
+    w.u8(0xA0), w.u16be(42);  // short comment at an odd offset
+    w.u8(0x90);               // BitsRect
+    w.u16be(2);
+    w.rect(MakeRect(0, 0, 2, 16));
+    w.rect(MakeRect(0, 0, 2, 16));
+    w.rect(MakeRect(0, 0, 2, 16));
+    w.u16be(0);
+    w.u8(0xF0), w.u8(0xF0), w.u8(0x0F), w.u8(0xF0);
+    w.u8(0x31);  // paintRect
+    w.rect(MakeRect(3, 4, 4, 8));
+    w.u8(0xFF);
+    w.patchU16be(0, UInt16(w.size()));
+    return w.buffer();
+}
+
+TEST(PictVersionOne, PlaysBitMapsAndShapes) {
+    UniqueHandle pic(NewHandleFromBytes(VersionOnePicture()));
+    UniqueGWorld out = MakeWorld(8, 16, 4);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    Rect frame;
+    QDGetPictureBounds(pic.get(), &frame);
+    EXPECT_EQ(frame, MakeRect(0, 0, 4, 16));
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &frame), noErr);
+    const char* want[] = {"1111000011110000", "0000111111110000", "0000000000000000", "0000111100000000"};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(Pixel(out.get(), x, y), want[y][x] == '1' ? 255u : 0u) << x << "," << y;  // black, white
+    PictInfo info;
+    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    EXPECT_EQ(info.version, 1);
+    EXPECT_EQ(info.bitMapCount, 1);
+    EXPECT_EQ(info.rectCount, 1);
+    EXPECT_EQ(info.commentCount, 1);
+    SInt16 depth = 0;
+    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
+    EXPECT_EQ(depth, 1);
+}
+
+// ---- Opcodes skipped by length ---------------------------------------------------
+
+TEST(PictSkipping, ReservedOpcodesAreSkippedByTheirPublishedLength) {
+    struct Case {
+        UInt16 op;
+        Bytes8 data;
+    };
+    const Case cases[] = {
+        {0x0017, {}},
+        {0x0024, {0x00, 0x03, 1, 2, 3}},
+        {0x0035, Bytes8(8, 1)},
+        {0x0065, Bytes8(12, 1)},
+        {0x006D, Bytes8(4, 1)},
+        {0x0092, {0x00, 0x01, 9}},
+        {0x00B5, {}},
+        {0x00D0, {0x00, 0x00, 0x00, 0x02, 7, 7}},
+        {0x0100, {1, 2}},
+        {0x0C00, Bytes8(24, 0)},
+        {0x7F00, Bytes8(254, 3)},
+        {0x8000, {}},
+        {0x80FF, {}},
+        {kPictCompressedQuickTime, {0x00, 0x00, 0x00, 0x05, 1, 2, 3, 4, 5}},
+        {0xFFFF, {0x00, 0x00, 0x00, 0x00}},
+    };
+    for (const auto& c : cases) {
+        ByteWriter w;
+        w.u16be(0);
+        w.rect(MakeRect(0, 0, 2, 2));
+        w.u16be(0x0011), w.u16be(0x02FF);
+        w.u16be(c.op);
+        w.bytes(c.data);
+        if (w.size() & 1) w.u8(0);
+        w.u16be(kPictShortComment), w.u16be(7);
+        w.u16be(kPictEndPic);
+        struct Last : PictSink {
+            std::vector<SInt16> kinds;
+            void comment(SInt16 k, std::span<const UInt8>, bool) override { kinds.push_back(k); }
+        } sink;
+        EXPECT_EQ(WalkPicture(w.buffer(), sink), noErr) << std::hex << c.op;
+        EXPECT_EQ(sink.kinds, std::vector<SInt16>{7}) << std::hex << c.op;
+    }
+}
+
+// ---- Hostile pictures -------------------------------------------------------------
+
+Bytes8 V2Prefix(Rect frame = MakeRect(0, 0, 8, 8)) {
+    ByteWriter w;
+    w.u16be(0);
+    w.rect(frame);
+    w.u16be(0x0011), w.u16be(0x02FF);
+    return w.buffer();
+}
+
+TEST(PictHostile, EveryTruncationOfARecordedPictureIsSafe) {
+    UniqueGWorld src = MakeWorld(8, 40, 6);
+    FillPattern(src.get());
+    UniqueGWorld on = MakeWorld(8, 40, 6);
+    Rect r = MakeRect(0, 0, 6, 40);
+    UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r);
+    const Bytes8 full = Bytes(pic.get());
+    // Where the raster opcode starts and ends.
+    struct Find : PictSink {
+        std::vector<size_t> at;
+        void opcode(UInt16, size_t o) override { at.push_back(o); }
+    } f;
+    ASSERT_EQ(WalkPicture(full, f), noErr);
+    ASSERT_EQ(f.at.size(), 4u);  // header, clip, raster, end
+    UniqueGWorld out = MakeWorld(8, 40, 6);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    for (size_t n = 0; n < full.size(); ++n) {
+        UniqueHandle cut(NewHandleFromBytes(std::span(full).first(n)));
+        const OSErr err = DrawPictureChecked(cut.get(), &r);
+        if (n > f.at[2] + 2 && n < f.at[3] - 1) {  // the last byte may be padding
+            EXPECT_EQ(err, badPictErr) << n;  // inside the raster
+        }
+        PictInfo info;
+        (void)GetPictInfo(cut.get(), &info, 0, 0, 0, 0);
+    }
+}
+
+struct HostileCase {
+    const char* name;
+    Bytes8 body;  // after the version opcode
+    OSErr want;
+};
+
+Bytes8 Cat(std::initializer_list<Bytes8> parts) {
+    Bytes8 out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+Bytes8 RasterHeader(UInt16 op, int depth, Rect bounds, UInt16 rowBytes) {
+    ByteWriter w;
+    w.u16be(op);
+    if (op == kPictDirectBitsRect) w.u32be(0xFF);
+    w.u16be(UInt16(rowBytes | 0x8000));
+    w.rect(bounds);
+    w.s16be(0), w.s16be(op == kPictDirectBitsRect ? 4 : 0), w.s32be(0);
+    w.s32be(IntToFixed(72)), w.s32be(IntToFixed(72));
+    w.s16be(op == kPictDirectBitsRect ? 16 : 0), w.s16be(SInt16(depth)), w.s16be(op == kPictDirectBitsRect ? 3 : 1),
+        w.s16be(SInt16(depth > 8 ? 8 : depth));
+    w.zeros(12);
+    if (op != kPictDirectBitsRect) {
+        w.u32be(0), w.u16be(0), w.s16be(1);
+        w.u16be(0), w.rgb({0xFFFF, 0xFFFF, 0xFFFF});
+        w.u16be(1), w.rgb({0, 0, 0});
+    }
+    w.rect(bounds), w.rect(bounds), w.s16be(0);
+    return w.buffer();
+}
+
+TEST(PictHostile, LyingAndOversizedPicturesAreRefused) {
+    const HostileCase cases[] = {
+        {"raster of 16384 x 16384 with one row of data",
+         Cat({RasterHeader(kPictPackBitsRect, 8, MakeRect(0, 0, 16384, 16384), 16384 & 0x3FFF), {0, 0}}),
+         badPictErr},
+        {"raster wider than the cap", Cat({RasterHeader(kPictDirectBitsRect, 32, MakeRect(0, 0, 1, 20000), 8000)}),
+         badPictErr},
+        {"direct raster whose rows are all missing",
+         Cat({RasterHeader(kPictDirectBitsRect, 32, MakeRect(0, 0, 4000, 4000), 16000 & 0x3FFF)}), badPictErr},
+        {"row bytes too small for the width", Cat({RasterHeader(kPictPackBitsRect, 8, MakeRect(0, 0, 2, 100), 10)}),
+         badPictErr},
+        {"indexed raster of depth 3", Cat({RasterHeader(kPictPackBitsRect, 3, MakeRect(0, 0, 2, 8), 8)}), badPictErr},
+        {"empty raster bounds", Cat({RasterHeader(kPictPackBitsRect, 8, MakeRect(5, 5, 5, 9), 8)}), badPictErr},
+        {"long comment longer than the picture", {0x00, 0xA1, 0x00, 0x64, 0x7F, 0xFF, 1, 2}, badPictErr},
+        {"region size smaller than its header", {0x00, 0x01, 0x00, 0x04, 0, 0}, badPictErr},
+        {"reserved opcode with a huge length", {0x00, 0xD0, 0x7F, 0xFF, 0xFF, 0xFF}, badPictErr},
+        {"QuickTime data cut short", {0x82, 0x00, 0x00, 0x01, 0x00, 0x00}, badPictErr},
+        {"unknown pixel pattern type", {0x00, 0x13, 0x00, 0x07, 0, 0, 0, 0, 0, 0, 0, 0}, badPictErr},
+        {"nothing but no-ops", Bytes8(200000, 0), noErr},
+    };
+    for (const auto& c : cases) {
+        UniqueHandle pic(NewHandleFromBytes(Cat({V2Prefix(), c.body, {0x00, 0xFF}})));
+        UniqueGWorld out = MakeWorld(32, 8, 8);
+        SavedGWorld saved;
+        SetGWorld(out.get(), nullptr);
+        Rect r = MakeRect(0, 0, 8, 8);
+        EXPECT_EQ(DrawPictureChecked(pic.get(), &r), c.want) << c.name;
+        EXPECT_EQ(QDError(), c.want) << c.name;
+        PictInfo info;
+        EXPECT_EQ(GetPictInfo(pic.get(), &info, 0, 0, 0, 0), c.want) << c.name;
+    }
+}
+
+TEST(PictHostile, ReusedRegionsHaveAWorkBudget) {
+    // A complex region of about 32 KB, then 40000 "paint the same region".
+    ByteWriter rgn;
+    rgn.u16be(0);
+    rgn.rect(MakeRect(0, 0, 2000, 8));
+    for (int y = 0; y < 2000; ++y) rgn.s16be(SInt16(y)), rgn.s16be(SInt16(y % 2)), rgn.s16be(8), rgn.s16be(0x7FFF);
+    rgn.s16be(0x7FFF);
+    rgn.patchU16be(0, UInt16(rgn.size()));
+    Bytes8 body = Cat({{0x00, 0x81}, rgn.buffer()});
+    for (int i = 0; i < 40000; ++i) body.push_back(0x00), body.push_back(0x89);
+    UniqueHandle pic(NewHandleFromBytes(Cat({V2Prefix(), body, {0x00, 0xFF}})));
+    PictInfo info;
+    EXPECT_EQ(GetPictInfo(pic.get(), &info, 0, 0, 0, 0), badPictErr);
+}
+
+TEST(PictHostile, NotAPictureAtAll) {
+    const Bytes8 cases[] = {{}, {0, 1}, Bytes8(12, 0), {0, 0, 0, 0, 0, 0, 0, 8, 0, 8, 0x12, 0x34}};
+    for (const auto& c : cases) {
+        UniqueHandle pic(NewHandleFromBytes(c));
+        PictInfo info;
+        EXPECT_EQ(GetPictInfo(pic.get(), &info, 0, 0, 0, 0), badPictErr);
+        PicHandle fromFile = nullptr;
+        EXPECT_EQ(PictureFromFileBytes(c, &fromFile), badPictErr);
+        EXPECT_EQ(fromFile, nullptr);
+    }
+}
+
+// ---- PICT files ------------------------------------------------------------------
+
+TEST(PictFiles, HeaderOrBarePictureIsFound) {
+    const Bytes8 pict = VersionOnePicture();
+    UniqueHandle pic(NewHandleFromBytes(pict));
+    const Bytes8 file = PictFileBytes(pic.get());
+    ASSERT_EQ(file.size(), pict.size() + 512);
+    EXPECT_TRUE(std::all_of(file.begin(), file.begin() + 512, [](UInt8 b) { return b == 0; }));
+    EXPECT_EQ(PictureOffsetInFile(file), 512);
+    EXPECT_EQ(PictureOffsetInFile(pict), 0);
+    // A bare picture longer than 512 bytes whose tail is not a picture.
+    Bytes8 bare = Cat({V2Prefix(), Bytes8(600, 0), {0x00, 0xFF}});
+    EXPECT_EQ(PictureOffsetInFile(bare), 0);
+
+    const std::string path = TempPath("file.pict");
+    ASSERT_EQ(WritePictFile(path.c_str(), pic.get()), noErr);
+    PicHandle back = nullptr;
+    ASSERT_EQ(ReadPictFile(path.c_str(), &back), noErr);
+    UniqueHandle owned(back);
+    EXPECT_EQ(Bytes(back), pict);
+    std::remove(path.c_str());
+}
+
+}  // namespace
