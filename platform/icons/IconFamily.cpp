@@ -4,13 +4,10 @@
 #include "platform/core/Memory.h"
 #include "platform/icons/IcnsRle.h"
 
-#include <cerrno>
-#include <cstdio>
+#include "platform/files/FileIO.h"
+
 #include <cstring>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -63,69 +60,6 @@ OSErr StoreFamily(std::vector<UInt8>& bytes, Handle* h) {
 
 void WriteU32be(std::span<UInt8> bytes, size_t at, UInt32 v) {
     for (int i = 0; i < 4; ++i) bytes[at + size_t(i)] = UInt8(v >> (24 - 8 * i));
-}
-
-OSErr ErrnoToOSErr(int e) {
-    switch (e) {
-        case ENOENT: return fnfErr;
-        case ENOTDIR: return dirNFErr;
-        case EACCES:
-        case EPERM: return permErr;
-        case EROFS: return wPrErr;
-        case ENOSPC:
-        case EDQUOT: return dskFulErr;
-        case EISDIR: return notAFileErr;
-        case ENAMETOOLONG: return bdNamErr;
-        case ENOMEM: return memFullErr;
-        default: return ioErr;
-    }
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
-// Writes `bytes` to a new file beside `path` and renames it over `path`.
-OSErr WriteBesideAndRename(const std::string& path, std::span<const UInt8> bytes) {
-    std::string tmp = path + ".korvel-XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    FileDescriptor fd(::mkstemp(name.data()));
-    if (fd.get() < 0) return ErrnoToOSErr(errno);
-    tmp.assign(name.data());
-    // Keep the permissions of a file being replaced; new files get the
-    // usual ones.
-    struct stat st {};
-    mode_t mode = 0644;
-    if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-    OSErr err = noErr;
-    if (::fchmod(fd.get(), mode) != 0) err = ErrnoToOSErr(errno);
-    size_t done = 0;
-    while (err == noErr && done < bytes.size()) {
-        ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            err = ErrnoToOSErr(errno);
-        } else {
-            done += size_t(n);
-        }
-    }
-    if (err == noErr && ::fsync(fd.get()) != 0) err = ErrnoToOSErr(errno);
-    if (::close(fd.release()) != 0 && err == noErr) err = ErrnoToOSErr(errno);
-    if (err == noErr && ::rename(tmp.c_str(), path.c_str()) != 0) err = ErrnoToOSErr(errno);
-    if (err != noErr) ::unlink(tmp.c_str());
-    return err;
 }
 
 }  // namespace
@@ -313,43 +247,22 @@ OSErr SetIconFamilyData(IconFamilyHandle iconFamily, OSType iconType, Handle h) 
 OSErr ReadIconFamilyFile(const std::string& path, IconFamilyHandle* iconFamily) {
     if (!iconFamily) return paramErr;
     *iconFamily = nullptr;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return ErrnoToOSErr(errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return ErrnoToOSErr(errno);
-    if (!S_ISREG(st.st_mode)) return notAFileErr;
-    if (st.st_size < Size(kIconFamilyHeaderSize)) return eofErr;
-    if (size_t(st.st_size) > kMaxIconFamilyBytes) return paramErr;
-    UniqueHandle h(NewHandle(Size(st.st_size)));
-    if (!h) return memFullErr;
-    size_t done = 0;
-    const size_t size = size_t(st.st_size);
-    while (done < size) {
-        ssize_t n = ::read(fd.get(), *h.get() + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return ErrnoToOSErr(errno);
-        }
-        if (n == 0) return eofErr;  // the file shrank while it was read
-        done += size_t(n);
-    }
+    std::vector<UInt8> bytes;
+    if (OSErr err = ReadWholeFile(path, &bytes, kMaxIconFamilyBytes); err != noErr) return err;
     size_t length = 0;
-    if (OSErr err = Elements(h.get(), nullptr, &length); err != noErr) return err;
+    if (OSErr err = ParseIconFamily(bytes, nullptr, nullptr, &length); err != noErr) return err;
     // Bytes past the family are dropped and the header made to tell the
     // truth, so that what is read is what would be written.
-    if (length < size) {
-        SetHandleSize(h.get(), Size(length));
-        if (OSErr err = MemError(); err != noErr) return err;
-    }
-    WriteU32be(HandleBytes(h.get()), 4, UInt32(length));
-    *iconFamily = h.release();
-    return noErr;
+    bytes.resize(length);
+    WriteU32be(bytes, 4, UInt32(length));
+    return StoreFamily(bytes, iconFamily);
 }
 
 OSErr WriteIconFamilyFile(const std::string& path, IconFamilyHandle iconFamily) {
     size_t length = 0;
     if (OSErr err = Elements(iconFamily, nullptr, &length); err != noErr) return err;
-    std::vector<UInt8> bytes(FamilyBytes(iconFamily).begin(), FamilyBytes(iconFamily).begin() + std::ptrdiff_t(length));
+    const auto family = FamilyBytes(iconFamily);
+    std::vector<UInt8> bytes(family.begin(), family.begin() + std::ptrdiff_t(length));
     WriteU32be(bytes, 4, UInt32(length));
-    return WriteBesideAndRename(path, bytes);
+    return WriteFileAtomically(path, bytes);
 }

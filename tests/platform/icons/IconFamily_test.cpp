@@ -2,6 +2,7 @@
 
 #include "platform/core/ByteIO.h"
 #include "platform/core/Memory.h"
+#include "platform/files/FileIO.h"
 #include "platform/icons/IcnsRle.h"
 #include "platform/icons/IconSuites.h"
 
@@ -453,6 +454,14 @@ TEST_F(IconFamilyFile, WritesAndReadsTheWholeDataFork) {
     UniqueHandle readOwner(read);
     EXPECT_EQ(BytesOf(read), BytesOf(fam));
 
+    // A write that fails on the way leaves the previous family whole.
+    const Bytes before = ReadAll(path);
+    UniqueHandle other(NewHandleFromBytes(Bytes{'i', 'c', 'n', 's', 0, 0, 0, 8}));
+    SetAtomicWriteHookForTesting([](const std::string&) { return false; });
+    EXPECT_NE(WriteIconFamilyFile(path, other.get()), noErr);
+    SetAtomicWriteHookForTesting(nullptr);
+    EXPECT_EQ(ReadAll(path), before);
+
     EXPECT_EQ(ReadIconFamilyFile((dir_ / "missing.icns").string(), &read), fnfErr);
     EXPECT_EQ(read, nullptr);
     EXPECT_EQ(WriteIconFamilyFile((dir_ / "no" / "such.icns").string(), fam), fnfErr);
@@ -474,7 +483,8 @@ TEST_F(IconFamilyFile, ReadingTrimsTrailingBytesAndRefusesDamage) {
     std::ofstream(p, std::ios::binary | std::ios::trunc).write("icns\0\0\0\x10ics#\0\0\0\x02", 16);
     EXPECT_EQ(ReadIconFamilyFile(p.string(), &read), paramErr);
     std::ofstream(p, std::ios::binary | std::ios::trunc).write("PNG", 3);
-    EXPECT_EQ(ReadIconFamilyFile(p.string(), &read), eofErr);
+    EXPECT_EQ(ReadIconFamilyFile(p.string(), &read), paramErr);
+    EXPECT_EQ(read, nullptr);
 }
 
 // --- real families -------------------------------------------------------------
