@@ -1,5 +1,7 @@
 #include "platform/files/FileIO.h"
 
+#include "platform/core/PString.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -81,7 +83,7 @@ OSErr OSErrFromErrno(int err) {
 
 OSErr ReadWholeFile(const std::string& path, std::vector<UInt8>* bytes, size_t maxBytes) {
     bytes->clear();
-    FdOwner f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FdOwner f(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));  // a FIFO must not block
     if (f.fd < 0) return OSErrFromErrno(errno);
     struct stat st {};
     if (::fstat(f.fd, &st) != 0) return OSErrFromErrno(errno);
@@ -101,11 +103,12 @@ OSErr ReadWholeFile(const std::string& path, std::vector<UInt8>* bytes, size_t m
 
 OSErr ReadFileHead(const std::string& path, size_t count, std::vector<UInt8>* bytes) {
     bytes->clear();
-    FdOwner f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FdOwner f(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));  // a FIFO must not block
     if (f.fd < 0) return OSErrFromErrno(errno);
     struct stat st {};
     if (::fstat(f.fd, &st) != 0) return OSErrFromErrno(errno);
     if (S_ISDIR(st.st_mode)) return notAFileErr;
+    if (!S_ISREG(st.st_mode)) return permErr;
     bytes->resize(count);
     size_t got = 0;
     if (OSErr err = ReadUpTo(f.fd, bytes->data(), count, &got); err != noErr) {
@@ -120,7 +123,8 @@ OSErr WriteFileAtomically(const std::string& path, std::span<const UInt8> bytes)
     std::string name;
     std::string folder = SplitFolder(path, &name);
     if (name.empty()) return bdNamErr;
-    std::string temp = folder + "/." + name + ".korvel-XXXXXX";
+    // The temporary name stays within the host's 255-byte limit.
+    std::string temp = folder + "/." + std::string(TruncateUtf8(name, 200)) + ".korvel-XXXXXX";
     FdOwner f(::mkostemp(temp.data(), O_CLOEXEC));
     if (f.fd < 0) return OSErrFromErrno(errno);
 
@@ -179,6 +183,8 @@ bool PathIsFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
+
+bool IsCompanionName(std::string_view name) { return name.size() > 2 && name.substr(0, 2) == "._"; }
 
 std::string CompanionPath(const std::string& path) {
     std::string name;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The largest file this layer reads whole into memory. Forks and pictures
@@ -37,5 +38,7 @@ bool PathExists(const std::string& path);
 bool PathIsFolder(const std::string& path);
 bool PathIsFile(const std::string& path);
 
+// True for "._name": a companion, which folder listings leave out.
+bool IsCompanionName(std::string_view name);
 // "dir/._name" for "dir/name": where the AppleDouble companion lives.
 std::string CompanionPath(const std::string& path);

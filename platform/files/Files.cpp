@@ -147,15 +147,19 @@ OSErr OpenForkOf(const FSSpec* spec, bool resource, SInt8 permission, SInt16* re
     if (OSErr err = PathOf(spec, &path); err != noErr) return err;
     if (PathIsFolder(path)) return notAFileErr;
     if (!PathExists(path)) return fnfErr;
-    bool wantWrite = permission == fsWrPerm || permission == fsRdWrPerm ||
-                     (permission == fsCurPerm && ::access(path.c_str(), W_OK) == 0);
     if (permission < fsCurPerm || permission > fsRdWrPerm) return paramErr;
+    SInt16 writer = 0;
+    for (const auto& [ref, f] : Forks().forks)
+        if (f->path == path && f->resource == resource && f->canWrite) writer = ref;
+    // The current permission is whatever is still to be had: writing when
+    // the file allows it and no one else writes, else reading.
+    bool wantWrite = permission == fsWrPerm || permission == fsRdWrPerm ||
+                     (permission == fsCurPerm && writer == 0 && ::access(path.c_str(), W_OK) == 0);
     if (wantWrite) {
-        for (const auto& [ref, f] : Forks().forks)
-            if (f->path == path && f->resource == resource && f->canWrite) {
-                *refNum = ref;
-                return opWrErr;
-            }
+        if (writer != 0) {
+            *refNum = writer;
+            return opWrErr;
+        }
         // The data fork is replaced by a rename in its folder; the file's own
         // write bit still says whether it may change.
         if (!resource && ::access(path.c_str(), W_OK) != 0) return permErr;

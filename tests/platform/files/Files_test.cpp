@@ -275,6 +275,18 @@ TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     ASSERT_EQ(FSClose(ref), noErr);
     EXPECT_EQ(Slurp(tmp / "f"), Bytes("01234567WX"));
 
+    // The current permission takes writing only while no one else writes.
+    SInt16 writer = 0, current = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsCurPerm, &writer), noErr);
+    ASSERT_EQ(FSpOpenDF(&f, fsCurPerm, &current), noErr);
+    count = 1;
+    EXPECT_EQ(FSWrite(current, &count, "q"), wrPermErr);
+    count = 1;
+    EXPECT_EQ(FSWrite(writer, &count, "q"), noErr);
+    ASSERT_EQ(FSClose(current), noErr);
+    ASSERT_EQ(FSClose(writer), noErr);
+    EXPECT_EQ(Slurp(tmp / "f"), Bytes("q1234567WX"));
+
     FSSpec missing = SpecFor(tmp / "missing");
     EXPECT_EQ(FSpOpenDF(&missing, fsRdPerm, &ref), fnfErr);
     FSSpec folder = SpecFor(tmp.path());
@@ -342,6 +354,32 @@ TEST(Files, AtomicWriteLeavesTheOldFileWhenTheWriteFails) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(Slurp(tmp / "keep"), Bytes("new"));
     EXPECT_EQ(WriteFileAtomically(tmp / "no/such/file", Bytes("x")), fnfErr);
+
+    // The longest name the host allows still gets a temporary name beside it.
+    std::string longName = tmp / std::string(255, 'L');
+    ASSERT_EQ(WriteFileAtomically(longName, Bytes("long")), noErr);
+    EXPECT_EQ(Slurp(longName), Bytes("long"));
+}
+
+TEST(Files, SpecialFilesAreNotReadWhole) {
+    TempFolder tmp;
+    ASSERT_EQ(::mkfifo((tmp / "pipe").c_str(), 0600), 0);
+    std::vector<UInt8> bytes;
+    EXPECT_EQ(ReadWholeFile(tmp / "pipe", &bytes), permErr);  // and does not wait for a writer
+    EXPECT_EQ(ReadFileHead(tmp / "pipe", 16, &bytes), permErr);
+    EXPECT_EQ(ReadWholeFile(tmp.path(), &bytes), notAFileErr);
+    EXPECT_EQ(ReadWholeFile(tmp / "none", &bytes), fnfErr);
+    Spill(tmp / "big", std::vector<UInt8>(100, 1));
+    EXPECT_EQ(ReadWholeFile(tmp / "big", &bytes, 99), memFullErr);
+    EXPECT_TRUE(bytes.empty());
+    ASSERT_EQ(ReadWholeFile(tmp / "big", &bytes, 100), noErr);
+    EXPECT_EQ(bytes.size(), 100u);
+
+    EXPECT_TRUE(IsCompanionName("._x"));
+    EXPECT_FALSE(IsCompanionName("._"));
+    EXPECT_FALSE(IsCompanionName(".x"));
+    EXPECT_EQ(CompanionPath("/a/b.png"), "/a/._b.png");
+    EXPECT_EQ(CompanionPath("/top"), "/._top");
 }
 
 TEST(Files, DatesCountFrom1904) {
