@@ -125,7 +125,7 @@ void StdLine(Point newPt) {
     const Point from = port->pnLoc;
     if (port->picSave) port->picSave->line(port, from, newPt);
     if (port->pnVis >= 0) {
-        SpanList spans;
+        SpanList spans = PortSpans(port);
         LineSpans(from, newPt, port->pnSize.h, port->pnSize.v, spans);
         spans.Normalize();
         PaintSpans(port, spans, PenInk(port));
@@ -140,7 +140,7 @@ void StdRect(GrafVerb verb, const Rect* r) {
     if (!port || !r) return;
     if (port->picSave) port->picSave->rect(port, verb, r);
     if (EmptyRect(r)) return;
-    SpanList spans;
+    SpanList spans = PortSpans(port);
     if (verb == kQDGrafVerbFrame) {
         if (port->pnVis < 0) return;
         FrameRectSpans(*r, port->pnSize.h, port->pnSize.v, spans);

@@ -15,7 +15,13 @@ namespace penraster {
 
 void SpanList::AddRect(int top, int left, int bottom, int right) {
     if (right <= left) return;
-    for (int y = top; y < bottom; ++y) spans_.push_back(Span{y, left, right});
+    for (int y = std::max(top, int(win_.top)); y < std::min(bottom, int(win_.bottom)); ++y) Add(y, left, right);
+}
+
+SpanList PortSpans(CGrafPtr port) {
+    SpanList list;
+    if (port && port->portPixMap) list.SetWindow((*port->portPixMap)->bounds);
+    return list;
 }
 
 void SpanList::Normalize() {
@@ -41,6 +47,7 @@ void SpanList::Normalize() {
 
 SpanList SpanList::Minus(const SpanList& cut) const {
     SpanList result;
+    result.win_ = win_;
     size_t c = 0;
     const auto& cs = cut.spans_;
     for (const Span& s : spans_) {

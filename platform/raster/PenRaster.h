@@ -24,7 +24,13 @@ struct Span {
 // that overlap or touch, so the result covers each pixel once.
 class SpanList {
 public:
+    // Spans are cut to the window as they are added, so shapes far larger
+    // than the port (coordinates from a picture) cost only what is visible.
+    void SetWindow(const Rect& w) { win_ = w; }
     void Add(int y, int x0, int x1) {
+        if (y < win_.top || y >= win_.bottom) return;
+        x0 = x0 < win_.left ? win_.left : x0;
+        x1 = x1 > win_.right ? win_.right : x1;
         if (x1 > x0) spans_.push_back(Span{y, x0, x1});
     }
     void AddRect(int top, int left, int bottom, int right);
@@ -38,7 +44,11 @@ public:
 
 private:
     std::vector<Span> spans_;
+    Rect win_{-32768, -32768, 32767, 32767};
 };
+
+// An empty list windowed to the port's pixel map.
+SpanList PortSpans(CGrafPtr port);
 
 // What to paint with. `mode` is a pen mode; src-modes 0-7 act as their
 // pattern forms, unknown modes as patCopy.

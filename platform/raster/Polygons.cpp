@@ -190,7 +190,7 @@ void StdPoly(GrafVerb verb, PolyHandle poly) {
     if ((verb == kQDGrafVerbFrame || verb == kQDGrafVerbPaint) && port->pnVis < 0) return;
     const auto pts = PolyPoints(poly);
     if (pts.empty() || !port->portPixMap) return;
-    SpanList spans;
+    SpanList spans = PortSpans(port);
     if (verb == kQDGrafVerbFrame) {
         for (size_t i = 0; i + 1 < pts.size(); ++i)
             LineSpans(pts[i], pts[i + 1], port->pnSize.h, port->pnSize.v, spans);

@@ -36,8 +36,9 @@ std::vector<int> OvalInsets(int w, int h) {
     const SInt64 W = w, H = h;
     for (int k = 0; k < h; ++k) {
         const SInt64 Y = 2 * SInt64(k) + 1 - H;
-        const SInt64 rhs = W * W * (H * H - Y * Y);
-        SInt64 m = ISqrt(rhs / (H * H));  // largest |X| allowed
+        // W^2 (H^2 - Y^2) needs more than 64 bits for edges near 65535.
+        const __int128 rhs = __int128(W * W) * (H * H - Y * Y);
+        SInt64 m = ISqrt(SInt64(rhs / (H * H)));  // largest |X| allowed
         if (((m - (W - 1)) & 1) != 0) --m; // X has the parity of w - 1
         insets[size_t(k)] = m < 0 ? int((w + 1) / 2) : int((W - 1 - m) / 2);
     }
@@ -103,14 +104,14 @@ Rect InsetBy(const Rect& r, int dh, int dv) {
 // Outline of a filled shape: the shape less the same shape made inside the
 // rectangle inset by the pen.
 template <typename MakeSpans>
-SpanList FrameOf(const Rect& r, int penW, int penH, MakeSpans make) {
-    SpanList outer;
+SpanList FrameOf(CGrafPtr port, const Rect& r, int penW, int penH, MakeSpans make) {
+    SpanList outer = PortSpans(port);
     make(r, outer);
     outer.Normalize();
     if (penW <= 0 || penH <= 0) return SpanList{};
     const Rect inner = InsetBy(r, penW, penH);
     if (RectWidth(inner) <= 0 || RectHeight(inner) <= 0) return outer;
-    SpanList in;
+    SpanList in = PortSpans(port);
     make(inner, in);
     in.Normalize();
     return outer.Minus(in);
@@ -135,9 +136,9 @@ void StdOval(GrafVerb verb, const Rect* r) {
     if (!port || !r) return;
     if (port->picSave) port->picSave->oval(port, verb, r);
     if (EmptyRect(r) || !VerbDraws(port, verb)) return;
-    SpanList spans;
+    SpanList spans = PortSpans(port);
     if (verb == kQDGrafVerbFrame) {
-        spans = FrameOf(*r, port->pnSize.h, port->pnSize.v, [](const Rect& b, SpanList& o) { OvalSpans(b, o); });
+        spans = FrameOf(port, *r, port->pnSize.h, port->pnSize.v, [](const Rect& b, SpanList& o) { OvalSpans(b, o); });
     } else {
         OvalSpans(*r, spans);
     }
@@ -174,11 +175,11 @@ void StdRRect(GrafVerb verb, const Rect* r, SInt16 ovalWidth, SInt16 ovalHeight)
     if (!port || !r) return;
     if (port->picSave) port->picSave->rRect(port, verb, r, ovalWidth, ovalHeight);
     if (EmptyRect(r) || !VerbDraws(port, verb)) return;
-    SpanList spans;
+    SpanList spans = PortSpans(port);
     if (verb == kQDGrafVerbFrame) {
         const int penW = port->pnSize.h, penH = port->pnSize.v;
         const Rect outerRect = *r;
-        SpanList outer;
+        SpanList outer = PortSpans(port);
         RoundRectSpans(outerRect, ovalWidth, ovalHeight, outer);
         outer.Normalize();
         if (penW <= 0 || penH <= 0) return;
@@ -187,7 +188,7 @@ void StdRRect(GrafVerb verb, const Rect* r, SInt16 ovalWidth, SInt16 ovalHeight)
             spans = outer;
         } else {
             // The inner corners shrink with the pen so the frame keeps its width.
-            SpanList in;
+            SpanList in = PortSpans(port);
             RoundRectSpans(inner, ovalWidth - 2 * penW, ovalHeight - 2 * penH, in);
             in.Normalize();
             spans = outer.Minus(in);
@@ -265,9 +266,9 @@ void StdArc(GrafVerb verb, const Rect* r, SInt16 startAngle, SInt16 arcAngle) {
     if (!port || !r) return;
     if (port->picSave) port->picSave->arc(port, verb, r, startAngle, arcAngle);
     if (EmptyRect(r) || arcAngle == 0 || !VerbDraws(port, verb)) return;
-    SpanList spans;
+    SpanList spans = PortSpans(port);
     if (verb == kQDGrafVerbFrame) {
-        spans = FrameOf(*r, port->pnSize.h, port->pnSize.v, [](const Rect& b, SpanList& o) { OvalSpans(b, o); });
+        spans = FrameOf(port, *r, port->pnSize.h, port->pnSize.v, [](const Rect& b, SpanList& o) { OvalSpans(b, o); });
     } else {
         OvalSpans(*r, spans);
         spans.Normalize();
@@ -306,7 +307,7 @@ void StdRgn(GrafVerb verb, RgnHandle rgn) {
     if (!port || !rgn) return;
     if (port->picSave) port->picSave->rgn(port, verb, rgn);
     if (!VerbDraws(port, verb)) return;
-    SpanList spans;
+    SpanList spans = PortSpans(port);
     if (verb == kQDGrafVerbFrame) {
         if (port->pnSize.h <= 0 || port->pnSize.v <= 0) return;
         UniqueRgn inner;

@@ -151,6 +151,28 @@ TEST(Arc, QuarterWedges) {
     EXPECT_EQ(Picture(g.get()), Rows(8, "........"));
 }
 
+// Shapes from a picture may span the whole coordinate plane; the oval
+// arithmetic must not overflow and only the port's part is drawn.
+TEST(Shapes, WholePlaneShapes) {
+    UniqueGWorld g = MakeWorld(8, 4, 3);
+    const Rect huge = MakeRect(-32767, -32767, 32767, 32767);
+    PaintOval(&huge);
+    EXPECT_EQ(Picture(g.get()), Rows(3, "####"));
+    FrameOval(&huge);  // the outline lies far outside
+    EraseRoundRect(&huge, 30000, 30000);
+    EXPECT_EQ(Picture(g.get()), Rows(3, "...."));
+    PaintArc(&huge, 90, 90);  // the lower-right quarter holds the port
+    EXPECT_EQ(Picture(g.get()), Rows(3, "####"));
+    InvertArc(&huge, 180, 180);
+    EXPECT_EQ(Picture(g.get()), Rows(3, "####"));
+    PenSize(32767, 32767);
+    FrameRect(&huge);
+    EraseRect(&huge);
+    MoveTo(-32767, 32767);
+    LineTo(32767, -32767);
+    EXPECT_EQ(Picture(g.get()), Rows(3, "####"));
+}
+
 // ---- Polygons ---------------------------------------------------------------------
 
 PolyHandle Triangle() {
