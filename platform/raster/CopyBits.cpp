@@ -139,13 +139,15 @@ private:
 // Maps colours into an indexed destination.
 class DstMapper {
 public:
-    explicit DstMapper(const PixMap& dst)
+    // `pixels`: how many pixels the copy may map, to size the cache.
+    DstMapper(const PixMap& dst, Size pixels)
         : table_(dst.pmTable), mask_((1u << dst.pixelSize) - 1), search_(ColorSearchInstalled()) {
         const int n = CTabCount(table_);
         colors_.assign(size_t(mask_) + 1, RGBColor{0, 0, 0});
         for (int i = 0; i < n && i <= int(mask_); ++i) colors_[size_t(i)] = CTabEntries(table_)[i].rgb;
         if (!search_) inverse_ = InverseTableFor(table_);
-        cache_.fill(kEmpty);
+        cacheBits_ = pixels >= (Size(1) << 16) ? 14 : 10;
+        cache_.assign(size_t(1) << cacheBits_, kEmpty);
     }
     UInt32 Index(const RGBColor& c) {
         if (search_) {
@@ -159,7 +161,7 @@ public:
     UInt32 Index24(UInt32 rgb) {
         rgb &= kRGBMask;
         if (search_) return Index(RGBFrom24(rgb));
-        const UInt32 slot = (rgb * 2654435761u) >> 20;
+        const UInt32 slot = (rgb * 2654435761u) >> (32 - cacheBits_);
         UInt32& e = cache_[slot];
         if ((e & kRGBMask) == rgb && e != kEmpty) return e >> 24;
         const UInt32 idx = Index(RGBFrom24(rgb));
@@ -176,7 +178,8 @@ private:
     bool search_;
     std::shared_ptr<const InverseTable> inverse_;
     std::vector<RGBColor> colors_;
-    std::array<UInt32, 4096> cache_;
+    int cacheBits_ = 12;
+    std::vector<UInt32> cache_;
 };
 
 struct PortColors {
@@ -226,6 +229,7 @@ private:
     void PrepareColors();
     void RowCopySame(int y, int sy, std::span<const Span> spans);
     void RowGeneral(int y, int sy, int my, std::span<const Span> spans);
+    void RowBlend32(int y, int sy, std::span<const Span> spans);
     void RowDither(int y, int sy, int my, std::span<const Span> spans);
     void FillMaskWeights(int my, int x0, int x1);
     RGBColor SourceColor(UInt32 raw) const;
@@ -247,6 +251,8 @@ private:
     std::vector<UInt32> srcToDst_;     // source index -> destination value
     UInt32 fgDst_ = 0, bgDst_ = 0;
     bool sameCopy_ = false;
+    // 32 -> 32 blend over many pixels: per component, result[s * 256 + d].
+    std::vector<UInt8> blendLut_[3];
     // Per-row scratch.
     std::vector<UInt32> row_;
     std::vector<RGBColor> weights_;
@@ -319,7 +325,7 @@ void Engine::PrepareColors() {
     boolMode_ = CopyBitsBooleanMode(j_.mode);
     // A copy onto a direct map has nothing to diffuse.
     if (cls_ == ModeClass::Dither && !dstIndexed_) cls_ = ModeClass::Boolean;
-    if (dstIndexed_) mapper_.emplace(dst_);
+    if (dstIndexed_) mapper_.emplace(dst_, Size(RectWidth(area_)) * RectHeight(area_));
 
     if (srcIndexed_) {
         const size_t n = size_t(1) << srcDepth_;
@@ -350,8 +356,40 @@ void Engine::PrepareColors() {
         exact = c == mapper_->Color(UInt32(i)) && c.red % 257 == 0 && c.green % 257 == 0 && c.blue % 257 == 0;
     }
     const bool copyMode = (cls_ == ModeClass::Boolean && boolMode_ == srcCopy) || exact;
+    if (j_.mode == blend && !srcIndexed_ && !dstIndexed_ && !j_.mask && Size(RectWidth(area_)) * RectHeight(area_) >= 4096) {
+        const UInt16 w[3] = {j_.colors.op.red, j_.colors.op.green, j_.colors.op.blue};
+        for (int c = 0; c < 3; ++c) {
+            if (c > 0 && w[c] == w[c - 1]) {
+                blendLut_[c] = blendLut_[c - 1];
+                continue;
+            }
+            blendLut_[c].resize(65536);
+            for (int sv = 0; sv < 256; ++sv)
+                for (int dv = 0; dv < 256; ++dv)
+                    blendLut_[c][size_t(sv << 8 | dv)] = Narrow16(BlendComponent(Widen8(UInt8(sv)), Widen8(UInt8(dv)), w[c]));
+        }
+    }
     sameCopy_ = identity && copyMode && !j_.mask && RectWidth(j_.srcRect) == RectWidth(j_.dstRect) &&
                 RectHeight(j_.srcRect) == RectHeight(j_.dstRect);
+}
+
+void Engine::RowBlend32(int y, int sy, std::span<const Span> spans) {
+    const UInt8* s = PixRow(src_, sy);
+    UInt8* d = PixRow(dst_, y);
+    const UInt8* lr = blendLut_[0].data();
+    const UInt8* lg = blendLut_[1].data();
+    const UInt8* lb = blendLut_[2].data();
+    for (const Span& sp : spans) {
+        UInt8* dp = d + size_t(sp.left - dst_.bounds.left) * 4;
+        const int* cols = srcCols_.data() + (sp.left - area_.left);
+        for (int i = 0, n = sp.right - sp.left; i < n; ++i, dp += 4) {
+            const UInt8* sp8 = s + size_t(cols[i]) * 4;
+            dp[0] = 0;
+            dp[1] = lr[sp8[1] << 8 | dp[1]];
+            dp[2] = lg[sp8[2] << 8 | dp[2]];
+            dp[3] = lb[sp8[3] << 8 | dp[3]];
+        }
+    }
 }
 
 void Engine::RowCopySame(int y, int sy, std::span<const Span> spans) {
@@ -554,6 +592,8 @@ void Engine::Run() {
         if (spans.empty()) continue;
         if (sameCopy_)
             RowCopySame(y, sy, spans);
+        else if (!blendLut_[0].empty())
+            RowBlend32(y, sy, spans);
         else
             RowGeneral(y, sy, my, spans);
     }

@@ -772,13 +772,17 @@ TEST(CopyBits, MatchesPerPixelReferenceOnRandomInputs) {
     SetGWorld(port.g.get(), nullptr);
     int failures = 0;
     for (int iter = 0; iter < 2500 && failures < 5; ++iter) {
-        const int sd = depths[pick(5)], dd = depths[pick(5)];
+        // Every 25th case is large enough for the paths kept for big copies;
+        // every 50th is a direct blend.
+        const bool big = iter % 25 == 0, bigBlend = iter % 50 == 0;
+        const int sd = bigBlend ? 32 : depths[pick(5)], dd = bigBlend ? 32 : depths[pick(5)];
         auto table = [&](int depth) -> CTabHandle {
             return depth <= 8 && pick(4) == 0 ? RandomTable(rng, 1 + pick(1 << depth)) : nullptr;
         };
         auto bounds = [&] {
             const int l = pick(17) - 8, t = pick(17) - 8;
-            return MakeRect(t, l, t + 1 + pick(20), l + 1 + pick(40));
+            return big ? MakeRect(t, l, t + 64 + pick(8), l + 96 + pick(8))
+                       : MakeRect(t, l, t + 1 + pick(20), l + 1 + pick(40));
         };
         CTabHandle st = table(sd), dt = table(dd);
         World s(sd, bounds(), st), d(dd, bounds(), dt), ref(dd, d.bounds(), dt);
@@ -796,14 +800,14 @@ TEST(CopyBits, MatchesPerPixelReferenceOnRandomInputs) {
             const int l = b.left - 3 + pick(RectWidth(b) + 3), t = b.top - 3 + pick(RectHeight(b) + 3);
             return MakeRect(t, l, t + 1 + pick(RectHeight(b) + 4), l + 1 + pick(RectWidth(b) + 4));
         };
-        const Rect sr = around(s.bounds());
-        Rect dr = around(d.bounds());
+        const Rect sr = bigBlend ? s.bounds() : around(s.bounds());
+        Rect dr = bigBlend ? d.bounds() : around(d.bounds());
         if (pick(2)) dr = MakeRect(dr.top, dr.left, dr.top + RectHeight(sr), dr.left + RectWidth(sr));
-        const SInt16 mode = modes[pick(int(std::size(modes)))];
+        const SInt16 mode = bigBlend ? SInt16(blend) : modes[pick(int(std::size(modes)))];
 
         std::optional<World> mask;
         Rect mr = sr;
-        if (pick(3) == 0) {
+        if (!bigBlend && pick(3) == 0) {
             const int md = std::array{1, 8, 32}[size_t(pick(3))];
             CTabHandle grey = md == 8 && pick(2) ? GetCTable(40) : nullptr;
             mask.emplace(md, s.bounds(), grey);
