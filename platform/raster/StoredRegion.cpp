@@ -61,9 +61,7 @@ void XorInto(std::vector<int>& set, const std::vector<int>& toggles, std::vector
 void BandEndpoints(const pixman_box32_t* b, size_t n, std::vector<int>& out) {
     out.clear();
     for (size_t i = 0; i < n; ++i) {
-        int x1 = std::max(b[i].x1, regions::kMinCoord);
-        int x2 = std::min(b[i].x2, kMaxDataCoord);
-        if (x1 >= x2) continue;
+        int x1 = b[i].x1, x2 = b[i].x2;
         if (!out.empty() && out.back() >= x1) {
             out.back() = std::max(out.back(), x2);
         } else {
@@ -75,7 +73,9 @@ void BandEndpoints(const pixman_box32_t* b, size_t n, std::vector<int>& out) {
 
 }  // namespace
 
-std::vector<UInt8> RegionToStored(RgnHandle rgn) {
+namespace {
+
+std::vector<UInt8> WriteStored(RgnHandle rgn) {
     ByteWriter w;
     Rect bounds;
     GetRegionBounds(rgn, &bounds);
@@ -104,8 +104,7 @@ std::vector<UInt8> RegionToStored(RgnHandle rgn) {
             int top = boxes[i].y1;
             int j = i;
             while (j < n && boxes[j].y1 == top) ++j;
-            if (top >= kMaxDataCoord) break;
-            int bottom = std::min(boxes[i].y2, kMaxDataCoord);
+            int bottom = boxes[i].y2;
             if (any && prevBottom != top) {  // a gap: the rows between are empty
                 cur.clear();
                 emitLine(prevBottom);
@@ -129,6 +128,21 @@ std::vector<UInt8> RegionToStored(RgnHandle rgn) {
     if (w.size() > kMaxStoredSize) return {};
     w.patchU16be(0, UInt16(w.size()));
     return std::move(w.buffer());
+}
+
+}  // namespace
+
+std::vector<UInt8> RegionToStored(RgnHandle rgn) {
+    Rect bounds;
+    GetRegionBounds(rgn, &bounds);
+    if (!IsRegionRectangular(rgn) && (bounds.right > kMaxDataCoord || bounds.bottom > kMaxDataCoord)) {
+        // The data cannot name coordinate 32767; the bounds follow what is kept.
+        UniqueRgn kept;
+        SetRectRgn(kept, regions::kMinCoord, regions::kMinCoord, kMaxDataCoord, kMaxDataCoord);
+        SectRgn(kept, rgn, kept);
+        return WriteStored(kept);
+    }
+    return WriteStored(rgn);
 }
 
 OSErr RegionFromStored(std::span<const UInt8> bytes, RgnHandle rgn) {

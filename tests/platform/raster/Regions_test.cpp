@@ -212,19 +212,6 @@ TEST(Regions, InsetShapesTheLByHand) {
     }
 }
 
-TEST(Regions, InsetOfRectangleIsInsetRect) {
-    const int amounts[][2] = {{1, 1}, {2, 5}, {-3, 4}, {-2, -2}, {10, 0}, {0, 10}, {11, 1}};
-    for (auto [dh, dv] : amounts) {
-        Rect rect = MakeRect(3, -4, 23, 16);
-        UniqueRgn r;
-        RectRgn(r, &rect);
-        InsetRgn(r, SInt16(dh), SInt16(dv));
-        InsetRect(&rect, SInt16(dh), SInt16(dv));
-        EXPECT_EQ(BoundsOf(r), rect) << dh << "," << dv;
-        EXPECT_TRUE(IsRegionRectangular(r));
-    }
-}
-
 TEST(Regions, InsetMatchesPixelModelOnRandomShapes) {
     std::mt19937 rng(7);
     for (int iter = 0; iter < 120; ++iter) {
@@ -418,15 +405,4 @@ TEST(Regions, RegionRectsAreBandOrdered) {
                                     MakeRect(4, 0, 6, 6)};
     EXPECT_EQ(RegionRects(hole), ring);
     EXPECT_FALSE(IsRegionRectangular(hole));
-}
-
-TEST(Regions, NullHandlesAreHarmless) {
-    UniqueRgn r = RectRegion(0, 0, 2, 2);
-    UnionRgn(nullptr, r, r);
-    OffsetRgn(nullptr, 1, 1);
-    InsetRgn(nullptr, 1, 1);
-    EXPECT_TRUE(EmptyRgn(nullptr));
-    EXPECT_FALSE(PtInRgn(Point{0, 0}, nullptr));
-    EXPECT_EQ(BoundsOf(r), MakeRect(0, 0, 2, 2));
-    DisposeRgn(nullptr);
 }

@@ -155,14 +155,20 @@ TEST(StoredRegion, EdgeOfCoordinateRange) {
     UniqueRgn shaped = RectRegion(0, 32760, 1, 32767), second = RectRegion(2, 32760, 3, 32767);
     UnionRgn(shaped, second, shaped);
     UniqueRgn back;
-    ASSERT_EQ(RegionFromStored(RegionToStored(shaped), back), noErr);
+    Bytes stored = RegionToStored(shaped);
+    ASSERT_EQ(RegionFromStored(stored, back), noErr);
     UniqueRgn expect = RectRegion(0, 32760, 1, 32766), expect2 = RectRegion(2, 32760, 3, 32766);
     UnionRgn(expect, expect2, expect);
     EXPECT_TRUE(EqualRgn(back, expect));
+    EXPECT_EQ(stored, RegionToStored(expect));  // bounds included
+    // Cut down to a rectangle, it is stored as one.
+    UniqueRgn corner = RectRegion(0, 32765, 2, 32767), tip = RectRegion(0, 32766, 3, 32767);
+    UnionRgn(corner, tip, corner);
+    EXPECT_EQ(RegionToStored(corner), (Bytes{0x00, 0x0A, 0x00, 0x00, 0x7F, 0xFD, 0x00, 0x02, 0x7F, 0xFE}));
 
     UniqueRgn whole;
     SetRectRgn(whole, -32767, -32767, 32767, 32767);
-    Bytes stored = RegionToStored(whole);
+    stored = RegionToStored(whole);
     EXPECT_EQ(stored, (Bytes{0x00, 0x0A, 0x80, 0x01, 0x80, 0x01, 0x7F, 0xFF, 0x7F, 0xFF}));
     ASSERT_EQ(RegionFromStored(stored, back), noErr);
     EXPECT_TRUE(EqualRgn(back, whole));
