@@ -1,5 +1,5 @@
 #include "app/Inspect.h"
-#include "platform/core/ByteIO.h"
+#include "tests/platform/icons/IconTestBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +14,7 @@
 
 namespace {
 
-using Bytes = std::vector<UInt8>;
-
-Bytes Family(std::initializer_list<std::pair<const char*, Bytes>> elements, long lengthAdjust = 0) {
-    ByteWriter w;
-    w.u32be(FourCC("icns"));
-    w.u32be(0);
-    for (const auto& [type, data] : elements) {
-        for (int i = 0; i < 4; ++i) w.u8(UInt8(type[i]));
-        w.u32be(UInt32(data.size() + 8));
-        w.bytes(data);
-    }
-    w.patchU32be(4, UInt32(long(w.size()) + lengthAdjust));
-    return w.buffer();
-}
+using namespace icontest;
 
 const Bytes kPackedSmall = {0xFF, 1, 0xFB, 1, 0xFF, 2, 0xFB, 2, 0xFF, 3, 0xFB, 3};
 
@@ -46,7 +33,7 @@ Result Inspect(const Bytes& bytes, bool json) {
 }
 
 TEST(InspectIcons, DescribesEveryElement) {
-    const Bytes fam = Family({{"is32", kPackedSmall}, {"s8mk", Bytes(256, 0)}, {"il32", Bytes(4096, 7)},
+    const Bytes fam = MakeFamily({{"is32", kPackedSmall}, {"s8mk", Bytes(256, 0)}, {"il32", Bytes(4096, 7)},
                               {"TOC ", {}}, {"ic\x01s", {1}}});
     Result text = Inspect(fam, false);
     ASSERT_EQ(text.verdict, InspectVerdict::described) << text.reason;
@@ -77,12 +64,12 @@ TEST(InspectIcons, SortsOutOtherFilesAndDamage) {
     } cases[] = {
         {"not a family", {0x89, 'P', 'N', 'G'}, InspectVerdict::notMine, ""},
         {"too short to tell", {'i', 'c'}, InspectVerdict::notMine, ""},
-        {"empty family", Family({}), InspectVerdict::described, ""},
+        {"empty family", MakeFamily({}), InspectVerdict::described, ""},
         {"length below the header", {'i', 'c', 'n', 's', 0, 0, 0, 4}, InspectVerdict::broken, "smaller than its header"},
-        {"length claims more than there is", Family({{"ics#", {1, 2}}}, 10), InspectVerdict::described, ""},
-        {"element cut by the length", Family({{"ics#", {1, 2}}}, -1), InspectVerdict::broken, "offset 8"},
-        {"run overruns", Family({{"is32", {0xFF, 1, 0xFF, 1}}}), InspectVerdict::broken, "'is32' at offset 8: a run"},
-        {"thumbnail without its zero bytes", Family({{"it32", {1, 0, 0, 0, 0x80, 1}}}), InspectVerdict::broken,
+        {"length claims more than there is", MakeFamily({{"ics#", {1, 2}}}, 10), InspectVerdict::described, ""},
+        {"element cut by the length", MakeFamily({{"ics#", {1, 2}}}, -1), InspectVerdict::broken, "offset 8"},
+        {"run overruns", MakeFamily({{"is32", {0xFF, 1, 0xFF, 1}}}), InspectVerdict::broken, "'is32' at offset 8: a run"},
+        {"thumbnail without its zero bytes", MakeFamily({{"it32", {1, 0, 0, 0, 0x80, 1}}}), InspectVerdict::broken,
          "four zero bytes"},
     };
     for (const auto& c : cases) {
@@ -103,8 +90,8 @@ TEST(InspectIcons, CommandLineExitStatus) {
         std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
         return "'" + (dir / name).string() + "'";
     };
-    const std::string good = write("good.icns", Family({{"is32", kPackedSmall}}));
-    const std::string bad = write("bad.icns", Family({{"is32", {0xFF}}}));
+    const std::string good = write("good.icns", MakeFamily({{"is32", kPackedSmall}}));
+    const std::string bad = write("bad.icns", MakeFamily({{"is32", {0xFF}}}));
     const std::string bin = KORVEL_BINARY;
     EXPECT_EQ(std::system((bin + " inspect --json " + good + " >/dev/null 2>&1").c_str()), 0);
     EXPECT_NE(std::system((bin + " inspect " + bad + " >/dev/null 2>&1").c_str()), 0);

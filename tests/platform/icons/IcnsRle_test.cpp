@@ -1,4 +1,5 @@
 #include "platform/icons/IcnsRle.h"
+#include "tests/platform/icons/IconTestBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,18 +9,13 @@
 
 namespace {
 
-using Bytes = std::vector<UInt8>;
+using namespace icontest;
 
 Bytes Repeat(size_t n, UInt8 v) { return Bytes(n, v); }
 Bytes Counting(size_t n) {
     Bytes b(n);
     for (size_t i = 0; i < n; ++i) b[i] = UInt8(i);
     return b;
-}
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
 }
 Bytes Pack(const Bytes& plane) {
     Bytes out;
@@ -55,9 +51,9 @@ TEST(IcnsRle, PacksPlanesExactly) {
         {"131 repeats: full run and a literal", Repeat(131, 9), {0xFF, 9, 0x00, 9}},
         {"132 repeats: full run and two literals", Repeat(132, 9), {0xFF, 9, 0x01, 9, 9}},
         {"133 repeats: full run and a run of 3", Repeat(133, 9), {0xFF, 9, 0x80, 9}},
-        {"128 literals", Counting(128), Concat({{0x7F}, Counting(128)})},
-        {"129 literals split", Counting(129), Concat({{0x7F}, Counting(128), {0x00, 128}})},
-        {"run at the very end", Concat({{1, 2}, Repeat(4, 6)}), {0x01, 1, 2, 0x81, 6}},
+        {"128 literals", Counting(128), Cat({{0x7F}, Counting(128)})},
+        {"129 literals split", Counting(129), Cat({{0x7F}, Counting(128), {0x00, 128}})},
+        {"run at the very end", Cat({{1, 2}, Repeat(4, 6)}), {0x01, 1, 2, 0x81, 6}},
     };
     for (const auto& c : cases) EXPECT_EQ(Pack(c.plane), c.packed) << c.name;
 }
@@ -100,7 +96,7 @@ TEST(IcnsRle, RunsEndingAtEveryRowEnd) {
     }
     const Bytes px = Interleave(r, g, b);
     const Bytes packed = IcnsRleCompress(px);
-    EXPECT_EQ(packed, Concat({expectR, expectG, expectB}));
+    EXPECT_EQ(packed, Cat({expectR, expectG, expectB}));
     Bytes back(px.size(), 0xAA);
     size_t used = 0;
     ASSERT_EQ(IcnsRleDecompress(packed, back, &used), noErr);
@@ -121,11 +117,11 @@ TEST(IcnsRle, DecodesOrRefusesExactly) {
     const Bytes good = {0xFF, 1, 0xFB, 1, 0xFF, 2, 0xFB, 2, 0xFF, 3, 0xFB, 3};
     const DecodeCase cases[] = {
         {"complete", 256, good, noErr, 12},
-        {"trailing bytes ignored", 256, Concat({good, {0, 0, 0, 0}}), noErr, 12},
+        {"trailing bytes ignored", 256, Cat({good, {0, 0, 0, 0}}), noErr, 12},
         {"run overruns the plane", 256, {0xFF, 1, 0xFF, 1}, paramErr, 0},
         {"run of 3 one past a plane of 2", 2, {0x80, 1, 0x01, 2, 2, 0x01, 3, 3}, paramErr, 0},
         {"literal of 3 one past a plane of 2", 2, {0x02, 1, 1, 1, 0x01, 2, 2, 0x01, 3, 3}, paramErr, 0},
-        {"literal overruns the plane", 256, Concat({{0xFF, 0, 0xF8, 0, 0x03}, Repeat(4, 7)}), paramErr, 0},
+        {"literal overruns the plane", 256, Cat({{0xFF, 0, 0xF8, 0, 0x03}, Repeat(4, 7)}), paramErr, 0},
         {"data ends between planes", 256, {0xFF, 1, 0xFB, 1}, paramErr, 0},
         {"data ends inside a literal", 256, {0x05, 1, 2}, paramErr, 0},
         {"data ends before a run's value", 256, {0xFF}, paramErr, 0},

@@ -3,6 +3,7 @@
 #include "platform/core/Memory.h"
 #include "platform/icons/IconFamily.h"
 #include "platform/icons/IconSuites.h"
+#include "tests/platform/icons/IconTestBytes.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<UInt8>;
+using namespace icontest;
 
 bool Shell(const std::string& cmd) { return std::system(cmd.c_str()) == 0; }
 bool HaveTool(const char* name) { return Shell(std::string("command -v ") + name + " >/dev/null 2>&1"); }
@@ -85,15 +86,6 @@ QImage ToImage(const Member& m) {
         std::memcpy(im.scanLine(y), rgba.data() + size_t(y * m.edge) * 4, size_t(m.edge) * 4);
     return im;
 }
-Bytes ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-Bytes BytesOf(Handle h) {
-    auto s = HandleBytes(h);
-    return Bytes(s.begin(), s.end());
-}
-
 struct Kinds {
     int edge;
     OSType image;

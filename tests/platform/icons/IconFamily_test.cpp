@@ -5,6 +5,7 @@
 #include "platform/files/FileIO.h"
 #include "platform/icons/IcnsRle.h"
 #include "platform/icons/IconSuites.h"
+#include "tests/platform/icons/IconTestBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<UInt8>;
+using namespace icontest;
 
 Bytes Fill(size_t n, UInt8 seed) {
     Bytes b(n);
@@ -38,32 +39,6 @@ Bytes Solid(size_t pixels, UInt8 r, UInt8 g, UInt8 b) {
     }
     return px;
 }
-Bytes BytesOf(Handle h) {
-    auto s = HandleBytes(h);
-    return Bytes(s.begin(), s.end());
-}
-
-// A family built by hand, element by element.
-struct FamilyBuilder {
-    ByteWriter w;
-    FamilyBuilder() {
-        w.u32be(FourCC("icns"));
-        w.u32be(0);
-    }
-    FamilyBuilder& add(OSType type, const Bytes& data) {
-        w.u32be(type);
-        w.u32be(UInt32(data.size() + 8));
-        w.bytes(data);
-        return *this;
-    }
-    Bytes bytes(long lengthAdjust = 0) {
-        Bytes b = w.buffer();
-        UInt32 len = UInt32(long(b.size()) + lengthAdjust);
-        b[4] = UInt8(len >> 24), b[5] = UInt8(len >> 16), b[6] = UInt8(len >> 8), b[7] = UInt8(len);
-        return b;
-    }
-};
-
 Bytes Element(const Bytes& family, OSType type) {
     std::vector<IconFamilyElement> els;
     EXPECT_EQ(ParseIconFamily(family, &els), noErr);
@@ -208,18 +183,10 @@ TEST(IconFamily, SuiteBecomesFamilyWithExactLayout) {
     }
     // is32: 256 = 130 + 126.
     const Bytes is32 = {0xFF, 0xA0, 0xFB, 0xA0, 0xFF, 0xB0, 0xFB, 0xB0, 0xFF, 0xC0, 0xFB, 0xC0};
-    FamilyBuilder expect;
-    expect.add(FourCC("ICN#"), Fill(256, 1))
-        .add(FourCC("icl4"), Fill(512, 2))
-        .add(FourCC("icl8"), Fill(1024, 3))
-        .add(FourCC("il32"), il32)
-        .add(FourCC("l8mk"), Fill(1024, 5))
-        .add(FourCC("ics#"), Fill(64, 6))
-        .add(FourCC("ics4"), Fill(128, 7))
-        .add(FourCC("ics8"), Fill(256, 8))
-        .add(FourCC("is32"), is32)
-        .add(FourCC("s8mk"), Fill(256, 10));
-    EXPECT_EQ(BytesOf(family.get()), expect.bytes());
+    EXPECT_EQ(BytesOf(family.get()),
+              MakeFamily({{"ICN#", Fill(256, 1)}, {"icl4", Fill(512, 2)}, {"icl8", Fill(1024, 3)}, {"il32", il32},
+                          {"l8mk", Fill(1024, 5)}, {"ics#", Fill(64, 6)}, {"ics4", Fill(128, 7)},
+                          {"ics8", Fill(256, 8)}, {"is32", is32}, {"s8mk", Fill(256, 10)}}));
 
     // The classic selector leaves the 32-bit members out.
     Handle classic = nullptr;
@@ -267,9 +234,7 @@ TEST(IconFamily, ThumbnailIsPackedBehindFourZeroBytes) {
 }
 
 TEST(IconFamily, AbsentMemberGivesNoIconDataAndLeavesTheHandle) {
-    FamilyBuilder b;
-    b.add(FourCC("ics#"), Fill(64, 1)).add(FourCC("ich8"), {});
-    UniqueHandle family(NewHandleFromBytes(b.bytes()));
+    UniqueHandle family(NewHandleFromBytes(MakeFamily({{"ics#", Fill(64, 1)}, {"ich8", {}}})));
     UniqueHandle h(NewHandleFromBytes(Bytes{1, 2, 3}));
     EXPECT_EQ(GetIconFamilyData(family.get(), FourCC("it32"), h.get()), noIconDataAvailableErr);
     EXPECT_EQ(BytesOf(h.get()), (Bytes{1, 2, 3}));
@@ -285,29 +250,20 @@ TEST(IconFamily, ForeignMembersSurviveEditsByteForByte) {
     const Bytes toc = {'i', 's', '3', '2', 0, 0, 0, 20};
     const Bytes png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 1, 2, 3};
     const Bytes junkHuge = {0xDE, 0xAD};  // never unpacked unless asked for
-    FamilyBuilder b;
-    b.add(FourCC("TOC "), toc)
-        .add(FourCC("is32"), Bytes{0xFF, 1, 0xFB, 1, 0xFF, 2, 0xFB, 2, 0xFF, 3, 0xFB, 3})
-        .add(FourCC("ic08"), png)
-        .add(FourCC("ih32"), junkHuge)
-        .add(FourCC("name"), {'x'})
-        .add(FourCC("is32"), {0x00});  // a second one: later duplicates are kept as they are
-    UniqueHandle family(NewHandleFromBytes(b.bytes()));
+    // A second 'is32' at the end: later duplicates are kept as they are.
+    UniqueHandle family(NewHandleFromBytes(
+        MakeFamily({{"TOC ", toc}, {"is32", {0xFF, 1, 0xFB, 1, 0xFF, 2, 0xFB, 2, 0xFF, 3, 0xFB, 3}}, {"ic08", png},
+                    {"ih32", junkHuge}, {"name", {'x'}}, {"is32", {0x00}}})));
 
     UniqueHandle px(NewHandleFromBytes(Solid(256, 9, 8, 7)));
     ASSERT_EQ(SetIconFamilyData(family.get(), FourCC("is32"), px.get()), noErr);
     UniqueHandle mask(NewHandleFromBytes(Fill(256, 0)));
     ASSERT_EQ(SetIconFamilyData(family.get(), FourCC("s8mk"), mask.get()), noErr);
 
-    FamilyBuilder e;
-    e.add(FourCC("TOC "), toc)
-        .add(FourCC("is32"), Bytes{0xFF, 9, 0xFB, 9, 0xFF, 8, 0xFB, 8, 0xFF, 7, 0xFB, 7})
-        .add(FourCC("ic08"), png)
-        .add(FourCC("ih32"), junkHuge)
-        .add(FourCC("name"), {'x'})
-        .add(FourCC("is32"), {0x00})
-        .add(FourCC("s8mk"), Fill(256, 0));
-    EXPECT_EQ(BytesOf(family.get()), e.bytes());
+    EXPECT_EQ(BytesOf(family.get()),
+              MakeFamily({{"TOC ", toc}, {"is32", {0xFF, 9, 0xFB, 9, 0xFF, 8, 0xFB, 8, 0xFF, 7, 0xFB, 7}},
+                          {"ic08", png}, {"ih32", junkHuge}, {"name", {'x'}}, {"is32", {0x00}},
+                          {"s8mk", Fill(256, 0)}}));
 
     // Asking for the damaged member is an error, not a crash or garbage.
     UniqueHandle h(NewHandle(0));
@@ -325,9 +281,7 @@ TEST(IconFamily, PlainAndPrepackedThirtyTwoBitData) {
     // 4096 bytes of 'il32' are plain pixels: pad bytes survive reading.
     Bytes plain = Solid(1024, 5, 6, 7);
     for (size_t i = 0; i < 1024; ++i) plain[i * 4] = 0xFF;
-    FamilyBuilder b;
-    b.add(FourCC("il32"), plain);
-    UniqueHandle family(NewHandleFromBytes(b.bytes()));
+    UniqueHandle family(NewHandleFromBytes(MakeFamily({{"il32", plain}})));
     UniqueHandle h(NewHandle(0));
     ASSERT_EQ(GetIconFamilyData(family.get(), FourCC("il32"), h.get()), noErr);
     EXPECT_EQ(BytesOf(h.get()), plain);
@@ -345,9 +299,7 @@ TEST(IconFamily, PlainAndPrepackedThirtyTwoBitData) {
     EXPECT_EQ(SetIconFamilyData(family.get(), FourCC("is32"), bad.get()), paramErr);
     EXPECT_EQ(BytesOf(family.get()), before);
     // 'it32' must start with its four zero bytes.
-    FamilyBuilder t;
-    t.add(FourCC("it32"), Bytes{0, 0, 0, 1, 0xFF, 0});
-    UniqueHandle thumb(NewHandleFromBytes(t.bytes()));
+    UniqueHandle thumb(NewHandleFromBytes(MakeFamily({{"it32", {0, 0, 0, 1, 0xFF, 0}}})));
     EXPECT_EQ(GetIconFamilyData(thumb.get(), FourCC("it32"), h.get()), paramErr);
 }
 
@@ -358,13 +310,6 @@ struct HostileCase {
     size_t elements;
     size_t bound;
 };
-
-Bytes Be32(UInt32 v) { return {UInt8(v >> 24), UInt8(v >> 16), UInt8(v >> 8), UInt8(v)}; }
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 TEST(IconFamily, HostileFamiliesAreRefusedOrBounded) {
     const Bytes magic = {'i', 'c', 'n', 's'};
@@ -429,11 +374,6 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
     fs::path dir_;
 };
-
-Bytes ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST_F(IconFamilyFile, WritesAndReadsTheWholeDataFork) {
     UniqueIconSuite suite = FullSuite();
