@@ -1,5 +1,7 @@
 #include "platform/picture/PictFormat.h"
 
+#include "platform/core/Geometry.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -147,6 +149,7 @@ OSErr ReadPictHeader(std::span<const UInt8> pict, PictHeader* header) {
             h.hRes = r.s32be();
             h.vRes = r.s32be();
             h.srcRect = r.rect();
+            if (!r.ok() || EmptyRect(&h.srcRect)) h.srcRect = h.frame;
         }
     }
     *header = h;
@@ -374,9 +377,11 @@ OSErr Walker::pixelData(PictRaster& ras, SInt32 fileRowBytes, bool packed) {
         return r_.ok() ? noErr : badPictErr;
     }
     // The input must be able to justify the allocation: unpacked rows are
-    // all present; packed ones expand at most 64-fold (2 bytes per 128).
+    // all present; a packed row needs its count and 2 bytes per 128 bytes
+    // it decodes to.
     if (packed) {
-        if (Size(r_.remaining()) * 64 + ras.rowBytes < total) return badPictErr;
+        const Size minRow = (wideCounts ? 2 : 1) + 2 * ((Size(decodedRow) + 127) / 128);
+        if (Size(r_.remaining()) < minRow * height) return badPictErr;
     } else if (Size(r_.remaining()) < Size(decodedRow) * height) {
         return badPictErr;
     }

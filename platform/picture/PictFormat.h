@@ -90,7 +90,10 @@ struct PictHeader {
     bool extended = false;  // version 2 with the -2 header record
     Fixed hRes = IntToFixed(72);
     Fixed vRes = IntToFixed(72);
-    Rect srcRect;     // the extended header's source rectangle, else the frame
+    // The extended header's source rectangle, else the frame. Opcode
+    // coordinates are in this rectangle's space; the frame is the same area
+    // at 72 dpi.
+    Rect srcRect;
     size_t opStart = 0;  // offset of the first opcode after the version opcode
 };
 
@@ -101,8 +104,8 @@ struct PictHeader {
 // ---- Walking --------------------------------------------------------------
 
 // Largest raster edge and decoded raster size a picture may ask for. The
-// decoded size must also be justified by the input (PackBits expands at most
-// 64-fold for the rows a picture can hold).
+// decoded size must also be justified by the input: every packed row needs
+// its byte count and 2 bytes per 128 bytes it decodes to.
 inline constexpr int kMaxPictRasterEdge = 16384;
 inline constexpr Size kMaxPictRasterBytes = Size(1) << 28;
 // Largest number of opcodes one picture may hold before it counts as hostile.

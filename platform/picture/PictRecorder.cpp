@@ -27,7 +27,7 @@ bool UsesOpColor(SInt16 mode) { return mode >= blend && mode <= adMin; }
 class PictWriter final : public PictureRecorder {
 public:
     PictWriter(Handle out, const Rect& frame, Fixed hRes, Fixed vRes, const Rect& srcRect)
-        : out_(out), frame_(frame) {
+        : out_(out), area_(srcRect) {
         w_.u16be(0);  // size, patched on close
         w_.rect(frame);
         w_.u16be(kPictVersion);
@@ -162,11 +162,11 @@ private:
     }
     // Clip and colours, which every drawing operation depends on.
     void common(CGrafPtr port) {
-        // The clip is kept to the frame: a wide-open clip is stored as the
-        // frame (readers refuse rectangles wider than 32767).
+        // The clip is kept to the picture's area: a wide-open clip is stored
+        // as that area (readers refuse rectangles wider than 32767).
         if (port->clipRgn) {
             UniqueRgn clip;
-            RectRgn(clip, &frame_);
+            RectRgn(clip, &area_);
             SectRgn(clip, port->clipRgn, clip);
             if (!clipKnown_ || !EqualRgn(clip, lastClip_)) {
                 auto stored = RegionToStored(clip);
@@ -216,7 +216,7 @@ private:
     };
 
     Handle out_;
-    Rect frame_;
+    Rect area_;  // the source rectangle: drawing coordinates of the picture
     Writer w_;
     OSErr error_ = noErr;
     // What a reader's port holds at this point of the picture.
@@ -366,9 +366,9 @@ std::map<CGrafPtr, std::unique_ptr<PictWriter>>& Recorders() {
     return recorders;
 }
 
-PicHandle Open(const Rect& frame, Fixed hRes, Fixed vRes) {
+PicHandle Open(const Rect& frame, const Rect& srcRect, Fixed hRes, Fixed vRes) {
     CGrafPtr port = GetQDGlobalsThePort();
-    if (!port || port->picSave || EmptyRect(&frame)) {
+    if (!port || port->picSave || EmptyRect(&frame) || EmptyRect(&srcRect)) {
         SetPictError(paramErr);
         return nullptr;
     }
@@ -377,7 +377,7 @@ PicHandle Open(const Rect& frame, Fixed hRes, Fixed vRes) {
         SetPictError(memFullErr);
         return nullptr;
     }
-    auto writer = std::make_unique<PictWriter>(h, frame, hRes, vRes, frame);
+    auto writer = std::make_unique<PictWriter>(h, frame, hRes, vRes, srcRect);
     port->picSave = writer.get();
     Recorders()[port] = std::move(writer);
     SetPictError(noErr);
@@ -391,7 +391,13 @@ PicHandle OpenCPicture(const OpenCPicParams* newHeader) {
         SetPictError(paramErr);
         return nullptr;
     }
-    return Open(newHeader->srcRect, newHeader->hRes, newHeader->vRes);
+    // The frame is the source rectangle at 72 dpi.
+    const Fixed h = newHeader->hRes > 0 ? newHeader->hRes : IntToFixed(72);
+    const Fixed v = newHeader->vRes > 0 ? newHeader->vRes : IntToFixed(72);
+    const Rect& s = newHeader->srcRect;
+    auto scale = [](int x, Fixed res) { return SInt16(SInt64(x) * IntToFixed(72) / res); };
+    const Rect frame{scale(s.top, v), scale(s.left, h), scale(s.bottom, v), scale(s.right, h)};
+    return Open(frame, s, h, v);
 }
 
 PicHandle OpenPicture(const Rect* picFrame) {
@@ -399,7 +405,7 @@ PicHandle OpenPicture(const Rect* picFrame) {
         SetPictError(paramErr);
         return nullptr;
     }
-    return Open(*picFrame, IntToFixed(72), IntToFixed(72));
+    return Open(*picFrame, *picFrame, IntToFixed(72), IntToFixed(72));
 }
 
 void ClosePicture() {

@@ -380,7 +380,9 @@ OSErr DrawPictureChecked(PicHandle pic, const Rect* dstRect) {
     PictHeader header;
     if (OSErr err = ReadPictHeader(bytes, &header)) return gPictError = err;
     SavedPortState saved(port);
-    Playback play(port, header.frame, *dstRect, saved.clip());
+    // Coordinates inside the picture are those of the source rectangle,
+    // which is the frame unless the picture was made at another resolution.
+    Playback play(port, header.srcRect, *dstRect, saved.clip());
     OSErr err = WalkPicture(bytes, play);
     if (err == noErr) err = play.error();
     return gPictError = err;

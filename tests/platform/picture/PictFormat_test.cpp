@@ -100,7 +100,8 @@ TEST(PictRecording, EmptyPictureHeaderIsByteExact) {
     EXPECT_EQ(on.get()->picSave != nullptr, true);
     ClosePicture();
     EXPECT_EQ(on.get()->picSave, nullptr);
-    const Bytes8 want = {0x00, 0x2A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x20,  // size, frame
+    // The frame is the source rectangle at 72 dpi: half as wide.
+    const Bytes8 want = {0x00, 0x2A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x10,  // size, frame
                          0x00, 0x11, 0x02, 0xFF,                                      // version 2
                          0x0C, 0x00, 0xFF, 0xFE, 0x00, 0x00,                          // extended header
                          0x00, 0x90, 0x00, 0x00, 0x00, 0x48, 0x00, 0x00,              // 144 x 72 dpi
