@@ -121,7 +121,9 @@ OSErr ReadForkContents(const std::string& path, bool wantFork, ForkContents* out
         AppleDoubleFile ad;
         // A companion that cannot be read or is not AppleDouble is passed over,
         // as macOS does with a "._" file that is no companion.
-        if (ReadWholeFile(companion, &bytes) == noErr && ParseAppleDouble(bytes, &ad) == noErr) {
+        OSErr readErr = ReadWholeFile(companion, &bytes);
+        if (readErr == memFullErr) return readErr;  // too large to hold, not absent
+        if (readErr == noErr && ParseAppleDouble(bytes, &ad) == noErr) {
             if (const auto* e = ad.find(kEntryFinderInfo)) TakeFinderInfo(e->bytes, ForkSource::appleDouble, out);
             if (wantFork)
                 if (auto* e = ad.find(kEntryResourceFork); e && !e->bytes.empty()) {

@@ -1,5 +1,6 @@
 #include "platform/files/AppleDouble.h"
 #include "platform/files/FileIO.h"
+#include "platform/files/Files.h"
 #include "platform/files/Forks.h"
 #include "platform/files/MacBinary.h"
 #include "tests/platform/files/TempFolder.h"
@@ -168,6 +169,36 @@ TEST(Forks, FlatAndMacBinaryFiles) {
     ASSERT_EQ(ReadFork(tmp / "Icons.bin", &back, &src), noErr);
     EXPECT_EQ(src, ForkSource::macBinary);
     EXPECT_EQ(back, rsrc);
+}
+
+TEST(Forks, FinderInfoComesFromWhereverTheFileKeepsIt) {
+    TempFolder tmp;
+    MacBinaryFile mb;
+    mb.name = "Pic";
+    mb.fileType = FourCC("PICT");
+    mb.creator = FourCC("Krvl");
+    mb.finderFlags = 0x4401;
+    mb.location = Point{3, 4};
+    Spill(tmp / "pic.bin", WriteMacBinary(mb));
+    FSSpec spec;
+    ASSERT_EQ(FSSpecFromPath(tmp / "pic.bin", &spec), noErr);
+    FInfo info;
+    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    EXPECT_EQ(info.fdType, FourCC("PICT"));
+    EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
+    EXPECT_EQ(info.fdFlags, 0x4401);
+    EXPECT_EQ(info.fdLocation, (Point{3, 4}));
+
+    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/MacIP.RES.as", &spec), noErr);
+    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    EXPECT_EQ(info.fdType, 0x70BC4083u);
+    EXPECT_EQ(info.fdCreator, FourCC("pdos"));
+    EXPECT_EQ(info.fdFlags, 0x0100);
+    EXPECT_EQ(info.fdLocation, (Point{-1, -1}));
+    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/GSHK", &spec), noErr);
+    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    EXPECT_EQ(info.fdCreator, FourCC("pdos"));
 }
 
 TEST(Forks, WritingRefusesWhatItMustNotTouch) {
