@@ -37,9 +37,11 @@ std::vector<Rect> RegionRects(RgnHandle rgn);
 // u16 total size, the bounding rectangle, then (for non-rectangular regions)
 // inversion-point data: per scan line a y value followed by x values in
 // pairs and a 0x7FFF terminator, ending with a final 0x7FFF.
+// Empty when the region needs more than 32767 bytes.
 std::vector<UInt8> RegionToStored(RgnHandle rgn);
 // Parses the stored form; paramErr when the data is malformed (a size that
 // does not match, points out of order, lines that do not pair up).
+// Bytes after the stated size are ignored; after paramErr the region is unchanged.
 OSErr RegionFromStored(std::span<const UInt8> bytes, RgnHandle rgn);
 
 // RAII owner for a region.
