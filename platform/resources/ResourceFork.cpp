@@ -179,16 +179,28 @@ OSErr ParseResourceFork(std::span<const UInt8> bytes, ResourceForkImage* image, 
 }
 
 OSErr SerializeResourceFork(const ResourceForkImage& image, std::vector<UInt8>* out) {
+    std::vector<ForkResourceView> views;
+    views.reserve(image.resources.size());
+    for (const ForkResource& r : image.resources)
+        views.push_back({r.type, r.id, r.hasName, r.name, r.attributes, r.data});
+    return SerializeResourceFork(image.headerData, image.fileAttributes, views, out);
+}
+
+OSErr SerializeResourceFork(std::span<const UInt8, kResourceForkDataStart - kResourceForkHeaderSize> headerData,
+                            UInt16 fileAttributes, std::span<const ForkResourceView> resources,
+                            std::vector<UInt8>* out) {
     if (!out) return paramErr;
 
     // Group by type in order of first appearance, keeping each type's order.
     struct Group {
         ResType type;
-        std::vector<const ForkResource*> members;
+        std::vector<const ForkResourceView*> members;
     };
     std::vector<Group> groups;
     std::unordered_set<UInt64> seenIds;
-    for (const ForkResource& r : image.resources) {
+    size_t total = kResourceForkDataStart;
+    for (const ForkResourceView& r : resources) {
+        total += 4 + r.data.size() + kResourceRefEntrySize + 1 + r.name.size();
         if (!seenIds.insert(TypeIdKey(r.type, r.id)).second) return addResFailed;
         if (r.name.size() > 255) return addResFailed;
         auto g = std::find_if(groups.begin(), groups.end(), [&](const Group& x) { return x.type == r.type; });
@@ -200,21 +212,22 @@ OSErr SerializeResourceFork(const ResourceForkImage& image, std::vector<UInt8>* 
     }
     if (groups.size() > 32768) return addResFailed;
 
-    const size_t refCount = image.resources.size();
+    const size_t refCount = resources.size();
     const size_t typeListOffset = kResourceMapHeaderSize;
     const size_t refListsStart = 2 + groups.size() * kResourceTypeEntrySize;  // from the type list
     const size_t nameListOffset = typeListOffset + refListsStart + refCount * kResourceRefEntrySize;
     if (nameListOffset > 0xFFFF) return addResFailed;
 
     ByteWriter w;
+    w.buffer().reserve(total + kResourceMapHeaderSize + 2 + groups.size() * kResourceTypeEntrySize);
     w.zeros(kResourceForkHeaderSize);
-    w.bytes(image.headerData);
+    w.bytes(headerData);
 
     // Data area.
     std::vector<size_t> dataOffsets;
     dataOffsets.reserve(refCount);
     for (const Group& g : groups) {
-        for (const ForkResource* r : g.members) {
+        for (const ForkResourceView* r : g.members) {
             const size_t offset = w.size() - kResourceForkDataStart;
             if (offset > kMaxResourceDataOffset || r->data.size() > 0xFFFFFFFFu) return addResFailed;
             dataOffsets.push_back(offset);
@@ -227,7 +240,7 @@ OSErr SerializeResourceFork(const ResourceForkImage& image, std::vector<UInt8>* 
 
     // Map header: a copy of the fork header is patched in below.
     w.zeros(kResourceForkHeaderSize + 4 + 2);
-    w.u16be(UInt16(image.fileAttributes & ~mapChanged));
+    w.u16be(UInt16(fileAttributes & ~mapChanged));
     w.u16be(UInt16(typeListOffset));
     w.u16be(UInt16(nameListOffset));
 
@@ -244,7 +257,7 @@ OSErr SerializeResourceFork(const ResourceForkImage& image, std::vector<UInt8>* 
     size_t nameOffset = 0;
     size_t index = 0;
     for (const Group& g : groups) {
-        for (const ForkResource* r : g.members) {
+        for (const ForkResourceView* r : g.members) {
             w.s16be(r->id);
             if (r->hasName) {
                 if (nameOffset > 0x7FFF) return addResFailed;
@@ -261,7 +274,7 @@ OSErr SerializeResourceFork(const ResourceForkImage& image, std::vector<UInt8>* 
         }
     }
     for (const Group& g : groups) {
-        for (const ForkResource* r : g.members) {
+        for (const ForkResourceView* r : g.members) {
             if (!r->hasName) continue;
             w.u8(UInt8(r->name.size()));
             w.bytes(std::span(reinterpret_cast<const UInt8*>(r->name.data()), r->name.size()));

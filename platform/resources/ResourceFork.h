@@ -36,6 +36,7 @@
 #include <array>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Resource attributes.
@@ -95,6 +96,20 @@ struct ResourceForkImage {
 // represented (an offset field would overflow, a name is too long, or the
 // same type and ID appear twice); paramErr for a null `out`.
 [[nodiscard]] OSErr SerializeResourceFork(const ResourceForkImage& image, std::vector<UInt8>* out);
+
+// The same from views of resources held elsewhere (the Resource Manager's
+// open files), so that writing does not copy every resource first.
+struct ForkResourceView {
+    ResType type = 0;
+    ResID id = 0;
+    bool hasName = false;
+    std::string_view name;
+    UInt8 attributes = 0;
+    std::span<const UInt8> data;
+};
+[[nodiscard]] OSErr SerializeResourceFork(std::span<const UInt8, kResourceForkDataStart - kResourceForkHeaderSize> headerData,
+                                          UInt16 fileAttributes, std::span<const ForkResourceView> resources,
+                                          std::vector<UInt8>* out);
 
 // The header of a fork parses and its areas lie inside `bytes`: a cheap
 // sniff for callers that must decide whether a data fork is a resource file.

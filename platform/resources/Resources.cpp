@@ -205,30 +205,18 @@ void InsertEntry(ResFile& f, std::unique_ptr<ResEntry> e) {
     f.entries.insert(last == f.entries.rend() ? f.entries.end() : last.base(), std::move(e));
 }
 
-ResourceForkImage ImageOf(const ResFile& f) {
-    ResourceForkImage image;
-    image.headerData = f.headerData;
-    image.fileAttributes = f.attrs;
-    image.resources.reserve(f.entries.size());
-    for (auto& e : f.entries) {
-        ForkResource r;
-        r.type = e->type;
-        r.id = e->id;
-        r.hasName = e->hasName;
-        r.name = e->name;
-        r.attributes = e->attrs;
-        auto b = BytesToWrite(*e);
-        r.data.assign(b.begin(), b.end());
-        image.resources.push_back(std::move(r));
-    }
-    return image;
+OSErr Serialize(const ResFile& f, std::vector<UInt8>* out) {
+    std::vector<ForkResourceView> views;
+    views.reserve(f.entries.size());
+    for (auto& e : f.entries) views.push_back({e->type, e->id, e->hasName, e->name, e->attrs, BytesToWrite(*e)});
+    return SerializeResourceFork(f.headerData, f.attrs, views, out);
 }
 
 OSErr WriteFile(ResFile& f) {
     if (!IsDirty(f)) return noErr;
     if (!Writable(f)) return wrPermErr;
     std::vector<UInt8> bytes;
-    if (OSErr err = SerializeResourceFork(ImageOf(f), &bytes)) return err;
+    if (OSErr err = Serialize(f, &bytes)) return err;
     if (OSErr err = f.writer(bytes)) return err;
     for (auto& e : f.entries) {
         if ((e->attrs & resChanged) && e->handle && e->loaded) {
@@ -364,7 +352,7 @@ SInt16 NewResFileInMemory() {
 OSErr GetResFileBytes(SInt16 refNum, std::vector<UInt8>* out) {
     ResFile* f = FileOf(refNum);
     if (!f) return SetErr(resFNotFound);
-    return SetErr(SerializeResourceFork(ImageOf(*f), out));
+    return SetErr(Serialize(*f, out));
 }
 
 void CloseResFile(SInt16 refNum) {
