@@ -132,7 +132,7 @@ OSErr GetPixMapColors(PixMapHandle pmh, CTabHandle* table, SInt16* count) {
     UnlockPixels(pmh);
     CTabHandle ct = NewColorTable(256);
     if (!ct) return memFullErr;
-    const int tableCount = CTabCount(pm.pmTable);
+    const int tableCount = CTabReadableCount(pm.pmTable);
     const ColorSpec* src = CTabEntries(pm.pmTable);
     ColorSpec* dst = CTabEntries(ct);
     int n = 0;
@@ -151,7 +151,7 @@ OSErr GetPixMapColors(PixMapHandle pmh, CTabHandle* table, SInt16* count) {
 
 Boolean ColorExistsInPal(CTabHandle table, const RGBColor* color, int count) {
     if (!table || !*table || !color) return false;
-    const int n = std::min(count, CTabCount(table));
+    const int n = std::min(count, CTabReadableCount(table));
     const ColorSpec* e = CTabEntries(table);
     for (int i = 0; i < n; ++i)
         if (EqualColor(&e[i].rgb, color)) return true;

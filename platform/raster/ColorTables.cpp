@@ -198,7 +198,7 @@ SInt32 IndexForMap(const PixMap* pm, const RGBColor& c) {
 
 RGBColor ColorForMap(const PixMap* pm, SInt32 index) {
     if (pm->pixelSize >= 16) return UnpackDirect(UInt32(index));
-    if (!pm->pmTable || index < 0 || index >= CTabCount(pm->pmTable)) return {0, 0, 0};
+    if (!pm->pmTable || index < 0 || index >= CTabReadableCount(pm->pmTable)) return {0, 0, 0};
     return CTabEntries(pm->pmTable)[index].rgb;
 }
 
@@ -272,9 +272,17 @@ CTabHandle GetCTable(SInt16 ctID) {
     }
 }
 
+int CTabReadableCount(CTabHandle ct) {
+    if (!ct || !*ct) return 0;
+    const Size bytes = GetHandleSize(reinterpret_cast<Handle>(ct));
+    const Size header = CTabByteSize(0);
+    const Size fit = bytes < header ? 0 : (bytes - header) / Size(sizeof(ColorSpec));
+    return int(std::clamp<Size>(std::min<Size>(CTabCount(ct), fit), 0, 256));
+}
+
 int NearestColorIndex(CTabHandle ct, const RGBColor& rgb) {
-    const int n = CTabCount(ct);
-    if (n <= 0 || !*ct) return 0;
+    const int n = CTabReadableCount(ct);
+    if (n <= 0) return 0;
     const ColorSpec* e = CTabEntries(ct);
     int best = 0;
     SInt64 bestD = ColorDistance(e[0].rgb, rgb);
@@ -304,8 +312,8 @@ SInt64 AxisMax(int e, int lo, int hi) { return std::max(std::abs(e - lo), std::a
 }  // namespace
 
 InverseTable::InverseTable(CTabHandle ct) {
-    const int n = CTabCount(ct);
-    if (n > 0 && *ct) {
+    const int n = CTabReadableCount(ct);
+    if (n > 0) {
         const ColorSpec* e = CTabEntries(ct);
         colors_.reserve(size_t(n));
         for (int i = 0; i < n; ++i) colors_.push_back(e[i].rgb);
@@ -367,12 +375,12 @@ int InverseTable::Nearest(const RGBColor& c) const {
 }
 
 std::shared_ptr<const InverseTable> InverseTableFor(CTabHandle ct) {
-    const int n = CTabCount(ct);
-    if (n <= 0 || !*ct) return nullptr;
+    const int n = CTabReadableCount(ct);
+    if (n <= 0) return nullptr;
     static std::vector<std::shared_ptr<const InverseTable>> cache;  // most recent first
     const ColorSpec* e = CTabEntries(ct);
     auto same = [&](const InverseTable& t) {
-        if (t.size() != std::min(n, 256)) return false;
+        if (t.size() != n) return false;
         for (int i = 0; i < t.size(); ++i)
             if (!(t.colors()[size_t(i)] == e[i].rgb)) return false;
         return true;

@@ -23,6 +23,11 @@ CTabHandle GetCTable(SInt16 ctID);
 // The standard table of a depth (1, 2, 4, 8), shared and never disposed.
 CTabHandle StandardCTable(int depth);
 
+// The number of entries that may be read from `ct`: the declared count,
+// limited to what the block really holds and to 256 (a pixel value never
+// reaches further). 0 for a null table.
+int CTabReadableCount(CTabHandle ct);
+
 // Index of the colour nearest to `rgb` in `ct` (see the metric above).
 // The metric is the squared Euclidean distance on the 16-bit components;
 // this is the exact search over every entry (0 for an empty or null table).

@@ -101,10 +101,18 @@ QString FamilyFor(SInt16 number, QFont::StyleHint* hint) {
     const BuiltinFont* b = Builtin(number);
     if (!b) b = Builtin(applFont);
     *hint = b->hint;
+    // The installed family chosen for each built-in number, found once.
+    static std::map<SInt16, QString> chosen;
+    if (auto it = chosen.find(b->number); it != chosen.end()) return it->second;
     const QStringList families = QFontDatabase::families();
+    QString family;
     for (const char* c : b->candidates)
-        if (c && families.contains(QString::fromLatin1(c))) return QString::fromLatin1(c);
-    return {};
+        if (c && families.contains(QString::fromLatin1(c))) {
+            family = QString::fromLatin1(c);
+            break;
+        }
+    chosen[b->number] = family;
+    return family;
 }
 
 // ---- Text state ----------------------------------------------------------------
@@ -230,7 +238,10 @@ void ApplyOutlineStyles(Mask& m, Style face) {
     m.bits.swap(ring);
 }
 
-Mask RenderMask(const TextStyle& s, const QString& text, Point pen, const FontInfo& info, int width) {
+// Renders only the part of the text that can reach `limit` (local
+// coordinates), so the work follows the visible area, not the text's size.
+Mask RenderMask(const TextStyle& s, const QString& text, Point pen, const FontInfo& info, int width,
+                const Rect& limit) {
     Mask m;
     if (text.isEmpty() || !HaveFontEngine()) return m;
     const QFont font = MakeFont(s);
@@ -238,10 +249,16 @@ Mask RenderMask(const TextStyle& s, const QString& text, Point pen, const FontIn
     // Room for italic overhang, underline and the outline and shadow rings.
     const int margin = s.pixelSize / 2 + 3;
     const QRect ink = metrics.boundingRect(text);
-    const int left = std::min(0, ink.left()) - margin;
-    const int right = std::max(width, ink.right() + 1) + margin;
-    const int top = std::min(-int(info.ascent), ink.top()) - margin;
-    const int bottom = std::max(int(info.descent), ink.bottom() + 1) + margin;
+    // Extent relative to the pen, then cut to the limit grown by the two
+    // pixels the outline and shadow rings reach.
+    int left = std::min(0, ink.left()) - margin;
+    int right = std::max(width, ink.right() + 1) + margin;
+    int top = std::min(-int(info.ascent), ink.top()) - margin;
+    int bottom = std::max(int(info.descent), ink.bottom() + 1) + margin;
+    left = std::max(left, limit.left - 2 - pen.h);
+    right = std::min(right, limit.right + 2 - pen.h);
+    top = std::max(top, limit.top - 2 - pen.v);
+    bottom = std::min(bottom, limit.bottom + 2 - pen.v);
     m.width = right - left;
     m.height = bottom - top;
     if (m.width <= 0 || m.height <= 0 || Size(m.width) * m.height > (Size(1) << 26)) return Mask{};
@@ -326,9 +343,8 @@ void ApplyMask(CGrafPtr port, const Mask& m, const Rect& box) {
     if (mode < 0 || mode > 7) mode = srcOr;
     penraster::SpanList set, clear;
     AddRuns(m, true, nullptr, set);
+    // The mask covers the box wherever the box lies inside the pixel map.
     AddRuns(m, false, &box, clear);
-    // Clear bits of the box outside the mask's extent cannot occur: the mask
-    // covers the box.
     PaintAction(port, xfer::OneBitAction(mode, true), set);
     PaintAction(port, xfer::OneBitAction(mode, false), clear);
 }
@@ -375,7 +391,7 @@ void StdText(SInt16 byteCount, const void* textBuf, Point numer, Point denom) {
     const Point pen = port->pnLoc;
     if (port->pnVis >= 0 && port->portPixMap && *port->portPixMap && (*port->portPixMap)->baseAddr) {
         const FontInfo info = Info(style);
-        const Mask mask = RenderMask(style, text, pen, info, width);
+        const Mask mask = RenderMask(style, text, pen, info, width, (*port->portPixMap)->bounds);
         const Rect box{SInt16(std::clamp(pen.v - info.ascent, -32767, 32767)), pen.h,
                        SInt16(std::clamp(pen.v + info.descent, -32767, 32767)),
                        SInt16(std::clamp(pen.h + width, -32767, 32767))};

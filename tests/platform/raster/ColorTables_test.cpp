@@ -144,6 +144,31 @@ TEST(NewColorTable, SizesAndSeeds) {
     EXPECT_EQ(CopyCTable(nullptr), nullptr);
 }
 
+// A size field that claims more entries than the block holds is never
+// believed (tables arrive from files).
+TEST(NewColorTable, ReadableCountTrustsTheBlockNotTheSizeField) {
+    TableOwner t(NewColorTable(2));
+    CTabEntries(t.ct)[0].rgb = {0xFFFF, 0xFFFF, 0xFFFF};
+    CTabEntries(t.ct)[1].rgb = {0x1000, 0x1000, 0x1000};
+    const struct {
+        SInt16 ctSize;
+        int readable;
+    } cases[] = {{1, 2}, {0, 1}, {-1, 0}, {-7, 0}, {1000, 2}, {32767, 2}};
+    for (const auto& c : cases) {
+        (*t.ct)->ctSize = c.ctSize;
+        EXPECT_EQ(CTabReadableCount(t.ct), c.readable) << c.ctSize;
+        const int nearest = NearestColorIndex(t.ct, RGBColor{0, 0, 0});
+        EXPECT_EQ(nearest, c.readable == 2 ? 1 : 0) << c.ctSize;
+        if (c.readable > 0) {
+            EXPECT_EQ(InverseTable(t.ct).Nearest8(0, 0, 0), nearest);
+        }
+    }
+    TableOwner big(NewColorTable(256));
+    (*big.ct)->ctSize = 300;
+    EXPECT_EQ(CTabReadableCount(big.ct), 256);
+    EXPECT_EQ(CTabReadableCount(nullptr), 0);
+}
+
 TEST(Nearest, EveryEntryOfEveryStandardTableIsExact) {
     for (SInt16 id : {1, 2, 4, 8, 33, 34, 36, 40, 128, 129, 130, 131}) {
         TableOwner t(GetCTable(id));
