@@ -215,8 +215,21 @@ CTabHandle NewColorTable(int entries) {
     return ct;
 }
 
+namespace {
+CTabHandle gStandardTables[9] = {};
+}
+
 void DisposeCTable(CTabHandle ct) {
-    if (ct) DisposeHandle(reinterpret_cast<Handle>(ct));
+    if (!ct) return;
+    for (CTabHandle shared : gStandardTables)
+        if (shared == ct) return;
+    DisposeHandle(reinterpret_cast<Handle>(ct));
+}
+
+SInt32 GetCTSeed() { return NextSeed(); }
+
+void CTabChanged(CTabHandle ct) {
+    if (ct && *ct) (*ct)->ctSeed = NextSeed();
 }
 
 CTabHandle CopyCTable(CTabHandle ct) {
@@ -227,10 +240,9 @@ CTabHandle CopyCTable(CTabHandle ct) {
 }
 
 CTabHandle StandardCTable(int depth) {
-    static CTabHandle tables[9] = {};
     if (depth != 1 && depth != 2 && depth != 4 && depth != 8) return nullptr;
-    if (!tables[depth]) tables[depth] = BuildStandard(depth);
-    return tables[depth];
+    if (!gStandardTables[depth]) gStandardTables[depth] = BuildStandard(depth);
+    return gStandardTables[depth];
 }
 
 CTabHandle GetCTable(SInt16 ctID) {

@@ -13,7 +13,11 @@
 // A new, zeroed table of `entries` entries (ctSize = entries - 1), seed from
 // UniqueID('clut'), flags 0. None when memory runs out or entries is not 1..256.
 CTabHandle NewColorTable(int entries);
-void DisposeCTable(CTabHandle ct);
+void DisposeCTable(CTabHandle ct);  // the shared standard tables are never freed
+// A fresh seed, never given out before (what UniqueID('clut') gives tables).
+SInt32 GetCTSeed();
+// Marks a table whose entries were changed in place: it gets a fresh seed.
+void CTabChanged(CTabHandle ct);
 CTabHandle CopyCTable(CTabHandle ct);  // an independent copy
 // Tables by ID: 1, 2, 4, 8 the standard tables of those depths; 33, 34, 36,
 // 40 the grey tables of depth 1, 2, 4, 8 (black last, as the standard 1-bit

@@ -138,6 +138,14 @@ TEST(NewColorTable, SizesAndSeeds) {
     EXPECT_EQ((*b.ct)->ctSize, 255);
     EXPECT_NE((*a.ct)->ctSeed, (*b.ct)->ctSeed);
     EXPECT_EQ(Entry(b.ct, 255), Rgb(0, 0, 0));
+    const SInt32 before = (*b.ct)->ctSeed;
+    CTabChanged(b.ct);
+    EXPECT_NE((*b.ct)->ctSeed, before);
+    EXPECT_NE(GetCTSeed(), GetCTSeed());
+    // Freeing a shared standard table by mistake leaves it intact.
+    DisposeCTable(StandardCTable(4));
+    EXPECT_EQ(CTabCount(StandardCTable(4)), 16);
+    EXPECT_EQ(CTabEntries(StandardCTable(4))[15].rgb, Rgb(0, 0, 0));
     TableOwner c(CopyCTable(b.ct));
     EXPECT_NE(c.ct, b.ct);
     EXPECT_EQ(CTabCount(c.ct), 256);
