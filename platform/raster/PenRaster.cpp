@@ -153,7 +153,7 @@ RGBColor ColorOfIndex(const Resolved& r, UInt32 index) {
 
 Resolved Resolve(const PixMap& pm, const Ink& ink) {
     Resolved r;
-    r.depth = pm.pixelSize == 32 || pm.pixelSize == 16 || pm.pixelSize == 24 ? 32 : pm.pixelSize;
+    r.depth = pm.pixelSize;
     r.mask = r.depth == 32 ? xfer::kRGBMask : ((1u << r.depth) - 1);
     r.table = r.depth == 32 ? nullptr : pm.pmTable;
     r.fore = ink.fore;
@@ -281,10 +281,18 @@ void PaintRun(const PixMap& pm, const Resolved& r, ArithCache& cache, const Patt
 
 }  // namespace
 
-void PaintSpansInMap(const PixMap& pm, std::span<const Span> spans, const Ink& ink) {
-    if (!pm.baseAddr || spans.empty()) return;
+// Graphics worlds store 16- and 24-bit requests as 32 bits, so a map that
+// says 16 or 24 did not come from one and is not drawn into; nor is one whose
+// rows are too short for its width.
+bool DrawableMap(const PixMap& pm) {
     const int d = pm.pixelSize;
-    if (d != 1 && d != 2 && d != 4 && d != 8 && d != 16 && d != 24 && d != 32) return;
+    if (d != 1 && d != 2 && d != 4 && d != 8 && d != 32) return false;
+    const Size width = RectWidth(pm.bounds);
+    return width >= 0 && Size(pm.rowBytes) * 8 >= width * d;
+}
+
+void PaintSpansInMap(const PixMap& pm, std::span<const Span> spans, const Ink& ink) {
+    if (!pm.baseAddr || spans.empty() || !DrawableMap(pm)) return;
     const Resolved r = Resolve(pm, ink);
     ArithCache cache;
     const Rect& b = pm.bounds;

@@ -71,6 +71,10 @@ Ink InkForVerb(CGrafPtr port, GrafVerb verb);
 // intersected as well.
 void PaintSpans(CGrafPtr port, const SpanList& spans, const Ink& ink, RgnHandle extraClip = nullptr);
 
+// Whether the pen can draw into the map: depth 1, 2, 4, 8 or 32 and rows
+// long enough for its width.
+bool DrawableMap(const PixMap& pm);
+
 // Paints spans straight into a pixel map (no port clipping; the map's bounds
 // still clip). Patterns align to the map's top-left corner.
 void PaintSpansInMap(const PixMap& pm, std::span<const Span> spans, const Ink& ink);

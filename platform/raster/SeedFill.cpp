@@ -24,7 +24,14 @@ private:
     SInt32 saved_;
 };
 
-bool SupportedDepth(int d) { return d == 1 || d == 2 || d == 4 || d == 8 || d == 16 || d == 24 || d == 32; }
+// Graphics worlds store 16- and 24-bit requests as 32 bits; a map claiming
+// those depths, or with rows too short for its width, is refused.
+bool ReadableMap(const BitMap& pm) {
+    const int d = pm.pixelSize;
+    if (d != 1 && d != 2 && d != 4 && d != 8 && d != 32) return false;
+    const Size width = RectWidth(pm.bounds);
+    return pm.baseAddr && width >= 0 && Size(pm.rowBytes) * 8 >= width * d;
+}
 
 // The part of the two rectangles both maps hold, as offsets from the
 // rectangles' top-left corners.
@@ -46,8 +53,8 @@ std::optional<Area> CommonArea(const BitMap& src, const BitMap& dst, const Rect&
 }
 
 bool CheckMaps(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect, const Rect* dstRect) {
-    return srcBits && dstBits && srcRect && dstRect && srcBits->baseAddr && dstBits->baseAddr &&
-           dstBits->pixelSize == 1 && SupportedDepth(srcBits->pixelSize);
+    return srcBits && dstBits && srcRect && dstRect && dstBits->pixelSize == 1 && ReadableMap(*srcBits) &&
+           ReadableMap(*dstBits);
 }
 
 inline UInt32 Read32(const UInt8* p) { return UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3]; }
@@ -62,7 +69,7 @@ RGBColor IndexColor(const BitMap& pm, UInt32 index) {
     return index == 0 ? RGBColor{0xFFFF, 0xFFFF, 0xFFFF} : RGBColor{0, 0, 0};
 }
 
-int MapDepth(const BitMap& pm) { return pm.pixelSize >= 16 ? 32 : pm.pixelSize; }
+int MapDepth(const BitMap& pm) { return pm.pixelSize; }
 
 // Cell states of the work grid.
 enum : UInt8 { kOther = 0, kMatch = 1, kFilled = 2 };

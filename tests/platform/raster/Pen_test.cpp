@@ -2,6 +2,7 @@
 
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/Regions.h"
+#include "platform/raster/Shapes.h"
 #include "tests/platform/raster/PixelArt.h"
 
 #include <gtest/gtest.h>
@@ -244,6 +245,29 @@ TEST(Rect, EmptyOrInvertedRectDrawsNothing) {
     const Rect inverted = MakeRect(3, 3, 1, 1);
     PaintRect(&inverted);
     EXPECT_EQ(Picture(g.get()), (Rows{"....", "....", "....", "...."}));
+}
+
+// A map claiming 16 bits (worlds store those as 32) or with rows too short
+// for its width would be overrun: nothing is drawn into it.
+TEST(Rect, MapsThePenCannotDrawIntoAreLeftAlone) {
+    for (SInt16 depth : {SInt16(16), SInt16(32)}) {
+        std::vector<char> buffer(64, char(0x5A));
+        PixMap pm;
+        pm.baseAddr = buffer.data();
+        pm.rowBytes = 8;  // 4 pixels of 16 bits; too short for 32
+        pm.bounds = MakeRect(0, 0, 2, 4);
+        pm.pixelSize = depth;
+        PixMap* pmPtr = &pm;
+        CGrafPort port;
+        OpenCPort(&port, &pmPtr);
+        SetGWorld(&port, nullptr);
+        const Rect r = MakeRect(0, 0, 2, 4);
+        PaintRect(&r);
+        InvertOval(&r);
+        EXPECT_EQ(buffer, std::vector<char>(64, char(0x5A))) << depth;
+        SetGWorld(nullptr, nullptr);
+        CloseCPort(&port);
+    }
 }
 
 // ---- Patterns and pen modes ----------------------------------------------------
