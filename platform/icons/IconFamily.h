@@ -67,7 +67,9 @@ int PackedIconEdge(OSType type);
 // A new family with no elements.
 [[nodiscard]] OSErr NewIconFamily(IconFamilyHandle* family);
 // The suite's members of the selector types (ascending selector bits;
-// absent members skipped) in a new family the caller owns.
+// absent members skipped) in a new family the caller owns. A 32-bit member
+// that is neither plain pixels nor packed data that unpacks is paramErr:
+// no family is made rather than one that cannot be read back.
 [[nodiscard]] OSErr IconSuiteToIconFamily(IconSuiteRef iconSuite, IconSelectorValue whichIcons,
                                           IconFamilyHandle* iconFamily);
 // A new suite (the caller owns it and its members) holding a copy of every

@@ -52,8 +52,9 @@ IconSelectorValue SelectorBitForIconType(OSType type);
 // members, then small, mini and huge; within each 1-, 4-, 8-, 32-bit and
 // the 8-bit mask). `theIcon` points at the suite's slot for the type: it
 // holds nullptr when the suite has no such member, and the action may store
-// a handle there (the suite then owns it). A nonzero result ends the walk
-// and is returned by ForEachIconDo.
+// a handle there (the suite then owns it; a handle it replaces becomes the
+// action's to free). A nonzero result ends the walk and is returned by
+// ForEachIconDo.
 using IconActionProcPtr = OSErr (*)(ResType theType, Handle* theIcon, void* yourDataPtr);
 
 [[nodiscard]] OSErr NewIconSuite(IconSuiteRef* theIconSuite);
