@@ -390,10 +390,8 @@ void UseResFile(SInt16 refNum) {
     SetErr(noErr);
 }
 
-SInt16 CurResFile() {
-    SetErr(noErr);
-    return gRes.current;
-}
+// Leaves ResError alone: callers ask for it right after the call before.
+SInt16 CurResFile() { return gRes.current; }
 
 SInt16 HomeResFile(Handle theResource) {
     ResEntry* e = ResourceEntry(theResource);

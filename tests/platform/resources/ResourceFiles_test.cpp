@@ -1,11 +1,13 @@
 #include "platform/files/Files.h"
 #include "platform/files/Forks.h"
+#include "platform/core/PString.h"
 #include "platform/resources/Resources.h"
 #include "tests/platform/files/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -101,6 +103,58 @@ TEST_F(ResourceFiles, ChangesReachTheDiskOnCloseAndReopen) {
     FInfo info;
     ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
     EXPECT_EQ(info.fdType, FourCC("pref"));
+}
+
+// The preferences store's pattern: replace a record's bytes in place
+// (resizing), or add it purgeable with a name; mark it changed and release
+// it at once. The released changes must still reach the disk.
+TEST_F(ResourceFiles, RecordsReleasedRightAfterChangingReachTheDisk) {
+    const FSSpec spec = Spec(dir / "Korvel Preferences");
+    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
+    auto save = [](ResType type, ResID id, const std::string& bytes, const char* name) {
+        if (Handle h = Get1Resource(type, id)) {
+            SetHandleSize(h, Size(bytes.size()));
+            ASSERT_EQ(MemError(), noErr);
+            std::memcpy(*h, bytes.data(), bytes.size());
+            ChangedResource(h);
+            ASSERT_EQ(ResError(), noErr);
+            ReleaseResource(h);
+            return;
+        }
+        Handle h = NewText(bytes);
+        Str255 pname{};
+        CopyCStringToPascal(name, pname);
+        AddResource(h, type, id, pname);
+        ASSERT_EQ(ResError(), noErr);
+        SetResAttrs(h, resPurgeable);
+        ChangedResource(h);
+        ReleaseResource(h);
+    };
+    auto load = [](ResType type, ResID id) {
+        Handle h = Get1Resource(type, id);
+        return h ? Text(h) : std::string("(none)");
+    };
+
+    SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    save(FourCC("uCnt"), 128, std::string(8, '\1'), "usage count");
+    save(FourCC("lBak"), 128, std::string("\0\1", 2), "background of icon list");
+    CloseResFile(ref);
+    ASSERT_EQ(ResError(), noErr);
+
+    ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    EXPECT_EQ(load(FourCC("lBak"), 128), std::string("\0\1", 2));
+    save(FourCC("uCnt"), 128, std::string(12, '\2'), "usage count");  // grows
+    save(FourCC("lBak"), 128, "\4", "background of icon list");       // shrinks
+    CloseResFile(ref);
+
+    ref = FSpOpenResFile(&spec, fsRdPerm);
+    EXPECT_EQ(load(FourCC("uCnt"), 128), std::string(12, '\2'));
+    EXPECT_EQ(load(FourCC("lBak"), 128), "\4");
+    Handle h = Get1Resource(FourCC("lBak"), 128);
+    EXPECT_EQ(GetResAttrs(h), resPurgeable);
+    Str255 name{};
+    GetResInfo(h, nullptr, nullptr, name);
+    EXPECT_EQ(PStringToStd(name), "background of icon list");
 }
 
 TEST_F(ResourceFiles, AFileWithoutAForkGetsOneInItsCompanion) {
