@@ -89,6 +89,12 @@ inline void Store(UInt8* row, int x, int depth, UInt32 v) {
     }
 }
 
+// Indexed maps without a table (plain bit maps from pictures) use the
+// standard table of their depth.
+CTabHandle TableOf(const PixMap& pm) {
+    return pm.pmTable || pm.pixelSize > 8 ? pm.pmTable : StandardCTable(pm.pixelSize);
+}
+
 int MapCoord(int x, int dstLeft, int dstLen, int srcLeft, int srcLen) {
     return srcLeft + int(((2 * SInt64(x - dstLeft) + 1) * srcLen) / (2 * SInt64(dstLen)));
 }
@@ -141,7 +147,7 @@ class DstMapper {
 public:
     // `pixels`: how many pixels the copy may map, to size the cache.
     DstMapper(const PixMap& dst, Size pixels)
-        : table_(dst.pmTable), mask_((1u << dst.pixelSize) - 1), search_(ColorSearchInstalled()) {
+        : table_(TableOf(dst)), mask_((1u << dst.pixelSize) - 1), search_(ColorSearchInstalled()) {
         const int n = CTabCount(table_);
         colors_.assign(size_t(mask_) + 1, RGBColor{0, 0, 0});
         for (int i = 0; i < n && i <= int(mask_); ++i) colors_[size_t(i)] = CTabEntries(table_)[i].rgb;
@@ -334,8 +340,9 @@ void Engine::PrepareColors() {
             srcColors_[0] = j_.colors.bg;
             srcColors_[1] = j_.colors.fg;
         } else {
-            const int count = CTabCount(src_.pmTable);
-            for (int i = 0; i < count && size_t(i) < n; ++i) srcColors_[size_t(i)] = CTabEntries(src_.pmTable)[i].rgb;
+            CTabHandle table = TableOf(src_);
+            const int count = CTabCount(table);
+            for (int i = 0; i < count && size_t(i) < n; ++i) srcColors_[size_t(i)] = CTabEntries(table)[i].rgb;
         }
         srcToDst_.resize(n);
         for (size_t i = 0; i < n; ++i) srcToDst_[i] = DestValue(srcColors_[i]);
@@ -429,7 +436,8 @@ void Engine::FillMaskWeights(int my, int x0, int x1) {
     const PixMap& m = *j_.mask;
     const UInt8* row = PixRow(m, my);
     const int depth = m.pixelSize;
-    const int count = CTabCount(m.pmTable);
+    CTabHandle table = TableOf(m);
+    const int count = CTabCount(table);
     for (int x = x0; x < x1; ++x) {
         const size_t i = size_t(x - area_.left);
         const UInt32 v = Fetch(row, maskCols_[i], depth);
@@ -441,7 +449,7 @@ void Engine::FillMaskWeights(int my, int x0, int x1) {
         if (depth == 32)
             c = RGBFrom24(v);
         else if (int(v) < count)
-            c = CTabEntries(m.pmTable)[v].rgb;
+            c = CTabEntries(table)[v].rgb;
         const RGBColor w{UInt16(0xFFFF - c.red), UInt16(0xFFFF - c.green), UInt16(0xFFFF - c.blue)};
         weights_[i] = w;
         weightKind_[i] = (w.red | w.green | w.blue) == 0 ? 0 : (w.red & w.green & w.blue) == 0xFFFF ? 2 : 1;

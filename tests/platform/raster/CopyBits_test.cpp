@@ -265,6 +265,22 @@ TEST(CopyBits, DeeperTablesMapByColourNotIndex) {
     EXPECT_EQ(d.rowValues(0), (std::vector<UInt32>{255, 0, 255}));
 }
 
+TEST(CopyBits, PlainBitMapsWithoutATableUseTheStandardOne) {
+    UInt8 bits[4] = {0xA0, 0, 0, 0};
+    BitMap bm;
+    bm.baseAddr = reinterpret_cast<Ptr>(bits);
+    bm.rowBytes = 4;
+    bm.bounds = MakeRect(0, 0, 1, 4);
+    bm.isPixMap = false;
+    World d(32, 4, 1), back(32, 4, 1);
+    const Rect r = bm.bounds;
+    CopyBits(&bm, &d.pm(), &r, &r, srcCopy, nullptr);
+    EXPECT_EQ(d.rowValues(0), (std::vector<UInt32>{kBlack, kWhite, kBlack, kWhite}));
+    back.row(0, {kWhite, kBlack, kBlack, 0x202020});
+    CopyBits(&back.pm(), &bm, &r, &r, srcCopy, nullptr);
+    EXPECT_EQ(bits[0], 0x70);
+}
+
 // ---- Geometry -------------------------------------------------------------------
 
 TEST(CopyBits, ScalingMapsPixelCentres) {
