@@ -612,3 +612,76 @@ TEST(PictFiles, HeaderOrBarePictureIsFound) {
 }
 
 }  // namespace
+
+namespace {
+
+// Writes the fuzz seeds when KORVEL_WRITE_PICTURE_SEEDS names a folder
+// (fuzz/corpus/picture); skipped otherwise.
+TEST(PictSeeds, WriteFuzzSeeds) {
+    const char* dir = std::getenv("KORVEL_WRITE_PICTURE_SEEDS");
+    if (!dir) GTEST_SKIP() << "set KORVEL_WRITE_PICTURE_SEEDS to write the seeds";
+    auto save = [&](const char* name, const Bytes8& bytes) {
+        std::FILE* f = std::fopen((std::string(dir) + "/" + name).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    };
+    save("v1_bitmap.pict", VersionOnePicture());
+    for (int depth : {1, 4, 8, 32}) {
+        UniqueGWorld src = MakeWorld(depth, 12, 3);
+        FillPattern(src.get());
+        UniqueGWorld on = MakeWorld(depth, 12, 3);
+        Rect r = MakeRect(0, 0, 3, 12), hole = MakeRect(1, 4, 2, 8);
+        UniqueRgn mask, inner;
+        RectRgn(mask, &r);
+        RectRgn(inner, &hole);
+        DiffRgn(mask, inner, mask);
+        UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r, depth == 8 ? blend : srcCopy,
+                                      depth == 4 || depth == 32 ? mask.get() : nullptr);
+        save(("recorded" + std::to_string(depth) + ".pict").c_str(), Bytes(pic.get()));
+    }
+    // 16-bit direct rows, packed by words.
+    ByteWriter w;
+    w.bytes(V2Prefix(MakeRect(0, 0, 2, 4)));
+    w.u16be(kPictDirectBitsRect), w.u32be(0xFF), w.u16be(0x8000 | 8);
+    w.rect(MakeRect(0, 0, 2, 4));
+    w.s16be(0), w.s16be(3), w.s32be(0), w.s32be(IntToFixed(72)), w.s32be(IntToFixed(72));
+    w.s16be(16), w.s16be(16), w.s16be(3), w.s16be(5), w.zeros(12);
+    w.rect(MakeRect(0, 0, 2, 4)), w.rect(MakeRect(0, 0, 2, 4)), w.s16be(0);
+    for (int y = 0; y < 2; ++y) w.u8(3), w.u8(253), w.u8(0x7C), w.u8(0x00);
+    w.u16be(kPictEndPic);
+    save("direct16.pict", w.buffer());
+}
+
+TEST(PictDirect16, WordRunsWidenToEightBitComponents) {
+    // One row: a run of four 0x7C00 (pure red in 1-5-5-5) words.
+    ByteWriter w;
+    w.bytes(V2Prefix(MakeRect(0, 0, 1, 4)));
+    w.u16be(kPictDirectBitsRect), w.u32be(0xFF), w.u16be(0x8000 | 8);
+    w.rect(MakeRect(0, 0, 1, 4));
+    w.s16be(0), w.s16be(3), w.s32be(0), w.s32be(IntToFixed(72)), w.s32be(IntToFixed(72));
+    w.s16be(16), w.s16be(16), w.s16be(3), w.s16be(5), w.zeros(12);
+    w.rect(MakeRect(0, 0, 1, 4)), w.rect(MakeRect(0, 0, 1, 4)), w.s16be(0);
+    w.u8(6), w.u8(254), w.u8(0x7C), w.u8(0x00), w.u8(0), w.u8(0x03), w.u8(0xEF);  // run of 3, then 0x03EF
+    w.u8(0);  // pad to an even offset
+    w.u16be(kPictEndPic);
+    UniqueHandle pic(NewHandleFromBytes(w.buffer()));
+    UniqueGWorld out = MakeWorld(32, 4, 1);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    Rect r = MakeRect(0, 0, 1, 4);
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    EXPECT_EQ(Pixel(out.get(), 0, 0), 0xFF0000u);
+    EXPECT_EQ(Pixel(out.get(), 2, 0), 0xFF0000u);
+    // 0x03EF: red 0, green 31, blue 15 -> 0x00, 0xFF, 0x7B.
+    EXPECT_EQ(Pixel(out.get(), 3, 0), 0x00FF7Bu);
+    SInt16 depth = 0;
+    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
+    EXPECT_EQ(depth, 32);
+    PictInfo info;
+    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, 0, 0), noErr);
+    EXPECT_EQ(info.depth, 16);
+    EXPECT_EQ(info.uniqueColors, 2);
+}
+
+}  // namespace
