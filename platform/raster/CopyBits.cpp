@@ -128,7 +128,7 @@ public:
         if (cursor_ == bands_.size() || bands_[cursor_].top > y) return {};
         return {spans_.data() + bands_[cursor_].first, bands_[cursor_].count};
     }
-    void Restart() { cursor_ = 0; }
+    bool IsWhole() const { return isWhole_; }
 
 private:
     struct Band {
@@ -163,16 +163,28 @@ public:
         }
         return inverse_ ? UInt32(inverse_->Nearest(c)) & mask_ : 0;
     }
-    // 0x..RRGGBB through a small cache: the colour of a pixel repeats often.
+    // 0x..RRGGBB through a small cache: in most pictures colours repeat. The
+    // cache is dropped when it hardly ever hits (photographic noise), where
+    // probing it only costs memory traffic.
     UInt32 Index24(UInt32 rgb) {
         rgb &= kRGBMask;
         if (search_) return Index(RGBFrom24(rgb));
+        if (rgb == lastRGB_) return lastIndex_;
+        lastRGB_ = rgb;
+        if (!useCache_) return lastIndex_ = Index(RGBFrom24(rgb));
         const UInt32 slot = (rgb * 2654435761u) >> (32 - cacheBits_);
         UInt32& e = cache_[slot];
-        if ((e & kRGBMask) == rgb && e != kEmpty) return e >> 24;
-        const UInt32 idx = Index(RGBFrom24(rgb));
-        e = rgb | idx << 24;
-        return idx;
+        if ((e & kRGBMask) == rgb && e != kEmpty) {
+            ++hits_;
+            return lastIndex_ = e >> 24;
+        }
+        if (++misses_ == 4096) {
+            useCache_ = hits_ >= misses_ / 2;
+            hits_ = misses_ = 0;
+        }
+        lastIndex_ = Index(RGBFrom24(rgb));
+        e = rgb | lastIndex_ << 24;
+        return lastIndex_;
     }
     const RGBColor& Color(UInt32 index) const { return colors_[index & mask_]; }
     UInt32 Mask() const { return mask_; }
@@ -186,6 +198,9 @@ private:
     std::vector<RGBColor> colors_;
     int cacheBits_ = 12;
     std::vector<UInt32> cache_;
+    bool useCache_ = true;
+    UInt32 hits_ = 0, misses_ = 0;
+    UInt32 lastRGB_ = kEmpty, lastIndex_ = 0;
 };
 
 struct PortColors {
@@ -581,6 +596,14 @@ void Engine::Run() {
     if (j_.mask) {
         weights_.resize(size_t(w));
         weightKind_.resize(size_t(w));
+    }
+    // Whole rows of two maps with the same row length: one block move.
+    if (sameCopy_ && clip.IsWhole() && src_.rowBytes == dst_.rowBytes && area_.left == dst_.bounds.left &&
+        area_.right == dst_.bounds.right && srcCols_.front() == 0 && RectWidth(src_.bounds) == w) {
+        const int sy = MapCoord(area_.top, j_.dstRect.top, RectHeight(j_.dstRect), j_.srcRect.top,
+                                RectHeight(j_.srcRect));
+        std::memmove(PixRow(dst_, area_.top), PixRow(src_, sy), size_t(dst_.rowBytes) * size_t(RectHeight(area_)));
+        return;
     }
     const bool dither = cls_ == ModeClass::Dither && !sameCopy_;
     if (dither) {

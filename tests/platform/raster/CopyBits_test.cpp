@@ -801,7 +801,12 @@ TEST(CopyBits, MatchesPerPixelReferenceOnRandomInputs) {
                        : MakeRect(t, l, t + 1 + pick(20), l + 1 + pick(40));
         };
         CTabHandle st = table(sd), dt = table(dd);
-        World s(sd, bounds(), st), d(dd, bounds(), dt), ref(dd, d.bounds(), dt);
+        // Every 7th case copies a whole map onto one of the same size.
+        const bool whole = iter % 7 == 0;
+        const Rect sb = bounds();
+        Rect db = bounds();
+        if (whole) db = MakeRect(db.top, db.left, db.top + RectHeight(sb), db.left + RectWidth(sb));
+        World s(sd, sb, st), d(dd, db, dt), ref(dd, db, dt);
         DisposeCTable(st);
         DisposeCTable(dt);
         for (int v = s.bounds().top; v < s.bounds().bottom; ++v)
@@ -816,8 +821,8 @@ TEST(CopyBits, MatchesPerPixelReferenceOnRandomInputs) {
             const int l = b.left - 3 + pick(RectWidth(b) + 3), t = b.top - 3 + pick(RectHeight(b) + 3);
             return MakeRect(t, l, t + 1 + pick(RectHeight(b) + 4), l + 1 + pick(RectWidth(b) + 4));
         };
-        const Rect sr = bigBlend ? s.bounds() : around(s.bounds());
-        Rect dr = bigBlend ? d.bounds() : around(d.bounds());
+        const Rect sr = bigBlend || whole ? s.bounds() : around(s.bounds());
+        Rect dr = bigBlend || whole ? d.bounds() : around(d.bounds());
         if (pick(2)) dr = MakeRect(dr.top, dr.left, dr.top + RectHeight(sr), dr.left + RectWidth(sr));
         const SInt16 mode = bigBlend ? SInt16(blend) : modes[pick(int(std::size(modes)))];
 
