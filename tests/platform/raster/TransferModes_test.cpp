@@ -153,21 +153,3 @@ TEST(TransferModes, PinnedArithmetic) {
     const RGBColor r = ApplyArithmetic(AddPinComponent, {0x2222, 0x2222, 0x2222}, {0xF000, 0x1000, 0}, {0xFFFF, 0xFFFF, 0x1000});
     EXPECT_EQ(r, (RGBColor{0xFFFF, 0x3222, 0x1000}));
 }
-
-TEST(TransferModes, ModeClasses) {
-    EXPECT_EQ(ClassOf(srcCopy), ModeClass::Boolean);
-    EXPECT_EQ(ClassOf(notSrcBic), ModeClass::Boolean);
-    EXPECT_EQ(ClassOf(blend), ModeClass::Arithmetic);
-    EXPECT_EQ(ClassOf(addPin), ModeClass::Arithmetic);
-    EXPECT_EQ(ClassOf(subPin), ModeClass::Arithmetic);
-    EXPECT_EQ(ClassOf(transparent), ModeClass::Transparent);
-    EXPECT_EQ(ClassOf(ditherCopy), ModeClass::Dither);
-    // Modes CopyBits does not implement copy.
-    for (SInt16 m : {SInt16(patXor), SInt16(addOver), SInt16(adMin), SInt16(50), SInt16(-1)}) {
-        EXPECT_EQ(ClassOf(m), ModeClass::Boolean) << m;
-        EXPECT_EQ(CopyBitsBooleanMode(m), srcCopy) << m;
-    }
-    EXPECT_EQ(CopyBitsBooleanMode(notSrcXor), notSrcXor);
-    EXPECT_TRUE(TransparentKeeps({1, 2, 3}, {1, 2, 3}));
-    EXPECT_FALSE(TransparentKeeps({1, 2, 3}, {1, 2, 4}));
-}
