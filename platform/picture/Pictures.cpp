@@ -179,7 +179,8 @@ public:
     }
     void poly(GrafVerb verb, std::span<const UInt8> stored) override {
         const size_t n = (stored.size() - 10) / 4;
-        UniqueHandle h(NewHandleClear(Size(10 + 4 * std::max<size_t>(n, 1))));
+        if (n == 0) return;  // a polygon without points draws nothing
+        UniqueHandle h(NewHandleClear(Size(10 + 4 * n)));
         if (!h) return;
         auto* p = reinterpret_cast<Polygon*>(*h.get());
         ByteReader r(stored);

@@ -547,6 +547,9 @@ TEST(PictHostile, LyingAndOversizedPicturesAreRefused) {
         {"QuickTime data cut short", {0x82, 0x00, 0x00, 0x01, 0x00, 0x00}, badPictErr},
         {"unknown pixel pattern type", {0x00, 0x13, 0x00, 0x07, 0, 0, 0, 0, 0, 0, 0, 0}, badPictErr},
         {"nothing but no-ops", Bytes8(200000, 0), noErr},
+        // Found by fuzzing: an empty point list reached a copy of nothing.
+        {"polygon without points", {0x00, 0x71, 0x00, 0x0A, 0, 0, 0, 0, 0, 8, 0, 8}, noErr},
+        {"polygon with points", {0x00, 0x71, 0x00, 0x12, 0, 0, 0, 0, 0, 8, 0, 8, 0, 0, 0, 0, 0, 8, 0, 8}, noErr},
     };
     for (const auto& c : cases) {
         UniqueHandle pic(NewHandleFromBytes(Cat({V2Prefix(), c.body, {0x00, 0xFF}})));
@@ -685,3 +688,59 @@ TEST(PictDirect16, WordRunsWidenToEightBitComponents) {
 }
 
 }  // namespace
+
+#if __has_include("platform/raster/Text.h")
+#include "platform/raster/Text.h"
+
+namespace {
+
+TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
+    Rect r = MakeRect(0, 0, 20, 40);
+    UniqueGWorld on = MakeWorld(32, 40, 20), direct = MakeWorld(32, 40, 20);
+    const RGBColor green{0, 0x8000, 0};
+    auto draw = [&](GWorldPtr g) {
+        SetGWorld(g, nullptr);
+        EraseRect(&r);
+        RGBForeColor(&green);
+        TextSize(12);
+        TextFace(bold);
+        MoveTo(2, 15);
+        DrawText("Hi!", 0, 3);
+        MoveTo(1, 19);
+        LineTo(38, 19);
+    };
+    UniqueHandle pic;
+    {
+        SavedGWorld saved;
+        SetGWorld(on.get(), nullptr);
+        pic.reset(OpenPicture(&r));
+        draw(on.get());
+        ClosePicture();
+        draw(direct.get());
+    }
+    const std::vector<UInt16> want = {kPictHeaderOp, kPictClipRgn, UInt16(0x0032) /* eraseRect */,
+                                      kPictRGBFgCol, kPictTxFace,  kPictTxSize,
+                                      kPictLongText, kPictLine,    kPictEndPic};
+    EXPECT_EQ(Opcodes(pic.get()), want);
+    UniqueGWorld out = MakeWorld(32, 40, 20);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    int inked = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) {
+            ASSERT_EQ(Pixel(out.get(), x, y), Pixel(direct.get(), x, y)) << x << "," << y;
+            inked += Pixel(out.get(), x, y) == 0x008000u;
+        }
+    EXPECT_GT(inked, 38);  // the line and some of the glyphs
+    PictInfo info;
+    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    EXPECT_EQ(info.textCount, 1);
+    EXPECT_EQ(info.lineCount, 1);
+    SInt16 depth = -1;
+    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
+    EXPECT_EQ(depth, 0);
+}
+
+}  // namespace
+#endif
