@@ -215,7 +215,8 @@ TEST_F(ResourceFiles, ReadOnlyFilesRefuseWritePermission) {
     EXPECT_EQ(ResError(), permErr);
     const SInt16 ref = FSpOpenResFile(&spec, fsCurPerm);
     ASSERT_NE(ref, kResFileNotOpen);
-    AddResource(NewText("x"), kText, 1, nullptr);
+    UniqueHandle refused(NewText("x"));
+    AddResource(refused.get(), kText, 1, nullptr);
     EXPECT_EQ(ResError(), wrPermErr);
 }
 
@@ -238,7 +239,8 @@ TEST_F(ResourceFiles, ApplicationFileSitsAtTheBottomOfTheChain) {
     EXPECT_EQ(HomeResFile(h), app);
     UseResFile(app);
     // The application's file is never written.
-    AddResource(NewText("x"), kText, 2, nullptr);
+    UniqueHandle refused(NewText("x"));
+    AddResource(refused.get(), kText, 2, nullptr);
     EXPECT_EQ(ResError(), wrPermErr);
 }
 
