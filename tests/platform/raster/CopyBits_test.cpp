@@ -486,6 +486,23 @@ TEST(CopyBits, EmptyOrInvalidArgumentsDrawNothing) {
     for (int v = 0; v < 4; ++v) EXPECT_EQ(d.rowValues(v), (std::vector<UInt32>(4, 0)));
 }
 
+TEST(CopyBits, ExtremeRectanglesStayInsideTheMaps) {
+    World s(8, MakeRect(-2, -2, 2, 2)), d(8, MakeRect(-4, -4, 4, 4));
+    s.fill(7);
+    s.set(-2, -2, 1);
+    s.set(1, 1, 2);
+    // The whole coordinate range shrunk onto the destination: every
+    // destination pixel samples far outside the small source.
+    Copy(s, d, MakeRect(-32768, -32768, 32767, 32767), d.bounds(), srcCopy);
+    EXPECT_EQ(d.rowValues(0), (std::vector<UInt32>(8, 0)));
+    // The source blown up to the whole range: the destination sits inside
+    // the enormous copy of source pixel (-1, -1), with (0, 0) starting at 0.
+    Copy(s, d, s.bounds(), MakeRect(-32768, -32768, 32767, 32767), srcCopy);
+    EXPECT_EQ(d.rowValues(-4), (std::vector<UInt32>(8, 7)));
+    Copy(s, d, s.bounds(), MakeRect(-32768, -32768, -1, -1), srcCopy);
+    EXPECT_EQ(d.at(-4, -4), 2u);  // the bottom-right source pixel covers (-4,-4)
+}
+
 // ---- Dither, search procedures ---------------------------------------------
 
 TEST(CopyBits, DitherDiffusesErrorOnAKnownInput) {
