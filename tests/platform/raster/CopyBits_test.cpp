@@ -496,7 +496,7 @@ TEST(CopyBits, ExtremeRectanglesStayInsideTheMaps) {
     Copy(s, d, MakeRect(-32768, -32768, 32767, 32767), d.bounds(), srcCopy);
     EXPECT_EQ(d.rowValues(0), (std::vector<UInt32>(8, 0)));
     // The source blown up to the whole range: the destination sits inside
-    // the enormous copy of source pixel (-1, -1), with (0, 0) starting at 0.
+    // the enormous copies of source pixels (-1, -1) and, from column 3, (0, -1).
     Copy(s, d, s.bounds(), MakeRect(-32768, -32768, 32767, 32767), srcCopy);
     EXPECT_EQ(d.rowValues(-4), (std::vector<UInt32>(8, 7)));
     Copy(s, d, s.bounds(), MakeRect(-32768, -32768, -1, -1), srcCopy);
