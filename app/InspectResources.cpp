@@ -5,6 +5,7 @@
 
 #include "app/Json.h"
 #include "platform/core/ByteIO.h"
+#include "platform/core/TextEncoding.h"
 #include "platform/files/AppleDouble.h"
 #include "platform/files/Forks.h"
 #include "platform/files/MacBinary.h"
@@ -23,55 +24,6 @@ struct Found {
     std::vector<UInt8> fork;  // empty: the container holds no resource fork
     std::optional<FinderInfo> finderInfo;
 };
-
-// Mac OS Roman 0x80-0xFF as Unicode, for names written by classic tools.
-constexpr UInt16 kMacRoman[128] = {
-    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, 0x00E0, 0x00E2, 0x00E4, 0x00E3, 0x00E5,
-    0x00E7, 0x00E9, 0x00E8, 0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3, 0x00F2, 0x00F4,
-    0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC, 0x2020, 0x00B0, 0x00A2, 0x00A3, 0x00A7, 0x2022, 0x00B6,
-    0x00DF, 0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8, 0x221E, 0x00B1, 0x2264, 0x2265,
-    0x00A5, 0x00B5, 0x2202, 0x2211, 0x220F, 0x03C0, 0x222B, 0x00AA, 0x00BA, 0x03A9, 0x00E6, 0x00F8, 0x00BF,
-    0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB, 0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5,
-    0x0152, 0x0153, 0x2013, 0x2014, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x25CA, 0x00FF, 0x0178, 0x2044,
-    0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02, 0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1,
-    0x00CB, 0x00C8, 0x00CD, 0x00CE, 0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9,
-    0x0131, 0x02C6, 0x02DC, 0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
-};
-
-bool IsUtf8(const std::string& s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const UInt8 c = UInt8(s[i]);
-        size_t n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 4;
-        if (n == 4 || (n > 0 && c < 0xC2) || n > s.size() - i - 1) return false;
-        for (size_t k = 1; k <= n; ++k)
-            if ((UInt8(s[i + k]) >> 6) != 2) return false;
-        i += n + 1;
-    }
-    return true;
-}
-
-// Names are shown as UTF-8: kept when they already are, else read as Mac OS
-// Roman.
-std::string NameText(const std::string& name) {
-    if (IsUtf8(name)) return name;
-    std::string out;
-    for (char ch : name) {
-        const UInt8 c = UInt8(ch);
-        const UInt16 u = c < 0x80 ? c : kMacRoman[c - 0x80];
-        if (u < 0x80) {
-            out += char(u);
-        } else if (u < 0x800) {
-            out += char(0xC0 | (u >> 6));
-            out += char(0x80 | (u & 0x3F));
-        } else {
-            out += char(0xE0 | (u >> 12));
-            out += char(0x80 | ((u >> 6) & 0x3F));
-            out += char(0x80 | (u & 0x3F));
-        }
-    }
-    return out;
-}
 
 FinderInfo FromMacBinary(const MacBinaryFile& mb) {
     ByteWriter w;
@@ -163,7 +115,7 @@ InspectVerdict InspectResourceFile(const InspectRequest& req, std::string& out, 
             j.beginObject().key("type").value(FourCCText(r.type)).key("id").value(int(r.id));
             j.key("name");
             if (r.hasName)
-                j.value(NameText(r.name));
+                j.value(LegacyTextToUtf8(r.name));
             else
                 j.null();
             j.key("size").value(std::int64_t(r.data.size())).key("attributes").value(int(r.attributes));
@@ -188,7 +140,7 @@ InspectVerdict InspectResourceFile(const InspectRequest& req, std::string& out, 
         out += std::to_string(image.resources.size()) + (image.resources.size() == 1 ? " resource\n" : " resources\n");
     for (const ForkResource& r : image.resources) {
         out += "'" + FourCCText(r.type) + "' " + std::to_string(r.id);
-        if (r.hasName) out += " \"" + NameText(r.name) + "\"";
+        if (r.hasName) out += " \"" + LegacyTextToUtf8(r.name) + "\"";
         out += " " + std::to_string(r.data.size()) + " bytes, attributes " + Hex(r.attributes, 2) + "\n";
     }
     if (found.finderInfo)

@@ -4,6 +4,7 @@
 #include "platform/core/Geometry.h"
 #include "platform/core/Memory.h"
 #include "platform/core/PString.h"
+#include "platform/core/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -134,4 +135,13 @@ TEST(PString, UTF8IsNeverCutInsideACharacter) {
     CopyCStringToPascal("vel", b);
     PStrCat(a, b);
     EXPECT_EQ(PStringToStd(a), "Korvel");
+}
+
+TEST(TextEncoding, UTF8StaysAndOtherBytesReadAsMacRoman) {
+    EXPECT_EQ(LegacyTextToUtf8("Icon \xC3\xA9"), "Icon \xC3\xA9");   // valid UTF-8 kept
+    EXPECT_EQ(LegacyTextToUtf8("Caf\x8E"), "Caf\xC3\xA9");           // 0x8E is é
+    EXPECT_EQ(LegacyTextToUtf8("\xA5\xF0"), "\xE2\x80\xA2\xEF\xA3\xBF");  // bullet, the logo code point
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));                           // overlong
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));                           // cut short
+    EXPECT_FALSE(IsValidUtf8("\xF5\x80\x80\x80"));                   // beyond U+10FFFF
 }
