@@ -34,7 +34,6 @@
 #include "platform/raster/TransferModes.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -229,7 +228,6 @@ struct Job {
 // Snapshot of the source rows when source and destination share memory.
 struct SourceCopy {
     std::vector<UInt8> bytes;
-    PixMap pm;
 };
 
 bool Overlaps(const PixMap& a, const PixMap& b) {
