@@ -19,9 +19,10 @@ void CopyMask(const BitMap* srcBits, const BitMap* maskBits, const BitMap* dstBi
 void CopyDeepMask(const BitMap* srcBits, const BitMap* maskBits, const BitMap* dstBits, const Rect* srcRect,
                   const Rect* maskRect, const Rect* dstRect, SInt16 mode, RgnHandle maskRgn);
 // CopyDeepMask with the left-edge alignment fix: when the destination's left
-// edge is not a multiple of 4, all three rectangles move left by that
-// remainder and the copy is clipped to the requested destination (or to the
-// caller's region).
+// edge is not a multiple of 4, the left edges of all three rectangles move
+// left by that remainder (their right edges stay, so no column of the request
+// is lost) and the copy is clipped to the requested destination (or to the
+// caller's region). Scaled copies keep their rectangles.
 void SafeCopyDeepMask(const BitMap* srcBits, const BitMap* maskBits, const BitMap* dstBits, const Rect* srcRect,
                       const Rect* maskRect, const Rect* dstRect, SInt16 mode, RgnHandle maskRgn);
 

@@ -98,4 +98,17 @@ inline UniqueRgn RandomRegion(std::mt19937& rng, int count, int lo, int hi, Pixe
     return out;
 }
 
+inline UniqueRgn RectRegion(int top, int left, int bottom, int right) {
+    UniqueRgn r;
+    Rect rect = MakeRect(top, left, bottom, right);
+    RectRgn(r, &rect);
+    return r;
+}
+
+inline Rect BoundsOf(RgnHandle rgn) {
+    Rect r;
+    GetRegionBounds(rgn, &r);
+    return r;
+}
+
 }  // namespace rgnmodel

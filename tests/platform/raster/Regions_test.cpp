@@ -11,19 +11,6 @@ using namespace rgnmodel;
 
 namespace {
 
-UniqueRgn RectRegion(int top, int left, int bottom, int right) {
-    UniqueRgn r;
-    Rect rect = MakeRect(top, left, bottom, right);
-    RectRgn(r, &rect);
-    return r;
-}
-
-Rect BoundsOf(RgnHandle rgn) {
-    Rect r;
-    GetRegionBounds(rgn, &r);
-    return r;
-}
-
 // Horizontal then vertical erosion (d > 0) or dilation (d < 0), pixel by pixel.
 PixelSet ModelInset(const PixelSet& s, int dh, int dv) {
     auto pass = [](const PixelSet& in, int d, bool horizontal) {

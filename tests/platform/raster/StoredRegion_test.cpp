@@ -12,19 +12,6 @@ namespace {
 
 using Bytes = std::vector<UInt8>;
 
-UniqueRgn RectRegion(int top, int left, int bottom, int right) {
-    UniqueRgn r;
-    Rect rect = MakeRect(top, left, bottom, right);
-    RectRgn(r, &rect);
-    return r;
-}
-
-Rect BoundsOf(RgnHandle rgn) {
-    Rect r;
-    GetRegionBounds(rgn, &r);
-    return r;
-}
-
 void Put16(Bytes& b, int v) {
     b.push_back(UInt8(UInt16(v) >> 8));
     b.push_back(UInt8(v));
