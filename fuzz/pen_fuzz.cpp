@@ -49,6 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const SInt32 rowBytes = RowBytesFor(RectWidth(bounds), depth);
     const size_t pixelBytes = size_t(rowBytes) * size_t(RectHeight(bounds));
     std::vector<char> buffer(pixelBytes + 2 * kGuard, char(0x5A));
+    // Drawing stores 0 in the pad byte of 32-bit pixels (as CopyBits does), so
+    // start from 0 there for the xor law to hold byte for byte.
+    if (depth == 32)
+        for (size_t i = 0; i < pixelBytes; i += 4) buffer[kGuard + i] = 0;
     UniqueGWorld world;
     if (NewGWorld(world.out(), depth, &bounds, nullptr, nullptr, 0) != noErr) return 0;
     PixMap pm = **GetGWorldPixMap(world.get());
