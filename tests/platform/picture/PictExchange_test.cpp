@@ -98,6 +98,27 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusRaster,
                                            CorpusCase{"TRU256.PCT", 32, 0}, CorpusCase{"food.pct", 32, 0},
                                            CorpusCase{"mire16.pict", 16, 7}, CorpusCase{"mire32.pict", 32, 0}));
 
+// A region-masked copy whose raster is wider than the frame, placed away
+// from the origin (ImageMagick renders it black, so the colours are checked
+// at places whose colour is plain to see: title bar, stop sign, dialog body).
+TEST(Corpus, MaskedCopyAwayFromTheOrigin) {
+    if (!HaveCorpus()) GTEST_SKIP() << "no sample corpus";
+    PicHandle raw = nullptr;
+    ASSERT_EQ(ReadPictFile(CorpusFile("Picture14.pict").c_str(), &raw), noErr);
+    UniqueHandle pic(raw);
+    Rect frame;
+    QDGetPictureBounds(pic.get(), &frame);
+    EXPECT_EQ(frame, MakeRect(247, 206, 383, 610));
+    OSErr err = noErr;
+    UniqueGWorld g = Render(pic.get(), &err);
+    ASSERT_EQ(err, noErr);
+    EXPECT_EQ(Pixel(g.get(), 0, 0), 0xCCCCFFu);
+    EXPECT_EQ(Pixel(g.get(), 100, 5), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(g.get(), 30, 50), 0xCC6666u);
+    EXPECT_EQ(Pixel(g.get(), 200, 100), 0xCCCCCCu);
+    EXPECT_EQ(Pixel(g.get(), 5, 130), 0xCCCCCCu);
+}
+
 int gRasters = 0;
 void CountRasters(const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) { ++gRasters; }
 
