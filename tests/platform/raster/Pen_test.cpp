@@ -314,6 +314,20 @@ TEST_P(PenModeTest, PatternAlignsToMapOrigin) {
                                       "...#.#.#.."}));
 }
 
+// After SetOrigin the same pixels are reached through new coordinates, and
+// the pattern stays on the same pixels.
+TEST_P(PenModeTest, OriginMovesCoordinatesNotPattern) {
+    const int depth = GetParam();
+    UniqueGWorld g = MakeWorld(depth, 6, 2);
+    SetOrigin(10, 20);
+    Pattern gray;
+    GetQDGlobalsGray(&gray);
+    PenPat(&gray);
+    const Rect r = MakeRect(20, 11, 22, 15);
+    PaintRect(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"..#.#.", ".#.#.."}));
+}
+
 TEST_P(PenModeTest, PatXorTwiceRestores) {
     const int depth = GetParam();
     UniqueGWorld g = MakeWorld(depth, {"#r.b#g..#r.", "..##rr..bb#", "#.#.#.#.#.#"});
