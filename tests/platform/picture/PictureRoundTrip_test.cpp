@@ -82,3 +82,28 @@ INSTANTIATE_TEST_SUITE_P(Depths, RoundTrip,
                                            DepthCase{8, 3, 4}));
 
 }  // namespace
+
+namespace {
+
+// Played into a rectangle twice the frame's size and moved, every pixel
+// becomes a 2 x 2 block at the new place.
+TEST(PictScaling, DoubledDestinationReplicatesPixels) {
+    UniqueGWorld src = MakeWorld(8, 7, 5);
+    FillPattern(src.get());
+    UniqueGWorld on = MakeWorld(8, 7, 5);
+    Rect r = MakeRect(0, 0, 5, 7);
+    UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r);
+    UniqueGWorld out = MakeWorld(8, 20, 14);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    Rect dst = MakeRect(3, 4, 13, 18);
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &dst), noErr);
+    for (int y = 0; y < 14; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = y >= 3 && y < 13 && x >= 4 && x < 18;
+            const UInt32 want = inside ? Pixel(src.get(), (x - 4) / 2, (y - 3) / 2) : 0;  // 0: white
+            ASSERT_EQ(Pixel(out.get(), x, y), want) << x << "," << y;
+        }
+}
+
+}  // namespace
