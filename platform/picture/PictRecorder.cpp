@@ -14,6 +14,10 @@
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Regions.h"
 #include "platform/raster/Shapes.h"
+#if __has_include("platform/raster/Text.h")
+#include "platform/raster/Text.h"
+#define KORVEL_PICT_HAS_TEXT 1
+#endif
 
 #include <cstring>
 #include <map>
@@ -62,18 +66,18 @@ public:
         if (port->txMode != txMode_) op(kPictTxMode), w_.s16be(txMode_ = port->txMode);
         if (port->txSize != txSize_) op(kPictTxSize), w_.s16be(txSize_ = port->txSize);
         auto chars = std::span(static_cast<const UInt8*>(textBuf), size_t(byteCount));
-        // LongText holds at most 255 characters; longer runs continue with DHText at 0.
-        for (size_t at = 0; at < chars.size(); at += 255) {
-            const size_t n = std::min<size_t>(255, chars.size() - at);
-            if (at == 0) {
-                op(kPictLongText);
-                w_.point(port->pnLoc);
-            } else {
-                op(kPictDHText);
-                w_.u8(0);
-            }
+        // LongText holds at most 255 characters; a longer run is cut into
+        // pieces, each placed where the one before it ended.
+        Point at = port->pnLoc;
+        for (size_t from = 0; from < chars.size(); from += 255) {
+            const size_t n = std::min<size_t>(255, chars.size() - from);
+            op(kPictLongText);
+            w_.point(at);
+#ifdef KORVEL_PICT_HAS_TEXT
+            at.h = SInt16(at.h + TextWidth(chars.data(), SInt16(from), SInt16(n)));
+#endif
             w_.u8(UInt8(n));
-            w_.bytes(chars.subspan(at, n));
+            w_.bytes(chars.subspan(from, n));
         }
     }
     void line(CGrafPtr port, Point from, Point to) override {

@@ -744,3 +744,36 @@ TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
 
 }  // namespace
 #endif
+
+#if __has_include("platform/raster/Text.h")
+namespace {
+
+// Text longer than one text opcode holds is cut into pieces that continue
+// where the previous piece ended.
+TEST(PictText, LongRunsAreCutAndContinue) {
+    std::string s(300, 'i');
+    s[0] = 'W';
+    UniqueGWorld on = MakeWorld(8, 8, 8);
+    Rect r = MakeRect(0, 0, 8, 8);
+    SavedGWorld saved;
+    SetGWorld(on.get(), nullptr);
+    UniqueHandle pic(OpenPicture(&r));
+    MoveTo(3, 6);
+    DrawText(s.data(), 0, SInt16(s.size()));
+    const SInt16 firstWidth = TextWidth(s.data(), 0, 255);
+    ClosePicture();
+    struct Texts : PictSink {
+        std::vector<std::pair<Point, size_t>> runs;
+        void text(Point at, std::span<const UInt8> c) override { runs.push_back({at, c.size()}); }
+    } t;
+    ASSERT_EQ(WalkPicture(HandleBytes(pic.get()), t), noErr);
+    ASSERT_EQ(t.runs.size(), 2u);
+    EXPECT_EQ(t.runs[0].first, (Point{6, 3}));
+    EXPECT_EQ(t.runs[0].second, 255u);
+    EXPECT_EQ(t.runs[1].first, (Point{6, SInt16(3 + firstWidth)}));
+    EXPECT_EQ(t.runs[1].second, 45u);
+    EXPECT_GT(firstWidth, 255);  // 'W' plus 254 'i' is wider than one byte could say
+}
+
+}  // namespace
+#endif
