@@ -178,8 +178,9 @@ public:
         else StdArc(verb, &m, start, angle);
     }
     void poly(GrafVerb verb, std::span<const UInt8> stored) override {
+        // A polygon without points draws nothing.
+        if (stored.size() < 10 + 4) return;
         const size_t n = (stored.size() - 10) / 4;
-        if (n == 0) return;  // a polygon without points draws nothing
         UniqueHandle h(NewHandleClear(Size(10 + 4 * n)));
         if (!h) return;
         auto* p = reinterpret_cast<Polygon*>(*h.get());
