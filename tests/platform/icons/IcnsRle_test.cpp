@@ -17,15 +17,20 @@ Bytes Counting(size_t n) {
     for (size_t i = 0; i < n; ++i) b[i] = UInt8(i);
     return b;
 }
+Bytes Times(size_t n, const Bytes& part) {
+    Bytes out;
+    for (size_t i = 0; i < n; ++i) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
 Bytes Pack(const Bytes& plane) {
     Bytes out;
     IcnsPackPlane(plane, out);
     return out;
 }
 
-// Pixels of four bytes (pad, r, g, b) from three planes.
+// Pixels of four bytes (pad 0xEE, r, g, b) from three planes.
 Bytes Interleave(const Bytes& r, const Bytes& g, const Bytes& b) {
-    Bytes px(r.size() * 4);
+    Bytes px(r.size() * 4, 0xEE);
     for (size_t i = 0; i < r.size(); ++i) {
         px[i * 4 + 1] = r[i];
         px[i * 4 + 2] = g[i];
@@ -34,14 +39,13 @@ Bytes Interleave(const Bytes& r, const Bytes& g, const Bytes& b) {
     return px;
 }
 
-struct PackCase {
-    const char* name;
-    Bytes plane;
-    Bytes packed;
-};
-
 TEST(IcnsRle, PacksPlanesExactly) {
-    const PackCase cases[] = {
+    const Bytes alternating = Times(128, {0, 1});
+    const struct {
+        const char* name;
+        Bytes plane;
+        Bytes packed;
+    } cases[] = {
         {"empty", {}, {}},
         {"one byte", {7}, {0x00, 7}},
         {"two equal stay literal", {5, 5}, {0x01, 5, 5}},
@@ -54,54 +58,40 @@ TEST(IcnsRle, PacksPlanesExactly) {
         {"128 literals", Counting(128), Cat({{0x7F}, Counting(128)})},
         {"129 literals split", Counting(129), Cat({{0x7F}, Counting(128), {0x00, 128}})},
         {"run at the very end", Cat({{1, 2}, Repeat(4, 6)}), {0x01, 1, 2, 0x81, 6}},
+        {"alternating: one header per 128", alternating, Times(2, Cat({{0x7F}, Times(64, {0, 1})}))},
+        {"constant 128 x 128: 126 full runs and one of 4", Repeat(16384, 0x42),
+         Cat({Times(126, {0xFF, 0x42}), {0x81, 0x42}})},
     };
     for (const auto& c : cases) EXPECT_EQ(Pack(c.plane), c.packed) << c.name;
 }
 
-TEST(IcnsRle, WorstAndBestCaseSizes) {
-    // Alternating bytes never repeat: one header per 128 literals.
-    Bytes alternating(1024);
-    for (size_t i = 0; i < alternating.size(); ++i) alternating[i] = UInt8(i & 1);
-    EXPECT_EQ(Pack(alternating).size(), 1024u + 8u);
-    // A constant 128 x 128 plane: 126 full runs and one of 4.
-    Bytes packed = Pack(Repeat(16384, 0x42));
-    ASSERT_EQ(packed.size(), 254u);
-    for (size_t i = 0; i < 252; i += 2) {
-        EXPECT_EQ(packed[i], 0xFF);
-        EXPECT_EQ(packed[i + 1], 0x42);
-    }
-    EXPECT_EQ(packed[252], 0x81);
-}
-
-TEST(IcnsRle, PlanesArePackedSeparatelyInRedGreenBlueOrder) {
-    // 16 x 16, every plane constant: a run may not flow from one plane into
-    // the next even where the values match, and the pad byte is dropped.
-    Bytes px = Interleave(Repeat(256, 10), Repeat(256, 10), Repeat(256, 30));
-    for (size_t i = 0; i < 256; ++i) px[i * 4] = 0xEE;
-    EXPECT_EQ(IcnsRleCompress(px), (Bytes{0xFF, 10, 0xFB, 10, 0xFF, 10, 0xFB, 10, 0xFF, 30, 0xFB, 30}));
-}
-
-TEST(IcnsRle, RunsEndingAtEveryRowEnd) {
-    // Each row of a 16 x 16 member is one colour: one run of 16 per row.
-    Bytes r(256), g(256), b(256), expectR, expectG, expectB;
-    for (size_t y = 0; y < 16; ++y) {
-        for (size_t x = 0; x < 16; ++x) {
-            r[y * 16 + x] = UInt8(y);
-            g[y * 16 + x] = UInt8(200 - y);
-            b[y * 16 + x] = UInt8(y * 16);
-        }
-        expectR.insert(expectR.end(), {0x8D, UInt8(y)});
-        expectG.insert(expectG.end(), {0x8D, UInt8(200 - y)});
-        expectB.insert(expectB.end(), {0x8D, UInt8(y * 16)});
-    }
-    const Bytes px = Interleave(r, g, b);
-    const Bytes packed = IcnsRleCompress(px);
-    EXPECT_EQ(packed, Cat({expectR, expectG, expectB}));
-    Bytes back(px.size(), 0xAA);
-    size_t used = 0;
-    ASSERT_EQ(IcnsRleDecompress(packed, back, &used), noErr);
-    EXPECT_EQ(used, packed.size());
-    EXPECT_EQ(back, px);
+// Whole members: planes are packed separately in red, green, blue order (a
+// run never flows into the next plane, even where the values match) and the
+// pad byte is dropped.
+TEST(IcnsRle, PacksMembersPlaneByPlane) {
+    // A 16 x 16 plane whose rows are each one value (base + step * row), and
+    // its packed form: one run of 16 per row.
+    auto rows = [](int base, int step) {
+        Bytes plane(256);
+        for (size_t i = 0; i < 256; ++i) plane[i] = UInt8(base + step * int(i / 16));
+        return plane;
+    };
+    auto runs = [](int base, int step) {
+        Bytes out;
+        for (int y = 0; y < 16; ++y) out = Cat({out, {0x8D, UInt8(base + step * y)}});
+        return out;
+    };
+    const struct {
+        const char* name;
+        Bytes px;
+        Bytes packed;
+    } cases[] = {
+        {"constant planes", Interleave(Repeat(256, 10), Repeat(256, 10), Repeat(256, 30)),
+         {0xFF, 10, 0xFB, 10, 0xFF, 10, 0xFB, 10, 0xFF, 30, 0xFB, 30}},
+        {"runs ending at every row end", Interleave(rows(0, 1), rows(200, -1), rows(0, 16)),
+         Cat({runs(0, 1), runs(200, -1), runs(0, 16)})},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IcnsRleCompress(c.px), c.packed) << c.name;
 }
 
 struct DecodeCase {

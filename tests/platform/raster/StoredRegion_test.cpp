@@ -5,63 +5,32 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 using namespace rgnmodel;
 
 namespace {
 
 using Bytes = std::vector<UInt8>;
+constexpr int kEnd = 0x7FFF;
 
-void Put16(Bytes& b, int v) {
-    b.push_back(UInt8(UInt16(v) >> 8));
-    b.push_back(UInt8(v));
+// Big-endian 16-bit words.
+Bytes W(std::initializer_list<int> words) {
+    Bytes b;
+    for (int v : words) b.insert(b.end(), {UInt8(UInt16(v) >> 8), UInt8(v)});
+    return b;
 }
 
 // Rows 0-2 columns 0-2, rows 3-5 columns 0-7.
-const Bytes kLBytes = {
-    0x00, 0x24, 0x00, 0x00, 0x00, 0x00, 0x00, 0x06, 0x00, 0x08,  // size 36, bounds (0,0,6,8)
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x7F, 0xFF,              // y 0: 0 3
-    0x00, 0x03, 0x00, 0x03, 0x00, 0x08, 0x7F, 0xFF,              // y 3: 3 8
-    0x00, 0x06, 0x00, 0x00, 0x00, 0x08, 0x7F, 0xFF,              // y 6: 0 8
-    0x7F, 0xFF,
-};
+const std::vector<std::string> kL = {"###.....", "###.....", "###.....", "########", "########", "########"};
+const Bytes kLBytes = W({36, 0, 0, 6, 8, /*y*/ 0, 0, 3, kEnd, 3, 3, 8, kEnd, 6, 0, 8, kEnd, kEnd});
 // (0,0,6,6) less (2,2,4,4), moved by (-10, -3).
-const Bytes kRingBytes = {
-    0x00, 0x2C, 0xFF, 0xFD, 0xFF, 0xF6, 0x00, 0x03, 0xFF, 0xFC,  // size 44, bounds (-3,-10,3,-4)
-    0xFF, 0xFD, 0xFF, 0xF6, 0xFF, 0xFC, 0x7F, 0xFF,              // y -3: -10 -4
-    0xFF, 0xFF, 0xFF, 0xF8, 0xFF, 0xFA, 0x7F, 0xFF,              // y -1: -8 -6
-    0x00, 0x01, 0xFF, 0xF8, 0xFF, 0xFA, 0x7F, 0xFF,              // y 1: -8 -6
-    0x00, 0x03, 0xFF, 0xF6, 0xFF, 0xFC, 0x7F, 0xFF,              // y 3: -10 -4
-    0x7F, 0xFF,
-};
+const std::vector<std::string> kRing = {"######", "######", "##..##", "##..##", "######", "######"};
+const Bytes kRingBytes = W({44, -3, -10, 3, -4, /*y*/ -3, -10, -4, kEnd, -1, -8, -6, kEnd, 1, -8, -6, kEnd,
+                            3, -10, -4, kEnd, kEnd});
 // Two blocks one above the other with two empty rows between.
-const Bytes kGapBytes = {
-    0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02,
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x7F, 0xFF,
-    0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x7F, 0xFF,
-    0x00, 0x03, 0x00, 0x00, 0x00, 0x02, 0x7F, 0xFF,
-    0x00, 0x04, 0x00, 0x00, 0x00, 0x02, 0x7F, 0xFF,
-    0x7F, 0xFF,
-};
-
-UniqueRgn LRegion() {
-    UniqueRgn a = RectRegion(0, 0, 6, 3), b = RectRegion(3, 0, 6, 8);
-    UnionRgn(a, b, a);
-    return a;
-}
-
-UniqueRgn RingRegion() {
-    UniqueRgn a = RectRegion(0, 0, 6, 6), hole = RectRegion(2, 2, 4, 4);
-    DiffRgn(a, hole, a);
-    OffsetRgn(a, -10, -3);
-    return a;
-}
-
-UniqueRgn GapRegion() {
-    UniqueRgn a = RectRegion(0, 0, 1, 2), b = RectRegion(3, 0, 4, 2);
-    UnionRgn(a, b, a);
-    return a;
-}
+const std::vector<std::string> kGap = {"##", "..", "..", "##"};
+const Bytes kGapBytes = W({44, 0, 0, 4, 2, /*y*/ 0, 0, 2, kEnd, 1, 0, 2, kEnd, 3, 0, 2, kEnd, 4, 0, 2, kEnd, kEnd});
 
 // Rows alternate between `columns` one-pixel stripes and nothing: every
 // line toggles every stripe, the most expensive shape to store.
@@ -87,11 +56,11 @@ TEST(StoredRegion, WritesHandMadeBytes) {
         Bytes expect;
     };
     Case cases[] = {
-        {"rectangle", RectRegion(2, 3, 7, 9), {0x00, 0x0A, 0x00, 0x02, 0x00, 0x03, 0x00, 0x07, 0x00, 0x09}},
-        {"empty", UniqueRgn(), {0x00, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"L", LRegion(), kLBytes},
-        {"ring", RingRegion(), kRingBytes},
-        {"gap", GapRegion(), kGapBytes},
+        {"rectangle", RectRegion(2, 3, 7, 9), W({10, 2, 3, 7, 9})},
+        {"empty", UniqueRgn(), W({10, 0, 0, 0, 0})},
+        {"L", RegionOfPixels(FromArt(kL)), kLBytes},
+        {"ring", RegionOfPixels(FromArt(kRing, -10, -3)), kRingBytes},
+        {"gap", RegionOfPixels(FromArt(kGap)), kGapBytes},
     };
     for (Case& c : cases) {
         EXPECT_EQ(RegionToStored(c.rgn), c.expect) << c.name;
@@ -151,12 +120,12 @@ TEST(StoredRegion, EdgeOfCoordinateRange) {
     // Cut down to a rectangle, it is stored as one.
     UniqueRgn corner = RectRegion(0, 32765, 2, 32767), tip = RectRegion(0, 32766, 3, 32767);
     UnionRgn(corner, tip, corner);
-    EXPECT_EQ(RegionToStored(corner), (Bytes{0x00, 0x0A, 0x00, 0x00, 0x7F, 0xFD, 0x00, 0x02, 0x7F, 0xFE}));
+    EXPECT_EQ(RegionToStored(corner), W({10, 0, 32765, 2, 32766}));
 
     UniqueRgn whole;
     SetRectRgn(whole, -32767, -32767, 32767, 32767);
     stored = RegionToStored(whole);
-    EXPECT_EQ(stored, (Bytes{0x00, 0x0A, 0x80, 0x01, 0x80, 0x01, 0x7F, 0xFF, 0x7F, 0xFF}));
+    EXPECT_EQ(stored, W({10, -32767, -32767, 32767, 32767}));
     ASSERT_EQ(RegionFromStored(stored, back), noErr);
     EXPECT_TRUE(EqualRgn(back, whole));
 
@@ -173,7 +142,7 @@ TEST(StoredRegion, ReadsLenientForms) {
     Bytes trailing = kLBytes;
     trailing.insert(trailing.end(), {0xDE, 0xAD, 0xBE});
     ASSERT_EQ(RegionFromStored(trailing, r), noErr);
-    EXPECT_TRUE(EqualRgn(r, LRegion()));
+    EXPECT_TRUE(EqualRgn(r, RegionOfPixels(FromArt(kL))));
     // A bounds field that disagrees with the data is replaced by the real bounds.
     Bytes wrongBounds = kLBytes;
     wrongBounds[7] = 0x01;
@@ -181,14 +150,13 @@ TEST(StoredRegion, ReadsLenientForms) {
     ASSERT_EQ(RegionFromStored(wrongBounds, r), noErr);
     EXPECT_EQ(BoundsOf(r), MakeRect(0, 0, 6, 8));
     // A 10-byte form with empty or inverted bounds is the empty region.
-    ASSERT_EQ(RegionFromStored(Bytes{0x00, 0x0A, 0x00, 0x05, 0x00, 0x05, 0x00, 0x01, 0x00, 0x09}, r), noErr);
-    EXPECT_TRUE(EmptyRgn(r));
-    // No lines at all.
-    ASSERT_EQ(RegionFromStored(Bytes{0x00, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0, 0x7F, 0xFF}, r), noErr);
-    EXPECT_TRUE(EmptyRgn(r));
+    // So is a form with no lines at all.
+    for (const Bytes& empty : {W({10, 5, 5, 1, 9}), W({12, 0, 0, 0, 0, kEnd})}) {
+        ASSERT_EQ(RegionFromStored(empty, r), noErr);
+        EXPECT_TRUE(EmptyRgn(r));
+    }
     // A shaped form that happens to describe a rectangle.
-    Bytes square = {0x00, 0x1C, 0, 0, 0, 0, 0, 2, 0, 2, 0, 0, 0, 0, 0, 2, 0x7F, 0xFF,
-                    0,    2,    0, 0, 0, 2, 0x7F, 0xFF, 0x7F, 0xFF};
+    const Bytes square = W({28, 0, 0, 2, 2, 0, 0, 2, kEnd, 2, 0, 2, kEnd, kEnd});
     ASSERT_EQ(RegionFromStored(square, r), noErr);
     EXPECT_TRUE(IsRegionRectangular(r));
     EXPECT_EQ(BoundsOf(r), MakeRect(0, 0, 2, 2));
@@ -208,18 +176,17 @@ TEST(StoredRegion, RejectsMalformedForms) {
         std::copy(v.begin(), v.end(), b.begin() + long(at));
         return b;
     };
-    auto adjust = [&](Bytes b) { return withSize(b, int(b.size())); };
-    Bytes noFinal(kLBytes.begin(), kLBytes.end() - 2);
-    Bytes notClosed(kLBytes.begin(), kLBytes.begin() + 26);
-    notClosed.insert(notClosed.end(), {0x7F, 0xFF});
-    Bytes oddCount = kLBytes;
-    oddCount.insert(oddCount.begin() + 16, {0x00, 0x05});  // y 0: 0 3 5
-    Bytes emptyLine = kLBytes;
-    emptyLine.insert(emptyLine.begin() + 34, {0x00, 0x07, 0x7F, 0xFF});
-    Bytes extraWord = kLBytes;
-    extraWord.insert(extraWord.end(), {0x00, 0x01});
+    // The L's header (bounds 0,0,6,8) with the size set to fit `lines`.
+    auto form = [](std::initializer_list<int> lines) {
+        Bytes b = W({0, 0, 0, 6, 8}), rest = W(lines);
+        b.insert(b.end(), rest.begin(), rest.end());
+        b[0] = UInt8(b.size() >> 8);
+        b[1] = UInt8(b.size());
+        return b;
+    };
     Bytes oddSize = kLBytes;
     oddSize.push_back(0);
+    oddSize[1] += 1;
 
     const Case cases[] = {
         {"size larger than the bytes", withSize(kLBytes, 38)},
@@ -228,12 +195,12 @@ TEST(StoredRegion, RejectsMalformedForms) {
         {"shorter than a header", Bytes{0x00, 0x0A, 0x00, 0x00, 0x00}},
         {"nothing", Bytes{}},
         {"size cuts the data", withSize(kLBytes, 28)},
-        {"odd size", adjust(oddSize)},
-        {"words after the end", adjust(extraWord)},
-        {"no final end", adjust(noFinal)},
-        {"region left open", adjust(notClosed)},
-        {"odd number of x values", adjust(oddCount)},
-        {"line with no x values", adjust(emptyLine)},
+        {"odd size", oddSize},
+        {"words after the end", form({0, 0, 3, kEnd, 3, 3, 8, kEnd, 6, 0, 8, kEnd, kEnd, 1})},
+        {"no final end", form({0, 0, 3, kEnd, 3, 3, 8, kEnd, 6, 0, 8, kEnd})},
+        {"region left open", form({0, 0, 3, kEnd, 3, 3, 8, kEnd, kEnd})},
+        {"odd number of x values", form({0, 0, 3, 5, kEnd, 3, 3, 8, kEnd, 6, 0, 8, kEnd, kEnd})},
+        {"line with no x values", form({0, 0, 3, kEnd, 3, 3, 8, kEnd, 6, 0, 8, kEnd, 7, kEnd, kEnd})},
         {"x values out of order", patched(kLBytes, 12, {0x00, 0x03, 0x00, 0x00})},
         {"x values repeated", patched(kLBytes, 12, {0x00, 0x03, 0x00, 0x03})},
         {"lines out of order", patched(kLBytes, 18, {0x00, 0x07})},
@@ -254,30 +221,31 @@ TEST(StoredRegion, RejectsMalformedForms) {
 // before the rectangles are made.
 TEST(StoredRegion, RefusesFormsThatExpandTooFar) {
     Bytes b;
-    Put16(b, 0);
-    for (int i = 0; i < 4; ++i) Put16(b, 0);
-    Put16(b, 0);  // y 0: 4000 one-pixel spans
+    auto Put16 = [&b](int v) { b.insert(b.end(), {UInt8(UInt16(v) >> 8), UInt8(v)}); };
+    Put16(0);
+    for (int i = 0; i < 4; ++i) Put16(0);
+    Put16(0);  // y 0: 4000 one-pixel spans
     for (int i = 0; i < 4000; ++i) {
-        Put16(b, 2 * i);
-        Put16(b, 2 * i + 1);
+        Put16(2 * i);
+        Put16(2 * i + 1);
     }
-    Put16(b, 0x7FFF);
+    Put16(0x7FFF);
     int y = 1;
     while (b.size() + 8 + 2 + 16000 + 4 + 2 + 2 <= 0xFFFF) {  // toggle one more span on and off
-        Put16(b, y++);
-        Put16(b, 10000);
-        Put16(b, 10001);
-        Put16(b, 0x7FFF);
+        Put16(y++);
+        Put16(10000);
+        Put16(10001);
+        Put16(0x7FFF);
     }
     bool open = (y - 1) % 2 == 1;
-    Put16(b, y);
-    for (int i = 0; i < 8000; ++i) Put16(b, i);
+    Put16(y);
+    for (int i = 0; i < 8000; ++i) Put16(i);
     if (open) {
-        Put16(b, 10000);
-        Put16(b, 10001);
+        Put16(10000);
+        Put16(10001);
     }
-    Put16(b, 0x7FFF);
-    Put16(b, 0x7FFF);
+    Put16(0x7FFF);
+    Put16(0x7FFF);
     ASSERT_LE(b.size(), 0xFFFFu);
     b[0] = UInt8(b.size() >> 8);
     b[1] = UInt8(b.size());
