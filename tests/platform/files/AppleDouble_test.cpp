@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 // A container built by hand: header and an entry table of (id, offset,
@@ -182,17 +184,11 @@ TEST(MacBinary, RoundTripsVersionsTwoAndThree) {
         EXPECT_EQ(BE32(b, 102), version == 3 ? kMacBinaryIIISignature : 0u);
         MacBinaryFile g;
         ASSERT_EQ(ParseMacBinary(b, &g), noErr);
-        EXPECT_EQ(g.version, version);
-        EXPECT_EQ(g.name, f.name);
-        EXPECT_EQ(g.fileType, f.fileType);
-        EXPECT_EQ(g.creator, f.creator);
-        EXPECT_EQ(g.finderFlags, f.finderFlags);
-        EXPECT_EQ(g.location, f.location);
-        EXPECT_EQ(g.folder, f.folder);
-        EXPECT_EQ(g.creationDate, f.creationDate);
-        EXPECT_EQ(g.modificationDate, f.modificationDate);
-        EXPECT_EQ(g.dataFork, f.dataFork);
-        EXPECT_EQ(g.resourceFork, f.resourceFork);
+        auto fields = [](const MacBinaryFile& m) {
+            return std::tie(m.version, m.name, m.fileType, m.creator, m.finderFlags, m.location.v, m.location.h,
+                            m.folder, m.creationDate, m.modificationDate, m.dataFork, m.resourceFork);
+        };
+        EXPECT_EQ(fields(g), fields(f));
     }
     // The last fork may end unpadded.
     auto b = WriteMacBinary(Sample());

@@ -1,4 +1,3 @@
-#include "platform/core/PString.h"
 #include "platform/files/FileTypes.h"
 #include "platform/files/Files.h"
 #include "tests/platform/files/TempFolder.h"
@@ -8,12 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct P {
-    Str255 s;
-    explicit P(std::string_view text) { CopyCStringToPascal(text, s); }
-    std::string str() const { return PStringToStd(s); }
-};
 
 TEST(FileTypes, SuffixOfAName) {
     const struct {
@@ -36,43 +29,33 @@ TEST(FileTypes, SuffixOfAName) {
     }
 }
 
-TEST(FileTypes, TypeFromSuffixFollowsTheTableAndLeavesUnknownsAlone) {
+// The table first, then the program's own suffixes; unknowns leave the type alone.
+TEST(FileTypes, TypeFromSuffix) {
+    const OSType none = FourCC("????");
     const struct {
         const char* name;
-        OSType type;
+        OSType table;  // GetFileTypeFromSuffix
+        OSType any;    // GetFileTypeFromAnySuffix
     } cases[] = {
-        {"a.pict", FourCC("PICT")}, {"a.PCT", FourCC("PICT")},  {"a.PNG", FourCC("PNGf")},
-        {"a.icns", FourCC("icns")}, {"a.JPeG", FourCC("JPEG")}, {"a.jpg", FourCC("JPEG")},
-        {"a.gif", FourCC("GIFf")},  {"a.psd", FourCC("8BPS")},  {"a.bmp", FourCC("BMPf")},
-        {"a.rsrc", FourCC("rsrc")}, {"a.ico", FourCC("ICO ")},  {"a.png.12", FourCC("????")},
-        {"a.12", FourCC("????")},   {"a.tiff", FourCC("????")}, {"png", FourCC("????")},
-        {"a.kprefs", FourCC("????")},  // the program's own suffixes are not in the table
+        {"a.pict", FourCC("PICT"), FourCC("PICT")}, {"a.PCT", FourCC("PICT"), FourCC("PICT")},
+        {"a.PNG", FourCC("PNGf"), FourCC("PNGf")},  {"a.icns", FourCC("icns"), FourCC("icns")},
+        {"a.JPeG", FourCC("JPEG"), FourCC("JPEG")}, {"a.jpg", FourCC("JPEG"), FourCC("JPEG")},
+        {"a.gif", FourCC("GIFf"), FourCC("GIFf")},  {"a.psd", FourCC("8BPS"), FourCC("8BPS")},
+        {"a.bmp", FourCC("BMPf"), FourCC("BMPf")},  {"a.rsrc", FourCC("rsrc"), FourCC("rsrc")},
+        {"a.ico", FourCC("ICO "), FourCC("ICO ")},  {"a.png.12", none, none},
+        {"a.12", none, none},                       {"a.tiff", none, none},
+        {"png", none, none},                        {"a.kdot", none, none},
+        {"Korvel.kprefs", none, FourCC("pref")},    {"Warm.KBLEND", none, FourCC("iBld")},
+        {"Lib.kdots", none, FourCC("iPat")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         P name(c.name);
-        OSType type = FourCC("????");
+        OSType type = none, any = none;
         EXPECT_EQ(GetFileTypeFromSuffix(name.s, &type), noErr);
-        EXPECT_EQ(type, c.type);
-    }
-    EXPECT_EQ(SuffixTable().size(), 11u);
-}
-
-TEST(FileTypes, OwnSuffixesComeAfterTheTable) {
-    const struct {
-        const char* name;
-        OSType type;
-    } cases[] = {
-        {"Korvel.kprefs", FourCC("pref")}, {"Warm.KBLEND", FourCC("iBld")},
-        {"Lib.kdots", FourCC("iPat")},     {"a.png", FourCC("PNGf")},
-        {"a.kdot", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        P name(c.name);
-        OSType type = 0;
-        EXPECT_EQ(GetFileTypeFromAnySuffix(name.s, &type), noErr);
-        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(GetFileTypeFromAnySuffix(name.s, &any), noErr);
+        EXPECT_EQ(type, c.table);
+        EXPECT_EQ(any, c.any);
     }
 }
 

@@ -1,4 +1,3 @@
-#include "platform/core/PString.h"
 #include "platform/files/AppleDouble.h"
 #include "platform/files/Files.h"
 #include "platform/files/Forks.h"
@@ -19,30 +18,11 @@ FSSpec SpecFor(const std::string& path) {
     return spec;
 }
 
-struct P {
-    Str255 s;
-    explicit P(std::string_view text) { CopyCStringToPascal(text, s); }
-};
-
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The companion FSpCreate writes for a type and creator: Finder info at
-// 0x32, an empty resource fork after it.
-std::vector<UInt8> CompanionFor(const char (&type)[5], const char (&creator)[5], UInt16 flags = 0) {
-    std::vector<UInt8> b = {0x00, 0x05, 0x16, 0x07, 0x00, 0x02, 0x00, 0x00, 'M', 'a', 'c', ' ', 'O', 'S', ' ', 'X',
-                            ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  0x00, 0x02, 0, 0, 0, 9, 0, 0,
-                            0,    0x32, 0,    0,    0,    32,   0,    0,    0,    2,    0, 0, 0, 0x52, 0, 0, 0, 0};
-    b.insert(b.end(), type, type + 4);
-    b.insert(b.end(), creator, creator + 4);
-    b.push_back(UInt8(flags >> 8));
-    b.push_back(UInt8(flags));
-    b.resize(0x52, 0);
-    return b;
 }
 
 TEST(Files, MakeFSSpecFillsTheSpecEvenWhenTheItemIsMissing) {
@@ -84,17 +64,11 @@ TEST(Files, CreateWritesTheCompanionAndRefusesDuplicates) {
     FSSpec icon = SpecFor(tmp / "Icon.icns");
     ASSERT_EQ(FSpCreate(&icon, FourCC("Krvl"), FourCC("icns"), smSystemScript), noErr);
     EXPECT_EQ(Slurp(tmp / "Icon.icns").size(), 0u);
-    EXPECT_EQ(Slurp(tmp / "._Icon.icns"), CompanionFor("icns", "Krvl"));
+    EXPECT_EQ(Slurp(tmp / "._Icon.icns"), Companion(FourCC("icns"), FourCC("Krvl"), 0, {}));
     EXPECT_EQ(FSpCreate(&icon, FourCC("Krvl"), FourCC("icns"), smSystemScript), dupFNErr);
 
-    FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&icon, &info), noErr);
-    EXPECT_EQ(info.fdType, FourCC("icns"));
-    EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
-    EXPECT_EQ(info.fdFlags, 0);
-
     // No type and no creator: no companion, and a stale one is removed.
-    Spill(tmp / "._plain", CompanionFor("PICT", "ttxt"));
+    Spill(tmp / "._plain", Companion(FourCC("PICT"), FourCC("ttxt"), 0, {}));
     FSSpec plain = SpecFor(tmp / "plain");
     ASSERT_EQ(FSpCreate(&plain, 0, 0, smSystemScript), noErr);
     EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._Icon.icns", "Icon.icns", "plain"}));
@@ -125,13 +99,10 @@ TEST(Files, FinderInfoKeepsTheForkAndFlags) {
     FInfo back;
     ASSERT_EQ(FSpGetFInfo(&doc, &back), noErr);
     EXPECT_EQ(back, info);
-    auto companion = Slurp(tmp / "._doc");
-    std::vector<UInt8> expectedInfo = {'P', 'I', 'C', 'T', 'K', 'r', 'v', 'l', 0x44, 0x00, 0, 10, 0, 20, 0xFF, 0xFD};
-    EXPECT_TRUE(std::equal(expectedInfo.begin(), expectedInfo.end(), companion.begin() + 0x32));
-    std::vector<UInt8> readFork;
-    ForkSource src;
-    ASSERT_EQ(ReadResourceFork(&doc, &readFork, &src), noErr);
-    EXPECT_EQ(readFork, fork);
+    auto expected = Companion(FourCC("PICT"), FourCC("Krvl"), 0x4400, fork);
+    const UInt8 placeAndFolder[] = {0, 10, 0, 20, 0xFF, 0xFD};
+    std::copy(std::begin(placeAndFolder), std::end(placeAndFolder), expected.begin() + 0x3C);
+    EXPECT_EQ(Slurp(tmp / "._doc"), expected);  // and the fork kept
 
     UInt16 flags = 0;
     ASSERT_EQ(FSpSetFinderFlags(&doc, kHasBeenInited), noErr);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/core/MacTypes.h"
+#include "platform/core/PString.h"
 
 #include <gtest/gtest.h>
 
@@ -50,3 +51,25 @@ inline UInt32 BE32(const std::vector<UInt8>& b, size_t at) {
 
 inline std::string CorpusForks() { return std::string(KORVEL_CORPUS) + "/forks"; }
 inline bool HaveCorpusForks() { return std::filesystem::exists(CorpusForks() + "/GSHK"); }
+
+// A Pascal string built from text.
+struct P {
+    Str255 s;
+    explicit P(std::string_view text) { CopyCStringToPascal(text, s); }
+    std::string str() const { return PStringToStd(s); }
+};
+
+// The companion Korvel writes: the header with "Mac OS X" filler, Finder
+// info at 0x32, the resource fork after it.
+inline std::vector<UInt8> Companion(OSType type, OSType creator, UInt16 flags, const std::vector<UInt8>& fork) {
+    std::vector<UInt8> b = {0x00, 0x05, 0x16, 0x07, 0x00, 0x02, 0x00, 0x00, 'M', 'a', 'c', ' ', 'O', 'S', ' ', 'X',
+                            ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  ' ',  0x00, 0x02, 0, 0, 0, 9, 0, 0,
+                            0,    0x32, 0,    0,    0,    32,   0,    0,    0,    2,    0, 0, 0, 0x52};
+    for (UInt32 v : {UInt32(fork.size()), type, creator})
+        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(UInt8(v >> shift));
+    b.push_back(UInt8(flags >> 8));
+    b.push_back(UInt8(flags));
+    b.resize(0x52, 0);
+    b.insert(b.end(), fork.begin(), fork.end());
+    return b;
+}
