@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 
 // Readable failures.
 inline void PrintTo(const ForkResource& r, std::ostream* os) {
@@ -237,27 +238,22 @@ TEST_F(ResourceManager, ReleasingOrDetachingAChangedResourceKeepsTheChange) {
     EXPECT_EQ(file.image().resources, (std::vector{Res(kText, 1, "ONE"), Res(kText, 2, "two+")}));
 }
 
-TEST_F(ResourceManager, UnmarkedEditsAreNotWritten) {
+TEST_F(ResourceManager, OnlyMarkedChangesAreWrittenAndFailedWritesStayPending) {
     WatchedFile file;
     file.open(Fork({Res(kText, 1, "one")}));
-    Handle one = Get1Resource(kText, 1);
-    (*one)[0] = 'X';
-    CloseResFile(file.refNum);
+    (*Get1Resource(kText, 1))[0] = 'X';  // not marked changed
+    UpdateResFile(file.refNum);
     EXPECT_EQ(file.writes, 0);
-}
 
-TEST_F(ResourceManager, AFailedWriteKeepsTheChangesPending) {
-    WatchedFile file;
-    file.open(Fork({}));
-    AddResource(NewText("data"), kText, 1, nullptr);
+    AddResource(NewText("data"), kText, 2, nullptr);
     file.failWith = ioErr;
     UpdateResFile(file.refNum);
     EXPECT_EQ(ResError(), ioErr);
     EXPECT_EQ(GetResFileAttrs(file.refNum) & mapChanged, mapChanged);
     file.failWith = noErr;
-    UpdateResFile(file.refNum);
+    CloseResFile(file.refNum);
     EXPECT_EQ(ResError(), noErr);
-    EXPECT_EQ(file.image().resources, (std::vector{Res(kText, 1, "data")}));
+    EXPECT_EQ(file.image().resources, (std::vector{Res(kText, 1, "one"), Res(kText, 2, "data")}));
 }
 
 TEST_F(ResourceManager, RefusedChangesLeaveTheFileAlone) {
@@ -330,39 +326,34 @@ TEST_F(ResourceManager, DamagedForksAreRefusedAndNeverWritten) {
 }
 
 TEST_F(ResourceManager, AThousandResourcesOfManyTypesSurviveReopening) {
+    auto typeOf = [](int i) { return FourCC("T000") + ResType(i % 12); };
+    auto textOf = [](int i) { return std::string(size_t(i % 50), char('a' + i % 26)); };
+    auto nameOf = [](int i) { return i % 3 ? "r" + std::to_string(i) : ""; };
     WatchedFile file;
     file.open(Fork({}));
     for (int i = 0; i < 1000; ++i) {
-        const ResType type = FourCC("T000") + ResType(i % 12);
-        Str255 name{};
-        CopyCStringToPascal("r" + std::to_string(i), name);
-        AddResource(NewText(std::string(size_t(i % 50), char('a' + i % 26))), type, ResID(i), i % 3 ? name : nullptr);
+        AddResource(NewText(textOf(i)), typeOf(i), ResID(i), i % 3 ? PString(nameOf(i)).s : nullptr);
         ASSERT_EQ(ResError(), noErr) << i;
     }
-    EXPECT_EQ(Count1Types(), 12);
     CloseResFile(file.refNum);
     ASSERT_EQ(file.writes, 1);
 
-    const SInt16 again = OpenResFileFromBytes(file.written, fsRdPerm);
-    ASSERT_NE(again, kResFileNotOpen);
+    ASSERT_NE(OpenResFileFromBytes(file.written, fsRdPerm), kResFileNotOpen);
     EXPECT_EQ(Count1Types(), 12);
     for (SInt16 t = 1; t <= 12; ++t) {
         ResType type = 0;
         Get1IndType(&type, t);
-        EXPECT_EQ(type, FourCC("T000") + ResType(t - 1));
+        EXPECT_EQ(type, typeOf(t - 1));
     }
     for (int i = 0; i < 1000; ++i) {
-        const ResType type = FourCC("T000") + ResType(i % 12);
-        Handle h = Get1Resource(type, ResID(i));
+        Handle h = Get1Resource(typeOf(i), ResID(i));
         ASSERT_NE(h, nullptr) << i;
-        EXPECT_EQ(Text(h), std::string(size_t(i % 50), char('a' + i % 26)));
+        EXPECT_EQ(Text(h), textOf(i));
         Str255 name{};
         ResID id = 0;
-        ResType gotType = 0;
-        GetResInfo(h, &id, &gotType, name);
-        EXPECT_EQ(id, i);
-        EXPECT_EQ(gotType, type);
-        EXPECT_EQ(PStringToStd(name), i % 3 ? "r" + std::to_string(i) : "");
+        ResType type = 0;
+        GetResInfo(h, &id, &type, name);
+        EXPECT_EQ(std::tuple(id, type, PStringToStd(name)), std::tuple(ResID(i), typeOf(i), nameOf(i))) << i;
     }
     EXPECT_EQ(Count1Resources(FourCC("T000")), 84);
 }
