@@ -138,51 +138,55 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
     std::string q(const fs::path& p) const { return "'" + p.string() + "'"; }
+    // Writes this program's family of the three members; returns its path.
+    fs::path WriteOurs() {
+        UniqueHandle family = WriteFamily(members_);
+        const fs::path file = dir_ / "korvel.icns";
+        EXPECT_EQ(WriteIconFamilyFile(file.string(), family.get()), noErr);
+        return file;
+    }
+    // The RGBA Pillow decodes for the member of one edge, empty if it fails.
+    Bytes PillowRgba(const fs::path& file, int e) {
+        const fs::path raw = dir_ / ("pil" + std::to_string(e) + ".rgba");
+        const std::string size = std::to_string(e);
+        const std::string script = "from PIL import IcnsImagePlugin as I\n"
+                                   "im = I.IcnsFile(open('" + file.string() + "', 'rb')).getimage((" + size +
+                                   ", " + size + ", 1))\n"
+                                   "open('" + raw.string() + "', 'wb').write(im.convert('RGBA').tobytes())\n";
+        return Shell(Python() + " -c \"" + script + "\"") ? ReadAll(raw) : Bytes{};
+    }
+    // Saves a member as a PNG for the other tools to read.
+    fs::path SavePng(const Member& m) {
+        const fs::path png = dir_ / ("src" + std::to_string(m.edge) + ".png");
+        EXPECT_TRUE(ToImage(m).save(QString::fromStdString(png.string()), "PNG"));
+        return png;
+    }
     fs::path dir_;
     std::vector<Member> members_;
 };
 
 TEST_F(IconFamilyInterop, Icns2pngReadsWhatKorvelWrites) {
     if (!HaveTool("icns2png")) GTEST_SKIP() << "icns2png is not installed";
-    UniqueHandle family = WriteFamily(members_);
-    const fs::path file = dir_ / "korvel.icns";
-    ASSERT_EQ(WriteIconFamilyFile(file.string(), family.get()), noErr);
+    const fs::path file = WriteOurs();
     ASSERT_TRUE(Shell("icns2png -x -o " + q(dir_) + " " + q(file) + " >/dev/null 2>&1"));
     for (size_t i = 0; i < 3; ++i) {
-        const int e = kKinds[i].edge;
-        const fs::path png = dir_ / ("korvel_" + std::to_string(e) + "x" + std::to_string(e) + "x32.png");
-        QImage im(QString::fromStdString(png.string()));
-        ASSERT_FALSE(im.isNull()) << png;
-        ASSERT_EQ(im.width(), e);
+        const std::string e = std::to_string(kKinds[i].edge);
+        QImage im(QString::fromStdString((dir_ / ("korvel_" + e + "x" + e + "x32.png")).string()));
+        ASSERT_EQ(im.width(), kKinds[i].edge) << e;
         EXPECT_EQ(Rgba(im), Rgba(members_[i])) << e;
     }
 }
 
 TEST_F(IconFamilyInterop, PillowReadsWhatKorvelWrites) {
     if (!HavePillow()) GTEST_SKIP() << "Pillow is not installed";
-    UniqueHandle family = WriteFamily(members_);
-    const fs::path file = dir_ / "korvel.icns";
-    ASSERT_EQ(WriteIconFamilyFile(file.string(), family.get()), noErr);
-    for (size_t i = 0; i < 3; ++i) {
-        const int e = kKinds[i].edge;
-        const fs::path raw = dir_ / ("pil" + std::to_string(e) + ".rgba");
-        const std::string script = "from PIL import IcnsImagePlugin as I\n"
-                                   "im = I.IcnsFile(open('" + file.string() + "', 'rb')).getimage((" +
-                                   std::to_string(e) + ", " + std::to_string(e) + ", 1))\n"
-                                   "open('" + raw.string() + "', 'wb').write(im.convert('RGBA').tobytes())\n";
-        ASSERT_TRUE(Shell(Python() + " -c \"" + script + "\""));
-        EXPECT_EQ(ReadAll(raw), Rgba(members_[i])) << e;
-    }
+    const fs::path file = WriteOurs();
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(PillowRgba(file, kKinds[i].edge), Rgba(members_[i])) << kKinds[i].edge;
 }
 
 TEST_F(IconFamilyInterop, KorvelReadsWhatPng2icnsWrites) {
     if (!HaveTool("png2icns")) GTEST_SKIP() << "png2icns is not installed";
     std::string args;
-    for (const auto& m : members_) {
-        const fs::path png = dir_ / ("src" + std::to_string(m.edge) + ".png");
-        ASSERT_TRUE(ToImage(m).save(QString::fromStdString(png.string()), "PNG"));
-        args += " " + q(png);
-    }
+    for (const auto& m : members_) args += " " + q(SavePng(m));
     const fs::path file = dir_ / "tool.icns";
     ASSERT_TRUE(Shell("png2icns " + q(file) + args + " >/dev/null 2>&1"));
     Handle fam = nullptr;
@@ -200,8 +204,7 @@ TEST_F(IconFamilyInterop, KorvelReadsWhatPng2icnsWrites) {
 TEST_F(IconFamilyInterop, KorvelReadsAndExtendsWhatPillowWrites) {
     if (!HavePillow()) GTEST_SKIP() << "Pillow is not installed";
     const Member& big = members_[2];
-    const fs::path png = dir_ / "src128.png";
-    ASSERT_TRUE(ToImage(big).save(QString::fromStdString(png.string()), "PNG"));
+    const fs::path png = SavePng(big);
     const fs::path file = dir_ / "pil.icns";
     ASSERT_TRUE(Shell(Python() + " -c \"from PIL import Image; Image.open('" + png.string() + "').save('" +
                       file.string() + "')\""));
@@ -226,15 +229,8 @@ TEST_F(IconFamilyInterop, KorvelReadsAndExtendsWhatPillowWrites) {
     ASSERT_GT(edited.size(), original.size());
     EXPECT_TRUE(std::equal(original.begin() + 8, original.end(), edited.begin() + 8));  // appended after
     ASSERT_EQ(WriteIconFamilyFile(file.string(), fam), noErr);
-    for (int e : {16, 128}) {
-        const fs::path raw = dir_ / ("back" + std::to_string(e) + ".rgba");
-        const std::string script = "from PIL import IcnsImagePlugin as I\n"
-                                   "im = I.IcnsFile(open('" + file.string() + "', 'rb')).getimage((" +
-                                   std::to_string(e) + ", " + std::to_string(e) + ", 1))\n"
-                                   "open('" + raw.string() + "', 'wb').write(im.convert('RGBA').tobytes())\n";
-        ASSERT_TRUE(Shell(Python() + " -c \"" + script + "\""));
-        EXPECT_EQ(ReadAll(raw), Rgba(e == 16 ? members_[0] : big)) << e;
-    }
+    EXPECT_EQ(PillowRgba(file, 16), Rgba(members_[0]));
+    EXPECT_EQ(PillowRgba(file, 128), Rgba(big));
 }
 
 }  // namespace

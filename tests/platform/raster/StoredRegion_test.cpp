@@ -202,7 +202,8 @@ TEST(StoredRegion, RejectsMalformedForms) {
         {"odd number of x values", form({0, 0, 3, 5, kEnd, 3, 3, 8, kEnd, 6, 0, 8, kEnd, kEnd})},
         {"line with no x values", form({0, 0, 3, kEnd, 3, 3, 8, kEnd, 6, 0, 8, kEnd, 7, kEnd, kEnd})},
         {"x values out of order", patched(kLBytes, 12, {0x00, 0x03, 0x00, 0x00})},
-        {"x values repeated", patched(kLBytes, 12, {0x00, 0x03, 0x00, 0x03})},
+        // Valid but for the repeat, which must not cancel out.
+        {"x values repeated", form({0, 0, 3, 3, 5, kEnd, 3, 0, 3, 3, 5, kEnd, kEnd})},
         {"lines out of order", patched(kLBytes, 18, {0x00, 0x07})},
         {"lines repeated", patched(kLBytes, 18, {0x00, 0x00})},
         {"x below the coordinate range", patched(kLBytes, 12, {0x80, 0x00})},
