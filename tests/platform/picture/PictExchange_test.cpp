@@ -3,7 +3,6 @@
 // ImageMagick, Korvel's pictures read by picttoppm, and `korvel inspect`.
 #include "PictureTestSupport.h"
 
-#include "image/PictureInfo.h"
 #include "platform/picture/PictFormat.h"
 #include "platform/raster/GrafProcs.h"
 
@@ -18,6 +17,12 @@ std::string CorpusFile(const char* name) { return std::string(KORVEL_CORPUS) + "
 
 bool HaveCorpus() { return std::filesystem::exists(CorpusFile("")); }
 
+UniqueHandle OpenCorpus(const char* name) {
+    PicHandle raw = nullptr;
+    EXPECT_EQ(ReadPictFile(CorpusFile(name).c_str(), &raw), noErr) << name;
+    return UniqueHandle(raw);
+}
+
 // Plays a picture into a 32-bit world the size of its frame (moved to the
 // origin) that starts white.
 // Pictures made at another resolution are played at their source size.
@@ -28,25 +33,9 @@ UniqueGWorld Render(PicHandle pic, OSErr* err) {
     if (GetPictInfo(pic, &info, 0, 0, systemMethod, 0) == noErr) frame = info.sourceRect;
     Rect r = MakeRect(0, 0, RectHeight(frame), RectWidth(frame));
     UniqueGWorld g = MakeWorld(32, RectWidth(r), RectHeight(r));
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x) SetPixel(g.get(), x, y, 0xFFFFFF);
-    SavedGWorld saved;
-    SetGWorld(g.get(), nullptr);
-    *err = DrawPictureChecked(pic, &r);
+    Fill(g.get(), 0xFFFFFF);
+    *err = PlayInto(g.get(), pic, r);
     return g;
-}
-
-// ImageMagick's reading of a file, as 8-bit RGB.
-bool ConvertToPpm(const std::string& path, Ppm& ppm) {
-    std::vector<UInt8> bytes;
-    if (!RunCapture("convert '" + path + "' -depth 8 ppm:- 2>/dev/null", bytes)) return false;
-    return ParsePpm(bytes, ppm);
-}
-
-int MaxDifference(UInt32 a, UInt32 b) {
-    int worst = 0;
-    for (int shift : {16, 8, 0}) worst = std::max(worst, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
-    return worst;
 }
 
 struct CorpusCase {
@@ -62,14 +51,10 @@ class CorpusRaster : public ::testing::TestWithParam<CorpusCase> {};
 TEST_P(CorpusRaster, PlaysLikeImageMagickReadsIt) {
     if (!HaveCorpus()) GTEST_SKIP() << "no sample corpus";
     const auto c = GetParam();
-    PicHandle raw = nullptr;
-    ASSERT_EQ(ReadPictFile(CorpusFile(c.file).c_str(), &raw), noErr);
-    UniqueHandle pic(raw);
-    SInt16 depth = 0;
-    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
-    EXPECT_EQ(depth, c.depth == 16 ? 32 : c.depth);
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    UniqueHandle pic = OpenCorpus(c.file);
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(MaxDepthOf(pic.get()), c.depth == 16 ? 32 : c.depth);
+    const PictInfo info = InfoOf(pic.get());
     EXPECT_EQ(info.depth, c.depth);
     EXPECT_GE(info.uniqueColors, 1);
 
@@ -77,19 +62,19 @@ TEST_P(CorpusRaster, PlaysLikeImageMagickReadsIt) {
     UniqueGWorld g = Render(pic.get(), &err);
     ASSERT_EQ(err, noErr);
     if (!HaveTool("convert")) GTEST_SKIP() << "ImageMagick is not installed";
+    std::vector<UInt8> bytes;
     Ppm ppm;
-    if (!ConvertToPpm(CorpusFile(c.file), ppm)) GTEST_SKIP() << "ImageMagick cannot read " << c.file;
+    if (!RunCapture("convert '" + CorpusFile(c.file) + "' -depth 8 ppm:- 2>/dev/null", bytes) || !ParsePpm(bytes, ppm))
+        GTEST_SKIP() << "ImageMagick cannot read " << c.file;
     const Rect b = PM(g.get()).bounds;
     // ImageMagick sizes some pictures by their clip region, a pixel wider
     // than the source rectangle; the shared area is compared.
     ASSERT_LE(std::abs(ppm.width - RectWidth(b)), 1);
     ASSERT_LE(std::abs(ppm.height - RectHeight(b)), 1);
-    const int w = std::min(ppm.width, RectWidth(b)), h = std::min(ppm.height, RectHeight(b));
-    int worst = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            worst = std::max(worst, MaxDifference(Pixel(g.get(), x, y), ppm.px[size_t(y) * ppm.width + x]));
-    EXPECT_LE(worst, c.tolerance) << c.file;
+    for (int y = 0; y < std::min(ppm.height, RectHeight(b)); ++y)
+        for (int x = 0; x < std::min(ppm.width, RectWidth(b)); ++x)
+            ASSERT_LE(MaxDifference(Pixel(g.get(), x, y), ppm.px[size_t(y) * ppm.width + x]), c.tolerance)
+                << x << "," << y;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CorpusRaster,
@@ -103,9 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusRaster,
 // at places whose colour is plain to see: title bar, stop sign, dialog body).
 TEST(Corpus, MaskedCopyAwayFromTheOrigin) {
     if (!HaveCorpus()) GTEST_SKIP() << "no sample corpus";
-    PicHandle raw = nullptr;
-    ASSERT_EQ(ReadPictFile(CorpusFile("Picture14.pict").c_str(), &raw), noErr);
-    UniqueHandle pic(raw);
+    UniqueHandle pic = OpenCorpus("Picture14.pict");
+    ASSERT_TRUE(pic);
     Rect frame;
     QDGetPictureBounds(pic.get(), &frame);
     EXPECT_EQ(frame, MakeRect(247, 206, 383, 610));
@@ -122,81 +106,64 @@ TEST(Corpus, MaskedCopyAwayFromTheOrigin) {
 int gRasters = 0;
 void CountRasters(const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) { ++gRasters; }
 
-TEST(Corpus, QuickTimeOnlyPictureDrawsNoRaster) {
+// Pictures without rasters play into a small world: a lying frame is only a
+// scale and costs nothing, QuickTime data is skipped and draws nothing.
+TEST(Corpus, VectorPicturesPlayIntoASmallWorld) {
     if (!HaveCorpus()) GTEST_SKIP() << "no sample corpus";
-    PicHandle raw = nullptr;
-    ASSERT_EQ(ReadPictFile(CorpusFile("qt_jpeg.pict").c_str(), &raw), noErr);
-    UniqueHandle pic(raw);
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
-    EXPECT_EQ(info.pixMapCount + info.bitMapCount, 0);
-    SInt16 depth = -1;
-    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
-    EXPECT_EQ(depth, 0);
-
-    UniqueGWorld g = MakeWorld(32, 50, 50);
-    SavedGWorld saved;
-    SetGWorld(g.get(), nullptr);
-    CQDProcs procs;
-    SetStdCProcs(&procs);
-    procs.bitsProc = CountRasters;
-    SetPortGrafProcs(g.get(), &procs);
-    gRasters = 0;
-    Rect r = MakeRect(0, 0, 50, 50);
-    EXPECT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
-    SetPortGrafProcs(g.get(), nullptr);
-    EXPECT_EQ(gRasters, 0);
-}
-
-TEST(Corpus, LyingFrameCostsNothing) {
-    if (!HaveCorpus()) GTEST_SKIP() << "no sample corpus";
-    PicHandle raw = nullptr;
-    ASSERT_EQ(ReadPictFile(CorpusFile("oom.pict").c_str(), &raw), noErr);
-    UniqueHandle pic(raw);
-    // Played into a small world: the frame is only a scale, nothing is
-    // allocated for it.
-    UniqueGWorld g = MakeWorld(32, 40, 30);
-    SavedGWorld saved;
-    SetGWorld(g.get(), nullptr);
-    Rect r = MakeRect(0, 0, 30, 40);
-    EXPECT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
-    SInt16 depth = -1;
-    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
-    EXPECT_EQ(depth, 0);
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
-    EXPECT_EQ(info.polyCount, 3);
-}
-
-TEST(Corpus, DrawingPictureCountsItsOperations) {
-    if (!HaveCorpus()) GTEST_SKIP() << "no sample corpus";
-    PicHandle raw = nullptr;
-    ASSERT_EQ(ReadPictFile(CorpusFile("demo.pict").c_str(), &raw), noErr);
-    UniqueHandle pic(raw);
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
-    EXPECT_GT(info.lineCount, 0);
-    EXPECT_GT(info.commentCount, 0);
-    OSErr err = noErr;
-    UniqueGWorld g = Render(pic.get(), &err);
-    EXPECT_EQ(err, noErr);
+    struct Case {
+        const char* file;
+        int polygons;     // -1: not checked
+        bool rasterFree;  // else: a drawing with lines and comments
+    };
+    for (const Case c : {Case{"qt_jpeg.pict", 0, true}, Case{"oom.pict", 3, true}, Case{"demo.pict", -1, false}}) {
+        SCOPED_TRACE(c.file);
+        UniqueHandle pic = OpenCorpus(c.file);
+        ASSERT_TRUE(pic);
+        const PictInfo info = InfoOf(pic.get());
+        if (c.polygons >= 0) {
+            EXPECT_EQ(info.polyCount, c.polygons);
+        }
+        if (c.rasterFree) {
+            EXPECT_EQ(info.pixMapCount + info.bitMapCount, 0);
+            EXPECT_EQ(MaxDepthOf(pic.get()), 0);
+        } else {
+            EXPECT_GT(info.lineCount, 0);
+            EXPECT_GT(info.commentCount, 0);
+        }
+        UniqueGWorld g = MakeWorld(32, 40, 30);
+        CQDProcs procs;
+        SetStdCProcs(&procs);
+        procs.bitsProc = CountRasters;
+        SetPortGrafProcs(g.get(), &procs);
+        gRasters = 0;
+        EXPECT_EQ(PlayInto(g.get(), pic.get(), MakeRect(0, 0, 30, 40)), noErr);
+        SetPortGrafProcs(g.get(), nullptr);
+        if (c.rasterFree) {
+            EXPECT_EQ(gRasters, 0);
+        }
+    }
 }
 
 // ---- Pictures written by other programs ---------------------------------------------
 
-// A PPM with few colours in runs and noise.
-std::vector<UInt8> TestPpm(int w, int h, std::vector<UInt32>& px) {
+void WriteBytes(const std::string& path, const std::vector<UInt8>& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// A 32-bit world of few colours in runs and noise, and the same as a PPM.
+UniqueGWorld TestImage(int w, int h, std::vector<UInt8>& ppm) {
     const UInt32 palette[] = {0xFFFFFF, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x336699, 0xCC9933, 0x808080};
-    std::string head = "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
-    std::vector<UInt8> out(head.begin(), head.end());
-    px.clear();
+    const std::string head = "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
+    ppm.assign(head.begin(), head.end());
+    UniqueGWorld g = MakeWorld(32, w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const UInt32 c = palette[(y % 2 ? x * 3 + y : x / 5) % 8];
-            px.push_back(c);
-            out.push_back(UInt8(c >> 16)), out.push_back(UInt8(c >> 8)), out.push_back(UInt8(c));
+            SetPixel(g.get(), x, y, c);
+            ppm.insert(ppm.end(), {UInt8(c >> 16), UInt8(c >> 8), UInt8(c)});
         }
-    return out;
+    return g;
 }
 
 struct WriterCase {
@@ -211,10 +178,10 @@ TEST_P(OtherWriters, KorvelPlaysTheirPicturesExactly) {
     const auto c = GetParam();
     const std::string tool = std::string(c.command).substr(0, std::string(c.command).find(' '));
     if (!HaveTool(tool.c_str())) GTEST_SKIP() << tool << " is not installed";
-    std::vector<UInt32> px;
-    const auto ppm = TestPpm(c.width, c.height, px);
+    std::vector<UInt8> ppm;
+    UniqueGWorld want = TestImage(c.width, c.height, ppm);
     const std::string in = TempPath(std::string(c.name) + ".ppm"), out = TempPath(std::string(c.name) + ".pict");
-    std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(ppm.data()), std::streamsize(ppm.size()));
+    WriteBytes(in, ppm);
     char cmd[512];
     std::snprintf(cmd, sizeof cmd, c.command, in.c_str(), out.c_str());
     ASSERT_EQ(std::system(cmd), 0) << cmd;
@@ -224,11 +191,8 @@ TEST_P(OtherWriters, KorvelPlaysTheirPicturesExactly) {
     OSErr err = noErr;
     UniqueGWorld g = Render(pic.get(), &err);
     ASSERT_EQ(err, noErr);
-    ASSERT_EQ(RectWidth(PM(g.get()).bounds), c.width);
-    ASSERT_EQ(RectHeight(PM(g.get()).bounds), c.height);
-    for (int y = 0; y < c.height; ++y)
-        for (int x = 0; x < c.width; ++x)
-            ASSERT_EQ(Pixel(g.get(), x, y), px[size_t(y) * c.width + x]) << c.name << " at " << x << "," << y;
+    ASSERT_EQ(PM(g.get()).bounds, PM(want.get()).bounds);
+    ExpectSamePixels(g.get(), want.get());
     std::remove(in.c_str());
     std::remove(out.c_str());
 }
@@ -245,35 +209,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(OtherReaders, PicttoppmReadsKorvelPictures) {
     if (!HaveTool("picttoppm")) GTEST_SKIP() << "netpbm is not installed";
     for (int depth : {8, 32}) {
-        UniqueGWorld src = MakeWorld(depth, 41, 6);
-        FillPattern(src.get());
-        UniqueGWorld on = MakeWorld(depth, 41, 6);
-        Rect r = MakeRect(0, 0, 6, 41);
-        UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r);
-        const std::string path = TempPath("picttoppm" + std::to_string(depth) + ".pict");
-        ASSERT_EQ(WritePictFile(path.c_str(), pic.get()), noErr);
-        std::vector<UInt8> bytes;
-        ASSERT_TRUE(RunCapture("picttoppm '" + path + "' 2>/dev/null", bytes)) << depth;
-        Ppm ppm;
-        ASSERT_TRUE(ParsePpm(bytes, ppm));
-        ASSERT_EQ(ppm.width, 41);
-        ASSERT_EQ(ppm.height, 6);
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 41; ++x)
-                ASSERT_LE(MaxDifference(ppm.px[size_t(y) * 41 + x], PixelRGB(src.get(), x, y)), depth == 32 ? 0 : 1)
-                    << depth << " at " << x << "," << y;
-        std::remove(path.c_str());
+        SCOPED_TRACE(depth);
+        Recorded rec = RecordPattern(depth, 41, 6);
+        ExpectReaderSees("picttoppm '%s' 2>/dev/null", rec.pic.get(), rec.src.get(), depth == 32 ? 0 : 1);
     }
 }
 
 // ---- The inspector, end to end ----------------------------------------------------
 
 TEST(InspectPicture, DescribesARecordedPictureAsJson) {
-    UniqueGWorld src = MakeWorld(32, 10, 4);
-    FillPattern(src.get());
-    UniqueGWorld on = MakeWorld(32, 10, 4);
-    Rect r = MakeRect(0, 0, 4, 10);
-    UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r);
+    UniqueHandle pic = RecordPattern(32, 10, 4).pic;
     const std::string path = TempPath("inspect.pict");
     ASSERT_EQ(WritePictFile(path.c_str(), pic.get()), noErr);
     std::vector<UInt8> out;
@@ -292,8 +237,7 @@ TEST(InspectPicture, DescribesARecordedPictureAsJson) {
     // Cut inside the raster: broken, exit status 1, one line naming the opcode.
     auto bytes = PictFileBytes(pic.get());
     bytes.resize(bytes.size() - 12);
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    WriteBytes(path, bytes);
     std::vector<UInt8> err;
     EXPECT_FALSE(RunCapture(std::string(KORVEL_BINARY) + " inspect '" + path + "' 2>&1", err));
     const std::string reason(err.begin(), err.end());

@@ -2,7 +2,6 @@
 // state opcodes, version 1 pictures, opcode skipping, and hostile input.
 #include "PictureTestSupport.h"
 
-#include "image/PictureInfo.h"
 #include "platform/core/ByteIO.h"
 #include "platform/picture/PictFormat.h"
 #include "platform/raster/GrafProcs.h"
@@ -18,6 +17,72 @@ using namespace picttest;
 namespace {
 
 using Bytes8 = std::vector<UInt8>;
+
+Bytes8 Cat(std::initializer_list<Bytes8> parts) {
+    Bytes8 out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+Bytes8 V2Prefix(Rect frame = MakeRect(0, 0, 8, 8)) {
+    ByteWriter w;
+    w.u16be(0);
+    w.rect(frame);
+    w.u16be(0x0011), w.u16be(0x02FF);
+    return w.buffer();
+}
+
+// A raster opcode up to its pixel data; direct rasters of depth 16 are
+// packed by words (packType 3, 5-bit components).
+Bytes8 RasterHeader(UInt16 op, int depth, Rect bounds, UInt16 rowBytes) {
+    const bool direct = op == kPictDirectBitsRect;
+    ByteWriter w;
+    w.u16be(op);
+    if (direct) w.u32be(0xFF);
+    w.u16be(UInt16(rowBytes | 0x8000));
+    w.rect(bounds);
+    w.s16be(0), w.s16be(!direct ? 0 : depth == 16 ? 3 : 4), w.s32be(0);
+    w.s32be(IntToFixed(72)), w.s32be(IntToFixed(72));
+    w.s16be(direct ? 16 : 0), w.s16be(SInt16(depth)), w.s16be(direct ? 3 : 1);
+    w.s16be(SInt16(depth == 16 ? 5 : depth > 8 ? 8 : depth));
+    w.zeros(12);
+    if (!direct) {
+        w.u32be(0), w.u16be(0), w.s16be(1);
+        w.u16be(0), w.rgb({0xFFFF, 0xFFFF, 0xFFFF});
+        w.u16be(1), w.rgb({0, 0, 0});
+    }
+    w.rect(bounds), w.rect(bounds), w.s16be(0);
+    return w.buffer();
+}
+
+// A picture of one 16-bit direct raster, 8 bytes a row, from packed rows.
+Bytes8 Direct16Picture(int height, const Bytes8& rows) {
+    const Rect b = MakeRect(0, 0, height, 4);
+    return Cat({V2Prefix(b), RasterHeader(kPictDirectBitsRect, 16, b, 8), rows, {0x00, 0xFF}});
+}
+
+// Finds the opcode sequence of a version 2 picture.
+std::vector<UInt16> Opcodes(Handle pic) {
+    struct Collect : PictSink {
+        std::vector<UInt16> ops;
+        void opcode(UInt16 op, size_t) override { ops.push_back(op); }
+    } c;
+    EXPECT_EQ(WalkPicture(HandleBytes(pic), c), noErr);
+    return c.ops;
+}
+
+// Records `draw` on `on` and, given `direct`, performs it straight there too.
+template <class Draw>
+UniqueHandle RecordAndDraw(const Rect& r, GWorldPtr on, GWorldPtr direct, Draw draw) {
+    SavedGWorld saved;
+    SetGWorld(on, nullptr);
+    UniqueHandle pic(OpenPicture(&r));
+    EXPECT_TRUE(pic);
+    draw(on);
+    ClosePicture();
+    if (direct) draw(direct);
+    return pic;
+}
 
 // ---- PackBits ---------------------------------------------------------------
 
@@ -96,8 +161,7 @@ TEST(PictRecording, EmptyPictureHeaderIsByteExact) {
     params.hRes = IntToFixed(144);
     params.vRes = IntToFixed(72);
     UniqueHandle pic(OpenCPicture(&params));
-    ASSERT_TRUE(pic);
-    EXPECT_EQ(on.get()->picSave != nullptr, true);
+    ASSERT_TRUE(pic && on.get()->picSave);
     ClosePicture();
     EXPECT_EQ(on.get()->picSave, nullptr);
     // The frame is the source rectangle at 72 dpi: half as wide.
@@ -109,8 +173,7 @@ TEST(PictRecording, EmptyPictureHeaderIsByteExact) {
                          0x00, 0x00, 0x00, 0x00,                                      // reserved
                          0x00, 0xFF};
     EXPECT_EQ(Bytes(pic.get()), want);
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    const PictInfo info = InfoOf(pic.get());
     EXPECT_EQ(info.version, 2);
     EXPECT_EQ(info.hRes, IntToFixed(144));
     EXPECT_EQ(info.sourceRect, MakeRect(0, 0, 16, 32));
@@ -129,101 +192,60 @@ TEST(PictRecording, RefusesASecondPictureOnOnePort) {
     EXPECT_EQ(QDError(), noErr);
 }
 
-// Finds the opcode sequence of a version 2 picture.
-std::vector<UInt16> Opcodes(Handle pic) {
-    struct Collect : PictSink {
-        std::vector<UInt16> ops;
-        void opcode(UInt16 op, size_t) override { ops.push_back(op); }
-    } c;
-    EXPECT_EQ(WalkPicture(HandleBytes(pic), c), noErr);
-    return c.ops;
-}
-
 TEST(PictRecording, BlendedCopyWritesOpColorFirstAndPlaysAsDrawn) {
-    UniqueGWorld src = MakeWorld(32, 6, 4);
+    UniqueGWorld src = MakeWorld(32, 6, 4), on = MakeWorld(32, 6, 4), direct = MakeWorld(32, 6, 4),
+                 out = MakeWorld(32, 6, 4);
     FillPattern(src.get());
-    UniqueGWorld on = MakeWorld(32, 6, 4);
-    UniqueGWorld direct = MakeWorld(32, 6, 4);
-    for (GWorldPtr g : {on.get(), direct.get()})
+    for (GWorldPtr g : {on.get(), direct.get(), out.get()})
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 6; ++x) SetPixel(g, x, y, 0x3060F0u - UInt32(x * 0x10101));
     Rect r = MakeRect(0, 0, 4, 6);
     const RGBColor half{0x8000, 0x8000, 0x8000};
-    UniqueHandle pic;
-    {
-        SavedGWorld saved;
-        SetGWorld(on.get(), nullptr);
-        OpenCPicParams params;
-        params.srcRect = r;
-        pic.reset(OpenCPicture(&params));
+    UniqueHandle pic = RecordAndDraw(r, on.get(), direct.get(), [&](GWorldPtr g) {
+        SetGWorld(g, nullptr);
         OpColor(&half);
-        CopyBits(&PM(src.get()), &PM(on.get()), &r, &r, blend, nullptr);
-        ClosePicture();
-        // Reference: the same blend drawn straight onto the same pixels.
-        SetGWorld(direct.get(), nullptr);
-        OpColor(&half);
-        CopyBits(&PM(src.get()), &PM(direct.get()), &r, &r, blend, nullptr);
-    }
-    const auto ops = Opcodes(pic.get());
+        CopyBits(&PM(src.get()), &PM(g), &r, &r, blend, nullptr);
+    });
     const std::vector<UInt16> want = {kPictHeaderOp, kPictClipRgn, kPictOpColor, kPictDirectBitsRect, kPictEndPic};
-    EXPECT_EQ(ops, want);
+    EXPECT_EQ(Opcodes(pic.get()), want);
     // The OpColor operands are the blend weight.
     auto bytes = Bytes(pic.get());
     const UInt8 opColor[] = {0x00, 0x1F, 0x80, 0x00, 0x80, 0x00, 0x80, 0x00};
     EXPECT_NE(std::search(bytes.begin(), bytes.end(), std::begin(opColor), std::end(opColor)), bytes.end());
 
-    UniqueGWorld out = MakeWorld(32, 6, 4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x) SetPixel(out.get(), x, y, 0x3060F0u - UInt32(x * 0x10101));
-    SavedGWorld saved;
-    SetGWorld(out.get(), nullptr);
-    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x) ASSERT_EQ(Pixel(out.get(), x, y), Pixel(direct.get(), x, y)) << x << "," << y;
+    ASSERT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
+    ExpectSamePixels(out.get(), direct.get());
     // Playback leaves the port's own OpColor as it was.
     EXPECT_EQ(out.get()->rgbOpColor, (RGBColor{0, 0, 0}));
 }
 
-struct RingCase {
-    int depth;
-    UInt16 opcode;
-};
-
-class RingMask : public ::testing::TestWithParam<RingCase> {};
-
 // A copy clipped to a ring: only the ring's pixels arrive on playback.
-TEST_P(RingMask, OnlyTheRingArrives) {
-    const auto [depth, opcode] = GetParam();
-    UniqueGWorld src = MakeWorld(depth, 16, 16);
-    FillPattern(src.get());
-    UniqueGWorld on = MakeWorld(depth, 16, 16);
-    Rect r = MakeRect(0, 0, 16, 16), outer = MakeRect(2, 2, 14, 14), inner = MakeRect(5, 5, 11, 11);
-    UniqueRgn ring, hole;
-    RectRgn(ring, &outer);
-    RectRgn(hole, &inner);
-    DiffRgn(ring, hole, ring);
-    UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r, srcCopy, ring);
-    const auto ops = Opcodes(pic.get());
-    ASSERT_EQ(ops.size(), 4u);
-    EXPECT_EQ(ops[2], opcode);
+TEST(RingMask, OnlyTheRingArrives) {
+    for (const auto& [depth, opcode] : {std::pair{8, kPictPackBitsRgn}, std::pair{4, kPictPackBitsRgn},
+                                       std::pair{32, kPictDirectBitsRgn}}) {
+        SCOPED_TRACE(depth);
+        UniqueGWorld src = MakeWorld(depth, 16, 16), on = MakeWorld(depth, 16, 16), out = MakeWorld(depth, 16, 16);
+        FillPattern(src.get());
+        Rect r = MakeRect(0, 0, 16, 16), outer = MakeRect(2, 2, 14, 14), inner = MakeRect(5, 5, 11, 11);
+        UniqueRgn ring, hole;
+        RectRgn(ring, &outer);
+        RectRgn(hole, &inner);
+        DiffRgn(ring, hole, ring);
+        UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r, srcCopy, ring);
+        const auto ops = Opcodes(pic.get());
+        ASSERT_EQ(ops.size(), 4u);
+        EXPECT_EQ(ops[2], opcode);
 
-    UniqueGWorld out = MakeWorld(depth, 16, 16);
-    const UInt32 white = depth == 32 ? 0xFFFFFFu : 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) SetPixel(out.get(), x, y, white);
-    SavedGWorld saved;
-    SetGWorld(out.get(), nullptr);
-    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const bool inRing = PtInRgn(Point{SInt16(y), SInt16(x)}, ring);
-            ASSERT_EQ(Pixel(out.get(), x, y), inRing ? Pixel(src.get(), x, y) : white) << x << "," << y;
-        }
+        const UInt32 white = depth == 32 ? 0xFFFFFFu : 0;
+        Fill(out.get(), white);
+        ASSERT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const bool inRing = PtInRgn(Point{SInt16(y), SInt16(x)}, ring);
+                ASSERT_EQ(Pixel(out.get(), x, y), inRing ? Pixel(src.get(), x, y) : white) << x << "," << y;
+            }
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Depths, RingMask,
-                         ::testing::Values(RingCase{8, kPictPackBitsRgn}, RingCase{4, kPictPackBitsRgn},
-                                           RingCase{32, kPictDirectBitsRgn}));
 
 // ---- Comments -----------------------------------------------------------------
 
@@ -231,54 +253,37 @@ struct SeenComment {
     SInt16 kind;
     SInt16 size;
     Bytes8 data;
+    bool operator==(const SeenComment&) const = default;
 };
 std::vector<SeenComment> gSeenComments;
 void MyCommentProc(SInt16 kind, SInt16 dataSize, Handle dataHandle) {
-    SeenComment c{kind, dataSize, {}};
-    if (dataHandle) c.data = Bytes(dataHandle);
-    gSeenComments.push_back(c);
+    gSeenComments.push_back({kind, dataSize, dataHandle ? Bytes(dataHandle) : Bytes8{}});
 }
 
 TEST(PictComments, ShortAndLongCommentsReachTheCommentProc) {
-    UniqueGWorld on = MakeWorld(8, 4, 4);
+    UniqueGWorld on = MakeWorld(8, 4, 4), out = MakeWorld(8, 4, 4);
     const Bytes8 layerInfo = {'K', 'r', 'v', 'l', 0x00, 0xC9, 0x00, 0x02};
     Rect r = MakeRect(0, 0, 4, 4);
-    UniqueHandle pic;
-    {
-        SavedGWorld saved;
-        SetGWorld(on.get(), nullptr);
-        pic.reset(OpenPicture(&r));
+    UniqueHandle pic = RecordAndDraw(r, on.get(), nullptr, [&](GWorldPtr) {
         PicComment(150, 0, nullptr);
         UniqueHandle data(NewHandleFromBytes(layerInfo));
         PicComment(100, SInt16(layerInfo.size()), data.get());
-        ClosePicture();
-    }
+    });
     // Long comment: opcode, kind 100, size 8, data.
     auto bytes = Bytes(pic.get());
-    Bytes8 longComment = {0x00, 0xA1, 0x00, 0x64, 0x00, 0x08};
-    longComment.insert(longComment.end(), layerInfo.begin(), layerInfo.end());
+    const Bytes8 longComment = Cat({{0x00, 0xA1, 0x00, 0x64, 0x00, 0x08}, layerInfo});
     EXPECT_NE(std::search(bytes.begin(), bytes.end(), longComment.begin(), longComment.end()), bytes.end());
 
     CQDProcs procs;
     SetStdCProcs(&procs);
     procs.commentProc = MyCommentProc;
-    UniqueGWorld out = MakeWorld(8, 4, 4);
-    SavedGWorld saved;
-    SetGWorld(out.get(), nullptr);
     SetPortGrafProcs(out.get(), &procs);
     gSeenComments.clear();
-    EXPECT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    EXPECT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
     SetPortGrafProcs(out.get(), nullptr);
-    ASSERT_EQ(gSeenComments.size(), 2u);
-    EXPECT_EQ(gSeenComments[0].kind, 150);
-    EXPECT_EQ(gSeenComments[0].size, 0);
-    EXPECT_TRUE(gSeenComments[0].data.empty());
-    EXPECT_EQ(gSeenComments[1].kind, 100);
-    EXPECT_EQ(gSeenComments[1].size, 8);
-    EXPECT_EQ(gSeenComments[1].data, layerInfo);
+    EXPECT_EQ(gSeenComments, (std::vector<SeenComment>{{150, 0, {}}, {100, 8, layerInfo}}));
 
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    const PictInfo info = InfoOf(pic.get());
     EXPECT_EQ(info.commentCount, 2);
     EXPECT_EQ(info.uniqueComments, 2);
 }
@@ -305,32 +310,18 @@ TEST(PictShapes, RecordedShapesPlayBackAsDrawnAndAreCounted) {
         FrameRect(&c);
         PenNormal();
     };
-    UniqueHandle pic;
-    {
-        SavedGWorld saved;
-        SetGWorld(on.get(), nullptr);
-        pic.reset(OpenPicture(&r));
-        draw(on.get());
-        ClosePicture();
-        draw(direct.get());
-    }
+    UniqueHandle pic = RecordAndDraw(r, on.get(), direct.get(), draw);
     UniqueGWorld out = MakeWorld(32, 24, 20);
-    SavedGWorld saved;
-    SetGWorld(out.get(), nullptr);
-    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 24; ++x) ASSERT_EQ(Pixel(out.get(), x, y), Pixel(direct.get(), x, y)) << x << "," << y;
+    ASSERT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
+    ExpectSamePixels(out.get(), direct.get());
 
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    const PictInfo info = InfoOf(pic.get());
     EXPECT_EQ(info.rectCount, 3);  // erase, paint, frame
     EXPECT_EQ(info.ovalCount, 1);
     EXPECT_EQ(info.lineCount, 1);
     EXPECT_EQ(info.pixMapCount + info.bitMapCount, 0);
     EXPECT_EQ(info.uniqueColors, 3);  // white erase, red, blue
-    SInt16 depth = -1;
-    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
-    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(MaxDepthOf(pic.get()), 0);
 }
 
 TEST(PictInfo, MaxDepthAndColoursOfRasters) {
@@ -349,16 +340,14 @@ TEST(PictInfo, MaxDepthAndColoursOfRasters) {
         UniqueGWorld on = MakeWorld(32, 8, 2);
         Rect r = MakeRect(0, 0, 2, 8);
         UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r);
-        SInt16 depth = -1;
-        EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
-        EXPECT_EQ(depth, c.want) << c.depth;
+        SCOPED_TRACE(c.depth);
+        EXPECT_EQ(MaxDepthOf(pic.get()), c.want);
         SInt32 colors = -1;
         GetPictureUniqueColors(pic.get(), &colors);
-        EXPECT_EQ(colors, 2) << c.depth;
-        PictInfo info;
-        ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
-        EXPECT_EQ(info.bitMapCount, c.isPixMap ? 0 : 1) << c.depth;
-        EXPECT_EQ(info.pixMapCount, c.isPixMap ? 1 : 0) << c.depth;
+        EXPECT_EQ(colors, 2);
+        const PictInfo info = InfoOf(pic.get());
+        EXPECT_EQ(info.bitMapCount, c.isPixMap ? 0 : 1);
+        EXPECT_EQ(info.pixMapCount, c.isPixMap ? 1 : 0);
     }
     // A damaged picture leaves the colour count alone.
     UniqueHandle junk(NewHandleFromBytes(Bytes8{0, 0, 1, 2}));
@@ -394,25 +383,20 @@ Bytes8 VersionOnePicture() {
 TEST(PictVersionOne, PlaysBitMapsAndShapes) {
     UniqueHandle pic(NewHandleFromBytes(VersionOnePicture()));
     UniqueGWorld out = MakeWorld(8, 16, 4);
-    SavedGWorld saved;
-    SetGWorld(out.get(), nullptr);
     Rect frame;
     QDGetPictureBounds(pic.get(), &frame);
     EXPECT_EQ(frame, MakeRect(0, 0, 4, 16));
-    ASSERT_EQ(DrawPictureChecked(pic.get(), &frame), noErr);
+    ASSERT_EQ(PlayInto(out.get(), pic.get(), frame), noErr);
     const char* want[] = {"1111000011110000", "0000111111110000", "0000000000000000", "0000111100000000"};
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 16; ++x)
             ASSERT_EQ(Pixel(out.get(), x, y), want[y][x] == '1' ? 255u : 0u) << x << "," << y;  // black, white
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    const PictInfo info = InfoOf(pic.get());
     EXPECT_EQ(info.version, 1);
     EXPECT_EQ(info.bitMapCount, 1);
     EXPECT_EQ(info.rectCount, 1);
     EXPECT_EQ(info.commentCount, 1);
-    SInt16 depth = 0;
-    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
-    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(MaxDepthOf(pic.get()), 1);
 }
 
 // ---- Opcodes skipped by length ---------------------------------------------------
@@ -423,27 +407,14 @@ TEST(PictSkipping, ReservedOpcodesAreSkippedByTheirPublishedLength) {
         Bytes8 data;
     };
     const Case cases[] = {
-        {0x0017, {}},
-        {0x0024, {0x00, 0x03, 1, 2, 3}},
-        {0x0035, Bytes8(8, 1)},
-        {0x0065, Bytes8(12, 1)},
-        {0x006D, Bytes8(4, 1)},
-        {0x0092, {0x00, 0x01, 9}},
-        {0x00B5, {}},
-        {0x00D0, {0x00, 0x00, 0x00, 0x02, 7, 7}},
-        {0x0100, {1, 2}},
-        {0x0C00, Bytes8(24, 0)},
-        {0x7F00, Bytes8(254, 3)},
-        {0x8000, {}},
-        {0x80FF, {}},
-        {kPictCompressedQuickTime, {0x00, 0x00, 0x00, 0x05, 1, 2, 3, 4, 5}},
-        {0xFFFF, {0x00, 0x00, 0x00, 0x00}},
+        {0x0017, {}}, {0x0024, {0x00, 0x03, 1, 2, 3}}, {0x0035, Bytes8(8, 1)}, {0x0065, Bytes8(12, 1)},
+        {0x006D, Bytes8(4, 1)}, {0x0092, {0x00, 0x01, 9}}, {0x00B5, {}}, {0x00D0, {0x00, 0x00, 0x00, 0x02, 7, 7}},
+        {0x0100, {1, 2}}, {0x0C00, Bytes8(24, 0)}, {0x7F00, Bytes8(254, 3)}, {0x8000, {}}, {0x80FF, {}},
+        {kPictCompressedQuickTime, {0x00, 0x00, 0x00, 0x05, 1, 2, 3, 4, 5}}, {0xFFFF, {0x00, 0x00, 0x00, 0x00}},
     };
     for (const auto& c : cases) {
         ByteWriter w;
-        w.u16be(0);
-        w.rect(MakeRect(0, 0, 2, 2));
-        w.u16be(0x0011), w.u16be(0x02FF);
+        w.bytes(V2Prefix(MakeRect(0, 0, 2, 2)));
         w.u16be(c.op);
         w.bytes(c.data);
         if (w.size() & 1) w.u8(0);
@@ -453,28 +424,16 @@ TEST(PictSkipping, ReservedOpcodesAreSkippedByTheirPublishedLength) {
             std::vector<SInt16> kinds;
             void comment(SInt16 k, std::span<const UInt8>, bool) override { kinds.push_back(k); }
         } sink;
-        EXPECT_EQ(WalkPicture(w.buffer(), sink), noErr) << std::hex << c.op;
-        EXPECT_EQ(sink.kinds, std::vector<SInt16>{7}) << std::hex << c.op;
+        SCOPED_TRACE(c.op);
+        EXPECT_EQ(WalkPicture(w.buffer(), sink), noErr);
+        EXPECT_EQ(sink.kinds, std::vector<SInt16>{7});
     }
 }
 
 // ---- Hostile pictures -------------------------------------------------------------
 
-Bytes8 V2Prefix(Rect frame = MakeRect(0, 0, 8, 8)) {
-    ByteWriter w;
-    w.u16be(0);
-    w.rect(frame);
-    w.u16be(0x0011), w.u16be(0x02FF);
-    return w.buffer();
-}
-
 TEST(PictHostile, EveryTruncationOfARecordedPictureIsSafe) {
-    UniqueGWorld src = MakeWorld(8, 40, 6);
-    FillPattern(src.get());
-    UniqueGWorld on = MakeWorld(8, 40, 6);
-    Rect r = MakeRect(0, 0, 6, 40);
-    UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r);
-    const Bytes8 full = Bytes(pic.get());
+    const Bytes8 full = Bytes(RecordPattern(8, 40, 6).pic.get());
     // Where the raster opcode starts and ends.
     struct Find : PictSink {
         std::vector<size_t> at;
@@ -483,64 +442,35 @@ TEST(PictHostile, EveryTruncationOfARecordedPictureIsSafe) {
     ASSERT_EQ(WalkPicture(full, f), noErr);
     ASSERT_EQ(f.at.size(), 4u);  // header, clip, raster, end
     UniqueGWorld out = MakeWorld(8, 40, 6);
-    SavedGWorld saved;
-    SetGWorld(out.get(), nullptr);
     for (size_t n = 0; n < full.size(); ++n) {
         UniqueHandle cut(NewHandleFromBytes(std::span(full).first(n)));
-        const OSErr err = DrawPictureChecked(cut.get(), &r);
+        const OSErr err = PlayInto(out.get(), cut.get(), MakeRect(0, 0, 6, 40));
         if (n > f.at[2] + 2 && n < f.at[3] - 1) {  // the last byte may be padding
-            EXPECT_EQ(err, badPictErr) << n;  // inside the raster
+            EXPECT_EQ(err, badPictErr) << n;       // inside the raster
         }
         PictInfo info;
         (void)GetPictInfo(cut.get(), &info, 0, 0, 0, 0);
     }
 }
 
-struct HostileCase {
-    const char* name;
-    Bytes8 body;  // after the version opcode
-    OSErr want;
-};
-
-Bytes8 Cat(std::initializer_list<Bytes8> parts) {
-    Bytes8 out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-Bytes8 RasterHeader(UInt16 op, int depth, Rect bounds, UInt16 rowBytes) {
-    ByteWriter w;
-    w.u16be(op);
-    if (op == kPictDirectBitsRect) w.u32be(0xFF);
-    w.u16be(UInt16(rowBytes | 0x8000));
-    w.rect(bounds);
-    w.s16be(0), w.s16be(op == kPictDirectBitsRect ? 4 : 0), w.s32be(0);
-    w.s32be(IntToFixed(72)), w.s32be(IntToFixed(72));
-    w.s16be(op == kPictDirectBitsRect ? 16 : 0), w.s16be(SInt16(depth)), w.s16be(op == kPictDirectBitsRect ? 3 : 1),
-        w.s16be(SInt16(depth > 8 ? 8 : depth));
-    w.zeros(12);
-    if (op != kPictDirectBitsRect) {
-        w.u32be(0), w.u16be(0), w.s16be(1);
-        w.u16be(0), w.rgb({0xFFFF, 0xFFFF, 0xFFFF});
-        w.u16be(1), w.rgb({0, 0, 0});
-    }
-    w.rect(bounds), w.rect(bounds), w.s16be(0);
-    return w.buffer();
-}
-
 TEST(PictHostile, LyingAndOversizedPicturesAreRefused) {
-    const HostileCase cases[] = {
+    struct Case {
+        const char* name;
+        Bytes8 body;  // after the version opcode
+        OSErr want;
+    };
+    const Case cases[] = {
         {"raster of 16384 x 16384 with one row of data",
          Cat({RasterHeader(kPictPackBitsRect, 8, MakeRect(0, 0, 16384, 16384), 16384 & 0x3FFF), {0, 0}}),
          badPictErr},
-        {"raster wider than the cap", Cat({RasterHeader(kPictDirectBitsRect, 32, MakeRect(0, 0, 1, 20000), 8000)}),
+        {"raster wider than the cap", RasterHeader(kPictDirectBitsRect, 32, MakeRect(0, 0, 1, 20000), 8000),
          badPictErr},
         {"direct raster whose rows are all missing",
-         Cat({RasterHeader(kPictDirectBitsRect, 32, MakeRect(0, 0, 4000, 4000), 16000 & 0x3FFF)}), badPictErr},
-        {"row bytes too small for the width", Cat({RasterHeader(kPictPackBitsRect, 8, MakeRect(0, 0, 2, 100), 10)}),
+         RasterHeader(kPictDirectBitsRect, 32, MakeRect(0, 0, 4000, 4000), 16000 & 0x3FFF), badPictErr},
+        {"row bytes too small for the width", RasterHeader(kPictPackBitsRect, 8, MakeRect(0, 0, 2, 100), 10),
          badPictErr},
-        {"indexed raster of depth 3", Cat({RasterHeader(kPictPackBitsRect, 3, MakeRect(0, 0, 2, 8), 8)}), badPictErr},
-        {"empty raster bounds", Cat({RasterHeader(kPictPackBitsRect, 8, MakeRect(5, 5, 5, 9), 8)}), badPictErr},
+        {"indexed raster of depth 3", RasterHeader(kPictPackBitsRect, 3, MakeRect(0, 0, 2, 8), 8), badPictErr},
+        {"empty raster bounds", RasterHeader(kPictPackBitsRect, 8, MakeRect(5, 5, 5, 9), 8), badPictErr},
         {"long comment longer than the picture", {0x00, 0xA1, 0x00, 0x64, 0x7F, 0xFF, 1, 2}, badPictErr},
         {"region size smaller than its header", {0x00, 0x01, 0x00, 0x04, 0, 0}, badPictErr},
         {"reserved opcode with a huge length", {0x00, 0xD0, 0x7F, 0xFF, 0xFF, 0xFF}, badPictErr},
@@ -551,16 +481,17 @@ TEST(PictHostile, LyingAndOversizedPicturesAreRefused) {
         {"polygon without points", {0x00, 0x71, 0x00, 0x0A, 0, 0, 0, 0, 0, 8, 0, 8}, noErr},
         {"polygon with points", {0x00, 0x71, 0x00, 0x12, 0, 0, 0, 0, 0, 8, 0, 8, 0, 0, 0, 0, 0, 8, 0, 8}, noErr},
     };
+    UniqueGWorld out = MakeWorld(32, 8, 8);
+    SavedGWorld saved;
+    SetGWorld(out.get(), nullptr);
+    const Rect r = MakeRect(0, 0, 8, 8);
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         UniqueHandle pic(NewHandleFromBytes(Cat({V2Prefix(), c.body, {0x00, 0xFF}})));
-        UniqueGWorld out = MakeWorld(32, 8, 8);
-        SavedGWorld saved;
-        SetGWorld(out.get(), nullptr);
-        Rect r = MakeRect(0, 0, 8, 8);
-        EXPECT_EQ(DrawPictureChecked(pic.get(), &r), c.want) << c.name;
-        EXPECT_EQ(QDError(), c.want) << c.name;
+        EXPECT_EQ(DrawPictureChecked(pic.get(), &r), c.want);
+        EXPECT_EQ(QDError(), c.want);
         PictInfo info;
-        EXPECT_EQ(GetPictInfo(pic.get(), &info, 0, 0, 0, 0), c.want) << c.name;
+        EXPECT_EQ(GetPictInfo(pic.get(), &info, 0, 0, 0, 0), c.want);
     }
 }
 
@@ -583,8 +514,7 @@ TEST(PictHostile, NotAPictureAtAll) {
     const Bytes8 cases[] = {{}, {0, 1}, Bytes8(12, 0), {0, 0, 0, 0, 0, 0, 0, 8, 0, 8, 0x12, 0x34}};
     for (const auto& c : cases) {
         UniqueHandle pic(NewHandleFromBytes(c));
-        PictInfo info;
-        EXPECT_EQ(GetPictInfo(pic.get(), &info, 0, 0, 0, 0), badPictErr);
+        InfoOf(pic.get(), badPictErr);
         PicHandle fromFile = nullptr;
         EXPECT_EQ(PictureFromFileBytes(c, &fromFile), badPictErr);
         EXPECT_EQ(fromFile, nullptr);
@@ -614,16 +544,12 @@ TEST(PictFiles, HeaderOrBarePictureIsFound) {
     std::remove(path.c_str());
 }
 
-}  // namespace
-
-namespace {
-
 // Writes the fuzz seeds when KORVEL_WRITE_PICTURE_SEEDS names a folder
 // (fuzz/corpus/picture); skipped otherwise.
 TEST(PictSeeds, WriteFuzzSeeds) {
     const char* dir = std::getenv("KORVEL_WRITE_PICTURE_SEEDS");
     if (!dir) GTEST_SKIP() << "set KORVEL_WRITE_PICTURE_SEEDS to write the seeds";
-    auto save = [&](const char* name, const Bytes8& bytes) {
+    auto save = [&](const std::string& name, const Bytes8& bytes) {
         std::FILE* f = std::fopen((std::string(dir) + "/" + name).c_str(), "wb");
         ASSERT_NE(f, nullptr);
         std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -641,48 +567,24 @@ TEST(PictSeeds, WriteFuzzSeeds) {
         DiffRgn(mask, inner, mask);
         UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r, depth == 8 ? blend : srcCopy,
                                       depth == 4 || depth == 32 ? mask.get() : nullptr);
-        save(("recorded" + std::to_string(depth) + ".pict").c_str(), Bytes(pic.get()));
+        save("recorded" + std::to_string(depth) + ".pict", Bytes(pic.get()));
     }
-    // 16-bit direct rows, packed by words.
-    ByteWriter w;
-    w.bytes(V2Prefix(MakeRect(0, 0, 2, 4)));
-    w.u16be(kPictDirectBitsRect), w.u32be(0xFF), w.u16be(0x8000 | 8);
-    w.rect(MakeRect(0, 0, 2, 4));
-    w.s16be(0), w.s16be(3), w.s32be(0), w.s32be(IntToFixed(72)), w.s32be(IntToFixed(72));
-    w.s16be(16), w.s16be(16), w.s16be(3), w.s16be(5), w.zeros(12);
-    w.rect(MakeRect(0, 0, 2, 4)), w.rect(MakeRect(0, 0, 2, 4)), w.s16be(0);
-    for (int y = 0; y < 2; ++y) w.u8(3), w.u8(253), w.u8(0x7C), w.u8(0x00);
-    w.u16be(kPictEndPic);
-    save("direct16.pict", w.buffer());
+    // 16-bit direct rows, packed by words: a run of four 0x7C00 each.
+    save("direct16.pict", Direct16Picture(2, {3, 253, 0x7C, 0x00, 3, 253, 0x7C, 0x00}));
 }
 
 TEST(PictDirect16, WordRunsWidenToEightBitComponents) {
-    // One row: a run of four 0x7C00 (pure red in 1-5-5-5) words.
-    ByteWriter w;
-    w.bytes(V2Prefix(MakeRect(0, 0, 1, 4)));
-    w.u16be(kPictDirectBitsRect), w.u32be(0xFF), w.u16be(0x8000 | 8);
-    w.rect(MakeRect(0, 0, 1, 4));
-    w.s16be(0), w.s16be(3), w.s32be(0), w.s32be(IntToFixed(72)), w.s32be(IntToFixed(72));
-    w.s16be(16), w.s16be(16), w.s16be(3), w.s16be(5), w.zeros(12);
-    w.rect(MakeRect(0, 0, 1, 4)), w.rect(MakeRect(0, 0, 1, 4)), w.s16be(0);
-    w.u8(6), w.u8(254), w.u8(0x7C), w.u8(0x00), w.u8(0), w.u8(0x03), w.u8(0xEF);  // run of 3, then 0x03EF
-    w.u8(0);  // pad to an even offset
-    w.u16be(kPictEndPic);
-    UniqueHandle pic(NewHandleFromBytes(w.buffer()));
+    // One row: a run of three 0x7C00 (pure red in 1-5-5-5) words, then 0x03EF,
+    // then a pad to an even offset.
+    UniqueHandle pic(NewHandleFromBytes(Direct16Picture(1, {6, 254, 0x7C, 0x00, 0, 0x03, 0xEF, 0})));
     UniqueGWorld out = MakeWorld(32, 4, 1);
-    SavedGWorld saved;
-    SetGWorld(out.get(), nullptr);
-    Rect r = MakeRect(0, 0, 1, 4);
-    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    ASSERT_EQ(PlayInto(out.get(), pic.get(), MakeRect(0, 0, 1, 4)), noErr);
     EXPECT_EQ(Pixel(out.get(), 0, 0), 0xFF0000u);
     EXPECT_EQ(Pixel(out.get(), 2, 0), 0xFF0000u);
     // 0x03EF: red 0, green 31, blue 15 -> 0x00, 0xFF, 0x7B.
     EXPECT_EQ(Pixel(out.get(), 3, 0), 0x00FF7Bu);
-    SInt16 depth = 0;
-    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
-    EXPECT_EQ(depth, 32);
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, 0, 0), noErr);
+    EXPECT_EQ(MaxDepthOf(pic.get()), 32);
+    const PictInfo info = InfoOf(pic.get());
     EXPECT_EQ(info.depth, 16);
     EXPECT_EQ(info.uniqueColors, 2);
 }
@@ -709,44 +611,23 @@ TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
         MoveTo(1, 19);
         LineTo(38, 19);
     };
-    UniqueHandle pic;
-    {
-        SavedGWorld saved;
-        SetGWorld(on.get(), nullptr);
-        pic.reset(OpenPicture(&r));
-        draw(on.get());
-        ClosePicture();
-        draw(direct.get());
-    }
+    UniqueHandle pic = RecordAndDraw(r, on.get(), direct.get(), draw);
     const std::vector<UInt16> want = {kPictHeaderOp, kPictClipRgn, UInt16(0x0032) /* eraseRect */,
                                       kPictRGBFgCol, kPictTxFace,  kPictTxSize,
                                       kPictLongText, kPictLine,    kPictEndPic};
     EXPECT_EQ(Opcodes(pic.get()), want);
     UniqueGWorld out = MakeWorld(32, 40, 20);
-    SavedGWorld saved;
-    SetGWorld(out.get(), nullptr);
-    ASSERT_EQ(DrawPictureChecked(pic.get(), &r), noErr);
+    ASSERT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
+    ExpectSamePixels(out.get(), direct.get());
     int inked = 0;
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 40; ++x) {
-            ASSERT_EQ(Pixel(out.get(), x, y), Pixel(direct.get(), x, y)) << x << "," << y;
-            inked += Pixel(out.get(), x, y) == 0x008000u;
-        }
+        for (int x = 0; x < 40; ++x) inked += Pixel(out.get(), x, y) == 0x008000u;
     EXPECT_GT(inked, 38);  // the line and some of the glyphs
-    PictInfo info;
-    ASSERT_EQ(GetPictInfo(pic.get(), &info, 0, 0, systemMethod, 0), noErr);
+    const PictInfo info = InfoOf(pic.get());
     EXPECT_EQ(info.textCount, 1);
     EXPECT_EQ(info.lineCount, 1);
-    SInt16 depth = -1;
-    EXPECT_EQ(GetPictureMaxDepth(pic.get(), &depth), noErr);
-    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(MaxDepthOf(pic.get()), 0);
 }
-
-}  // namespace
-#endif
-
-#if __has_include("platform/raster/Text.h")
-namespace {
 
 // Text longer than one text opcode holds is cut into pieces that continue
 // where the previous piece ended.

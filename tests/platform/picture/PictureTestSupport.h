@@ -2,6 +2,7 @@
 // recording a copy into a picture, and reading pixels back.
 #pragma once
 
+#include "image/PictureInfo.h"
 #include "platform/core/Memory.h"
 #include "platform/picture/Pictures.h"
 #include "platform/raster/ColorTables.h"
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -116,27 +119,12 @@ struct Ppm {
     std::vector<UInt32> px;
 };
 inline bool ParsePpm(const std::vector<UInt8>& b, Ppm& out) {
-    size_t i = 0;
-    auto token = [&]() {
-        std::string t;
-        while (i < b.size()) {
-            if (b[i] == '#') {
-                while (i < b.size() && b[i] != '\n') ++i;
-            } else if (isspace(b[i])) {
-                if (!t.empty()) break;
-                ++i;
-            } else {
-                t += char(b[i++]);
-            }
-        }
-        return t;
-    };
-    if (token() != "P6") return false;
-    out.width = std::stoi(token());
-    out.height = std::stoi(token());
-    if (token() != "255") return false;
-    ++i;
-    if (b.size() - i < size_t(out.width) * out.height * 3) return false;
+    const std::string head(b.begin(), b.begin() + std::min<size_t>(b.size(), 64));
+    int maxval = 0, n = 0;
+    if (std::sscanf(head.c_str(), "P6 %d %d %d%n", &out.width, &out.height, &maxval, &n) != 3 || maxval != 255)
+        return false;
+    size_t i = size_t(n) + 1;  // one whitespace byte ends the header
+    if (b.size() < i || b.size() - i < size_t(out.width) * out.height * 3) return false;
     out.px.resize(size_t(out.width) * out.height);
     for (size_t k = 0; k < out.px.size(); ++k, i += 3) out.px[k] = UInt32(b[i]) << 16 | UInt32(b[i + 1]) << 8 | b[i + 2];
     return true;
@@ -151,6 +139,78 @@ inline UInt32 PixelRGB(GWorldPtr g, int x, int y) {
     // 16 to 8 bits rounded, as ImageMagick and netpbm scale.
     auto s = [](UInt16 v16) { return UInt32((v16 + 128) / 257); };
     return s(c.red) << 16 | s(c.green) << 8 | s(c.blue);
+}
+
+// Every pixel of a world set to one value.
+inline void Fill(GWorldPtr g, UInt32 v) {
+    const Rect b = PM(g).bounds;
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) SetPixel(g, x, y, v);
+}
+
+// A patterned world of `depth` and the picture of copying all of it.
+struct Recorded {
+    UniqueGWorld src;
+    UniqueHandle pic;
+};
+inline Recorded RecordPattern(int depth, int w, int h) {
+    Recorded r{MakeWorld(depth, w, h), {}};
+    FillPattern(r.src.get());
+    UniqueGWorld on = MakeWorld(depth, w, h);
+    const Rect all = MakeRect(0, 0, h, w);
+    r.pic = RecordCopy(on.get(), r.src.get(), all, all);
+    return r;
+}
+
+inline OSErr PlayInto(GWorldPtr out, PicHandle pic, const Rect& dst) {
+    SavedGWorld saved;
+    SetGWorld(out, nullptr);
+    return DrawPictureChecked(pic, &dst);
+}
+
+inline PictInfo InfoOf(PicHandle pic, OSErr want = noErr) {
+    PictInfo info;
+    EXPECT_EQ(GetPictInfo(pic, &info, 0, 0, systemMethod, 0), want);
+    return info;
+}
+
+inline SInt16 MaxDepthOf(PicHandle pic) {
+    SInt16 depth = -1;
+    EXPECT_EQ(GetPictureMaxDepth(pic, &depth), noErr);
+    return depth;
+}
+
+// Asserts two worlds of the same bounds hold the same pixels.
+inline void ExpectSamePixels(GWorldPtr got, GWorldPtr want) {
+    const Rect b = PM(want).bounds;
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) ASSERT_EQ(Pixel(got, x, y), Pixel(want, x, y)) << x << "," << y;
+}
+
+inline int MaxDifference(UInt32 a, UInt32 b) {
+    int worst = 0;
+    for (int shift : {16, 8, 0}) worst = std::max(worst, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+    return worst;
+}
+
+// Writes `pic` to a file, has `reader` ('%s' is the path) turn it into a PPM
+// and asserts its colours are within `tolerance` of the world's.
+inline void ExpectReaderSees(const char* reader, PicHandle pic, GWorldPtr world, int tolerance) {
+    const Rect b = PM(world).bounds;
+    const std::string path = TempPath("reader.pict");
+    ASSERT_EQ(WritePictFile(path.c_str(), pic), noErr);
+    char cmd[512];
+    std::snprintf(cmd, sizeof cmd, reader, path.c_str());
+    std::vector<UInt8> bytes;
+    Ppm ppm;
+    ASSERT_TRUE(RunCapture(cmd, bytes) && ParsePpm(bytes, ppm)) << cmd;
+    ASSERT_EQ(ppm.width, RectWidth(b));
+    ASSERT_EQ(ppm.height, RectHeight(b));
+    for (int y = 0; y < ppm.height; ++y)
+        for (int x = 0; x < ppm.width; ++x)
+            ASSERT_LE(MaxDifference(ppm.px[size_t(y) * ppm.width + x], PixelRGB(world, x, y)), tolerance)
+                << cmd << " at " << x << "," << y;
+    std::remove(path.c_str());
 }
 
 }  // namespace picttest
