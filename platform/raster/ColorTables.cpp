@@ -311,9 +311,13 @@ int NearestColorIndex(CTabHandle ct, const RGBColor& rgb) {
 // ---- Inverse table -----------------------------------------------------------
 
 namespace {
-constexpr int kCellBits = 5;
-constexpr int kCellShift = 16 - kCellBits;
-constexpr UInt32 kCells = 1u << (3 * kCellBits);
+constexpr int kCoarseStep = 2;  // a coarse cell holds 4 x 4 x 4 fine cells
+constexpr size_t kFineListCap = size_t(1) << 20;
+constexpr size_t kBlockCap = size_t(1) << 20;
+
+RGBColor RGBFrom8(UInt32 rgb) {
+    return {UInt16((rgb >> 16 & 0xFF) * 0x101), UInt16((rgb >> 8 & 0xFF) * 0x101), UInt16((rgb & 0xFF) * 0x101)};
+}
 
 SInt64 AxisMin(int e, int lo, int hi) {
     if (e < lo) return lo - e;
@@ -321,6 +325,22 @@ SInt64 AxisMin(int e, int lo, int hi) {
     return 0;
 }
 SInt64 AxisMax(int e, int lo, int hi) { return std::max(std::abs(e - lo), std::abs(e - hi)); }
+
+int Component(const RGBColor& c, int axis) { return axis == 0 ? c.red : axis == 1 ? c.green : c.blue; }
+
+// Whether entry `a` is the answer rather than entry `b` for every colour in
+// the box: the difference of their squared distances is linear in the
+// colour, so its largest value over the box is at the corner chosen axis by
+// axis. Equal distances go to the lower index.
+bool Beats(const RGBColor& ca, int a, const RGBColor& cb, int b, const int lo[3], const int hi[3]) {
+    SInt64 most = 0;
+    for (int k = 0; k < 3; ++k) {
+        const SInt64 ea = Component(ca, k), eb = Component(cb, k), d = ea - eb;
+        // (x - ea)^2 - (x - eb)^2 = ea^2 - eb^2 - 2 x d
+        most += ea * ea - eb * eb - 2 * d * (d > 0 ? lo[k] : hi[k]);
+    }
+    return most < 0 || (most == 0 && a < b);
+}
 }  // namespace
 
 InverseTable::InverseTable(CTabHandle ct) {
@@ -330,52 +350,117 @@ InverseTable::InverseTable(CTabHandle ct) {
         colors_.reserve(size_t(n));
         for (int i = 0; i < n; ++i) colors_.push_back(e[i].rgb);
     }
-    cells_.assign(kCells, 0);
+    Init();
 }
 
 InverseTable::InverseTable(std::vector<RGBColor> colors) : colors_(std::move(colors)) {
     if (colors_.size() > 256) colors_.resize(256);
-    cells_.assign(kCells, 0);
+    Init();
 }
 
-// Keeps every entry whose nearest possible distance to the cell is not more
-// than the smallest farthest distance of any entry: the nearest entry of any
-// colour in the cell is among them. Kept in ascending index order so the
-// scan breaks ties towards the lowest index as the exact search does.
-int InverseTable::BuildCell(UInt32 cell) const {
-    const int rc = int(cell >> (2 * kCellBits)), gc = int((cell >> kCellBits) & 31), bc = int(cell & 31);
-    const int rlo = rc << kCellShift, glo = gc << kCellShift, blo = bc << kCellShift;
-    const int span = (1 << kCellShift) - 1;
-    const int rhi = rlo + span, ghi = glo + span, bhi = blo + span;
-    const int n = int(colors_.size());
-    SInt64 limit = INT64_MAX;
+void InverseTable::Init() {
+    if (colors_.size() <= 1) return;  // Nearest answers 0 without the grid
+    fineBits_ = colors_.size() > 16 ? 6 : 5;
+    fine_.assign(size_t(1) << (3 * fineBits_), 0);
+    coarse_.assign(size_t(1) << (3 * (fineBits_ - kCoarseStep)), 0);
+}
+
+// The entries of `from` that can be the answer for some colour in the box
+// [lo, hi], as a cell code. First every entry whose nearest possible
+// distance exceeds the smallest farthest distance of any entry is dropped;
+// then, taking entries nearest the box's centre first, every entry that
+// another kept entry beats throughout the box. The answer for any colour in
+// the box survives both steps.
+UInt32 InverseTable::BuildList(const int lo[3], const int hi[3], const UInt8* from, int count, bool capped) const {
     std::array<SInt64, 256> dmin{};
-    for (int i = 0; i < n; ++i) {
-        const RGBColor& c = colors_[size_t(i)];
-        const SInt64 xr = AxisMax(c.red, rlo, rhi), xg = AxisMax(c.green, glo, ghi), xb = AxisMax(c.blue, blo, bhi);
+    SInt64 limit = INT64_MAX;
+    for (int k = 0; k < count; ++k) {
+        const RGBColor& c = colors_[from[k]];
+        const SInt64 xr = AxisMax(c.red, lo[0], hi[0]), xg = AxisMax(c.green, lo[1], hi[1]),
+                     xb = AxisMax(c.blue, lo[2], hi[2]);
         limit = std::min(limit, xr * xr + xg * xg + xb * xb);
-        const SInt64 mr = AxisMin(c.red, rlo, rhi), mg = AxisMin(c.green, glo, ghi), mb = AxisMin(c.blue, blo, bhi);
-        dmin[size_t(i)] = mr * mr + mg * mg + mb * mb;
+        const SInt64 mr = AxisMin(c.red, lo[0], hi[0]), mg = AxisMin(c.green, lo[1], hi[1]),
+                     mb = AxisMin(c.blue, lo[2], hi[2]);
+        dmin[size_t(k)] = mr * mr + mg * mg + mb * mb;
     }
+    struct Near {
+        SInt64 centre;
+        int index;
+    };
+    std::array<Near, 256> order;
+    int m = 0;
+    for (int k = 0; k < count; ++k) {
+        if (dmin[size_t(k)] > limit) continue;
+        const RGBColor& c = colors_[from[k]];
+        SInt64 d = 0;
+        for (int a = 0; a < 3; ++a) {
+            const SInt64 x = 2 * SInt64(Component(c, a)) - lo[a] - hi[a];  // doubled, to stay whole
+            d += x * x;
+        }
+        order[size_t(m++)] = {d, from[k]};
+    }
+    std::sort(order.begin(), order.begin() + m,
+              [](const Near& x, const Near& y) { return x.centre != y.centre ? x.centre < y.centre : x.index < y.index; });
+    std::array<UInt8, 256> kept;
+    int n = 0;
+    for (int k = 0; k < m; ++k) {
+        const int b = order[size_t(k)].index;
+        bool beaten = false;
+        for (int j = 0; j < n && !beaten; ++j)
+            beaten = Beats(colors_[kept[size_t(j)]], kept[size_t(j)], colors_[size_t(b)], b, lo, hi);
+        if (!beaten) kept[size_t(n++)] = UInt8(b);
+    }
+    if (n == 1) return (UInt32(kept[0]) << kCountBits) | 1;
+    if (capped) {
+        if (fineListBytes_ + size_t(n) > kFineListCap) return 0;
+        fineListBytes_ += size_t(n);
+    }
+    std::sort(kept.begin(), kept.begin() + n);
     const size_t offset = candidates_.size();
-    for (int i = 0; i < n; ++i)
-        if (dmin[size_t(i)] <= limit) candidates_.push_back(UInt8(i));
-    const UInt32 count = UInt32(candidates_.size() - offset);
-    cells_[cell] = (UInt32(offset) << 9) | count;
-    return int(cells_[cell]);
+    candidates_.insert(candidates_.end(), kept.begin(), kept.begin() + n);
+    return (UInt32(offset) << kCountBits) | UInt32(n);
 }
 
-int InverseTable::Nearest(const RGBColor& c) const {
-    if (colors_.size() <= 1) return 0;
-    const UInt32 cell = (UInt32(c.red >> kCellShift) << (2 * kCellBits)) | (UInt32(c.green >> kCellShift) << kCellBits) |
-                        UInt32(c.blue >> kCellShift);
-    UInt32 code = cells_[cell];
-    if (code == 0) code = UInt32(BuildCell(cell));
-    const UInt32 count = code & 511;
-    const UInt8* cand = candidates_.data() + (code >> 9);
+UInt32 InverseTable::CoarseCode(UInt32 cell) const {
+    UInt32& code = coarse_[cell];
+    if (code != 0) return code;
+    const int bits = fineBits_ - kCoarseStep, shift = 16 - bits, span = (1 << shift) - 1;
+    const int lo[3] = {int(cell >> (2 * bits)) << shift, int((cell >> bits) & ((1u << bits) - 1)) << shift,
+                       int(cell & ((1u << bits) - 1)) << shift};
+    const int hi[3] = {lo[0] + span, lo[1] + span, lo[2] + span};
+    std::array<UInt8, 256> all;
+    const int n = int(colors_.size());
+    for (int i = 0; i < n; ++i) all[size_t(i)] = UInt8(i);
+    code = BuildList(lo, hi, all.data(), n, false);
+    return code;
+}
+
+UInt32 InverseTable::BuildFine(UInt32 cell) const {
+    const int bits = fineBits_, shift = 16 - bits, span = (1 << shift) - 1;
+    const UInt32 axisMask = (1u << bits) - 1;
+    const UInt32 r = cell >> (2 * bits), g = (cell >> bits) & axisMask, b = cell & axisMask;
+    const int cb = bits - kCoarseStep;
+    const UInt32 parent = CoarseCode(((r >> kCoarseStep) << (2 * cb)) | ((g >> kCoarseStep) << cb) | (b >> kCoarseStep));
+    UInt32 code = parent;
+    if ((parent & kCountMask) != 1) {
+        const int lo[3] = {int(r) << shift, int(g) << shift, int(b) << shift};
+        const int hi[3] = {lo[0] + span, lo[1] + span, lo[2] + span};
+        std::array<UInt8, 256> from;  // candidates_ may move while the list is added
+        const int count = int(parent & kCountMask);
+        std::copy_n(candidates_.begin() + ptrdiff_t(parent >> kCountBits), count, from.begin());
+        code = BuildList(lo, hi, from.data(), count, true);
+        if (code == 0) code = parent;  // the fine lists are full: the coarse list is still exact
+    }
+    fine_[cell] = code;
+    return code;
+}
+
+int InverseTable::ScanList(const RGBColor& c, UInt32 listCode) const {
+    const UInt32 count = listCode & kCountMask;
+    if (count == 1) return int(listCode >> kCountBits);
+    const UInt8* cand = candidates_.data() + (listCode >> kCountBits);
     int best = cand[0];
-    if (count == 1) return best;
-    SInt64 bestD = ColorDistance(colors_[best], c);
+    SInt64 bestD = ColorDistance(colors_[size_t(best)], c);
     for (UInt32 k = 1; k < count; ++k) {
         const SInt64 d = ColorDistance(colors_[cand[k]], c);
         if (d < bestD) {
@@ -384,6 +469,38 @@ int InverseTable::Nearest(const RGBColor& c) const {
         }
     }
     return best;
+}
+
+int InverseTable::Scan(const RGBColor& c, UInt32 cell, UInt32 code) const {
+    if (code == 0) code = BuildFine(cell);
+    if ((code & kCountMask) == kBlockTag) code = blockLists_[code >> kCountBits];
+    return ScanList(c, code);
+}
+
+int InverseTable::Lookup24(UInt32 rgb, UInt32 cell, UInt32 code) const {
+    if (code == 0) code = BuildFine(cell);
+    const UInt32 count = code & kCountMask;
+    if (count == 1) return int(code >> kCountBits);
+    const int sub = 8 - fineBits_;
+    const size_t blockSize = size_t(1) << (3 * sub);
+    if (count != kBlockTag) {
+        if ((blockLists_.size() + 1) * blockSize > kBlockCap) return ScanList(RGBFrom8(rgb), code);
+        // Every 8-bit colour of the cell, in BlockSlot order.
+        const UInt32 axis = (1u << fineBits_) - 1;
+        const UInt32 r0 = ((cell >> (2 * fineBits_)) & axis) << sub, g0 = ((cell >> fineBits_) & axis) << sub,
+                     b0 = (cell & axis) << sub;
+        const UInt32 block = UInt32(blockLists_.size());
+        blockLists_.push_back(code);
+        blockAnswers_.resize(blockAnswers_.size() + blockSize);
+        UInt8* answers = blockAnswers_.data() + size_t(block) * blockSize;
+        for (UInt32 r = 0; r < (1u << sub); ++r)
+            for (UInt32 g = 0; g < (1u << sub); ++g)
+                for (UInt32 b = 0; b < (1u << sub); ++b)
+                    *answers++ = UInt8(ScanList(RGBFrom8((r0 + r) << 16 | (g0 + g) << 8 | (b0 + b)), code));
+        code = (block << kCountBits) | kBlockTag;
+        fine_[cell] = code;
+    }
+    return blockAnswers_[(size_t(code >> kCountBits) << (3 * sub)) | BlockSlot(rgb)];
 }
 
 std::shared_ptr<const InverseTable> InverseTableFor(CTabHandle ct) {

@@ -42,29 +42,80 @@ inline SInt64 ColorDistance(const RGBColor& a, const RGBColor& b) {
     return dr * dr + dg * dg + db * db;
 }
 
-// Fast nearest-colour lookup for mapping many pixels into one table. The
-// colour space is cut into 32x32x32 cells; each cell, when first used, gets
-// the list of entries that can be nearest to some colour inside it, so a
-// lookup scans only a handful of entries and still gives exactly the
-// answer of NearestColorIndex (same metric, lowest index on ties).
+// Fast nearest-colour lookup for mapping many pixels into one table, giving
+// exactly the answer of NearestColorIndex (same metric, lowest index on ties).
+// The colour space is cut into a grid of cells (64 per axis for tables of
+// more than 16 entries, 32 for smaller ones); each cell, when first used,
+// gets the entries that can be nearest to some colour inside it. Most cells
+// lie wholly on one entry's side of every boundary and answer at once; the
+// rest keep a short list to scan. Cells are built from the list of a coarser
+// cell (a quarter as many per axis) that holds them, so building stays cheap.
+// For colours with 8-bit components a cell with a list also gets, when first
+// asked that way, the answer for each 8-bit colour inside it (a block), so
+// bulk mapping of such colours is two table reads.
+// Memory per table is bounded: 4 bytes a cell (1 MiB for 64 per axis), the
+// coarse lists (at most 4096 x 256 entries, 1 MiB), up to 1 MiB of fine
+// lists (past that a cell keeps its coarse cell's list) and up to 1 MiB of
+// blocks (past that a cell scans its list).
 // The table's colours are copied: later edits of the table are not seen.
 class InverseTable {
 public:
     explicit InverseTable(CTabHandle ct);
     explicit InverseTable(std::vector<RGBColor> colors);
-    int Nearest(const RGBColor& c) const;
-    // 8-bit components, widened as 0xAB -> 0xABAB.
-    int Nearest8(UInt8 r, UInt8 g, UInt8 b) const {
-        return Nearest(RGBColor{UInt16(r * 0x101), UInt16(g * 0x101), UInt16(b * 0x101)});
+    int Nearest(const RGBColor& c) const {
+        if (colors_.size() <= 1) return 0;
+        const int shift = 16 - fineBits_;
+        const UInt32 cell = (UInt32(c.red >> shift) << (2 * fineBits_)) | (UInt32(c.green >> shift) << fineBits_) |
+                            UInt32(c.blue >> shift);
+        const UInt32 code = fine_[cell];
+        if ((code & kCountMask) == 1) return int(code >> kCountBits);
+        return Scan(c, cell, code);
     }
+    // 0x..RRGGBB, 8-bit components widened as 0xAB -> 0xABAB.
+    int Nearest24(UInt32 rgb) const {
+        if (colors_.size() <= 1) return 0;
+        const int sub = 8 - fineBits_;  // (v * 0x101) >> (16 - bits) == v >> (8 - bits)
+        const UInt32 axis = (1u << fineBits_) - 1;
+        const UInt32 cell = (((rgb >> (16 + sub)) & axis) << (2 * fineBits_)) |
+                            (((rgb >> (8 + sub)) & axis) << fineBits_) | ((rgb & 0xFF) >> sub);
+        const UInt32 code = fine_[cell];
+        const UInt32 count = code & kCountMask;
+        if (count == 1) return int(code >> kCountBits);
+        if (count == kBlockTag) return blockAnswers_[((code >> kCountBits) << (3 * sub)) | BlockSlot(rgb)];
+        return Lookup24(rgb, cell, code);
+    }
+    int Nearest8(UInt8 r, UInt8 g, UInt8 b) const { return Nearest24(UInt32(r) << 16 | UInt32(g) << 8 | b); }
     int size() const { return int(colors_.size()); }
     const std::vector<RGBColor>& colors() const { return colors_; }
 
 private:
-    int BuildCell(UInt32 cell) const;
+    // A cell's code: 0 not built yet, else (payload << kCountBits) | count;
+    // the payload is the entry itself for a count of 1, the offset of the
+    // list (ascending indexes) in candidates_ for a larger count, and the
+    // block number for kBlockTag.
+    static constexpr int kCountBits = 9;
+    static constexpr UInt32 kCountMask = (1u << kCountBits) - 1;
+    static constexpr UInt32 kBlockTag = kCountMask;  // never a count (at most 256)
+    // Where an 8-bit colour lies in its cell's block.
+    UInt32 BlockSlot(UInt32 rgb) const {
+        const int sub = 8 - fineBits_;
+        const UInt32 m = (1u << sub) - 1;
+        return (((rgb >> 16) & m) << (2 * sub)) | (((rgb >> 8) & m) << sub) | (rgb & m);
+    }
+    void Init();
+    int Scan(const RGBColor& c, UInt32 cell, UInt32 code) const;
+    int Lookup24(UInt32 rgb, UInt32 cell, UInt32 code) const;
+    int ScanList(const RGBColor& c, UInt32 listCode) const;
+    UInt32 BuildFine(UInt32 cell) const;
+    UInt32 CoarseCode(UInt32 cell) const;
+    UInt32 BuildList(const int lo[3], const int hi[3], const UInt8* from, int count, bool capped) const;
     std::vector<RGBColor> colors_;
-    mutable std::vector<UInt32> cells_;  // 0 not built yet, else (offset << 9) | count
+    int fineBits_ = 5;
+    mutable std::vector<UInt32> fine_, coarse_;
     mutable std::vector<UInt8> candidates_;
+    mutable size_t fineListBytes_ = 0;
+    mutable std::vector<UInt32> blockLists_;  // per block: the code of its cell's list
+    mutable std::vector<UInt8> blockAnswers_;
 };
 // A shared inverse table for the current contents of `ct`, kept in a small
 // cache keyed by the colours (tables edited in place are looked up afresh).

@@ -144,15 +144,12 @@ private:
 // Maps colours into an indexed destination.
 class DstMapper {
 public:
-    // `pixels`: how many pixels the copy may map, to size the cache.
-    DstMapper(const PixMap& dst, Size pixels)
+    explicit DstMapper(const PixMap& dst)
         : table_(TableOf(dst)), mask_((1u << dst.pixelSize) - 1), search_(ColorSearchInstalled()) {
         const int n = CTabCount(table_);
         colors_.assign(size_t(mask_) + 1, RGBColor{0, 0, 0});
         for (int i = 0; i < n && i <= int(mask_); ++i) colors_[size_t(i)] = CTabEntries(table_)[i].rgb;
         if (!search_) inverse_ = InverseTableFor(table_);
-        cacheBits_ = pixels >= (Size(1) << 16) ? 14 : 10;
-        cache_.assign(size_t(1) << cacheBits_, kEmpty);
     }
     UInt32 Index(const RGBColor& c) {
         if (search_) {
@@ -162,44 +159,22 @@ public:
         }
         return inverse_ ? UInt32(inverse_->Nearest(c)) & mask_ : 0;
     }
-    // 0x..RRGGBB through a small cache: in most pictures colours repeat. The
-    // cache is dropped when it hardly ever hits (photographic noise), where
-    // probing it only costs memory traffic.
+    // 0x..RRGGBB: the inverse table answers 8-bit colours from its cells
+    // and blocks without searching (and keeps them for the next copy).
     UInt32 Index24(UInt32 rgb) {
         rgb &= kRGBMask;
         if (search_) return Index(RGBFrom24(rgb));
-        if (rgb == lastRGB_) return lastIndex_;
-        lastRGB_ = rgb;
-        if (!useCache_) return lastIndex_ = Index(RGBFrom24(rgb));
-        const UInt32 slot = (rgb * 2654435761u) >> (32 - cacheBits_);
-        UInt32& e = cache_[slot];
-        if ((e & kRGBMask) == rgb && e != kEmpty) {
-            ++hits_;
-            return lastIndex_ = e >> 24;
-        }
-        if (++misses_ == 4096) {
-            useCache_ = hits_ >= misses_ / 2;
-            hits_ = misses_ = 0;
-        }
-        lastIndex_ = Index(RGBFrom24(rgb));
-        e = rgb | lastIndex_ << 24;
-        return lastIndex_;
+        return inverse_ ? UInt32(inverse_->Nearest24(rgb)) & mask_ : 0;
     }
     const RGBColor& Color(UInt32 index) const { return colors_[index & mask_]; }
     UInt32 Mask() const { return mask_; }
 
 private:
-    static constexpr UInt32 kEmpty = 0xFFFFFFFFu;  // index 255 of white: never stored as a hit
     CTabHandle table_;
     UInt32 mask_;
     bool search_;
     std::shared_ptr<const InverseTable> inverse_;
     std::vector<RGBColor> colors_;
-    int cacheBits_ = 12;
-    std::vector<UInt32> cache_;
-    bool useCache_ = true;
-    UInt32 hits_ = 0, misses_ = 0;
-    UInt32 lastRGB_ = kEmpty, lastIndex_ = 0;
 };
 
 struct PortColors {
@@ -249,6 +224,7 @@ private:
     void RowCopySame(int y, int sy, std::span<const Span> spans);
     void RowGeneral(int y, int sy, int my, std::span<const Span> spans);
     void RowBlend32(int y, int sy, std::span<const Span> spans);
+    void RowMap32(int y, int sy, std::span<const Span> spans);
     void RowDither(int y, int sy, int my, std::span<const Span> spans);
     void FillMaskWeights(int my, int x0, int x1);
     RGBColor SourceColor(UInt32 raw) const;
@@ -270,6 +246,7 @@ private:
     std::vector<UInt32> srcToDst_;     // source index -> destination value
     UInt32 fgDst_ = 0, bgDst_ = 0;
     bool sameCopy_ = false;
+    bool map32_ = false;  // 32 -> indexed copy without a mask: RowMap32
     // 32 -> 32 blend over many pixels: per component, result[s * 256 + d].
     std::vector<UInt8> blendLut_[3];
     // Per-row scratch.
@@ -344,7 +321,7 @@ void Engine::PrepareColors() {
     boolMode_ = CopyBitsBooleanMode(j_.mode);
     // A copy onto a direct map has nothing to diffuse.
     if (cls_ == ModeClass::Dither && !dstIndexed_) cls_ = ModeClass::Boolean;
-    if (dstIndexed_) mapper_.emplace(dst_, Size(RectWidth(area_)) * RectHeight(area_));
+    if (dstIndexed_) mapper_.emplace(dst_);
 
     if (srcIndexed_) {
         const size_t n = size_t(1) << srcDepth_;
@@ -389,6 +366,7 @@ void Engine::PrepareColors() {
                     blendLut_[c][size_t(sv << 8 | dv)] = Narrow16(BlendComponent(Widen8(UInt8(sv)), Widen8(UInt8(dv)), w[c]));
         }
     }
+    map32_ = srcDepth_ == 32 && dstIndexed_ && cls_ == ModeClass::Boolean && boolMode_ == srcCopy && !j_.mask;
     sameCopy_ = identity && copyMode && !j_.mask && RectWidth(j_.srcRect) == RectWidth(j_.dstRect) &&
                 RectHeight(j_.srcRect) == RectHeight(j_.dstRect);
 }
@@ -408,6 +386,24 @@ void Engine::RowBlend32(int y, int sy, std::span<const Span> spans) {
             dp[1] = lr[sp8[1] << 8 | dp[1]];
             dp[2] = lg[sp8[2] << 8 | dp[2]];
             dp[3] = lb[sp8[3] << 8 | dp[3]];
+        }
+    }
+}
+
+void Engine::RowMap32(int y, int sy, std::span<const Span> spans) {
+    const UInt8* s = PixRow(src_, sy);
+    UInt8* d = PixRow(dst_, y);
+    for (const Span& sp : spans) {
+        const int dx = sp.left - dst_.bounds.left;
+        const int* cols = srcCols_.data() + (sp.left - area_.left);
+        const int n = sp.right - sp.left;
+        for (int i = 0; i < n; ++i) {
+            const UInt8* p = s + size_t(cols[i]) * 4;
+            const UInt32 index = mapper_->Index24(UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3]);
+            if (dstDepth_ == 8)
+                d[dx + i] = UInt8(index);
+            else
+                StoreSub(d, dx + i, dstDepth_, index);
         }
     }
 }
@@ -623,6 +619,8 @@ void Engine::Run() {
             RowCopySame(y, sy, spans);
         else if (!blendLut_[0].empty())
             RowBlend32(y, sy, spans);
+        else if (map32_)
+            RowMap32(y, sy, spans);
         else
             RowGeneral(y, sy, my, spans);
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -241,6 +242,57 @@ TEST(Nearest, InverseTableMatchesExactSearch) {
             ASSERT_EQ(inv.Nearest(c), NearestColorIndex(t, c));
         }
         DisposeCTable(t);
+    }
+}
+
+// Every colour on a 2-step grid of the 8-bit cube, asked both ways (8-bit
+// and 16-bit components) and twice (cells and blocks built by the first
+// pass answer the second), against the exact search. The random tables
+// cluster entries so cells keep long lists and the list and block budgets
+// run out.
+TEST(Nearest, InverseTableMatchesExactSearchOnDenseGrid) {
+    std::mt19937 rng(2024);
+    std::vector<std::unique_ptr<TableOwner>> tables;
+    tables.push_back(std::make_unique<TableOwner>(GetCTable(8)));
+    tables.push_back(std::make_unique<TableOwner>(GetCTable(4)));
+    for (int n : {256, 256, 40}) {
+        tables.push_back(std::make_unique<TableOwner>(NewColorTable(n)));
+        for (int i = 0; i < n; ++i) {
+            const UInt16 base = n == 40 ? 0 : UInt16(0x6000 + (rng() & 0x1FFF));
+            CTabEntries(tables.back()->ct)[i].rgb =
+                n == 40 ? RGBColor{UInt16(rng()), UInt16(rng()), UInt16(rng())}
+                        : RGBColor{base, UInt16(base + (rng() & 0x7FF)), UInt16(rng() & 0xFFFF)};
+        }
+    }
+    CTabEntries(tables.back()->ct)[7].rgb = CTabEntries(tables.back()->ct)[3].rgb;  // a duplicate: the lower wins
+    for (const auto& owner : tables) {
+        const TableOwner& t = *owner;
+        std::vector<UInt8> expected;
+        expected.reserve(size_t(1) << 21);
+        for (int r = 0; r < 256; r += 2)
+            for (int g = 1; g < 256; g += 2)
+                for (int b = 0; b < 256; b += 2)
+                    expected.push_back(UInt8(NearestColorIndex(t.ct, Rgb(UInt16(r * 0x101), UInt16(g * 0x101), UInt16(b * 0x101)))));
+        InverseTable inv(t.ct);
+        for (int pass = 0; pass < 2; ++pass) {
+            size_t k = 0;
+            for (int r = 0; r < 256; r += 2)
+                for (int g = 1; g < 256; g += 2)
+                    for (int b = 0; b < 256; b += 2, ++k) {
+                        const int want = expected[k];
+                        const RGBColor c = Rgb(UInt16(r * 0x101), UInt16(g * 0x101), UInt16(b * 0x101));
+                        if (pass == 0) {
+                            ASSERT_EQ(inv.Nearest(c), want) << CTabCount(t.ct) << ": " << r << "," << g << "," << b;
+                        }
+                        ASSERT_EQ(inv.Nearest24(UInt32(r) << 16 | UInt32(g) << 8 | UInt32(b)), want)
+                            << CTabCount(t.ct) << " pass " << pass << ": " << r << "," << g << "," << b;
+                    }
+        }
+        // 16-bit colours between the 8-bit ones, in cells built above.
+        for (int k = 0; k < 50000; ++k) {
+            const RGBColor c{UInt16(rng()), UInt16(rng()), UInt16(rng())};
+            ASSERT_EQ(inv.Nearest(c), NearestColorIndex(t.ct, c)) << c.red << "," << c.green << "," << c.blue;
+        }
     }
 }
 
