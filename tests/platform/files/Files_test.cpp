@@ -88,6 +88,7 @@ TEST(Files, FinderInfoKeepsTheForkAndFlags) {
     FSSpec doc = SpecFor(tmp / "doc");
     std::vector<UInt8> fork = {1, 2, 3, 4};
     ASSERT_EQ(WriteResourceFork(&doc, fork, ForkSource::appleDouble), noErr);
+    EXPECT_EQ(Slurp(tmp / "._doc"), Companion(0, 0, 0, fork));
 
     FInfo info;
     info.fdType = FourCC("PICT");

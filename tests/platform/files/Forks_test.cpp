@@ -69,22 +69,6 @@ TEST(Forks, CorpusFilesGiveTheirForkFromTheRightPlace) {
     EXPECT_TRUE(std::equal(fork.begin(), fork.end(), companion.begin() + 0xEE2));
 }
 
-TEST(Forks, NewCompanionHasTheLayoutMacOSWrites) {
-    TempFolder tmp;
-    Spill(tmp / "icon", Bytes("data"));
-    std::vector<UInt8> fork = {0xDE, 0xAD, 0xBE, 0xEF, 0x01};
-    ASSERT_EQ(WriteFork(tmp / "icon", fork, ForkSource::appleDouble), noErr);
-
-    EXPECT_EQ(Slurp(tmp / "._icon"), Companion(0, 0, 0, fork));
-    EXPECT_EQ(Slurp(tmp / "icon"), Bytes("data"));
-
-    std::vector<UInt8> back;
-    ForkSource src;
-    ASSERT_EQ(ReadFork(tmp / "icon", &back, &src), noErr);
-    EXPECT_EQ(src, ForkSource::appleDouble);
-    EXPECT_EQ(back, fork);
-}
-
 TEST(Forks, RewritingACompanionKeepsFinderInfoAndAttributesByteForByte) {
     if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
     TempFolder tmp;
