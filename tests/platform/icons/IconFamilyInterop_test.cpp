@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -81,10 +80,7 @@ Bytes Rgba(const Member& m) {
 }
 QImage ToImage(const Member& m) {
     const Bytes rgba = Rgba(m);
-    QImage im(m.edge, m.edge, QImage::Format_RGBA8888);
-    for (int y = 0; y < m.edge; ++y)
-        std::memcpy(im.scanLine(y), rgba.data() + size_t(y * m.edge) * 4, size_t(m.edge) * 4);
-    return im;
+    return QImage(rgba.data(), m.edge, m.edge, m.edge * 4, QImage::Format_RGBA8888).copy();
 }
 struct Kinds {
     int edge;
@@ -118,14 +114,8 @@ Bytes ReadPair(Handle family, const Kinds& k) {
     UniqueHandle image(NewHandle(0)), mask(NewHandle(0));
     EXPECT_EQ(GetIconFamilyData(family, k.image, image.get()), noErr);
     EXPECT_EQ(GetIconFamilyData(family, k.mask, mask.get()), noErr);
-    Member m;
-    m.edge = k.edge;
-    m.argb = BytesOf(image.get());
-    m.mask = BytesOf(mask.get());
-    EXPECT_EQ(m.argb.size(), size_t(k.edge * k.edge * 4));
-    EXPECT_EQ(m.mask.size(), size_t(k.edge * k.edge));
-    if (m.argb.size() != m.mask.size() * 4) return {};
-    return Rgba(m);
+    const Member m{k.edge, BytesOf(image.get()), BytesOf(mask.get())};
+    return m.argb.size() == size_t(k.edge * k.edge * 4) && m.mask.size() == size_t(k.edge * k.edge) ? Rgba(m) : Bytes{};
 }
 
 class IconFamilyInterop : public testing::Test {
