@@ -8,6 +8,7 @@
 #include "platform/raster/Pen.h"
 #include "platform/raster/Regions.h"
 #include "platform/raster/Shapes.h"
+#include "platform/raster/Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,6 +82,18 @@ UniqueHandle RecordAndDraw(const Rect& r, GWorldPtr on, GWorldPtr direct, Draw d
     draw(on);
     ClosePicture();
     if (direct) draw(direct);
+    return pic;
+}
+
+// Records `draw` on a 32-bit world the size of `r`, asserts that playing the
+// picture gives what drawing directly gives, and returns the picture.
+template <class Draw>
+UniqueHandle ExpectPlaysAsDrawn(const Rect& r, Draw draw) {
+    UniqueGWorld on = MakeWorld(32, RectWidth(r), RectHeight(r)), direct = MakeWorld(32, RectWidth(r), RectHeight(r)),
+                 out = MakeWorld(32, RectWidth(r), RectHeight(r));
+    UniqueHandle pic = RecordAndDraw(r, on.get(), direct.get(), draw);
+    EXPECT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
+    ExpectSamePixels(out.get(), direct.get());
     return pic;
 }
 
@@ -292,7 +305,6 @@ TEST(PictComments, ShortAndLongCommentsReachTheCommentProc) {
 
 TEST(PictShapes, RecordedShapesPlayBackAsDrawnAndAreCounted) {
     Rect r = MakeRect(0, 0, 20, 24);
-    UniqueGWorld on = MakeWorld(32, 24, 20), direct = MakeWorld(32, 24, 20);
     const RGBColor red{0xFFFF, 0, 0}, blue{0, 0, 0xFFFF};
     auto draw = [&](GWorldPtr g) {
         SetGWorld(g, nullptr);
@@ -310,10 +322,7 @@ TEST(PictShapes, RecordedShapesPlayBackAsDrawnAndAreCounted) {
         FrameRect(&c);
         PenNormal();
     };
-    UniqueHandle pic = RecordAndDraw(r, on.get(), direct.get(), draw);
-    UniqueGWorld out = MakeWorld(32, 24, 20);
-    ASSERT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
-    ExpectSamePixels(out.get(), direct.get());
+    UniqueHandle pic = ExpectPlaysAsDrawn(r, draw);
 
     const PictInfo info = InfoOf(pic.get());
     EXPECT_EQ(info.rectCount, 3);  // erase, paint, frame
@@ -589,16 +598,8 @@ TEST(PictDirect16, WordRunsWidenToEightBitComponents) {
     EXPECT_EQ(info.uniqueColors, 2);
 }
 
-}  // namespace
-
-#if __has_include("platform/raster/Text.h")
-#include "platform/raster/Text.h"
-
-namespace {
-
 TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
     Rect r = MakeRect(0, 0, 20, 40);
-    UniqueGWorld on = MakeWorld(32, 40, 20), direct = MakeWorld(32, 40, 20);
     const RGBColor green{0, 0x8000, 0};
     auto draw = [&](GWorldPtr g) {
         SetGWorld(g, nullptr);
@@ -611,14 +612,13 @@ TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
         MoveTo(1, 19);
         LineTo(38, 19);
     };
-    UniqueHandle pic = RecordAndDraw(r, on.get(), direct.get(), draw);
+    UniqueGWorld out = MakeWorld(32, 40, 20);
+    UniqueHandle pic = ExpectPlaysAsDrawn(r, draw);
     const std::vector<UInt16> want = {kPictHeaderOp, kPictClipRgn, UInt16(0x0032) /* eraseRect */,
                                       kPictRGBFgCol, kPictTxFace,  kPictTxSize,
                                       kPictLongText, kPictLine,    kPictEndPic};
     EXPECT_EQ(Opcodes(pic.get()), want);
-    UniqueGWorld out = MakeWorld(32, 40, 20);
     ASSERT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
-    ExpectSamePixels(out.get(), direct.get());
     int inked = 0;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x) inked += Pixel(out.get(), x, y) == 0x008000u;
@@ -657,4 +657,3 @@ TEST(PictText, LongRunsAreCutAndContinue) {
 }
 
 }  // namespace
-#endif
