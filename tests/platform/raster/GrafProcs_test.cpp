@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 using namespace pixelart;
 using Rows = std::vector<std::string>;
 
@@ -18,12 +16,6 @@ namespace {
 
 // What the custom procedures saw, as text.
 std::vector<std::string> gCalls;
-
-std::string RectText(const Rect* r) {
-    std::ostringstream s;
-    s << r->top << "," << r->left << "," << r->bottom << "," << r->right;
-    return s.str();
-}
 
 void LogLine(Point p) { gCalls.push_back("line " + std::to_string(p.h) + "," + std::to_string(p.v)); }
 void LogRect(GrafVerb verb, const Rect* r) { gCalls.push_back("rect " + std::to_string(verb) + " " + RectText(r)); }
@@ -72,6 +64,14 @@ TEST(GrafProcs, StandardProcsFillEveryBottleneck) {
     const Rect r = MakeRect(1, 1, 3, 3);
     PaintRect(&r);
     EXPECT_EQ(Picture(g.get()), (Rows{"....", ".##.", ".##."}));
+
+    // A procedure may watch and still draw through the standard one.
+    procs.rectProc = LogAndDrawRect;
+    gCalls.clear();
+    const Rect w = MakeRect(0, 0, 1, 2);
+    PaintRect(&w);
+    EXPECT_EQ(gCalls, (std::vector<std::string>{"rect 1 0,0,1,2"}));
+    EXPECT_EQ(Picture(g.get()), (Rows{"##..", ".##.", ".##."}));
 }
 
 TEST(GrafProcs, CustomProcsReplaceDrawing) {
@@ -125,47 +125,6 @@ TEST(GrafProcs, CustomProcsReplaceDrawing) {
                           "arc 1 1,2,5,6 45+90", "line 6,3", "rgn 3", "poly 2", "comment 100 0"}));
     EXPECT_EQ(Picture(g.get()), Rows(8, "........"));
 }
-
-TEST(GrafProcs, ProcMayWatchAndStillDraw) {
-    UniqueGWorld g = MakeWorld(8, 4, 3);
-    CQDProcs procs;
-    SetStdCProcs(&procs);
-    procs.rectProc = LogAndDrawRect;
-    SetPortGrafProcs(g.get(), &procs);
-    gCalls.clear();
-    const Rect r = MakeRect(0, 1, 2, 3);
-    PaintRect(&r);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"rect 1 0,1,2,3"}));
-    EXPECT_EQ(Picture(g.get()), (Rows{".##.", ".##.", "...."}));
-}
-
-// A recorder that lists what it is given.
-struct ListRecorder : PictureRecorder {
-    std::vector<std::string> calls;
-    void text(CGrafPtr, SInt16, const void*, Point, Point) override { calls.push_back("text"); }
-    void line(CGrafPtr, Point from, Point to) override {
-        calls.push_back("line " + std::to_string(from.h) + "," + std::to_string(from.v) + "-" +
-                        std::to_string(to.h) + "," + std::to_string(to.v));
-    }
-    void rect(CGrafPtr, GrafVerb verb, const Rect* r) override {
-        calls.push_back("rect " + std::to_string(verb) + " " + RectText(r));
-    }
-    void rRect(CGrafPtr, GrafVerb verb, const Rect*, SInt16, SInt16) override {
-        calls.push_back("rrect " + std::to_string(verb));
-    }
-    void oval(CGrafPtr, GrafVerb verb, const Rect*) override { calls.push_back("oval " + std::to_string(verb)); }
-    void arc(CGrafPtr, GrafVerb verb, const Rect*, SInt16, SInt16) override {
-        calls.push_back("arc " + std::to_string(verb));
-    }
-    void poly(CGrafPtr, GrafVerb verb, PolyHandle) override { calls.push_back("poly " + std::to_string(verb)); }
-    void rgn(CGrafPtr, GrafVerb verb, RgnHandle) override { calls.push_back("rgn " + std::to_string(verb)); }
-    void bits(CGrafPtr, const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) override {
-        calls.push_back("bits");
-    }
-    void comment(CGrafPtr, SInt16 kind, SInt16 size, Handle) override {
-        calls.push_back("comment " + std::to_string(kind) + " " + std::to_string(size));
-    }
-};
 
 TEST(GrafProcs, StandardProcsRecordIntoOpenPictureAndDraw) {
     UniqueGWorld g = MakeWorld(8, 6, 4);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -123,5 +124,35 @@ inline std::vector<UInt8> Bytes(GWorldPtr g) {
     const auto* p = reinterpret_cast<const UInt8*>(pm.baseAddr);
     return std::vector<UInt8>(p, p + size_t(pm.rowBytes) * size_t(pm.bounds.bottom - pm.bounds.top));
 }
+
+inline std::string RectText(const Rect* r) {
+    std::ostringstream s;
+    s << r->top << "," << r->left << "," << r->bottom << "," << r->right;
+    return s.str();
+}
+
+// A picture recorder that lists what it is given, one line per call.
+struct ListRecorder : PictureRecorder {
+    std::vector<std::string> calls;
+    void Add(const std::string& what, GrafVerb verb) { calls.push_back(what + " " + std::to_string(verb)); }
+    void text(CGrafPtr port, SInt16 n, const void* buf, Point, Point) override {
+        calls.push_back("text " + std::string(static_cast<const char*>(buf), size_t(n)) + " at " +
+                        std::to_string(port->pnLoc.h) + "," + std::to_string(port->pnLoc.v));
+    }
+    void line(CGrafPtr, Point from, Point to) override {
+        calls.push_back("line " + std::to_string(from.h) + "," + std::to_string(from.v) + "-" +
+                        std::to_string(to.h) + "," + std::to_string(to.v));
+    }
+    void rect(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("rect", verb); calls.back() += " " + RectText(r); }
+    void rRect(CGrafPtr, GrafVerb verb, const Rect*, SInt16, SInt16) override { Add("rrect", verb); }
+    void oval(CGrafPtr, GrafVerb verb, const Rect*) override { Add("oval", verb); }
+    void arc(CGrafPtr, GrafVerb verb, const Rect*, SInt16, SInt16) override { Add("arc", verb); }
+    void poly(CGrafPtr, GrafVerb verb, PolyHandle) override { Add("poly", verb); }
+    void rgn(CGrafPtr, GrafVerb verb, RgnHandle) override { Add("rgn", verb); }
+    void bits(CGrafPtr, const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) override { calls.push_back("bits"); }
+    void comment(CGrafPtr, SInt16 kind, SInt16 size, Handle) override {
+        calls.push_back("comment " + std::to_string(kind) + " " + std::to_string(size));
+    }
+};
 
 }  // namespace pixelart

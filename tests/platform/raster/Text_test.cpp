@@ -8,6 +8,7 @@
 #include "platform/raster/GrafProcs.h"
 #include "platform/raster/Pen.h"
 #include "platform/raster/Regions.h"
+#include "tests/platform/raster/PixelArt.h"
 
 #include <gtest/gtest.h>
 
@@ -40,43 +41,27 @@ protected:
         for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
             for (int h = Map().bounds.left; h < Map().bounds.right; ++h) Set(h, v, rgb);
     }
-    void Set(int h, int v, UInt32 rgb) {
-        UInt8* p = PixRow(Map(), v) + 4 * (h - Map().bounds.left);
-        p[0] = 0;
-        p[1] = UInt8(rgb >> 16);
-        p[2] = UInt8(rgb >> 8);
-        p[3] = UInt8(rgb);
-    }
-    UInt32 Get(int h, int v) {
-        const UInt8* p = PixRow(Map(), v) + 4 * (h - Map().bounds.left);
-        return (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
-    }
+    void Set(int h, int v, UInt32 rgb) { pixelart::WritePixel(Map(), h, v, xfer::RGBFrom24(rgb)); }
+    UInt32 Get(int h, int v) { return xfer::RGBTo24(pixelart::ReadPixel(Map(), h, v)); }
     std::vector<UInt32> Snapshot() {
         std::vector<UInt32> s;
         for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
             for (int h = Map().bounds.left; h < Map().bounds.right; ++h) s.push_back(Get(h, v));
         return s;
     }
-    // Pixels of the given colour, and their bounding box.
-    int Count(UInt32 rgb, Rect* box = nullptr) {
+    // Pixels of the given colour (within `in`, else the whole map), and their bounding box.
+    int Count(UInt32 rgb, Rect* box = nullptr, const Rect* in = nullptr) {
+        const Rect r = in ? *in : Map().bounds;
         int n = 0;
         Rect b{32767, 32767, -32767, -32767};
-        for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
-            for (int h = Map().bounds.left; h < Map().bounds.right; ++h)
+        for (int v = r.top; v < r.bottom; ++v)
+            for (int h = r.left; h < r.right; ++h)
                 if (Get(h, v) == rgb) {
                     ++n;
-                    b.top = std::min<SInt16>(b.top, SInt16(v));
-                    b.left = std::min<SInt16>(b.left, SInt16(h));
-                    b.bottom = std::max<SInt16>(b.bottom, SInt16(v + 1));
-                    b.right = std::max<SInt16>(b.right, SInt16(h + 1));
+                    b = {std::min<SInt16>(b.top, SInt16(v)), std::min<SInt16>(b.left, SInt16(h)),
+                         std::max<SInt16>(b.bottom, SInt16(v + 1)), std::max<SInt16>(b.right, SInt16(h + 1))};
                 }
         if (box) *box = b;
-        return n;
-    }
-    int CountIn(UInt32 rgb, const Rect& r) {
-        int n = 0;
-        for (int v = r.top; v < r.bottom; ++v)
-            for (int h = r.left; h < r.right; ++h) n += Get(h, v) == rgb;
         return n;
     }
     int DrawAt(int h, int v, const std::string& s) {
@@ -112,10 +97,9 @@ TEST_F(TextTest, MetricsAreSane) {
     FontInfo big;
     GetFontInfo(&big);
     EXPECT_GT(big.ascent, info.ascent);
-    EXPECT_GT(StringWidth(wide.data()), 0);
 }
 
-TEST_F(TextTest, MonospacedWidthsAddUp) {
+TEST_F(TextTest, MonospacedAndStyledWidthsAddUp) {
     TextFont(kFontIDMonaco);
     const SInt16 w = CharWidth('W');
     EXPECT_GT(w, 0);
@@ -125,11 +109,8 @@ TEST_F(TextTest, MonospacedWidthsAddUp) {
     EXPECT_EQ(TextWidth(text, 2, 2), 2 * w);
     EXPECT_EQ(TextWidth(text, 0, 0), 0);
     EXPECT_EQ(TextWidth(nullptr, 0, 3), 0);
-}
 
-// Styles that add width per character, as the classic styles do.
-TEST_F(TextTest, StyleWidths) {
-    TextFont(kFontIDMonaco);
+    // Styles add width per character.
     auto s = P("abcd");
     const SInt16 plain = StringWidth(s.data());
     const struct {
@@ -140,7 +121,6 @@ TEST_F(TextTest, StyleWidths) {
         TextFace(c.face);
         EXPECT_EQ(StringWidth(s.data()), plain + c.extra) << c.face;
     }
-    TextFace(normal);
 }
 
 TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
@@ -160,18 +140,16 @@ TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
     EXPECT_GE(box.top, 30 - info.ascent);
     EXPECT_LE(box.bottom, 30 + info.descent);
     EXPECT_EQ(Count(0x000000) + Count(0xFFFFFF), 220 * 80);  // no grey: one bit per pixel
-    // A second draw continues where the first ended.
-    const int before = Count(0x000000);
-    DrawAt(world.get()->pnLoc.h, 30, "");
-    EXPECT_EQ(Count(0x000000), before);
-}
-
-TEST_F(TextTest, SameTextSamePixels) {
-    DrawAt(0, 20, "Korvel 123");
+    // The same text gives the same pixels; a hidden pen only moves.
     const auto first = Snapshot();
     Fill(0xFFFFFF);
-    DrawAt(0, 20, "Korvel 123");
+    DrawAt(5, 30, "Hello");
     EXPECT_EQ(Snapshot(), first);
+    Fill(0xFFFFFF);
+    HidePen();
+    EXPECT_EQ(DrawAt(5, 30, "Hello"), width);
+    EXPECT_EQ(Count(0x000000), 0);
+    ShowPen();
 }
 
 TEST_F(TextTest, ForegroundColourAndDepth) {
@@ -228,7 +206,7 @@ TEST_F(TextTest, ModesAsOneBitSources) {
     const int reds = Count(0xFF0000, &redBox);
     const Rect box{SInt16(20 - info.ascent), 0, SInt16(20 + info.descent), SInt16(width)};
     EXPECT_EQ(Count(0x000000), glyph);
-    EXPECT_EQ(reds, boxPixels - CountIn(0x000000, box));
+    EXPECT_EQ(reds, boxPixels - Count(0x000000, nullptr, &box));
     EXPECT_EQ(redBox, box);
 
     // srcBic paints the glyph in the background colour.
@@ -311,23 +289,12 @@ TEST_F(TextTest, PartlyOutsideTheMapMatchesTheWholeText) {
 TEST_F(TextTest, BoldAndUnderlineAddInk) {
     DrawAt(2, 20, "text");
     const int plain = Count(0x000000);
-    const struct {
-        SInt16 face;
-    } cases[] = {{bold}, {underline}};
-    for (const auto& c : cases) {
+    for (SInt16 face : {SInt16(bold), SInt16(underline)}) {
         Fill(0xFFFFFF);
-        TextFace(c.face);
+        TextFace(face);
         DrawAt(2, 20, "text");
-        EXPECT_GT(Count(0x000000), plain) << c.face;
+        EXPECT_GT(Count(0x000000), plain) << face;
     }
-}
-
-TEST_F(TextTest, HiddenPenDrawsNothingButMoves) {
-    HidePen();
-    const int advance = DrawAt(3, 20, "abc");
-    EXPECT_GT(advance, 0);
-    EXPECT_EQ(Count(0x000000), 0);
-    ShowPen();
 }
 
 // Bytes that are not UTF-8 are read as Mac Roman.
@@ -338,45 +305,25 @@ TEST_F(TextTest, MacRomanFallback) {
     EXPECT_GT(TextWidth(roman, 0, 1), 0);
 }
 
-struct TextCall {
-    std::string bytes;
-    Point pen;
-};
-std::vector<TextCall> gTextCalls;
-
-struct FakeRecorder : PictureRecorder {
-    void text(CGrafPtr port, SInt16 n, const void* buf, Point, Point) override {
-        gTextCalls.push_back({std::string(static_cast<const char*>(buf), size_t(n)), port->pnLoc});
-    }
-    void line(CGrafPtr, Point, Point) override {}
-    void rect(CGrafPtr, GrafVerb, const Rect*) override {}
-    void rRect(CGrafPtr, GrafVerb, const Rect*, SInt16, SInt16) override {}
-    void oval(CGrafPtr, GrafVerb, const Rect*) override {}
-    void arc(CGrafPtr, GrafVerb, const Rect*, SInt16, SInt16) override {}
-    void poly(CGrafPtr, GrafVerb, PolyHandle) override {}
-    void rgn(CGrafPtr, GrafVerb, RgnHandle) override {}
-    void bits(CGrafPtr, const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) override {}
-    void comment(CGrafPtr, SInt16, SInt16, Handle) override {}
-};
-
-void CountingTextProc(SInt16 n, const void* buf, Point, Point) {
-    gTextCalls.push_back({std::string(static_cast<const char*>(buf), size_t(n)), {}});
+std::vector<std::string> gTextCalls;
+void LogTextProc(SInt16 n, const void* buf, Point, Point) {
+    gTextCalls.push_back(std::string(static_cast<const char*>(buf), size_t(n)));
 }
 
 TEST_F(TextTest, RecordingAndBottleneck) {
-    gTextCalls.clear();
-    FakeRecorder recorder;
+    pixelart::ListRecorder recorder;
     world.get()->picSave = &recorder;
     DrawAt(7, 20, "ab");
+    const int afterAb = world.get()->pnLoc.h;
     const char buf[] = "xyz";
     DrawText(buf, 1, 2);
+    const int afterYz = world.get()->pnLoc.h;
     DrawChar('q');
     world.get()->picSave = nullptr;
-    ASSERT_EQ(gTextCalls.size(), 3u);
-    EXPECT_EQ(gTextCalls[0].bytes, "ab");
-    EXPECT_EQ(gTextCalls[0].pen, (Point{20, 7}));
-    EXPECT_EQ(gTextCalls[1].bytes, "yz");
-    EXPECT_EQ(gTextCalls[2].bytes, "q");
+    // Each piece is recorded with the pen where it starts.
+    const std::string yz = "text yz at " + std::to_string(afterAb) + ",20";
+    const std::string q = "text q at " + std::to_string(afterYz) + ",20";
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"text ab at 7,20", yz, q}));
     EXPECT_GT(Count(0x000000), 0);  // drawn as well
 
     // A port's own text procedure replaces the standard one entirely.
@@ -384,12 +331,11 @@ TEST_F(TextTest, RecordingAndBottleneck) {
     gTextCalls.clear();
     CQDProcs procs;
     SetStdCProcs(&procs);
-    procs.textProc = CountingTextProc;
+    procs.textProc = LogTextProc;
     SetPortGrafProcs(world.get(), &procs);
     EXPECT_EQ(DrawAt(7, 20, "ab"), 0);
     SetPortGrafProcs(world.get(), nullptr);
-    ASSERT_EQ(gTextCalls.size(), 1u);
-    EXPECT_EQ(gTextCalls[0].bytes, "ab");
+    EXPECT_EQ(gTextCalls, std::vector<std::string>{"ab"});
     EXPECT_EQ(Count(0x000000), 0);
 }
 
