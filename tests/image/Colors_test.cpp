@@ -3,10 +3,12 @@
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
+#include "tests/platform/raster/PixelArt.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -45,44 +47,27 @@ TEST(Colors, EqualAndSet) {
     EXPECT_EQ(b, Rgb(0xFFFF, 0, 0x3333));
 }
 
-TEST(Colors, IndexToRGBColor) {
-    const struct {
-        int index;
-        RGBColor rgb;
-    } cases[] = {
-        {0, {0xFFFF, 0xFFFF, 0xFFFF}}, {179, {0x3333, 0, 0}}, {215, {0xEEEE, 0, 0}}, {234, {0, 0x1111, 0}},
-        {244, {0, 0, 0x1111}},         {254, {0x1111, 0x1111, 0x1111}}, {255, {0, 0, 0}}, {256, {0, 0, 0}},
-        {1000, {0, 0, 0}},             {-1, {0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        RGBColor got{1, 1, 1};
-        IndexToRGBColor(c.index, &got);
-        EXPECT_EQ(got, c.rgb) << c.index;
-    }
-}
-
-TEST(Colors, RGBColorToIndexEdgeCases) {
-    const struct {
-        RGBColor rgb;
-        int index;
-    } cases[] = {
-        {{0xFFFF, 0xFFFF, 0xFFFF}, 0}, {{0, 0, 0}, 255},           {{0xEEEE, 0, 0}, 215},
-        {{0x1111, 0x1111, 0x1111}, 254}, {{0x3333, 0, 0}, 179},    {{0, 0x1111, 0}, 234},
-        {{0, 0, 0xEEEE}, 235},         {{0x2222, 0x2222, 0x2222}, 253},
-        // Only the low nibbles count.
-        {{0x00FF, 0x000F, 0xFF0F}, 0},
-    };
-    for (const auto& c : cases) EXPECT_EQ(RGBColorToIndex(&c.rgb), c.index) << c.rgb.red << "," << c.rgb.green;
-}
-
-// For the colours of the table the two conversions are exact inverses.
-TEST(Colors, IndexRoundTripOverTheWholeTable) {
+// Both conversions are exact inverses over the table; the anchors check the
+// table order, out-of-range indices give black, and only low nibbles count.
+TEST(Colors, IndexConversions) {
     for (int i = 0; i < 256; ++i) {
         RGBColor c;
         IndexToRGBColor(i, &c);
         EXPECT_EQ(RGBColorToIndex(&c), i);
         EXPECT_EQ(c, CTabEntries(StandardCTable(8))[i].rgb);
     }
+    const struct {
+        int index;
+        RGBColor rgb;
+    } cases[] = {{179, {0x3333, 0, 0}}, {215, {0xEEEE, 0, 0}}, {234, {0, 0x1111, 0}}, {244, {0, 0, 0x1111}},
+                 {254, {0x1111, 0x1111, 0x1111}}, {256, {0, 0, 0}}, {1000, {0, 0, 0}}, {-1, {0, 0, 0}}};
+    for (const auto& c : cases) {
+        RGBColor got{1, 1, 1};
+        IndexToRGBColor(c.index, &got);
+        EXPECT_EQ(got, c.rgb) << c.index;
+    }
+    const RGBColor nibbles{0x00FF, 0x000F, 0xFF0F};
+    EXPECT_EQ(RGBColorToIndex(&nibbles), 0);
 }
 
 TEST(Colors, BlendColor) {
@@ -161,54 +146,46 @@ protected:
     UniqueGWorld world;
 };
 
-TEST_F(ColorsPort, PixMapColorsOfTwoIndices) {
-    Make(8, {10, 20, 14, 27});
-    for (int v = 10; v < 14; ++v) std::memset(PixRow(Map(), v), 5, size_t(Map().rowBytes));
-    PixRow(Map(), 12)[3] = 200;
-    CTabHandle ct = nullptr;
-    SInt16 count = -1;
-    ASSERT_EQ(GetPixMapColors(world.get()->portPixMap, &ct, &count), noErr);
-    TableOwner owner(ct);
-    ASSERT_EQ(count, 2);
-    ASSERT_EQ(CTabCount(ct), 2);
-    EXPECT_EQ(CTabEntries(ct)[0].value, 0);
-    EXPECT_EQ(CTabEntries(ct)[0].rgb, CTabEntries(StandardCTable(8))[5].rgb);
-    EXPECT_EQ(CTabEntries(ct)[1].value, 1);
-    EXPECT_EQ(CTabEntries(ct)[1].rgb, CTabEntries(StandardCTable(8))[200].rgb);
-    EXPECT_EQ(GetHandleSize(reinterpret_cast<Handle>(ct)), CTabByteSize(2));
-}
-
-// Padding bytes past the bounds' width are not pixels.
-TEST_F(ColorsPort, PixMapColorsIgnoresRowPadding) {
-    Make(8, {0, 0, 2, 5});
-    ASSERT_GT(Map().rowBytes, 5);
-    for (int v = 0; v < 2; ++v) {
-        std::memset(PixRow(Map(), v), 9, size_t(Map().rowBytes));
-        std::memset(PixRow(Map(), v), 7, 5);
-    }
-    CTabHandle ct = nullptr;
-    SInt16 count = 0;
-    ASSERT_EQ(GetPixMapColors(world.get()->portPixMap, &ct, &count), noErr);
-    TableOwner owner(ct);
-    EXPECT_EQ(count, 1);
-    EXPECT_EQ(CTabEntries(ct)[0].rgb, CTabEntries(StandardCTable(8))[7].rgb);
-}
-
-TEST_F(ColorsPort, PixMapColorsBeyondASmallTableAreBlack) {
+TEST_F(ColorsPort, PixMapColors) {
+    const auto std8 = [](int i) { return CTabEntries(StandardCTable(8))[i].rgb; };
     TableOwner small(GetCTable(36));
-    Make(8, {0, 0, 1, 4}, small.ct);
-    UInt8* row = PixRow(Map(), 0);
-    row[0] = 1;
-    row[1] = 100;
-    row[2] = 1;
-    row[3] = 1;
-    CTabHandle ct = nullptr;
-    SInt16 count = 0;
-    ASSERT_EQ(GetPixMapColors(world.get()->portPixMap, &ct, &count), noErr);
-    TableOwner owner(ct);
-    ASSERT_EQ(count, 2);
-    EXPECT_EQ(CTabEntries(ct)[0].rgb, Rgb(0xEEEE, 0xEEEE, 0xEEEE));
-    EXPECT_EQ(CTabEntries(ct)[1].rgb, Rgb(0, 0, 0));
+    const struct {
+        const char* name;
+        Rect bounds;
+        CTabHandle table;
+        std::vector<UInt8> row;  // every row; the row padding holds pad
+        UInt8 pad;
+        std::vector<RGBColor> expected;
+    } cases[] = {
+        {"two indices, in index order", {10, 20, 14, 27}, nullptr, {5, 5, 5, 200, 5, 5, 5}, 5,
+         {std8(5), std8(200)}},
+        {"row padding is not pixels", {0, 0, 2, 5}, nullptr, {7, 7, 7, 7, 7}, 9,  // 5 of 8 bytes
+         {std8(7)}},
+        {"beyond a small table is black", {0, 0, 1, 4}, small.ct, {1, 100, 1, 1}, 1,
+         {{0xEEEE, 0xEEEE, 0xEEEE}, {0, 0, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Make(8, c.bounds, c.table);
+        if (c.pad != c.row.back()) {
+            ASSERT_GT(Map().rowBytes, c.bounds.right - c.bounds.left);
+        }
+        for (int v = c.bounds.top; v < c.bounds.bottom; ++v) {
+            std::memset(PixRow(Map(), v), c.pad, size_t(Map().rowBytes));
+            std::memcpy(PixRow(Map(), v), c.row.data(), c.row.size());
+        }
+        CTabHandle ct = nullptr;
+        SInt16 count = -1;
+        ASSERT_EQ(GetPixMapColors(world.get()->portPixMap, &ct, &count), noErr);
+        TableOwner owner(ct);
+        ASSERT_EQ(count, SInt16(c.expected.size()));
+        ASSERT_EQ(CTabCount(ct), count);
+        EXPECT_EQ(GetHandleSize(reinterpret_cast<Handle>(ct)), CTabByteSize(count));
+        for (int i = 0; i < count; ++i) {
+            EXPECT_EQ(CTabEntries(ct)[i].value, i);
+            EXPECT_EQ(CTabEntries(ct)[i].rgb, c.expected[size_t(i)]) << i;
+        }
+    }
 }
 
 TEST_F(ColorsPort, PixMapColorsRefusesOtherDepths) {
@@ -238,22 +215,6 @@ TEST(Colors, ColorExistsInPal) {
     for (const auto& c : cases) EXPECT_EQ(ColorExistsInPal(c.table, c.color, c.count), c.found) << c.count;
 }
 
-UInt32 Pixel32(const PixMap& pm, int h, int v) {
-    const UInt8* p = PixRow(pm, v) + 4 * (h - pm.bounds.left);
-    return (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
-}
-
-void Fill32(PixMap& pm, UInt8 r, UInt8 g, UInt8 b) {
-    for (int v = pm.bounds.top; v < pm.bounds.bottom; ++v)
-        for (int h = pm.bounds.left; h < pm.bounds.right; ++h) {
-            UInt8* p = PixRow(pm, v) + 4 * (h - pm.bounds.left);
-            p[0] = 0;
-            p[1] = r;
-            p[2] = g;
-            p[3] = b;
-        }
-}
-
 TEST_F(ColorsPort, DarkenAndLightenByOneStep) {
     Make(32, {0, 0, 4, 4});
     const RGBColor fore{0x1234, 0x5678, 0x9ABC}, op{0x8000, 0x8000, 0x8000};
@@ -261,24 +222,21 @@ TEST_F(ColorsPort, DarkenAndLightenByOneStep) {
     OpColor(&op);
     const Rect r{1, 1, 3, 3};
     const struct {
-        bool darken;
-        UInt8 r, g, b;
-        UInt32 inside;
+        void (*action)(const Rect*);
+        RGBColor dst, inside;
     } cases[] = {
-        {true, 0x80, 0x30, 0x10, 0x5E0E00},   // 0x22 off each, pinned at 0
-        {false, 0x80, 0xE0, 0xF0, 0xA2FFFF},  // 0x22 onto each, pinned at 0xFF
+        {DarkenRect, {0x8080, 0x3030, 0x1010}, {0x5E5E, 0x0E0E, 0}},        // 0x22 off each, pinned at 0
+        {LightenRect, {0x8080, 0xE0E0, 0xF0F0}, {0xA2A2, 0xFFFF, 0xFFFF}},  // 0x22 onto each, pinned
     };
     for (const auto& c : cases) {
-        Fill32(Map(), c.r, c.g, c.b);
-        if (c.darken)
-            DarkenRect(&r);
-        else
-            LightenRect(&r);
-        EXPECT_EQ(Pixel32(Map(), 1, 1), c.inside);
-        EXPECT_EQ(Pixel32(Map(), 2, 2), c.inside);
-        const UInt32 untouched = (UInt32(c.r) << 16) | (UInt32(c.g) << 8) | c.b;
-        EXPECT_EQ(Pixel32(Map(), 0, 0), untouched);
-        EXPECT_EQ(Pixel32(Map(), 3, 2), untouched);
+        for (int v = 0; v < 4; ++v)
+            for (int h = 0; h < 4; ++h) pixelart::WritePixel(Map(), h, v, c.dst);
+        c.action(&r);
+        EXPECT_EQ(pixelart::ReadPixel(Map(), 1, 1), c.inside);
+        EXPECT_EQ(pixelart::ReadPixel(Map(), 2, 2), c.inside);
+        EXPECT_EQ(pixelart::ReadPixel(Map(), 0, 0), c.dst);
+        EXPECT_EQ(pixelart::ReadPixel(Map(), 3, 2), c.dst);
+        // The port's pen state is given back.
         EXPECT_EQ(world.get()->pnMode, srcCopy);
         RGBColor got;
         GetForeColor(&got);

@@ -13,9 +13,11 @@ namespace {
 
 constexpr int kDepths[] = {1, 2, 4, 8, 32};
 
-UniqueGWorld MakeMask(const Rect& bounds) {
+UniqueGWorld MakeMask(const Rect& bounds, char fill = 0) {
     UniqueGWorld m;
     EXPECT_EQ(NewGWorld(m.out(), 1, &bounds, nullptr, nullptr, 0), noErr);
+    const PixMap& pm = MapOf(m.get());
+    std::fill(pm.baseAddr, pm.baseAddr + pm.rowBytes * (bounds.bottom - bounds.top), fill);
     return m;
 }
 
@@ -41,6 +43,25 @@ const Rows kRing = {"........",
                     ".#....#.",
                     ".######.",
                     "........"};
+
+const Rows kSpiral = {"#########",
+                      "........#",
+                      "#######.#",
+                      "#.....#.#",
+                      "#.###.#.#",
+                      "#.#...#.#",
+                      "#.#####.#",
+                      "#.......#",
+                      "#########"};
+const Rows kSpiralFill = {".........",
+                          "########.",
+                          ".......#.",
+                          ".#####.#.",
+                          ".#...#.#.",
+                          ".#.###.#.",
+                          ".#.....#.",
+                          ".#######.",
+                          "........."};
 
 struct SeedCase {
     const char* name;
@@ -85,44 +106,8 @@ const SeedCase kSeedCases[] = {
       ".#...",
       ".....",
       "....."}},
-    {"a spiral corridor fills to its end",
-     {"#########",
-      "........#",
-      "#######.#",
-      "#.....#.#",
-      "#.###.#.#",
-      "#.#...#.#",
-      "#.#####.#",
-      "#.......#",
-      "#########"}, 0, 1,
-     {".........",
-      "########.",
-      ".......#.",
-      ".#####.#.",
-      ".#...#.#.",
-      ".#.###.#.",
-      ".#.....#.",
-      ".#######.",
-      "........."}},
-    {"from inside the spiral back out",
-     {"#########",
-      "........#",
-      "#######.#",
-      "#.....#.#",
-      "#.###.#.#",
-      "#.#...#.#",
-      "#.#####.#",
-      "#.......#",
-      "#########"}, 3, 5,
-     {".........",
-      "########.",
-      ".......#.",
-      ".#####.#.",
-      ".#...#.#.",
-      ".#.###.#.",
-      ".#.....#.",
-      ".#######.",
-      "........."}},
+    {"a spiral corridor fills to its end", kSpiral, 0, 1, kSpiralFill},
+    {"from inside the spiral back out", kSpiral, 3, 5, kSpiralFill},
 };
 
 class SeedCFillTest : public ::testing::TestWithParam<int> {};
@@ -182,9 +167,8 @@ TEST(SeedCFill, RectanglesMapBetweenMapsAndLimitTheArea) {
     UniqueGWorld g = MakeWorld(8, kRing);
     // The mask is bigger and offset; bits outside dstRect keep their value.
     const Rect maskBounds = MakeRect(-2, -3, 10, 12);
-    UniqueGWorld m = MakeMask(maskBounds);
+    UniqueGWorld m = MakeMask(maskBounds, char(0xFF));
     const PixMap& mpm = MapOf(m.get());
-    std::fill(mpm.baseAddr, mpm.baseAddr + mpm.rowBytes * 12, char(0xFF));
     const Rect src = MakeRect(0, 0, 4, 8);  // top part of the ring only
     const Rect dst = MakeRect(1, 0, 5, 8);
     SeedCFill(&MapOf(g.get()), &mpm, &src, &dst, 0, 0, nullptr, 0);
@@ -206,9 +190,8 @@ TEST(SeedCFill, RectanglesMapBetweenMapsAndLimitTheArea) {
 TEST(SeedCFill, SeedOutsideClearsDestination) {
     UniqueGWorld g = MakeWorld(8, kRing);
     const Rect r = MapOf(g.get()).bounds;
-    UniqueGWorld m = MakeMask(r);
+    UniqueGWorld m = MakeMask(r, char(0xFF));
     const PixMap& mpm = MapOf(m.get());
-    std::fill(mpm.baseAddr, mpm.baseAddr + mpm.rowBytes * 6, char(0xFF));
     SeedCFill(&MapOf(g.get()), &mpm, &r, &r, 20, 2, nullptr, 0);
     EXPECT_EQ(BitPicture(mpm), Rows(6, "........"));
 }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 
 using namespace pixelart;
 using Rows = std::vector<std::string>;
@@ -50,20 +52,6 @@ TEST(Oval, PaintExactSmallOvals) {
     }
 }
 
-TEST(Oval, FrameIsOvalLessInsetOval) {
-    UniqueGWorld g = MakeWorld(8, 8, 8);
-    const Rect r = MakeRect(0, 0, 8, 8);
-    FrameOval(&r);
-    EXPECT_EQ(Picture(g.get()), (Rows{"..####..",
-                                      ".#....#.",
-                                      "#......#",
-                                      "#......#",
-                                      "#......#",
-                                      "#......#",
-                                      ".#....#.",
-                                      "..####.."}));
-}
-
 TEST(Oval, EveryOvalIsSymmetric) {
     for (int w = 1; w <= 13; ++w) {
         for (int h = 1; h <= 13; ++h) {
@@ -100,55 +88,13 @@ TEST(Oval, InvertTwiceRestoresAndEraseUsesBackground) {
     EXPECT_EQ(Picture(g.get()), (Rows{"#ggg#", "ggggg", "ggggg", "ggggg", "#ggg#"}));
 }
 
-TEST(RoundRect, PaintAndFrame) {
-    UniqueGWorld g = MakeWorld(8, 8, 6);
-    const Rect r = MakeRect(0, 0, 6, 8);
-    PaintRoundRect(&r, 4, 4);
-    EXPECT_EQ(Picture(g.get()), (Rows{".######.",
-                                      "########",
-                                      "########",
-                                      "########",
-                                      "########",
-                                      ".######."}));
-    UniqueGWorld f = MakeWorld(8, 10, 8);
-    const Rect fr = MakeRect(0, 0, 8, 10);
-    FrameRoundRect(&fr, 6, 6);
-    EXPECT_EQ(Picture(f.get()), (Rows{".########.",
-                                      "##......##",
-                                      "#........#",
-                                      "#........#",
-                                      "#........#",
-                                      "#........#",
-                                      "##......##",
-                                      ".########."}));
-}
-
-TEST(RoundRect, ZeroCornersIsRectangleAndHugeCornersIsOval) {
-    UniqueGWorld a = MakeWorld(8, 6, 4);
+TEST(RoundRect, HugeCornersIsOval) {
     const Rect r = MakeRect(0, 0, 4, 6);
-    PaintRoundRect(&r, 0, 0);
-    EXPECT_EQ(Picture(a.get()), (Rows{"######", "######", "######", "######"}));
     UniqueGWorld b = MakeWorld(8, 6, 4);
     PaintRoundRect(&r, 100, 100);
     UniqueGWorld c = MakeWorld(8, 6, 4);
     PaintOval(&r);
     EXPECT_EQ(Picture(b.get()), Picture(c.get()));
-}
-
-TEST(Arc, QuarterWedges) {
-    UniqueGWorld g = MakeWorld(8, 8, 8);
-    const Rect r = MakeRect(0, 0, 8, 8);
-    PaintArc(&r, 0, 90);  // twelve to three o'clock: the top-right quarter
-    EXPECT_EQ(Picture(g.get()), (Rows{"....##..",
-                                      "....###.",
-                                      "....####",
-                                      "....####",
-                                      "........",
-                                      "........",
-                                      "........",
-                                      "........"}));
-    InvertArc(&r, 90, -90);  // the same wedge given backwards
-    EXPECT_EQ(Picture(g.get()), Rows(8, "........"));
 }
 
 // Shapes from a picture may span the whole coordinate plane; the oval
@@ -175,14 +121,105 @@ TEST(Shapes, WholePlaneShapes) {
 
 // ---- Polygons ---------------------------------------------------------------------
 
-PolyHandle Triangle() {
+// Records a polygon through the points (h, v), offset by (dh, dv).
+PolyHandle MakePoly(std::initializer_list<std::pair<int, int>> pts, int dh = 0, int dv = 0) {
     PolyHandle poly = OpenPoly();
-    MoveTo(0, 0);
-    LineTo(6, 0);
-    LineTo(0, 6);
-    LineTo(0, 0);
+    bool first = true;
+    for (const auto& [h, v] : pts) {
+        if (first) MoveTo(SInt16(h), SInt16(v));
+        else LineTo(SInt16(h), SInt16(v));
+        first = false;
+    }
     ClosePoly();
+    OffsetPoly(poly, SInt16(dh), SInt16(dv));
     return poly;
+}
+PolyHandle Triangle() { return MakePoly({{0, 0}, {6, 0}, {0, 6}, {0, 0}}); }
+void WithPoly(PolyHandle poly, void (*draw)(PolyHandle)) {
+    draw(poly);
+    KillPoly(poly);
+}
+
+struct DrawCase {
+    const char* name;
+    void (*draw)();
+    Rows expected;
+};
+const DrawCase kDrawCases[] = {
+    {"frame oval is the oval less the inset oval", [] { const Rect r = MakeRect(0, 0, 8, 8); FrameOval(&r); },
+     {"..####..",
+      ".#....#.",
+      "#......#",
+      "#......#",
+      "#......#",
+      "#......#",
+      ".#....#.",
+      "..####.."}},
+    {"paint round rect", [] { const Rect r = MakeRect(0, 0, 6, 8); PaintRoundRect(&r, 4, 4); },
+     {".######.",
+      "########",
+      "########",
+      "########",
+      "########",
+      ".######."}},
+    {"frame round rect", [] { const Rect r = MakeRect(0, 0, 8, 10); FrameRoundRect(&r, 6, 6); },
+     {".########.",
+      "##......##",
+      "#........#",
+      "#........#",
+      "#........#",
+      "#........#",
+      "##......##",
+      ".########."}},
+    {"round rect without corners", [] { const Rect r = MakeRect(0, 0, 4, 6); PaintRoundRect(&r, 0, 0); },
+     {"######", "######", "######", "######"}},
+    {"arc from twelve to three o'clock", [] { const Rect r = MakeRect(0, 0, 8, 8); PaintArc(&r, 0, 90); },
+     {"....##..",
+      "....###.",
+      "....####",
+      "....####",
+      "........",
+      "........",
+      "........",
+      "........"}},
+    {"the same wedge given backwards inverts it back",
+     [] { const Rect r = MakeRect(0, 0, 8, 8); PaintArc(&r, 0, 90); InvertArc(&r, 90, -90); }, Rows(8, "........")},
+    {"paint triangle", [] { WithPoly(Triangle(), PaintPoly); },
+     {"#####...",
+      "####....",
+      "###.....",
+      "##......",
+      "#.......",
+      "........",
+      "........"}},
+    {"frame triangle", [] { WithPoly(Triangle(), FramePoly); },
+     {"#######.",
+      "#....#..",
+      "#...#...",
+      "#..#....",
+      "#.#.....",
+      "##......",
+      "#......."}},
+    {"offset rectangular polygon",
+     [] { WithPoly(MakePoly({{1, 1}, {4, 1}, {4, 3}, {1, 3}}, 2, 1), PaintPoly); },
+     {".......", ".......", "...###.", "...###.", "......."}},
+    {"self-crossing outline fills even-odd: the overlap is outside",
+     [] { WithPoly(MakePoly({{0, 0}, {4, 0}, {4, 4}, {2, 4}, {2, 2}, {6, 2}, {6, 6}, {0, 6}, {0, 0}}), PaintPoly); },
+     {"####..",
+      "####..",
+      "##..##",
+      "##..##",
+      "######",
+      "######"}},
+};
+
+TEST(Shapes, ExactPictures) {
+    for (const DrawCase& c : kDrawCases) {
+        SCOPED_TRACE(c.name);
+        UniqueGWorld g = MakeWorld(8, int(c.expected[0].size()), int(c.expected.size()));
+        c.draw();
+        EXPECT_EQ(Picture(g.get()), c.expected);
+    }
 }
 
 TEST(Poly, RecordingKeepsClassicLayoutAndDrawsNothing) {
@@ -200,68 +237,9 @@ TEST(Poly, RecordingKeepsClassicLayoutAndDrawsNothing) {
     EXPECT_EQ(Picture(g.get()), Rows(8, "........"));
     // The pen is visible again after recording.
     EXPECT_EQ(g.get()->pnVis, 0);
-    KillPoly(poly);
-}
-
-TEST(Poly, PaintAndFrameTriangle) {
-    UniqueGWorld g = MakeWorld(8, 8, 7);
-    PolyHandle poly = Triangle();
-    PaintPoly(poly);
-    EXPECT_EQ(Picture(g.get()), (Rows{"#####...",
-                                      "####....",
-                                      "###.....",
-                                      "##......",
-                                      "#.......",
-                                      "........",
-                                      "........"}));
-    UniqueGWorld f = MakeWorld(8, 8, 7);
-    FramePoly(poly);
-    EXPECT_EQ(Picture(f.get()), (Rows{"#######.",
-                                      "#....#..",
-                                      "#...#...",
-                                      "#..#....",
-                                      "#.#.....",
-                                      "##......",
-                                      "#......."}));
-    KillPoly(poly);
-}
-
-TEST(Poly, RectangularPolygonEqualsPaintRectAndOffsetMoves) {
-    UniqueGWorld g = MakeWorld(8, 7, 5);
-    PolyHandle poly = OpenPoly();
-    MoveTo(1, 1);
-    LineTo(4, 1);
-    LineTo(4, 3);
-    LineTo(1, 3);
-    ClosePoly();
     OffsetPoly(poly, 2, 1);
-    PaintPoly(poly);
-    EXPECT_EQ(Picture(g.get()), (Rows{".......", ".......", "...###.", "...###.", "......."}));
-    EXPECT_EQ(reinterpret_cast<const Polygon*>(*poly)->polyBBox, MakeRect(2, 3, 4, 6));
-    KillPoly(poly);
-}
-
-TEST(Poly, SelfCrossingUsesEvenOdd) {
-    UniqueGWorld g = MakeWorld(8, 6, 6);
-    // Two overlapping squares traced as one outline: the overlap is outside.
-    PolyHandle poly = OpenPoly();
-    MoveTo(0, 0);
-    LineTo(4, 0);
-    LineTo(4, 4);
-    LineTo(2, 4);
-    LineTo(2, 2);
-    LineTo(6, 2);
-    LineTo(6, 6);
-    LineTo(0, 6);
-    LineTo(0, 0);
-    ClosePoly();
-    PaintPoly(poly);
-    EXPECT_EQ(Picture(g.get()), (Rows{"####..",
-                                      "####..",
-                                      "##..##",
-                                      "##..##",
-                                      "######",
-                                      "######"}));
+    EXPECT_EQ(p->polyBBox, MakeRect(1, 2, 7, 8));
+    EXPECT_EQ(PolyPoints(poly)[1], (Point{1, 8}));
     KillPoly(poly);
 }
 
