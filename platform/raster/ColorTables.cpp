@@ -312,8 +312,6 @@ int NearestColorIndex(CTabHandle ct, const RGBColor& rgb) {
 
 namespace {
 constexpr int kCoarseStep = 2;  // a coarse cell holds 4 x 4 x 4 fine cells
-constexpr size_t kFineListCap = size_t(1) << 20;
-constexpr size_t kBlockCap = size_t(1) << 20;
 
 RGBColor RGBFrom8(UInt32 rgb) {
     return {UInt16((rgb >> 16 & 0xFF) * 0x101), UInt16((rgb >> 8 & 0xFF) * 0x101), UInt16((rgb & 0xFF) * 0x101)};
@@ -353,7 +351,8 @@ InverseTable::InverseTable(CTabHandle ct) {
     Init();
 }
 
-InverseTable::InverseTable(std::vector<RGBColor> colors) : colors_(std::move(colors)) {
+InverseTable::InverseTable(std::vector<RGBColor> colors, size_t listBytes, size_t blockBytes)
+    : colors_(std::move(colors)), listBudget_(listBytes), blockBudget_(blockBytes) {
     if (colors_.size() > 256) colors_.resize(256);
     Init();
 }
@@ -412,7 +411,7 @@ UInt32 InverseTable::BuildList(const int lo[3], const int hi[3], const UInt8* fr
     }
     if (n == 1) return (UInt32(kept[0]) << kCountBits) | 1;
     if (capped) {
-        if (fineListBytes_ + size_t(n) > kFineListCap) return 0;
+        if (fineListBytes_ + size_t(n) > listBudget_) return 0;
         fineListBytes_ += size_t(n);
     }
     std::sort(kept.begin(), kept.begin() + n);
@@ -484,7 +483,7 @@ int InverseTable::Lookup24(UInt32 rgb, UInt32 cell, UInt32 code) const {
     const int sub = 8 - fineBits_;
     const size_t blockSize = size_t(1) << (3 * sub);
     if (count != kBlockTag) {
-        if ((blockLists_.size() + 1) * blockSize > kBlockCap) return ScanList(RGBFrom8(rgb), code);
+        if ((blockLists_.size() + 1) * blockSize > blockBudget_) return ScanList(RGBFrom8(rgb), code);
         // Every 8-bit colour of the cell, in BlockSlot order.
         const UInt32 axis = (1u << fineBits_) - 1;
         const UInt32 r0 = ((cell >> (2 * fineBits_)) & axis) << sub, g0 = ((cell >> fineBits_) & axis) << sub,

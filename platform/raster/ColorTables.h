@@ -61,7 +61,12 @@ inline SInt64 ColorDistance(const RGBColor& a, const RGBColor& b) {
 class InverseTable {
 public:
     explicit InverseTable(CTabHandle ct);
-    explicit InverseTable(std::vector<RGBColor> colors);
+    // `listBytes` and `blockBytes`: the budgets for fine lists and blocks
+    // (smaller ones only trade speed; answers stay exact).
+    explicit InverseTable(std::vector<RGBColor> colors, size_t listBytes = kListBudget,
+                          size_t blockBytes = kBlockBudget);
+    static constexpr size_t kListBudget = size_t(1) << 20;
+    static constexpr size_t kBlockBudget = size_t(1) << 20;
     int Nearest(const RGBColor& c) const {
         if (colors_.size() <= 1) return 0;
         const int shift = 16 - fineBits_;
@@ -113,6 +118,7 @@ private:
     int fineBits_ = 5;
     mutable std::vector<UInt32> fine_, coarse_;
     mutable std::vector<UInt8> candidates_;
+    size_t listBudget_ = kListBudget, blockBudget_ = kBlockBudget;
     mutable size_t fineListBytes_ = 0;
     mutable std::vector<UInt32> blockLists_;  // per block: the code of its cell's list
     mutable std::vector<UInt8> blockAnswers_;

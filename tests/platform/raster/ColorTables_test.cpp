@@ -296,6 +296,25 @@ TEST(Nearest, InverseTableMatchesExactSearchOnDenseGrid) {
     }
 }
 
+// With the list and block budgets used up early, cells fall back to their
+// coarse cell's list and to scanning: still the exact answers.
+TEST(Nearest, InverseTableExactWhenBudgetsRunOut) {
+    std::vector<RGBColor> colors;
+    for (int i = 0; i < 256; ++i) colors.push_back(Entry(StandardCTable(8), i));
+    for (auto [lists, blocks] : {std::pair<size_t, size_t>{0, 0}, {3000, 64 * 40}}) {
+        InverseTable inv(colors, lists, blocks);
+        for (int pass = 0; pass < 2; ++pass)
+            for (int r = 1; r < 256; r += 3)
+                for (int g = 0; g < 256; g += 3)
+                    for (int b = 2; b < 256; b += 3) {
+                        const RGBColor c = Rgb(UInt16(r * 0x101), UInt16(g * 0x101), UInt16(b * 0x101));
+                        const int want = NearestColorIndex(StandardCTable(8), c);
+                        ASSERT_EQ(inv.Nearest8(UInt8(r), UInt8(g), UInt8(b)), want) << lists << " " << r << "," << g << "," << b;
+                        ASSERT_EQ(inv.Nearest(c), want) << lists << " " << r << "," << g << "," << b;
+                    }
+    }
+}
+
 TEST(Nearest, InverseTableCacheFollowsContents) {
     TableOwner t(NewColorTable(2));
     CTabEntries(t.ct)[0].rgb = {0, 0, 0};
