@@ -50,6 +50,7 @@ enum : OSErr {
     ioErr = -36,
     fnOpnErr = -38,
     tmfoErr = -42,  // too many files open
+    rfNumErr = -51,  // not an open file's reference number
     posErr = -40,
     wPrErr = -44,
     fLckdErr = -45,

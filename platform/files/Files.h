@@ -17,8 +17,6 @@
 #include <span>
 #include <string>
 
-inline constexpr OSErr rfNumErr = -51;  // not an open file's reference number
-
 // Finder information of a file (the first 16 bytes of the 32 kept for it).
 // For a folder the same bytes hold its window rectangle, so only the flags
 // mean the same thing; FSpGetFInfo reports a folder's type as 'fold'.
