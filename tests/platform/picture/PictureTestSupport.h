@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -94,8 +96,10 @@ inline std::vector<UInt8> Bytes(Handle h) {
     return {s.begin(), s.end()};
 }
 
+// Unique per process: ctest runs test cases in parallel processes that would
+// otherwise write each other's files.
 inline std::string TempPath(const std::string& name) {
-    return std::string(::testing::TempDir()) + "korvel_pict_" + name;
+    return std::string(::testing::TempDir()) + "korvel_pict_" + std::to_string(::getpid()) + "_" + name;
 }
 
 // Runs a command and returns its standard output (binary).
