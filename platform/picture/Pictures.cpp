@@ -96,17 +96,7 @@ class Playback : public PictSink {
 public:
     Playback(CGrafPtr port, const Rect& frame, const Rect& dst, RgnHandle baseClip)
         : port_(port), frame_(frame), dst_(dst), baseClip_(baseClip) {
-        port_->rgbFgColor = {0, 0, 0};
-        port_->rgbBkColor = {0xFFFF, 0xFFFF, 0xFFFF};
-        port_->pnSize = {1, 1};
-        port_->pnMode = patCopy;
-        std::memset(port_->pnPat.pat, 0xFF, 8);
-        std::memset(port_->fillPat.pat, 0xFF, 8);
-        std::memset(port_->bkPat.pat, 0x00, 8);
-        port_->txFont = 0;
-        port_->txFace = normal;
-        port_->txMode = srcOr;
-        port_->txSize = 0;
+        ResetPortDrawingState(port_);
     }
 
     void clip(std::span<const UInt8> stored) override {

@@ -24,10 +24,16 @@ void InitPortState(CGrafPtr port, const Rect& bounds) {
     port->clipRgn = NewRgn();
     // The clip region starts wide open, as for a new port.
     SetRectRgn(port->clipRgn, -32767, -32767, 32767, 32767);
-    port->rgbFgColor = {0, 0, 0};
-    port->rgbBkColor = {0xFFFF, 0xFFFF, 0xFFFF};
     port->rgbOpColor = {0, 0, 0};
     port->pnLoc = {0, 0};
+    ResetPortDrawingState(port);
+}
+
+}  // namespace
+
+void ResetPortDrawingState(CGrafPtr port) {
+    port->rgbFgColor = {0, 0, 0};
+    port->rgbBkColor = {0xFFFF, 0xFFFF, 0xFFFF};
     port->pnSize = {1, 1};
     port->pnMode = patCopy;
     std::memset(port->pnPat.pat, 0xFF, 8);
@@ -38,8 +44,6 @@ void InitPortState(CGrafPtr port, const Rect& bounds) {
     port->txMode = srcOr;
     port->txSize = 0;
 }
-
-}  // namespace
 
 OSErr NewGWorld(GWorldPtr* offscreenGWorld, SInt16 pixelDepth, const Rect* boundsRect, CTabHandle cTable,
                 GDHandle, GWorldFlags) {

@@ -39,6 +39,11 @@ PixMapHandle GetPortPixMap(CGrafPtr port);
 const BitMap* GetPortBitMapForCopyBits(CGrafPtr port);
 void SetOrigin(SInt16 h, SInt16 v);  // moves portRect, bounds and clip of the current port
 
+// Colours black on white, a 1 x 1 black pen in pattern copy, white
+// background pattern, black fill pattern, and the default text settings: the
+// state of a new port, and of a port when a picture starts playing.
+void ResetPortDrawingState(CGrafPtr port);
+
 // A port over an existing pixel map that this layer does not own (window
 // backing stores, tests). The port is initialised as OpenCPort does.
 void OpenCPort(CGrafPtr port, PixMapHandle pixMap);
