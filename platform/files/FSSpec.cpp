@@ -79,32 +79,32 @@ std::string PathForDirID(SInt32 dirID) {
     return t.pathForId[size_t(dirID - DirTable::kFirstID)];
 }
 
-OSErr FSSpecFromPath(const std::string& path, FSSpec* spec) {
-    if (!spec || path.empty()) return paramErr;
+OSErr FSSpecFromPath(const std::string& path, FSSpec* fileSpec) {
+    if (!fileSpec || path.empty()) return paramErr;
     std::string full = NormalisePath(path);
-    spec->vRefNum = kKorvelVolume;
+    fileSpec->vRefNum = kKorvelVolume;
     if (full == "/") {
         // The root names itself: its parent is the toolbox's root parent.
-        spec->parID = 1;
-        spec->name[0] = 0;
+        fileSpec->parID = 1;
+        fileSpec->name[0] = 0;
         return noErr;
     }
     size_t slash = full.rfind('/');
     std::string folder = slash == 0 ? "/" : full.substr(0, slash);
     std::string name = full.substr(slash + 1);
     if (name.size() > 255) return bdNamErr;
-    spec->parID = DirIDForPath(folder);
-    spec->name[0] = UInt8(name.size());
-    std::memcpy(spec->name + 1, name.data(), name.size());
+    fileSpec->parID = DirIDForPath(folder);
+    fileSpec->name[0] = UInt8(name.size());
+    std::memcpy(fileSpec->name + 1, name.data(), name.size());
     if (!PathIsFolder(folder)) return dirNFErr;
     return noErr;
 }
 
-std::string FSSpecToPath(const FSSpec* spec) {
-    if (!spec) return {};
-    std::string name = PStringToStd(spec->name);
-    if (spec->parID == 1) return "/" + name;
-    std::string folder = PathForDirID(spec->parID);
+std::string FSSpecToPath(const FSSpec* fileSpec) {
+    if (!fileSpec) return {};
+    std::string name = PStringToStd(fileSpec->name);
+    if (fileSpec->parID == 1) return "/" + name;
+    std::string folder = PathForDirID(fileSpec->parID);
     if (folder.empty()) return {};
     if (name.empty()) return folder;
     return folder == "/" ? "/" + name : folder + "/" + name;

@@ -1,7 +1,7 @@
-// File specifications. A specification names a parent folder and a UTF-8
+// FSSpec records: each names a parent folder and a UTF-8
 // name. Folders are known by directory IDs handed out by this layer (an ID
 // stands for one absolute folder path for the life of the process), so that
-// specifications keep the toolbox's shape: volume, parent directory ID, name.
+// FSSpec records keep the toolbox's shape: volume, parent directory ID, name.
 #pragma once
 
 #include "platform/core/MacTypes.h"
@@ -18,12 +18,12 @@ using FSSpecPtr = FSSpec*;
 // The volume reference of the one volume this layer presents.
 inline constexpr SInt16 kKorvelVolume = -1;
 
-// Builds a specification from a path (absolute or relative to the working
+// Builds an FSSpec from a path (absolute or relative to the working
 // folder). The item need not exist; its parent folder must (else dirNFErr).
 // A name longer than 255 bytes gives bdNamErr.
-OSErr FSSpecFromPath(const std::string& path, FSSpec* spec);
-// The absolute path of the item a specification names.
-std::string FSSpecToPath(const FSSpec* spec);
+OSErr FSSpecFromPath(const std::string& path, FSSpec* fileSpec);
+// The absolute path of the item an FSSpec names.
+std::string FSSpecToPath(const FSSpec* fileSpec);
 // The directory ID of a folder path (made on first use), and back.
 SInt32 DirIDForPath(const std::string& folderPath);
 std::string PathForDirID(SInt32 dirID);  // empty for an unknown ID

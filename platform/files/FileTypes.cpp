@@ -105,18 +105,18 @@ SInt16 ChangeSuffix(StringPtr name, ConstStr255Param suffix) {
     return baseLength;
 }
 
-OSErr FSpGetFileType(const FSSpec* spec, OSType* type) {
-    if (!spec || !type) return paramErr;
+OSErr FSpGetFileType(const FSSpec* fileSpec, OSType* type) {
+    if (!fileSpec || !type) return paramErr;
     *type = 0;
-    if (FSpIsFolder(spec)) {
+    if (FSpIsFolder(fileSpec)) {
         *type = FourCC("fold");
         return noErr;
     }
     FInfo info;
-    if (OSErr err = FSpGetFInfo(spec, &info); err != noErr) return err;
+    if (OSErr err = FSpGetFInfo(fileSpec, &info); err != noErr) return err;
     if (info.fdType != 0) {
         *type = info.fdType;
         return noErr;
     }
-    return GetFileTypeFromAnySuffix(spec->name, type);
+    return GetFileTypeFromAnySuffix(fileSpec->name, type);
 }

@@ -42,4 +42,4 @@ SInt16 ChangeSuffix(StringPtr name, ConstStr255Param suffix);
 // The type of an item as the program sees it: 'fold' for a folder; the
 // stored Finder type when there is one; else the type of the name's suffix
 // (table, then the program's own); else 0.
-OSErr FSpGetFileType(const FSSpec* spec, OSType* type);
+OSErr FSpGetFileType(const FSSpec* fileSpec, OSType* type);

@@ -32,9 +32,9 @@ bool IsValidName(const std::string& name) {
            name.find('\0') == std::string::npos;
 }
 
-OSErr PathOf(const FSSpec* spec, std::string* path) {
-    if (!spec) return paramErr;
-    *path = FSSpecToPath(spec);
+OSErr PathOf(const FSSpec* fileSpec, std::string* path) {
+    if (!fileSpec) return paramErr;
+    *path = FSSpecToPath(fileSpec);
     return path->empty() ? dirNFErr : noErr;
 }
 
@@ -140,11 +140,11 @@ bool IsOpen(const std::string& path) {
     return false;
 }
 
-OSErr OpenForkOf(const FSSpec* spec, bool resource, SInt8 permission, SInt16* refNum) {
+OSErr OpenForkOf(const FSSpec* fileSpec, bool resource, SInt8 permission, SInt16* refNum) {
     if (!refNum) return paramErr;
     *refNum = 0;
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     if (PathIsFolder(path)) return notAFileErr;
     if (!PathExists(path)) return fnfErr;
     if (permission < fsCurPerm || permission > fsRdWrPerm) return paramErr;
@@ -170,7 +170,7 @@ OSErr OpenForkOf(const FSSpec* spec, bool resource, SInt8 permission, SInt16* re
     fork->canWrite = wantWrite;
     if (resource) {
         ForkSource src = ForkSource::none;
-        OSErr err = ReadResourceFork(spec, &fork->bytes, &src);
+        OSErr err = ReadResourceFork(fileSpec, &fork->bytes, &src);
         if (err != noErr && err != eofErr) return err;
         fork->where = src == ForkSource::flat ? ForkSource::flat : ForkSource::appleDouble;
     } else if (OSErr err = ReadWholeFile(path, &fork->bytes); err != noErr) {
@@ -227,9 +227,9 @@ int ExchangePaths(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-OSErr FSMakeFSSpec(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, FSSpec* spec) {
+OSErr FSMakeFSSpec(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, FSSpec* fileSpec) {
     (void)vRefNum;  // one volume
-    if (!spec) return paramErr;
+    if (!fileSpec) return paramErr;
     std::string name = NameOf(fileName);
     std::string path;
     if (!name.empty() && name[0] == '/') {
@@ -247,14 +247,14 @@ OSErr FSMakeFSSpec(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, FSSp
         if (!PathIsFolder(folder)) return dirNFErr;
         path = name.empty() ? folder : Join(folder, name);
     }
-    if (OSErr err = FSSpecFromPath(path, spec); err != noErr) return err;
-    return PathExists(FSSpecToPath(spec)) ? noErr : fnfErr;
+    if (OSErr err = FSSpecFromPath(path, fileSpec); err != noErr) return err;
+    return PathExists(FSSpecToPath(fileSpec)) ? noErr : fnfErr;
 }
 
-OSErr FSpGetFInfo(const FSSpec* spec, FInfo* fndrInfo) {
+OSErr FSpGetFInfo(const FSSpec* fileSpec, FInfo* fndrInfo) {
     if (!fndrInfo) return paramErr;
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     ForkContents c;
     if (OSErr err = ReadForkContents(path, false, &c); err != noErr) return err;
     *fndrInfo = DecodeFInfo(c.finderInfo);
@@ -268,10 +268,10 @@ OSErr FSpGetFInfo(const FSSpec* spec, FInfo* fndrInfo) {
     return noErr;
 }
 
-OSErr FSpSetFInfo(const FSSpec* spec, const FInfo* fndrInfo) {
+OSErr FSpSetFInfo(const FSSpec* fileSpec, const FInfo* fndrInfo) {
     if (!fndrInfo) return paramErr;
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     ForkContents c;
     if (OSErr err = ReadForkContents(path, false, &c); err != noErr) return err;
     if (PathIsFolder(path)) {
@@ -285,17 +285,17 @@ OSErr FSpSetFInfo(const FSSpec* spec, const FInfo* fndrInfo) {
     return StoreFinderInfo(path, c.finderInfo);
 }
 
-OSErr FSpGetFinderFlags(const FSSpec* spec, UInt16* flags) {
+OSErr FSpGetFinderFlags(const FSSpec* fileSpec, UInt16* flags) {
     if (!flags) return paramErr;
     FInfo info;
-    if (OSErr err = FSpGetFInfo(spec, &info); err != noErr) return err;
+    if (OSErr err = FSpGetFInfo(fileSpec, &info); err != noErr) return err;
     *flags = info.fdFlags;
     return noErr;
 }
 
-OSErr FSpSetFinderFlags(const FSSpec* spec, UInt16 flags) {
+OSErr FSpSetFinderFlags(const FSSpec* fileSpec, UInt16 flags) {
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     ForkContents c;
     if (OSErr err = ReadForkContents(path, false, &c); err != noErr) return err;
     c.finderInfo[8] = UInt8(flags >> 8);
@@ -303,11 +303,11 @@ OSErr FSpSetFinderFlags(const FSSpec* spec, UInt16 flags) {
     return StoreFinderInfo(path, c.finderInfo);
 }
 
-OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, SInt16 scriptTag) {
+OSErr FSpCreate(const FSSpec* fileSpec, OSType creator, OSType fileType, SInt16 scriptTag) {
     (void)scriptTag;  // names are UTF-8 whatever the script
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
-    if (!IsValidName(PStringToStd(spec->name))) return bdNamErr;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
+    if (!IsValidName(PStringToStd(fileSpec->name))) return bdNamErr;
     if (!PathIsFolder(ParentOf(path))) return dirNFErr;
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return OSErrFromErrno(errno);
@@ -338,20 +338,20 @@ OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, SInt16 scri
     return noErr;
 }
 
-OSErr FSpDirCreate(const FSSpec* spec, SInt16 scriptTag, SInt32* createdDirID) {
+OSErr FSpDirCreate(const FSSpec* fileSpec, SInt16 scriptTag, SInt32* createdDirID) {
     (void)scriptTag;
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
-    if (!IsValidName(PStringToStd(spec->name))) return bdNamErr;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
+    if (!IsValidName(PStringToStd(fileSpec->name))) return bdNamErr;
     if (!PathIsFolder(ParentOf(path))) return dirNFErr;
     if (::mkdir(path.c_str(), 0777) != 0) return OSErrFromErrno(errno);
     if (createdDirID) *createdDirID = DirIDForPath(path);
     return noErr;
 }
 
-OSErr FSpDelete(const FSSpec* spec) {
+OSErr FSpDelete(const FSSpec* fileSpec) {
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     if (!PathExists(path)) return fnfErr;
     if (IsOpen(path)) return fBsyErr;
     if (PathIsFolder(path)) {
@@ -367,9 +367,9 @@ OSErr FSpDelete(const FSSpec* spec) {
     return noErr;
 }
 
-OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName) {
+OSErr FSpRename(const FSSpec* fileSpec, ConstStr255Param newName) {
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     std::string name = NameOf(newName);
     if (!IsValidName(name)) return bdNamErr;
     if (!PathExists(path)) return fnfErr;
@@ -422,32 +422,32 @@ OSErr FSpExchangeFiles(const FSSpec* source, const FSSpec* dest) {
     return noErr;
 }
 
-OSErr FSpGetDirectoryID(const FSSpec* spec, SInt32* theDirID, Boolean* isDirectory) {
+OSErr FSpGetDirectoryID(const FSSpec* fileSpec, SInt32* theDirID, Boolean* isDirectory) {
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     if (!PathExists(path)) return fnfErr;
     bool folder = PathIsFolder(path);
     if (isDirectory) *isDirectory = folder;
-    if (theDirID) *theDirID = folder ? DirIDForPath(path) : spec->parID;
+    if (theDirID) *theDirID = folder ? DirIDForPath(path) : fileSpec->parID;
     return noErr;
 }
 
-bool FSpIsFolder(const FSSpec* spec) {
+bool FSpIsFolder(const FSSpec* fileSpec) {
     std::string path;
-    return PathOf(spec, &path) == noErr && PathIsFolder(path);
+    return PathOf(fileSpec, &path) == noErr && PathIsFolder(path);
 }
 
-bool FSpExists(const FSSpec* spec) {
+bool FSpExists(const FSSpec* fileSpec) {
     std::string path;
-    return PathOf(spec, &path) == noErr && PathExists(path);
+    return PathOf(fileSpec, &path) == noErr && PathExists(path);
 }
 
-OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum) {
-    return OpenForkOf(spec, false, permission, refNum);
+OSErr FSpOpenDF(const FSSpec* fileSpec, SInt8 permission, SInt16* refNum) {
+    return OpenForkOf(fileSpec, false, permission, refNum);
 }
 
-OSErr FSpOpenRF(const FSSpec* spec, SInt8 permission, SInt16* refNum) {
-    return OpenForkOf(spec, true, permission, refNum);
+OSErr FSpOpenRF(const FSSpec* fileSpec, SInt8 permission, SInt16* refNum) {
+    return OpenForkOf(fileSpec, true, permission, refNum);
 }
 
 OSErr FSRead(SInt16 refNum, SInt32* count, void* buffPtr) {
@@ -540,26 +540,26 @@ OSErr FSClose(SInt16 refNum) {
     t.erase(it);
     if (!f->dirty) return noErr;
     if (!f->resource) return WriteFileAtomically(f->path, f->bytes);
-    FSSpec spec;
-    if (OSErr err = FSSpecFromPath(f->path, &spec); err != noErr) return err;
-    return WriteResourceFork(&spec, f->bytes, f->where);
+    FSSpec fileSpec;
+    if (OSErr err = FSSpecFromPath(f->path, &fileSpec); err != noErr) return err;
+    return WriteResourceFork(&fileSpec, f->bytes, f->where);
 }
 
 UInt32 MacDateFromUnix(SInt64 seconds) { return UInt32(seconds + kMacEpochOffset); }
 SInt64 UnixDateFromMac(UInt32 macDate) { return SInt64(macDate) - kMacEpochOffset; }
 
-OSErr FSpGetModDate(const FSSpec* spec, UInt32* modDate) {
+OSErr FSpGetModDate(const FSSpec* fileSpec, UInt32* modDate) {
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return OSErrFromErrno(errno);
     if (modDate) *modDate = MacDateFromUnix(st.st_mtime);
     return noErr;
 }
 
-OSErr FSpSetModDate(const FSSpec* spec, UInt32 modDate) {
+OSErr FSpSetModDate(const FSSpec* fileSpec, UInt32 modDate) {
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
@@ -569,17 +569,17 @@ OSErr FSpSetModDate(const FSSpec* spec, UInt32 modDate) {
     return noErr;
 }
 
-OSErr FSpBumpDate(const FSSpec* spec) {
+OSErr FSpBumpDate(const FSSpec* fileSpec) {
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     if (::utimensat(AT_FDCWD, path.c_str(), nullptr, 0) != 0) return OSErrFromErrno(errno);
     return noErr;
 }
 
-OSErr FSpGetCatInfo(const FSSpec* spec, KorvelCatInfo* info) {
+OSErr FSpGetCatInfo(const FSSpec* fileSpec, KorvelCatInfo* info) {
     if (!info) return paramErr;
     std::string path;
-    if (OSErr err = PathOf(spec, &path); err != noErr) return err;
+    if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return OSErrFromErrno(errno);
     *info = KorvelCatInfo{};
@@ -590,7 +590,7 @@ OSErr FSpGetCatInfo(const FSSpec* spec, KorvelCatInfo* info) {
     ForkContents c;
     if (OSErr err = ReadForkContents(path, false, &c); err != noErr) return err;
     info->hasStoredFinderInfo = c.finderInfoSource != ForkSource::none;
-    return FSpGetFInfo(spec, &info->finderInfo);
+    return FSpGetFInfo(fileSpec, &info->finderInfo);
 }
 
 std::string FindFolderPath(OSType folderType) {

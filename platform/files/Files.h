@@ -1,4 +1,4 @@
-// The File Manager stand-in: specifications, Finder information, creating,
+// The File Manager stand-in: FSSpec records, Finder information, creating,
 // deleting, renaming and exchanging files, folders, open forks with file
 // reference numbers, dates, and the program's special folders.
 //
@@ -48,46 +48,46 @@ inline constexpr SInt32 fsRtDirID = 2;
 // toolbox does, from 1904, unsigned 32-bit.
 inline constexpr SInt64 kMacEpochOffset = 2082844800;
 
-// Builds a specification from a folder and a name. A directory ID of 0 is
+// Builds an FSSpec from a folder and a name. A directory ID of 0 is
 // the working folder. The name may be a relative path ("a/b"); an empty name
 // names the folder itself. dirNFErr when the parent folder is missing;
-// fnfErr when only the item is missing, with the specification filled in.
-[[nodiscard]] OSErr FSMakeFSSpec(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, FSSpec* spec);
+// fnfErr when only the item is missing, with the FSSpec filled in.
+[[nodiscard]] OSErr FSMakeFSSpec(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, FSSpec* fileSpec);
 
 // Finder information. Reading gives zeros where none is stored (and the
 // suffix decides the type elsewhere, see FileTypes.h). Setting creates or
 // rewrites the companion, keeping its resource fork and other entries.
-[[nodiscard]] OSErr FSpGetFInfo(const FSSpec* spec, FInfo* fndrInfo);
-[[nodiscard]] OSErr FSpSetFInfo(const FSSpec* spec, const FInfo* fndrInfo);
+[[nodiscard]] OSErr FSpGetFInfo(const FSSpec* fileSpec, FInfo* fndrInfo);
+[[nodiscard]] OSErr FSpSetFInfo(const FSSpec* fileSpec, const FInfo* fndrInfo);
 // The Finder flags of a file or folder; true when any Finder information is
 // stored for the item.
-[[nodiscard]] OSErr FSpGetFinderFlags(const FSSpec* spec, UInt16* flags);
-[[nodiscard]] OSErr FSpSetFinderFlags(const FSSpec* spec, UInt16 flags);
+[[nodiscard]] OSErr FSpGetFinderFlags(const FSSpec* fileSpec, UInt16* flags);
+[[nodiscard]] OSErr FSpSetFinderFlags(const FSSpec* fileSpec, UInt16 flags);
 
 // Creates an empty file (dupFNErr when the name is taken). A type or creator
 // other than 0 is stored in a new companion.
-[[nodiscard]] OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, SInt16 scriptTag);
-[[nodiscard]] OSErr FSpDirCreate(const FSSpec* spec, SInt16 scriptTag, SInt32* createdDirID);
+[[nodiscard]] OSErr FSpCreate(const FSSpec* fileSpec, OSType creator, OSType fileType, SInt16 scriptTag);
+[[nodiscard]] OSErr FSpDirCreate(const FSSpec* fileSpec, SInt16 scriptTag, SInt32* createdDirID);
 // Deletes a file or an empty folder with its companion. fBsyErr for an open
 // file or a folder that is not empty.
-[[nodiscard]] OSErr FSpDelete(const FSSpec* spec);
+[[nodiscard]] OSErr FSpDelete(const FSSpec* fileSpec);
 // Renames within the same folder, the companion with it. dupFNErr when the
 // new name is taken.
-[[nodiscard]] OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName);
+[[nodiscard]] OSErr FSpRename(const FSSpec* fileSpec, ConstStr255Param newName);
 // Swaps the contents (both forks and the Finder information) of two files;
 // the names stay. Forks open on either file follow their contents.
 [[nodiscard]] OSErr FSpExchangeFiles(const FSSpec* source, const FSSpec* dest);
 
 // The directory ID of a folder (isDirectory true), or of a file's parent.
-[[nodiscard]] OSErr FSpGetDirectoryID(const FSSpec* spec, SInt32* theDirID, Boolean* isDirectory);
-bool FSpIsFolder(const FSSpec* spec);
-bool FSpExists(const FSSpec* spec);
+[[nodiscard]] OSErr FSpGetDirectoryID(const FSSpec* fileSpec, SInt32* theDirID, Boolean* isDirectory);
+bool FSpIsFolder(const FSSpec* fileSpec);
+bool FSpExists(const FSSpec* fileSpec);
 
 // Open forks. An open resource fork reads and writes the fork's bytes; both
 // kinds are stored back when closed (only when written to). opWrErr when the
 // fork is already open for writing; permErr when the file is not writable.
-[[nodiscard]] OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum);
-[[nodiscard]] OSErr FSpOpenRF(const FSSpec* spec, SInt8 permission, SInt16* refNum);
+[[nodiscard]] OSErr FSpOpenDF(const FSSpec* fileSpec, SInt8 permission, SInt16* refNum);
+[[nodiscard]] OSErr FSpOpenRF(const FSSpec* fileSpec, SInt8 permission, SInt16* refNum);
 // Reads up to *count bytes at the mark; eofErr with *count the bytes read
 // when the end comes first.
 [[nodiscard]] OSErr FSRead(SInt16 refNum, SInt32* count, void* buffPtr);
@@ -101,9 +101,9 @@ bool FSpExists(const FSSpec* spec);
 [[nodiscard]] OSErr FSClose(SInt16 refNum);
 
 // Modification dates in seconds since 1904. FSpBumpDate sets it to now.
-[[nodiscard]] OSErr FSpGetModDate(const FSSpec* spec, UInt32* modDate);
-[[nodiscard]] OSErr FSpSetModDate(const FSSpec* spec, UInt32 modDate);
-[[nodiscard]] OSErr FSpBumpDate(const FSSpec* spec);
+[[nodiscard]] OSErr FSpGetModDate(const FSSpec* fileSpec, UInt32* modDate);
+[[nodiscard]] OSErr FSpSetModDate(const FSSpec* fileSpec, UInt32 modDate);
+[[nodiscard]] OSErr FSpBumpDate(const FSSpec* fileSpec);
 UInt32 MacDateFromUnix(SInt64 seconds);
 SInt64 UnixDateFromMac(UInt32 macDate);
 
@@ -116,7 +116,7 @@ struct KorvelCatInfo {
     SInt64 dataLength = 0;  // 0 for a folder
     SInt32 dirID = 0;       // a folder's own ID
 };
-[[nodiscard]] OSErr FSpGetCatInfo(const FSSpec* spec, KorvelCatInfo* info);
+[[nodiscard]] OSErr FSpGetCatInfo(const FSSpec* fileSpec, KorvelCatInfo* info);
 
 // Special folders: preferences ($XDG_CONFIG_HOME/Korvel, else
 // ~/.config/Korvel), the program's data ($XDG_DATA_HOME/Korvel, else

@@ -138,11 +138,11 @@ OSErr ReadForkContents(const std::string& path, bool wantFork, ForkContents* out
     return ReadFileItself(path, wantFork, out);
 }
 
-OSErr ReadResourceFork(const FSSpec* spec, std::vector<UInt8>* bytes, ForkSource* source) {
-    if (!spec || !bytes) return paramErr;
+OSErr ReadResourceFork(const FSSpec* fileSpec, std::vector<UInt8>* bytes, ForkSource* source) {
+    if (!fileSpec || !bytes) return paramErr;
     bytes->clear();
     if (source) *source = ForkSource::none;
-    std::string path = FSSpecToPath(spec);
+    std::string path = FSSpecToPath(fileSpec);
     if (path.empty()) return dirNFErr;
     if (PathIsFolder(path)) return notAFileErr;
     ForkContents c;
@@ -153,9 +153,9 @@ OSErr ReadResourceFork(const FSSpec* spec, std::vector<UInt8>* bytes, ForkSource
     return noErr;
 }
 
-OSErr WriteResourceFork(const FSSpec* spec, std::span<const UInt8> bytes, ForkSource where) {
-    if (!spec) return paramErr;
-    std::string path = FSSpecToPath(spec);
+OSErr WriteResourceFork(const FSSpec* fileSpec, std::span<const UInt8> bytes, ForkSource where) {
+    if (!fileSpec) return paramErr;
+    std::string path = FSSpecToPath(fileSpec);
     if (path.empty()) return dirNFErr;
     if (PathIsFolder(path)) return notAFileErr;
     if (!PathExists(path)) return fnfErr;

@@ -26,12 +26,12 @@ bool CanWrite(const std::string& path, ForkSource where) {
 
 // Reads and parses the fork of a file; kResFileNotOpen with ResError set on
 // failure.
-SInt16 OpenFork(const FSSpec* spec, SInt8 permission, bool application) {
-    if (!spec) {
+SInt16 OpenFork(const FSSpec* fileSpec, SInt8 permission, bool application) {
+    if (!fileSpec) {
         SetResError(paramErr);
         return kResFileNotOpen;
     }
-    const std::string path = FSSpecToPath(spec);
+    const std::string path = FSSpecToPath(fileSpec);
     if (path.empty()) {
         SetResError(dirNFErr);
         return kResFileNotOpen;
@@ -48,7 +48,7 @@ SInt16 OpenFork(const FSSpec* spec, SInt8 permission, bool application) {
     }
     std::vector<UInt8> bytes;
     ForkSource source = ForkSource::none;
-    if (OSErr err = ReadResourceFork(spec, &bytes, &source)) {
+    if (OSErr err = ReadResourceFork(fileSpec, &bytes, &source)) {
         SetResError(err);
         return kResFileNotOpen;
     }
@@ -63,7 +63,7 @@ SInt16 OpenFork(const FSSpec* spec, SInt8 permission, bool application) {
                 return kResFileNotOpen;
             }
         } else {
-            const FSSpec target = *spec;
+            const FSSpec target = *fileSpec;
             writer = [target, where](std::span<const UInt8> b) { return WriteResourceFork(&target, b, where); };
         }
     }
@@ -72,50 +72,50 @@ SInt16 OpenFork(const FSSpec* spec, SInt8 permission, bool application) {
 
 }  // namespace
 
-SInt16 FSpOpenResFile(const FSSpec* spec, SInt8 permission) { return OpenFork(spec, permission, false); }
+SInt16 FSpOpenResFile(const FSSpec* fileSpec, SInt8 permission) { return OpenFork(fileSpec, permission, false); }
 
-SInt16 OpenApplicationResFile(const FSSpec* spec) { return OpenFork(spec, fsRdPerm, true); }
+SInt16 OpenApplicationResFile(const FSSpec* fileSpec) { return OpenFork(fileSpec, fsRdPerm, true); }
 
-void FSpCreateResFile(const FSSpec* spec, OSType creator, OSType fileType, SInt16 scriptTag) {
-    if (!spec) {
+void FSpCreateResFile(const FSSpec* fileSpec, OSType creator, OSType fileType, SInt16 scriptTag) {
+    if (!fileSpec) {
         SetResError(paramErr);
         return;
     }
-    const std::string path = FSSpecToPath(spec);
+    const std::string path = FSSpecToPath(fileSpec);
     if (path.empty()) {
         SetResError(dirNFErr);
         return;
     }
     const std::vector<UInt8> empty = EmptyFork();
-    if (!FSpExists(spec)) {
+    if (!FSpExists(fileSpec)) {
         // A new file keeps its fork in its data fork: one file, nothing beside.
-        if (OSErr err = FSpCreate(spec, creator, fileType, scriptTag)) {
+        if (OSErr err = FSpCreate(fileSpec, creator, fileType, scriptTag)) {
             SetResError(err);
             return;
         }
         FInfo info;
-        if (OSErr err = FSpGetFInfo(spec, &info)) {
+        if (OSErr err = FSpGetFInfo(fileSpec, &info)) {
             SetResError(err);
             return;
         }
         if (info.fdType != fileType || info.fdCreator != creator) {
             info.fdType = fileType;
             info.fdCreator = creator;
-            if (OSErr err = FSpSetFInfo(spec, &info)) {
+            if (OSErr err = FSpSetFInfo(fileSpec, &info)) {
                 SetResError(err);
                 return;
             }
         }
-        SetResError(WriteResourceFork(spec, empty, ForkSource::flat));
+        SetResError(WriteResourceFork(fileSpec, empty, ForkSource::flat));
         return;
     }
     std::vector<UInt8> bytes;
     ForkSource source = ForkSource::none;
-    const OSErr err = ReadResourceFork(spec, &bytes, &source);
+    const OSErr err = ReadResourceFork(fileSpec, &bytes, &source);
     if (err == noErr) {
         SetResError(dupFNErr);
     } else if (err == eofErr) {
-        SetResError(WriteResourceFork(spec, empty, ForkSource::appleDouble));
+        SetResError(WriteResourceFork(fileSpec, empty, ForkSource::appleDouble));
     } else {
         SetResError(err);
     }

@@ -40,7 +40,7 @@ void InitResources();
 
 // The application's own resources: opened read-only at the bottom of the
 // chain and made current. A second call replaces the first file.
-SInt16 OpenApplicationResFile(const FSSpec* spec);
+SInt16 OpenApplicationResFile(const FSSpec* fileSpec);
 SInt16 OpenApplicationResFileFromBytes(std::span<const UInt8> bytes);
 SInt16 GetApplicationResFile();  // kResFileNotOpen when none
 
@@ -51,12 +51,12 @@ SInt16 GetApplicationResFile();  // kResFileNotOpen when none
 // allowed gives permErr. A file opened twice gives the same reference number
 // (with opWrErr in ResError when the first open already allowed writing and
 // the second asks for it). No fork: eofErr; a missing file: fnfErr.
-SInt16 FSpOpenResFile(const FSSpec* spec, SInt8 permission);
+SInt16 FSpOpenResFile(const FSSpec* fileSpec, SInt8 permission);
 // A missing file is made a flat resource file (its data fork holds the
 // fork) with the type and creator in its Finder information; an existing
 // file without a resource fork gets an empty fork in its AppleDouble
 // companion; a file that already has one gives dupFNErr.
-void FSpCreateResFile(const FSSpec* spec, OSType creator, OSType fileType, SInt16 scriptTag);
+void FSpCreateResFile(const FSSpec* fileSpec, OSType creator, OSType fileType, SInt16 scriptTag);
 
 // Files in memory: written to an internal buffer instead of a disk.
 SInt16 OpenResFileFromBytes(std::span<const UInt8> bytes, SInt8 permission);

@@ -117,12 +117,12 @@ TEST(FileTypes, TypeOfAFileAsTheProgramSeesIt) {
     Spill(tmp / "typed.png", Bytes("x"));
     Spill(tmp / "prefs.kprefs", Bytes("x"));
     ASSERT_EQ(::mkdir((tmp / "folder.png").c_str(), 0777), 0);
-    FSSpec spec;
-    ASSERT_EQ(FSSpecFromPath(tmp / "typed.png", &spec), noErr);
+    FSSpec fileSpec;
+    ASSERT_EQ(FSSpecFromPath(tmp / "typed.png", &fileSpec), noErr);
     FInfo info;
     info.fdType = FourCC("icns");
     info.fdCreator = FourCC("Krvl");
-    ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpSetFInfo(&fileSpec, &info), noErr);
 
     const struct {
         const char* name;
@@ -135,9 +135,9 @@ TEST(FileTypes, TypeOfAFileAsTheProgramSeesIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(FSSpecFromPath(tmp / c.name, &spec), noErr);
+        ASSERT_EQ(FSSpecFromPath(tmp / c.name, &fileSpec), noErr);
         OSType type = 1;
-        EXPECT_EQ(FSpGetFileType(&spec, &type), c.err);
+        EXPECT_EQ(FSpGetFileType(&fileSpec, &type), c.err);
         EXPECT_EQ(type, c.type);
     }
 }

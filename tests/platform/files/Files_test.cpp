@@ -13,9 +13,9 @@
 namespace {
 
 FSSpec SpecFor(const std::string& path) {
-    FSSpec spec;
-    EXPECT_EQ(FSSpecFromPath(path, &spec), noErr) << path;
-    return spec;
+    FSSpec fileSpec;
+    EXPECT_EQ(FSSpecFromPath(path, &fileSpec), noErr) << path;
+    return fileSpec;
 }
 
 std::vector<std::string> Listing(const std::string& folder) {
@@ -44,19 +44,19 @@ TEST(Files, MakeFSSpecFillsTheSpecEvenWhenTheItemIsMissing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FSSpec spec;
+        FSSpec fileSpec;
         P name(c.name);
-        EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, dir, name.s, &spec), c.err);
+        EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, dir, name.s, &fileSpec), c.err);
         if (c.path) {
-            EXPECT_EQ(FSSpecToPath(&spec), tmp.path() + c.path);
+            EXPECT_EQ(FSSpecToPath(&fileSpec), tmp.path() + c.path);
         }
     }
-    FSSpec spec;
+    FSSpec fileSpec;
     P here("here");
-    EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, 99, here.s, &spec), dirNFErr);  // never handed out
+    EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, 99, here.s, &fileSpec), dirNFErr);  // never handed out
     P longName(std::string(255, 'n'));
-    EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, dir, longName.s, &spec), fnfErr);
-    EXPECT_EQ(FSSpecFromPath(tmp.path() + "/" + std::string(256, 'n'), &spec), bdNamErr);
+    EXPECT_EQ(FSMakeFSSpec(kKorvelVolume, dir, longName.s, &fileSpec), fnfErr);
+    EXPECT_EQ(FSSpecFromPath(tmp.path() + "/" + std::string(256, 'n'), &fileSpec), bdNamErr);
 }
 
 TEST(Files, CreateWritesTheCompanionAndRefusesDuplicates) {
@@ -74,9 +74,9 @@ TEST(Files, CreateWritesTheCompanionAndRefusesDuplicates) {
     EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._Icon.icns", "Icon.icns", "plain"}));
 
     for (const char* bad : {".", ".."}) {
-        FSSpec spec = SpecFor(tmp / "x");
-        CopyCStringToPascal(bad, spec.name);
-        EXPECT_EQ(FSpCreate(&spec, 0, 0, 0), bdNamErr) << bad;
+        FSSpec fileSpec = SpecFor(tmp / "x");
+        CopyCStringToPascal(bad, fileSpec.name);
+        EXPECT_EQ(FSpCreate(&fileSpec, 0, 0, 0), bdNamErr) << bad;
     }
     FSSpec inMissing;
     EXPECT_EQ(FSSpecFromPath(tmp / "no/such", &inMissing), dirNFErr);

@@ -11,15 +11,15 @@
 namespace {
 
 OSErr ReadFork(const std::string& path, std::vector<UInt8>* bytes, ForkSource* src) {
-    FSSpec spec;
-    if (OSErr err = FSSpecFromPath(path, &spec); err != noErr) return err;
-    return ReadResourceFork(&spec, bytes, src);
+    FSSpec fileSpec;
+    if (OSErr err = FSSpecFromPath(path, &fileSpec); err != noErr) return err;
+    return ReadResourceFork(&fileSpec, bytes, src);
 }
 
 OSErr WriteFork(const std::string& path, const std::vector<UInt8>& bytes, ForkSource where) {
-    FSSpec spec;
-    if (OSErr err = FSSpecFromPath(path, &spec); err != noErr) return err;
-    return WriteResourceFork(&spec, bytes, where);
+    FSSpec fileSpec;
+    if (OSErr err = FSSpecFromPath(path, &fileSpec); err != noErr) return err;
+    return WriteResourceFork(&fileSpec, bytes, where);
 }
 
 // A minimal valid resource file: header, empty data area, a map with no types.
@@ -141,24 +141,24 @@ TEST(Forks, FinderInfoComesFromWhereverTheFileKeepsIt) {
     mb.finderFlags = 0x4401;
     mb.location = Point{3, 4};
     Spill(tmp / "pic.bin", WriteMacBinary(mb));
-    FSSpec spec;
-    ASSERT_EQ(FSSpecFromPath(tmp / "pic.bin", &spec), noErr);
+    FSSpec fileSpec;
+    ASSERT_EQ(FSSpecFromPath(tmp / "pic.bin", &fileSpec), noErr);
     FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, FourCC("PICT"));
     EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
     EXPECT_EQ(info.fdFlags, 0x4401);
     EXPECT_EQ(info.fdLocation, (Point{3, 4}));
 
     if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
-    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/MacIP.RES.as", &spec), noErr);
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/MacIP.RES.as", &fileSpec), noErr);
+    ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, 0x70BC4083u);
     EXPECT_EQ(info.fdCreator, FourCC("pdos"));
     EXPECT_EQ(info.fdFlags, 0x0100);
     EXPECT_EQ(info.fdLocation, (Point{-1, -1}));
-    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/GSHK", &spec), noErr);
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/GSHK", &fileSpec), noErr);
+    ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdCreator, FourCC("pdos"));
 }
 

@@ -14,10 +14,10 @@ namespace {
 
 constexpr ResType kText = FourCC("TEXT");
 
-FSSpec Spec(const std::string& path) {
-    FSSpec spec;
-    EXPECT_EQ(FSSpecFromPath(path, &spec), noErr) << path;
-    return spec;
+FSSpec FileSpecFor(const std::string& path) {
+    FSSpec fileSpec;
+    EXPECT_EQ(FSSpecFromPath(path, &fileSpec), noErr) << path;
+    return fileSpec;
 }
 
 Handle NewText(const std::string& s) {
@@ -29,9 +29,9 @@ std::string Text(Handle h) {
     return {b.begin(), b.end()};
 }
 
-ResourceForkImage ParsedFork(const FSSpec& spec, ForkSource* source) {
+ResourceForkImage ParsedFork(const FSSpec& fileSpec, ForkSource* source) {
     std::vector<UInt8> bytes;
-    EXPECT_EQ(ReadResourceFork(&spec, &bytes, source), noErr);
+    EXPECT_EQ(ReadResourceFork(&fileSpec, &bytes, source), noErr);
     ResourceForkImage image;
     EXPECT_EQ(ParseResourceFork(bytes, &image), noErr);
     return image;
@@ -59,37 +59,37 @@ protected:
 };
 
 TEST_F(ResourceFiles, NewFileIsAFlatForkAndChangesReachTheDiskOnClose) {
-    const FSSpec spec = Spec(dir / "prefs");
-    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
+    const FSSpec fileSpec = FileSpecFor(dir / "prefs");
+    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
     ASSERT_EQ(ResError(), noErr);
     EXPECT_EQ(Slurp(dir / "prefs").size(), 286u);
-    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
+    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
     EXPECT_EQ(ResError(), dupFNErr);
 
-    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     ASSERT_NE(ref, kResFileNotOpen);
     EXPECT_EQ(CurResFile(), ref);
     // A second open of the same file gives the same file.
-    EXPECT_EQ(FSpOpenResFile(&spec, fsRdPerm), ref);
+    EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdPerm), ref);
     AddResource(NewText("settings"), kText, 128, nullptr);
     ASSERT_EQ(ResError(), noErr);
     CloseResFile(ref);
     ASSERT_EQ(ResError(), noErr);
 
     ForkSource source;
-    const ResourceForkImage image = ParsedFork(spec, &source);
+    const ResourceForkImage image = ParsedFork(fileSpec, &source);
     EXPECT_EQ(source, ForkSource::flat);
     ASSERT_EQ(image.resources.size(), 1u);
     EXPECT_EQ(image.resources[0].id, 128);
 
-    const SInt16 again = FSpOpenResFile(&spec, fsRdPerm);
+    const SInt16 again = FSpOpenResFile(&fileSpec, fsRdPerm);
     ASSERT_NE(again, kResFileNotOpen);
     Handle h = Get1Resource(kText, 128);
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(Text(h), "settings");
     // Finder information survived the rewrite of the data fork.
     FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, FourCC("pref"));
     EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
 }
@@ -98,8 +98,8 @@ TEST_F(ResourceFiles, NewFileIsAFlatForkAndChangesReachTheDiskOnClose) {
 // (resizing), or add it purgeable with a name; mark it changed and release
 // it at once. The released changes must still reach the disk.
 TEST_F(ResourceFiles, RecordsReleasedRightAfterChangingReachTheDisk) {
-    const FSSpec spec = Spec(dir / "Korvel Preferences");
-    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
+    const FSSpec fileSpec = FileSpecFor(dir / "Korvel Preferences");
+    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
     auto save = [](ResType type, ResID id, const std::string& bytes, const char* name) {
         if (Handle h = Get1Resource(type, id)) {
             SetHandleSize(h, Size(bytes.size()));
@@ -124,19 +124,19 @@ TEST_F(ResourceFiles, RecordsReleasedRightAfterChangingReachTheDisk) {
         return h ? Text(h) : std::string("(none)");
     };
 
-    SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     save(FourCC("uCnt"), 128, std::string(8, '\1'), "usage count");
     save(FourCC("lBak"), 128, std::string("\0\1", 2), "background of icon list");
     CloseResFile(ref);
     ASSERT_EQ(ResError(), noErr);
 
-    ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     EXPECT_EQ(load(FourCC("lBak"), 128), std::string("\0\1", 2));
     save(FourCC("uCnt"), 128, std::string(12, '\2'), "usage count");  // grows
     save(FourCC("lBak"), 128, "\4", "background of icon list");       // shrinks
     CloseResFile(ref);
 
-    ref = FSpOpenResFile(&spec, fsRdPerm);
+    ref = FSpOpenResFile(&fileSpec, fsRdPerm);
     EXPECT_EQ(load(FourCC("uCnt"), 128), std::string(12, '\2'));
     EXPECT_EQ(load(FourCC("lBak"), 128), "\4");
     Handle h = Get1Resource(FourCC("lBak"), 128);
@@ -150,13 +150,13 @@ TEST_F(ResourceFiles, AFileWithoutAForkGetsOneInItsCompanion) {
     const std::string path = dir / "picture.pict";
     const std::vector<UInt8> data = Bytes("picture bytes that are no resource file");
     Spill(path, data);
-    const FSSpec spec = Spec(path);
-    EXPECT_EQ(FSpOpenResFile(&spec, fsRdWrPerm), kResFileNotOpen);
+    const FSSpec fileSpec = FileSpecFor(path);
+    EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
     EXPECT_EQ(ResError(), eofErr);
 
-    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("PICT"), smSystemScript);
+    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("PICT"), smSystemScript);
     ASSERT_EQ(ResError(), noErr);
-    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     ASSERT_NE(ref, kResFileNotOpen);
     AddResource(NewText("zoom"), FourCC("zoom"), 128, nullptr);
     CloseResFile(ref);
@@ -164,12 +164,12 @@ TEST_F(ResourceFiles, AFileWithoutAForkGetsOneInItsCompanion) {
 
     EXPECT_EQ(Slurp(path), data);
     ForkSource source;
-    EXPECT_EQ(ParsedFork(spec, &source).resources.size(), 1u);
+    EXPECT_EQ(ParsedFork(fileSpec, &source).resources.size(), 1u);
     EXPECT_EQ(source, ForkSource::appleDouble);
 }
 
 TEST_F(ResourceFiles, MissingAndDamagedFilesDoNotOpen) {
-    const FSSpec missing = Spec(dir / "missing");
+    const FSSpec missing = FileSpecFor(dir / "missing");
     EXPECT_EQ(FSpOpenResFile(&missing, fsRdWrPerm), kResFileNotOpen);
     EXPECT_EQ(ResError(), fnfErr);
 
@@ -180,23 +180,23 @@ TEST_F(ResourceFiles, MissingAndDamagedFilesDoNotOpen) {
     bytes[256 + 28] = 0x40;
     const std::string path = dir / "damaged.rsrc";
     Spill(path, bytes);
-    const FSSpec spec = Spec(path);
-    EXPECT_EQ(FSpOpenResFile(&spec, fsRdWrPerm), kResFileNotOpen);
+    const FSSpec fileSpec = FileSpecFor(path);
+    EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
     EXPECT_EQ(ResError(), mapReadErr);
-    FSpCreateResFile(&spec, 0, 0, smSystemScript);
+    FSpCreateResFile(&fileSpec, 0, 0, smSystemScript);
     EXPECT_EQ(ResError(), dupFNErr);
     EXPECT_EQ(Slurp(path), bytes);
 }
 
 TEST_F(ResourceFiles, ReadOnlyFilesRefuseWritePermission) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    const FSSpec spec = Spec(dir / "locked.rsrc");
-    FSpCreateResFile(&spec, 0, 0, smSystemScript);
+    const FSSpec fileSpec = FileSpecFor(dir / "locked.rsrc");
+    FSpCreateResFile(&fileSpec, 0, 0, smSystemScript);
     ASSERT_EQ(ResError(), noErr);
     ASSERT_EQ(::chmod((dir / "locked.rsrc").c_str(), 0444), 0);
-    EXPECT_EQ(FSpOpenResFile(&spec, fsRdWrPerm), kResFileNotOpen);
+    EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
     EXPECT_EQ(ResError(), permErr);
-    const SInt16 ref = FSpOpenResFile(&spec, fsCurPerm);
+    const SInt16 ref = FSpOpenResFile(&fileSpec, fsCurPerm);
     ASSERT_NE(ref, kResFileNotOpen);
     UniqueHandle refused(NewText("x"));
     AddResource(refused.get(), kText, 1, nullptr);
@@ -204,13 +204,13 @@ TEST_F(ResourceFiles, ReadOnlyFilesRefuseWritePermission) {
 }
 
 TEST_F(ResourceFiles, ApplicationFileSitsAtTheBottomOfTheChain) {
-    const FSSpec appSpec = Spec(dir / "Korvel.rsrc");
+    const FSSpec appSpec = FileSpecFor(dir / "Korvel.rsrc");
     FSpCreateResFile(&appSpec, 0, 0, smSystemScript);
     SInt16 ref = FSpOpenResFile(&appSpec, fsRdWrPerm);
     AddResource(NewText("from the application"), kText, 1, nullptr);
     CloseResFile(ref);
 
-    const FSSpec docSpec = Spec(dir / "doc.rsrc");
+    const FSSpec docSpec = FileSpecFor(dir / "doc.rsrc");
     FSpCreateResFile(&docSpec, 0, 0, smSystemScript);
     const SInt16 doc = FSpOpenResFile(&docSpec, fsRdWrPerm);
     const SInt16 app = OpenApplicationResFile(&appSpec);
@@ -228,9 +228,9 @@ TEST_F(ResourceFiles, ApplicationFileSitsAtTheBottomOfTheChain) {
 }
 
 TEST_F(ResourceFiles, InspectDescribesAResourceFileAsJson) {
-    const FSSpec spec = Spec(dir / "icons.rsrc");
-    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("rsrc"), smSystemScript);
-    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    const FSSpec fileSpec = FileSpecFor(dir / "icons.rsrc");
+    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("rsrc"), smSystemScript);
+    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     Str255 name{};
     const char text[] = "Caf\x8E";  // Mac OS Roman e-acute
     name[0] = UInt8(sizeof text - 1);
