@@ -1,0 +1,26 @@
+// The three alert forms and the modal state they set.
+#pragma once
+
+#include "platform/ui/Windows.h"
+
+#include <string_view>
+
+extern Boolean gIsDialog;          // a modal dialog or alert is up
+extern WindowRef gFrontWindow;     // the document window that was in front meanwhile
+
+enum : SInt16 { kErrorAlertID = 201, kErrorAlert2ID = 202 };
+
+// String lists of messages, by area.
+enum : SInt16 {
+    kPaletteErrStrings = 4001, kDotLibErrStrings = 4002, kUpdateErrStrings = 4003,
+    kPrefsErrStrings = 4004, kPNGErrStrings = 4005, kMemoryErrStrings = 4006, kBlendErrStrings = 4007,
+    kFamilyErrStrings = 4008, kStartupErrStrings = 4009, kPaintFileErrStrings = 4010,
+    kClipboardErrStrings = 4011, kAppleEventErrStrings = 4012,
+};
+
+void ErrorAlert(std::string_view message);                      // alert 201
+void ErrorAlert2(std::string_view message, SInt32 number);      // alert 202
+void ErrorAlertFromResource(SInt16 strListID, SInt16 index);    // alert 201 with a listed message
+// Brackets for every modal dialog the program runs itself.
+void BeginModal();
+void EndModal();

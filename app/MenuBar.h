@@ -1,0 +1,36 @@
+// Menu numbering and command dispatch.
+#pragma once
+
+#include "platform/ui/Menus.h"
+
+enum : MenuID {
+    kAppleMenuID = 128, kFileMenuID = 129, kEditMenuID = 130, kEffectMenuID = 131, kToolMenuID = 132,
+    kBlendMenuID = 133, kGridMenuID = 134, kPenColorMenuID = 135, kMagPopupMenuID = 141,
+    kForeTransMenuID = 137, kColorModeMenuID = 138, kIconMenuID = 139, kDispMenuID = 140,
+    kMagMenuID = 144, kPenSizeMenuID = 147, kEraserSizeMenuID = 148, kWindowMenuID = 149,
+    kPaletteCheckMenuID = 151, kSelectionMenuID = 152, kListBackgroundMenuID = 154,
+    kBlendPaletteMenuID = 169,
+};
+
+extern SInt16 helpMenuID, updateMenuIndex, prefMenuID, prefMenuIndex;
+
+inline constexpr SInt32 MenuChoice(MenuID menu, MenuItemIndex item) { return (SInt32(menu) << 16) | item; }
+
+void MenuBarInit();
+void HandleMenuChoice(SInt32 menuChoice);
+void UpdateMenus();
+void UpdateEditWinData();
+void UpdateWindowMenu();
+void UpdateUndoMenu();
+void UpdateSaveMenu();
+void UpdatePasteMenu();
+void UpdateToolMenu();
+void UpdateNewMenu();
+// Display menu and palettes.
+void ShowHidePalette(WindowRef window, Boolean show);
+void ShowHidePalette2(SInt16 item);
+void ShowAllPalettes();
+void HandleDispChoice(SInt16 item);
+void HandleMagChoice(SInt16 item);
+void HandleGridChoice(SInt16 item);
+void HandlePenColorChoice(SInt16 item);

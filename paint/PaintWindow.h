@@ -1,0 +1,90 @@
+// The paint document: the record behind each paint window, its buffers, and
+// how a paint window is made, composed, titled and closed.
+#pragma once
+
+#include "platform/files/FSSpec.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Regions.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Windows.h"
+
+struct PaintWinRec {
+    Rect picRect{};               // the image at 1:1, top-left (0, 0)
+    Rect dispRect{};              // picRect scaled by 2^ratio
+    SInt16 ratio = 0;             // zoom exponent 0..4
+    ControlRef hScroll = nullptr;
+    ControlRef vScroll = nullptr;
+    SInt16 colorMode = 8;         // 8 or 24 (icon members: their editing depth)
+    SInt16 depth = 8;             // depth of every full-depth buffer
+    UniqueGWorld offPort;         // the image (the lifted pixels at selRect while floating)
+    UniqueGWorld undoPort;
+    UniqueGWorld dispPort;        // the composed picture
+    UniqueGWorld basePort;        // the image without the lifted pixels
+    UniqueGWorld foreHoldPort;    // background-layer editing only
+    UniqueGWorld foreHoldMask;
+    UniqueGWorld maskPort;        // 1 bit: set = opaque
+    UniqueGWorld undoMask;
+    UniqueGWorld baseMask;
+    UniqueGWorld backPort;        // the background layer
+    Boolean hasTransparency = false;
+    Boolean isBackMode = false;
+    Boolean showBack = true;
+    SInt16 foreTrans = 0;
+    SInt16 undoForeTrans = 0;
+    Boolean sizeStretch = false, sizeDither = false;
+    UniqueRgn selDispRgn;         // selection outline, window coordinates
+    UniqueRgn undoSelDispRgn;
+    UniqueRgn selRgn;             // selection, image coordinates; picRect when none
+    UniqueRgn undoSelRgn;
+    Rect selRect{};
+    Rect undoSelRect{};
+    Point selOffset{0, 0};
+    Point undoSelOffset{0, 0};
+    Boolean isFloating = false;
+    RGBColor replaceColor{0, 0, 0};
+    Boolean hasReplaceColor = false;
+    UniqueRgn updateRgn;          // image coordinates
+    SInt16 selMode = 0;           // 0 copy, 32 blend
+    Boolean selShown = false;
+    Boolean isDirty = false;
+    Boolean hasFile = false;
+    OSType fileType = 0;
+    OSType fileCreator = 0;
+    FSSpec fileSpec{};            // name at most 63 bytes
+    WindowRef parentWindow = nullptr;
+    SInt16 iconKind = 0;
+    Boolean dotMode = false;
+    Point dotPos{0, 0};
+    Point lastPenPt{-1, -1};
+    SInt16 undoMode = 0;
+    Boolean dragHilite[2] = {false, false};
+};
+
+// The record of a paint window, or none for any other window.
+PaintWinRec* GetPaintWinRec(WindowRef window);
+
+struct PictSizeSettings {          // the new-picture dialog's working copy
+    Rect pictRect{0, 0, 64, 96};
+    SInt16 ratio = 2;
+    UInt8 showSizeDialog = 0;
+    UInt8 sizeFromClipboard = 0;
+    SInt16 backgroundKind = 0;
+    SInt16 colorMode = 8;
+};
+
+void NewPaintWindow();
+SInt16 ConfigurePictSize(PictSizeSettings* settings);  // 1 OK, 2 Cancel, −1 failed
+WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth);
+OSErr InitPaintWinRec(WindowRef window);
+void EraseOffPort(PaintWinRec* rec);
+void DispOffPort(WindowRef window);
+void SetEditWindowTitle(WindowRef window);
+void StackWindowPos(Point* pos, Point step, const Rect* limits);
+void SetPaintWindowSize(WindowRef window, const Rect* picRect, SInt16 ratio);
+OSErr ClosePaintWindow(WindowRef window, Boolean quitting);
+OSErr NewBitMap(BitMap* bitmap, const Rect* r);
+OSErr DisposeBitMap(BitMap* bitmap);
+// The untitled document name for a file type ("untitled 2.pict").
+void MakeUntitledFileName(OSType fileType, Str255 name);
+// Whether any paint window edits the file (records with a parent window are skipped).
+WindowRef IsFileOpened(const FSSpec* spec);

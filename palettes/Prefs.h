@@ -1,0 +1,115 @@
+// The preferences store: one resource file in $XDG_CONFIG_HOME/Korvel, one
+// resource per setting holding its bytes big-endian. Loaded once at start-up
+// after the defaults are set, written once at shut-down.
+#pragma once
+
+#include "platform/core/MacTypes.h"
+#include "platform/files/FSSpec.h"
+#include "platform/raster/QDTypes.h"
+
+#include <array>
+
+struct ToolPrefs {                    // 'pPrf' 128, 28 bytes
+    UInt8 pencilToggle = 1;           // 0
+    UInt8 toggleOnlyWithSmallPen = 1; // 1
+    UInt8 keepFloatingSelection = 1;  // 2
+    UInt8 pad0 = 0;                   // 3
+    SInt16 keyRepeatDelay = 0;        // 4, ticks
+    SInt16 keyRepeatInterval = 0;     // 6, ticks
+    UInt8 eyedropperCursor = 0;       // 8
+    UInt8 footprintCursor = 0;        // 9
+    UInt8 colorFootprintCursor = 0;   // 10
+    UInt8 commandClickErases = 0;     // 11
+    UInt16 gridSetting = 0x21;        // 12: bits 0-3 pixel-grid style, 4-7 block-grid code
+    UInt8 showRuler = 0;              // 14
+    UInt8 pad1 = 0;                   // 15
+    RGBColor pixelGridColor{0, 0, 0}; // 16
+    RGBColor blockGridColor{0, 0, 0}; // 22
+};
+
+struct PaintWinPrefs {                // 'PWpf' 128, 16 bytes: the defaults of a new picture
+    Rect pictRect{0, 0, 64, 96};      // top, left, bottom, right
+    SInt16 ratio = 2;
+    UInt8 showSizeDialog = 0;
+    UInt8 sizeFromClipboard = 0;
+    SInt16 backgroundKind = 0;        // 0 white, 1 transparent, 2 background colour
+    SInt16 colorMode = 8;             // 8 or 24
+};
+
+// Bytes of gOtherPrefs.
+enum : int {
+    kOtherPaletteCheckFollowsMode = 0,
+    kOtherFrontOnDrop = 1,
+    kOtherMaskByShape = 2,
+    kOtherConsecutiveIDs = 3,
+    kOtherStartInBackMode = 4,
+    kOtherIconFlavoursOnCopy = 5,
+    kOtherLargePatterns = 6,
+    kOtherStoreAsIcns = 7,
+};
+
+// Indexes of gUsedCount.
+enum : int {
+    kUsedStarts = 0, kUsedNewPicture = 2, kUsedOpened = 3, kUsedSaves = 4, kUsedFill = 5,
+    kUsedLighten = 6, kUsedDarken = 7, kUsedAntialias = 8, kUsedDotPicture = 9, kUsedWind = 10,
+    kUsedEdging = 11, kUsedColorMode = 12, kUsedRotate = 13, kUsedFlip = 14, kUsedReplaceColor = 15,
+    kUsedFolderIcon = 18,
+};
+
+struct PNGFilePrefs {                 // 'gSet' 128, 10 bytes
+    UInt8 interlaced = 0;
+    UInt8 reserved = 0;               // cleared after loading
+    SInt16 transparency = 0;
+    SInt16 compression = 6;
+    UInt8 fillTransparent = 0;
+    UInt8 readTransMask = 1;
+    UInt8 reduceColors = 0;
+    UInt8 pad = 0;
+};
+
+extern SInt16 gPrefFileRefNum;        // −1 when there is no file this run
+extern SInt16 gListBackground;
+extern SInt16 gPaletteCheck;
+extern PNGFilePrefs gPNGFilePrefs;
+extern ToolPrefs gToolPrefs;
+extern OSType gPICTCreator, gGIFCreator, gIconCreator, gPNGCreator;
+extern SInt16 gStartup;
+extern SInt16 gPreviewIconFlag;
+extern std::array<UInt8, 4> gTabletPrefs;
+extern PaintWinPrefs gPaintWinPrefs;
+extern std::array<UInt8, 8> gOtherPrefs;
+extern std::array<UInt32, 20> gUsedCount;
+extern SInt16 gAngle;                 // 'pprf' 128
+extern std::array<UInt8, 6> gDotPicturePrefs;   // 'pprf' 129, laid out by the dot picture effect
+extern std::array<UInt8, 4> gWindPrefs;         // 'pprf' 130
+extern std::array<UInt8, 266> gTypeStringPrefs; // 'pprf' 131
+extern std::array<UInt8, 6> gEdgePrefs;         // 'pprf' 132
+extern Str255 gDotCommand;
+extern Str255 gDotLibName;
+extern FSSpec gExternalEditor;
+extern Boolean isExternalEditorAvailable;
+extern UInt8 gUseExternalEditor;
+extern CTabHandle gFavoriteColors;
+extern Boolean useNavigationServices;
+extern SInt16 gPatternNo;
+extern SInt16 gKeyThreshStore[2];     // the key repeat found at start-up: delay, interval
+
+// The folder and file of the preferences; tests point them elsewhere through
+// XDG_CONFIG_HOME.
+void LoadPrefFile();
+OSErr SavePrefFile();
+OSErr SavePrefFileMain();
+void ClosePrefFile();
+OSErr AddDataToPrefs(const void* data, Size size, ResType type, ResID id, ConstStr255Param name);
+OSErr LoadDataFromPrefs(void* data, Size size, ResType type, ResID id);
+OSErr RemoveDataFromPrefs(ResType type, ResID id);
+void LoadPaintPrefs();
+void SavePaintPrefs();
+void SaveWindowPos();
+void CountUse(int index);  // adds one to gUsedCount[index]
+
+void OpenPrefsDialog();
+void ConfigureGrid();
+void UpdateBGSetting();
+OSErr SetExternalApplication(FSSpec* spec);
+OSErr GetCreatorFromFile(OSType* creator);
