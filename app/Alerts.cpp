@@ -1,0 +1,54 @@
+#include "app/Alerts.h"
+
+#include "app/WindowKinds.h"
+#include "platform/core/PString.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/Dialogs.h"
+
+#include <string>
+
+Boolean gIsDialog = false;
+WindowRef gFrontWindow = nullptr;
+
+namespace {
+int gModalDepth = 0;
+
+void RunErrorAlert(SInt16 alertID, std::string_view message, std::string_view number) {
+    Str255 p0, p1;
+    CopyCStringToPascal(message, p0);
+    CopyCStringToPascal(number, p1);
+    ParamText(p0, p1, nullptr, nullptr);
+    BeginModal();
+    StopAlert(alertID, nullptr);
+    EndModal();
+}
+}  // namespace
+
+void BeginModal() {
+    if (gModalDepth++ == 0) {
+        gFrontWindow = FrontDocumentWindow();
+        gIsDialog = true;
+    }
+}
+
+void EndModal() {
+    if (gModalDepth > 0 && --gModalDepth == 0) {
+        gIsDialog = false;
+        gFrontWindow = nullptr;
+    }
+}
+
+void ErrorAlert(std::string_view message) { RunErrorAlert(kErrorAlertID, message, {}); }
+
+void ErrorAlert2(std::string_view message, SInt32 number) {
+    RunErrorAlert(kErrorAlert2ID, message, std::to_string(number));
+}
+
+void ErrorAlertFromResource(SInt16 strListID, SInt16 index) {
+    Str255 text;
+    GetIndString(text, strListID, index);
+    std::string message = PStringToStd(text);
+    // A message missing from the resources still tells the user something.
+    if (message.empty()) message = "An error occurred (" + std::to_string(strListID) + "/" + std::to_string(index) + ").";
+    ErrorAlert(message);
+}
