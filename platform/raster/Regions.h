@@ -74,3 +74,8 @@ public:
 private:
     RgnHandle r_ = nullptr;
 };
+
+// The clip region of the current port.
+void GetClip(RgnHandle rgn);
+void SetClip(RgnHandle rgn);
+void ClipRect(const Rect* r);
