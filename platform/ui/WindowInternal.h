@@ -59,4 +59,14 @@ void QueueEvent(const EventRecord& event);
 void SetPendingMenuChoice(SInt32 choice);
 SInt32 TakePendingMenuChoice();
 
+// Menu layer (Menus.cpp): a menu choice as Qt reports it when the user picks
+// an item. From the bar it becomes the pending choice and an inMenuBar
+// mouse-down; while a pop-up runs it is that pop-up's answer. Scripted menu
+// choices are played through here.
+void DeliverMenuChoice(SInt32 choice);
+// Dialog layer (DialogScript.cpp): dialogs and pop-ups do not wait for a person.
+bool IsUnattended();
+// Input layer (Scripting.cpp): clears the beep count; ResetScriptLog calls it.
+void ResetInputScriptLog();
+
 }  // namespace ui_internal
