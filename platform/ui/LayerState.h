@@ -1,0 +1,71 @@
+// State shared by the window, event and scripting files of the window layer
+// (not by the menu, control and dialog files, which use WindowInternal.h).
+#pragma once
+
+#include "platform/ui/Events.h"
+#include "platform/ui/WindowInternal.h"
+
+#include <QPoint>
+
+class QWidget;
+class QObject;
+class QEvent;
+
+namespace ui_internal {
+
+// ---- Windows (Windows.cpp) ----
+
+// Every window, front to back by class: visible dialogs, floating windows,
+// then documents. Hidden windows keep their place in the order.
+const std::vector<WindowRecord*>& WindowOrder();
+// The whole window in global coordinates: content plus title bar and border.
+Rect StructureRect(const WindowRecord& rec);
+SInt16 TitleBarHeight(const WindowRecord& rec);
+// Parts of the frame in global coordinates (empty when the window has none).
+Rect CloseBoxRect(const WindowRecord& rec);
+Rect ZoomBoxRect(const WindowRecord& rec);
+// The window under a global point and the part hit, ignoring the menu bar.
+WindowPartCode HitTest(Point global, WindowRef* window);
+// The widget to receive a synthesized mouse event at a global point, and the
+// point in that widget's coordinates.
+QWidget* WidgetAt(Point global, QPoint* local);
+// The window whose frame is or contains this widget, or none.
+WindowRecord* RecordOfWidget(const QObject* widget);
+// Window ports whose origin moved since their controls were last placed.
+void FollowPortOrigins();
+// True while a frame part is drawn pressed (TrackGoAway/TrackBox).
+void SetFramePartPressed(WindowRecord* rec, WindowPartCode part, bool pressed);
+WindowPartCode FramePartPressed(const WindowRecord& rec);
+
+// ---- Events (Events.cpp) ----
+
+struct InputState {
+    bool buttonDown = false;
+    Point mouse{0, 0};      // global
+    UInt16 modifiers = 0;   // cmdKey, shiftKey, optionKey, controlKey as held now
+    bool keyDown[128] = {};
+};
+InputState& LiveInput();
+// Drops queued events naming a window that is going away.
+void ForgetWindowEvents(UInt32 eventId);
+// Called by the window layer when the front non-floating window may have changed.
+void NoteFrontChange();
+// Converts a Qt widget position to global coordinates.
+Point GlobalFromQt(const QPoint& screenPos);
+QPoint QtFromGlobal(Point global);
+void InstallInputFilter();
+
+// ---- Scripting (Scripting.cpp) ----
+
+// Plays the next scripted action when its time has come; true if one ran.
+bool PlayScriptAction();
+// Milliseconds until the next scripted action may run, or -1 when none waits.
+int MsUntilScriptAction();
+void CountBeep();
+
+// ---- Cursors (Cursors.cpp) ----
+
+// An obscured cursor comes back when the mouse moves.
+void MouseMovedForCursor();
+
+}  // namespace ui_internal
