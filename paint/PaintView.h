@@ -10,6 +10,9 @@ void ToRealPos(Point* pt, SInt16 ratio);
 void ToGridPos(Point* pt, SInt16 ratio);
 void FixToGrid(Point* pt);
 void FixToGrid2(Point* pt);
+// The zoom exponent clamped to 0..4 and lowered until the zoomed image and
+// its scroll-bar strip fit in 16-bit window coordinates.
+SInt16 FitRatio(const Rect* picRect, SInt16 ratio);
 
 GWorldPtr MakePreviewImage(PaintWinRec* rec);            // dispPort itself without a background layer
 GWorldPtr MakePaintImage(PaintWinRec* rec, RgnHandle clip);  // the caller disposes of it
@@ -27,6 +30,9 @@ void UpdatePaintWindow(WindowRef window);
 void SetScrollBarMax(WindowRef window);
 void SetScrollBarRect(WindowRef window);
 void DoScrollPaintWindow(Point localPt, WindowRef window);
+// The scroll bars' action while tracking, and the picture moved with it.
+void MyScrollHandler(ControlRef control, ControlPartCode part);
+void ContentScroll(WindowRef window, ControlRef control, SInt16 delta);
 void DoScrollPaintWindowMain(WindowRef window, SInt16 dh, SInt16 dv);
 void DoScrollPaintWindowByKeys(WindowRef window, SInt16 charCode, EventModifiers modifiers);
 void GrabScrollPaintWindow(WindowRef window, Point localPt);

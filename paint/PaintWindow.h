@@ -76,6 +76,15 @@ void NewPaintWindow();
 SInt16 ConfigurePictSize(PictSizeSettings* settings);  // 1 OK, 2 Cancel, −1 failed
 WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth);
 OSErr InitPaintWinRec(WindowRef window);
+// The window-free part of InitPaintWinRec: dispRect, the seven buffers, the
+// regions and the flags, all erased; on failure nothing is left made.
+OSErr MakePaintBuffers(PaintWinRec* rec);
+// The first half of DispOffPort: dispPort recomposed from offPort (and
+// basePort with the lifted pixels while floating).
+void ComposeDispPort(PaintWinRec* rec);
+// Step 6 of a new picture: the mask (and for an opaque background colour the
+// image) by background kind 0 white, 1 transparent, 2 background colour.
+void FillNewPicture(PaintWinRec* rec, SInt16 backgroundKind);
 void EraseOffPort(PaintWinRec* rec);
 void DispOffPort(WindowRef window);
 void SetEditWindowTitle(WindowRef window);
