@@ -1,0 +1,28 @@
+// The four requests the program answers: open application, open documents,
+// print documents and quit. On this platform they come from the command line
+// (documents to open) and from the window manager (quit), queued as
+// high-level events whose message is the request's event ID.
+#pragma once
+
+#include "platform/files/FSSpec.h"
+#include "platform/ui/Events.h"
+
+#include <vector>
+
+enum : UInt32 {
+    kAEOpenApplication = FourCC("oapp"),
+    kAEOpenDocuments = FourCC("odoc"),
+    kAEPrintDocuments = FourCC("pdoc"),
+    kAEQuitApplication = FourCC("quit"),
+};
+
+void PostOpenDocuments(std::vector<FSSpec> documents);
+void PostQuitApplication();
+void DoHighLevelEvent(const EventRecord* event);
+OSErr DoOpenApp();
+OSErr DoOpenDoc(const std::vector<FSSpec>& documents);
+OSErr DoPrintDoc();
+OSErr DoQuitApp();
+// Opens one document; false when no kind of window can show it yet.
+using OpenDocumentProcPtr = Boolean (*)(const FSSpec* spec);
+void SetOpenDocumentProc(OpenDocumentProcPtr proc);

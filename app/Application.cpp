@@ -1,0 +1,31 @@
+// The program as a whole: the toolbox, start-up, the loop and shut-down, and
+// the documents named on the command line.
+#include "app/AppleEvents.h"
+#include "app/Shell.h"
+#include "platform/files/FSSpec.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Windows.h"
+
+#include <vector>
+
+int RunApplication(int argc, char** argv) {
+    InitToolbox(argc, argv);
+    if (InitWindows() != noErr) return 1;
+    SetQuitRequestProc(PostQuitApplication);
+    int status = 0;
+    if (StartUp()) {
+        std::vector<FSSpec> documents;
+        for (int i = 1; i < argc; ++i) {
+            FSSpec spec;
+            if (FSSpecFromPath(argv[i], &spec) == noErr) documents.push_back(spec);
+        }
+        PostOpenDocuments(std::move(documents));
+        MainLoop();
+    } else {
+        status = 1;
+    }
+    ShutDown();
+    TearDownWindows();
+    TearDownToolbox();
+    return status;
+}

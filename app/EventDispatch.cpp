@@ -1,0 +1,324 @@
+// The main loop and the routing of each event by window part and kind.
+#include "app/Alerts.h"
+#include "app/MenuBar.h"
+#include "app/PaletteContent.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "paint/PaintView.h"
+#include "paint/PaintWindow.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Regions.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/Cursors.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/Scripting.h"
+#include "app/AppleEvents.h"
+
+#include <cctype>
+
+namespace {
+
+constexpr UInt32 kSleepTicks = 6;
+
+SInt16 FrontDocumentKind() { return GetExtWindowKind(FrontDocumentWindow()); }
+
+PaintWinRec* FrontPaintRec() {
+    WindowRef front = FrontDocumentWindow();
+    return GetExtWindowKind(front) == kPaintWindowKind ? GetPaintWinRec(front) : nullptr;
+}
+
+// Dot mode arrives with its own Part; hiding the dot cursor has nothing to do until then.
+void HideFrontDotCursor() {}
+
+void MyZoomWindow(WindowRef window, WindowPartCode part, Point where) {
+    if (GetExtWindowKind(window) != kPaintWindowKind) return;
+    if (!TrackBox(window, where, part)) return;
+    ResetRuler();
+    ZoomPaintWindow(window, part);
+}
+
+void HandleGoAway(WindowRef window, Point where) {
+    if (!TrackGoAway(window, where)) return;
+    SInt16 kind = GetExtWindowKind(window);
+    if (kind == kDotModePaletteKind) {
+        HideWindow(window);
+        HideFrontDotCursor();
+    } else if (kind == kPaintWindowKind) {
+        ClosePaintWindow(window, false);
+    } else if (kind == kIconListWindowKind || kind == kFamilyWindowKind) {
+        ClosePaintWindow(window, false);
+    } else {
+        ShowHidePalette(window, false);
+    }
+    UpdateMenus();
+}
+
+// The title string's extent, measured as the layer draws it (centred).
+Boolean ClickInTitleText(WindowRef window, Point where) {
+    Rect content;
+    GetWindowBounds(window, kWindowContentRgn, &content);
+    if (where.v >= content.top) return false;
+    Str255 title;
+    GetWTitle(window, title);
+    SInt16 width = SInt16(title[0] * 6);  // the title font is about 6 pixels a character
+    SInt16 centre = SInt16((content.left + content.right) / 2);
+    return where.h >= centre - width / 2 && where.h < centre + width / 2;
+}
+
+}  // namespace
+
+void MainLoop() {
+    quit = false;
+    while (!quit) {
+        EventRecord event;
+        if (WaitNextEvent(everyEvent, &event, kSleepTicks, gCurRgnHand)) {
+            DoEvent(&event);
+        } else {
+            DoIdleEvent(&event);
+        }
+    }
+}
+
+void RunPendingEvents() {
+    EventRecord event;
+    for (int guard = 0; guard < 10000; ++guard) {
+        if (!WaitNextEvent(everyEvent, &event, 0, gCurRgnHand)) {
+            if (!ScriptPending()) break;
+            continue;
+        }
+        DoEvent(&event);
+    }
+}
+
+void DoEvent(EventRecord* event) {
+    switch (event->what) {
+    case mouseDown:
+        HandleMouseDown(event);
+        break;
+    case keyDown:
+    case autoKey: {
+        if (IsKeyDown(kVK_Option)) event->modifiers |= optionKey;
+        SInt32 choice = SInt32(MenuEvent(event));
+        if (choice != 0) {
+            SInt16 saved = CurResFile();
+            if (gApplRefNum != -1) UseResFile(gApplRefNum);
+            HandleMenuChoice(choice);
+            UseResFile(saved);
+        } else {
+            HandleKeyDown(event);
+        }
+        break;
+    }
+    case updateEvt:
+        DoUpdate(event);
+        break;
+    case osEvt:
+        if ((event->message >> 24) == suspendResumeMessage) {
+            if (event->message & resumeFlag) {
+                UpdatePasteMenu();
+                ChangeSysSettings();
+                ResetRuler();
+            } else {
+                ResetSysSettings();
+                if (FrontPaintRec()) HideFrontDotCursor();
+            }
+        } else if ((event->message >> 24) == mouseMovedMessage) {
+            UpdateMouseCursor(event->where);
+        }
+        break;
+    case kHighLevelEvent:
+        DoHighLevelEvent(event);
+        break;
+    default:
+        break;
+    }
+}
+
+void DoIdleEvent(EventRecord* event) {
+    UpdateMouseCursor(event->where);
+    // Dot blinking, the family window's caret and watching externally edited
+    // members come with their documents.
+}
+
+void HandleMouseDown(EventRecord* event) {
+    if (FrontPaintRec()) HideFrontDotCursor();
+    WindowRef window = nullptr;
+    WindowPartCode part = FindWindow(event->where, &window);
+    switch (part) {
+    case inMenuBar: {
+        InitCursor();
+        SInt32 choice = MenuSelect(event->where);
+        HandleMenuChoice(choice);
+        break;
+    }
+    case inContent:
+        ContentClick(event);
+        break;
+    case inDrag: {
+        SInt16 kind = GetExtWindowKind(window);
+        if ((event->modifiers & cmdKey) && (kind == kPaintWindowKind || kind == kIconListWindowKind) &&
+            ClickInTitleText(window, event->where)) {
+            break;  // the path pop-up needs a file behind the document, which arrives with saving
+        }
+        if (kind == kPaintWindowKind && (event->modifiers & controlKey)) {
+            ChangeRatio(window, event->where);
+            break;
+        }
+        Rect bounds;
+        GetRegionBounds(GetGrayRgn(), &bounds);
+        DragWindow(window, event->where, &bounds);
+        if (!IsFloatingWindow(window) && window != FrontNonFloatingWindow()) SelectWindow(window);
+        UpdateMenus();
+        break;
+    }
+    case inGrow:
+        if (GetExtWindowKind(window) == kPaintWindowKind) {
+            ResetRuler();
+            ResizePaintWindow(window, event->where);
+        }
+        break;
+    case inGoAway:
+        HandleGoAway(window, event->where);
+        break;
+    case inZoomIn:
+    case inZoomOut:
+        MyZoomWindow(window, part, event->where);
+        break;
+    default:
+        break;
+    }
+}
+
+void ContentClick(EventRecord* event) {
+    WindowRef window = nullptr;
+    FindWindow(event->where, &window);
+    if (!window) return;
+    SetPortWindowPort(window);
+    Point local = event->where;
+    GlobalToLocal(&local);
+    SInt16 kind = GetExtWindowKind(window);
+    switch (kind) {
+    case kPaintWindowKind:
+        ClickPaintWindow(window, local, event);
+        break;
+    case kPreviewWindowKind:
+        break;
+    case kTitleWindowKind:
+        if (local.h >= 0 && local.v >= 0) DoAboutBox();
+        break;
+    case kToolPaletteKind:
+    case kColorPalette1Kind:
+    case kColorPalette2Kind:
+    case kBlendPaletteKind:
+    case kInfoWindowKind:
+    case kPatternPaletteKind:
+    case kDotModePaletteKind:
+    case kFavoritePaletteKind:
+        ClickPaletteContent(window, kind, local, event);
+        break;
+    default:
+        SysBeep(1);
+        break;
+    }
+    WindowRef front = FrontDocumentWindow();
+    if (front) SetPortWindowPort(front);
+}
+
+void DoUpdate(EventRecord* event) {
+    WindowRef window = EventWindow(*event);
+    if (!window) return;
+    CGrafPtr savedPort;
+    GDHandle savedDevice;
+    GetGWorld(&savedPort, &savedDevice);
+    BeginUpdate(window);
+    SetPortWindowPort(window);
+    SInt16 kind = GetExtWindowKind(window);
+    if (kind == kPaintWindowKind) {
+        Rect port;
+        GetWindowPortBounds(window, &port);
+        UniqueRgn area;
+        GetPortVisibleRegion(GetWindowPort(window), area.get());
+        UniqueRgn image;
+        Rect imageRect{port.top, port.left, SInt16(port.bottom - 15), SInt16(port.right - 15)};
+        RectRgn(image.get(), &imageRect);
+        SectRgn(area.get(), image.get(), area.get());
+        RedrawPaintWindow(window, area.get());
+        DrawGrowIcon(window);
+        DrawControls(window);
+        DrawRatio(window);
+        DrawBackInfo(window);
+    } else if (kind == kPreviewWindowKind) {
+        if (FrontPaintRec()) RedrawPreviewWindow(window);
+        else DrawPaletteContent(window, kind);
+    } else {
+        DrawPaletteContent(window, kind);
+    }
+    EndUpdate(window);
+    SetGWorld(savedPort, savedDevice);
+}
+
+void HandleKeyDown(EventRecord* event) {
+    UInt8 ch = UInt8(event->message & charCodeMask);
+    UInt8 keyCode = UInt8((event->message & keyCodeMask) >> 8);
+    Boolean shift = (event->modifiers & shiftKey) != 0;
+    Boolean option = (event->modifiers & optionKey) != 0;
+    WindowRef front = FrontDocumentWindow();
+    SInt16 kind = GetExtWindowKind(front);
+
+    if (kind == kPaintWindowKind) {
+        PaintWinRec* rec = GetPaintWinRec(front);
+        if (option && (keyCode == kVK_ANSI_O || ch == 'o')) {
+            DispPaintMask(front);
+            return;
+        }
+        Boolean isArrow = ch >= kLeftArrowCharCode && ch <= kDownArrowCharCode;
+        if (rec && rec->isFloating) {
+            // Moving and changing a lifted selection arrive with selections.
+        }
+        if (isArrow || ch == kHomeCharCode || ch == kEndCharCode || ch == kPageUpCharCode ||
+            ch == kPageDownCharCode) {
+            DoScrollPaintWindowByKeys(front, ch, event->modifiers);
+            return;
+        }
+        switch (std::toupper(ch)) {
+        case 'D':
+            HandlePenColorChoice(2);
+            return;
+        case 'L':
+            HandlePenColorChoice(1);
+            return;
+        default:
+            break;
+        }
+    }
+    // Keys for any window.
+    switch (ch) {
+    case kTabCharCode:
+        HandlePenColorChoice(option ? 5 : 4);
+        return;
+    case kUpArrowCharCode:
+        if (kind != kPaintWindowKind) HandlePenColorChoice(1);
+        return;
+    case kDownArrowCharCode:
+        if (kind != kPaintWindowKind) HandlePenColorChoice(2);
+        return;
+    default:
+        break;
+    }
+    (void)shift;
+    // Tool choice by letter arrives with the tools.
+}
+
+void Quit() {
+    for (;;) {
+        WindowRef front = FrontDocumentWindow();
+        if (!front) break;
+        OSErr err = ClosePaintWindow(front, true);
+        if (err != noErr) {
+            UpdateMenus();
+            return;
+        }
+        if (front == FrontDocumentWindow()) break;  // a kind nobody closes: stop rather than spin
+    }
+    quit = true;
+}
