@@ -1,14 +1,44 @@
 #include "app/CommandLine.h"
 
+#include "app/AppResources.h"
 #include "app/Inspect.h"
+#include "platform/core/ByteIO.h"
+#include "platform/resources/Resources.h"
 
 #include <cstdio>
+#include <string>
 #include <string_view>
+
+namespace {
+
+// "Korvel <short version>" from the application's 'vers' 1: two version
+// bytes, stage, pre-release, region (u16), then the short version string.
+int PrintVersion() {
+    if (OpenApplicationResources() != noErr) {
+        std::fputs("korvel: the application's resources do not open\n", stderr);
+        return 1;
+    }
+    Handle vers = Get1Resource(FourCC("vers"), 1);
+    ByteReader r(HandleBytes(vers));
+    r.skip(6);
+    const UInt8 length = r.u8();
+    std::string shortVersion;
+    for (UInt8 i = 0; i < length && r.ok(); ++i) shortVersion += char(r.u8());
+    if (!vers || !r.ok() || shortVersion.empty()) {
+        std::fputs("korvel: the version resource is missing or damaged\n", stderr);
+        return 1;
+    }
+    std::printf("Korvel %s\n", shortVersion.c_str());
+    return 0;
+}
+
+}  // namespace
 
 int RunCommandLine(int argc, char** argv) {
     if (argc >= 2) {
         std::string_view cmd = argv[1];
         if (cmd == "inspect") return RunInspect(argc - 2, argv + 2);
+        if (cmd == "--version") return PrintVersion();
         if (cmd == "--help" || cmd == "-h") {
             std::puts("usage: korvel [FILE...]\n       korvel inspect [--json] FILE\n       korvel --version");
             return 0;

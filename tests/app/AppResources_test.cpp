@@ -1,0 +1,243 @@
+// The embedded application resources: they open, and the resources the
+// program refers to by number exist with the layouts the code reads.
+#include "app/AppResources.h"
+#include "platform/core/ByteIO.h"
+#include "platform/core/PString.h"
+#include "platform/resources/Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<UInt8>;
+
+class AppResources : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitResources();
+        ASSERT_EQ(OpenApplicationResources(), noErr);
+    }
+    void TearDown() override { InitResources(); }
+
+    static Bytes Resource(const char (&type)[5], ResID id) {
+        Handle h = Get1Resource(FourCC(type), id);
+        EXPECT_NE(h, nullptr) << type << " " << id;
+        std::span<const UInt8> b = HandleBytes(h);
+        return Bytes(b.begin(), b.end());
+    }
+    static std::string IndString(SInt16 list, SInt16 item) {
+        Str255 s{};
+        GetIndString(s, list, item);
+        return PStringToStd(s);
+    }
+};
+
+struct MenuItemRec {
+    std::string text;
+    UInt8 key = 0, mark = 0;
+};
+struct MenuRec {
+    SInt16 id = 0;
+    UInt32 enableFlags = 0;
+    std::string title;
+    std::vector<MenuItemRec> items;
+};
+
+// Reads a 'MENU' the way the menu layer does.
+bool ParseMenu(const Bytes& b, MenuRec* m) {
+    ByteReader r(b);
+    m->id = r.s16be();
+    r.skip(8);
+    m->enableFlags = r.u32be();
+    auto pstr = [&r] {
+        std::string s;
+        for (UInt8 n = r.u8(), i = 0; i < n && r.ok(); ++i) s += char(r.u8());
+        return s;
+    };
+    m->title = pstr();
+    while (r.ok() && r.has(1) && b[r.pos()] != 0) {
+        MenuItemRec item;
+        item.text = pstr();
+        r.u8();  // icon
+        item.key = r.u8();
+        item.mark = r.u8();
+        r.u8();  // style
+        m->items.push_back(item);
+    }
+    return r.ok() && r.u8() == 0 && r.atEnd();
+}
+
+MenuRec MenuOf(ResID id) {
+    MenuRec m;
+    std::span<const UInt8> b = HandleBytes(Get1Resource(FourCC("MENU"), id));
+    EXPECT_TRUE(ParseMenu(Bytes(b.begin(), b.end()), &m)) << "MENU " << id;
+    return m;
+}
+
+TEST_F(AppResources, OpenAsTheApplicationFileAtTheBottomOfTheChain) {
+    EXPECT_NE(GetApplicationResFile(), kResFileNotOpen);
+    EXPECT_EQ(CurResFile(), GetApplicationResFile());
+    EXPECT_TRUE(LooksLikeResourceFork(ApplicationResourceBytes()));
+}
+
+TEST_F(AppResources, VersionMatchesTheProjectVersion) {
+    const std::string v = KORVEL_VERSION;
+    int major = 0, minor = 0, bugfix = 0;
+    ASSERT_EQ(std::sscanf(v.c_str(), "%d.%d.%d", &major, &minor, &bugfix), 3);
+    const Bytes b = Resource("vers", 1);
+    ASSERT_GE(b.size(), 7u + v.size());
+    EXPECT_EQ(b[0], UInt8((major / 10) << 4 | major % 10));
+    EXPECT_EQ(b[1], UInt8(minor << 4 | bugfix));
+    EXPECT_EQ(b[2], 0x80);  // release
+    EXPECT_EQ(b[6], v.size());
+    EXPECT_EQ(std::string(b.begin() + 7, b.begin() + 7 + long(v.size())), v);
+}
+
+TEST_F(AppResources, VersionOptionPrintsTheShortVersion) {
+    FILE* p = popen((std::string("'") + KORVEL_BINARY + "' --version").c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[128] = {};
+    const size_t n = fread(buf, 1, sizeof buf - 1, p);
+    EXPECT_EQ(pclose(p), 0);
+    EXPECT_EQ(std::string(buf, n), std::string("Korvel ") + KORVEL_VERSION + "\n");
+}
+
+TEST_F(AppResources, ZoomLabelsAreByteExact) {
+    // Count 5, then "×1" ... "×16" as UTF-8 (× is C3 97).
+    const Bytes want = {0x00, 0x05, 3, 0xC3, 0x97, '1', 3, 0xC3, 0x97, '2', 3, 0xC3, 0x97, '4',
+                        3,    0xC3, 0x97, '8', 4, 0xC3, 0x97, '1', '6'};
+    EXPECT_EQ(Resource("STR#", 146), want);
+}
+
+TEST_F(AppResources, ToolPaletteTemplateIsByteExact) {
+    const Bytes want = {0x00, 66, 0x00, 4, 0x00, 194, 0x00, 39,  // bounds
+                        0x07, 0xC1,                              // floatProc 1985
+                        0x00, 0x00, 0x01, 0x00,                  // invisible, close box
+                        0x00, 0x00, 0x00, 0x00,                  // refCon
+                        5,    'T',  'o',  'o', 'l', 's'};
+    EXPECT_EQ(Resource("WIND", 132), want);
+}
+
+TEST_F(AppResources, FileMenuIsByteExactAtTheStart) {
+    const Bytes b = Resource("MENU", 129);
+    const Bytes head = {0x00, 0x81, 0, 0, 0, 0, 0, 0, 0, 0,  // id, width, height, procID, filler
+                        0x00, 0x00, 0x2A, 0xFF,              // items 8, 10, 12 (separators) disabled
+                        4, 'F', 'i', 'l', 'e', 3, 'N', 'e', 'w', 0, 'N', 0, 0};
+    ASSERT_GE(b.size(), head.size());
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + long(head.size())), head);
+}
+
+// Item numbers are the contract with the menu handlers.
+TEST_F(AppResources, MenuItemsSitWhereTheHandlersExpectThem) {
+    struct Case {
+        ResID menu;
+        int item;
+        const char* text;
+        char key;
+    };
+    const Case cases[] = {
+        {128, 1, "About Korvel…", 0},   {129, 1, "New", 'N'},           {129, 2, "Open…", 'O'},
+        {129, 3, "Close", 'W'},         {129, 4, "Save", 'S'},          {129, 5, "Save As…", 'S'},
+        {129, 9, "New from Clipboard", 'O'}, {129, 11, "Preferences…", ';'}, {129, 13, "Quit", 'Q'},
+        {130, 1, "Undo", 'Z'},          {130, 3, "Cut", 'X'},           {130, 4, "Copy", 'C'},
+        {130, 5, "Paste", 'V'},         {130, 7, "Select All", 'A'},    {130, 9, "Duplicate", 'D'},
+        {130, 14, "New Background Layer", 'B'}, {130, 18, "-", 0},      {130, 20, "Hide Background", 'H'},
+        {131, 3, "Fill", 'F'},          {131, 13, "Flip Horizontal", 0}, {131, 14, "Flip Vertical", 0},
+        {131, 20, "Exchange Selection", 'E'}, {132, 5, "Grid and Ruler Settings…", 0},
+        {139, 1, "New Icon File", 'N'}, {139, 2, "New Icon", 'N'},      {139, 7, "Import…", 'I'},
+        {139, 8, "Export…", 'E'},       {139, 12, "Open with Resource Editor", 0},
+        {140, 10, "Show All Palettes", 0}, {152, 4, "Hide Marquee", 'H'}, {138, 6, "-", 0},
+    };
+    for (const Case& c : cases) {
+        const MenuRec m = MenuOf(c.menu);
+        ASSERT_GE(int(m.items.size()), c.item) << c.menu;
+        EXPECT_EQ(m.items[size_t(c.item - 1)].text, c.text) << c.menu << "/" << c.item;
+        EXPECT_EQ(m.items[size_t(c.item - 1)].key, UInt8(c.key)) << c.menu << "/" << c.item;
+    }
+}
+
+TEST_F(AppResources, SubmenusHangWhereTheBarExpectsThem) {
+    struct Case {
+        ResID menu;
+        int item;
+        UInt8 submenu;
+    };
+    const Case cases[] = {{130, 19, 137}, {131, 1, 138}, {131, 11, 152}, {132, 1, 147}, {132, 2, 148},
+                          {132, 3, 133},  {132, 4, 134}, {132, 8, 135},  {132, 10, 151}, {132, 11, 169},
+                          {149, 1, 144},  {149, 2, 140}, {149, 3, 154},  {160, 6, 136}};
+    for (const Case& c : cases) {
+        const MenuRec m = MenuOf(c.menu);
+        ASSERT_GE(int(m.items.size()), c.item);
+        EXPECT_EQ(m.items[size_t(c.item - 1)].key, 0x1B) << c.menu << "/" << c.item;
+        EXPECT_EQ(m.items[size_t(c.item - 1)].mark, c.submenu) << c.menu << "/" << c.item;
+    }
+    // Window lists documents from item 4 on: the template ends at 3.
+    EXPECT_EQ(MenuOf(149).items.size(), 3u);
+}
+
+TEST_F(AppResources, MenuSizesFollowTheirHandlers) {
+    struct Case {
+        ResID menu;
+        size_t count;
+    };
+    const Case cases[] = {{133, 4}, {134, 7}, {136, 5}, {137, 5}, {138, 11}, {140, 10}, {141, 5}, {142, 4},
+                          {144, 5}, {147, 16}, {148, 16}, {151, 4}, {154, 4}, {155, 4}, {160, 7}, {169, 4},
+                          {170, 4}, {172, 10}};
+    for (const Case& c : cases) EXPECT_EQ(MenuOf(c.menu).items.size(), c.count) << "MENU " << c.menu;
+}
+
+TEST_F(AppResources, MenuBarListsTheBarMenusInOrder) {
+    const Bytes want = {0, 7, 0, 128, 0, 129, 0, 130, 0, 131, 0, 132, 0, 139, 0, 149};
+    EXPECT_EQ(Resource("MBAR", 128), want);
+}
+
+TEST_F(AppResources, StringListsHoldEveryItemTheProgramAsksFor) {
+    struct Case {
+        SInt16 list;
+        SInt16 items;
+    };
+    // Lists and the highest item the code reads from them.
+    const Case cases[] = {{128, 32}, {129, 32}, {130, 15}, {131, 4},  {132, 1},  {133, 6},  {134, 1},
+                          {135, 1},  {138, 1},  {139, 4},  {140, 3},  {141, 2},  {143, 2},  {144, 1},
+                          {145, 2},  {146, 5},  {147, 1},  {148, 5},  {149, 2},  {150, 3},  {154, 2},
+                          {155, 4},  {156, 1},  {157, 2},  {159, 2},  {160, 1},  {162, 2},  {163, 1},
+                          {300, 6},  {4001, 1}, {4002, 3}, {4003, 2}, {4004, 3}, {4005, 8}, {4006, 2},
+                          {4007, 2}, {4008, 4}, {4009, 3}, {4010, 12}, {4011, 2}, {4012, 6}, {5001, 1}};
+    for (const Case& c : cases) {
+        const Bytes b = Resource("STR#", c.list);
+        ASSERT_GE(b.size(), 2u) << c.list;
+        EXPECT_EQ(b[0] << 8 | b[1], c.items) << "STR# " << c.list;
+        if (c.list != 131 && c.list != 140)  // a suffix and a separator may be blank
+            for (SInt16 i = 1; i <= c.items; ++i) EXPECT_FALSE(IndString(c.list, i).empty()) << c.list << "/" << i;
+    }
+    EXPECT_EQ(IndString(131, 1), ".pict");
+    EXPECT_EQ(IndString(132, 1), "untitled");
+    EXPECT_EQ(IndString(134, 1), "Korvel Preferences");
+    EXPECT_EQ(IndString(5001, 1), "Check for Updates…");
+}
+
+TEST_F(AppResources, PaletteTemplatesAreInvisibleFloatingWindows) {
+    for (ResID id : {129, 130, 131, 132, 133, 134, 135, 138, 139, 140}) {
+        const Bytes b = Resource("WIND", id);
+        ASSERT_GE(b.size(), 19u) << id;
+        EXPECT_EQ(b[8] << 8 | b[9], 1985) << id;
+        EXPECT_EQ(b[10], 0) << id;  // invisible
+        const int top = SInt16(b[0] << 8 | b[1]), left = SInt16(b[2] << 8 | b[3]);
+        EXPECT_GE(top, 12) << id;  // the 11-pixel title bar stays on the desktop
+        EXPECT_GE(left, 1) << id;
+    }
+    const Bytes paint = Resource("WIND", 128);
+    EXPECT_EQ(paint[8] << 8 | paint[9], 8);
+    EXPECT_EQ(paint[0] << 8 | paint[1], 113);
+    EXPECT_EQ(paint[2] << 8 | paint[3], 42);
+    // The small pattern palette is 99 × 67.
+    const Bytes pat = Resource("WIND", 138);
+    EXPECT_EQ((pat[6] << 8 | pat[7]) - (pat[2] << 8 | pat[3]), 99);
+    EXPECT_EQ((pat[4] << 8 | pat[5]) - (pat[0] << 8 | pat[1]), 67);
+}
+
+}  // namespace
