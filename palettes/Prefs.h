@@ -108,6 +108,15 @@ void SavePaintPrefs();
 void SaveWindowPos();
 void CountUse(int index);  // adds one to gUsedCount[index]
 
+// The pieces of LoadPrefFile: every default, then every key from the
+// current resource file (with the checks and migrations applied).
+void SetPrefDefaults();
+void LoadPrefRecords();
+// The preferences file: named by item 1 of string list 134 in the
+// preferences folder, which is made when missing.
+inline constexpr SInt16 kPrefFileNameStrList = 134;
+OSErr GetPrefFileSpec(FSSpec* spec);
+
 void OpenPrefsDialog();
 void ConfigureGrid();
 void UpdateBGSetting();
