@@ -1,0 +1,388 @@
+#include "platform/core/ByteIO.h"
+#include "platform/core/PString.h"
+#include "platform/raster/Pen.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/Scripting.h"
+#include "platform/ui/UiResources.h"
+#include "platform/ui/WindowInternal.h"
+#include "platform/ui/Windows.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QWidgetAction>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ItemSpec {
+    std::string text;
+    UInt8 cmd = 0, mark = 0, style = 0;
+};
+
+std::vector<UInt8> MenuBytes(SInt16 id, UInt32 enableFlags, const std::string& title,
+                             const std::vector<ItemSpec>& items) {
+    ByteWriter w;
+    w.s16be(id);
+    w.s16be(0);
+    w.s16be(0);
+    w.s16be(0);
+    w.s16be(0);
+    w.u32be(enableFlags);
+    w.u8(UInt8(title.size()));
+    w.bytes({reinterpret_cast<const UInt8*>(title.data()), title.size()});
+    for (const ItemSpec& it : items) {
+        w.u8(UInt8(it.text.size()));
+        w.bytes({reinterpret_cast<const UInt8*>(it.text.data()), it.text.size()});
+        w.u8(0);
+        w.u8(it.cmd);
+        w.u8(it.mark);
+        w.u8(it.style);
+    }
+    w.u8(0);
+    return w.buffer();
+}
+
+Str255* P(const char* s) {
+    static Str255 buf[8];
+    static int next = 0;
+    Str255* p = &buf[next++ % 8];
+    CopyCStringToPascal(s, *p);
+    return p;
+}
+
+MenuRef MakeMenu(MenuID id, const std::vector<const char*>& items) {
+    MenuRef m = NewMenu(id, *P(("M" + std::to_string(id)).c_str()));
+    for (const char* t : items) AppendMenuItemText(m, *P(t));
+    return m;
+}
+
+EventRecord Key(UInt8 ch, UInt8 keyCode, EventModifiers mods) {
+    EventRecord e;
+    e.what = keyDown;
+    e.message = UInt32(ch) | UInt32(keyCode) << 8;
+    e.modifiers = mods;
+    return e;
+}
+
+QAction* BarAction(MenuRef menu, MenuItemIndex item) {
+    for (QAction* top : ui_internal::MainWindow()->menuBar()->actions())
+        if (QMenu* m = top->menu<QMenu*>())
+            if (m->title() == QString::fromStdString("M" + std::to_string(GetMenuID(menu)))) {
+                auto acts = m->actions();
+                if (item <= acts.size()) return acts[item - 1];
+            }
+    return nullptr;
+}
+
+class MenusTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(InitWindows(400, 300), noErr);
+        FlushEvents(everyEvent, 0);
+        SetUnattended(true);
+    }
+    void TearDown() override {
+        for (MenuRef m : made_) {
+            DeleteMenu(GetMenuID(m));
+            DisposeMenu(m);
+        }
+        ClearScript();
+        FlushEvents(everyEvent, 0);
+        ui_internal::TakePendingMenuChoice();
+    }
+    MenuRef Keep(MenuRef m) {
+        made_.push_back(m);
+        return m;
+    }
+    std::vector<MenuRef> made_;
+};
+
+}  // namespace
+
+TEST(MenuResource, ParsesItemsMarksKeysAndEnableBits) {
+    std::vector<ItemSpec> items = {
+        {"New", 'N', 0, 0},     {"-", 0, 0, 0},        {"(Open", 0, 0, 0}, {"Grid", 0x1B, 134, 0},
+        {"Bold", 0, 0x12, 1},   {"(-", 0, 0, 0},
+    };
+    for (int i = 7; i <= 33; ++i) items.push_back({"x" + std::to_string(i), 0, 0, 0});
+    // Menu enabled, items 1, 3 and 4 enabled; 2, 5, 6 and 7..31 not; 32 and 33 have no bit.
+    const UInt32 flags = 1u | 1u << 1 | 1u << 3 | 1u << 4;
+    MenuData m;
+    ASSERT_EQ(ParseMenuResource(MenuBytes(129, flags, "File", items), &m), noErr);
+    EXPECT_EQ(m.id, 129);
+    EXPECT_EQ(m.title, "File");
+    EXPECT_TRUE(m.enabled);
+    ASSERT_EQ(m.items.size(), 33u);
+    EXPECT_EQ(m.items[0].text, "New");
+    EXPECT_EQ(m.items[0].cmd, 'N');
+    EXPECT_EQ(m.items[2].text, "(Open");  // taken literally
+    EXPECT_EQ(m.items[3].cmd, 0x1B);
+    EXPECT_EQ(m.items[3].submenu, 134);
+    EXPECT_EQ(m.items[3].mark, 0);
+    EXPECT_EQ(m.items[4].mark, 0x12);
+    EXPECT_EQ(m.items[4].style, 1);
+    EXPECT_TRUE(IsSeparatorText(m.items[1].text));
+    EXPECT_TRUE(IsSeparatorText(m.items[5].text));
+    EXPECT_FALSE(IsSeparatorText(m.items[2].text));
+    const bool expected[] = {true, false, true, true, false, false};
+    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(m.items[i].enabled, expected[i]) << "item " << i + 1;
+    for (size_t i = 6; i < 31; ++i) EXPECT_FALSE(m.items[i].enabled) << "item " << i + 1;
+    EXPECT_TRUE(m.items[31].enabled);
+    EXPECT_TRUE(m.items[32].enabled);
+
+    MenuData off;
+    ASSERT_EQ(ParseMenuResource(MenuBytes(5, 0xFFFFFFFE, "T", {{"a"}}), &off), noErr);
+    EXPECT_FALSE(off.enabled);
+    EXPECT_TRUE(off.items[0].enabled);
+}
+
+TEST(MenuResource, EveryTruncationIsRejected) {
+    const auto bytes = MenuBytes(129, ~0u, "Edit", {{"Undo", 'Z'}, {"-"}, {"Cut", 'X'}});
+    MenuData m;
+    ASSERT_EQ(ParseMenuResource(bytes, &m), noErr);
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        MenuData out;
+        out.id = 77;
+        EXPECT_EQ(ParseMenuResource(std::span(bytes.data(), n), &out), badExtResource) << n << " bytes";
+        EXPECT_EQ(out.id, 77);  // untouched on failure
+    }
+    // An item whose text runs past the end.
+    auto longItem = bytes;
+    longItem[longItem.size() - 1 - 5 - 3] = 200;
+    EXPECT_EQ(ParseMenuResource(longItem, &m), badExtResource);
+}
+
+TEST(MenuResource, MenuBarCountsAreChecked) {
+    struct Case {
+        std::vector<UInt8> bytes;
+        OSErr err;
+        std::vector<SInt16> ids;
+    } cases[] = {
+        {{0, 2, 0, 128, 0, 129}, noErr, {128, 129}},
+        {{0, 0}, noErr, {}},
+        {{0, 3, 0, 128, 0, 129}, badExtResource, {}},
+        {{0xFF, 0xFF}, badExtResource, {}},
+        {{0x7F, 0xFF}, badExtResource, {}},
+        {{0}, badExtResource, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<SInt16> ids;
+        EXPECT_EQ(ParseMenuBarResource(c.bytes, &ids), c.err);
+        if (c.err == noErr) {
+            EXPECT_EQ(ids, c.ids);
+        }
+    }
+}
+
+TEST_F(MenusTest, CommandKeysMatchExactModifiers) {
+    MenuRef file = Keep(MakeMenu(129, {"New", "Open", "Save", "-", "Save As", "Close"}));
+    MenuRef icon = Keep(MakeMenu(139, {"New Icon File", "New Family", "Info"}));
+    MenuRef edit = Keep(MakeMenu(130, {"Undo", "Grid"}));
+    MenuRef grid = Keep(MakeMenu(134, {"One", "Two"}));
+    MenuRef off = Keep(MakeMenu(131, {"Fill"}));
+    SetItemCmd(file, 1, 'N');
+    SetItemCmd(file, 3, 'S');
+    SetItemCmd(file, 5, 'S');
+    SetMenuItemModifiers(file, 5, kMenuShiftModifier);
+    SetItemCmd(file, 6, 'W');
+    DisableMenuItem(file, 6);
+    SetItemCmd(icon, 1, 'N');
+    SetMenuItemModifiers(icon, 1, kMenuShiftModifier);
+    SetItemCmd(icon, 2, 'N');
+    SetMenuItemModifiers(icon, 2, kMenuOptionModifier);
+    SetItemCmd(icon, 3, ';');
+    SetItemCmd(edit, 1, 'Z');
+    SetMenuItemHierarchicalID(edit, 2, 134);
+    SetItemCmd(grid, 2, 'G');
+    SetItemCmd(off, 1, 'F');
+    DisableMenuItem(off, 0);
+    for (MenuRef m : {file, edit, icon, off}) InsertMenu(m, 0);
+    InsertMenu(grid, hierMenu);
+
+    struct Case {
+        UInt8 ch, keyCode;
+        EventModifiers mods;
+        UInt32 choice;
+    } cases[] = {
+        {'s', kVK_ANSI_S, cmdKey, 129u << 16 | 3},
+        {'S', kVK_ANSI_S, cmdKey | shiftKey, 129u << 16 | 5},
+        {0x13, kVK_ANSI_S, cmdKey, 129u << 16 | 3},           // a control character: the key says S
+        {0x13, kVK_ANSI_S, cmdKey | shiftKey, 129u << 16 | 5},
+        {'n', kVK_ANSI_N, cmdKey, 129u << 16 | 1},
+        {'N', kVK_ANSI_N, cmdKey | shiftKey, 139u << 16 | 1},
+        {'n', kVK_ANSI_N, cmdKey | optionKey, 139u << 16 | 2},
+        {'n', kVK_ANSI_N, cmdKey | optionKey | shiftKey, 0},
+        {'z', kVK_ANSI_Z, cmdKey, 130u << 16 | 1},
+        {'g', kVK_ANSI_G, cmdKey, 134u << 16 | 2},           // in a submenu
+        {'w', kVK_ANSI_W, cmdKey, 0},                        // disabled item
+        {'f', kVK_ANSI_F, cmdKey, 0},                        // disabled menu
+        {'s', kVK_ANSI_S, 0, 0},                             // no Command
+        {'s', kVK_ANSI_S, cmdKey | controlKey, 0},
+        {':', 0x29, cmdKey | shiftKey, 0},                   // the item wants no Shift
+        {';', 0x29, cmdKey, 139u << 16 | 3},
+        {'x', kVK_ANSI_X, cmdKey, 0},
+    };
+    for (const Case& c : cases) {
+        EventRecord e = Key(c.ch, c.keyCode, c.mods);
+        EXPECT_EQ(MenuEvent(&e), c.choice) << "char " << int(c.ch) << " mods " << c.mods;
+    }
+    EXPECT_EQ(MenuKey('S'), SInt32(129 << 16 | 3));
+    EventRecord up = Key('s', kVK_ANSI_S, cmdKey);
+    up.what = keyUp;
+    EXPECT_EQ(MenuEvent(&up), 0u);
+    // Disabling the submenu's holder item hides its keys.
+    DisableMenuItem(edit, 2);
+    EventRecord g = Key('g', kVK_ANSI_G, cmdKey);
+    EXPECT_EQ(MenuEvent(&g), 0u);
+}
+
+TEST_F(MenusTest, TriggeredItemArrivesAsMenuBarMouseDown) {
+    MenuRef m = Keep(MakeMenu(140, {"Tools", "Colors", "Info"}));
+    SetItemCmd(m, 2, 'K');
+    SetMenuItemModifiers(m, 2, kMenuShiftModifier);
+    CheckMenuItem(m, 3, true);
+    DisableMenuItem(m, 1);
+    InsertMenu(m, 0);
+    QAction* colors = BarAction(m, 2);
+    ASSERT_NE(colors, nullptr);
+    EXPECT_EQ(colors->text(), QStringLiteral("Colors\tCtrl+Shift+K"));
+    EXPECT_TRUE(colors->shortcut().isEmpty());  // keys go to the program, not to Qt
+    EXPECT_FALSE(BarAction(m, 1)->isEnabled());
+    EXPECT_TRUE(BarAction(m, 3)->isChecked());
+    UInt16 mark = 0;
+    GetItemMark(m, 3, &mark);
+    EXPECT_EQ(mark, checkMark);
+
+    colors->trigger();
+    EventRecord e;
+    ASSERT_TRUE(GetNextEvent(everyEvent, &e));
+    EXPECT_EQ(e.what, mouseDown);
+    WindowRef w = nullptr;
+    EXPECT_EQ(FindWindow(e.where, &w), inMenuBar);
+    EXPECT_EQ(MenuSelect(e.where), SInt32(140 << 16 | 2));
+    EXPECT_EQ(MenuSelect(e.where), 0);  // taken once
+}
+
+TEST_F(MenusTest, SubmenusAttachWhenInsertedAndDetachWhenDeleted) {
+    MenuRef tool = Keep(MakeMenu(132, {"Pencil", "Grid"}));
+    MenuRef grid = Keep(MakeMenu(134, {"None", "Fine"}));
+    SetMenuItemHierarchicalID(tool, 2, 134);
+    InsertMenu(tool, 0);
+    EXPECT_EQ(BarAction(tool, 2)->menu<QMenu*>(), nullptr);
+    InsertMenu(grid, hierMenu);
+    QMenu* sub = BarAction(tool, 2)->menu<QMenu*>();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->actions().size(), 2);
+    sub->actions()[1]->trigger();
+    EXPECT_EQ(ui_internal::TakePendingMenuChoice(), SInt32(134 << 16 | 2));
+    DeleteMenu(134);
+    EXPECT_EQ(BarAction(tool, 2)->menu<QMenu*>(), nullptr);
+    EXPECT_EQ(GetMenuHandle(134), nullptr);
+}
+
+TEST_F(MenusTest, ScriptedPopUpAnswersWithoutWaiting) {
+    MenuRef m = Keep(MakeMenu(142, {"Opaque", "75%", "50%", "25%"}));
+    InsertMenu(m, hierMenu);
+    ScriptMenuChoice(142 << 16 | 3);
+    EXPECT_EQ(PopUpMenuSelect(m, 10, 10, 1), SInt32(142 << 16 | 3));
+    // A pop-up's choice is not also a menu-bar choice.
+    EventRecord e;
+    EXPECT_FALSE(GetNextEvent(mDownMask, &e));
+    EXPECT_EQ(MenuSelect(Point{-1, 0}), 0);
+    // Unattended and nothing scripted: dismissed.
+    EXPECT_EQ(PopUpMenuSelect(m, 10, 10, 1), 0);
+}
+
+TEST_F(MenusTest, ContextualClickIsRightClickOrControl) {
+    EventRecord e;
+    e.what = mouseDown;
+    e.modifiers = controlKey;
+    EXPECT_TRUE(IsShowContextualMenuClick(&e));
+    e.modifiers = cmdKey;
+    EXPECT_FALSE(IsShowContextualMenuClick(&e));
+    e.what = keyDown;
+    e.modifiers = controlKey;
+    EXPECT_FALSE(IsShowContextualMenuClick(&e));
+}
+
+namespace {
+
+// Item n is painted as an n-pixel-wide black bar; a hilited cell gets a frame.
+void DrawBarCell(MenuRef, MenuItemIndex item, const Rect* cell, Boolean hilited) {
+    Rect bar = *cell;
+    bar.right = SInt16(bar.left + item);
+    PaintRect(&bar);
+    if (hilited) FrameRect(cell);
+}
+
+}  // namespace
+
+TEST_F(MenusTest, ProgramDrawnGridDrawsCellsAndChoosesByCell) {
+    MenuRef m = Keep(MakeMenu(147, {" ", " ", " ", " ", " ", " "}));
+    ASSERT_EQ(SetMenuDrawnByProgram(m, 3, 2, 16, 16, DrawBarCell), noErr);
+    EXPECT_EQ(SetMenuDrawnByProgram(m, 0, 2, 16, 16, DrawBarCell), paramErr);
+    InsertMenu(m, 0);
+    QAction* top = nullptr;
+    for (QAction* a : ui_internal::MainWindow()->menuBar()->actions())
+        if (a->menu<QMenu*>() && a->menu<QMenu*>()->title() == QStringLiteral("M147")) top = a;
+    ASSERT_NE(top, nullptr);
+    auto* wa = qobject_cast<QWidgetAction*>(top->menu<QMenu*>()->actions().value(0));
+    ASSERT_NE(wa, nullptr);
+    QWidget* grid = wa->defaultWidget();
+    ASSERT_EQ(grid->size(), QSize(48, 32));
+    QImage img = grid->grab().toImage();
+    // Item 5 (row 2, column 2) has a 5-pixel bar starting at (16, 16).
+    EXPECT_EQ(img.pixel(16 + 4, 20) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(img.pixel(16 + 5, 20) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(img.pixel(0, 3) & 0xFFFFFF, 0x000000u);  // item 1: one pixel
+    EXPECT_EQ(img.pixel(1, 3) & 0xFFFFFF, 0xFFFFFFu);
+
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(40, 20), QPointF(40, 20), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid, &release);
+    EXPECT_EQ(ui_internal::TakePendingMenuChoice(), SInt32(147 << 16 | 6));
+    DisableMenuItem(m, 4);
+    QMouseEvent onDisabled(QEvent::MouseButtonRelease, QPointF(2, 20), QPointF(2, 20), Qt::LeftButton,
+                           Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid, &onDisabled);
+    EXPECT_EQ(ui_internal::TakePendingMenuChoice(), 0);
+}
+
+TEST_F(MenusTest, MenuBarFromResources) {
+    InitResources();
+    const SInt16 file = NewResFileInMemory();
+    ASSERT_NE(file, kResFileNotOpen);
+    auto add = [](ResType type, ResID id, const std::vector<UInt8>& bytes) {
+        AddResource(NewHandleFromBytes(bytes), type, id, nullptr);
+        ASSERT_EQ(ResError(), noErr);
+    };
+    add(FourCC("MENU"), 200, MenuBytes(200, ~0u, "A", {{"One", 'O'}, {"Two"}}));
+    add(FourCC("MENU"), 201, MenuBytes(201, ~0u ^ 4u, "B", {{"Three"}, {"Four"}}));
+    add(FourCC("MBAR"), 300, {0, 2, 0, 200, 0, 201});
+    Handle bar = GetNewMBar(300);
+    ASSERT_NE(bar, nullptr);
+    SetMenuBar(bar);
+    DisposeHandle(bar);
+    MenuRef a = GetMenuHandle(200), b = GetMenuHandle(201);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    Keep(a);
+    Keep(b);
+    EXPECT_EQ(GetMenu(200), a);  // loaded once
+    EXPECT_EQ(CountMenuItems(b), 2);
+    EXPECT_TRUE(IsMenuItemEnabled(b, 1));
+    EXPECT_FALSE(IsMenuItemEnabled(b, 2));
+    Str255 text;
+    GetMenuItemText(b, 2, text);
+    EXPECT_EQ(PStringToStd(text), "Four");
+    EXPECT_EQ(GetNewMBar(301), nullptr);
+    CloseResFile(file);
+}
