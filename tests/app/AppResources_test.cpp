@@ -240,4 +240,113 @@ TEST_F(AppResources, PaletteTemplatesAreInvisibleFloatingWindows) {
     EXPECT_EQ((pat[4] << 8 | pat[5]) - (pat[0] << 8 | pat[1]), 67);
 }
 
+struct ItemRec {
+    Rect rect;
+    UInt8 type = 0;
+    Bytes data;
+};
+
+std::vector<ItemRec> ItemsOf(ResID id) {
+    std::span<const UInt8> b = HandleBytes(Get1Resource(FourCC("DITL"), id));
+    ByteReader r(b);
+    std::vector<ItemRec> items;
+    const int count = r.s16be() + 1;
+    for (int i = 0; i < count && r.ok(); ++i) {
+        ItemRec item;
+        r.skip(4);
+        item.rect = r.rect();
+        item.type = r.u8();
+        const UInt8 n = r.u8();
+        for (UInt8 k = 0; k < n; ++k) item.data.push_back(r.u8());
+        if (n & 1) r.u8();
+        items.push_back(item);
+    }
+    EXPECT_TRUE(r.ok() && r.atEnd()) << "DITL " << id;
+    return items;
+}
+
+SInt16 ControlID(const ItemRec& item) { return SInt16(item.data[0] << 8 | item.data[1]); }
+
+// The kinds of the numbered items of each list: b button, c check box,
+// e edit text, s static text, p pop-up, g group box, t tabs, u user item, l slider.
+TEST_F(AppResources, DialogItemsAreNumberedAsTheDialogsReadThem) {
+    struct Case {
+        ResID id;
+        const char* kinds;
+    };
+    const Case cases[] = {
+        {135, "bbeeppcpg"}, {149, "bbppppuu"},   {300, "bbt"},      {301, "pbbbbsssscc"},
+        {302, "eeppcpbc"},  {303, "ccclcccc"},       {304, "cppccc"},   {305, "cccc"},
+        {306, "cccccccc"},  {129, "bbbs"},       {137, "bbs"},      {201, "bs"},
+        {202, "bss"},
+    };
+    for (const Case& c : cases) {
+        const std::vector<ItemRec> items = ItemsOf(c.id);
+        const std::string kinds = c.kinds;
+        ASSERT_GE(items.size(), kinds.size()) << "DITL " << c.id;
+        for (size_t i = 0; i < kinds.size(); ++i) {
+            const UInt8 type = items[i].type & 0x7F;
+            char got = '?';
+            if (type == 4) got = 'b';
+            if (type == 5) got = 'c';
+            if (type == 8) got = 's';
+            if (type == 16) got = 'e';
+            if (type == 0) got = 'u';
+            if (type == 7) {
+                ByteReader r(HandleBytes(Get1Resource(FourCC("CNTL"), ControlID(items[i]))));
+                r.skip(16);
+                const SInt16 procID = r.s16be();
+                got = procID == 1008 ? 'p' : procID == 160 ? 'g' : procID == 129 ? 't' : (procID & ~15) == 48 ? 'l' : '?';
+            }
+            EXPECT_EQ(got, kinds[i]) << "DITL " << c.id << " item " << i + 1;
+        }
+        // Everything after the numbered items is a label.
+        for (size_t i = kinds.size(); i < items.size(); ++i)
+            if (c.id != 201 && c.id != 202 && c.id != 129 && c.id != 137)
+                EXPECT_EQ(items[i].type & 0x7F, 8) << "DITL " << c.id << " item " << i + 1;
+    }
+}
+
+TEST_F(AppResources, PopUpsNameMenusThatExist) {
+    for (ResID ditl : {135, 149, 301, 302, 303, 304}) {
+        for (const ItemRec& item : ItemsOf(ditl)) {
+            if ((item.type & 0x7F) != 7) continue;
+            const Bytes c = Resource("CNTL", ControlID(item));
+            ASSERT_GE(c.size(), 23u);
+            const SInt16 procID = SInt16(c[16] << 8 | c[17]);
+            const SInt16 min = SInt16(c[14] << 8 | c[15]);
+            const SInt16 value = SInt16(c[8] << 8 | c[9]);
+            if (procID != 1008) continue;
+            const MenuRec m = MenuOf(min);
+            EXPECT_GE(value, 1) << "CNTL " << ControlID(item);
+            EXPECT_LE(size_t(value), m.items.size()) << "CNTL " << ControlID(item);
+        }
+    }
+    struct Case {
+        ResID menu;
+        size_t count;
+    };
+    // Values the program stores as item numbers.
+    const Case cases[] = {{180, 2}, {182, 3}, {183, 3}, {184, 8}, {185, 10}, {186, 5}, {187, 3}, {188, 3}};
+    for (const Case& c : cases) EXPECT_EQ(MenuOf(c.menu).items.size(), c.count) << "MENU " << c.menu;
+    // The tabs take their titles from 'STR#' 300, six of them.
+    const Bytes tabs = Resource("CNTL", 3000);
+    EXPECT_EQ(tabs[14] << 8 | tabs[15], 300);
+    EXPECT_EQ(tabs[12] << 8 | tabs[13], 6);
+}
+
+TEST_F(AppResources, DialogsAndAlertsUseTheirOwnItemLists) {
+    for (ResID id : {129, 135, 137, 149, 300}) {
+        const Bytes d = Resource("DLOG", id);
+        ASSERT_GE(d.size(), 20u);
+        EXPECT_EQ(d[18] << 8 | d[19], id) << "DLOG " << id;
+        EXPECT_EQ(d[10], 0) << "DLOG " << id << " starts invisible";
+    }
+    for (ResID id : {201, 202}) {
+        const Bytes a = Resource("ALRT", id);
+        ASSERT_GE(a.size(), 12u);
+        EXPECT_EQ(a[8] << 8 | a[9], id);
+    }
+}
+
 }  // namespace

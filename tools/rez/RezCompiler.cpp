@@ -119,6 +119,7 @@ const std::map<std::string, long long, std::less<>>& NamedConstants() {
         {"popupMenuProc", 1008}, {"kControlTabSmallProc", 129}, {"kControlGroupBoxTextTitleProc", 160},
         {"kControlEditTextProc", 272}, {"kControlStaticTextProc", 288},
         {"kControlUserPaneProc", 256}, {"kControlCheckBoxProc", 369}, {"kControlPushButtonProc", 368},
+        {"kControlSliderProc", 48},
     };
     return names;
 }
