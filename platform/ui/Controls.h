@@ -23,6 +23,8 @@ enum : SInt16 {
     kControlScrollBarLiveProc = 386,
     kControlGroupBoxTextTitleProc = 160,
     kControlTabSmallProc = 129,
+    kControlTabLargeProc = 128,
+    kControlSliderProc = 48,  // + 1 live feedback, + 2 tick marks (max - min + 1 of them)
     popupMenuProc = 1008,  // min holds the menu ID; value the chosen item
     kControlEditTextProc = 272,
     kControlStaticTextProc = 288,
@@ -82,3 +84,8 @@ ControlPartCode FindControl(Point testPoint, WindowRef theWindow, ControlRef* th
 // value). A pop-up shows its menu and sets the value to the chosen item.
 // Returns the part, or kControlNoPart when released outside.
 ControlPartCode TrackControl(ControlRef theControl, Point startPoint, ControlActionProcPtr actionProc);
+
+// A tab control's titles come from the 'STR#' whose ID is the minimum given
+// at creation (then the minimum becomes 1 and the maximum the tab count);
+// this replaces one title, tab numbered from 1.
+void SetControlTabTitle(ControlRef control, SInt16 tab, ConstStr255Param title);

@@ -1,0 +1,324 @@
+#include "platform/core/ByteIO.h"
+#include "platform/core/PString.h"
+#include "platform/raster/GWorld.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/ControlInternal.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Scripting.h"
+#include "platform/ui/WindowInternal.h"
+#include "platform/ui/Windows.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTabBar>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr Rect kContent{60, 40, 260, 340};  // global content rectangle of the test window
+
+Rect R(int top, int left, int bottom, int right) { return MakeRect(top, left, bottom, right); }
+
+std::vector<ControlPartCode> gActions;
+void CountAction(ControlRef, ControlPartCode part) { gActions.push_back(part); }
+// What a program's scroll action does: a line per arrow.
+void ScrollAction(ControlRef c, ControlPartCode part) {
+    gActions.push_back(part);
+    if (part == kControlUpButtonPart) SetControlValue(c, SInt16(GetControlValue(c) - 1));
+    if (part == kControlDownButtonPart) SetControlValue(c, SInt16(GetControlValue(c) + 1));
+}
+
+class ControlsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(InitWindows(400, 300), noErr);
+        SetUnattended(true);
+        ClearScript();
+        FlushEvents(everyEvent, 0);
+        window_ = NewCWindow(nullptr, &kContent, nullptr, true, documentProc, kFirstWindowOfClass, false, nullptr);
+        ASSERT_NE(window_, nullptr);
+        gActions.clear();
+    }
+    void TearDown() override {
+        ClearScript();
+        DisposeWindow(window_);
+        FlushEvents(everyEvent, 0);
+    }
+    ControlRef Make(const Rect& r, SInt16 value, SInt16 min, SInt16 max, SInt16 procID, const char* title = "") {
+        Str255 t;
+        CopyCStringToPascal(title, t);
+        return NewControl(window_, &r, t, true, value, min, max, procID, nullptr);
+    }
+    Point Global(SInt16 h, SInt16 v) const {
+        Rect port;
+        GetWindowPortBounds(window_, &port);
+        return Point{SInt16(kContent.top + v - port.top), SInt16(kContent.left + h - port.left)};
+    }
+    // Waits for the scripted mouse-down and tracks it as the program would.
+    ControlPartCode ClickAndTrack(ControlRef* hit, ControlActionProcPtr action) {
+        EventRecord e;
+        for (int i = 0; i < 200; ++i)
+            if (WaitNextEvent(mDownMask, &e, 1, nullptr)) break;
+        EXPECT_EQ(e.what, mouseDown);
+        SavedGWorld saved;
+        SetPortWindowPort(window_);
+        Point local = e.where;
+        GlobalToLocal(&local);
+        ControlRef c = nullptr;
+        if (!FindControl(local, window_, &c)) return -1;
+        if (hit) *hit = c;
+        return TrackControl(c, local, action);
+    }
+    WindowRef window_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ControlsTest, ValuesStayInRange) {
+    ControlRef c = Make(R(0, 284, 100, 300), 5, 0, 10, scrollBarProc);
+    struct Step {
+        enum { Value, Min, Max } what;
+        SInt16 arg;
+        SInt16 value, min, max;
+    } steps[] = {
+        {Step::Value, 7, 7, 0, 10},   {Step::Value, -3, 0, 0, 10}, {Step::Value, 11, 10, 0, 10},
+        {Step::Max, 4, 4, 0, 4},      {Step::Min, 6, 6, 6, 4},     // an empty range holds the minimum
+        {Step::Value, 9, 6, 6, 4},    {Step::Max, 20, 6, 6, 20},   {Step::Value, 15, 15, 6, 20},
+        {Step::Min, 16, 16, 16, 20},
+    };
+    for (const Step& s : steps) {
+        if (s.what == Step::Value) SetControlValue(c, s.arg);
+        if (s.what == Step::Min) SetControlMinimum(c, s.arg);
+        if (s.what == Step::Max) SetControlMaximum(c, s.arg);
+        EXPECT_EQ(GetControlValue(c), s.value);
+        EXPECT_EQ(GetControlMinimum(c), s.min);
+        EXPECT_EQ(GetControlMaximum(c), s.max);
+    }
+    ControlRef born = Make(R(0, 0, 16, 100), 50, 0, 10, scrollBarProc);
+    EXPECT_EQ(GetControlValue(born), 10);
+}
+
+TEST_F(ControlsTest, ScrollBarPartsLieInOrderAlongTheBar) {
+    const Rect bounds = R(0, 284, 100, 300);
+    ControlRef c = Make(bounds, 0, 0, 50, scrollBarProc);
+    auto partsDown = [&] {
+        std::vector<ControlPartCode> runs;
+        for (SInt16 v = 0; v < 100; ++v) {
+            ControlRef hit = nullptr;
+            ControlPartCode p = FindControl(Point{v, 292}, window_, &hit);
+            EXPECT_EQ(hit, p ? c : nullptr);
+            if (runs.empty() || runs.back() != p) runs.push_back(p);
+        }
+        return runs;
+    };
+    using V = std::vector<ControlPartCode>;
+    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlIndicatorPart, kControlPageDownPart, kControlDownButtonPart}));
+    SetControlValue(c, 50);
+    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlPageUpPart, kControlIndicatorPart, kControlDownButtonPart}));
+    SetControlValue(c, 25);
+    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlPageUpPart, kControlIndicatorPart, kControlPageDownPart,
+                              kControlDownButtonPart}));
+    // Outside the bar, an empty range, an inactive or a hidden bar: nothing.
+    ControlRef hit = c;
+    EXPECT_EQ(FindControl(Point{50, 283}, window_, &hit), kControlNoPart);
+    EXPECT_EQ(hit, nullptr);
+    EXPECT_EQ(FindControl(Point{100, 292}, window_, &hit), kControlNoPart);
+    SetControlMaximum(c, 0);
+    EXPECT_EQ(FindControl(Point{2, 292}, window_, &hit), kControlNoPart);
+    SetControlMaximum(c, 50);
+    HiliteControl(c, kControlInactivePart);
+    EXPECT_FALSE(IsControlActive(c));
+    EXPECT_EQ(FindControl(Point{2, 292}, window_, &hit), kControlNoPart);
+    HiliteControl(c, 0);
+    HideControl(c);
+    EXPECT_EQ(FindControl(Point{2, 292}, window_, &hit), kControlNoPart);
+    ShowControl(c);
+    EXPECT_EQ(FindControl(Point{2, 292}, window_, &hit), kControlUpButtonPart);
+    // A horizontal bar is laid out left to right.
+    ControlRef h = Make(R(184, 0, 200, 120), 0, 0, 10, scrollBarProc);
+    EXPECT_EQ(FindControl(Point{192, 1}, window_, &hit), kControlUpButtonPart);
+    EXPECT_EQ(hit, h);
+    EXPECT_EQ(FindControl(Point{192, 118}, window_, &hit), kControlDownButtonPart);
+}
+
+TEST_F(ControlsTest, HeldArrowRepeatsTheAction) {
+    ControlRef c = Make(R(0, 284, 100, 300), 40, 0, 50, scrollBarProc);
+    ScriptMouseDown(Global(292, 97));
+    ScriptWait(40);
+    ScriptMouseUp(Global(292, 97));
+    ControlRef hit = nullptr;
+    EXPECT_EQ(ClickAndTrack(&hit, ScrollAction), kControlDownButtonPart);
+    EXPECT_EQ(hit, c);
+    // Once at once, then repeating after the first delay.
+    ASSERT_GE(gActions.size(), 3u);
+    for (ControlPartCode p : gActions) EXPECT_EQ(p, kControlDownButtonPart);
+    EXPECT_EQ(GetControlValue(c), std::min<int>(50, 40 + int(gActions.size())));
+}
+
+TEST_F(ControlsTest, ReleasedOffTheArrowReportsNoPart) {
+    Make(R(0, 284, 100, 300), 10, 0, 50, scrollBarProc);
+    ScriptMouseDown(Global(292, 2));
+    ScriptMouseMove(Global(200, 2));
+    ScriptMouseUp(Global(200, 2));
+    EXPECT_EQ(ClickAndTrack(nullptr, CountAction), kControlNoPart);
+    EXPECT_GE(gActions.size(), 1u);
+}
+
+TEST_F(ControlsTest, ThumbDraggedToTheEnds) {
+    struct Case {
+        SInt16 procID;
+        int dragTo;  // local v of the release
+        SInt16 value;
+        bool actions;
+    } cases[] = {
+        {kControlScrollBarLiveProc, 400, 50, true},
+        {kControlScrollBarLiveProc, -300, 0, true},
+        {scrollBarProc, 400, 50, false},
+        {scrollBarProc, -300, 0, false},
+    };
+    for (const Case& k : cases) {
+        gActions.clear();
+        ControlRef c = Make(R(0, 284, 100, 300), 25, 0, 50, k.procID);
+        SInt16 thumb = -1;
+        for (SInt16 v = 0; v < 100 && thumb < 0; ++v)
+            if (FindControl(Point{v, 292}, window_, nullptr) == kControlIndicatorPart) thumb = v;
+        ASSERT_GE(thumb, 0);
+        ScriptMouseDown(Global(292, SInt16(thumb + 1)));
+        ScriptMouseMove(Global(292, SInt16((thumb + k.dragTo) / 2)));
+        ScriptMouseMove(Global(292, SInt16(k.dragTo)));
+        ScriptMouseUp(Global(292, SInt16(k.dragTo)));
+        EXPECT_EQ(ClickAndTrack(nullptr, CountAction), kControlIndicatorPart);
+        EXPECT_EQ(GetControlValue(c), k.value) << k.procID;
+        EXPECT_EQ(!gActions.empty(), k.actions) << k.procID;
+        for (ControlPartCode p : gActions) EXPECT_EQ(p, kControlIndicatorPart);
+        DisposeControl(c);
+    }
+}
+
+TEST_F(ControlsTest, CheckBoxLeavesItsValueToTheProgram) {
+    ControlRef c = Make(R(10, 10, 28, 150), 0, 0, 1, checkBoxProc, "Grid");
+    auto* box = qobject_cast<QCheckBox*>(ui_internal::ControlWidget(c));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("Grid"));
+    ScriptClick(Global(20, 19));
+    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlCheckBoxPart);
+    EXPECT_EQ(GetControlValue(c), 0);
+    EXPECT_FALSE(box->isChecked());
+    SetControlValue(c, 1);
+    EXPECT_TRUE(box->isChecked());
+    // Pressed inside, released outside: no part.
+    ScriptMouseDown(Global(20, 19));
+    ScriptMouseUp(Global(200, 150));
+    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlNoPart);
+    EXPECT_EQ(GetControlValue(c), 1);
+    HiliteControl(c, kControlInactivePart);
+    EXPECT_FALSE(box->isEnabled());
+}
+
+TEST_F(ControlsTest, WidgetsFollowThePortOrigin) {
+    ControlRef c = Make(R(30, 40, 50, 140), 0, 0, 1, pushButProc, "OK");
+    QWidget* w = ui_internal::ControlWidget(c);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->geometry(), QRect(40, 30, 100, 20));
+    {
+        SavedGWorld saved;
+        SetPortWindowPort(window_);
+        SetOrigin(10, 20);
+    }
+    ui_internal::RelayoutControls(window_);
+    EXPECT_EQ(w->geometry(), QRect(30, 10, 100, 20));
+    MoveControl(c, 0, 20);
+    SizeControl(c, 50, 16);
+    EXPECT_EQ(w->geometry(), QRect(-10, 0, 50, 16));
+    Rect b;
+    EXPECT_EQ(*GetControlBounds(c, &b), R(20, 0, 36, 50));
+    ControlRef hit = nullptr;
+    EXPECT_EQ(FindControl(Point{20, 0}, window_, &hit), kControlButtonPart);
+    EXPECT_EQ(hit, c);
+}
+
+TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
+    InitResources();
+    const SInt16 file = NewResFileInMemory();
+    ByteWriter menu;
+    for (SInt16 v : {SInt16(150), SInt16(0), SInt16(0), SInt16(0), SInt16(0)}) menu.s16be(v);
+    menu.u32be(~0u);
+    menu.u8(0);
+    for (const char* t : {"8 bits", "24 bits", "32 bits"}) {
+        menu.u8(UInt8(strlen(t)));
+        menu.bytes({reinterpret_cast<const UInt8*>(t), strlen(t)});
+        menu.u32be(0);
+    }
+    menu.u8(0);
+    AddResource(NewHandleFromBytes(menu.buffer()), FourCC("MENU"), 150, nullptr);
+    ByteWriter tabs;
+    tabs.u16be(3);
+    for (const char* t : {"General", "Paint", "PNG"}) {
+        tabs.u8(UInt8(strlen(t)));
+        tabs.bytes({reinterpret_cast<const UInt8*>(t), strlen(t)});
+    }
+    AddResource(NewHandleFromBytes(tabs.buffer()), FourCC("STR#"), 143, nullptr);
+
+    ControlRef pop = Make(R(10, 10, 30, 200), 2, 150, 60, popupMenuProc, "Depth:");
+    ASSERT_NE(GetControlPopupMenuHandle(pop), nullptr);
+    EXPECT_EQ(GetMenuID(GetControlPopupMenuHandle(pop)), 150);
+    EXPECT_EQ(GetControlMinimum(pop), 1);
+    EXPECT_EQ(GetControlMaximum(pop), 3);
+    EXPECT_EQ(GetControlValue(pop), 2);
+    auto* combo = ui_internal::ControlWidget(pop)->findChild<QComboBox*>();
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("24 bits"));
+    EXPECT_EQ(combo->geometry().left(), 60);  // right of the title
+    ScriptMouseDown(Global(100, 20));
+    ScriptMenuChoice(150 << 16 | 3);
+    ScriptMouseUp(Global(100, 20));
+    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlMenuPart);
+    EXPECT_EQ(GetControlValue(pop), 3);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("32 bits"));
+
+    ControlRef tab = Make(R(40, 10, 190, 290), 1, 143, 0, kControlTabSmallProc);
+    EXPECT_EQ(GetControlMinimum(tab), 1);
+    EXPECT_EQ(GetControlMaximum(tab), 3);
+    auto* bar = ui_internal::ControlWidget(tab)->findChild<QTabBar*>();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->count(), 3);
+    EXPECT_EQ(bar->tabText(2), QStringLiteral("PNG"));
+    Str255 title;
+    CopyCStringToPascal("Tablet", title);
+    SetControlTabTitle(tab, 3, title);
+    EXPECT_EQ(bar->tabText(2), QStringLiteral("Tablet"));
+    QPoint centre = bar->mapTo(ui_internal::ControlWidget(tab), bar->tabRect(2).center());
+    Point at = Global(SInt16(10 + centre.x()), SInt16(40 + centre.y()));
+    ScriptClick(at);
+    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlButtonPart);
+    EXPECT_EQ(GetControlValue(tab), 3);
+    EXPECT_EQ(bar->currentIndex(), 2);
+    // The pane below the tabs is not a hit, so items on the page get the clicks.
+    EXPECT_EQ(FindControl(Point{150, 150}, window_, nullptr), kControlNoPart);
+    CloseResFile(file);
+}
+
+TEST_F(ControlsTest, EditTextTakesTypedKeys) {
+    ControlRef c = Make(R(10, 10, 26, 110), 0, 0, 0, kControlEditTextProc, "32");
+    ui_internal::SetControlTextSelection(c, 0, 32767);
+    struct Key {
+        UInt8 ch;
+        const char* text;
+    } keys[] = {
+        {'6', "6"}, {'4', "64"}, {kBackspaceCharCode, "6"}, {kLeftArrowCharCode, "6"}, {'1', "16"},
+        {kDeleteCharCode, "1"}, {kEndCharCode, "1"}, {'0', "10"}, {kHomeCharCode, "10"}, {kDeleteCharCode, "0"},
+    };
+    for (const Key& k : keys) {
+        EXPECT_TRUE(ui_internal::ApplyKeyToEditText(c, k.ch));
+        Str255 t;
+        GetControlTitle(c, t);
+        EXPECT_EQ(PStringToStd(t), k.text) << int(k.ch);
+    }
+    EXPECT_FALSE(ui_internal::ApplyKeyToEditText(c, kReturnCharCode));
+    ui_internal::SetControlText(c, std::string(255, 'x'));
+    EXPECT_TRUE(ui_internal::ApplyKeyToEditText(c, 'y'));  // full: taken, unchanged
+    EXPECT_EQ(ui_internal::GetControlText(c), std::string(255, 'x'));
+}
