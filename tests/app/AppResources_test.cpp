@@ -3,6 +3,8 @@
 #include "app/AppResources.h"
 #include "platform/core/ByteIO.h"
 #include "platform/core/PString.h"
+#include "platform/picture/Pictures.h"
+#include "platform/raster/GWorld.h"
 #include "platform/resources/Resources.h"
 
 #include <gtest/gtest.h>
@@ -347,6 +349,179 @@ TEST_F(AppResources, DialogsAndAlertsUseTheirOwnItemLists) {
         ASSERT_GE(a.size(), 12u);
         EXPECT_EQ(a[8] << 8 | a[9], id);
     }
+}
+
+// A picture played back into a 32-bit world of its own size, pixel by pixel.
+struct Played {
+    int width = 0, height = 0;
+    std::vector<UInt32> px;  // 0xRRGGBB
+    UInt32 at(int h, int v) const { return px[size_t(v) * size_t(width) + size_t(h)]; }
+};
+
+Played Play(ResID id) {
+    Played out;
+    Handle pic = Get1Resource(FourCC("PICT"), id);
+    EXPECT_NE(pic, nullptr) << "PICT " << id;
+    if (!pic) return out;
+    Rect frame;
+    QDGetPictureBounds(pic, &frame);
+    out.width = frame.right - frame.left;
+    out.height = frame.bottom - frame.top;
+    Rect bounds = MakeRect(0, 0, out.height, out.width);
+    UniqueGWorld g;
+    EXPECT_EQ(NewGWorld(g.out(), 32, &bounds, nullptr, nullptr, 0), noErr);
+    SavedGWorld saved;
+    SetGWorld(g.get(), nullptr);
+    EXPECT_EQ(DrawPictureChecked(pic, &bounds), noErr) << "PICT " << id;
+    PixMapHandle pm = GetGWorldPixMap(g.get());
+    for (int v = 0; v < out.height; ++v)
+        for (int h = 0; h < out.width; ++h) {
+            const UInt8* p = reinterpret_cast<const UInt8*>(GetPixBaseAddr(pm)) + v * GetPixRowBytes(pm) + 4 * h;
+            out.px.push_back(UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3]);
+        }
+    return out;
+}
+
+TEST_F(AppResources, PicturesHaveTheSizesTheirWindowsAndBoxesNeed) {
+    struct Case {
+        ResID id;
+        int width, height;
+    };
+    const Case cases[] = {{128, 372, 61}, {129, 49, 161}, {131, 3, 3},   {132, 35, 128}, {134, 36, 30},
+                          {135, 36, 30},  {136, 36, 30},  {137, 36, 30}, {139, 130, 40}, {145, 12, 14},
+                          {146, 12, 14},  {147, 12, 14},  {152, 35, 104}, {153, 33, 8},  {154, 9, 4}};
+    for (const Case& c : cases) {
+        const Played p = Play(c.id);
+        EXPECT_EQ(p.width, c.width) << "PICT " << c.id;
+        EXPECT_EQ(p.height, c.height) << "PICT " << c.id;
+    }
+    // Palette pictures fill their windows' content exactly.
+    struct Window {
+        ResID wind, pict;
+    };
+    for (Window w : {Window{129, 128}, Window{130, 129}, Window{132, 132}, Window{134, 139}, Window{135, 134},
+                     Window{133, 152}}) {
+        const Bytes b = Resource("WIND", w.wind);
+        const Played p = Play(w.pict);
+        EXPECT_EQ((b[6] << 8 | b[7]) - (b[2] << 8 | b[3]), p.width) << "WIND " << w.wind;
+        EXPECT_EQ((b[4] << 8 | b[5]) - (b[0] << 8 | b[1]), p.height) << "WIND " << w.wind;
+    }
+}
+
+// Every pixel of colour palette 1 is either a grid line or the colour a
+// click there picks.
+TEST_F(AppResources, ColorCubePixelsAreTheColoursAClickPicks) {
+    const Played p = Play(128);
+    ASSERT_EQ(p.px.size(), 372u * 61u);
+    int cells = 0;
+    for (int v = 0; v < 61; ++v)
+        for (int h = 0; h < 372; ++h) {
+            const bool onCell = h >= 1 && v >= 1 && (h - 1) % 62 < 60;
+            const bool line = h % 62 % 10 == 0 || v % 10 == 0;
+            if (!onCell || line) {
+                if (h % 62 <= 60) EXPECT_EQ(p.at(h, v), 0x000000u) << h << "," << v;
+                continue;
+            }
+            const UInt32 red = UInt32(5 - (h - 1) / 62) * 0x33, blue = UInt32(5 - (h - 1) % 62 / 10) * 0x33,
+                         green = UInt32(5 - (v - 1) / 10) * 0x33;
+            EXPECT_EQ(p.at(h, v), red << 16 | green << 8 | blue) << h << "," << v;
+            ++cells;
+        }
+    EXPECT_EQ(cells, 216 * 81);
+}
+
+TEST_F(AppResources, RampPixelsAreTheColoursAClickPicks) {
+    const Played p = Play(129);
+    for (int v = 1; v < 161; ++v)
+        for (int h = 1; h < 48; ++h) {
+            if (h % 12 == 0 || v % 10 == 0) {
+                EXPECT_EQ(p.at(h, v), 0x000000u) << h << "," << v;
+                continue;
+            }
+            const UInt32 c = UInt32(15 - (v - 1) / 10) * 0x11;
+            const int column = (h - 1) / 12;
+            if (column == 0 && c == 0) {
+                // The transparent cell: white crossed in red.
+                EXPECT_TRUE(p.at(h, v) == 0xFFFFFFu || p.at(h, v) == 0xFF0000u) << h << "," << v;
+                continue;
+            }
+            const UInt32 want = column == 3 ? c * 0x010101u : c << (8 * (2 - column));
+            EXPECT_EQ(p.at(h, v), want) << h << "," << v;
+        }
+    EXPECT_EQ(p.at(2, 151), 0xFF0000u);
+    EXPECT_EQ(p.at(10, 151), 0xFFFFFFu);
+}
+
+TEST_F(AppResources, ToolCellsLieWhereTheToolRectangleIs) {
+    const Played p = Play(132);
+    for (int tool = 0; tool < 5; ++tool) {
+        const int top = 3 + 25 * tool, bottom = 25 + 25 * tool;
+        // A frame round the cell (left 3, right 32), background outside.
+        EXPECT_EQ(p.at(3, top), 0x888888u) << tool;
+        EXPECT_EQ(p.at(31, bottom - 1), 0x888888u) << tool;
+        EXPECT_EQ(p.at(2, top), 0xDDDDDDu) << tool;
+        EXPECT_EQ(p.at(32, bottom), 0xDDDDDDu) << tool;
+        // Each cell holds a drawing in black.
+        int black = 0;
+        for (int v = top + 1; v < bottom - 1; ++v)
+            for (int h = 4; h < 31; ++h) black += p.at(h, v) == 0;
+        EXPECT_GT(black, 15) << tool;
+    }
+}
+
+TEST_F(AppResources, PatternListsHoldWhatTheFillAndGridCodeAsksFor) {
+    auto pattern = [](const Bytes& list, int item) { return Bytes(list.begin() + 2 + 8 * (item - 1), list.begin() + 2 + 8 * item); };
+    const Bytes solid(8, 0xFF), empty(8, 0x00);
+    const Bytes small = Resource("PAT#", 200), large = Resource("PAT#", 201);
+    ASSERT_EQ(small.size(), 2u + 24 * 8);
+    ASSERT_EQ(large.size(), 2u + 40 * 8);
+    EXPECT_EQ(pattern(small, 1), solid);
+    EXPECT_EQ(pattern(small, 13), empty);
+    EXPECT_EQ(pattern(large, 1), empty);
+    EXPECT_EQ(pattern(large, 12), solid);
+    for (int i = 1; i <= 40; ++i)
+        for (int k = i + 1; k <= 40; ++k) EXPECT_NE(pattern(large, i), pattern(large, k)) << i << " " << k;
+    // Pixel grids: a grid of period 4 and 8; row 0 and column 0 carry the lines.
+    const Bytes zoom4 = Resource("PAT#", 128), zoom8 = Resource("PAT#", 129);
+    EXPECT_EQ(pattern(zoom4, 1), empty);
+    EXPECT_EQ(pattern(zoom4, 2), (Bytes{0xFF, 0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88}));
+    EXPECT_EQ(pattern(zoom8, 2), (Bytes{0xFF, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}));
+    for (ResID id : {128, 129, 130, 131}) EXPECT_EQ(Resource("PAT#", id).size(), 2u + 5 * 8) << id;
+    EXPECT_EQ(pattern(Resource("PAT#", 132), 1), solid);
+    EXPECT_EQ(Resource("PAT ", 128), (Bytes{0xF8, 0xF1, 0xE3, 0xC7, 0x8F, 0x1F, 0x3E, 0x7C}));
+}
+
+TEST_F(AppResources, CursorsAreWholeAndMasked) {
+    for (ResID id : {128, 129, 130, 131, 132, 133, 135, 137, 139, 140, 141}) {
+        const Bytes c = Resource("CURS", id);
+        ASSERT_EQ(c.size(), 68u) << id;
+        for (int row = 0; row < 16; ++row) {
+            const int data = c[2 * row] << 8 | c[2 * row + 1], mask = c[32 + 2 * row] << 8 | c[33 + 2 * row];
+            EXPECT_EQ(data & ~mask, 0) << "CURS " << id << " row " << row;
+        }
+        const int v = c[64] << 8 | c[65], h = c[66] << 8 | c[67];
+        EXPECT_LT(v, 16);
+        EXPECT_LT(h, 16);
+        // The hot spot lies on the cursor's shape.
+        const int mask = c[32 + 2 * v] << 8 | c[33 + 2 * v];
+        EXPECT_TRUE(mask & (0x8000 >> h) || id == 130 || id == 139) << "CURS " << id;
+    }
+}
+
+TEST_F(AppResources, ColorTablesHaveTheirSizes) {
+    struct Case {
+        ResID id;
+        int count;
+    };
+    for (Case c : {Case{128, 16}, Case{129, 256}, Case{130, 34}, Case{131, 256}}) {
+        const Bytes t = Resource("clut", c.id);
+        ASSERT_EQ(t.size(), size_t(8 + 8 * c.count)) << c.id;
+        EXPECT_EQ(t[6] << 8 | t[7], c.count - 1) << c.id;
+    }
+    // The 256-colour table starts white and ends black, like the standard one.
+    const Bytes t = Resource("clut", 129);
+    EXPECT_EQ(Bytes(t.begin() + 8, t.begin() + 16), (Bytes{0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(Bytes(t.end() - 8, t.end()), (Bytes{0, 255, 0, 0, 0, 0, 0, 0}));
 }
 
 }  // namespace

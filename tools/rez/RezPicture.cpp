@@ -46,19 +46,20 @@ UInt32 ColorOf(const std::map<char, UInt32>& palette, const Stmt& s, size_t i) {
 std::vector<UInt8> CompilePixelArt(const std::vector<Stmt>& body, const Where& header) {
     Canvas canvas;
     std::map<char, UInt32> palette;
-    int rowTop = 0, rowLeft = 0, nextRow = 0;
+    int rowTop = 0, rowLeft = 0, nextRow = 0, scale = 1;
     for (const Stmt& s : body) {
         if (s.IsRow()) {
             if (!canvas.world) Fail(s.where, "'size' comes before the pixels");
             const std::string& r = s.tokens[0].text;
-            const int y = rowTop + nextRow++;
-            if (y >= canvas.height) Fail(s.where, "row below the picture's bottom");
-            if (rowLeft + int(r.size()) > canvas.width) Fail(s.where, "row runs past the picture's right edge");
+            const int y = rowTop + scale * nextRow++;
+            if (y + scale > canvas.height) Fail(s.where, "row below the picture's bottom");
+            if (rowLeft + scale * int(r.size()) > canvas.width) Fail(s.where, "row runs past the picture's right edge");
             for (size_t x = 0; x < r.size(); ++x) {
                 if (r[x] == ' ') continue;  // leaves what is there
                 auto it = palette.find(r[x]);
                 if (it == palette.end()) Fail(s.where, std::string("character '") + r[x] + "' has no colour");
-                canvas.Set(rowLeft + int(x), y, it->second);
+                const int left = rowLeft + scale * int(x);
+                canvas.Fill(MakeRect(y, left, y + scale, left + scale), it->second);
             }
             continue;
         }
@@ -101,9 +102,15 @@ std::vector<UInt8> CompilePixelArt(const std::vector<Stmt>& body, const Where& h
                 canvas.Fill(MakeRect(r.top, r.right - 1, r.bottom, r.right), rgb);
             }
         } else if (k == "at") {
-            s.ExpectCount(3);
+            // at TOP LEFT [scale N]: the rows that follow start there, each
+            // character N x N pixels.
+            if (s.tokens.size() != 3) {
+                s.ExpectCount(5);
+                if (s.At(3).text != "scale") Fail(s.where, "expected 'scale' after the position");
+            }
             rowTop = int(s.Int(1, 0, kMaxArtEdge));
             rowLeft = int(s.Int(2, 0, kMaxArtEdge));
+            scale = s.tokens.size() == 5 ? int(s.Int(4, 1, 64)) : 1;
             nextRow = 0;
         } else {
             Fail(s.where, "unknown statement '" + k + "' (expected size, color, fill, rect, frame, at or |pixels|)");
