@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ui/Menus.h"
+#include "platform/ui/Windows.h"
 
 enum : MenuID {
     kAppleMenuID = 128, kFileMenuID = 129, kEditMenuID = 130, kEffectMenuID = 131, kToolMenuID = 132,
@@ -34,3 +35,5 @@ void HandleDispChoice(SInt16 item);
 void HandleMagChoice(SInt16 item);
 void HandleGridChoice(SInt16 item);
 void HandlePenColorChoice(SInt16 item);
+// Palette check (menu 151): item − 1 becomes the palette check.
+void HandlePaletteChoice(SInt16 item);

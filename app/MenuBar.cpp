@@ -1,0 +1,408 @@
+// The menu bar: building it at start-up and routing every menu choice to the
+// operation that owns it.
+#include "app/MenuBar.h"
+
+#include "app/MenuCommands.h"
+#include "app/PaletteContent.h"
+#include "app/PaletteWindows.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "image/Colors.h"
+#include "paint/PaintView.h"
+#include "paint/PaintWindow.h"
+#include "palettes/Prefs.h"
+#include "platform/core/Gestalt.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Pen.h"
+
+#include <array>
+
+SInt16 helpMenuID = 0, updateMenuIndex = 0, prefMenuID = 0, prefMenuIndex = 0;
+
+namespace {
+
+// Menus are looked up each time: the bar owns them and a missing resource
+// simply leaves a menu out.
+MenuRef Menu(MenuID id) { return GetMenuHandle(id); }
+
+void RunNewPaintWindow(WindowRef) { NewPaintWindow(); }
+void RunClose(WindowRef front) { (void)ClosePaintWindow(front, false); }  // it reports its own failures
+void RunPrefs(WindowRef) { OpenPrefsDialog(); }
+void RunQuit(WindowRef) { Quit(); }
+void RunConfigureGrid(WindowRef) { ConfigureGrid(); }
+
+void RunToggleRuler(WindowRef) {
+    // The crosshair is drawn in xor: take it away while the rulers are still on.
+    if (gToolPrefs.showRuler) ResetRuler();
+    gToolPrefs.showRuler = gToolPrefs.showRuler ? 0 : 1;
+    if (MenuRef tool = Menu(kToolMenuID)) CheckMenuItem(tool, 6, gToolPrefs.showRuler != 0);
+}
+
+constexpr CommandNeeds kAny = CommandNeeds::Nothing;
+constexpr CommandNeeds kDoc = CommandNeeds::Document;
+constexpr CommandNeeds kPaint = CommandNeeds::Paint;
+
+// Items without an operation wait for the parts that bring them; they stay
+// disabled until then.
+constexpr MenuCommand kCommands[] = {
+    {kFileMenuID, 1, kAny, RunNewPaintWindow},
+    {kFileMenuID, 2, kAny, nullptr},    // open a file
+    {kFileMenuID, 3, kDoc, RunClose},
+    {kFileMenuID, 4, kDoc, nullptr},    // save
+    {kFileMenuID, 5, kDoc, nullptr},    // save as
+    {kFileMenuID, 6, kDoc, nullptr},    // save a copy
+    {kFileMenuID, 7, kDoc, nullptr},    // revert
+    {kFileMenuID, 9, kAny, nullptr},    // new picture from the clipboard
+    {kFileMenuID, 11, kAny, RunPrefs},
+    {kFileMenuID, 13, kAny, RunQuit},
+
+    {kEditMenuID, 1, kDoc, nullptr},    // undo
+    {kEditMenuID, 3, kDoc, nullptr},    // cut
+    {kEditMenuID, 4, kDoc, nullptr},    // copy
+    {kEditMenuID, 5, kDoc, nullptr},    // paste
+    {kEditMenuID, 6, kDoc, nullptr},    // clear
+    {kEditMenuID, 7, kDoc, nullptr},    // select all
+    {kEditMenuID, 9, kDoc, nullptr},    // duplicate
+    {kEditMenuID, 11, kPaint, nullptr}, // change the picture's size
+    {kEditMenuID, 12, kPaint, nullptr}, // type a string
+    {kEditMenuID, 14, kPaint, nullptr}, // background layer mode
+    {kEditMenuID, 15, kPaint, nullptr}, // union the layers
+    {kEditMenuID, 16, kPaint, nullptr}, // delete the foreground
+    {kEditMenuID, 17, kPaint, nullptr}, // delete the background
+    {kEditMenuID, 19, kPaint, nullptr}, // the foreground transparency submenu
+    {kEditMenuID, 20, kPaint, nullptr}, // show or hide the background
+
+    {kEffectMenuID, 3, kPaint, nullptr},  // fill
+    {kEffectMenuID, 4, kPaint, nullptr},  // lighten
+    {kEffectMenuID, 5, kPaint, nullptr},  // darken
+    {kEffectMenuID, 6, kPaint, nullptr},  // antialias
+    {kEffectMenuID, 7, kPaint, nullptr},  // dot picture
+    {kEffectMenuID, 8, kPaint, nullptr},  // wind
+    {kEffectMenuID, 9, kPaint, nullptr},  // edging
+    {kEffectMenuID, 12, kPaint, nullptr}, // rotate
+    {kEffectMenuID, 13, kPaint, nullptr}, // flip horizontally
+    {kEffectMenuID, 14, kPaint, nullptr}, // flip vertically
+    {kEffectMenuID, 16, kPaint, nullptr}, // opaque mask
+    {kEffectMenuID, 17, kPaint, nullptr}, // transparent-colour mask
+    {kEffectMenuID, 18, kPaint, nullptr}, // blend the floating selection
+    {kEffectMenuID, 20, kPaint, nullptr}, // exchange the selection
+
+    {kToolMenuID, 5, kAny, RunConfigureGrid},
+    {kToolMenuID, 6, kAny, RunToggleRuler},
+
+    {kIconMenuID, 1, kAny, nullptr},    // new icon file
+    {kIconMenuID, 2, kAny, nullptr},    // new icon family
+    {kIconMenuID, 4, kDoc, nullptr},    // add an icon or member
+    {kIconMenuID, 5, kDoc, nullptr},    // icon information
+    {kIconMenuID, 7, kDoc, nullptr},    // import
+    {kIconMenuID, 8, kDoc, nullptr},    // export
+    {kIconMenuID, 12, kDoc, nullptr},   // open with the resource editor
+};
+
+// Submenus whose every item waits for a later part.
+constexpr MenuID kWaitingSubmenus[] = {kBlendMenuID, kForeTransMenuID, kColorModeMenuID, kSelectionMenuID,
+                                       kBlendPaletteMenuID};
+
+void RunCommand(MenuID menu, MenuItemIndex item) {
+    const MenuCommand* command = FindMenuCommand(menu, item);
+    WindowRef front = FrontDocumentWindow();
+    if (command && command->run && CommandAvailable(*command, front)) command->run(front);
+}
+
+void HandleAppleChoice(SInt16 item) {
+    if (item == 1) DoAboutBox();
+}
+
+void HandleFileChoice(SInt16 item) { RunCommand(kFileMenuID, MenuItemIndex(item)); }
+void HandleEditChoice(SInt16 item) { RunCommand(kEditMenuID, MenuItemIndex(item)); }
+void HandleEffectChoice(SInt16 item) { RunCommand(kEffectMenuID, MenuItemIndex(item)); }
+void HandleToolChoice(SInt16 item) { RunCommand(kToolMenuID, MenuItemIndex(item)); }
+void HandleIconChoice(SInt16 item) { RunCommand(kIconMenuID, MenuItemIndex(item)); }
+
+// A new footprint from menu 147 or 148; the current one changes nothing.
+void ChangeFootprint(MenuID menuID, SInt16 item, SInt16* width, SInt16* height) {
+    if (item < 1 || item > 16) return;
+    const MenuItemIndex old = PenSizeItem(*width, *height);
+    if (old == MenuItemIndex(item)) return;
+    if (MenuRef menu = Menu(menuID)) MarkOneItem(menu, 1, 16, MenuItemIndex(item));
+    *width = PenSizeItemWidth(MenuItemIndex(item));
+    *height = PenSizeItemHeight(MenuItemIndex(item));
+    if (InfoWindow) {
+        Rect r;
+        InvalWindowRect(InfoWindow, GetWindowPortBounds(InfoWindow, &r));
+    }
+}
+
+void HandlePenSizeChoice(SInt16 item) { ChangeFootprint(kPenSizeMenuID, item, &gPenWidth, &gPenHeight); }
+void HandleEraserSizeChoice(SInt16 item) {
+    ChangeFootprint(kEraserSizeMenuID, item, &gEraserWidth, &gEraserHeight);
+}
+
+void HandleListBackgroundChoice(SInt16 item) {
+    if (item < 1 || item == gListBackground) return;
+    if (MenuRef menu = Menu(kListBackgroundMenuID)) MarkOneItem(menu, 1, CountMenuItems(menu), MenuItemIndex(item));
+    gListBackground = item;
+    for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
+        if (GetExtWindowKind(w) != kIconListWindowKind) continue;
+        Rect r;
+        InvalWindowRect(w, GetWindowPortBounds(w, &r));
+    }
+}
+
+void InvalWindow(WindowRef window) {
+    if (!window) return;
+    Rect r;
+    InvalWindowRect(window, GetWindowPortBounds(window, &r));
+}
+
+// Builds a pen-size menu drawn by the program, the current footprint marked.
+// The resource's item texts name the sizes; without it the items are blank.
+void MakePenSizeMenu(MenuID id, SInt16 width, SInt16 height) {
+    static const UInt8 kBlank[] = {1, ' '};
+    MenuRef menu = GetMenu(id);
+    if (!menu) menu = NewMenu(id, kBlank);
+    if (!menu) return;
+    while (CountMenuItems(menu) < 16) AppendMenuItemText(menu, kBlank);
+    (void)SetMenuDrawnByProgram(menu, 4, 4, 16, 16, DrawPenSizeCell);
+    SetItemMark(menu, PenSizeItem(width, height), checkMark);
+    InsertMenu(menu, hierMenu);
+}
+
+void InsertSubmenu(MenuID id) {
+    if (MenuRef menu = GetMenu(id)) InsertMenu(menu, hierMenu);
+}
+
+void SetModifiers(MenuID id, MenuItemIndex item, UInt8 modifiers) {
+    if (MenuRef menu = Menu(id)) (void)SetMenuItemModifiers(menu, item, modifiers);
+}
+
+}  // namespace
+
+std::span<const MenuCommand> MenuCommands() { return kCommands; }
+
+const MenuCommand* FindMenuCommand(MenuID menu, MenuItemIndex item) {
+    for (const MenuCommand& c : kCommands) {
+        if (c.menu == menu && c.item == item) return &c;
+    }
+    return nullptr;
+}
+
+Boolean CommandAvailable(const MenuCommand& command, WindowRef front) {
+    switch (command.needs) {
+        case CommandNeeds::Nothing: return true;
+        case CommandNeeds::Document: return front != nullptr;
+        case CommandNeeds::Paint: return front && GetExtWindowKind(front) == kPaintWindowKind;
+    }
+    return false;
+}
+
+void UpdateCommandItems(MenuID menuID, MenuItemIndex first, MenuItemIndex last) {
+    MenuRef menu = Menu(menuID);
+    if (!menu) return;
+    WindowRef front = FrontDocumentWindow();
+    for (const MenuCommand& c : kCommands) {
+        if (c.menu != menuID || c.item < first || c.item > last) continue;
+        if (c.run && CommandAvailable(c, front)) EnableMenuItem(menu, c.item);
+        else DisableMenuItem(menu, c.item);
+    }
+}
+
+void MarkOneItem(MenuRef menu, MenuItemIndex first, MenuItemIndex last, MenuItemIndex item) {
+    for (MenuItemIndex i = first; i <= last; ++i) SetItemMark(menu, i, i == item ? checkMark : noMark);
+}
+
+void DrawPenSizeCell(MenuRef menu, MenuItemIndex item, const Rect* cellRect, Boolean hilited) {
+    if (item < 1 || item > 16) return;
+    PenState saved;
+    GetPenState(&saved);
+    PenNormal();
+    EraseRect(cellRect);
+    const SInt16 w = PenSizeItemWidth(item), h = PenSizeItemHeight(item);
+    const SInt16 ch = SInt16(cellRect->left + (cellRect->right - cellRect->left) / 2);
+    const SInt16 cv = SInt16(cellRect->top + (cellRect->bottom - cellRect->top) / 2);
+    Rect foot;
+    SetRect(&foot, SInt16(ch - w / 2), SInt16(cv - h / 2), SInt16(ch + (w + 1) / 2), SInt16(cv + (h + 1) / 2));
+    PaintRect(&foot);
+    PenMode(patXor);
+    UInt16 mark = noMark;
+    if (menu) GetItemMark(menu, item, &mark);
+    if (mark == checkMark) {
+        Rect frame = *cellRect;
+        InsetRect(&frame, 2, 2);
+        FrameRect(&frame);
+    }
+    if (hilited) {
+        Rect frame = *cellRect;
+        InsetRect(&frame, 1, 1);
+        FrameRect(&frame);
+    }
+    SetPenState(&saved);
+}
+
+void MenuBarInit() {
+    if (Handle bar = GetNewMBar(128)) {
+        SetMenuBar(bar);
+        DisposeHandle(bar);
+    }
+
+    // Without an application menu (this platform's bar), Quit and Preferences
+    // stay in the File menu.
+    SInt32 menuAttributes = 0;
+    if (Gestalt(FourCC("menu"), &menuAttributes) == noErr && (menuAttributes & 2)) {
+        if (MenuRef file = Menu(kFileMenuID)) {
+            DeleteMenuItem(file, 13);
+            DeleteMenuItem(file, 12);
+        }
+    }
+    prefMenuID = kFileMenuID;
+    prefMenuIndex = 11;
+
+    for (MenuID id : {kBlendMenuID, kGridMenuID, kPenColorMenuID, kColorModeMenuID}) InsertSubmenu(id);
+    MakePenSizeMenu(kPenSizeMenuID, gPenWidth, gPenHeight);
+    MakePenSizeMenu(kEraserSizeMenuID, gEraserWidth, gEraserHeight);
+    for (MenuID id : {kDispMenuID, kMagMenuID, kPaletteCheckMenuID, kSelectionMenuID, kListBackgroundMenuID,
+                      kForeTransMenuID, kBlendPaletteMenuID}) {
+        InsertSubmenu(id);
+    }
+
+    if (MenuRef list = Menu(kListBackgroundMenuID)) {
+        MarkOneItem(list, 1, CountMenuItems(list), MenuItemIndex(gListBackground));
+        if (isOSX) DisableMenuItem(list, 4);
+    }
+    if (MenuRef check = Menu(kPaletteCheckMenuID)) MarkOneItem(check, 1, 4, MenuItemIndex(gPaletteCheck + 1));
+    if (MenuRef tool = Menu(kToolMenuID)) DisableMenuItem(tool, 9);
+    if (MenuRef window = Menu(kWindowMenuID)) DisableMenuItem(window, 1);
+
+    SetModifiers(kFileMenuID, 5, kMenuShiftModifier);
+    SetModifiers(kFileMenuID, 9, kMenuShiftModifier);
+    SetModifiers(kEditMenuID, 14, kMenuShiftModifier);
+    SetModifiers(kEditMenuID, 20, kMenuShiftModifier);
+    SetModifiers(kIconMenuID, 1, kMenuShiftModifier);
+    SetModifiers(kIconMenuID, 2, kMenuOptionModifier);
+    SetModifiers(kIconMenuID, 7, kMenuShiftModifier);
+    SetModifiers(kIconMenuID, 8, kMenuShiftModifier);
+    SetModifiers(kSelectionMenuID, 4, kMenuOptionModifier);
+
+    // Items no update recomputes keep the state the table gives them now.
+    for (MenuID id : {kFileMenuID, kEditMenuID, kEffectMenuID, kToolMenuID, kIconMenuID}) {
+        UpdateCommandItems(id, 1, 20);
+    }
+    for (MenuID id : kWaitingSubmenus) {
+        if (MenuRef menu = Menu(id)) DisableMenuItem(menu, 0);
+    }
+    if (MenuRef penColor = Menu(kPenColorMenuID)) DisableMenuItem(penColor, 7);  // picking from the screen
+
+    UpdateToolMenu();
+    UpdateNewMenu();
+    UpdatePasteMenu();
+    // The update check's Help item arrives with the update check.
+    DrawMenuBar();
+}
+
+void HandleMenuChoice(SInt32 menuChoice) {
+    if (menuChoice == 0) {
+        HiliteMenu(0);
+        return;
+    }
+    const MenuID menu = MenuID(menuChoice >> 16);
+    const SInt16 item = SInt16(menuChoice & 0xFFFF);
+    switch (menu) {
+        case kAppleMenuID: HandleAppleChoice(item); break;
+        case kFileMenuID: HandleFileChoice(item); break;
+        case kEditMenuID: HandleEditChoice(item); break;
+        case kEffectMenuID: HandleEffectChoice(item); break;
+        case kToolMenuID: HandleToolChoice(item); break;
+        case kGridMenuID: HandleGridChoice(item); break;
+        case kPenColorMenuID: HandlePenColorChoice(item); break;
+        case kIconMenuID: HandleIconChoice(item); break;
+        case kDispMenuID: HandleDispChoice(item); break;
+        case kMagMenuID: HandleMagChoice(item); break;
+        case kPenSizeMenuID: HandlePenSizeChoice(item); break;
+        case kEraserSizeMenuID: HandleEraserSizeChoice(item); break;
+        case kWindowMenuID: HandleWindowChoice(item); break;
+        case kPaletteCheckMenuID: HandlePaletteChoice(item); break;
+        case kListBackgroundMenuID: HandleListBackgroundChoice(item); break;
+        default: break;  // the transparency, colour-mode, selection and blend-palette menus arrive later
+    }
+    HiliteMenu(0);
+}
+
+void HandleGridChoice(SInt16 item) {
+    if (item < 1 || item > 15) return;
+    UInt16 setting = gToolPrefs.gridSetting;
+    if (item == 6 || item == 7) {
+        const UInt16 code = UInt16(item - 5);
+        const UInt16 current = (setting >> 4) & 0xF;
+        setting = UInt16((setting & ~0xF0u) | ((current == code ? 0 : code) << 4));
+    } else {
+        if ((setting & 0xF) == UInt16(item)) return;
+        setting = UInt16((setting & ~0xFu) | UInt16(item));
+    }
+    gToolPrefs.gridSetting = setting;
+    UpdateGridMenu();
+    for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
+        if (GetExtWindowKind(w) == kPaintWindowKind && IsWindowVisible(w)) InvalWindow(w);
+    }
+}
+
+void UpdateGridMenu() {
+    MenuRef grid = Menu(kGridMenuID);
+    if (!grid) return;
+    const UInt16 setting = gToolPrefs.gridSetting;
+    const MenuItemIndex count = CountMenuItems(grid);
+    for (MenuItemIndex i = 1; i <= count; ++i) {
+        Boolean marked = false;
+        if (i == 6 || i == 7) marked = ((setting >> 4) & 0xF) == UInt16(i - 5);
+        else marked = (setting & 0xF) == i;
+        CheckMenuItem(grid, i, marked);
+    }
+}
+
+void HandleMagChoice(SInt16 item) {
+    if (item < 1 || item > 5) return;
+    if (WindowRef front = FrontPaintWindow()) ChangeRatioMain(front, SInt16(item - 1));
+}
+
+void HandlePenColorChoice(SInt16 item) {
+    ColorRec color = gCurrentColor;
+    switch (item) {
+        case 1:
+        case 2:
+        case 5: {
+            if (!gBlendPalettePtr) return;
+            // The palette's ends and its middle blend.
+            static constexpr Point kSpots[] = {{43, 1}, {77, 1}, {0, 0}, {0, 0}, {60, 20}};
+            const Point spot = kSpots[item - 1];
+            CGrafPtr savedPort;
+            GDHandle savedDevice;
+            GetGWorld(&savedPort, &savedDevice);
+            SetGWorld(gBlendPalettePtr, nullptr);
+            GetCPixel(spot.h, spot.v, &color.rgb);
+            SetGWorld(savedPort, savedDevice);
+            color.isTransparent = 0;
+            break;
+        }
+        case 4: color = gPrevColor; break;
+        default: return;  // picking from the screen arrives later
+    }
+    SetPenColorFromMenu(color);
+}
+
+void SetPenColorFromMenu(const ColorRec& color) {
+    if (color == gCurrentColor) return;
+    gPrevColor = gCurrentColor;
+    gCurrentColor = color;
+    InvalWindow(gBlendPalette);
+    InvalWindow(PatternPalette);
+    InvalWindow(InfoWindow);
+}
+
+void HandlePaletteChoice(SInt16 item) {
+    if (item < 1 || item > 4 || item == gPaletteCheck + 1) return;
+    if (MenuRef menu = Menu(kPaletteCheckMenuID)) MarkOneItem(menu, 1, 4, MenuItemIndex(item));
+    gPaletteCheck = SInt16(item - 1);
+    InvalWindow(ColorPalette1);
+    InvalWindow(ColorPalette2);
+    InvalWindow(gBlendPalette);
+}

@@ -1,0 +1,172 @@
+// Bringing the menus and the palettes that follow the front document up to
+// date after the front window or a document's state changes.
+#include "app/MenuBar.h"
+
+#include "app/MenuCommands.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "paint/PaintView.h"
+#include "paint/PaintWindow.h"
+#include "palettes/Prefs.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Regions.h"
+#include "platform/resources/Resources.h"
+
+namespace {
+
+enum : SInt16 { kUndoStrings = 128, kRedoStrings = 129 };
+// The icon preview's size when an icon document is in front.
+constexpr SInt16 kIconPreviewWidth = 127, kIconPreviewHeight = 173;
+constexpr SInt16 kPaletteCheckDocumentColors = 3;
+
+void SetVisible(WindowRef window, Boolean visible) {
+    if (!window) return;
+    if (visible) ShowWindow(window);
+    else HideWindow(window);
+}
+
+void InvalWholeWindow(WindowRef window) {
+    if (!window) return;
+    Rect r;
+    InvalWindowRect(window, GetWindowPortBounds(window, &r));
+}
+
+// Sizes the preview window's content and clips its port to `area`.
+void FitPreview(SInt16 width, SInt16 height, const Rect* area) {
+    SizeWindow(gPreviewWindow, width, height, false);
+    GrafPtr saved;
+    GetPort(&saved);
+    SetPortWindowPort(gPreviewWindow);
+    ClipRect(area);
+    SetPort(saved);
+    InvalWholeWindow(gPreviewWindow);
+}
+
+// The palettes show the colours of the front document: redraw them.
+void RefreshPaletteCheck() {
+    InvalWholeWindow(ColorPalette1);
+    InvalWholeWindow(ColorPalette2);
+    InvalWholeWindow(gBlendPalette);
+}
+
+void UpdateEffectMenu() {
+    UpdateCommandItems(kEffectMenuID, 1, 20);
+    UpdateCommandItems(kEditMenuID, 11, 12);
+}
+
+// Effect items 16 to 18 mirror the front paint document's floating selection.
+void UpdateTransparentMenu() {
+    MenuRef effect = GetMenuHandle(kEffectMenuID);
+    if (!effect) return;
+    PaintWinRec* rec = GetPaintWinRec(FrontPaintWindow());
+    // The two mask marks need the mask operations, which arrive with the selection.
+    CheckMenuItem(effect, 16, false);
+    CheckMenuItem(effect, 17, false);
+    CheckMenuItem(effect, 18, rec && rec->selMode == blend);
+}
+
+void UpdateClipMenu() {
+    for (MenuItemIndex item : {3, 4, 6, 7, 9}) UpdateCommandItems(kEditMenuID, item, item);
+}
+
+void UpdateBGMenu() { UpdateCommandItems(kEditMenuID, 14, 20); }
+
+void UpdateSelectionMenu() {
+    // Menu 152 waits for the selection operations; MenuBarInit disabled it.
+}
+
+void UpdateIconMenu() { UpdateCommandItems(kIconMenuID, 1, 12); }
+
+}  // namespace
+
+WindowRef FrontPaintWindow() {
+    WindowRef front = FrontDocumentWindow();
+    return front && GetExtWindowKind(front) == kPaintWindowKind && GetPaintWinRec(front) ? front : nullptr;
+}
+
+void UpdateMenus() {
+    UpdateEffectMenu();
+    UpdateTransparentMenu();
+    UpdateClipMenu();
+    UpdateBGMenu();
+    UpdatePasteMenu();
+    UpdateSaveMenu();
+    UpdateSelectionMenu();
+    UpdateEditWinData();
+    UpdateUndoMenu();
+    UpdateWindowMenu();
+    UpdateIconMenu();
+}
+
+void UpdateEditWinData() {
+    WindowRef front = FrontDocumentWindow();
+    if (!front) {
+        SetVisible(gPreviewWindow, false);
+        SetVisible(DotModePalette, false);
+        return;
+    }
+    if (GetExtWindowKind(front) == kPaintWindowKind) {
+        PaintWinRec* rec = GetPaintWinRec(front);
+        if (!rec) return;
+        SetVisible(gPreviewWindow, true);
+        ResetRuler();
+        if (gPreviewWindow) {
+            FitPreview(SInt16(rec->picRect.right - rec->picRect.left), SInt16(rec->picRect.bottom - rec->picRect.top),
+                       &rec->picRect);
+        }
+        SetVisible(DotModePalette, rec->dotMode);
+        if (rec->selDispRgn.get() && !EmptyRgn(rec->selDispRgn.get()) && gToolPrefs.keepFloatingSelection &&
+            gSelectedTool != 2) {
+            // The selection tool; nothing is dropped when changing to it.
+            gSelectedTool = 2;
+            SetRect(&gToolRect, 3, 3 + 25 * 2, 32, 25 + 25 * 2);
+            InvalWholeWindow(gToolPalette);
+        }
+        if (gPaletteCheck == kPaletteCheckDocumentColors) {
+            RefreshPaletteCheck();
+        } else if (rec->parentWindow) {
+            // Icon members of 8 and 4 bits show their own standard colours.
+            SInt16 check = -1;
+            if (rec->iconKind == 0 || rec->iconKind == 4) check = 1;
+            if (rec->iconKind == 1 || rec->iconKind == 5) check = 2;
+            if (check != -1 && gPaletteCheck != check) HandlePaletteChoice(SInt16(check + 1));
+        }
+        return;
+    }
+    if (gPreviewWindow) {
+        Rect area;
+        SetRect(&area, 0, 0, kIconPreviewWidth, kIconPreviewHeight);
+        FitPreview(kIconPreviewWidth, kIconPreviewHeight, &area);
+    }
+    SetVisible(gPreviewWindow, true);
+    SetVisible(DotModePalette, false);
+    if (gPaletteCheck == kPaletteCheckDocumentColors) RefreshPaletteCheck();
+}
+
+void UpdateUndoMenu() {
+    MenuRef edit = GetMenuHandle(kEditMenuID);
+    if (!edit) return;
+    SInt16 mode = 0;
+    if (PaintWinRec* rec = GetPaintWinRec(FrontPaintWindow())) mode = rec->undoMode;
+    Str255 text{};
+    const SInt16 saved = CurResFile();
+    if (GetApplicationResFile() != kResFileNotOpen) UseResFile(GetApplicationResFile());
+    if (mode >= 0) GetIndString(text, kUndoStrings, SInt16(mode + 1));
+    else GetIndString(text, kRedoStrings, SInt16(-mode + 1));
+    UseResFile(saved);
+    if (text[0]) SetMenuItemText(edit, 1, text);
+    // Undoing arrives with the undo buffers; until then there is nothing to undo.
+    UpdateCommandItems(kEditMenuID, 1, 1);
+}
+
+void UpdateSaveMenu() { UpdateCommandItems(kFileMenuID, 3, 7); }
+
+void UpdatePasteMenu() { UpdateCommandItems(kEditMenuID, 5, 5); }
+
+void UpdateNewMenu() { UpdateCommandItems(kFileMenuID, 9, 9); }
+
+void UpdateToolMenu() {
+    UpdateCommandItems(kToolMenuID, 5, 6);
+    if (MenuRef tool = GetMenuHandle(kToolMenuID)) CheckMenuItem(tool, 6, gToolPrefs.showRuler != 0);
+    UpdateGridMenu();
+}

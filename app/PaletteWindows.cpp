@@ -1,0 +1,67 @@
+// The palettes the user shows and hides, with the Display menu mirroring
+// their visibility, and the placement of small dialogs.
+#include "app/PaletteWindows.h"
+
+#include "app/MenuBar.h"
+#include "app/MenuCommands.h"
+#include "app/WindowKinds.h"
+#include "platform/raster/Regions.h"
+
+namespace {
+
+// Display menu items 1 to 8, in item order; also the order of "show all".
+WindowRef* const kDispPalettes[] = {&TitleWindow,   &gToolPalette, &InfoWindow,     &ColorPalette1,
+                                     &ColorPalette2, &gBlendPalette, &PatternPalette, &FavoritePalette};
+constexpr SInt16 kShowAllItem = 10;
+
+}  // namespace
+
+SInt16 DispItemForWindow(WindowRef window) {
+    if (!window) return 0;
+    for (SInt16 i = 0; i < SInt16(std::size(kDispPalettes)); ++i) {
+        if (*kDispPalettes[i] == window) return SInt16(i + 1);
+    }
+    return 0;
+}
+
+WindowRef PaletteForDispItem(SInt16 item) {
+    if (item < 1 || item > SInt16(std::size(kDispPalettes))) return nullptr;
+    return *kDispPalettes[item - 1];
+}
+
+void ShowHidePalette(WindowRef window, Boolean show) {
+    if (!window) return;
+    if (show) ShowWindow(window);
+    else HideWindow(window);
+    const SInt16 item = DispItemForWindow(window);
+    MenuRef disp = GetMenuHandle(kDispMenuID);
+    if (item && disp) CheckMenuItem(disp, MenuItemIndex(item), show);
+}
+
+void ShowHidePalette2(SInt16 item) {
+    if (WindowRef window = PaletteForDispItem(item)) ShowHidePalette(window, !IsWindowVisible(window));
+}
+
+void ShowAllPalettes() {
+    for (WindowRef* palette : kDispPalettes) ShowHidePalette(*palette, true);
+}
+
+void HandleDispChoice(SInt16 item) {
+    if (item == kShowAllItem) ShowAllPalettes();
+    else ShowHidePalette2(item);
+}
+
+void MoveDialogToParentWindow(DialogRef dialog) {
+    if (!dialog) return;
+    if (WindowRef front = FrontDocumentWindow()) {
+        Rect content, dialogBounds;
+        GetWindowBounds(front, kWindowContentRgn, &content);
+        GetWindowPortBounds(dialog, &dialogBounds);
+        const SInt16 left = SInt16(content.left + 20), top = SInt16(content.top + 20);
+        const Point bottomRight{SInt16(top + (dialogBounds.bottom - dialogBounds.top)),
+                                SInt16(left + (dialogBounds.right - dialogBounds.left))};
+        if (PtInRgn(bottomRight, GetGrayRgn())) MoveWindow(dialog, left, top, false);
+    }
+    BringToFront(dialog);
+    ShowWindow(dialog);
+}

@@ -1,0 +1,95 @@
+// The Window menu: the Magnification submenu and the list of open documents,
+// grouped by kind, from which one is brought to the front.
+#include "app/MenuBar.h"
+
+#include "app/MenuCommands.h"
+#include "app/WindowKinds.h"
+#include "paint/PaintWindow.h"
+
+#include <array>
+#include <vector>
+
+namespace {
+
+constexpr MenuItemIndex kMagItem = 1;
+constexpr MenuItemIndex kFirstListedItem = 4;
+constexpr SInt16 kRatioCount = 5;
+
+// The groups in menu order: icon lists, icon families, paint windows.
+constexpr std::array<SInt16, 3> kGroupKinds{kIconListWindowKind, kFamilyWindowKind, kPaintWindowKind};
+using WindowGroups = std::array<std::vector<WindowRef>, 3>;
+
+// The documents as the menu last listed them, front to back in each group.
+WindowGroups gListedWindows;
+SInt16 iWinNum = 0, fWinNum = 0, eWinNum = 0;
+
+WindowGroups CollectDocumentWindows() {
+    WindowGroups groups;
+    for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
+        if (!IsWindowVisible(w) || IsFloatingWindow(w)) continue;
+        const SInt16 kind = GetExtWindowKind(w);
+        for (size_t g = 0; g < kGroupKinds.size(); ++g) {
+            if (kind == kGroupKinds[g]) groups[g].push_back(w);
+        }
+    }
+    return groups;
+}
+
+Boolean IsListedWindowOpen(WindowRef window) {
+    for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
+        if (w == window) return IsWindowVisible(w);
+    }
+    return false;
+}
+
+}  // namespace
+
+void UpdateWindowMenu() {
+    MenuRef menu = GetMenuHandle(kWindowMenuID);
+    if (!menu) return;
+    WindowRef paint = FrontPaintWindow();
+    if (paint) EnableMenuItem(menu, kMagItem);
+    else DisableMenuItem(menu, kMagItem);
+    if (MenuRef mag = GetMenuHandle(kMagMenuID); mag && paint) {
+        MarkOneItem(mag, 1, kRatioCount, MenuItemIndex(GetPaintWinRec(paint)->ratio + 1));
+    }
+
+    for (MenuItemIndex i = CountMenuItems(menu); i >= kFirstListedItem; --i) DeleteMenuItem(menu, i);
+    gListedWindows = CollectDocumentWindows();
+    iWinNum = SInt16(gListedWindows[0].size());
+    fWinNum = SInt16(gListedWindows[1].size());
+    eWinNum = SInt16(gListedWindows[2].size());
+
+    static const UInt8 kSeparator[] = {1, '-'};
+    WindowRef front = FrontDocumentWindow();
+    for (const std::vector<WindowRef>& group : gListedWindows) {
+        if (group.empty()) continue;
+        AppendMenuItemText(menu, kSeparator);
+        for (WindowRef w : group) {
+            Str255 title;
+            GetWTitle(w, title);
+            AppendMenuItemText(menu, title);
+            SetItemMark(menu, CountMenuItems(menu), w == front ? checkMark : noMark);
+        }
+    }
+}
+
+void HandleWindowChoice(SInt16 item) {
+    if (item < SInt16(kFirstListedItem)) return;
+    SInt16 k = SInt16(item - kFirstListedItem);
+    WindowRef chosen = nullptr;
+    for (const std::vector<WindowRef>& group : gListedWindows) {
+        if (group.empty()) continue;
+        if (k == 0) return;  // the group's separator
+        --k;
+        if (k < SInt16(group.size())) {
+            chosen = group[size_t(k)];
+            break;
+        }
+        k = SInt16(k - SInt16(group.size()));
+    }
+    // A window closed since the menu was built is not brought back.
+    if (!chosen || !IsListedWindowOpen(chosen)) return;
+    if (chosen != FrontDocumentWindow()) SelectWindow(chosen);
+    UpdateMenus();
+}
