@@ -1,0 +1,290 @@
+// The preferences and grid dialogs, answered by script: what reaches the
+// settings on OK, and that nothing does on Cancel.
+#include "palettes/PrefsDialog.h"
+
+#include "app/AppResources.h"
+#include "app/Shell.h"
+#include "palettes/PrefsCodec.h"
+#include "platform/core/PString.h"
+#include "platform/files/Files.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/Scripting.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+DialogItemIndex PageItem(int page, int k) { return PrefsPageItem(page, k); }
+
+const fs::path& Scratch() {
+    static const fs::path dir = fs::temp_directory_path() / ("korvel-prefsdialog-test-" + std::to_string(getpid()));
+    return dir;
+}
+
+FSSpec gNextChoice;
+OSErr gNextChoiceErr = noErr;
+int gChooserCalls = 0;
+Boolean gChooserAppsOnly = false;
+std::function<void()> gWhileChoosing;  // looks at the dialog while it is up
+OSErr ScriptedChooser(ConstStr255Param, Boolean applicationsOnly, FSSpec* chosen) {
+    ++gChooserCalls;
+    if (gWhileChoosing) gWhileChoosing();
+    gChooserAppsOnly = applicationsOnly;
+    if (gNextChoiceErr == noErr) *chosen = gNextChoice;
+    return gNextChoiceErr;
+}
+
+RGBColor gPicked{0x1234, 0x5678, 0x9ABC};
+Boolean gPickerAnswers = true;
+Boolean ScriptedPicker(ConstStr255Param, const RGBColor*, RGBColor* chosen) {
+    if (gPickerAnswers) *chosen = gPicked;
+    return gPickerAnswers;
+}
+
+// A file with a creator, as the chooser would hand it over.
+FSSpec FileWithCreator(const char* name, OSType creator) {
+    fs::create_directories(Scratch());
+    FSSpec spec;
+    EXPECT_EQ(FSSpecFromPath((Scratch() / name).string(), &spec), noErr);
+    (void)FSpDelete(&spec);
+    EXPECT_EQ(FSpCreate(&spec, creator, FourCC("APPL"), smSystemScript), noErr);
+    return spec;
+}
+
+class PrefsDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        InitResources();
+        ASSERT_EQ(OpenApplicationResources(), noErr);
+        ASSERT_EQ(InitWindows(800, 600), noErr);
+        SetUnattended(true);
+        ResetScriptLog();
+        ClearScript();
+        isOSX = true;
+        isIconServicesAvailable = true;
+        isTabletAvailable = true;
+        gSystemVersion = 0x1000;
+        gKeyThreshStore[0] = 20;
+        gKeyThreshStore[1] = 5;
+        SetPrefDefaults();
+        gPrefsFileChooser = ScriptedChooser;
+        gPrefsColorPicker = ScriptedPicker;
+        gNextChoiceErr = noErr;
+        gChooserCalls = 0;
+        gPickerAnswers = true;
+        gWhileChoosing = nullptr;
+    }
+    void TearDown() override {
+        TearDownWindows();
+        InitResources();
+        fs::remove_all(Scratch());
+    }
+};
+
+// Every stored setting the dialog can touch, as bytes.
+std::vector<UInt8> Settings() {
+    std::vector<UInt8> s;
+    for (const auto& part :
+         {EncodePref(gStartup), EncodePref(gPICTCreator), EncodePref(gGIFCreator), EncodePref(gPNGCreator),
+          EncodePref(gIconCreator), EncodePref(gPreviewIconFlag), EncodePref(gPaintWinPrefs),
+          EncodePref(gUseExternalEditor), EncodePref(gToolPrefs), EncodePref(gPNGFilePrefs),
+          EncodePref(gTabletPrefs), EncodePref(gOtherPrefs)})
+        s.insert(s.end(), part.begin(), part.end());
+    return s;
+}
+
+TEST_F(PrefsDialogTest, OKStoresWhatThePagesShow) {
+    struct Case {
+        const char* what;
+        std::vector<DialogStep> steps;  // OK is added
+        std::function<void()> check;
+    };
+    using S = DialogStep;
+    const std::vector<UInt8> defaults = Settings();
+    const std::vector<Case> cases = {
+        {"start-up pop-up", {S::Choose(PageItem(1, 1), 3)}, [] { EXPECT_EQ(gStartup, 2); }},
+        {"preview icon", {S::Click(PageItem(1, 11))}, [] { EXPECT_EQ(gPreviewIconFlag, 1); }},
+        {"new picture", {S::Type(PageItem(2, 1), "120"), S::Type(PageItem(2, 2), "80"), S::Choose(PageItem(2, 3), 2),
+                         S::Choose(PageItem(2, 4), 4), S::Click(PageItem(2, 5)), S::Choose(PageItem(2, 6), 3)},
+         [] {
+             EXPECT_EQ(EncodePref(gPaintWinPrefs), (std::vector<UInt8>{0, 0, 0, 0, 0, 80, 0, 120, 0, 3, 1, 0, 0, 2, 0, 24}));
+         }},
+        {"size that is not a number", {S::Type(PageItem(2, 1), "12x"), S::Type(PageItem(2, 2), "80")},
+         [] { EXPECT_EQ(gPaintWinPrefs.pictRect, (Rect{0, 0, 64, 96})); }},
+        {"size of zero", {S::Type(PageItem(2, 1), "0")}, [] { EXPECT_EQ(gPaintWinPrefs.pictRect, (Rect{0, 0, 64, 96})); }},
+        {"editor off", {S::Click(PageItem(2, 8))}, [] { EXPECT_EQ(gUseExternalEditor, 0); }},
+        {"tool flags", {S::Click(PageItem(3, 1)), S::Click(PageItem(3, 3)), S::Click(PageItem(3, 5)), S::Click(PageItem(3, 8))},
+         [] {
+             EXPECT_EQ(EncodePref(gToolPrefs),
+                       (std::vector<UInt8>{0, 1, 0, 0, 0, 20, 0, 5, 1, 0, 0, 1, 0, 0x21, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                           0, 0, 0, 0}));
+         }},
+        {"key repeat step 1", {S::Choose(PageItem(3, 4), 1)},
+         [] {
+             EXPECT_EQ(gToolPrefs.keyRepeatDelay, 40);
+             EXPECT_EQ(gToolPrefs.keyRepeatInterval, 12);
+         }},
+        {"key repeat step 4", {S::Choose(PageItem(3, 4), 4)},
+         [] {
+             EXPECT_EQ(gToolPrefs.keyRepeatDelay, 12);
+             EXPECT_EQ(gToolPrefs.keyRepeatInterval, 2);
+         }},
+        {"PNG page", {S::Click(PageItem(4, 1)), S::Choose(PageItem(4, 2), 4), S::Choose(PageItem(4, 3), 10),
+                      S::Click(PageItem(4, 4)), S::Click(PageItem(4, 5)), S::Click(PageItem(4, 6))},
+         [] { EXPECT_EQ(EncodePref(gPNGFilePrefs), (std::vector<UInt8>{1, 0, 0, 4, 0, 9, 1, 0, 1, 0})); }},
+        {"PNG bottom-right pixel", {S::Choose(PageItem(4, 2), 6)}, [] { EXPECT_EQ(gPNGFilePrefs.transparency, 2); }},
+        {"tablet second flag needs the first", {S::Click(PageItem(5, 3)), S::Click(PageItem(5, 1)), S::Click(PageItem(5, 1))},
+         [] { EXPECT_EQ(gTabletPrefs, (std::array<UInt8, 4>{0, 0, 1, 0})); }},
+        {"other flags", {S::Click(PageItem(6, 1)), S::Click(PageItem(6, 5)), S::Click(PageItem(6, 8))},
+         [] { EXPECT_EQ(gOtherPrefs, (std::array<UInt8, 8>{1, 0, 0, 0, 0, 1, 0, 1})); }},
+        {"tabs change nothing", {S::Choose(kPrefsTabItem, 4), S::Choose(kPrefsTabItem, 2)},
+         [&defaults] { EXPECT_EQ(Settings(), defaults); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetPrefDefaults();
+        std::vector<DialogStep> steps = c.steps;
+        steps.push_back(DialogStep::Click(kStdOkItemIndex));
+        ScriptDialog(kPrefsDialogID, steps);
+        // The same steps then Cancel change nothing.
+        steps.back() = DialogStep::Click(kStdCancelItemIndex);
+        ScriptDialog(kPrefsDialogID, steps);
+        OpenPrefsDialog();
+        c.check();
+        SetPrefDefaults();
+        OpenPrefsDialog();
+        EXPECT_EQ(Settings(), defaults);
+        EXPECT_FALSE(ScriptPending());
+    }
+    EXPECT_EQ(DialogsShown(), std::vector<SInt16>(cases.size() * 2, kPrefsDialogID));
+}
+
+TEST_F(PrefsDialogTest, ChoosersSetCreatorsAndTheExternalEditor) {
+    using S = DialogStep;
+    gNextChoice = FileWithCreator("Viewer", FourCC("ttxt"));
+    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 2)), S::Click(PageItem(1, 4)), S::Click(kStdOkItemIndex)});
+    OpenPrefsDialog();
+    EXPECT_EQ(gChooserCalls, 2);
+    EXPECT_EQ(gPICTCreator, FourCC("ttxt"));
+    EXPECT_EQ(gGIFCreator, FourCC("Krvl"));
+    EXPECT_EQ(gPNGCreator, FourCC("ttxt"));
+    EXPECT_EQ(gIconCreator, FourCC("Krvl"));
+
+    // A file with no creator, or a cancelled choice, keeps the creator.
+    gNextChoice = FileWithCreator("Plain", 0);
+    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 3)), S::Click(kStdOkItemIndex)});
+    OpenPrefsDialog();
+    gNextChoiceErr = userCanceledErr;
+    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 5)), S::Click(kStdOkItemIndex)});
+    OpenPrefsDialog();
+    EXPECT_EQ(gGIFCreator, FourCC("Krvl"));
+    EXPECT_EQ(gIconCreator, FourCC("Krvl"));
+
+    gNextChoiceErr = noErr;
+    gNextChoice = FileWithCreator("Editor", FourCC("EdIt"));
+    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(2, 7)), S::Click(kStdCancelItemIndex)});
+    OpenPrefsDialog();
+    EXPECT_EQ(gExternalEditor.name[0], 0);
+    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(2, 7)), S::Click(kStdOkItemIndex)});
+    OpenPrefsDialog();
+    EXPECT_TRUE(gChooserAppsOnly);
+    EXPECT_EQ(PStringToStd(gExternalEditor.name), "Editor");
+    EXPECT_TRUE(isExternalEditorAvailable);
+}
+
+bool ItemShown(DialogItemIndex item) {
+    ControlRef c = nullptr;
+    return GetDialogItemAsControl(FrontWindow(), item, &c) == noErr && IsControlVisible(c);
+}
+
+// Without a tablet the fifth of five tabs shows the last page; the tab
+// chosen last is shown first the next time.
+TEST_F(PrefsDialogTest, TabsShowOnePageAtATime) {
+    using S = DialogStep;
+    isTabletAvailable = false;
+    gNextChoiceErr = userCanceledErr;
+    std::vector<std::vector<bool>> seen;
+    gWhileChoosing = [&seen] {
+        ControlRef tabs = nullptr;
+        ASSERT_EQ(GetDialogItemAsControl(FrontWindow(), kPrefsTabItem, &tabs), noErr);
+        EXPECT_EQ(GetControlMaximum(tabs), 5);
+        std::vector<bool> shown;
+        for (int page = 1; page <= 6; ++page) shown.push_back(ItemShown(PageItem(page, 1)));
+        seen.push_back(shown);
+    };
+    // The chooser buttons answer even from a hidden page, so they serve as probes.
+    ScriptDialog(kPrefsDialogID, {S::Choose(kPrefsTabItem, 1), S::Click(PageItem(1, 2)), S::Choose(kPrefsTabItem, 5),
+                                  S::Click(PageItem(1, 2)), S::Click(kStdCancelItemIndex)});
+    OpenPrefsDialog();
+    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 2)), S::Choose(kPrefsTabItem, 3), S::Click(PageItem(1, 2)),
+                                  S::Click(kStdCancelItemIndex)});
+    OpenPrefsDialog();
+    const std::vector<std::vector<bool>> expected = {
+        {true, false, false, false, false, false},
+        {false, false, false, false, false, true},
+        {false, false, false, false, false, true},
+        {false, false, true, false, false, false},
+    };
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(PrefsDialogTest, GridDialogStoresStyleCodeAndColours) {
+    using S = DialogStep;
+    struct Case {
+        const char* what;
+        std::vector<DialogStep> steps;
+        UInt16 grid;
+        RGBColor pixel, block;
+    };
+    const RGBColor black{0, 0, 0}, white{0xFFFF, 0xFFFF, 0xFFFF};
+    const std::vector<Case> cases = {
+        {"unchanged", {S::Click(kStdOkItemIndex)}, 0x21, black, black},
+        {"style 3, no blocks", {S::Choose(3, 3), S::Choose(4, 1), S::Click(kStdOkItemIndex)}, 0x03, black, black},
+        {"blocks of 32", {S::Choose(4, 2), S::Click(kStdOkItemIndex)}, 0x11, black, black},
+        {"white and picked", {S::Choose(5, 1), S::Choose(6, 3), S::Click(kStdOkItemIndex)}, 0x21, white, gPicked},
+        {"style beyond the drawn ones", {S::Choose(3, 5), S::Click(kStdOkItemIndex)}, 0x21, black, black},
+        {"cancel", {S::Choose(3, 4), S::Choose(5, 1), S::Click(kStdCancelItemIndex)}, 0x21, black, black},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gToolPrefs = ToolPrefs{};
+        ScriptDialog(kGridDialogID, c.steps);
+        ConfigureGrid();
+        EXPECT_EQ(gToolPrefs.gridSetting, c.grid);
+        EXPECT_EQ(gToolPrefs.pixelGridColor, c.pixel);
+        EXPECT_EQ(gToolPrefs.blockGridColor, c.block);
+    }
+    // A cancelled colour picker keeps the colour.
+    gToolPrefs = ToolPrefs{};
+    gPickerAnswers = false;
+    ScriptDialog(kGridDialogID, {S::Choose(5, 3), S::Click(kStdOkItemIndex)});
+    ConfigureGrid();
+    EXPECT_EQ(gToolPrefs.pixelGridColor, black);
+}
+
+TEST(PrefsDialogTables, KeyRepeatStepsAndTransparencyItems) {
+    // The step shown is the first whose interval is at most the stored one.
+    const std::pair<SInt16, SInt16> steps[] = {{200, 0}, {144, 0}, {143, 1}, {12, 1}, {9, 2},
+                                               {8, 2},   {5, 3},   {2, 4},   {1, 0},  {0, 0}};
+    for (auto [interval, step] : steps) EXPECT_EQ(KeyRepeatStepFor(interval), step) << interval;
+    SInt16 delay = 0, interval = 0;
+    KeyRepeatForStep(2, &delay, &interval);
+    EXPECT_EQ(delay, 24);
+    EXPECT_EQ(interval, 8);
+    const SInt16 values[9] = {0, 0, 0, 1, 4, 6, 2, 3, 5};
+    for (SInt16 item = 1; item <= 8; ++item) {
+        EXPECT_EQ(PNGTransparencyForItem(item), values[item]) << item;
+        if (item != 2) {
+            EXPECT_EQ(PNGTransparencyItem(values[item]), item) << item;
+        }
+    }
+}
+
+}  // namespace
