@@ -1,0 +1,16 @@
+// Between the dialog layer and its script (DialogScript.cpp).
+#pragma once
+
+#include "platform/ui/Scripting.h"
+
+#include <string>
+
+namespace ui_internal {
+
+// The next scripted step for a dialog of this ID (or one scripted for any
+// dialog), removed from the script; false when none waits.
+bool TakeDialogStep(SInt16 dialogID, DialogStep* step);
+void NoteDialogShown(SInt16 dialogID);
+void SetLastAlertText(std::string text);
+
+}  // namespace ui_internal
