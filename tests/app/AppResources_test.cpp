@@ -396,7 +396,8 @@ TEST_F(AppResources, PicturesHaveTheSizesTheirWindowsAndBoxesNeed) {
     };
     const Case cases[] = {{128, 372, 61}, {129, 49, 161}, {131, 3, 3},   {132, 35, 128}, {134, 36, 30},
                           {135, 36, 30},  {136, 36, 30},  {137, 36, 30}, {139, 130, 40}, {145, 12, 14},
-                          {146, 12, 14},  {147, 12, 14},  {152, 35, 104}, {153, 33, 8},  {154, 9, 4}};
+                          {146, 12, 14},  {147, 12, 14},  {152, 35, 104}, {153, 33, 8},  {154, 9, 4},
+                          {140, 295, 292}, {141, 40, 40}, {142, 136, 136}};
     for (const Case& c : cases) {
         const Played p = Play(c.id);
         EXPECT_EQ(p.width, c.width) << "PICT " << c.id;
@@ -474,6 +475,27 @@ TEST_F(AppResources, ToolCellsLieWhereTheToolRectangleIs) {
             for (int h = 4; h < 31; ++h) black += p.at(h, v) == 0;
         EXPECT_GT(black, 15) << tool;
     }
+}
+
+// The family window's artwork leaves every member's place white and frames it.
+TEST_F(AppResources, FamilyArtworkFramesEveryMemberPlace) {
+    const Rect places[14] = {MakeRect(36, 11, 68, 43),    MakeRect(36, 57, 68, 89),   MakeRect(36, 103, 68, 135),
+                             MakeRect(36, 149, 68, 181),  MakeRect(97, 19, 113, 35),  MakeRect(97, 65, 113, 81),
+                             MakeRect(97, 111, 113, 127), MakeRect(97, 157, 113, 173), MakeRect(36, 205, 68, 237),
+                             MakeRect(36, 251, 68, 283),  MakeRect(97, 213, 113, 229), MakeRect(97, 259, 113, 275),
+                             MakeRect(144, 11, 272, 139), MakeRect(144, 155, 272, 283)};
+    const Played p = Play(140);
+    for (int kind = 0; kind < 14; ++kind) {
+        const Rect& r = places[kind];
+        for (int v = r.top - 2; v < r.bottom + 2; ++v)
+            for (int h = r.left - 2; h < r.right + 2; ++h) ASSERT_EQ(p.at(h, v), 0xFFFFFFu) << kind;
+        EXPECT_EQ(p.at(r.left - 3, r.top - 3), 0x999999u) << kind;
+        EXPECT_EQ(p.at(r.right + 2, r.bottom + 2), 0x999999u) << kind;
+    }
+    // The family window's template is 195 × 134.
+    const Bytes w = Resource("WIND", 137);
+    EXPECT_EQ((w[6] << 8 | w[7]) - (w[2] << 8 | w[3]), 195);
+    EXPECT_EQ((w[4] << 8 | w[5]) - (w[0] << 8 | w[1]), 134);
 }
 
 TEST_F(AppResources, PatternListsHoldWhatTheFillAndGridCodeAsksFor) {
