@@ -11,6 +11,7 @@
 #include "platform/picture/Pictures.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
+#include "platform/raster/Regions.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/ControlInternal.h"
 #include "platform/ui/DialogInternal.h"
@@ -36,6 +37,7 @@ struct DialogItem {
     ControlRef control = nullptr;
     UserItemProcPtr proc = nullptr;
     bool hidden = false;
+    QPointer<QLabel> icon;  // the standard icons 0 to 2
 };
 
 struct DialogInfo {
@@ -50,6 +52,51 @@ struct DialogInfo {
 };
 
 std::vector<std::unique_ptr<DialogInfo>> gDialogs;
+
+// Icon IDs 0, 1 and 2 are the stop, note and caution icons.
+enum : SInt16 { kStopIcon = 0, kNoteIcon = 1, kCautionIcon = 2 };
+
+QLabel* MakeStandardIcon(WindowRef w, SInt16 iconID, const Rect& r) {
+    QWidget* parent = ui_internal::ContentWidget(w);
+    if (!parent || iconID < kStopIcon || iconID > kCautionIcon) return nullptr;
+    QStyle::StandardPixmap sp = iconID == kStopIcon   ? QStyle::SP_MessageBoxCritical
+                                : iconID == kNoteIcon ? QStyle::SP_MessageBoxInformation
+                                                      : QStyle::SP_MessageBoxWarning;
+    auto* label = new QLabel(parent);
+    label->setPixmap(QApplication::style()->standardIcon(sp).pixmap(RectWidth(r), RectHeight(r)));
+    Rect port;
+    GetWindowPortBounds(w, &port);
+    label->setGeometry(r.left - port.left, r.top - port.top, RectWidth(r), RectHeight(r));
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->show();
+    return label;
+}
+
+// A 32 x 32 'ICON' (128 bytes, one bit a pixel) scaled into r on the current port.
+void DrawIconResource(SInt16 iconID, const Rect& r) {
+    Handle h = GetResource(FourCC("ICON"), iconID);
+    if (!h || GetHandleSize(h) < 128 || RectWidth(r) <= 0 || RectHeight(r) <= 0) return;
+    auto bits = HandleBytes(h);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            if (!(bits[size_t(y * 4 + x / 8)] & (0x80 >> (x % 8)))) continue;
+            Rect cell = MakeRect(r.top + y * RectHeight(r) / 32, r.left + x * RectWidth(r) / 32,
+                                 r.top + (y + 1) * RectHeight(r) / 32, r.left + (x + 1) * RectWidth(r) / 32);
+            PaintRect(&cell);
+        }
+}
+
+// Templates with a positioning word are centred across the desktop and put
+// a third of the way down, as alerts are.
+Rect PlacedBounds(const Rect& bounds, UInt16 position) {
+    if (position == 0) return bounds;
+    Rect desk;
+    GetRegionBounds(GetGrayRgn(), &desk);
+    const int w = RectWidth(bounds), h = RectHeight(bounds);
+    const int left = desk.left + std::max((RectWidth(desk) - w) / 2, 0);
+    const int top = desk.top + std::max((RectHeight(desk) - h) / 3, int(kDocumentTitleBarHeight));
+    return MakeRect(top, left, top + h, left + w);
+}
 std::array<std::string, 4> gParams;
 
 UInt8 BaseType(UInt8 type) { return type & UInt8(~itemDisable); }
@@ -128,6 +175,7 @@ void AppendItems(DialogInfo* info, SInt16 ditlID) {
         UInt8 base = BaseType(data.type);
         if (base == iconItem || base == picItem || base == ctrlItem + resCtrl) item.resID = data.ResourceID();
         item.control = MakeItemControl(info->window, data, base);
+        if (base == iconItem) item.icon = MakeStandardIcon(info->window, item.resID, item.rect);
         if (item.control && (data.type & itemDisable) && !IsTextItem(base) && base != ctrlItem + resCtrl)
             HiliteControl(item.control, kControlInactivePart);
         info->items.push_back(item);
@@ -154,6 +202,8 @@ void DrawPortItems(DialogInfo* info) {
         UInt8 base = BaseType(item.type);
         if (base == picItem) {
             if (Handle pic = GetResource(FourCC("PICT"), item.resID)) DrawPicture(pic, &item.rect);
+        } else if (base == iconItem && !item.icon) {
+            DrawIconResource(item.resID, item.rect);
         } else if (base == userItem && item.proc) {
             item.proc(info->window, DialogItemIndex(i + 1));
         }
@@ -303,7 +353,8 @@ DialogItemIndex RunAlert(SInt16 alertID, ModalFilterProcPtr filter, AlertIcon ic
     Handle h = GetResource(FourCC("ALRT"), alertID);
     AlertTemplateData alrt;
     if (!h || ParseAlertTemplate(HandleBytes(h), &alrt) != noErr) return -1;
-    WindowRef w = NewCWindow(nullptr, &alrt.boundsRect, nullptr, false, dBoxProc, kFirstWindowOfClass, false, nullptr);
+    const Rect bounds = PlacedBounds(alrt.boundsRect, alrt.position);
+    WindowRef w = NewCWindow(nullptr, &bounds, nullptr, false, dBoxProc, kFirstWindowOfClass, false, nullptr);
     if (!w) return -1;
     DialogInfo* info = NewDialogRecord(w, alertID);
     AppendItems(info, alrt.itemsID);
@@ -322,15 +373,12 @@ DialogItemIndex RunAlert(SInt16 alertID, ModalFilterProcPtr filter, AlertIcon ic
             text += ui_internal::GetControlText(item.control);
         }
     ui_internal::SetLastAlertText(text);
-    if (icon != AlertIcon::None && ui_internal::ContentWidget(w)) {
-        QStyle::StandardPixmap sp = icon == AlertIcon::Stop   ? QStyle::SP_MessageBoxCritical
-                                    : icon == AlertIcon::Note ? QStyle::SP_MessageBoxInformation
-                                                              : QStyle::SP_MessageBoxWarning;
-        info->alertIcon = new QLabel(ui_internal::ContentWidget(w));
-        info->alertIcon->setPixmap(QApplication::style()->standardIcon(sp).pixmap(32, 32));
-        info->alertIcon->setGeometry(20, 10, 32, 32);  // where the toolbox puts an alert's icon
-        info->alertIcon->setAttribute(Qt::WA_TransparentForMouseEvents);
-        info->alertIcon->show();
+    const bool listHasIcon = std::any_of(info->items.begin(), info->items.end(),
+                                         [](const DialogItem& item) { return BaseType(item.type) == iconItem; });
+    if (icon != AlertIcon::None && !listHasIcon) {
+        // Where the toolbox puts an alert's icon.
+        const SInt16 id = icon == AlertIcon::Stop ? kStopIcon : icon == AlertIcon::Note ? kNoteIcon : kCautionIcon;
+        info->alertIcon = MakeStandardIcon(w, id, MakeRect(10, 20, 42, 52));
     }
     ShowWindow(w);
     DialogItemIndex hit = 0;
@@ -349,7 +397,8 @@ DialogRef GetNewDialog(SInt16 dialogID, void* /*dStorage*/, WindowRef /*behind*/
     if (!h || ParseDialogTemplate(HandleBytes(h), &t) != noErr) return nullptr;
     Str255 title;
     CopyCStringToPascal(t.title, title);
-    WindowRef w = NewCWindow(nullptr, &t.boundsRect, title, false, DialogProcFor(t.procID), kFirstWindowOfClass,
+    const Rect bounds = PlacedBounds(t.boundsRect, t.position);
+    WindowRef w = NewCWindow(nullptr, &bounds, title, false, DialogProcFor(t.procID), kFirstWindowOfClass,
                              false, reinterpret_cast<SRefCon>(intptr_t(t.refCon)));
     if (!w) return nullptr;
     DialogInfo* info = NewDialogRecord(w, dialogID);
@@ -437,6 +486,7 @@ void HideDialogItem(DialogRef theDialog, DialogItemIndex itemNo) {
     if (!it || it->hidden) return;
     it->hidden = true;
     if (it->control) HideControl(it->control);
+    if (it->icon) it->icon->hide();
     InvalWindowRect(theDialog, &it->rect);
 }
 
@@ -445,6 +495,7 @@ void ShowDialogItem(DialogRef theDialog, DialogItemIndex itemNo) {
     if (!it || !it->hidden) return;
     it->hidden = false;
     if (it->control) ShowControl(it->control);
+    if (it->icon) it->icon->show();
     InvalWindowRect(theDialog, &it->rect);
 }
 

@@ -77,6 +77,9 @@ OSErr ParseDialogTemplate(std::span<const UInt8> bytes, DialogTemplateData* out)
     d.itemsID = r.s16be();
     d.title = ReadPString(r);
     if (!r.ok()) return badExtResource;
+    // The positioning word is aligned to an even offset.
+    if (r.pos() & 1) r.skip(1);
+    if (r.has(2)) d.position = r.u16be();
     *out = std::move(d);
     return noErr;
 }
@@ -88,6 +91,7 @@ OSErr ParseAlertTemplate(std::span<const UInt8> bytes, AlertTemplateData* out) {
     a.itemsID = r.s16be();
     a.stages = r.u16be();
     if (!r.ok()) return badExtResource;
+    if (r.has(2)) a.position = r.u16be();
     *out = a;
     return noErr;
 }

@@ -50,6 +50,7 @@ struct DialogTemplateData {
     SInt32 refCon = 0;
     SInt16 itemsID = 0;
     std::string title;
+    UInt16 position = 0;  // optional word after the title; 0 keeps the rectangle where it is
 };
 [[nodiscard]] OSErr ParseDialogTemplate(std::span<const UInt8> bytes, DialogTemplateData* out);
 
@@ -57,6 +58,7 @@ struct AlertTemplateData {
     Rect boundsRect;
     SInt16 itemsID = 0;
     UInt16 stages = 0;
+    UInt16 position = 0;  // optional
 };
 [[nodiscard]] OSErr ParseAlertTemplate(std::span<const UInt8> bytes, AlertTemplateData* out);
 

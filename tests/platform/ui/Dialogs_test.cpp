@@ -421,3 +421,35 @@ TEST_F(DialogsTest, AlertsSubstituteParametersAndAnswer) {
     EXPECT_EQ(DialogsShown(), (std::vector<SInt16>{800, 801, 801}));
     EXPECT_EQ(NoteAlert(999, nullptr), -1);  // no such alert
 }
+
+TEST_F(DialogsTest, PositionedTemplatesAreCentredAndIconsDrawn) {
+    auto dlog = DlogBytes(R(500, 600, 600, 800), 502);  // off the desktop as stored
+    dlog.push_back(0);  // align the positioning word
+    dlog.push_back(0x30);
+    dlog.push_back(0x0A);
+    Add(FourCC("DLOG"), 502, dlog);
+    std::vector<UInt8> icon(128, 0);
+    for (int i = 0; i < 4; ++i) icon[size_t(i)] = 0xFF;  // the top row
+    icon[4] = 0x80;                                       // the first pixel of the second row
+    Add(FourCC("ICON"), 300, icon);
+    Add(FourCC("DITL"), 502, DitlBytes({
+        {ctrlItem + btnCtrl, R(70, 100, 90, 180), "OK"},
+        {iconItem | itemDisable, R(10, 10, 42, 42), "", 300},
+        {iconItem | itemDisable, R(10, 60, 42, 124), "", 300},  // twice as wide
+    }));
+    DialogRef d = GetNewDialog(502, nullptr, kFirstWindowOfClass);
+    ASSERT_NE(d, nullptr);
+    Rect content;
+    GetWindowBounds(d, kWindowContentRgn, &content);
+    // A 200 x 100 dialog on the 400 x 300 desktop.
+    EXPECT_EQ(content, R(66, 100, 166, 300));
+    DrawDialog(d);
+    EXPECT_EQ(PortPixel(d, 10, 10), 0x000000u);
+    EXPECT_EQ(PortPixel(d, 41, 10), 0x000000u);
+    EXPECT_EQ(PortPixel(d, 10, 11), 0x000000u);
+    EXPECT_EQ(PortPixel(d, 11, 11), 0xFFFFFFu);
+    EXPECT_EQ(PortPixel(d, 42, 10), 0xFFFFFFu);
+    EXPECT_EQ(PortPixel(d, 61, 11), 0x000000u);
+    EXPECT_EQ(PortPixel(d, 62, 11), 0xFFFFFFu);
+    DisposeDialog(d);
+}
