@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QWidgetAction>
 
 #include <algorithm>
@@ -50,6 +51,7 @@ struct MenuInfo {
     // A grid drawn by the program instead of text items.
     SInt16 columns = 0, rows = 0, cellWidth = 0, cellHeight = 0;
     MenuCellDrawProcPtr drawProc = nullptr;
+    QPointer<QWidget> grid;
     UInt16 fontSize = 0;
 };
 
@@ -208,7 +210,8 @@ void RebuildActions(MenuRef menu) {
     menu->actions.clear();
     if (menu->drawProc) {
         auto* wa = new QWidgetAction(menu->qmenu.get());
-        wa->setDefaultWidget(new MenuGridWidget(menu, nullptr));
+        menu->grid = new MenuGridWidget(menu, nullptr);
+        wa->setDefaultWidget(menu->grid);
         menu->qmenu->addAction(wa);
         // The grid stands for every item; the per-item actions only carry state.
         for (size_t i = 0; i < menu->data.items.size(); ++i) {
@@ -514,7 +517,7 @@ void SetItemMark(MenuRef menu, MenuItemIndex item, UInt16 markChar) {
     if (it.cmd == hMenuCmd) return;  // the mark byte of a submenu item is its menu ID
     it.mark = markChar;
     UpdateAction(menu, item - 1);
-    if (menu->drawProc && menu->qmenu) menu->qmenu->update();
+    if (menu->grid) menu->grid->update();
 }
 
 void GetItemMark(MenuRef menu, MenuItemIndex item, UInt16* markChar) {
