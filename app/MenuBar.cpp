@@ -120,6 +120,12 @@ void HandleEffectChoice(SInt16 item) { RunCommand(kEffectMenuID, MenuItemIndex(i
 void HandleToolChoice(SInt16 item) { RunCommand(kToolMenuID, MenuItemIndex(item)); }
 void HandleIconChoice(SInt16 item) { RunCommand(kIconMenuID, MenuItemIndex(item)); }
 
+void InvalWindow(WindowRef window) {
+    if (!window) return;
+    Rect r;
+    InvalWindowRect(window, GetWindowPortBounds(window, &r));
+}
+
 // A new footprint from menu 147 or 148; the current one changes nothing.
 void ChangeFootprint(MenuID menuID, SInt16 item, SInt16* width, SInt16* height) {
     if (item < 1 || item > 16) return;
@@ -128,10 +134,7 @@ void ChangeFootprint(MenuID menuID, SInt16 item, SInt16* width, SInt16* height) 
     if (MenuRef menu = Menu(menuID)) MarkOneItem(menu, 1, 16, MenuItemIndex(item));
     *width = PenSizeItemWidth(MenuItemIndex(item));
     *height = PenSizeItemHeight(MenuItemIndex(item));
-    if (InfoWindow) {
-        Rect r;
-        InvalWindowRect(InfoWindow, GetWindowPortBounds(InfoWindow, &r));
-    }
+    InvalWindow(InfoWindow);
 }
 
 void HandlePenSizeChoice(SInt16 item) { ChangeFootprint(kPenSizeMenuID, item, &gPenWidth, &gPenHeight); }
@@ -144,16 +147,8 @@ void HandleListBackgroundChoice(SInt16 item) {
     if (MenuRef menu = Menu(kListBackgroundMenuID)) MarkOneItem(menu, 1, CountMenuItems(menu), MenuItemIndex(item));
     gListBackground = item;
     for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
-        if (GetExtWindowKind(w) != kIconListWindowKind) continue;
-        Rect r;
-        InvalWindowRect(w, GetWindowPortBounds(w, &r));
+        if (GetExtWindowKind(w) == kIconListWindowKind) InvalWindow(w);
     }
-}
-
-void InvalWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
 }
 
 // Builds a pen-size menu drawn by the program, the current footprint marked.
@@ -178,8 +173,6 @@ void SetModifiers(MenuID id, MenuItemIndex item, UInt8 modifiers) {
 }
 
 }  // namespace
-
-std::span<const MenuCommand> MenuCommands() { return kCommands; }
 
 const MenuCommand* FindMenuCommand(MenuID menu, MenuItemIndex item) {
     for (const MenuCommand& c : kCommands) {

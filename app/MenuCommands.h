@@ -7,8 +7,6 @@
 #include "image/Colors.h"
 #include "platform/ui/Windows.h"
 
-#include <span>
-
 enum class CommandNeeds : UInt8 {
     Nothing,   // works with any front window, or none
     Document,  // a document window in front
@@ -22,7 +20,6 @@ struct MenuCommand {
     void (*run)(WindowRef front);  // none: the operation is not part of the program yet
 };
 
-std::span<const MenuCommand> MenuCommands();
 const MenuCommand* FindMenuCommand(MenuID menu, MenuItemIndex item);
 // Whether the command would act with `front` as the front document window.
 Boolean CommandAvailable(const MenuCommand& command, WindowRef front);
