@@ -6,6 +6,11 @@
 #include "platform/picture/Pictures.h"
 #include "platform/raster/GWorld.h"
 #include "platform/resources/Resources.h"
+#include "platform/ui/UiResources.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -38,45 +43,10 @@ protected:
     }
 };
 
-struct MenuItemRec {
-    std::string text;
-    UInt8 key = 0, mark = 0;
-};
-struct MenuRec {
-    SInt16 id = 0;
-    UInt32 enableFlags = 0;
-    std::string title;
-    std::vector<MenuItemRec> items;
-};
-
-// Reads a 'MENU' the way the menu layer does.
-bool ParseMenu(const Bytes& b, MenuRec* m) {
-    ByteReader r(b);
-    m->id = r.s16be();
-    r.skip(8);
-    m->enableFlags = r.u32be();
-    auto pstr = [&r] {
-        std::string s;
-        for (UInt8 n = r.u8(), i = 0; i < n && r.ok(); ++i) s += char(r.u8());
-        return s;
-    };
-    m->title = pstr();
-    while (r.ok() && r.has(1) && b[r.pos()] != 0) {
-        MenuItemRec item;
-        item.text = pstr();
-        r.u8();  // icon
-        item.key = r.u8();
-        item.mark = r.u8();
-        r.u8();  // style
-        m->items.push_back(item);
-    }
-    return r.ok() && r.u8() == 0 && r.atEnd();
-}
-
-MenuRec MenuOf(ResID id) {
-    MenuRec m;
-    std::span<const UInt8> b = HandleBytes(Get1Resource(FourCC("MENU"), id));
-    EXPECT_TRUE(ParseMenu(Bytes(b.begin(), b.end()), &m)) << "MENU " << id;
+// Menus and dialog parts are read with the window layer's own decoders.
+MenuData MenuOf(ResID id) {
+    MenuData m;
+    EXPECT_EQ(ParseMenuResource(HandleBytes(Get1Resource(FourCC("MENU"), id)), &m), noErr) << "MENU " << id;
     return m;
 }
 
@@ -155,10 +125,12 @@ TEST_F(AppResources, MenuItemsSitWhereTheHandlersExpectThem) {
         {140, 10, "Show All Palettes", 0}, {152, 4, "Hide Marquee", 'H'}, {138, 6, "-", 0},
     };
     for (const Case& c : cases) {
-        const MenuRec m = MenuOf(c.menu);
+        const MenuData m = MenuOf(c.menu);
         ASSERT_GE(int(m.items.size()), c.item) << c.menu;
-        EXPECT_EQ(m.items[size_t(c.item - 1)].text, c.text) << c.menu << "/" << c.item;
-        EXPECT_EQ(m.items[size_t(c.item - 1)].key, UInt8(c.key)) << c.menu << "/" << c.item;
+        const MenuItemData& item = m.items[size_t(c.item - 1)];
+        EXPECT_EQ(item.text, c.text) << c.menu << "/" << c.item;
+        EXPECT_EQ(item.cmd, UInt8(c.key)) << c.menu << "/" << c.item;
+        EXPECT_EQ(item.enabled, !IsSeparatorText(item.text)) << c.menu << "/" << c.item;
     }
 }
 
@@ -172,10 +144,10 @@ TEST_F(AppResources, SubmenusHangWhereTheBarExpectsThem) {
                           {132, 3, 133},  {132, 4, 134}, {132, 8, 135},  {132, 10, 151}, {132, 11, 169},
                           {149, 1, 144},  {149, 2, 140}, {149, 3, 154},  {160, 6, 136}};
     for (const Case& c : cases) {
-        const MenuRec m = MenuOf(c.menu);
+        const MenuData m = MenuOf(c.menu);
         ASSERT_GE(int(m.items.size()), c.item);
-        EXPECT_EQ(m.items[size_t(c.item - 1)].key, 0x1B) << c.menu << "/" << c.item;
-        EXPECT_EQ(m.items[size_t(c.item - 1)].mark, c.submenu) << c.menu << "/" << c.item;
+        EXPECT_EQ(m.items[size_t(c.item - 1)].cmd, hMenuCmd) << c.menu << "/" << c.item;
+        EXPECT_EQ(m.items[size_t(c.item - 1)].submenu, c.submenu) << c.menu << "/" << c.item;
     }
     // Window lists documents from item 4 on: the template ends at 3.
     EXPECT_EQ(MenuOf(149).items.size(), 3u);
@@ -192,9 +164,57 @@ TEST_F(AppResources, MenuSizesFollowTheirHandlers) {
     for (const Case& c : cases) EXPECT_EQ(MenuOf(c.menu).items.size(), c.count) << "MENU " << c.menu;
 }
 
-TEST_F(AppResources, MenuBarListsTheBarMenusInOrder) {
-    const Bytes want = {0, 7, 0, 128, 0, 129, 0, 130, 0, 131, 0, 132, 0, 139, 0, 149};
-    EXPECT_EQ(Resource("MBAR", 128), want);
+TEST_F(AppResources, EveryInterfaceResourceDecodes) {
+    auto each = [](const char (&type)[5], auto check) {
+        const SInt16 n = Count1Resources(FourCC(type));
+        EXPECT_GT(n, 0) << type;
+        for (SInt16 i = 1; i <= n; ++i) {
+            Handle h = Get1IndResource(FourCC(type), i);
+            ResID id = 0;
+            ResType t = 0;
+            Str255 name;
+            GetResInfo(h, &id, &t, name);
+            check(HandleBytes(h), id);
+        }
+    };
+    each("MENU", [](std::span<const UInt8> b, ResID id) {
+        MenuData m;
+        EXPECT_EQ(ParseMenuResource(b, &m), noErr) << id;
+        EXPECT_EQ(m.id, id);
+        for (const MenuItemData& item : m.items)
+            if (item.cmd == hMenuCmd) EXPECT_NE(Get1Resource(FourCC("MENU"), item.submenu), nullptr) << id;
+    });
+    each("WIND", [](std::span<const UInt8> b, ResID id) {
+        WindowTemplate t;
+        EXPECT_EQ(ParseWindowTemplate(b.data(), Size(b.size()), &t), noErr) << id;
+        EXPECT_FALSE(t.visible) << id;
+        EXPECT_TRUE(t.goAwayFlag) << id;
+    });
+    each("DLOG", [](std::span<const UInt8> b, ResID id) {
+        DialogTemplateData d;
+        EXPECT_EQ(ParseDialogTemplate(b, &d), noErr) << id;
+        EXPECT_NE(Get1Resource(FourCC("DITL"), d.itemsID), nullptr) << id;
+    });
+    each("ALRT", [](std::span<const UInt8> b, ResID id) {
+        AlertTemplateData a;
+        EXPECT_EQ(ParseAlertTemplate(b, &a), noErr) << id;
+        EXPECT_NE(Get1Resource(FourCC("DITL"), a.itemsID), nullptr) << id;
+    });
+    each("DITL", [](std::span<const UInt8> b, ResID id) {
+        std::vector<DialogItemData> items;
+        EXPECT_EQ(ParseDialogItemList(b, &items), noErr) << id;
+        for (const DialogItemData& item : items)
+            if ((item.type & 0x7F) == ctrlItem + resCtrl)
+                EXPECT_NE(Get1Resource(FourCC("CNTL"), item.ResourceID()), nullptr) << id;
+    });
+    each("CNTL", [](std::span<const UInt8> b, ResID id) {
+        ControlTemplateData c;
+        EXPECT_EQ(ParseControlTemplate(b, &c), noErr) << id;
+        if (c.procID == popupMenuProc) EXPECT_NE(Get1Resource(FourCC("MENU"), c.min), nullptr) << id;
+    });
+    std::vector<SInt16> bar;
+    EXPECT_EQ(ParseMenuBarResource(HandleBytes(Get1Resource(FourCC("MBAR"), 128)), &bar), noErr);
+    EXPECT_EQ(bar, (std::vector<SInt16>{128, 129, 130, 131, 132, 139, 149}));
 }
 
 TEST_F(AppResources, StringListsHoldEveryItemTheProgramAsksFor) {
@@ -325,7 +345,7 @@ TEST_F(AppResources, PopUpsNameMenusThatExist) {
             const SInt16 min = SInt16(c[14] << 8 | c[15]);
             const SInt16 value = SInt16(c[8] << 8 | c[9]);
             if (procID != 1008) continue;
-            const MenuRec m = MenuOf(min);
+            const MenuData m = MenuOf(min);
             if (m.items.empty()) continue;  // filled by the program (fonts)
             EXPECT_GE(value, 1) << "CNTL " << ControlID(item);
             EXPECT_LE(size_t(value), m.items.size()) << "CNTL " << ControlID(item);
