@@ -84,7 +84,8 @@ protected:
     void nextCheckState() override {}
 };
 
-constexpr int kTabIndent = 8;  // the first tab's distance from the control's left edge
+constexpr int kTabIndent = 8;
+constexpr int kMaxTabs = 32;  // the first tab's distance from the control's left edge
 
 QString Display(const std::string& bytes) { return QString::fromStdString(LegacyTextToUtf8(bytes)); }
 
@@ -201,12 +202,15 @@ void Sync(ControlRef c) {
     case Kind::Tabs:
         if (c->tabBar) {
             QSignalBlocker block(c->tabBar);
-            while (c->tabBar->count() > int(c->tabTitles.size())) c->tabBar->removeTab(c->tabBar->count() - 1);
-            for (size_t i = 0; i < c->tabTitles.size(); ++i) {
-                if (int(i) >= c->tabBar->count())
-                    c->tabBar->addTab(Display(c->tabTitles[i]));
+            // The maximum is the number of tabs shown.
+            const int count = std::clamp<int>(c->max, 0, kMaxTabs);
+            if (int(c->tabTitles.size()) < count) c->tabTitles.resize(size_t(count));
+            while (c->tabBar->count() > count) c->tabBar->removeTab(c->tabBar->count() - 1);
+            for (int i = 0; i < count; ++i) {
+                if (i >= c->tabBar->count())
+                    c->tabBar->addTab(Display(c->tabTitles[size_t(i)]));
                 else
-                    c->tabBar->setTabText(int(i), Display(c->tabTitles[i]));
+                    c->tabBar->setTabText(i, Display(c->tabTitles[size_t(i)]));
             }
             c->tabBar->setCurrentIndex(c->value - 1);
         }
@@ -315,7 +319,7 @@ void LoadTabTitles(ControlRef c, SInt16 strListID, SInt16 wanted) {
         SInt16 stored = SInt16(bytes[0] << 8 | bytes[1]);
         if (count <= 0) count = stored;
     }
-    count = std::clamp<SInt16>(count, 0, 32);
+    count = std::clamp<SInt16>(count, 0, kMaxTabs);
     for (SInt16 i = 1; i <= count; ++i) {
         Str255 s;
         GetIndString(s, strListID, i);
@@ -727,7 +731,8 @@ Rect* GetControlBounds(ControlRef c, Rect* bounds) {
 MenuRef GetControlPopupMenuHandle(ControlRef c) { return Alive(c) ? c->popupMenu : nullptr; }
 
 void SetControlTabTitle(ControlRef c, SInt16 tab, ConstStr255Param title) {
-    if (!Alive(c) || c->kind != Kind::Tabs || !title || tab < 1 || size_t(tab) > c->tabTitles.size()) return;
+    if (!Alive(c) || c->kind != Kind::Tabs || !title || tab < 1 || tab > kMaxTabs) return;
+    if (c->tabTitles.size() < size_t(tab)) c->tabTitles.resize(size_t(tab));
     c->tabTitles[size_t(tab - 1)] = PStringToStd(title);
     Sync(c);
 }

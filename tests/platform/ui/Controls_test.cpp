@@ -296,6 +296,12 @@ TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
     EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlButtonPart);
     EXPECT_EQ(GetControlValue(tab), 3);
     EXPECT_EQ(bar->currentIndex(), 2);
+    // The maximum is the number of tabs shown.
+    SetControlMaximum(tab, 2);
+    EXPECT_EQ(bar->count(), 2);
+    EXPECT_EQ(GetControlValue(tab), 2);
+    SetControlMaximum(tab, 3);
+    EXPECT_EQ(bar->tabText(2), QStringLiteral("Tablet"));
     // The pane below the tabs is not a hit, so items on the page get the clicks.
     EXPECT_EQ(FindControl(Point{150, 150}, window_, nullptr), kControlNoPart);
     CloseResFile(file);
