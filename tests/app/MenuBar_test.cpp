@@ -170,6 +170,24 @@ TEST_F(MenuBarTest, UpdateMenusEnablesWhatCanRun) {
     }
 }
 
+// The Undo item names the front paint document's last edit, or what a
+// negative mode would redo.
+TEST_F(MenuBarTest, UndoItemText) {
+    UpdateMenus();
+    EXPECT_EQ(ItemText(kEditMenuID, 1), "Can’t Undo");
+    WindowRef paint = MakePaint("p");
+    ASSERT_NE(paint, nullptr);
+    const struct {
+        SInt16 mode;
+        const char* text;
+    } cases[] = {{0, "Can’t Undo"}, {1, "Undo Painting"}, {3, "Undo Move"}, {-1, "Redo Painting"}, {-4, "Redo Effect"}};
+    for (const auto& c : cases) {
+        GetPaintWinRec(paint)->undoMode = c.mode;
+        UpdateMenus();
+        EXPECT_EQ(ItemText(kEditMenuID, 1), c.text) << c.mode;
+    }
+}
+
 // Item n is the footprint ((n − 1) mod 4 + 1) x ((n − 1) div 4 + 1); the
 // current one changes nothing, not even the info window.
 TEST_F(MenuBarTest, PenAndEraserSizes) {
