@@ -83,7 +83,7 @@ WindowRef MakePaint(const char* title, SInt16 width = 32, SInt16 height = 24, SI
     WindowRef w = MakePaintWindow(&pic, ratio, 8);
     Str255 t;
     CopyCStringToPascal(title, t);
-    if (w) SetWTitle(w, t);
+    SetWTitle(w, t);
     return w;
 }
 
@@ -118,88 +118,86 @@ protected:
 // nothing; nor do Edit and Effect items 11 to 20 without a paint window.
 TEST_F(MenuBarTest, ChoicesThatCannotActChangeNothing) {
     for (SInt16 kind : {SInt16(0), SInt16(kIconListWindowKind), SInt16(kFamilyWindowKind), SInt16(kPaintWindowKind)}) {
-        WindowRef doc = kind == kPaintWindowKind ? MakePaint("a") : kind ? MakeDocument(kind, "icons") : nullptr;
+        if (kind == kPaintWindowKind) MakePaint("a");
+        else if (kind) MakeDocument(kind, "icons");
         UpdateMenus();
-        std::vector<SInt32> choices = {0,
-                                       MenuChoice(136, 1),
-                                       MenuChoice(200, 1),
-                                       MenuChoice(kMagPopupMenuID, 3),
-                                       MenuChoice(kBlendMenuID, 2),
-                                       MenuChoice(kColorModeMenuID, 3),
-                                       MenuChoice(kSelectionMenuID, 1),
-                                       MenuChoice(kWindowMenuID, 1),
-                                       MenuChoice(kDispMenuID, 9),
-                                       MenuChoice(kPenSizeMenuID, 17),
-                                       MenuChoice(kGridMenuID, 0),
-                                       MenuChoice(kPenColorMenuID, 7)};
+        std::vector<SInt32> choices = {0, MenuChoice(136, 1), MenuChoice(200, 1), MenuChoice(kMagPopupMenuID, 3),
+                                       MenuChoice(kBlendMenuID, 2), MenuChoice(kColorModeMenuID, 3),
+                                       MenuChoice(kSelectionMenuID, 1), MenuChoice(kWindowMenuID, 1),
+                                       MenuChoice(kDispMenuID, 9), MenuChoice(kPenSizeMenuID, 17),
+                                       MenuChoice(kGridMenuID, 0), MenuChoice(kPenColorMenuID, 7)};
         for (MenuItemIndex item = 11; kind != kPaintWindowKind && item <= 20; ++item) {
-            choices.push_back(MenuChoice(kEditMenuID, item));
-            choices.push_back(MenuChoice(kEffectMenuID, item));
+            choices.insert(choices.end(), {MenuChoice(kEditMenuID, item), MenuChoice(kEffectMenuID, item)});
         }
         const ProgramState before = Snapshot();
         for (SInt32 choice : choices) {
             HandleMenuChoice(choice);
             EXPECT_EQ(Snapshot(), before) << "kind " << kind << " choice " << std::hex << choice;
         }
-        if (doc && kind != kPaintWindowKind) DisposeWindow(doc);
+        TearDown();
     }
 }
 
-// An item is enabled exactly when choosing it would act.
-TEST_F(MenuBarTest, UpdateMenusEnablesWhatCanRun) {
-    struct Case {
+// Enabling follows what can act on the front document; the Undo item names
+// its last edit (negative: undone); preview and dot-mode palettes follow it.
+TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
+    const struct {
         MenuID menu;
         MenuItemIndex item;
         bool noWindow, paintWindow;
+    } cases[] = {
+        {kFileMenuID, 1, true, true},    {kFileMenuID, 2, false, false},   {kFileMenuID, 3, false, true},
+        {kFileMenuID, 4, false, false},  {kFileMenuID, 9, false, false},   {kFileMenuID, 11, true, true},
+        {kFileMenuID, 13, true, true},   {kEditMenuID, 1, false, false},   {kEditMenuID, 5, false, false},
+        {kEditMenuID, 19, false, false}, {kEffectMenuID, 3, false, false}, {kToolMenuID, 6, true, true},
+        {kToolMenuID, 9, false, false},  {kIconMenuID, 1, false, false},   {kWindowMenuID, 1, false, true},
     };
-    const Case cases[] = {
-        {kFileMenuID, 1, true, true},     {kFileMenuID, 2, false, false}, {kFileMenuID, 3, false, true},
-        {kFileMenuID, 4, false, false},   {kFileMenuID, 9, false, false}, {kFileMenuID, 11, true, true},
-        {kFileMenuID, 13, true, true},    {kEditMenuID, 1, false, false}, {kEditMenuID, 5, false, false},
-        {kEditMenuID, 19, false, false},  {kEffectMenuID, 3, false, false}, {kToolMenuID, 6, true, true},
-        {kToolMenuID, 9, false, false},   {kIconMenuID, 1, false, false}, {kWindowMenuID, 1, false, true},
-    };
-    for (bool paint : {false, true}) {
-        if (paint) {
-            ASSERT_NE(MakePaint("p"), nullptr);
-        }
-        UpdateMenus();
-        for (const Case& c : cases) {
-            EXPECT_EQ(Enabled(c.menu, c.item), paint ? c.paintWindow : c.noWindow) << c.menu << "/" << c.item;
-        }
-    }
-}
-
-// The Undo item names the front paint document's last edit, or what a
-// negative mode would redo.
-TEST_F(MenuBarTest, UndoItemText) {
+    ShowWindow(gPreviewWindow);
+    ShowWindow(DotModePalette);
     UpdateMenus();
+    for (const auto& c : cases) EXPECT_EQ(Enabled(c.menu, c.item), c.noWindow) << c.menu << "/" << c.item;
     EXPECT_EQ(ItemText(kEditMenuID, 1), "Can’t Undo");
-    WindowRef paint = MakePaint("p");
-    ASSERT_NE(paint, nullptr);
+    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
+    EXPECT_FALSE(IsWindowVisible(DotModePalette));
+
+    WindowRef paint = MakePaint("p", 40, 30);
     const struct {
         SInt16 mode;
         const char* text;
-    } cases[] = {{0, "Can’t Undo"}, {1, "Undo Painting"}, {3, "Undo Move"}, {-1, "Redo Painting"}, {-4, "Redo Effect"}};
-    for (const auto& c : cases) {
-        GetPaintWinRec(paint)->undoMode = c.mode;
+        Boolean dot;
+    } states[] = {{0, "Can’t Undo", true}, {1, "Undo Painting", false}, {3, "Undo Move", true},
+                  {-1, "Redo Painting", false}, {-4, "Redo Effect", false}};
+    for (const auto& s : states) {
+        GetPaintWinRec(paint)->undoMode = s.mode;
+        GetPaintWinRec(paint)->dotMode = s.dot;
         UpdateMenus();
-        EXPECT_EQ(ItemText(kEditMenuID, 1), c.text) << c.mode;
+        EXPECT_EQ(ItemText(kEditMenuID, 1), s.text) << s.mode;
+        EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
+        EXPECT_EQ(PortSize(gPreviewWindow), (Rect{0, 0, 30, 40}));
+        EXPECT_EQ(IsWindowVisible(DotModePalette), s.dot);
     }
+    for (const auto& c : cases) EXPECT_EQ(Enabled(c.menu, c.item), c.paintWindow) << c.menu << "/" << c.item;
+
+    MakeDocument(kIconListWindowKind, "icons");
+    ShowWindow(DotModePalette);
+    UpdateMenus();
+    EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
+    EXPECT_EQ(PortSize(gPreviewWindow), (Rect{0, 0, 173, 127}));
+    EXPECT_FALSE(IsWindowVisible(DotModePalette));
+    EXPECT_FALSE(Enabled(kWindowMenuID, 1));
 }
 
 // Item n is the footprint ((n − 1) mod 4 + 1) x ((n − 1) div 4 + 1); the
 // current one changes nothing, not even the info window.
 TEST_F(MenuBarTest, PenAndEraserSizes) {
-    struct Case {
+    const struct {
         MenuID menu;
         SInt16 item, width, height;
-    };
-    const Case cases[] = {{kPenSizeMenuID, 4, 4, 1},  {kPenSizeMenuID, 5, 1, 2},    {kPenSizeMenuID, 10, 2, 3},
-                          {kPenSizeMenuID, 16, 4, 4}, {kPenSizeMenuID, 1, 1, 1},    {kEraserSizeMenuID, 7, 3, 2},
-                          {kEraserSizeMenuID, 1, 1, 1}, {kEraserSizeMenuID, 6, 2, 2}};
+    } cases[] = {{kPenSizeMenuID, 4, 4, 1},    {kPenSizeMenuID, 5, 1, 2},    {kPenSizeMenuID, 10, 2, 3},
+                 {kPenSizeMenuID, 16, 4, 4},   {kPenSizeMenuID, 1, 1, 1},    {kEraserSizeMenuID, 7, 3, 2},
+                 {kEraserSizeMenuID, 1, 1, 1}, {kEraserSizeMenuID, 6, 2, 2}};
     const Rect all = PortSize(InfoWindow);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         for (bool again : {false, true}) {
             ValidWindowRect(InfoWindow, &all);
             const ProgramState before = Snapshot();
@@ -209,9 +207,7 @@ TEST_F(MenuBarTest, PenAndEraserSizes) {
             EXPECT_EQ(pen ? gPenHeight : gEraserHeight, c.height) << c.item;
             EXPECT_EQ(Marked(c.menu), std::vector<int>{c.item});
             EXPECT_EQ(IsWindowUpdatePending(InfoWindow), !again) << c.item;
-            if (again) {
-                EXPECT_EQ(Snapshot(), before) << c.item;
-            }
+            EXPECT_TRUE(!again || Snapshot() == before) << c.item;
         }
     }
     EXPECT_EQ(Marked(kPenSizeMenuID), std::vector<int>{1});
@@ -223,40 +219,35 @@ TEST_F(MenuBarTest, PenSizeCellsAreDrawnExactly) {
     Rect cell{0, 0, 16, 16};
     GWorldPtr raw = nullptr;
     ASSERT_EQ(NewGWorld(&raw, 32, &cell, nullptr, nullptr, 0), noErr);
-    UniqueGWorld gw(raw);
+    UniqueGWorld owner(raw);
     MenuRef menu = GetMenuHandle(kPenSizeMenuID);
-    struct Case {
+    const struct {
         MenuItemIndex item;
         Boolean marked, hilited;
         Rect foot;  // top, left, bottom, right
-    };
-    const Case cases[] = {{1, false, false, {8, 8, 9, 9}}, {2, false, false, {8, 7, 9, 9}},
-                          {3, true, false, {8, 7, 9, 10}}, {4, false, true, {8, 6, 9, 10}},
-                          {7, false, false, {7, 7, 9, 10}}, {9, false, false, {7, 8, 10, 9}},
-                          {16, true, true, {6, 6, 10, 10}}};
+    } cases[] = {{1, false, false, {8, 8, 9, 9}},  {2, false, false, {8, 7, 9, 9}}, {3, true, false, {8, 7, 9, 10}},
+                 {4, false, true, {8, 6, 9, 10}},  {7, false, false, {7, 7, 9, 10}}, {9, false, false, {7, 8, 10, 9}},
+                 {16, true, true, {6, 6, 10, 10}}};
     const std::vector<int> marks = Marked(kPenSizeMenuID);
     CGrafPtr savedPort;
     GDHandle savedDevice;
     GetGWorld(&savedPort, &savedDevice);
     SetGWorld(raw, nullptr);
-    for (const Case& c : cases) {
+    auto onFrame = [](int v, int h, int inset) { return std::min({v, h, 15 - v, 15 - h}) == inset; };
+    for (const auto& c : cases) {
         MarkOneItem(menu, 1, 16, c.marked ? c.item : 0);
-        RGBColor red{0xFFFF, 0, 0};
+        const RGBColor red{0xFFFF, 0, 0};
         RGBForeColor(&red);
         PaintRect(&cell);  // the cell is erased first
         RGBForeColor(&rgbBlackColor);
         DrawPenSizeCell(menu, c.item, &cell, c.hilited);
-        auto onFrame = [](int v, int h, int in) {
-            return std::min({v, h, 15 - v, 15 - h}) == in;
-        };
         for (SInt16 v = 0; v < 16; ++v) {
             for (SInt16 h = 0; h < 16; ++h) {
-                bool black = PtInRect(Point{v, h}, &c.foot) != (c.marked && onFrame(v, h, 2));
-                black = black != (c.hilited && onFrame(v, h, 1));
+                const bool inked = PtInRect(Point{v, h}, &c.foot) != (c.marked && onFrame(v, h, 2));
+                const bool black = inked != (c.hilited && onFrame(v, h, 1));
                 RGBColor got;
                 GetCPixel(h, v, &got);
-                ASSERT_EQ(got.red, black ? 0 : 0xFFFF) << "item " << c.item << " at " << h << "," << v;
-                ASSERT_TRUE(got.red == got.green && got.green == got.blue);
+                ASSERT_EQ(got, black ? rgbBlackColor : rgbWhiteColor) << "item " << c.item << " at " << h << "," << v;
             }
         }
     }
@@ -265,9 +256,10 @@ TEST_F(MenuBarTest, PenSizeCellsAreDrawnExactly) {
 }
 
 // Display items carry a mark exactly while their palette is shown, whether
-// the palette was closed by its box or chosen; the preview and dot-mode
-// palettes have no item and "show all" leaves them alone.
+// it was closed by its box or chosen; "show all" leaves the preview and
+// dot-mode palettes, which have no item, as they were.
 TEST_F(MenuBarTest, DisplayMarksFollowThePalettes) {
+    const std::vector<int> all = {1, 2, 3, 4, 5, 6, 7, 8};
     Rect frame;
     GetWindowBounds(gToolPalette, kWindowStructureRgn, &frame);
     Point box{0, 0};
@@ -284,59 +276,34 @@ TEST_F(MenuBarTest, DisplayMarksFollowThePalettes) {
     ScriptMenuChoice(MenuChoice(kDispMenuID, 2));  // as the user chooses it from the bar
     RunPendingEvents();
     EXPECT_TRUE(IsWindowVisible(gToolPalette));
-    EXPECT_EQ(Marked(kDispMenuID), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(Marked(kDispMenuID), all);
 
     for (SInt16 item = 1; item <= 8; ++item) {
         HandleDispChoice(item);
         EXPECT_FALSE(IsWindowVisible(PaletteForDispItem(item))) << item;
     }
     EXPECT_EQ(Marked(kDispMenuID), std::vector<int>{});
-    for (int preview = 0; preview < 4; ++preview) {
-        ShowHidePalette(gPreviewWindow, preview & 1);
-        ShowHidePalette(DotModePalette, preview & 2);
+    for (int others = 0; others < 4; ++others) {
+        ShowHidePalette(gPreviewWindow, others & 1);
+        ShowHidePalette(DotModePalette, others & 2);
         HideWindow(PatternPalette);
         HandleMenuChoice(MenuChoice(kDispMenuID, 10));
-        EXPECT_EQ(Marked(kDispMenuID), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+        EXPECT_EQ(Marked(kDispMenuID), all);
         for (SInt16 item = 1; item <= 8; ++item) EXPECT_TRUE(IsWindowVisible(PaletteForDispItem(item)));
-        EXPECT_EQ(IsWindowVisible(gPreviewWindow), (preview & 1) != 0);
-        EXPECT_EQ(IsWindowVisible(DotModePalette), (preview & 2) != 0);
+        EXPECT_EQ(IsWindowVisible(gPreviewWindow), (others & 1) != 0);
+        EXPECT_EQ(IsWindowVisible(DotModePalette), (others & 2) != 0);
     }
-}
-
-TEST_F(MenuBarTest, PreviewAndDotModeFollowTheFrontDocument) {
-    ShowWindow(gPreviewWindow);
-    ShowWindow(DotModePalette);
-    UpdateMenus();
-    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
-    EXPECT_FALSE(IsWindowVisible(DotModePalette));
-
-    WindowRef paint = MakePaint("p", 40, 30);
-    ASSERT_NE(paint, nullptr);
-    for (Boolean dot : {true, false}) {
-        GetPaintWinRec(paint)->dotMode = dot;
-        UpdateMenus();
-        EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
-        EXPECT_EQ(PortSize(gPreviewWindow), (Rect{0, 0, 30, 40}));
-        EXPECT_EQ(IsWindowVisible(DotModePalette), dot);
-    }
-    WindowRef list = MakeDocument(kIconListWindowKind, "icons");
-    ShowWindow(DotModePalette);
-    UpdateMenus();
-    EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
-    EXPECT_EQ(PortSize(gPreviewWindow), (Rect{0, 0, 173, 127}));
-    EXPECT_FALSE(IsWindowVisible(DotModePalette));
-    DisposeWindow(list);
 }
 
 // Icon lists, icon families, then paint windows, each group after a
-// separator and front to back; the front document is marked.
-TEST_F(MenuBarTest, WindowMenuListsDocumentsByGroup) {
-    WindowRef p1 = MakePaint("paint one");
+// separator and front to back; the front document is marked. The
+// Magnification submenu marks the front paint window's zoom.
+TEST_F(MenuBarTest, WindowMenu) {
+    WindowRef p1 = MakePaint("paint one", 32, 24, 0);
     WindowRef l1 = MakeDocument(kIconListWindowKind, "list one");
-    WindowRef p2 = MakePaint("paint two");
+    WindowRef p2 = MakePaint("paint two", 32, 24, 2);
     WindowRef f1 = MakeDocument(kFamilyWindowKind, "family one");
     WindowRef l2 = MakeDocument(kIconListWindowKind, "list two");
-    ASSERT_TRUE(p1 && p2);
     UpdateMenus();
     const std::vector<std::string> expected = {"-", "list two", "list one", "-", "family one",
                                                "-", "paint two", "paint one"};
@@ -344,13 +311,14 @@ TEST_F(MenuBarTest, WindowMenuListsDocumentsByGroup) {
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(ItemText(kWindowMenuID, MenuItemIndex(4 + i)), expected[i]);
     EXPECT_EQ(Marked(kWindowMenuID), std::vector<int>{5});
 
-    struct Choice {
+    // 4, 7 and 9 are separators; the menu follows each change of order.
+    const struct {
         MenuItemIndex item;
         WindowRef front;
-    };
-    // 4, 7 and 9 are separators; the menu follows each change of order.
-    const Choice choices[] = {{11, p1}, {4, p1}, {6, l1}, {7, l1}, {8, f1}, {9, f1}, {6, l2}, {11, p2}};
-    for (const Choice& c : choices) {
+        std::vector<int> zoom;
+    } choices[] = {{11, p1, {1}}, {4, p1, {1}}, {6, l1, {1}}, {7, l1, {1}},
+                   {8, f1, {1}},  {9, f1, {1}}, {6, l2, {1}}, {11, p2, {3}}};
+    for (const auto& c : choices) {
         HandleMenuChoice(MenuChoice(kWindowMenuID, c.item));
         EXPECT_EQ(FrontDocumentWindow(), c.front) << c.item;
         Str255 title;
@@ -358,7 +326,14 @@ TEST_F(MenuBarTest, WindowMenuListsDocumentsByGroup) {
         const std::vector<int> marked = Marked(kWindowMenuID);
         ASSERT_EQ(marked.size(), 1u);
         EXPECT_EQ(ItemText(kWindowMenuID, MenuItemIndex(marked[0])), PStringToStd(title));
+        EXPECT_EQ(Marked(kMagMenuID), c.zoom) << c.item;
     }
+    for (SInt16 item : {5, 1, 4}) {
+        HandleMenuChoice(MenuChoice(kMagMenuID, MenuItemIndex(item)));
+        EXPECT_EQ(GetPaintWinRec(p2)->ratio, item - 1);
+        EXPECT_EQ(Marked(kMagMenuID), std::vector<int>{item});
+    }
+    EXPECT_EQ(GetPaintWinRec(p1)->ratio, 0);
     DisposeWindow(f1);
     DisposeWindow(l1);
     DisposeWindow(l2);
@@ -371,22 +346,20 @@ TEST_F(MenuBarTest, WindowMenuListsDocumentsByGroup) {
 // Items 6 and 7 toggle the block grid (bits 4 to 7), the others choose the
 // pixel-grid style (bits 0 to 3); the high byte is kept.
 TEST_F(MenuBarTest, GridChoicesSetTheirBits) {
-    struct Case {
+    const struct {
         UInt16 before;
         SInt16 item;
         UInt16 after;
         std::vector<int> marks;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0x0021, 6, 0x0011, {1, 6}}, {0x0021, 7, 0x0001, {1}},    {0x0001, 7, 0x0021, {1, 7}},
         {0x0011, 6, 0x0001, {1}},    {0x0021, 3, 0x0023, {3, 7}}, {0x0025, 1, 0x0021, {1, 7}},
         {0x0023, 3, 0x0023, {3, 7}}, {0x1F21, 6, 0x1F11, {1, 6}}, {0xAB15, 2, 0xAB12, {2, 6}},
     };
     WindowRef paint = MakePaint("grid");
-    ASSERT_NE(paint, nullptr);
     const Rect all = PortSize(paint);
     const UInt16 saved = gToolPrefs.gridSetting;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         gToolPrefs.gridSetting = c.before;
         UpdateToolMenu();
         ValidWindowRect(paint, &all);
@@ -397,31 +370,6 @@ TEST_F(MenuBarTest, GridChoicesSetTheirBits) {
     }
     gToolPrefs.gridSetting = saved;
     UpdateToolMenu();
-}
-
-TEST_F(MenuBarTest, MagnificationActsOnTheFrontPaintWindow) {
-    WindowRef a = MakePaint("a", 32, 24, 2);
-    ASSERT_NE(a, nullptr);
-    UpdateMenus();
-    EXPECT_EQ(Marked(kMagMenuID), std::vector<int>{3});
-    for (SInt16 item : {5, 1, 4}) {
-        HandleMenuChoice(MenuChoice(kMagMenuID, MenuItemIndex(item)));
-        EXPECT_EQ(GetPaintWinRec(a)->ratio, item - 1);
-        EXPECT_EQ(Marked(kMagMenuID), std::vector<int>{item});
-    }
-    WindowRef b = MakePaint("b", 32, 24, 0);
-    UpdateMenus();
-    EXPECT_EQ(Marked(kMagMenuID), std::vector<int>{1});
-    HandleMenuChoice(MenuChoice(kMagMenuID, 2));
-    EXPECT_EQ(GetPaintWinRec(b)->ratio, 1);
-    EXPECT_EQ(GetPaintWinRec(a)->ratio, 3);
-
-    WindowRef list = MakeDocument(kIconListWindowKind, "icons");
-    UpdateMenus();
-    EXPECT_FALSE(Enabled(kWindowMenuID, 1));
-    HandleMenuChoice(MenuChoice(kMagMenuID, 5));
-    EXPECT_EQ(GetPaintWinRec(b)->ratio, 1);
-    DisposeWindow(list);
 }
 
 // Items 1, 2 and 5 read the blend palette's buffer at (1, 43), (1, 77) and
@@ -451,30 +399,24 @@ TEST_F(MenuBarTest, PenColourItems) {
     } steps[] = {{1, c1, rgbWhiteColor}, {2, c2, c1}, {5, c5, c2}, {4, c2, c5}, {4, c5, c2}, {5, c5, c2}, {3, c5, c2}};
     for (const auto& s : steps) {
         HandleMenuChoice(MenuChoice(kPenColorMenuID, MenuItemIndex(s.item)));
-        EXPECT_TRUE(EqualColor(&gCurrentColor.rgb, &s.current)) << s.item;
-        EXPECT_EQ(gCurrentColor.isTransparent, 0) << s.item;
-        EXPECT_TRUE(EqualColor(&gPrevColor.rgb, &s.previous)) << s.item;
+        EXPECT_EQ(gCurrentColor, (ColorRec{s.current, 0})) << s.item;
+        EXPECT_EQ(gPrevColor.rgb, s.previous) << s.item;
     }
     gBlendPalettePtr = nullptr;  // no buffer: nothing to read
     HandleMenuChoice(MenuChoice(kPenColorMenuID, 1));
-    EXPECT_TRUE(EqualColor(&gCurrentColor.rgb, &c5));
+    EXPECT_EQ(gCurrentColor.rgb, c5);
     gBlendPalettePtr = savedPalette;
     InitColorGlobals();
 }
 
-// Menus whose mark is a setting: choosing moves the mark and sets it; the
+// Menus whose mark is a setting: a choice moves the mark and sets it; the
 // ruler item toggles.
 TEST_F(MenuBarTest, SettingMarks) {
     const UInt8 ruler = gToolPrefs.showRuler;
-    for (int i = 0; i < 2; ++i) {
-        const UInt8 before = gToolPrefs.showRuler;
-        HandleMenuChoice(MenuChoice(kToolMenuID, 6));
-        EXPECT_EQ(gToolPrefs.showRuler, before ? 0 : 1);
-        EXPECT_EQ(Marked(kToolMenuID), gToolPrefs.showRuler ? std::vector<int>{6} : std::vector<int>{});
-    }
-    EXPECT_EQ(gToolPrefs.showRuler, ruler);
     const SInt16 check = gPaletteCheck, background = gListBackground;
     for (SInt16 item : {3, 3, 1, 4}) {
+        HandleMenuChoice(MenuChoice(kToolMenuID, 6));
+        EXPECT_EQ(Marked(kToolMenuID), gToolPrefs.showRuler ? std::vector<int>{6} : std::vector<int>{});
         HandleMenuChoice(MenuChoice(kPaletteCheckMenuID, MenuItemIndex(item)));
         EXPECT_EQ(gPaletteCheck, item - 1);
         EXPECT_EQ(Marked(kPaletteCheckMenuID), std::vector<int>{item});
@@ -482,6 +424,7 @@ TEST_F(MenuBarTest, SettingMarks) {
         EXPECT_EQ(gListBackground, item);
         EXPECT_EQ(Marked(kListBackgroundMenuID), std::vector<int>{item});
     }
+    EXPECT_EQ(gToolPrefs.showRuler, ruler);
     HandleMenuChoice(MenuChoice(kPaletteCheckMenuID, MenuItemIndex(check + 1)));
     HandleMenuChoice(MenuChoice(kListBackgroundMenuID, MenuItemIndex(background)));
 }
@@ -493,22 +436,21 @@ TEST_F(MenuBarTest, DialogsPlaceThemselvesOverTheFrontDocument) {
     Rect bounds{30, 10, 130, 210};  // 200 x 100 at (10, 30)
     const UInt8 title[] = {1, '?'};
     WindowRef dialog = NewCWindow(nullptr, &bounds, title, false, movableDBoxProc, kFirstWindowOfClass, false, nullptr);
-    ASSERT_NE(dialog, nullptr);
     const struct {
         SInt16 docLeft, docTop, left, top;  // -1: no document
-    } cases[] = {{100, 50, 120, 70},  {803, 400, 823, 420}, {804, 400, 10, 30}, {300, 647, 320, 667},
-                 {300, 648, 10, 30},  {900, 700, 10, 30},   {-1, -1, 10, 30}};
+    } cases[] = {{100, 50, 120, 70}, {803, 400, 823, 420}, {804, 400, 10, 30}, {300, 647, 320, 667},
+                 {300, 648, 10, 30}, {900, 700, 10, 30},   {-1, -1, 10, 30}};
     for (const auto& c : cases) {
         MoveWindow(dialog, 10, 30, false);
         HideWindow(dialog);
-        WindowRef doc = c.docLeft < 0 ? nullptr : MakeDocument(kIconListWindowKind, "doc", c.docLeft, c.docTop);
+        if (c.docLeft >= 0) MakeDocument(kIconListWindowKind, "doc", c.docLeft, c.docTop);
         MoveDialogToParentWindow(dialog);
         Rect r;
         GetWindowBounds(dialog, kWindowContentRgn, &r);
         EXPECT_EQ(r.left, c.left) << c.docLeft << "," << c.docTop;
         EXPECT_EQ(r.top, c.top) << c.docLeft << "," << c.docTop;
         EXPECT_TRUE(IsWindowVisible(dialog));
-        if (doc) DisposeWindow(doc);
+        TearDown();
     }
     DisposeWindow(dialog);
 }
