@@ -20,8 +20,6 @@ namespace {
 
 constexpr UInt32 kSleepTicks = 6;
 
-SInt16 FrontDocumentKind() { return GetExtWindowKind(FrontDocumentWindow()); }
-
 PaintWinRec* FrontPaintRec() {
     WindowRef front = FrontDocumentWindow();
     return GetExtWindowKind(front) == kPaintWindowKind ? GetPaintWinRec(front) : nullptr;
