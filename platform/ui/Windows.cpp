@@ -99,9 +99,11 @@ void PlaceFrame(WindowRecord& rec) {
 // Raises the Qt widgets so that their stacking matches the layer's order.
 void SyncStacking() {
     auto& order = L().order;
+    static const bool offscreen = QGuiApplication::platformName() == "offscreen";
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         OwnedWindow* o = Owned(*it);
-        if (o && o->frame && (*it)->visible) o->frame->raise();
+        // The offscreen platform cannot raise top-level windows and says so.
+        if (o && o->frame && (*it)->visible && !(o->frame->isWindow() && offscreen)) o->frame->raise();
     }
 }
 
@@ -291,6 +293,8 @@ OSErr InitWindows(SInt16 desktopWidth, SInt16 desktopHeight) {
         l.desktop->setMinimumSize(640, 480);
         l.desktop->resize(1280, 860);
     }
+    // Windows go before the application object does.
+    qAddPostRoutine(TearDownWindows);
     l.main->show();
     l.main->adjustSize();
     QCoreApplication::processEvents();

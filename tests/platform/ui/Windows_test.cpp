@@ -1,0 +1,416 @@
+#include "platform/ui/Windows.h"
+
+#include "platform/core/Memory.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Regions.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/WindowInternal.h"
+#include "tests/platform/ui/UiTestSupport.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstring>
+
+using namespace uitest;
+
+namespace {
+
+using WindowsTest = UiTest;
+
+std::vector<UInt8> WindBytes(const Rect& r, SInt16 procID, bool visible, bool goAway, SInt32 refCon,
+                             const char* title) {
+    std::vector<UInt8> b;
+    auto w16 = [&](int v) {
+        b.push_back(UInt8(v >> 8));
+        b.push_back(UInt8(v));
+    };
+    w16(r.top), w16(r.left), w16(r.bottom), w16(r.right), w16(procID), w16(visible), w16(goAway);
+    w16(refCon >> 16), w16(refCon & 0xFFFF);
+    b.push_back(UInt8(std::strlen(title)));
+    b.insert(b.end(), title, title + std::strlen(title));
+    w16(0);  // positioning word
+    return b;
+}
+
+TEST(WindowTemplate, ParsesFieldsAndRejectsShortData) {
+    const auto bytes = WindBytes(R(40, 30, 240, 330), floatGrowProc, true, false, 0x01020304, "Tools");
+    WindowTemplate t;
+    ASSERT_EQ(ParseWindowTemplate(bytes.data(), Size(bytes.size()), &t), noErr);
+    EXPECT_EQ(t.boundsRect, R(40, 30, 240, 330));
+    EXPECT_EQ(t.procID, floatGrowProc);
+    EXPECT_TRUE(t.visible);
+    EXPECT_FALSE(t.goAwayFlag);
+    EXPECT_EQ(t.refCon, 0x01020304);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(t.title + 1), t.title[0]), "Tools");
+    // Cut inside the title, and inside the fixed fields: nothing is written.
+    for (size_t cut : {bytes.size() - 4, size_t(17), size_t(0)}) {
+        WindowTemplate u;
+        u.procID = 77;
+        EXPECT_EQ(ParseWindowTemplate(bytes.data(), Size(cut), &u), badExtResource) << cut;
+        EXPECT_EQ(u.procID, 77);
+    }
+}
+
+TEST_F(WindowsTest, GetNewCWindowReadsTheTemplateFromTheResourceChain) {
+    const SInt16 saved = CurResFile();
+    const SInt16 ref = NewResFileInMemory();
+    ASSERT_GT(ref, 0);
+    UseResFile(ref);
+    const auto bytes = WindBytes(R(60, 70, 160, 270), noGrowDocProc, true, true, 99, "Untitled");
+    Handle h = NewHandle(Size(bytes.size()));
+    std::memcpy(*h, bytes.data(), bytes.size());
+    AddResource(h, FourCC("WIND"), 128, nullptr);
+    WindowRef w = GetNewCWindow(128, nullptr, kFirstWindowOfClass);
+    EXPECT_EQ(GetNewCWindow(129, nullptr, kFirstWindowOfClass), nullptr);
+    CloseResFile(ref);
+    UseResFile(saved);
+    ASSERT_NE(w, nullptr);
+    Rect r;
+    GetWindowBounds(w, kWindowContentRgn, &r);
+    EXPECT_EQ(r, R(60, 70, 160, 270));
+    GetWindowBounds(w, kWindowStructureRgn, &r);
+    EXPECT_EQ(r, R(60 - kDocumentTitleBarHeight, 69, 161, 271));
+    EXPECT_EQ(*GetWindowPortBounds(w, &r), R(0, 0, 100, 200));
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(GetWRefCon(w), reinterpret_cast<SRefCon>(intptr_t(99)));
+    EXPECT_EQ(GetWindowProcID(w), noGrowDocProc);
+    Str255 title;
+    GetWTitle(w, title);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(title + 1), title[0]), "Untitled");
+    // A new port is white, 32 bits deep, and is the window itself.
+    EXPECT_EQ(GetPixDepth(GetPortPixMap(w)), 32);
+    EXPECT_EQ(PortPixel(w, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(PortPixel(w, 199, 99), 0xFFFFFFu);
+    EXPECT_TRUE(w->isWindowPort);
+    EXPECT_EQ(ui_internal::Record(w), static_cast<void*>(w));
+}
+
+// A document window (content 100,100 - 300,400) with close, zoom and grow
+// boxes, an inactive one behind it, and a floating window over both.
+struct PartCase {
+    Point pt;
+    WindowPartCode part;
+    int window;  // 0 none, 1 front document, 2 back document, 3 floating
+};
+
+TEST_F(WindowsTest, FindWindowReportsThePartsAtExactPoints) {
+    WindowRef back = MakeWindow(R(100, 600, 300, 900), zoomDocProc);
+    WindowRef doc = MakeWindow(R(100, 100, 300, 400), zoomDocProc);
+    WindowRef fl = MakeWindow(R(400, 350, 450, 450), floatProc);
+    ASSERT_TRUE(doc && back && fl);
+    const WindowRef windows[] = {nullptr, doc, back, fl};
+    const PartCase cases[] = {
+        {P(-1, 10), inMenuBar, 0},
+        {P(5, 5), inDesk, 0},
+        {P(301, 200), inDesk, 0},  // just below the bottom border
+        {P(300, 200), inDrag, 1},  // the bottom border
+        {P(80, 99), inDrag, 1},    // top-left corner of the frame
+        {P(90, 250), inDrag, 1},
+        {P(84, 107), inGoAway, 1},
+        {P(95, 118), inGoAway, 1},
+        {P(96, 118), inDrag, 1},
+        {P(84, 106), inDrag, 1},
+        {P(90, 381), inZoomOut, 1},
+        {P(95, 392), inZoomOut, 1},
+        {P(90, 393), inDrag, 1},
+        {P(100, 100), inContent, 1},
+        {P(284, 399), inContent, 1},
+        {P(285, 385), inGrow, 1},
+        {P(299, 399), inGrow, 1},
+        {P(90, 610), inDrag, 2},  // boxes of an inactive window are not live
+        {P(299, 899), inContent, 2},
+        {P(392, 352), inGoAway, 3},  // floating: 11-pixel title bar, 8 x 8 box
+        {P(389, 349), inDrag, 3},
+        {P(399, 440), inDrag, 3},
+        {P(400, 360), inContent, 3},
+    };
+    for (const PartCase& c : cases) {
+        WindowRef hit = reinterpret_cast<WindowRef>(1);
+        EXPECT_EQ(FindWindow(c.pt, &hit), c.part) << c.pt.v << "," << c.pt.h;
+        EXPECT_EQ(hit, windows[c.window]) << c.pt.v << "," << c.pt.h;
+    }
+    // Floating windows are hit before the documents they cover.
+    MoveWindow(fl, 120, 200, false);
+    WindowRef hit = nullptr;
+    EXPECT_EQ(FindWindow(P(210, 150), &hit), inContent);
+    EXPECT_EQ(hit, fl);
+    HideWindow(fl);
+    EXPECT_EQ(FindWindow(P(210, 150), &hit), inContent);
+    EXPECT_EQ(hit, doc);
+}
+
+std::vector<WindowRef> ListOrder() {
+    std::vector<WindowRef> v;
+    for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) v.push_back(w);
+    return v;
+}
+
+TEST_F(WindowsTest, OrderKeepsFloatingWindowsInFront) {
+    WindowRef a = MakeWindow(R(100, 100, 200, 200));
+    WindowRef b = MakeWindow(R(120, 120, 220, 220));
+    WindowRef f = MakeWindow(R(300, 300, 340, 340), floatProc);
+    WindowRef hidden = MakeWindow(R(300, 400, 340, 440), floatProc, false);
+    WindowRef c = MakeWindow(R(140, 140, 240, 240), documentProc, true, kLastWindowOfClass);
+    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, b, a, c}));
+    EXPECT_EQ(FrontWindow(), f);
+    EXPECT_EQ(FrontNonFloatingWindow(), b);
+    EXPECT_TRUE(IsWindowHilited(b));
+    EXPECT_FALSE(IsWindowHilited(a));
+    EXPECT_TRUE(IsWindowHilited(f));
+    EXPECT_TRUE(IsFloatingWindow(f));
+    EXPECT_FALSE(IsFloatingWindow(b));
+
+    SelectWindow(a);
+    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, a, b, c}));
+    EXPECT_TRUE(IsWindowHilited(a));
+    EXPECT_FALSE(IsWindowHilited(b));
+    // A floating window selected stays with its class, above every document.
+    SelectWindow(hidden);
+    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, a, b, c}));
+    EXPECT_EQ(FrontWindow(), f);
+    SendBehind(a, c);
+    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, b, c, a}));
+    EXPECT_EQ(FrontNonFloatingWindow(), b);
+    SendBehind(b, nullptr);
+    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, c, a, b}));
+    HideWindow(c);
+    EXPECT_EQ(FrontNonFloatingWindow(), a);
+    EXPECT_TRUE(IsWindowHilited(a));
+    HideWindow(f);
+    EXPECT_EQ(FrontWindow(), a);
+    DisposeWindow(a);
+    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, c, b}));
+    EXPECT_EQ(FrontNonFloatingWindow(), b);
+    EXPECT_EQ(ui_internal::Record(a), nullptr);
+}
+
+TEST_F(WindowsTest, SizeWindowKeepsOriginPixelsAndDrawingState) {
+    WindowRef w = MakeWindow(R(100, 100, 140, 150));
+    SetPort(w);
+    SetOrigin(10, 20);
+    const RGBColor red{0xFFFF, 0, 0};
+    RGBForeColor(&red);
+    const Rect dot = R(21, 11, 23, 14);  // local, at the moved origin
+    PaintRect(&dot);
+    EXPECT_FALSE(IsWindowUpdatePending(w) && false);
+    ValidWindowRect(w, &w->portRect);
+    SizeWindow(w, 80, 60, true);
+    Rect r;
+    EXPECT_EQ(*GetWindowPortBounds(w, &r), R(20, 10, 80, 90));
+    EXPECT_EQ(w->rgbFgColor, red);
+    EXPECT_EQ(PortPixel(w, 11, 21), 0xFF0000u);
+    EXPECT_EQ(PortPixel(w, 13, 22), 0xFF0000u);
+    EXPECT_EQ(PortPixel(w, 14, 22), 0xFFFFFFu);
+    EXPECT_EQ(PortPixel(w, 89, 79), 0xFFFFFFu);  // new area white
+    GetWindowBounds(w, kWindowContentRgn, &r);
+    EXPECT_EQ(r, R(100, 100, 160, 180));
+    // The update region is the new area, in local coordinates.
+    BeginUpdate(w);
+    UniqueRgn vis;
+    GetPortVisibleRegion(w, vis);
+    UniqueRgn expected;
+    SetRectRgn(expected, 10, 60, 90, 80);
+    UniqueRgn right;
+    SetRectRgn(right, 60, 20, 90, 60);
+    UnionRgn(expected, right, expected);
+    EXPECT_TRUE(EqualRgn(vis, expected));
+    EndUpdate(w);
+    GetPortVisibleRegion(w, vis);
+    GetRegionBounds(vis, &r);
+    EXPECT_EQ(r, R(20, 10, 80, 90));
+    // Drawing reaches the whole new buffer.
+    const Rect corner = R(78, 88, 80, 90);
+    PaintRect(&corner);
+    EXPECT_EQ(PortPixel(w, 89, 79), 0xFF0000u);
+    SetPort(nullptr);
+}
+
+TEST_F(WindowsTest, UpdateRegionsFollowTheOrigin) {
+    WindowRef w = MakeWindow(R(100, 100, 200, 200));
+    ValidWindowRect(w, &w->portRect);
+    EXPECT_FALSE(IsWindowUpdatePending(w));
+    SetPort(w);
+    SetOrigin(5, 5);
+    const Rect r1 = R(5, 5, 15, 15);  // the top-left 10 x 10 of the content
+    InvalWindowRect(w, &r1);
+    const Rect outside = R(200, 200, 300, 300);
+    InvalWindowRect(w, &outside);  // clipped away
+    SetOrigin(20, 30);
+    BeginUpdate(w);
+    UniqueRgn vis;
+    GetPortVisibleRegion(w, vis);
+    Rect b;
+    EXPECT_EQ(*GetRegionBounds(vis, &b), R(30, 20, 40, 30));
+    EXPECT_FALSE(IsWindowUpdatePending(w));
+    EndUpdate(w);
+    // Valid removes exactly what it names.
+    SetOrigin(0, 0);
+    InvalWindowRect(w, &w->portRect);
+    const Rect half = R(0, 0, 100, 50);
+    ValidWindowRect(w, &half);
+    BeginUpdate(w);
+    GetPortVisibleRegion(w, vis);
+    EXPECT_EQ(*GetRegionBounds(vis, &b), R(0, 50, 100, 100));
+    EndUpdate(w);
+    SetPort(nullptr);
+}
+
+TEST_F(WindowsTest, ContentShowsThePortPixelExactly) {
+    WindowRef w = MakeWindow(R(100, 100, 140, 160));
+    SetPort(w);
+    const RGBColor colors[] = {{0x1200, 0x3400, 0x5600}, {0xFFFF, 0, 0}, {0, 0x8080, 0xFFFF}};
+    for (int i = 0; i < 3; ++i) {
+        RGBForeColor(&colors[i]);
+        const Rect r = R(5 * i, 10 * i, 5 * i + 5, 10 * i + 7);
+        PaintRect(&r);
+    }
+    // The origin moves drawing coordinates, not what the view shows.
+    SetOrigin(100, 100);
+    const Rect last = R(130, 150, 140, 160);
+    RGBForeColor(&colors[0]);
+    PaintRect(&last);
+    QDFlushPortBuffer(w, nullptr);
+    ASSERT_EQ(GetWindowScale(w), 1);
+    const QImage img = ui_internal::ContentWidget(w)->grab().toImage();
+    ASSERT_EQ(img.size(), QSize(60, 40));
+    EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(img.pixel(6, 4) & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(img.pixel(7, 4) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(img.pixel(10, 5) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(img.pixel(16, 9) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(img.pixel(20, 10) & 0xFFFFFF, 0x0080FFu);
+    EXPECT_EQ(img.pixel(59, 39) & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(img.pixel(49, 29) & 0xFFFFFF, 0xFFFFFFu);
+    SetPort(nullptr);
+}
+
+TEST_F(WindowsTest, LocalAndGlobalPointsUseContentAndOrigin) {
+    WindowRef w = MakeWindow(R(100, 50, 200, 150));
+    SetPort(w);
+    SetOrigin(-10, 7);
+    Point p = P(110, 60);
+    GlobalToLocal(&p);
+    EXPECT_EQ(p, P(17, 0));
+    LocalToGlobal(&p);
+    EXPECT_EQ(p, P(110, 60));
+    SetPort(nullptr);
+}
+
+TEST_F(WindowsTest, DragWindowMovesByTheMouseAndKeepsTheTitleBarInBounds) {
+    WindowRef w = MakeWindow(R(100, 100, 300, 400));
+    Rect gray;
+    GetRegionBounds(GetGrayRgn(), &gray);
+    ASSERT_EQ(gray, R(0, 0, 768, 1024));
+    struct Case {
+        Point to;
+        Rect content;
+    } cases[] = {
+        {P(140, 260), R(150, 160, 350, 460)},  // moved by (50, 60)
+        {P(90, 200), R(100, 100, 300, 400)},   // no movement
+        {P(5, 200), R(20, 100, 220, 400)},     // title bar kept at the top
+        {P(90, 1020), R(100, 723, 300, 1023)},  // right edge kept in
+        {P(800, 300), R(100, 100, 300, 400)},  // released outside: back where it was
+    };
+    for (const Case& c : cases) {
+        MoveWindow(w, 100, 100, false);
+        ScriptMouseDown(P(90, 200));
+        ScriptMouseMove(P(120, 230));
+        ScriptMouseMove(c.to);
+        ScriptMouseUp(c.to);
+        EventRecord ev = NextEvent(mDownMask);
+        ASSERT_EQ(ev.what, mouseDown);
+        WindowRef hit = nullptr;
+        ASSERT_EQ(FindWindow(ev.where, &hit), inDrag);
+        DragWindow(hit, ev.where, &gray);
+        Rect r;
+        GetWindowBounds(w, kWindowContentRgn, &r);
+        EXPECT_EQ(r, c.content) << c.to.v << "," << c.to.h;
+        FlushEvents(everyEvent, 0);
+    }
+}
+
+TEST_F(WindowsTest, GrowWindowReturnsTheClampedSize) {
+    WindowRef w = MakeWindow(R(100, 100, 300, 400));
+    const Rect limits = R(80, 100, 250, 1000);  // min height, min width, max height, max width
+    struct Case {
+        Point to;
+        SInt32 result;
+    } cases[] = {
+        {P(339, 449), (240 << 16) | 350},
+        {P(395, 0), (250 << 16) | 100},
+        {P(299, 399), 0},
+    };
+    for (const Case& c : cases) {
+        ScriptMouseDown(P(299, 399));
+        ScriptMouseMove(c.to);
+        ScriptMouseUp(c.to);
+        EventRecord ev = NextEvent(mDownMask);
+        WindowRef hit = nullptr;
+        ASSERT_EQ(FindWindow(ev.where, &hit), inGrow);
+        EXPECT_EQ(ev.where, P(299, 399));
+        EXPECT_EQ(GrowWindow(hit, ev.where, &limits), c.result);
+        FlushEvents(everyEvent, 0);
+    }
+    Rect r;
+    GetWindowBounds(w, kWindowContentRgn, &r);
+    EXPECT_EQ(r, R(100, 100, 300, 400));  // the program sizes it
+}
+
+TEST_F(WindowsTest, ZoomWindowTogglesStandardAndUserStates) {
+    WindowRef w = MakeWindow(R(100, 100, 300, 400));
+    const Rect std = R(40, 10, 500, 700);
+    SetWindowStandardState(w, &std);
+    WindowRef hit;
+    EXPECT_EQ(FindWindow(P(90, 385), &hit), inZoomOut);
+    ZoomWindow(w, inZoomOut, false);
+    Rect r;
+    GetWindowBounds(w, kWindowContentRgn, &r);
+    EXPECT_EQ(r, std);
+    EXPECT_EQ(*GetWindowPortBounds(w, &r), R(0, 0, 460, 690));
+    EXPECT_TRUE(IsWindowUpdatePending(w));
+    EXPECT_EQ(FindWindow(P(30, 685), &hit), inZoomIn);
+    ZoomWindow(w, inZoomIn, false);
+    GetWindowBounds(w, kWindowContentRgn, &r);
+    EXPECT_EQ(r, R(100, 100, 300, 400));
+    GetWindowUserState(w, &r);
+    EXPECT_EQ(r, R(100, 100, 300, 400));
+}
+
+TEST_F(WindowsTest, TrackGoAwayIsTrueOnlyWhenReleasedInside) {
+    WindowRef w = MakeWindow(R(100, 100, 300, 400));
+    for (bool inside : {true, false}) {
+        ScriptMouseDown(P(90, 110));
+        ScriptMouseMove(P(90, 140));
+        ScriptMouseUp(inside ? P(91, 112) : P(90, 140));
+        EventRecord ev = NextEvent(mDownMask);
+        WindowRef hit;
+        ASSERT_EQ(FindWindow(ev.where, &hit), inGoAway);
+        EXPECT_EQ(TrackGoAway(w, ev.where), inside);
+        FlushEvents(everyEvent, 0);
+    }
+}
+
+TEST_F(WindowsTest, PropertiesStoreBytesByCreatorAndTag) {
+    WindowRef w = MakeWindow(R(100, 100, 200, 200));
+    const OSType krvl = FourCC("Krvl"), kind = FourCC("kind");
+    const UInt16 value = 128;
+    UInt32 size = 0;
+    EXPECT_EQ(GetWindowPropertySize(w, krvl, kind, &size), errWindowPropertyNotFound);
+    EXPECT_EQ(SetWindowProperty(w, krvl, kind, 2, &value), noErr);
+    EXPECT_EQ(SetWindowProperty(w, krvl, FourCC("othr"), 1, "x"), noErr);
+    EXPECT_EQ(GetWindowPropertySize(w, krvl, kind, &size), noErr);
+    EXPECT_EQ(size, 2u);
+    UInt16 got = 0;
+    UInt32 actual = 0;
+    EXPECT_EQ(GetWindowProperty(w, krvl, kind, 2, &actual, &got), noErr);
+    EXPECT_EQ(got, 128);
+    EXPECT_EQ(actual, 2u);
+    EXPECT_EQ(RemoveWindowProperty(w, krvl, kind), noErr);
+    EXPECT_EQ(GetWindowProperty(w, krvl, kind, 2, &actual, &got), errWindowPropertyNotFound);
+    EXPECT_EQ(GetWindowPropertySize(w, krvl, FourCC("othr"), &size), noErr);
+}
+
+}  // namespace
