@@ -6,7 +6,9 @@
 #include "app/WindowKinds.h"
 #include "paint/PaintWindow.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 namespace {
@@ -35,6 +37,26 @@ WindowGroups CollectDocumentWindows() {
     return groups;
 }
 
+struct ListedItem {
+    std::string text;  // the title's bytes
+    UInt16 mark;
+    bool operator==(const ListedItem&) const = default;
+};
+
+std::string PStringBytes(ConstStr255Param s) { return std::string(reinterpret_cast<const char*>(s + 1), s[0]); }
+
+std::vector<ListedItem> CurrentListedItems(MenuRef menu) {
+    std::vector<ListedItem> items;
+    for (MenuItemIndex i = kFirstListedItem; i <= CountMenuItems(menu); ++i) {
+        Str255 text;
+        UInt16 mark = noMark;
+        GetMenuItemText(menu, i, text);
+        GetItemMark(menu, i, &mark);
+        items.push_back({PStringBytes(text), mark});
+    }
+    return items;
+}
+
 Boolean IsListedWindowOpen(WindowRef window) {
     for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
         if (w == window) return IsWindowVisible(w);
@@ -54,23 +76,31 @@ void UpdateWindowMenu() {
         MarkOneItem(mag, 1, kRatioCount, MenuItemIndex(GetPaintWinRec(paint)->ratio + 1));
     }
 
-    for (MenuItemIndex i = CountMenuItems(menu); i >= kFirstListedItem; --i) DeleteMenuItem(menu, i);
     gListedWindows = CollectDocumentWindows();
     iWinNum = SInt16(gListedWindows[0].size());
     fWinNum = SInt16(gListedWindows[1].size());
     eWinNum = SInt16(gListedWindows[2].size());
 
-    static const UInt8 kSeparator[] = {1, '-'};
+    std::vector<ListedItem> items;
     WindowRef front = FrontDocumentWindow();
     for (const std::vector<WindowRef>& group : gListedWindows) {
         if (group.empty()) continue;
-        AppendMenuItemText(menu, kSeparator);
+        items.push_back({"-", noMark});
         for (WindowRef w : group) {
             Str255 title;
             GetWTitle(w, title);
-            AppendMenuItemText(menu, title);
-            SetItemMark(menu, CountMenuItems(menu), w == front ? checkMark : noMark);
+            items.push_back({PStringBytes(title), w == front ? checkMark : noMark});
         }
+    }
+    // Rebuilding remakes the menu's actions: only when the list changed.
+    if (items == CurrentListedItems(menu)) return;
+    for (MenuItemIndex i = CountMenuItems(menu); i >= kFirstListedItem; --i) DeleteMenuItem(menu, i);
+    for (const ListedItem& item : items) {
+        Str255 text;
+        text[0] = UInt8(item.text.size());
+        std::copy(item.text.begin(), item.text.end(), text + 1);
+        AppendMenuItemText(menu, text);
+        SetItemMark(menu, CountMenuItems(menu), item.mark);
     }
 }
 
