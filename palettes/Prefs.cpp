@@ -167,6 +167,13 @@ void UseApplicationResources() {
     if (app != kResFileNotOpen) UseResFile(app);
 }
 
+// The file is the program's own: a record that another tool locked or
+// protected still takes new values and can still be removed.
+void ReleaseHold(Handle h) {
+    const SInt16 attrs = GetResAttrs(h);
+    if (attrs & (resLocked | resProtected)) SetResAttrs(h, SInt16(attrs & ~(resLocked | resProtected)));
+}
+
 Boolean DotLibraryOpen() { return &gDotLibRefNum != nullptr && gDotLibRefNum != -1; }
 
 }  // namespace
@@ -342,6 +349,7 @@ OSErr AddDataToPrefs(const void* data, Size size, ResType type, ResID id, ConstS
     if (size < 0 || (size > 0 && !data)) return paramErr;
     Handle h = Get1Resource(type, id);
     if (h) {
+        ReleaseHold(h);
         if (GetHandleSize(h) != size) {
             SetHandleSize(h, size);
             if (OSErr err = MemError()) {
@@ -381,6 +389,7 @@ OSErr LoadDataFromPrefs(void* data, Size size, ResType type, ResID id) {
 OSErr RemoveDataFromPrefs(ResType type, ResID id) {
     Handle h = Get1Resource(type, id);
     if (!h) return resNotFound;
+    ReleaseHold(h);
     RemoveResource(h);
     const OSErr err = ResError();
     if (err != noErr) {

@@ -344,6 +344,24 @@ TEST_F(PrefsTest, DamagedFileGivesDefaultsAnAlertAndStaysAsItWas) {
     }
 }
 
+// Found by fuzzing: records marked locked and protected (by another tool)
+// made every later write of them fail, so the settings could never be saved.
+TEST_F(PrefsTest, LockedAndProtectedRecordsStillTakeNewValues) {
+    const Bytes stored = ReadFile(fs::path(KORVEL_TEST_DATA) / "prefs-locked-protected-records.bin");
+    ASSERT_FALSE(stored.empty());
+    WriteFile(PrefPath(), stored);
+    StartRun();
+    ASSERT_NE(gPrefFileRefNum, -1);
+    gPaintWinPrefs.ratio = 3;
+    EXPECT_EQ(EndRun(), noErr);
+    const ResourceForkImage image = ReadPrefFile();
+    const ForkResource* win = Find(image, "PWpf", 128);
+    ASSERT_NE(win, nullptr);
+    EXPECT_EQ(win->attributes & (resLocked | resProtected), 0);
+    EXPECT_EQ(win->data[9], 3);
+    for (const ForkResource& r : image.resources) EXPECT_EQ(r.attributes & (resLocked | resProtected), 0) << r.id;
+}
+
 TEST_F(PrefsTest, FavouritesAreFittedToThirtyFourEntries) {
     auto clut = [](int countMinusOne, int entries) {
         Bytes b = Cat({{0, 0, 0, 9}, {0x80, 0}, Be16(countMinusOne)});
