@@ -386,6 +386,7 @@ void SetPenColorFromMenu(const ColorRec& color) {
     if (color == gCurrentColor) return;
     gPrevColor = gCurrentColor;
     gCurrentColor = color;
+    DrawBlend();
     InvalWindow(gBlendPalette);
     InvalWindow(PatternPalette);
     InvalWindow(InfoWindow);
@@ -397,5 +398,6 @@ void HandlePaletteChoice(SInt16 item) {
     gPaletteCheck = SInt16(item - 1);
     InvalWindow(ColorPalette1);
     InvalWindow(ColorPalette2);
+    DrawBlend();
     InvalWindow(gBlendPalette);
 }

@@ -381,14 +381,17 @@ TEST_F(MenuBarTest, PenColourItems) {
     UniqueGWorld owner(palette);
     RGBColor c1, c2, c5, other;
     IndexToRGBColor(5, &c1), IndexToRGBColor(100, &c2), IndexToRGBColor(200, &c5), IndexToRGBColor(17, &other);
-    CGrafPtr port;
-    GDHandle device;
-    GetGWorld(&port, &device);
-    SetGWorld(palette, nullptr);
-    RGBForeColor(&other);
-    PaintRect(&bounds);
-    SetCPixel(1, 43, &c1), SetCPixel(1, 77, &c2), SetCPixel(20, 60, &c5);
-    SetGWorld(port, device);
+    // The palette is redrawn around each new colour: give it known pixels again.
+    auto paintPalette = [&] {
+        CGrafPtr port;
+        GDHandle device;
+        GetGWorld(&port, &device);
+        SetGWorld(palette, nullptr);
+        RGBForeColor(&other);
+        PaintRect(&bounds);
+        SetCPixel(1, 43, &c1), SetCPixel(1, 77, &c2), SetCPixel(20, 60, &c5);
+        SetGWorld(port, device);
+    };
 
     GWorldPtr savedPalette = std::exchange(gBlendPalettePtr, palette);
     gCurrentColor = ColorRec{rgbWhiteColor, 1};
@@ -398,6 +401,7 @@ TEST_F(MenuBarTest, PenColourItems) {
         RGBColor current, previous;
     } steps[] = {{1, c1, rgbWhiteColor}, {2, c2, c1}, {5, c5, c2}, {4, c2, c5}, {4, c5, c2}, {5, c5, c2}, {3, c5, c2}};
     for (const auto& s : steps) {
+        paintPalette();
         HandleMenuChoice(MenuChoice(kPenColorMenuID, MenuItemIndex(s.item)));
         EXPECT_EQ(gCurrentColor, (ColorRec{s.current, 0})) << s.item;
         EXPECT_EQ(gPrevColor.rgb, s.previous) << s.item;
