@@ -23,7 +23,6 @@ using WindowGroups = std::array<std::vector<WindowRef>, 3>;
 
 // The documents as the menu last listed them, front to back in each group.
 WindowGroups gListedWindows;
-SInt16 iWinNum = 0, fWinNum = 0, eWinNum = 0;
 
 WindowGroups CollectDocumentWindows() {
     WindowGroups groups;
@@ -77,9 +76,6 @@ void UpdateWindowMenu() {
     }
 
     gListedWindows = CollectDocumentWindows();
-    iWinNum = SInt16(gListedWindows[0].size());
-    fWinNum = SInt16(gListedWindows[1].size());
-    eWinNum = SInt16(gListedWindows[2].size());
 
     std::vector<ListedItem> items;
     WindowRef front = FrontDocumentWindow();
