@@ -2,6 +2,8 @@
 // the documents named on the command line.
 #include "app/AppleEvents.h"
 #include "app/Shell.h"
+#include "paint/PaintWindow.h"
+#include "palettes/Prefs.h"
 #include "platform/files/FSSpec.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Windows.h"
@@ -19,6 +21,10 @@ int RunApplication(int argc, char** argv) {
             FSSpec spec;
             if (FSSpecFromPath(argv[i], &spec) == noErr) documents.push_back(spec);
         }
+        // The start-up action of the preferences: a new picture when the
+        // user named no documents. (Asking for a file to open waits for the
+        // open dialog.)
+        if (documents.empty() && gStartup == 1) NewPaintWindow();
         PostOpenDocuments(std::move(documents));
         MainLoop();
     } else {

@@ -212,6 +212,7 @@ Boolean GWorldInit() {
 }  // namespace
 
 Boolean StartUp() {
+    quit = false;
     gApplRefNum = OpenApplicationResources() == noErr ? GetApplicationResFile() : -1;
     InitConstants();
     InitGlobals();

@@ -1,0 +1,238 @@
+// The program as a user meets it: start-up with and without preferences, the
+// palettes, new pictures from the menu bar and command keys, closing and
+// quitting with save questions, and the dispatch of clicks and keys.
+#include "app/Alerts.h"
+#include "app/MenuBar.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "paint/PaintWindow.h"
+#include "palettes/Prefs.h"
+#include "platform/ui/Scripting.h"
+#include "platform/ui/Windows.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ShellTest : public testing::Test {
+protected:
+    void SetUp() override {
+        configHome_ = fs::temp_directory_path() /
+                      ("korvel-shell-" + std::to_string(getpid()) + "-" +
+                       testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(configHome_);
+        fs::create_directories(configHome_);
+        setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
+        ASSERT_EQ(InitWindows(1024, 768), noErr);
+        SetUnattended(true);
+        ResetScriptLog();
+        ClearScript();
+    }
+    void TearDown() override {
+        if (started_) {
+            // Leave nothing asking questions: throw away every document.
+            while (WindowRef w = FrontDocumentWindow()) {
+                if (PaintWinRec* rec = GetPaintWinRec(w)) rec->isDirty = false;
+                if (ClosePaintWindow(w, true) != noErr) break;
+            }
+            quit = true;
+            ShutDown();
+        }
+        TearDownWindows();
+        fs::remove_all(configHome_);
+    }
+    void Start() {
+        ASSERT_TRUE(StartUp());
+        started_ = true;
+        RunPendingEvents();
+    }
+    void Restart() {
+        quit = true;
+        ShutDown();
+        TearDownWindows();
+        ASSERT_EQ(InitWindows(1024, 768), noErr);
+        started_ = false;
+        Start();
+    }
+    static Point Centre(WindowRef w, UInt16 region = kWindowContentRgn) {
+        Rect r;
+        GetWindowBounds(w, region, &r);
+        return Point{SInt16((r.top + r.bottom) / 2), SInt16((r.left + r.right) / 2)};
+    }
+    fs::path configHome_;
+    bool started_ = false;
+};
+
+WindowRef NewPictureFromMenu() {
+    ScriptMenuChoice(MenuChoice(kFileMenuID, 1));
+    RunPendingEvents();
+    return FrontDocumentWindow();
+}
+
+}  // namespace
+
+TEST_F(ShellTest, FreshStartShowsEveryPaletteButFavouritesAndNoDocumentPalettes) {
+    Start();
+    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow,
+                        PatternPalette}) {
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(IsWindowVisible(w)) << GetExtWindowKind(w);
+        EXPECT_TRUE(IsFloatingWindow(w));
+    }
+    EXPECT_FALSE(IsWindowVisible(FavoritePalette));
+    // The preview and dot-mode palettes follow the front document; there is none.
+    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
+    EXPECT_FALSE(IsWindowVisible(DotModePalette));
+    EXPECT_EQ(FrontDocumentWindow(), nullptr);
+    EXPECT_EQ(GetExtWindowKind(gToolPalette), kToolPaletteKind);
+    EXPECT_EQ(GetExtWindowKind(gPreviewWindow), kPreviewWindowKind);
+}
+
+TEST_F(ShellTest, StartsAreCountedAcrossRunsAndPaletteStateIsKept) {
+    Start();
+    EXPECT_EQ(gUsedCount[kUsedStarts], 1u);
+    ShowHidePalette(gToolPalette, false);
+    MoveWindow(ColorPalette1, 500, 300, false);
+    Restart();
+    EXPECT_EQ(gUsedCount[kUsedStarts], 2u);
+    EXPECT_FALSE(IsWindowVisible(gToolPalette));
+    Rect r;
+    GetWindowBounds(ColorPalette1, kWindowContentRgn, &r);
+    EXPECT_EQ(r.left, 500);
+    EXPECT_EQ(r.top, 300);
+}
+
+TEST_F(ShellTest, SavedPositionOffTheDesktopIsIgnored) {
+    Start();
+    Rect before;
+    GetWindowBounds(ColorPalette2, kWindowContentRgn, &before);
+    MoveWindow(ColorPalette2, 5000, 5000, false);
+    quit = true;
+    ShutDown();
+    TearDownWindows();
+    ASSERT_EQ(InitWindows(1024, 768), noErr);
+    started_ = false;
+    Start();
+    Rect after;
+    GetWindowBounds(ColorPalette2, kWindowContentRgn, &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+}
+
+TEST_F(ShellTest, NewPictureFromTheMenuAndFromItsCommandKey) {
+    Start();
+    WindowRef first = NewPictureFromMenu();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(GetExtWindowKind(first), kPaintWindowKind);
+    PaintWinRec* rec = GetPaintWinRec(first);
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(rec->picRect.right, 96);
+    EXPECT_EQ(rec->picRect.bottom, 64);
+    EXPECT_EQ(rec->ratio, 2);
+    EXPECT_EQ(rec->depth, 8);
+    EXPECT_FALSE(rec->isDirty);
+    // The preview follows the new front document at 1:1.
+    EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
+    Rect preview;
+    GetWindowPortBounds(gPreviewWindow, &preview);
+    EXPECT_EQ(preview.right - preview.left, 96);
+    EXPECT_EQ(preview.bottom - preview.top, 64);
+
+    ScriptKey(kVK_ANSI_N, 'n', cmdKey);
+    RunPendingEvents();
+    WindowRef second = FrontDocumentWindow();
+    ASSERT_NE(second, first);
+    EXPECT_EQ(GetExtWindowKind(second), kPaintWindowKind);
+    Rect a, b;
+    GetWindowBounds(first, kWindowContentRgn, &a);
+    GetWindowBounds(second, kWindowContentRgn, &b);
+    EXPECT_EQ(b.top - a.top, 30);
+    EXPECT_EQ(b.left - a.left, 20);
+    EXPECT_EQ(gUsedCount[kUsedNewPicture], 2u);
+}
+
+TEST_F(ShellTest, QuitStopsAtACancelledSaveQuestionAndKeepsBothDocuments) {
+    Start();
+    WindowRef first = NewPictureFromMenu();
+    WindowRef second = NewPictureFromMenu();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    GetPaintWinRec(first)->isDirty = true;
+    GetPaintWinRec(second)->isDirty = true;
+    ScriptDialog(129, {DialogStep::Click(2)});  // Cancel
+    Quit();
+    EXPECT_FALSE(quit);
+    EXPECT_EQ(GetPaintWinRec(first)->isDirty, true);
+    EXPECT_EQ(GetPaintWinRec(second)->isDirty, true);
+    EXPECT_EQ(FrontDocumentWindow(), second);
+    EXPECT_FALSE(gIsDialog);
+}
+
+TEST_F(ShellTest, QuitClosesUnchangedDocumentsAndEndsTheLoop) {
+    Start();
+    NewPictureFromMenu();
+    NewPictureFromMenu();
+    ScriptMenuChoice(MenuChoice(kFileMenuID, 13));
+    RunPendingEvents();
+    EXPECT_TRUE(quit);
+    EXPECT_EQ(FrontDocumentWindow(), nullptr);
+}
+
+TEST_F(ShellTest, ClosingAPaletteWithItsCloseBoxHidesIt) {
+    Start();
+    Rect frame;
+    GetWindowBounds(gToolPalette, kWindowStructureRgn, &frame);
+    // The close box sits at the left of the floating title bar.
+    Point closeBox{SInt16(frame.top + 5), SInt16(frame.left + 6)};
+    WindowRef hit = nullptr;
+    ASSERT_EQ(FindWindow(closeBox, &hit), inGoAway);
+    ASSERT_EQ(hit, gToolPalette);
+    ScriptClick(closeBox);
+    RunPendingEvents();
+    EXPECT_FALSE(IsWindowVisible(gToolPalette));
+    UInt16 mark = 0;
+    GetItemMark(GetMenuHandle(kDispMenuID), 2, &mark);
+    EXPECT_EQ(mark, noMark);
+    ScriptMenuChoice(MenuChoice(kDispMenuID, 2));
+    RunPendingEvents();
+    EXPECT_TRUE(IsWindowVisible(gToolPalette));
+}
+
+TEST_F(ShellTest, ClickingABackgroundDocumentBringsItToTheFront) {
+    Start();
+    WindowRef first = NewPictureFromMenu();
+    WindowRef second = NewPictureFromMenu();
+    ASSERT_EQ(FrontDocumentWindow(), second);
+    Rect a;
+    GetWindowBounds(first, kWindowContentRgn, &a);
+    // The top-left of the first window's content is not covered by the second.
+    ScriptClick(Point{SInt16(a.top + 5), SInt16(a.left + 5)});
+    RunPendingEvents();
+    EXPECT_EQ(FrontDocumentWindow(), first);
+}
+
+TEST_F(ShellTest, UpdateDrawsTheImageWhiteAtFourTimes) {
+    Start();
+    WindowRef w = NewPictureFromMenu();
+    ASSERT_NE(w, nullptr);
+    RunPendingEvents();
+    EXPECT_FALSE(IsWindowUpdatePending(w));
+    CGrafPtr port = GetWindowPort(w);
+    Rect bounds;
+    GetWindowPortBounds(w, &bounds);
+    const PixMap& pm = **port->portPixMap;
+    // An image pixel inside the first 16-pixel block is white (grid lines lie on block edges).
+    const UInt8* row = PixRow(pm, 10 - pm.bounds.top);
+    const UInt8* px = row + 4 * (10 - pm.bounds.left);
+    EXPECT_EQ(px[1], 0xFF);
+    EXPECT_EQ(px[2], 0xFF);
+    EXPECT_EQ(px[3], 0xFF);
+}
