@@ -34,14 +34,34 @@ Pattern GridPattern(SInt16 listID, SInt16 index) {
     }
 }
 
-void VerticalLine(int x, int length) {
-    MoveTo(SInt16(x), 0);
-    Line(0, SInt16(length - 1));
+// Where drawing into the current port can show: its rectangle within the
+// clip's bounds. Grid lines are cut to it, since a zoomed picture made for an
+// update is a small part of a very long line.
+Rect DrawableBox() {
+    CGrafPtr port = GetQDGlobalsThePort();
+    Rect box = port->portRect;
+    if (port->clipRgn) {
+        Rect clip;
+        GetRegionBounds(port->clipRgn, &clip);
+        if (!SectRect(&box, &clip, &box)) box = Rect{0, 0, 0, 0};
+    }
+    return box;
 }
 
-void HorizontalLine(int y, int length) {
-    MoveTo(0, SInt16(y));
-    Line(SInt16(length - 1), 0);
+void VerticalLine(const Rect& box, int x, int length) {
+    if (x < box.left || x >= box.right) return;
+    const int from = std::max<int>(0, box.top), to = std::min<int>(length, box.bottom);
+    if (from >= to) return;
+    MoveTo(SInt16(x), SInt16(from));
+    LineTo(SInt16(x), SInt16(to - 1));
+}
+
+void HorizontalLine(const Rect& box, int y, int length) {
+    if (y < box.top || y >= box.bottom) return;
+    const int from = std::max<int>(0, box.left), to = std::min<int>(length, box.right);
+    if (from >= to) return;
+    MoveTo(SInt16(from), SInt16(y));
+    LineTo(SInt16(to - 1), SInt16(y));
 }
 
 // The mode and weight of the foreground over the background layer, by level.
@@ -181,6 +201,7 @@ void DrawGridMain(SInt16 ratio, PaintWinRec* rec) {
     const SInt16 code = BlockGridCode();
     const Rect& disp = rec->dispRect;
     const int width = RectWidth(rec->picRect), height = RectHeight(rec->picRect);
+    const Rect box = DrawableBox();
     PenState saved;
     GetPenState(&saved);
     RGBColor savedFore;
@@ -195,8 +216,8 @@ void DrawGridMain(SInt16 ratio, PaintWinRec* rec) {
         if (ratio < 4) {
             PaintRect(&disp);
         } else {
-            for (int x = disp.left; x <= disp.right; x += 16) VerticalLine(x, RectHeight(disp));
-            for (int y = disp.top; y <= disp.bottom; y += 16) HorizontalLine(y, RectWidth(disp));
+            for (int x = disp.left; x <= disp.right; x += 16) VerticalLine(box, x, RectHeight(disp));
+            for (int y = disp.top; y <= disp.bottom; y += 16) HorizontalLine(box, y, RectWidth(disp));
         }
         RGBForeColor(&rgbBlackColor);
         PenNormal();
@@ -211,8 +232,8 @@ void DrawGridMain(SInt16 ratio, PaintWinRec* rec) {
         PenMode(patOr);
         RGBForeColor(&gToolPrefs.blockGridColor);
         const int n = 6 - code;
-        for (int i = 1; i <= (width >> n); ++i) VerticalLine(i << (n + ratio), height << ratio);
-        for (int i = 1; i <= (height >> n); ++i) HorizontalLine(i << (n + ratio), width << ratio);
+        for (int i = 1; i <= (width >> n); ++i) VerticalLine(box, i << (n + ratio), height << ratio);
+        for (int i = 1; i <= (height >> n); ++i) HorizontalLine(box, i << (n + ratio), width << ratio);
         RGBForeColor(&rgbBlackColor);
         PenNormal();
     }

@@ -104,6 +104,8 @@ void RedrawPaintWindow(WindowRef window, RgnHandle clip) {
 }
 
 void RedrawPreviewWindow(WindowRef window) {
+    // Called with the paint window, or with the preview window itself for its update.
+    if (!GetPaintWinRec(window)) window = FrontDocumentWindow();
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !gPreviewWindow) return;
     GWorldPtr preview = MakePreviewImage(rec);

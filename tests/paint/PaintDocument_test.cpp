@@ -1,0 +1,180 @@
+// The paint document without a window: its buffers, the new picture's
+// background, the composed picture and the tools' scratch bit maps.
+#include "paint/PaintWindow.h"
+
+#include "image/Colors.h"
+#include "tests/platform/raster/PixelArt.h"
+
+#include <gtest/gtest.h>
+
+using namespace pixelart;
+
+namespace {
+
+std::unique_ptr<PaintWinRec> MakeDoc(int width, int height, SInt16 depth, SInt16 ratio = 0) {
+    auto rec = std::make_unique<PaintWinRec>();
+    rec->picRect = MakeRect(0, 0, height, width);
+    rec->ratio = ratio;
+    rec->depth = rec->colorMode = depth;
+    EXPECT_EQ(MakePaintBuffers(rec.get()), noErr);
+    return rec;
+}
+
+std::vector<std::string> Rows(int width, int height, char c) {
+    return std::vector<std::string>(size_t(height), std::string(size_t(width), c));
+}
+
+struct BackColorGuard {
+    ColorRec saved = gBackColor;
+    ~BackColorGuard() { gBackColor = saved; }
+};
+
+}  // namespace
+
+TEST(PaintBuffers, MadeWhiteAndTransparentAtTheDocumentDepth) {
+    for (SInt16 depth : {8, 24}) {
+        auto rec = MakeDoc(33, 7, depth, 3);
+        EXPECT_EQ(rec->dispRect, MakeRect(0, 0, 56, 264));
+        for (GWorldPtr g : {rec->offPort.get(), rec->undoPort.get(), rec->basePort.get(), rec->dispPort.get()}) {
+            ASSERT_NE(g, nullptr);
+            EXPECT_EQ(GetPixDepth(GetGWorldPixMap(g)), depth == 24 ? 32 : 8);
+            EXPECT_EQ(MapOf(g).bounds, rec->picRect);
+            EXPECT_EQ(Picture(g), Rows(33, 7, '.'));
+        }
+        for (GWorldPtr g : {rec->maskPort.get(), rec->undoMask.get(), rec->baseMask.get()}) {
+            ASSERT_NE(g, nullptr);
+            EXPECT_EQ(GetPixDepth(GetGWorldPixMap(g)), 1);
+            EXPECT_EQ(BitPicture(MapOf(g)), Rows(33, 7, '.'));
+        }
+        UniqueRgn pic;
+        RectRgn(pic, &rec->picRect);
+        EXPECT_TRUE(EqualRgn(rec->selRgn, pic));
+        EXPECT_TRUE(EqualRgn(rec->undoSelRgn, pic));
+        EXPECT_TRUE(EmptyRgn(rec->selDispRgn));
+        EXPECT_TRUE(EmptyRgn(rec->updateRgn));
+        EXPECT_EQ(rec->selRect, rec->picRect);
+        EXPECT_FALSE(rec->isFloating);
+        EXPECT_TRUE(rec->showBack);
+        EXPECT_FALSE(rec->backPort);
+    }
+}
+
+TEST(PaintBuffers, ImpossibleSizeLeavesNothingMade) {
+    for (Rect r : {MakeRect(0, 0, 0, 10), MakeRect(0, 0, 20000, 20000)}) {
+        PaintWinRec rec;
+        rec.picRect = r;
+        rec.depth = 24;
+        EXPECT_NE(MakePaintBuffers(&rec), noErr);
+        EXPECT_FALSE(rec.offPort || rec.dispPort || rec.maskPort || rec.baseMask);
+    }
+}
+
+TEST(PaintBuffers, EraseOffPortWhitensImagesAndClearsMasks) {
+    auto rec = MakeDoc(4, 3, 24);
+    for (GWorldPtr g : {rec->offPort.get(), rec->undoPort.get(), rec->basePort.get(), rec->dispPort.get()})
+        WritePixel(MapOf(g), 2, 1, kRed);
+    for (GWorldPtr g : {rec->maskPort.get(), rec->undoMask.get(), rec->baseMask.get()})
+        WritePixel(MapOf(g), 3, 2, kBlack);
+    EraseOffPort(rec.get());
+    for (GWorldPtr g : {rec->offPort.get(), rec->undoPort.get(), rec->basePort.get(), rec->dispPort.get()})
+        EXPECT_EQ(Picture(g), Rows(4, 3, '.'));
+    for (GWorldPtr g : {rec->maskPort.get(), rec->undoMask.get(), rec->baseMask.get()})
+        EXPECT_EQ(BitPicture(MapOf(g)), Rows(4, 3, '.'));
+}
+
+TEST(NewPicture, BackgroundKinds) {
+    BackColorGuard guard;
+    struct Case {
+        SInt16 kind;
+        ColorRec back;
+        char mask, image;
+        bool transparent;
+    } cases[] = {
+        {0, {kBlue, 0}, '#', '.', false},   // white, opaque
+        {1, {kBlue, 0}, '.', '.', true},    // transparent
+        {2, {kRed, 0}, '#', 'r', false},    // the background colour, opaque
+        {2, {kRed, 1}, '.', '.', true},     // a transparent background colour
+        {5, {kRed, 0}, '.', '.', false},    // unknown kinds leave the mask clear
+    };
+    for (const Case& c : cases) {
+        for (SInt16 depth : {8, 24}) {
+            SCOPED_TRACE(testing::Message() << "kind " << c.kind << " depth " << depth);
+            gBackColor = c.back;
+            auto rec = MakeDoc(5, 3, depth);
+            FillNewPicture(rec.get(), c.kind);
+            EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())), Rows(5, 3, c.mask));
+            EXPECT_EQ(Picture(rec->offPort.get()), Rows(5, 3, c.image));
+            EXPECT_EQ(Bytes(rec->dispPort.get()), Bytes(rec->offPort.get()));
+            EXPECT_EQ(rec->hasTransparency, c.transparent);
+        }
+    }
+}
+
+TEST(ComposeDispPort, WithoutSelectionTheImageItself) {
+    for (SInt16 depth : {8, 24}) {
+        auto rec = MakeDoc(9, 4, depth);
+        const PixMap& off = MapOf(rec->offPort.get());
+        WritePixel(off, 0, 0, kRed);
+        WritePixel(off, 8, 3, kBlue);
+        WritePixel(off, 4, 2, kBlack);
+        // Colours left in offPort's port must not tint the copy.
+        {
+            SavedGWorld saved;
+            SetGWorld(rec->offPort.get(), nullptr);
+            RGBForeColor(&kGreen);
+        }
+        ComposeDispPort(rec.get());
+        EXPECT_EQ(Bytes(rec->dispPort.get()), Bytes(rec->offPort.get()));
+    }
+}
+
+TEST(ComposeDispPort, LiftedPixelsThroughTheirMaskAtTheSelection) {
+    auto rec = MakeDoc(8, 4, 24);
+    // The base: a black column; the lifted pixels: red at selRect, half of them opaque.
+    for (int y = 0; y < 4; ++y) WritePixel(MapOf(rec->basePort.get()), 0, y, kBlack);
+    rec->selRect = MakeRect(0, 0, 2, 3);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            WritePixel(MapOf(rec->offPort.get()), x, y, kRed);
+            if (x != 1) WritePixel(MapOf(rec->maskPort.get()), x, y, kBlack);
+        }
+    SetRectRgn(rec->selRgn, 4, 1, 7, 3);  // moved to the right and down
+    rec->isFloating = true;
+    rec->selMode = srcCopy;
+    ComposeDispPort(rec.get());
+    EXPECT_EQ(Picture(rec->dispPort.get()), (std::vector<std::string>{
+                                                "#.......",
+                                                "#...r.r.",
+                                                "#...r.r.",
+                                                "#.......",
+                                            }));
+    // Blend shows the lifted pixels at one half over the base.
+    rec->selMode = blend;
+    ComposeDispPort(rec.get());
+    const RGBColor mixed = ReadPixel(MapOf(rec->dispPort.get()), 4, 1);
+    EXPECT_EQ(mixed.red, 0xFFFF);
+    EXPECT_EQ(mixed.green, 0x7F7F);  // half of white, in 8-bit components
+    EXPECT_EQ(mixed.green, mixed.blue);
+    EXPECT_EQ(ReadPixel(MapOf(rec->dispPort.get()), 5, 1), kWhite);
+}
+
+TEST(ScratchBitMap, ZeroedRowsPaddedTo32Bits) {
+    struct Case {
+        Rect r;
+        SInt32 rowBytes;
+    } cases[] = {{MakeRect(0, 0, 2, 33), 8}, {MakeRect(5, -3, 6, 29), 4}, {MakeRect(0, 0, 1, 64), 8}};
+    for (const Case& c : cases) {
+        BitMap bm;
+        ASSERT_EQ(NewBitMap(&bm, &c.r), noErr);
+        EXPECT_EQ(bm.rowBytes, c.rowBytes);
+        EXPECT_EQ(bm.bounds, c.r);
+        const auto* bytes = reinterpret_cast<const UInt8*>(bm.baseAddr);
+        EXPECT_EQ(std::count(bytes, bytes + c.rowBytes * RectHeight(c.r), 0), c.rowBytes * RectHeight(c.r));
+        EXPECT_EQ(DisposeBitMap(&bm), noErr);
+        EXPECT_EQ(bm.baseAddr, nullptr);
+        EXPECT_NE(DisposeBitMap(&bm), noErr);  // a second dispose is refused, not a double free
+    }
+    BitMap empty;
+    const Rect none = MakeRect(4, 4, 4, 10);
+    EXPECT_EQ(NewBitMap(&empty, &none), paramErr);
+}

@@ -1,0 +1,292 @@
+// The paint view in its window: redrawing, scroll-bar ranges, scrolling by
+// keys, changing the magnification and resizing.
+#include "tests/paint/PaintWindowTestSupport.h"
+
+#include "image/Colors.h"
+
+#include <cstring>
+
+using namespace painttest;
+using namespace pixelart;
+
+namespace {
+
+struct View {
+    SInt16 h, v;
+    friend bool operator==(const View&, const View&) = default;
+};
+
+View ScrollValues(WindowRef w) {
+    PaintWinRec* rec = GetPaintWinRec(w);
+    return {GetControlValue(rec->hScroll), GetControlValue(rec->vScroll)};
+}
+
+// Sizes the content and lays the view out again, as a grow does.
+void Grow(WindowRef w, int width, int height) {
+    SizeWindow(w, SInt16(width), SInt16(height), true);
+    ResizePaintWindowMain(w);
+}
+
+// A picture whose every pixel tells where it is: a diagonal band pattern.
+void PaintBands(WindowRef w) {
+    PaintWinRec* rec = GetPaintWinRec(w);
+    const PixMap& off = MapOf(rec->offPort.get());
+    for (int y = 0; y < RectHeight(rec->picRect); ++y)
+        for (int x = 0; x < RectWidth(rec->picRect); ++x)
+            WritePixel(off, x, y, (x + 2 * y) % 3 == 0 ? kRed : (x + 2 * y) % 3 == 1 ? kBlue : kWhite);
+    SetEmptyRgn(rec->updateRgn);
+    DispOffPort(w);
+}
+
+// The window's image area against the zoomed picture, pixel by pixel, except
+// where an update is still owed.
+void ExpectWindowShowsImage(WindowRef w, RgnHandle except = nullptr) {
+    PaintWinRec* rec = GetPaintWinRec(w);
+    UniqueGWorld image(MakePaintImage(rec, nullptr));
+    ASSERT_TRUE(image);
+    const PixMap& want = MapOf(image.get());
+    const PixMap& got = **GetPortPixMap(GetWindowPort(w));
+    const Rect port = [&] {
+        Rect r;
+        GetWindowPortBounds(w, &r);
+        return r;
+    }();
+    int wrong = 0;
+    for (int v = port.top; v < port.bottom - 15; ++v)
+        for (int h = port.left; h < port.right - 15; ++h) {
+            if (except && PtInRgn(Point{SInt16(v), SInt16(h)}, except)) continue;
+            if (!(ReadPixel(got, h, v) == ReadPixel(want, h, v)) && ++wrong <= 5)
+                ADD_FAILURE() << "window pixel " << h << "," << v;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+class ScrollTest : public PaintWindowTest {};
+class ZoomTest : public PaintWindowTest {};
+
+}  // namespace
+
+TEST_F(PaintWindowTest, RedrawShowsTheZoomedPictureWithItsGrid) {
+    gToolPrefs.gridSetting = 0x02;
+    gToolPrefs.pixelGridColor = kBlack;
+    WindowRef w = MakePaint(20, 12, 3);
+    PaintBands(w);
+    RedrawPaintWindow(w, nullptr);
+    ExpectWindowShowsImage(w);
+    const PixMap& got = **GetPortPixMap(GetWindowPort(w));
+    EXPECT_EQ(ReadPixel(got, 9, 9), kRed);      // image pixel (1, 1)
+    EXPECT_EQ(ReadPixel(got, 17, 9), kBlue);    // image pixel (2, 1)
+}
+
+TEST_F(ScrollTest, MaximaFollowTheVisibleArea) {
+    WindowRef w = MakePaint(100, 150, 2);  // 400 x 600 zoomed
+    ASSERT_NE(w, nullptr);
+    Grow(w, 215, 215);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    EXPECT_EQ(GetControlMaximum(rec->hScroll), 200);
+    EXPECT_EQ(GetControlMaximum(rec->vScroll), 400);
+    SetScrollBarMax(w);
+    EXPECT_EQ(GetControlMaximum(rec->hScroll), 200);
+    EXPECT_EQ(GetControlMaximum(rec->vScroll), 400);
+    Rect h;
+    GetControlBounds(rec->hScroll, &h);
+    EXPECT_EQ(h, MakeRect(200, 42, 216, 201));
+}
+
+TEST_F(ScrollTest, KeysScrollByStepsAndPages) {
+    WindowRef w = MakePaint(100, 150, 2);
+    Grow(w, 215, 215);  // visible 200 x 200 of 400 x 600: maxima 200 and 400
+    struct Case {
+        SInt16 charCode;
+        EventModifiers mods;
+        View from, to;
+    } cases[] = {
+        {kDownArrowCharCode, 0, {0, 0}, {0, 16}},
+        {kRightArrowCharCode, 0, {0, 0}, {16, 0}},
+        {kLeftArrowCharCode, 0, {8, 0}, {0, 0}},       // clamped at 0
+        {kUpArrowCharCode, 0, {0, 390}, {0, 374}},
+        {kPageDownCharCode, 0, {0, 0}, {0, 184}},      // a page is the visible height less 16
+        {kPageDownCharCode, 0, {0, 300}, {0, 400}},
+        {kPageUpCharCode, 0, {0, 300}, {0, 116}},
+        {kEndCharCode, 0, {0, 0}, {184, 0}},
+        {kHomeCharCode, 0, {190, 0}, {6, 0}},
+        {kRightArrowCharCode, cmdKey, {0, 0}, {200, 0}},   // to the end in one step
+        {kDownArrowCharCode, cmdKey, {0, 10}, {0, 400}},
+        {kUpArrowCharCode, cmdKey, {50, 399}, {50, 0}},
+        {'x', 0, {30, 40}, {30, 40}},
+    };
+    for (const Case& c : cases) {
+        DoScrollPaintWindowMain(w, SInt16(-1000), SInt16(-1000));
+        DoScrollPaintWindowMain(w, c.from.h, c.from.v);
+        ASSERT_EQ(ScrollValues(w), c.from);
+        DoScrollPaintWindowByKeys(w, c.charCode, c.mods);
+        EXPECT_EQ(ScrollValues(w), c.to) << int(c.charCode) << " from " << c.from.h << "," << c.from.v;
+        // The drawing origin is the scroll position.
+        const Rect port = Port(w);
+        EXPECT_EQ(port.left, c.to.h);
+        EXPECT_EQ(port.top, c.to.v);
+    }
+}
+
+TEST_F(ScrollTest, NothingToScrollWhenTheImageFits) {
+    WindowRef w = MakePaint(20, 20, 1);
+    DoScrollPaintWindowByKeys(w, kPageDownCharCode, 0);
+    DoScrollPaintWindowByKeys(w, kRightArrowCharCode, cmdKey);
+    EXPECT_EQ(ScrollValues(w), (View{0, 0}));
+}
+
+TEST_F(ScrollTest, ScrolledPixelsMoveAndTheUncoveredStripWaits) {
+    WindowRef w = MakePaint(60, 60, 2);
+    Grow(w, 115, 115);
+    PaintBands(w);
+    RedrawPaintWindow(w, nullptr);
+    Rect all = Port(w);
+    ValidWindowRect(w, &all);
+    DoScrollPaintWindowByKeys(w, kDownArrowCharCode, 0);
+    DoScrollPaintWindowByKeys(w, kRightArrowCharCode, 0);
+    ASSERT_EQ(ScrollValues(w), (View{16, 16}));
+    EXPECT_TRUE(IsWindowUpdatePending(w));
+    // What was on screen moved with the picture; the strips that came into
+    // view at the bottom and right are owed an update.
+    UniqueRgn owed;
+    SetRectRgn(owed, 16 + 100 - 16, 16, 16 + 100, 16 + 100);
+    UniqueRgn bottom;
+    SetRectRgn(bottom, 16, 16 + 100 - 16, 16 + 100, 16 + 100);
+    UnionRgn(owed, bottom, owed);
+    ExpectWindowShowsImage(w, owed);
+    ValidWindowRgn(w, owed);
+    EXPECT_FALSE(IsWindowUpdatePending(w));
+}
+
+TEST_F(ScrollTest, GrowingKeepsTheRightEdgeAtTheWindowEdge) {
+    WindowRef w = MakePaint(300, 100, 0);
+    Grow(w, 115, 115);
+    DoScrollPaintWindowByKeys(w, kRightArrowCharCode, cmdKey);
+    ASSERT_EQ(ScrollValues(w).h, 200);
+    Grow(w, 215, 115);
+    EXPECT_EQ(ScrollValues(w).h, 100);
+    EXPECT_EQ(Port(w).left, 100);
+    EXPECT_EQ(Port(w).right - 15, 300);  // the image's right edge at the image area's
+    EXPECT_EQ(GetControlMaximum(GetPaintWinRec(w)->hScroll), 100);
+    Grow(w, 315, 115);
+    EXPECT_EQ(ScrollValues(w).h, 0);
+}
+
+TEST_F(ZoomTest, ChangingMagnificationKeepsTheCentre) {
+    WindowRef w = MakePaint(600, 600, 0);
+    ASSERT_EQ(Port(w), MakeRect(0, 0, 615, 615));
+    struct Case {
+        SInt16 ratio;
+        View want;
+        Rect port;
+    } cases[] = {
+        // The window grows to the desktop's limits (887 x 600 visible); the
+        // image point (300, 300) stays in the middle.
+        {1, {157, 300}, MakeRect(300, 157, 300 + 615, 157 + 902)},
+        {2, {757, 900}, MakeRect(900, 757, 900 + 615, 757 + 902)},
+        {0, {0, 0}, MakeRect(0, 0, 615, 615)},   // back to the whole image
+    };
+    for (const Case& c : cases) {
+        ChangeRatioMain(w, c.ratio);
+        PaintWinRec* rec = GetPaintWinRec(w);
+        EXPECT_EQ(rec->ratio, c.ratio);
+        EXPECT_EQ(rec->dispRect, MakeRect(0, 0, 600 << c.ratio, 600 << c.ratio));
+        EXPECT_EQ(ScrollValues(w), c.want) << c.ratio;
+        EXPECT_EQ(Port(w), c.port) << c.ratio;
+        EXPECT_TRUE(IsWindowUpdatePending(w));
+    }
+}
+
+TEST_F(ZoomTest, MagnificationMenuMarkFollows) {
+    WindowRef w = MakePaint(30, 30, 2);
+    ChangeRatioMain(w, 4);
+    MenuRef mag = GetMenuHandle(kMagMenuID);
+    if (!mag) GTEST_SKIP() << "no magnification menu";
+    for (MenuItemIndex i = 1; i <= 5; ++i) {
+        UInt16 mark = 0;
+        GetItemMark(mag, i, &mark);
+        EXPECT_EQ(mark, i == 5 ? checkMark : noMark) << i;
+    }
+}
+
+TEST_F(ZoomTest, SelectionOutlineFollowsTheMagnification) {
+    WindowRef w = MakePaint(30, 30, 1);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    rec->isFloating = true;
+    SetRectRgn(rec->selRgn, 2, 3, 7, 9);
+    ChangeRatioMain(w, 3);
+    Rect outline;
+    GetRegionBounds(rec->selDispRgn, &outline);
+    EXPECT_EQ(outline, MakeRect(24, 16, 72, 56));
+}
+
+TEST_F(ZoomTest, ZoomBoxOutSizesToTheWholeImage) {
+    WindowRef w = MakePaint(200, 100, 1);
+    Grow(w, 115, 115);
+    DoScrollPaintWindowByKeys(w, kRightArrowCharCode, cmdKey);
+    ZoomPaintWindow(w, inZoomOut);
+    EXPECT_EQ(RectWidth(Port(w)), 415);
+    EXPECT_EQ(RectHeight(Port(w)), 215);
+    EXPECT_EQ(ScrollValues(w), (View{0, 0}));
+}
+
+namespace {
+int gClicks = 0;
+Point gClickAt{};
+void CountClick(WindowRef, Point pt, const EventRecord*) {
+    ++gClicks;
+    gClickAt = pt;
+}
+}  // namespace
+
+TEST_F(PaintWindowTest, ClicksGoToTheToolOrBringTheWindowForward) {
+    SetPaintClickProc(CountClick);
+    WindowRef back = MakePaint(40, 40, 1);
+    WindowRef front = MakePaint(40, 40, 1);
+    SelectWindow(front);
+    ASSERT_EQ(FrontDocumentWindow(), front);
+    EventRecord ev;
+    gClicks = 0;
+    ClickPaintWindow(back, Point{5, 5}, &ev);
+    EXPECT_EQ(gClicks, 0);
+    EXPECT_EQ(FrontDocumentWindow(), back);
+    ClickPaintWindow(back, Point{5, 6}, &ev);
+    EXPECT_EQ(gClicks, 1);
+    EXPECT_EQ(gClickAt, (Point{5, 6}));
+    ClickPaintWindow(back, Point{85, 35}, &ev);  // the background indicator: no tool
+    EXPECT_EQ(gClicks, 1);
+    SetPaintClickProc(nullptr);
+}
+
+TEST_F(PaintWindowTest, RulerCrosshairSnapsToThePixelAndErasesItself) {
+    gToolPrefs.showRuler = 1;
+    WindowRef w = MakePaint(100, 100, 2);
+    PaintBands(w);
+    RedrawPaintWindow(w, nullptr);
+    const Rect all = Port(w);
+    ValidWindowRect(w, &all);
+    const std::vector<UInt8> before = Bytes(GetWindowPort(w));
+    const Rect content = Content(w);
+    const Point global{SInt16(content.top + 203), SInt16(content.left + 150)};
+    WindowRef hit = nullptr;
+    if (FindWindow(global, &hit) != inContent || hit != w) GTEST_SKIP() << "a palette covers the point";
+
+    DrawRuler(global);
+    EXPECT_EQ(gPrevRulerPt, (Point{200, 148}));  // the top-left of pixel (37, 50)'s square
+    const PixMap& pm = **GetPortPixMap(GetWindowPort(w));
+    int changedOff = 0, changedOn = 0;
+    for (int v = 0; v < 400; ++v)
+        for (int h = 0; h < 400; ++h) {
+            const size_t at = size_t(v) * size_t(pm.rowBytes) + size_t(h) * 4;
+            const bool changed = std::memcmp(reinterpret_cast<const UInt8*>(pm.baseAddr) + at, &before[at], 4) != 0;
+            if (changed && h != 148 && v != 200) ++changedOff;
+            if (changed) ++changedOn;
+        }
+    EXPECT_EQ(changedOff, 0);
+    EXPECT_GT(changedOn, 0);
+    // The same point again draws nothing; resetting takes the crosshair away exactly.
+    DrawRuler(global);
+    ResetRuler();
+    EXPECT_EQ(gPrevRulerPt, (Point{-1, -1}));
+    EXPECT_EQ(Bytes(GetWindowPort(w)), before);
+}

@@ -1,0 +1,284 @@
+// Paint windows: making, placing and sizing them, new pictures, names and
+// titles, composing into the window, closing.
+#include "tests/paint/PaintWindowTestSupport.h"
+
+#include "app/Alerts.h"
+#include "image/Colors.h"
+#include "platform/core/PString.h"
+
+using namespace painttest;
+using namespace pixelart;
+
+namespace {
+
+std::string Title(WindowRef w) {
+    Str255 t;
+    GetWTitle(w, t);
+    return PStringToStd(t);
+}
+
+// A visible document window of kind 128 whose content's top-left is at (top, left).
+WindowRef MakeDocumentAt(int top, int left) {
+    const Rect r = MakeRect(top, left, top + 50, left + 50);
+    const unsigned char title[] = "\x03" "doc";
+    WindowRef w = NewCWindow(nullptr, &r, title, true, zoomDocProc, kFirstWindowOfClass, true, nullptr);
+    SetExtWindowKind(w, kPaintWindowKind);
+    return w;
+}
+
+class StackTest : public PaintWindowTest {};
+class NewPictureTest : public PaintWindowTest {};
+class CloseTest : public PaintWindowTest {};
+
+}  // namespace
+
+TEST_F(PaintWindowTest, MadeWithRecordScrollBarsAndPlace) {
+    WindowRef w = MakePaint(100, 60, 2, 8);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetExtWindowKind(w), kPaintWindowKind);
+    EXPECT_TRUE(IsWindowVisible(w));
+    PaintWinRec* rec = GetPaintWinRec(w);
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(GetWRefCon(w), rec);
+    EXPECT_EQ(rec->picRect, MakeRect(0, 0, 60, 100));
+    EXPECT_EQ(rec->dispRect, MakeRect(0, 0, 240, 400));
+    EXPECT_EQ(rec->ratio, 2);
+    EXPECT_EQ(rec->depth, 8);
+    EXPECT_EQ(rec->colorMode, 8);
+    EXPECT_EQ(Content(w), MakeRect(113, 42, 113 + 255, 42 + 415));
+    // Scroll bars along the bottom (from the indicators on) and the right edge.
+    Rect h, v;
+    GetControlBounds(rec->hScroll, &h);
+    GetControlBounds(rec->vScroll, &v);
+    EXPECT_EQ(h, MakeRect(240, 42, 256, 401));
+    EXPECT_EQ(v, MakeRect(-1, 400, 241, 416));
+    EXPECT_EQ(GetControlReference(rec->hScroll), reinterpret_cast<SRefCon>(1));
+    EXPECT_EQ(GetControlReference(rec->vScroll), reinterpret_cast<SRefCon>(2));
+    EXPECT_EQ(GetControlMaximum(rec->hScroll), 0);
+    EXPECT_EQ(GetControlMaximum(rec->vScroll), 0);
+    EXPECT_TRUE(IsWindowUpdatePending(w));
+    EXPECT_EQ(GetPaintWinRec(gPreviewWindow), nullptr);
+}
+
+TEST_F(PaintWindowTest, TooLargeImageWindowStopsShortOfTheDesktopEdges) {
+    WindowRef w = MakePaint(2000, 1000, 0);
+    ASSERT_NE(w, nullptr);
+    const Rect c = Content(w);
+    EXPECT_EQ(c.right, 1024 - 80);
+    EXPECT_EQ(c.bottom, 768 - 40);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    EXPECT_EQ(GetControlMaximum(rec->hScroll), 2000 - RectWidth(c) + 15);
+    EXPECT_EQ(GetControlMaximum(rec->vScroll), 1000 - RectHeight(c) + 15);
+}
+
+TEST_F(PaintWindowTest, ZoomIsLimitedToSixteenBitCoordinates) {
+    WindowRef w = MakePaint(4096, 8, 4);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetPaintWinRec(w)->ratio, 2);
+    EXPECT_EQ(GetPaintWinRec(w)->dispRect.right, 16384);
+}
+
+TEST_F(StackTest, StepsPastOccupiedCornersAndWraps) {
+    struct Case {
+        std::vector<Point> windows;  // (v, h) content corners
+        Rect limits;
+        Point start, want;
+    } cases[] = {
+        {{}, {113, 42, 600, 900}, {113, 42}, {113, 42}},
+        {{{113, 42}}, {113, 42, 600, 900}, {113, 42}, {143, 62}},
+        {{{113, 42}, {143, 62}}, {113, 42, 600, 900}, {113, 42}, {173, 82}},
+        {{{113, 42}, {143, 62}}, {113, 42, 150, 900}, {113, 42}, {113, 82}},   // wraps to the top
+        {{{113, 42}, {143, 62}}, {113, 42, 600, 50}, {113, 42}, {143, 42}},    // wraps to the left
+        {{{113, 42}}, {113, 42, 113, 42}, {113, 42}, {113, 42}},               // back at the start: stop
+    };
+    for (const Case& c : cases) {
+        CloseAllDocuments();
+        for (Point p : c.windows) ASSERT_NE(MakeDocumentAt(p.v, p.h), nullptr);
+        Point pos = c.start;
+        StackWindowPos(&pos, Point{30, 20}, &c.limits);
+        EXPECT_EQ(pos, c.want) << c.windows.size() << " windows";
+    }
+}
+
+TEST_F(StackTest, EndsOnACircleThatMissesTheStart) {
+    // From outside the limits the walk falls into a circle of two occupied
+    // places that never leads back to where it began.
+    for (Point p : {Point{500, 500}, Point{113, 42}, Point{143, 62}}) ASSERT_NE(MakeDocumentAt(p.v, p.h), nullptr);
+    const Rect limits{113, 42, 143, 62};
+    Point pos{500, 500};
+    StackWindowPos(&pos, Point{30, 20}, &limits);
+    EXPECT_TRUE(pos == (Point{113, 42}) || pos == (Point{143, 62}));
+}
+
+TEST_F(StackTest, SecondWindowOpensBelowAndRightOfTheFirst) {
+    WindowRef a = MakePaint(40, 30, 1);
+    WindowRef b = MakePaint(40, 30, 1);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(Content(a).top, 113);
+    EXPECT_EQ(Content(a).left, 42);
+    EXPECT_EQ(Content(b).top, 143);
+    EXPECT_EQ(Content(b).left, 62);
+}
+
+TEST_F(PaintWindowTest, DispOffPortShowsTheImageAndInvalidatesTheChange) {
+    WindowRef w = MakePaint(10, 10, 2);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    WritePixel(MapOf(rec->offPort.get()), 3, 4, kRed);
+    const Rect all = Port(w);
+    ValidWindowRect(w, &all);
+    ASSERT_FALSE(IsWindowUpdatePending(w));
+    SetRectRgn(rec->updateRgn, 3, 4, 4, 5);
+    DispOffPort(w);
+    EXPECT_EQ(Bytes(rec->dispPort.get()), Bytes(rec->offPort.get()));
+    EXPECT_TRUE(IsWindowUpdatePending(w));
+    // Only the changed pixel's square waits: validating it leaves nothing.
+    const Rect square = MakeRect(16, 12, 20, 16);
+    ValidWindowRect(w, &square);
+    EXPECT_FALSE(IsWindowUpdatePending(w));
+}
+
+TEST_F(PaintWindowTest, TitlesFromNameAndDepth) {
+    WindowRef w = MakePaint(8, 8, 0, 24);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    CopyCStringToPascal("flower.pict", rec->fileSpec.name);
+    rec->fileType = FourCC("PICT");
+    SetEditWindowTitle(w);
+    EXPECT_EQ(Title(w), "flower.pict (24 bits)");
+    rec->depth = 8;
+    SetEditWindowTitle(w);
+    EXPECT_EQ(Title(w), "flower.pict (8 bits)");
+}
+
+TEST_F(PaintWindowTest, UntitledNamesCountPerFormat) {
+    // Only this test names PNG documents, so the counter starts here.
+    Str255 name;
+    MakeUntitledFileName(FourCC("PNGf"), name);
+    EXPECT_EQ(PStringToStd(name), "untitled.png");
+    MakeUntitledFileName(FourCC("PNGf"), name);
+    EXPECT_EQ(PStringToStd(name), "untitled 2.png");
+    MakeUntitledFileName(FourCC("PNGf"), name);
+    EXPECT_EQ(PStringToStd(name), "untitled 3.png");
+}
+
+TEST_F(NewPictureTest, FromPreferencesWithoutTheDialog) {
+    // The only test making new pictures: the first is plain "untitled", the second numbered.
+    gPaintWinPrefs.showSizeDialog = 0;
+    gPaintWinPrefs.pictRect = MakeRect(0, 0, 20, 30);
+    gPaintWinPrefs.ratio = 3;
+    gPaintWinPrefs.colorMode = 8;
+    gPaintWinPrefs.backgroundKind = 1;
+    const UInt32 used = gUsedCount[kUsedNewPicture];
+    NewPaintWindow();
+    WindowRef first = FrontDocumentWindow();
+    PaintWinRec* rec = GetPaintWinRec(first);
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(rec->picRect, MakeRect(0, 0, 20, 30));
+    EXPECT_EQ(rec->ratio, 3);
+    EXPECT_EQ(rec->depth, 8);
+    EXPECT_EQ(rec->fileType, FourCC("PICT"));
+    EXPECT_EQ(rec->fileCreator, gPICTCreator);
+    EXPECT_FALSE(rec->hasFile);
+    EXPECT_FALSE(rec->isDirty);
+    EXPECT_TRUE(rec->hasTransparency);
+    EXPECT_EQ(Title(first), "untitled.pict (8 bits)");
+    EXPECT_EQ(gUsedCount[kUsedNewPicture], used + 1);
+    EXPECT_TRUE(DialogsShown().empty());
+
+    gPaintWinPrefs.colorMode = 24;
+    gPaintWinPrefs.backgroundKind = 0;
+    NewPaintWindow();
+    WindowRef second = FrontDocumentWindow();
+    ASSERT_NE(second, first);
+    EXPECT_EQ(Title(second), "untitled 2.pict (24 bits)");
+    EXPECT_EQ(BitPicture(MapOf(GetPaintWinRec(second)->maskPort.get()))[0], std::string(30, '#'));
+}
+
+TEST_F(NewPictureTest, SizeDialogAnswersMakeThePicture) {
+    if (!GetResource(FourCC("DLOG"), 135)) GTEST_SKIP() << "no new-picture dialog in the resources yet";
+    gPaintWinPrefs.showSizeDialog = 1;
+    ScriptDialog(135, {DialogStep::Type(3, "40"), DialogStep::Type(4, "25"), DialogStep::Choose(5, 2),
+                       DialogStep::Choose(6, 4), DialogStep::Choose(8, 2), DialogStep::Click(1)});
+    NewPaintWindow();
+    PaintWinRec* rec = GetPaintWinRec(FrontDocumentWindow());
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(rec->picRect, MakeRect(0, 0, 25, 40));
+    EXPECT_EQ(rec->depth, 24);
+    EXPECT_EQ(rec->ratio, 3);
+    EXPECT_TRUE(rec->hasTransparency);
+
+    // Cancel makes nothing.
+    CloseAllDocuments();
+    ScriptDialog(135, {DialogStep::Click(2)});
+    NewPaintWindow();
+    EXPECT_EQ(FrontDocumentWindow(), nullptr);
+}
+
+TEST_F(NewPictureTest, OptionInvertsTheDialogPreference) {
+    if (!GetResource(FourCC("DLOG"), 135)) GTEST_SKIP() << "no new-picture dialog in the resources yet";
+    struct Case {
+        UInt8 pref;
+        bool option, dialog;
+    } cases[] = {{0, false, false}, {0, true, true}, {1, false, true}, {1, true, false}};
+    for (const Case& c : cases) {
+        CloseAllDocuments();
+        ResetScriptLog();
+        gPaintWinPrefs.showSizeDialog = c.pref;
+        if (c.option) ScriptKeyDown(kVK_Option, 0, optionKey);
+        Settle();
+        ScriptDialog(135, {DialogStep::Click(1)});
+        NewPaintWindow();
+        if (c.option) ScriptKeyUp(kVK_Option, 0, 0);
+        Settle();
+        ClearScript();
+        const auto& shown = DialogsShown();
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), 135), c.dialog ? 1 : 0)
+            << int(c.pref) << " option " << c.option;
+        EXPECT_NE(FrontDocumentWindow(), nullptr);
+    }
+}
+
+TEST_F(NewPictureTest, ImpossibleSizeIsAnAlertAndNoWindow) {
+    gPaintWinPrefs.showSizeDialog = 0;
+    gPaintWinPrefs.pictRect = MakeRect(0, 0, 30000, 30000);
+    NewPaintWindow();
+    EXPECT_EQ(FrontDocumentWindow(), nullptr);
+    const auto& shown = DialogsShown();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kErrorAlertID), 1);
+}
+
+TEST_F(CloseTest, UnchangedClosesAtOnce) {
+    WindowRef w = MakePaint(10, 10, 0);
+    EXPECT_EQ(ClosePaintWindow(w, false), noErr);
+    EXPECT_EQ(FrontDocumentWindow(), nullptr);
+    EXPECT_TRUE(DialogsShown().empty());
+    EXPECT_FALSE(gIsDialog);
+}
+
+TEST_F(CloseTest, SaveQuestionAnswers) {
+    if (!GetResource(FourCC("DLOG"), 129)) GTEST_SKIP() << "no save question in the resources yet";
+    struct Case {
+        DialogItemIndex answer;
+        OSErr result;
+        bool stays;
+    } cases[] = {
+        {2, userCanceledErr, true},  // Cancel
+        {1, -4, true},               // Save, which cannot write pictures yet: nothing is lost
+        {3, noErr, false},           // Don't Save
+    };
+    for (const Case& c : cases) {
+        CloseAllDocuments();
+        WindowRef w = MakePaint(10, 10, 0);
+        GetPaintWinRec(w)->isDirty = true;
+        ScriptDialog(129, {DialogStep::Click(c.answer)});
+        EXPECT_EQ(ClosePaintWindow(w, false), c.result) << c.answer;
+        EXPECT_EQ(FrontDocumentWindow() == w, c.stays) << c.answer;
+        if (c.stays) {
+            EXPECT_TRUE(GetPaintWinRec(w)->isDirty);
+        }
+    }
+}
+
+TEST_F(CloseTest, OtherKindsAreLeftAlone) {
+    EXPECT_EQ(ClosePaintWindow(gPreviewWindow, false), noErr);
+    EXPECT_NE(GetWindowList(), nullptr);
+}
