@@ -187,6 +187,49 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
     EXPECT_FALSE(Enabled(kWindowMenuID, 1));
 }
 
+// The extra modifiers MenuBarInit gives shared letters, seen with every item
+// enabled: each combination reaches exactly one item.
+TEST_F(MenuBarTest, CommandKeysWithShiftAndOption) {
+    const MenuID menus[] = {kFileMenuID, kEditMenuID, kEffectMenuID, kIconMenuID, kSelectionMenuID};
+    for (MenuID id : menus) {
+        EnableMenuItem(GetMenuHandle(id), 0);
+        for (MenuItemIndex i = 1; i <= CountMenuItems(GetMenuHandle(id)); ++i) EnableMenuItem(GetMenuHandle(id), i);
+    }
+    const struct {
+        char ch;
+        UInt8 keyCode;
+        EventModifiers modifiers;
+        SInt32 choice;
+    } keys[] = {
+        {'s', kVK_ANSI_S, 0, MenuChoice(kFileMenuID, 4)},
+        {'s', kVK_ANSI_S, shiftKey, MenuChoice(kFileMenuID, 5)},
+        {'o', kVK_ANSI_O, 0, MenuChoice(kFileMenuID, 2)},
+        {'o', kVK_ANSI_O, shiftKey, MenuChoice(kFileMenuID, 9)},
+        {'n', kVK_ANSI_N, 0, MenuChoice(kFileMenuID, 1)},
+        {'n', kVK_ANSI_N, shiftKey, MenuChoice(kIconMenuID, 1)},
+        {'n', kVK_ANSI_N, optionKey, MenuChoice(kIconMenuID, 2)},
+        {'b', kVK_ANSI_B, shiftKey, MenuChoice(kEditMenuID, 14)},
+        {'h', kVK_ANSI_H, shiftKey, MenuChoice(kEditMenuID, 20)},
+        {'h', kVK_ANSI_H, optionKey, MenuChoice(kSelectionMenuID, 4)},
+        {'i', kVK_ANSI_I, shiftKey, MenuChoice(kIconMenuID, 7)},
+        {'e', kVK_ANSI_E, shiftKey, MenuChoice(kIconMenuID, 8)},
+        {'e', kVK_ANSI_E, 0, MenuChoice(kEffectMenuID, 20)},
+        {'b', kVK_ANSI_B, 0, 0},
+        {'h', kVK_ANSI_H, 0, 0},
+        {'i', kVK_ANSI_I, 0, 0},
+    };
+    for (const auto& k : keys) {
+        EventRecord event;
+        event.what = keyDown;
+        event.message = UInt32(UInt8(k.ch)) | UInt32(k.keyCode) << 8;
+        event.modifiers = EventModifiers(cmdKey | k.modifiers);
+        EXPECT_EQ(SInt32(MenuEvent(&event)), k.choice) << k.ch << " " << k.modifiers;
+    }
+    for (MenuID id : menus) DisableMenuItem(GetMenuHandle(id), 0);
+    for (MenuID id : {kFileMenuID, kEditMenuID, kEffectMenuID, kIconMenuID}) EnableMenuItem(GetMenuHandle(id), 0);
+    UpdateMenus();
+}
+
 // Item n is the footprint ((n − 1) mod 4 + 1) x ((n − 1) div 4 + 1); the
 // current one changes nothing, not even the info window.
 TEST_F(MenuBarTest, PenAndEraserSizes) {
