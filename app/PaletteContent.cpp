@@ -1,5 +1,6 @@
 #include "app/PaletteContent.h"
 
+#include "app/Alerts.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "image/Colors.h"
@@ -18,6 +19,8 @@
 #include <string>
 
 namespace {
+
+constexpr SInt16 kAboutDialogID = 128;
 
 constexpr Rect kCColorRect{2, 2, 16, 16};
 constexpr Rect kBackSwatchRect{2, 19, 16, 33};
@@ -146,17 +149,30 @@ void ClickPaletteContent(WindowRef, SInt16, Point, const EventRecord*) {
 }
 
 void DoAboutBox() {
+    // The short version string of 'vers' 1 fills the dialog's ^0.
     Str255 version{};
     Handle vers = GetResource(FourCC("vers"), 1);
-    std::string text = "Korvel";
     if (vers && GetHandleSize(vers) > 7) {
         const UInt8* bytes = reinterpret_cast<const UInt8*>(*vers);
         size_t length = bytes[6];
-        if (size_t(GetHandleSize(vers)) >= 7 + length) text += " " + std::string(reinterpret_cast<const char*>(bytes + 7), length);
+        if (size_t(GetHandleSize(vers)) >= 7 + length) {
+            CopyCStringToPascal(std::string(reinterpret_cast<const char*>(bytes + 7), length), version);
+        }
     }
-    CopyCStringToPascal(text, version);
     ParamText(version, nullptr, nullptr, nullptr);
-    NoteAlert(200, nullptr);
+    DialogRef dialog = GetNewDialog(kAboutDialogID, nullptr, kFirstWindowOfClass);
+    if (!dialog) {
+        SysBeep(1);
+        return;
+    }
+    BeginModal();
+    ShowWindow(dialog);
+    DialogItemIndex item = 0;
+    do {
+        ModalDialog(nullptr, &item);
+    } while (item != kStdOkItemIndex && item != kStdCancelItemIndex);
+    DisposeDialog(dialog);
+    EndModal();
 }
 
 void UpdateMouseCursor(Point globalPt) {

@@ -236,3 +236,25 @@ TEST_F(ShellTest, UpdateDrawsTheImageWhiteAtFourTimes) {
     EXPECT_EQ(px[2], 0xFF);
     EXPECT_EQ(px[3], 0xFF);
 }
+
+TEST_F(ShellTest, ClickInTheTitleWindowShowsTheAboutBoxWithTheVersion) {
+    Start();
+    ResetScriptLog();
+    ScriptClick(Centre(TitleWindow));
+    RunPendingEvents();
+    ASSERT_EQ(DialogsShown().size(), 1u);
+    EXPECT_EQ(DialogsShown()[0], 128);
+    EXPECT_FALSE(gIsDialog);
+}
+
+TEST_F(ShellTest, ClickInAWindowOfUnknownKindBeeps) {
+    Start();
+    Rect r{200, 200, 260, 300};
+    WindowRef stray = NewCWindow(nullptr, &r, nullptr, true, documentProc, kFirstWindowOfClass, true, nullptr);
+    ASSERT_NE(stray, nullptr);
+    UInt32 beeps = SysBeepCount();
+    ScriptClick(Point{230, 250});
+    RunPendingEvents();
+    EXPECT_EQ(SysBeepCount(), beeps + 1);
+    DisposeWindow(stray);
+}
