@@ -227,13 +227,13 @@ TEST_F(AppResources, StringListsHoldEveryItemTheProgramAsksFor) {
                           {135, 1},  {138, 1},  {139, 4},  {140, 3},  {141, 5},  {143, 2},  {144, 1},
                           {145, 2},  {146, 5},  {147, 1},  {148, 5},  {149, 2},  {150, 3},  {154, 2},
                           {155, 4},  {156, 1},  {157, 2},  {159, 2},  {160, 1},  {162, 2},  {163, 1},
-                          {300, 6},  {4001, 1}, {4002, 3}, {4003, 2}, {4004, 3}, {4005, 8}, {4006, 2},
+                          {161, 3},  {300, 6},  {4001, 1}, {4002, 3}, {4003, 2}, {4004, 3}, {4005, 8}, {4006, 2},
                           {4007, 2}, {4008, 4}, {4009, 3}, {4010, 12}, {4011, 2}, {4012, 6}, {5001, 1}};
     for (const Case& c : cases) {
         const Bytes b = Resource("STR#", c.list);
         ASSERT_GE(b.size(), 2u) << c.list;
         EXPECT_EQ(b[0] << 8 | b[1], c.items) << "STR# " << c.list;
-        if (c.list != 131 && c.list != 140)  // a suffix and a separator may be blank
+        if (c.list != 131 && c.list != 140 && c.list != 161)  // suffixes and a separator may be blank
             for (SInt16 i = 1; i <= c.items; ++i) EXPECT_FALSE(IndString(c.list, i).empty()) << c.list << "/" << i;
     }
     EXPECT_EQ(IndString(131, 1), ".pict");
@@ -291,7 +291,7 @@ SInt16 ControlID(const ItemRec& item) { return SInt16(item.data[0] << 8 | item.d
 
 // The kinds of the numbered items of each list: b button, c check box,
 // e edit text, s static text, p pop-up, g group box, t tabs, u user item, l slider,
-// r radio button, v scroll bar.
+// r radio button, v scroll bar, i picture.
 TEST_F(AppResources, DialogItemsAreNumberedAsTheDialogsReadThem) {
     struct Case {
         ResID id;
@@ -304,7 +304,8 @@ TEST_F(AppResources, DialogItemsAreNumberedAsTheDialogsReadThem) {
         {202, "bss"},       {130, "bbrrrcrrrr"}, {131, "bbuee"},    {132, "bbepp"},
         {133, "bbpeeccccccu"}, {138, "bbe"},     {139, "bbrrrr"},   {142, "bbe"},
         {143, "bbuee" "cccccccccccc" "bbbbbbbb" "p"}, {144, "bbeeccppcp"}, {145, "bbubbb"},
-        {146, "bbeu"},      {1001, "bbssuv"},
+        {146, "bbeu"},      {1001, "bbssuv"},    {128, "bis"},      {500, "pc"},
+        {501, "p"},
     };
     for (const Case& c : cases) {
         const std::vector<ItemRec> items = ItemsOf(c.id);
@@ -319,6 +320,7 @@ TEST_F(AppResources, DialogItemsAreNumberedAsTheDialogsReadThem) {
             if (type == 8) got = 's';
             if (type == 16) got = 'e';
             if (type == 0) got = 'u';
+            if (type == 64) got = 'i';
             if (type == 7) {
                 ByteReader r(HandleBytes(Get1Resource(FourCC("CNTL"), ControlID(items[i]))));
                 r.skip(16);
@@ -330,7 +332,7 @@ TEST_F(AppResources, DialogItemsAreNumberedAsTheDialogsReadThem) {
         }
         // Everything after the numbered items is a label.
         for (size_t i = kinds.size(); i < items.size(); ++i)
-            if (c.id != 201 && c.id != 202 && c.id != 129 && c.id != 137 && c.id != 1001)
+            if (c.id != 201 && c.id != 202 && c.id != 129 && c.id != 137 && c.id != 1001 && c.id != 128)
                 EXPECT_EQ(items[i].type & 0x7F, 8) << "DITL " << c.id << " item " << i + 1;
     }
 }
