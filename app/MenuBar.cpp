@@ -11,7 +11,6 @@
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
-#include "platform/core/Gestalt.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
@@ -239,15 +238,8 @@ void MenuBarInit() {
         DisposeHandle(bar);
     }
 
-    // Without an application menu (this platform's bar), Quit and Preferences
-    // stay in the File menu.
-    SInt32 menuAttributes = 0;
-    if (Gestalt(FourCC("menu"), &menuAttributes) == noErr && (menuAttributes & 2)) {
-        if (MenuRef file = Menu(kFileMenuID)) {
-            DeleteMenuItem(file, 13);
-            DeleteMenuItem(file, 12);
-        }
-    }
+    // This platform's bar has no application menu taking Quit and
+    // Preferences ('menu' bit 1 is clear): they stay in the File menu.
     prefMenuID = kFileMenuID;
     prefMenuIndex = 11;
 
