@@ -4,9 +4,11 @@
 
 #include "app/AppResources.h"
 #include "app/Shell.h"
+#include "paint/PaintWindow.h"
 #include "palettes/PrefsCodec.h"
 #include "platform/core/PString.h"
 #include "platform/files/Files.h"
+#include "platform/raster/GWorld.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/Scripting.h"
 
@@ -267,6 +269,27 @@ TEST_F(PrefsDialogTest, GridDialogStoresStyleCodeAndColours) {
     ScriptDialog(kGridDialogID, {S::Choose(5, 3), S::Click(kStdOkItemIndex)});
     ConfigureGrid();
     EXPECT_EQ(gToolPrefs.pixelGridColor, black);
+}
+
+// Only visible single-layer paint windows follow the start-layer setting.
+TEST_F(PrefsDialogTest, BackgroundSettingReachesPlainVisiblePaintWindows) {
+    const Rect pic{0, 0, 16, 16};
+    WindowRef plain = MakePaintWindow(&pic, 0, 32);
+    WindowRef layered = MakePaintWindow(&pic, 0, 32);
+    WindowRef hidden = MakePaintWindow(&pic, 0, 32);
+    ASSERT_TRUE(plain && layered && hidden);
+    ShowWindow(plain);
+    ShowWindow(layered);
+    HideWindow(hidden);
+    GWorldPtr back = nullptr;
+    ASSERT_EQ(NewGWorld(&back, 32, &pic, nullptr, nullptr, 0), noErr);
+    GetPaintWinRec(layered)->backPort = UniqueGWorld(back);
+    for (WindowRef w : {plain, layered, hidden}) GetPaintWinRec(w)->isBackMode = true;
+    gOtherPrefs[kOtherStartInBackMode] = 0;
+    UpdateBGSetting();
+    EXPECT_FALSE(GetPaintWinRec(plain)->isBackMode);
+    EXPECT_TRUE(GetPaintWinRec(layered)->isBackMode);
+    EXPECT_TRUE(GetPaintWinRec(hidden)->isBackMode);
 }
 
 TEST(PrefsDialogTables, KeyRepeatStepsAndTransparencyItems) {
