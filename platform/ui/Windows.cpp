@@ -28,11 +28,24 @@
 namespace ui_internal {
 namespace {
 
+void PlaceTopLevelFrames();
+
 class MainWindowWidget : public QMainWindow {
 public:
     MainWindowWidget() { setWindowTitle("Korvel"); }
 
 protected:
+    // Floating windows and dialogs are separate top-level windows placed in
+    // desktop coordinates: they follow the desktop when it moves.
+    void moveEvent(QMoveEvent* event) override {
+        QMainWindow::moveEvent(event);
+        PlaceTopLevelFrames();
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QMainWindow::resizeEvent(event);
+        PlaceTopLevelFrames();
+    }
+
     void closeEvent(QCloseEvent* event) override {
         // The program decides whether to quit (save questions) and ends its loop itself.
         event->ignore();
@@ -94,6 +107,11 @@ void PlaceFrame(WindowRecord& rec) {
     o->frame->setGeometry(topLeft.x(), topLeft.y(), RectWidth(s), RectHeight(s));
     o->frame->view()->setGeometry(kWindowBorder, TopExtent(rec), RectWidth(rec.contentGlobal),
                                   RectHeight(rec.contentGlobal));
+}
+
+void PlaceTopLevelFrames() {
+    for (auto& w : L().windows)
+        if (w.frame && w.frame->isWindow()) PlaceFrame(*w.rec);
 }
 
 // Raises the Qt widgets so that their stacking matches the layer's order.

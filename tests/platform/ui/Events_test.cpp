@@ -1,12 +1,20 @@
 #include "platform/ui/Events.h"
 
+#include "platform/core/Memory.h"
 #include "platform/raster/Regions.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/KeyMap.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/WindowInternal.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
 #include <QApplication>
+#include <QBitmap>
+#include <QCursor>
+#include <QImage>
+
+#include <cstring>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -358,6 +366,59 @@ TEST_F(EventsTest, WaitNextEventSleepsAndDelayPassesTime) {
     }
     EXPECT_TRUE(WaitNextEvent(keyDownMask, &ev, 600, nullptr));
     EXPECT_LT(TickCount() - t1, 300u);
+}
+
+bool Black(const QBitmap& b, int x, int y) { return b.toImage().pixel(x, y) == qRgb(0, 0, 0); }
+
+TEST_F(EventsTest, CursorsKeepTheirBitmapsMasksAndHotSpot) {
+    // 'CURS': 16 data rows, 16 mask rows, hot spot (v, h), big-endian.
+    std::vector<UInt8> curs(68, 0);
+    curs[0] = 0x80, curs[1] = 0x01;   // data row 0: first and last pixel
+    curs[32] = 0xC0, curs[33] = 0x01;  // mask row 0: first two and last
+    curs[65] = 3, curs[67] = 5;
+    const SInt16 saved = CurResFile();
+    const SInt16 ref = NewResFileInMemory();
+    UseResFile(ref);
+    Handle h = NewHandle(68);
+    std::memcpy(*h, curs.data(), 68);
+    AddResource(h, FourCC("CURS"), 200, nullptr);
+    CursHandle c = GetCursor(200);
+    CursHandle missing = GetCursor(201);
+    CloseResFile(ref);
+    UseResFile(saved);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(missing, nullptr);
+    EXPECT_EQ((*c)->data[0], 0x8001);
+    EXPECT_EQ((*c)->mask[0], 0xC001);
+    EXPECT_EQ((*c)->hotSpot, P(3, 5));
+    SetCursor(*c);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    const QCursor shown = *QApplication::overrideCursor();
+    EXPECT_EQ(shown.hotSpot(), QPoint(5, 3));
+    const QBitmap data = shown.bitmap(), mask = shown.mask();
+    ASSERT_EQ(data.size(), QSize(16, 16));
+    EXPECT_TRUE(Black(data, 0, 0));
+    EXPECT_FALSE(Black(data, 1, 0));
+    EXPECT_TRUE(Black(data, 15, 0));
+    EXPECT_TRUE(Black(mask, 1, 0));
+    EXPECT_FALSE(Black(mask, 2, 0));
+    EXPECT_FALSE(Black(data, 0, 1));
+    // Hidden twice needs two shows.
+    HideCursor();
+    HideCursor();
+    ShowCursor();
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BlankCursor);
+    ShowCursor();
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BitmapCursor);
+    // Standard cursors without resources.
+    CursHandle cross = GetCursor(crossCursor);
+    ASSERT_NE(cross, nullptr);
+    EXPECT_EQ((*cross)->hotSpot, P(7, 7));
+    EXPECT_EQ((*cross)->data[7], 0xFFFE);
+    InitCursor();
+    Cursor arrow;
+    GetQDGlobalsArrow(&arrow);
+    EXPECT_EQ(QApplication::overrideCursor()->hotSpot(), QPoint(arrow.hotSpot.h, arrow.hotSpot.v));
 }
 
 TEST_F(EventsTest, SysBeepIsCounted) {

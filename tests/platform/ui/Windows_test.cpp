@@ -8,7 +8,9 @@
 #include "platform/ui/WindowInternal.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QMainWindow>
 #include <QPixmap>
 #include <QWidget>
 
@@ -142,6 +144,70 @@ TEST_F(WindowsTest, FindWindowReportsThePartsAtExactPoints) {
     EXPECT_EQ(hit, doc);
 }
 
+TEST_F(WindowsTest, DialogsAreInFrontOfEverythingAndHaveNoBoxes) {
+    WindowRef fl = MakeWindow(R(500, 100, 600, 300), floatProc);
+    WindowRef movable = MakeWindow(R(520, 150, 620, 350), movableDBoxProc);
+    WindowRef plain = MakeWindow(R(300, 600, 400, 800), plainDBox);
+    const PartCase cases[] = {
+        {P(510, 160), inDrag, 1},     // the movable dialog's title bar, over the floating window
+        {P(504, 158), inDrag, 1},     // where a close box would be
+        {P(560, 200), inContent, 1},
+        {P(495, 120), inDrag, 3},     // the floating window beside it
+        {P(299, 650), inContent, 2},  // a plain dialog's border
+        {P(350, 700), inContent, 2},
+    };
+    const WindowRef windows[] = {nullptr, movable, plain, fl};
+    for (const PartCase& c : cases) {
+        WindowRef hit = nullptr;
+        EXPECT_EQ(FindWindow(c.pt, &hit), c.part) << c.pt.v << "," << c.pt.h;
+        EXPECT_EQ(hit, windows[c.window]) << c.pt.v << "," << c.pt.h;
+    }
+    Rect r;
+    GetWindowBounds(plain, kWindowStructureRgn, &r);
+    EXPECT_EQ(r, R(299, 599, 401, 801));
+    EXPECT_EQ(FrontWindow(), plain);
+    EXPECT_EQ(FrontNonFloatingWindow(), plain);
+}
+
+TEST_F(WindowsTest, DrawGrowIconDrawsIntoThePortCornerAndKeepsThePen) {
+    WindowRef w = MakeWindow(R(100, 100, 200, 200));
+    SetPort(w);
+    const RGBColor red{0xFFFF, 0, 0};
+    RGBForeColor(&red);
+    PenSize(3, 2);
+    MoveTo(7, 9);
+    DrawGrowIcon(w);
+    EXPECT_EQ(w->rgbFgColor, red);
+    EXPECT_EQ(w->pnSize, P(2, 3));
+    EXPECT_EQ(w->pnLoc, P(9, 7));
+    struct Px {
+        int h, v;
+        UInt32 rgb;
+    } px[] = {
+        {85, 85, 0x000000}, {85, 99, 0x000000}, {99, 85, 0x000000},  // the strips' edges
+        {86, 86, 0xFFFFFF}, {89, 89, 0x000000}, {90, 90, 0xFFFFFF},  // small square
+        {97, 97, 0x000000}, {98, 98, 0xFFFFFF}, {99, 99, 0xFFFFFF},  // large square
+        {84, 90, 0xFFFFFF}, {90, 84, 0xFFFFFF},                      // nothing outside the box
+    };
+    for (const Px& p : px) EXPECT_EQ(PortPixel(w, p.h, p.v), p.rgb) << p.h << "," << p.v;
+    SetPort(nullptr);
+}
+
+TEST_F(WindowsTest, FloatingWindowsFollowTheDesktopWhenTheMainWindowMoves) {
+    WindowRef fl = MakeWindow(R(200, 300, 260, 380), floatProc);
+    WindowRef doc = MakeWindow(R(100, 100, 200, 200));
+    QWidget* frame = ui_internal::Record(fl)->frame;
+    QWidget* desk = ui_internal::DesktopWidget();
+    const QPoint before = ui_internal::MainWindow()->pos();
+    ui_internal::MainWindow()->move(before + QPoint(37, 11));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->pos(), desk->mapToGlobal(QPoint(299, 189)));
+    EXPECT_EQ(ui_internal::Record(doc)->frame->pos(), QPoint(99, 80));  // a child of the desktop
+    ui_internal::MainWindow()->move(before);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->pos(), desk->mapToGlobal(QPoint(299, 189)));
+}
+
 std::vector<WindowRef> ListOrder() {
     std::vector<WindowRef> v;
     for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) v.push_back(w);
@@ -195,7 +261,6 @@ TEST_F(WindowsTest, SizeWindowKeepsOriginPixelsAndDrawingState) {
     RGBForeColor(&red);
     const Rect dot = R(21, 11, 23, 14);  // local, at the moved origin
     PaintRect(&dot);
-    EXPECT_FALSE(IsWindowUpdatePending(w) && false);
     ValidWindowRect(w, &w->portRect);
     SizeWindow(w, 80, 60, true);
     Rect r;
