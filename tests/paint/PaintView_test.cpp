@@ -3,6 +3,7 @@
 #include "tests/paint/PaintWindowTestSupport.h"
 
 #include "image/Colors.h"
+#include "platform/raster/Pen.h"
 
 #include <cstring>
 
@@ -289,4 +290,122 @@ TEST_F(PaintWindowTest, RulerCrosshairSnapsToThePixelAndErasesItself) {
     ResetRuler();
     EXPECT_EQ(gPrevRulerPt, (Point{-1, -1}));
     EXPECT_EQ(Bytes(GetWindowPort(w)), before);
+}
+
+namespace {
+
+// The first local point along the scroll bar's long axis whose part is `part`.
+bool FindPart(ControlRef bar, WindowRef w, ControlPartCode part, Point* out) {
+    Rect r;
+    GetControlBounds(bar, &r);
+    const bool horizontal = RectWidth(r) > RectHeight(r);
+    for (int i = 0; i < (horizontal ? RectWidth(r) : RectHeight(r)); ++i) {
+        const Point p = horizontal ? Point{SInt16((r.top + r.bottom) / 2), SInt16(r.left + i)}
+                                   : Point{SInt16(r.top + i), SInt16((r.left + r.right) / 2)};
+        ControlRef hit = nullptr;
+        if (FindControl(p, w, &hit) == part && hit == bar) {
+            *out = p;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A click at a local point of the window, tracked by DoScrollPaintWindow.
+void ClickScrollBar(WindowRef w, Point local) {
+    Rect content;
+    GetWindowBounds(w, kWindowContentRgn, &content);
+    const Rect port = [&] {
+        Rect r;
+        GetWindowPortBounds(w, &r);
+        return r;
+    }();
+    const Point global{SInt16(content.top + local.v - port.top), SInt16(content.left + local.h - port.left)};
+    ScriptMouseDown(global);
+    EventRecord ev;
+    for (int i = 0; i < 200 && !GetNextEvent(mDownMask, &ev); ++i) WaitNextEvent(0, &ev, 1, nullptr);
+    ScriptMouseUp(global);
+    DoScrollPaintWindow(local, w);
+    FlushEvents(mUpMask, 0);
+}
+
+}  // namespace
+
+TEST_F(ScrollTest, ArrowsAndPagesOfTheScrollBarsMoveThePicture) {
+    gToolPrefs.gridSetting = 0x02;
+    WindowRef w = MakePaint(100, 150, 2);
+    Grow(w, 215, 215);
+    PaintBands(w);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    struct Case {
+        bool vertical;
+        ControlPartCode part;
+        View want;
+    } cases[] = {
+        {true, kControlDownButtonPart, {0, 16}},
+        {true, kControlPageDownPart, {0, 16 + 184}},
+        {false, kControlDownButtonPart, {16, 200}},
+        {true, kControlUpButtonPart, {16, 184}},
+        {false, kControlPageDownPart, {200, 184}},   // clamped at the maximum
+    };
+    for (const Case& c : cases) {
+        ControlRef bar = c.vertical ? rec->vScroll : rec->hScroll;
+        Point at;
+        ASSERT_TRUE(FindPart(bar, w, c.part, &at)) << c.part;
+        ClickScrollBar(w, at);
+        EXPECT_EQ(ScrollValues(w), c.want) << c.part;
+        const Rect port = Port(w);
+        EXPECT_EQ(port.left, c.want.h);
+        EXPECT_EQ(port.top, c.want.v);
+        ExpectWindowShowsImage(w);
+    }
+}
+
+TEST_F(PaintWindowTest, ZoomDisplayShowsTheLabelAndEndsInALine) {
+    WindowRef w = MakePaint(60, 30, 1);
+    DoScrollPaintWindowMain(w, 0, 0);
+    const PixMap& pm = **GetPortPixMap(GetWindowPort(w));
+    const Rect port = Port(w);
+    // Dirty the corner first: the display erases what was there.
+    {
+        SavedGWorld saved;
+        SetPortWindowPort(w);
+        const Rect corner{SInt16(port.bottom - 14), port.left, port.bottom, SInt16(port.left + 42)};
+        PaintRect(&corner);
+    }
+    DrawRatio(w);
+    DrawBackInfo(w);
+    int black = 0;
+    for (int v = port.bottom - 14; v < port.bottom; ++v) {
+        EXPECT_EQ(ReadPixel(pm, port.left + 29, v), kBlack) << v;
+        for (int h = port.left; h < port.left + 29; ++h) black += ReadPixel(pm, h, v) == kBlack;
+    }
+    Str255 label;
+    GetIndString(label, 146, 2);
+    EXPECT_EQ(black > 0, label[0] > 0);   // the label's ink, and no leftover black square
+    EXPECT_LT(black, 29 * 14 / 2);
+    if (!GetResource(FourCC("PICT"), 147)) {
+        for (int v = port.bottom - 14; v < port.bottom; ++v)
+            for (int h = port.left + 30; h < port.left + 42; ++h) EXPECT_EQ(ReadPixel(pm, h, v), kWhite);
+    }
+}
+
+TEST_F(ScrollTest, HandScrollMovesAgainstTheMouseTimesTheMagnification) {
+    WindowRef w = MakePaint(100, 150, 2);
+    Grow(w, 215, 215);
+    PaintBands(w);
+    const Rect content = Content(w);
+    auto global = [&](int v, int h) { return Point{SInt16(content.top + v), SInt16(content.left + h)}; };
+    ScriptMouseDown(global(100, 100));
+    EventRecord ev;
+    for (int i = 0; i < 200 && !GetNextEvent(mDownMask, &ev); ++i) WaitNextEvent(0, &ev, 1, nullptr);
+    ScriptMouseMove(global(95, 90));
+    ScriptMouseMove(global(80, 95));
+    ScriptMouseUp(global(80, 95));
+    GrabScrollPaintWindow(w, Point{100, 100});
+    FlushEvents(mUpMask, 0);
+    EXPECT_EQ(ScrollValues(w), (View{20, 80}));  // 5 and 20 window pixels, four times over
+    EXPECT_EQ(Port(w).left, 20);
+    EXPECT_EQ(Port(w).top, 80);
+    ExpectWindowShowsImage(w);
 }

@@ -6,6 +6,10 @@
 #include "image/Colors.h"
 #include "platform/core/PString.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+
 using namespace painttest;
 using namespace pixelart;
 
@@ -281,4 +285,46 @@ TEST_F(CloseTest, SaveQuestionAnswers) {
 TEST_F(CloseTest, OtherKindsAreLeftAlone) {
     EXPECT_EQ(ClosePaintWindow(gPreviewWindow, false), noErr);
     EXPECT_NE(GetWindowList(), nullptr);
+}
+
+TEST_F(NewPictureTest, SizeAndColourModeFromTheClipboard) {
+    // A 37 x 21 picture of 777 colours suggests millions of colours.
+    QImage image(37, 21, QImage::Format_RGB32);
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 37; ++x) image.setPixel(x, y, qRgb(x * 7, y * 12, 3));
+    QGuiApplication::clipboard()->setImage(image);
+    gPaintWinPrefs.pictRect = MakeRect(0, 0, 10, 12);
+    gPaintWinPrefs.colorMode = 8;
+    gPaintWinPrefs.ratio = 0;
+
+    struct Case {
+        UInt8 fromClip;
+        std::vector<DialogStep> steps;
+        Rect want;
+        SInt16 depth;
+        UInt8 prefAfter;
+    } cases[] = {
+        {1, {DialogStep::Click(1)}, MakeRect(0, 0, 21, 37), 24, 1},
+        {0, {DialogStep::Click(1)}, MakeRect(0, 0, 10, 12), 8, 0},
+        // Turning the check box on shows the clipboard's; off again brings back what was typed.
+        {0, {DialogStep::Type(3, "50"), DialogStep::Click(7), DialogStep::Click(1)}, MakeRect(0, 0, 21, 37), 24, 1},
+        {0, {DialogStep::Type(3, "50"), DialogStep::Click(7), DialogStep::Click(7), DialogStep::Click(1)},
+         MakeRect(0, 0, 10, 50), 8, 0},
+    };
+    for (const Case& c : cases) {
+        PictSizeSettings settings;
+        settings.pictRect = gPaintWinPrefs.pictRect;
+        settings.colorMode = 8;
+        settings.ratio = 1;
+        settings.sizeFromClipboard = c.fromClip;
+        gPaintWinPrefs.sizeFromClipboard = c.fromClip;
+        ScriptDialog(135, c.steps);
+        ASSERT_EQ(ConfigurePictSize(&settings), 1);
+        EXPECT_EQ(settings.pictRect, c.want) << c.steps.size();
+        EXPECT_EQ(settings.colorMode, c.depth) << c.steps.size();
+        EXPECT_EQ(settings.ratio, 1);
+        EXPECT_EQ(gPaintWinPrefs.sizeFromClipboard, c.prefAfter) << c.steps.size();
+        EXPECT_FALSE(gIsDialog);
+    }
+    QGuiApplication::clipboard()->clear();
 }
