@@ -381,7 +381,6 @@ void SetPenColorFromMenu(const ColorRec& color) {
     DrawBlend();
     InvalWindow(gBlendPalette);
     InvalWindow(PatternPalette);
-    InvalWindow(InfoWindow);
 }
 
 void HandlePaletteChoice(SInt16 item) {

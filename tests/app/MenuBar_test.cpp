@@ -442,12 +442,17 @@ TEST_F(MenuBarTest, PenColourItems) {
     const struct {
         SInt16 item;
         RGBColor current, previous;
-    } steps[] = {{1, c1, rgbWhiteColor}, {2, c2, c1}, {5, c5, c2}, {4, c2, c5}, {4, c5, c2}, {5, c5, c2}, {3, c5, c2}};
+        bool changed;  // the palettes showing the pen colour are redrawn
+    } steps[] = {{1, c1, rgbWhiteColor, true}, {2, c2, c1, true}, {5, c5, c2, true}, {4, c2, c5, true},
+                 {4, c5, c2, true},            {5, c5, c2, false}, {3, c5, c2, false}};
+    const Rect patterns = PortSize(PatternPalette);
     for (const auto& s : steps) {
         paintPalette();
+        ValidWindowRect(PatternPalette, &patterns);
         HandleMenuChoice(MenuChoice(kPenColorMenuID, MenuItemIndex(s.item)));
         EXPECT_EQ(gCurrentColor, (ColorRec{s.current, 0})) << s.item;
         EXPECT_EQ(gPrevColor.rgb, s.previous) << s.item;
+        EXPECT_EQ(IsWindowUpdatePending(PatternPalette), s.changed) << s.item;
     }
     gBlendPalettePtr = nullptr;  // no buffer: nothing to read
     HandleMenuChoice(MenuChoice(kPenColorMenuID, 1));
