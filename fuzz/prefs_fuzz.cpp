@@ -45,8 +45,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckSound();
     const std::vector<UInt8> loaded = Snapshot();
 
+    // A map marked read-only keeps its settings; writing them may only fail.
+    const bool readOnly = (GetResFileAttrs(ref) & mapReadOnly) != 0;
     gPrefFileRefNum = ref;
-    if (SavePrefFileMain() != noErr) std::abort();
+    const OSErr saved = SavePrefFileMain();
+    if (readOnly) {
+        CloseResFile(ref);
+        gPrefFileRefNum = -1;
+        return 0;
+    }
+    if (saved != noErr) std::abort();
     std::vector<UInt8> written;
     if (GetResFileBytes(ref, &written) != noErr) std::abort();
     CloseResFile(ref);

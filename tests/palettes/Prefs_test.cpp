@@ -344,6 +344,24 @@ TEST_F(PrefsTest, DamagedFileGivesDefaultsAnAlertAndStaysAsItWas) {
     }
 }
 
+// A file whose map is marked read-only is read, never written, and the
+// failed save is reported.
+TEST_F(PrefsTest, ReadOnlyFileIsReadAndLeftAsItWas) {
+    ResourceForkImage image;
+    image.fileAttributes = mapReadOnly;
+    image.resources = {Res("lBak", 128, {0, 2})};
+    Bytes bytes;
+    ASSERT_EQ(SerializeResourceFork(image, &bytes), noErr);
+    WriteFile(PrefPath(), bytes);
+    StartRun();
+    ASSERT_NE(gPrefFileRefNum, -1);
+    EXPECT_EQ(gListBackground, 2);
+    EXPECT_NE(EndRun(), noErr);
+    EXPECT_EQ(DialogsShown(), std::vector<SInt16>{kErrorAlertID});
+    EXPECT_NE(LastAlertText().find("The preferences cannot be saved."), std::string::npos);
+    EXPECT_EQ(ReadFile(PrefPath()), bytes);
+}
+
 // Found by fuzzing: records marked locked and protected (by another tool)
 // made every later write of them fail, so the settings could never be saved.
 TEST_F(PrefsTest, LockedAndProtectedRecordsStillTakeNewValues) {
