@@ -229,7 +229,7 @@ TEST_F(NewPictureTest, OptionInvertsTheDialogPreference) {
         gPaintWinPrefs.showSizeDialog = c.pref;
         if (c.option) ScriptKeyDown(kVK_Option, 0, optionKey);
         Settle();
-        ScriptDialog(135, {DialogStep::Click(1)});
+        if (c.dialog) ScriptDialog(135, {DialogStep::Click(1)});  // an unused answer would outlive the case
         NewPaintWindow();
         if (c.option) ScriptKeyUp(kVK_Option, 0, 0);
         Settle();
