@@ -181,7 +181,8 @@ protected:
             return false;
         case QEvent::ApplicationStateChange: {
             if (obj != qApp) return false;
-            const bool active = QGuiApplication::applicationState() == Qt::ApplicationActive;
+            const bool active =
+                static_cast<QApplicationStateChangeEvent*>(event)->applicationState() == Qt::ApplicationActive;
             Queue& q = Q();
             if (q.appState >= 0 && q.appState != int(active)) {
                 const UInt32 message = (UInt32(suspendResumeMessage) << 24) | (active ? UInt32(resumeFlag) : 0u);

@@ -335,6 +335,27 @@ TEST_F(EventsTest, LeavingTheMouseRegionGivesMouseMoved) {
     EXPECT_EQ(ev.where, P(50, 90));
 }
 
+TEST_F(EventsTest, ApplicationActivationGivesSuspendAndResume) {
+    QApplicationStateChangeEvent start(Qt::ApplicationActive);
+    QCoreApplication::sendEvent(qApp, &start);
+    FlushEvents(osMask, 0);
+    const Qt::ApplicationState states[] = {Qt::ApplicationInactive, Qt::ApplicationInactive, Qt::ApplicationActive};
+    for (Qt::ApplicationState s : states) {
+        QApplicationStateChangeEvent change(s);
+        QCoreApplication::sendEvent(qApp, &change);
+    }
+    // The repeated inactive state is no change.
+    const UInt32 expected[] = {UInt32(suspendResumeMessage) << 24, (UInt32(suspendResumeMessage) << 24) | resumeFlag};
+    for (UInt32 message : expected) {
+        EventRecord ev;
+        ASSERT_TRUE(GetNextEvent(osMask, &ev));
+        EXPECT_EQ(ev.what, osEvt);
+        EXPECT_EQ(ev.message, message);
+    }
+    EventRecord ev;
+    EXPECT_FALSE(GetNextEvent(osMask, &ev));
+}
+
 TEST_F(EventsTest, FlushEventsStopsAtTheStopMask) {
     PostEvent(keyDown, 1);
     PostEvent(mouseDown, 2);
