@@ -409,3 +409,16 @@ TEST_F(ScrollTest, HandScrollMovesAgainstTheMouseTimesTheMagnification) {
     EXPECT_EQ(Port(w).top, 80);
     ExpectWindowShowsImage(w);
 }
+
+TEST_F(PaintWindowTest, MaskViewEndsWithThePictureBackAndClicksDropped) {
+    WindowRef w = MakePaint(30, 20, 2);
+    PaintBands(w);
+    const Rect all = Port(w);
+    ValidWindowRect(w, &all);
+    PostEvent(mouseDown, 0);
+    DispPaintMask(w);  // the O key is not held: shown and taken back at once
+    ExpectWindowShowsImage(w);
+    EXPECT_FALSE(IsWindowUpdatePending(w));
+    EventRecord ev;
+    EXPECT_FALSE(EventAvail(mDownMask, &ev));
+}
