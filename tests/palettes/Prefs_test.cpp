@@ -22,6 +22,9 @@
 #include <fstream>
 #include <functional>
 
+// Kept by the dot-mode code, when it is linked in.
+[[gnu::weak]] extern SInt16 gDotLibRefNum;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -102,6 +105,7 @@ protected:
         gKeyThreshStore[0] = 20;
         gKeyThreshStore[1] = 5;
         gPatternNo = 1;
+        if (&gDotLibRefNum != nullptr) gDotLibRefNum = -1;  // no dot library open
         quit = false;
         SetUnattended(true);
         ResetScriptLog();
