@@ -1,6 +1,6 @@
 // The paint document without a window: its buffers, the new picture's
 // background, the composed picture and the tools' scratch bit maps.
-#include "paint/PaintWindow.h"
+#include "paint/PaintView.h"
 
 #include "image/Colors.h"
 #include "tests/platform/raster/PixelArt.h"
@@ -177,4 +177,31 @@ TEST(ScratchBitMap, ZeroedRowsPaddedTo32Bits) {
     BitMap empty;
     const Rect none = MakeRect(4, 4, 4, 10);
     EXPECT_EQ(NewBitMap(&empty, &none), paramErr);
+}
+
+TEST(PreviewImage, BackgroundLayerUnderTheForeground) {
+    auto rec = MakeDoc(3, 1, 24);
+    EXPECT_EQ(MakePreviewImage(rec.get()), rec->dispPort.get());  // no layer: the picture itself
+    ASSERT_EQ(NewGWorld(rec->backPort.out(), 32, &rec->picRect, nullptr, nullptr, 0), noErr);
+    for (int x = 0; x < 3; ++x) WritePixel(MapOf(rec->backPort.get()), x, 0, kRed);
+    WritePixel(MapOf(rec->offPort.get()), 1, 0, kBlue);
+    WritePixel(MapOf(rec->maskPort.get()), 1, 0, kBlack);
+    struct Case {
+        bool showBack;
+        SInt16 foreTrans;
+        std::string want;
+    } cases[] = {
+        {true, 0, "rbr"},   // the foreground's opaque pixels over the layer
+        {true, 4, "rrr"},   // the foreground hidden
+        {false, 0, ".b."},  // the layer hidden
+        {false, 4, "..."},
+    };
+    for (const Case& c : cases) {
+        rec->showBack = c.showBack;
+        rec->foreTrans = c.foreTrans;
+        UniqueGWorld preview(MakePreviewImage(rec.get()));
+        ASSERT_TRUE(preview);
+        EXPECT_NE(preview.get(), rec->dispPort.get());
+        EXPECT_EQ(Picture(preview.get())[0], c.want) << c.showBack << " " << c.foreTrans;
+    }
 }
