@@ -256,6 +256,12 @@ TEST_F(PaintWindowTest, ClicksGoToTheToolOrBringTheWindowForward) {
     EXPECT_EQ(gClickAt, (Point{5, 6}));
     ClickPaintWindow(back, Point{85, 35}, &ev);  // the background indicator: no tool
     EXPECT_EQ(gClicks, 1);
+    // The zoom display pops up the magnifications.
+    ScriptMenuChoice(MenuChoice(kMagPopupMenuID, 4));
+    ClickPaintWindow(back, Point{85, 10}, &ev);
+    ClearScript();
+    EXPECT_EQ(GetPaintWinRec(back)->ratio, 3);
+    EXPECT_EQ(gClicks, 1);
     SetPaintClickProc(nullptr);
 }
 
