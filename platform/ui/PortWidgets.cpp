@@ -128,11 +128,12 @@ void FrameWidget::paintEvent(QPaintEvent*) {
     p.setFont(f);
     const QString title = QString::fromUtf8(rec_->title.data(), qsizetype(rec_->title.size()));
     const QFontMetrics fm(f);
-    const int tw = std::min(fm.horizontalAdvance(title) + 12, std::max(0, textRight - textLeft));
+    const QString shown = fm.elidedText(title, Qt::ElideRight, std::max(0, textRight - textLeft - 12));
+    const int tw = fm.horizontalAdvance(shown) + 12;
     const QRect textRect((width() - tw) / 2, bar.top(), tw, titleH - 2);
     p.fillRect(textRect, active ? kTitleActive : kTitleInactive);
     p.setPen(active ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80));
-    p.drawText(textRect, Qt::AlignCenter, fm.elidedText(title, Qt::ElideRight, std::max(0, tw - 12)));
+    p.drawText(textRect, Qt::AlignCenter, shown);
 }
 
 }  // namespace ui_internal
