@@ -151,6 +151,16 @@ TEST_F(PaintWindowTest, TitlesFromNameAndDepth) {
     rec->depth = 8;
     SetEditWindowTitle(w);
     EXPECT_EQ(Title(w), "flower.pict (8 bits)");
+    // A member of an icon family: the member kind, then the family's name.
+    rec->fileType = FourCC("icns");
+    rec->iconKind = 12;
+    CopyCStringToPascal("flower", rec->fileSpec.name);
+    SetEditWindowTitle(w);
+    Str255 kind, of;
+    GetIndString(kind, 130, 14);
+    GetIndString(of, 130, 1);
+    EXPECT_EQ(Title(w), PStringToStd(kind) + PStringToStd(of) + "flower");
+    EXPECT_EQ(PStringToStd(of), " of ");
 }
 
 TEST_F(PaintWindowTest, UntitledNamesCountPerFormat) {
