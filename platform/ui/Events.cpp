@@ -351,6 +351,7 @@ Boolean WaitNextEvent(EventMask mask, EventRecord* theEvent, UInt32 sleep, RgnHa
     EventRecord local;
     EventRecord* ev = theEvent ? theEvent : &local;
     const UInt32 deadline = TickCount() + sleep;
+    ShowDrawnPorts();
     PumpEvents(0);
     for (;;) {
         if (TakeEvent(mask, ev, true)) return true;

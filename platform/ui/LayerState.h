@@ -31,6 +31,9 @@ WindowPartCode HitTest(Point global, WindowRef* window);
 QWidget* WidgetAt(Point global, QPoint* local);
 // The window whose frame is or contains this widget, or none.
 WindowRecord* RecordOfWidget(const QObject* widget);
+// Shows what was drawn into visible ports since they were last shown, as the
+// event loop of a buffered window system does.
+void ShowDrawnPorts();
 // Window ports whose origin moved since their controls were last placed.
 void FollowPortOrigins();
 // True while a frame part is drawn pressed (TrackGoAway/TrackBox).

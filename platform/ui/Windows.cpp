@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QRegion>
 #include <QRubberBand>
 
 #include <algorithm>
@@ -57,6 +58,8 @@ struct OwnedWindow {
     std::unique_ptr<WindowRecord> rec;
     std::unique_ptr<FrameWidget> frame;
     Rect placedOrigin{};  // portRect when the controls were last placed
+    QRegion updating;     // what BeginUpdate handed to the program, in view coordinates
+    std::vector<UInt64> bandHashes;  // of the pixels last sent to the screen, per band of rows
     WindowPartCode pressed = 0;
 };
 
@@ -216,6 +219,7 @@ WindowPartCode HitTest(Point pt, WindowRef* window) {
         }
         const Rect close = CloseBoxRect(*rec), zoom = ZoomBoxRect(*rec);
         if (live && PtInRect(pt, &close)) return inGoAway;
+        // At the standard state the box zooms back in to the user state; anywhere else it zooms out.
         if (live && PtInRect(pt, &zoom)) return EqualRect(&rec->contentGlobal, &rec->stdState) ? inZoomIn : inZoomOut;
         if (rec->isDialog && TitleBarHeight(*rec) == 0) return inContent;
         return inDrag;
@@ -245,6 +249,50 @@ WindowRecord* RecordOfWidget(const QObject* object) {
         if (o == L().desktop || o == L().main.get()) return nullptr;
     }
     return nullptr;
+}
+
+namespace {
+
+constexpr int kBandRows = 16;
+
+UInt64 HashRows(const PixMap& pm, int top, int rows) {
+    const int words = RectWidth(pm.bounds) / 2;
+    UInt64 h = 0x9E3779B97F4A7C15ull ^ UInt64(top);
+    for (int y = top; y < top + rows; ++y) {
+        const UInt8* row = reinterpret_cast<const UInt8*>(pm.baseAddr) + ptrdiff_t(y) * pm.rowBytes;
+        for (int i = 0; i < words; ++i) {
+            UInt64 w;
+            std::memcpy(&w, row + 8 * i, 8);
+            h = (h ^ w) * 0x100000001B3ull;
+        }
+        if (RectWidth(pm.bounds) & 1) {
+            UInt32 w;
+            std::memcpy(&w, row + 8 * words, 4);
+            h = (h ^ w) * 0x100000001B3ull;
+        }
+    }
+    return h;
+}
+
+}  // namespace
+
+void ShowDrawnPorts() {
+    for (auto& w : L().windows) {
+        if (!w.rec->visible || !w.frame) continue;
+        const PixMap& pm = **w.rec->port.portPixMap;
+        const int height = RectHeight(pm.bounds), bands = (height + kBandRows - 1) / kBandRows;
+        if (w.bandHashes.size() != size_t(bands)) w.bandHashes.assign(size_t(bands), 0);
+        QRegion changed;
+        for (int b = 0; b < bands; ++b) {
+            const int top = b * kBandRows, rows = std::min(kBandRows, height - top);
+            const UInt64 h = HashRows(pm, top, rows);
+            if (h != w.bandHashes[size_t(b)]) {
+                w.bandHashes[size_t(b)] = h;
+                changed += QRect(0, top, RectWidth(pm.bounds), rows);
+            }
+        }
+        if (!changed.isEmpty()) w.frame->view()->update(changed);
+    }
 }
 
 void FollowPortOrigins() {
@@ -855,6 +903,9 @@ Boolean IsWindowUpdatePending(WindowRef window) {
 void BeginUpdate(WindowRef window) {
     WindowRecord* rec = Record(window);
     if (!rec) return;
+    OwnedWindow* o = Owned(rec);
+    o->updating = QRegion();
+    for (const Rect& r : RegionRects(rec->updateRgn)) o->updating += QRect(r.left, r.top, RectWidth(r), RectHeight(r));
     CopyRgn(rec->updateRgn, rec->port.visRgn);
     OffsetRgn(rec->port.visRgn, rec->port.portRect.left, rec->port.portRect.top);
     SetEmptyRgn(rec->updateRgn);
@@ -865,7 +916,9 @@ void EndUpdate(WindowRef window) {
     if (!rec) return;
     RectRgn(rec->port.visRgn, &rec->port.portRect);
     FollowPortOrigins();
-    ContentWidget(window)->update();
+    OwnedWindow* o = Owned(rec);
+    if (!o->updating.isEmpty()) ContentWidget(window)->update(o->updating);
+    o->updating = QRegion();
 }
 
 RgnHandle GetPortVisibleRegion(CGrafPtr port, RgnHandle visRgn) {

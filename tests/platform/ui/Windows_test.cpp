@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QWidget>
@@ -350,6 +351,37 @@ TEST_F(WindowsTest, ContentShowsThePortPixelExactly) {
     EXPECT_EQ(img.pixel(59, 39) & 0xFFFFFF, 0x123456u);
     EXPECT_EQ(img.pixel(49, 29) & 0xFFFFFF, 0xFFFFFFu);
     SetPort(nullptr);
+}
+
+class PaintLog : public QObject {
+public:
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+TEST_F(WindowsTest, DrawingReachesTheScreenAtTheNextEventWait) {
+    WindowRef w = MakeWindow(R(100, 100, 200, 160));
+    QWidget* view = ui_internal::ContentWidget(w);
+    PaintLog log;
+    view->installEventFilter(&log);
+    EventRecord ev;
+    WaitNextEvent(0, &ev, 1, nullptr);
+    QCoreApplication::processEvents();
+    log.painted = QRegion();
+    WaitNextEvent(0, &ev, 1, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log.painted.isEmpty());  // nothing drawn, nothing sent
+    SetPort(w);
+    const Rect r = R(40, 10, 45, 20);
+    PaintRect(&r);
+    SetPort(nullptr);
+    WaitNextEvent(0, &ev, 1, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.painted, QRegion(0, 32, 60, 16));  // the band of rows holding the change
+    view->removeEventFilter(&log);
 }
 
 TEST_F(WindowsTest, LocalAndGlobalPointsUseContentAndOrigin) {
