@@ -353,16 +353,17 @@ OSErr InitWindows(SInt16 desktopWidth, SInt16 desktopHeight) {
     l.main->menuBar();  // made now so that the menu layer can fill it
     l.desktop = new DesktopArea(l.main.get());
     l.main->setCentralWidget(l.desktop);
-    if (desktopWidth > 0 && desktopHeight > 0) {
+    const bool fixed = desktopWidth > 0 && desktopHeight > 0;
+    if (fixed) {
         l.desktop->setFixedSize(desktopWidth, desktopHeight);
     } else {
         l.desktop->setMinimumSize(640, 480);
-        l.desktop->resize(1280, 860);
+        l.main->resize(1280, 860 + l.main->menuBar()->sizeHint().height());
     }
     // Windows go before the application object does.
     qAddPostRoutine(TearDownWindows);
     l.main->show();
-    l.main->adjustSize();
+    if (fixed) l.main->adjustSize();
     QCoreApplication::processEvents();
     InstallInputFilter();
     return noErr;
