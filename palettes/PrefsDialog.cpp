@@ -473,6 +473,9 @@ Rect GridSwatchRect(DialogRef theDialog, DialogItemIndex popupItem) {
     DialogItemType type = 0;
     Handle item = nullptr;
     Rect box{};
+    // The dialog may keep a user item for each swatch (items 7 and 8).
+    GetDialogItem(theDialog, DialogItemIndex(popupItem + 2), &type, &item, &box);
+    if ((type & 0x7F) == userItem && box.right > box.left && box.bottom > box.top) return box;
     GetDialogItem(theDialog, popupItem, &type, &item, &box);
     const SInt16 mid = SInt16((box.top + box.bottom) / 2);
     return Rect{SInt16(mid - 8), SInt16(box.right + 6), SInt16(mid + 8), SInt16(box.right + 22)};

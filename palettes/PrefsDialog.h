@@ -23,7 +23,8 @@ DialogItemIndex PrefsPageItem(int page, int k);
 // Paints the two grid colours as framed swatches beside their pop-ups when
 // the dialog is redrawn; never ends the dialog itself.
 Boolean MyConfigureGridFilter(DialogRef theDialog, EventRecord* theEvent, DialogItemIndex* itemHit);
-// Where a grid colour's swatch is drawn: right of pop-up item 5 or 6.
+// Where a grid colour's swatch is drawn: user item 7 or 8 when the dialog
+// has it, else just right of pop-up item 5 or 6.
 Rect GridSwatchRect(DialogRef theDialog, DialogItemIndex popupItem);
 
 // The platform's choosers: a file (applications only when asked) and a

@@ -8,6 +8,7 @@
 #include "palettes/PrefsCodec.h"
 #include "platform/core/PString.h"
 #include "platform/files/Files.h"
+#include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/Scripting.h"
@@ -45,7 +46,9 @@ OSErr ScriptedChooser(ConstStr255Param, Boolean applicationsOnly, FSSpec* chosen
 
 RGBColor gPicked{0x1234, 0x5678, 0x9ABC};
 Boolean gPickerAnswers = true;
+std::function<void()> gWhilePicking;
 Boolean ScriptedPicker(ConstStr255Param, const RGBColor*, RGBColor* chosen) {
+    if (gWhilePicking) gWhilePicking();
     if (gPickerAnswers) *chosen = gPicked;
     return gPickerAnswers;
 }
@@ -82,6 +85,7 @@ protected:
         gChooserCalls = 0;
         gPickerAnswers = true;
         gWhileChoosing = nullptr;
+        gWhilePicking = nullptr;
     }
     void TearDown() override {
         TearDownWindows();
@@ -290,6 +294,36 @@ TEST_F(PrefsDialogTest, BackgroundSettingReachesPlainVisiblePaintWindows) {
     EXPECT_FALSE(GetPaintWinRec(plain)->isBackMode);
     EXPECT_TRUE(GetPaintWinRec(layered)->isBackMode);
     EXPECT_TRUE(GetPaintWinRec(hidden)->isBackMode);
+}
+
+// While the grid dialog is up its redraw paints both colours, framed.
+TEST_F(PrefsDialogTest, GridFilterPaintsFramedSwatches) {
+    gToolPrefs.pixelGridColor = {0xFFFF, 0, 0};
+    std::vector<RGBColor> seen;
+    gWhilePicking = [&seen] {
+        DialogRef d = FrontWindow();
+        Rect port;
+        GetWindowPortBounds(d, &port);
+        InvalWindowRect(d, &port);
+        EventRecord e;
+        DialogItemIndex item = 0;
+        while (GetNextEvent(updateMask, &e))
+            EXPECT_FALSE(MyConfigureGridFilter(d, &e, &item));
+        SavedGWorld saved;
+        SetPortWindowPort(d);
+        for (DialogItemIndex popup : {5, 6}) {
+            const Rect r = GridSwatchRect(d, popup);
+            RGBColor inside, frame;
+            GetCPixel(SInt16((r.left + r.right) / 2), SInt16((r.top + r.bottom) / 2), &inside);
+            GetCPixel(r.left, SInt16((r.top + r.bottom) / 2), &frame);
+            seen.push_back(inside);
+            seen.push_back(frame);
+        }
+    };
+    ScriptDialog(kGridDialogID, {DialogStep::Choose(6, 3), DialogStep::Click(kStdCancelItemIndex)});
+    ConfigureGrid();
+    const RGBColor red{0xFFFF, 0, 0}, black{0, 0, 0};
+    EXPECT_EQ(seen, (std::vector<RGBColor>{red, black, black, black}));
 }
 
 TEST(PrefsDialogTables, KeyRepeatStepsAndTransparencyItems) {
