@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QImage>
 #include <QKeySequence>
 #include <QMainWindow>
@@ -24,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWidgetAction>
 
 #include <algorithm>
@@ -288,7 +290,11 @@ void OnItemChosen(MenuID menuID, MenuItemIndex item) {
     e.what = mouseDown;
     e.when = TickCount();
     e.where = Point{-1, 0};  // above the desktop: the menu bar
-    e.modifiers = EventModifiers(GetCurrentKeyModifiers() & (cmdKey | shiftKey | optionKey | alphaLock));
+    // Read Qt's state rather than GetCurrentKeyModifiers: that pumps events,
+    // and this runs inside Qt's own delivery of the choice.
+    const Qt::KeyboardModifiers q = QGuiApplication::keyboardModifiers();
+    e.modifiers = EventModifiers(((q & Qt::ControlModifier) ? cmdKey : 0) | ((q & Qt::ShiftModifier) ? shiftKey : 0) |
+                                 ((q & Qt::AltModifier) ? optionKey : 0));
     ui_internal::QueueEvent(e);
 }
 
@@ -636,14 +642,31 @@ SInt32 PopUpMenuSelect(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) 
     MakeQMenu(menu);
     if (!menu->qmenu) return 0;
     QPoint at(left, top);
-    if (QWidget* desk = ui_internal::DesktopWidget()) at = desk->mapToGlobal(at);
+    if (QWidget* d = ui_internal::DesktopWidget()) at = d->mapToGlobal(at);
     QAction* active = popUpItem >= 1 && size_t(popUpItem) <= menu->actions.size() && !menu->drawProc
                           ? menu->actions[size_t(popUpItem - 1)]
                           : nullptr;
     gPopupChoice = 0;
     ++gPopupDepth;
+    if (active) {
+        // The current item opens under the mouse, highlighted, as the toolbox shows a pop-up.
+        QPointer<QMenu> q = menu->qmenu.get();
+        QPointer<QAction> a = active;
+        QTimer::singleShot(0, q, [q, a] {
+            if (q && a) q->setActiveAction(a);
+        });
+    }
     menu->qmenu->exec(at, active);
     --gPopupDepth;
+    // The open menu took the release of the button that opened it; tell the
+    // event layer the button is up so tracking loops end.
+    QWidget* desk = ui_internal::DesktopWidget();
+    if (desk && QGuiApplication::mouseButtons() == Qt::NoButton && Button()) {
+        const QPoint screen = QCursor::pos();
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(desk->mapFromGlobal(screen)), QPointF(screen),
+                       Qt::LeftButton, Qt::NoButton, QGuiApplication::keyboardModifiers());
+        QCoreApplication::sendEvent(desk, &up);
+    }
     SInt32 choice = gPopupChoice;
     gPopupChoice = 0;
     return choice;

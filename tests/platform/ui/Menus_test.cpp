@@ -9,6 +9,8 @@
 #include "platform/ui/Windows.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
@@ -299,6 +301,29 @@ TEST_F(MenusTest, ScriptedPopUpAnswersWithoutWaiting) {
     EXPECT_EQ(MenuSelect(Point{-1, 0}), 0);
     // Unattended and nothing scripted: dismissed.
     EXPECT_EQ(PopUpMenuSelect(m, 10, 10, 1), 0);
+}
+
+TEST_F(MenusTest, PopUpRunsTheQtMenuWhenSomeoneIsThere) {
+    MenuRef m = Keep(MakeMenu(143, {"One", "Two", "Three"}));
+    InsertMenu(m, hierMenu);
+    SetUnattended(false);
+    // The person picks the item that opened under the mouse, then dismisses the pop-up.
+    auto act = [](bool choose) {
+        QTimer::singleShot(50, [choose] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!popup) return;
+            if (choose && popup->activeAction()) popup->activeAction()->trigger();
+            popup->close();
+        });
+    };
+    act(true);
+    EXPECT_EQ(PopUpMenuSelect(m, 20, 20, 2), SInt32(143 << 16 | 2));
+    act(false);
+    EXPECT_EQ(PopUpMenuSelect(m, 20, 20, 3), 0);
+    SetUnattended(true);
+    EventRecord e;
+    EXPECT_FALSE(GetNextEvent(mDownMask, &e));
+    EXPECT_EQ(ui_internal::TakePendingMenuChoice(), 0);
 }
 
 TEST_F(MenusTest, ContextualClickIsRightClickOrControl) {
