@@ -328,3 +328,28 @@ TEST_F(ControlsTest, EditTextTakesTypedKeys) {
     EXPECT_TRUE(ui_internal::ApplyKeyToEditText(c, 'y'));  // full: taken, unchanged
     EXPECT_EQ(ui_internal::GetControlText(c), std::string(255, 'x'));
 }
+
+TEST_F(ControlsTest, SliderFollowsTheMouseToWholeSteps) {
+    // The key-repeat control: five steps with tick marks.
+    ControlRef s = Make(R(100, 20, 130, 270), 2, 0, 4, kControlSliderProc + 2);
+    ControlRef group = Make(R(90, 10, 140, 280), 0, 0, 0, kControlGroupBoxTextTitleProc, "Keys");
+    struct Case {
+        SInt16 pressH, releaseH;
+        SInt16 value;
+    } cases[] = {{260, 269, 4}, {30, 21, 0}, {30, 150, 2}, {150, 400, 4}, {260, -50, 0}};
+    for (const Case& c : cases) {
+        ScriptMouseDown(Global(c.pressH, 115));
+        ScriptMouseMove(Global(c.releaseH, 115));
+        ScriptMouseUp(Global(c.releaseH, 115));
+        ControlRef hit = nullptr;
+        EXPECT_EQ(ClickAndTrack(&hit, CountAction), kControlIndicatorPart);
+        EXPECT_EQ(hit, s);
+        EXPECT_EQ(GetControlValue(s), c.value) << c.pressH << " to " << c.releaseH;
+    }
+    EXPECT_TRUE(gActions.empty());  // not the live variant
+    // The group box around it takes no clicks.
+    ControlRef hit = s;
+    EXPECT_EQ(FindControl(Point{95, 15}, window_, &hit), kControlNoPart);
+    EXPECT_EQ(hit, nullptr);
+    EXPECT_NE(group, nullptr);
+}
