@@ -1,27 +1,23 @@
-// Windows over Qt widgets. Each window's port is a 32-bit graphics world of
-// the content size; the frame (title bar, boxes, border) is drawn by the
-// layer so that hit testing gives the toolbox's part codes. Global points are
-// desktop coordinates; points above the desktop (v < 0) are the menu bar.
+// Windows over Qt widgets: the main window and desktop, making and disposing
+// of windows, their order, visibility, titles and properties. Each window's
+// port is a 32-bit graphics world of the content size (WindowPorts.cpp); the
+// frame is drawn by the layer so that hit testing gives the toolbox's part
+// codes (WindowParts.cpp).
 #include "platform/ui/Windows.h"
 
 #include "platform/core/ByteIO.h"
 #include "platform/core/Geometry.h"
 #include "platform/core/PString.h"
 #include "platform/raster/GWorld.h"
-#include "platform/raster/ColorTables.h"
-#include "platform/raster/Pen.h"
 #include "platform/raster/Regions.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/LayerState.h"
-#include "platform/ui/PortWidgets.h"
+#include "platform/ui/WindowList.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QRegion>
-#include <QRubberBand>
 
 #include <algorithm>
 #include <cstring>
@@ -54,15 +50,6 @@ protected:
     }
 };
 
-struct OwnedWindow {
-    std::unique_ptr<WindowRecord> rec;
-    std::unique_ptr<FrameWidget> frame;
-    Rect placedOrigin{};  // portRect when the controls were last placed
-    QRegion updating;     // what BeginUpdate handed to the program, in view coordinates
-    std::vector<UInt64> bandHashes;  // of the pixels last sent to the screen, per band of rows
-    WindowPartCode pressed = 0;
-};
-
 struct Layer {
     std::unique_ptr<MainWindowWidget> main;
     DesktopArea* desktop = nullptr;  // owned by the main window
@@ -77,40 +64,9 @@ Layer& L() {
     return layer;
 }
 
-OwnedWindow* Owned(const WindowRecord* rec) {
-    for (auto& w : L().windows)
-        if (w.rec.get() == rec) return &w;
-    return nullptr;
-}
-
 int ClassRank(const WindowRecord& rec) { return rec.isDialog ? 0 : rec.floating ? 1 : 2; }
 
 const UInt32 kWhitePixel = 0xFFFFFF00u;  // bytes 00 FF FF FF
-
-void FillWhite(GWorldPtr world) {
-    const PixMap& pm = **world->portPixMap;
-    const int w = RectWidth(pm.bounds), h = RectHeight(pm.bounds);
-    for (int y = 0; y < h; ++y) {
-        UInt8* row = reinterpret_cast<UInt8*>(pm.baseAddr) + ptrdiff_t(y) * pm.rowBytes;
-        for (int x = 0; x < w; ++x) std::memcpy(row + 4 * x, &kWhitePixel, 4);
-    }
-}
-
-SInt16 TopExtent(const WindowRecord& rec) {
-    const SInt16 t = TitleBarHeight(rec);
-    return t > 0 ? t : kWindowBorder;
-}
-
-void PlaceFrame(WindowRecord& rec) {
-    OwnedWindow* o = Owned(&rec);
-    if (!o || !o->frame) return;
-    const Rect s = StructureRect(rec);
-    QPoint topLeft(s.left, s.top);
-    if (o->frame->isWindow()) topLeft = L().desktop->mapToGlobal(topLeft);
-    o->frame->setGeometry(topLeft.x(), topLeft.y(), RectWidth(s), RectHeight(s));
-    o->frame->view()->setGeometry(kWindowBorder, TopExtent(rec), RectWidth(rec.contentGlobal),
-                                  RectHeight(rec.contentGlobal));
-}
 
 void PlaceTopLevelFrames() {
     for (auto& w : L().windows)
@@ -149,8 +105,40 @@ bool IsDocumentProc(SInt16 procID) { return procID == 0 || procID == 4 || procID
 bool IsDialogProc(SInt16 procID) { return procID == 1 || procID == 2 || procID == 3 || procID == 5; }
 bool IsFloatProc(SInt16 procID) { return procID >= 1985 && procID <= 1991; }
 
-
 }  // namespace
+
+std::vector<OwnedWindow>& OwnedWindows() { return L().windows; }
+
+OwnedWindow* Owned(const WindowRecord* rec) {
+    for (auto& w : L().windows)
+        if (w.rec.get() == rec) return &w;
+    return nullptr;
+}
+
+void FillWhite(GWorldPtr world) {
+    const PixMap& pm = **world->portPixMap;
+    const int w = RectWidth(pm.bounds), h = RectHeight(pm.bounds);
+    for (int y = 0; y < h; ++y) {
+        UInt8* row = reinterpret_cast<UInt8*>(pm.baseAddr) + ptrdiff_t(y) * pm.rowBytes;
+        for (int x = 0; x < w; ++x) std::memcpy(row + 4 * x, &kWhitePixel, 4);
+    }
+}
+
+SInt16 TopExtent(const WindowRecord& rec) {
+    const SInt16 t = TitleBarHeight(rec);
+    return t > 0 ? t : kWindowBorder;
+}
+
+void PlaceFrame(WindowRecord& rec) {
+    OwnedWindow* o = Owned(&rec);
+    if (!o || !o->frame) return;
+    const Rect s = StructureRect(rec);
+    QPoint topLeft(s.left, s.top);
+    if (o->frame->isWindow()) topLeft = L().desktop->mapToGlobal(topLeft);
+    o->frame->setGeometry(topLeft.x(), topLeft.y(), RectWidth(s), RectHeight(s));
+    o->frame->view()->setGeometry(kWindowBorder, TopExtent(rec), RectWidth(rec.contentGlobal),
+                                  RectHeight(rec.contentGlobal));
+}
 
 const std::vector<WindowRecord*>& WindowOrder() { return L().order; }
 
@@ -182,67 +170,6 @@ SInt16 TitleBarHeight(const WindowRecord& rec) {
     return kDocumentTitleBarHeight;
 }
 
-Rect StructureRect(const WindowRecord& rec) {
-    const Rect& c = rec.contentGlobal;
-    return MakeRect(c.top - TopExtent(rec), c.left - kWindowBorder, c.bottom + kWindowBorder,
-                    c.right + kWindowBorder);
-}
-
-Rect CloseBoxRect(const WindowRecord& rec) {
-    if (!rec.goAway || rec.isDialog) return Rect{};
-    const Rect s = StructureRect(rec);
-    if (rec.floating) return MakeRect(s.top + 2, s.left + 3, s.top + 10, s.left + 11);
-    return MakeRect(s.top + 4, s.left + 8, s.top + 16, s.left + 20);
-}
-
-Rect ZoomBoxRect(const WindowRecord& rec) {
-    if (!rec.hasZoom || rec.isDialog) return Rect{};
-    const Rect s = StructureRect(rec);
-    if (rec.floating) return MakeRect(s.top + 2, s.right - 11, s.top + 10, s.right - 3);
-    return MakeRect(s.top + 4, s.right - 20, s.top + 16, s.right - 8);
-}
-
-WindowPartCode HitTest(Point pt, WindowRef* window) {
-    if (window) *window = nullptr;
-    for (WindowRecord* rec : L().order) {
-        if (!rec->visible) continue;
-        const Rect s = StructureRect(*rec);
-        if (!PtInRect(pt, &s)) continue;
-        if (window) *window = &rec->port;
-        const Rect& c = rec->contentGlobal;
-        // Boxes answer only on the active window, as the standard frames do.
-        const bool live = rec->hilited;
-        if (PtInRect(pt, &c)) {
-            const Rect grow = MakeRect(c.bottom - 15, c.right - 15, c.bottom, c.right);
-            if (rec->hasGrow && live && PtInRect(pt, &grow)) return inGrow;
-            return inContent;
-        }
-        const Rect close = CloseBoxRect(*rec), zoom = ZoomBoxRect(*rec);
-        if (live && PtInRect(pt, &close)) return inGoAway;
-        // At the standard state the box zooms back in to the user state; anywhere else it zooms out.
-        if (live && PtInRect(pt, &zoom)) return EqualRect(&rec->contentGlobal, &rec->stdState) ? inZoomIn : inZoomOut;
-        if (rec->isDialog && TitleBarHeight(*rec) == 0) return inContent;
-        return inDrag;
-    }
-    return inDesk;
-}
-
-QWidget* WidgetAt(Point global, QPoint* local) {
-    WindowRef w = nullptr;
-    HitTest(global, &w);
-    if (WindowRecord* rec = Record(w)) {
-        OwnedWindow* o = Owned(rec);
-        const Rect s = StructureRect(*rec);
-        const QPoint inFrame(global.h - s.left, global.v - s.top);
-        QWidget* target = o->frame.get();
-        if (QWidget* child = o->frame->childAt(inFrame)) target = child;
-        *local = target->mapFrom(o->frame.get(), inFrame);
-        return target;
-    }
-    *local = QPoint(global.h, global.v);
-    return L().desktop;
-}
-
 WindowRecord* RecordOfWidget(const QObject* object) {
     for (const QObject* o = object; o; o = o->parent()) {
         if (auto* f = dynamic_cast<const FrameWidget*>(o)) return f->record();
@@ -250,76 +177,6 @@ WindowRecord* RecordOfWidget(const QObject* object) {
     }
     return nullptr;
 }
-
-namespace {
-
-constexpr int kBandRows = 16;
-
-UInt64 HashRows(const PixMap& pm, int top, int rows) {
-    const int words = RectWidth(pm.bounds) / 2;
-    UInt64 h = 0x9E3779B97F4A7C15ull ^ UInt64(top);
-    for (int y = top; y < top + rows; ++y) {
-        const UInt8* row = reinterpret_cast<const UInt8*>(pm.baseAddr) + ptrdiff_t(y) * pm.rowBytes;
-        for (int i = 0; i < words; ++i) {
-            UInt64 w;
-            std::memcpy(&w, row + 8 * i, 8);
-            h = (h ^ w) * 0x100000001B3ull;
-        }
-        if (RectWidth(pm.bounds) & 1) {
-            UInt32 w;
-            std::memcpy(&w, row + 8 * words, 4);
-            h = (h ^ w) * 0x100000001B3ull;
-        }
-    }
-    return h;
-}
-
-}  // namespace
-
-void ShowDrawnPorts() {
-    for (auto& w : L().windows) {
-        if (!w.rec->visible || !w.frame) continue;
-        const PixMap& pm = **w.rec->port.portPixMap;
-        const int height = RectHeight(pm.bounds), bands = (height + kBandRows - 1) / kBandRows;
-        if (w.bandHashes.size() != size_t(bands)) w.bandHashes.assign(size_t(bands), 0);
-        QRegion changed;
-        for (int b = 0; b < bands; ++b) {
-            const int top = b * kBandRows, rows = std::min(kBandRows, height - top);
-            const UInt64 h = HashRows(pm, top, rows);
-            if (h != w.bandHashes[size_t(b)]) {
-                w.bandHashes[size_t(b)] = h;
-                changed += QRect(0, top, RectWidth(pm.bounds), rows);
-            }
-        }
-        if (!changed.isEmpty()) w.frame->view()->update(changed);
-    }
-}
-
-void FollowPortOrigins() {
-    for (auto& w : L().windows) {
-        const Rect& pr = w.rec->port.portRect;
-        if (pr.left != w.placedOrigin.left || pr.top != w.placedOrigin.top) {
-            w.placedOrigin = pr;
-            RelayoutControls(&w.rec->port);
-        }
-    }
-}
-
-void SetFramePartPressed(WindowRecord* rec, WindowPartCode part, bool pressed) {
-    if (OwnedWindow* o = Owned(rec)) {
-        const WindowPartCode now = pressed ? part : 0;
-        if (o->pressed != now) {
-            o->pressed = now;
-            if (o->frame) o->frame->repaint();
-        }
-    }
-}
-
-WindowPartCode FramePartPressed(const WindowRecord& rec) {
-    OwnedWindow* o = Owned(&rec);
-    return o ? o->pressed : 0;
-}
-
 
 }  // namespace ui_internal
 
@@ -553,203 +410,12 @@ Boolean IsFloatingWindow(WindowRef window) {
     return rec && rec->floating;
 }
 
-WindowPartCode FindWindow(Point thePoint, WindowRef* window) {
-    if (window) *window = nullptr;
-    if (thePoint.v < 0) return inMenuBar;
-    return HitTest(thePoint, window);
-}
-
-namespace {
-
-// Shows the box pressed while the mouse is over it; true when released inside.
-Boolean TrackFramePart(WindowRef window, Point, WindowPartCode part, const Rect& box) {
-    WindowRecord* rec = Record(window);
-    if (!rec) return false;
-    Point pt;
-    bool inside = true;
-    SetFramePartPressed(rec, part, true);
-    while (StillDown()) {
-        GetGlobalMouse(&pt);
-        inside = PtInRect(pt, &box);
-        SetFramePartPressed(rec, part, inside);
-        if (!Record(window)) return false;
-    }
-    GetGlobalMouse(&pt);
-    inside = PtInRect(pt, &box);
-    SetFramePartPressed(rec, part, false);
-    return inside;
-}
-
-}  // namespace
-
-Boolean TrackGoAway(WindowRef window, Point thePt) {
-    WindowRecord* rec = Record(window);
-    return rec && TrackFramePart(window, thePt, inGoAway, CloseBoxRect(*rec));
-}
-
-Boolean TrackBox(WindowRef window, Point thePt, WindowPartCode partCode) {
-    WindowRecord* rec = Record(window);
-    return rec && TrackFramePart(window, thePt, partCode, ZoomBoxRect(*rec));
-}
-
-void DragWindow(WindowRef window, Point startPt, const Rect* boundsRect) {
-    WindowRecord* rec = Record(window);
-    if (!rec) return;
-    if (!(GetCurrentKeyModifiers() & cmdKey)) SelectWindow(window);
-    Rect bounds;
-    if (boundsRect)
-        bounds = *boundsRect;
-    else
-        GetRegionBounds(GetGrayRgn(), &bounds);
-    const Rect start = rec->contentGlobal;
-    Point pt = startPt;
-    auto placeAt = [&](Point p) {
-        MoveWindow(window, SInt16(start.left + p.h - startPt.h), SInt16(start.top + p.v - startPt.v), false);
-    };
-    while (StillDown()) {
-        GetGlobalMouse(&pt);
-        if (PtInRect(pt, &bounds)) placeAt(pt);
-        if (!Record(window)) return;
-    }
-    GetGlobalMouse(&pt);
-    if (!PtInRect(pt, &bounds) || EqualPt(pt, startPt)) {
-        MoveWindow(window, start.left, start.top, false);
-        return;
-    }
-    placeAt(pt);
-    // Keep the whole title bar inside the bounds where it fits.
-    const Rect s = StructureRect(*rec);
-    const int titleH = TopExtent(*rec);
-    int dh = 0, dv = 0;
-    if (s.right > bounds.right) dh = bounds.right - s.right;
-    if (s.left + dh < bounds.left) dh = bounds.left - s.left;
-    if (s.top + titleH > bounds.bottom) dv = bounds.bottom - (s.top + titleH);
-    if (s.top + dv < bounds.top) dv = bounds.top - s.top;
-    if (dh || dv) MoveWindow(window, SInt16(rec->contentGlobal.left + dh), SInt16(rec->contentGlobal.top + dv), false);
-}
-
-SInt32 GrowWindow(WindowRef window, Point startPt, const Rect* sizeRect) {
-    WindowRecord* rec = Record(window);
-    if (!rec) return 0;
-    const int w0 = RectWidth(rec->contentGlobal), h0 = RectHeight(rec->contentGlobal);
-    Rect limits = sizeRect ? *sizeRect : MakeRect(16, 16, 32767, 32767);
-    auto sizeFor = [&](Point p, int* w, int* h) {
-        *w = std::clamp(w0 + p.h - startPt.h, int(limits.left), std::max<int>(limits.left, limits.right));
-        *h = std::clamp(h0 + p.v - startPt.v, int(limits.top), std::max<int>(limits.top, limits.bottom));
-    };
-    // An outline of the new frame follows the mouse.
-    std::unique_ptr<QRubberBand> band;
-    QWidget* host = rec->floating || rec->isDialog ? nullptr : DesktopWidget();
-    if (host) band = std::make_unique<QRubberBand>(QRubberBand::Rectangle, host);
-    Point pt = startPt;
-    int w = w0, h = h0;
-    while (StillDown()) {
-        GetGlobalMouse(&pt);
-        sizeFor(pt, &w, &h);
-        if (band) {
-            const Rect s = StructureRect(*rec);
-            band->setGeometry(s.left, s.top, w + 2 * kWindowBorder, h + TopExtent(*rec) + kWindowBorder);
-            band->show();
-        }
-        if (!Record(window)) return 0;
-    }
-    GetGlobalMouse(&pt);
-    sizeFor(pt, &w, &h);
-    if (w == w0 && h == h0) return 0;
-    return SInt32((UInt32(h) << 16) | UInt32(w));
-}
-
-void ZoomWindow(WindowRef window, WindowPartCode partCode, Boolean front) {
-    WindowRecord* rec = Record(window);
-    if (!rec) return;
-    Rect target;
-    if (partCode == inZoomOut) {
-        rec->userState = rec->contentGlobal;
-        target = rec->stdState;
-    } else {
-        target = rec->userState;
-    }
-    MoveWindow(window, target.left, target.top, false);
-    SizeWindow(window, SInt16(RectWidth(target)), SInt16(RectHeight(target)), true);
-    InvalWindowRect(window, &rec->port.portRect);
-    if (front) SelectWindow(window);
-}
-
-void DrawGrowIcon(WindowRef window) {
-    WindowRecord* rec = Record(window);
-    if (!rec || !rec->hasGrow) return;
-    SavedGWorld saved;
-    SetPort(window);
-    const Rect pr = rec->port.portRect;
-    const RGBColor fore = rec->port.rgbFgColor;
-    const SInt16 mode = rec->port.pnMode;
-    const Point size = rec->port.pnSize;
-    const Pattern pat = rec->port.pnPat;
-    const Point loc = rec->port.pnLoc;
-    PenNormal();
-    RGBColor black{0, 0, 0};
-    RGBForeColor(&black);
-    const Rect box = MakeRect(pr.bottom - 15, pr.right - 15, pr.bottom, pr.right);
-    EraseRect(&box);
-    // The strips' edges and two overlapping squares.
-    MoveTo(box.left, box.top);
-    LineTo(box.left, box.bottom - 1);
-    MoveTo(box.left, box.top);
-    LineTo(box.right - 1, box.top);
-    const Rect small = MakeRect(box.top + 4, box.left + 4, box.top + 10, box.left + 10);
-    const Rect large = MakeRect(box.top + 6, box.left + 6, box.top + 13, box.left + 13);
-    FrameRect(&large);
-    FrameRect(&small);
-    RGBForeColor(&fore);
-    rec->port.pnMode = mode;
-    rec->port.pnSize = size;
-    rec->port.pnPat = pat;
-    rec->port.pnLoc = loc;
-}
-
 void MoveWindow(WindowRef window, SInt16 hGlobal, SInt16 vGlobal, Boolean front) {
     WindowRecord* rec = Record(window);
     if (!rec) return;
     OffsetRect(&rec->contentGlobal, SInt16(hGlobal - rec->contentGlobal.left), SInt16(vGlobal - rec->contentGlobal.top));
     PlaceFrame(*rec);
     if (front) SelectWindow(window);
-}
-
-void SizeWindow(WindowRef window, SInt16 w, SInt16 h, Boolean fUpdate) {
-    WindowRecord* rec = Record(window);
-    if (!rec || w <= 0 || h <= 0) return;
-    const Rect old = rec->port.portRect;
-    if (RectWidth(old) == w && RectHeight(old) == h) return;
-    const Rect bounds = MakeRect(old.top, old.left, old.top + h, old.left + w);
-    UniqueGWorld fresh;
-    if (NewGWorld(fresh.out(), 32, &bounds, nullptr, nullptr, 0) != noErr) return;
-    FillWhite(fresh.get());
-    const PixMap& src = **rec->port.portPixMap;
-    const PixMap& dst = **fresh.get()->portPixMap;
-    const int rows = std::min(RectHeight(old), int(h)), bytes = 4 * std::min(RectWidth(old), int(w));
-    for (int y = 0; y < rows; ++y)
-        std::memcpy(dst.baseAddr + ptrdiff_t(y) * dst.rowBytes, src.baseAddr + ptrdiff_t(y) * src.rowBytes, size_t(bytes));
-    rec->buffer = std::move(fresh);
-    rec->port.portPixMap = GetGWorldPixMap(rec->buffer.get());
-    rec->port.portRect = bounds;
-    RectRgn(rec->port.visRgn, &bounds);
-    rec->contentGlobal.right = SInt16(rec->contentGlobal.left + w);
-    rec->contentGlobal.bottom = SInt16(rec->contentGlobal.top + h);
-    // The update region keeps only what still lies in the port.
-    UniqueRgn inside;
-    SetRectRgn(inside, 0, 0, w, h);
-    SectRgn(rec->updateRgn, inside, rec->updateRgn);
-    if (fUpdate) {
-        UniqueRgn added;
-        SetRectRgn(added, 0, 0, w, h);
-        UniqueRgn kept;
-        SetRectRgn(kept, 0, 0, SInt16(RectWidth(old)), SInt16(RectHeight(old)));
-        DiffRgn(added, kept, added);
-        UnionRgn(rec->updateRgn, added, rec->updateRgn);
-    }
-    PlaceFrame(*rec);
-    rec->frame->update();
-    RelayoutControls(window);
 }
 
 OSStatus GetWindowBounds(WindowRef window, UInt16 regionCode, Rect* globalBounds) {
@@ -848,121 +514,6 @@ OSStatus RemoveWindowProperty(WindowRef window, OSType creator, OSType tag) {
     WindowRecord* rec = Record(window);
     if (!rec) return paramErr;
     return rec->properties.erase({creator, tag}) ? OSStatus(noErr) : OSStatus(errWindowPropertyNotFound);
-}
-
-CGrafPtr GetWindowPort(WindowRef window) { return Record(window) ? window : nullptr; }
-WindowRef GetWindowFromPort(CGrafPtr port) { return Record(port) ? port : nullptr; }
-void SetPortWindowPort(WindowRef window) {
-    if (Record(window)) SetPort(window);
-}
-
-namespace {
-
-// A region of the port's current local coordinates, moved to origin (0, 0).
-void ToStoredOrigin(const WindowRecord& rec, RgnHandle rgn) {
-    OffsetRgn(rgn, SInt16(-rec.port.portRect.left), SInt16(-rec.port.portRect.top));
-}
-
-void ChangeUpdate(WindowRef window, RgnHandle local, bool add) {
-    WindowRecord* rec = Record(window);
-    if (!rec || !local) return;
-    UniqueRgn r;
-    CopyRgn(local, r);
-    ToStoredOrigin(*rec, r);
-    if (add) {
-        UniqueRgn inside;
-        SetRectRgn(inside, 0, 0, SInt16(RectWidth(rec->port.portRect)), SInt16(RectHeight(rec->port.portRect)));
-        SectRgn(r, inside, r);
-        UnionRgn(rec->updateRgn, r, rec->updateRgn);
-    } else {
-        DiffRgn(rec->updateRgn, r, rec->updateRgn);
-    }
-}
-
-}  // namespace
-
-void InvalWindowRect(WindowRef window, const Rect* bounds) {
-    if (!bounds) return;
-    UniqueRgn r;
-    RectRgn(r, bounds);
-    ChangeUpdate(window, r, true);
-}
-void InvalWindowRgn(WindowRef window, RgnHandle region) { ChangeUpdate(window, region, true); }
-void ValidWindowRect(WindowRef window, const Rect* bounds) {
-    if (!bounds) return;
-    UniqueRgn r;
-    RectRgn(r, bounds);
-    ChangeUpdate(window, r, false);
-}
-void ValidWindowRgn(WindowRef window, RgnHandle region) { ChangeUpdate(window, region, false); }
-
-Boolean IsWindowUpdatePending(WindowRef window) {
-    WindowRecord* rec = Record(window);
-    return rec && !EmptyRgn(rec->updateRgn);
-}
-
-void BeginUpdate(WindowRef window) {
-    WindowRecord* rec = Record(window);
-    if (!rec) return;
-    OwnedWindow* o = Owned(rec);
-    o->updating = QRegion();
-    for (const Rect& r : RegionRects(rec->updateRgn)) o->updating += QRect(r.left, r.top, RectWidth(r), RectHeight(r));
-    CopyRgn(rec->updateRgn, rec->port.visRgn);
-    OffsetRgn(rec->port.visRgn, rec->port.portRect.left, rec->port.portRect.top);
-    SetEmptyRgn(rec->updateRgn);
-}
-
-void EndUpdate(WindowRef window) {
-    WindowRecord* rec = Record(window);
-    if (!rec) return;
-    RectRgn(rec->port.visRgn, &rec->port.portRect);
-    FollowPortOrigins();
-    OwnedWindow* o = Owned(rec);
-    if (!o->updating.isEmpty()) ContentWidget(window)->update(o->updating);
-    o->updating = QRegion();
-}
-
-RgnHandle GetPortVisibleRegion(CGrafPtr port, RgnHandle visRgn) {
-    if (port && visRgn && port->visRgn) CopyRgn(port->visRgn, visRgn);
-    return visRgn;
-}
-
-void QDFlushPortBuffer(CGrafPtr port, RgnHandle region) {
-    WindowRecord* rec = Record(port);
-    if (!rec || !rec->visible) return;
-    QWidget* view = ContentWidget(port);
-    if (!region) {
-        view->repaint();
-        return;
-    }
-    QRegion q;
-    for (const Rect& r : RegionRects(region))
-        q += QRect(r.left - port->portRect.left, r.top - port->portRect.top, RectWidth(r), RectHeight(r));
-    if (!q.isEmpty()) view->repaint(q);
-}
-
-void GlobalToLocal(Point* pt) {
-    CGrafPtr port = nullptr;
-    GetPort(&port);
-    WindowRecord* rec = Record(port);
-    if (!rec || !pt) return;
-    pt->h = SInt16(pt->h - rec->contentGlobal.left + port->portRect.left);
-    pt->v = SInt16(pt->v - rec->contentGlobal.top + port->portRect.top);
-}
-
-void LocalToGlobal(Point* pt) {
-    CGrafPtr port = nullptr;
-    GetPort(&port);
-    WindowRecord* rec = Record(port);
-    if (!rec || !pt) return;
-    pt->h = SInt16(pt->h + rec->contentGlobal.left - port->portRect.left);
-    pt->v = SInt16(pt->v + rec->contentGlobal.top - port->portRect.top);
-}
-
-SInt16 GetWindowScale(WindowRef window) {
-    QWidget* w = Record(window) ? ContentWidget(window) : DesktopWidget();
-    const qreal dpr = w ? w->devicePixelRatioF() : 1.0;
-    return SInt16(std::max(1, int(dpr + 0.5)));
 }
 
 void SysBeep(SInt16) {
