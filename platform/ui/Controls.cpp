@@ -502,7 +502,7 @@ ControlPartCode TrackPress(ControlRef c, ControlPartCode part, Point start) {
 }
 
 ControlPartCode TrackPopup(ControlRef c) {
-    if (!c->popupMenu) return kControlNoPart;
+    if (!ui_internal::IsLiveMenu(c->popupMenu)) return kControlNoPart;
     Point at{c->rect.top, SInt16(c->rect.left + std::max<SInt16>(c->titleWidth, 0))};
     LocalToGlobal(&at);
     SInt32 choice = PopUpMenuSelect(c->popupMenu, at.v, at.h, c->value);
@@ -728,7 +728,9 @@ Rect* GetControlBounds(ControlRef c, Rect* bounds) {
     return bounds;
 }
 
-MenuRef GetControlPopupMenuHandle(ControlRef c) { return Alive(c) ? c->popupMenu : nullptr; }
+MenuRef GetControlPopupMenuHandle(ControlRef c) {
+    return Alive(c) && ui_internal::IsLiveMenu(c->popupMenu) ? c->popupMenu : nullptr;
+}
 
 void SetControlTabTitle(ControlRef c, SInt16 tab, ConstStr255Param title) {
     if (!Alive(c) || c->kind != Kind::Tabs || !title || tab < 1 || tab > kMaxTabs) return;

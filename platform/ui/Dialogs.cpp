@@ -612,6 +612,7 @@ Boolean DialogSelect(const EventRecord* theEvent, DialogRef* theDialog, DialogIt
         d = FrontDialog();
     DialogInfo* info = Info(d);
     if (!info) return false;
+    LogShown(info);
     if (theDialog) *theDialog = d;
     DialogItemIndex n = HandleDialogEvent(info, *theEvent);
     if (itemHit) *itemHit = n;

@@ -6,7 +6,9 @@
 
 namespace ui_internal {
 
-// The items of a menu as the program last set them; none for a null menu.
+// False for a menu that was disposed of (a pop-up control may outlive its menu).
+bool IsLiveMenu(MenuRef menu);
+// The items of a menu as the program last set them; none for a menu that is not live.
 const MenuData* MenuContents(MenuRef menu);
 
 }  // namespace ui_internal

@@ -361,7 +361,11 @@ UInt32 MatchCommandKey(UInt8 ch, UInt8 keyCode, EventModifiers modifiers) {
 
 namespace ui_internal {
 
-const MenuData* MenuContents(MenuRef menu) { return menu ? &menu->data : nullptr; }
+bool IsLiveMenu(MenuRef menu) {
+    return menu && std::any_of(gMenus.begin(), gMenus.end(), [menu](const auto& m) { return m.get() == menu; });
+}
+
+const MenuData* MenuContents(MenuRef menu) { return IsLiveMenu(menu) ? &menu->data : nullptr; }
 
 void DeliverMenuChoice(SInt32 choice) { OnItemChosen(MenuID(choice >> 16), MenuItemIndex(choice & 0xFFFF)); }
 

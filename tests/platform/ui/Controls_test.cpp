@@ -304,6 +304,15 @@ TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
     EXPECT_EQ(bar->tabText(2), QStringLiteral("Tablet"));
     // The pane below the tabs is not a hit, so items on the page get the clicks.
     EXPECT_EQ(FindControl(Point{150, 150}, window_, nullptr), kControlNoPart);
+    // A pop-up outliving its menu shows nothing and tracks nothing.
+    MenuRef popMenu = GetControlPopupMenuHandle(pop);
+    DeleteMenu(150);
+    DisposeMenu(popMenu);
+    EXPECT_EQ(GetControlPopupMenuHandle(pop), nullptr);
+    Draw1Control(pop);
+    EXPECT_EQ(combo->count(), 0);
+    ScriptClick(Global(100, 20));
+    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlNoPart);
     CloseResFile(file);
 }
 
