@@ -20,6 +20,7 @@ struct OwnedWindow {
     QRegion updating;                // what BeginUpdate handed to the program, in view coordinates
     std::vector<UInt64> bandHashes;  // of the pixels last sent to the screen, per band of rows
     WindowPartCode pressed = 0;      // the frame box drawn pressed
+    bool zoomedOut = false;          // zoomed to the standard state by the zoom box
 };
 
 std::vector<OwnedWindow>& OwnedWindows();
@@ -29,5 +30,9 @@ SInt16 TopExtent(const WindowRecord& rec);
 // Puts the Qt frame and view where the record says.
 void PlaceFrame(WindowRecord& rec);
 void FillWhite(GWorldPtr world);
+// Whether the zoom box now zooms back in: after a zoom out by the box, until
+// the window is zoomed in or grown, or while it is at its standard state.
+bool IsZoomedOut(const WindowRecord& rec);
+void SetZoomedOut(const WindowRecord& rec, bool zoomed);
 
 }  // namespace ui_internal

@@ -36,6 +36,15 @@ Rect ZoomBoxRect(const WindowRecord& rec) {
     return MakeRect(s.top + 4, s.right - 20, s.top + 16, s.right - 8);
 }
 
+bool IsZoomedOut(const WindowRecord& rec) {
+    const OwnedWindow* o = Owned(&rec);
+    return (o && o->zoomedOut) || EqualRect(&rec.contentGlobal, &rec.stdState);
+}
+
+void SetZoomedOut(const WindowRecord& rec, bool zoomed) {
+    if (OwnedWindow* o = Owned(&rec)) o->zoomedOut = zoomed;
+}
+
 WindowPartCode HitTest(Point pt, WindowRef* window) {
     if (window) *window = nullptr;
     for (WindowRecord* rec : WindowOrder()) {
@@ -53,8 +62,8 @@ WindowPartCode HitTest(Point pt, WindowRef* window) {
         }
         const Rect close = CloseBoxRect(*rec), zoom = ZoomBoxRect(*rec);
         if (live && PtInRect(pt, &close)) return inGoAway;
-        // At the standard state the box zooms back in to the user state; anywhere else it zooms out.
-        if (live && PtInRect(pt, &zoom)) return EqualRect(&rec->contentGlobal, &rec->stdState) ? inZoomIn : inZoomOut;
+        // A zoomed window's box zooms back in to the user state; any other zooms out.
+        if (live && PtInRect(pt, &zoom)) return IsZoomedOut(*rec) ? inZoomIn : inZoomOut;
         if (rec->isDialog && TitleBarHeight(*rec) == 0) return inContent;
         return inDrag;
     }
@@ -132,7 +141,12 @@ Boolean TrackGoAway(WindowRef window, Point thePt) {
 
 Boolean TrackBox(WindowRef window, Point thePt, WindowPartCode partCode) {
     WindowRecord* rec = Record(window);
-    return rec && TrackFramePart(window, thePt, partCode, ZoomBoxRect(*rec));
+    if (!rec || !TrackFramePart(window, thePt, partCode, ZoomBoxRect(*rec))) return false;
+    // The program may size the window itself rather than call ZoomWindow:
+    // the zoom state and the user state follow the box all the same.
+    if (partCode == inZoomOut) rec->userState = rec->contentGlobal;
+    SetZoomedOut(*rec, partCode == inZoomOut);
+    return true;
 }
 
 void DragWindow(WindowRef window, Point startPt, const Rect* boundsRect) {
@@ -199,6 +213,7 @@ SInt32 GrowWindow(WindowRef window, Point startPt, const Rect* sizeRect) {
     GetGlobalMouse(&pt);
     sizeFor(pt, &w, &h);
     if (w == w0 && h == h0) return 0;
+    SetZoomedOut(*rec, false);  // the user's own size
     return SInt32((UInt32(h) << 16) | UInt32(w));
 }
 
@@ -207,11 +222,12 @@ void ZoomWindow(WindowRef window, WindowPartCode partCode, Boolean front) {
     if (!rec) return;
     Rect target;
     if (partCode == inZoomOut) {
-        rec->userState = rec->contentGlobal;
+        if (!IsZoomedOut(*rec)) rec->userState = rec->contentGlobal;
         target = rec->stdState;
     } else {
         target = rec->userState;
     }
+    SetZoomedOut(*rec, partCode == inZoomOut);
     MoveWindow(window, target.left, target.top, false);
     SizeWindow(window, SInt16(RectWidth(target)), SInt16(RectHeight(target)), true);
     InvalWindowRect(window, &rec->port.portRect);

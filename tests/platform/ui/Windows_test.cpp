@@ -476,6 +476,30 @@ TEST_F(WindowsTest, ZoomWindowTogglesStandardAndUserStates) {
     EXPECT_EQ(r, R(100, 100, 300, 400));
 }
 
+// Paint windows size themselves after the zoom box; the box still toggles.
+TEST_F(WindowsTest, ZoomBoxTogglesWhenTheProgramSizesTheWindow) {
+    WindowRef w = MakeWindow(R(100, 100, 300, 400));
+    const struct {
+        WindowPartCode part;
+        SInt16 width, height;
+    } steps[] = {{inZoomOut, 500, 350}, {inZoomIn, 300, 200}, {inZoomOut, 420, 380}};
+    for (const auto& step : steps) {
+        WindowRef hit;
+        const Point box = P(90, 100 + RectWidth(w->portRect) - 15);
+        ASSERT_EQ(FindWindow(box, &hit), step.part);
+        ScriptClick(box);
+        EventRecord ev = NextEvent(mDownMask);
+        ASSERT_TRUE(TrackBox(w, ev.where, step.part));
+        FlushEvents(everyEvent, 0);
+        if (step.part == inZoomOut) {
+            Rect user;
+            GetWindowUserState(w, &user);
+            EXPECT_EQ(user, R(100, 100, 300, 400));
+        }
+        SizeWindow(w, step.width, step.height, true);
+    }
+}
+
 TEST_F(WindowsTest, TrackGoAwayIsTrueOnlyWhenReleasedInside) {
     WindowRef w = MakeWindow(R(100, 100, 300, 400));
     for (bool inside : {true, false}) {
