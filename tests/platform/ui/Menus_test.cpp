@@ -326,18 +326,6 @@ TEST_F(MenusTest, PopUpRunsTheQtMenuWhenSomeoneIsThere) {
     EXPECT_EQ(ui_internal::TakePendingMenuChoice(), 0);
 }
 
-TEST_F(MenusTest, ContextualClickIsRightClickOrControl) {
-    EventRecord e;
-    e.what = mouseDown;
-    e.modifiers = controlKey;
-    EXPECT_TRUE(IsShowContextualMenuClick(&e));
-    e.modifiers = cmdKey;
-    EXPECT_FALSE(IsShowContextualMenuClick(&e));
-    e.what = keyDown;
-    e.modifiers = controlKey;
-    EXPECT_FALSE(IsShowContextualMenuClick(&e));
-}
-
 namespace {
 
 // Item n is painted as an n-pixel-wide black bar; a hilited cell gets a frame.
