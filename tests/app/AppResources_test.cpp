@@ -181,8 +181,11 @@ TEST_F(AppResources, EveryInterfaceResourceDecodes) {
         MenuData m;
         EXPECT_EQ(ParseMenuResource(b, &m), noErr) << id;
         EXPECT_EQ(m.id, id);
-        for (const MenuItemData& item : m.items)
-            if (item.cmd == hMenuCmd) EXPECT_NE(Get1Resource(FourCC("MENU"), item.submenu), nullptr) << id;
+        for (const MenuItemData& item : m.items) {
+            if (item.cmd == hMenuCmd) {
+                EXPECT_NE(Get1Resource(FourCC("MENU"), item.submenu), nullptr) << id;
+            }
+        }
     });
     each("WIND", [](std::span<const UInt8> b, ResID id) {
         WindowTemplate t;
@@ -203,14 +206,18 @@ TEST_F(AppResources, EveryInterfaceResourceDecodes) {
     each("DITL", [](std::span<const UInt8> b, ResID id) {
         std::vector<DialogItemData> items;
         EXPECT_EQ(ParseDialogItemList(b, &items), noErr) << id;
-        for (const DialogItemData& item : items)
-            if ((item.type & 0x7F) == ctrlItem + resCtrl)
+        for (const DialogItemData& item : items) {
+            if ((item.type & 0x7F) == ctrlItem + resCtrl) {
                 EXPECT_NE(Get1Resource(FourCC("CNTL"), item.ResourceID()), nullptr) << id;
+            }
+        }
     });
     each("CNTL", [](std::span<const UInt8> b, ResID id) {
         ControlTemplateData c;
         EXPECT_EQ(ParseControlTemplate(b, &c), noErr) << id;
-        if (c.procID == popupMenuProc) EXPECT_NE(Get1Resource(FourCC("MENU"), c.min), nullptr) << id;
+        if (c.procID == popupMenuProc) {
+            EXPECT_NE(Get1Resource(FourCC("MENU"), c.min), nullptr) << id;
+        }
     });
     std::vector<SInt16> bar;
     EXPECT_EQ(ParseMenuBarResource(HandleBytes(Get1Resource(FourCC("MBAR"), 128)), &bar), noErr);
@@ -233,8 +240,8 @@ TEST_F(AppResources, StringListsHoldEveryItemTheProgramAsksFor) {
         const Bytes b = Resource("STR#", c.list);
         ASSERT_GE(b.size(), 2u) << c.list;
         EXPECT_EQ(b[0] << 8 | b[1], c.items) << "STR# " << c.list;
-        if (c.list != 131 && c.list != 140 && c.list != 161)  // suffixes and a separator may be blank
-            for (SInt16 i = 1; i <= c.items; ++i) EXPECT_FALSE(IndString(c.list, i).empty()) << c.list << "/" << i;
+        if (c.list == 131 || c.list == 140 || c.list == 161) continue;  // suffixes and a separator may be blank
+        for (SInt16 i = 1; i <= c.items; ++i) EXPECT_FALSE(IndString(c.list, i).empty()) << c.list << "/" << i;
     }
     EXPECT_EQ(IndString(131, 1), ".pict");
     EXPECT_EQ(IndString(132, 1), "untitled");
@@ -332,8 +339,9 @@ TEST_F(AppResources, DialogItemsAreNumberedAsTheDialogsReadThem) {
         }
         // Everything after the numbered items is a label.
         for (size_t i = kinds.size(); i < items.size(); ++i)
-            if (c.id != 201 && c.id != 202 && c.id != 129 && c.id != 137 && c.id != 1001 && c.id != 128)
+            if (c.id != 201 && c.id != 202 && c.id != 129 && c.id != 137 && c.id != 1001 && c.id != 128) {
                 EXPECT_EQ(items[i].type & 0x7F, 8) << "DITL " << c.id << " item " << i + 1;
+            }
     }
 }
 
@@ -449,7 +457,9 @@ TEST_F(AppResources, ColorCubePixelsAreTheColoursAClickPicks) {
             const bool onCell = h >= 1 && v >= 1 && (h - 1) % 62 < 60;
             const bool line = h % 62 % 10 == 0 || v % 10 == 0;
             if (!onCell || line) {
-                if (h % 62 <= 60) EXPECT_EQ(p.at(h, v), 0x000000u) << h << "," << v;
+                if (h % 62 <= 60) {
+                    EXPECT_EQ(p.at(h, v), 0x000000u) << h << "," << v;
+                }
                 continue;
             }
             const UInt32 red = UInt32(5 - (h - 1) / 62) * 0x33, blue = UInt32(5 - (h - 1) % 62 / 10) * 0x33,
