@@ -1,0 +1,179 @@
+#include "tools/Bucket.h"
+
+#include "app/Alerts.h"
+#include "image/Colors.h"
+#include "paint/PaintView.h"
+#include "paint/Undo.h"
+#include "palettes/ColorPalettes.h"
+#include "palettes/Prefs.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/CopyBits.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/SeedFill.h"
+#include "platform/raster/Shapes.h"
+#include "platform/resources/Patterns.h"
+#include "tools/ReplaceColor.h"
+
+namespace {
+
+enum : SInt16 { kSmallPatterns = 200, kLargePatterns = 201 };
+
+// A scratch bit map made by NewBitMap, given back on every path.
+class ScratchBitMap {
+public:
+    ~ScratchBitMap() {
+        if (made_) (void)DisposeBitMap(&bits_);
+    }
+    OSErr Make(const Rect* r) {
+        const OSErr err = NewBitMap(&bits_, r);
+        made_ = err == noErr;
+        return err;
+    }
+    BitMap* get() { return &bits_; }
+
+private:
+    BitMap bits_{};
+    bool made_ = false;
+};
+
+// Copies and fills in a buffer must not be tinted by its port colours.
+void PlainColors(GWorldPtr g) {
+    SetGWorld(g, nullptr);
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
+}
+
+}  // namespace
+
+Boolean RealPtInMask(Point pt, GWorldPtr mask) {
+    if (!mask) return false;
+    const PixMap& pm = **GetGWorldPixMap(mask);
+    if (pt.h < pm.bounds.left || pt.h >= pm.bounds.right || pt.v < pm.bounds.top || pt.v >= pm.bounds.bottom)
+        return false;
+    const int x = pt.h - pm.bounds.left;
+    return (PixRow(pm, pt.v)[x >> 3] & (0x80 >> (x & 7))) != 0;
+}
+
+void GetFillPattern(Pattern* pat) {
+    const SInt16 list = gOtherPrefs[kOtherLargePatterns] ? kLargePatterns : kSmallPatterns;
+    if (!GetIndPattern(pat, list, gPatternNo)) GetQDGlobalsBlack(pat);
+}
+
+Boolean FillPatternIsSolidFore() {
+    return gOtherPrefs[kOtherLargePatterns] ? gPatternNo == 12 : gPatternNo == 1;
+}
+
+Boolean FillPatternIsSolidBack() {
+    return gOtherPrefs[kOtherLargePatterns] ? gPatternNo == 1 : gPatternNo == 13;
+}
+
+OSErr MakeBucketRegion(PaintWinRec* rec, Point pt, RgnHandle area) {
+    SetEmptyRgn(area);
+    if (!rec || !rec->offPort || !rec->maskPort || !PtInRect(pt, &rec->selRect)) return noErr;
+    const Boolean opaque = RealPtInMask(pt, rec->maskPort.get());
+
+    ScratchBitMap fill;
+    OSErr err = fill.Make(&rec->selRect);
+    if (err != noErr) return err;
+
+    SavedGWorld saved;
+    PlainColors(rec->maskPort.get());
+    if (opaque) {
+        PlainColors(rec->offPort.get());
+        const BitMap* off = GetPortBitMapForCopyBits(rec->offPort.get());
+        const BitMap* mask = GetPortBitMapForCopyBits(rec->maskPort.get());
+        RGBColor seed;
+        GetCPixel(pt.h, pt.v, &seed);
+        // Opaque white changes colour for the fill, transparent (white) pixels
+        // do not, so the fill cannot leak into transparency.
+        const Boolean white = EqualColor(&seed, &rgbWhiteColor);
+        if (white) CopyBits(mask, off, &rec->selRect, &rec->selRect, srcXor, nullptr);
+        SeedCFill(off, fill.get(), &rec->selRect, &rec->selRect, pt.h, pt.v, nullptr, 0);
+        if (white) CopyBits(mask, off, &rec->selRect, &rec->selRect, srcXor, nullptr);
+    } else {
+        SeedCFill(GetPortBitMapForCopyBits(rec->maskPort.get()), fill.get(), &rec->selRect, &rec->selRect, pt.h,
+                  pt.v, nullptr, 0);
+    }
+    err = BitMapToRegion(area, fill.get());
+    if (err != noErr) SetEmptyRgn(area);
+    return err;
+}
+
+void FillBucketRegion(PaintWinRec* rec, RgnHandle area) {
+    if (!rec || !rec->offPort || !rec->maskPort) return;
+    Pattern pat;
+    GetFillPattern(&pat);
+    SavedGWorld saved;
+    SetGWorld(rec->offPort.get(), nullptr);
+    RGBForeColor(&gCurrentColor.rgb);
+    RGBBackColor(&gBackColor.rgb);
+    FillRgn(area, &pat);
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
+
+    // The mask follows the colour each pixel got: opaque where an opaque
+    // colour was drawn.
+    const Boolean foreOpaque = !gCurrentColor.isTransparent, backOpaque = !gBackColor.isTransparent;
+    const Boolean solidFore = FillPatternIsSolidFore(), solidBack = FillPatternIsSolidBack();
+    PlainColors(rec->maskPort.get());
+    if ((foreOpaque && (backOpaque || solidFore)) || (backOpaque && solidBack)) {
+        PaintRgn(area);
+    } else if ((!foreOpaque && (!backOpaque || solidFore)) || (!backOpaque && solidBack)) {
+        EraseRgn(area);
+    } else {
+        RGBForeColor(foreOpaque ? &rgbBlackColor : &rgbWhiteColor);
+        RGBBackColor(backOpaque ? &rgbBlackColor : &rgbWhiteColor);
+        FillRgn(area, &pat);
+        RGBForeColor(&rgbBlackColor);
+        RGBBackColor(&rgbWhiteColor);
+    }
+}
+
+void DoBucket(WindowRef window, Point localPt, Boolean command) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    Point pt = localPt;
+    ToRealPos(&pt, rec->ratio);
+    if (rec->isFloating) {
+        pt.h = SInt16(pt.h - rec->selOffset.h);
+        pt.v = SInt16(pt.v - rec->selOffset.v);
+    }
+    if (!PtInRect(pt, &rec->selRect)) return;
+    const Boolean opaque = RealPtInMask(pt, rec->maskPort.get());
+
+    if (command) {
+        Boolean replaced = false;
+        if (opaque) {
+            RGBColor pixel;
+            {
+                SavedGWorld saved;
+                SetGWorld(rec->offPort.get(), nullptr);
+                GetCPixel(pt.h, pt.v, &pixel);
+            }
+            if (!gCurrentColor.isTransparent && EqualColor(&pixel, &gCurrentColor.rgb)) return;
+            replaced = DoReplaceColor(window, &pixel, false, &gCurrentColor.rgb, gCurrentColor.isTransparent);
+        } else {
+            if (gCurrentColor.isTransparent) return;
+            replaced = DoReplaceColor(window, &rgbWhiteColor, true, &gCurrentColor.rgb, false);
+        }
+        if (replaced) SetUndoMode(kUndoTone);
+        return;
+    }
+
+    UniqueRgn area;
+    if (MakeBucketRegion(rec, pt, area) != noErr) {
+        ErrorAlertFromResource(kMemoryErrStrings, 1);
+        return;
+    }
+    if (GoOffPort(window) != noErr) {
+        ErrorAlertFromResource(kMemoryErrStrings, 1);
+        return;
+    }
+    FillBucketRegion(rec, area);
+    CopyRgn(area, rec->updateRgn);
+    if (rec->isFloating) OffsetRgn(rec->updateRgn, rec->selOffset.h, rec->selOffset.v);
+    DispOffPort(window);
+    SetUndoMode(kUndoPaint);
+    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
+}
