@@ -31,3 +31,16 @@ SInt16 SetForeBlend(PaintWinRec* rec);
 void RedrawInfo(WindowRef window);
 void ClickInfoWindow(Point localPt);
 void HandleBlendChoice(SInt16 item);
+
+// Installs ClickPaintWindowMain as the paint windows' tool dispatch; start-up calls it.
+void InitTools();
+// The selection, eyedropper and bucket tools take their clicks through this
+// hook (tool is the one in force, Option already applied).
+using OtherToolClickProcPtr = void (*)(WindowRef window, Point localPt, const EventRecord* event, SInt16 tool);
+extern OtherToolClickProcPtr gOtherToolClickProc;
+// Dropping a floating selection (FixSelection of the selection tools).
+using FixSelectionProcPtr = void (*)(WindowRef window);
+extern FixSelectionProcPtr gFixSelectionProc;
+// Drops the front paint window's floating selection before `tool` is chosen,
+// unless the tool preferences keep it or the tool works on selections.
+void DropSelectionForTool(SInt16 tool);

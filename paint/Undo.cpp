@@ -1,0 +1,291 @@
+// One step of undo per paint document. Before an edit the image and mask are
+// copied into undoPort and undoMask; undoing exchanges the buffer references
+// (never their pixels), so undoing twice gives back exactly what the edit made.
+#include "paint/Undo.h"
+
+#include "app/MenuBar.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "image/Colors.h"
+#include "paint/PaintView.h"
+#include "palettes/Prefs.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/CopyBits.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Shapes.h"
+#include "tools/Tools.h"
+
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+constexpr int kUsedUndo = 1;  // gUsedCount slot of the Undo command
+
+Rect BoundsOf(GWorldPtr g) {
+    Rect r{};
+    if (g) GetPixBounds(GetGWorldPixMap(g), &r);
+    return r;
+}
+
+// Remakes `g` over `bounds` at `depth`, its pixels carried over as `flags` ask.
+OSErr Remake(UniqueGWorld* g, SInt16 depth, const Rect* bounds, GWorldFlags flags) {
+    GWorldPtr world = g->release();
+    const GWorldFlags result = world ? UpdateGWorld(&world, depth, bounds, nullptr, nullptr, flags)
+                                     : (NewGWorld(&world, depth, bounds, nullptr, nullptr, useTempMem) == noErr
+                                            ? GWorldFlags(0)
+                                            : GWorldFlags(gwFlagErr));
+    g->reset(world);
+    return (result & gwFlagErr) || !world ? OSErr(memFullErr) : OSErr(noErr);
+}
+
+void SetBlackOnWhite(GWorldPtr g) {
+    SetGWorld(g, nullptr);
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
+}
+
+void CopyWhole(GWorldPtr from, GWorldPtr to, const Rect& r) {
+    SetBlackOnWhite(from);
+    SetBlackOnWhite(to);
+    CopyBits(GetPortBitMapForCopyBits(from), GetPortBitMapForCopyBits(to), &r, &r, srcCopy, nullptr);
+}
+
+SInt16 StorageDepth(SInt16 depth) { return depth == 24 ? 32 : depth; }
+
+void ExchangeImageAndMask(PaintWinRec* rec) {
+    ExchangeOffPort(rec);
+    ExchangeMask(rec);
+}
+
+// Undo of the edits that change the selection along with the pixels.
+void ExchangeSelectionEdit(PaintWinRec* rec, SInt16 m) {
+    if (m == kUndoFixSelection && gToolPrefs.keepFloatingSelection) ToolSelect(kSelectionTool);
+    ExchangeImageAndMask(rec);
+    ExchangeRgn(rec->selRgn, rec->undoSelRgn);
+    ExchangeRgn(rec->selDispRgn, rec->undoSelDispRgn);
+    rec->isFloating = !EmptyRgn(rec->selDispRgn);
+    if (m == kUndoRotate) {
+        std::swap(rec->selRect, rec->undoSelRect);
+    } else {
+        GetRegionBounds(rec->selRgn, &rec->selRect);
+        OffsetRect(&rec->selRect, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
+    }
+    UnionRgn(rec->selRgn, rec->undoSelRgn, rec->updateRgn);
+}
+
+void ExchangeMove(PaintWinRec* rec) {
+    ExchangeRgn(rec->selRgn, rec->undoSelRgn);
+    ExchangeRgn(rec->selDispRgn, rec->undoSelDispRgn);
+    UnionRgn(rec->selRgn, rec->undoSelRgn, rec->updateRgn);
+    rec->undoSelOffset.h = SInt16(-rec->undoSelOffset.h);
+    rec->undoSelOffset.v = SInt16(-rec->undoSelOffset.v);
+    rec->selOffset.h = SInt16(rec->selOffset.h + rec->undoSelOffset.h);
+    rec->selOffset.v = SInt16(rec->selOffset.v + rec->undoSelOffset.v);
+}
+
+// Undo of duplicating: the copy stamped into the picture under the selection
+// is taken out again, or put back for redo; then the move is exchanged.
+void ExchangeDuplicate(PaintWinRec* rec, bool undoing) {
+    if (undoing) {
+        SetBlackOnWhite(rec->basePort.get());
+        EraseRgn(rec->undoSelRgn);
+        SetBlackOnWhite(rec->baseMask.get());
+        EraseRgn(rec->undoSelRgn);
+    } else {
+        Rect selBounds;
+        GetRegionBounds(rec->selRgn, &selBounds);
+        SetBlackOnWhite(rec->offPort.get());
+        SetBlackOnWhite(rec->maskPort.get());
+        SetBlackOnWhite(rec->basePort.get());
+        CopyBits(GetPortBitMapForCopyBits(rec->offPort.get()), GetPortBitMapForCopyBits(rec->basePort.get()),
+                 &rec->selRect, &selBounds, srcCopy, rec->selRgn);
+        SetBlackOnWhite(rec->baseMask.get());
+        CopyBits(GetPortBitMapForCopyBits(rec->maskPort.get()), GetPortBitMapForCopyBits(rec->baseMask.get()),
+                 &rec->selRect, &selBounds, srcOr, rec->selRgn);
+    }
+    ExchangeMove(rec);
+}
+
+void ExchangeImageSize(WindowRef window, PaintWinRec* rec) {
+    ExchangeOffPort(rec);
+    rec->picRect = BoundsOf(rec->offPort.get());
+    Remake(&rec->dispPort, StorageDepth(rec->depth), &rec->picRect, 0);
+    RectRgn(rec->selRgn, &rec->picRect);
+    rec->selRect = rec->picRect;
+    ExchangeMask(rec);
+    UpdatePaintWindow(window);
+    if (gPreviewWindow) {
+        SizeWindow(gPreviewWindow, RectWidth(rec->picRect), RectHeight(rec->picRect), true);
+        SavedGWorld saved;
+        SetPortWindowPort(gPreviewWindow);
+        ClipRect(&rec->picRect);
+        InvalWindowRect(gPreviewWindow, &rec->picRect);
+    }
+    RectRgn(rec->updateRgn, &rec->picRect);
+}
+
+void ExchangeReplaceColor(PaintWinRec* rec) {
+    const RGBColor pen = gCurrentColor.rgb;
+    const Boolean penTransparent = gCurrentColor.isTransparent;
+    ChangeColor(&rec->replaceColor, rec->hasReplaceColor);
+    rec->replaceColor = pen;
+    rec->hasReplaceColor = penTransparent;
+    ExchangeImageAndMask(rec);
+}
+
+// A new buffer holding a copy of `from`; none when memory runs out.
+UniqueGWorld CopyOf(GWorldPtr from, SInt16 depth, const Rect& r) {
+    UniqueGWorld g;
+    if (NewGWorld(g.out(), depth, &r, nullptr, nullptr, useTempMem) != noErr || !g) return UniqueGWorld();
+    CopyWhole(from, g.get(), r);
+    return g;
+}
+
+void ExchangeBackground(PaintWinRec* rec, SInt16 m, bool undoing) {
+    const bool startInBack = gOtherPrefs[kOtherStartInBackMode] != 0;
+    if (m == kUndoDeleteForeground) {
+        ExchangeMask(rec);
+        if (undoing) {
+            rec->backPort = CopyOf(rec->undoPort.get(), StorageDepth(rec->depth), rec->picRect);
+            CopyWhole(rec->basePort.get(), rec->offPort.get(), rec->picRect);
+            rec->isBackMode = false;
+            rec->showBack = true;
+        } else {
+            if (rec->backPort) CopyWhole(rec->backPort.get(), rec->offPort.get(), rec->picRect);
+            rec->backPort.reset();
+            rec->isBackMode = startInBack;
+        }
+    } else {  // merging or deleting the background
+        ExchangeImageAndMask(rec);
+        if (undoing) {
+            rec->backPort = CopyOf(rec->basePort.get(), StorageDepth(rec->depth), rec->picRect);
+            rec->isBackMode = false;
+            rec->showBack = true;
+        } else {
+            rec->backPort.reset();
+            rec->isBackMode = startInBack;
+        }
+    }
+    RectRgn(rec->updateRgn, &rec->picRect);
+}
+
+void DisableUndoItem() {
+    if (MenuRef edit = GetMenuHandle(kEditMenuID)) DisableMenuItem(edit, 1);
+}
+
+}  // namespace
+
+void ExchangeOffPort(PaintWinRec* rec) { std::swap(rec->offPort, rec->undoPort); }
+
+void ExchangeMask(PaintWinRec* rec) { std::swap(rec->maskPort, rec->undoMask); }
+
+void ExchangeRgn(RgnHandle a, RgnHandle b) {
+    UniqueRgn temp;
+    CopyRgn(a, temp);
+    CopyRgn(b, a);
+    CopyRgn(temp, b);
+}
+
+OSErr GoOffPort(WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->offPort || !rec->maskPort) return paramErr;
+    SavedGWorld saved;
+    const Rect bounds = BoundsOf(rec->offPort.get());
+    const Rect undoBounds = BoundsOf(rec->undoPort.get());
+    if (!rec->undoPort || !EqualRect(&bounds, &undoBounds) || !rec->undoMask) {
+        // The image changed size since the last snapshot.
+        Remake(&rec->undoMask, 1, &bounds, 0);
+        if (const OSErr err = Remake(&rec->undoPort, StorageDepth(rec->depth), &bounds, 0); err != noErr) return err;
+        if (!rec->undoMask) return memFullErr;
+        if (rec->undoMode == kUndoChangeSize) {
+            if (Remake(&rec->basePort, StorageDepth(rec->depth), &bounds, 0) == noErr) {
+                SetBlackOnWhite(rec->basePort.get());
+                EraseRect(&bounds);
+            }
+            if (Remake(&rec->baseMask, 1, &bounds, 0) == noErr) {
+                SetBlackOnWhite(rec->baseMask.get());
+                EraseRect(&bounds);
+            }
+            if (rec->backPort) {
+                GWorldFlags flags = rec->sizeStretch ? GWorldFlags(stretchPix) : GWorldFlags(0);
+                if (rec->sizeStretch && rec->sizeDither) flags |= ditherPix;
+                Remake(&rec->backPort, StorageDepth(rec->depth), &bounds, flags);
+            }
+        }
+    }
+    CopyWhole(rec->offPort.get(), rec->undoPort.get(), bounds);
+    CopyWhole(rec->maskPort.get(), rec->undoMask.get(), bounds);
+    return noErr;
+}
+
+void SetUndoMode(SInt16 mode) {
+    if (mode < -31 || mode > 31) return;
+    if (PaintWinRec* rec = GetPaintWinRec(FrontDocumentWindow())) {
+        rec->undoMode = mode;
+        if (mode != kUndoNone && mode != kUndoSelect && mode != -kUndoSelect) {
+            rec->isDirty = true;
+            UpdateSaveMenu();
+        }
+    }
+    UpdateUndoMenu();
+}
+
+void DoUndo() {
+    WindowRef window = FrontDocumentWindow();
+    PaintWinRec* rec = GetPaintWinRec(window);
+    // Icon list and icon family windows keep their own undo.
+    if (!rec) return;
+    ResetRuler();
+    const SInt16 mode = rec->undoMode;
+    const SInt16 m = SInt16(std::abs(mode));
+    const bool undoing = mode > 0;
+    SavedGWorld saved;
+    switch (m) {
+    case kUndoNone: DisableUndoItem(); return;
+    case kUndoPaint:
+    case kUndoTone:
+    case kUndoColorMode:
+    case kUndoDotPaint: ExchangeImageAndMask(rec); break;
+    case kUndoSelect:
+    case kUndoFixSelection:
+    case kUndoCut:
+    case kUndoPaste:
+    case kUndoDelete:
+    case kUndoRotate:
+    case kUndoFlip:
+    case kUndoTypeString: ExchangeSelectionEdit(rec, m); break;
+    case kUndoMoveSelection: ExchangeMove(rec); break;
+    case kUndoDuplicate: ExchangeDuplicate(rec, undoing); break;
+    case kUndoExchangeSelection:
+        // The exchange is its own inverse; the selection tools run it again.
+        break;
+    case kUndoChangeSize: ExchangeImageSize(window, rec); break;
+    case kUndoReplaceColor: ExchangeReplaceColor(rec); break;
+    case kUndoChangeMask:
+        ExchangeMask(rec);
+        CopyRgn(rec->selRgn, rec->updateRgn);
+        break;
+    case kUndoUnionBackground:
+    case kUndoDeleteForeground:
+    case kUndoDeleteBackground: ExchangeBackground(rec, m, undoing); break;
+    case kUndoForeTrans:
+        std::swap(rec->foreTrans, rec->undoForeTrans);
+        RectRgn(rec->updateRgn, &rec->picRect);
+        break;
+    default:
+        // Entering and leaving background mode undo through the layer code.
+        return;
+    }
+    if (gPaletteCheck == 3 && m != kUndoForeTrans) {
+        for (WindowRef palette : {ColorPalette1, ColorPalette2}) {
+            if (!palette) continue;
+            Rect all;
+            InvalWindowRect(palette, GetWindowPortBounds(palette, &all));
+        }
+    }
+    DispOffPort(window);
+    UpdateMenus();
+    ++gUsedCount[kUsedUndo];
+    SetUndoMode(m == kUndoExchangeSelection ? mode : SInt16(-mode));
+}

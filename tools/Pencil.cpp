@@ -1,0 +1,488 @@
+// The freehand tools: the stroke engine shared by the pencil and the eraser,
+// the two strokes themselves, and single-dot painting for the keyboard dot mode.
+//
+// A stroke draws into a drawing buffer (the document's dispPort, or a private
+// buffer holding the lifted pixels while a selection floats) and into a 1-bit
+// stroke buffer that remembers every pixel the pen touched. The window and the
+// preview show each segment at once; only on release does the stroke reach
+// offPort and maskPort, so the image stays untouched while the button is down.
+#include "tools/Tools.h"
+
+#include "app/MenuBar.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "image/Colors.h"
+#include "paint/PaintView.h"
+#include "paint/Undo.h"
+#include "palettes/Prefs.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/CopyBits.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Shapes.h"
+#include "platform/ui/Cursors.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+constexpr SInt16 kPencilCursor = 128;
+constexpr SInt16 kEraserCursor = 129;
+constexpr UInt32 kShiftWaitTicks = 60;
+
+bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTransparency; }
+
+void UseCursor(SInt16 id) {
+    if (CursHandle c = GetCursor(id)) SetCursor(*c);
+}
+
+// The pen hangs below and to the right of its point, so the point moves up
+// and left by half the pen to centre the footprint on the pointer.
+Point PenOffset(Point penSize) { return Point{SInt16(-(penSize.v / 2)), SInt16(-(penSize.h / 2))}; }
+
+Rect FootprintRect(Point a, Point b, Point penSize) {
+    return Rect{std::min(a.v, b.v), std::min(a.h, b.h), SInt16(std::max(a.v, b.v) + penSize.v),
+                SInt16(std::max(a.h, b.h) + penSize.h)};
+}
+
+void SetBlackOnWhite() {
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
+}
+
+// Everything one stroke owns and needs while the button is down.
+struct Stroke {
+    WindowRef window = nullptr;
+    PaintWinRec* rec = nullptr;
+    Point penSize{1, 1};
+    SInt16 penMode = patCopy;
+    RGBColor opColor{0, 0, 0};
+    RGBColor color{0, 0, 0};
+    SInt16 kind = kPaintCurrentColor;
+    UniqueGWorld strokeBuf;  // 1 bit over picRect: what the pen touched
+    UniqueGWorld floatBuf;   // the drawing buffer while a selection floats
+    GWorldPtr draw = nullptr;
+    UniqueRgn painted;       // blend mode: pixels already blended once
+    UniqueRgn drawClip;      // selRgn, the limit of the drawing buffer
+    // dispPort's state, given back after the stroke.
+    PenState savedPen{};
+    RGBColor savedFore{0, 0, 0};
+    RGBColor savedOp{0, 0, 0};
+    UniqueRgn savedClip;
+};
+
+bool Blending(const Stroke& s) { return s.penMode == blend && s.kind == kPaintCurrentColor; }
+
+// Sets up the drawing buffer's pen, colour and clip for the stroke.
+void PrepareDrawing(Stroke& s) {
+    SetGWorld(s.draw, nullptr);
+    PenSize(s.penSize.h, s.penSize.v);
+    PenMode(s.kind == kPaintCurrentColor ? s.penMode : SInt16(patCopy));
+    RGBForeColor(&s.color);
+    OpColor(&s.opColor);
+    SetClip(s.drawClip);
+
+    SetGWorld(s.strokeBuf.get(), nullptr);
+    SetBlackOnWhite();
+    PenSize(s.penSize.h, s.penSize.v);
+    PenMode(patCopy);
+}
+
+// Adds the stroke buffer's rows of `r` to the painted region.
+void AddPaintedRows(Stroke& s, const Rect& r) {
+    const PixMap& pm = **GetGWorldPixMap(s.strokeBuf.get());
+    const SInt16 top = std::max(r.top, pm.bounds.top), bottom = std::min(r.bottom, pm.bounds.bottom);
+    if (top >= bottom) return;
+    BitMap band = pm;
+    band.baseAddr = reinterpret_cast<Ptr>(PixRow(pm, top));
+    band.bounds.top = top;
+    band.bounds.bottom = bottom;
+    UniqueRgn rows;
+    if (BitMapToRegion(rows, &band) != noErr) return;
+    UnionRgn(s.painted, rows, s.painted);
+}
+
+// One segment (a zero-length one for a single footprint) into both buffers.
+void DrawSegment(Stroke& s, Point from, Point to) {
+    const Rect touched = FootprintRect(from, to, s.penSize);
+    SetGWorld(s.draw, nullptr);
+    if (Blending(s)) {
+        // A pixel the stroke has blended already keeps that one blend.
+        UniqueRgn clip;
+        DiffRgn(s.drawClip, s.painted, clip);
+        SetClip(clip);
+    }
+    MoveTo(from.h, from.v);
+    LineTo(to.h, to.v);
+    SetGWorld(s.strokeBuf.get(), nullptr);
+    MoveTo(from.h, from.v);
+    LineTo(to.h, to.v);
+    if (Blending(s)) AddPaintedRows(s, touched);
+}
+
+// Shows the image rectangle `r` of the stroke in progress in the paint window
+// (zoomed, with its grid) and in the preview window, at once.
+void ShowStrokeRect(Stroke& s, Rect r) {
+    PaintWinRec* rec = s.rec;
+    if (!SectRect(&r, &rec->picRect, &r)) return;
+    SavedGWorld saved;
+    if (rec->isFloating) {
+        SetGWorld(rec->dispPort.get(), nullptr);
+        SetBlackOnWhite();
+        UniqueRgn clip;
+        RectRgn(clip, &r);
+        SetClip(clip);
+        CopyBits(GetPortBitMapForCopyBits(rec->basePort.get()), GetPortBitMapForCopyBits(rec->dispPort.get()), &r,
+                 &r, srcCopy, nullptr);
+        if (rec->selMode == blend) OpColor(&rgbGrayColor);
+        CopyBits(GetPortBitMapForCopyBits(s.floatBuf.get()), GetPortBitMapForCopyBits(rec->dispPort.get()), &r, &r,
+                 rec->selMode, rec->selRgn);
+        OpColor(&rgbBlackColor);
+        ClipRect(&rec->picRect);
+    }
+    if (rec->backPort && rec->foreTrans == 4) return;  // the foreground is not shown at this level
+
+    UniqueRgn zoomed;
+    RectRgn(zoomed, &r);
+    MapRgn(zoomed, &rec->picRect, &rec->dispRect);
+    if (rec->isFloating) SectRgn(zoomed, rec->selDispRgn, zoomed);
+    RedrawPaintWindow(s.window, zoomed);
+    QDFlushPortBuffer(GetWindowPort(s.window), nullptr);
+
+    if (gPreviewWindow && s.window == FrontDocumentWindow()) {
+        GWorldPtr preview = MakePreviewImage(rec);
+        if (preview) {
+            SetPortWindowPort(gPreviewWindow);
+            SetBlackOnWhite();
+            CopyBits(GetPortBitMapForCopyBits(preview), GetPortBitMapForCopyBits(GetWindowPort(gPreviewWindow)), &r,
+                     &r, srcCopy, nullptr);
+            if (rec->backPort) DisposeGWorld(preview);
+            QDFlushPortBuffer(GetWindowPort(gPreviewWindow), nullptr);
+        }
+    }
+}
+
+// The pointer's image position, moved by the pen offset.
+Point PointerPenPoint(const Stroke& s, Point offset) {
+    SetPortWindowPort(s.window);
+    Point pt;
+    GetMouse(&pt);
+    ToRealPos(&pt, s.rec->ratio);
+    return Point{SInt16(pt.v + offset.v), SInt16(pt.h + offset.h)};
+}
+
+// Gives dispPort back its own drawing state.
+void RestoreDispPort(Stroke& s) {
+    SetGWorld(s.rec->dispPort.get(), nullptr);
+    SetPenState(&s.savedPen);
+    RGBForeColor(&s.savedFore);
+    OpColor(&s.savedOp);
+    SetClip(s.savedClip);
+}
+
+// Paints one footprint at `pt` (its top-left pixel) in the current port and
+// the mask; the kind decides the mask.
+void MarkMask(PaintWinRec* rec, const Rect& footprint, bool opaque) {
+    Rect r;
+    if (!SectRect(&footprint, &rec->picRect, &r)) return;
+    SavedGWorld saved;
+    SetGWorld(rec->maskPort.get(), nullptr);
+    SetBlackOnWhite();
+    if (opaque) PaintRect(&r);
+    else EraseRect(&r);
+}
+
+// Whether the pencil's toggle applies at image point `pt` with the pen in force.
+bool PencilToggles(PaintWinRec* rec, Point pt, Point penSize, SInt16 blendMode) {
+    if (!gToolPrefs.pencilToggle) return false;
+    if (gToolPrefs.toggleOnlyWithSmallPen && (penSize.h != 1 || penSize.v != 1)) return false;
+    if (blendMode != 0) return false;
+    if (rec->isFloating) {
+        pt.h = SInt16(pt.h - rec->selOffset.h);
+        pt.v = SInt16(pt.v - rec->selOffset.v);
+    }
+    Rect bounds;
+    GetPixBounds(GetGWorldPixMap(rec->maskPort.get()), &bounds);
+    if (!PtInRect(pt, &bounds)) return false;
+    SavedGWorld saved;
+    SetGWorld(rec->maskPort.get(), nullptr);
+    RGBColor m;
+    GetCPixel(pt.h, pt.v, &m);
+    if (EqualColor(&m, &rgbWhiteColor)) return false;  // transparent
+    SetGWorld(rec->offPort.get(), nullptr);
+    RGBColor c;
+    GetCPixel(pt.h, pt.v, &c);
+    return EqualColor(&c, &gCurrentColor.rgb);
+}
+
+void AfterStroke() {
+    UpdateMenus();  // the transparency items follow the mask
+    SetUndoMode(kUndoPaint);
+    if (gPaletteCheck == 3) {
+        // The palette shows the document's colours, which the stroke may have changed.
+        for (WindowRef palette : {ColorPalette1, ColorPalette2}) {
+            if (!palette) continue;
+            Rect all;
+            InvalWindowRect(palette, GetWindowPortBounds(palette, &all));
+        }
+    }
+}
+
+// Runs one stroke with the pen set in offPort's drawing state.
+void StrokeWith(WindowRef window, SInt16 kind, Point localPt, Boolean shift, Point penSize, SInt16 mode) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    Point pt = localPt;
+    ToRealPos(&pt, rec->ratio);
+    PenState saved;
+    {
+        SavedGWorld port;
+        SetGWorld(rec->offPort.get(), nullptr);
+        GetPenState(&saved);
+        PenSize(penSize.h, penSize.v);
+        PenMode(mode);
+        OpColor(&gBlendRatio);
+    }
+    const OSErr err = PaintOffPort(window, kind, pt, shift);
+    {
+        SavedGWorld port;
+        SetGWorld(rec->offPort.get(), nullptr);
+        SetPenState(&saved);
+        OpColor(&rgbBlackColor);
+    }
+    if (err == noErr) AfterStroke();
+}
+
+}  // namespace
+
+OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->offPort || !rec->dispPort || !rec->maskPort) return paramErr;
+    SavedGWorld savedPort;
+
+    Stroke s;
+    s.window = window;
+    s.rec = rec;
+    {
+        CGrafPtr off = rec->offPort.get();
+        s.penSize = off->pnSize;
+        s.penMode = off->pnMode;
+        s.opColor = off->rgbOpColor;
+    }
+    s.penSize.h = std::clamp<SInt16>(s.penSize.h, 1, 64);
+    s.penSize.v = std::clamp<SInt16>(s.penSize.v, 1, 64);
+    if (kind == kPaintBackColor && HasBackground(rec)) kind = kPaintTransparent;
+    s.kind = kind;
+    s.color = kind == kPaintCurrentColor ? gCurrentColor.rgb : kind == kPaintBackColor ? gBackColor.rgb : rgbWhiteColor;
+
+    auto fail = [](OSErr err) {
+        SysBeep(1);
+        SetUndoMode(kUndoNone);
+        return err;
+    };
+    OSErr err = NewGWorld(s.strokeBuf.out(), 1, &rec->picRect, nullptr, nullptr, useTempMem);
+    if (err != noErr || !s.strokeBuf) return fail(err != noErr ? err : OSErr(memFullErr));
+    SetGWorld(s.strokeBuf.get(), nullptr);
+    SetBlackOnWhite();
+    EraseRect(&rec->picRect);
+
+    CopyRgn(rec->selRgn, s.drawClip);
+    if (rec->isFloating) {
+        err = NewGWorld(s.floatBuf.out(), rec->depth == 24 ? 32 : rec->depth, &rec->picRect, nullptr, nullptr,
+                        useTempMem);
+        if (err != noErr || !s.floatBuf) return fail(err != noErr ? err : OSErr(memFullErr));
+        SetGWorld(s.floatBuf.get(), nullptr);
+        SetBlackOnWhite();
+        EraseRect(&rec->picRect);
+        Rect selBounds;
+        GetRegionBounds(rec->selRgn, &selBounds);
+        SetGWorld(rec->offPort.get(), nullptr);
+        SetBlackOnWhite();
+        SetGWorld(s.floatBuf.get(), nullptr);
+        CopyBits(GetPortBitMapForCopyBits(rec->offPort.get()), GetPortBitMapForCopyBits(s.floatBuf.get()),
+                 &rec->selRect, &selBounds, srcCopy, nullptr);
+        s.draw = s.floatBuf.get();
+    } else {
+        s.draw = rec->dispPort.get();
+        SetGWorld(s.draw, nullptr);
+        GetPenState(&s.savedPen);
+        s.savedFore = s.draw->rgbFgColor;
+        s.savedOp = s.draw->rgbOpColor;
+        GetClip(s.savedClip);
+    }
+    PrepareDrawing(s);
+
+    const Point offset = PenOffset(s.penSize);
+    Point prev{SInt16(start.v + offset.v), SInt16(start.h + offset.h)};
+    bool horizontal = true;
+    if (!shift) {
+        DrawSegment(s, prev, prev);
+        ShowStrokeRect(s, FootprintRect(prev, prev, s.penSize));
+    } else {
+        // The click point is the start: a pointer read now may already have moved.
+        const Point down = start;
+        Point now = PointerPenPoint(s, Point{0, 0});
+        const UInt32 began = TickCount();
+        while (now.h == down.h && now.v == down.v && StillDown() && TickCount() - began < kShiftWaitTicks)
+            now = PointerPenPoint(s, Point{0, 0});
+        const bool moved = now.h != down.h || now.v != down.v;
+        if (rec->undoMode == kUndoPaint && !moved) {
+            // Continues the last stroke with a straight line from its end.
+            DrawSegment(s, rec->lastPenPt, prev);
+            ShowStrokeRect(s, FootprintRect(rec->lastPenPt, prev, s.penSize));
+        } else {
+            horizontal = std::abs(now.h - down.h) >= std::abs(now.v - down.v);
+            DrawSegment(s, prev, prev);
+            ShowStrokeRect(s, FootprintRect(prev, prev, s.penSize));
+        }
+    }
+
+    while (StillDown()) {
+        Point pt = PointerPenPoint(s, offset);
+        if (shift) {
+            if (horizontal) pt.v = prev.v;
+            else pt.h = prev.h;
+        }
+        if (pt.h == prev.h && pt.v == prev.v) continue;
+        DrawSegment(s, prev, pt);
+        ShowStrokeRect(s, FootprintRect(prev, pt, s.penSize));
+        prev = pt;
+    }
+
+    // Release: the stroke goes into the image and its mask.
+    UniqueRgn strokeRgn;
+    BitMapToRegion(strokeRgn, GetPortBitMapForCopyBits(s.strokeBuf.get()));
+    SectRgn(strokeRgn, rec->selRgn, strokeRgn);
+    SetGWorld(s.draw, nullptr);
+    SetBlackOnWhite();
+    SetGWorld(rec->offPort.get(), nullptr);
+    SetBlackOnWhite();
+    ClipRect(&rec->picRect);
+    if (!rec->isFloating) {
+        CopyBits(GetPortBitMapForCopyBits(s.draw), GetPortBitMapForCopyBits(rec->offPort.get()), &rec->picRect,
+                 &rec->picRect, srcCopy, nullptr);
+        RestoreDispPort(s);
+    } else {
+        Rect selBounds;
+        GetRegionBounds(rec->selRgn, &selBounds);
+        UniqueRgn there;
+        CopyRgn(rec->selRgn, there);
+        OffsetRgn(there, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
+        SetGWorld(rec->offPort.get(), nullptr);
+        CopyBits(GetPortBitMapForCopyBits(s.floatBuf.get()), GetPortBitMapForCopyBits(rec->offPort.get()), &selBounds,
+                 &rec->selRect, srcCopy, there);
+    }
+    s.floatBuf.reset();
+    s.strokeBuf.reset();
+
+    CopyRgn(strokeRgn, rec->updateRgn);
+    UniqueRgn maskArea;
+    CopyRgn(strokeRgn, maskArea);
+    if (rec->isFloating) OffsetRgn(maskArea, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
+    SetGWorld(rec->maskPort.get(), nullptr);
+    SetBlackOnWhite();
+    if (kind == kPaintTransparent) EraseRgn(maskArea);
+    else PaintRgn(maskArea);
+    rec->lastPenPt = prev;
+    DispOffPort(window);
+    return noErr;
+}
+
+void DoPaint(WindowRef window, Point localPt, Boolean shift) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    UseCursor(kPencilCursor);
+    if (GoOffPort(window) != noErr) {
+        SysBeep(1);
+        SetUndoMode(kUndoNone);
+        return;
+    }
+    Point pt = localPt;
+    ToRealPos(&pt, rec->ratio);
+    const Point penSize{gPenHeight, gPenWidth};
+    SInt16 kind = kPaintCurrentColor;
+    SInt16 mode = gBlendMode;
+    if (gCurrentColor.isTransparent) {
+        kind = kPaintTransparent;
+        mode = patCopy;
+    } else if (PencilToggles(rec, pt, penSize, gBlendMode)) {
+        kind = gBackColor.isTransparent ? kPaintTransparent : kPaintBackColor;
+        mode = patCopy;
+    }
+    StrokeWith(window, kind, localPt, shift, penSize, mode);
+}
+
+void DoErase(WindowRef window, Point localPt, Boolean shift) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    UseCursor(kEraserCursor);
+    if (GoOffPort(window) != noErr) {
+        SysBeep(1);
+        SetUndoMode(kUndoNone);
+        return;
+    }
+    const SInt16 kind = gBackColor.isTransparent ? kPaintTransparent : kPaintBackColor;
+    StrokeWith(window, kind, localPt, shift, Point{gEraserHeight, gEraserWidth}, patCopy);
+}
+
+void DoDotPaintMain(WindowRef window, Point imagePt) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    if (rec->isFloating) {
+        imagePt.h = SInt16(imagePt.h - rec->selOffset.h);
+        imagePt.v = SInt16(imagePt.v - rec->selOffset.v);
+    }
+    if (rec->undoMode != kUndoDotPaint) {
+        if (GoOffPort(window) != noErr) {
+            SysBeep(1);
+            return;
+        }
+        SetEmptyRgn(rec->updateRgn);
+    }
+    const Point penSize{gPenHeight, gPenWidth};
+    SavedGWorld saved;
+    SetGWorld(rec->offPort.get(), nullptr);
+    PenState pen;
+    GetPenState(&pen);
+    SetBlackOnWhite();
+    bool opaque = true;
+    Rect image;
+    GetPixBounds(GetGWorldPixMap(rec->offPort.get()), &image);
+    // The toggle reads the pixel where the lifted pixels lie, so undo the shift it adds.
+    Point shown = imagePt;
+    if (rec->isFloating) {
+        shown.h = SInt16(shown.h + rec->selOffset.h);
+        shown.v = SInt16(shown.v + rec->selOffset.v);
+    }
+    if (PtInRect(imagePt, &image) && gCurrentColor.isTransparent) {
+        PenMode(patCopy);
+        RGBForeColor(&rgbWhiteColor);
+        opaque = false;
+    } else if (PencilToggles(rec, shown, penSize, gBlendMode)) {
+        SetGWorld(rec->offPort.get(), nullptr);
+        PenMode(patCopy);
+        RGBForeColor(HasBackground(rec) ? &rgbWhiteColor : &gBackColor.rgb);
+        opaque = !HasBackground(rec) && !gBackColor.isTransparent;
+    } else {
+        SetGWorld(rec->offPort.get(), nullptr);
+        PenMode(gBlendMode);
+        OpColor(&gBlendRatio);
+        RGBForeColor(&gCurrentColor.rgb);
+    }
+    PenSize(penSize.h, penSize.v);
+    MoveTo(imagePt.h, imagePt.v);
+    LineTo(imagePt.h, imagePt.v);
+    SetPenState(&pen);
+    OpColor(&rgbBlackColor);
+    RGBForeColor(&rgbBlackColor);
+    const Rect footprint = FootprintRect(imagePt, imagePt, penSize);
+    MarkMask(rec, footprint, opaque);
+
+    Rect shownRect = footprint;
+    if (rec->isFloating) OffsetRect(&shownRect, rec->selOffset.h, rec->selOffset.v);
+    UniqueRgn add;
+    RectRgn(add, &shownRect);
+    UnionRgn(rec->updateRgn, add, rec->updateRgn);
+    DispOffPort(window);
+    UpdateMenus();
+    SetUndoMode(kUndoDotPaint);
+}

@@ -1,0 +1,191 @@
+// The tool state: the chosen tool, the pencil's transfer mode, the pen and
+// background colours, the foreground blend over a background layer, and the
+// dispatch of a click in a paint window to the tool in force.
+#include "tools/Tools.h"
+
+#include "app/MenuBar.h"
+#include "app/PaletteContent.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "image/Colors.h"
+#include "paint/PaintView.h"
+#include "paint/Undo.h"
+#include "palettes/Prefs.h"
+#include "platform/picture/Pictures.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Shapes.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/Menus.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr SInt16 kToolPalettePicture = 132;
+constexpr MenuID kTransparencyPopupID = 142;
+constexpr SInt16 kToolCount = 5;
+
+void InvalWholeWindow(WindowRef window) {
+    if (!window) return;
+    Rect all;
+    InvalWindowRect(window, GetWindowPortBounds(window, &all));
+}
+
+Rect ToolRectOf(SInt16 tool) {
+    return Rect{SInt16(3 + 25 * tool), 3, SInt16(25 + 25 * tool), 32};
+}
+
+void DrawToolPalette() {
+    if (!gToolPalette) return;
+    SavedGWorld saved;
+    SetPortWindowPort(gToolPalette);
+    Rect port;
+    GetWindowPortBounds(gToolPalette, &port);
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
+    EraseRect(&port);
+    if (Handle pic = GetResource(FourCC("PICT"), kToolPalettePicture)) DrawPicture(pic, &port);
+    DarkenRect(&gToolRect);
+    QDFlushPortBuffer(GetWindowPort(gToolPalette), nullptr);
+}
+
+}  // namespace
+
+// The rule shared by every way of choosing a tool: a floating selection is
+// dropped first unless the preferences keep it or the new tool works on it.
+void DropSelectionForTool(SInt16 tool) {
+    if (tool == kSelectionTool || tool == kEyedropperTool || gToolPrefs.keepFloatingSelection) return;
+    PaintWinRec* rec = GetPaintWinRec(FrontDocumentWindow());
+    if (!rec || EmptyRgn(rec->selDispRgn)) return;
+    if (gFixSelectionProc) gFixSelectionProc(FrontDocumentWindow());
+}
+
+FixSelectionProcPtr gFixSelectionProc = nullptr;
+
+void ToolSelect(SInt16 tool) {
+    if (tool == gSelectedTool || tool < 0 || tool >= kToolCount) return;
+    DropSelectionForTool(tool);
+    gSelectedTool = tool;
+    gToolRect = ToolRectOf(tool);
+    DrawToolPalette();
+}
+
+void ChangeMode(SInt16 item) {
+    if (item < 1 || item > 4) return;
+    if (item == 1) {
+        gBlendMode = srcCopy;
+        return;
+    }
+    gBlendMode = blend;
+    const UInt16 weight = UInt16((5 - item) * 0x4000);
+    gBlendRatio = RGBColor{weight, weight, weight};
+}
+
+void HandleBlendChoice(SInt16 item) {
+    if (item < 1 || item > 4) return;
+    if (MenuRef menu = GetMenuHandle(kBlendMenuID)) {
+        for (MenuItemIndex i = 1; i <= 4; ++i) CheckMenuItem(menu, i, i == item);
+    }
+    gBSelectedItem = item;
+    ChangeMode(item);
+    InvalWholeWindow(InfoWindow);
+}
+
+void ChangeTransparency() {
+    MenuRef menu = GetMenu(kTransparencyPopupID);
+    if (!menu) return;
+    InsertMenu(menu, hierMenu);
+    for (MenuItemIndex i = 1; i <= 4; ++i) CheckMenuItem(menu, i, i == gBSelectedItem);
+    Point where;
+    GetGlobalMouse(&where);
+    const SInt32 choice = PopUpMenuSelect(menu, where.v, where.h, gBSelectedItem);
+    DeleteMenu(kTransparencyPopupID);
+    if ((choice & 0xFFFF) != 0) HandleBlendChoice(SInt16(choice & 0xFFFF));
+}
+
+void ChangeColor(const RGBColor* color, Boolean transparent) {
+    if (!color) return;
+    const ColorRec next{*color, UInt8(transparent ? 1 : 0)};
+    if (next == gCurrentColor) return;
+    gPrevColor = gCurrentColor;
+    gCurrentColor = next;
+    DrawBlend();
+    InvalWholeWindow(gBlendPalette);
+    InvalWholeWindow(PatternPalette);
+}
+
+void ChangeBackColor(const RGBColor* color, Boolean transparent) {
+    if (!color) return;
+    const ColorRec next{*color, UInt8(transparent ? 1 : 0)};
+    if (next == gBackColor) return;
+    gBackColor = next;
+    DrawBlend();
+    InvalWholeWindow(gBlendPalette);
+    InvalWholeWindow(PatternPalette);
+}
+
+SInt16 SetForeBlend(PaintWinRec* rec) {
+    if (!rec || rec->foreTrans <= 0) return srcCopy;
+    const SInt16 level = std::min<SInt16>(rec->foreTrans, 4);
+    const UInt16 grey = UInt16((4 - level) * 0x4000);
+    const RGBColor weight{grey, grey, grey};
+    OpColor(&weight);
+    return blend;
+}
+
+void DoDotPaint(WindowRef window, Point localPt) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    Point pt = localPt;
+    ToRealPos(&pt, rec->ratio);
+    pt.h = SInt16(pt.h - gPenWidth / 2);
+    pt.v = SInt16(pt.v - gPenHeight / 2);
+    rec->dotMode = true;
+    rec->dotPos = pt;
+    if (DotModePalette) ShowWindow(DotModePalette);
+    UpdateMenus();
+}
+
+void ClickPaintWindowMain(WindowRef window, Point localPt, const EventRecord* event) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    const EventModifiers mods = event ? event->modifiers : 0;
+    if (rec->dotMode) {
+        rec->dotMode = false;
+        if (DotModePalette) HideWindow(DotModePalette);
+        UpdateMenus();
+        return;
+    }
+    ResetRuler();
+    const bool command = mods & cmdKey, option = mods & optionKey, control = mods & controlKey;
+    const bool shift = mods & shiftKey;
+    if (control && !command) {
+        // The effect menu as a contextual menu arrives with the effects.
+        return;
+    }
+    if (option && command) {
+        GrabScrollPaintWindow(window, localPt);
+        return;
+    }
+    SInt16 tool = gSelectedTool;
+    if (option && tool != kSelectionTool) tool = kEyedropperTool;
+    switch (tool) {
+    case kPencilTool:
+        if (!command) DoPaint(window, localPt, shift);
+        else if (gToolPrefs.commandClickErases == 0 || control) DoDotPaint(window, localPt);
+        else DoErase(window, localPt, shift);
+        break;
+    case kEraserTool: DoErase(window, localPt, shift); break;
+    default:
+        if (gOtherToolClickProc) gOtherToolClickProc(window, localPt, event, tool);
+        break;
+    }
+}
+
+OtherToolClickProcPtr gOtherToolClickProc = nullptr;
+
+void InitTools() {
+    SetPaintClickProc(ClickPaintWindowMain);
+    gToolRect = ToolRectOf(gSelectedTool);
+}
