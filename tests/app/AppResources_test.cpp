@@ -3,6 +3,7 @@
 #include "app/AppResources.h"
 #include "platform/core/ByteIO.h"
 #include "platform/core/PString.h"
+#include "platform/icons/IconFamily.h"
 #include "platform/picture/Pictures.h"
 #include "platform/raster/GWorld.h"
 #include "platform/resources/Resources.h"
@@ -583,6 +584,23 @@ TEST_F(AppResources, ColorTablesHaveTheirSizes) {
     const Bytes t = Resource("clut", 129);
     EXPECT_EQ(Bytes(t.begin() + 8, t.begin() + 16), (Bytes{0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(Bytes(t.end() - 8, t.end()), (Bytes{0, 255, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(AppResources, BlankIconAndEmptyFamilyParse) {
+    Bytes blank(128, 0x00);
+    blank.insert(blank.end(), 128, 0xFF);  // white image, fully set mask
+    EXPECT_EQ(Resource("ICN#", 2000), blank);
+
+    std::vector<IconFamilyElement> elements;
+    const Bytes empty = Resource("icns", 2002);
+    EXPECT_EQ(ParseIconFamily(empty, &elements), noErr);
+    EXPECT_TRUE(elements.empty());
+    const Bytes family = Resource("icns", 2000);
+    ASSERT_EQ(ParseIconFamily(family, &elements), noErr);
+    ASSERT_EQ(elements.size(), 1u);
+    EXPECT_EQ(elements[0].type, FourCC("ICN#"));
+    const std::span<const UInt8> member = elements[0].data(family);
+    EXPECT_EQ(Bytes(member.begin(), member.end()), blank);
 }
 
 }  // namespace
