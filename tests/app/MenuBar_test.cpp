@@ -100,6 +100,10 @@ protected:
         ToolWindowInit();
         ASSERT_NE(gToolPalette, nullptr);
     }
+    static void TearDownTestSuite() {
+        TearDownWindows();
+        InitResources();  // frees the resources' handles
+    }
     void SetUp() override {
         TearDown();
         ResetScriptLog();
