@@ -19,6 +19,11 @@ std::string GetControlText(ControlRef control);
 // person's typing would; true when the key was taken.
 void SetControlTextSelection(ControlRef control, SInt16 start, SInt16 end);
 bool ApplyKeyToEditText(ControlRef control, UInt8 charCode);
+// The edit commands on an edit text with Command held: A selects all, C
+// copies, X cuts, V pastes the clipboard's text; true when one was done.
+bool ApplyEditCommand(ControlRef control, UInt8 charCode);
+// The caret offset nearest a local point of an edit text.
+SInt16 EditTextOffsetAt(ControlRef control, Point localPoint);
 void SetControlDefaultButton(ControlRef control, bool isDefault);
 QWidget* ControlWidget(ControlRef control);
 bool IsPopupProc(SInt16 procID);

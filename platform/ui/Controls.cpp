@@ -17,6 +17,8 @@
 #include "platform/ui/WindowInternal.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -87,7 +89,7 @@ protected:
 constexpr int kTabIndent = 8;
 constexpr int kMaxTabs = 32;  // the first tab's distance from the control's left edge
 
-QString Display(const std::string& bytes) { return QString::fromStdString(LegacyTextToUtf8(bytes)); }
+QString ShownText(const std::string& bytes) { return QString::fromStdString(LegacyTextToUtf8(bytes)); }
 
 }  // namespace
 
@@ -163,21 +165,21 @@ void Sync(ControlRef c) {
     switch (c->kind) {
     case Kind::Button: {
         auto* b = static_cast<QPushButton*>(w);
-        b->setText(Display(c->title).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        b->setText(ShownText(c->title).replace(QLatin1Char('&'), QStringLiteral("&&")));
         b->setDown(c->hilite > 0 && c->hilite < kControlInactivePart);
         b->setDefault(c->isDefault);
         break;
     }
     case Kind::CheckBox: {
         auto* b = static_cast<QCheckBox*>(w);
-        b->setText(Display(c->title).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        b->setText(ShownText(c->title).replace(QLatin1Char('&'), QStringLiteral("&&")));
         b->setTristate(c->value == 2);
         b->setCheckState(c->value == 0 ? Qt::Unchecked : c->value == 1 ? Qt::Checked : Qt::PartiallyChecked);
         break;
     }
     case Kind::Radio: {
         auto* b = static_cast<QRadioButton*>(w);
-        b->setText(Display(c->title).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        b->setText(ShownText(c->title).replace(QLatin1Char('&'), QStringLiteral("&&")));
         b->setChecked(c->value != 0);
         break;
     }
@@ -197,7 +199,7 @@ void Sync(ControlRef c) {
         break;
     }
     case Kind::GroupBox:
-        static_cast<QGroupBox*>(w)->setTitle(Display(c->title));
+        static_cast<QGroupBox*>(w)->setTitle(ShownText(c->title));
         break;
     case Kind::Tabs:
         if (c->tabBar) {
@@ -208,26 +210,26 @@ void Sync(ControlRef c) {
             while (c->tabBar->count() > count) c->tabBar->removeTab(c->tabBar->count() - 1);
             for (int i = 0; i < count; ++i) {
                 if (i >= c->tabBar->count())
-                    c->tabBar->addTab(Display(c->tabTitles[size_t(i)]));
+                    c->tabBar->addTab(ShownText(c->tabTitles[size_t(i)]));
                 else
-                    c->tabBar->setTabText(i, Display(c->tabTitles[size_t(i)]));
+                    c->tabBar->setTabText(i, ShownText(c->tabTitles[size_t(i)]));
             }
             c->tabBar->setCurrentIndex(c->value - 1);
         }
         break;
     case Kind::Popup:
-        if (c->popupLabel) c->popupLabel->setText(Display(c->title));
+        if (c->popupLabel) c->popupLabel->setText(ShownText(c->title));
         if (c->popupBox) {
             QSignalBlocker block(c->popupBox);
             c->popupBox->clear();
             if (const MenuData* m = ui_internal::MenuContents(c->popupMenu))
-                for (const MenuItemData& item : m->items) c->popupBox->addItem(Display(item.text));
+                for (const MenuItemData& item : m->items) c->popupBox->addItem(ShownText(item.text));
             c->popupBox->setCurrentIndex(c->value - 1);
         }
         break;
     case Kind::EditText: {
         auto* e = static_cast<QLineEdit*>(w);
-        QString text = Display(c->title);
+        QString text = ShownText(c->title);
         if (e->text() != text) e->setText(text);
         int len = int(text.size());
         int a = std::clamp(c->selStart, 0, len), b = std::clamp(c->selEnd, 0, len);
@@ -238,7 +240,7 @@ void Sync(ControlRef c) {
         break;
     }
     case Kind::StaticText:
-        static_cast<QLabel*>(w)->setText(Display(c->title));
+        static_cast<QLabel*>(w)->setText(ShownText(c->title));
         break;
     }
     w->setVisible(c->visible);
@@ -551,7 +553,7 @@ ControlPartCode ControlPartAt(ControlRef c, Point pt) {
 void SetControlText(ControlRef c, const std::string& text) {
     if (!Alive(c)) return;
     c->title = text;
-    if (c->kind == Kind::EditText) c->selStart = c->selEnd = int(Display(text).size());
+    if (c->kind == Kind::EditText) c->selStart = c->selEnd = int(ShownText(text).size());
     Sync(c);
 }
 
@@ -559,7 +561,7 @@ std::string GetControlText(ControlRef c) { return Alive(c) ? c->title : std::str
 
 void SetControlTextSelection(ControlRef c, SInt16 start, SInt16 end) {
     if (!Alive(c)) return;
-    int len = int(Display(c->title).size());
+    int len = int(ShownText(c->title).size());
     c->selStart = std::clamp<int>(start, 0, len);
     c->selEnd = std::clamp<int>(end, c->selStart, len);
     Sync(c);
@@ -567,7 +569,7 @@ void SetControlTextSelection(ControlRef c, SInt16 start, SInt16 end) {
 
 bool ApplyKeyToEditText(ControlRef c, UInt8 ch) {
     if (!Alive(c) || c->kind != Kind::EditText) return false;
-    QString s = Display(c->title);
+    QString s = ShownText(c->title);
     int a = std::clamp(std::min(c->selStart, c->selEnd), 0, int(s.size()));
     int b = std::clamp(std::max(c->selStart, c->selEnd), 0, int(s.size()));
     switch (ch) {
@@ -608,6 +610,56 @@ bool ApplyKeyToEditText(ControlRef c, UInt8 ch) {
     c->selEnd = b;
     Sync(c);
     return true;
+}
+
+bool ApplyEditCommand(ControlRef c, UInt8 ch) {
+    if (!Alive(c) || c->kind != Kind::EditText) return false;
+    if (ch >= 1 && ch <= 26) ch = UInt8(ch + 'a' - 1);  // Ctrl turned the letter into a control character
+    if (ch >= 'A' && ch <= 'Z') ch = UInt8(ch + 32);
+    QString s = ShownText(c->title);
+    int a = std::clamp(std::min(c->selStart, c->selEnd), 0, int(s.size()));
+    int b = std::clamp(std::max(c->selStart, c->selEnd), 0, int(s.size()));
+    QClipboard* clip = QGuiApplication::clipboard();
+    switch (ch) {
+    case 'a':
+        a = 0;
+        b = int(s.size());
+        break;
+    case 'c':
+        if (a < b && clip) clip->setText(s.mid(a, b - a));
+        return true;
+    case 'x':
+        if (a < b && clip) clip->setText(s.mid(a, b - a));
+        s.remove(a, b - a);
+        b = a;
+        break;
+    case 'v': {
+        if (!clip) return true;
+        QString typed = clip->text();
+        typed.remove(QLatin1Char('\r'));
+        typed.remove(QLatin1Char('\n'));
+        QString next = s;
+        next.replace(a, b - a, typed);
+        if (next.toStdString().size() > 255) return true;
+        s = next;
+        a = b = a + int(typed.size());
+        break;
+    }
+    default: return false;
+    }
+    c->title = s.toStdString();
+    c->selStart = a;
+    c->selEnd = b;
+    Sync(c);
+    return true;
+}
+
+SInt16 EditTextOffsetAt(ControlRef c, Point pt) {
+    if (!Alive(c) || c->kind != Kind::EditText) return 0;
+    auto* e = qobject_cast<QLineEdit*>(c->widget.data());
+    if (!e) return SInt16(ShownText(c->title).size());
+    Rect r = WidgetRect(c);
+    return SInt16(e->cursorPositionAt(QPoint(pt.h - r.left, pt.v - r.top)));
 }
 
 void SetControlDefaultButton(ControlRef c, bool isDefault) {

@@ -263,8 +263,12 @@ DialogItemIndex HandleDialogEvent(DialogInfo* info, const EventRecord& e) {
             ControlPartCode part = TrackControl(item->control, local, nullptr);
             if (!part || !Item(Info(w), n)) return 0;
             if (BaseType(item->type) == editText) {
+                // The caret goes where the button came up.
+                Point up{};
+                GetMouse(&up);
                 info->focusItem = n;
-                ui_internal::SetControlTextSelection(item->control, 32767, 32767);
+                const SInt16 at = ui_internal::EditTextOffsetAt(item->control, up);
+                ui_internal::SetControlTextSelection(item->control, at, at);
             }
         }
         return ItemEnabled(*item) ? n : 0;
@@ -281,7 +285,11 @@ DialogItemIndex HandleDialogEvent(DialogInfo* info, const EventRecord& e) {
         };
         if (ch == kReturnCharCode || ch == kEnterCharCode) return hitIfEnabled(info->defaultItem);
         if (ch == kEscapeCharCode || (cmd && ch == '.')) return hitIfEnabled(CancelItemOf(*info));
-        if (cmd) return 0;
+        DialogItem* focus = Item(info, info->focusItem);
+        if (cmd) {
+            if (focus && ui_internal::ApplyEditCommand(focus->control, ch)) return info->focusItem;
+            return 0;
+        }
         if (ch == kTabCharCode) {
             // The next visible edit text after the focus takes it, text selected.
             size_t n = info->items.size();
@@ -295,7 +303,6 @@ DialogItemIndex HandleDialogEvent(DialogInfo* info, const EventRecord& e) {
             }
             return 0;
         }
-        DialogItem* focus = Item(info, info->focusItem);
         if (focus && ui_internal::ApplyKeyToEditText(focus->control, ch)) return info->focusItem;
         return 0;
     }

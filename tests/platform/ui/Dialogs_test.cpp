@@ -311,7 +311,8 @@ TEST_F(DialogsTest, KeysHitTheDefaultAndCancelItemsAndTypeIntoTheFocus) {
         {kVK_Escape, kEscapeCharCode, 0, 1, 2, "12"},
         {0x2F, '.', cmdKey, 1, 2, "12"},
         {kVK_ANSI_7, '7', 0, 1, 3, "7"},  // the first edit text starts selected
-        {kVK_ANSI_X, 'x', cmdKey, 1, 2, "12"},  // other command keys do nothing
+        {kVK_ANSI_Q, 'q', cmdKey, 1, 2, "12"},  // other command keys do nothing
+        {kVK_ANSI_X, 0x18, cmdKey, 1, 3, ""},   // cut, from the control character Ctrl gives
     };
     for (const Case& c : cases) {
         ResetScriptLog();
@@ -323,6 +324,19 @@ TEST_F(DialogsTest, KeysHitTheDefaultAndCancelItemsAndTypeIntoTheFocus) {
         EXPECT_EQ(Text(3), c.text) << int(c.ch);
         ClearScript();
     }
+    // The cut text pastes at the caret; Command-A then typing replaces everything.
+    SetDialogItemText(dialog_, 3, reinterpret_cast<ConstStr255Param>("\0015"));
+    SelectDialogItemText(dialog_, 3, 1, 1);
+    ScriptKey(kVK_ANSI_V, 'v', cmdKey);
+    ScriptKey(kVK_ANSI_V, 'v', cmdKey);
+    EXPECT_EQ(Run(), 3);
+    EXPECT_EQ(Run(), 3);
+    EXPECT_EQ(Text(3), "51212");
+    ScriptKey(kVK_ANSI_A, 'a', cmdKey);
+    ScriptKey(kVK_ANSI_4, '4');
+    EXPECT_EQ(Run(), 3);
+    EXPECT_EQ(Run(), 3);
+    EXPECT_EQ(Text(3), "4");
 }
 
 TEST_F(DialogsTest, FilterSeesEventsFirst) {
@@ -369,6 +383,12 @@ TEST_F(DialogsTest, ClicksHitEnabledVisibleItems) {
     ShowDialogItem(dialog_, 4);
     ScriptClick(Global(R(50, 20, 68, 200)));
     EXPECT_EQ(Run(), 4);
+    // A click at the edit text's left end puts the caret before the text.
+    ScriptClick(Point{SInt16(kBounds.top + 28), SInt16(kBounds.left + 100)});
+    ScriptKey(kVK_ANSI_9, '9');
+    EXPECT_EQ(Run(), 3);
+    EXPECT_EQ(Run(), 3);
+    EXPECT_EQ(Text(3), "912");
 }
 
 TEST_F(DialogsTest, PicturesAndUserItemsDrawIntoThePort) {
