@@ -47,7 +47,11 @@ Queue& Q() {
 
 const auto kStart = std::chrono::steady_clock::now();
 
-bool Matches(const EventRecord& ev, EventMask mask) { return (mask & (1u << ev.what)) != 0; }
+// High-level events have their own mask bit; the others are 1 << kind.
+bool Matches(const EventRecord& ev, EventMask mask) {
+    if (ev.what == kHighLevelEvent) return (mask & highLevelEventMask) != 0;
+    return ev.what < 16 && (mask & (1u << ev.what)) != 0;
+}
 
 EventModifiers LiveModifiers() {
     const InputState& in = LiveInput();

@@ -2,6 +2,7 @@
 // palettes, new pictures from the menu bar and command keys, closing and
 // quitting with save questions, and the dispatch of clicks and keys.
 #include "app/Alerts.h"
+#include "app/AppleEvents.h"
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
@@ -257,4 +258,17 @@ TEST_F(ShellTest, ClickInAWindowOfUnknownKindBeeps) {
     RunPendingEvents();
     EXPECT_EQ(SysBeepCount(), beeps + 1);
     DisposeWindow(stray);
+}
+
+TEST_F(ShellTest, ADocumentNoWindowCanShowYetIsNamedInAnAlert) {
+    Start();
+    ResetScriptLog();
+    FSSpec spec{};
+    ASSERT_EQ(FSSpecFromPath((configHome_ / "notes.txt").string(), &spec), noErr);
+    PostOpenDocuments({spec});
+    RunPendingEvents();
+    ASSERT_EQ(DialogsShown().size(), 1u);
+    EXPECT_EQ(DialogsShown()[0], kErrorAlertID);
+    EXPECT_NE(LastAlertText().find("Korvel cannot open \u201Cnotes.txt\u201D"), std::string::npos) << LastAlertText();
+    EXPECT_EQ(FrontDocumentWindow(), nullptr);
 }
