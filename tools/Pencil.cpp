@@ -7,6 +7,7 @@
 // preview show each segment at once; only on release does the stroke reach
 // offPort and maskPort, so the image stays untouched while the button is down.
 #include "tools/Tools.h"
+#include "tools/StrokeEngine.h"
 
 #include "app/MenuBar.h"
 #include "app/Shell.h"
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -50,6 +52,8 @@ void SetBlackOnWhite() {
     RGBBackColor(&rgbWhiteColor);
 }
 
+}  // namespace
+
 // Everything one stroke owns and needs while the button is down.
 struct Stroke {
     WindowRef window = nullptr;
@@ -70,6 +74,8 @@ struct Stroke {
     RGBColor savedOp{0, 0, 0};
     UniqueRgn savedClip;
 };
+
+namespace {
 
 bool Blending(const Stroke& s) { return s.penMode == blend && s.kind == kPaintCurrentColor; }
 
@@ -254,12 +260,14 @@ void StrokeWith(WindowRef window, SInt16 kind, Point localPt, Boolean shift, Poi
 
 }  // namespace
 
-OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift) {
+void StrokeDeleter::operator()(Stroke* s) const { std::default_delete<Stroke>()(s); }
+
+OSErr BeginStroke(WindowRef window, SInt16 kind, StrokeRef* out) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !rec->offPort || !rec->dispPort || !rec->maskPort) return paramErr;
     SavedGWorld savedPort;
-
-    Stroke s;
+    StrokeRef owned(std::make_unique<Stroke>().release());
+    Stroke& s = *owned;
     s.window = window;
     s.rec = rec;
     {
@@ -274,13 +282,8 @@ OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift) {
     s.kind = kind;
     s.color = kind == kPaintCurrentColor ? gCurrentColor.rgb : kind == kPaintBackColor ? gBackColor.rgb : rgbWhiteColor;
 
-    auto fail = [](OSErr err) {
-        SysBeep(1);
-        SetUndoMode(kUndoNone);
-        return err;
-    };
     OSErr err = NewGWorld(s.strokeBuf.out(), 1, &rec->picRect, nullptr, nullptr, useTempMem);
-    if (err != noErr || !s.strokeBuf) return fail(err != noErr ? err : OSErr(memFullErr));
+    if (err != noErr || !s.strokeBuf) return err != noErr ? err : OSErr(memFullErr);
     SetGWorld(s.strokeBuf.get(), nullptr);
     SetBlackOnWhite();
     EraseRect(&rec->picRect);
@@ -289,7 +292,7 @@ OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift) {
     if (rec->isFloating) {
         err = NewGWorld(s.floatBuf.out(), rec->depth == 24 ? 32 : rec->depth, &rec->picRect, nullptr, nullptr,
                         useTempMem);
-        if (err != noErr || !s.floatBuf) return fail(err != noErr ? err : OSErr(memFullErr));
+        if (err != noErr || !s.floatBuf) return err != noErr ? err : OSErr(memFullErr);
         SetGWorld(s.floatBuf.get(), nullptr);
         SetBlackOnWhite();
         EraseRect(&rec->picRect);
@@ -310,44 +313,23 @@ OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift) {
         GetClip(s.savedClip);
     }
     PrepareDrawing(s);
+    *out = std::move(owned);
+    return noErr;
 
-    const Point offset = PenOffset(s.penSize);
-    Point prev{SInt16(start.v + offset.v), SInt16(start.h + offset.h)};
-    bool horizontal = true;
-    if (!shift) {
-        DrawSegment(s, prev, prev);
-        ShowStrokeRect(s, FootprintRect(prev, prev, s.penSize));
-    } else {
-        // The click point is the start: a pointer read now may already have moved.
-        const Point down = start;
-        Point now = PointerPenPoint(s, Point{0, 0});
-        const UInt32 began = TickCount();
-        while (now.h == down.h && now.v == down.v && StillDown() && TickCount() - began < kShiftWaitTicks)
-            now = PointerPenPoint(s, Point{0, 0});
-        const bool moved = now.h != down.h || now.v != down.v;
-        if (rec->undoMode == kUndoPaint && !moved) {
-            // Continues the last stroke with a straight line from its end.
-            DrawSegment(s, rec->lastPenPt, prev);
-            ShowStrokeRect(s, FootprintRect(rec->lastPenPt, prev, s.penSize));
-        } else {
-            horizontal = std::abs(now.h - down.h) >= std::abs(now.v - down.v);
-            DrawSegment(s, prev, prev);
-            ShowStrokeRect(s, FootprintRect(prev, prev, s.penSize));
-        }
-    }
+}
 
-    while (StillDown()) {
-        Point pt = PointerPenPoint(s, offset);
-        if (shift) {
-            if (horizontal) pt.v = prev.v;
-            else pt.h = prev.h;
-        }
-        if (pt.h == prev.h && pt.v == prev.v) continue;
-        DrawSegment(s, prev, pt);
-        ShowStrokeRect(s, FootprintRect(prev, pt, s.penSize));
-        prev = pt;
-    }
+Point StrokePenOffset(const Stroke* s) { return PenOffset(s->penSize); }
 
+void StrokeLine(Stroke* s, Point from, Point to) {
+    SavedGWorld saved;
+    DrawSegment(*s, from, to);
+    ShowStrokeRect(*s, FootprintRect(from, to, s->penSize));
+}
+
+void EndStroke(Stroke* stroke, Point last) {
+    Stroke& s = *stroke;
+    PaintWinRec* rec = s.rec;
+    SavedGWorld savedPort;
     // Release: the stroke goes into the image and its mask.
     UniqueRgn strokeRgn;
     BitMapToRegion(strokeRgn, GetPortBitMapForCopyBits(s.strokeBuf.get()));
@@ -380,10 +362,56 @@ OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift) {
     if (rec->isFloating) OffsetRgn(maskArea, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
     SetGWorld(rec->maskPort.get(), nullptr);
     SetBlackOnWhite();
-    if (kind == kPaintTransparent) EraseRgn(maskArea);
+    if (s.kind == kPaintTransparent) EraseRgn(maskArea);
     else PaintRgn(maskArea);
-    rec->lastPenPt = prev;
-    DispOffPort(window);
+    rec->lastPenPt = last;
+    DispOffPort(s.window);
+}
+
+OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    StrokeRef stroke;
+    if (const OSErr err = BeginStroke(window, kind, &stroke); err != noErr) {
+        SysBeep(1);
+        SetUndoMode(kUndoNone);
+        return err;
+    }
+    Stroke& s = *stroke;
+    SavedGWorld savedPort;
+    const Point offset = PenOffset(s.penSize);
+    Point prev{SInt16(start.v + offset.v), SInt16(start.h + offset.h)};
+    bool horizontal = true;
+    if (!shift) {
+        StrokeLine(&s, prev, prev);
+    } else {
+        // The click point is the start: a pointer read now may already have moved.
+        const Point down = start;
+        Point now = PointerPenPoint(s, Point{0, 0});
+        const UInt32 began = TickCount();
+        while (now.h == down.h && now.v == down.v && StillDown() && TickCount() - began < kShiftWaitTicks)
+            now = PointerPenPoint(s, Point{0, 0});
+        const bool moved = now.h != down.h || now.v != down.v;
+        if (rec->undoMode == kUndoPaint && !moved) {
+            // Continues the last stroke with a straight line from its end.
+            StrokeLine(&s, rec->lastPenPt, prev);
+        } else {
+            horizontal = std::abs(now.h - down.h) >= std::abs(now.v - down.v);
+            StrokeLine(&s, prev, prev);
+        }
+    }
+
+    while (StillDown()) {
+        Point pt = PointerPenPoint(s, offset);
+        if (shift) {
+            if (horizontal) pt.v = prev.v;
+            else pt.h = prev.h;
+        }
+        if (pt.h == prev.h && pt.v == prev.v) continue;
+        StrokeLine(&s, prev, pt);
+        prev = pt;
+    }
+
+    EndStroke(&s, prev);
     return noErr;
 }
 
