@@ -13,7 +13,9 @@
 #include "platform/raster/SeedFill.h"
 #include "platform/raster/Shapes.h"
 #include "platform/resources/Patterns.h"
+#include "tools/Eyedropper.h"
 #include "tools/ReplaceColor.h"
+#include "tools/Tools.h"
 
 namespace {
 
@@ -176,4 +178,13 @@ void DoBucket(WindowRef window, Point localPt, Boolean command) {
     DispOffPort(window);
     SetUndoMode(kUndoPaint);
     if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
+}
+
+Boolean ClickColorTool(WindowRef window, Point localPt, const EventRecord* event, SInt16 tool) {
+    const EventModifiers mods = event ? event->modifiers : 0;
+    switch (tool) {
+    case kEyedropperTool: DoSpoit(window, localPt); return true;
+    case kBucketTool: DoBucket(window, localPt, (mods & cmdKey) != 0); return true;
+    default: return false;
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "paint/PaintWindow.h"
 #include "platform/raster/Regions.h"
+#include "platform/ui/Events.h"
 #include "platform/ui/Windows.h"
 
 // A bucket click at a point of the window (local coordinates).
@@ -29,3 +30,8 @@ Boolean FillPatternIsSolidBack();
 
 // Whether the point lies in the mask buffer's bounds with its bit set.
 Boolean RealPtInMask(Point pt, GWorldPtr mask);
+
+// The colour tools' share of a click in the picture (the tool dispatch's
+// hook for the tools it does not draw itself): the eyedropper (tool 3) and
+// the bucket (tool 4, Command replacing). False for any other tool.
+Boolean ClickColorTool(WindowRef window, Point localPt, const EventRecord* event, SInt16 tool);

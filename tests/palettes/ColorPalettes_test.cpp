@@ -1,0 +1,337 @@
+// The colour palettes and favourites: which colour a point picks, what a
+// click does, the favourites list, and what the palettes draw.
+#include "palettes/ColorPalettes.h"
+
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/Pen.h"
+#include "tests/tools/ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+using tooltest::ColorToolTest;
+using Rows = std::vector<std::string>;
+
+constexpr ColorRec kTransparent{RGBColor{0xFFFF, 0xFFFF, 0xFFFF}, 1};
+
+std::optional<ColorRec> Palette1(SInt16 h, SInt16 v) {
+    ColorRec c;
+    if (!ColorPalette1Color(Point{v, h}, &c)) return std::nullopt;
+    return c;
+}
+std::optional<ColorRec> Palette2(SInt16 h, SInt16 v) {
+    ColorRec c;
+    if (!ColorPalette2Color(Point{v, h}, &c)) return std::nullopt;
+    return c;
+}
+ColorRec Opaque(UInt16 r, UInt16 g, UInt16 b) { return ColorRec{RGBColor{r, g, b}, 0}; }
+
+TEST(ColorPaletteGeometry, Palette1MapsPointsToTheCube) {
+    struct Case {
+        SInt16 h, v;
+        std::optional<ColorRec> color;
+    };
+    const Case cases[] = {
+        {1, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
+        {10, 10, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
+        {11, 11, Opaque(0xFFFF, 0xCCCC, 0xCCCC)},
+        {60, 1, Opaque(0xFFFF, 0xFFFF, 0)},
+        {61, 1, std::nullopt},  // the gap between blocks
+        {62, 30, std::nullopt},
+        {63, 1, Opaque(0xCCCC, 0xFFFF, 0xFFFF)},
+        {370, 60, Opaque(0, 0, 0)},
+        {371, 60, std::nullopt},
+        {372, 1, std::nullopt},
+        {1, 61, std::nullopt},
+        {-1, 1, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "h " << c.h << " v " << c.v);
+        EXPECT_EQ(Palette1(c.h, c.v), c.color);
+    }
+}
+
+TEST(ColorPaletteGeometry, Palette2MapsPointsToTheRamps) {
+    struct Case {
+        SInt16 h, v;
+        std::optional<ColorRec> color;
+    };
+    const Case cases[] = {
+        {1, 1, Opaque(0xFFFF, 0, 0)},        {12, 141, Opaque(0x1111, 0, 0)},
+        {1, 160, kTransparent},              {6, 155, kTransparent},
+        {13, 1, Opaque(0, 0xFFFF, 0)},       {25, 11, Opaque(0, 0, 0xEEEE)},
+        {37, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)}, {48, 160, Opaque(0, 0, 0)},
+        {37, 80, Opaque(0x8888, 0x8888, 0x8888)}, {49, 1, std::nullopt},
+        {1, 161, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "h " << c.h << " v " << c.v);
+        EXPECT_EQ(Palette2(c.h, c.v), c.color);
+    }
+}
+
+TEST(ColorPaletteGeometry, FavouriteCellsAndOutlines) {
+    struct Case {
+        SInt16 h, v;
+        int index;
+    };
+    const Case cases[] = {{1, 1, 0}, {10, 10, 0}, {11, 1, 1}, {1, 11, 16}, {151, 51, 95}, {160, 60, 95},
+                          {161, 5, -1}, {5, 61, -1}};
+    for (const Case& c : cases) EXPECT_EQ(FavoriteCellIndex(Point{c.v, c.h}), c.index) << c.h << "," << c.v;
+
+    // Outlines lie on the grid lines around the cell.
+    Rect r;
+    ASSERT_TRUE(ColorPalette1Cell(Opaque(0xCCCC, 0x3333, 0), &r));  // block 1, column 5, row 4
+    EXPECT_EQ(r, MakeRect(40, 112, 51, 123));
+    EXPECT_FALSE(ColorPalette1Cell(Opaque(0x8888, 0, 0), &r));
+    EXPECT_FALSE(ColorPalette1Cell(kTransparent, &r));
+    ASSERT_TRUE(ColorPalette2Cell(Opaque(0, 0, 0x2222), &r));
+    EXPECT_EQ(r, MakeRect(130, 24, 141, 35));
+    ASSERT_TRUE(ColorPalette2Cell(Opaque(0, 0, 0), &r));  // black is the grey ramp's end
+    EXPECT_EQ(r, MakeRect(150, 36, 161, 47));
+    ASSERT_TRUE(ColorPalette2Cell(kTransparent, &r));
+    EXPECT_EQ(r, MakeRect(150, 0, 161, 11));
+    EXPECT_FALSE(ColorPalette2Cell(Opaque(0xFFFF, 0x1111, 0), &r));
+}
+
+class ColorPaletteTest : public ColorToolTest {
+protected:
+    void SetUp() override {
+        ColorToolTest::SetUp();
+        saved_ = gFavoriteColors ? CopyCTable(gFavoriteColors) : nullptr;
+        SetFavorites({});
+    }
+    void TearDown() override {
+        DisposeCTable(gFavoriteColors);
+        gFavoriteColors = saved_;
+        ColorToolTest::TearDown();
+    }
+    static void SetFavorites(const std::vector<RGBColor>& colors) {
+        DisposeCTable(gFavoriteColors);
+        gFavoriteColors = NewColorTable(int(std::max<size_t>(colors.size(), 1)));
+        ASSERT_NE(gFavoriteColors, nullptr);
+        for (size_t i = 0; i < colors.size(); ++i) {
+            CTabEntries(gFavoriteColors)[i].value = SInt16(i);
+            CTabEntries(gFavoriteColors)[i].rgb = colors[i];
+        }
+        (*gFavoriteColors)->ctSize = SInt16(int(colors.size()) - 1);
+    }
+    static std::vector<std::pair<SInt16, RGBColor>> Favorites() {
+        std::vector<std::pair<SInt16, RGBColor>> out;
+        for (int i = 0; i < FavoriteColorCount(); ++i)
+            out.emplace_back(CTabEntries(gFavoriteColors)[i].value, CTabEntries(gFavoriteColors)[i].rgb);
+        return out;
+    }
+    static RGBColor PortPixel(WindowRef w, SInt16 h, SInt16 v) {
+        SavedGWorld saved;
+        SetPortWindowPort(w);
+        RGBColor c;
+        GetCPixel(h, v, &c);
+        return c;
+    }
+
+private:
+    CTabHandle saved_ = nullptr;
+};
+
+// A plain click picks the pen colour, Option the background colour (the
+// bottom red cell is the transparent colour).
+TEST_F(ColorPaletteTest, ClicksPickPenAndBackgroundColours) {
+    gCurrentColor = Opaque(0, 0, 0);
+    ClickColorPalette1(Point{1, 63}, false, false);
+    EXPECT_EQ(gCurrentColor, Opaque(0xCCCC, 0xFFFF, 0xFFFF));
+    EXPECT_EQ(gPrevColor, Opaque(0, 0, 0));
+
+    ClickColorPalette2(Point{155, 6}, true, false);
+    EXPECT_EQ(gBackColor, kTransparent);
+    EXPECT_EQ(gCurrentColor, Opaque(0xCCCC, 0xFFFF, 0xFFFF));
+
+    // The gap between blocks does nothing.
+    ClickColorPalette1(Point{5, 61}, false, false);
+    ClickColorPalette1(Point{5, 61}, true, false);
+    EXPECT_EQ(gCurrentColor, Opaque(0xCCCC, 0xFFFF, 0xFFFF));
+    EXPECT_EQ(gBackColor, kTransparent);
+}
+
+// Command: the pen colour is replaced by the clicked colour in the front
+// picture, then the clicked colour becomes the pen colour.
+TEST_F(ColorPaletteTest, CommandClickReplacesThePenColourInTheFrontPicture) {
+    WindowRef w = MakeDocument(24, Rows{"r.r#"}, Rows{"####"});
+    gCurrentColor = ColorRec{pixelart::kRed, 0};
+    ClickColorPalette2(Point{1, 13}, false, true);  // full green
+    EXPECT_EQ(Image(GetPaintWinRec(w)), (Rows{"g.g#"}));
+    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kGreen, 0}));
+}
+
+// A second press soon after, at the same place, selects the colour's pixels.
+TEST_F(ColorPaletteTest, DoubleClickSelectsTheColour) {
+    static WindowRef selectedIn = nullptr;
+    static RGBColor selected{};
+    static int calls = 0;
+    calls = 0;
+    SetSelectColorAreaProc([](WindowRef window, const RGBColor* color, Boolean) {
+        selectedIn = window;
+        selected = *color;
+        ++calls;
+    });
+    WindowRef w = MakeDocument(24, Rows{"r."}, Rows{"##"});
+    Rect palette;
+    GetWindowBounds(ColorPalette1, kWindowContentRgn, &palette);
+    const Point at{SInt16(palette.top + 1), SInt16(palette.left + 1)};
+    ScriptMouseMove(at);
+    ScriptClick(at);
+    ClickColorPalette1(Point{1, 1}, false, false);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(selectedIn, w);
+    EXPECT_EQ(selected, pixelart::kWhite);
+    SetSelectColorAreaProc(nullptr);
+    ClearScript();
+}
+
+TEST_F(ColorPaletteTest, FavouritesAddAndRemove) {
+    gCurrentColor = ColorRec{pixelart::kRed, 0};
+    ClickFavoritePalette(Point{55, 55}, false, false);  // any empty cell appends
+    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    ClickFavoritePalette(Point{5, 150}, false, true);   // Command on an empty cell also appends
+    gCurrentColor = ColorRec{pixelart::kBlue, 0};
+    ClickFavoritePalette(Point{1, 150}, false, false);
+    using F = std::vector<std::pair<SInt16, RGBColor>>;
+    EXPECT_EQ(Favorites(), (F{{0, pixelart::kRed}, {1, pixelart::kGreen}, {2, pixelart::kBlue}}));
+
+    // A colour already there and the transparent colour are not added.
+    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    ClickFavoritePalette(Point{5, 50}, false, false);
+    gCurrentColor = kTransparent;
+    ClickFavoritePalette(Point{5, 50}, false, false);
+    EXPECT_EQ(FavoriteColorCount(), 3);
+
+    // Option takes the background colour, a plain click the pen colour.
+    ClickFavoritePalette(Point{5, 15}, true, false);
+    EXPECT_EQ(gBackColor, (ColorRec{pixelart::kGreen, 0}));
+    ClickFavoritePalette(Point{5, 25}, false, false);
+    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kBlue, 0}));
+
+    // Deleting the first keeps the others' values.
+    ClickFavoritePalette(Point{5, 5}, false, true);
+    EXPECT_EQ(Favorites(), (F{{1, pixelart::kGreen}, {2, pixelart::kBlue}}));
+    RemoveFavoriteColor(0);
+    RemoveFavoriteColor(0);
+    EXPECT_EQ(FavoriteColorCount(), 0);
+    EXPECT_EQ((*gFavoriteColors)->ctSize, -1);
+    EXPECT_FALSE(RemoveFavoriteColor(0));
+}
+
+TEST_F(ColorPaletteTest, FavouritesHoldAtMost96Colours) {
+    for (int i = 0; i < 100; ++i) {
+        const ColorRec c = Opaque(UInt16(i * 257), 0, 0x8000);
+        EXPECT_EQ(AddFavoriteColor(c), i < kMaxFavoriteColors) << i;
+    }
+    EXPECT_EQ(FavoriteColorCount(), 96);
+    EXPECT_EQ(CTabEntries(gFavoriteColors)[95].value, 95);
+}
+
+// Three favourites: a frame, the partial row's lines, the colours inset in
+// their cells, white outside, and the pen colour's outline.
+TEST_F(ColorPaletteTest, FavouritesDrawing) {
+    if (!FavoritePalette) GTEST_SKIP() << "no favourites palette";
+    SetFavorites({pixelart::kRed, pixelart::kGreen, pixelart::kBlue});
+    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    UpdateFavoritePalette(FavoritePalette);
+    struct Case {
+        SInt16 h, v;
+        RGBColor color;
+    };
+    const RGBColor W = pixelart::kWhite, K = pixelart::kBlack;
+    const Case cases[] = {
+        {0, 0, K},  {0, 30, K}, {161, 61, K},  // frame
+        {1, 1, K},  {31, 1, K}, {1, 11, K},  {31, 11, K}, {31, 5, K},  // the row's lines
+        {32, 1, W}, {40, 5, W}, {5, 20, W}, {100, 30, W},                // erased beyond
+        {2, 2, pixelart::kRed}, {10, 10, pixelart::kRed}, {25, 5, pixelart::kBlue},
+        {12, 2, pixelart::kGreen},
+        {11, 5, W}, {21, 5, W}, {21, 11, W}, {11, 11, W},  // green's outline on the grid lines
+    };
+    for (const Case& c : cases) EXPECT_EQ(PortPixel(FavoritePalette, c.h, c.v), c.color) << c.h << "," << c.v;
+
+    // No colours: the window is blank.
+    SetFavorites({});
+    UpdateFavoritePalette(FavoritePalette);
+    EXPECT_EQ(PortPixel(FavoritePalette, 0, 0), W);
+    EXPECT_EQ(PortPixel(FavoritePalette, 1, 1), W);
+}
+
+// Seventeen favourites: one full row with the whole grid, one cell of the
+// next row.
+TEST_F(ColorPaletteTest, FavouritesDrawingWithAFullRow) {
+    if (!FavoritePalette) GTEST_SKIP() << "no favourites palette";
+    std::vector<RGBColor> colors;
+    for (int i = 0; i < 17; ++i) colors.push_back(RGBColor{UInt16(0x1000 * i), 0, 0});
+    SetFavorites(colors);
+    gCurrentColor = ColorRec{pixelart::kBlue, 0};
+    UpdateFavoritePalette(FavoritePalette);
+    const RGBColor W = pixelart::kWhite, K = pixelart::kBlack;
+    EXPECT_EQ(PortPixel(FavoritePalette, 161, 5), K);
+    EXPECT_EQ(PortPixel(FavoritePalette, 151, 11), K);
+    EXPECT_EQ(PortPixel(FavoritePalette, 11, 21), K);
+    EXPECT_EQ(PortPixel(FavoritePalette, 12, 21), W);
+    EXPECT_EQ(PortPixel(FavoritePalette, 5, 15), (RGBColor{0, 0, 0}));  // colour 16 is 0x0000 red
+    EXPECT_EQ(PortPixel(FavoritePalette, 155, 5), (RGBColor{0xF0F0, 0, 0}));
+}
+
+// The palette check marks the colours of the front 8-bit picture; a 32-bit
+// picture has no such list, so nothing is marked.
+TEST_F(ColorPaletteTest, PaletteCheckMarksTheColoursOfThePicture) {
+    if (!ColorPalette1 || !ColorPalette2) GTEST_SKIP() << "no colour palettes";
+    gCurrentColor = ColorRec{RGBColor{0x1234, 0x5678, 0x9ABC}, 0};  // outlined nowhere
+    gPaletteCheck = kPaletteCheckNone;
+    WindowRef w = MakeDocument(24, Rows{"r."}, Rows{"##"});
+    DrawColorPalette(ColorPalette1, kColorPalette1);
+    const auto plain = pixelart::Bytes(GetWindowPort(ColorPalette1));
+    gPaletteCheck = kPaletteCheckDocumentColors;
+    DrawColorPalette(ColorPalette1, kColorPalette1);
+    EXPECT_EQ(pixelart::Bytes(GetWindowPort(ColorPalette1)), plain);
+    painttest::CloseAllDocuments();
+
+    w = MakeDocument(8, Rows{"r."}, Rows{"##"});
+    ASSERT_NE(w, nullptr);
+    DrawColorPalette(ColorPalette1, kColorPalette1);
+    // Red: block 0, column 5, row 5; the mark's corners are black, its edges' middles white.
+    EXPECT_EQ(PortPixel(ColorPalette1, 55, 55), pixelart::kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 56, 55), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 56, 56), pixelart::kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 57, 57), pixelart::kBlack);
+    // White: block 0, column 0, row 0.
+    EXPECT_EQ(PortPixel(ColorPalette1, 5, 5), pixelart::kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 6, 5), pixelart::kWhite);
+    // A colour not in the picture keeps its cell plain.
+    EXPECT_EQ(PortPixel(ColorPalette1, 65, 5), (RGBColor{0xCCCC, 0xFFFF, 0xFFFF}));
+
+    DrawColorPalette(ColorPalette2, kColorPalette2);
+    EXPECT_EQ(PortPixel(ColorPalette2, 5, 4), pixelart::kBlack);   // red, level 15
+    EXPECT_EQ(PortPixel(ColorPalette2, 6, 4), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette2, 41, 4), pixelart::kBlack);  // white, grey level 15
+    EXPECT_EQ(PortPixel(ColorPalette2, 17, 4), pixelart::kGreen);  // green is not in the picture
+}
+
+// The pen colour's outline: white on the grid lines around its cell, only
+// when the palette shows the colour.
+TEST_F(ColorPaletteTest, PenColourOutline) {
+    if (!ColorPalette1 || !ColorPalette2) GTEST_SKIP() << "no colour palettes";
+    gPaletteCheck = kPaletteCheckNone;
+    gCurrentColor = Opaque(0xCCCC, 0x3333, 0);
+    DrawColorPalette(ColorPalette1, kColorPalette1);
+    EXPECT_EQ(PortPixel(ColorPalette1, 112, 40), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 122, 50), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 117, 45), (RGBColor{0xCCCC, 0x3333, 0}));
+    DrawColorPalette(ColorPalette2, kColorPalette2);
+    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), pixelart::kBlack) << "no outline for a colour off the ramps";
+
+    gCurrentColor = kTransparent;
+    DrawColorPalette(ColorPalette2, kColorPalette2);
+    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette2, 10, 160), pixelart::kWhite);
+}
+
+}  // namespace
