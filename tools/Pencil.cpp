@@ -153,7 +153,8 @@ void ShowStrokeRect(Stroke& s, Rect r) {
     MapRgn(zoomed, &rec->picRect, &rec->dispRect);
     if (rec->isFloating) SectRgn(zoomed, rec->selDispRgn, zoomed);
     RedrawPaintWindow(s.window, zoomed);
-    QDFlushPortBuffer(GetWindowPort(s.window), nullptr);
+    // Only the changed part goes to the screen: a whole-window flush per segment would dominate the stroke.
+    QDFlushPortBuffer(GetWindowPort(s.window), zoomed);
 
     if (gPreviewWindow && s.window == FrontDocumentWindow()) {
         GWorldPtr preview = MakePreviewImage(rec);
@@ -163,7 +164,9 @@ void ShowStrokeRect(Stroke& s, Rect r) {
             CopyBits(GetPortBitMapForCopyBits(preview), GetPortBitMapForCopyBits(GetWindowPort(gPreviewWindow)), &r,
                      &r, srcCopy, nullptr);
             if (rec->backPort) DisposeGWorld(preview);
-            QDFlushPortBuffer(GetWindowPort(gPreviewWindow), nullptr);
+            UniqueRgn changed;
+            RectRgn(changed, &r);
+            QDFlushPortBuffer(GetWindowPort(gPreviewWindow), changed);
         }
     }
 }
