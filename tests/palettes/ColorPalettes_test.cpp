@@ -2,7 +2,9 @@
 // click does, the favourites list, and what the palettes draw.
 #include "palettes/ColorPalettes.h"
 
+#include "app/MenuBar.h"
 #include "platform/raster/ColorTables.h"
+#include "platform/ui/Menus.h"
 #include "platform/raster/Pen.h"
 #include "tests/tools/ToolTestSupport.h"
 
@@ -188,6 +190,26 @@ TEST_F(ColorPaletteTest, DoubleClickSelectsTheColour) {
     EXPECT_EQ(selectedIn, w);
     EXPECT_EQ(selected, pixelart::kWhite);
     SetSelectColorAreaProc(nullptr);
+    ClearScript();
+}
+
+// Control-click: the pop-up marks the check in force and a new choice
+// becomes the check; choosing the one in force changes nothing.
+TEST_F(ColorPaletteTest, PalettePopupChoosesTheCheck) {
+    gPaletteCheck = kPaletteCheckNone;
+    ScriptMenuChoice(MenuChoice(kPaletteCheckPopupMenuID, 3));
+    ColorPalettePopup(Point{40, 200});
+    EXPECT_EQ(gPaletteCheck, kPaletteCheck256);
+    ScriptMenuChoice(MenuChoice(kPaletteCheckPopupMenuID, 3));
+    ColorPalettePopup(Point{40, 200});
+    EXPECT_EQ(gPaletteCheck, kPaletteCheck256);
+    UInt16 marks[2] = {1, 1};
+    GetItemMark(GetMenuHandle(kPaletteCheckPopupMenuID), 1, &marks[0]);
+    GetItemMark(GetMenuHandle(kPaletteCheckPopupMenuID), 3, &marks[1]);
+    EXPECT_EQ(marks[0], 0);
+    EXPECT_NE(marks[1], 0);
+    ColorPalettePopup(Point{40, 200});  // nobody answers
+    EXPECT_EQ(gPaletteCheck, kPaletteCheck256);
     ClearScript();
 }
 

@@ -39,6 +39,17 @@ TEST_F(ColorToolTest, EyedropperTakesTheColourUnderThePoint) {
     }
 }
 
+// A zoomed window: a window point names the pixel it lies on.
+TEST_F(ColorToolTest, EyedropperInAZoomedWindow) {
+    WindowRef w = MakeDocument(24, Rows{"..r", "#.."}, Rows{"###", "###"});
+    PaintWinRec* rec = GetPaintWinRec(w);
+    rec->ratio = 2;  // 4 window pixels a picture pixel
+    DoSpoit(w, Point{3, 11});
+    EXPECT_EQ(gCurrentColor.rgb, pixelart::kRed);
+    DoSpoit(w, Point{4, 3});
+    EXPECT_EQ(gCurrentColor.rgb, pixelart::kBlack);
+}
+
 // With a background layer a transparent pixel shows the layer, and picks
 // nothing while the layer is hidden.
 TEST_F(ColorToolTest, EyedropperReadsTheBackgroundLayerUnderTransparency) {
