@@ -73,6 +73,12 @@ struct Stroke {
     RGBColor savedFore{0, 0, 0};
     RGBColor savedOp{0, 0, 0};
     UniqueRgn savedClip;
+    // Over a background layer the mask follows the pen at once, so that the
+    // live display shows strokes on transparent pixels; maskPort's own state
+    // is given back afterwards.
+    bool liveMask = false;
+    PenState maskPen{};
+    UniqueRgn maskClip;
 };
 
 namespace {
@@ -92,6 +98,17 @@ void PrepareDrawing(Stroke& s) {
     SetBlackOnWhite();
     PenSize(s.penSize.h, s.penSize.v);
     PenMode(patCopy);
+
+    if (s.rec->backPort && !s.rec->isFloating) {
+        s.liveMask = true;
+        SetGWorld(s.rec->maskPort.get(), nullptr);
+        GetPenState(&s.maskPen);
+        GetClip(s.maskClip);
+        PenSize(s.penSize.h, s.penSize.v);
+        PenMode(patCopy);
+        RGBForeColor(s.kind == kPaintTransparent ? &rgbWhiteColor : &rgbBlackColor);
+        SetClip(s.drawClip);
+    }
 }
 
 // Adds the stroke buffer's rows of `r` to the painted region.
@@ -123,6 +140,11 @@ void DrawSegment(Stroke& s, Point from, Point to) {
     SetGWorld(s.strokeBuf.get(), nullptr);
     MoveTo(from.h, from.v);
     LineTo(to.h, to.v);
+    if (s.liveMask) {
+        SetGWorld(s.rec->maskPort.get(), nullptr);
+        MoveTo(from.h, from.v);
+        LineTo(to.h, to.v);
+    }
     if (Blending(s)) AddPaintedRows(s, touched);
 }
 
@@ -145,6 +167,13 @@ void ShowStrokeRect(Stroke& s, Rect r) {
                  rec->selMode, rec->selRgn);
         OpColor(&rgbBlackColor);
         ClipRect(&rec->picRect);
+    }
+    if (s.liveMask) {
+        // The picture over the layer is composed from offPort, so the segment goes there now too.
+        SetGWorld(rec->offPort.get(), nullptr);
+        SetBlackOnWhite();
+        CopyBits(GetPortBitMapForCopyBits(s.draw), GetPortBitMapForCopyBits(rec->offPort.get()), &r, &r, srcCopy,
+                 nullptr);
     }
     if (rec->backPort && rec->foreTrans == 4) return;  // the foreground is not shown at this level
 
@@ -346,6 +375,12 @@ void EndStroke(Stroke* stroke, Point last) {
         CopyBits(GetPortBitMapForCopyBits(s.draw), GetPortBitMapForCopyBits(rec->offPort.get()), &rec->picRect,
                  &rec->picRect, srcCopy, nullptr);
         RestoreDispPort(s);
+        if (s.liveMask) {
+            SetGWorld(rec->maskPort.get(), nullptr);
+            SetPenState(&s.maskPen);
+            SetClip(s.maskClip);
+            SetBlackOnWhite();
+        }
     } else {
         Rect selBounds;
         GetRegionBounds(rec->selRgn, &selBounds);

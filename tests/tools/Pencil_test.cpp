@@ -255,3 +255,25 @@ TEST_F(PencilTest, StrokeOnAFloatingSelectionChangesOnlyItsPixels) {
     EXPECT_EQ(RectText(&changed), "2,3,3,6");
     EXPECT_EQ(Picture(rec->dispPort.get())[2], "...###..");
 }
+
+TEST_F(PencilTest, StrokeOverABackgroundLayerShowsLiveOnTransparentPixels) {
+    WindowRef w = MakePaint(6, 3, 2);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    ASSERT_EQ(NewGWorld(rec->backPort.out(), 32, &rec->picRect, nullptr, nullptr, 0), noErr);
+    const PixMap& back = MapOf(rec->backPort.get());
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 6; ++x) WritePixel(back, x, y, kGreen);
+    RedrawPaintWindow(w, nullptr);
+    gCurrentColor = ColorRec{kRed, 0};
+    DragPixels(w, {{1, 1}, {3, 1}}, DoPaint);
+    // The window was drawn during the stroke only: the foreground shows where painted.
+    const PixMap& port = **GetPortPixMap(GetWindowPort(w));
+    const Rect p = Port(w);
+    auto shown = [&](int x, int y) { return ReadPixel(port, x * 4 + 2 - p.left, y * 4 + 2 - p.top); };
+    EXPECT_EQ(shown(1, 1), kRed);
+    EXPECT_EQ(shown(3, 1), kRed);
+    EXPECT_EQ(shown(4, 1), kGreen);
+    EXPECT_EQ(shown(2, 0), kGreen);
+    EXPECT_EQ(Mask(w)[1], ".###..");
+    EXPECT_EQ(Mask(w)[0], "......");
+}
