@@ -183,3 +183,47 @@ TEST_F(UndoTest, SnapshotFollowsAChangeOfSizeAndUndoGivesTheOldSizeBack) {
     EXPECT_EQ(RectText(GetPixBounds(GetGWorldPixMap(rec->undoMask.get()), &r)), "0,0,8,10");
     EXPECT_EQ(BufferBytes(rec->undoPort.get()), BufferBytes(rec->offPort.get()));
 }
+
+TEST_F(UndoTest, ReplaceColourMaskAndLayerLevelExchangeWhatTheyChanged) {
+    WindowRef w = MakePaint(4, 3, 1);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    GWorldPtr image = rec->offPort.get(), mask = rec->maskPort.get();
+
+    // Replacing a colour: the pen colour and the replaced colour trade places with the pixels.
+    gCurrentColor = ColorRec{kRed, 0};
+    rec->replaceColor = kBlue;
+    rec->hasReplaceColor = true;
+    SetUndoMode(kUndoReplaceColor);
+    DoUndo();
+    EXPECT_EQ(gCurrentColor, (ColorRec{kBlue, 1}));
+    EXPECT_EQ(rec->replaceColor, kRed);
+    EXPECT_FALSE(rec->hasReplaceColor);
+    EXPECT_EQ(rec->undoPort.get(), image);
+    EXPECT_EQ(rec->undoMask.get(), mask);
+    DoUndo();
+    EXPECT_EQ(gCurrentColor, (ColorRec{kRed, 0}));
+    EXPECT_EQ(rec->offPort.get(), image);
+
+    // Changing the mask: only the mask pair.
+    const Rect part{1, 1, 2, 3};
+    RectRgn(rec->selRgn, &part);
+    SetUndoMode(kUndoChangeMask);
+    DoUndo();
+    EXPECT_EQ(rec->offPort.get(), image);
+    EXPECT_EQ(rec->undoMask.get(), mask);
+    Rect r;
+    EXPECT_EQ(RectText(GetRegionBounds(rec->updateRgn, &r)), "1,1,2,3");
+    RectRgn(rec->selRgn, &rec->picRect);
+    DoUndo();
+
+    // The foreground level over the background layer.
+    rec->foreTrans = 2;
+    rec->undoForeTrans = 0;
+    SetUndoMode(kUndoForeTrans);
+    DoUndo();
+    EXPECT_EQ(rec->foreTrans, 0);
+    EXPECT_EQ(rec->undoForeTrans, 2);
+    EXPECT_EQ(rec->offPort.get(), image);
+    EXPECT_EQ(RectText(GetRegionBounds(rec->updateRgn, &r)), "0,0,3,4");
+    EXPECT_EQ(rec->undoMode, -kUndoForeTrans);
+}
