@@ -10,10 +10,13 @@
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
+#include "paint/Undo.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
+#include "tools/Eyedropper.h"
+#include "tools/Tools.h"
 
 #include <array>
 
@@ -30,6 +33,7 @@ void RunClose(WindowRef front) { (void)ClosePaintWindow(front, false); }  // it 
 void RunPrefs(WindowRef) { OpenPrefsDialog(); }
 void RunQuit(WindowRef) { Quit(); }
 void RunConfigureGrid(WindowRef) { ConfigureGrid(); }
+void RunUndo(WindowRef) { DoUndo(); }
 
 void RunToggleRuler(WindowRef) {
     // The crosshair is drawn in xor: take it away while the rulers are still on.
@@ -56,7 +60,7 @@ constexpr MenuCommand kCommands[] = {
     {kFileMenuID, 11, kAny, RunPrefs},
     {kFileMenuID, 13, kAny, RunQuit},
 
-    {kEditMenuID, 1, kDoc, nullptr},    // undo
+    {kEditMenuID, 1, kDoc, RunUndo},
     {kEditMenuID, 3, kDoc, nullptr},    // cut
     {kEditMenuID, 4, kDoc, nullptr},    // copy
     {kEditMenuID, 5, kDoc, nullptr},    // paste
@@ -100,8 +104,7 @@ constexpr MenuCommand kCommands[] = {
 };
 
 // Submenus whose every item waits for a later part.
-constexpr MenuID kWaitingSubmenus[] = {kBlendMenuID, kForeTransMenuID, kColorModeMenuID, kSelectionMenuID,
-                                       kBlendPaletteMenuID};
+constexpr MenuID kWaitingSubmenus[] = {kForeTransMenuID, kColorModeMenuID, kSelectionMenuID, kBlendPaletteMenuID};
 
 void RunCommand(MenuID menu, MenuItemIndex item) {
     const MenuCommand* command = FindMenuCommand(menu, item);
@@ -256,6 +259,7 @@ void MenuBarInit() {
         if (isOSX) DisableMenuItem(list, 4);
     }
     if (MenuRef check = Menu(kPaletteCheckMenuID)) MarkOneItem(check, 1, 4, MenuItemIndex(gPaletteCheck + 1));
+    if (MenuRef blend = Menu(kBlendMenuID)) MarkOneItem(blend, 1, 4, MenuItemIndex(gBSelectedItem));
     if (MenuRef tool = Menu(kToolMenuID)) DisableMenuItem(tool, 9);
     if (MenuRef window = Menu(kWindowMenuID)) DisableMenuItem(window, 1);
 
@@ -276,7 +280,6 @@ void MenuBarInit() {
     for (MenuID id : kWaitingSubmenus) {
         if (MenuRef menu = Menu(id)) DisableMenuItem(menu, 0);
     }
-    if (MenuRef penColor = Menu(kPenColorMenuID)) DisableMenuItem(penColor, 7);  // picking from the screen
 
     UpdateToolMenu();
     UpdateNewMenu();
@@ -298,6 +301,7 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kEditMenuID: HandleEditChoice(item); break;
         case kEffectMenuID: HandleEffectChoice(item); break;
         case kToolMenuID: HandleToolChoice(item); break;
+        case kBlendMenuID: HandleBlendChoice(item); break;
         case kGridMenuID: HandleGridChoice(item); break;
         case kPenColorMenuID: HandlePenColorChoice(item); break;
         case kIconMenuID: HandleIconChoice(item); break;
@@ -308,7 +312,7 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kWindowMenuID: HandleWindowChoice(item); break;
         case kPaletteCheckMenuID: HandlePaletteChoice(item); break;
         case kListBackgroundMenuID: HandleListBackgroundChoice(item); break;
-        default: break;  // the transparency, colour-mode, selection and blend-palette menus arrive later
+        default: break;  // the colour-mode, selection, layer and blend-palette menus arrive later
     }
     HiliteMenu(0);
 }
@@ -350,7 +354,6 @@ void HandleMagChoice(SInt16 item) {
 }
 
 void HandlePenColorChoice(SInt16 item) {
-    ColorRec color = gCurrentColor;
     switch (item) {
         case 1:
         case 2:
@@ -359,36 +362,22 @@ void HandlePenColorChoice(SInt16 item) {
             // The palette's ends and its middle blend.
             static constexpr Point kSpots[] = {{43, 1}, {77, 1}, {0, 0}, {0, 0}, {60, 20}};
             const Point spot = kSpots[item - 1];
+            RGBColor color;
             CGrafPtr savedPort;
             GDHandle savedDevice;
             GetGWorld(&savedPort, &savedDevice);
             SetGWorld(gBlendPalettePtr, nullptr);
-            GetCPixel(spot.h, spot.v, &color.rgb);
+            GetCPixel(spot.h, spot.v, &color);
             SetGWorld(savedPort, savedDevice);
-            color.isTransparent = 0;
+            ChangeColor(&color, false);
             break;
         }
-        case 4: color = gPrevColor; break;
-        default: return;  // picking from the screen arrives later
+        case 4: {
+            const ColorRec previous = gPrevColor;
+            ChangeColor(&previous.rgb, previous.isTransparent);
+            break;
+        }
+        case 7: GetDesktopColor(); break;
+        default: break;
     }
-    SetPenColorFromMenu(color);
-}
-
-void SetPenColorFromMenu(const ColorRec& color) {
-    if (color == gCurrentColor) return;
-    gPrevColor = gCurrentColor;
-    gCurrentColor = color;
-    DrawBlend();
-    InvalWindow(gBlendPalette);
-    InvalWindow(PatternPalette);
-}
-
-void HandlePaletteChoice(SInt16 item) {
-    if (item < 1 || item > 4 || item == gPaletteCheck + 1) return;
-    if (MenuRef menu = Menu(kPaletteCheckMenuID)) MarkOneItem(menu, 1, 4, MenuItemIndex(item));
-    gPaletteCheck = SInt16(item - 1);
-    InvalWindow(ColorPalette1);
-    InvalWindow(ColorPalette2);
-    DrawBlend();
-    InvalWindow(gBlendPalette);
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "app/MenuBar.h"
-#include "image/Colors.h"
 #include "platform/ui/Windows.h"
 
 enum class CommandNeeds : UInt8 {
@@ -50,6 +49,3 @@ void MarkOneItem(MenuRef menu, MenuItemIndex first, MenuItemIndex last, MenuItem
 void HandleWindowChoice(SInt16 item);
 // The marks of the Grid menu from the tool preferences' grid setting.
 void UpdateGridMenu();
-// The pen colour chosen from the Pen colour menu: the old one becomes the
-// previous colour; the palettes that show it are redrawn.
-void SetPenColorFromMenu(const ColorRec& color);

@@ -7,17 +7,18 @@
 #include "app/WindowKinds.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
+#include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Regions.h"
 #include "platform/resources/Resources.h"
+#include "tools/Tools.h"
 
 namespace {
 
 enum : SInt16 { kUndoStrings = 128, kRedoStrings = 129 };
 // The icon preview's size when an icon document is in front.
 constexpr SInt16 kIconPreviewWidth = 127, kIconPreviewHeight = 173;
-constexpr SInt16 kPaletteCheckDocumentColors = 3;
 
 void SetVisible(WindowRef window, Boolean visible) {
     if (!window) return;
@@ -40,13 +41,6 @@ void FitPreview(SInt16 width, SInt16 height, const Rect* area) {
     ClipRect(area);
     SetPort(saved);
     InvalWholeWindow(gPreviewWindow);
-}
-
-// The palettes show the colours of the front document: redraw them.
-void RefreshPaletteCheck() {
-    InvalWholeWindow(ColorPalette1);
-    InvalWholeWindow(ColorPalette2);
-    InvalWholeWindow(gBlendPalette);
 }
 
 void UpdateEffectMenu() {
@@ -115,15 +109,11 @@ void UpdateEditWinData() {
                        &rec->picRect);
         }
         SetVisible(DotModePalette, rec->dotMode);
-        if (rec->selDispRgn.get() && !EmptyRgn(rec->selDispRgn.get()) && gToolPrefs.keepFloatingSelection &&
-            gSelectedTool != 2) {
-            // The selection tool; nothing is dropped when changing to it.
-            gSelectedTool = 2;
-            SetRect(&gToolRect, 3, 3 + 25 * 2, 32, 25 + 25 * 2);
-            InvalWholeWindow(gToolPalette);
+        if (rec->selDispRgn.get() && !EmptyRgn(rec->selDispRgn.get()) && gToolPrefs.keepFloatingSelection) {
+            ToolSelect(kSelectionTool);
         }
         if (gPaletteCheck == kPaletteCheckDocumentColors) {
-            RefreshPaletteCheck();
+            UpdatePaletteCheck();
         } else if (rec->parentWindow) {
             // Icon members of 8 and 4 bits show their own standard colours.
             SInt16 check = -1;
@@ -140,7 +130,7 @@ void UpdateEditWinData() {
     }
     SetVisible(gPreviewWindow, true);
     SetVisible(DotModePalette, false);
-    if (gPaletteCheck == kPaletteCheckDocumentColors) RefreshPaletteCheck();
+    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
 }
 
 void UpdateUndoMenu() {
@@ -155,8 +145,8 @@ void UpdateUndoMenu() {
     else GetIndString(text, kRedoStrings, SInt16(-mode + 1));
     UseResFile(saved);
     if (text[0]) SetMenuItemText(edit, 1, text);
-    // Undoing arrives with the undo buffers; until then there is nothing to undo.
-    UpdateCommandItems(kEditMenuID, 1, 1);
+    if (mode != 0) EnableMenuItem(edit, 1);
+    else DisableMenuItem(edit, 1);
 }
 
 void UpdateSaveMenu() { UpdateCommandItems(kFileMenuID, 3, 7); }

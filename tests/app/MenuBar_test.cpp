@@ -6,6 +6,7 @@
 #include "app/PaletteWindows.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "image/Colors.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
@@ -126,10 +127,10 @@ TEST_F(MenuBarTest, ChoicesThatCannotActChangeNothing) {
         else if (kind) MakeDocument(kind, "icons");
         UpdateMenus();
         std::vector<SInt32> choices = {0, MenuChoice(136, 1), MenuChoice(200, 1), MenuChoice(kMagPopupMenuID, 3),
-                                       MenuChoice(kBlendMenuID, 2), MenuChoice(kColorModeMenuID, 3),
+                                       MenuChoice(kBlendMenuID, 5), MenuChoice(kColorModeMenuID, 3),
                                        MenuChoice(kSelectionMenuID, 1), MenuChoice(kWindowMenuID, 1),
                                        MenuChoice(kDispMenuID, 9), MenuChoice(kPenSizeMenuID, 17),
-                                       MenuChoice(kGridMenuID, 0), MenuChoice(kPenColorMenuID, 7)};
+                                       MenuChoice(kGridMenuID, 0), MenuChoice(kPenColorMenuID, 3)};
         for (MenuItemIndex item = 11; kind != kPaintWindowKind && item <= 20; ++item) {
             choices.insert(choices.end(), {MenuChoice(kEditMenuID, item), MenuChoice(kEffectMenuID, item)});
         }
@@ -165,6 +166,8 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
 
     WindowRef paint = MakePaint("p", 40, 30);
+    UpdateMenus();
+    for (const auto& c : cases) EXPECT_EQ(Enabled(c.menu, c.item), c.paintWindow) << c.menu << "/" << c.item;
     const struct {
         SInt16 mode;
         const char* text;
@@ -176,11 +179,11 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
         GetPaintWinRec(paint)->dotMode = s.dot;
         UpdateMenus();
         EXPECT_EQ(ItemText(kEditMenuID, 1), s.text) << s.mode;
+        EXPECT_EQ(Enabled(kEditMenuID, 1), s.mode != 0) << s.mode;
         EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
         EXPECT_EQ(PortSize(gPreviewWindow), (Rect{0, 0, 30, 40}));
         EXPECT_EQ(IsWindowVisible(DotModePalette), s.dot);
     }
-    for (const auto& c : cases) EXPECT_EQ(Enabled(c.menu, c.item), c.paintWindow) << c.menu << "/" << c.item;
 
     MakeDocument(kIconListWindowKind, "icons");
     ShowWindow(DotModePalette);
@@ -458,6 +461,13 @@ TEST_F(MenuBarTest, PenColourItems) {
         EXPECT_EQ(gPrevColor.rgb, s.previous) << s.item;
         EXPECT_EQ(IsWindowUpdatePending(PatternPalette), s.changed) << s.item;
     }
+    // Picking from the screen, cancelled by a key (the move is taken while
+    // the button is awaited).
+    ScriptMouseMove(Point{700, 900});
+    ScriptKey(kVK_Escape, kEscapeCharCode);
+    HandleMenuChoice(MenuChoice(kPenColorMenuID, 7));
+    ClearScript();
+    EXPECT_EQ(gCurrentColor, (ColorRec{c5, 0}));
     gBlendPalettePtr = nullptr;  // no buffer: nothing to read
     HandleMenuChoice(MenuChoice(kPenColorMenuID, 1));
     EXPECT_EQ(gCurrentColor.rgb, c5);
@@ -483,6 +493,18 @@ TEST_F(MenuBarTest, SettingMarks) {
     EXPECT_EQ(gToolPrefs.showRuler, ruler);
     HandleMenuChoice(MenuChoice(kPaletteCheckMenuID, MenuItemIndex(check + 1)));
     HandleMenuChoice(MenuChoice(kListBackgroundMenuID, MenuItemIndex(background)));
+
+    // Pencil transparency: item n blends the new colour by (5 − n) quarters.
+    for (SInt16 item : {3, 1, 4, 2, 1}) {
+        HandleMenuChoice(MenuChoice(kBlendMenuID, MenuItemIndex(item)));
+        EXPECT_EQ(gBSelectedItem, item);
+        EXPECT_EQ(Marked(kBlendMenuID), std::vector<int>{item});
+        EXPECT_EQ(gBlendMode, item == 1 ? 0 : 32);
+        const UInt16 weight = UInt16((5 - item) * 0x4000);
+        if (item > 1) {
+            EXPECT_EQ(gBlendRatio, (RGBColor{weight, weight, weight}));
+        }
+    }
 }
 
 // A dialog goes 20 pixels down and across from the front document's content
