@@ -269,7 +269,19 @@ void SyncMenuBar() {
     }
 }
 
+// Menus go with the application object, while their widgets still can.
+void ReleaseAllMenus() {
+    gBarMenus.clear();
+    gHierMenus.clear();
+    gMenus.clear();
+}
+
 MenuRef NewMenuRecord(MenuData data, SInt16 resourceID) {
+    static bool releaseRegistered = false;
+    if (!releaseRegistered && HaveWidgets()) {
+        qAddPostRoutine(ReleaseAllMenus);
+        releaseRegistered = true;
+    }
     auto m = std::make_unique<MenuInfo>();
     m->data = std::move(data);
     m->resourceID = resourceID;
