@@ -134,20 +134,6 @@ Boolean ChangePESize(SInt16* width, SInt16* height) {
     return true;
 }
 
-void HandlePenSizeChoice(MenuID menuID, SInt16 item) {
-    if (item < 1 || item > 16) return;
-    const SInt16 w = SInt16((item - 1) % 4 + 1), h = SInt16((item - 1) / 4 + 1);
-    const bool pen = menuID == kPenSizeMenuID;
-    if (!pen && menuID != kEraserSizeMenuID) return;
-    SInt16* width = pen ? &gPenWidth : &gEraserWidth;
-    SInt16* height = pen ? &gPenHeight : &gEraserHeight;
-    MoveSizeCheck(menuID, *width, *height, w, h);
-    *width = w;
-    *height = h;
-    if (InfoWindow) RedrawInfo(InfoWindow);
-    ToolSelect(pen ? kPencilTool : kEraserTool);
-}
-
 void ChangePenSize() { ChooseSize(&gPenWidth, &gPenHeight, kPenSizeMenuID, kPencilTool); }
 
 void ChangeEraserSize() { ChooseSize(&gEraserWidth, &gEraserHeight, kEraserSizeMenuID, kEraserTool); }

@@ -5,7 +5,6 @@
 
 #include "paint/PaintWindow.h"
 #include "platform/ui/Events.h"
-#include "platform/ui/Menus.h"
 #include "platform/ui/Windows.h"
 
 enum : SInt16 { kPencilTool = 0, kEraserTool = 1, kSelectionTool = 2, kEyedropperTool = 3, kBucketTool = 4 };
@@ -45,6 +44,3 @@ extern FixSelectionProcPtr gFixSelectionProc;
 // Drops the front paint window's floating selection before `tool` is chosen,
 // unless the tool preferences keep it or the tool works on selections.
 void DropSelectionForTool(SInt16 tool);
-// A choice from the Pen Size (147) or Eraser Size (148) menu: item n is
-// ((n - 1) mod 4 + 1) x ((n - 1) div 4 + 1); the tool is chosen as well.
-void HandlePenSizeChoice(MenuID menuID, SInt16 item);

@@ -267,32 +267,6 @@ TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
     EXPECT_EQ(Image(w)[1], "..g...");
 }
 
-TEST_F(ToolStateTest, SizeMenusSetTheSizeAndChooseTheTool) {
-    struct Case {
-        MenuID menu;
-        SInt16 item;
-        SInt16 width, height, tool;
-    };
-    const Case cases[] = {
-        {kPenSizeMenuID, 8, 4, 2, kPencilTool},
-        {kEraserSizeMenuID, 9, 1, 3, kEraserTool},
-        {kPenSizeMenuID, 1, 1, 1, kPencilTool},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.item);
-        gSelectedTool = kBucketTool;
-        HandlePenSizeChoice(c.menu, c.item);
-        const bool pen = c.menu == kPenSizeMenuID;
-        EXPECT_EQ(pen ? gPenWidth : gEraserWidth, c.width);
-        EXPECT_EQ(pen ? gPenHeight : gEraserHeight, c.height);
-        EXPECT_EQ(gSelectedTool, c.tool);
-    }
-    gPenWidth = 2;
-    HandlePenSizeChoice(kPenSizeMenuID, 17);
-    HandlePenSizeChoice(kEraserSizeMenuID, 0);
-    EXPECT_EQ(gPenWidth, 2);
-}
-
 TEST_F(ToolStateTest, InfoWindowLowerPartPopsUpTheTransparencyMenu) {
     gBSelectedItem = 1;
     gBlendMode = srcCopy;
