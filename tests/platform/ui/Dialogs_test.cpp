@@ -20,7 +20,7 @@ namespace {
 
 constexpr Rect kBounds{50, 50, 250, 350};  // the dialog's global content rectangle
 
-struct ItemSpec {
+struct ItemDef {
     UInt8 type;
     Rect rect;
     std::string text;  // or a resource ID for controls and pictures
@@ -32,10 +32,10 @@ void PString(ByteWriter& w, const std::string& s) {
     w.bytes({reinterpret_cast<const UInt8*>(s.data()), s.size()});
 }
 
-std::vector<UInt8> DitlBytes(const std::vector<ItemSpec>& items) {
+std::vector<UInt8> DitlBytes(const std::vector<ItemDef>& items) {
     ByteWriter w;
     w.s16be(SInt16(items.size() - 1));
-    for (const ItemSpec& it : items) {
+    for (const ItemDef& it : items) {
         w.u32be(0);
         w.rect(it.rect);
         w.u8(it.type);

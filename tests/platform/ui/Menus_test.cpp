@@ -24,13 +24,13 @@
 
 namespace {
 
-struct ItemSpec {
+struct ItemDef {
     std::string text;
     UInt8 cmd = 0, mark = 0, style = 0;
 };
 
 std::vector<UInt8> MenuBytes(SInt16 id, UInt32 enableFlags, const std::string& title,
-                             const std::vector<ItemSpec>& items) {
+                             const std::vector<ItemDef>& items) {
     ByteWriter w;
     w.s16be(id);
     w.s16be(0);
@@ -40,7 +40,7 @@ std::vector<UInt8> MenuBytes(SInt16 id, UInt32 enableFlags, const std::string& t
     w.u32be(enableFlags);
     w.u8(UInt8(title.size()));
     w.bytes({reinterpret_cast<const UInt8*>(title.data()), title.size()});
-    for (const ItemSpec& it : items) {
+    for (const ItemDef& it : items) {
         w.u8(UInt8(it.text.size()));
         w.bytes({reinterpret_cast<const UInt8*>(it.text.data()), it.text.size()});
         w.u8(0);
@@ -110,7 +110,7 @@ protected:
 }  // namespace
 
 TEST(MenuResource, ParsesItemsMarksKeysAndEnableBits) {
-    std::vector<ItemSpec> items = {
+    std::vector<ItemDef> items = {
         {"New", 'N', 0, 0},     {"-", 0, 0, 0},        {"(Open", 0, 0, 0}, {"Grid", 0x1B, 134, 0},
         {"Bold", 0, 0x12, 1},   {"(-", 0, 0, 0},
     };
