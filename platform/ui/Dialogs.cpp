@@ -315,7 +315,7 @@ DialogItemIndex ApplyStep(DialogInfo* info, const DialogStep& step) {
     if (!item) return CancelItemOf(*info);
     switch (step.kind) {
     case DialogStep::Kind::Type:
-        if (item->control) {
+        if (item->control && BaseType(item->type) == editText) {
             ui_internal::SetControlText(item->control, step.text);
             info->focusItem = step.item;
         }
