@@ -12,6 +12,7 @@
 #include "platform/raster/Pen.h"
 #include "platform/raster/Shapes.h"
 #include "platform/ui/Menus.h"
+#include "tools/Eyedropper.h"
 
 #include <algorithm>
 
@@ -142,9 +143,9 @@ void DoubleClickTool(SInt16 tool) {
     switch (tool) {
     case kPencilTool: ChangePenSize(); break;
     case kEraserTool: EraseAll(); break;
+    case kEyedropperTool: GetDesktopColor(); break;
     default:
-        // Select all and picking a colour from the screen belong to the
-        // selection and eyedropper tools.
+        // Select all belongs to the selection tools.
         break;
     }
 }

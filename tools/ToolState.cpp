@@ -17,6 +17,7 @@
 #include "platform/raster/Shapes.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/Menus.h"
+#include "tools/Bucket.h"
 
 #include <algorithm>
 
@@ -178,6 +179,7 @@ void ClickPaintWindowMain(WindowRef window, Point localPt, const EventRecord* ev
         break;
     case kEraserTool: DoErase(window, localPt, shift); break;
     default:
+        if (ClickColorTool(window, localPt, event, tool)) break;
         if (gOtherToolClickProc) gOtherToolClickProc(window, localPt, event, tool);
         break;
     }

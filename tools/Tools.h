@@ -34,8 +34,8 @@ void HandleBlendChoice(SInt16 item);
 
 // Installs ClickPaintWindowMain as the paint windows' tool dispatch; start-up calls it.
 void InitTools();
-// The selection, eyedropper and bucket tools take their clicks through this
-// hook (tool is the one in force, Option already applied).
+// The selection tool takes its clicks through this hook (tool is the one in
+// force, Option already applied); the eyedropper and the bucket are called directly.
 using OtherToolClickProcPtr = void (*)(WindowRef window, Point localPt, const EventRecord* event, SInt16 tool);
 extern OtherToolClickProcPtr gOtherToolClickProc;
 // Dropping a floating selection (FixSelection of the selection tools).

@@ -237,15 +237,26 @@ TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
         ClearScript();
         FlushEvents(everyEvent, 0);
     };
-    // Option with the pencil: the eyedropper.
+    // Option with the pencil: the eyedropper takes the pixel's colour.
+    WritePixel(MapOf(rec->offPort.get()), 2, 1, kBlue);
+    {
+        SavedGWorld saved;
+        SetGWorld(rec->maskPort.get(), nullptr);
+        PaintRect(&rec->picRect);
+    }
+    ComposeDispPort(rec);
     gSelectedTool = kPencilTool;
     click(optionKey);
-    EXPECT_EQ(gOtherClick.count, 1);
-    EXPECT_EQ(gOtherClick.tool, kEyedropperTool);
-    // Option with the selection tool stays the selection tool.
+    EXPECT_EQ(gCurrentColor, (ColorRec{kBlue, 0}));
+    EXPECT_EQ(gOtherClick.count, 0);
+    // Option with the selection tool stays the selection tool, which takes the hook.
     gSelectedTool = kSelectionTool;
     click(optionKey);
+    EXPECT_EQ(gOtherClick.count, 1);
     EXPECT_EQ(gOtherClick.tool, kSelectionTool);
+    gCurrentColor = ColorRec{kBlack, 0};
+    WritePixel(MapOf(rec->offPort.get()), 2, 1, kWhite);
+    ComposeDispPort(rec);
 
     // Command with the pencil: dot mode, which the next click ends.
     gSelectedTool = kPencilTool;
