@@ -13,6 +13,7 @@
 #include "platform/raster/TransferModes.h"
 #include "tools/ColorSearch.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -67,8 +68,10 @@ UInt32 ValueFor(const PixMap& pm, const RGBColor& color) {
     return UInt32(NearestColorIndex(pm.pmTable, color));
 }
 
-// Which pixel values show exactly `color`: for direct pixels one value, for
-// indexed ones every table entry of that colour.
+// Which pixel values stand for `color`: for direct pixels the one value that
+// shows it exactly (none when the depth cannot hold it); for indexed ones
+// the entry the colour maps to, as painting with it would have chosen, and
+// every other entry of the same colour.
 std::vector<bool> ValuesShowing(const PixMap& pm, const RGBColor& color, UInt32* direct, bool* found) {
     *found = false;
     std::vector<bool> matches;
@@ -79,10 +82,12 @@ std::vector<bool> ValuesShowing(const PixMap& pm, const RGBColor& color, UInt32*
         return matches;
     }
     matches.assign(size_t(1) << pm.pixelSize, false);
-    const int count = CTabReadableCount(pm.pmTable);
-    const ColorSpec* entries = count ? CTabEntries(pm.pmTable) : nullptr;
-    for (int i = 0; i < count && i < int(matches.size()); ++i) {
-        if (EqualColor(&entries[i].rgb, &color)) {
+    const int count = std::min(CTabReadableCount(pm.pmTable), int(matches.size()));
+    if (count == 0) return matches;
+    const ColorSpec* entries = CTabEntries(pm.pmTable);
+    const RGBColor shown = entries[NearestColorIndex(pm.pmTable, color) % count].rgb;
+    for (int i = 0; i < count; ++i) {
+        if (EqualColor(&entries[i].rgb, &shown)) {
             matches[size_t(i)] = true;
             *found = true;
         }

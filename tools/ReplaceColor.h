@@ -13,10 +13,11 @@ Boolean DoReplaceColor(WindowRef window, const RGBColor* from, Boolean fromTrans
 // The pixel work alone, within selRect of offPort and maskPort:
 // - from transparency: every transparent pixel takes the to colour, and the
 //   whole selection becomes opaque;
-// - from a colour: every opaque or transparent pixel of exactly that colour
-//   takes the to colour (in an 8-bit document the to colour's nearest table
-//   colour); to transparency, the replaced pixels become transparent, and
-//   replacing white by transparency rebuilds the mask from the colours.
+// - from a colour: every opaque or transparent pixel of that colour takes the
+//   to colour. Direct pixels match exactly; in indexed pictures both colours
+//   stand for their nearest table colours, as painting with them gave. To
+//   transparency, the replaced pixels become transparent, and replacing
+//   white by transparency rebuilds the mask from the colours.
 // False when a mask could not be made (the colours are replaced all the same).
 Boolean ReplaceColorMain(PaintWinRec* rec, const RGBColor* from, Boolean fromTransparent, const RGBColor* to,
                          Boolean toTransparent);
