@@ -51,7 +51,8 @@ protected:
     // The window point inside image pixel (x, y).
     static Point Local(WindowRef w, int x, int y) {
         const SInt16 r = GetPaintWinRec(w)->ratio;
-        return Point{SInt16((y << r) + 1), SInt16((x << r) + 1)};
+        const int inside = r > 0 ? 1 : 0;
+        return Point{SInt16((y << r) + inside), SInt16((x << r) + inside)};
     }
     static Point Global(WindowRef w, Point local) {
         const Rect content = Content(w), port = Port(w);

@@ -27,9 +27,11 @@ TEST_F(PencilTest, PenFootprintIsCentredOnThePointerForSizesOneToFour) {
         {3, {"......", "......", "..###.", "..###.", "..###.", "......"}},
         {4, {"......", ".####.", ".####.", ".####.", ".####.", "......"}},
     };
+    for (SInt16 depth : {SInt16(8), SInt16(24)})
+    for (SInt16 ratio : {SInt16(0), SInt16(2), SInt16(4)})
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.size);
-        WindowRef w = MakePaint(6, 6, 2);
+        SCOPED_TRACE(testing::Message() << "size " << c.size << " depth " << depth << " ratio " << ratio);
+        WindowRef w = MakePaint(6, 6, ratio, depth);
         gPenWidth = gPenHeight = c.size;
         DragPixels(w, {{3, 3}}, DoPaint);
         EXPECT_EQ(Image(w), c.image);
