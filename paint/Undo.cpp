@@ -142,6 +142,73 @@ UniqueGWorld CopyOf(GWorldPtr from, SInt16 depth, const Rect& r) {
     return g;
 }
 
+// `to` becomes a copy of `from` (of the same bounds), through `clip` when given.
+void CopyThrough(GWorldPtr from, GWorldPtr to, const Rect& r, RgnHandle clip) {
+    SetBlackOnWhite(from);
+    SetBlackOnWhite(to);
+    CopyBits(GetPortBitMapForCopyBits(from), GetPortBitMapForCopyBits(to), &r, &r, srcCopy, clip);
+}
+
+void EraseWhole(GWorldPtr g, const Rect& r) {
+    SetBlackOnWhite(g);
+    EraseRect(&r);
+}
+
+// Undo of entering background mode (a new background layer) and of leaving
+// it when no foreground existed (a new foreground).
+void ExchangeNewLayer(PaintWinRec* rec, SInt16 m, bool undoing) {
+    const bool startInBack = gOtherPrefs[kOtherStartInBackMode] != 0;
+    const SInt16 depth = StorageDepth(rec->depth);
+    const Rect pic = rec->picRect;
+    if (m == kUndoEnterBackMode && undoing) {
+        if (!rec->foreHoldPort || !rec->foreHoldMask) return;
+        EraseWhole(rec->offPort.get(), pic);
+        CopyThrough(rec->foreHoldPort.get(), rec->offPort.get(), pic, rec->selRgn);
+        CopyThrough(rec->foreHoldPort.get(), rec->basePort.get(), pic, nullptr);
+        EraseRgn(rec->selRgn);
+        EraseWhole(rec->maskPort.get(), pic);
+        CopyThrough(rec->foreHoldMask.get(), rec->maskPort.get(), pic, rec->selRgn);
+        CopyThrough(rec->foreHoldMask.get(), rec->baseMask.get(), pic, nullptr);
+        EraseRgn(rec->selRgn);
+        rec->foreHoldPort.reset();
+        rec->foreHoldMask.reset();
+        rec->isBackMode = startInBack;
+    } else if (m == kUndoEnterBackMode) {
+        UniqueGWorld hold = CopyOf(rec->dispPort.get(), depth, pic);
+        UniqueGWorld holdMask = CopyOf(rec->maskPort.get(), 1, pic);
+        if (!hold || !holdMask) return;
+        SetBlackOnWhite(rec->baseMask.get());
+        SetBlackOnWhite(holdMask.get());
+        CopyBits(GetPortBitMapForCopyBits(rec->baseMask.get()), GetPortBitMapForCopyBits(holdMask.get()), &pic, &pic,
+                 srcOr, nullptr);
+        rec->foreHoldPort = std::move(hold);
+        rec->foreHoldMask = std::move(holdMask);
+        EraseOffPort(rec);
+        rec->isBackMode = true;
+    } else if (!undoing) {  // redo of a new foreground
+        UniqueGWorld back = CopyOf(rec->dispPort.get(), depth, pic);
+        if (!back) return;
+        rec->backPort = std::move(back);
+        EraseOffPort(rec);
+        rec->isBackMode = false;
+    } else {
+        if (!rec->backPort) return;
+        EraseWhole(rec->offPort.get(), pic);
+        CopyThrough(rec->backPort.get(), rec->offPort.get(), pic, rec->selRgn);
+        CopyThrough(rec->backPort.get(), rec->basePort.get(), pic, nullptr);
+        RGBBackColor(&gBackColor.rgb);
+        EraseRgn(rec->selRgn);
+        RGBBackColor(&rgbWhiteColor);
+        SetBlackOnWhite(rec->maskPort.get());
+        PaintRgn(rec->selRgn);
+        SetBlackOnWhite(rec->baseMask.get());
+        PaintRect(&pic);
+        if (gBackColor.isTransparent) EraseRgn(rec->selRgn);
+        rec->backPort.reset();
+        rec->isBackMode = startInBack;
+    }
+}
+
 void ExchangeBackground(PaintWinRec* rec, SInt16 m, bool undoing) {
     const bool startInBack = gOtherPrefs[kOtherStartInBackMode] != 0;
     if (m == kUndoDeleteForeground) {
@@ -273,10 +340,14 @@ void DoUndo() {
         std::swap(rec->foreTrans, rec->undoForeTrans);
         RectRgn(rec->updateRgn, &rec->picRect);
         break;
-    default:
-        // Entering and leaving background mode undo through the layer code.
-        return;
+    case kUndoEnterBackMode:
+    case kUndoLeaveBackMode:
+        ExchangeNewLayer(rec, m, undoing);
+        RectRgn(rec->updateRgn, &rec->picRect);
+        break;
+    default: return;
     }
+    if (m >= kUndoEnterBackMode && m <= kUndoDeleteBackground) DrawBackInfo(window);
     if (gPaletteCheck == 3 && m != kUndoForeTrans) {
         for (WindowRef palette : {ColorPalette1, ColorPalette2}) {
             if (!palette) continue;

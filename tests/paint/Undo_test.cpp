@@ -3,6 +3,7 @@
 // and the snapshot itself.
 #include "paint/Undo.h"
 
+#include "platform/raster/CopyBits.h"
 #include "tests/tools/PencilTestSupport.h"
 
 using namespace penciltest;
@@ -226,4 +227,53 @@ TEST_F(UndoTest, ReplaceColourMaskAndLayerLevelExchangeWhatTheyChanged) {
     EXPECT_EQ(rec->offPort.get(), image);
     EXPECT_EQ(RectText(GetRegionBounds(rec->updateRgn, &r)), "0,0,3,4");
     EXPECT_EQ(rec->undoMode, -kUndoForeTrans);
+}
+
+TEST_F(UndoTest, NewBackgroundLayerUndoGivesTheForegroundBackAndRedoParksItAgain) {
+    WindowRef w = MakePaint(4, 2, 1);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    const std::vector<std::string> picture{"rb..", "..#r"};
+    Fill(w, picture);
+    {
+        SavedGWorld saved;
+        SetGWorld(rec->maskPort.get(), nullptr);
+        const Rect clear{0, 2, 1, 4};
+        EraseRect(&clear);  // the top right two pixels are transparent
+    }
+    const std::vector<std::string> mask{"##..", "####"};
+    ASSERT_EQ(Mask(w), mask);
+    gOtherPrefs[kOtherStartInBackMode] = 0;
+    // Entering background mode as the layer code does it: the foreground parked, the buffers erased.
+    ASSERT_EQ(NewGWorld(rec->foreHoldPort.out(), 32, &rec->picRect, nullptr, nullptr, 0), noErr);
+    ASSERT_EQ(NewGWorld(rec->foreHoldMask.out(), 1, &rec->picRect, nullptr, nullptr, 0), noErr);
+    {
+        SavedGWorld saved;
+        SetGWorld(rec->foreHoldPort.get(), nullptr);
+        CopyBits(GetPortBitMapForCopyBits(rec->dispPort.get()), GetPortBitMapForCopyBits(rec->foreHoldPort.get()),
+                 &rec->picRect, &rec->picRect, srcCopy, nullptr);
+        SetGWorld(rec->foreHoldMask.get(), nullptr);
+        CopyBits(GetPortBitMapForCopyBits(rec->maskPort.get()), GetPortBitMapForCopyBits(rec->foreHoldMask.get()),
+                 &rec->picRect, &rec->picRect, srcCopy, nullptr);
+    }
+    EraseOffPort(rec);
+    rec->isBackMode = true;
+    SetUndoMode(kUndoEnterBackMode);
+
+    DoUndo();
+    EXPECT_EQ(Image(w), picture);
+    EXPECT_EQ(Mask(w), mask);
+    EXPECT_FALSE(rec->foreHoldPort);
+    EXPECT_FALSE(rec->foreHoldMask);
+    EXPECT_FALSE(rec->isBackMode);
+    EXPECT_EQ(Picture(rec->basePort.get()), std::vector<std::string>(2, "...."));  // selRgn (all) erased
+    EXPECT_EQ(rec->undoMode, -kUndoEnterBackMode);
+
+    DoUndo();
+    ASSERT_TRUE(rec->foreHoldPort);
+    EXPECT_EQ(Picture(rec->foreHoldPort.get()), picture);
+    EXPECT_EQ(BitPicture(MapOf(rec->foreHoldMask.get())), mask);
+    EXPECT_EQ(Image(w), std::vector<std::string>(2, "...."));
+    EXPECT_EQ(Mask(w), std::vector<std::string>(2, "...."));
+    EXPECT_TRUE(rec->isBackMode);
+    EXPECT_EQ(rec->undoMode, kUndoEnterBackMode);
 }
