@@ -8,6 +8,7 @@
 #include "app/WindowKinds.h"
 #include "image/Colors.h"
 #include "paint/PaintView.h"
+#include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
@@ -310,9 +311,17 @@ void DoUndo() {
     SavedGWorld saved;
     switch (m) {
     case kUndoNone: DisableUndoItem(); return;
+    case kUndoColorMode:
+        if (gOtherPrefs[kOtherPaletteCheckFollowsMode]) {
+            // The palette check follows the colour mode back to its previous choice.
+            const SInt16 current = gPaletteCheck;
+            HandlePaletteChoice(SInt16(gPrevPaletteCheck + 1));
+            gPrevPaletteCheck = current;
+        }
+        ExchangeImageAndMask(rec);
+        break;
     case kUndoPaint:
     case kUndoTone:
-    case kUndoColorMode:
     case kUndoDotPaint: ExchangeImageAndMask(rec); break;
     case kUndoSelect:
     case kUndoFixSelection:
@@ -348,13 +357,7 @@ void DoUndo() {
     default: return;
     }
     if (m >= kUndoEnterBackMode && m <= kUndoDeleteBackground) DrawBackInfo(window);
-    if (gPaletteCheck == 3 && m != kUndoForeTrans) {
-        for (WindowRef palette : {ColorPalette1, ColorPalette2}) {
-            if (!palette) continue;
-            Rect all;
-            InvalWindowRect(palette, GetWindowPortBounds(palette, &all));
-        }
-    }
+    if (gPaletteCheck == kPaletteCheckDocumentColors && m != kUndoForeTrans) UpdatePaletteCheck();
     DispOffPort(window);
     UpdateMenus();
     ++gUsedCount[kUsedUndo];

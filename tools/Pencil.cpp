@@ -15,6 +15,7 @@
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "paint/Undo.h"
+#include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
@@ -256,14 +257,7 @@ bool PencilToggles(PaintWinRec* rec, Point pt, Point penSize, SInt16 blendMode) 
 void AfterStroke() {
     UpdateMenus();  // the transparency items follow the mask
     SetUndoMode(kUndoPaint);
-    if (gPaletteCheck == 3) {
-        // The palette shows the document's colours, which the stroke may have changed.
-        for (WindowRef palette : {ColorPalette1, ColorPalette2}) {
-            if (!palette) continue;
-            Rect all;
-            InvalWindowRect(palette, GetWindowPortBounds(palette, &all));
-        }
-    }
+    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
 }
 
 // Runs one stroke with the pen set in offPort's drawing state.
@@ -551,4 +545,5 @@ void DoDotPaintMain(WindowRef window, Point imagePt) {
     DispOffPort(window);
     UpdateMenus();
     SetUndoMode(kUndoDotPaint);
+    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
 }

@@ -7,6 +7,7 @@
 #include "app/WindowKinds.h"
 #include "image/Colors.h"
 #include "paint/Undo.h"
+#include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/Pen.h"
@@ -99,13 +100,7 @@ void EraseAll() {
     DispOffPort(window);
     UpdateMenus();
     SetUndoMode(kUndoPaint);
-    if (gPaletteCheck == 3) {
-        for (WindowRef palette : {ColorPalette1, ColorPalette2}) {
-            if (!palette) continue;
-            Rect all;
-            InvalWindowRect(palette, GetWindowPortBounds(palette, &all));
-        }
-    }
+    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // and the snapshot itself.
 #include "paint/Undo.h"
 
+#include "palettes/ColorPalettes.h"
 #include "platform/raster/CopyBits.h"
 #include "tests/tools/PencilTestSupport.h"
 
@@ -276,4 +277,32 @@ TEST_F(UndoTest, NewBackgroundLayerUndoGivesTheForegroundBackAndRedoParksItAgain
     EXPECT_EQ(Mask(w), std::vector<std::string>(2, "...."));
     EXPECT_TRUE(rec->isBackMode);
     EXPECT_EQ(rec->undoMode, kUndoEnterBackMode);
+}
+
+TEST_F(UndoTest, ColourModeUndoTakesThePaletteCheckBackWhenLinked) {
+    WindowRef w = MakePaint(4, 2, 1);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    const auto savedOther = gOtherPrefs;
+    const SInt16 savedCheck = gPaletteCheck, savedPrev = gPrevPaletteCheck;
+    struct Case {
+        UInt8 linked;
+        SInt16 check, prev;
+        SInt16 checkAfter, prevAfter;
+    };
+    const Case cases[] = {{1, 2, 0, 0, 2}, {0, 2, 0, 2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.linked));
+        gOtherPrefs[kOtherPaletteCheckFollowsMode] = c.linked;
+        gPaletteCheck = c.check;
+        gPrevPaletteCheck = c.prev;
+        GWorldPtr image = rec->offPort.get();
+        SetUndoMode(kUndoColorMode);
+        DoUndo();
+        EXPECT_EQ(gPaletteCheck, c.checkAfter);
+        EXPECT_EQ(gPrevPaletteCheck, c.prevAfter);
+        EXPECT_EQ(rec->undoPort.get(), image);
+    }
+    gOtherPrefs = savedOther;
+    gPaletteCheck = savedCheck;
+    gPrevPaletteCheck = savedPrev;
 }
