@@ -129,7 +129,11 @@ void InitCursor() {
 
 void SetCursor(const Cursor* crsr) {
     if (!crsr) return;
-    C().current = QCursor(BitmapOf(crsr->data), BitmapOf(crsr->mask), crsr->hotSpot.h, crsr->hotSpot.v);
+    // Data without mask inverts the screen in the toolbox; Qt has no portable
+    // inversion, so those pixels are left transparent.
+    UInt16 data[16];
+    for (int i = 0; i < 16; ++i) data[i] = UInt16(crsr->data[i] & crsr->mask[i]);
+    C().current = QCursor(BitmapOf(data), BitmapOf(crsr->mask), crsr->hotSpot.h, crsr->hotSpot.v);
     Apply();
 }
 

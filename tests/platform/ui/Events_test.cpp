@@ -396,6 +396,7 @@ TEST_F(EventsTest, CursorsKeepTheirBitmapsMasksAndHotSpot) {
     std::vector<UInt8> curs(68, 0);
     curs[0] = 0x80, curs[1] = 0x01;   // data row 0: first and last pixel
     curs[32] = 0xC0, curs[33] = 0x01;  // mask row 0: first two and last
+    curs[2] = 0x40;                    // data row 1 without mask: left out
     curs[65] = 3, curs[67] = 5;
     const SInt16 saved = CurResFile();
     const SInt16 ref = NewResFileInMemory();
@@ -423,7 +424,7 @@ TEST_F(EventsTest, CursorsKeepTheirBitmapsMasksAndHotSpot) {
     EXPECT_TRUE(Black(data, 15, 0));
     EXPECT_TRUE(Black(mask, 1, 0));
     EXPECT_FALSE(Black(mask, 2, 0));
-    EXPECT_FALSE(Black(data, 0, 1));
+    EXPECT_FALSE(Black(data, 1, 1));
     // Hidden twice needs two shows.
     HideCursor();
     HideCursor();
