@@ -101,6 +101,10 @@ TEST_F(ColorToolTest, DesktopPixelIsThePortPixelUnderThePoint) {
     RGBColor c{};
     ASSERT_TRUE(GetDesktopPixel(Point{SInt16(content.top + 5), SInt16(content.left + 7)}, &c));
     EXPECT_EQ(c, (RGBColor{0x1111, 0x2222, 0x3333}));
+    // Frames and the bare desktop are read from what the layer drew there.
+    Settle();
+    EXPECT_TRUE(GetDesktopPixel(Point{SInt16(content.top - 10), SInt16(content.left + 30)}, &c));
+    EXPECT_TRUE(GetDesktopPixel(Point{700, 1000}, &c));
 }
 
 // A release accepts the colour under the pointer; a key cancels and gives
