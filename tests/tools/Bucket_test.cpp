@@ -3,6 +3,7 @@
 #include "tools/Bucket.h"
 
 #include "paint/Undo.h"
+#include "tools/Tools.h"
 #include "tests/tools/ToolTestSupport.h"
 #include "tools/ColorSearch.h"
 
@@ -180,6 +181,26 @@ TEST_F(ColorToolTest, CommandClickThatChangesNothingLeavesTheDocument) {
         EXPECT_FALSE(rec->isDirty);
         painttest::CloseAllDocuments();
     }
+}
+
+// The tool dispatch's hook: the bucket with and without Command, the
+// eyedropper; other tools are left to their own code.
+TEST_F(ColorToolTest, ColourToolHookRoutesByTool) {
+    WindowRef w = MakeDocument(24, Rows{"r.r", "#r."}, Rows{"###", "###"});
+    PaintWinRec* rec = GetPaintWinRec(w);
+    gCurrentColor = ColorRec{pixelart::kBlue, 0};
+    EventRecord click;
+    click.modifiers = cmdKey;
+    EXPECT_TRUE(ClickColorTool(w, Point{0, 0}, &click, kBucketTool));
+    EXPECT_EQ(Image(rec), (Rows{"b.b", "#b."}));
+    click.modifiers = 0;
+    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    EXPECT_TRUE(ClickColorTool(w, Point{0, 0}, &click, kBucketTool));
+    EXPECT_EQ(Image(rec), (Rows{"g.b", "#b."}));
+    EXPECT_TRUE(ClickColorTool(w, Point{1, 0}, &click, kEyedropperTool));
+    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kBlack, 0}));
+    EXPECT_FALSE(ClickColorTool(w, Point{0, 1}, &click, kPencilTool));
+    EXPECT_EQ(Image(rec), (Rows{"g.b", "#b."}));
 }
 
 // CreateMask2: a set bit for every pixel that is not exactly white.
