@@ -43,6 +43,13 @@ protected:
         PlaceTopLevelFrames();
     }
 
+    // The desktop moves inside the main window when the menu bar changes
+    // height (menus are added after the palettes are placed).
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize) PlaceTopLevelFrames();
+        return QMainWindow::eventFilter(watched, event);
+    }
+
     void closeEvent(QCloseEvent* event) override {
         // The program decides whether to quit (save questions) and ends its loop itself.
         event->ignore();
@@ -210,6 +217,7 @@ OSErr InitWindows(SInt16 desktopWidth, SInt16 desktopHeight) {
     l.main->menuBar();  // made now so that the menu layer can fill it
     l.desktop = new DesktopArea(l.main.get());
     l.main->setCentralWidget(l.desktop);
+    l.desktop->installEventFilter(l.main.get());
     const bool fixed = desktopWidth > 0 && desktopHeight > 0;
     if (fixed) {
         l.desktop->setFixedSize(desktopWidth, desktopHeight);
