@@ -218,26 +218,4 @@ TEST(ColorSearch, CreateMask2MarksEveryPixelButWhite) {
     }
 }
 
-TEST(ColorSearch, ProceduresMatchTheirColour) {
-    gSearchColor = RGBColor{0x3333, 0x6666, 0x9999};
-    gTransColor = RGBColor{0, 0xFFFF, 0};
-    struct Case {
-        ColorSearchProcPtr proc;
-        RGBColor color;
-        SInt32 index;
-    };
-    const Case cases[] = {
-        {MySearchProc, {0xFFFF, 0xFFFF, 0xFFFF}, 0},       {MySearchProc, {0xFFFF, 0xFFFF, 0xFFFE}, 1},
-        {MySearchProc, {0, 0, 0}, 1},                      {SearchColorAreaProc, {0x3333, 0x6666, 0x9999}, 1},
-        {SearchColorAreaProc, {0x3333, 0x6666, 0x9998}, 0}, {MySearchTransProc, {0, 0xFFFF, 0}, 1},
-        {MySearchTransProc, {0xFFFF, 0xFFFF, 0xFFFF}, 0},
-    };
-    for (const Case& c : cases) {
-        RGBColor color = c.color;
-        SInt32 index = -1;
-        EXPECT_TRUE(c.proc(&color, &index));
-        EXPECT_EQ(index, c.index);
-    }
-}
-
 }  // namespace
