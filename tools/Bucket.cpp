@@ -1,6 +1,7 @@
 #include "tools/Bucket.h"
 
 #include "app/Alerts.h"
+#include "app/MenuBar.h"
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "paint/Undo.h"
@@ -176,6 +177,7 @@ void DoBucket(WindowRef window, Point localPt, Boolean command) {
     CopyRgn(area, rec->updateRgn);
     if (rec->isFloating) OffsetRgn(rec->updateRgn, rec->selOffset.h, rec->selOffset.v);
     DispOffPort(window);
+    UpdateMenus();  // the transparency items follow the mask
     SetUndoMode(kUndoPaint);
     if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
 }

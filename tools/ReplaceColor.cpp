@@ -1,6 +1,7 @@
 #include "tools/ReplaceColor.h"
 
 #include "app/Alerts.h"
+#include "app/MenuBar.h"
 #include "image/Colors.h"
 #include "paint/Undo.h"
 #include "palettes/ColorPalettes.h"
@@ -189,6 +190,7 @@ Boolean DoReplaceColor(WindowRef window, const RGBColor* from, Boolean fromTrans
     rec->replaceColor = *from;
     rec->hasReplaceColor = fromTransparent;
     CountUse(kUsedReplaceColor);
+    UpdateMenus();  // the transparency items follow the mask
     SetUndoMode(kUndoReplaceColor);
     if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
     return true;
