@@ -65,6 +65,7 @@ void DoSpoit(WindowRef window, Point localPt) {
     RGBColor color;
     if (!GetSpoitColor(rec, pt, &color)) return;
     ChangeColor(&color, false);
+    InvalidateColorPalettes();  // the outlines follow the pen colour
 }
 
 void GetDesktopColor() {
