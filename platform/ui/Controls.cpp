@@ -215,6 +215,13 @@ void Sync(ControlRef c) {
                     c->tabBar->setTabText(i, ShownText(c->tabTitles[size_t(i)]));
             }
             c->tabBar->setCurrentIndex(c->value - 1);
+            // The bar's height is known only once it has tabs; the pane hangs from its middle.
+            const int barH = c->tabBar->sizeHint().height();
+            c->tabBar->setGeometry(kTabIndent, 0, std::max(RectWidth(c->rect) - 2 * kTabIndent, 0), barH);
+            if (auto* pane = c->tabBar->parentWidget()->findChild<QFrame*>()) {
+                pane->setGeometry(0, barH / 2, std::max(RectWidth(c->rect), 0),
+                                  std::max(RectHeight(c->rect) - barH / 2, 0));
+            }
         }
         break;
     case Kind::Popup:
