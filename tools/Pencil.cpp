@@ -219,8 +219,7 @@ void RestoreDispPort(Stroke& s) {
     SetClip(s.savedClip);
 }
 
-// Paints one footprint at `pt` (its top-left pixel) in the current port and
-// the mask; the kind decides the mask.
+// Makes a footprint opaque or transparent in the mask.
 void MarkMask(PaintWinRec* rec, const Rect& footprint, bool opaque) {
     Rect r;
     if (!SectRect(&footprint, &rec->picRect, &r)) return;
