@@ -15,7 +15,7 @@ std::string_view TruncateUtf8(std::string_view text, size_t maxBytes) {
 void CopyCStringToPascal(std::string_view text, StringPtr dst, size_t capacity) {
     std::string_view cut = TruncateUtf8(text, std::min<size_t>(capacity, 255));
     dst[0] = UInt8(cut.size());
-    std::memcpy(dst + 1, cut.data(), cut.size());
+    if (!cut.empty()) std::memcpy(dst + 1, cut.data(), cut.size());
 }
 
 std::string PStringToStd(ConstStringPtr s) {

@@ -53,6 +53,13 @@ struct ResState {
     bool resLoad = true;
     OSErr error = noErr;
     std::unordered_map<Handle, ResEntry*> handles;
+    // Files still open at exit (the application's own, as a rule) give their
+    // handles back with them.
+    ~ResState() {
+        for (auto& f : chain)
+            for (auto& e : f->entries)
+                if (e->handle) DisposeHandle(e->handle);
+    }
 };
 
 ResState gRes;

@@ -40,7 +40,12 @@ public:
     FrameWidget(WindowRecord* rec, QWidget* parent, Qt::WindowFlags flags);
     WindowRecord* record() const { return rec_; }
     PortView* view() const { return view_; }
-    void forget() { rec_ = nullptr; view_->setParent(nullptr); }
+    // The window is going: its view goes first, so nothing paints from the record.
+    void forget() {
+        rec_ = nullptr;
+        delete view_;
+        view_ = nullptr;
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
