@@ -5,6 +5,7 @@
 #include "app/WindowKinds.h"
 #include "image/Colors.h"
 #include "paint/PaintView.h"
+#include "palettes/ColorPalettes.h"
 #include "platform/core/PString.h"
 #include "platform/picture/Pictures.h"
 #include "platform/raster/ColorTables.h"
@@ -121,10 +122,13 @@ void DrawPaletteContent(WindowRef window, SInt16 kind) {
         DarkenRect(&gToolRect);
         break;
     case kColorPalette1Kind:
-        DrawPictureResource(128, &port);
+        DrawColorPalette(window, kColorPalette1);
         break;
     case kColorPalette2Kind:
-        DrawPictureResource(129, &port);
+        DrawColorPalette(window, kColorPalette2);
+        break;
+    case kFavoritePaletteKind:
+        UpdateFavoritePalette(window);
         break;
     case kBlendPaletteKind:
         if (gBlendPalettePtr) {
@@ -144,8 +148,23 @@ void DrawPaletteContent(WindowRef window, SInt16 kind) {
     }
 }
 
-void ClickPaletteContent(WindowRef, SInt16, Point, const EventRecord*) {
-    // Each palette's clicks arrive with the palette's own code.
+void ClickPaletteContent(WindowRef, SInt16 kind, Point local, const EventRecord* event) {
+    const EventModifiers mods = event ? event->modifiers : 0;
+    const Boolean option = (mods & optionKey) != 0, command = (mods & cmdKey) != 0;
+    switch (kind) {
+    case kColorPalette1Kind:
+    case kColorPalette2Kind:
+        if (mods & controlKey) ColorPalettePopup(event->where);
+        else if (kind == kColorPalette1Kind) ClickColorPalette1(local, option, command);
+        else ClickColorPalette2(local, option, command);
+        break;
+    case kFavoritePaletteKind:
+        if (!(mods & controlKey)) ClickFavoritePalette(local, option, command);
+        break;
+    default:
+        // The other palettes' clicks arrive with their own code.
+        break;
+    }
 }
 
 void DoAboutBox() {
