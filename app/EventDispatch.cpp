@@ -13,6 +13,8 @@
 #include "platform/ui/Menus.h"
 #include "platform/ui/Scripting.h"
 #include "app/AppleEvents.h"
+#include "paint/Undo.h"
+#include "tools/Tools.h"
 
 #include <cctype>
 
@@ -205,10 +207,14 @@ void ContentClick(EventRecord* event) {
         if (local.h >= 0 && local.v >= 0) DoAboutBox();
         break;
     case kToolPaletteKind:
+        ClickToolPalette(local, event->when);
+        break;
+    case kInfoWindowKind:
+        ClickInfoWindow(local);
+        break;
     case kColorPalette1Kind:
     case kColorPalette2Kind:
     case kBlendPaletteKind:
-    case kInfoWindowKind:
     case kPatternPaletteKind:
     case kDotModePaletteKind:
     case kFavoritePaletteKind:
@@ -248,6 +254,8 @@ void DoUpdate(EventRecord* event) {
     } else if (kind == kPreviewWindowKind) {
         if (FrontPaintRec()) RedrawPreviewWindow(window);
         else DrawPaletteContent(window, kind);
+    } else if (kind == kInfoWindowKind) {
+        RedrawInfo(window);
     } else {
         DrawPaletteContent(window, kind);
     }
@@ -285,6 +293,9 @@ void HandleKeyDown(EventRecord* event) {
         case 'L':
             HandlePenColorChoice(1);
             return;
+        case 'Z':
+            DoUndo();
+            return;
         default:
             break;
         }
@@ -304,7 +315,14 @@ void HandleKeyDown(EventRecord* event) {
         break;
     }
     (void)shift;
-    // Tool choice by letter arrives with the tools.
+    switch (std::toupper(ch)) {
+    case 'E': ToolSelect(gSelectedTool == kEraserTool ? kPencilTool : kEraserTool); break;
+    case 'P': ToolSelect(gSelectedTool == kPencilTool ? kEraserTool : kPencilTool); break;
+    case 'I': ToolSelect(kEyedropperTool); break;
+    case 'K': ToolSelect(kBucketTool); break;
+    case 'M': ToolSelect(kSelectionTool); break;
+    default: break;
+    }
 }
 
 void Quit() {
