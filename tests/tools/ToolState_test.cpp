@@ -294,3 +294,36 @@ TEST_F(ToolStateTest, InfoWindowLowerPartPopsUpTheTransparencyMenu) {
     ClickInfoWindow(Point{-1, 5});
     EXPECT_EQ(gBSelectedItem, 3);
 }
+
+TEST_F(ToolStateTest, ToolLettersAndZFromTheKeyboard) {
+    WindowRef w = MakePaint(4, 2, 1);
+    auto key = [](char ch) {
+        EventRecord ev{};
+        ev.what = keyDown;
+        ev.message = UInt32(UInt8(ch));
+        HandleKeyDown(&ev);
+    };
+    struct Case {
+        SInt16 before;
+        char ch;
+        SInt16 after;
+    };
+    const Case cases[] = {
+        {kPencilTool, 'p', kEraserTool}, {kEraserTool, 'P', kPencilTool}, {kEraserTool, 'e', kPencilTool},
+        {kBucketTool, 'E', kEraserTool}, {kPencilTool, 'm', kSelectionTool}, {kPencilTool, 'I', kEyedropperTool},
+        {kPencilTool, 'k', kBucketTool},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ch);
+        gSelectedTool = c.before;
+        key(c.ch);
+        EXPECT_EQ(gSelectedTool, c.after);
+    }
+    gSelectedTool = kPencilTool;
+    DragPixels(w, {{1, 1}}, DoPaint);
+    EXPECT_EQ(Image(w)[1], ".#..");
+    key('z');
+    EXPECT_EQ(Image(w)[1], "....");
+    key('Z');
+    EXPECT_EQ(Image(w)[1], ".#..");
+}
