@@ -10,6 +10,7 @@
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
+#include "tools/Tools.h"
 #include "platform/core/Gestalt.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Regions.h"
@@ -230,6 +231,7 @@ Boolean StartUp() {
         ErrorAlertFromResource(kStartupErrStrings, 2);
         return false;
     }
+    InitTools();
     ChangeSysSettings();
     std::srand(unsigned(std::time(nullptr)));
     InitCursor();

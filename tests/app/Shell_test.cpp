@@ -272,3 +272,27 @@ TEST_F(ShellTest, ADocumentNoWindowCanShowYetIsNamedInAnAlert) {
     EXPECT_NE(LastAlertText().find("Korvel cannot open \u201Cnotes.txt\u201D"), std::string::npos) << LastAlertText();
     EXPECT_EQ(FrontDocumentWindow(), nullptr);
 }
+
+TEST_F(ShellTest, APencilDragInThePictureGoesThroughTheToolAndCanBeUndoneByItsKey) {
+    Start();
+    WindowRef w = NewPictureFromMenu();
+    ASSERT_NE(w, nullptr);
+    Rect content;
+    GetWindowBounds(w, kWindowContentRgn, &content);
+    // At 4x, window point (10, 10) is image pixel (2, 2); the drag ends at pixel (9, 2).
+    ScriptMouseDown(Point{SInt16(content.top + 10), SInt16(content.left + 10)});
+    ScriptMouseMove(Point{SInt16(content.top + 10), SInt16(content.left + 38)});
+    ScriptMouseUp(Point{SInt16(content.top + 10), SInt16(content.left + 38)});
+    RunPendingEvents();
+    PaintWinRec* rec = GetPaintWinRec(w);
+    const PixMap& pm = **GetGWorldPixMap(rec->offPort.get());
+    const UInt8* row = PixRow(pm, 2);
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(row[x], (x >= 2 && x <= 9) ? 0xFF : 0x00) << x;
+    EXPECT_TRUE(rec->isDirty);
+    ScriptKey(kVK_ANSI_Z, 'z');
+    RunPendingEvents();
+    // Undo exchanges the image with its snapshot, so look at the image anew.
+    const PixMap& undone = **GetGWorldPixMap(rec->offPort.get());
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(PixRow(undone, 2)[x], 0x00) << x;
+    EXPECT_EQ(rec->undoMode, -1);
+}
