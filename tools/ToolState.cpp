@@ -3,6 +3,8 @@
 // dispatch of a click in a paint window to the tool in force.
 #include "tools/Tools.h"
 
+#include "palettes/ColorPalettes.h"
+
 #include "app/MenuBar.h"
 #include "app/PaletteContent.h"
 #include "app/Shell.h"
@@ -10,6 +12,7 @@
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "paint/Undo.h"
+#include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
 #include "platform/picture/Pictures.h"
 #include "platform/raster/ColorTables.h"
@@ -114,6 +117,7 @@ void ChangeColor(const RGBColor* color, Boolean transparent) {
     DrawBlend();
     InvalWholeWindow(gBlendPalette);
     InvalWholeWindow(PatternPalette);
+    InvalidateColorPalettes();  // their outlines follow the colours
 }
 
 void ChangeBackColor(const RGBColor* color, Boolean transparent) {
@@ -124,6 +128,7 @@ void ChangeBackColor(const RGBColor* color, Boolean transparent) {
     DrawBlend();
     InvalWholeWindow(gBlendPalette);
     InvalWholeWindow(PatternPalette);
+    InvalidateColorPalettes();
 }
 
 SInt16 SetForeBlend(PaintWinRec* rec) {
