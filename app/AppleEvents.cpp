@@ -50,12 +50,12 @@ OSErr DoOpenApp() { return noErr; }
 OSErr DoPrintDoc() { return noErr; }
 
 OSErr DoOpenDoc(const std::vector<FSSpec>& documents) {
-    for (const FSSpec& spec : documents) {
-        if (gOpenDocumentProc && gOpenDocumentProc(&spec)) continue;
+    for (const FSSpec& fileSpec : documents) {
+        if (gOpenDocumentProc && gOpenDocumentProc(&fileSpec)) continue;
         Str255 text;
         GetIndString(text, kAppleEventErrStrings, 7);
         std::string message = PStringToStd(text);
-        std::string name = PStringToStd(spec.name);
+        std::string name = PStringToStd(fileSpec.name);
         if (auto at = message.find("^0"); at != std::string::npos) message.replace(at, 2, name);
         else message = name + ": " + message;
         ErrorAlert(message);

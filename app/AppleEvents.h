@@ -24,5 +24,5 @@ OSErr DoOpenDoc(const std::vector<FSSpec>& documents);
 OSErr DoPrintDoc();
 OSErr DoQuitApp();
 // Opens one document; false when no kind of window can show it yet.
-using OpenDocumentProcPtr = Boolean (*)(const FSSpec* spec);
+using OpenDocumentProcPtr = Boolean (*)(const FSSpec* fileSpec);
 void SetOpenDocumentProc(OpenDocumentProcPtr proc);

@@ -18,8 +18,8 @@ int RunApplication(int argc, char** argv) {
     if (StartUp()) {
         std::vector<FSSpec> documents;
         for (int i = 1; i < argc; ++i) {
-            FSSpec spec;
-            if (FSSpecFromPath(argv[i], &spec) == noErr) documents.push_back(spec);
+            FSSpec fileSpec;
+            if (FSSpecFromPath(argv[i], &fileSpec) == noErr) documents.push_back(fileSpec);
         }
         // The start-up action of the preferences: a new picture when the
         // user named no documents. (Asking for a file to open waits for the

@@ -96,4 +96,4 @@ OSErr DisposeBitMap(BitMap* bitmap);
 // The untitled document name for a file type ("untitled 2.pict").
 void MakeUntitledFileName(OSType fileType, Str255 name);
 // Whether any paint window edits the file (records with a parent window are skipped).
-WindowRef IsFileOpened(const FSSpec* spec);
+WindowRef IsFileOpened(const FSSpec* wanted);

@@ -136,10 +136,10 @@ void LoadExternalEditor() {
     if (!LoadWholeRecord(FourCC("alis"), 128, Size(kMaxEditorPath) + 6, &bytes)) return;
     std::string path;
     std::error_code ec;
-    FSSpec spec;
+    FSSpec fileSpec;
     if (DecodeEditorRecord(bytes, &path) && std::filesystem::exists(path, ec) &&
-        FSSpecFromPath(path, &spec) == noErr) {
-        gExternalEditor = spec;
+        FSSpecFromPath(path, &fileSpec) == noErr) {
+        gExternalEditor = fileSpec;
         isExternalEditorAvailable = true;
         return;
     }
@@ -210,14 +210,14 @@ void SetPrefDefaults() {
     SetFavoriteDefaults();
 }
 
-OSErr GetPrefFileSpec(FSSpec* spec) {
+OSErr GetPrefFileSpec(FSSpec* fileSpec) {
     SInt16 vRefNum = 0;
     SInt32 dirID = 0;
     if (OSErr err = FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID)) return err;
     Str255 name;
     GetIndString(name, kPrefFileNameStrList, 1);
     if (name[0] == 0) CopyCStringToPascal(kDefaultPrefFileName, name);
-    const OSErr err = FSMakeFSSpec(vRefNum, dirID, name, spec);
+    const OSErr err = FSMakeFSSpec(vRefNum, dirID, name, fileSpec);
     return err == fnfErr ? OSErr(noErr) : err;
 }
 
@@ -225,15 +225,15 @@ void LoadPrefFile() {
     SetPrefDefaults();
     gPrefFileRefNum = -1;
 
-    FSSpec spec;
-    if (GetPrefFileSpec(&spec) != noErr) {
+    FSSpec fileSpec;
+    if (GetPrefFileSpec(&fileSpec) != noErr) {
         ErrorAlertFromResource(kPrefsErrStrings, 1);
         return;
     }
     // Only a missing file is made; an existing one that does not open is
     // left exactly as it is, so a damaged file is never replaced.
-    if (!FSpExists(&spec)) FSpCreateResFile(&spec, kPrefCreator, kPrefFileType, smSystemScript);
-    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    if (!FSpExists(&fileSpec)) FSpCreateResFile(&fileSpec, kPrefCreator, kPrefFileType, smSystemScript);
+    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     if (ref == kResFileNotOpen) {
         ErrorAlertFromResource(kPrefsErrStrings, 2);
         UseApplicationResources();

@@ -115,10 +115,10 @@ void LoadPrefRecords();
 // The preferences file: named by item 1 of string list 134 in the
 // preferences folder, which is made when missing.
 inline constexpr SInt16 kPrefFileNameStrList = 134;
-OSErr GetPrefFileSpec(FSSpec* spec);
+OSErr GetPrefFileSpec(FSSpec* fileSpec);
 
 void OpenPrefsDialog();
 void ConfigureGrid();
 void UpdateBGSetting();
-OSErr SetExternalApplication(FSSpec* spec);
+OSErr SetExternalApplication(FSSpec* fileSpec);
 OSErr GetCreatorFromFile(OSType* creator);

@@ -203,10 +203,10 @@ void HandlePageItem(const PrefsPages& p, PrefsCopy& c, int page, int k) {
         if (k == 5 || k == 8) {
             Toggle(d, p.Item(2, k));
         } else if (k == 7) {
-            FSSpec spec;
-            if (SetExternalApplication(&spec) == noErr) {
-                c.editor = spec;
-                if (ControlRef b = ItemControl(d, p.Item(2, 7))) SetControlTitle(b, spec.name);
+            FSSpec fileSpec;
+            if (SetExternalApplication(&fileSpec) == noErr) {
+                c.editor = fileSpec;
+                if (ControlRef b = ItemControl(d, p.Item(2, 7))) SetControlTitle(b, fileSpec.name);
             }
         }
         break;
@@ -446,13 +446,13 @@ void UpdateBGSetting() {
     UpdateMenus();
 }
 
-OSErr SetExternalApplication(FSSpec* spec) {
-    if (!spec || !gPrefsFileChooser) return paramErr;
+OSErr SetExternalApplication(FSSpec* fileSpec) {
+    if (!fileSpec || !gPrefsFileChooser) return paramErr;
     Str255 prompt;
     GetIndString(prompt, kEditorPromptStrList, 1);
     FSSpec chosen;
     if (OSErr err = gPrefsFileChooser(prompt, true, &chosen)) return err;
-    *spec = chosen;
+    *fileSpec = chosen;
     return noErr;
 }
 

@@ -263,9 +263,9 @@ TEST_F(ShellTest, ClickInAWindowOfUnknownKindBeeps) {
 TEST_F(ShellTest, ADocumentNoWindowCanShowYetIsNamedInAnAlert) {
     Start();
     ResetScriptLog();
-    FSSpec spec{};
-    ASSERT_EQ(FSSpecFromPath((configHome_ / "notes.txt").string(), &spec), noErr);
-    PostOpenDocuments({spec});
+    FSSpec fileSpec{};
+    ASSERT_EQ(FSSpecFromPath((configHome_ / "notes.txt").string(), &fileSpec), noErr);
+    PostOpenDocuments({fileSpec});
     RunPendingEvents();
     ASSERT_EQ(DialogsShown().size(), 1u);
     EXPECT_EQ(DialogsShown()[0], kErrorAlertID);

@@ -56,11 +56,11 @@ Boolean ScriptedPicker(ConstStr255Param, const RGBColor*, RGBColor* chosen) {
 // A file with a creator, as the chooser would hand it over.
 FSSpec FileWithCreator(const char* name, OSType creator) {
     fs::create_directories(Scratch());
-    FSSpec spec;
-    EXPECT_EQ(FSSpecFromPath((Scratch() / name).string(), &spec), noErr);
-    (void)FSpDelete(&spec);
-    EXPECT_EQ(FSpCreate(&spec, creator, FourCC("APPL"), smSystemScript), noErr);
-    return spec;
+    FSSpec fileSpec;
+    EXPECT_EQ(FSSpecFromPath((Scratch() / name).string(), &fileSpec), noErr);
+    (void)FSpDelete(&fileSpec);
+    EXPECT_EQ(FSpCreate(&fileSpec, creator, FourCC("APPL"), smSystemScript), noErr);
+    return fileSpec;
 }
 
 class PrefsDialogTest : public testing::Test {

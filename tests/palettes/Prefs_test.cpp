@@ -76,11 +76,11 @@ void WritePrefFile(std::vector<ForkResource> resources) {
 
 ResourceForkImage ReadPrefFile() {
     ResourceForkImage image;
-    FSSpec spec;
-    EXPECT_EQ(FSSpecFromPath(PrefPath().string(), &spec), noErr);
+    FSSpec fileSpec;
+    EXPECT_EQ(FSSpecFromPath(PrefPath().string(), &fileSpec), noErr);
     Bytes bytes;
     ForkSource source = ForkSource::none;
-    EXPECT_EQ(ReadResourceFork(&spec, &bytes, &source), noErr);
+    EXPECT_EQ(ReadResourceFork(&fileSpec, &bytes, &source), noErr);
     EXPECT_EQ(ParseResourceFork(bytes, &image), noErr);
     return image;
 }
@@ -202,9 +202,9 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
     DisposeCTable(table130);
 
     FInfo info;
-    FSSpec spec;
-    ASSERT_EQ(FSSpecFromPath(PrefPath().string(), &spec), noErr);
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    FSSpec fileSpec;
+    ASSERT_EQ(FSSpecFromPath(PrefPath().string(), &fileSpec), noErr);
+    ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, FourCC("pref"));
     EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
 
