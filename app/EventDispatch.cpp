@@ -14,6 +14,7 @@
 #include "platform/ui/Scripting.h"
 #include "app/AppleEvents.h"
 #include "paint/Undo.h"
+#include "tools/Selection.h"
 #include "tools/Tools.h"
 
 #include <cctype>
@@ -279,7 +280,18 @@ void HandleKeyDown(EventRecord* event) {
         }
         Boolean isArrow = ch >= kLeftArrowCharCode && ch <= kDownArrowCharCode;
         if (rec && rec->isFloating) {
-            // Moving and changing a lifted selection arrive with selections.
+            switch (std::toupper(ch)) {
+            case 'B': HandleMenuChoice(MenuChoice(kEffectMenuID, 18)); return;
+            case 'O': HandleMenuChoice(MenuChoice(kEffectMenuID, 16)); return;
+            case 'T': HandleMenuChoice(MenuChoice(kEffectMenuID, 17)); return;
+            case kEnterCharCode: FixSelection(front); return;
+            default: break;
+            }
+            // Deleting the selection arrives with the clipboard commands.
+            if (isArrow) {
+                MoveSelectionByKey(front, ch, event->modifiers);
+                return;
+            }
         }
         if (isArrow || ch == kHomeCharCode || ch == kEndCharCode || ch == kPageUpCharCode ||
             ch == kPageDownCharCode) {
@@ -292,6 +304,9 @@ void HandleKeyDown(EventRecord* event) {
             return;
         case 'L':
             HandlePenColorChoice(1);
+            return;
+        case 'S':
+            DoAutoSelect(front);
             return;
         case 'Z':
             DoUndo();

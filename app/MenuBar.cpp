@@ -16,6 +16,7 @@
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
 #include "tools/Eyedropper.h"
+#include "tools/Selection.h"
 #include "tools/Tools.h"
 
 #include <array>
@@ -34,6 +35,10 @@ void RunPrefs(WindowRef) { OpenPrefsDialog(); }
 void RunQuit(WindowRef) { Quit(); }
 void RunConfigureGrid(WindowRef) { ConfigureGrid(); }
 void RunUndo(WindowRef) { DoUndo(); }
+void RunOpaqueMask(WindowRef front) { ChangeMask(front, 0); }
+void RunWhiteTransparentMask(WindowRef front) { ChangeMask(front, 36); }
+void RunToggleSelectionBlend(WindowRef front) { ToggleSelectionBlend(front); }
+void RunExchangeSelection(WindowRef front) { ExchangeSelection(front); }
 
 void RunToggleRuler(WindowRef) {
     // The crosshair is drawn in xor: take it away while the rulers are still on.
@@ -86,10 +91,10 @@ constexpr MenuCommand kCommands[] = {
     {kEffectMenuID, 12, kPaint, nullptr}, // rotate
     {kEffectMenuID, 13, kPaint, nullptr}, // flip horizontally
     {kEffectMenuID, 14, kPaint, nullptr}, // flip vertically
-    {kEffectMenuID, 16, kPaint, nullptr}, // opaque mask
-    {kEffectMenuID, 17, kPaint, nullptr}, // transparent-colour mask
-    {kEffectMenuID, 18, kPaint, nullptr}, // blend the floating selection
-    {kEffectMenuID, 20, kPaint, nullptr}, // exchange the selection
+    {kEffectMenuID, 16, kPaint, RunOpaqueMask},
+    {kEffectMenuID, 17, kPaint, RunWhiteTransparentMask},
+    {kEffectMenuID, 18, kPaint, RunToggleSelectionBlend},
+    {kEffectMenuID, 20, kPaint, RunExchangeSelection},
 
     {kToolMenuID, 5, kAny, RunConfigureGrid},
     {kToolMenuID, 6, kAny, RunToggleRuler},
@@ -104,7 +109,7 @@ constexpr MenuCommand kCommands[] = {
 };
 
 // Submenus whose every item waits for a later part.
-constexpr MenuID kWaitingSubmenus[] = {kForeTransMenuID, kColorModeMenuID, kSelectionMenuID, kBlendPaletteMenuID};
+constexpr MenuID kWaitingSubmenus[] = {kForeTransMenuID, kColorModeMenuID, kBlendPaletteMenuID};
 
 void RunCommand(MenuID menu, MenuItemIndex item) {
     const MenuCommand* command = FindMenuCommand(menu, item);
@@ -121,6 +126,26 @@ void HandleEditChoice(SInt16 item) { RunCommand(kEditMenuID, MenuItemIndex(item)
 void HandleEffectChoice(SInt16 item) { RunCommand(kEffectMenuID, MenuItemIndex(item)); }
 void HandleToolChoice(SInt16 item) { RunCommand(kToolMenuID, MenuItemIndex(item)); }
 void HandleIconChoice(SInt16 item) { RunCommand(kIconMenuID, MenuItemIndex(item)); }
+
+// Menu 152: select content, drop the selection, show or hide the marquee.
+void HandleSelectionChoice(SInt16 item) {
+    WindowRef front = FrontPaintWindow();
+    PaintWinRec* rec = GetPaintWinRec(front);
+    if (!rec) return;
+    switch (item) {
+    case 1: DoAutoSelect(front); break;
+    case 2:
+        if (rec->isFloating) FixSelection(front);
+        break;
+    case 4:
+        if (!rec->isFloating) break;
+        rec->selShown = !rec->selShown;
+        DispSelection(front);
+        UpdateSelectionMenu();
+        break;
+    default: break;
+    }
+}
 
 void InvalWindow(WindowRef window) {
     if (!window) return;
@@ -312,7 +337,8 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kWindowMenuID: HandleWindowChoice(item); break;
         case kPaletteCheckMenuID: HandlePaletteChoice(item); break;
         case kListBackgroundMenuID: HandleListBackgroundChoice(item); break;
-        default: break;  // the colour-mode, selection, layer and blend-palette menus arrive later
+        case kSelectionMenuID: HandleSelectionChoice(item); break;
+        default: break;  // the colour-mode, layer and blend-palette menus arrive later
     }
     HiliteMenu(0);
 }

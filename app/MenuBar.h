@@ -27,6 +27,10 @@ void UpdateSaveMenu();
 void UpdatePasteMenu();
 void UpdateToolMenu();
 void UpdateNewMenu();
+// Effect items 16 to 18, Edit's clipboard items and menu 152 from the front paint window.
+void UpdateTransparentMenu();
+void UpdateClipMenu();
+void UpdateSelectionMenu();
 // Display menu and palettes.
 void ShowHidePalette(WindowRef window, Boolean show);
 void ShowHidePalette2(SInt16 item);

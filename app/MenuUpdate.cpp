@@ -12,6 +12,7 @@
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Regions.h"
 #include "platform/resources/Resources.h"
+#include "tools/Selection.h"
 #include "tools/Tools.h"
 
 namespace {
@@ -48,26 +49,7 @@ void UpdateEffectMenu() {
     UpdateCommandItems(kEditMenuID, 11, 12);
 }
 
-// Effect items 16 to 18 mirror the front paint document's floating selection.
-void UpdateTransparentMenu() {
-    MenuRef effect = GetMenuHandle(kEffectMenuID);
-    if (!effect) return;
-    PaintWinRec* rec = GetPaintWinRec(FrontPaintWindow());
-    // The two mask marks need the mask operations, which arrive with the selection.
-    CheckMenuItem(effect, 16, false);
-    CheckMenuItem(effect, 17, false);
-    CheckMenuItem(effect, 18, rec && rec->selMode == blend);
-}
-
-void UpdateClipMenu() {
-    for (MenuItemIndex item : {3, 4, 6, 7, 9}) UpdateCommandItems(kEditMenuID, item, item);
-}
-
 void UpdateBGMenu() { UpdateCommandItems(kEditMenuID, 14, 20); }
-
-void UpdateSelectionMenu() {
-    // Menu 152 waits for the selection operations; MenuBarInit disabled it.
-}
 
 void UpdateIconMenu() { UpdateCommandItems(kIconMenuID, 1, 12); }
 
@@ -76,6 +58,35 @@ void UpdateIconMenu() { UpdateCommandItems(kIconMenuID, 1, 12); }
 WindowRef FrontPaintWindow() {
     WindowRef front = FrontDocumentWindow();
     return front && GetExtWindowKind(front) == kPaintWindowKind && GetPaintWinRec(front) ? front : nullptr;
+}
+
+// Effect items 16 to 18 mirror the front paint document's floating selection.
+void UpdateTransparentMenu() {
+    MenuRef effect = GetMenuHandle(kEffectMenuID);
+    if (!effect) return;
+    PaintWinRec* rec = GetPaintWinRec(FrontPaintWindow());
+    CheckMenuItem(effect, 16, rec && MaskIsOpaqueSelection(rec));
+    CheckMenuItem(effect, 17, rec && MaskIsWhiteTransparent(rec));
+    CheckMenuItem(effect, 18, rec && rec->selMode == blend);
+}
+
+void UpdateClipMenu() {
+    for (MenuItemIndex item : {3, 4, 6, 7, 9}) UpdateCommandItems(kEditMenuID, item, item);
+}
+
+// Menu 152 acts on the front paint window's selection: select content always,
+// dropping and the marquee only while a selection floats.
+void UpdateSelectionMenu() {
+    MenuRef menu = GetMenuHandle(kSelectionMenuID);
+    if (!menu) return;
+    PaintWinRec* rec = GetPaintWinRec(FrontPaintWindow());
+    const Boolean floating = rec && rec->isFloating;
+    for (MenuItemIndex item : {1, 2, 4}) {
+        if ((item == 1 && rec) || (item != 1 && floating)) EnableMenuItem(menu, item);
+        else DisableMenuItem(menu, item);
+    }
+    // "Hide Marquee" is checked while the marquee is hidden.
+    CheckMenuItem(menu, 4, floating && !rec->selShown);
 }
 
 void UpdateMenus() {

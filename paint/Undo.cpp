@@ -14,6 +14,7 @@
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/Pen.h"
 #include "platform/raster/Shapes.h"
+#include "tools/Selection.h"
 #include "tools/Tools.h"
 
 #include <cstdlib>
@@ -334,7 +335,8 @@ void DoUndo() {
     case kUndoMoveSelection: ExchangeMove(rec); break;
     case kUndoDuplicate: ExchangeDuplicate(rec, undoing); break;
     case kUndoExchangeSelection:
-        // The exchange is its own inverse; the selection tools run it again.
+        // The exchange is its own inverse.
+        ExchangeSelectionMain(rec);
         break;
     case kUndoChangeSize: ExchangeImageSize(window, rec); break;
     case kUndoReplaceColor: ExchangeReplaceColor(rec); break;

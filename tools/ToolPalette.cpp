@@ -14,6 +14,7 @@
 #include "platform/raster/Shapes.h"
 #include "platform/ui/Menus.h"
 #include "tools/Eyedropper.h"
+#include "tools/Selection.h"
 
 #include <algorithm>
 
@@ -139,9 +140,12 @@ void DoubleClickTool(SInt16 tool) {
     case kPencilTool: ChangePenSize(); break;
     case kEraserTool: EraseAll(); break;
     case kEyedropperTool: GetDesktopColor(); break;
-    default:
-        // Select all belongs to the selection tools.
+    case kSelectionTool: {
+        WindowRef front = FrontDocumentWindow();
+        if (GetPaintWinRec(front)) SelectWholePicture(front);
         break;
+    }
+    default: break;
     }
 }
 

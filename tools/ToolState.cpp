@@ -21,6 +21,7 @@
 #include "platform/resources/Resources.h"
 #include "platform/ui/Menus.h"
 #include "tools/Bucket.h"
+#include "tools/Selection.h"
 
 #include <algorithm>
 
@@ -167,7 +168,22 @@ void ClickPaintWindowMain(WindowRef window, Point localPt, const EventRecord* ev
     const bool command = mods & cmdKey, option = mods & optionKey, control = mods & controlKey;
     const bool shift = mods & shiftKey;
     if (control && !command) {
-        // The effect menu as a contextual menu arrives with the effects.
+        // The Effect menu as a contextual menu, one pixel right of the click.
+        if (MenuRef effect = GetMenuHandle(kEffectMenuID)) {
+            UpdateMenus();
+            Point global = localPt;
+            {
+                SavedGWorld saved;
+                SetPortWindowPort(window);
+                LocalToGlobal(&global);
+            }
+            global.h = SInt16(global.h + 1);
+            const SInt32 choice = ContextualMenuSelect(effect, global);
+            if ((choice & 0xFFFF) != 0) HandleMenuChoice(choice);
+            Point mouse;
+            GetGlobalMouse(&mouse);
+            UpdateMouseCursor(mouse);
+        }
         return;
     }
     if (option && command) {
@@ -192,7 +208,20 @@ void ClickPaintWindowMain(WindowRef window, Point localPt, const EventRecord* ev
 
 OtherToolClickProcPtr gOtherToolClickProc = nullptr;
 
+namespace {
+
+void ClickSelectionTool(WindowRef window, Point localPt, const EventRecord* event, SInt16 tool) {
+    if (tool != kSelectionTool) return;
+    const EventModifiers mods = event ? event->modifiers : 0;
+    DoSelect(window, localPt, (mods & shiftKey) != 0, (mods & optionKey) != 0, (mods & cmdKey) != 0);
+}
+
+}  // namespace
+
 void InitTools() {
     SetPaintClickProc(ClickPaintWindowMain);
+    gOtherToolClickProc = ClickSelectionTool;
+    gFixSelectionProc = FixSelection;
+    SetSelectColorAreaProc(DoSelectColorArea);
     gToolRect = ToolRectOf(gSelectedTool);
 }
