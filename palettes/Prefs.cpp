@@ -3,6 +3,7 @@
 #include "app/Alerts.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "palettes/ColorPalettes.h"
 #include "palettes/PrefsCodec.h"
 #include "platform/core/PString.h"
 #include "platform/files/Files.h"
@@ -118,14 +119,14 @@ void SetFavoriteDefaults() {
     gFavoriteColors = ResizeColorTable(GetCTable(kFavoriteColorsCLUT), kFavoriteColorCount);
 }
 
-// A stored table of any other size is fitted to the palette's 34 cells, so
-// the palette never reads past the entries it has.
+// The stored favourites stand as they were saved, emptied or grown; a table
+// longer than the palette holds is cut to its 96 cells.
 void LoadFavoriteColors() {
     std::vector<UInt8> bytes;
     if (!LoadWholeRecord(FourCC("clut"), 128, kMaxStoredTable, &bytes)) return;
     CTabHandle ct = DecodeColorTable(bytes);
     if (!ct) return;
-    if (CTabCount(ct) != kFavoriteColorCount) ct = ResizeColorTable(ct, kFavoriteColorCount);
+    if (CTabCount(ct) > kMaxFavoriteColors) ct = ResizeColorTable(ct, kMaxFavoriteColors);
     if (!ct) return;
     DisposeCTable(gFavoriteColors);
     gFavoriteColors = ct;

@@ -2,6 +2,8 @@
 
 #include "platform/raster/ColorTables.h"
 
+#include <algorithm>
+
 void PutPref(ByteWriter& w, SInt16 v) { w.s16be(v); }
 void PutPref(ByteWriter& w, UInt8 v) { w.u8(v); }
 void PutPref(ByteWriter& w, UInt16 v) { w.u16be(v); }
@@ -102,8 +104,8 @@ void GetPref(ByteReader& r, std::array<UInt32, 20>* v) {
 
 std::vector<UInt8> EncodeColorTable(CTabHandle ct) {
     ByteWriter w;
+    if (!ct || !*ct) return {};
     const int count = CTabReadableCount(ct);
-    if (count == 0) return {};
     w.s32be((*ct)->ctSeed);
     w.u16be((*ct)->ctFlags);
     w.s16be(SInt16(count - 1));
@@ -121,11 +123,13 @@ CTabHandle DecodeColorTable(std::span<const UInt8> bytes) {
     const UInt16 flags = r.u16be();
     const int count = int(r.s16be()) + 1;
     // Checked before the table is made: the bytes must hold every entry.
-    if (!r.ok() || count < 1 || count > 256 || !r.has(size_t(count) * 8)) return nullptr;
-    CTabHandle ct = NewColorTable(count);
+    if (!r.ok() || count < 0 || count > 256 || !r.has(size_t(count) * 8)) return nullptr;
+    // An empty table keeps room for one entry, its size field saying −1.
+    CTabHandle ct = NewColorTable(std::max(count, 1));
     if (!ct) return nullptr;
     (*ct)->ctSeed = seed;
     (*ct)->ctFlags = flags;
+    (*ct)->ctSize = SInt16(count - 1);
     ColorSpec* entries = CTabEntries(ct);
     for (int i = 0; i < count; ++i) {
         entries[i].value = r.s16be();

@@ -68,9 +68,10 @@ void OverlayPref(std::span<const UInt8> stored, T* v) {
 }
 
 // Colour tables: seed (s32), flags (u16), count − 1 (s16), then per entry a
-// value (s16) and red, green, blue (u16 each).
+// value (s16) and red, green, blue (u16 each). An empty table is stored with
+// a count − 1 of −1 and no entries.
 std::vector<UInt8> EncodeColorTable(CTabHandle ct);
-// A new table from stored bytes; none when the count is outside 1..256 or
+// A new table from stored bytes; none when the count is outside 0..256 or
 // the entries it declares are not all there.
 CTabHandle DecodeColorTable(std::span<const UInt8> bytes);
 // `ct` cut or grown (new entries black, values continuing the index) to

@@ -6,6 +6,7 @@
 #include "app/AppResources.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "palettes/ColorPalettes.h"
 #include "palettes/PrefsCodec.h"
 #include "platform/files/Files.h"
 #include "platform/files/Forks.h"
@@ -384,20 +385,23 @@ TEST_F(PrefsTest, LockedAndProtectedRecordsStillTakeNewValues) {
     for (const ForkResource& r : image.resources) EXPECT_EQ(r.attributes & (resLocked | resProtected), 0) << r.id;
 }
 
-TEST_F(PrefsTest, FavouritesAreFittedToThirtyFourEntries) {
+TEST_F(PrefsTest, StoredFavouritesKeepTheirCountUpToTheirCells) {
     auto clut = [](int countMinusOne, int entries) {
         Bytes b = Cat({{0, 0, 0, 9}, {0x80, 0}, Be16(countMinusOne)});
-        for (int i = 0; i < entries; ++i) b = Cat({b, Be16(i), Be16(0x1111 * (i + 1)), Be16(0x2222), Be16(0x3333)});
+        for (int i = 0; i < entries; ++i) b = Cat({b, Be16(i), Be16(0x111 * (i + 1)), Be16(0x2222), Be16(0x3333)});
         return b;
     };
     struct Case {
         const char* what;
         Bytes stored;
-        int storedColors;  // −1: the default stands
+        int expectedCount;  // −1: the 34 defaults stand
     };
     const std::vector<Case> cases = {
         {"two", clut(1, 2), 2},
-        {"forty", clut(39, 40), 34},
+        {"forty", clut(39, 40), 40},
+        {"ninety-six", clut(95, 96), 96},
+        {"a hundred, cut to the cells", clut(99, 100), 96},
+        {"an emptied list", clut(-1, 0), 0},
         {"count beyond the bytes", clut(9, 5), -1},
         {"count of 300", clut(299, 300), -1},
         {"header only", Bytes{0, 0, 0, 1}, -1},
@@ -408,19 +412,35 @@ TEST_F(PrefsTest, FavouritesAreFittedToThirtyFourEntries) {
         fs::remove_all(ConfigHome());
         WritePrefFile({Res("clut", 128, c.stored)});
         StartRun();
-        ASSERT_EQ(CTabCount(gFavoriteColors), 34);
-        for (int i = 0; i < 34; ++i) {
-            const RGBColor got = CTabEntries(gFavoriteColors)[i].rgb;
-            if (c.storedColors < 0)
-                EXPECT_EQ(got, CTabEntries(defaults)[i].rgb) << i;
-            else if (i < c.storedColors)
-                EXPECT_EQ(got, (RGBColor{UInt16(0x1111 * (i + 1)), 0x2222, 0x3333})) << i;
-            else
-                EXPECT_EQ(got, (RGBColor{0, 0, 0})) << i;
+        if (c.expectedCount < 0) {
+            ASSERT_EQ(CTabCount(gFavoriteColors), 34);
+            for (int i = 0; i < 34; ++i) EXPECT_EQ(CTabEntries(gFavoriteColors)[i].rgb, CTabEntries(defaults)[i].rgb) << i;
+        } else {
+            ASSERT_EQ(CTabCount(gFavoriteColors), c.expectedCount);
+            for (int i = 0; i < c.expectedCount; ++i)
+                EXPECT_EQ(CTabEntries(gFavoriteColors)[i].rgb, (RGBColor{UInt16(0x111 * (i + 1)), 0x2222, 0x3333})) << i;
         }
         ClosePrefFile();
     }
     DisposeCTable(defaults);
+}
+
+TEST_F(PrefsTest, FavouritesGrownOrEmptiedSurviveTheNextRun) {
+    StartRun();
+    ASSERT_EQ(CTabCount(gFavoriteColors), 34);
+    for (int i = 0; i < 40; ++i) AddFavoriteColor(ColorRec{RGBColor{UInt16(0x0101 * i), 0x1234, 0x4321}, 0});
+    const int grown = CTabCount(gFavoriteColors);
+    ASSERT_GT(grown, 34);
+    ASSERT_LE(grown, 96);
+    EXPECT_EQ(EndRun(), noErr);
+    ClosePrefFile();
+    StartRun();
+    EXPECT_EQ(CTabCount(gFavoriteColors), grown);
+    while (CTabCount(gFavoriteColors) > 0) ASSERT_TRUE(RemoveFavoriteColor(0));
+    EXPECT_EQ(EndRun(), noErr);
+    ClosePrefFile();
+    StartRun();
+    EXPECT_EQ(CTabCount(gFavoriteColors), 0);
 }
 
 TEST_F(PrefsTest, ExternalEditorIsKeptByPathWhileItExists) {
