@@ -1,12 +1,356 @@
-// The selection model: lifting, moving, dropping and exchanging.
+// The selection model: lifting part of the picture into a floating
+// selection, moving it, exchanging it with what lies under it and dropping it
+// back. While a selection floats, offPort and maskPort hold the lifted pixels
+// where they were lifted from (selRect), basePort and baseMask hold the
+// picture under them, and selRgn says where the pixels are shown now.
 #include "tools/Selection.h"
 
-void DoSelect(WindowRef, Point, Boolean, Boolean, Boolean) {}
-void DoSelectMain(WindowRef, UniqueRgn) {}
-void UpdatePSRgn(PaintWinRec*) {}
-void MoveSelection(WindowRef, SInt16, SInt16, Boolean) {}
-void MoveSelectionByKey(WindowRef, UInt8, EventModifiers) {}
-void FixSelection(WindowRef) {}
-void ExchangeSelection(WindowRef) {}
-void ExchangeSelectionMain(PaintWinRec*) {}
-void SelectWholePicture(WindowRef) {}
+#include "app/Alerts.h"
+#include "app/MenuBar.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "image/Colors.h"
+#include "paint/PaintView.h"
+#include "paint/Undo.h"
+#include "palettes/ColorPalettes.h"
+#include "palettes/Prefs.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/CopyBits.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Shapes.h"
+#include "platform/ui/Cursors.h"
+
+#include <utility>
+
+namespace {
+
+constexpr SInt16 kDropFailedItem = 2;  // item of kMemoryErrStrings
+
+bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTransparency; }
+
+// Copies out of and into a buffer must not be tinted by its colours.
+void BlackOnWhite(GWorldPtr g) {
+    SetGWorld(g, nullptr);
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
+}
+
+const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
+
+Rect BoundsOf(GWorldPtr g) {
+    Rect r{};
+    if (g) GetPixBounds(GetGWorldPixMap(g), &r);
+    return r;
+}
+
+void MapToWindow(const PaintWinRec* rec, RgnHandle imageRgn, RgnHandle windowRgn) {
+    CopyRgn(imageRgn, windowRgn);
+    MapRgn(windowRgn, &rec->picRect, &rec->dispRect);
+}
+
+// Remakes `g` over `bounds`, keeping what overlaps.
+OSErr Resize(UniqueGWorld* g, SInt16 depth, const Rect* bounds) {
+    GWorldPtr world = g->release();
+    const GWorldFlags result = UpdateGWorld(&world, depth, bounds, nullptr, nullptr, 0);
+    g->reset(world);
+    return (result & gwFlagErr) || !world ? OSErr(memFullErr) : OSErr(noErr);
+}
+
+SInt16 StorageDepth(SInt16 depth) { return depth == 24 ? 32 : depth; }
+
+void HideMarquee(WindowRef window, PaintWinRec* rec) {
+    if (rec->isFloating && rec->selShown) DispSelection(window);
+}
+
+void UseCursor(SInt16 id) {
+    if (CursHandle c = GetCursor(id)) SetCursor(*c);
+}
+
+void AfterPaletteChange() {
+    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
+}
+
+}  // namespace
+
+void UpdatePSRgn(PaintWinRec* rec) {
+    if (!rec) return;
+    CopyRgn(rec->selRgn, rec->undoSelRgn);
+    CopyRgn(rec->selDispRgn, rec->undoSelDispRgn);
+}
+
+void DoSelectMain(WindowRef window, UniqueRgn region) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !region) return;
+    SavedGWorld saved;
+    CopyRgn(region, rec->selRgn);
+    GetRegionBounds(rec->selRgn, &rec->selRect);
+    rec->selOffset = Point{0, 0};
+    rec->undoSelOffset = Point{0, 0};
+    MapToWindow(rec, rec->selRgn, rec->selDispRgn);
+
+    // The picture under the selection: the lifted area filled.
+    const bool background = HasBackground(rec);
+    BlackOnWhite(rec->offPort.get());
+    BlackOnWhite(rec->basePort.get());
+    CopyBits(Bits(rec->offPort), Bits(rec->basePort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
+    if (!background) RGBBackColor(&gBackColor.rgb);
+    EraseRgn(rec->selRgn);
+    RGBBackColor(&rgbWhiteColor);
+
+    rec->selMode = 0;
+    rec->selShown = true;
+    rec->isFloating = true;
+    CopyRgn(rec->selRgn, rec->updateRgn);
+
+    BlackOnWhite(rec->maskPort.get());
+    BlackOnWhite(rec->baseMask.get());
+    CopyBits(Bits(rec->maskPort), Bits(rec->baseMask), &rec->picRect, &rec->picRect, srcCopy, nullptr);
+    if (!background && !gBackColor.isTransparent) PaintRgn(rec->selRgn);
+    else EraseRgn(rec->selRgn);
+
+    // The selection keeps its own opacity; everything else is transparent.
+    BlackOnWhite(rec->undoMask.get());
+    BlackOnWhite(rec->maskPort.get());
+    EraseRect(&rec->picRect);
+    CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &rec->picRect, &rec->picRect, srcCopy, rec->selRgn);
+
+    DispOffPort(window);
+    DispSelection(window);
+    UpdateClipMenu();
+    UpdateSelectionMenu();
+    UpdateTransparentMenu();
+    SetUndoMode(kUndoSelect);
+}
+
+void MoveSelection(WindowRef window, SInt16 dx, SInt16 dy, Boolean redraw) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->isFloating) return;
+    if (GoOffPort(window) != noErr) {
+        SysBeep(1);
+        SetUndoMode(kUndoNone);
+        return;
+    }
+    UpdatePSRgn(rec);
+    OffsetRgn(rec->selRgn, dx, dy);
+    OffsetRgn(rec->selDispRgn, SInt16(dx * (1 << rec->ratio)), SInt16(dy * (1 << rec->ratio)));
+    rec->undoSelOffset = Point{dy, dx};
+    rec->selOffset.h = SInt16(rec->selOffset.h + dx);
+    rec->selOffset.v = SInt16(rec->selOffset.v + dy);
+    UnionRgn(rec->undoSelRgn, rec->selRgn, rec->updateRgn);
+    if (redraw) DispOffPort(window);
+    if (rec->selShown) DispSelection(window);
+    SetUndoMode(kUndoMoveSelection);
+    AfterPaletteChange();
+}
+
+void MoveSelectionByKey(WindowRef window, UInt8 charCode, EventModifiers modifiers) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->isFloating) return;
+    const SInt16 step = (modifiers & optionKey) ? ((modifiers & shiftKey) ? 16 : 8) : 1;
+    SInt16 dx = 0, dy = 0;
+    switch (charCode) {
+    case kLeftArrowCharCode: dx = SInt16(-step); break;
+    case kRightArrowCharCode: dx = step; break;
+    case kUpArrowCharCode: dy = SInt16(-step); break;
+    case kDownArrowCharCode: dy = step; break;
+    default: return;
+    }
+    HideMarquee(window, rec);
+    MoveSelection(window, dx, dy, true);
+}
+
+void FixSelection(WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->isFloating) return;
+    SavedGWorld saved;
+    HideMarquee(window, rec);
+    if (GoOffPort(window) != noErr) {
+        if (rec->selShown) DispSelection(window);  // the document stays as it was, marquee included
+        ErrorAlertFromResource(kMemoryErrStrings, kDropFailedItem);
+        SetUndoMode(kUndoNone);
+        return;
+    }
+    const Rect offBounds = BoundsOf(rec->offPort.get());
+    if (!EqualRect(&offBounds, &rec->picRect)) {
+        if (Resize(&rec->offPort, StorageDepth(rec->depth), &rec->picRect) != noErr ||
+            Resize(&rec->maskPort, 1, &rec->picRect) != noErr) {
+            ErrorAlertFromResource(kMemoryErrStrings, kDropFailedItem);
+            SetUndoMode(kUndoNone);
+            return;
+        }
+    }
+    ComposeDispPort(rec);
+    BlackOnWhite(rec->dispPort.get());
+    BlackOnWhite(rec->offPort.get());
+    CopyBits(Bits(rec->dispPort), Bits(rec->offPort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
+
+    Rect selBounds;
+    GetRegionBounds(rec->selRgn, &selBounds);
+    BlackOnWhite(rec->baseMask.get());
+    BlackOnWhite(rec->undoMask.get());
+    BlackOnWhite(rec->maskPort.get());
+    CopyBits(Bits(rec->baseMask), Bits(rec->maskPort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
+    CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &rec->selRect, &selBounds, srcOr, rec->selRgn);
+
+    UpdatePSRgn(rec);
+    CopyRgn(rec->selRgn, rec->updateRgn);
+    RectRgn(rec->selRgn, &rec->picRect);
+    SetEmptyRgn(rec->selDispRgn);
+    rec->selRect = rec->picRect;
+    rec->isFloating = false;
+    DispOffPort(window);
+    UpdateClipMenu();
+    UpdateSelectionMenu();
+    UpdateTransparentMenu();
+    SetUndoMode(kUndoFixSelection);
+}
+
+void ExchangeSelectionMain(PaintWinRec* rec) {
+    if (!rec || !rec->isFloating) return;
+    SavedGWorld saved;
+    // The exchange must be its own inverse, also when undo runs it with no
+    // fresh snapshot: undoPort and undoMask take the current selection first.
+    for (auto [from, to] : {std::pair{&rec->offPort, &rec->undoPort}, std::pair{&rec->maskPort, &rec->undoMask}}) {
+        BlackOnWhite(from->get());
+        BlackOnWhite(to->get());
+        CopyBits(Bits(*from), Bits(*to), &rec->picRect, &rec->picRect, srcCopy, nullptr);
+    }
+    Rect place;
+    GetRegionBounds(rec->selRgn, &place);
+    // The selection's shape where its pixels lie in offPort, limited to the
+    // part whose place lies in the picture.
+    UniqueRgn home, inPicture;
+    CopyRgn(rec->selRgn, home);
+    OffsetRgn(home, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
+    RectRgn(inPicture, &rec->picRect);
+    OffsetRgn(inPicture, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
+    SectRgn(home, inPicture, home);
+
+    const std::pair<UniqueGWorld*, std::pair<UniqueGWorld*, UniqueGWorld*>> pairs[] = {
+        {&rec->offPort, {&rec->basePort, &rec->undoPort}},
+        {&rec->maskPort, {&rec->baseMask, &rec->undoMask}},
+    };
+    for (const auto& [lifted, under] : pairs) {
+        GWorldPtr base = under.first->get();
+        GWorldPtr copy = under.second->get();
+        BlackOnWhite(base);
+        BlackOnWhite(lifted->get());
+        CopyBits(GetPortBitMapForCopyBits(base), Bits(*lifted), &place, &rec->selRect, srcCopy, home);
+        BlackOnWhite(copy);
+        BlackOnWhite(base);
+        CopyBits(GetPortBitMapForCopyBits(copy), GetPortBitMapForCopyBits(base), &rec->selRect, &place, srcCopy,
+                 rec->selRgn);
+    }
+    CopyRgn(rec->selRgn, rec->updateRgn);
+}
+
+void ExchangeSelection(WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    if (!rec->isFloating) {
+        SysBeep(1);
+        UpdateClipMenu();
+        return;
+    }
+    if (GoOffPort(window) != noErr) {
+        SysBeep(1);
+        SetUndoMode(kUndoNone);
+        return;
+    }
+    ExchangeSelectionMain(rec);
+    DispOffPort(window);
+    UpdateTransparentMenu();
+    SetUndoMode(kUndoExchangeSelection);
+    AfterPaletteChange();
+}
+
+void SelectWholePicture(WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    if (rec->isFloating) FixSelection(window);
+    if (GoOffPort(window) != noErr) {
+        SysBeep(1);
+        SetUndoMode(kUndoNone);
+        return;
+    }
+    UpdatePSRgn(rec);
+    UniqueRgn whole;
+    RectRgn(whole, &rec->picRect);
+    DoSelectMain(window, std::move(whole));
+}
+
+void DoSelect(WindowRef window, Point localPt, Boolean shift, Boolean option, Boolean command) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    SavedGWorld saved;
+    if (rec->isFloating && PtInRgn(localPt, rec->selDispRgn)) {
+        if (option) {
+            // A copy stays behind where the selection is now.
+            Rect selBounds;
+            GetRegionBounds(rec->selRgn, &selBounds);
+            BlackOnWhite(rec->dispPort.get());
+            BlackOnWhite(rec->basePort.get());
+            CopyBits(Bits(rec->dispPort), Bits(rec->basePort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
+            BlackOnWhite(rec->maskPort.get());
+            BlackOnWhite(rec->baseMask.get());
+            CopyBits(Bits(rec->maskPort), Bits(rec->baseMask), &rec->selRect, &selBounds, srcOr, rec->selRgn);
+        }
+        Point pt = localPt;
+        ToRealPos(&pt, rec->ratio);
+        Point delta{0, 0};
+        if (DragSelection(window, pt, &delta, shift)) {
+            if (delta.h == 0 && delta.v == 0) {
+                if (rec->selShown) DispSelection(window);
+            } else {
+                MoveSelection(window, delta.h, delta.v, false);
+            }
+        } else {
+            if (rec->selShown) DispSelection(window);
+            UniqueRgn whole;
+            RectRgn(whole, &rec->picRect);
+            if (EqualRgn(rec->selRgn, whole)) FixSelection(window);
+        }
+        return;
+    }
+
+    UseCursor(kSelectCursor);
+    Point pt = localPt;
+    ToRealPos(&pt, rec->ratio);
+    if (shift) FixToGrid(&pt);
+    Rect r{pt.v, pt.h, pt.v, pt.h};
+    TrackMarquee(window, &r, shift);
+    if (rec->isFloating) FixSelection(window);
+    if (EmptyRect(&r)) return;
+    UpdatePSRgn(rec);
+    if (GoOffPort(window) != noErr) {
+        SysBeep(1);
+        SetUndoMode(kUndoNone);
+        return;
+    }
+    UniqueRgn region;
+    RectRgn(region, &r);
+    if (command) {
+        BitMap mask{};
+        UniqueRgn content;
+        OSErr err = CreateMask(rec->offPort.get(), &r, &r, &mask);
+        if (err == noErr) {
+            err = BitMapToRegion(content, &mask);
+            DisposeBitMap(&mask);
+        }
+        if (err == noErr) CopyRgn(content, region);
+        else SysBeep(1);
+    }
+    if (EmptyRgn(region)) {
+        // Only white inside: nothing is selected, and the snapshot just
+        // taken leaves no earlier edit to undo.
+        SetEmptyRgn(rec->selDispRgn);
+        rec->isFloating = false;
+        rec->selRect = rec->picRect;
+        RectRgn(rec->selRgn, &rec->picRect);
+        RectRgn(rec->updateRgn, &r);
+        DispOffPort(window);
+        SetUndoMode(kUndoNone);
+        return;
+    }
+    DoSelectMain(window, std::move(region));
+}
