@@ -1,8 +1,173 @@
-// The mask commands.
+// The mask commands of the Effect menu and the tests behind their check marks.
 #include "tools/Selection.h"
 
-void ChangeMask(WindowRef, SInt16) {}
-void ToggleSelectionBlend(WindowRef) {}
-Boolean MaskIsOpaqueSelection(PaintWinRec*) { return false; }
-Boolean MaskIsWhiteTransparent(PaintWinRec*) { return false; }
-Boolean PtInMask(Point, PaintWinRec*) { return false; }
+#include "app/MenuBar.h"
+#include "image/Colors.h"
+#include "paint/Undo.h"
+#include "palettes/ColorPalettes.h"
+#include "palettes/Prefs.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/CopyBits.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Shapes.h"
+#include "tools/Bucket.h"
+#include "tools/ColorSearch.h"
+
+#include <cstring>
+
+namespace {
+
+enum : MenuItemIndex { kBlendSelectionItem = 18 };
+
+void BlackOnWhite(GWorldPtr g) {
+    SetGWorld(g, nullptr);
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
+}
+
+// The selection in offPort coordinates: selRgn moved back to where its
+// pixels were lifted from.
+void LiftedShape(const PaintWinRec* rec, RgnHandle shape) {
+    CopyRgn(rec->selRgn, shape);
+    if (rec->isFloating) OffsetRgn(shape, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
+}
+
+// Outside the lifted shape maskPort stays transparent while a selection
+// floats, so a mask made from the whole image is cut to the shape.
+void CutToLiftedShape(const PaintWinRec* rec, GWorldPtr mask) {
+    if (!rec->isFloating) return;
+    UniqueRgn shape, outside;
+    LiftedShape(rec, shape);
+    Rect bounds;
+    GetPortBounds(mask, &bounds);
+    RectRgn(outside, &bounds);
+    DiffRgn(outside, shape, outside);
+    BlackOnWhite(mask);
+    EraseRgn(outside);
+}
+
+bool SameBounds(GWorldPtr a, GWorldPtr b) {
+    Rect ra, rb;
+    GetPixBounds(GetGWorldPixMap(a), &ra);
+    GetPixBounds(GetGWorldPixMap(b), &rb);
+    return EqualRect(&ra, &rb);
+}
+
+// Whether every bit of the row span [left, right) (map coordinates) is set.
+bool RowAllSet(const PixMap& pm, int v, int left, int right) {
+    const UInt8* row = PixRow(pm, v);
+    for (int x = left - pm.bounds.left, end = right - pm.bounds.left; x < end;) {
+        if ((x & 7) == 0 && end - x >= 8) {
+            if (row[x >> 3] != 0xFF) return false;
+            x += 8;
+            continue;
+        }
+        if (!(row[x >> 3] & (0x80 >> (x & 7)))) return false;
+        ++x;
+    }
+    return true;
+}
+
+}  // namespace
+
+Boolean PtInMask(Point pt, PaintWinRec* rec) {
+    if (!rec) return false;
+    if (rec->isFloating) {
+        pt.h = SInt16(pt.h - rec->selOffset.h);
+        pt.v = SInt16(pt.v - rec->selOffset.v);
+    }
+    return RealPtInMask(pt, rec->maskPort.get());
+}
+
+Boolean MaskIsOpaqueSelection(PaintWinRec* rec) {
+    if (!rec || !rec->maskPort) return false;
+    UniqueRgn shape;
+    LiftedShape(rec, shape);
+    if (EmptyRgn(shape)) return false;
+    const PixMap& pm = **GetGWorldPixMap(rec->maskPort.get());
+    for (const Rect& r : RegionRects(shape)) {
+        if (r.left < pm.bounds.left || r.right > pm.bounds.right || r.top < pm.bounds.top ||
+            r.bottom > pm.bounds.bottom)
+            return false;
+        for (int v = r.top; v < r.bottom; ++v)
+            if (!RowAllSet(pm, v, r.left, r.right)) return false;
+    }
+    return true;
+}
+
+Boolean MaskIsWhiteTransparent(PaintWinRec* rec) {
+    if (!rec || !rec->maskPort || !rec->offPort) return false;
+    if (!SameBounds(rec->maskPort.get(), rec->offPort.get())) return false;
+    SavedGWorld saved;
+    GWorldPtr made = nullptr;
+    if (CreateMask2(rec->offPort.get(), &made) != noErr || !made) return false;
+    UniqueGWorld expected(made);
+    CutToLiftedShape(rec, expected.get());
+    const PixMap& want = **GetGWorldPixMap(expected.get());
+    const PixMap& have = **GetGWorldPixMap(rec->maskPort.get());
+    const int width = want.bounds.right - want.bounds.left;
+    const size_t fullBytes = size_t(width >> 3);
+    const UInt8 tail = UInt8(0xFF00 >> (width & 7));
+    for (int v = want.bounds.top; v < want.bounds.bottom; ++v) {
+        const UInt8* a = PixRow(want, v);
+        const UInt8* b = PixRow(have, v);
+        if (std::memcmp(a, b, fullBytes) != 0) return false;
+        if (tail && ((a[fullBytes] ^ b[fullBytes]) & tail)) return false;
+    }
+    return true;
+}
+
+void ChangeMask(WindowRef window, SInt16 mode) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->maskPort || !rec->offPort) return;
+    SavedGWorld saved;
+    // The white mask is made first, so that running out of memory leaves the
+    // undo state as it was.
+    UniqueGWorld whiteMask;
+    if (mode == transparent) {
+        GWorldPtr made = nullptr;
+        if (CreateMask2(rec->offPort.get(), &made) != noErr || !made ||
+            !SameBounds(made, rec->maskPort.get())) {
+            if (made) DisposeGWorld(made);
+            SysBeep(1);
+            CopyRgn(rec->selRgn, rec->updateRgn);
+            DispOffPort(window);
+            return;
+        }
+        whiteMask.reset(made);
+        CutToLiftedShape(rec, whiteMask.get());
+    }
+    if (GoOffPort(window) != noErr) {
+        SysBeep(1);
+        return;
+    }
+    Rect bounds;
+    GetPortBounds(rec->maskPort.get(), &bounds);
+    if (mode == transparent) {
+        BlackOnWhite(whiteMask.get());
+        BlackOnWhite(rec->maskPort.get());
+        CopyBits(GetPortBitMapForCopyBits(whiteMask.get()), GetPortBitMapForCopyBits(rec->maskPort.get()), &bounds,
+                 &bounds, srcCopy, nullptr);
+    } else {
+        UniqueRgn shape;
+        LiftedShape(rec, shape);
+        BlackOnWhite(rec->maskPort.get());
+        EraseRect(&bounds);
+        PaintRgn(shape);
+    }
+    CopyRgn(rec->selRgn, rec->updateRgn);
+    DispOffPort(window);
+    UpdateTransparentMenu();
+    SetUndoMode(kUndoChangeMask);
+    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
+}
+
+void ToggleSelectionBlend(WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    rec->selMode = rec->selMode == blend ? SInt16(srcCopy) : SInt16(blend);
+    if (MenuRef effect = GetMenuHandle(kEffectMenuID))
+        CheckMenuItem(effect, kBlendSelectionItem, rec->selMode == blend);
+    CopyRgn(rec->selRgn, rec->updateRgn);
+    DispOffPort(window);
+}
