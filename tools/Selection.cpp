@@ -58,6 +58,10 @@ OSErr Resize(UniqueGWorld* g, SInt16 depth, const Rect* bounds) {
 
 SInt16 StorageDepth(SInt16 depth) { return depth == 24 ? 32 : depth; }
 
+// A rectangular region clips nothing that its bounds do not: copies through
+// it can take the unclipped path.
+RgnHandle ClipOf(RgnHandle rgn) { return IsRegionRectangular(rgn) ? nullptr : rgn; }
+
 void HideMarquee(WindowRef window, PaintWinRec* rec) {
     if (rec->isFloating && rec->selShown) DispSelection(window);
 }
@@ -112,7 +116,7 @@ void DoSelectMain(WindowRef window, UniqueRgn region) {
     BlackOnWhite(rec->undoMask.get());
     BlackOnWhite(rec->maskPort.get());
     EraseRect(&rec->picRect);
-    CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &rec->picRect, &rec->picRect, srcCopy, rec->selRgn);
+    CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &rec->selRect, &rec->selRect, srcCopy, ClipOf(rec->selRgn));
 
     DispOffPort(window);
     DispSelection(window);
@@ -179,7 +183,7 @@ void FixSelection(WindowRef window) {
             return;
         }
     }
-    ComposeDispPort(rec);
+    // dispPort is kept composed by every change of the floating selection.
     BlackOnWhite(rec->dispPort.get());
     BlackOnWhite(rec->offPort.get());
     CopyBits(Bits(rec->dispPort), Bits(rec->offPort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
@@ -190,7 +194,7 @@ void FixSelection(WindowRef window) {
     BlackOnWhite(rec->undoMask.get());
     BlackOnWhite(rec->maskPort.get());
     CopyBits(Bits(rec->baseMask), Bits(rec->maskPort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
-    CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &rec->selRect, &selBounds, srcOr, rec->selRgn);
+    CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &rec->selRect, &selBounds, srcOr, ClipOf(rec->selRgn));
 
     UpdatePSRgn(rec);
     CopyRgn(rec->selRgn, rec->updateRgn);
