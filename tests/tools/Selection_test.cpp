@@ -458,3 +458,81 @@ TEST_F(SelectionTest, HiddenMarqueeStaysHiddenThroughAMove) {
             EXPECT_EQ(ReadPixel(pm, x, y), ColorOf(disp[size_t(y / 4)][size_t(x / 4)]));
         }
 }
+
+TEST_F(SelectionTest, CommandMarqueeSelectsTheContentInsideIt) {
+    const std::vector<std::string> image = {
+        "..........",
+        ".####.....",
+        ".#..#..r..",
+        ".####..rr.",
+        "..........",
+    };
+    struct Case {
+        const char* name;
+        int x0, y0, x1, y1;
+        std::vector<Rect> selRgn;  // empty: nothing selected
+    };
+    const Case cases[] = {
+        {"a ring with its white inside", 0, 0, 6, 5, {MakeRect(1, 1, 4, 5)}},
+        {"an L without the white beside it", 6, 1, 10, 5,
+         {MakeRect(2, 7, 3, 8), MakeRect(3, 7, 4, 9)}},
+        {"only white", 5, 0, 7, 2, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowRef w = MakeDoc(image, 1);
+        PaintWinRec* rec = GetPaintWinRec(w);
+        Marquee(w, c.x0, c.y0, c.x1, c.y1, cmdKey);
+        EXPECT_EQ(rec->isFloating, !c.selRgn.empty());
+        if (c.selRgn.empty()) {
+            EXPECT_EQ(Bounds(rec->selRgn), "0,0,5,10");
+            EXPECT_TRUE(EmptyRgn(rec->selDispRgn));
+            EXPECT_EQ(rec->undoMode, kUndoNone);
+        } else {
+            EXPECT_EQ(RectsText(RegionRects(rec->selRgn)), RectsText(c.selRgn));
+            EXPECT_EQ(rec->undoMode, kUndoSelect);
+        }
+        CloseAllDocuments();
+    }
+}
+
+TEST_F(SelectionTest, ShapedSelectionMovesAndDropsOnlyItsPixels) {
+    const std::vector<std::string> image = {
+        "..........",
+        "..........",
+        "bbbbbbb...",
+        "bbbbbbb...",
+        "..........",
+    };
+    WindowRef w = MakeDoc(image, 2);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    // An L of red over the blue band, lifted as content.
+    const PixMap& off = MapOf(rec->offPort.get());
+    for (auto [x, y] : {std::pair{1, 1}, std::pair{1, 2}, std::pair{2, 2}}) WritePixel(off, x, y, kRed);
+    ComposeDispPort(rec);
+    Marquee(w, 0, 0, 4, 2, cmdKey);  // rows 0 and 1 only: the red pixel at (1, 1)
+    EXPECT_EQ(RectsText(RegionRects(rec->selRgn)), RectsText({MakeRect(1, 1, 2, 2)}));
+    FixSelection(w);
+    Marquee(w, 0, 1, 4, 4, cmdKey);  // the red L and the band under it: one shape
+    ASSERT_TRUE(rec->isFloating);
+    EXPECT_EQ(Bounds(rec->selRgn), "1,0,4,4");
+    Key(kVK_RightArrow, kRightArrowCharCode, optionKey);  // 8 to the right: partly off the picture
+    EXPECT_EQ(Picture(rec->dispPort.get()), (std::vector<std::string>{
+                                                "..........",
+                                                ".........r",
+                                                "....bbb.br",
+                                                "....bbb.bb",
+                                                "..........",
+                                            }));
+    FixSelection(w);
+    EXPECT_EQ(Image(w), Picture(rec->dispPort.get()));
+    DoUndo();  // the drop undone: the pixels beyond the edge are still there
+    Key(kVK_LeftArrow, kLeftArrowCharCode, optionKey);
+    EXPECT_EQ(Picture(rec->dispPort.get()), (std::vector<std::string>{
+                                                "..........",
+                                                ".r........",
+                                                "brrbbbb...",
+                                                "bbbbbbb...",
+                                                "..........",
+                                            }));
+}
