@@ -130,6 +130,13 @@ void MoveSelection(WindowRef window, SInt16 dx, SInt16 dy, Boolean redraw) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !rec->isFloating) return;
     if (GoOffPort(window) != noErr) {
+        // The selection stays; a drag may have shown it elsewhere already.
+        UniqueRgn shown;
+        CopyRgn(rec->selRgn, shown);
+        OffsetRgn(shown, dx, dy);
+        UnionRgn(rec->selRgn, shown, rec->updateRgn);
+        DispOffPort(window);
+        if (rec->selShown) DispSelection(window);
         SysBeep(1);
         SetUndoMode(kUndoNone);
         return;

@@ -3,6 +3,7 @@
 // marquee drawing and the undo of every selection edit.
 #include "tests/tools/SelectionTestSupport.h"
 
+#include "app/Alerts.h"
 #include "app/Shell.h"
 
 using namespace selectiontest;
@@ -535,4 +536,24 @@ TEST_F(SelectionTest, ShapedSelectionMovesAndDropsOnlyItsPixels) {
                                                 "bbbbbbb...",
                                                 "..........",
                                             }));
+}
+
+TEST_F(SelectionTest, DropWithoutRoomForTheUndoCopyLeavesTheSelection) {
+    WindowRef w = MakeDoc(kPatch, 2);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    Marquee(w, 1, 1, 3, 3);
+    Key(kVK_RightArrow, kRightArrowCharCode);
+    RunPendingEvents();
+    const Snapshot before = Snap(rec);
+    const std::vector<UInt8> port = Bytes(GetWindowPort(w));
+    // Without a mask to copy the snapshot fails, as it would for want of memory.
+    UniqueGWorld mask = std::move(rec->maskPort);
+    ResetScriptLog();
+    FixSelection(w);
+    EXPECT_EQ(DialogsShown(), (std::vector<SInt16>{kErrorAlertID}));
+    EXPECT_EQ(rec->undoMode, kUndoNone);
+    EXPECT_TRUE(rec->isFloating);
+    EXPECT_EQ(Bytes(GetWindowPort(w)), port);  // the marquee is back where it was
+    rec->maskPort = std::move(mask);
+    ExpectSame(Snap(rec), before);
 }
