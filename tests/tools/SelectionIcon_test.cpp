@@ -1,0 +1,421 @@
+// The selection as icon data: fitting, the byte layouts of each depth, the
+// mask half of 1-bit icons, the frame and its badge, and a cross-check of the
+// bytes with netpbm and icnsutils.
+#include "tests/platform/files/TempFolder.h"
+#include "tests/tools/MaskTestSupport.h"
+#include "tests/tools/ToolTestSupport.h"
+
+#include "platform/core/Memory.h"
+#include "platform/resources/Resources.h"
+#include "tools/Selection.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+using namespace masktest;
+using namespace pixelart;
+using tooltest::ColorToolTest;
+using Rows = std::vector<std::string>;
+using IconBytes = std::vector<UInt8>;
+
+namespace {
+
+// An 8 × 8 ring with a red middle and a lone pixel below it.
+const Rows kRing{
+    "........",
+    ".######.",
+    ".#....#.",
+    ".#.rr.#.",
+    ".#....#.",
+    ".######.",
+    "........",
+    "..#.....",
+};
+
+// `inner` placed at (top, left) of a white size × size picture.
+Rows Place(const Rows& inner, int size, int top, int left) {
+    Rows out(size_t(size), std::string(size_t(size), '.'));
+    for (size_t v = 0; v < inner.size(); ++v)
+        for (size_t x = 0; x < inner[v].size(); ++x) out[size_t(top) + v][size_t(left) + x] = inner[v][x];
+    return out;
+}
+
+// 1-bit rows: '.' clear, anything else set.
+IconBytes PackBits(const Rows& rows) {
+    IconBytes out;
+    for (const std::string& row : rows)
+        for (size_t x = 0; x < row.size(); x += 8) {
+            UInt8 b = 0;
+            for (size_t i = 0; i < 8; ++i)
+                if (row[x + i] != '.') b = UInt8(b | (0x80 >> i));
+            out.push_back(b);
+        }
+    return out;
+}
+
+// Pixels by their index in the standard table of `depth` (4 or 8).
+IconBytes PackIndexed(const Rows& rows, int depth) {
+    IconBytes out;
+    CTabHandle table = StandardCTable(depth);
+    for (const std::string& row : rows) {
+        for (size_t x = 0; x < row.size(); x += size_t(8 / depth)) {
+            UInt8 b = 0;
+            for (size_t i = 0; i < size_t(8 / depth); ++i)
+                b = UInt8((b << depth) | NearestColorIndex(table, ColorOf(row[x + i])));
+            out.push_back(b);
+        }
+    }
+    return out;
+}
+
+IconBytes PackDirect(const Rows& rows) {
+    IconBytes out;
+    for (const std::string& row : rows)
+        for (char c : row) {
+            const RGBColor rgb = ColorOf(c);
+            out.insert(out.end(), {0, UInt8(rgb.red >> 8), UInt8(rgb.green >> 8), UInt8(rgb.blue >> 8)});
+        }
+    return out;
+}
+
+IconBytes Take(Handle h) {
+    UniqueHandle owner(h);
+    if (!h) return {};
+    const std::span<UInt8> bytes = HandleBytes(h);
+    return IconBytes(bytes.begin(), bytes.end());
+}
+
+IconBytes Concat(IconBytes a, const IconBytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+IconBytes ResourceBytes(const std::string& type, SInt16 id) {
+    if (type.size() != 4) return {};
+    const OSType code = OSType(UInt8(type[0])) << 24 | OSType(UInt8(type[1])) << 16 | OSType(UInt8(type[2])) << 8 |
+                        UInt8(type[3]);
+    Handle h = GetResource(code, id);
+    if (!h) return {};
+    const std::span<UInt8> bytes = HandleBytes(h);
+    return IconBytes(bytes.begin(), bytes.end());
+}
+
+// A 1-bit half as '#' rows.
+Rows BitRows(const IconBytes& bytes, size_t offset, int size) {
+    Rows rows;
+    const size_t perRow = size_t(size) / 8;
+    for (int v = 0; v < size; ++v) {
+        std::string row;
+        for (int x = 0; x < size; ++x)
+            row += (bytes[offset + size_t(v) * perRow + size_t(x >> 3)] & (0x80 >> (x & 7))) ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// `rect` painted into a size × size picture of '.'.
+void PaintInto(Rows* rows, const Rect& r, char c = '#') {
+    for (int v = r.top; v < r.bottom; ++v)
+        for (int x = r.left; x < r.right; ++x) (*rows)[size_t(v)][size_t(x)] = c;
+}
+
+bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+// The numbers of a plain netpbm file after its magic.
+std::vector<int> PlainNumbers(const std::string& text, std::string* magic) {
+    std::istringstream in(text);
+    in >> *magic;
+    std::vector<int> numbers;
+    int n;
+    while (in >> n) numbers.push_back(n);
+    return numbers;
+}
+
+class SelectionIconTest : public ColorToolTest {};
+
+}  // namespace
+
+TEST(ReduceRect, FitsAndCentres) {
+    struct Case {
+        Rect in;
+        SInt16 size;
+        const char* expected;  // top,left,bottom,right
+    };
+    const Case cases[] = {
+        {MakeRect(0, 0, 10, 20), 32, "11,6,21,26"},     // smaller: centred, not scaled
+        {MakeRect(0, 0, 32, 32), 32, "0,0,32,32"},      // exactly the size
+        {MakeRect(0, 0, 16, 64), 32, "12,0,20,32"},     // wider: 32 × 8
+        {MakeRect(0, 0, 100, 10), 32, "0,14,32,17"},    // taller: 3 × 32
+        {MakeRect(0, 0, 7, 5), 32, "12,13,19,18"},      // odd sides keep their size
+        {MakeRect(10, 20, 14, 26), 32, "14,13,18,19"},  // the origin does not matter
+        {MakeRect(0, 0, 20, 20), 16, "0,0,16,16"},
+        {MakeRect(0, 0, 1, 1000), 16, "7,0,8,16"},      // a thin side keeps one pixel
+        {MakeRect(0, 0, 9, 9), 16, "3,3,12,12"},
+        {MakeRect(0, 0, 200, 130), 128, "0,22,128,105"},  // 83 × 128
+    };
+    for (const Case& c : cases) {
+        Rect r = c.in;
+        ReduceRect(&r, c.size);
+        EXPECT_EQ(RectText(&r), c.expected) << RectText(&c.in) << " in " << c.size;
+    }
+}
+
+// The badge's opaque area lies in its corner, and the members exist whole.
+TEST_F(SelectionIconTest, BadgeResourcesStayInTheirCorner) {
+    struct Case {
+        const char* bw;
+        const char* color;
+        int side;
+        Rect corner;
+    };
+    const Case cases[] = {
+        {"ICN#", "icl8", 32, MakeRect(21, 19, 32, 32)},
+        {"ics#", "ics8", 16, MakeRect(9, 8, 16, 16)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bw);
+        const IconBytes bw = ResourceBytes(c.bw, kSelectionFrameIcon);
+        const IconBytes color = ResourceBytes(c.color, kSelectionFrameIcon);
+        ASSERT_EQ(bw.size(), size_t(c.side * c.side / 4));
+        ASSERT_EQ(color.size(), size_t(c.side * c.side));
+        const Rows mask = BitRows(bw, bw.size() / 2, c.side);
+        const Rows image = BitRows(bw, 0, c.side);
+        int opaque = 0;
+        for (int v = 0; v < c.side; ++v)
+            for (int x = 0; x < c.side; ++x) {
+                const bool inCorner = v >= c.corner.top && x >= c.corner.left;
+                if (mask[size_t(v)][size_t(x)] == '#') ++opaque;
+                EXPECT_TRUE(inCorner || mask[size_t(v)][size_t(x)] == '.') << x << "," << v;
+                // Nothing is drawn where the mask is clear.
+                if (mask[size_t(v)][size_t(x)] == '.') {
+                    EXPECT_EQ(image[size_t(v)][size_t(x)], '.') << x << "," << v;
+                    EXPECT_EQ(color[size_t(v * c.side + x)], 0) << x << "," << v;
+                }
+            }
+        EXPECT_GT(opaque, 20);
+    }
+}
+
+// Unframed icons of each depth from a document whose mask hides the lone
+// pixel and one ring pixel: the image is the fitted picture; at one bit the
+// mask half is the content (the ring and its inside) cut by that mask.
+TEST_F(SelectionIconTest, UnframedLayoutsOfEachDepth) {
+    Rows docMask(8, "########");
+    docMask[1][1] = '.';
+    docMask[7][2] = '.';
+    WindowRef w = MakeDocument(24, kRing, docMask);
+    const Rows picture32 = Place(kRing, 32, 12, 12);
+    const Rows picture16 = Place(kRing, 16, 4, 4);
+    Rows content(8, "........");
+    PaintInto(&content, MakeRect(1, 1, 6, 7));
+    content[1][1] = '.';
+    struct Case {
+        SInt16 size, depth;
+        IconBytes expected;
+    };
+    const Case cases[] = {
+        {32, 1, Concat(PackBits(picture32), PackBits(Place(content, 32, 12, 12)))},
+        {16, 1, Concat(PackBits(picture16), PackBits(Place(content, 16, 4, 4)))},
+        {32, 4, PackIndexed(picture32, 4)},
+        {32, 8, PackIndexed(picture32, 8)},
+        {16, 8, PackIndexed(picture16, 8)},
+        {32, 32, PackDirect(picture32)},
+        {128, 8, PackIndexed(Place(kRing, 128, 60, 60), 8)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size << " at " << c.depth << " bits");
+        const IconBytes got = Take(GetSelectionIconHandle(w, c.size, c.depth, false));
+        ASSERT_EQ(got.size(), size_t(c.size) * size_t(c.size) * size_t(c.depth) / 8 * (c.depth == 1 ? 2 : 1));
+        EXPECT_EQ(got, c.expected);
+    }
+    EXPECT_TRUE(DialogsShown().empty());
+}
+
+// Framed: the fitted picture with a frame on its edge and the badge over the
+// lower-right corner; the mask half is the fitted rectangle plus the badge's
+// rectangle.
+TEST_F(SelectionIconTest, FramedLayouts) {
+    const Rows square{"####....", "#..#....", "####....", "........", "......##", "......##"};
+    WindowRef w = MakeDocument(24, square, Rows(6, "########"));
+    const Rect fit = MakeRect(13, 12, 19, 20);
+    Rows picture = Place(square, 32, 13, 12);
+    for (int x = fit.left; x < fit.right; ++x) picture[size_t(fit.top)][size_t(x)] = picture[size_t(fit.bottom - 1)][size_t(x)] = '#';
+    for (int v = fit.top; v < fit.bottom; ++v) picture[size_t(v)][size_t(fit.left)] = picture[size_t(v)][size_t(fit.right - 1)] = '#';
+
+    // The badge of the 32 × 32 members drawn through its mask.
+    const IconBytes bw = ResourceBytes("ICN#", kSelectionFrameIcon);
+    const IconBytes color = ResourceBytes("icl8", kSelectionFrameIcon);
+    ASSERT_EQ(bw.size(), 256u);
+    ASSERT_EQ(color.size(), 1024u);
+    const Rows badgeMask = BitRows(bw, 128, 32), badgeImage = BitRows(bw, 0, 32);
+    Rows oneBit = picture;
+    IconBytes eightBit = PackIndexed(picture, 8);
+    for (int v = 0; v < 32; ++v)
+        for (int x = 0; x < 32; ++x)
+            if (badgeMask[size_t(v)][size_t(x)] == '#') {
+                oneBit[size_t(v)][size_t(x)] = badgeImage[size_t(v)][size_t(x)];
+                eightBit[size_t(v * 32 + x)] = color[size_t(v * 32 + x)];
+            }
+    Rows mask(32, std::string(32, '.'));
+    PaintInto(&mask, fit);
+    PaintInto(&mask, MakeRect(21, 19, 32, 32));
+
+    EXPECT_EQ(Take(GetSelectionIconHandle(w, 32, 1, true)), Concat(PackBits(oneBit), PackBits(mask)));
+    EXPECT_EQ(Take(GetSelectionIconHandle(w, 32, 8, true)), eightBit);
+
+    // At 16 × 16 the small members serve, in their own corner.
+    const IconBytes small = Take(GetSelectionIconHandle(w, 16, 1, true));
+    ASSERT_EQ(small.size(), 64u);
+    Rows smallMask(16, std::string(16, '.'));
+    PaintInto(&smallMask, MakeRect(5, 4, 11, 12));
+    PaintInto(&smallMask, MakeRect(9, 8, 16, 16));
+    EXPECT_EQ(BitRows(small, 32, 16), smallMask);
+    const Rows smallBadge = BitRows(ResourceBytes("ics#", kSelectionFrameIcon), 16 * 2, 16);
+    const Rows smallBadgeImage = BitRows(ResourceBytes("ics#", kSelectionFrameIcon), 0, 16);
+    const Rows smallImage = BitRows(small, 0, 16);
+    for (int v = 0; v < 16; ++v)
+        for (int x = 0; x < 16; ++x)
+            if (smallBadge[size_t(v)][size_t(x)] == '#') {
+                EXPECT_EQ(smallImage[size_t(v)][size_t(x)], smallBadgeImage[size_t(v)][size_t(x)]) << x << "," << v;
+            }
+
+    // At 128 × 128 the badge is the 32 × 32 one scaled, and so is its rectangle.
+    const IconBytes big = Take(GetSelectionIconHandle(w, 128, 1, true));
+    ASSERT_EQ(big.size(), 4096u);
+    const Rows bigMask = BitRows(big, 2048, 128);
+    Rows expectedBig(128, std::string(128, '.'));
+    Rect bigFit = MakeRect(0, 0, 6, 8);
+    ReduceRect(&bigFit, 128);
+    PaintInto(&expectedBig, bigFit);
+    PaintInto(&expectedBig, MakeRect(84, 76, 128, 128));
+    EXPECT_EQ(bigMask, expectedBig);
+    const Rows bigImage = BitRows(big, 0, 128);
+    for (int v = 0; v < 128; ++v)
+        for (int x = 0; x < 128; ++x)
+            if (badgeMask[size_t(v / 4)][size_t(x / 4)] == '#') {
+                EXPECT_EQ(bigImage[size_t(v)][size_t(x)], badgeImage[size_t(v / 4)][size_t(x / 4)]) << x << "," << v;
+            }
+}
+
+// A selection larger than the icon is scaled down: 64 × 32 stripes two
+// pixels wide become 32 × 16 stripes one pixel wide.
+TEST_F(SelectionIconTest, LargerSelectionIsScaledDown) {
+    Rows stripes(32, std::string(64, '.'));
+    for (std::string& row : stripes)
+        for (size_t x = 0; x < row.size(); ++x) row[x] = (x / 2) % 2 ? '#' : 'r';
+    WindowRef w = MakeDocument(8, stripes, Rows(32, std::string(64, '#')));
+    Rows expected(32, std::string(32, '.'));
+    for (int v = 8; v < 24; ++v)
+        for (int x = 0; x < 32; ++x) expected[size_t(v)][size_t(x)] = x % 2 ? '#' : 'r';
+    EXPECT_EQ(Take(GetSelectionIconHandle(w, 32, 8, false)), PackIndexed(expected, 8));
+}
+
+// A floating L-shaped selection of a black picture: the image is its
+// rectangle, the mask half its shape, which the document's mask gives.
+TEST_F(SelectionIconTest, MaskOfAFloatingSelectionFollowsTheDocumentMask) {
+    WindowRef w = MakeDocument(24, Rows(6, "######"), Rows(6, "######"));
+    Lift(w, Rows{"......", ".#....", ".#....", ".###..", "......", "......"});
+    MoveSelection(w, 2, 1, true);
+    const IconBytes got = Take(GetSelectionIconHandle(w, 32, 1, false));
+    ASSERT_EQ(got.size(), 256u);
+    Rows image(32, std::string(32, '.'));
+    PaintInto(&image, MakeRect(14, 14, 17, 17));
+    EXPECT_EQ(BitRows(got, 0, 32), image);
+    Rows mask(32, std::string(32, '.'));
+    PaintInto(&mask, MakeRect(14, 14, 17, 15));
+    PaintInto(&mask, MakeRect(16, 14, 17, 17));
+    EXPECT_EQ(BitRows(got, 128, 32), mask);
+}
+
+// Sizes and depths that make no icon give nothing, without an alert.
+TEST_F(SelectionIconTest, BadRequestsGiveNothing) {
+    WindowRef w = MakeDocument(24, kRing, Rows(8, "########"));
+    EXPECT_EQ(GetSelectionIconHandle(w, 0, 8, false), nullptr);
+    EXPECT_EQ(GetSelectionIconHandle(w, 32, 3, false), nullptr);
+    EXPECT_EQ(GetSelectionIconHandle(w, 12, 1, false), nullptr);  // rows would need padding
+    EXPECT_EQ(GetSelectionIconHandle(nullptr, 32, 8, false), nullptr);
+    EXPECT_TRUE(DialogsShown().empty());
+}
+
+// Independent readers: the 1-bit image half as a PBM through netpbm, and the
+// 8-bit icon with its 1-bit mask as an icon family through icns2png, whose
+// PNG netpbm reads back as colours.
+TEST_F(SelectionIconTest, CrossCheckWithNetpbmAndIcnsutils) {
+    if (!HaveTool("pbmtopgm") || !HaveTool("pnmtoplainpnm")) GTEST_SKIP() << "netpbm is not installed";
+    WindowRef w = MakeDocument(24, kRing, Rows(8, "########"));
+    const Rows picture = Place(kRing, 32, 12, 12);
+    TempFolder dir;
+    ASSERT_FALSE(dir.path().empty());
+
+    const IconBytes oneBit = Take(GetSelectionIconHandle(w, 32, 1, false));
+    ASSERT_EQ(oneBit.size(), 256u);
+    {
+        std::ofstream out(dir / "icon.pbm", std::ios::binary);
+        out << "P4\n32 32\n";
+        out.write(reinterpret_cast<const char*>(oneBit.data()), 128);
+    }
+    // A grey map of maxval 1 in binary form: 0 black, 1 white.
+    const std::string grey = RunCommand("pbmtopgm 1 1 " + dir / "icon.pbm");
+    std::istringstream header(grey);
+    std::string magic;
+    int width = 0, height = 0, maxval = 0;
+    header >> magic >> width >> height >> maxval;
+    ASSERT_EQ(magic, "P5");
+    ASSERT_EQ(width, 32);
+    ASSERT_EQ(height, 32);
+    ASSERT_GE(grey.size(), 1024u);
+    const std::string pixels = grey.substr(grey.size() - 1024);
+    for (int v = 0; v < 32; ++v)
+        for (int x = 0; x < 32; ++x) {
+            const bool black = picture[size_t(v)][size_t(x)] != '.';  // red is black at one bit
+            EXPECT_EQ(int(UInt8(pixels[size_t(v * 32 + x)])), black ? 0 : maxval) << x << "," << v;
+        }
+
+    if (!HaveTool("icns2png") || !HaveTool("pngtopnm")) GTEST_SKIP() << "icnsutils is not installed";
+    const IconBytes eightBit = Take(GetSelectionIconHandle(w, 32, 8, false));
+    ASSERT_EQ(eightBit.size(), 1024u);
+    {
+        auto be32 = [](std::ofstream& out, UInt32 v) {
+            const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+            out.write(b, 4);
+        };
+        std::ofstream out(dir / "icon.icns", std::ios::binary);
+        out.write("icns", 4);
+        be32(out, 8 + 8 + 256 + 8 + 1024);
+        out.write("ICN#", 4);
+        be32(out, 8 + 256);
+        out.write(reinterpret_cast<const char*>(oneBit.data()), 256);
+        out.write("icl8", 4);
+        be32(out, 8 + 1024);
+        out.write(reinterpret_cast<const char*>(eightBit.data()), 1024);
+    }
+    RunCommand("cd " + dir.path() + " && icns2png -x -d 8 icon.icns >/dev/null 2>&1");
+    const std::string png = dir / "icon_32x32x8.png";
+    ASSERT_TRUE(std::ifstream(png).good()) << "icns2png made no 32 x 32 x 8 image";
+    const std::vector<int> rgb = PlainNumbers(RunCommand("pngtopnm " + png + " 2>/dev/null | pnmtoplainpnm"), &magic);
+    ASSERT_EQ(magic, "P3");
+    ASSERT_EQ(rgb.size(), 3u + 3u * 1024u);
+    maxval = rgb[2];
+    for (int v = 0; v < 32; ++v)
+        for (int x = 0; x < 32; ++x) {
+            const RGBColor want = ColorOf(picture[size_t(v)][size_t(x)]);
+            const size_t at = size_t(3 + 3 * (v * 32 + x));
+            EXPECT_EQ(rgb[at], want.red >> 8) << x << "," << v;
+            EXPECT_EQ(rgb[at + 1], want.green >> 8) << x << "," << v;
+            EXPECT_EQ(rgb[at + 2], want.blue >> 8) << x << "," << v;
+        }
+    EXPECT_EQ(maxval, 255);
+}
