@@ -557,3 +557,40 @@ TEST_F(SelectionTest, DropWithoutRoomForTheUndoCopyLeavesTheSelection) {
     rec->maskPort = std::move(mask);
     ExpectSame(Snap(rec), before);
 }
+
+TEST_F(SelectionTest, MarqueeAndDragThroughTheEventRouteLeaveTheWindowShowingThePicture) {
+    InitTools();  // the tools take the paint windows' clicks
+    WindowRef w = MakeDoc(kPatch, 2);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    auto press = [&](std::vector<std::pair<int, int>> pixels) {
+        ScriptMouseDown(Global(w, Local(w, pixels.front().first, pixels.front().second)));
+        for (size_t i = 1; i < pixels.size(); ++i) {
+            ScriptMouseMove(Global(w, Local(w, pixels[i].first, pixels[i].second)));
+            ScriptWait(2);
+        }
+        ScriptMouseUp(Global(w, Local(w, pixels.back().first, pixels.back().second)));
+        RunPendingEvents();
+    };
+    press({{0, 0}, {2, 2}, {3, 3}});
+    ASSERT_TRUE(rec->isFloating);
+    EXPECT_EQ(RectText(&rec->selRect), "0,0,3,3");
+    press({{1, 1}, {3, 2}, {5, 3}});
+    EXPECT_EQ(rec->selOffset, (Point{2, 4}));
+    // With the marquee taken away the window holds exactly the zoomed picture.
+    DispSelection(w);
+    const PixMap& pm = **GetPortPixMap(GetWindowPort(w));
+    const std::vector<std::string> disp = Picture(rec->dispPort.get());
+    EXPECT_EQ(disp, (std::vector<std::string>{
+                        "........",
+                        "........",
+                        "........",
+                        ".....rg.",
+                        ".....b#.",
+                        "........",
+                    }));
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 32; ++x) {
+            SCOPED_TRACE(testing::Message() << x << "," << y);
+            EXPECT_EQ(ReadPixel(pm, x, y), ColorOf(disp[size_t(y / 4)][size_t(x / 4)]));
+        }
+}
