@@ -204,23 +204,6 @@ TEST_F(AutoSelectTest, LastStrokeIsLiftedExactly) {
     }
 }
 
-TEST_F(AutoSelectTest, LastStrokeUndoGivesBackThePicture) {
-    WindowRef w = MakePaint(6, 4, 0, 24);
-    Fill(w, {"......", ".rr...", ".rr...", "......"});
-    DragPixels(w, {{0, 3}, {5, 3}}, DoPaint);
-    DoAutoSelect(w);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    ASSERT_TRUE(rec->isFloating);
-    DoUndo();
-    EXPECT_FALSE(rec->isFloating);
-    EXPECT_EQ(Image(w), (Rows{"......", ".rr...", ".rr...", "######"}));
-    EXPECT_EQ(Mask(w), Rows(4, "######"));
-    EXPECT_EQ(Selected(w), Rows(4, "######"));
-    DoUndo();
-    EXPECT_TRUE(rec->isFloating);
-    EXPECT_EQ(Selected(w), (Rows{"......", "......", "......", "######"}));
-}
-
 // A stroke over a moved floating selection: only its part inside the
 // selection was drawn; that part is lifted, and the old selection, as it was
 // before the stroke, stays in the picture.
