@@ -82,6 +82,12 @@ inline std::string Bounds(RgnHandle rgn) {
     return RectText(&r);
 }
 
+// A rectangle of the image as the window shows it at 2^ratio.
+inline std::string ZoomedText(Rect r, SInt16 ratio) {
+    r = Rect{SInt16(r.top << ratio), SInt16(r.left << ratio), SInt16(r.bottom << ratio), SInt16(r.right << ratio)};
+    return RectText(&r);
+}
+
 class SelectionTest : public StrokeTest {
 protected:
     void SetUp() override {
