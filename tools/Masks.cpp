@@ -13,7 +13,9 @@
 #include "tools/Bucket.h"
 #include "tools/ColorSearch.h"
 
-#include <cstring>
+#include <algorithm>
+#include <array>
+#include <bit>
 
 namespace {
 
@@ -96,25 +98,55 @@ Boolean MaskIsOpaqueSelection(PaintWinRec* rec) {
 }
 
 Boolean MaskIsWhiteTransparent(PaintWinRec* rec) {
+    // Read straight from the rows (this runs on every menu update): inside
+    // the lifted shape each mask bit must say whether its pixel is not white,
+    // and no bit may be set outside it, which holds when the set bits inside
+    // the shape are all the set bits there are.
     if (!rec || !rec->maskPort || !rec->offPort) return false;
     if (!SameBounds(rec->maskPort.get(), rec->offPort.get())) return false;
-    SavedGWorld saved;
-    GWorldPtr made = nullptr;
-    if (CreateMask2(rec->offPort.get(), &made) != noErr || !made) return false;
-    UniqueGWorld expected(made);
-    CutToLiftedShape(rec, expected.get());
-    const PixMap& want = **GetGWorldPixMap(expected.get());
-    const PixMap& have = **GetGWorldPixMap(rec->maskPort.get());
-    const int width = want.bounds.right - want.bounds.left;
+    const PixMap& image = **GetGWorldPixMap(rec->offPort.get());
+    const PixMap& mask = **GetGWorldPixMap(rec->maskPort.get());
+    const int depth = image.pixelSize;
+    if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 32) return false;
+    std::array<bool, 256> whiteIndex{};
+    if (depth <= 8) {
+        CTabHandle table = image.pmTable ? image.pmTable : StandardCTable(depth);
+        const int count = CTabReadableCount(table);
+        for (int i = 0; i < count; ++i) whiteIndex[size_t(i)] = EqualColor(&CTabEntries(table)[i].rgb, &rgbWhiteColor);
+    }
+    auto isWhite = [&](const UInt8* row, int col) {
+        if (depth == 32) return row[col * 4 + 1] == 0xFF && row[col * 4 + 2] == 0xFF && row[col * 4 + 3] == 0xFF;
+        const int bit = col * depth;
+        return whiteIndex[(row[bit >> 3] >> (8 - depth - (bit & 7))) & ((1 << depth) - 1)];
+    };
+
+    UniqueRgn shape;
+    LiftedShape(rec, shape);
+    const Rect& b = mask.bounds;
+    Size inside = 0;
+    for (const Rect& r : RegionRects(shape)) {
+        const int top = std::max<int>(r.top, b.top), bottom = std::min<int>(r.bottom, b.bottom);
+        const int left = std::max<int>(r.left, b.left), right = std::min<int>(r.right, b.right);
+        for (int v = top; v < bottom; ++v) {
+            const UInt8* pixels = PixRow(image, v);
+            const UInt8* bits = PixRow(mask, v);
+            for (int x = left - b.left; x < right - b.left; ++x) {
+                const bool set = (bits[x >> 3] & (0x80 >> (x & 7))) != 0;
+                if (set == isWhite(pixels, x)) return false;
+                inside += set;
+            }
+        }
+    }
+    Size total = 0;
+    const int width = b.right - b.left;
     const size_t fullBytes = size_t(width >> 3);
     const UInt8 tail = UInt8(0xFF00 >> (width & 7));
-    for (int v = want.bounds.top; v < want.bounds.bottom; ++v) {
-        const UInt8* a = PixRow(want, v);
-        const UInt8* b = PixRow(have, v);
-        if (std::memcmp(a, b, fullBytes) != 0) return false;
-        if (tail && ((a[fullBytes] ^ b[fullBytes]) & tail)) return false;
+    for (int v = b.top; v < b.bottom; ++v) {
+        const UInt8* bits = PixRow(mask, v);
+        for (size_t i = 0; i < fullBytes; ++i) total += std::popcount(bits[i]);
+        if (tail) total += std::popcount(UInt8(bits[fullBytes] & tail));
     }
-    return true;
+    return total == inside;
 }
 
 void ChangeMask(WindowRef window, SInt16 mode) {

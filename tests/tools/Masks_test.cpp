@@ -129,6 +129,42 @@ TEST_P(MasksTest, WhiteTransparentMaskOfASelection) {
     EXPECT_FALSE(MaskIsOpaqueSelection(rec));
 }
 
+// The mark of Effect 17 against the mask the command makes, on a picture
+// of odd width (a partial last mask byte): it holds after the command, and
+// flipping any one mask bit, inside the selection or outside it, breaks it.
+TEST_P(MasksTest, WhiteTransparentMarkAgreesWithTheCommandBitForBit) {
+    Rows image;
+    unsigned seed = 7;
+    for (int v = 0; v < 5; ++v) {
+        std::string row;
+        for (int x = 0; x < 13; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            row += ".#rgb."[(seed >> 16) % 6];
+        }
+        image.push_back(row);
+    }
+    for (bool floating : {false, true}) {
+        SCOPED_TRACE(floating ? "floating" : "whole picture");
+        WindowRef w = MakeDocument(GetParam(), image, Rows(5, std::string(13, '#')));
+        PaintWinRec* rec = GetPaintWinRec(w);
+        if (floating) {
+            Lift(w, Rows{".............", "..#######....", "..#######....", "....###......", "............."});
+            MoveSelection(w, 1, 1, true);
+        }
+        ChangeMask(w, transparent);
+        ASSERT_TRUE(MaskIsWhiteTransparent(rec));
+        const PixMap& pm = pixelart::MapOf(rec->maskPort.get());
+        for (int v = 0; v < 5; ++v)
+            for (int x = 0; x < 13; ++x) {
+                PixRow(pm, v)[x >> 3] ^= UInt8(0x80 >> (x & 7));
+                EXPECT_FALSE(MaskIsWhiteTransparent(rec)) << x << "," << v;
+                PixRow(pm, v)[x >> 3] ^= UInt8(0x80 >> (x & 7));
+            }
+        EXPECT_TRUE(MaskIsWhiteTransparent(rec));
+        painttest::CloseAllDocuments();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, MasksTest, testing::Values(SInt16(8), SInt16(24)),
                          [](const auto& info) { return "Depth" + std::to_string(info.param); });
 
