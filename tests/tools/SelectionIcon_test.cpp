@@ -121,7 +121,9 @@ void PaintInto(Rows* rows, const Rect& r, char c = '#') {
         for (int x = r.left; x < r.right; ++x) (*rows)[size_t(v)][size_t(x)] = c;
 }
 
-bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
+bool HaveTool(const char* name) {
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::string RunCommand(const std::string& command) {
     std::string out;
@@ -252,8 +254,9 @@ TEST_F(SelectionIconTest, FramedLayouts) {
     WindowRef w = MakeDocument(24, square, Rows(6, "########"));
     const Rect fit = MakeRect(13, 12, 19, 20);
     Rows picture = Place(square, 32, 13, 12);
-    for (int x = fit.left; x < fit.right; ++x) picture[size_t(fit.top)][size_t(x)] = picture[size_t(fit.bottom - 1)][size_t(x)] = '#';
-    for (int v = fit.top; v < fit.bottom; ++v) picture[size_t(v)][size_t(fit.left)] = picture[size_t(v)][size_t(fit.right - 1)] = '#';
+    // The frame on the fitted rectangle's edge.
+    for (int x = fit.left; x < fit.right; ++x) picture[13][size_t(x)] = picture[18][size_t(x)] = '#';
+    for (int v = fit.top; v < fit.bottom; ++v) picture[size_t(v)][12] = picture[size_t(v)][19] = '#';
 
     // The badge of the 32 × 32 members drawn through its mask.
     const IconBytes bw = ResourceBytes("ICN#", kSelectionFrameIcon);
