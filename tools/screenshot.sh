@@ -2,7 +2,8 @@
 # Starts Korvel as a new user would (fresh preferences) on a virtual X screen,
 # optionally plays real input with xdotool, and saves a screenshot.
 #   tools/screenshot.sh OUT.png [BUILD_DIR] [-- xdotool commands...]
-# Each xdotool command is one argument, e.g. "key ctrl+n" or "mousemove 300 200 click 1".
+# Each xdotool command is one argument, e.g. "key ctrl+n" or "mousemove 300 200 click 1";
+# "shot OTHER.png" saves a screenshot at that point of the input as well.
 set -euo pipefail
 out=${1:?usage: tools/screenshot.sh OUT.png [BUILD_DIR] [-- xdotool commands...]}
 shift
@@ -20,6 +21,12 @@ XDG_CONFIG_HOME=$config DISPLAY=$display "$build/korvel" >/dev/null 2>&1 &
 korvel=$!
 sleep 3
 for command in "$@"; do
+  if [[ $command == shot\ * ]]; then
+    sleep 1
+    DISPLAY=$display import -window root "${command#shot }"
+    echo "saved ${command#shot }"
+    continue
+  fi
   # shellcheck disable=SC2086
   DISPLAY=$display xdotool $command
   sleep 0.5
