@@ -327,6 +327,37 @@ TEST_F(SelectionIconTest, MaskOfAFloatingSelectionFollowsTheDocumentMask) {
     EXPECT_EQ(BitRows(got, 128, 32), mask);
 }
 
+// Over a background layer the icon shows the foreground composed over the
+// background (or the background alone at foreground level 4), and the mask
+// half is the content of that composition, not cut by the foreground's mask.
+TEST_F(SelectionIconTest, BackgroundLayerIsComposedUnder) {
+    const Rows fore{"####", "#..#", "####"};
+    const Rows foreMask{"####", "#..#", "##.."};
+    struct Case {
+        SInt16 foreTrans;
+        Rows shown;
+    };
+    const Case cases[] = {
+        {0, {"####", "#rr#", "##rr"}},
+        {4, {"rrrr", "rrrr", "rrrr"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "foreground level " << c.foreTrans);
+        WindowRef w = MakeDocument(24, fore, foreMask);
+        PaintWinRec* rec = GetPaintWinRec(w);
+        rec->backPort = MakeWorld(32, Rows(3, "rrrr"));
+        rec->foreTrans = c.foreTrans;
+        EXPECT_EQ(Take(GetSelectionIconHandle(w, 16, 32, false)), PackDirect(Place(c.shown, 16, 6, 6)));
+        const IconBytes oneBit = Take(GetSelectionIconHandle(w, 16, 1, false));
+        ASSERT_EQ(oneBit.size(), 64u);
+        Rows mask(16, std::string(16, '.'));
+        PaintInto(&mask, MakeRect(6, 6, 9, 10));
+        EXPECT_EQ(BitRows(oneBit, 32, 16), mask);
+        rec->backPort.reset();
+        painttest::CloseAllDocuments();
+    }
+}
+
 // Sizes and depths that make no icon give nothing, without an alert.
 TEST_F(SelectionIconTest, BadRequestsGiveNothing) {
     WindowRef w = MakeDocument(24, kRing, Rows(8, "########"));
