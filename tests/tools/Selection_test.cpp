@@ -574,3 +574,23 @@ TEST_F(SelectionTest, MarqueeAndDragThroughTheEventRouteLeaveTheWindowShowingThe
             EXPECT_EQ(ReadPixel(pm, x, y), ColorOf(disp[size_t(y / 4)][size_t(x / 4)]));
         }
 }
+
+TEST_F(SelectionTest, LiveDragComposesAsTheDocumentDoesInBothModes) {
+    const std::vector<std::string> mask = {
+        "########", "#.######", "##.#####", "########", "########", "########",
+    };
+    for (SInt16 mode : {SInt16(0), SInt16(blend)}) {
+        SCOPED_TRACE(mode);
+        WindowRef w = MakeDoc({"bbbbbbbb", ".rg.....", ".b#.....", "gggggggg", "........", "rrrrrrrr"}, 1, mask);
+        PaintWinRec* rec = GetPaintWinRec(w);
+        Marquee(w, 0, 0, 4, 3);
+        rec->selMode = mode;
+        ComposeDispPort(rec);
+        SelectPixels(w, {{1, 1}, {2, 2}, {3, 4}});
+        ASSERT_EQ(rec->selOffset, (Point{3, 2}));
+        const std::vector<UInt8> live = Bytes(rec->dispPort.get());
+        ComposeDispPort(rec);
+        EXPECT_EQ(Bytes(rec->dispPort.get()), live);
+        CloseAllDocuments();
+    }
+}
