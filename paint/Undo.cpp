@@ -69,6 +69,10 @@ void ExchangeSelectionEdit(PaintWinRec* rec, SInt16 m) {
     rec->isFloating = !EmptyRgn(rec->selDispRgn);
     if (m == kUndoRotate) {
         std::swap(rec->selRect, rec->undoSelRect);
+    } else if (!rec->isFloating) {
+        // Nothing floats: every tool acts on the whole picture. selOffset is
+        // kept for the redo that lifts the selection again.
+        rec->selRect = rec->picRect;
     } else {
         GetRegionBounds(rec->selRgn, &rec->selRect);
         OffsetRect(&rec->selRect, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));

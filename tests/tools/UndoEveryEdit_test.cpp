@@ -59,11 +59,12 @@ protected:
         rows("image", Picture(rec->offPort.get()));
         rows("mask", BitPicture(MapOf(rec->maskPort.get())));
         rows("shown", Picture(rec->dispPort.get()));
-        out << "floating " << int(rec->isFloating) << " mode " << rec->selMode << "\n";
+        out << "floating " << int(rec->isFloating) << " mode " << rec->selMode << " acting on "
+            << RectText(&rec->selRect) << "\n";
         region("selection", rec->selRgn);
         region("outline", rec->selDispRgn);
         if (rec->isFloating) {
-            out << "lifted from " << RectText(&rec->selRect) << " offset " << rec->selOffset.h << ","
+            out << "offset " << rec->selOffset.h << ","
                 << rec->selOffset.v << "\n";
             rows("base", Picture(rec->basePort.get()));
             rows("base mask", BitPicture(MapOf(rec->baseMask.get())));
