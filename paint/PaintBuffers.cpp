@@ -99,14 +99,8 @@ void EraseOffPort(PaintWinRec* rec) {
 void ComposeDispPort(PaintWinRec* rec) {
     if (!rec->offPort || !rec->dispPort) return;
     SavedGWorld saved;
-    // Copies out of offPort must not be tinted by its colours.
-    SetGWorld(rec->offPort.get(), nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-
-    SetGWorld(rec->dispPort.get(), nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
+    SetBlackOnWhite(rec->offPort.get());
+    SetBlackOnWhite(rec->dispPort.get());
     const BitMap* disp = GetPortBitMapForCopyBits(rec->dispPort.get());
     if (!rec->isFloating) {
         CopyBits(GetPortBitMapForCopyBits(rec->offPort.get()), disp, &rec->picRect, &rec->picRect, srcCopy,
@@ -120,6 +114,23 @@ void ComposeDispPort(PaintWinRec* rec) {
     SafeCopyDeepMask(GetPortBitMapForCopyBits(rec->offPort.get()), GetPortBitMapForCopyBits(rec->maskPort.get()),
                      disp, &rec->selRect, &rec->selRect, &selBounds, rec->selMode, rec->selRgn);
     OpColor(&rgbBlackColor);
+}
+
+void SetBlackOnWhite(GWorldPtr g) {
+    SetGWorld(g, nullptr);
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
+}
+
+Rect GWorldBounds(GWorldPtr g) {
+    Rect r{};
+    if (g) GetPixBounds(GetGWorldPixMap(g), &r);
+    return r;
+}
+
+void MapToWindowRgn(const PaintWinRec* rec, RgnHandle imageRgn, RgnHandle windowRgn) {
+    CopyRgn(imageRgn, windowRgn);
+    MapRgn(windowRgn, &rec->picRect, &rec->dispRect);
 }
 
 OSErr NewBitMap(BitMap* bitmap, const Rect* r) {

@@ -86,6 +86,13 @@ void ComposeDispPort(PaintWinRec* rec);
 // image) by background kind 0 white, 1 transparent, 2 background colour.
 void FillNewPicture(PaintWinRec* rec, SInt16 backgroundKind);
 void EraseOffPort(PaintWinRec* rec);
+// Makes `g` the current port drawing black on white: copies out of and into
+// a buffer are untinted only with those colours.
+void SetBlackOnWhite(GWorldPtr g);
+// The buffer's bounds; empty for none.
+Rect GWorldBounds(GWorldPtr g);
+// `windowRgn` becomes `imageRgn` mapped from picRect to dispRect.
+void MapToWindowRgn(const PaintWinRec* rec, RgnHandle imageRgn, RgnHandle windowRgn);
 void DispOffPort(WindowRef window);
 void SetEditWindowTitle(WindowRef window);
 void StackWindowPos(Point* pos, Point step, const Rect* limits);

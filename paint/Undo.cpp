@@ -24,12 +24,6 @@ namespace {
 
 constexpr int kUsedUndo = 1;  // gUsedCount slot of the Undo command
 
-Rect BoundsOf(GWorldPtr g) {
-    Rect r{};
-    if (g) GetPixBounds(GetGWorldPixMap(g), &r);
-    return r;
-}
-
 // Remakes `g` over `bounds` at `depth`, its pixels carried over as `flags` ask.
 OSErr Remake(UniqueGWorld* g, SInt16 depth, const Rect* bounds, GWorldFlags flags) {
     GWorldPtr world = g->release();
@@ -39,12 +33,6 @@ OSErr Remake(UniqueGWorld* g, SInt16 depth, const Rect* bounds, GWorldFlags flag
                                             : GWorldFlags(gwFlagErr));
     g->reset(world);
     return (result & gwFlagErr) || !world ? OSErr(memFullErr) : OSErr(noErr);
-}
-
-void SetBlackOnWhite(GWorldPtr g) {
-    SetGWorld(g, nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
 }
 
 void CopyWhole(GWorldPtr from, GWorldPtr to, const Rect& r) {
@@ -115,7 +103,7 @@ void ExchangeDuplicate(PaintWinRec* rec, bool undoing) {
 
 void ExchangeImageSize(WindowRef window, PaintWinRec* rec) {
     ExchangeOffPort(rec);
-    rec->picRect = BoundsOf(rec->offPort.get());
+    rec->picRect = GWorldBounds(rec->offPort.get());
     Remake(&rec->dispPort, StorageDepth(rec->depth), &rec->picRect, 0);
     RectRgn(rec->selRgn, &rec->picRect);
     rec->selRect = rec->picRect;
@@ -264,8 +252,8 @@ OSErr GoOffPort(WindowRef window) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !rec->offPort || !rec->maskPort) return paramErr;
     SavedGWorld saved;
-    const Rect bounds = BoundsOf(rec->offPort.get());
-    const Rect undoBounds = BoundsOf(rec->undoPort.get());
+    const Rect bounds = GWorldBounds(rec->offPort.get());
+    const Rect undoBounds = GWorldBounds(rec->undoPort.get());
     if (!rec->undoPort || !EqualRect(&bounds, &undoBounds) || !rec->undoMask) {
         // The image changed size since the last snapshot.
         Remake(&rec->undoMask, 1, &bounds, 0);

@@ -33,24 +33,7 @@ private:
     BitMap bits_{};
 };
 
-void BlackOnWhite(GWorldPtr g) {
-    SetGWorld(g, nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-}
-
 const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
-
-Rect BoundsOf(GWorldPtr g) {
-    Rect r{};
-    if (g) GetPixBounds(GetGWorldPixMap(g), &r);
-    return r;
-}
-
-void MapToWindow(const PaintWinRec* rec, RgnHandle imageRgn, RgnHandle windowRgn) {
-    CopyRgn(imageRgn, windowRgn);
-    MapRgn(windowRgn, &rec->picRect, &rec->dispRect);
-}
 
 // The set bits of a 1-bit buffer copied from `buffer` with `search` deciding
 // which colours set them.
@@ -67,7 +50,7 @@ OSErr SearchBits(GWorldPtr buffer, const Rect* srcRect, const Rect* dstRect, Col
     GetBackColor(&back);
     RGBForeColor(&rgbBlackColor);
     RGBBackColor(&rgbWhiteColor);
-    BlackOnWhite(bits->get());
+    SetBlackOnWhite(bits->get());
     EraseRect(dstRect);
     AddSearch(search);
     CopyBits(GetPortBitMapForCopyBits(buffer), Bits(*bits), srcRect, dstRect, srcCopy, nullptr);
@@ -112,20 +95,20 @@ OSErr LiftStrokeFromSelection(PaintWinRec* rec, RgnHandle stroke, RgnHandle oldS
     GetRegionBounds(rec->selRgn, &shown);
     for (const UniqueGWorld* g : {&rec->offPort, &rec->maskPort, &rec->undoPort, &rec->undoMask, &rec->basePort,
                                   &rec->baseMask, &rec->dispPort})
-        BlackOnWhite(g->get());
+        SetBlackOnWhite(g->get());
 
     // The picture as shown now, with its opacity.
-    BlackOnWhite(undo.get());
+    SetBlackOnWhite(undo.get());
     CopyBits(Bits(rec->dispPort), Bits(undo), &pic, &pic, srcCopy, nullptr);
-    BlackOnWhite(undoMask.get());
+    SetBlackOnWhite(undoMask.get());
     CopyBits(Bits(rec->baseMask), Bits(undoMask), &pic, &pic, srcCopy, nullptr);
     CopyBits(Bits(rec->maskPort), Bits(undoMask), &rec->selRect, &shown, srcOr, rec->selRgn);
 
     // The stroke alone, where it is shown.
-    BlackOnWhite(off.get());
+    SetBlackOnWhite(off.get());
     EraseRect(&pic);
     CopyBits(Bits(rec->offPort), Bits(off), &rec->selRect, &shown, srcCopy, stroke);
-    BlackOnWhite(mask.get());
+    SetBlackOnWhite(mask.get());
     EraseRect(&pic);
     CopyBits(Bits(rec->maskPort), Bits(mask), &rec->selRect, &shown, srcCopy, stroke);
 
@@ -154,7 +137,7 @@ void SelectLastStroke(WindowRef window, PaintWinRec* rec) {
     CopyRgn(rec->updateRgn, stroke);
     if (rec->isFloating) SectRgn(stroke, rec->selRgn, stroke);
     const Rect pic = rec->picRect;
-    const Rect undoBounds = BoundsOf(rec->undoPort.get());
+    const Rect undoBounds = GWorldBounds(rec->undoPort.get());
     if (EmptyRgn(stroke) || !rec->undoPort || !rec->undoMask || !rec->basePort || !rec->baseMask ||
         (!rec->isFloating && !EqualRect(&undoBounds, &pic))) {
         SysBeep(1);
@@ -163,11 +146,11 @@ void SelectLastStroke(WindowRef window, PaintWinRec* rec) {
 
     if (!rec->isFloating) {
         // The base is taken before the snapshot replaces the picture before the stroke.
-        BlackOnWhite(rec->undoPort.get());
-        BlackOnWhite(rec->basePort.get());
+        SetBlackOnWhite(rec->undoPort.get());
+        SetBlackOnWhite(rec->basePort.get());
         CopyBits(Bits(rec->undoPort), Bits(rec->basePort), &pic, &pic, srcCopy, nullptr);
-        BlackOnWhite(rec->undoMask.get());
-        BlackOnWhite(rec->baseMask.get());
+        SetBlackOnWhite(rec->undoMask.get());
+        SetBlackOnWhite(rec->baseMask.get());
         CopyBits(Bits(rec->undoMask), Bits(rec->baseMask), &pic, &pic, srcCopy, nullptr);
         if (GoOffPort(window) != noErr) {
             SysBeep(1);
@@ -178,9 +161,9 @@ void SelectLastStroke(WindowRef window, PaintWinRec* rec) {
         UniqueRgn rest;
         RectRgn(rest, &pic);
         DiffRgn(rest, stroke, rest);
-        BlackOnWhite(rec->offPort.get());
+        SetBlackOnWhite(rec->offPort.get());
         EraseRgn(rest);
-        BlackOnWhite(rec->maskPort.get());
+        SetBlackOnWhite(rec->maskPort.get());
         EraseRgn(rest);
     } else {
         if (LiftStrokeFromSelection(rec, stroke, oldShape) != noErr) {
@@ -192,7 +175,7 @@ void SelectLastStroke(WindowRef window, PaintWinRec* rec) {
 
     CopyRgn(stroke, rec->selRgn);
     GetRegionBounds(rec->selRgn, &rec->selRect);
-    MapToWindow(rec, rec->selRgn, rec->selDispRgn);
+    MapToWindowRgn(rec, rec->selRgn, rec->selDispRgn);
     RectRgn(rec->undoSelRgn, &pic);
     SetEmptyRgn(rec->undoSelDispRgn);
     rec->undoSelRect = pic;
@@ -248,16 +231,16 @@ void ShrinkToContent(WindowRef window, PaintWinRec* rec) {
     GetRegionBounds(rec->selRgn, &rec->selRect);
     OffsetRect(&rec->selRect, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
     rec->undoSelOffset = Point{0, 0};
-    MapToWindow(rec, rec->selRgn, rec->selDispRgn);
+    MapToWindowRgn(rec, rec->selRgn, rec->selDispRgn);
     rec->selShown = true;
 
     // The narrowed selection keeps its own opacity; the rest becomes transparent.
     UniqueRgn lifted;
     CopyRgn(content, lifted);
     OffsetRgn(lifted, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
-    const Rect maskBounds = BoundsOf(rec->maskPort.get());
-    BlackOnWhite(rec->undoMask.get());
-    BlackOnWhite(rec->maskPort.get());
+    const Rect maskBounds = GWorldBounds(rec->maskPort.get());
+    SetBlackOnWhite(rec->undoMask.get());
+    SetBlackOnWhite(rec->maskPort.get());
     EraseRect(&maskBounds);
     CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &maskBounds, &maskBounds, srcCopy, lifted);
 

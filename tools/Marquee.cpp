@@ -59,12 +59,8 @@ void ShowDragged(WindowRef window, PaintWinRec* rec, RgnHandle changed) {
     GetRegionBounds(changed, &box);
     if (!SectRect(&box, &rec->picRect, &box)) return;
 
-    SetGWorld(rec->offPort.get(), nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-    SetGWorld(rec->dispPort.get(), nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
+    SetBlackOnWhite(rec->offPort.get());
+    SetBlackOnWhite(rec->dispPort.get());
     const BitMap* disp = GetPortBitMapForCopyBits(rec->dispPort.get());
     CopyBits(GetPortBitMapForCopyBits(rec->basePort.get()), disp, &box, &box, srcCopy, changed);
     Rect selBounds;

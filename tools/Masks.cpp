@@ -21,12 +21,6 @@ namespace {
 
 enum : MenuItemIndex { kBlendSelectionItem = 18 };
 
-void BlackOnWhite(GWorldPtr g) {
-    SetGWorld(g, nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-}
-
 // The selection in offPort coordinates: selRgn moved back to where its
 // pixels were lifted from.
 void LiftedShape(const PaintWinRec* rec, RgnHandle shape) {
@@ -44,7 +38,7 @@ void CutToLiftedShape(const PaintWinRec* rec, GWorldPtr mask) {
     GetPortBounds(mask, &bounds);
     RectRgn(outside, &bounds);
     DiffRgn(outside, shape, outside);
-    BlackOnWhite(mask);
+    SetBlackOnWhite(mask);
     EraseRgn(outside);
 }
 
@@ -176,14 +170,14 @@ void ChangeMask(WindowRef window, SInt16 mode) {
     Rect bounds;
     GetPortBounds(rec->maskPort.get(), &bounds);
     if (mode == transparent) {
-        BlackOnWhite(whiteMask.get());
-        BlackOnWhite(rec->maskPort.get());
+        SetBlackOnWhite(whiteMask.get());
+        SetBlackOnWhite(rec->maskPort.get());
         CopyBits(GetPortBitMapForCopyBits(whiteMask.get()), GetPortBitMapForCopyBits(rec->maskPort.get()), &bounds,
                  &bounds, srcCopy, nullptr);
     } else {
         UniqueRgn shape;
         LiftedShape(rec, shape);
-        BlackOnWhite(rec->maskPort.get());
+        SetBlackOnWhite(rec->maskPort.get());
         EraseRect(&bounds);
         PaintRgn(shape);
     }

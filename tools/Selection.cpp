@@ -28,25 +28,7 @@ constexpr SInt16 kDropFailedItem = 2;  // item of kMemoryErrStrings
 
 bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTransparency; }
 
-// Copies out of and into a buffer must not be tinted by its colours.
-void BlackOnWhite(GWorldPtr g) {
-    SetGWorld(g, nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-}
-
 const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
-
-Rect BoundsOf(GWorldPtr g) {
-    Rect r{};
-    if (g) GetPixBounds(GetGWorldPixMap(g), &r);
-    return r;
-}
-
-void MapToWindow(const PaintWinRec* rec, RgnHandle imageRgn, RgnHandle windowRgn) {
-    CopyRgn(imageRgn, windowRgn);
-    MapRgn(windowRgn, &rec->picRect, &rec->dispRect);
-}
 
 // Remakes `g` over `bounds`, keeping what overlaps.
 OSErr Resize(UniqueGWorld* g, SInt16 depth, const Rect* bounds) {
@@ -90,12 +72,12 @@ void DoSelectMain(WindowRef window, UniqueRgn region) {
     GetRegionBounds(rec->selRgn, &rec->selRect);
     rec->selOffset = Point{0, 0};
     rec->undoSelOffset = Point{0, 0};
-    MapToWindow(rec, rec->selRgn, rec->selDispRgn);
+    MapToWindowRgn(rec, rec->selRgn, rec->selDispRgn);
 
     // The picture under the selection: the lifted area filled.
     const bool background = HasBackground(rec);
-    BlackOnWhite(rec->offPort.get());
-    BlackOnWhite(rec->basePort.get());
+    SetBlackOnWhite(rec->offPort.get());
+    SetBlackOnWhite(rec->basePort.get());
     CopyBits(Bits(rec->offPort), Bits(rec->basePort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
     if (!background) RGBBackColor(&gBackColor.rgb);
     EraseRgn(rec->selRgn);
@@ -106,15 +88,15 @@ void DoSelectMain(WindowRef window, UniqueRgn region) {
     rec->isFloating = true;
     CopyRgn(rec->selRgn, rec->updateRgn);
 
-    BlackOnWhite(rec->maskPort.get());
-    BlackOnWhite(rec->baseMask.get());
+    SetBlackOnWhite(rec->maskPort.get());
+    SetBlackOnWhite(rec->baseMask.get());
     CopyBits(Bits(rec->maskPort), Bits(rec->baseMask), &rec->picRect, &rec->picRect, srcCopy, nullptr);
     if (!background && !gBackColor.isTransparent) PaintRgn(rec->selRgn);
     else EraseRgn(rec->selRgn);
 
     // The selection keeps its own opacity; everything else is transparent.
-    BlackOnWhite(rec->undoMask.get());
-    BlackOnWhite(rec->maskPort.get());
+    SetBlackOnWhite(rec->undoMask.get());
+    SetBlackOnWhite(rec->maskPort.get());
     EraseRect(&rec->picRect);
     CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &rec->selRect, &rec->selRect, srcCopy, ClipOf(rec->selRgn));
 
@@ -181,7 +163,7 @@ void FixSelection(WindowRef window) {
         SetUndoMode(kUndoNone);
         return;
     }
-    const Rect offBounds = BoundsOf(rec->offPort.get());
+    const Rect offBounds = GWorldBounds(rec->offPort.get());
     if (!EqualRect(&offBounds, &rec->picRect)) {
         if (Resize(&rec->offPort, StorageDepth(rec->depth), &rec->picRect) != noErr ||
             Resize(&rec->maskPort, 1, &rec->picRect) != noErr) {
@@ -191,15 +173,15 @@ void FixSelection(WindowRef window) {
         }
     }
     // dispPort is kept composed by every change of the floating selection.
-    BlackOnWhite(rec->dispPort.get());
-    BlackOnWhite(rec->offPort.get());
+    SetBlackOnWhite(rec->dispPort.get());
+    SetBlackOnWhite(rec->offPort.get());
     CopyBits(Bits(rec->dispPort), Bits(rec->offPort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
 
     Rect selBounds;
     GetRegionBounds(rec->selRgn, &selBounds);
-    BlackOnWhite(rec->baseMask.get());
-    BlackOnWhite(rec->undoMask.get());
-    BlackOnWhite(rec->maskPort.get());
+    SetBlackOnWhite(rec->baseMask.get());
+    SetBlackOnWhite(rec->undoMask.get());
+    SetBlackOnWhite(rec->maskPort.get());
     CopyBits(Bits(rec->baseMask), Bits(rec->maskPort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
     CopyBits(Bits(rec->undoMask), Bits(rec->maskPort), &rec->selRect, &selBounds, srcOr, ClipOf(rec->selRgn));
 
@@ -222,8 +204,8 @@ void ExchangeSelectionMain(PaintWinRec* rec) {
     // The exchange must be its own inverse, also when undo runs it with no
     // fresh snapshot: undoPort and undoMask take the current selection first.
     for (auto [from, to] : {std::pair{&rec->offPort, &rec->undoPort}, std::pair{&rec->maskPort, &rec->undoMask}}) {
-        BlackOnWhite(from->get());
-        BlackOnWhite(to->get());
+        SetBlackOnWhite(from->get());
+        SetBlackOnWhite(to->get());
         CopyBits(Bits(*from), Bits(*to), &rec->picRect, &rec->picRect, srcCopy, nullptr);
     }
     Rect place;
@@ -244,11 +226,11 @@ void ExchangeSelectionMain(PaintWinRec* rec) {
     for (const auto& [lifted, under] : pairs) {
         GWorldPtr base = under.first->get();
         GWorldPtr copy = under.second->get();
-        BlackOnWhite(base);
-        BlackOnWhite(lifted->get());
+        SetBlackOnWhite(base);
+        SetBlackOnWhite(lifted->get());
         CopyBits(GetPortBitMapForCopyBits(base), Bits(*lifted), &place, &rec->selRect, srcCopy, home);
-        BlackOnWhite(copy);
-        BlackOnWhite(base);
+        SetBlackOnWhite(copy);
+        SetBlackOnWhite(base);
         CopyBits(GetPortBitMapForCopyBits(copy), GetPortBitMapForCopyBits(base), &rec->selRect, &place, srcCopy,
                  rec->selRgn);
     }
@@ -299,11 +281,11 @@ void DoSelect(WindowRef window, Point localPt, Boolean shift, Boolean option, Bo
             // A copy stays behind where the selection is now.
             Rect selBounds;
             GetRegionBounds(rec->selRgn, &selBounds);
-            BlackOnWhite(rec->dispPort.get());
-            BlackOnWhite(rec->basePort.get());
+            SetBlackOnWhite(rec->dispPort.get());
+            SetBlackOnWhite(rec->basePort.get());
             CopyBits(Bits(rec->dispPort), Bits(rec->basePort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
-            BlackOnWhite(rec->maskPort.get());
-            BlackOnWhite(rec->baseMask.get());
+            SetBlackOnWhite(rec->maskPort.get());
+            SetBlackOnWhite(rec->baseMask.get());
             CopyBits(Bits(rec->maskPort), Bits(rec->baseMask), &rec->selRect, &selBounds, srcOr, rec->selRgn);
         }
         Point pt = localPt;

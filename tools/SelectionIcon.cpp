@@ -18,18 +18,12 @@ namespace {
 
 constexpr SInt16 kMaxIconSize = 256;
 
-void BlackOnWhite(GWorldPtr g) {
-    SetGWorld(g, nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-}
-
 const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
 
 OSErr NewWhiteWorld(UniqueGWorld* g, SInt16 depth, const Rect* bounds, CTabHandle table = nullptr) {
     if (const OSErr err = NewGWorld(g->out(), depth, bounds, table, nullptr, useTempMem); err != noErr) return err;
     if (!*g) return memFullErr;
-    BlackOnWhite(g->get());
+    SetBlackOnWhite(g->get());
     EraseRect(bounds);
     return noErr;
 }
@@ -68,15 +62,15 @@ void DrawFrameBadge(GWorldPtr icon, SInt16 size, SInt16 depth) {
         const PixMapHandle pm = GetGWorldPixMap(image.get());
         if (NewWhiteWorld(&bigImage, GetPixDepth(pm), &to) != noErr || NewWhiteWorld(&bigMask, 1, &to) != noErr)
             return;
-        BlackOnWhite(image.get());
+        SetBlackOnWhite(image.get());
         CopyBits(Bits(image), Bits(bigImage), &from, &to, srcCopy, nullptr);
-        BlackOnWhite(mask.get());
+        SetBlackOnWhite(mask.get());
         CopyBits(Bits(mask), Bits(bigMask), &from, &to, srcCopy, nullptr);
         image = std::move(bigImage);
         mask = std::move(bigMask);
     }
-    BlackOnWhite(image.get());
-    BlackOnWhite(icon);
+    SetBlackOnWhite(image.get());
+    SetBlackOnWhite(icon);
     CopyMask(Bits(image), Bits(mask), GetPortBitMapForCopyBits(icon), &to, &to, &to);
 }
 
@@ -95,9 +89,9 @@ OSErr ComposeWithBackground(PaintWinRec* rec, UniqueGWorld* out) {
     if (const OSErr err = NewWhiteWorld(out, GetPixDepth(pm), &pic, (**pm).pixelSize <= 8 ? (**pm).pmTable : nullptr);
         err != noErr)
         return err;
-    BlackOnWhite(rec->backPort.get());
-    BlackOnWhite(rec->offPort.get());
-    BlackOnWhite(out->get());
+    SetBlackOnWhite(rec->backPort.get());
+    SetBlackOnWhite(rec->offPort.get());
+    SetBlackOnWhite(out->get());
     CopyBits(Bits(rec->backPort), Bits(*out), &pic, &pic, srcCopy, nullptr);
     if (rec->foreTrans != 4) {
         const SInt16 mode = SetForeBlend(rec);
@@ -125,8 +119,8 @@ OSErr IconMask(PaintWinRec* rec, GWorldPtr source, SInt16 size, const Rect& fit,
     RGBColor fore, back;
     GetForeColor(&fore);
     GetBackColor(&back);
-    BlackOnWhite(source);
-    BlackOnWhite(copy8.get());
+    SetBlackOnWhite(source);
+    SetBlackOnWhite(copy8.get());
     CopyBits(GetPortBitMapForCopyBits(source), Bits(copy8), &rec->selRect, &fit, srcCopy, nullptr);
     SetGWorld(source, nullptr);
     RGBForeColor(&fore);
@@ -134,16 +128,16 @@ OSErr IconMask(PaintWinRec* rec, GWorldPtr source, SInt16 size, const Rect& fit,
 
     BitMap content{};
     if (const OSErr err = CreateMask(copy8.get(), &square, &square, &content); err != noErr) return err;
-    BlackOnWhite(out->get());
+    SetBlackOnWhite(out->get());
     CopyBits(&content, Bits(*out), &square, &square, srcCopy, nullptr);
     (void)DisposeBitMap(&content);
     if (!rec->backPort) {
         UniqueGWorld scaled;
         if (const OSErr err = NewWhiteWorld(&scaled, 1, &square); err != noErr) return err;
-        BlackOnWhite(rec->maskPort.get());
-        BlackOnWhite(scaled.get());
+        SetBlackOnWhite(rec->maskPort.get());
+        SetBlackOnWhite(scaled.get());
         CopyBits(Bits(rec->maskPort), Bits(scaled), &rec->selRect, &fit, srcCopy, nullptr);
-        BlackOnWhite(out->get());
+        SetBlackOnWhite(out->get());
         CopyBits(Bits(scaled), Bits(*out), &square, &square, notSrcBic, nullptr);
     }
     return noErr;
@@ -173,15 +167,15 @@ OSErr MakeSelectionIcon(PaintWinRec* rec, SInt16 size, SInt16 depth, Boolean fra
     RGBColor fore, back;
     GetForeColor(&fore);
     GetBackColor(&back);
-    BlackOnWhite(source);
-    BlackOnWhite(icon.get());
+    SetBlackOnWhite(source);
+    SetBlackOnWhite(icon.get());
     CopyBits(GetPortBitMapForCopyBits(source), Bits(icon), &rec->selRect, &fit, framed ? ditherCopy : srcCopy,
              nullptr);
     SetGWorld(source, nullptr);
     RGBForeColor(&fore);
     RGBBackColor(&back);
     if (framed) {
-        BlackOnWhite(icon.get());
+        SetBlackOnWhite(icon.get());
         PenNormal();
         FrameRect(&fit);
         DrawFrameBadge(icon.get(), size, depth);
