@@ -4,7 +4,7 @@
 // run: the pair's time reads as a number of full-image copies. A second pair
 // moves a 256 x 256 selection by one pixel (MoveSelection with its redraw)
 // and exchanges it with what lies under it.
-#include "app/AppResources.h"
+#include "bench/BenchPaintWindow.h"
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "image/Colors.h"
@@ -13,56 +13,18 @@
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
-#include "platform/resources/Resources.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Scripting.h"
 #include "tools/Selection.h"
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 #include <utility>
 
 namespace {
 
 constexpr int kEdge = 1024;
 
-WindowRef Document() {
-    static WindowRef window = nullptr;
-    if (window) return window;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static std::string configHome =
-        (std::filesystem::temp_directory_path() / ("korvel-selection-bench-" + std::to_string(getpid()))).string();
-    std::filesystem::create_directories(configHome);
-    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-    static int argc = 1;
-    static char name[] = "selection_bench";
-    static char* argv[] = {name, nullptr};
-    InitToolbox(argc, argv);
-    if (InitWindows(1024, 768) != noErr) std::abort();
-    SetUnattended(true);
-    if (OpenApplicationResources() != noErr) std::abort();
-    gApplRefNum = GetApplicationResFile();
-    InitConstants();
-    InitGlobals();
-    MenuBarInit();
-    ToolWindowInit();
-    const Rect pic = MakeRect(0, 0, kEdge, kEdge);
-    window = MakePaintWindow(&pic, 0, 24);
-    if (!window) std::abort();
-    // The windows go before the application object does at exit.
-    std::atexit([] {
-        if (PaintWinRec* rec = GetPaintWinRec(window)) rec->isDirty = false;
-        ClosePaintWindow(window, true);
-        TearDownWindows();
-        TearDownToolbox();
-    });
-    return window;
-}
+WindowRef Document() { return bench::PaintWindow("selection_bench", kEdge, 0, 24); }
 
 int64_t ImageBytes() { return int64_t(kEdge) * kEdge * 4; }
 

@@ -5,7 +5,7 @@
 // time reads as a number of full-image copies. The second pair measures one
 // short segment with its live redraw against a CopyBits of the window area
 // that segment covers.
-#include "app/AppResources.h"
+#include "bench/BenchPaintWindow.h"
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "image/Colors.h"
@@ -14,19 +14,12 @@
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/Pen.h"
 #include "palettes/Prefs.h"
-#include "platform/resources/Resources.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Scripting.h"
 #include "tools/StrokeEngine.h"
 #include "tools/Tools.h"
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 
 namespace {
 
@@ -36,26 +29,7 @@ constexpr int kSegments = 1000;
 WindowRef Document() {
     static WindowRef window = nullptr;
     if (window) return window;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static std::string configHome =
-        (std::filesystem::temp_directory_path() / ("korvel-stroke-bench-" + std::to_string(getpid()))).string();
-    std::filesystem::create_directories(configHome);
-    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-    static int argc = 1;
-    static char name[] = "stroke_bench";
-    static char* argv[] = {name, nullptr};
-    InitToolbox(argc, argv);
-    if (InitWindows(1024, 768) != noErr) std::abort();
-    SetUnattended(true);
-    if (OpenApplicationResources() != noErr) std::abort();
-    gApplRefNum = GetApplicationResFile();
-    InitConstants();
-    InitGlobals();
-    MenuBarInit();
-    ToolWindowInit();
-    const Rect pic = MakeRect(0, 0, kEdge, kEdge);
-    window = MakePaintWindow(&pic, 2, 24);
-    if (!window) std::abort();
+    window = bench::PaintWindow("stroke_bench", kEdge, 2, 24);
     gToolPrefs.gridSetting = 0x21;
     return window;
 }
