@@ -2,7 +2,9 @@
 // settings (the defaults when the file does not open), and what is then
 // written loads back to the same settings.
 #include "palettes/Prefs.h"
+#include "palettes/ColorPalettes.h"
 #include "palettes/PrefsCodec.h"
+#include "platform/raster/ColorTables.h"
 #include "platform/resources/Resources.h"
 
 #include <cstdint>
@@ -22,7 +24,8 @@ std::vector<UInt8> Snapshot() {
 }
 
 void CheckSound() {
-    if (CTabCount(gFavoriteColors) != 34) std::abort();
+    const int favorites = CTabCount(gFavoriteColors);
+    if (favorites < 0 || favorites > kMaxFavoriteColors || favorites > CTabReadableCount(gFavoriteColors)) std::abort();
     if (gPaintWinPrefs.colorMode != 8 && gPaintWinPrefs.colorMode != 24) std::abort();
     const UInt16 grid = gToolPrefs.gridSetting;
     if ((grid & ~0x37) || (grid & 0x0F) > 4 || (grid & 0x30) == 0x30) std::abort();
