@@ -9,9 +9,12 @@
 #include "app/Shell.h"
 #include "paint/PaintWindow.h"
 #include "platform/core/Geometry.h"
+#include "platform/raster/CopyBits.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Scripting.h"
+
+#include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
@@ -54,6 +57,21 @@ inline WindowRef PaintWindow(const char* name, SInt16 edge, SInt16 ratio, SInt16
         std::filesystem::remove_all(configHome, ec);
     });
     return window;
+}
+
+// The baseline of the painting benchmarks: one copy of the whole image into
+// the undo buffer, the least that any edit with undo costs.
+inline void CopyWholeImage(benchmark::State& state, WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    SavedGWorld saved;
+    SetBlackOnWhite(rec->undoPort.get());
+    for (auto _ : state) {
+        CopyBits(GetPortBitMapForCopyBits(rec->offPort.get()), GetPortBitMapForCopyBits(rec->undoPort.get()),
+                 &rec->picRect, &rec->picRect, srcCopy, nullptr);
+        benchmark::ClobberMemory();
+    }
+    const Rect& r = rec->picRect;
+    state.SetBytesProcessed(state.iterations() * int64_t(r.bottom - r.top) * (r.right - r.left) * 4);
 }
 
 }  // namespace bench

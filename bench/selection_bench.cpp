@@ -50,31 +50,24 @@ void BM_LiftAndDropWholePicture(benchmark::State& state) {
 }
 BENCHMARK(BM_LiftAndDropWholePicture)->Unit(benchmark::kMillisecond);
 
-void BM_CopyBitsWholeImageBaseline(benchmark::State& state) {
-    PaintWinRec* rec = GetPaintWinRec(Document());
-    SavedGWorld saved;
-    SetGWorld(rec->undoPort.get(), nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-    for (auto _ : state) {
-        CopyBits(GetPortBitMapForCopyBits(rec->offPort.get()), GetPortBitMapForCopyBits(rec->undoPort.get()),
-                 &rec->picRect, &rec->picRect, srcCopy, nullptr);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(state.iterations() * ImageBytes());
-}
+void BM_CopyBitsWholeImageBaseline(benchmark::State& state) { bench::CopyWholeImage(state, Document()); }
 BENCHMARK(BM_CopyBitsWholeImageBaseline)->Unit(benchmark::kMillisecond);
 
-// One-pixel moves back and forth of a floating 256 x 256 selection.
-void BM_MoveSelectionByOne(benchmark::State& state) {
-    WindowRef window = Document();
-    PaintWinRec* rec = GetPaintWinRec(window);
+// Lifts the 256 x 256 square at (256, 256) as the marquee would.
+void LiftSquare(WindowRef window, PaintWinRec* rec) {
     UpdatePSRgn(rec);
     if (GoOffPort(window) != noErr) std::abort();
     UniqueRgn region;
     const Rect r = MakeRect(256, 256, 512, 512);
     RectRgn(region, &r);
     DoSelectMain(window, std::move(region));
+}
+
+// One-pixel moves back and forth of a floating 256 x 256 selection.
+void BM_MoveSelectionByOne(benchmark::State& state) {
+    WindowRef window = Document();
+    PaintWinRec* rec = GetPaintWinRec(window);
+    LiftSquare(window, rec);
     SInt16 dx = 1;
     for (auto _ : state) {
         MoveSelection(window, dx, 0, true);
@@ -89,12 +82,7 @@ BENCHMARK(BM_MoveSelectionByOne)->Unit(benchmark::kMillisecond);
 void BM_ExchangeSelection(benchmark::State& state) {
     WindowRef window = Document();
     PaintWinRec* rec = GetPaintWinRec(window);
-    UpdatePSRgn(rec);
-    if (GoOffPort(window) != noErr) std::abort();
-    UniqueRgn region;
-    const Rect r = MakeRect(256, 256, 512, 512);
-    RectRgn(region, &r);
-    DoSelectMain(window, std::move(region));
+    LiftSquare(window, rec);
     MoveSelection(window, 100, 100, true);
     for (auto _ : state) ExchangeSelection(window);
     FixSelection(window);

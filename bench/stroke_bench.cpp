@@ -67,19 +67,7 @@ void BM_Stroke1000Segments(benchmark::State& state) {
 }
 BENCHMARK(BM_Stroke1000Segments)->Unit(benchmark::kMillisecond);
 
-void BM_CopyBitsWholeImageBaseline(benchmark::State& state) {
-    PaintWinRec* rec = GetPaintWinRec(Document());
-    SavedGWorld saved;
-    SetGWorld(rec->undoPort.get(), nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-    for (auto _ : state) {
-        CopyBits(GetPortBitMapForCopyBits(rec->offPort.get()), GetPortBitMapForCopyBits(rec->undoPort.get()),
-                 &rec->picRect, &rec->picRect, srcCopy, nullptr);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(state.iterations() * int64_t(kEdge) * kEdge * 4);
-}
+void BM_CopyBitsWholeImageBaseline(benchmark::State& state) { bench::CopyWholeImage(state, Document()); }
 BENCHMARK(BM_CopyBitsWholeImageBaseline)->Unit(benchmark::kMillisecond);
 
 void BM_LiveSegment(benchmark::State& state) {
