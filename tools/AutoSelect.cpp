@@ -35,32 +35,6 @@ private:
 
 const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
 
-// The set bits of a 1-bit buffer copied from `buffer` with `search` deciding
-// which colours set them.
-OSErr SearchBits(GWorldPtr buffer, const Rect* srcRect, const Rect* dstRect, ColorSearchProcPtr search,
-                 UniqueGWorld* bits) {
-    if (const OSErr err = NewGWorld(bits->out(), 1, dstRect, nullptr, nullptr, useTempMem); err != noErr)
-        return err;
-    if (!*bits) return memFullErr;
-    SavedGWorld saved;
-    // A copy out of the buffer must not be tinted by its port colours.
-    SetGWorld(buffer, nullptr);
-    RGBColor fore, back;
-    GetForeColor(&fore);
-    GetBackColor(&back);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-    SetBlackOnWhite(bits->get());
-    EraseRect(dstRect);
-    AddSearch(search);
-    CopyBits(GetPortBitMapForCopyBits(buffer), Bits(*bits), srcRect, dstRect, srcCopy, nullptr);
-    DelSearch(search);
-    SetGWorld(buffer, nullptr);
-    RGBForeColor(&fore);
-    RGBBackColor(&back);
-    return noErr;
-}
-
 // The content of srcRect of `buffer` as a region over dstRect.
 OSErr ContentRegion(GWorldPtr buffer, const Rect* srcRect, const Rect* dstRect, RgnHandle area) {
     OwnedBitMap mask;
@@ -257,7 +231,7 @@ OSErr CreateMask(GWorldPtr buffer, const Rect* srcRect, const Rect* dstRect, Bit
     if (!buffer || !srcRect || !dstRect || !mask || EmptyRect(dstRect)) return paramErr;
     *mask = BitMap{};
     UniqueGWorld bits;
-    if (const OSErr err = SearchBits(buffer, srcRect, dstRect, MySearchProc, &bits); err != noErr) return err;
+    if (const OSErr err = SearchMask(buffer, srcRect, dstRect, MySearchProc, &bits); err != noErr) return err;
     BitMap result{};
     if (const OSErr err = NewBitMap(&result, dstRect); err != noErr) return err;
     // This layer's CalcCMask floods from the edge through the colour it is
@@ -295,7 +269,7 @@ void DoSelectColorArea(WindowRef window, const RGBColor* color, Boolean transpar
     if (!transparentColor) {
         gSearchColor = *color;
         UniqueGWorld bits;
-        if (SearchBits(rec->offPort.get(), &pic, &pic, SearchColorAreaProc, &bits) != noErr) return failed();
+        if (SearchMask(rec->offPort.get(), &pic, &pic, SearchColorAreaProc, &bits) != noErr) return failed();
         if (BitMapToRegion(area, Bits(bits)) != noErr) {
             SetEmptyRgn(area);
             SysBeep(1);

@@ -1,6 +1,7 @@
 #include "tools/ColorSearch.h"
 
 #include "image/Colors.h"
+#include "paint/PaintWindow.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
@@ -24,37 +25,38 @@ Boolean MySearchTransProc(RGBColor* rgb, SInt32* position) {
     return true;
 }
 
+OSErr SearchMask(GWorldPtr buffer, const Rect* srcRect, const Rect* dstRect, ColorSearchProcPtr search,
+                 UniqueGWorld* mask) {
+    if (!buffer || !srcRect || !dstRect || !search || !mask) return paramErr;
+    if (const OSErr err = NewGWorld(mask->out(), 1, dstRect, nullptr, nullptr, useTempMem); err != noErr) return err;
+    if (!*mask) return memFullErr;
+    SavedGWorld saved;
+    // The source copies without tinting only with black on white; its own
+    // colours are given back afterwards.
+    SetGWorld(buffer, nullptr);
+    RGBColor fore, back;
+    GetForeColor(&fore);
+    GetBackColor(&back);
+    SetBlackOnWhite(buffer);
+    SetBlackOnWhite(mask->get());
+    EraseRect(dstRect);
+    AddSearch(search);
+    CopyBits(GetPortBitMapForCopyBits(buffer), GetPortBitMapForCopyBits(mask->get()), srcRect, dstRect, srcCopy,
+             nullptr);
+    DelSearch(search);
+    SetGWorld(buffer, nullptr);
+    RGBForeColor(&fore);
+    RGBBackColor(&back);
+    return noErr;
+}
+
 OSErr CreateMask2(GWorldPtr buffer, GWorldPtr* mask) {
     if (!buffer || !mask) return paramErr;
     *mask = nullptr;
     Rect bounds;
     GetPortBounds(buffer, &bounds);
     UniqueGWorld made;
-    OSErr err = NewGWorld(made.out(), 1, &bounds, nullptr, nullptr, useTempMem);
-    if (err != noErr) return err;
-    if (!made) return memFullErr;
-
-    SavedGWorld saved;
-    // The source copies without tinting only with black on white.
-    SetGWorld(buffer, nullptr);
-    RGBColor fore, back;
-    GetForeColor(&fore);
-    GetBackColor(&back);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-
-    SetGWorld(made.get(), nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-    EraseRect(&bounds);
-    AddSearch(MySearchProc);
-    CopyBits(GetPortBitMapForCopyBits(buffer), GetPortBitMapForCopyBits(made.get()), &bounds, &bounds, srcCopy,
-             nullptr);
-    DelSearch(MySearchProc);
-
-    SetGWorld(buffer, nullptr);
-    RGBForeColor(&fore);
-    RGBBackColor(&back);
+    if (const OSErr err = SearchMask(buffer, &bounds, &bounds, MySearchProc, &made); err != noErr) return err;
     *mask = made.release();
     return noErr;
 }
