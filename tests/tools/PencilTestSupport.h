@@ -58,10 +58,11 @@ protected:
         const Rect content = Content(w), port = Port(w);
         return Point{SInt16(content.top + local.v - port.top), SInt16(content.left + local.h - port.left)};
     }
-    // A stroke through window points: the button goes down at the first, the
-    // mouse passes the others and the button comes up at the last.
-    static void Drag(WindowRef w, const std::vector<Point>& localPts, ToolProc tool, Boolean shift = false,
-                     EventModifiers mods = 0) {
+    // The button goes down at the first window point, the mouse passes the
+    // others and the button comes up at the last; then `track` runs the
+    // tool's tracking from the first point, as the click dispatch would.
+    template <class Track>
+    static void PlayPress(WindowRef w, const std::vector<Point>& localPts, EventModifiers mods, Track track) {
         ScriptMouseDown(Global(w, localPts.front()), mods);
         EventRecord ev;
         for (int i = 0; i < 200 && !GetNextEvent(mDownMask, &ev); ++i) WaitNextEvent(0, &ev, 1, nullptr);
@@ -71,8 +72,13 @@ protected:
             ScriptWait(2);
         }
         ScriptMouseUp(Global(w, localPts.back()), mods);
-        tool(w, localPts.front(), shift);
+        track(localPts.front());
         FlushEvents(mUpMask, 0);
+    }
+    // A stroke through window points.
+    static void Drag(WindowRef w, const std::vector<Point>& localPts, ToolProc tool, Boolean shift = false,
+                     EventModifiers mods = 0) {
+        PlayPress(w, localPts, mods, [&](Point start) { tool(w, start, shift); });
     }
     // A stroke through image pixels.
     static void DragPixels(WindowRef w, const std::vector<std::pair<int, int>>& pixels, ToolProc tool,

@@ -128,16 +128,9 @@ protected:
     // A press of the selection tool at the first window point, the pointer
     // passing the others, released at the last; modifiers held throughout.
     static void SelectDrag(WindowRef w, const std::vector<Point>& localPts, EventModifiers mods = 0) {
-        ScriptMouseDown(Global(w, localPts.front()), mods);
-        EventRecord ev;
-        for (int i = 0; i < 200 && !GetNextEvent(mDownMask, &ev); ++i) WaitNextEvent(0, &ev, 1, nullptr);
-        for (size_t i = 1; i < localPts.size(); ++i) {
-            ScriptMouseMove(Global(w, localPts[i]), mods);
-            ScriptWait(2);
-        }
-        ScriptMouseUp(Global(w, localPts.back()), mods);
-        DoSelect(w, localPts.front(), (mods & shiftKey) != 0, (mods & optionKey) != 0, (mods & cmdKey) != 0);
-        FlushEvents(mUpMask, 0);
+        PlayPress(w, localPts, mods, [&](Point start) {
+            DoSelect(w, start, (mods & shiftKey) != 0, (mods & optionKey) != 0, (mods & cmdKey) != 0);
+        });
     }
     static void SelectPixels(WindowRef w, const std::vector<std::pair<int, int>>& pixels, EventModifiers mods = 0) {
         std::vector<Point> pts;

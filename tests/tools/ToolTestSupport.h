@@ -1,9 +1,9 @@
 // Set-up shared by the colour tool tests: a paint document made from text
-// pictures of its image and mask, at 1:1, with the pen colours and the fill
-// pattern given back after each test.
+// pictures of its image and mask, at 1:1, with the pen colours (red on white)
+// and the fill pattern given back after each test.
 #pragma once
 
-#include "tests/paint/PaintWindowTestSupport.h"
+#include "tests/tools/PencilTestSupport.h"
 
 #include "image/Colors.h"
 #include "paint/PaintWindow.h"
@@ -15,13 +15,10 @@
 
 namespace tooltest {
 
-class ColorToolTest : public painttest::PaintWindowTest {
+class ColorToolTest : public penciltest::StrokeTest {
 protected:
     void SetUp() override {
-        PaintWindowTest::SetUp();
-        savedCurrent_ = gCurrentColor;
-        savedBack_ = gBackColor;
-        savedPrev_ = gPrevColor;
+        StrokeTest::SetUp();
         savedPattern_ = gPatternNo;
         savedOther_ = gOtherPrefs;
         gCurrentColor = ColorRec{pixelart::kRed, 0};
@@ -30,12 +27,9 @@ protected:
         gOtherPrefs[kOtherLargePatterns] = 0;
     }
     void TearDown() override {
-        gCurrentColor = savedCurrent_;
-        gBackColor = savedBack_;
-        gPrevColor = savedPrev_;
         gPatternNo = savedPattern_;
         gOtherPrefs = savedOther_;
-        PaintWindowTest::TearDown();
+        StrokeTest::TearDown();
     }
 
     // A document at 1:1 whose image and mask ('#' opaque) are given as rows.
@@ -66,7 +60,6 @@ protected:
     }
 
 private:
-    ColorRec savedCurrent_, savedBack_, savedPrev_;
     SInt16 savedPattern_ = 1;
     std::array<UInt8, 8> savedOther_{};
 };
