@@ -4,7 +4,7 @@
 //   korvel-rez [-o FILE.rsrc] [--cpp FILE.cpp] SOURCE.kr...
 //
 // Errors are printed as "file:line: error: message" and the exit status is 1.
-#include "tools/rez/RezCompiler.h"
+#include "rez/RezCompiler.h"
 
 #include <cstdio>
 #include <fstream>

@@ -2,7 +2,7 @@
 // file:line errors for malformed sources.
 #include "platform/picture/Pictures.h"
 #include "platform/raster/GWorld.h"
-#include "tools/rez/RezCompiler.h"
+#include "rez/RezCompiler.h"
 
 #include <gtest/gtest.h>
 

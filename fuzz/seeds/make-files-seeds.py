@@ -4,7 +4,7 @@ import os
 import struct
 import sys
 
-root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus")
+root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "corpus")
 
 
 def apple_double(magic, entries, filler=b"Mac OS X        "):

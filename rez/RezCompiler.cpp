@@ -1,8 +1,8 @@
-#include "tools/rez/RezCompiler.h"
+#include "rez/RezCompiler.h"
 
 #include "platform/core/ByteIO.h"
 #include "platform/core/TextEncoding.h"
-#include "tools/rez/RezInternal.h"
+#include "rez/RezInternal.h"
 
 #include <charconv>
 #include <cstdio>

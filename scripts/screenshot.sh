@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Starts Korvel as a new user would (fresh preferences) on a virtual X screen,
 # optionally plays real input with xdotool, and saves a screenshot.
-#   tools/screenshot.sh OUT.png [BUILD_DIR] [-- xdotool commands...]
+#   scripts/screenshot.sh OUT.png [BUILD_DIR] [-- xdotool commands...]
 # Each xdotool command is one argument, e.g. "key ctrl+n" or "mousemove 300 200 click 1";
 # "shot OTHER.png" saves a screenshot at that point of the input as well.
 set -euo pipefail
-out=${1:?usage: tools/screenshot.sh OUT.png [BUILD_DIR] [-- xdotool commands...]}
+out=${1:?usage: scripts/screenshot.sh OUT.png [BUILD_DIR] [-- xdotool commands...]}
 shift
 build=build
 if [[ $# -gt 0 && $1 != -- ]]; then build=$1; shift; fi

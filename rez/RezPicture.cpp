@@ -4,7 +4,7 @@
 #include "platform/picture/Pictures.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
-#include "tools/rez/RezInternal.h"
+#include "rez/RezInternal.h"
 
 #include <map>
 

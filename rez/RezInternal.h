@@ -3,7 +3,7 @@
 
 #include "platform/core/ByteIO.h"
 #include "platform/core/MacTypes.h"
-#include "tools/rez/RezCompiler.h"
+#include "rez/RezCompiler.h"
 
 #include <string>
 #include <vector>
