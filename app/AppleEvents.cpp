@@ -5,12 +5,19 @@
 #include "platform/core/PString.h"
 #include "platform/resources/Resources.h"
 
+#include <cassert>
 #include <deque>
 #include <string>
 
 namespace {
 std::deque<std::vector<FSSpec>> gPendingOpens;
 OpenDocumentProcPtr gOpenDocumentProc = nullptr;
+
+// The queue takes every event kind up to high-level ones, so posting cannot fail.
+void PostHighLevelEvent(UInt32 request) {
+    [[maybe_unused]] const OSErr err = PostEvent(kHighLevelEvent, request);
+    assert(err == noErr);
+}
 }  // namespace
 
 void SetOpenDocumentProc(OpenDocumentProcPtr proc) { gOpenDocumentProc = proc; }
@@ -18,10 +25,10 @@ void SetOpenDocumentProc(OpenDocumentProcPtr proc) { gOpenDocumentProc = proc; }
 void PostOpenDocuments(std::vector<FSSpec> documents) {
     if (documents.empty()) return;
     gPendingOpens.push_back(std::move(documents));
-    PostEvent(kHighLevelEvent, kAEOpenDocuments);
+    PostHighLevelEvent(kAEOpenDocuments);
 }
 
-void PostQuitApplication() { PostEvent(kHighLevelEvent, kAEQuitApplication); }
+void PostQuitApplication() { PostHighLevelEvent(kAEQuitApplication); }
 
 void DoHighLevelEvent(const EventRecord* event) {
     switch (event->message) {
@@ -46,10 +53,10 @@ void DoHighLevelEvent(const EventRecord* event) {
     }
 }
 
-OSErr DoOpenApp() { return noErr; }
-OSErr DoPrintDoc() { return noErr; }
+void DoOpenApp() {}
+void DoPrintDoc() {}
 
-OSErr DoOpenDoc(const std::vector<FSSpec>& documents) {
+void DoOpenDoc(const std::vector<FSSpec>& documents) {
     for (const FSSpec& fileSpec : documents) {
         if (gOpenDocumentProc && gOpenDocumentProc(&fileSpec)) continue;
         Str255 text;
@@ -60,10 +67,6 @@ OSErr DoOpenDoc(const std::vector<FSSpec>& documents) {
         else message = name + ": " + message;
         ErrorAlert(message);
     }
-    return noErr;
 }
 
-OSErr DoQuitApp() {
-    Quit();
-    return noErr;
-}
+void DoQuitApp() { Quit(); }

@@ -19,10 +19,11 @@ enum : UInt32 {
 void PostOpenDocuments(std::vector<FSSpec> documents);
 void PostQuitApplication();
 void DoHighLevelEvent(const EventRecord* event);
-OSErr DoOpenApp();
-OSErr DoOpenDoc(const std::vector<FSSpec>& documents);
-OSErr DoPrintDoc();
-OSErr DoQuitApp();
-// Opens one document; false when no kind of window can show it yet.
+// The handlers of the four requests; each tells the user of its own failures.
+void DoOpenApp();
+void DoOpenDoc(const std::vector<FSSpec>& documents);
+void DoPrintDoc();
+void DoQuitApp();
+// Opens one document; false when no kind of window can show it.
 using OpenDocumentProcPtr = Boolean (*)(const FSSpec* fileSpec);
 void SetOpenDocumentProc(OpenDocumentProcPtr proc);

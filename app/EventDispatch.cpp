@@ -44,10 +44,9 @@ void HandleGoAway(WindowRef window, Point where) {
     if (kind == kDotModePaletteKind) {
         HideWindow(window);
         HideFrontDotCursor();
-    } else if (kind == kPaintWindowKind) {
-        ClosePaintWindow(window, false);
-    } else if (kind == kIconListWindowKind || kind == kFamilyWindowKind) {
-        ClosePaintWindow(window, false);
+    } else if (kind == kPaintWindowKind || kind == kIconListWindowKind || kind == kFamilyWindowKind) {
+        // A close the user cancels, or whose save fails and says why, leaves the window open.
+        if (ClosePaintWindow(window, false) != noErr) return;
     } else {
         ShowHidePalette(window, false);
     }

@@ -253,5 +253,6 @@ void ShutDown() {
         DisposeRgn(gCurRgnHand);
         gCurRgnHand = nullptr;
     }
-    if (gPrefFileRefNum != -1) SavePrefFile();
+    // SavePrefFile tells the user when the settings cannot be written.
+    if (gPrefFileRefNum != -1) (void)SavePrefFile();
 }

@@ -50,7 +50,7 @@ inline WindowRef PaintWindow(const char* name, SInt16 edge, SInt16 ratio, SInt16
     if (!window) std::abort();
     std::atexit([] {
         if (PaintWinRec* rec = GetPaintWinRec(window)) rec->isDirty = false;
-        ClosePaintWindow(window, true);
+        if (ClosePaintWindow(window, true) != noErr) std::abort();
         TearDownWindows();
         TearDownToolbox();
         std::error_code ec;

@@ -37,7 +37,7 @@ void EnsureToolbox() {
 void BM_Baseline_MainWindowOnly(benchmark::State& state) {
     EnsureToolbox();
     for (auto _ : state) {
-        InitWindows(1024, 768);
+        if (InitWindows(1024, 768) != noErr) std::abort();
         EventRecord event;
         benchmark::DoNotOptimize(WaitNextEvent(everyEvent, &event, 0, nullptr));
         TearDownWindows();
@@ -48,7 +48,7 @@ BENCHMARK(BM_Baseline_MainWindowOnly)->Unit(benchmark::kMillisecond);
 void BM_StartUpToFirstIdleEvent(benchmark::State& state) {
     EnsureToolbox();
     for (auto _ : state) {
-        InitWindows(1024, 768);
+        if (InitWindows(1024, 768) != noErr) std::abort();
         StartUp();
         EventRecord event;
         // Update events for the new palettes come first; the first null event is the first idle.

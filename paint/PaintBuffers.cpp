@@ -16,7 +16,7 @@ namespace {
 // Depth 24 asks for millions of colours, which the drawing layer keeps in 32 bits.
 SInt16 StorageDepth(SInt16 depth) { return depth == 24 ? 32 : depth; }
 
-OSErr MakeBuffer(UniqueGWorld* out, SInt16 depth, const Rect* bounds) {
+[[nodiscard]] OSErr MakeBuffer(UniqueGWorld* out, SInt16 depth, const Rect* bounds) {
     GWorldPtr g = nullptr;
     OSErr err = NewGWorld(&g, StorageDepth(depth), bounds, nullptr, nullptr, useTempMem);
     if (err != noErr) return err;

@@ -75,10 +75,10 @@ struct PictSizeSettings {          // the new-picture dialog's working copy
 void NewPaintWindow();
 SInt16 ConfigurePictSize(PictSizeSettings* settings);  // 1 OK, 2 Cancel, −1 failed
 WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth);
-OSErr InitPaintWinRec(WindowRef window);
+[[nodiscard]] OSErr InitPaintWinRec(WindowRef window);
 // The window-free part of InitPaintWinRec: dispRect, the seven buffers, the
 // regions and the flags, all erased; on failure nothing is left made.
-OSErr MakePaintBuffers(PaintWinRec* rec);
+[[nodiscard]] OSErr MakePaintBuffers(PaintWinRec* rec);
 // The first half of DispOffPort: dispPort recomposed from offPort (and
 // basePort with the lifted pixels while floating).
 void ComposeDispPort(PaintWinRec* rec);
@@ -97,9 +97,9 @@ void DispOffPort(WindowRef window);
 void SetEditWindowTitle(WindowRef window);
 void StackWindowPos(Point* pos, Point step, const Rect* limits);
 void SetPaintWindowSize(WindowRef window, const Rect* picRect, SInt16 ratio);
-OSErr ClosePaintWindow(WindowRef window, Boolean quitting);
-OSErr NewBitMap(BitMap* bitmap, const Rect* r);
-OSErr DisposeBitMap(BitMap* bitmap);
+[[nodiscard]] OSErr ClosePaintWindow(WindowRef window, Boolean quitting);
+[[nodiscard]] OSErr NewBitMap(BitMap* bitmap, const Rect* r);
+[[nodiscard]] OSErr DisposeBitMap(BitMap* bitmap);
 // The untitled document name for a file type ("untitled 2.pict").
 void MakeUntitledFileName(OSType fileType, Str255 name);
 // Whether any paint window edits the file (records with a parent window are skipped).

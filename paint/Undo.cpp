@@ -25,7 +25,7 @@ namespace {
 constexpr int kUsedUndo = 1;  // gUsedCount slot of the Undo command
 
 // Remakes `g` over `bounds` at `depth`, its pixels carried over as `flags` ask.
-OSErr Remake(UniqueGWorld* g, SInt16 depth, const Rect* bounds, GWorldFlags flags) {
+[[nodiscard]] OSErr Remake(UniqueGWorld* g, SInt16 depth, const Rect* bounds, GWorldFlags flags) {
     GWorldPtr world = g->release();
     const GWorldFlags result = world ? UpdateGWorld(&world, depth, bounds, nullptr, nullptr, flags)
                                      : (NewGWorld(&world, depth, bounds, nullptr, nullptr, useTempMem) == noErr
@@ -102,9 +102,13 @@ void ExchangeDuplicate(PaintWinRec* rec, bool undoing) {
 }
 
 void ExchangeImageSize(WindowRef window, PaintWinRec* rec) {
+    const Rect otherSize = GWorldBounds(rec->undoPort.get());
+    if (Remake(&rec->dispPort, StorageDepth(rec->depth), &otherSize, 0) != noErr) {
+        SysBeep(1);  // no display buffer of the other size: the document stays as it is
+        return;
+    }
     ExchangeOffPort(rec);
-    rec->picRect = GWorldBounds(rec->offPort.get());
-    Remake(&rec->dispPort, StorageDepth(rec->depth), &rec->picRect, 0);
+    rec->picRect = otherSize;
     RectRgn(rec->selRgn, &rec->picRect);
     rec->selRect = rec->picRect;
     ExchangeMask(rec);
@@ -256,9 +260,8 @@ OSErr GoOffPort(WindowRef window) {
     const Rect undoBounds = GWorldBounds(rec->undoPort.get());
     if (!rec->undoPort || !EqualRect(&bounds, &undoBounds) || !rec->undoMask) {
         // The image changed size since the last snapshot.
-        Remake(&rec->undoMask, 1, &bounds, 0);
+        if (const OSErr err = Remake(&rec->undoMask, 1, &bounds, 0); err != noErr) return err;
         if (const OSErr err = Remake(&rec->undoPort, StorageDepth(rec->depth), &bounds, 0); err != noErr) return err;
-        if (!rec->undoMask) return memFullErr;
         if (rec->undoMode == kUndoChangeSize) {
             if (Remake(&rec->basePort, StorageDepth(rec->depth), &bounds, 0) == noErr) {
                 SetBlackOnWhite(rec->basePort.get());
@@ -271,7 +274,8 @@ OSErr GoOffPort(WindowRef window) {
             if (rec->backPort) {
                 GWorldFlags flags = rec->sizeStretch ? GWorldFlags(stretchPix) : GWorldFlags(0);
                 if (rec->sizeStretch && rec->sizeDither) flags |= ditherPix;
-                Remake(&rec->backPort, StorageDepth(rec->depth), &bounds, flags);
+                if (const OSErr err = Remake(&rec->backPort, StorageDepth(rec->depth), &bounds, flags); err != noErr)
+                    return err;
             }
         }
     }

@@ -63,7 +63,7 @@ struct PStr {
 };
 
 template <class T>
-OSErr SavePref(const T& value, ResType type, ResID id, const char* name) {
+[[nodiscard]] OSErr SavePref(const T& value, ResType type, ResID id, const char* name) {
     const std::vector<UInt8> bytes = EncodePref(value);
     return AddDataToPrefs(bytes.data(), Size(bytes.size()), type, id, PStr(name));
 }
@@ -71,7 +71,7 @@ OSErr SavePref(const T& value, ResType type, ResID id, const char* name) {
 // A missing record leaves the value as it is; a short one replaces only
 // its first bytes.
 template <class T>
-OSErr LoadPref(T* value, ResType type, ResID id) {
+[[nodiscard]] OSErr LoadPref(T* value, ResType type, ResID id) {
     std::vector<UInt8> bytes = EncodePref(*value);
     const Size want = Size(bytes.size());
     Handle h = Get1Resource(type, id);
@@ -93,7 +93,7 @@ bool LoadWholeRecord(ResType type, ResID id, Size cap, std::vector<UInt8>* out) 
     return true;
 }
 
-OSErr SaveString(ConstStr255Param s, ResID id, const char* name) {
+[[nodiscard]] OSErr SaveString(ConstStr255Param s, ResID id, const char* name) {
     return AddDataToPrefs(s, Size(s[0]) + 1, FourCC("STR "), id, PStr(name));
 }
 

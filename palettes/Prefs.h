@@ -97,12 +97,12 @@ extern SInt16 gKeyThreshStore[2];     // the key repeat found at start-up: delay
 // The folder and file of the preferences; tests point them elsewhere through
 // XDG_CONFIG_HOME.
 void LoadPrefFile();
-OSErr SavePrefFile();
-OSErr SavePrefFileMain();
+[[nodiscard]] OSErr SavePrefFile();
+[[nodiscard]] OSErr SavePrefFileMain();
 void ClosePrefFile();
-OSErr AddDataToPrefs(const void* data, Size size, ResType type, ResID id, ConstStr255Param name);
-OSErr LoadDataFromPrefs(void* data, Size size, ResType type, ResID id);
-OSErr RemoveDataFromPrefs(ResType type, ResID id);
+[[nodiscard]] OSErr AddDataToPrefs(const void* data, Size size, ResType type, ResID id, ConstStr255Param name);
+[[nodiscard]] OSErr LoadDataFromPrefs(void* data, Size size, ResType type, ResID id);
+[[nodiscard]] OSErr RemoveDataFromPrefs(ResType type, ResID id);
 void LoadPaintPrefs();
 void SavePaintPrefs();
 void SaveWindowPos();
@@ -115,10 +115,10 @@ void LoadPrefRecords();
 // The preferences file: named by item 1 of string list 134 in the
 // preferences folder, which is made when missing.
 inline constexpr SInt16 kPrefFileNameStrList = 134;
-OSErr GetPrefFileSpec(FSSpec* fileSpec);
+[[nodiscard]] OSErr GetPrefFileSpec(FSSpec* fileSpec);
 
 void OpenPrefsDialog();
 void ConfigureGrid();
 void UpdateBGSetting();
-OSErr SetExternalApplication(FSSpec* fileSpec);
-OSErr GetCreatorFromFile(OSType* creator);
+[[nodiscard]] OSErr SetExternalApplication(FSSpec* fileSpec);
+[[nodiscard]] OSErr GetCreatorFromFile(OSType* creator);

@@ -25,7 +25,7 @@
 
 namespace {
 
-OSErr QtFileChooser(ConstStr255Param prompt, Boolean applicationsOnly, FSSpec* chosen) {
+[[nodiscard]] OSErr QtFileChooser(ConstStr255Param prompt, Boolean applicationsOnly, FSSpec* chosen) {
     const QString title = QString::fromStdString(PStringToStd(prompt));
     QString path = QFileDialog::getOpenFileName(nullptr, title, {}, {}, nullptr, QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) return userCanceledErr;

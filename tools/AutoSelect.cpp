@@ -36,14 +36,14 @@ private:
 const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
 
 // The content of srcRect of `buffer` as a region over dstRect.
-OSErr ContentRegion(GWorldPtr buffer, const Rect* srcRect, const Rect* dstRect, RgnHandle area) {
+[[nodiscard]] OSErr ContentRegion(GWorldPtr buffer, const Rect* srcRect, const Rect* dstRect, RgnHandle area) {
     OwnedBitMap mask;
     if (const OSErr err = CreateMask(buffer, srcRect, dstRect, mask.out()); err != noErr) return err;
     return BitMapToRegion(area, mask.get());
 }
 
 // A new buffer of `like`'s depth and colour table over `bounds`.
-OSErr NewBufferLike(GWorldPtr like, const Rect* bounds, UniqueGWorld* out) {
+[[nodiscard]] OSErr NewBufferLike(GWorldPtr like, const Rect* bounds, UniqueGWorld* out) {
     PixMapHandle pm = GetGWorldPixMap(like);
     const OSErr err = NewGWorld(out->out(), GetPixDepth(pm), bounds, (**pm).pixelSize <= 8 ? (**pm).pmTable : nullptr,
                                 nullptr, useTempMem);
@@ -55,7 +55,7 @@ OSErr NewBufferLike(GWorldPtr like, const Rect* bounds, UniqueGWorld* out) {
 // before the stroke, is stamped into the base, and the stroke alone floats
 // from where it is shown (selOffset (0, 0)). The undo state is the picture
 // as it was shown after the stroke, without a selection.
-OSErr LiftStrokeFromSelection(PaintWinRec* rec, RgnHandle stroke, RgnHandle oldShape) {
+[[nodiscard]] OSErr LiftStrokeFromSelection(PaintWinRec* rec, RgnHandle stroke, RgnHandle oldShape) {
     const Rect pic = rec->picRect;
     UniqueGWorld off, mask, undo, undoMask;
     OSErr err = NewBufferLike(rec->offPort.get(), &pic, &off);

@@ -28,7 +28,7 @@ public:
     ~ScratchBitMap() {
         if (made_) (void)DisposeBitMap(&bits_);
     }
-    OSErr Make(const Rect* r) {
+    [[nodiscard]] OSErr Make(const Rect* r) {
         const OSErr err = NewBitMap(&bits_, r);
         made_ = err == noErr;
         return err;

@@ -23,6 +23,7 @@
 #include "platform/raster/Shapes.h"
 #include "platform/ui/Cursors.h"
 
+#include <cassert>
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -357,7 +358,9 @@ void EndStroke(Stroke* stroke, Point last) {
     SavedGWorld savedPort;
     // Release: the stroke goes into the image and its mask.
     UniqueRgn strokeRgn;
-    BitMapToRegion(strokeRgn, GetPortBitMapForCopyBits(s.strokeBuf.get()));
+    // A 1-bit buffer always converts.
+    [[maybe_unused]] const OSErr converted = BitMapToRegion(strokeRgn, GetPortBitMapForCopyBits(s.strokeBuf.get()));
+    assert(converted == noErr);
     SectRgn(strokeRgn, rec->selRgn, strokeRgn);
     SetGWorld(s.draw, nullptr);
     SetBlackOnWhite();

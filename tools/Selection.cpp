@@ -31,7 +31,7 @@ bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTra
 const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
 
 // Remakes `g` over `bounds`, keeping what overlaps.
-OSErr Resize(UniqueGWorld* g, SInt16 depth, const Rect* bounds) {
+[[nodiscard]] OSErr Resize(UniqueGWorld* g, SInt16 depth, const Rect* bounds) {
     GWorldPtr world = g->release();
     const GWorldFlags result = UpdateGWorld(&world, depth, bounds, nullptr, nullptr, 0);
     g->reset(world);
@@ -328,7 +328,7 @@ void DoSelect(WindowRef window, Point localPt, Boolean shift, Boolean option, Bo
         OSErr err = CreateMask(rec->offPort.get(), &r, &r, &mask);
         if (err == noErr) {
             err = BitMapToRegion(content, &mask);
-            DisposeBitMap(&mask);
+            (void)DisposeBitMap(&mask);  // made just above: it cannot be refused
         }
         if (err == noErr) CopyRgn(content, region);
         else SysBeep(1);

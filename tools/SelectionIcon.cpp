@@ -20,7 +20,7 @@ constexpr SInt16 kMaxIconSize = 256;
 
 const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
 
-OSErr NewWhiteWorld(UniqueGWorld* g, SInt16 depth, const Rect* bounds, CTabHandle table = nullptr) {
+[[nodiscard]] OSErr NewWhiteWorld(UniqueGWorld* g, SInt16 depth, const Rect* bounds, CTabHandle table = nullptr) {
     if (const OSErr err = NewGWorld(g->out(), depth, bounds, table, nullptr, useTempMem); err != noErr) return err;
     if (!*g) return memFullErr;
     SetBlackOnWhite(g->get());
@@ -29,7 +29,7 @@ OSErr NewWhiteWorld(UniqueGWorld* g, SInt16 depth, const Rect* bounds, CTabHandl
 }
 
 // Rows of `bytesPerRow` bytes from `data` into a new world of `side` × `side`.
-OSErr WorldFromRows(UniqueGWorld* g, SInt16 depth, SInt16 side, const UInt8* data) {
+[[nodiscard]] OSErr WorldFromRows(UniqueGWorld* g, SInt16 depth, SInt16 side, const UInt8* data) {
     const Rect square = MakeRect(0, 0, side, side);
     if (const OSErr err = NewWhiteWorld(g, depth, &square); err != noErr) return err;
     const PixMap& pm = **GetGWorldPixMap(g->get());
@@ -83,7 +83,7 @@ Rect BadgeRect(SInt16 size) {
 }
 
 // The composed picture when a background layer lies under the foreground.
-OSErr ComposeWithBackground(PaintWinRec* rec, UniqueGWorld* out) {
+[[nodiscard]] OSErr ComposeWithBackground(PaintWinRec* rec, UniqueGWorld* out) {
     const Rect pic = rec->picRect;
     const PixMapHandle pm = GetGWorldPixMap(rec->offPort.get());
     if (const OSErr err = NewWhiteWorld(out, GetPixDepth(pm), &pic, (**pm).pixelSize <= 8 ? (**pm).pmTable : nullptr);
@@ -102,7 +102,7 @@ OSErr ComposeWithBackground(PaintWinRec* rec, UniqueGWorld* out) {
 }
 
 // The mask half of a 1-bit icon, as rows of the square.
-OSErr IconMask(PaintWinRec* rec, GWorldPtr source, SInt16 size, const Rect& fit, Boolean framed,
+[[nodiscard]] OSErr IconMask(PaintWinRec* rec, GWorldPtr source, SInt16 size, const Rect& fit, Boolean framed,
                UniqueGWorld* out) {
     const Rect square = MakeRect(0, 0, size, size);
     if (const OSErr err = NewWhiteWorld(out, 1, &square); err != noErr) return err;
@@ -149,7 +149,7 @@ void AppendRows(GWorldPtr g, SInt16 size, SInt16 depth, UInt8* dst) {
     for (int v = 0; v < size; ++v) std::memcpy(dst + size_t(v) * bytesPerRow, PixRow(pm, v), bytesPerRow);
 }
 
-OSErr MakeSelectionIcon(PaintWinRec* rec, SInt16 size, SInt16 depth, Boolean framed, Handle* result) {
+[[nodiscard]] OSErr MakeSelectionIcon(PaintWinRec* rec, SInt16 size, SInt16 depth, Boolean framed, Handle* result) {
     SavedGWorld saved;
     UniqueGWorld composed;
     GWorldPtr source = rec->offPort.get();

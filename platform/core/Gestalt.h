@@ -6,4 +6,4 @@
 
 enum : OSErr { gestaltUndefSelectorErr = -5551 };
 
-OSErr Gestalt(OSType selector, SInt32* response);
+[[nodiscard]] OSErr Gestalt(OSType selector, SInt32* response);

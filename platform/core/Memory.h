@@ -30,11 +30,11 @@ void HPurge(Handle h);
 void HNoPurge(Handle h);
 SInt8 HGetState(Handle h);
 void HSetState(Handle h, SInt8 flags);
-OSErr HandToHand(Handle* theHndl);  // replaces *theHndl with a new copy
-OSErr PtrToHand(const void* srcPtr, Handle* dstHndl, Size size);
-OSErr PtrAndHand(const void* ptr, Handle h, Size size);  // appends
-OSErr HandAndHand(Handle src, Handle dst);               // appends src to dst
-OSErr MemError();
+[[nodiscard]] OSErr HandToHand(Handle* theHndl);  // replaces *theHndl with a new copy
+[[nodiscard]] OSErr PtrToHand(const void* srcPtr, Handle* dstHndl, Size size);
+[[nodiscard]] OSErr PtrAndHand(const void* ptr, Handle h, Size size);  // appends
+[[nodiscard]] OSErr HandAndHand(Handle src, Handle dst);               // appends src to dst
+[[nodiscard]] OSErr MemError();
 void BlockMoveData(const void* src, void* dst, Size byteCount);
 bool IsValidHandle(Handle h);
 

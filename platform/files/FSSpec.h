@@ -21,7 +21,7 @@ inline constexpr SInt16 kKorvelVolume = -1;
 // Builds an FSSpec from a path (absolute or relative to the working
 // folder). The item need not exist; its parent folder must (else dirNFErr).
 // A name longer than 255 bytes gives bdNamErr.
-OSErr FSSpecFromPath(const std::string& path, FSSpec* fileSpec);
+[[nodiscard]] OSErr FSSpecFromPath(const std::string& path, FSSpec* fileSpec);
 // The absolute path of the item an FSSpec names.
 std::string FSSpecToPath(const FSSpec* fileSpec);
 // The directory ID of a folder path (made on first use), and back.

@@ -34,7 +34,7 @@ struct FdOwner {
     }
 };
 
-OSErr ReadUpTo(int fd, UInt8* dst, size_t count, size_t* got) {
+[[nodiscard]] OSErr ReadUpTo(int fd, UInt8* dst, size_t count, size_t* got) {
     size_t done = 0;
     while (done < count) {
         ssize_t n = ::read(fd, dst + done, count - done);

@@ -15,19 +15,19 @@
 // are far smaller; a larger file is refused rather than allocated.
 inline constexpr size_t kMaxWholeFileBytes = size_t(256) << 20;
 
-OSErr OSErrFromErrno(int err);
+[[nodiscard]] OSErr OSErrFromErrno(int err);
 
 // Reads a whole file. fnfErr when missing, notAFileErr for a folder,
 // memFullErr when it is larger than maxBytes.
-OSErr ReadWholeFile(const std::string& path, std::vector<UInt8>* bytes,
+[[nodiscard]] OSErr ReadWholeFile(const std::string& path, std::vector<UInt8>* bytes,
                     size_t maxBytes = kMaxWholeFileBytes);
 // Reads at most `count` bytes from the start of a file (fewer when shorter).
-OSErr ReadFileHead(const std::string& path, size_t count, std::vector<UInt8>* bytes);
+[[nodiscard]] OSErr ReadFileHead(const std::string& path, size_t count, std::vector<UInt8>* bytes);
 
 // Writes the bytes to a temporary file beside `path`, flushes it and renames
 // it over `path`. The previous file stays untouched when anything fails. An
 // existing file keeps its permission bits.
-OSErr WriteFileAtomically(const std::string& path, std::span<const UInt8> bytes);
+[[nodiscard]] OSErr WriteFileAtomically(const std::string& path, std::span<const UInt8> bytes);
 
 // For tests: called with the temporary file's path after it is written and
 // before the rename; returning false makes the write fail there.

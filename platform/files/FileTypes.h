@@ -22,9 +22,9 @@ std::span<const SuffixType> OwnSuffixTable();
 void GetSuffix(ConstStr255Param name, StringPtr suffix);
 // Stores the type of the name's suffix when the suffix table has it, else
 // leaves *type alone. Always noErr.
-OSErr GetFileTypeFromSuffix(ConstStr255Param name, OSType* type);
+[[nodiscard]] OSErr GetFileTypeFromSuffix(ConstStr255Param name, OSType* type);
 // The same, trying the program's own suffixes when the table has none.
-OSErr GetFileTypeFromAnySuffix(ConstStr255Param name, OSType* type);
+[[nodiscard]] OSErr GetFileTypeFromAnySuffix(ConstStr255Param name, OSType* type);
 
 // Copies src into dst, cut to at most maxLength bytes, never inside a UTF-8
 // character.
@@ -42,4 +42,4 @@ SInt16 ChangeSuffix(StringPtr name, ConstStr255Param suffix);
 // The type of an item as the program sees it: 'fold' for a folder; the
 // stored Finder type when there is one; else the type of the name's suffix
 // (table, then the program's own); else 0.
-OSErr FSpGetFileType(const FSSpec* fileSpec, OSType* type);
+[[nodiscard]] OSErr FSpGetFileType(const FSSpec* fileSpec, OSType* type);

@@ -32,7 +32,7 @@ bool IsValidName(const std::string& name) {
            name.find('\0') == std::string::npos;
 }
 
-OSErr PathOf(const FSSpec* fileSpec, std::string* path) {
+[[nodiscard]] OSErr PathOf(const FSSpec* fileSpec, std::string* path) {
     if (!fileSpec) return paramErr;
     *path = FSSpecToPath(fileSpec);
     return path->empty() ? dirNFErr : noErr;
@@ -73,7 +73,7 @@ void EncodeFInfo(const FInfo& f, UInt8* b) {
 
 // Reads a companion for rewriting: a new one when missing, ioErr when the
 // "._" file is not AppleDouble (it is not ours to replace).
-OSErr LoadCompanion(const std::string& path, AppleDoubleFile* ad, bool* existed) {
+[[nodiscard]] OSErr LoadCompanion(const std::string& path, AppleDoubleFile* ad, bool* existed) {
     std::string companion = CompanionPath(path);
     *existed = PathExists(companion);
     if (!*existed) {
@@ -89,7 +89,7 @@ OSErr LoadCompanion(const std::string& path, AppleDoubleFile* ad, bool* existed)
 
 // Stores 32 bytes of Finder information, starting from what the item has
 // now (companion, or the file itself) so that nothing else is lost.
-OSErr StoreFinderInfo(const std::string& path, const UInt8 (&info)[32]) {
+[[nodiscard]] OSErr StoreFinderInfo(const std::string& path, const UInt8 (&info)[32]) {
     AppleDoubleFile ad;
     bool existed = false;
     if (OSErr err = LoadCompanion(path, &ad, &existed); err != noErr) return err;
@@ -140,7 +140,7 @@ bool IsOpen(const std::string& path) {
     return false;
 }
 
-OSErr OpenForkOf(const FSSpec* fileSpec, bool resource, SInt8 permission, SInt16* refNum) {
+[[nodiscard]] OSErr OpenForkOf(const FSSpec* fileSpec, bool resource, SInt8 permission, SInt16* refNum) {
     if (!refNum) return paramErr;
     *refNum = 0;
     std::string path;
@@ -199,7 +199,7 @@ std::string XdgFolder(const char* var, const char* fallback) {
     return HomeFolder() + fallback;
 }
 
-OSErr MakeFolders(const std::string& path) {
+[[nodiscard]] OSErr MakeFolders(const std::string& path) {
     if (PathIsFolder(path)) return noErr;
     if (path.empty() || path == "/") return dirNFErr;
     if (OSErr err = MakeFolders(ParentOf(path)); err != noErr) return err;

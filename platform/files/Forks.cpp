@@ -31,7 +31,7 @@ void MacBinaryFinderInfo(const MacBinaryFile& mb, ForkContents* out) {
 }
 
 // Reads the file itself as a container of forks.
-OSErr ReadFileItself(const std::string& path, bool wantFork, ForkContents* out) {
+[[nodiscard]] OSErr ReadFileItself(const std::string& path, bool wantFork, ForkContents* out) {
     std::vector<UInt8> head;
     if (OSErr err = ReadFileHead(path, kMacBinaryHeaderSize, &head); err != noErr) return err;
     bool container = HasAppleDoubleMagic(head) || LooksLikeMacBinary(head);

@@ -23,14 +23,14 @@ const char* ForkSourceName(ForkSource src);  // "appledouble", "flat", ...
 
 // Reads the whole resource fork. eofErr (-39) when the file exists but has
 // no resource fork; fnfErr when the file does not exist.
-OSErr ReadResourceFork(const FSSpec* fileSpec, std::vector<UInt8>* bytes, ForkSource* source);
+[[nodiscard]] OSErr ReadResourceFork(const FSSpec* fileSpec, std::vector<UInt8>* bytes, ForkSource* source);
 
 // Replaces the whole resource fork, never leaving a half-written file: the
 // new contents are written beside the old and renamed over them. `where`
 // says where the fork lives: appleDouble (the companion, keeping its Finder
 // information and other entries) or flat (the file's data fork). Forks read
 // from AppleSingle or MacBinary files are written to an AppleDouble companion.
-OSErr WriteResourceFork(const FSSpec* fileSpec, std::span<const UInt8> bytes, ForkSource where);
+[[nodiscard]] OSErr WriteResourceFork(const FSSpec* fileSpec, std::span<const UInt8> bytes, ForkSource where);
 
 // A cheap plausibility check that bytes are a resource file: the header's
 // data and map areas lie inside the bytes and apart, the map is long enough
@@ -49,4 +49,4 @@ struct ForkContents {
 // Reads the fork and Finder information of the file at `path`. With
 // wantFork false only the Finder information is looked for, which reads just
 // the head of a plain file. fnfErr when the file does not exist.
-OSErr ReadForkContents(const std::string& path, bool wantFork, ForkContents* out);
+[[nodiscard]] OSErr ReadForkContents(const std::string& path, bool wantFork, ForkContents* out);

@@ -15,7 +15,7 @@ constexpr OSType kIt32 = FourCC("it32");
 // 'it32' data starts with four zero bytes before the packed planes.
 constexpr size_t kIt32PrefixSize = 4;
 
-OSErr Damaged(std::string* reason, std::string_view why) {
+[[nodiscard]] OSErr Damaged(std::string* reason, std::string_view why) {
     if (reason) *reason = why;
     return paramErr;
 }
@@ -26,7 +26,7 @@ std::span<const UInt8> FamilyBytes(IconFamilyHandle family) {
 }
 
 // The element table of a family handle; paramErr for a null or damaged one.
-OSErr Elements(IconFamilyHandle family, std::vector<IconFamilyElement>* elements, size_t* length) {
+[[nodiscard]] OSErr Elements(IconFamilyHandle family, std::vector<IconFamilyElement>* elements, size_t* length) {
     if (!family) return paramErr;
     return ParseIconFamily(FamilyBytes(family), elements, nullptr, length);
 }
@@ -44,7 +44,7 @@ void PutElement(ByteWriter& w, OSType type, std::span<const UInt8> data) {
 }
 
 // Puts finished family bytes into a handle (new when *h is null).
-OSErr StoreFamily(std::vector<UInt8>& bytes, Handle* h) {
+[[nodiscard]] OSErr StoreFamily(std::vector<UInt8>& bytes, Handle* h) {
     if (bytes.size() > kMaxIconFamilyBytes) return memFullErr;
     if (!*h) {
         *h = NewHandle(Size(bytes.size()));

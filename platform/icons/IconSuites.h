@@ -70,7 +70,7 @@ using IconActionProcPtr = OSErr (*)(ResType theType, Handle* theIcon, void* your
 [[nodiscard]] OSErr ForEachIconDo(IconSuiteRef theSuite, IconSelectorValue selector, IconActionProcPtr action,
                                   void* yourDataPtr);
 // Frees the suite; with `disposeData` also every member handle it holds.
-OSErr DisposeIconSuite(IconSuiteRef theIconSuite, Boolean disposeData);
+[[nodiscard]] OSErr DisposeIconSuite(IconSuiteRef theIconSuite, Boolean disposeData);
 
 // The number of members held (non-null handles); for tests and checks.
 int CountIconSuiteMembers(IconSuiteRef theSuite);

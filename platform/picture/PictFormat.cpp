@@ -184,19 +184,19 @@ public:
     Walker(std::span<const UInt8> pict, PictSink& sink, PictWalkOptions opt)
         : r_(pict), sink_(sink), opt_(opt) {}
 
-    OSErr run();
+    [[nodiscard]] OSErr run();
 
 private:
     UInt16 nextOpcode();
     void align() {
         if (version_ == 2 && (r_.pos() & 1)) r_.skip(1);
     }
-    OSErr skipReserved(UInt16 op);
-    OSErr shape(UInt16 op);
-    OSErr raster(UInt16 op);
-    OSErr pixPat(UInt16 op);
-    OSErr readColorTable(std::vector<RGBColor>* colors, int depth);
-    OSErr pixelData(PictRaster& ras, SInt32 fileRowBytes, bool packed);
+    [[nodiscard]] OSErr skipReserved(UInt16 op);
+    [[nodiscard]] OSErr shape(UInt16 op);
+    [[nodiscard]] OSErr raster(UInt16 op);
+    [[nodiscard]] OSErr pixPat(UInt16 op);
+    [[nodiscard]] OSErr readColorTable(std::vector<RGBColor>* colors, int depth);
+    [[nodiscard]] OSErr pixelData(PictRaster& ras, SInt32 fileRowBytes, bool packed);
     std::span<const UInt8> sized(size_t minSize);
     void textOp(Point at) {
         UInt8 n = r_.u8();

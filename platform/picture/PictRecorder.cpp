@@ -48,7 +48,7 @@ public:
     Handle handle() const { return out_; }
 
     // Writes the end opcode and moves the bytes into the picture handle.
-    OSErr finish() {
+    [[nodiscard]] OSErr finish() {
         op(kPictEndPic);
         if (error_) return error_;
         w_.patchU16be(0, UInt16(w_.size() & 0xFFFF));

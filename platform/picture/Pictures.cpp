@@ -252,7 +252,7 @@ public:
         else StdComment(kind, size, h.get());
     }
     bool keepGoing() const override { return error_ == noErr; }
-    OSErr error() const { return error_; }
+    [[nodiscard]] OSErr error() const { return error_; }
 
 private:
     const CQDProcs* procs() const { return port_->grafProcs; }

@@ -38,7 +38,7 @@ void KillPicture(PicHandle pic);
 void DrawPicture(PicHandle pic, const Rect* dstRect);
 [[nodiscard]] OSErr DrawPictureChecked(PicHandle pic, const Rect* dstRect);
 // The result of the last DrawPicture, OpenCPicture or ClosePicture.
-OSErr QDError();
+[[nodiscard]] OSErr QDError();
 
 Rect* QDGetPictureBounds(PicHandle pic, Rect* outRect);
 

@@ -26,7 +26,7 @@ Boolean EmptyRgn(RgnHandle rgn);
 Rect* GetRegionBounds(RgnHandle rgn, Rect* bounds);
 Boolean IsRegionRectangular(RgnHandle rgn);
 // The set pixels of a 1-bit map become the region (its bounds' coordinates).
-OSErr BitMapToRegion(RgnHandle region, const BitMap* bMap);
+[[nodiscard]] OSErr BitMapToRegion(RgnHandle region, const BitMap* bMap);
 // Recording a region from drawn frames (OpenRgn/CloseRgn) is not supported;
 // regions are built from rectangles, bit maps and set operations.
 
@@ -42,7 +42,7 @@ std::vector<UInt8> RegionToStored(RgnHandle rgn);
 // Parses the stored form; paramErr when the data is malformed (a size that
 // does not match, points out of order, lines that do not pair up).
 // Bytes after the stated size are ignored; after paramErr the region is unchanged.
-OSErr RegionFromStored(std::span<const UInt8> bytes, RgnHandle rgn);
+[[nodiscard]] OSErr RegionFromStored(std::span<const UInt8> bytes, RgnHandle rgn);
 
 // RAII owner for a region.
 class UniqueRgn {

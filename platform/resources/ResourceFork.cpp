@@ -51,7 +51,7 @@ bool AnyOverlap(std::vector<Span>& spans) {
     return false;
 }
 
-OSErr Fail(std::string* reason, const char* why) {
+[[nodiscard]] OSErr Fail(std::string* reason, const char* why) {
     if (reason) *reason = why;
     return mapReadErr;
 }

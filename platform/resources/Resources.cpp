@@ -64,6 +64,7 @@ struct ResState {
 
 ResState gRes;
 
+// Records the error that ResError reports; the value is returned for convenience.
 OSErr SetErr(OSErr err) { return gRes.error = err; }
 
 ResFile* FileOf(SInt16 refNum) {
@@ -212,14 +213,14 @@ void InsertEntry(ResFile& f, std::unique_ptr<ResEntry> e) {
     f.entries.insert(last == f.entries.rend() ? f.entries.end() : last.base(), std::move(e));
 }
 
-OSErr Serialize(const ResFile& f, std::vector<UInt8>* out) {
+[[nodiscard]] OSErr Serialize(const ResFile& f, std::vector<UInt8>* out) {
     std::vector<ForkResourceView> views;
     views.reserve(f.entries.size());
     for (auto& e : f.entries) views.push_back({e->type, e->id, e->hasName, e->name, e->attrs, BytesToWrite(*e)});
     return SerializeResourceFork(f.headerData, f.attrs, views, out);
 }
 
-OSErr WriteFile(ResFile& f) {
+[[nodiscard]] OSErr WriteFile(ResFile& f) {
     if (!IsDirty(f)) return noErr;
     if (!Writable(f)) return wrPermErr;
     std::vector<UInt8> bytes;

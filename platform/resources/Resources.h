@@ -110,7 +110,7 @@ void SetResAttrs(Handle theResource, SInt16 attrs);  // resChanged is kept as it
 Size GetResourceSizeOnDisk(Handle theResource);
 Size GetMaxResourceSize(Handle theResource);
 
-OSErr ResError();
+[[nodiscard]] OSErr ResError();
 
 // Item `index` (1-based) of the 'STR#' resource `strListID` found along the
 // chain; an empty string when the list or the item does not exist.

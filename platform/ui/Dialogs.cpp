@@ -520,19 +520,15 @@ void DisableDialogItem(DialogRef theDialog, DialogItemIndex itemNo) {
     if (it->control && !IsTextItem(BaseType(it->type))) HiliteControl(it->control, kControlInactivePart);
 }
 
-OSErr SetDialogDefaultItem(DialogRef theDialog, DialogItemIndex newItem) {
+void SetDialogDefaultItem(DialogRef theDialog, DialogItemIndex newItem) {
     DialogInfo* info = Info(theDialog);
-    if (!info) return paramErr;
+    if (!info) return;
     info->defaultItem = newItem;
     MarkDefault(info);
-    return noErr;
 }
 
-OSErr SetDialogCancelItem(DialogRef theDialog, DialogItemIndex newItem) {
-    DialogInfo* info = Info(theDialog);
-    if (!info) return paramErr;
-    info->cancelItem = newItem;
-    return noErr;
+void SetDialogCancelItem(DialogRef theDialog, DialogItemIndex newItem) {
+    if (DialogInfo* info = Info(theDialog)) info->cancelItem = newItem;
 }
 
 DialogItemIndex GetDialogKeyboardFocusItem(DialogRef theDialog) {

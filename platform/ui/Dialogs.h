@@ -52,7 +52,7 @@ void GetDialogItem(DialogRef theDialog, DialogItemIndex itemNo, DialogItemType* 
 // User items: the procedure draws the item into the dialog's port.
 using UserItemProcPtr = void (*)(DialogRef theDialog, DialogItemIndex itemNo);
 void SetDialogItemDrawProc(DialogRef theDialog, DialogItemIndex itemNo, UserItemProcPtr proc);
-OSErr GetDialogItemAsControl(DialogRef inDialog, DialogItemIndex inItemNo, ControlRef* outControl);
+[[nodiscard]] OSErr GetDialogItemAsControl(DialogRef inDialog, DialogItemIndex inItemNo, ControlRef* outControl);
 void GetDialogItemText(DialogRef theDialog, DialogItemIndex itemNo, Str255 text);
 void SetDialogItemText(DialogRef theDialog, DialogItemIndex itemNo, ConstStr255Param text);
 void SelectDialogItemText(DialogRef theDialog, DialogItemIndex itemNo, SInt16 strtSel, SInt16 endSel);
@@ -60,8 +60,9 @@ void HideDialogItem(DialogRef theDialog, DialogItemIndex itemNo);
 void ShowDialogItem(DialogRef theDialog, DialogItemIndex itemNo);
 void EnableDialogItem(DialogRef theDialog, DialogItemIndex itemNo);
 void DisableDialogItem(DialogRef theDialog, DialogItemIndex itemNo);
-OSErr SetDialogDefaultItem(DialogRef theDialog, DialogItemIndex newItem);
-OSErr SetDialogCancelItem(DialogRef theDialog, DialogItemIndex newItem);
+// The items that Return/Enter and Escape/Command-period press; nothing for a null dialog.
+void SetDialogDefaultItem(DialogRef theDialog, DialogItemIndex newItem);
+void SetDialogCancelItem(DialogRef theDialog, DialogItemIndex newItem);
 DialogItemIndex GetDialogKeyboardFocusItem(DialogRef theDialog);
 void DrawDialog(DialogRef theDialog);
 

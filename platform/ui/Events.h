@@ -113,7 +113,7 @@ Boolean WaitNextEvent(EventMask mask, EventRecord* theEvent, UInt32 sleep, RgnHa
 Boolean GetNextEvent(EventMask mask, EventRecord* theEvent);
 Boolean EventAvail(EventMask mask, EventRecord* theEvent);  // looks without removing
 void FlushEvents(EventMask whichMask, EventMask stopMask);
-OSErr PostEvent(EventKind eventNum, UInt32 eventMsg);  // an application-made event at the queue's end
+[[nodiscard]] OSErr PostEvent(EventKind eventNum, UInt32 eventMsg);  // an application-made event at the queue's end
 
 // Mouse and keyboard state, pumping Qt so that scripted or real input moves on.
 Boolean StillDown();    // the button is still down from the last mouse-down, no mouse-up queued

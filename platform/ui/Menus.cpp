@@ -601,8 +601,8 @@ OSErr SetMenuItemHierarchicalID(MenuRef menu, MenuItemIndex item, MenuID hierID)
     return noErr;
 }
 
-OSErr SetMenuFont(MenuRef menu, SInt16 /*fontID*/, UInt16 fontSize) {
-    if (!menu) return paramErr;
+void SetMenuFont(MenuRef menu, SInt16 /*fontID*/, UInt16 fontSize) {
+    if (!menu) return;
     menu->fontSize = fontSize;
     if (menu->qmenu && fontSize) {
         QFont f = menu->qmenu->font();
@@ -610,7 +610,6 @@ OSErr SetMenuFont(MenuRef menu, SInt16 /*fontID*/, UInt16 fontSize) {
         menu->qmenu->setFont(f);
         RebuildActions(menu);
     }
-    return noErr;
 }
 
 OSErr SetMenuDrawnByProgram(MenuRef menu, SInt16 columns, SInt16 rows, SInt16 cellWidth, SInt16 cellHeight,

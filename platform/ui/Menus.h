@@ -65,16 +65,16 @@ void SetMenuItemText(MenuRef menu, MenuItemIndex item, ConstStr255Param text);
 void GetMenuItemText(MenuRef menu, MenuItemIndex item, Str255 text);
 void SetItemCmd(MenuRef menu, MenuItemIndex item, UInt16 cmdChar);  // 0 none, hMenuCmd submenu
 void GetItemCmd(MenuRef menu, MenuItemIndex item, UInt16* cmdChar);
-OSErr SetMenuItemModifiers(MenuRef menu, MenuItemIndex item, UInt8 modifiers);
-OSErr SetMenuItemHierarchicalID(MenuRef menu, MenuItemIndex item, MenuID hierID);
-OSErr SetMenuFont(MenuRef menu, SInt16 fontID, UInt16 fontSize);  // pop-ups in small type
+[[nodiscard]] OSErr SetMenuItemModifiers(MenuRef menu, MenuItemIndex item, UInt8 modifiers);
+[[nodiscard]] OSErr SetMenuItemHierarchicalID(MenuRef menu, MenuItemIndex item, MenuID hierID);
+void SetMenuFont(MenuRef menu, SInt16 fontID, UInt16 fontSize);  // pop-ups in small type; nothing for a null menu
 
 // A menu drawn by the program: a grid of `columns` x `rows` cells, each
 // `cellWidth` x `cellHeight`, item n (from 1) in row-major order. The draw
 // procedure draws one cell into the current port at `cellRect` (local);
 // `hilited` while the mouse is over it. Used for the pen-size menus.
 using MenuCellDrawProcPtr = void (*)(MenuRef menu, MenuItemIndex item, const Rect* cellRect, Boolean hilited);
-OSErr SetMenuDrawnByProgram(MenuRef menu, SInt16 columns, SInt16 rows, SInt16 cellWidth, SInt16 cellHeight,
+[[nodiscard]] OSErr SetMenuDrawnByProgram(MenuRef menu, SInt16 columns, SInt16 rows, SInt16 cellWidth, SInt16 cellHeight,
                             MenuCellDrawProcPtr drawProc);
 
 // Choices. MenuSelect returns the choice that brought the inMenuBar mouse-down.

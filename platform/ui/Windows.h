@@ -65,7 +65,7 @@ struct WindowTemplate {
     SInt32 refCon = 0;
     Str255 title{};
 };
-OSErr ParseWindowTemplate(const UInt8* data, Size size, WindowTemplate* out);
+[[nodiscard]] OSErr ParseWindowTemplate(const UInt8* data, Size size, WindowTemplate* out);
 
 // `behind` as the toolbox has it: kFirstWindowOfClass (in front of all
 // others of its class) or kLastWindowOfClass.
@@ -75,7 +75,7 @@ inline WindowRef const kLastWindowOfClass = nullptr;
 // Make the main window and desktop if not yet made. The desktop is `width` x
 // `height` when given (tests fix it), else the main window's usual size.
 // Returns memFullErr when Qt cannot make a window.
-OSErr InitWindows(SInt16 desktopWidth = 0, SInt16 desktopHeight = 0);
+[[nodiscard]] OSErr InitWindows(SInt16 desktopWidth = 0, SInt16 desktopHeight = 0);
 void TearDownWindows();  // disposes every window and the main window (tests, quitting)
 void SetMainWindowTitle(ConstStr255Param title);
 

@@ -421,7 +421,7 @@ TEST_F(PaintWindowTest, MaskViewEndsWithThePictureBackAndClicksDropped) {
     PaintBands(w);
     const Rect all = Port(w);
     ValidWindowRect(w, &all);
-    PostEvent(mouseDown, 0);
+    ASSERT_EQ(PostEvent(mouseDown, 0), noErr);
     DispPaintMask(w);  // the O key is not held: shown and taken back at once
     ExpectWindowShowsImage(w);
     EXPECT_FALSE(IsWindowUpdatePending(w));

@@ -285,8 +285,8 @@ TEST_F(DialogsTest, ScriptedStepsActOneAtATime) {
     EXPECT_EQ(hits, (std::vector<DialogItemIndex>{3, 5, 4, 1, 2}));
     EXPECT_EQ(Text(3), "128");
     ControlRef pop = nullptr, box = nullptr;
-    GetDialogItemAsControl(dialog_, 5, &pop);
-    GetDialogItemAsControl(dialog_, 4, &box);
+    ASSERT_EQ(GetDialogItemAsControl(dialog_, 5, &pop), noErr);
+    ASSERT_EQ(GetDialogItemAsControl(dialog_, 4, &box), noErr);
     EXPECT_EQ(GetControlValue(pop), 2);
     EXPECT_EQ(GetControlValue(box), 0);  // a click leaves the value to the program
     EXPECT_TRUE(IsWindowVisible(dialog_));
@@ -371,7 +371,7 @@ TEST_F(DialogsTest, ClicksHitEnabledVisibleItems) {
     }
     DisableDialogItem(dialog_, 4);
     ControlRef box = nullptr;
-    GetDialogItemAsControl(dialog_, 4, &box);
+    ASSERT_EQ(GetDialogItemAsControl(dialog_, 4, &box), noErr);
     EXPECT_FALSE(IsControlActive(box));
     ScriptClick(Global(R(50, 20, 68, 200)));
     EXPECT_EQ(Run(), 2);

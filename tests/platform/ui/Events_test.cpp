@@ -288,7 +288,7 @@ TEST_F(EventsTest, ActivateEventsFollowTheFrontDocument) {
     SelectWindow(a);
     expectActivates({});
     // Activates come before queued input.
-    PostEvent(mouseDown, 0);
+    ASSERT_EQ(PostEvent(mouseDown, 0), noErr);
     HideWindow(a);
     ASSERT_TRUE(GetNextEvent(mDownMask | activMask, &ev));
     EXPECT_EQ(ev.what, activateEvt);
@@ -357,11 +357,11 @@ TEST_F(EventsTest, ApplicationActivationGivesSuspendAndResume) {
 }
 
 TEST_F(EventsTest, FlushEventsStopsAtTheStopMask) {
-    PostEvent(keyDown, 1);
-    PostEvent(mouseDown, 2);
-    PostEvent(keyDown, 3);
-    PostEvent(mouseUp, 4);
-    PostEvent(keyDown, 5);
+    ASSERT_EQ(PostEvent(keyDown, 1), noErr);
+    ASSERT_EQ(PostEvent(mouseDown, 2), noErr);
+    ASSERT_EQ(PostEvent(keyDown, 3), noErr);
+    ASSERT_EQ(PostEvent(mouseUp, 4), noErr);
+    ASSERT_EQ(PostEvent(keyDown, 5), noErr);
     FlushEvents(keyDownMask | mDownMask, mUpMask);
     std::vector<UInt32> left;
     EventRecord ev;

@@ -193,16 +193,16 @@ TEST_F(MenusTest, CommandKeysMatchExactModifiers) {
     SetItemCmd(file, 1, 'N');
     SetItemCmd(file, 3, 'S');
     SetItemCmd(file, 5, 'S');
-    SetMenuItemModifiers(file, 5, kMenuShiftModifier);
+    ASSERT_EQ(SetMenuItemModifiers(file, 5, kMenuShiftModifier), noErr);
     SetItemCmd(file, 6, 'W');
     DisableMenuItem(file, 6);
     SetItemCmd(icon, 1, 'N');
-    SetMenuItemModifiers(icon, 1, kMenuShiftModifier);
+    ASSERT_EQ(SetMenuItemModifiers(icon, 1, kMenuShiftModifier), noErr);
     SetItemCmd(icon, 2, 'N');
-    SetMenuItemModifiers(icon, 2, kMenuOptionModifier);
+    ASSERT_EQ(SetMenuItemModifiers(icon, 2, kMenuOptionModifier), noErr);
     SetItemCmd(icon, 3, ';');
     SetItemCmd(edit, 1, 'Z');
-    SetMenuItemHierarchicalID(edit, 2, 134);
+    ASSERT_EQ(SetMenuItemHierarchicalID(edit, 2, 134), noErr);
     SetItemCmd(grid, 2, 'G');
     SetItemCmd(off, 1, 'F');
     DisableMenuItem(off, 0);
@@ -249,7 +249,7 @@ TEST_F(MenusTest, CommandKeysMatchExactModifiers) {
 TEST_F(MenusTest, TriggeredItemArrivesAsMenuBarMouseDown) {
     MenuRef m = Keep(MakeMenu(140, {"Tools", "Colors", "Info"}));
     SetItemCmd(m, 2, 'K');
-    SetMenuItemModifiers(m, 2, kMenuShiftModifier);
+    ASSERT_EQ(SetMenuItemModifiers(m, 2, kMenuShiftModifier), noErr);
     CheckMenuItem(m, 3, true);
     DisableMenuItem(m, 1);
     InsertMenu(m, 0);
@@ -276,7 +276,7 @@ TEST_F(MenusTest, TriggeredItemArrivesAsMenuBarMouseDown) {
 TEST_F(MenusTest, SubmenusAttachWhenInsertedAndDetachWhenDeleted) {
     MenuRef tool = Keep(MakeMenu(132, {"Pencil", "Grid"}));
     MenuRef grid = Keep(MakeMenu(134, {"None", "Fine"}));
-    SetMenuItemHierarchicalID(tool, 2, 134);
+    ASSERT_EQ(SetMenuItemHierarchicalID(tool, 2, 134), noErr);
     InsertMenu(tool, 0);
     EXPECT_EQ(BarAction(tool, 2)->menu<QMenu*>(), nullptr);
     InsertMenu(grid, hierMenu);
