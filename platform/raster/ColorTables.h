@@ -8,6 +8,7 @@
 #include "platform/raster/QDTypes.h"
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 // A new, zeroed table of `entries` entries (ctSize = entries - 1), seed from
@@ -19,6 +20,12 @@ SInt32 GetCTSeed();
 // Marks a table whose entries were changed in place: it gets a fresh seed.
 void CTabChanged(CTabHandle ct);
 CTabHandle CopyCTable(CTabHandle ct);  // an independent copy
+
+// RAII owner for a colour table from NewColorTable, CopyCTable or GetCTable.
+struct CTableDisposer {
+    void operator()(CTabHandle ct) const { DisposeCTable(ct); }
+};
+using UniqueCTable = std::unique_ptr<std::remove_pointer_t<CTabHandle>, CTableDisposer>;
 // Tables by ID: 1, 2, 4, 8 the standard tables of those depths; 33, 34, 36,
 // 40 the grey tables of depth 1, 2, 4, 8 (black last, as the standard 1-bit
 // table); 128, 129, 130, 131 the program's own tables. None for other IDs.
