@@ -53,8 +53,6 @@ struct PaintWinRec {
     FSSpec fileSpec{};            // name at most 63 bytes
     WindowRef parentWindow = nullptr;
     SInt16 iconKind = 0;
-    Boolean dotMode = false;
-    Point dotPos{0, 0};
     Point lastPenPt{-1, -1};
     SInt16 undoMode = 0;
     Boolean dragHilite[2] = {false, false};
