@@ -306,33 +306,24 @@ TEST_F(ShellTest, APencilDragInThePictureGoesThroughTheToolAndCanBeUndoneByItsKe
 // is, whatever new pictures would get.
 TEST_F(ShellTest, ScreenEyedropperFollowsTheFrontPicturesColourMode) {
     Start();
-    const RGBColor odd{0x1212, 0x3434, 0x5656};  // not in the 256-colour table
-    const struct {
-        SInt16 mode;
-        RGBColor picked;
-    } cases[] = {{24, odd}, {8, RGBColor{0x0000, 0x3333, 0x6666}}};
-    for (const auto& c : cases) {
-        gPaintWinPrefs.colorMode = c.mode;
+    const RGBColor odd{0x1212, 0x3434, 0x5656}, snapped{0x0000, 0x3333, 0x6666};
+    for (SInt16 mode : {24, 8}) {
+        gPaintWinPrefs.colorMode = mode;
         WindowRef w = NewPictureFromMenu();
         ASSERT_NE(w, nullptr);
-        gPaintWinPrefs.colorMode = c.mode == 8 ? 24 : 8;
+        gPaintWinPrefs.colorMode = SInt16(32 - mode);  // new pictures would get the other mode
+        SetPortWindowPort(w);
+        RGBForeColor(&odd);
+        const Rect spot = MakeRect(96, 160, 104, 168);
+        PaintRect(&spot);
+        RGBForeColor(&rgbBlackColor);
         Rect content;
         GetWindowBounds(w, kWindowContentRgn, &content);
-        {
-            SavedGWorld saved;
-            SetPortWindowPort(w);
-            RGBForeColor(&odd);
-            const Rect spot = MakeRect(96, 160, 104, 168);
-            PaintRect(&spot);
-            RGBForeColor(&rgbBlackColor);
-        }
         const Point at{SInt16(content.top + 100), SInt16(content.left + 164)};
-        gCurrentColor = ColorRec{rgbBlackColor, 0};
         ScriptMouseMove(at);
         ScriptMouseDown(at);
         ScriptMouseUp(at);
         GetDesktopColor();
-        EXPECT_EQ(gCurrentColor, (ColorRec{c.picked, 0})) << c.mode;
-        ClearScript();
+        EXPECT_EQ(gCurrentColor, (ColorRec{mode == 24 ? odd : snapped, 0})) << mode;
     }
 }
