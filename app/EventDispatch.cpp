@@ -28,9 +28,6 @@ PaintWinRec* FrontPaintRec() {
     return GetExtWindowKind(front) == kPaintWindowKind ? GetPaintWinRec(front) : nullptr;
 }
 
-// Dot mode arrives with its own Part; hiding the dot cursor has nothing to do until then.
-void HideFrontDotCursor() {}
-
 void MyZoomWindow(WindowRef window, WindowPartCode part, Point where) {
     if (GetExtWindowKind(window) != kPaintWindowKind) return;
     if (!TrackBox(window, where, part)) return;
@@ -41,10 +38,7 @@ void MyZoomWindow(WindowRef window, WindowPartCode part, Point where) {
 void HandleGoAway(WindowRef window, Point where) {
     if (!TrackGoAway(window, where)) return;
     SInt16 kind = GetExtWindowKind(window);
-    if (kind == kDotModePaletteKind) {
-        HideWindow(window);
-        HideFrontDotCursor();
-    } else if (kind == kPaintWindowKind || kind == kIconListWindowKind || kind == kFamilyWindowKind) {
+    if (kind == kPaintWindowKind || kind == kIconListWindowKind || kind == kFamilyWindowKind) {
         // A close the user cancels, or whose save fails and says why, leaves the window open.
         if (ClosePaintWindow(window, false) != noErr) return;
     } else {
@@ -120,7 +114,6 @@ void DoEvent(EventRecord* event) {
                 ResetRuler();
             } else {
                 ResetSysSettings();
-                if (FrontPaintRec()) HideFrontDotCursor();
             }
         } else if ((event->message >> 24) == mouseMovedMessage) {
             UpdateMouseCursor(event->where);
@@ -141,7 +134,6 @@ void DoIdleEvent(EventRecord* event) {
 }
 
 void HandleMouseDown(EventRecord* event) {
-    if (FrontPaintRec()) HideFrontDotCursor();
     WindowRef window = nullptr;
     WindowPartCode part = FindWindow(event->where, &window);
     switch (part) {

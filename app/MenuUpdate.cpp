@@ -119,7 +119,7 @@ void UpdateEditWinData() {
             FitPreview(SInt16(rec->picRect.right - rec->picRect.left), SInt16(rec->picRect.bottom - rec->picRect.top),
                        &rec->picRect);
         }
-        SetVisible(DotModePalette, rec->dotMode);
+        SetVisible(DotModePalette, false);
         if (rec->selDispRgn.get() && !EmptyRgn(rec->selDispRgn.get()) && gToolPrefs.keepFloatingSelection) {
             ToolSelect(kSelectionTool);
         }

@@ -53,10 +53,21 @@ SInt32 GestaltValue(OSType selector) {
     return Gestalt(selector, &response) == noErr ? response : 0;
 }
 
+// The colour mode FixColor works in: the front paint document's, otherwise
+// the one new pictures get.
+SInt16 FrontColorMode() {
+    WindowRef front = FrontDocumentWindow();
+    if (GetExtWindowKind(front) == kPaintWindowKind) {
+        if (const PaintWinRec* rec = GetPaintWinRec(front)) return rec->colorMode;
+    }
+    return gPaintWinPrefs.colorMode;
+}
+
 }  // namespace
 
 void InitConstants() {
     InitColorGlobals();
+    SetColorModeProc(FrontColorMode);
     SetRect(&gToolRect, 3, 3, 32, 25);
 }
 

@@ -43,9 +43,8 @@ int RGBColorToIndex(const RGBColor* color);
 void BlendColor(RGBColor* a, const RGBColor* b);
 
 // The colour mode in force (8 or 24): the front paint document's, otherwise
-// the default of new pictures. The paint layer installs the procedure that
-// knows the front window; until then (or when it returns 0) the default of
-// the paint-window preferences, 8, is in force.
+// the default of new pictures. Start-up installs the procedure that knows the
+// front window; without one (or when it returns 0) mode 8 is in force.
 using ColorModeProcPtr = SInt16 (*)();
 void SetColorModeProc(ColorModeProcPtr proc);
 SInt16 ColorModeInForce();

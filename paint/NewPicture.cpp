@@ -18,6 +18,7 @@
 
 #include <charconv>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 namespace {
@@ -77,18 +78,34 @@ void SetItemNumber(DialogRef dialog, DialogItemIndex item, SInt32 number) {
     SetDialogItemText(dialog, item, text);
 }
 
-SInt32 ItemNumber(DialogRef dialog, DialogItemIndex item) {
+// The first of the width and height fields that does not hold a size a new
+// picture can have, or 0 when both do.
+DialogItemIndex BadSizeItem(DialogRef dialog, SInt16* width, SInt16* height) {
     Str255 text;
-    GetDialogItemText(dialog, item, text);
-    const std::string s = PStringToStd(text);
-    SInt32 value = 0;
-    const char* begin = s.data();
-    while (begin != s.data() + s.size() && *begin == ' ') ++begin;
-    std::from_chars(begin, s.data() + s.size(), value);
-    return value;
+    GetDialogItemText(dialog, kWidthItem, text);
+    if (!ParsePictureEdge(text, width)) return kWidthItem;
+    GetDialogItemText(dialog, kHeightItem, text);
+    if (!ParsePictureEdge(text, height)) return kHeightItem;
+    return 0;
 }
 
 }  // namespace
+
+static_assert(kMaxPictureEdge <= kMaxGWorldEdge && Size(kMaxPictureEdge) * kMaxPictureEdge <= kMaxGWorldPixels,
+              "every size a new picture accepts can have its buffers");
+
+Boolean ParsePictureEdge(ConstStr255Param text, SInt16* edge) {
+    if (!text || !edge) return false;
+    std::string_view s(reinterpret_cast<const char*>(text + 1), text[0]);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    int value = 0;
+    const auto [end, err] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || err != std::errc() || end != s.data() + s.size() || value < 1 || value > kMaxPictureEdge)
+        return false;
+    *edge = SInt16(value);
+    return true;
+}
 
 SInt16 ConfigurePictSize(PictSizeSettings* settings) {
     const ClipboardPicture clip = LookAtClipboard();
@@ -114,34 +131,42 @@ SInt16 ConfigurePictSize(PictSizeSettings* settings) {
     ShowWindow(dialog);
 
     // What was typed before the clipboard's size replaced it.
-    SInt32 typedWidth = RectWidth(settings->pictRect), typedHeight = RectHeight(settings->pictRect);
+    Str255 typedWidth, typedHeight;
+    GetDialogItemText(dialog, kWidthItem, typedWidth);
+    GetDialogItemText(dialog, kHeightItem, typedHeight);
     SInt16 typedMode = defaultModeItem;
+    SInt16 width = 0, height = 0;
     DialogItemIndex item = 0;
     for (;;) {
         ModalDialog(nullptr, &item);
-        if (item == kStdOkItemIndex || item == kStdCancelItemIndex) break;
+        if (item == kStdCancelItemIndex) break;
+        if (item == kStdOkItemIndex) {
+            const DialogItemIndex bad = BadSizeItem(dialog, &width, &height);
+            if (bad == 0) break;
+            ErrorAlertFromResource(kPaintFileErrStrings, kPictureSizeMessage);
+            SelectDialogItemText(dialog, bad, 0, 32767);
+            continue;
+        }
         if (item == kClipSizeItem && clip.present) {
             fromClip = !fromClip;
             SetItemValue(dialog, kClipSizeItem, fromClip ? 1 : 0);
             if (fromClip) {
-                typedWidth = ItemNumber(dialog, kWidthItem);
-                typedHeight = ItemNumber(dialog, kHeightItem);
+                GetDialogItemText(dialog, kWidthItem, typedWidth);
+                GetDialogItemText(dialog, kHeightItem, typedHeight);
                 typedMode = ItemValue(dialog, kColorModeItem, defaultModeItem);
                 SetItemNumber(dialog, kWidthItem, clip.width);
                 SetItemNumber(dialog, kHeightItem, clip.height);
                 SetItemValue(dialog, kColorModeItem, clip.colorModeItem);
             } else {
-                SetItemNumber(dialog, kWidthItem, typedWidth);
-                SetItemNumber(dialog, kHeightItem, typedHeight);
+                SetDialogItemText(dialog, kWidthItem, typedWidth);
+                SetDialogItemText(dialog, kHeightItem, typedHeight);
                 SetItemValue(dialog, kColorModeItem, typedMode);
             }
             SelectDialogItemText(dialog, kWidthItem, 0, 32767);
         }
     }
     if (item == kStdOkItemIndex) {
-        const SInt32 width = ItemNumber(dialog, kWidthItem), height = ItemNumber(dialog, kHeightItem);
-        settings->pictRect = Rect{0, 0, SInt16(std::clamp<SInt32>(height, 0, 32767)),
-                                  SInt16(std::clamp<SInt32>(width, 0, 32767))};
+        settings->pictRect = Rect{0, 0, height, width};
         settings->colorMode = ItemValue(dialog, kColorModeItem, defaultModeItem) == 1 ? 8 : 24;
         settings->ratio = SInt16(std::clamp<SInt16>(SInt16(ItemValue(dialog, kZoomItem, 1) - 1), 0, 4));
         settings->backgroundKind = SInt16(ItemValue(dialog, kBackgroundItem, 1) - 1);
@@ -168,14 +193,13 @@ void NewPaintWindow() {
     if (showDialog && ConfigurePictSize(&settings) == kStdCancelItemIndex) return;
 
     // Memory is asked of the system as needed; what can be refused up front
-    // is a picture whose buffers the drawing layer would never make.
-    const Rect pic{0, 0, SInt16(RectHeight(settings.pictRect)), SInt16(RectWidth(settings.pictRect))};
-    const Size pixels = Size(RectWidth(pic)) * Size(RectHeight(pic));
-    if (EmptyRect(&pic) || RectWidth(pic) > kMaxGWorldEdge || RectHeight(pic) > kMaxGWorldEdge ||
-        pixels > kMaxGWorldPixels) {
-        ErrorAlertFromResource(kPaintFileErrStrings, 1);
+    // is a size out of range (the preferences may hold any).
+    const int width = RectWidth(settings.pictRect), height = RectHeight(settings.pictRect);
+    if (width < 1 || width > kMaxPictureEdge || height < 1 || height > kMaxPictureEdge) {
+        ErrorAlertFromResource(kPaintFileErrStrings, kPictureSizeMessage);
         return;
     }
+    const Rect pic{0, 0, SInt16(height), SInt16(width)};
     WindowRef window = MakePaintWindow(&pic, settings.ratio, settings.colorMode);
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) {

@@ -83,8 +83,6 @@ OSErr MakePaintBuffers(PaintWinRec* rec) {
     rec->isBackMode = gOtherPrefs[kOtherStartInBackMode] != 0;
     rec->foreTrans = 0;
     rec->undoMode = 0;
-    rec->dotMode = false;
-    rec->dotPos = Point{0, 0};
     EraseOffPort(rec);
     return noErr;
 }

@@ -22,15 +22,15 @@ constexpr SInt16 kBlockGridPlainList = 132;  // at 1x and 2x
 SInt16 PixelGridStyle() { return SInt16(gToolPrefs.gridSetting & 0x0F); }
 SInt16 BlockGridCode() { return SInt16((gToolPrefs.gridSetting >> 4) & 0x0F); }
 
-// Without the application's patterns, the pixel grid falls back to the top
-// row and left column of each cell, the block grid to solid lines.
+// Without the application's patterns the grids fall back to light dotted
+// lines: every other pixel, every fourth at 1x and 2x.
 Pattern GridPattern(SInt16 listID, SInt16 index) {
     Pattern pat;
     if (GetIndPattern(&pat, listID, index)) return pat;
     switch (listID) {
-    case kPixelGrid4List: return Pattern{{0xFF, 0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88}};
-    case kPixelGrid8List: return Pattern{{0xFF, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}};
-    default: return Pattern{{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};
+    case kPixelGrid4List: return Pattern{{0xAA, 0x00, 0x88, 0x00, 0xAA, 0x00, 0x88, 0x00}};
+    case kBlockGridPlainList: return Pattern{{0x88, 0x00, 0x00, 0x00, 0x80, 0x00, 0x00, 0x00}};
+    default: return Pattern{{0xAA, 0x00, 0x80, 0x00, 0x80, 0x00, 0x80, 0x00}};
     }
 }
 
@@ -226,7 +226,7 @@ void DrawGridMain(SInt16 ratio, PaintWinRec* rec) {
     if (code >= 1 && code <= 6) {
         Pattern pat;
         if (ratio <= 1) pat = GridPattern(kBlockGridPlainList, 1);
-        else pat = GridPattern(ratio == 2 ? kBlockGrid4List : kBlockGrid8List, style);
+        else pat = GridPattern(ratio == 2 ? kBlockGrid4List : kBlockGrid8List, std::max<SInt16>(style, 1));
         PenNormal();
         PenPat(&pat);
         PenMode(patOr);

@@ -53,8 +53,6 @@ struct PaintWinRec {
     FSSpec fileSpec{};            // name at most 63 bytes
     WindowRef parentWindow = nullptr;
     SInt16 iconKind = 0;
-    Boolean dotMode = false;
-    Point dotPos{0, 0};
     Point lastPenPt{-1, -1};
     SInt16 undoMode = 0;
     Boolean dragHilite[2] = {false, false};
@@ -73,7 +71,16 @@ struct PictSizeSettings {          // the new-picture dialog's working copy
 };
 
 void NewPaintWindow();
-SInt16 ConfigurePictSize(PictSizeSettings* settings);  // 1 OK, 2 Cancel, −1 failed
+// 1 OK, 2 Cancel, −1 failed. OK with a width or height out of range says so
+// and keeps the dialog up with that field selected.
+SInt16 ConfigurePictSize(PictSizeSettings* settings);
+// The largest width or height of a new picture; the size message (item
+// kPictureSizeMessage of the paint-file and preferences message lists) names it.
+inline constexpr SInt16 kMaxPictureEdge = 16384;
+enum : SInt16 { kPictureSizeMessage = 14, kPrefsPictureSizeMessage = 4 };
+// A width or height typed as text: a whole number from 1 to kMaxPictureEdge,
+// spaces around it allowed; false for anything else.
+Boolean ParsePictureEdge(ConstStr255Param text, SInt16* edge);
 WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth);
 [[nodiscard]] OSErr InitPaintWinRec(WindowRef window);
 // The window-free part of InitPaintWinRec: dispRect, the seven buffers, the

@@ -78,20 +78,11 @@ void SetText(DialogRef d, DialogItemIndex item, const std::string& text) {
     SetDialogItemText(d, item, s);
 }
 
-// A positive whole number typed into an edit field; false for anything else.
-bool ReadNumber(DialogRef d, DialogItemIndex item, SInt16* out) {
+// A size a new picture can have, typed into an edit field.
+bool ReadPictureEdge(DialogRef d, DialogItemIndex item, SInt16* out) {
     Str255 s;
     GetDialogItemText(d, item, s);
-    const std::string text = PStringToStd(s);
-    if (text.empty() || text.size() > 5) return false;
-    long v = 0;
-    for (char ch : text) {
-        if (ch < '0' || ch > '9') return false;
-        v = v * 10 + (ch - '0');
-    }
-    if (v < 1 || v > 32767) return false;
-    *out = SInt16(v);
-    return true;
+    return ParsePictureEdge(s, out);
 }
 
 std::string CreatorName(OSType creator) {
@@ -236,8 +227,8 @@ void ReadPages(const PrefsPages& p, PrefsCopy& c) {
     c.previewIcon = Value(d, p.Item(1, 11)) ? 1 : 0;
 
     SInt16 w = 0, h = 0;
-    // A size that is not a positive number keeps the one before.
-    if (ReadNumber(d, p.Item(2, 1), &w) && ReadNumber(d, p.Item(2, 2), &h)) c.win.pictRect = Rect{0, 0, h, w};
+    // OK has refused sizes out of range.
+    if (ReadPictureEdge(d, p.Item(2, 1), &w) && ReadPictureEdge(d, p.Item(2, 2), &h)) c.win.pictRect = Rect{0, 0, h, w};
     c.win.colorMode = Value(d, p.Item(2, 3)) == 2 ? 24 : 8;
     c.win.ratio = SInt16(Value(d, p.Item(2, 4)) - 1);
     c.win.showSizeDialog = Value(d, p.Item(2, 5)) ? 1 : 0;
@@ -405,16 +396,30 @@ void OpenPrefsDialog() {
     BeginModal();
     ShowWindow(d);
     DialogItemIndex hit = 0;
+    auto showTab = [&](SInt16 now) {
+        if (now == tab) return;
+        ShowPage(pages, PageForTab(tab), false);
+        ShowPage(pages, PageForTab(now), true);
+        tab = now;
+    };
     for (;;) {
         ModalDialog(nullptr, &hit);
-        if (hit == kStdOkItemIndex || hit == kStdCancelItemIndex) break;
+        if (hit == kStdCancelItemIndex) break;
+        if (hit == kStdOkItemIndex) {
+            // A new-picture size out of range is refused on its page, the field selected.
+            SInt16 edge = 0;
+            DialogItemIndex bad = 0;
+            if (!ReadPictureEdge(d, pages.Item(2, 1), &edge)) bad = pages.Item(2, 1);
+            else if (!ReadPictureEdge(d, pages.Item(2, 2), &edge)) bad = pages.Item(2, 2);
+            if (bad == 0) break;
+            ErrorAlertFromResource(kPrefsErrStrings, kPrefsPictureSizeMessage);
+            if (tabs) SetControlValue(tabs, 2);
+            showTab(2);
+            SelectDialogItemText(d, bad, 0, 32767);
+            continue;
+        }
         if (hit == kPrefsTabItem) {
-            const SInt16 now = tabs ? std::clamp<SInt16>(GetControlValue(tabs), 1, tabCount) : tab;
-            if (now != tab) {
-                ShowPage(pages, PageForTab(tab), false);
-                ShowPage(pages, PageForTab(now), true);
-                tab = now;
-            }
+            showTab(tabs ? std::clamp<SInt16>(GetControlValue(tabs), 1, tabCount) : tab);
             continue;
         }
         for (int page = 1; page <= 6; ++page) {

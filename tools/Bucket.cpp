@@ -18,6 +18,8 @@
 #include "tools/ReplaceColor.h"
 #include "tools/Tools.h"
 
+#include <algorithm>
+
 namespace {
 
 enum : SInt16 { kSmallPatterns = 200, kLargePatterns = 201 };
@@ -103,12 +105,14 @@ OSErr MakeBucketRegion(PaintWinRec* rec, Point pt, RgnHandle area) {
     return err;
 }
 
-void FillBucketRegion(PaintWinRec* rec, RgnHandle area) {
-    if (!rec || !rec->offPort || !rec->maskPort) return;
+namespace {
+
+// The fill itself, on any image and mask buffers of the document's layout.
+void FillBuffers(GWorldPtr image, GWorldPtr mask, RgnHandle area) {
     Pattern pat;
     GetFillPattern(&pat);
     SavedGWorld saved;
-    SetGWorld(rec->offPort.get(), nullptr);
+    SetGWorld(image, nullptr);
     RGBForeColor(&gCurrentColor.rgb);
     RGBBackColor(&gBackColor.rgb);
     FillRgn(area, &pat);
@@ -119,7 +123,7 @@ void FillBucketRegion(PaintWinRec* rec, RgnHandle area) {
     // colour was drawn.
     const Boolean foreOpaque = !gCurrentColor.isTransparent, backOpaque = !gBackColor.isTransparent;
     const Boolean solidFore = FillPatternIsSolidFore(), solidBack = FillPatternIsSolidBack();
-    PlainColors(rec->maskPort.get());
+    PlainColors(mask);
     if ((foreOpaque && (backOpaque || solidFore)) || (backOpaque && solidBack)) {
         PaintRgn(area);
     } else if ((!foreOpaque && (!backOpaque || solidFore)) || (!backOpaque && solidBack)) {
@@ -131,6 +135,52 @@ void FillBucketRegion(PaintWinRec* rec, RgnHandle area) {
         RGBForeColor(&rgbBlackColor);
         RGBBackColor(&rgbWhiteColor);
     }
+}
+
+// A copy of a buffer, the same depth, bounds and colours; none when memory runs out.
+UniqueGWorld CopyOfBuffer(GWorldPtr g) {
+    PixMapHandle pm = GetGWorldPixMap(g);
+    const Rect bounds = (**pm).bounds;
+    UniqueGWorld copy;
+    if (NewGWorld(copy.out(), (**pm).pixelSize, &bounds, (**pm).pmTable, nullptr, useTempMem) != noErr) return {};
+    SavedGWorld saved;
+    PlainColors(g);
+    PlainColors(copy.get());
+    CopyBits(GetPortBitMapForCopyBits(g), GetPortBitMapForCopyBits(copy.get()), &bounds, &bounds, srcCopy, nullptr);
+    return copy;
+}
+
+// Whether two buffers of one layout hold the same pixels over a rectangle.
+bool SamePixels(GWorldPtr a, GWorldPtr b, const Rect& r) {
+    const PixMap& pa = **GetGWorldPixMap(a);
+    const PixMap& pb = **GetGWorldPixMap(b);
+    const int depth = pa.pixelSize;
+    const size_t first = size_t(r.left - pa.bounds.left) * size_t(depth) / 8;
+    const size_t last = (size_t(r.right - pa.bounds.left) * size_t(depth) + 7) / 8;
+    for (int v = r.top; v < r.bottom; ++v)
+        if (!std::equal(PixRow(pa, v) + first, PixRow(pa, v) + last, PixRow(pb, v) + first)) return false;
+    return true;
+}
+
+// Whether filling the area would change any pixel or mask bit: the fill is
+// made on copies of the buffers and compared. When the copies cannot be made
+// the fill counts as a change.
+bool FillChangesAnything(PaintWinRec* rec, RgnHandle area) {
+    UniqueGWorld image = CopyOfBuffer(rec->offPort.get()), mask = CopyOfBuffer(rec->maskPort.get());
+    if (!image || !mask) return true;
+    FillBuffers(image.get(), mask.get(), area);
+    Rect r;
+    GetRegionBounds(area, &r);
+    SectRect(&r, &(**GetGWorldPixMap(image.get())).bounds, &r);
+    SectRect(&r, &(**GetGWorldPixMap(mask.get())).bounds, &r);
+    return !SamePixels(image.get(), rec->offPort.get(), r) || !SamePixels(mask.get(), rec->maskPort.get(), r);
+}
+
+}  // namespace
+
+void FillBucketRegion(PaintWinRec* rec, RgnHandle area) {
+    if (!rec || !rec->offPort || !rec->maskPort) return;
+    FillBuffers(rec->offPort.get(), rec->maskPort.get(), area);
 }
 
 void DoBucket(WindowRef window, Point localPt, Boolean command) {
@@ -169,6 +219,8 @@ void DoBucket(WindowRef window, Point localPt, Boolean command) {
         ErrorAlertFromResource(kMemoryErrStrings, 1);
         return;
     }
+    // A fill that would change no pixel records nothing.
+    if (!FillChangesAnything(rec, area)) return;
     if (GoOffPort(window) != noErr) {
         ErrorAlertFromResource(kMemoryErrStrings, 1);
         return;

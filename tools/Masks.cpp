@@ -49,6 +49,22 @@ bool SameBounds(GWorldPtr a, GWorldPtr b) {
     return EqualRect(&ra, &rb);
 }
 
+// Whether two 1-bit buffers of the same bounds hold the same bits.
+bool SameBits(GWorldPtr a, GWorldPtr b) {
+    const PixMap& pa = **GetGWorldPixMap(a);
+    const PixMap& pb = **GetGWorldPixMap(b);
+    const int width = pa.bounds.right - pa.bounds.left;
+    const size_t fullBytes = size_t(width >> 3);
+    const UInt8 tail = UInt8(0xFF00 >> (width & 7));
+    for (int v = pa.bounds.top; v < pa.bounds.bottom; ++v) {
+        const UInt8* ra = PixRow(pa, v);
+        const UInt8* rb = PixRow(pb, v);
+        if (!std::equal(ra, ra + fullBytes, rb)) return false;
+        if (tail && ((ra[fullBytes] ^ rb[fullBytes]) & tail)) return false;
+    }
+    return true;
+}
+
 // Whether every bit of the row span [left, right) (map coordinates) is set.
 bool RowAllSet(const PixMap& pm, int v, int left, int right) {
     const UInt8* row = PixRow(pm, v);
@@ -147,9 +163,11 @@ void ChangeMask(WindowRef window, SInt16 mode) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !rec->maskPort || !rec->offPort) return;
     SavedGWorld saved;
-    // The white mask is made first, so that running out of memory leaves the
-    // undo state as it was.
-    UniqueGWorld whiteMask;
+    // The new mask is made first, so that running out of memory leaves the
+    // undo state as it was and a mask equal to the old one records nothing.
+    Rect bounds;
+    GetPortBounds(rec->maskPort.get(), &bounds);
+    UniqueGWorld newMask;
     if (mode == transparent) {
         GWorldPtr made = nullptr;
         if (CreateMask2(rec->offPort.get(), &made) != noErr || !made ||
@@ -160,27 +178,28 @@ void ChangeMask(WindowRef window, SInt16 mode) {
             DispOffPort(window);
             return;
         }
-        whiteMask.reset(made);
-        CutToLiftedShape(rec, whiteMask.get());
+        newMask.reset(made);
+        CutToLiftedShape(rec, newMask.get());
+    } else {
+        if (NewGWorld(newMask.out(), 1, &bounds, nullptr, nullptr, useTempMem) != noErr || !newMask) {
+            SysBeep(1);
+            return;
+        }
+        UniqueRgn shape;
+        LiftedShape(rec, shape);
+        SetBlackOnWhite(newMask.get());
+        EraseRect(&bounds);
+        PaintRgn(shape);
     }
+    if (SameBits(newMask.get(), rec->maskPort.get())) return;
     if (GoOffPort(window) != noErr) {
         SysBeep(1);
         return;
     }
-    Rect bounds;
-    GetPortBounds(rec->maskPort.get(), &bounds);
-    if (mode == transparent) {
-        SetBlackOnWhite(whiteMask.get());
-        SetBlackOnWhite(rec->maskPort.get());
-        CopyBits(GetPortBitMapForCopyBits(whiteMask.get()), GetPortBitMapForCopyBits(rec->maskPort.get()), &bounds,
-                 &bounds, srcCopy, nullptr);
-    } else {
-        UniqueRgn shape;
-        LiftedShape(rec, shape);
-        SetBlackOnWhite(rec->maskPort.get());
-        EraseRect(&bounds);
-        PaintRgn(shape);
-    }
+    SetBlackOnWhite(newMask.get());
+    SetBlackOnWhite(rec->maskPort.get());
+    CopyBits(GetPortBitMapForCopyBits(newMask.get()), GetPortBitMapForCopyBits(rec->maskPort.get()), &bounds,
+             &bounds, srcCopy, nullptr);
     CopyRgn(rec->selRgn, rec->updateRgn);
     DispOffPort(window);
     UpdateTransparentMenu();

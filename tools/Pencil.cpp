@@ -1,5 +1,6 @@
 // The freehand tools: the stroke engine shared by the pencil and the eraser,
-// the two strokes themselves, and single-dot painting for the keyboard dot mode.
+// the two strokes themselves, and painting single footprints at image points
+// (a run of them is one undo step).
 //
 // A stroke draws into a drawing buffer (the document's dispPort, or a private
 // buffer holding the lifted pixels while a selection floats) and into a 1-bit

@@ -7,12 +7,9 @@
 #include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
-#include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
-#include "platform/raster/Pen.h"
-#include "platform/raster/Shapes.h"
+#include "platform/raster/Regions.h"
 #include "platform/raster/TransferModes.h"
-#include "tools/ColorSearch.h"
 
 #include <algorithm>
 #include <vector>
@@ -69,17 +66,17 @@ UInt32 ValueFor(const PixMap& pm, const RGBColor& color) {
     return UInt32(NearestColorIndex(pm.pmTable, color));
 }
 
-// Which pixel values stand for `color`: for direct pixels the one value that
-// shows it exactly (none when the depth cannot hold it); for indexed ones
-// the entry the colour maps to, as painting with it would have chosen, and
-// every other entry of the same colour.
+// Which pixel values stand for `color`, at the precision the pixels hold:
+// for direct pixels the one value the colour is stored as (8 bits a
+// component, so any colour matches the pixels painted with it); for indexed
+// ones the entry the colour maps to, as painting with it would have chosen,
+// and every other entry of the same colour.
 std::vector<bool> ValuesShowing(const PixMap& pm, const RGBColor& color, UInt32* direct, bool* found) {
     *found = false;
     std::vector<bool> matches;
     if (IsDirect(pm)) {
         *direct = xfer::RGBTo24(color);
-        const RGBColor stored = xfer::RGBFrom24(*direct);
-        *found = EqualColor(&color, &stored);
+        *found = true;
         return matches;
     }
     matches.assign(size_t(1) << pm.pixelSize, false);
@@ -94,6 +91,13 @@ std::vector<bool> ValuesShowing(const PixMap& pm, const RGBColor& color, UInt32*
         }
     }
     return matches;
+}
+
+// Whether a pixel value shows exact white.
+bool IsWhiteValue(const PixMap& pm, UInt32 value) {
+    if (IsDirect(pm)) return value == 0xFFFFFF;
+    if (int(value) >= CTabReadableCount(pm.pmTable)) return false;
+    return EqualColor(&CTabEntries(pm.pmTable)[value].rgb, &rgbWhiteColor);
 }
 
 void SetMaskBit(const PixMap& mask, int h, int v, bool set) {
@@ -117,62 +121,68 @@ Rect Within(const Rect& r, const PixMap& pm) {
 
 }  // namespace
 
-Boolean ReplaceColorMain(PaintWinRec* rec, const RGBColor* from, Boolean fromTransparent, const RGBColor* to,
-                         Boolean toTransparent) {
-    if (!rec || !rec->offPort || !rec->maskPort) return true;
+Size ReplaceColorMain(PaintWinRec* rec, const RGBColor* from, Boolean fromTransparent, const RGBColor* to,
+                      Boolean toTransparent, Boolean apply) {
+    if (!rec || !rec->offPort || !rec->maskPort || !from || !to) return 0;
     const PixMap& image = **GetGWorldPixMap(rec->offPort.get());
     const PixMap& mask = **GetGWorldPixMap(rec->maskPort.get());
     Rect area = Within(rec->selRect, image);
     SectRect(&area, &mask.bounds, &area);
+    if (EmptyRect(&area)) return 0;
+    const int width = area.right - area.left;
     const UInt32 toValue = ValueFor(image, *to);
 
+    // From transparency, the whole selection (at its lifted place) becomes opaque.
+    std::vector<bool> inSelection;
     if (fromTransparent) {
-        // Every transparent pixel takes the colour, then the whole selection
-        // (at its lifted place) is opaque.
-        for (int v = area.top; v < area.bottom; ++v)
-            for (int h = area.left; h < area.right; ++h)
-                if (!MaskBit(mask, h, v)) WriteValue(image, h, v, toValue);
+        inSelection.assign(size_t(width) * size_t(area.bottom - area.top), false);
         UniqueRgn sel;
         CopyRgn(rec->selRgn, sel);
         Rect bounds;
         GetRegionBounds(sel, &bounds);
         if (!EmptyRect(&bounds)) MapRgn(sel, &bounds, &rec->selRect);
-        SavedGWorld saved;
-        SetGWorld(rec->maskPort.get(), nullptr);
-        RGBForeColor(&rgbBlackColor);
-        RGBBackColor(&rgbWhiteColor);
-        PaintRgn(sel);
-        return true;
-    }
-
-    UInt32 fromDirect = 0;
-    bool found = false;
-    const std::vector<bool> fromValues = ValuesShowing(image, *from, &fromDirect, &found);
-    const bool direct = IsDirect(image);
-    const bool toMask = toTransparent && !EqualColor(from, &rgbWhiteColor);
-    if (found) {
-        for (int v = area.top; v < area.bottom; ++v) {
-            for (int h = area.left; h < area.right; ++h) {
-                const UInt32 value = ReadValue(image, h, v);
-                if (direct ? value != fromDirect : !fromValues[value]) continue;
-                WriteValue(image, h, v, toValue);
-                // The replaced pixels take the transparency of the new colour.
-                if (toMask) SetMaskBit(mask, h, v, false);
-            }
+        for (Rect r : RegionRects(sel)) {
+            if (!SectRect(&r, &area, &r)) continue;
+            for (int v = r.top; v < r.bottom; ++v)
+                for (int h = r.left; h < r.right; ++h)
+                    inSelection[size_t(v - area.top) * size_t(width) + size_t(h - area.left)] = true;
         }
     }
-    if (!toTransparent || toMask) return true;
+    UInt32 fromDirect = 0;
+    bool found = false;
+    const std::vector<bool> fromValues =
+        fromTransparent ? std::vector<bool>() : ValuesShowing(image, *from, &fromDirect, &found);
+    const bool direct = IsDirect(image);
+    // The replaced pixels take the transparency of the new colour; replacing
+    // white by transparency rebuilds the mask from the colours instead.
+    const bool clearReplaced = toTransparent && !EqualColor(from, &rgbWhiteColor);
+    const bool maskFromColours = !fromTransparent && toTransparent && !clearReplaced;
 
-    // White to transparency: the mask of selRect is rebuilt from the colours.
-    UniqueGWorld whiteness;
-    if (CreateMask2(rec->offPort.get(), whiteness.out()) != noErr || !whiteness) return false;
-    SavedGWorld saved;
-    SetGWorld(rec->maskPort.get(), nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-    CopyBits(GetPortBitMapForCopyBits(whiteness.get()), GetPortBitMapForCopyBits(rec->maskPort.get()), &area,
-             &area, srcCopy, nullptr);
-    return true;
+    Size changed = 0;
+    for (int v = area.top; v < area.bottom; ++v) {
+        for (int h = area.left; h < area.right; ++h) {
+            const UInt32 value = ReadValue(image, h, v);
+            const bool opaque = MaskBit(mask, h, v);
+            UInt32 newValue = value;
+            bool newOpaque = opaque;
+            if (fromTransparent) {
+                if (!opaque) newValue = toValue;
+                if (inSelection[size_t(v - area.top) * size_t(width) + size_t(h - area.left)]) newOpaque = true;
+            } else {
+                if (found && (direct ? value == fromDirect : bool(fromValues[value]))) {
+                    newValue = toValue;
+                    if (clearReplaced) newOpaque = false;
+                }
+                if (maskFromColours) newOpaque = !IsWhiteValue(image, newValue);
+            }
+            if (newValue == value && newOpaque == opaque) continue;
+            ++changed;
+            if (!apply) continue;
+            if (newValue != value) WriteValue(image, h, v, newValue);
+            if (newOpaque != opaque) SetMaskBit(mask, h, v, newOpaque);
+        }
+    }
+    return changed;
 }
 
 Boolean DoReplaceColor(WindowRef window, const RGBColor* from, Boolean fromTransparent, const RGBColor* to,
@@ -180,11 +190,13 @@ Boolean DoReplaceColor(WindowRef window, const RGBColor* from, Boolean fromTrans
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !from || !to) return false;
     if (EqualColor(from, to) && bool(fromTransparent) == bool(toTransparent)) return false;
+    // A replacement that would change no pixel records nothing.
+    if (ReplaceColorMain(rec, from, fromTransparent, to, toTransparent, false) == 0) return false;
     if (GoOffPort(window) != noErr) {
         ErrorAlertFromResource(kMemoryErrStrings, 1);
         return false;
     }
-    if (!ReplaceColorMain(rec, from, fromTransparent, to, toTransparent)) SysBeep(1);
+    (void)ReplaceColorMain(rec, from, fromTransparent, to, toTransparent, true);
     CopyRgn(rec->selRgn, rec->updateRgn);
     DispOffPort(window);
     rec->replaceColor = *from;

@@ -6,7 +6,8 @@
 #include "platform/ui/Windows.h"
 
 // Undoable replacement in the window's document; true when the document
-// changed (undo mode 14 is then set).
+// changed (undo mode 14 is then set). A replacement that would change no
+// pixel records nothing and leaves the document unmodified.
 Boolean DoReplaceColor(WindowRef window, const RGBColor* from, Boolean fromTransparent, const RGBColor* to,
                        Boolean toTransparent);
 
@@ -14,10 +15,12 @@ Boolean DoReplaceColor(WindowRef window, const RGBColor* from, Boolean fromTrans
 // - from transparency: every transparent pixel takes the to colour, and the
 //   whole selection becomes opaque;
 // - from a colour: every opaque or transparent pixel of that colour takes the
-//   to colour. Direct pixels match exactly; in indexed pictures both colours
-//   stand for their nearest table colours, as painting with them gave. To
+//   to colour. Colours are compared as the pixels hold them: 8 bits a
+//   component in direct pictures; in indexed pictures both colours stand for
+//   their nearest table colours, as painting with them gave. To
 //   transparency, the replaced pixels become transparent, and replacing
 //   white by transparency rebuilds the mask from the colours.
-// False when a mask could not be made (the colours are replaced all the same).
-Boolean ReplaceColorMain(PaintWinRec* rec, const RGBColor* from, Boolean fromTransparent, const RGBColor* to,
-                         Boolean toTransparent);
+// Returns the number of pixels whose colour or opacity changes; with `apply`
+// clear nothing is written.
+Size ReplaceColorMain(PaintWinRec* rec, const RGBColor* from, Boolean fromTransparent, const RGBColor* to,
+                      Boolean toTransparent, Boolean apply = true);

@@ -141,29 +141,10 @@ SInt16 SetForeBlend(PaintWinRec* rec) {
     return blend;
 }
 
-void DoDotPaint(WindowRef window, Point localPt) {
-    PaintWinRec* rec = GetPaintWinRec(window);
-    if (!rec) return;
-    Point pt = localPt;
-    ToRealPos(&pt, rec->ratio);
-    pt.h = SInt16(pt.h - gPenWidth / 2);
-    pt.v = SInt16(pt.v - gPenHeight / 2);
-    rec->dotMode = true;
-    rec->dotPos = pt;
-    if (DotModePalette) ShowWindow(DotModePalette);
-    UpdateMenus();
-}
-
 void ClickPaintWindowMain(WindowRef window, Point localPt, const EventRecord* event) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return;
     const EventModifiers mods = event ? event->modifiers : 0;
-    if (rec->dotMode) {
-        rec->dotMode = false;
-        if (DotModePalette) HideWindow(DotModePalette);
-        UpdateMenus();
-        return;
-    }
     ResetRuler();
     const bool command = mods & cmdKey, option = mods & optionKey, control = mods & controlKey;
     const bool shift = mods & shiftKey;
@@ -194,9 +175,10 @@ void ClickPaintWindowMain(WindowRef window, Point localPt, const EventRecord* ev
     if (option && tool != kSelectionTool) tool = kEyedropperTool;
     switch (tool) {
     case kPencilTool:
-        if (!command) DoPaint(window, localPt, shift);
-        else if (gToolPrefs.commandClickErases == 0 || control) DoDotPaint(window, localPt);
-        else DoErase(window, localPt, shift);
+        // With its preference, Command turns the pencil into the eraser;
+        // Control with it keeps the pencil.
+        if (command && gToolPrefs.commandClickErases && !control) DoErase(window, localPt, shift);
+        else DoPaint(window, localPt, shift);
         break;
     case kEraserTool: DoErase(window, localPt, shift); break;
     default:

@@ -144,7 +144,8 @@ TEST_F(MenuBarTest, ChoicesThatCannotActChangeNothing) {
 }
 
 // Enabling follows what can act on the front document; the Undo item names
-// its last edit (negative: undone); preview and dot-mode palettes follow it.
+// its last edit (negative: undone); the preview follows it and the dot-mode
+// palette stays hidden.
 TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
     const struct {
         MenuID menu;
@@ -171,18 +172,17 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
     const struct {
         SInt16 mode;
         const char* text;
-        Boolean dot;
-    } states[] = {{0, "Can’t Undo", true}, {1, "Undo Painting", false}, {3, "Undo Move", true},
-                  {-1, "Redo Painting", false}, {-4, "Redo Effect", false}};
+    } states[] = {{0, "Can’t Undo"}, {1, "Undo Painting"}, {3, "Undo Move"}, {-1, "Redo Painting"},
+                  {-4, "Redo Effect"}};
     for (const auto& s : states) {
         GetPaintWinRec(paint)->undoMode = s.mode;
-        GetPaintWinRec(paint)->dotMode = s.dot;
+        ShowWindow(DotModePalette);
         UpdateMenus();
         EXPECT_EQ(ItemText(kEditMenuID, 1), s.text) << s.mode;
         EXPECT_EQ(Enabled(kEditMenuID, 1), s.mode != 0) << s.mode;
         EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
         EXPECT_EQ(PortSize(gPreviewWindow), (Rect{0, 0, 30, 40}));
-        EXPECT_EQ(IsWindowVisible(DotModePalette), s.dot);
+        EXPECT_FALSE(IsWindowVisible(DotModePalette));
     }
 
     MakeDocument(kIconListWindowKind, "icons");

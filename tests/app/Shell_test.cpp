@@ -6,8 +6,12 @@
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "image/Colors.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/Pen.h"
+#include "tools/Eyedropper.h"
 #include "platform/ui/Scripting.h"
 #include "platform/ui/Windows.h"
 
@@ -295,4 +299,31 @@ TEST_F(ShellTest, APencilDragInThePictureGoesThroughTheToolAndCanBeUndoneByItsKe
     const PixMap& undone = **GetGWorldPixMap(rec->offPort.get());
     for (int x = 0; x < 12; ++x) EXPECT_EQ(PixRow(undone, 2)[x], 0x00) << x;
     EXPECT_EQ(rec->undoMode, -1);
+}
+
+// A colour picked from the screen keeps its exact value while a 24-bit
+// picture is in front and snaps to the 256-colour table while an 8-bit one
+// is, whatever new pictures would get.
+TEST_F(ShellTest, ScreenEyedropperFollowsTheFrontPicturesColourMode) {
+    Start();
+    const RGBColor odd{0x1212, 0x3434, 0x5656}, snapped{0x0000, 0x3333, 0x6666};
+    for (SInt16 mode : {24, 8}) {
+        gPaintWinPrefs.colorMode = mode;
+        WindowRef w = NewPictureFromMenu();
+        ASSERT_NE(w, nullptr);
+        gPaintWinPrefs.colorMode = SInt16(32 - mode);  // new pictures would get the other mode
+        SetPortWindowPort(w);
+        RGBForeColor(&odd);
+        const Rect spot = MakeRect(96, 160, 104, 168);
+        PaintRect(&spot);
+        RGBForeColor(&rgbBlackColor);
+        Rect content;
+        GetWindowBounds(w, kWindowContentRgn, &content);
+        const Point at{SInt16(content.top + 100), SInt16(content.left + 164)};
+        ScriptMouseMove(at);
+        ScriptMouseDown(at);
+        ScriptMouseUp(at);
+        GetDesktopColor();
+        EXPECT_EQ(gCurrentColor, (ColorRec{mode == 24 ? odd : snapped, 0})) << mode;
+    }
 }

@@ -1,8 +1,8 @@
-// Point mapping, grid snapping and the zoomed picture with its grids. This
-// program opens no application resources, so the grids use their built-in
-// patterns: a pixel grid of cell top rows and left columns, solid block lines.
+// Point mapping, grid snapping and the zoomed picture with its grids, drawn
+// with the application's own grid patterns.
 #include "paint/PaintView.h"
 
+#include "app/AppResources.h"
 #include "image/Colors.h"
 #include "palettes/Prefs.h"
 #include "tests/platform/raster/PixelArt.h"
@@ -15,10 +15,21 @@ using namespace pixelart;
 
 namespace {
 
+// Keeps the grid settings of a test to itself; the grids need the
+// application's patterns.
 struct GridPrefsGuard {
     ToolPrefs saved = gToolPrefs;
+    GridPrefsGuard() {
+        static const OSErr opened = OpenApplicationResources();
+        EXPECT_EQ(opened, noErr);
+    }
     ~GridPrefsGuard() { gToolPrefs = saved; }
 };
+
+// The dotted lines of the grid patterns: a pixel-grid line of style 2 and
+// a block line alone set every other pixel, a block line at 1x and 2x every
+// fourth.
+bool Dotted(int along, int step) { return along % step == 0; }
 
 // A document of width x height at `ratio` whose image is white.
 std::unique_ptr<PaintWinRec> MakeDoc(int width, int height, SInt16 ratio, SInt16 depth = 24) {
@@ -133,7 +144,8 @@ TEST(PaintImage, PixelGridByMagnification) {
         UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
         SCOPED_TRACE(c.ratio);
         ExpectPixels(image.get(), [&](int h, int v) {
-            return c.period && (h % c.period == 0 || v % c.period == 0) ? kRed : kWhite;
+            const bool onLine = c.period && ((v % c.period == 0 && Dotted(h, 2)) || (h % c.period == 0 && Dotted(v, 2)));
+            return onLine ? kRed : kWhite;
         });
     }
 }
@@ -148,6 +160,8 @@ TEST(PaintImage, PixelGridStylesBelowTwoDrawNothing) {
     }
 }
 
+// Block lines over a red picture: dotted, so that the picture shows through
+// them at every zoom (at 1x a line crosses whole picture pixels).
 TEST(PaintImage, BlockGridLinesAtBlockEdgesInsideTheImage) {
     GridPrefsGuard guard;
     gToolPrefs.blockGridColor = kBlue;
@@ -155,21 +169,27 @@ TEST(PaintImage, BlockGridLinesAtBlockEdgesInsideTheImage) {
         UInt16 setting;
         int size, ratio;
         std::vector<int> lines;  // window coordinates, both directions
+        int step;                // one pixel of a line in `step` is set
     } cases[] = {
-        {0x10, 128, 0, {32, 64, 96}},          // the line at 128 lies outside
-        {0x10, 128, 1, {64, 128, 192}},
-        {0x20, 40, 0, {16, 32}},
-        {0x21, 40, 2, {64, 128}},              // style 1: no pixel grid with it
-        {0x60, 3, 3, {8, 16}},                 // code 6: a line at every pixel edge
-        {0x70, 16, 0, {}},                     // past code 6: nothing
+        {0x10, 128, 0, {32, 64, 96}, 4},       // the line at 128 lies outside
+        {0x10, 128, 1, {64, 128, 192}, 4},
+        {0x21, 40, 0, {16, 32}, 4},            // the default grid
+        {0x21, 40, 2, {64, 128}, 2},           // style 1: no pixel grid with it
+        {0x60, 3, 3, {8, 16}, 2},              // code 6: a line at every pixel edge
+        {0x70, 16, 0, {}, 1},                  // past code 6: nothing
     };
     for (const Case& c : cases) {
         gToolPrefs.gridSetting = c.setting;
         auto rec = MakeDoc(c.size, c.size, SInt16(c.ratio));
+        const PixMap& disp = MapOf(rec->dispPort.get());
+        for (int y = 0; y < c.size; ++y)
+            for (int x = 0; x < c.size; ++x) WritePixel(disp, x, y, kRed);
         UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
         SCOPED_TRACE(c.setting);
         auto onLine = [&](int x) { return std::find(c.lines.begin(), c.lines.end(), x) != c.lines.end(); };
-        ExpectPixels(image.get(), [&](int h, int v) { return onLine(h) || onLine(v) ? kBlue : kWhite; });
+        ExpectPixels(image.get(), [&](int h, int v) {
+            return (onLine(h) && Dotted(v, c.step)) || (onLine(v) && Dotted(h, c.step)) ? kBlue : kRed;
+        });
     }
 }
 
@@ -180,9 +200,10 @@ TEST(PaintImage, BlockGridDrawsOverPixelGrid) {
     gToolPrefs.blockGridColor = kBlue;
     auto rec = MakeDoc(20, 20, 2);
     UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
+    // The block line fills the gaps of the dotted pixel-grid line under it.
     ExpectPixels(image.get(), [](int h, int v) {
-        if (h == 64 || v == 64) return kBlue;
-        return h % 4 == 0 || v % 4 == 0 ? kRed : kWhite;
+        if ((h == 64 && !Dotted(v, 2)) || (v == 64 && !Dotted(h, 2))) return kBlue;
+        return (v % 4 == 0 && Dotted(h, 2)) || (h % 4 == 0 && Dotted(v, 2)) ? kRed : kWhite;
     });
 }
 

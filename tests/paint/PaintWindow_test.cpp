@@ -227,6 +227,28 @@ TEST_F(NewPictureTest, SizeDialogAnswersMakeThePicture) {
     EXPECT_EQ(FrontDocumentWindow(), nullptr);
 }
 
+// OK with a width or height out of range says so and keeps the dialog up
+// with that field selected, so that what is typed next replaces it.
+TEST_F(NewPictureTest, SizeOutOfRangeIsRefusedWithTheFieldSelected) {
+    gPaintWinPrefs.showSizeDialog = 1;
+    for (const char* bad : {"0", "-3", "4x", "16385"}) {
+        SCOPED_TRACE(bad);
+        CloseAllDocuments();
+        ResetScriptLog();
+        ScriptDialog(135, {DialogStep::Type(3, bad), DialogStep::Type(4, "25"), DialogStep::Click(1)});
+        ScriptDialog(kErrorAlertID, {DialogStep::Click(1)});
+        ScriptKey(kVK_ANSI_7, '7');
+        ScriptKey(kVK_Return, kReturnCharCode);
+        NewPaintWindow();
+        PaintWinRec* rec = GetPaintWinRec(FrontDocumentWindow());
+        ASSERT_NE(rec, nullptr);
+        EXPECT_EQ(rec->picRect, MakeRect(0, 0, 25, 7));
+        EXPECT_EQ(DialogsShown(), (std::vector<SInt16>{135, kErrorAlertID}));
+        EXPECT_NE(LastAlertText().find("from 1 to 16384"), std::string::npos) << LastAlertText();
+        ClearScript();
+    }
+}
+
 TEST_F(NewPictureTest, OptionInvertsTheDialogPreference) {
     if (!GetResource(FourCC("DLOG"), 135)) GTEST_SKIP() << "no new-picture dialog in the resources yet";
     struct Case {

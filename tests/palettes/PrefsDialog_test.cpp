@@ -2,6 +2,7 @@
 // settings on OK, and that nothing does on Cancel.
 #include "palettes/PrefsDialog.h"
 
+#include "app/Alerts.h"
 #include "app/AppResources.h"
 #include "app/Shell.h"
 #include "paint/PaintWindow.h"
@@ -122,9 +123,6 @@ TEST_F(PrefsDialogTest, OKStoresWhatThePagesShow) {
          [] {
              EXPECT_EQ(EncodePref(gPaintWinPrefs), (std::vector<UInt8>{0, 0, 0, 0, 0, 80, 0, 120, 0, 3, 1, 0, 0, 2, 0, 24}));
          }},
-        {"size that is not a number", {S::Type(PageItem(2, 1), "12x"), S::Type(PageItem(2, 2), "80")},
-         [] { EXPECT_EQ(gPaintWinPrefs.pictRect, (Rect{0, 0, 64, 96})); }},
-        {"size of zero", {S::Type(PageItem(2, 1), "0")}, [] { EXPECT_EQ(gPaintWinPrefs.pictRect, (Rect{0, 0, 64, 96})); }},
         {"editor off", {S::Click(PageItem(2, 8))}, [] { EXPECT_EQ(gUseExternalEditor, 0); }},
         {"tool flags", {S::Click(PageItem(3, 1)), S::Click(PageItem(3, 3)), S::Click(PageItem(3, 5)), S::Click(PageItem(3, 8))},
          [] {
@@ -170,6 +168,27 @@ TEST_F(PrefsDialogTest, OKStoresWhatThePagesShow) {
         EXPECT_FALSE(ScriptPending());
     }
     EXPECT_EQ(DialogsShown(), std::vector<SInt16>(cases.size() * 2, kPrefsDialogID));
+}
+
+// OK with a new-picture size that is not a whole number from 1 to 16384
+// says so and keeps the dialog up with that field selected, so that what is
+// typed next replaces it.
+TEST_F(PrefsDialogTest, SizeOutOfRangeIsRefusedWithTheFieldSelected) {
+    for (const char* bad : {"12x", "-5", "0", "16385"}) {
+        SCOPED_TRACE(bad);
+        SetPrefDefaults();
+        ResetScriptLog();
+        ScriptDialog(kPrefsDialogID, {DialogStep::Choose(kPrefsTabItem, 1), DialogStep::Type(PageItem(2, 2), bad),
+                                      DialogStep::Type(PageItem(2, 1), "40"), DialogStep::Click(kStdOkItemIndex)});
+        ScriptDialog(kErrorAlertID, {DialogStep::Click(1)});
+        ScriptKey(kVK_ANSI_7, '7');
+        ScriptKey(kVK_Return, kReturnCharCode);
+        OpenPrefsDialog();
+        EXPECT_EQ(gPaintWinPrefs.pictRect, (Rect{0, 0, 7, 40}));
+        EXPECT_EQ(DialogsShown(), (std::vector<SInt16>{kPrefsDialogID, kErrorAlertID}));
+        EXPECT_NE(LastAlertText().find("from 1 to 16384"), std::string::npos) << LastAlertText();
+        ClearScript();
+    }
 }
 
 TEST_F(PrefsDialogTest, ChoosersSetCreatorsAndTheExternalEditor) {

@@ -70,6 +70,23 @@ TEST_P(BucketTest, PatternedFillWithTransparentBackgroundColour) {
     EXPECT_EQ(Mask(rec), (Rows{"#.#.#.", "......", "#.#.#.", "......"}));
 }
 
+// A fill that changes no pixel (red over red, transparency over transparent
+// white) records nothing: the edit before stays the one to undo and the
+// document stays unmodified.
+TEST_P(BucketTest, FillThatChangesNothingRecordsNothing) {
+    WindowRef w = MakeDocument(GetParam(), Rows{"rr..", "rr.."}, Rows{"##..", "##.."});
+    PaintWinRec* rec = GetPaintWinRec(w);
+    rec->undoMode = kUndoTone;
+    rec->isDirty = false;
+    DoBucket(w, Point{0, 0}, false);
+    gCurrentColor = ColorRec{pixelart::kWhite, 1};
+    DoBucket(w, Point{1, 3}, false);
+    EXPECT_EQ(rec->undoMode, kUndoTone);
+    EXPECT_FALSE(rec->isDirty);
+    EXPECT_EQ(Image(rec), (Rows{"rr..", "rr.."}));
+    EXPECT_EQ(Mask(rec), (Rows{"##..", "##.."}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, BucketTest, testing::Values(SInt16(8), SInt16(24)),
                          [](const auto& info) { return "Depth" + std::to_string(info.param); });
 

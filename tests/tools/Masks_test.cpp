@@ -81,6 +81,13 @@ TEST_P(MasksTest, OpaqueMaskOfTheWholePicture) {
     EXPECT_EQ(Mask(rec), kAllOpaque);
     EXPECT_TRUE(MaskIsOpaqueSelection(rec));
     EXPECT_EQ(rec->undoMode, kUndoChangeMask);
+    // Asked again it changes nothing and records nothing: undo still gives
+    // the transparent mask back.
+    rec->isDirty = false;
+    ChangeMask(w, srcCopy);
+    EXPECT_FALSE(rec->isDirty);
+    DoUndo();
+    EXPECT_EQ(Mask(rec), Rows(5, "........"));
 }
 
 // Mode 0 on a moved floating selection: the lifted pixels all opaque at the

@@ -104,6 +104,29 @@ TEST_F(ColorToolTest, ReplaceIn24BitsMatchesExactColoursOnly) {
     EXPECT_EQ(pixelart::ReadPixel(pm, 2, 0), kWhite);
 }
 
+// A colour whose components are not of the form c × 0x0101 (a blend colour)
+// matches the pixels painted with it; a replacement that matches nothing
+// records nothing and keeps the undo of the edit before.
+TEST_F(ColorToolTest, ReplaceIn24BitsComparesColoursAsStored) {
+    WindowRef w = MakeDocument(24, Rows{"...", "..."}, Rows{"###", "###"});
+    PaintWinRec* rec = GetPaintWinRec(w);
+    RGBColor mid = kBlack;
+    BlendColor(&mid, &kWhite);  // 0x7FFF
+    gCurrentColor = ColorRec{mid, 0};
+    DragPixels(w, {{1, 0}}, DoPaint);
+    ASSERT_EQ(rec->undoMode, kUndoPaint);
+    rec->isDirty = false;
+    EXPECT_FALSE(DoReplaceColor(w, &kRed, false, &kGreen, false));
+    EXPECT_FALSE(DoReplaceColor(w, &kWhite, true, &kGreen, false));  // nothing is transparent
+    EXPECT_EQ(rec->undoMode, kUndoPaint);
+    EXPECT_FALSE(rec->isDirty);
+    EXPECT_EQ(pixelart::Picture(rec->undoPort.get()), (Rows{"...", "..."}));
+    EXPECT_TRUE(DoReplaceColor(w, &mid, false, &kGreen, false));
+    EXPECT_EQ(Image(rec), (Rows{".g.", "..."}));
+    EXPECT_EQ(rec->undoMode, kUndoReplaceColor);
+    EXPECT_TRUE(rec->isDirty);
+}
+
 // In 8 bits both colours stand for their nearest colours of the standard
 // table: a pen colour the table does not hold painted its nearest colour,
 // and replacing it replaces those pixels.

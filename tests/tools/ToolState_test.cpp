@@ -258,24 +258,22 @@ TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
     WritePixel(MapOf(rec->offPort.get()), 2, 1, kWhite);
     ComposeDispPort(rec);
 
-    // Command with the pencil: dot mode, which the next click ends.
+    // Command with the pencil paints as a plain click does, and the next
+    // click is the pencil's again (the toggle takes the pixel back).
     gSelectedTool = kPencilTool;
     gToolPrefs.commandClickErases = 0;
     click(cmdKey);
-    EXPECT_TRUE(rec->dotMode);
-    EXPECT_EQ(rec->dotPos.h, 2);
-    EXPECT_EQ(rec->dotPos.v, 1);
-    click(0);
-    EXPECT_FALSE(rec->dotMode);
-    EXPECT_EQ(Image(w)[1], "......");  // the ending click paints nothing
-
-    // A plain click paints; with the preference, Command erases.
-    click(0);
     EXPECT_EQ(Image(w)[1], "..#...");
+    click(0);
+    EXPECT_EQ(Image(w)[1], "......");
+    // With the preference Command erases, unless Control is held as well.
     gToolPrefs.commandClickErases = 1;
     gBackColor = ColorRec{kGreen, 0};
     click(cmdKey);
     EXPECT_EQ(Image(w)[1], "..g...");
+    click(cmdKey | controlKey);
+    EXPECT_EQ(Image(w)[1], "..#...");
+    EXPECT_FALSE(IsWindowVisible(DotModePalette));
 }
 
 TEST_F(ToolStateTest, InfoWindowLowerPartPopsUpTheTransparencyMenu) {
