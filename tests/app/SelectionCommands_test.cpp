@@ -1,15 +1,13 @@
 // The roads to the selection from the rest of the program: menu 152 and its
 // enabling, the letters on a floating selection, the contextual Effect menu,
 // the palette double-click and the selection tool's double-click.
-#include "tests/tools/SelectionTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include "app/MenuBar.h"
 #include "palettes/ColorPalettes.h"
-#include "platform/ui/Menus.h"
 
 #include <cctype>
 
-using namespace selectiontest;
+using namespace painttest;
 
 namespace {
 
@@ -45,7 +43,7 @@ protected:
     }
 };
 
-const std::vector<std::string> kTwoShapes = {
+const Rows kTwoShapes = {
     "..........",
     ".rr.......",
     ".rr...bb..",
@@ -84,7 +82,7 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 2));  // drop
     EXPECT_FALSE(rec->isFloating);
     EXPECT_EQ(rec->undoMode, kUndoFixSelection);
-    EXPECT_EQ(Picture(rec->offPort.get()), kTwoShapes);
+    EXPECT_EQ(Image(w), kTwoShapes);
     UpdateMenus();
     EXPECT_FALSE(Enabled(kSelectionMenuID, 2));
 }
@@ -108,12 +106,12 @@ TEST_F(SelectionCommandsTest, LettersActOnAFloatingSelection) {
     Letter('t');  // white is transparent: the white inside the ring goes
     EXPECT_EQ(rec->undoMode, kUndoChangeMask);
     EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())),
-              (std::vector<std::string>{"......", ".####.", ".#..#.", ".####.", "......"}));
+              (Rows{"......", ".####.", ".#..#.", ".####.", "......"}));
     EXPECT_FALSE(Checked(kEffectMenuID, 16));
     EXPECT_TRUE(Checked(kEffectMenuID, 17));
     Letter('o');  // the selection opaque again
     EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())),
-              (std::vector<std::string>{"......", ".####.", ".####.", ".####.", "......"}));
+              (Rows{"......", ".####.", ".####.", ".####.", "......"}));
     EXPECT_TRUE(Checked(kEffectMenuID, 16));
     EXPECT_FALSE(Checked(kEffectMenuID, 17));
 }
@@ -138,7 +136,7 @@ TEST_F(SelectionCommandsTest, ControlClickOffersTheEffectMenu) {
     RunPendingEvents();
     EXPECT_TRUE(rec->isFloating);
     EXPECT_EQ(Bounds(rec->selRgn), "1,1,4,8");
-    EXPECT_EQ(Picture(rec->offPort.get()), kTwoShapes);
+    EXPECT_EQ(Image(w), kTwoShapes);
 }
 
 TEST_F(SelectionCommandsTest, PaletteDoubleClickSelectsTheColourInTheFrontPicture) {
@@ -176,7 +174,7 @@ TEST_F(SelectionCommandsTest, DoubleClickOnTheSelectionToolSelectsAll) {
     EXPECT_TRUE(rec->isFloating);
     EXPECT_EQ(Bounds(rec->selRgn), "0,0,5,10");
     EXPECT_EQ(rec->undoMode, kUndoSelect);
-    EXPECT_EQ(Picture(rec->offPort.get()), (std::vector<std::string>{
+    EXPECT_EQ(Image(w), (Rows{
                                                "..........",
                                                "..rr......",
                                                "..rr..bb..",

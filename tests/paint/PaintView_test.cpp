@@ -1,6 +1,6 @@
 // The paint view in its window: redrawing, scroll-bar ranges, scrolling by
 // keys, changing the magnification and resizing.
-#include "tests/paint/PaintWindowTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
 #include "image/Colors.h"
 #include "platform/raster/Pen.h"
@@ -8,7 +8,6 @@
 #include <cstring>
 
 using namespace painttest;
-using namespace pixelart;
 
 namespace {
 
@@ -39,29 +38,6 @@ void PaintBands(WindowRef w) {
     DispOffPort(w);
 }
 
-// The window's image area against the zoomed picture, pixel by pixel, except
-// where an update is still owed.
-void ExpectWindowShowsImage(WindowRef w, RgnHandle except = nullptr) {
-    PaintWinRec* rec = GetPaintWinRec(w);
-    UniqueGWorld image(MakePaintImage(rec, nullptr));
-    ASSERT_TRUE(image);
-    const PixMap& want = MapOf(image.get());
-    const PixMap& got = **GetPortPixMap(GetWindowPort(w));
-    const Rect port = [&] {
-        Rect r;
-        GetWindowPortBounds(w, &r);
-        return r;
-    }();
-    int wrong = 0;
-    for (int v = port.top; v < port.bottom - 15; ++v)
-        for (int h = port.left; h < port.right - 15; ++h) {
-            if (except && PtInRgn(Point{SInt16(v), SInt16(h)}, except)) continue;
-            if (!(ReadPixel(got, h, v) == ReadPixel(want, h, v)) && ++wrong <= 5)
-                ADD_FAILURE() << "window pixel " << h << "," << v;
-        }
-    EXPECT_EQ(wrong, 0);
-}
-
 class ScrollTest : public PaintWindowTest {};
 class ZoomTest : public PaintWindowTest {};
 
@@ -79,24 +55,11 @@ TEST_F(PaintWindowTest, RedrawShowsTheZoomedPictureWithItsGrid) {
     EXPECT_EQ(ReadPixel(got, 17, 9), kBlue);    // image pixel (2, 1)
 }
 
-TEST_F(ScrollTest, MaximaFollowTheVisibleArea) {
-    WindowRef w = MakePaint(100, 150, 2);  // 400 x 600 zoomed
-    ASSERT_NE(w, nullptr);
-    Grow(w, 215, 215);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_EQ(GetControlMaximum(rec->hScroll), 200);
-    EXPECT_EQ(GetControlMaximum(rec->vScroll), 400);
-    SetScrollBarMax(w);
-    EXPECT_EQ(GetControlMaximum(rec->hScroll), 200);
-    EXPECT_EQ(GetControlMaximum(rec->vScroll), 400);
-    Rect h;
-    GetControlBounds(rec->hScroll, &h);
-    EXPECT_EQ(h, MakeRect(200, 42, 216, 201));
-}
-
 TEST_F(ScrollTest, KeysScrollByStepsAndPages) {
     WindowRef w = MakePaint(100, 150, 2);
     Grow(w, 215, 215);  // visible 200 x 200 of 400 x 600: maxima 200 and 400
+    EXPECT_EQ(GetControlMaximum(GetPaintWinRec(w)->hScroll), 200);
+    EXPECT_EQ(GetControlMaximum(GetPaintWinRec(w)->vScroll), 400);
     struct Case {
         SInt16 charCode;
         EventModifiers mods;
@@ -198,18 +161,6 @@ TEST_F(ZoomTest, ChangingMagnificationKeepsTheCentre) {
     }
 }
 
-TEST_F(ZoomTest, MagnificationMenuMarkFollows) {
-    WindowRef w = MakePaint(30, 30, 2);
-    ChangeRatioMain(w, 4);
-    MenuRef mag = GetMenuHandle(kMagMenuID);
-    if (!mag) GTEST_SKIP() << "no magnification menu";
-    for (MenuItemIndex i = 1; i <= 5; ++i) {
-        UInt16 mark = 0;
-        GetItemMark(mag, i, &mark);
-        EXPECT_EQ(mark, i == 5 ? checkMark : noMark) << i;
-    }
-}
-
 TEST_F(ZoomTest, SelectionOutlineFollowsTheMagnification) {
     WindowRef w = MakePaint(30, 30, 1);
     PaintWinRec* rec = GetPaintWinRec(w);
@@ -275,8 +226,13 @@ TEST_F(PaintWindowTest, RulerCrosshairSnapsToThePixelAndErasesItself) {
     const std::vector<UInt8> before = Bytes(GetWindowPort(w));
     const Rect content = Content(w);
     const Point global{SInt16(content.top + 203), SInt16(content.left + 150)};
+    std::vector<WindowRef> palettes;  // out of the way of the point
+    for (WindowRef p = GetWindowList(); p; p = GetNextWindow(p))
+        if (IsFloatingWindow(p) && IsWindowVisible(p)) palettes.push_back(p);
+    for (WindowRef p : palettes) HideWindow(p);
     WindowRef hit = nullptr;
-    if (FindWindow(global, &hit) != inContent || hit != w) GTEST_SKIP() << "a palette covers the point";
+    ASSERT_EQ(FindWindow(global, &hit), inContent);
+    ASSERT_EQ(hit, w);
 
     DrawRuler(global);
     EXPECT_EQ(gPrevRulerPt, (Point{200, 148}));  // the top-left of pixel (37, 50)'s square
@@ -296,6 +252,7 @@ TEST_F(PaintWindowTest, RulerCrosshairSnapsToThePixelAndErasesItself) {
     ResetRuler();
     EXPECT_EQ(gPrevRulerPt, (Point{-1, -1}));
     EXPECT_EQ(Bytes(GetWindowPort(w)), before);
+    for (WindowRef p : palettes) ShowWindow(p);
 }
 
 namespace {
@@ -386,14 +343,8 @@ TEST_F(PaintWindowTest, ZoomDisplayShowsTheLabelAndEndsInALine) {
         EXPECT_EQ(ReadPixel(pm, port.left + 29, v), kBlack) << v;
         for (int h = port.left; h < port.left + 29; ++h) black += ReadPixel(pm, h, v) == kBlack;
     }
-    Str255 label;
-    GetIndString(label, 146, 2);
-    EXPECT_EQ(black > 0, label[0] > 0);   // the label's ink, and no leftover black square
+    EXPECT_GT(black, 0);  // the label's ink, and no leftover black square
     EXPECT_LT(black, 29 * 14 / 2);
-    if (!GetResource(FourCC("PICT"), 147)) {
-        for (int v = port.bottom - 14; v < port.bottom; ++v)
-            for (int h = port.left + 30; h < port.left + 42; ++h) EXPECT_EQ(ReadPixel(pm, h, v), kWhite);
-    }
 }
 
 TEST_F(ScrollTest, HandScrollMovesAgainstTheMouseTimesTheMagnification) {

@@ -1,40 +1,15 @@
 // Paint windows: making, placing and sizing them, new pictures, names and
 // titles, composing into the window, closing.
-#include "tests/paint/PaintWindowTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
 #include "app/Alerts.h"
 #include "image/Colors.h"
-#include "platform/core/PString.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 
 using namespace painttest;
-using namespace pixelart;
-
-namespace {
-
-std::string Title(WindowRef w) {
-    Str255 t;
-    GetWTitle(w, t);
-    return PStringToStd(t);
-}
-
-// A visible document window of kind 128 whose content's top-left is at (top, left).
-WindowRef MakeDocumentAt(int top, int left) {
-    const Rect r = MakeRect(top, left, top + 50, left + 50);
-    const unsigned char title[] = "\x03" "doc";
-    WindowRef w = NewCWindow(nullptr, &r, title, true, zoomDocProc, kFirstWindowOfClass, true, nullptr);
-    SetExtWindowKind(w, kPaintWindowKind);
-    return w;
-}
-
-class StackTest : public PaintWindowTest {};
-class NewPictureTest : public PaintWindowTest {};
-class CloseTest : public PaintWindowTest {};
-
-}  // namespace
 
 TEST_F(PaintWindowTest, MadeWithRecordScrollBarsAndPlace) {
     WindowRef w = MakePaint(100, 60, 2, 8);
@@ -82,7 +57,7 @@ TEST_F(PaintWindowTest, ZoomIsLimitedToSixteenBitCoordinates) {
     EXPECT_EQ(GetPaintWinRec(w)->dispRect.right, 16384);
 }
 
-TEST_F(StackTest, StepsPastOccupiedCornersAndWraps) {
+TEST_F(PaintWindowTest, StackStepsPastOccupiedCornersAndWraps) {
     struct Case {
         std::vector<Point> windows;  // (v, h) content corners
         Rect limits;
@@ -97,24 +72,24 @@ TEST_F(StackTest, StepsPastOccupiedCornersAndWraps) {
     };
     for (const Case& c : cases) {
         CloseAllDocuments();
-        for (Point p : c.windows) ASSERT_NE(MakeDocumentAt(p.v, p.h), nullptr);
+        for (Point p : c.windows) ASSERT_NE(MakePlainWindow(kPaintWindowKind, "doc", p.h, p.v), nullptr);
         Point pos = c.start;
         StackWindowPos(&pos, Point{30, 20}, &c.limits);
         EXPECT_EQ(pos, c.want) << c.windows.size() << " windows";
     }
 }
 
-TEST_F(StackTest, EndsOnACircleThatMissesTheStart) {
+TEST_F(PaintWindowTest, StackEndsOnACircleThatMissesTheStart) {
     // From outside the limits the walk falls into a circle of two occupied
     // places that never leads back to where it began.
-    for (Point p : {Point{500, 500}, Point{113, 42}, Point{143, 62}}) ASSERT_NE(MakeDocumentAt(p.v, p.h), nullptr);
+    for (Point p : {Point{500, 500}, Point{113, 42}, Point{143, 62}}) ASSERT_NE(MakePlainWindow(kPaintWindowKind, "doc", p.h, p.v), nullptr);
     const Rect limits{113, 42, 143, 62};
     Point pos{500, 500};
     StackWindowPos(&pos, Point{30, 20}, &limits);
     EXPECT_TRUE(pos == (Point{113, 42}) || pos == (Point{143, 62}));
 }
 
-TEST_F(StackTest, SecondWindowOpensBelowAndRightOfTheFirst) {
+TEST_F(PaintWindowTest, StackSecondWindowOpensBelowAndRightOfTheFirst) {
     WindowRef a = MakePaint(40, 30, 1);
     WindowRef b = MakePaint(40, 30, 1);
     ASSERT_TRUE(a && b);
@@ -174,7 +149,7 @@ TEST_F(PaintWindowTest, UntitledNamesCountPerFormat) {
     EXPECT_EQ(PStringToStd(name), "untitled 3.png");
 }
 
-TEST_F(NewPictureTest, FromPreferencesWithoutTheDialog) {
+TEST_F(PaintWindowTest, NewPictureFromPreferencesWithoutTheDialog) {
     // The only test making new pictures: the first is plain "untitled", the second numbered.
     gPaintWinPrefs.showSizeDialog = 0;
     gPaintWinPrefs.pictRect = MakeRect(0, 0, 20, 30);
@@ -207,8 +182,7 @@ TEST_F(NewPictureTest, FromPreferencesWithoutTheDialog) {
     EXPECT_EQ(BitPicture(MapOf(GetPaintWinRec(second)->maskPort.get()))[0], std::string(30, '#'));
 }
 
-TEST_F(NewPictureTest, SizeDialogAnswersMakeThePicture) {
-    if (!GetResource(FourCC("DLOG"), 135)) GTEST_SKIP() << "no new-picture dialog in the resources yet";
+TEST_F(PaintWindowTest, NewPictureSizeDialogAnswersMakeThePicture) {
     gPaintWinPrefs.showSizeDialog = 1;
     ScriptDialog(135, {DialogStep::Type(3, "40"), DialogStep::Type(4, "25"), DialogStep::Choose(5, 2),
                        DialogStep::Choose(6, 4), DialogStep::Choose(8, 2), DialogStep::Click(1)});
@@ -227,8 +201,7 @@ TEST_F(NewPictureTest, SizeDialogAnswersMakeThePicture) {
     EXPECT_EQ(FrontDocumentWindow(), nullptr);
 }
 
-TEST_F(NewPictureTest, OptionInvertsTheDialogPreference) {
-    if (!GetResource(FourCC("DLOG"), 135)) GTEST_SKIP() << "no new-picture dialog in the resources yet";
+TEST_F(PaintWindowTest, NewPictureOptionInvertsTheDialogPreference) {
     struct Case {
         UInt8 pref;
         bool option, dialog;
@@ -251,7 +224,7 @@ TEST_F(NewPictureTest, OptionInvertsTheDialogPreference) {
     }
 }
 
-TEST_F(NewPictureTest, ImpossibleSizeIsAnAlertAndNoWindow) {
+TEST_F(PaintWindowTest, NewPictureImpossibleSizeIsAnAlertAndNoWindow) {
     gPaintWinPrefs.showSizeDialog = 0;
     gPaintWinPrefs.pictRect = MakeRect(0, 0, 30000, 30000);
     NewPaintWindow();
@@ -260,7 +233,7 @@ TEST_F(NewPictureTest, ImpossibleSizeIsAnAlertAndNoWindow) {
     EXPECT_EQ(std::count(shown.begin(), shown.end(), kErrorAlertID), 1);
 }
 
-TEST_F(CloseTest, UnchangedClosesAtOnce) {
+TEST_F(PaintWindowTest, CloseUnchangedClosesAtOnce) {
     WindowRef w = MakePaint(10, 10, 0);
     EXPECT_EQ(ClosePaintWindow(w, false), noErr);
     EXPECT_EQ(FrontDocumentWindow(), nullptr);
@@ -268,15 +241,14 @@ TEST_F(CloseTest, UnchangedClosesAtOnce) {
     EXPECT_FALSE(gIsDialog);
 }
 
-TEST_F(CloseTest, SaveQuestionAnswers) {
-    if (!GetResource(FourCC("DLOG"), 129)) GTEST_SKIP() << "no save question in the resources yet";
+TEST_F(PaintWindowTest, CloseSaveQuestionAnswers) {
     struct Case {
         DialogItemIndex answer;
         OSErr result;
         bool stays;
     } cases[] = {
         {2, userCanceledErr, true},  // Cancel
-        {1, -4, true},               // Save, which cannot write pictures yet: nothing is lost
+        {1, -4, true},               // Save, which this version cannot do for pictures: nothing is lost
         {3, noErr, false},           // Don't Save
     };
     for (const Case& c : cases) {
@@ -292,12 +264,12 @@ TEST_F(CloseTest, SaveQuestionAnswers) {
     }
 }
 
-TEST_F(CloseTest, OtherKindsAreLeftAlone) {
+TEST_F(PaintWindowTest, CloseOtherKindsAreLeftAlone) {
     EXPECT_EQ(ClosePaintWindow(gPreviewWindow, false), noErr);
     EXPECT_NE(GetWindowList(), nullptr);
 }
 
-TEST_F(NewPictureTest, SizeAndColourModeFromTheClipboard) {
+TEST_F(PaintWindowTest, NewPictureSizeAndColourModeFromTheClipboard) {
     // A 37 x 21 picture of 777 colours suggests millions of colours.
     QImage image(37, 21, QImage::Format_RGB32);
     for (int y = 0; y < 21; ++y)

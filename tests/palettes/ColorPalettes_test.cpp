@@ -2,20 +2,16 @@
 // click does, the favourites list, and what the palettes draw.
 #include "palettes/ColorPalettes.h"
 
-#include "app/MenuBar.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/ui/Menus.h"
 #include "platform/raster/Pen.h"
-#include "tests/tools/ToolTestSupport.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/PaintTestSupport.h"
 
 #include <optional>
 
-namespace {
+using namespace painttest;
 
-using tooltest::ColorToolTest;
-using Rows = std::vector<std::string>;
+namespace {
 
 constexpr ColorRec kTransparent{RGBColor{0xFFFF, 0xFFFF, 0xFFFF}, 1};
 
@@ -161,11 +157,11 @@ TEST_F(ColorPaletteTest, ClicksPickPenAndBackgroundColours) {
 // Command: the pen colour is replaced by the clicked colour in the front
 // picture, then the clicked colour becomes the pen colour.
 TEST_F(ColorPaletteTest, CommandClickReplacesThePenColourInTheFrontPicture) {
-    WindowRef w = MakeDocument(24, Rows{"r.r#"}, Rows{"####"});
-    gCurrentColor = ColorRec{pixelart::kRed, 0};
+    WindowRef w = MakeDoc(Rows{"r.r#"}, 0, Rows{"####"});
+    gCurrentColor = ColorRec{kRed, 0};
     ClickColorPalette2(Point{1, 13}, false, true);  // full green
     EXPECT_EQ(Image(GetPaintWinRec(w)), (Rows{"g.g#"}));
-    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kGreen, 0}));
+    EXPECT_EQ(gCurrentColor, (ColorRec{kGreen, 0}));
 }
 
 // A second press soon after, at the same place, selects the colour's pixels.
@@ -179,7 +175,7 @@ TEST_F(ColorPaletteTest, DoubleClickSelectsTheColour) {
         selected = *color;
         ++calls;
     });
-    WindowRef w = MakeDocument(24, Rows{"r."}, Rows{"##"});
+    WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"##"});
     Rect palette;
     GetWindowBounds(ColorPalette1, kWindowContentRgn, &palette);
     const Point at{SInt16(palette.top + 1), SInt16(palette.left + 1)};
@@ -188,7 +184,7 @@ TEST_F(ColorPaletteTest, DoubleClickSelectsTheColour) {
     ClickColorPalette1(Point{1, 1}, false, false);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(selectedIn, w);
-    EXPECT_EQ(selected, pixelart::kWhite);
+    EXPECT_EQ(selected, kWhite);
     SetSelectColorAreaProc(nullptr);
     ClearScript();
 }
@@ -214,17 +210,17 @@ TEST_F(ColorPaletteTest, PalettePopupChoosesTheCheck) {
 }
 
 TEST_F(ColorPaletteTest, FavouritesAddAndRemove) {
-    gCurrentColor = ColorRec{pixelart::kRed, 0};
+    gCurrentColor = ColorRec{kRed, 0};
     ClickFavoritePalette(Point{55, 55}, false, false);  // any empty cell appends
-    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    gCurrentColor = ColorRec{kGreen, 0};
     ClickFavoritePalette(Point{5, 150}, false, true);   // Command on an empty cell also appends
-    gCurrentColor = ColorRec{pixelart::kBlue, 0};
+    gCurrentColor = ColorRec{kBlue, 0};
     ClickFavoritePalette(Point{1, 150}, false, false);
     using F = std::vector<std::pair<SInt16, RGBColor>>;
-    EXPECT_EQ(Favorites(), (F{{0, pixelart::kRed}, {1, pixelart::kGreen}, {2, pixelart::kBlue}}));
+    EXPECT_EQ(Favorites(), (F{{0, kRed}, {1, kGreen}, {2, kBlue}}));
 
     // A colour already there and the transparent colour are not added.
-    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    gCurrentColor = ColorRec{kGreen, 0};
     ClickFavoritePalette(Point{5, 50}, false, false);
     gCurrentColor = kTransparent;
     ClickFavoritePalette(Point{5, 50}, false, false);
@@ -232,13 +228,13 @@ TEST_F(ColorPaletteTest, FavouritesAddAndRemove) {
 
     // Option takes the background colour, a plain click the pen colour.
     ClickFavoritePalette(Point{5, 15}, true, false);
-    EXPECT_EQ(gBackColor, (ColorRec{pixelart::kGreen, 0}));
+    EXPECT_EQ(gBackColor, (ColorRec{kGreen, 0}));
     ClickFavoritePalette(Point{5, 25}, false, false);
-    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kBlue, 0}));
+    EXPECT_EQ(gCurrentColor, (ColorRec{kBlue, 0}));
 
     // Deleting the first keeps the others' values.
     ClickFavoritePalette(Point{5, 5}, false, true);
-    EXPECT_EQ(Favorites(), (F{{1, pixelart::kGreen}, {2, pixelart::kBlue}}));
+    EXPECT_EQ(Favorites(), (F{{1, kGreen}, {2, kBlue}}));
     RemoveFavoriteColor(0);
     RemoveFavoriteColor(0);
     EXPECT_EQ(FavoriteColorCount(), 0);
@@ -259,20 +255,20 @@ TEST_F(ColorPaletteTest, FavouritesHoldAtMost96Colours) {
 // their cells, white outside, and the pen colour's outline.
 TEST_F(ColorPaletteTest, FavouritesDrawing) {
     if (!FavoritePalette) GTEST_SKIP() << "no favourites palette";
-    SetFavorites({pixelart::kRed, pixelart::kGreen, pixelart::kBlue});
-    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    SetFavorites({kRed, kGreen, kBlue});
+    gCurrentColor = ColorRec{kGreen, 0};
     UpdateFavoritePalette(FavoritePalette);
     struct Case {
         SInt16 h, v;
         RGBColor color;
     };
-    const RGBColor W = pixelart::kWhite, K = pixelart::kBlack;
+    const RGBColor W = kWhite, K = kBlack;
     const Case cases[] = {
         {0, 0, K},  {0, 30, K}, {161, 61, K},  // frame
         {1, 1, K},  {31, 1, K}, {1, 11, K},  {31, 11, K}, {31, 5, K},  // the row's lines
         {32, 1, W}, {40, 5, W}, {5, 20, W}, {100, 30, W},                // erased beyond
-        {2, 2, pixelart::kRed}, {10, 10, pixelart::kRed}, {25, 5, pixelart::kBlue},
-        {12, 2, pixelart::kGreen},
+        {2, 2, kRed}, {10, 10, kRed}, {25, 5, kBlue},
+        {12, 2, kGreen},
         {11, 5, W}, {21, 5, W}, {21, 11, W}, {11, 11, W},  // green's outline on the grid lines
     };
     for (const Case& c : cases) EXPECT_EQ(PortPixel(FavoritePalette, c.h, c.v), c.color) << c.h << "," << c.v;
@@ -291,9 +287,9 @@ TEST_F(ColorPaletteTest, FavouritesDrawingWithAFullRow) {
     std::vector<RGBColor> colors;
     for (int i = 0; i < 17; ++i) colors.push_back(RGBColor{UInt16(0x1000 * i), 0, 0});
     SetFavorites(colors);
-    gCurrentColor = ColorRec{pixelart::kBlue, 0};
+    gCurrentColor = ColorRec{kBlue, 0};
     UpdateFavoritePalette(FavoritePalette);
-    const RGBColor W = pixelart::kWhite, K = pixelart::kBlack;
+    const RGBColor W = kWhite, K = kBlack;
     EXPECT_EQ(PortPixel(FavoritePalette, 161, 5), K);
     EXPECT_EQ(PortPixel(FavoritePalette, 151, 11), K);
     EXPECT_EQ(PortPixel(FavoritePalette, 11, 21), K);
@@ -308,33 +304,33 @@ TEST_F(ColorPaletteTest, PaletteCheckMarksTheColoursOfThePicture) {
     if (!ColorPalette1 || !ColorPalette2) GTEST_SKIP() << "no colour palettes";
     gCurrentColor = ColorRec{RGBColor{0x1234, 0x5678, 0x9ABC}, 0};  // outlined nowhere
     gPaletteCheck = kPaletteCheckNone;
-    WindowRef w = MakeDocument(24, Rows{"r."}, Rows{"##"});
+    WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"##"});
     DrawColorPalette(ColorPalette1, kColorPalette1);
-    const auto plain = pixelart::Bytes(GetWindowPort(ColorPalette1));
+    const auto plain = Bytes(GetWindowPort(ColorPalette1));
     gPaletteCheck = kPaletteCheckDocumentColors;
     DrawColorPalette(ColorPalette1, kColorPalette1);
-    EXPECT_EQ(pixelart::Bytes(GetWindowPort(ColorPalette1)), plain);
-    painttest::CloseAllDocuments();
+    EXPECT_EQ(Bytes(GetWindowPort(ColorPalette1)), plain);
+    CloseAllDocuments();
 
-    w = MakeDocument(8, Rows{"r."}, Rows{"##"});
+    w = MakeDoc(Rows{"r."}, 0, Rows{"##"}, 8);
     ASSERT_NE(w, nullptr);
     DrawColorPalette(ColorPalette1, kColorPalette1);
     // Red: block 0, column 5, row 5; the mark's corners are black, its edges' middles white.
-    EXPECT_EQ(PortPixel(ColorPalette1, 55, 55), pixelart::kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 56, 55), pixelart::kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette1, 56, 56), pixelart::kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 57, 57), pixelart::kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 55, 55), kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 56, 55), kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 56, 56), kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 57, 57), kBlack);
     // White: block 0, column 0, row 0.
-    EXPECT_EQ(PortPixel(ColorPalette1, 5, 5), pixelart::kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 6, 5), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 5, 5), kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 6, 5), kWhite);
     // A colour not in the picture keeps its cell plain.
     EXPECT_EQ(PortPixel(ColorPalette1, 65, 5), (RGBColor{0xCCCC, 0xFFFF, 0xFFFF}));
 
     DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 5, 4), pixelart::kBlack);   // red, level 15
-    EXPECT_EQ(PortPixel(ColorPalette2, 6, 4), pixelart::kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette2, 41, 4), pixelart::kBlack);  // white, grey level 15
-    EXPECT_EQ(PortPixel(ColorPalette2, 17, 4), pixelart::kGreen);  // green is not in the picture
+    EXPECT_EQ(PortPixel(ColorPalette2, 5, 4), kBlack);   // red, level 15
+    EXPECT_EQ(PortPixel(ColorPalette2, 6, 4), kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette2, 41, 4), kBlack);  // white, grey level 15
+    EXPECT_EQ(PortPixel(ColorPalette2, 17, 4), kGreen);  // green is not in the picture
 }
 
 // The pen colour's outline: white on the grid lines around its cell, only
@@ -344,16 +340,16 @@ TEST_F(ColorPaletteTest, PenColourOutline) {
     gPaletteCheck = kPaletteCheckNone;
     gCurrentColor = Opaque(0xCCCC, 0x3333, 0);
     DrawColorPalette(ColorPalette1, kColorPalette1);
-    EXPECT_EQ(PortPixel(ColorPalette1, 112, 40), pixelart::kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette1, 122, 50), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 112, 40), kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 122, 50), kWhite);
     EXPECT_EQ(PortPixel(ColorPalette1, 117, 45), (RGBColor{0xCCCC, 0x3333, 0}));
     DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), pixelart::kBlack) << "no outline for a colour off the ramps";
+    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), kBlack) << "no outline for a colour off the ramps";
 
     gCurrentColor = kTransparent;
     DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), pixelart::kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette2, 10, 160), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette2, 10, 160), kWhite);
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
-// The tool state: transparency items, tool choice, colours, the foreground
-// blend, the pen-size pop-up, the info window, erase-all from the palette and
+// The tool state: tool choice, colours, the foreground blend, the pen-size
+// pop-up, the info window, erase-all from the palette and
 // the dispatch of clicks in a paint window.
-#include "tests/tools/PencilTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include "paint/Undo.h"
-#include "platform/raster/Pen.h"
-
-using namespace penciltest;
+using namespace painttest;
 
 namespace {
 
@@ -17,11 +14,11 @@ void AnswerPopUp(MenuID menu, MenuItemIndex item) {
     ScriptMenuChoice(MenuChoice(menu, item));
 }
 
-class ToolStateTest : public StrokeTest {
+class ToolStateTest : public ToolTest {
 protected:
     void TearDown() override {
         gOtherToolClickProc = nullptr;
-        StrokeTest::TearDown();
+        ToolTest::TearDown();
     }
 };
 
@@ -37,32 +34,6 @@ void RecordOtherClick(WindowRef, Point, const EventRecord*, SInt16 tool) {
 }
 
 }  // namespace
-
-TEST_F(ToolStateTest, TransparencyItemsSetModeAndWeight) {
-    struct Case {
-        SInt16 item;
-        SInt16 mode;
-        UInt16 weight;
-    };
-    const Case cases[] = {{2, blend, 0xC000}, {3, blend, 0x8000}, {4, blend, 0x4000}, {1, srcCopy, 0x4000}};
-    gBlendRatio = RGBColor{1, 1, 1};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.item);
-        HandleBlendChoice(c.item);
-        EXPECT_EQ(gBSelectedItem, c.item);
-        EXPECT_EQ(gBlendMode, c.mode);
-        EXPECT_EQ(gBlendRatio, (RGBColor{c.weight, c.weight, c.weight}));  // item 1 keeps the last weight
-        if (MenuRef menu = GetMenuHandle(kBlendMenuID)) {
-            for (MenuItemIndex i = 1; i <= 4; ++i) {
-                UInt16 mark = 0;
-                GetItemMark(menu, i, &mark);
-                EXPECT_EQ(mark != 0, i == c.item) << i;
-            }
-        }
-    }
-    HandleBlendChoice(5);
-    EXPECT_EQ(gBSelectedItem, 1);
-}
 
 TEST_F(ToolStateTest, ToolSelectMovesTheHighlightAndIgnoresUnknownTools) {
     gSelectedTool = kPencilTool;
@@ -136,19 +107,17 @@ TEST_F(ToolStateTest, ChoosingAnEraserSizeMovesTheCheckAndSelectsTheEraser) {
     gEraserWidth = 2;
     gEraserHeight = 1;
     MenuRef sizes = GetMenuHandle(kEraserSizeMenuID);
-    if (sizes) CheckMenuItem(sizes, 2, true);
+    CheckMenuItem(sizes, 2, true);
     AnswerPopUp(146, 7);  // 3 x 2
     ChangeEraserSize();
     EXPECT_EQ(gEraserWidth, 3);
     EXPECT_EQ(gEraserHeight, 2);
     EXPECT_EQ(gSelectedTool, kEraserTool);
-    if (sizes) {
-        UInt16 mark = 0;
-        GetItemMark(sizes, 2, &mark);
-        EXPECT_EQ(mark, 0);
-        GetItemMark(sizes, 7, &mark);
-        EXPECT_NE(mark, 0);
-    }
+    UInt16 marks[2] = {1, 0};
+    GetItemMark(sizes, 2, &marks[0]);
+    GetItemMark(sizes, 7, &marks[1]);
+    EXPECT_EQ(marks[0], 0);
+    EXPECT_NE(marks[1], 0);
 }
 
 TEST_F(ToolStateTest, InfoWindowShowsBothFootprints) {
@@ -189,8 +158,7 @@ TEST_F(ToolStateTest, DoubleClickOnTheEraserErasesAllAndKeepsTheTool) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WindowRef w = MakePaint(5, 3, 1);
-        Fill(w, {"rrrrr", "r#b#r", "rrrrr"});
+        WindowRef w = MakeDoc({"rrrrr", "r#b#r", "rrrrr"}, 1);
         gBackColor = c.back;
         gSelectedTool = kPencilTool;
         // The second click of the double-click is waiting when the first is handled.
@@ -205,11 +173,11 @@ TEST_F(ToolStateTest, DoubleClickOnTheEraserErasesAllAndKeepsTheTool) {
         FlushEvents(everyEvent, 0);
         EXPECT_EQ(gSelectedTool, kPencilTool);
         PaintWinRec* rec = GetPaintWinRec(w);
-        EXPECT_EQ(Image(w), std::vector<std::string>(3, std::string(5, c.pixel)));
-        EXPECT_EQ(Mask(w), std::vector<std::string>(3, std::string(5, c.mask)));
+        EXPECT_EQ(Image(w), Rows(3, std::string(5, c.pixel)));
+        EXPECT_EQ(Mask(w), Rows(3, std::string(5, c.mask)));
         EXPECT_EQ(rec->undoMode, kUndoPaint);
         DoUndo();
-        EXPECT_EQ(Image(w), (std::vector<std::string>{"rrrrr", "r#b#r", "rrrrr"}));
+        EXPECT_EQ(Image(w), (Rows{"rrrrr", "r#b#r", "rrrrr"}));
         CloseAllDocuments();
     }
 }
