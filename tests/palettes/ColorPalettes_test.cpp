@@ -15,60 +15,34 @@ namespace {
 
 constexpr ColorRec kTransparent{RGBColor{0xFFFF, 0xFFFF, 0xFFFF}, 1};
 
-std::optional<ColorRec> Palette1(SInt16 h, SInt16 v) {
-    ColorRec c;
-    if (!ColorPalette1Color(Point{v, h}, &c)) return std::nullopt;
-    return c;
-}
-std::optional<ColorRec> Palette2(SInt16 h, SInt16 v) {
-    ColorRec c;
-    if (!ColorPalette2Color(Point{v, h}, &c)) return std::nullopt;
-    return c;
-}
 ColorRec Opaque(UInt16 r, UInt16 g, UInt16 b) { return ColorRec{RGBColor{r, g, b}, 0}; }
 
-TEST(ColorPaletteGeometry, Palette1MapsPointsToTheCube) {
-    struct Case {
-        SInt16 h, v;
-        std::optional<ColorRec> color;
-    };
-    const Case cases[] = {
-        {1, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
-        {10, 10, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
-        {11, 11, Opaque(0xFFFF, 0xCCCC, 0xCCCC)},
-        {60, 1, Opaque(0xFFFF, 0xFFFF, 0)},
-        {61, 1, std::nullopt},  // the gap between blocks
-        {62, 30, std::nullopt},
-        {63, 1, Opaque(0xCCCC, 0xFFFF, 0xFFFF)},
-        {370, 60, Opaque(0, 0, 0)},
-        {371, 60, std::nullopt},
-        {372, 1, std::nullopt},
-        {1, 61, std::nullopt},
-        {-1, 1, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "h " << c.h << " v " << c.v);
-        EXPECT_EQ(Palette1(c.h, c.v), c.color);
-    }
+// The colour a point of palette 1 or 2 picks; none on grid lines and gaps.
+std::optional<ColorRec> PaletteColor(int palette, SInt16 h, SInt16 v) {
+    ColorRec c;
+    const bool found = palette == 1 ? ColorPalette1Color(Point{v, h}, &c) : ColorPalette2Color(Point{v, h}, &c);
+    return found ? std::optional<ColorRec>(c) : std::nullopt;
 }
 
-TEST(ColorPaletteGeometry, Palette2MapsPointsToTheRamps) {
+TEST(ColorPaletteGeometry, PointsPickTheCubeAndTheRamps) {
     struct Case {
+        int palette;
         SInt16 h, v;
         std::optional<ColorRec> color;
     };
     const Case cases[] = {
-        {1, 1, Opaque(0xFFFF, 0, 0)},        {12, 141, Opaque(0x1111, 0, 0)},
-        {1, 160, kTransparent},              {6, 155, kTransparent},
-        {13, 1, Opaque(0, 0xFFFF, 0)},       {25, 11, Opaque(0, 0, 0xEEEE)},
-        {37, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)}, {48, 160, Opaque(0, 0, 0)},
-        {37, 80, Opaque(0x8888, 0x8888, 0x8888)}, {49, 1, std::nullopt},
-        {1, 161, std::nullopt},
+        {1, 1, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)}, {1, 10, 10, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
+        {1, 11, 11, Opaque(0xFFFF, 0xCCCC, 0xCCCC)}, {1, 60, 1, Opaque(0xFFFF, 0xFFFF, 0)},
+        {1, 61, 1, std::nullopt},  // the gap between blocks
+        {1, 62, 30, std::nullopt}, {1, 63, 1, Opaque(0xCCCC, 0xFFFF, 0xFFFF)}, {1, 370, 60, Opaque(0, 0, 0)},
+        {1, 371, 60, std::nullopt}, {1, 372, 1, std::nullopt}, {1, 1, 61, std::nullopt}, {1, -1, 1, std::nullopt},
+        {2, 1, 1, Opaque(0xFFFF, 0, 0)}, {2, 12, 141, Opaque(0x1111, 0, 0)}, {2, 1, 160, kTransparent},
+        {2, 6, 155, kTransparent}, {2, 13, 1, Opaque(0, 0xFFFF, 0)}, {2, 25, 11, Opaque(0, 0, 0xEEEE)},
+        {2, 37, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)}, {2, 48, 160, Opaque(0, 0, 0)},
+        {2, 37, 80, Opaque(0x8888, 0x8888, 0x8888)}, {2, 49, 1, std::nullopt}, {2, 1, 161, std::nullopt},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "h " << c.h << " v " << c.v);
-        EXPECT_EQ(Palette2(c.h, c.v), c.color);
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(PaletteColor(c.palette, c.h, c.v), c.color) << c.palette << ": " << c.h << "," << c.v;
 }
 
 TEST(ColorPaletteGeometry, FavouriteCellsAndOutlines) {
@@ -99,12 +73,11 @@ class ColorPaletteTest : public ColorToolTest {
 protected:
     void SetUp() override {
         ColorToolTest::SetUp();
-        saved_ = gFavoriteColors ? CopyCTable(gFavoriteColors) : nullptr;
+        saved_.reset(std::exchange(gFavoriteColors, nullptr));
         SetFavorites({});
     }
     void TearDown() override {
-        DisposeCTable(gFavoriteColors);
-        gFavoriteColors = saved_;
+        DisposeCTable(std::exchange(gFavoriteColors, saved_.release()));
         ColorToolTest::TearDown();
     }
     static void SetFavorites(const std::vector<RGBColor>& colors) {
@@ -132,7 +105,7 @@ protected:
     }
 
 private:
-    CTabHandle saved_ = nullptr;
+    UniqueCTable saved_;
 };
 
 // A plain click picks the pen colour, Option the background colour (the
@@ -254,7 +227,6 @@ TEST_F(ColorPaletteTest, FavouritesHoldAtMost96Colours) {
 // Three favourites: a frame, the partial row's lines, the colours inset in
 // their cells, white outside, and the pen colour's outline.
 TEST_F(ColorPaletteTest, FavouritesDrawing) {
-    if (!FavoritePalette) GTEST_SKIP() << "no favourites palette";
     SetFavorites({kRed, kGreen, kBlue});
     gCurrentColor = ColorRec{kGreen, 0};
     UpdateFavoritePalette(FavoritePalette);
@@ -283,7 +255,6 @@ TEST_F(ColorPaletteTest, FavouritesDrawing) {
 // Seventeen favourites: one full row with the whole grid, one cell of the
 // next row.
 TEST_F(ColorPaletteTest, FavouritesDrawingWithAFullRow) {
-    if (!FavoritePalette) GTEST_SKIP() << "no favourites palette";
     std::vector<RGBColor> colors;
     for (int i = 0; i < 17; ++i) colors.push_back(RGBColor{UInt16(0x1000 * i), 0, 0});
     SetFavorites(colors);
@@ -301,7 +272,6 @@ TEST_F(ColorPaletteTest, FavouritesDrawingWithAFullRow) {
 // The palette check marks the colours of the front 8-bit picture; a 32-bit
 // picture has no such list, so nothing is marked.
 TEST_F(ColorPaletteTest, PaletteCheckMarksTheColoursOfThePicture) {
-    if (!ColorPalette1 || !ColorPalette2) GTEST_SKIP() << "no colour palettes";
     gCurrentColor = ColorRec{RGBColor{0x1234, 0x5678, 0x9ABC}, 0};  // outlined nowhere
     gPaletteCheck = kPaletteCheckNone;
     WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"##"});
@@ -333,10 +303,32 @@ TEST_F(ColorPaletteTest, PaletteCheckMarksTheColoursOfThePicture) {
     EXPECT_EQ(PortPixel(ColorPalette2, 17, 4), kGreen);  // green is not in the picture
 }
 
+// Every pixel inside a cell of the palettes' pictures (its neighbours pick
+// the same colour: no grid line) shows the colour a click there picks; the
+// transparent cell is drawn crossed.
+TEST_F(ColorPaletteTest, PalettePicturesShowTheColoursAClickPicks) {
+    gPaletteCheck = kPaletteCheckNone;
+    gCurrentColor = ColorRec{RGBColor{0x1234, 0x5678, 0x9ABC}, 0};  // outlined nowhere
+    for (int palette : {1, 2}) {
+        WindowRef w = palette == 1 ? ColorPalette1 : ColorPalette2;
+        DrawColorPalette(w, SInt16(palette == 1 ? kColorPalette1 : kColorPalette2));
+        const Rect port = Port(w);
+        int cells = 0;
+        for (SInt16 v = port.top; v < port.bottom; ++v)
+            for (SInt16 h = port.left; h < port.right; ++h) {
+                const std::optional<ColorRec> c = PaletteColor(palette, h, v);
+                auto same = [&](int dh, int dv) { return PaletteColor(palette, SInt16(h + dh), SInt16(v + dv)) == c; };
+                if (!c || c->isTransparent || !same(-1, 0) || !same(1, 0) || !same(0, -1) || !same(0, 1)) continue;
+                ++cells;
+                ASSERT_EQ(PortPixel(w, h, v), c->rgb) << palette << ": " << h << "," << v;
+            }
+        EXPECT_GE(cells, (palette == 1 ? 216 : 63) * 8 * 8) << palette;  // 8 x 8 of every cell at least
+    }
+}
+
 // The pen colour's outline: white on the grid lines around its cell, only
 // when the palette shows the colour.
 TEST_F(ColorPaletteTest, PenColourOutline) {
-    if (!ColorPalette1 || !ColorPalette2) GTEST_SKIP() << "no colour palettes";
     gPaletteCheck = kPaletteCheckNone;
     gCurrentColor = Opaque(0xCCCC, 0x3333, 0);
     DrawColorPalette(ColorPalette1, kColorPalette1);
