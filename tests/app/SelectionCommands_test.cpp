@@ -43,13 +43,7 @@ protected:
     }
 };
 
-const Rows kTwoShapes = {
-    "..........",
-    ".rr.......",
-    ".rr...bb..",
-    "......bb..",
-    "..........",
-};
+const Rows kTwoShapes = {"..........", ".rr.......", ".rr...bb..", "......bb..", ".........."};
 
 }  // namespace
 
@@ -174,11 +168,5 @@ TEST_F(SelectionCommandsTest, DoubleClickOnTheSelectionToolSelectsAll) {
     EXPECT_TRUE(rec->isFloating);
     EXPECT_EQ(Bounds(rec->selRgn), "0,0,5,10");
     EXPECT_EQ(rec->undoMode, kUndoSelect);
-    EXPECT_EQ(Image(w), (Rows{
-                                               "..........",
-                                               "..rr......",
-                                               "..rr..bb..",
-                                               "......bb..",
-                                               "..........",
-                                           }));
+    EXPECT_EQ(Image(w), (Rows{"..........", "..rr......", "..rr..bb..", "......bb..", ".........."}));
 }

@@ -142,12 +142,7 @@ TEST(ComposeDispPort, LiftedPixelsThroughTheirMaskAtTheSelection) {
     rec->isFloating = true;
     rec->selMode = srcCopy;
     ComposeDispPort(rec.get());
-    EXPECT_EQ(Picture(rec->dispPort.get()), (std::vector<std::string>{
-                                                "#.......",
-                                                "#...r.r.",
-                                                "#...r.r.",
-                                                "#.......",
-                                            }));
+    EXPECT_EQ(Picture(rec->dispPort.get()), (std::vector<std::string>{"#.......", "#...r.r.", "#...r.r.", "#......."}));
     // Blend shows the lifted pixels at one half over the base.
     rec->selMode = blend;
     ComposeDispPort(rec.get());

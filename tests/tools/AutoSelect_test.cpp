@@ -57,14 +57,7 @@ TEST(CreateMask, ContentOfTextPictures) {
 // A source rectangle inside the buffer lands on a destination rectangle of
 // its own coordinates; the edge of the source rectangle is what counts.
 TEST(CreateMask, SourceRectangleMapsToDestination) {
-    UniqueGWorld g = MakeWorld(32, Rows{
-                                       "#######",
-                                       "#.....#",
-                                       "#.###.#",
-                                       "#.#.#.#",
-                                       "#.###.#",
-                                       "#######",
-                                   });
+    UniqueGWorld g = MakeWorld(32, Rows{"#######", "#.....#", "#.###.#", "#.#.#.#", "#.###.#", "#######"});
     const Rect src = MakeRect(2, 2, 5, 5), dst = MakeRect(10, 20, 13, 23);
     BitMap bits{};
     ASSERT_EQ(CreateMask(g.get(), &src, &dst, &bits), noErr);
@@ -86,13 +79,7 @@ TEST(CreateMask, SourceRectangleMapsToDestination) {
 // A Command-marquee selects the content inside the rectangle: a ring with
 // its white inside, an L without the white beside it; over white, nothing.
 TEST_F(AutoSelectTest, CommandMarqueeSelectsTheContentInsideIt) {
-    const Rows image = {
-        "..........",
-        ".####.....",
-        ".#..#..r..",
-        ".####..rr.",
-        "..........",
-    };
+    const Rows image = {"..........", ".####.....", ".#..#..r..", ".####..rr.", ".........."};
     struct Case {
         int x0, y0, x1, y1;
         Rows selected;  // empty: nothing selected
@@ -125,33 +112,15 @@ TEST_F(AutoSelectTest, CommandMarqueeSelectsTheContentInsideIt) {
 TEST_F(AutoSelectTest, LastStrokeIsLiftedExactly) {
     for (SInt16 depth : {SInt16(8), SInt16(24)}) {
         SCOPED_TRACE(testing::Message() << depth << " bits");
-        const Rows picture{
-            "........",
-            "..bbbb..",
-            "..bbbb..",
-            "........",
-            "........",
-        };
+        const Rows picture{"........", "..bbbb..", "..bbbb..", "........", "........"};
         WindowRef w = MakeDoc(picture, 0, {}, depth);
         gSelectedTool = kPencilTool;
         DragPixels(w, {{1, 0}, {1, 3}, {6, 3}}, DoPaint);
         PaintWinRec* rec = GetPaintWinRec(w);
         ASSERT_EQ(rec->undoMode, kUndoPaint);
-        const Rows stroked{
-            ".#......",
-            ".#bbbb..",
-            ".#bbbb..",
-            ".######.",
-            "........",
-        };
+        const Rows stroked{".#......", ".#bbbb..", ".#bbbb..", ".######.", "........"};
         ASSERT_EQ(Image(w), stroked);
-        const Rows strokeOnly{
-            ".#......",
-            ".#......",
-            ".#......",
-            ".######.",
-            "........",
-        };
+        const Rows strokeOnly{".#......", ".#......", ".#......", ".######.", "........"};
         DoAutoSelect(w);
         ASSERT_TRUE(rec->isFloating);
         EXPECT_EQ(Selected(w), strokeOnly);
@@ -170,13 +139,7 @@ TEST_F(AutoSelectTest, LastStrokeIsLiftedExactly) {
 
         // Moving the lifted stroke uncovers the picture under it.
         MoveSelection(w, 1, 0, true);
-        EXPECT_EQ(Shown(w), (Rows{
-                                "..#.....",
-                                "..#bbb..",
-                                "..#bbb..",
-                                "..######",
-                                "........",
-                            }));
+        EXPECT_EQ(Shown(w), (Rows{"..#.....", "..#bbb..", "..#bbb..", "..######", "........"}));
         CloseAllDocuments();
     }
 }
@@ -185,33 +148,15 @@ TEST_F(AutoSelectTest, LastStrokeIsLiftedExactly) {
 // selection was drawn; that part is lifted, and the old selection, as it was
 // before the stroke, stays in the picture.
 TEST_F(AutoSelectTest, LastStrokeOnAFloatingSelection) {
-    WindowRef w = MakeDoc({
-                "........",
-                ".rrr....",
-                ".rrr....",
-                "........",
-                "........",
-            });
+    WindowRef w = MakeDoc({"........", ".rrr....", ".rrr....", "........", "........"});
     Lift(w, Rows{"........", ".###....", ".###....", "........", "........"});
     PaintWinRec* rec = GetPaintWinRec(w);
     MoveSelection(w, 3, 1, true);
-    const Rows moved{
-        "........",
-        "........",
-        "....rrr.",
-        "....rrr.",
-        "........",
-    };
+    const Rows moved{"........", "........", "....rrr.", "....rrr.", "........"};
     ASSERT_EQ(Shown(w), moved);
     DragPixels(w, {{3, 3}, {7, 3}}, DoPaint);
     ASSERT_EQ(rec->undoMode, kUndoPaint);
-    const Rows stroked{
-        "........",
-        "........",
-        "....rrr.",
-        "....###.",
-        "........",
-    };
+    const Rows stroked{"........", "........", "....rrr.", "....###.", "........"};
     ASSERT_EQ(Shown(w), stroked);
 
     DoAutoSelect(w);
@@ -245,27 +190,13 @@ TEST_F(AutoSelectTest, LastStrokeOnAFloatingSelection) {
 
 // Shrinking to the content: two separate shapes give their enclosing content.
 TEST_F(AutoSelectTest, ShrinkToContentOfTwoShapes) {
-    const Rows picture{
-        ".........",
-        ".rr......",
-        ".rr..###.",
-        ".....#.#.",
-        ".....###.",
-        ".........",
-    };
+    const Rows picture{".........", ".rr......", ".rr..###.", ".....#.#.", ".....###.", "........."};
     WindowRef w = MakeDoc(picture, 2);
     PaintWinRec* rec = GetPaintWinRec(w);
     rec->undoMode = kUndoNone;
     DoAutoSelect(w);
     ASSERT_TRUE(rec->isFloating);
-    const Rows content{
-        ".........",
-        ".##......",
-        ".##..###.",
-        ".....###.",
-        ".....###.",
-        ".........",
-    };
+    const Rows content{".........", ".##......", ".##..###.", ".....###.", ".....###.", "........."};
     EXPECT_EQ(Selected(w), content);
     ExpectOutlineFollows(w);
     EXPECT_EQ(RectText(&rec->selRect), "1,1,5,8");
@@ -278,13 +209,7 @@ TEST_F(AutoSelectTest, ShrinkToContentOfTwoShapes) {
 // With a (moved) floating selection the shape narrows to its content; the
 // lifted pixels outside the content lose their opacity.
 TEST_F(AutoSelectTest, ShrinkAFloatingSelection) {
-    WindowRef w = MakeDoc({
-                "........",
-                "........",
-                "..#.....",
-                "..##....",
-                "........",
-            });
+    WindowRef w = MakeDoc({"........", "........", "..#.....", "..##....", "........"});
     PaintWinRec* rec = GetPaintWinRec(w);
     Lift(w, Rows{"........", ".####...", ".####...", ".####...", "........"});
     MoveSelection(w, 2, 0, true);
@@ -340,12 +265,7 @@ TEST_F(AutoSelectTest, NothingToSelectBeeps) {
 // Selecting a colour: every pixel of exactly that colour, connected or not;
 // the transparent colour: every transparent pixel; an absent colour: nothing.
 TEST_F(AutoSelectTest, SelectColourAreas) {
-    const Rows picture{
-        "r.....r",
-        "r......",
-        "...bb..",
-        ".rr.b.#",
-    };
+    const Rows picture{"r.....r", "r......", "...bb..", ".rr.b.#"};
     struct Case {
         const char* what;
         RGBColor color;

@@ -42,13 +42,7 @@ TEST_F(PencilTest, DragDrawsConnectedLinesAndShowsThemAtOnce) {
     WindowRef w = MakePaint(8, 5, 2);
     gCurrentColor.rgb = kRed;
     DragPixels(w, {{1, 1}, {6, 1}, {6, 3}, {2, 3}}, DoPaint);
-    EXPECT_EQ(Image(w), (Rows{
-                            "........",
-                            ".rrrrrr.",
-                            "......r.",
-                            "..rrrrr.",
-                            "........",
-                        }));
+    EXPECT_EQ(Image(w), (Rows{"........", ".rrrrrr.", "......r.", "..rrrrr.", "........"}));
     PaintWinRec* rec = GetPaintWinRec(w);
     EXPECT_EQ(rec->undoMode, kUndoPaint);
     EXPECT_TRUE(rec->isDirty);
@@ -221,14 +215,7 @@ TEST_F(PencilTest, StrokeOnAFloatingSelectionChangesOnlyItsPixels) {
     MoveSelection(w, 2, 1, true);
     DragPixels(w, {{0, 2}, {7, 2}}, DoPaint);  // across the whole picture on row 2
     // Only the lifted pixels changed: row 2 of the shown part is row 1 of the kept part.
-    EXPECT_EQ(Image(w), (Rows{
-                            "........",
-                            ".###....",
-                            "........",
-                            "........",
-                            "........",
-                            "........",
-                        }));
+    EXPECT_EQ(Image(w), (Rows{"........", ".###....", "........", "........", "........", "........"}));
     EXPECT_EQ(Mask(w)[1], ".###....");
     EXPECT_EQ(Mask(w)[2], "........");
     EXPECT_EQ(Bounds(rec->updateRgn), "2,3,3,6");

@@ -18,16 +18,7 @@ using namespace painttest;
 namespace {
 
 // An 8 × 8 ring with a red middle and a lone pixel below it.
-const Rows kRing{
-    "........",
-    ".######.",
-    ".#....#.",
-    ".#.rr.#.",
-    ".#....#.",
-    ".######.",
-    "........",
-    "..#.....",
-};
+const Rows kRing{"........", ".######.", ".#....#.", ".#.rr.#.", ".#....#.", ".######.", "........", "..#....."};
 
 // `inner` placed at (top, left) of a white size × size picture.
 Rows Place(const Rows& inner, int size, int top, int left) {

@@ -10,14 +10,7 @@ using namespace painttest;
 namespace {
 
 // A document of 8 x 6 with a 2 x 2 patch at (1, 1).
-const Rows kPatch = {
-    "........",
-    ".rg.....",
-    ".b#.....",
-    "........",
-    "........",
-    "........",
-};
+const Rows kPatch = {"........", ".rg.....", ".b#.....", "........", "........", "........"};
 
 }  // namespace
 
@@ -263,22 +256,8 @@ TEST_F(SelectionTest, DroppingAfterAMoveComposesImageAndMask) {
     EXPECT_FALSE(rec->isFloating);
     EXPECT_EQ(rec->undoMode, kUndoFixSelection);
     // The transparent pixel of the selection leaves the base showing: white.
-    EXPECT_EQ(Image(w), (Rows{
-                            "........",
-                            "........",
-                            "........",
-                            "....rg..",
-                            "....b...",
-                            "........",
-                        }));
-    EXPECT_EQ(Mask(w), (Rows{
-                           "........",
-                           "........",
-                           "........",
-                           "....##..",
-                           "....#...",
-                           "........",
-                       }));
+    EXPECT_EQ(Image(w), (Rows{"........", "........", "........", "....rg..", "....b...", "........"}));
+    EXPECT_EQ(Mask(w), (Rows{"........", "........", "........", "....##..", "....#...", "........"}));
     EXPECT_EQ(Shown(w), Image(w));
     EXPECT_EQ(RectText(&rec->selRect), "0,0,6,8");
     EXPECT_EQ(Bounds(rec->selRgn), "0,0,6,8");
@@ -344,13 +323,7 @@ TEST_F(SelectionTest, HiddenMarqueeStaysHiddenThroughAMove) {
 }
 
 TEST_F(SelectionTest, ShapedSelectionMovesAndDropsOnlyItsPixels) {
-    const Rows image = {
-        "..........",
-        "..........",
-        "bbbbbbb...",
-        "bbbbbbb...",
-        "..........",
-    };
+    const Rows image = {"..........", "..........", "bbbbbbb...", "bbbbbbb...", ".........."};
     WindowRef w = MakeDoc(image, 2);
     PaintWinRec* rec = GetPaintWinRec(w);
     // An L of red over the blue band, lifted as content.
@@ -364,24 +337,12 @@ TEST_F(SelectionTest, ShapedSelectionMovesAndDropsOnlyItsPixels) {
     ASSERT_TRUE(rec->isFloating);
     EXPECT_EQ(Bounds(rec->selRgn), "1,0,4,4");
     Key(kVK_RightArrow, kRightArrowCharCode, optionKey);  // 8 to the right: partly off the picture
-    EXPECT_EQ(Shown(w), (Rows{
-                                                "..........",
-                                                ".........r",
-                                                "....bbb.br",
-                                                "....bbb.bb",
-                                                "..........",
-                                            }));
+    EXPECT_EQ(Shown(w), (Rows{"..........", ".........r", "....bbb.br", "....bbb.bb", ".........."}));
     FixSelection(w);
     EXPECT_EQ(Image(w), Shown(w));
     DoUndo();  // the drop undone: the pixels beyond the edge are still there
     Key(kVK_LeftArrow, kLeftArrowCharCode, optionKey);
-    EXPECT_EQ(Shown(w), (Rows{
-                                                "..........",
-                                                ".r........",
-                                                "brrbbbb...",
-                                                "bbbbbbb...",
-                                                "..........",
-                                            }));
+    EXPECT_EQ(Shown(w), (Rows{"..........", ".r........", "brrbbbb...", "bbbbbbb...", ".........."}));
 }
 
 TEST_F(SelectionTest, DropWithoutRoomForTheUndoCopyLeavesTheSelection) {
@@ -424,14 +385,7 @@ TEST_F(SelectionTest, MarqueeAndDragThroughTheEventRouteLeaveTheWindowShowingThe
     EXPECT_EQ(rec->selOffset, (Point{2, 4}));
     // With the marquee taken away the window holds exactly the zoomed picture.
     DispSelection(w);
-    EXPECT_EQ(Shown(w), (Rows{
-                        "........",
-                        "........",
-                        "........",
-                        ".....rg.",
-                        ".....b#.",
-                        "........",
-                    }));
+    EXPECT_EQ(Shown(w), (Rows{"........", "........", "........", ".....rg.", ".....b#.", "........"}));
     ExpectWindowShowsImage(w);
 }
 
