@@ -63,7 +63,9 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
     EXPECT_TRUE(Enabled(kSelectionMenuID, 2));
     EXPECT_TRUE(Enabled(kSelectionMenuID, 4));
 
-    const std::vector<UInt8> shown = Bytes(GetWindowPort(w));
+    // The marquee is drawn in xor, in the window only: hiding and showing it
+    // again gives the window back exactly and leaves the preview alone.
+    const std::vector<UInt8> shown = Bytes(GetWindowPort(w)), preview = Bytes(GetWindowPort(gPreviewWindow));
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 4));  // hide the marquee
     EXPECT_FALSE(rec->selShown);
     EXPECT_TRUE(Checked(kSelectionMenuID, 4));
@@ -72,6 +74,7 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
     EXPECT_TRUE(rec->selShown);
     EXPECT_FALSE(Checked(kSelectionMenuID, 4));
     EXPECT_EQ(Bytes(GetWindowPort(w)), shown);
+    EXPECT_EQ(Bytes(GetWindowPort(gPreviewWindow)), preview);
 
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 2));  // drop
     EXPECT_FALSE(rec->isFloating);

@@ -14,24 +14,6 @@ namespace {
 
 RGBColor Rgb(UInt16 r, UInt16 g, UInt16 b) { return {r, g, b}; }
 
-struct TableOwner {
-    explicit TableOwner(CTabHandle t) : ct(t) {}
-    ~TableOwner() { DisposeCTable(ct); }
-    TableOwner(const TableOwner&) = delete;
-    TableOwner& operator=(const TableOwner&) = delete;
-    CTabHandle ct;
-};
-
-TEST(Colors, StartValues) {
-    InitColorGlobals();
-    EXPECT_EQ(rgbLBColor, Rgb(0x2222, 0x2222, 0x2222));
-    EXPECT_EQ(rgbGrayColor, Rgb(0x8000, 0x8000, 0x8000));
-    EXPECT_EQ(gCurrentColor, (ColorRec{{0, 0, 0}, 0}));
-    EXPECT_EQ(gBackColor, (ColorRec{{0xFFFF, 0xFFFF, 0xFFFF}, 0}));
-    EXPECT_EQ(gPrevColor, (ColorRec{{0, 0, 0}, 0}));
-    EXPECT_EQ(gBlendRatio, Rgb(0, 0, 0));
-}
-
 TEST(Colors, EqualAndSet) {
     RGBColor a, b;
     SetRGBColor(&a, 1, 2, 3);
@@ -122,17 +104,17 @@ TEST(Colors, GrayscaleTables) {
         {4, true, 1, 0xEEEE},
     };
     for (const auto& c : cases) {
-        TableOwner t(GetGrayscaleCTable(c.depth, c.invert));
-        ASSERT_NE(t.ct, nullptr);
-        EXPECT_EQ(CTabCount(t.ct), 1 << c.depth);
-        EXPECT_EQ(CTabEntries(t.ct)[c.index].value, c.index);
-        EXPECT_EQ(CTabEntries(t.ct)[c.index].rgb, Rgb(c.level, c.level, c.level)) << c.depth << " " << c.index;
-        EXPECT_EQ((*t.ct)->ctFlags, 0);
+        const UniqueCTable t(GetGrayscaleCTable(c.depth, c.invert));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(CTabCount(t.get()), 1 << c.depth);
+        EXPECT_EQ(CTabEntries(t.get())[c.index].value, c.index);
+        EXPECT_EQ(CTabEntries(t.get())[c.index].rgb, Rgb(c.level, c.level, c.level)) << c.depth << " " << c.index;
+        EXPECT_EQ((*t)->ctFlags, 0);
     }
     EXPECT_EQ(GetGrayscaleCTable(0, false), nullptr);  // a one-entry ramp has no step
     EXPECT_EQ(GetGrayscaleCTable(9, false), nullptr);
-    TableOwner a(GetGrayscaleCTable(4, false)), b(GetGrayscaleCTable(4, false));
-    EXPECT_NE((*a.ct)->ctSeed, (*b.ct)->ctSeed);
+    const UniqueCTable a(GetGrayscaleCTable(4, false)), b(GetGrayscaleCTable(4, false));
+    EXPECT_NE((*a)->ctSeed, (*b)->ctSeed);
 }
 
 class ColorsPort : public ::testing::Test {
@@ -148,7 +130,7 @@ protected:
 
 TEST_F(ColorsPort, PixMapColors) {
     const auto std8 = [](int i) { return CTabEntries(StandardCTable(8))[i].rgb; };
-    TableOwner small(GetCTable(36));
+    const UniqueCTable small(GetCTable(36));
     const struct {
         const char* name;
         Rect bounds;
@@ -161,7 +143,7 @@ TEST_F(ColorsPort, PixMapColors) {
          {std8(5), std8(200)}},
         {"row padding is not pixels", {0, 0, 2, 5}, nullptr, {7, 7, 7, 7, 7}, 9,  // 5 of 8 bytes
          {std8(7)}},
-        {"beyond a small table is black", {0, 0, 1, 4}, small.ct, {1, 100, 1, 1}, 1,
+        {"beyond a small table is black", {0, 0, 1, 4}, small.get(), {1, 100, 1, 1}, 1,
          {{0xEEEE, 0xEEEE, 0xEEEE}, {0, 0, 0}}},
     };
     for (const auto& c : cases) {
@@ -177,7 +159,7 @@ TEST_F(ColorsPort, PixMapColors) {
         CTabHandle ct = nullptr;
         SInt16 count = -1;
         ASSERT_EQ(GetPixMapColors(world.get()->portPixMap, &ct, &count), noErr);
-        TableOwner owner(ct);
+        const UniqueCTable owner(ct);
         ASSERT_EQ(count, SInt16(c.expected.size()));
         ASSERT_EQ(CTabCount(ct), count);
         EXPECT_EQ(GetHandleSize(reinterpret_cast<Handle>(ct)), CTabByteSize(count));
@@ -200,7 +182,8 @@ TEST_F(ColorsPort, PixMapColorsRefusesOtherDepths) {
 }
 
 TEST(Colors, ColorExistsInPal) {
-    TableOwner t(GetCTable(4));
+    const UniqueCTable table(GetCTable(4));
+    CTabHandle t = table.get();
     const RGBColor red{0xDD6B, 0x08C2, 0x06A2}, black{0, 0, 0}, none{1, 2, 3};
     const struct {
         CTabHandle table;
@@ -208,9 +191,9 @@ TEST(Colors, ColorExistsInPal) {
         int count;
         bool found;
     } cases[] = {
-        {t.ct, &red, 16, true},  {t.ct, &red, 4, true},     {t.ct, &red, 3, false}, {t.ct, &black, 16, true},
-        {t.ct, &black, 15, false}, {t.ct, &black, 1000, true}, {t.ct, &none, 16, false}, {nullptr, &red, 16, false},
-        {t.ct, &red, 0, false},
+        {t, &red, 16, true},  {t, &red, 4, true},     {t, &red, 3, false}, {t, &black, 16, true},
+        {t, &black, 15, false}, {t, &black, 1000, true}, {t, &none, 16, false}, {nullptr, &red, 16, false},
+        {t, &red, 0, false},
     };
     for (const auto& c : cases) EXPECT_EQ(ColorExistsInPal(c.table, c.color, c.count), c.found) << c.count;
 }

@@ -1,17 +1,11 @@
 // Point mapping, grid snapping and the zoomed picture with its grids. This
 // program opens no application resources, so the grids use their built-in
 // patterns: a pixel grid of cell top rows and left columns, solid block lines.
-#include "paint/PaintView.h"
-
-#include "image/Colors.h"
-#include "palettes/Prefs.h"
-#include "tests/platform/raster/PixelArt.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/PaintTestSupport.h"
 
 #include <functional>
 
-using namespace pixelart;
+using namespace painttest;
 
 namespace {
 
@@ -19,16 +13,6 @@ struct GridPrefsGuard {
     ToolPrefs saved = gToolPrefs;
     ~GridPrefsGuard() { gToolPrefs = saved; }
 };
-
-// A document of width x height at `ratio` whose image is white.
-std::unique_ptr<PaintWinRec> MakeDoc(int width, int height, SInt16 ratio, SInt16 depth = 24) {
-    auto rec = std::make_unique<PaintWinRec>();
-    rec->picRect = MakeRect(0, 0, height, width);
-    rec->ratio = ratio;
-    rec->depth = rec->colorMode = depth;
-    EXPECT_EQ(MakePaintBuffers(rec.get()), noErr);
-    return rec;
-}
 
 // Every pixel of the zoomed picture against a rule of its window coordinates.
 void ExpectPixels(GWorldPtr image, const std::function<RGBColor(int, int)>& want) {
@@ -102,7 +86,7 @@ TEST(PaintImage, EachImagePixelBecomesASquare) {
     gToolPrefs.gridSetting = 1;  // no grid at all
     for (SInt16 depth : {8, 24}) {
         for (SInt16 ratio = 0; ratio <= 4; ++ratio) {
-            auto rec = MakeDoc(3, 2, ratio, depth);
+            auto rec = MakeBuffers(3, 2, depth, ratio);
             WritePixel(MapOf(rec->dispPort.get()), 1, 0, kRed);
             WritePixel(MapOf(rec->dispPort.get()), 2, 1, kBlue);
             UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
@@ -120,31 +104,23 @@ TEST(PaintImage, EachImagePixelBecomesASquare) {
     }
 }
 
+// Pixel grid style 2, no blocks: a grid from 4 times on; styles below 2 draw none.
 TEST(PaintImage, PixelGridByMagnification) {
     GridPrefsGuard guard;
-    gToolPrefs.gridSetting = 0x02;  // pixel grid style 2, no blocks
     gToolPrefs.pixelGridColor = kRed;
     struct Case {
+        UInt16 setting;
         SInt16 ratio;
         int period;  // 0: no grid
-    } cases[] = {{0, 0}, {1, 0}, {2, 4}, {3, 8}, {4, 16}};
+    } cases[] = {{0x02, 0, 0}, {0x02, 1, 0}, {0x02, 2, 4}, {0x02, 3, 8}, {0x02, 4, 16}, {0x00, 4, 0}, {0x01, 4, 0}};
     for (const Case& c : cases) {
-        auto rec = MakeDoc(6, 5, c.ratio);
+        gToolPrefs.gridSetting = c.setting;
+        auto rec = MakeBuffers(6, 5, 24, c.ratio);
         UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
-        SCOPED_TRACE(c.ratio);
+        SCOPED_TRACE(testing::Message() << c.setting << " ratio " << c.ratio);
         ExpectPixels(image.get(), [&](int h, int v) {
             return c.period && (h % c.period == 0 || v % c.period == 0) ? kRed : kWhite;
         });
-    }
-}
-
-TEST(PaintImage, PixelGridStylesBelowTwoDrawNothing) {
-    GridPrefsGuard guard;
-    for (UInt16 setting : {0x00, 0x01}) {
-        gToolPrefs.gridSetting = setting;
-        auto rec = MakeDoc(4, 4, 4);
-        UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
-        ExpectPixels(image.get(), [](int, int) { return kWhite; });
     }
 }
 
@@ -165,7 +141,7 @@ TEST(PaintImage, BlockGridLinesAtBlockEdgesInsideTheImage) {
     };
     for (const Case& c : cases) {
         gToolPrefs.gridSetting = c.setting;
-        auto rec = MakeDoc(c.size, c.size, SInt16(c.ratio));
+        auto rec = MakeBuffers(c.size, c.size, 24, SInt16(c.ratio));
         UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
         SCOPED_TRACE(c.setting);
         auto onLine = [&](int x) { return std::find(c.lines.begin(), c.lines.end(), x) != c.lines.end(); };
@@ -178,7 +154,7 @@ TEST(PaintImage, BlockGridDrawsOverPixelGrid) {
     gToolPrefs.gridSetting = 0x22;  // pixel grid style 2 and 16-pixel blocks
     gToolPrefs.pixelGridColor = kRed;
     gToolPrefs.blockGridColor = kBlue;
-    auto rec = MakeDoc(20, 20, 2);
+    auto rec = MakeBuffers(20, 20, 24, 2);
     UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
     ExpectPixels(image.get(), [](int h, int v) {
         if (h == 64 || v == 64) return kBlue;
@@ -192,7 +168,7 @@ TEST(PaintImage, ClippedPictureMatchesTheWholeOne) {
     gToolPrefs.pixelGridColor = kGreen;
     gToolPrefs.blockGridColor = kBlue;
     for (SInt16 ratio = 0; ratio <= 4; ++ratio) {
-        auto rec = MakeDoc(21, 13, ratio);
+        auto rec = MakeBuffers(21, 13, 24, ratio);
         const PixMap& disp = MapOf(rec->dispPort.get());
         for (int y = 0; y < 13; ++y)
             for (int x = 0; x < 21; ++x)

@@ -50,13 +50,6 @@ TEST_F(PaintWindowTest, TooLargeImageWindowStopsShortOfTheDesktopEdges) {
     EXPECT_EQ(GetControlMaximum(rec->vScroll), 1000 - RectHeight(c) + 15);
 }
 
-TEST_F(PaintWindowTest, ZoomIsLimitedToSixteenBitCoordinates) {
-    WindowRef w = MakePaint(4096, 8, 4);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(GetPaintWinRec(w)->ratio, 2);
-    EXPECT_EQ(GetPaintWinRec(w)->dispRect.right, 16384);
-}
-
 TEST_F(PaintWindowTest, StackStepsPastOccupiedCornersAndWraps) {
     struct Case {
         std::vector<Point> windows;  // (v, h) content corners

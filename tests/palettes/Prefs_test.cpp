@@ -193,14 +193,13 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
     ASSERT_EQ(clut.data.size(), 280u);
     EXPECT_EQ(clut.data[6], 0);
     EXPECT_EQ(clut.data[7], 33);
-    CTabHandle table130 = GetCTable(130);
-    ASSERT_EQ(CTabCount(table130), 34);
+    const UniqueCTable table130(GetCTable(130));
+    ASSERT_EQ(CTabCount(table130.get()), 34);
     for (int i = 0; i < 34; ++i) {
-        const RGBColor c = CTabEntries(table130)[i].rgb;
+        const RGBColor c = CTabEntries(table130.get())[i].rgb;
         const UInt8* e = &clut.data[size_t(8 + 8 * i + 2)];
-        EXPECT_EQ(Cat({Bytes(e, e + 6)}), Cat({Be16(c.red), Be16(c.green), Be16(c.blue)})) << "entry " << i;
+        EXPECT_EQ(Bytes(e, e + 6), Cat({Be16(c.red), Be16(c.green), Be16(c.blue)})) << "entry " << i;
     }
-    DisposeCTable(table130);
 
     FInfo info;
     FSSpec fileSpec;
@@ -243,24 +242,16 @@ TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
         {"colour mode 16", {paintWinWithMode(16)}, [] { EXPECT_EQ(gPaintWinPrefs.colorMode, 8); }},
         {"colour mode 24", {paintWinWithMode(24)}, [] { EXPECT_EQ(gPaintWinPrefs.colorMode, 24); }},
         {"PNG reserved byte", {Res("gSet", 128, {1, 9, 0, 2, 0, 9, 1, 0, 1, 0})},
-         [] {
-             EXPECT_EQ(EncodePref(gPNGFilePrefs), (Bytes{1, 0, 0, 2, 0, 9, 1, 0, 1, 0}));
-         }},
+         [] { EXPECT_EQ(EncodePref(gPNGFilePrefs), (Bytes{1, 0, 0, 2, 0, 9, 1, 0, 1, 0})); }},
         {"large patterns", {Res("oPrf", 128, {0, 0, 0, 0, 0, 0, 1, 1})},
-         [] {
-             EXPECT_EQ(gPatternNo, 12);
-             EXPECT_EQ(gOtherPrefs[7], 1);
-         }},
+         [] { EXPECT_EQ(gPatternNo, 12); EXPECT_EQ(gOtherPrefs[7], 1); }},
         {"short tool prefs keep the rest", {Res("pPrf", 128, {0, 0})},
          [] {
              EXPECT_EQ(EncodePref(gToolPrefs),
                        Cat({{0, 0, 1, 0}, Be16(20), Be16(5), {0, 0, 0, 0, 0, 0x21, 0, 0}, Bytes(12, 0)}));
          }},
         {"long counters", {Res("uCnt", 128, Cat({{0, 0, 0, 7}, Bytes(76, 0), {9, 9, 9, 9}}))},
-         [] {
-             EXPECT_EQ(gUsedCount[0], 8u);
-             EXPECT_EQ(gUsedCount[19], 0u);
-         }},
+         [] { EXPECT_EQ(gUsedCount[0], 8u); EXPECT_EQ(gUsedCount[19], 0u); }},
         {"dot command longer than 32 bytes", {Res("STR ", 128, longString)},
          [&longString] {
              EXPECT_EQ(gDotCommand[0], 31);
@@ -271,10 +262,7 @@ TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
          [] { EXPECT_EQ(Bytes(gDotLibName, gDotLibName + 5), (Bytes{3, 'l', 'i', 'b', 0})); }},
         {"editor not in use", {Res("uExE", 128, {0})}, [] { EXPECT_EQ(gUseExternalEditor, 0); }},
         {"rotation and edging", {Res("pprf", 128, {0x01, 0x0E}), Res("pprf", 132, {0, 4})},
-         [] {
-             EXPECT_EQ(gAngle, 270);
-             EXPECT_EQ(gEdgePrefs, (std::array<UInt8, 6>{0, 4, 0, 1, 0, 1}));
-         }},
+         [] { EXPECT_EQ(gAngle, 270); EXPECT_EQ(gEdgePrefs, (std::array<UInt8, 6>{0, 4, 0, 1, 0, 1})); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -406,23 +394,21 @@ TEST_F(PrefsTest, StoredFavouritesKeepTheirCountUpToTheirCells) {
         {"count of 300", clut(299, 300), -1},
         {"header only", Bytes{0, 0, 0, 1}, -1},
     };
-    CTabHandle defaults = GetCTable(130);
+    const UniqueCTable defaults(GetCTable(130));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(ConfigHome());
         WritePrefFile({Res("clut", 128, c.stored)});
         StartRun();
-        if (c.expectedCount < 0) {
-            ASSERT_EQ(CTabCount(gFavoriteColors), 34);
-            for (int i = 0; i < 34; ++i) EXPECT_EQ(CTabEntries(gFavoriteColors)[i].rgb, CTabEntries(defaults)[i].rgb) << i;
-        } else {
-            ASSERT_EQ(CTabCount(gFavoriteColors), c.expectedCount);
-            for (int i = 0; i < c.expectedCount; ++i)
-                EXPECT_EQ(CTabEntries(gFavoriteColors)[i].rgb, (RGBColor{UInt16(0x111 * (i + 1)), 0x2222, 0x3333})) << i;
+        const int count = c.expectedCount < 0 ? 34 : c.expectedCount;
+        ASSERT_EQ(CTabCount(gFavoriteColors), count);
+        for (int i = 0; i < count; ++i) {
+            const RGBColor want = c.expectedCount < 0 ? CTabEntries(defaults.get())[i].rgb
+                                                      : RGBColor{UInt16(0x111 * (i + 1)), 0x2222, 0x3333};
+            EXPECT_EQ(CTabEntries(gFavoriteColors)[i].rgb, want) << i;
         }
         ClosePrefFile();
     }
-    DisposeCTable(defaults);
 }
 
 TEST_F(PrefsTest, FavouritesGrownOrEmptiedSurviveTheNextRun) {

@@ -140,41 +140,6 @@ TEST(ReduceRect, FitsAndCentres) {
     }
 }
 
-// The badge's opaque area lies in its corner, and the members exist whole.
-TEST_F(SelectionIconTest, BadgeResourcesStayInTheirCorner) {
-    struct Case {
-        OSType bw, color;
-        int side;
-        Rect corner;
-    };
-    const Case cases[] = {
-        {FourCC("ICN#"), FourCC("icl8"), 32, MakeRect(21, 19, 32, 32)},
-        {FourCC("ics#"), FourCC("ics8"), 16, MakeRect(9, 8, 16, 16)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.side);
-        const IconBytes bw = ResourceBytes(c.bw, kSelectionFrameIcon);
-        const IconBytes color = ResourceBytes(c.color, kSelectionFrameIcon);
-        ASSERT_EQ(bw.size(), size_t(c.side * c.side / 4));
-        ASSERT_EQ(color.size(), size_t(c.side * c.side));
-        const Rows mask = BitRows(bw, bw.size() / 2, c.side);
-        const Rows image = BitRows(bw, 0, c.side);
-        int opaque = 0;
-        for (int v = 0; v < c.side; ++v)
-            for (int x = 0; x < c.side; ++x) {
-                const bool inCorner = v >= c.corner.top && x >= c.corner.left;
-                if (mask[size_t(v)][size_t(x)] == '#') ++opaque;
-                EXPECT_TRUE(inCorner || mask[size_t(v)][size_t(x)] == '.') << x << "," << v;
-                // Nothing is drawn where the mask is clear.
-                if (mask[size_t(v)][size_t(x)] == '.') {
-                    EXPECT_EQ(image[size_t(v)][size_t(x)], '.') << x << "," << v;
-                    EXPECT_EQ(color[size_t(v * c.side + x)], 0) << x << "," << v;
-                }
-            }
-        EXPECT_GT(opaque, 20);
-    }
-}
-
 // Unframed icons of each depth from a document whose mask hides the lone
 // pixel and one ring pixel: the image is the fitted picture; at one bit the
 // mask half is the content (the ring and its inside) cut by that mask.

@@ -291,22 +291,6 @@ TEST_F(SelectionTest, ExchangeSwapsSelectionAndWhatLiesUnderItAndTwiceRestores) 
     EXPECT_TRUE(rec->isDirty);
 }
 
-TEST_F(SelectionTest, MarqueeDrawnTwiceLeavesThePortsAsTheyWere) {
-    WindowRef w = MakeDoc(kPatch, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    Marquee(w, 1, 1, 5, 4);
-    Settle();
-    RunPendingEvents();
-    const std::vector<UInt8> port = Bytes(GetWindowPort(w));
-    const std::vector<UInt8> preview = Bytes(GetWindowPort(gPreviewWindow));
-    DispSelection(w);
-    EXPECT_NE(Bytes(GetWindowPort(w)), port);
-    DispSelection(w);
-    EXPECT_EQ(Bytes(GetWindowPort(w)), port);
-    EXPECT_EQ(Bytes(GetWindowPort(gPreviewWindow)), preview);
-    EXPECT_TRUE(rec->selShown);
-}
-
 TEST_F(SelectionTest, HiddenMarqueeStaysHiddenThroughAMove) {
     WindowRef w = MakeDoc(kPatch, 2);
     PaintWinRec* rec = GetPaintWinRec(w);

@@ -1,6 +1,6 @@
-// The tool state: tool choice, colours, the foreground blend, the pen-size
-// pop-up, the info window, erase-all from the palette and
-// the dispatch of clicks in a paint window.
+// The tool state: tool choice, the foreground blend, the size pop-ups, the
+// info window, erase-all from the palette and the dispatch of clicks and keys
+// in a paint window.
 #include "tests/support/PaintTestSupport.h"
 
 using namespace painttest;
@@ -49,19 +49,6 @@ TEST_F(ToolStateTest, ToolSelectMovesTheHighlightAndIgnoresUnknownTools) {
     EXPECT_EQ(gSelectedTool, kEyedropperTool);
 }
 
-TEST_F(ToolStateTest, ColourChangesKeepThePreviousPenColour) {
-    gCurrentColor = ColorRec{kRed, 0};
-    gPrevColor = ColorRec{kBlack, 0};
-    ChangeColor(&kRed, false);  // unchanged: nothing happens
-    EXPECT_EQ(gPrevColor, (ColorRec{kBlack, 0}));
-    ChangeColor(&kRed, true);   // the flag alone is a change
-    EXPECT_EQ(gCurrentColor, (ColorRec{kRed, 1}));
-    EXPECT_EQ(gPrevColor, (ColorRec{kRed, 0}));
-    ChangeBackColor(&kBlue, true);
-    EXPECT_EQ(gBackColor, (ColorRec{kBlue, 1}));
-    EXPECT_EQ(gPrevColor, (ColorRec{kRed, 0}));
-}
-
 TEST_F(ToolStateTest, ForegroundBlendByLevel) {
     WindowRef w = MakePaint(4, 4, 0);
     PaintWinRec* rec = GetPaintWinRec(w);
@@ -78,28 +65,6 @@ TEST_F(ToolStateTest, ForegroundBlendByLevel) {
         const RGBColor want = level == 0 ? marker : RGBColor{weights[level], weights[level], weights[level]};
         EXPECT_EQ(rec->dispPort.get()->rgbOpColor, want);
     }
-}
-
-TEST_F(ToolStateTest, PenSizePopUpSetsWidthAndHeightFromTheItem) {
-    struct Case {
-        SInt16 item;
-        SInt16 width, height;
-    };
-    const Case cases[] = {{1, 1, 1}, {4, 4, 1}, {6, 2, 2}, {13, 1, 4}, {16, 4, 4}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.item);
-        SInt16 w = 3, h = 3;
-        AnswerPopUp(146, MenuItemIndex(c.item));
-        EXPECT_TRUE(ChangePESize(&w, &h));
-        EXPECT_EQ(w, c.width);
-        EXPECT_EQ(h, c.height);
-        ClearScript();
-    }
-    // Dismissed: the sizes stay.
-    SInt16 w = 3, h = 2;
-    EXPECT_FALSE(ChangePESize(&w, &h));
-    EXPECT_EQ(w, 3);
-    EXPECT_EQ(h, 2);
 }
 
 TEST_F(ToolStateTest, ChoosingAnEraserSizeMovesTheCheckAndSelectsTheEraser) {
@@ -254,10 +219,10 @@ TEST_F(ToolStateTest, InfoWindowLowerPartPopsUpTheTransparencyMenu) {
     EXPECT_EQ(gBSelectedItem, 3);
     EXPECT_EQ(gBlendMode, blend);
     EXPECT_EQ(gBlendRatio, (RGBColor{0x8000, 0x8000, 0x8000}));
-    // The upper part at the left is the pen's size.
-    AnswerPopUp(146, 6);
+    // The upper part at the left is the pen's size: item n is ((n − 1) mod 4 + 1) x ((n − 1) div 4 + 1).
+    AnswerPopUp(146, 7);
     ClickInfoWindow(Point{5, 10});
-    EXPECT_EQ(gPenWidth, 2);
+    EXPECT_EQ(gPenWidth, 3);
     EXPECT_EQ(gPenHeight, 2);
     ClickInfoWindow(Point{-1, 5});
     EXPECT_EQ(gBSelectedItem, 3);
