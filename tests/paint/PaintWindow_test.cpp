@@ -75,21 +75,12 @@ TEST_F(PaintWindowTest, StackStepsPastOccupiedCornersAndWraps) {
 TEST_F(PaintWindowTest, StackEndsOnACircleThatMissesTheStart) {
     // From outside the limits the walk falls into a circle of two occupied
     // places that never leads back to where it began.
-    for (Point p : {Point{500, 500}, Point{113, 42}, Point{143, 62}}) ASSERT_NE(MakePlainWindow(kPaintWindowKind, "doc", p.h, p.v), nullptr);
+    for (Point p : {Point{500, 500}, Point{113, 42}, Point{143, 62}})
+        ASSERT_NE(MakePlainWindow(kPaintWindowKind, "doc", p.h, p.v), nullptr);
     const Rect limits{113, 42, 143, 62};
     Point pos{500, 500};
     StackWindowPos(&pos, Point{30, 20}, &limits);
     EXPECT_TRUE(pos == (Point{113, 42}) || pos == (Point{143, 62}));
-}
-
-TEST_F(PaintWindowTest, StackSecondWindowOpensBelowAndRightOfTheFirst) {
-    WindowRef a = MakePaint(40, 30, 1);
-    WindowRef b = MakePaint(40, 30, 1);
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(Content(a).top, 113);
-    EXPECT_EQ(Content(a).left, 42);
-    EXPECT_EQ(Content(b).top, 143);
-    EXPECT_EQ(Content(b).left, 62);
 }
 
 TEST_F(PaintWindowTest, DispOffPortShowsTheImageAndInvalidatesTheChange) {
@@ -226,40 +217,36 @@ TEST_F(PaintWindowTest, NewPictureImpossibleSizeIsAnAlertAndNoWindow) {
     EXPECT_EQ(std::count(shown.begin(), shown.end(), kErrorAlertID), 1);
 }
 
-TEST_F(PaintWindowTest, CloseUnchangedClosesAtOnce) {
-    WindowRef w = MakePaint(10, 10, 0);
-    EXPECT_EQ(ClosePaintWindow(w, false), noErr);
-    EXPECT_EQ(FrontDocumentWindow(), nullptr);
-    EXPECT_TRUE(DialogsShown().empty());
-    EXPECT_FALSE(gIsDialog);
-}
-
-TEST_F(PaintWindowTest, CloseSaveQuestionAnswers) {
+// An unchanged picture closes at once; a changed one asks first. Windows of
+// other kinds are left alone.
+TEST_F(PaintWindowTest, CloseAsksAboutChangedPictures) {
     struct Case {
+        bool dirty;
         DialogItemIndex answer;
         OSErr result;
         bool stays;
     } cases[] = {
-        {2, userCanceledErr, true},  // Cancel
-        {1, -4, true},               // Save, which this version cannot do for pictures: nothing is lost
-        {3, noErr, false},           // Don't Save
+        {false, 0, noErr, false},
+        {true, 2, userCanceledErr, true},  // Cancel
+        {true, 1, -4, true},               // Save, which this version cannot do for pictures: nothing is lost
+        {true, 3, noErr, false},           // Don't Save
     };
     for (const Case& c : cases) {
         CloseAllDocuments();
+        ResetScriptLog();
         WindowRef w = MakePaint(10, 10, 0);
-        GetPaintWinRec(w)->isDirty = true;
-        ScriptDialog(129, {DialogStep::Click(c.answer)});
+        GetPaintWinRec(w)->isDirty = c.dirty;
+        if (c.dirty) ScriptDialog(129, {DialogStep::Click(c.answer)});
         EXPECT_EQ(ClosePaintWindow(w, false), c.result) << c.answer;
+        EXPECT_EQ(DialogsShown().empty(), !c.dirty);
+        EXPECT_FALSE(gIsDialog);
         EXPECT_EQ(FrontDocumentWindow() == w, c.stays) << c.answer;
-        if (c.stays) {
-            EXPECT_TRUE(GetPaintWinRec(w)->isDirty);
-        }
+        EXPECT_TRUE(!c.stays || GetPaintWinRec(w)->isDirty);
     }
-}
-
-TEST_F(PaintWindowTest, CloseOtherKindsAreLeftAlone) {
     EXPECT_EQ(ClosePaintWindow(gPreviewWindow, false), noErr);
-    EXPECT_NE(GetWindowList(), nullptr);
+    bool listed = false;  // still there
+    for (WindowRef p = GetWindowList(); p; p = GetNextWindow(p)) listed = listed || p == gPreviewWindow;
+    EXPECT_TRUE(listed);
 }
 
 TEST_F(PaintWindowTest, NewPictureSizeAndColourModeFromTheClipboard) {

@@ -455,27 +455,6 @@ TEST_F(PrefsTest, ExternalEditorIsKeptByPathWhileItExists) {
     }
 }
 
-TEST_F(PrefsTest, AccessOperationsOnTheCurrentFile) {
-    const SInt16 ref = NewResFileInMemory();
-    ASSERT_NE(ref, kResFileNotOpen);
-    UseResFile(ref);
-    const UInt8 four[4] = {1, 2, 3, 4};
-    const UInt8 two[2] = {9, 8};
-    ASSERT_EQ(AddDataToPrefs(four, 4, FourCC("tEst"), 200, nullptr), noErr);
-    UInt8 buf[6] = {7, 7, 7, 7, 7, 7};
-    EXPECT_EQ(LoadDataFromPrefs(buf, 6, FourCC("tEst"), 200), noErr);
-    EXPECT_EQ(Bytes(buf, buf + 6), (Bytes{1, 2, 3, 4, 7, 7}));
-    EXPECT_EQ(LoadDataFromPrefs(buf, 3, FourCC("tEst"), 201), resNotFound);
-    // Replacing resizes; reading copies at most what was asked for.
-    ASSERT_EQ(AddDataToPrefs(two, 2, FourCC("tEst"), 200, nullptr), noErr);
-    EXPECT_EQ(LoadDataFromPrefs(buf, 1, FourCC("tEst"), 200), noErr);
-    EXPECT_EQ(Bytes(buf, buf + 3), (Bytes{9, 2, 3}));
-    EXPECT_EQ(GetHandleSize(Get1Resource(FourCC("tEst"), 200)), 2);
-    EXPECT_EQ(RemoveDataFromPrefs(FourCC("tEst"), 200), noErr);
-    EXPECT_EQ(RemoveDataFromPrefs(FourCC("tEst"), 200), resNotFound);
-    CloseResFile(ref);
-}
-
 // Distinct values in every field pin each field's offset and byte order.
 TEST_F(PrefsTest, RecordsEncodeFieldByFieldBigEndian) {
     ToolPrefs tool;
@@ -501,31 +480,6 @@ TEST_F(PrefsTest, RecordsEncodeFieldByFieldBigEndian) {
 
     const PaintWinPrefs win{{1, 2, 0x0300, -1}, 5, 6, 7, 2, 24};
     EXPECT_EQ(EncodePref(win), (Bytes{0, 1, 0, 2, 3, 0, 0xFF, 0xFF, 0, 5, 6, 7, 0, 2, 0, 24}));
-}
-
-// Palettes are written only when the file is closed: the content's top-left
-// and, for those whose visibility the user chooses, whether it is shown.
-TEST_F(PrefsTest, ClosingWritesPalettePositionsAndVisibility) {
-    const Rect a{40, 30, 100, 90}, b{200, 300, 260, 360};
-    ColorPalette1 = NewCWindow(nullptr, &a, nullptr, true, 0, kFirstWindowOfClass, false, 0);
-    gPreviewWindow = NewCWindow(nullptr, &b, nullptr, false, 0, kFirstWindowOfClass, false, 0);
-    ASSERT_TRUE(ColorPalette1 && gPreviewWindow);
-    MoveWindow(ColorPalette1, 33, 44, false);
-    StartRun();
-    ClosePrefFile();
-    const ResourceForkImage image = ReadPrefFile();
-    const ForkResource* pos1 = Find(image, "WPOS", 129);
-    const ForkResource* vis1 = Find(image, "WVis", 129);
-    const ForkResource* pos3 = Find(image, "WPOS", 131);
-    ASSERT_TRUE(pos1 && vis1 && pos3);
-    EXPECT_EQ(pos1->name, "ColorPalette1 pos");
-    EXPECT_EQ(pos1->data, (Bytes{0, 44, 0, 33}));
-    EXPECT_EQ(vis1->name, "ColorPalette1 vis");
-    EXPECT_EQ(vis1->data, Bytes{1});
-    EXPECT_EQ(pos3->data, (Bytes{0, 200, 1, 44}));
-    EXPECT_EQ(Find(image, "WVis", 131), nullptr);
-    EXPECT_EQ(Find(image, "WPOS", 132), nullptr);
-    ColorPalette1 = gPreviewWindow = nullptr;
 }
 
 }  // namespace
