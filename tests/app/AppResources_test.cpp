@@ -163,13 +163,9 @@ TEST_F(AppResources, EveryResourceTheSourcesAskForExists) {
     const std::pair<const char*, const char*> calls[] = {  // group 1 the ID, group 2 a string's item
         {R"(\b(?:GetIndString\(\s*\w+\s*,|IndString\(|ErrorAlertFromResource\()\s*(\w+)\s*,\s*(?:(\w+)\s*\))?)",
          "STR#"},
-        {R"(\bGetNewDialog\(\s*(\w+))", "DLOG"},
-        {R"(\bGetNewCWindow\(\s*(\w+))", "WIND"},
-        {R"(\bGetMenu\(\s*(\w+))", "MENU"},
-        {R"(\bGetCursor\(\s*(\w+))", "CURS"},
-        {R"(\bGetCTable\(\s*(\w+))", "clut"},
-        {R"(\bGetIndPattern\(\s*[^,]+,\s*(\w+))", "PAT#"},
-        {R"(\bGetPattern\(\s*[^,]+,\s*(\w+))", "PAT "},
+        {R"(\bGetNewDialog\(\s*(\w+))", "DLOG"}, {R"(\bGetNewCWindow\(\s*(\w+))", "WIND"},
+        {R"(\bGetMenu\(\s*(\w+))", "MENU"}, {R"(\bGetCursor\(\s*(\w+))", "CURS"}, {R"(\bGetCTable\(\s*(\w+))", "clut"},
+        {R"(\bGetIndPattern\(\s*[^,]+,\s*(\w+))", "PAT#"}, {R"(\bGetPattern\(\s*[^,]+,\s*(\w+))", "PAT "},
     };
     for (const auto& [pattern, type] : calls) {
         const std::regex re(pattern);

@@ -165,22 +165,16 @@ TEST_F(MenuBarTest, CommandKeysWithShiftAndOption) {
         EventModifiers modifiers;
         SInt32 choice;
     } keys[] = {
-        {'s', kVK_ANSI_S, 0, MenuChoice(kFileMenuID, 4)},
-        {'s', kVK_ANSI_S, shiftKey, MenuChoice(kFileMenuID, 5)},
-        {'o', kVK_ANSI_O, 0, MenuChoice(kFileMenuID, 2)},
-        {'o', kVK_ANSI_O, shiftKey, MenuChoice(kFileMenuID, 9)},
-        {'n', kVK_ANSI_N, 0, MenuChoice(kFileMenuID, 1)},
-        {'n', kVK_ANSI_N, shiftKey, MenuChoice(kIconMenuID, 1)},
+        {'s', kVK_ANSI_S, 0, MenuChoice(kFileMenuID, 4)}, {'s', kVK_ANSI_S, shiftKey, MenuChoice(kFileMenuID, 5)},
+        {'o', kVK_ANSI_O, 0, MenuChoice(kFileMenuID, 2)}, {'o', kVK_ANSI_O, shiftKey, MenuChoice(kFileMenuID, 9)},
+        {'n', kVK_ANSI_N, 0, MenuChoice(kFileMenuID, 1)}, {'n', kVK_ANSI_N, shiftKey, MenuChoice(kIconMenuID, 1)},
         {'n', kVK_ANSI_N, optionKey, MenuChoice(kIconMenuID, 2)},
         {'b', kVK_ANSI_B, shiftKey, MenuChoice(kEditMenuID, 14)},
         {'h', kVK_ANSI_H, shiftKey, MenuChoice(kEditMenuID, 20)},
         {'h', kVK_ANSI_H, optionKey, MenuChoice(kSelectionMenuID, 4)},
         {'i', kVK_ANSI_I, shiftKey, MenuChoice(kIconMenuID, 7)},
-        {'e', kVK_ANSI_E, shiftKey, MenuChoice(kIconMenuID, 8)},
-        {'e', kVK_ANSI_E, 0, MenuChoice(kEffectMenuID, 20)},
-        {'b', kVK_ANSI_B, 0, 0},
-        {'h', kVK_ANSI_H, 0, 0},
-        {'i', kVK_ANSI_I, 0, 0},
+        {'e', kVK_ANSI_E, shiftKey, MenuChoice(kIconMenuID, 8)}, {'e', kVK_ANSI_E, 0, MenuChoice(kEffectMenuID, 20)},
+        {'b', kVK_ANSI_B, 0, 0}, {'h', kVK_ANSI_H, 0, 0}, {'i', kVK_ANSI_I, 0, 0},
     };
     for (const auto& k : keys) {
         EventRecord event;

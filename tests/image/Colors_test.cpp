@@ -76,9 +76,7 @@ TEST(Colors, FixColorFollowsTheColourModeInForce) {
         SInt16 mode;  // 0: no procedure installed
         RGBColor result;
     } cases[] = {
-        {0, {0x3333, 0x6666, 0xFFFF}},
-        {8, {0x3333, 0x6666, 0xFFFF}},
-        {24, {0x3300, 0x6700, 0xFFFF}},
+        {0, {0x3333, 0x6666, 0xFFFF}}, {8, {0x3333, 0x6666, 0xFFFF}}, {24, {0x3300, 0x6700, 0xFFFF}},
         {32, {0x3300, 0x6700, 0xFFFF}},
     };
     for (const auto& c : cases) {

@@ -35,9 +35,7 @@ TEST(PaintPoints, RealAndGridPositionsShiftArithmetically) {
         Point real, grid;
     } cases[] = {
         {{5, -1}, 2, {1, -1}, {4, -4}},      // (h -1, v 5): the left neighbour's pixel, not 0
-        {{17, -5}, 4, {1, -1}, {16, -16}},
-        {{7, 7}, 0, {7, 7}, {7, 7}},
-        {{-16, 31}, 3, {-2, 3}, {-16, 24}},
+        {{17, -5}, 4, {1, -1}, {16, -16}}, {{7, 7}, 0, {7, 7}, {7, 7}}, {{-16, 31}, 3, {-2, 3}, {-16, 24}},
     };
     for (const Case& c : cases) {
         Point p = c.in;

@@ -70,13 +70,10 @@ TEST_F(ScrollTest, KeysScrollByStepsAndPages) {
         {kLeftArrowCharCode, 0, {8, 0}, {0, 0}},       // clamped at 0
         {kUpArrowCharCode, 0, {0, 390}, {0, 374}},
         {kPageDownCharCode, 0, {0, 0}, {0, 184}},      // a page is the visible height less 16
-        {kPageDownCharCode, 0, {0, 300}, {0, 400}},
-        {kPageUpCharCode, 0, {0, 300}, {0, 116}},
-        {kEndCharCode, 0, {0, 0}, {184, 0}},
-        {kHomeCharCode, 0, {190, 0}, {6, 0}},
+        {kPageDownCharCode, 0, {0, 300}, {0, 400}}, {kPageUpCharCode, 0, {0, 300}, {0, 116}},
+        {kEndCharCode, 0, {0, 0}, {184, 0}}, {kHomeCharCode, 0, {190, 0}, {6, 0}},
         {kRightArrowCharCode, cmdKey, {0, 0}, {200, 0}},   // to the end in one step
-        {kDownArrowCharCode, cmdKey, {0, 10}, {0, 400}},
-        {kUpArrowCharCode, cmdKey, {50, 399}, {50, 0}},
+        {kDownArrowCharCode, cmdKey, {0, 10}, {0, 400}}, {kUpArrowCharCode, cmdKey, {50, 399}, {50, 0}},
         {'x', 0, {30, 40}, {30, 40}},
     };
     for (const Case& c : cases) {
@@ -305,10 +302,8 @@ TEST_F(ScrollTest, ArrowsAndPagesOfTheScrollBarsMoveThePicture) {
         ControlPartCode part;
         View want;
     } cases[] = {
-        {true, kControlDownButtonPart, {0, 16}},
-        {true, kControlPageDownPart, {0, 16 + 184}},
-        {false, kControlDownButtonPart, {16, 200}},
-        {true, kControlUpButtonPart, {16, 184}},
+        {true, kControlDownButtonPart, {0, 16}}, {true, kControlPageDownPart, {0, 16 + 184}},
+        {false, kControlDownButtonPart, {16, 200}}, {true, kControlUpButtonPart, {16, 184}},
         {false, kControlPageDownPart, {200, 184}},   // clamped at the maximum
     };
     for (const Case& c : cases) {

@@ -233,10 +233,8 @@ TEST_F(PrefsDialogTest, TabsShowOnePageAtATime) {
                                   S::Click(kStdCancelItemIndex)});
     OpenPrefsDialog();
     const std::vector<std::vector<bool>> expected = {
-        {true, false, false, false, false, false},
-        {false, false, false, false, false, true},
-        {false, false, false, false, false, true},
-        {false, false, true, false, false, false},
+        {true, false, false, false, false, false}, {false, false, false, false, false, true},
+        {false, false, false, false, false, true}, {false, false, true, false, false, false},
     };
     EXPECT_EQ(seen, expected);
 }

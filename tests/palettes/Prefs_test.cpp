@@ -153,26 +153,17 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
     };
     // Grouped by type in the order of first writing, which is the table's.
     const std::vector<Key> expected = {
-        {"lBak", 128, "background of icon list", {0, 1}},
-        {"cAIC", 128, "color palette check", {0, 0}},
+        {"lBak", 128, "background of icon list", {0, 1}}, {"cAIC", 128, "color palette check", {0, 0}},
         {"gSet", 128, "png file prefs", {0, 0, 0, 0, 0, 6, 0, 1, 0, 0}},
         {"pPrf", 128, "tool prefs", Cat({{1, 1, 1, 0}, Be16(20), Be16(5), {0, 0, 0, 0, 0, 0x21, 0, 0}, Bytes(12, 0)})},
-        {"DCrt", 128, "pict creator", krvl},
-        {"DCrt", 129, "gif creator", krvl},
-        {"DCrt", 130, "icon creator", krvl},
-        {"DCrt", 131, "png creator", krvl},
-        {"Stup", 128, "startup setting", {0, 1}},
-        {"fPrf", 128, "add preview icon", {0, 0}},
-        {"tPrf", 128, "tablet prefs", {0, 1, 0, 0}},
+        {"DCrt", 128, "pict creator", krvl}, {"DCrt", 129, "gif creator", krvl}, {"DCrt", 130, "icon creator", krvl},
+        {"DCrt", 131, "png creator", krvl}, {"Stup", 128, "startup setting", {0, 1}},
+        {"fPrf", 128, "add preview icon", {0, 0}}, {"tPrf", 128, "tablet prefs", {0, 1, 0, 0}},
         {"PWpf", 128, "paint window prefs", {0, 0, 0, 0, 0, 64, 0, 96, 0, 2, 0, 0, 0, 0, 0, 8}},
-        {"oPrf", 128, "other Prefs", {0, 0, 0, 0, 1, 1, 0, 0}},
-        {"uCnt", 128, "count of use", counts},
-        {"pprf", 128, "rotate prefs", {0, 90}},
-        {"pprf", 129, "dot picture prefs", Bytes(6, 0)},
-        {"pprf", 130, "wind prefs", Bytes(4, 0)},
-        {"pprf", 131, "type string prefs", DefaultTypeString()},
-        {"pprf", 132, "edge prefs", {0, 1, 0, 1, 0, 1}},
-        {"STR ", 128, "dot mode command", {0}},
+        {"oPrf", 128, "other Prefs", {0, 0, 0, 0, 1, 1, 0, 0}}, {"uCnt", 128, "count of use", counts},
+        {"pprf", 128, "rotate prefs", {0, 90}}, {"pprf", 129, "dot picture prefs", Bytes(6, 0)},
+        {"pprf", 130, "wind prefs", Bytes(4, 0)}, {"pprf", 131, "type string prefs", DefaultTypeString()},
+        {"pprf", 132, "edge prefs", {0, 1, 0, 1, 0, 1}}, {"STR ", 128, "dot mode command", {0}},
         {"uExE", 128, "use external editor", {1}},
     };
     const ResourceForkImage image = ReadPrefFile();
@@ -385,13 +376,9 @@ TEST_F(PrefsTest, StoredFavouritesKeepTheirCountUpToTheirCells) {
         int expectedCount;  // −1: the 34 defaults stand
     };
     const std::vector<Case> cases = {
-        {"two", clut(1, 2), 2},
-        {"forty", clut(39, 40), 40},
-        {"ninety-six", clut(95, 96), 96},
-        {"a hundred, cut to the cells", clut(99, 100), 96},
-        {"an emptied list", clut(-1, 0), 0},
-        {"count beyond the bytes", clut(9, 5), -1},
-        {"count of 300", clut(299, 300), -1},
+        {"two", clut(1, 2), 2}, {"forty", clut(39, 40), 40}, {"ninety-six", clut(95, 96), 96},
+        {"a hundred, cut to the cells", clut(99, 100), 96}, {"an emptied list", clut(-1, 0), 0},
+        {"count beyond the bytes", clut(9, 5), -1}, {"count of 300", clut(299, 300), -1},
         {"header only", Bytes{0, 0, 0, 1}, -1},
     };
     const UniqueCTable defaults(GetCTable(130));

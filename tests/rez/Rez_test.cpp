@@ -164,10 +164,8 @@ TEST(RezErrors, MalformedSourcesNameTheirLine) {
         const char* message;
     };
     const Case cases[] = {
-        {"resource 'STR#' 1\n \"ok\"\n", 1, "no 'end'"},
-        {"resource 'STR' 1\nend\n", 1, "four characters"},
-        {"resource 'STR#' 70000\nend\n", 1, "out of range"},
-        {"resource 'STR#' 1 bogus\nend\n", 1, "unknown attribute"},
+        {"resource 'STR#' 1\n \"ok\"\n", 1, "no 'end'"}, {"resource 'STR' 1\nend\n", 1, "four characters"},
+        {"resource 'STR#' 70000\nend\n", 1, "out of range"}, {"resource 'STR#' 1 bogus\nend\n", 1, "unknown attribute"},
         {"\nitem \"x\"\n", 2, "expected 'resource'"},
         {"resource 'STR#' 1\n \"unterminated\nend\n", 2, "unterminated string"},
         {"resource 'STR#' 1\n \"" "\xC3" "\"\nend\n", 2, "UTF-8"},

@@ -114,8 +114,7 @@ TEST_F(PencilTest, ToggleRule) {
         char expected;
     };
     const Case cases[] = {
-        {"same colour, 1x1", 1, 0, 'r', false, 1, 'g'},
-        {"other colour, 1x1", 1, 0, 'b', false, 1, 'r'},
+        {"same colour, 1x1", 1, 0, 'r', false, 1, 'g'}, {"other colour, 1x1", 1, 0, 'b', false, 1, 'r'},
         {"same colour, 2x2 with small-pen rule", 2, 0, 'r', false, 1, 'r'},
         {"same colour, 2x2 without small-pen rule", 2, 0, 'r', false, 0, 'g'},
         {"same colour, blend mode", 1, blend, 'r', false, 1, '?'},
@@ -159,8 +158,7 @@ TEST_F(PencilTest, EraserPaintsTheBackgroundColourOrTransparency) {
         char mask;
     };
     const Case cases[] = {
-        {"opaque background colour", false, false, 'g', '#'},
-        {"transparent background colour", true, false, '.', '.'},
+        {"opaque background colour", false, false, 'g', '#'}, {"transparent background colour", true, false, '.', '.'},
         {"document with a background layer", false, true, '.', '.'},
     };
     for (const Case& c : cases) {

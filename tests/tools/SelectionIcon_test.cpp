@@ -159,11 +159,8 @@ TEST_F(SelectionIconTest, UnframedLayoutsOfEachDepth) {
     };
     const Case cases[] = {
         {32, 1, Cat({PackBits(picture32), PackBits(Place(content, 32, 12, 12))})},
-        {16, 1, Cat({PackBits(picture16), PackBits(Place(content, 16, 4, 4))})},
-        {32, 4, PackIndexed(picture32, 4)},
-        {32, 8, PackIndexed(picture32, 8)},
-        {16, 8, PackIndexed(picture16, 8)},
-        {32, 32, PackDirect(picture32)},
+        {16, 1, Cat({PackBits(picture16), PackBits(Place(content, 16, 4, 4))})}, {32, 4, PackIndexed(picture32, 4)},
+        {32, 8, PackIndexed(picture32, 8)}, {16, 8, PackIndexed(picture16, 8)}, {32, 32, PackDirect(picture32)},
         {128, 8, PackIndexed(Place(kRing, 128, 60, 60), 8)},
     };
     for (const Case& c : cases) {

@@ -207,13 +207,10 @@ TEST_F(SelectionTest, ArrowKeysMoveByOneEightAndSixteen) {
         Point offset;
     };
     const Case cases[] = {
-        {kVK_LeftArrow, kLeftArrowCharCode, 0, {0, -1}},
-        {kVK_RightArrow, kRightArrowCharCode, 0, {0, 1}},
-        {kVK_UpArrow, kUpArrowCharCode, 0, {-1, 0}},
-        {kVK_DownArrow, kDownArrowCharCode, 0, {1, 0}},
+        {kVK_LeftArrow, kLeftArrowCharCode, 0, {0, -1}}, {kVK_RightArrow, kRightArrowCharCode, 0, {0, 1}},
+        {kVK_UpArrow, kUpArrowCharCode, 0, {-1, 0}}, {kVK_DownArrow, kDownArrowCharCode, 0, {1, 0}},
         {kVK_LeftArrow, kLeftArrowCharCode, optionKey, {0, -8}},
-        {kVK_RightArrow, kRightArrowCharCode, optionKey, {0, 8}},
-        {kVK_UpArrow, kUpArrowCharCode, optionKey, {-8, 0}},
+        {kVK_RightArrow, kRightArrowCharCode, optionKey, {0, 8}}, {kVK_UpArrow, kUpArrowCharCode, optionKey, {-8, 0}},
         {kVK_DownArrow, kDownArrowCharCode, optionKey, {8, 0}},
         {kVK_LeftArrow, kLeftArrowCharCode, optionKey | shiftKey, {0, -16}},
         {kVK_RightArrow, kRightArrowCharCode, optionKey | shiftKey, {0, 16}},
