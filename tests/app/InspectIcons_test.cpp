@@ -18,10 +18,7 @@ using namespace icontest;
 
 const Bytes kPackedSmall = {0xFF, 1, 0xFB, 1, 0xFF, 2, 0xFB, 2, 0xFF, 3, 0xFB, 3};
 
-struct Result {
-    InspectVerdict verdict;
-    std::string out, reason;
-};
+struct Result { InspectVerdict verdict; std::string out, reason; };
 Result Inspect(const Bytes& bytes, bool json) {
     InspectRequest req;
     req.path = "x.icns";
@@ -56,12 +53,7 @@ TEST(InspectIcons, DescribesEveryElement) {
 }
 
 TEST(InspectIcons, SortsOutOtherFilesAndDamage) {
-    const struct {
-        const char* name;
-        Bytes bytes;
-        InspectVerdict verdict;
-        const char* reasonPart;
-    } cases[] = {
+    const struct { const char* name; Bytes bytes; InspectVerdict verdict; const char* reasonPart; } cases[] = {
         {"not a family", {0x89, 'P', 'N', 'G'}, InspectVerdict::notMine, ""},
         {"too short to tell", {'i', 'c'}, InspectVerdict::notMine, ""},
         {"empty family", MakeFamily({}), InspectVerdict::described, ""},

@@ -103,11 +103,7 @@ TEST_F(MenuBarTest, ChoicesThatCannotActChangeNothing) {
 // Enabling follows what can act on the front document; the Undo item names
 // its last edit (negative: undone); preview and dot-mode palettes follow it.
 TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
-    const struct {
-        MenuID menu;
-        MenuItemIndex item;
-        bool noWindow, paintWindow;
-    } cases[] = {
+    const struct { MenuID menu; MenuItemIndex item; bool noWindow, paintWindow; } cases[] = {
         {kFileMenuID, 1, true, true},    {kFileMenuID, 2, false, false},   {kFileMenuID, 3, false, true},
         {kFileMenuID, 4, false, false},  {kFileMenuID, 9, false, false},   {kFileMenuID, 11, true, true},
         {kFileMenuID, 13, true, true},   {kEditMenuID, 1, false, false},   {kEditMenuID, 5, false, false},
@@ -159,12 +155,7 @@ TEST_F(MenuBarTest, CommandKeysWithShiftAndOption) {
         EnableMenuItem(GetMenuHandle(id), 0);
         for (MenuItemIndex i = 1; i <= CountMenuItems(GetMenuHandle(id)); ++i) EnableMenuItem(GetMenuHandle(id), i);
     }
-    const struct {
-        char ch;
-        UInt8 keyCode;
-        EventModifiers modifiers;
-        SInt32 choice;
-    } keys[] = {
+    const struct { char ch; UInt8 keyCode; EventModifiers modifiers; SInt32 choice; } keys[] = {
         {'s', kVK_ANSI_S, 0, MenuChoice(kFileMenuID, 4)}, {'s', kVK_ANSI_S, shiftKey, MenuChoice(kFileMenuID, 5)},
         {'o', kVK_ANSI_O, 0, MenuChoice(kFileMenuID, 2)}, {'o', kVK_ANSI_O, shiftKey, MenuChoice(kFileMenuID, 9)},
         {'n', kVK_ANSI_N, 0, MenuChoice(kFileMenuID, 1)}, {'n', kVK_ANSI_N, shiftKey, MenuChoice(kIconMenuID, 1)},
@@ -347,12 +338,7 @@ TEST_F(MenuBarTest, WindowMenu) {
 // Items 6 and 7 toggle the block grid (bits 4 to 7), the others choose the
 // pixel-grid style (bits 0 to 3); the high byte is kept.
 TEST_F(MenuBarTest, GridChoicesSetTheirBits) {
-    const struct {
-        UInt16 before;
-        SInt16 item;
-        UInt16 after;
-        std::vector<int> marks;
-    } cases[] = {
+    const struct { UInt16 before; SInt16 item; UInt16 after; std::vector<int> marks; } cases[] = {
         {0x0021, 6, 0x0011, {1, 6}}, {0x0021, 7, 0x0001, {1}},    {0x0001, 7, 0x0021, {1, 7}},
         {0x0011, 6, 0x0001, {1}},    {0x0021, 3, 0x0023, {3, 7}}, {0x0025, 1, 0x0021, {1, 7}},
         {0x0023, 3, 0x0023, {3, 7}}, {0x1F21, 6, 0x1F11, {1, 6}}, {0xAB15, 2, 0xAB12, {2, 6}},

@@ -53,9 +53,7 @@ TEST(Colors, IndexConversions) {
 }
 
 TEST(Colors, BlendColor) {
-    const struct {
-        RGBColor a, b, result;
-    } cases[] = {
+    const struct { RGBColor a, b, result; } cases[] = {
         {{0, 0, 0}, {0xFFFF, 0xFFFF, 0xFFFF}, {0x7FFF, 0x7FFF, 0x7FFF}},
         {{0xFFFF, 0xFFFF, 0xFFFF}, {0xFFFF, 0xFFFF, 0xFFFF}, {0xFFFE, 0xFFFE, 0xFFFE}},
         {{1, 3, 0x8000}, {1, 3, 0}, {0, 2, 0x4000}},
@@ -91,12 +89,7 @@ TEST(Colors, FixColorFollowsTheColourModeInForce) {
 }
 
 TEST(Colors, GrayscaleTables) {
-    const struct {
-        SInt16 depth;
-        bool invert;
-        int index;
-        UInt16 level;
-    } cases[] = {
+    const struct { SInt16 depth; bool invert; int index; UInt16 level; } cases[] = {
         {1, true, 0, 0xFFFF},  {1, true, 1, 0},       {1, false, 0, 0},     {1, false, 1, 0xFFFF},
         {8, false, 128, 0x8080}, {8, false, 255, 0xFFFF}, {8, true, 128, 0x7F7F}, {2, false, 1, 0x5555},
         {4, true, 1, 0xEEEE},
@@ -183,12 +176,7 @@ TEST(Colors, ColorExistsInPal) {
     const UniqueCTable table(GetCTable(4));
     CTabHandle t = table.get();
     const RGBColor red{0xDD6B, 0x08C2, 0x06A2}, black{0, 0, 0}, none{1, 2, 3};
-    const struct {
-        CTabHandle table;
-        const RGBColor* color;
-        int count;
-        bool found;
-    } cases[] = {
+    const struct { CTabHandle table; const RGBColor* color; int count; bool found; } cases[] = {
         {t, &red, 16, true},  {t, &red, 4, true},     {t, &red, 3, false}, {t, &black, 16, true},
         {t, &black, 15, false}, {t, &black, 1000, true}, {t, &none, 16, false}, {nullptr, &red, 16, false},
         {t, &red, 0, false},
@@ -202,10 +190,7 @@ TEST_F(ColorsPort, DarkenAndLightenByOneStep) {
     RGBForeColor(&fore);
     OpColor(&op);
     const Rect r{1, 1, 3, 3};
-    const struct {
-        void (*action)(const Rect*);
-        RGBColor dst, inside;
-    } cases[] = {
+    const struct { void (*action)(const Rect*); RGBColor dst, inside; } cases[] = {
         {DarkenRect, {0x8080, 0x3030, 0x1010}, {0x5E5E, 0x0E0E, 0}},        // 0x22 off each, pinned at 0
         {LightenRect, {0x8080, 0xE0E0, 0xF0F0}, {0xA2A2, 0xFFFF, 0xFFFF}},  // 0x22 onto each, pinned
     };

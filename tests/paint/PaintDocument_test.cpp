@@ -68,12 +68,7 @@ TEST(PaintBuffers, EraseOffPortWhitensImagesAndClearsMasks) {
 
 TEST(NewPicture, BackgroundKinds) {
     BackColorGuard guard;
-    struct Case {
-        SInt16 kind;
-        ColorRec back;
-        char mask, image;
-        bool transparent;
-    } cases[] = {
+    struct Case { SInt16 kind; ColorRec back; char mask, image; bool transparent; } cases[] = {
         {0, {kBlue, 0}, '#', '.', false},   // white, opaque
         {1, {kBlue, 0}, '.', '.', true},    // transparent
         {2, {kRed, 0}, '#', 'r', false},    // the background colour, opaque
@@ -165,11 +160,7 @@ TEST(PreviewImage, BackgroundLayerUnderTheForeground) {
     for (int x = 0; x < 3; ++x) WritePixel(MapOf(rec->backPort.get()), x, 0, kRed);
     WritePixel(MapOf(rec->offPort.get()), 1, 0, kBlue);
     WritePixel(MapOf(rec->maskPort.get()), 1, 0, kBlack);
-    struct Case {
-        bool showBack;
-        SInt16 foreTrans;
-        std::string want;
-    } cases[] = {
+    struct Case { bool showBack; SInt16 foreTrans; std::string want; } cases[] = {
         {true, 0, "rbr"},   // the foreground's opaque pixels over the layer
         {true, 4, "rrr"},   // the foreground hidden
         {false, 0, ".b."},  // the layer hidden

@@ -29,11 +29,7 @@ void ExpectPixels(GWorldPtr image, const std::function<RGBColor(int, int)>& want
 }  // namespace
 
 TEST(PaintPoints, RealAndGridPositionsShiftArithmetically) {
-    struct Case {
-        Point in;
-        SInt16 ratio;
-        Point real, grid;
-    } cases[] = {
+    struct Case { Point in; SInt16 ratio; Point real, grid; } cases[] = {
         {{5, -1}, 2, {1, -1}, {4, -4}},      // (h -1, v 5): the left neighbour's pixel, not 0
         {{17, -5}, 4, {1, -1}, {16, -16}}, {{7, 7}, 0, {7, 7}, {7, 7}}, {{-16, 31}, 3, {-2, 3}, {-16, 24}},
     };
@@ -48,10 +44,7 @@ TEST(PaintPoints, RealAndGridPositionsShiftArithmetically) {
 
 TEST(PaintPoints, SnapToBlockGridByCode) {
     GridPrefsGuard guard;
-    struct Case {
-        UInt16 setting;
-        Point in, down, nearest;
-    } cases[] = {
+    struct Case { UInt16 setting; Point in, down, nearest; } cases[] = {
         {0x12, {47, 40}, {32, 32}, {32, 32}},   // code 1: multiples of 32
         {0x12, {48, -1}, {32, -32}, {64, 0}},
         {0x20, {23, 7}, {16, 0}, {16, 0}},      // code 2: multiples of 16

@@ -11,10 +11,7 @@ using namespace painttest;
 
 namespace {
 
-struct View {
-    SInt16 h, v;
-    friend bool operator==(const View&, const View&) = default;
-};
+struct View { SInt16 h, v; friend bool operator==(const View&, const View&) = default; };
 
 View ScrollValues(WindowRef w) {
     PaintWinRec* rec = GetPaintWinRec(w);
@@ -60,11 +57,7 @@ TEST_F(ScrollTest, KeysScrollByStepsAndPages) {
     Grow(w, 215, 215);  // visible 200 x 200 of 400 x 600: maxima 200 and 400
     EXPECT_EQ(GetControlMaximum(GetPaintWinRec(w)->hScroll), 200);
     EXPECT_EQ(GetControlMaximum(GetPaintWinRec(w)->vScroll), 400);
-    struct Case {
-        SInt16 charCode;
-        EventModifiers mods;
-        View from, to;
-    } cases[] = {
+    struct Case { SInt16 charCode; EventModifiers mods; View from, to; } cases[] = {
         {kDownArrowCharCode, 0, {0, 0}, {0, 16}},
         {kRightArrowCharCode, 0, {0, 0}, {16, 0}},
         {kLeftArrowCharCode, 0, {8, 0}, {0, 0}},       // clamped at 0
@@ -136,11 +129,7 @@ TEST_F(ScrollTest, GrowingKeepsTheRightEdgeAtTheWindowEdge) {
 TEST_F(ZoomTest, ChangingMagnificationKeepsTheCentre) {
     WindowRef w = MakePaint(600, 600, 0);
     ASSERT_EQ(Port(w), MakeRect(0, 0, 615, 615));
-    struct Case {
-        SInt16 ratio;
-        View want;
-        Rect port;
-    } cases[] = {
+    struct Case { SInt16 ratio; View want; Rect port; } cases[] = {
         // The window grows to the desktop's limits (887 x 600 visible); the
         // image point (300, 300) stays in the middle.
         {1, {157, 300}, MakeRect(300, 157, 300 + 615, 157 + 902)},
@@ -297,11 +286,7 @@ TEST_F(ScrollTest, ArrowsAndPagesOfTheScrollBarsMoveThePicture) {
     Grow(w, 215, 215);
     PaintBands(w);
     PaintWinRec* rec = GetPaintWinRec(w);
-    struct Case {
-        bool vertical;
-        ControlPartCode part;
-        View want;
-    } cases[] = {
+    struct Case { bool vertical; ControlPartCode part; View want; } cases[] = {
         {true, kControlDownButtonPart, {0, 16}}, {true, kControlPageDownPart, {0, 16 + 184}},
         {false, kControlDownButtonPart, {16, 200}}, {true, kControlUpButtonPart, {16, 184}},
         {false, kControlPageDownPart, {200, 184}},   // clamped at the maximum

@@ -219,12 +219,7 @@ TEST_F(PaintWindowTest, NewPictureImpossibleSizeIsAnAlertAndNoWindow) {
 // An unchanged picture closes at once; a changed one asks first. Windows of
 // other kinds are left alone.
 TEST_F(PaintWindowTest, CloseAsksAboutChangedPictures) {
-    struct Case {
-        bool dirty;
-        DialogItemIndex answer;
-        OSErr result;
-        bool stays;
-    } cases[] = {
+    struct Case { bool dirty; DialogItemIndex answer; OSErr result; bool stays; } cases[] = {
         {false, 0, noErr, false},
         {true, 2, userCanceledErr, true},  // Cancel
         {true, 1, -4, true},               // Save, which this version cannot do for pictures: nothing is lost
@@ -258,13 +253,7 @@ TEST_F(PaintWindowTest, NewPictureSizeAndColourModeFromTheClipboard) {
     gPaintWinPrefs.colorMode = 8;
     gPaintWinPrefs.ratio = 0;
 
-    struct Case {
-        UInt8 fromClip;
-        std::vector<DialogStep> steps;
-        Rect want;
-        SInt16 depth;
-        UInt8 prefAfter;
-    } cases[] = {
+    struct Case { UInt8 fromClip; std::vector<DialogStep> steps; Rect want; SInt16 depth; UInt8 prefAfter; } cases[] = {
         {1, {DialogStep::Click(1)}, MakeRect(0, 0, 21, 37), 24, 1},
         {0, {DialogStep::Click(1)}, MakeRect(0, 0, 10, 12), 8, 0},
         // Turning the check box on shows the clipboard's; off again brings back what was typed.

@@ -16,11 +16,7 @@ class UndoTest : public ToolTest {};
 }  // namespace
 
 TEST_F(UndoTest, RecordedModesMarkTheDocumentModifiedExceptSelecting) {
-    struct Case {
-        SInt16 mode;
-        SInt16 stored;
-        bool dirty;
-    };
+    struct Case { SInt16 mode; SInt16 stored; bool dirty; };
     const Case cases[] = {
         {kUndoSelect, kUndoSelect, false}, {-kUndoSelect, -kUndoSelect, false}, {kUndoNone, kUndoNone, false},
         {kUndoPaint, kUndoPaint, true},    {-kUndoMoveSelection, -kUndoMoveSelection, true},
@@ -147,11 +143,7 @@ TEST_F(UndoTest, NewBackgroundLayerUndoGivesTheForegroundBackAndRedoParksItAgain
 TEST_F(UndoTest, ColourModeUndoTakesThePaletteCheckBackWhenLinked) {
     MakePaint(4, 2, 1);
     const SInt16 savedCheck = gPaletteCheck, savedPrev = gPrevPaletteCheck;
-    struct Case {
-        UInt8 linked;
-        SInt16 check, prev;
-        SInt16 checkAfter, prevAfter;
-    };
+    struct Case { UInt8 linked; SInt16 check, prev; SInt16 checkAfter, prevAfter; };
     const Case cases[] = {{1, 2, 0, 0, 2}, {0, 2, 0, 2, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.linked));

@@ -25,11 +25,7 @@ std::optional<ColorRec> PaletteColor(int palette, SInt16 h, SInt16 v) {
 }
 
 TEST(ColorPaletteGeometry, PointsPickTheCubeAndTheRamps) {
-    struct Case {
-        int palette;
-        SInt16 h, v;
-        std::optional<ColorRec> color;
-    };
+    struct Case { int palette; SInt16 h, v; std::optional<ColorRec> color; };
     const Case cases[] = {
         {1, 1, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)}, {1, 10, 10, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
         {1, 11, 11, Opaque(0xFFFF, 0xCCCC, 0xCCCC)}, {1, 60, 1, Opaque(0xFFFF, 0xFFFF, 0)},
@@ -46,10 +42,7 @@ TEST(ColorPaletteGeometry, PointsPickTheCubeAndTheRamps) {
 }
 
 TEST(ColorPaletteGeometry, FavouriteCellsAndOutlines) {
-    struct Case {
-        SInt16 h, v;
-        int index;
-    };
+    struct Case { SInt16 h, v; int index; };
     const Case cases[] = {{1, 1, 0}, {10, 10, 0}, {11, 1, 1}, {1, 11, 16}, {151, 51, 95}, {160, 60, 95},
                           {161, 5, -1}, {5, 61, -1}};
     for (const Case& c : cases) EXPECT_EQ(FavoriteCellIndex(Point{c.v, c.h}), c.index) << c.h << "," << c.v;
@@ -230,10 +223,7 @@ TEST_F(ColorPaletteTest, FavouritesDrawing) {
     SetFavorites({kRed, kGreen, kBlue});
     gCurrentColor = ColorRec{kGreen, 0};
     UpdateFavoritePalette(FavoritePalette);
-    struct Case {
-        SInt16 h, v;
-        RGBColor color;
-    };
+    struct Case { SInt16 h, v; RGBColor color; };
     const RGBColor W = kWhite, K = kBlack;
     const Case cases[] = {
         {0, 0, K},  {0, 30, K}, {161, 61, K},  // frame

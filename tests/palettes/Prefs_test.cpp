@@ -145,12 +145,7 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
     const Bytes krvl = {'K', 'r', 'v', 'l'};
     Bytes counts(80, 0);
     counts[3] = 1;
-    struct Key {
-        const char* type;
-        ResID id;
-        const char* name;
-        Bytes data;
-    };
+    struct Key { const char* type; ResID id; const char* name; Bytes data; };
     // Grouped by type in the order of first writing, which is the table's.
     const std::vector<Key> expected = {
         {"lBak", 128, "background of icon list", {0, 1}}, {"cAIC", 128, "color palette check", {0, 0}},
@@ -206,11 +201,7 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
 }
 
 TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
-    struct Case {
-        const char* what;
-        std::vector<ForkResource> stored;
-        std::function<void()> check;
-    };
+    struct Case { const char* what; std::vector<ForkResource> stored; std::function<void()> check; };
     auto toolPrefsWithGrid = [](int grid) {
         return Res("pPrf", 128, Cat({{1, 1, 1, 0}, Be16(20), Be16(5), {0, 0, 0, 0}, Be16(grid), Bytes(14, 0)}));
     };
@@ -268,11 +259,7 @@ TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
 }
 
 TEST_F(PrefsTest, OlderKeysMoveIntoTheCurrentRecordsAndLeaveTheFile) {
-    struct Case {
-        const char* type;
-        Bytes stored;
-        std::function<void()> check;
-    };
+    struct Case { const char* type; Bytes stored; std::function<void()> check; };
     const std::vector<Case> cases = {
         {"gMod", {0, 0x17}, [] { EXPECT_EQ(gToolPrefs.gridSetting, 3); }},
         {"rMod", {1}, [] { EXPECT_EQ(gToolPrefs.showRuler, 1); }},

@@ -158,11 +158,7 @@ TEST(RezEncoding, PixelArtPlaysBackExactly) {
 }
 
 TEST(RezErrors, MalformedSourcesNameTheirLine) {
-    struct Case {
-        const char* text;
-        int line;
-        const char* message;
-    };
+    struct Case { const char* text; int line; const char* message; };
     const Case cases[] = {
         {"resource 'STR#' 1\n \"ok\"\n", 1, "no 'end'"}, {"resource 'STR' 1\nend\n", 1, "four characters"},
         {"resource 'STR#' 70000\nend\n", 1, "out of range"}, {"resource 'STR#' 1 bogus\nend\n", 1, "unknown attribute"},

@@ -24,11 +24,7 @@ protected:
 // The content of a rectangle: non-white pixels and the white that only they
 // reach, 4-connected (a diagonal gap still closes an outline).
 TEST(CreateMask, ContentOfTextPictures) {
-    struct Case {
-        const char* what;
-        Rows image;
-        Rows expected;
-    };
+    struct Case { const char* what; Rows image; Rows expected; };
     const Case cases[] = {
         {"ring keeps its inside", {"......", ".####.", ".#..#.", ".####.", "......"},
          {"......", ".####.", ".####.", ".####.", "......"}},

@@ -74,11 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, BucketTest, testing::Values(SInt16(8), SInt16(2
 // grey, 13 solid background; large list: 12 solid foreground, 1 solid
 // background).
 TEST_F(ColorToolTest, BucketMaskFollowsColoursAndPattern) {
-    struct Case {
-        bool foreTransparent, backTransparent, large;
-        SInt16 pattern;
-        Rows mask;
-    };
+    struct Case { bool foreTransparent, backTransparent, large; SInt16 pattern; Rows mask; };
     const Rows all{"####", "####"}, none{"....", "...."}, grey{"#.#.", "...."};
     const Case cases[] = {
         {false, false, false, 4, all},  {false, true, false, 1, all},   {false, true, false, 4, grey},

@@ -17,10 +17,7 @@ TEST_F(ColorToolTest, EyedropperTakesTheColourUnderThePoint) {
     const RGBColor odd{0x1212, 0xFEFE, 0x0101};
     WritePixel(MapOf(rec->offPort.get()), 3, 0, odd);
     ComposeDispPort(rec);
-    struct Case {
-        Point at;
-        RGBColor expected;
-    };
+    struct Case { Point at; RGBColor expected; };
     const Case cases[] = {
         {Point{0, 0}, kRed},   {Point{0, 1}, kBlack}, {Point{0, 3}, odd},
         {Point{0, 2}, kWhite}, {Point{1, 0}, kWhite},

@@ -14,10 +14,7 @@ Rows Blank(int w, int h, char c = '.') { return Rows(size_t(h), std::string(size
 }  // namespace
 
 TEST_F(PencilTest, PenFootprintIsCentredOnThePointerForSizesOneToFour) {
-    struct Case {
-        SInt16 size;
-        Rows image;
-    };
+    struct Case { SInt16 size; Rows image; };
     const Case cases[] = {
         {1, {"......", "......", "......", "...#..", "......", "......"}},
         {2, {"......", "......", "..##..", "..##..", "......", "......"}},
@@ -69,10 +66,7 @@ TEST_F(PencilTest, ShiftClickContinuesOnlyAfterAStroke) {
 }
 
 TEST_F(PencilTest, ShiftDragKeepsTheFirstDirectionAndADiagonalStartIsHorizontal) {
-    struct Case {
-        std::vector<std::pair<int, int>> path;
-        Rows image;
-    };
+    struct Case { std::vector<std::pair<int, int>> path; Rows image; };
     const Case cases[] = {
         {{{1, 1}, {3, 3}, {6, 4}}, {"........", ".######.", "........", "........", "........", "........"}},
         {{{2, 0}, {2, 2}, {5, 5}}, {"..#.....", "..#.....", "..#.....", "..#.....", "..#.....", "..#....."}},
@@ -150,13 +144,7 @@ TEST_F(PencilTest, ToggleRule) {
 }
 
 TEST_F(PencilTest, EraserPaintsTheBackgroundColourOrTransparency) {
-    struct Case {
-        const char* name;
-        bool backTransparent;
-        bool documentHasBackground;
-        char pixel;
-        char mask;
-    };
+    struct Case { const char* name; bool backTransparent; bool documentHasBackground; char pixel; char mask; };
     const Case cases[] = {
         {"opaque background colour", false, false, 'g', '#'}, {"transparent background colour", true, false, '.', '.'},
         {"document with a background layer", false, true, '.', '.'},

@@ -153,10 +153,7 @@ TEST_F(SelectionIconTest, UnframedLayoutsOfEachDepth) {
     Rows content(8, "........");
     PaintInto(&content, MakeRect(1, 1, 6, 7));
     content[1][1] = '.';
-    struct Case {
-        SInt16 size, depth;
-        IconBytes expected;
-    };
+    struct Case { SInt16 size, depth; IconBytes expected; };
     const Case cases[] = {
         {32, 1, Cat({PackBits(picture32), PackBits(Place(content, 32, 12, 12))})},
         {16, 1, Cat({PackBits(picture16), PackBits(Place(content, 16, 4, 4))})}, {32, 4, PackIndexed(picture32, 4)},
@@ -259,10 +256,7 @@ TEST_F(SelectionIconTest, MaskOfAFloatingSelectionFollowsTheDocumentMask) {
 TEST_F(SelectionIconTest, BackgroundLayerIsComposedUnder) {
     const Rows fore{"####", "#..#", "####"};
     const Rows foreMask{"####", "#..#", "##.."};
-    struct Case {
-        SInt16 foreTrans;
-        Rows shown;
-    };
+    struct Case { SInt16 foreTrans; Rows shown; };
     const Case cases[] = {
         {0, {"####", "#rr#", "##rr"}},
         {4, {"rrrr", "rrrr", "rrrr"}},

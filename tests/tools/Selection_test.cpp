@@ -15,10 +15,7 @@ const Rows kPatch = {"........", ".rg.....", ".b#.....", "........", "........",
 }  // namespace
 
 TEST_F(SelectionTest, MarqueeHoldsItsStartPixelInEveryDirection) {
-    struct Case {
-        int x0, y0, x1, y1;
-        const char* selRect;
-    };
+    struct Case { int x0, y0, x1, y1; const char* selRect; };
     const Case cases[] = {
         {2, 1, 5, 4, "1,2,4,5"},  // down-right: up to the pointer's pixel, not including it
         {5, 4, 2, 1, "1,2,5,6"},  // up-left: the start pixel is kept
@@ -47,11 +44,7 @@ TEST_F(SelectionTest, MarqueeHoldsItsStartPixelInEveryDirection) {
 }
 
 TEST_F(SelectionTest, ShiftMarqueeSnapsToTheBlockGrid) {
-    struct Case {
-        UInt16 gridSetting;
-        int x0, y0, x1, y1;
-        const char* selRect;
-    };
+    struct Case { UInt16 gridSetting; int x0, y0, x1, y1; const char* selRect; };
     const Case cases[] = {
         {0x21, 20, 20, 40, 40, "16,16,32,32"},  // 16-pixel blocks
         {0x21, 40, 20, 5, 40, "16,0,32,48"},    // leftward: one more block, holding the start block
@@ -94,12 +87,7 @@ TEST_F(SelectionTest, EmptyMarqueeSelectsNothing) {
 TEST_F(SelectionTest, LiftingFillsTheHoleByTheBackground) {
     const Rows image = {"rrggbb", "rrggbb", "##..##", "##..##"};
     const Rows mask = {"######", "###...", "######", "......"};
-    struct Case {
-        const char* name;
-        Boolean hasTransparency;
-        Boolean backTransparent;
-        Rows base, baseMask, disp;
-    };
+    struct Case { const char* name; Boolean hasTransparency; Boolean backTransparent; Rows base, baseMask, disp; };
     const Case cases[] = {
         {"opaque background colour", false, false,
          {"rrrrbb", "rrrrbb", "#rrr##", "##..##"},
@@ -201,11 +189,7 @@ TEST_F(SelectionTest, DraggingMovesByThePointer) {
 }
 
 TEST_F(SelectionTest, ArrowKeysMoveByOneEightAndSixteen) {
-    struct Case {
-        UInt8 keyCode, charCode;
-        EventModifiers mods;
-        Point offset;
-    };
+    struct Case { UInt8 keyCode, charCode; EventModifiers mods; Point offset; };
     const Case cases[] = {
         {kVK_LeftArrow, kLeftArrowCharCode, 0, {0, -1}}, {kVK_RightArrow, kRightArrowCharCode, 0, {0, 1}},
         {kVK_UpArrow, kUpArrowCharCode, 0, {-1, 0}}, {kVK_DownArrow, kDownArrowCharCode, 0, {1, 0}},

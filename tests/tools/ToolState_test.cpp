@@ -22,10 +22,7 @@ protected:
     }
 };
 
-struct OtherClick {
-    int count = 0;
-    SInt16 tool = -1;
-};
+struct OtherClick { int count = 0; SInt16 tool = -1; };
 OtherClick gOtherClick;
 
 void RecordOtherClick(WindowRef, Point, const EventRecord*, SInt16 tool) {
@@ -112,11 +109,7 @@ TEST_F(ToolStateTest, InfoWindowShowsBothFootprints) {
 }
 
 TEST_F(ToolStateTest, DoubleClickOnTheEraserErasesAllAndKeepsTheTool) {
-    struct Case {
-        const char* name;
-        ColorRec back;
-        char pixel, mask;
-    };
+    struct Case { const char* name; ColorRec back; char pixel, mask; };
     const Case cases[] = {
         {"opaque background colour", ColorRec{kGreen, 0}, 'g', '#'},
         {"transparent background colour", ColorRec{kGreen, 1}, 'g', '.'},
@@ -236,11 +229,7 @@ TEST_F(ToolStateTest, ToolLettersAndZFromTheKeyboard) {
         ev.message = UInt32(UInt8(ch));
         HandleKeyDown(&ev);
     };
-    struct Case {
-        SInt16 before;
-        char ch;
-        SInt16 after;
-    };
+    struct Case { SInt16 before; char ch; SInt16 after; };
     const Case cases[] = {
         {kPencilTool, 'p', kEraserTool}, {kEraserTool, 'P', kPencilTool}, {kEraserTool, 'e', kPencilTool},
         {kBucketTool, 'E', kEraserTool}, {kPencilTool, 'm', kSelectionTool}, {kPencilTool, 'I', kEyedropperTool},
