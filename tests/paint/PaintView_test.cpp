@@ -40,18 +40,6 @@ class ZoomTest : public PaintWindowTest {};
 
 }  // namespace
 
-TEST_F(PaintWindowTest, RedrawShowsTheZoomedPictureWithItsGrid) {
-    gToolPrefs.gridSetting = 0x02;
-    gToolPrefs.pixelGridColor = kBlack;
-    WindowRef w = MakePaint(20, 12, 3);
-    PaintBands(w);
-    RedrawPaintWindow(w, nullptr);
-    ExpectWindowShowsImage(w);
-    const PixMap& got = **GetPortPixMap(GetWindowPort(w));
-    EXPECT_EQ(ReadPixel(got, 9, 9), kRed);      // image pixel (1, 1)
-    EXPECT_EQ(ReadPixel(got, 17, 9), kBlue);    // image pixel (2, 1)
-}
-
 TEST_F(ScrollTest, KeysScrollByStepsAndPages) {
     WindowRef w = MakePaint(100, 150, 2);
     Grow(w, 215, 215);  // visible 200 x 200 of 400 x 600: maxima 200 and 400
@@ -302,29 +290,6 @@ TEST_F(ScrollTest, ArrowsAndPagesOfTheScrollBarsMoveThePicture) {
         EXPECT_EQ(port.top, c.want.v);
         ExpectWindowShowsImage(w);
     }
-}
-
-TEST_F(PaintWindowTest, ZoomDisplayShowsTheLabelAndEndsInALine) {
-    WindowRef w = MakePaint(60, 30, 1);
-    DoScrollPaintWindowMain(w, 0, 0);
-    const PixMap& pm = **GetPortPixMap(GetWindowPort(w));
-    const Rect port = Port(w);
-    // Dirty the corner first: the display erases what was there.
-    {
-        SavedGWorld saved;
-        SetPortWindowPort(w);
-        const Rect corner{SInt16(port.bottom - 14), port.left, port.bottom, SInt16(port.left + 42)};
-        PaintRect(&corner);
-    }
-    DrawRatio(w);
-    DrawBackInfo(w);
-    int black = 0;
-    for (int v = port.bottom - 14; v < port.bottom; ++v) {
-        EXPECT_EQ(ReadPixel(pm, port.left + 29, v), kBlack) << v;
-        for (int h = port.left; h < port.left + 29; ++h) black += ReadPixel(pm, h, v) == kBlack;
-    }
-    EXPECT_GT(black, 0);  // the label's ink, and no leftover black square
-    EXPECT_LT(black, 29 * 14 / 2);
 }
 
 TEST_F(ScrollTest, HandScrollMovesAgainstTheMouseTimesTheMagnification) {

@@ -76,31 +76,8 @@ TEST_F(ColorToolTest, EyedropperSeesTheBaseUnderAFloatingSelection) {
     EXPECT_EQ(c, kBlue);
 }
 
-// The screen eyedropper reads what the windows show: a port pixel at its
-// place on the desktop.
-TEST_F(ColorToolTest, DesktopPixelIsThePortPixelUnderThePoint) {
-    WindowRef w = MakeDoc(Rows{"r.", ".."}, 0, Rows{"##", "##"});
-    Rect content = Content(w);
-    {
-        SavedGWorld saved;
-        SetPortWindowPort(w);
-        const RGBColor mark{0x1111, 0x2222, 0x3333};
-        RGBForeColor(&mark);
-        const Rect r = MakeRect(5, 7, 6, 8);
-        PaintRect(&r);
-        RGBForeColor(&kBlack);
-    }
-    RGBColor c{};
-    ASSERT_TRUE(GetDesktopPixel(Point{SInt16(content.top + 5), SInt16(content.left + 7)}, &c));
-    EXPECT_EQ(c, (RGBColor{0x1111, 0x2222, 0x3333}));
-    // Frames and the bare desktop are read from what the layer drew there.
-    Settle();
-    EXPECT_TRUE(GetDesktopPixel(Point{SInt16(content.top - 10), SInt16(content.left + 30)}, &c));
-    EXPECT_TRUE(GetDesktopPixel(Point{700, 1000}, &c));
-}
-
-// A release accepts the colour under the pointer; a key cancels and gives
-// the pen colour back.
+// The screen eyedropper reads what the windows show: a release accepts the
+// colour under the pointer; a key cancels and gives the pen colour back.
 TEST_F(ColorToolTest, ScreenEyedropperAcceptsOnReleaseAndCancelsOnKey) {
     WindowRef w = MakeDoc(Rows{"r.", ".."}, 0, Rows{"##", "##"});
     Rect content = Content(w);
