@@ -130,31 +130,6 @@ TEST_F(ColorPaletteTest, CommandClickReplacesThePenColourInTheFrontPicture) {
     EXPECT_EQ(gCurrentColor, (ColorRec{kGreen, 0}));
 }
 
-// A second press soon after, at the same place, selects the colour's pixels.
-TEST_F(ColorPaletteTest, DoubleClickSelectsTheColour) {
-    static WindowRef selectedIn = nullptr;
-    static RGBColor selected{};
-    static int calls = 0;
-    calls = 0;
-    SetSelectColorAreaProc([](WindowRef window, const RGBColor* color, Boolean) {
-        selectedIn = window;
-        selected = *color;
-        ++calls;
-    });
-    WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"##"});
-    Rect palette;
-    GetWindowBounds(ColorPalette1, kWindowContentRgn, &palette);
-    const Point at{SInt16(palette.top + 1), SInt16(palette.left + 1)};
-    ScriptMouseMove(at);
-    ScriptClick(at);
-    ClickColorPalette1(Point{1, 1}, false, false);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(selectedIn, w);
-    EXPECT_EQ(selected, kWhite);
-    SetSelectColorAreaProc(nullptr);
-    ClearScript();
-}
-
 // Control-click: the pop-up marks the check in force and a new choice
 // becomes the check; choosing the one in force changes nothing.
 TEST_F(ColorPaletteTest, PalettePopupChoosesTheCheck) {

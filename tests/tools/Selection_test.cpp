@@ -62,16 +62,12 @@ TEST_F(SelectionTest, ShiftMarqueeSnapsToTheBlockGrid) {
 }
 
 TEST_F(SelectionTest, MarqueeDraggedBeyondTheWindowStaysInThePicture) {
-    WindowRef w = MakeDoc(kPatch, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    SelectDrag(w, {Local(w, 5, 3), Point{400, 500}});
-    EXPECT_EQ(RectText(&rec->selRect), "3,5,6,8");
-    CloseAllDocuments();
-
-    w = MakeDoc(kPatch, 2);
-    rec = GetPaintWinRec(w);
-    SelectDrag(w, {Local(w, 5, 3), Point{-60, -90}});
-    EXPECT_EQ(RectText(&rec->selRect), "0,0,4,6");
+    for (auto [end, selRect] : {std::pair{Point{400, 500}, "3,5,6,8"}, std::pair{Point{-60, -90}, "0,0,4,6"}}) {
+        WindowRef w = MakeDoc(kPatch, 2);
+        SelectDrag(w, {Local(w, 5, 3), end});
+        EXPECT_EQ(RectText(&GetPaintWinRec(w)->selRect), selRect);
+        CloseAllDocuments();
+    }
 }
 
 TEST_F(SelectionTest, EmptyMarqueeSelectsNothing) {
@@ -89,18 +85,12 @@ TEST_F(SelectionTest, LiftingFillsTheHoleByTheBackground) {
     const Rows mask = {"######", "###...", "######", "......"};
     struct Case { const char* name; Boolean hasTransparency; Boolean backTransparent; Rows base, baseMask, disp; };
     const Case cases[] = {
-        {"opaque background colour", false, false,
-         {"rrrrbb", "rrrrbb", "#rrr##", "##..##"},
-         {"######", "####..", "######", "......"},
-         {"rrggbb", "rrgrbb", "##..##", "##..##"}},
-        {"transparent document", true, false,
-         {"r...bb", "r...bb", "#...##", "##..##"},
-         {"#...##", "#.....", "#...##", "......"},
-         {"rrggbb", "rrg.bb", "##..##", "##..##"}},
-        {"transparent background colour", false, true,
-         {"rrrrbb", "rrrrbb", "#rrr##", "##..##"},
-         {"#...##", "#.....", "#...##", "......"},
-         {"rrggbb", "rrgrbb", "##..##", "##..##"}},
+        {"opaque background colour", false, false, {"rrrrbb", "rrrrbb", "#rrr##", "##..##"},
+         {"######", "####..", "######", "......"}, {"rrggbb", "rrgrbb", "##..##", "##..##"}},
+        {"transparent document", true, false, {"r...bb", "r...bb", "#...##", "##..##"},
+         {"#...##", "#.....", "#...##", "......"}, {"rrggbb", "rrg.bb", "##..##", "##..##"}},
+        {"transparent background colour", false, true, {"rrrrbb", "rrrrbb", "#rrr##", "##..##"},
+         {"#...##", "#.....", "#...##", "......"}, {"rrggbb", "rrgrbb", "##..##", "##..##"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
