@@ -1,5 +1,6 @@
 #include "app/Inspect.h"
 #include "tests/platform/icons/IconTestBytes.h"
+#include "tests/support/Peers.h"
 
 #include <gtest/gtest.h>
 
@@ -85,8 +86,8 @@ TEST(InspectIcons, CommandLineExitStatus) {
     const std::string good = write("good.icns", MakeFamily({{"is32", kPackedSmall}}));
     const std::string bad = write("bad.icns", MakeFamily({{"is32", {0xFF}}}));
     const std::string bin = KORVEL_BINARY;
-    EXPECT_EQ(std::system((bin + " inspect --json " + good + " >/dev/null 2>&1").c_str()), 0);
-    EXPECT_NE(std::system((bin + " inspect " + bad + " >/dev/null 2>&1").c_str()), 0);
+    EXPECT_TRUE(RunCommand(bin + " inspect --json " + good + " >/dev/null 2>&1"));
+    EXPECT_FALSE(RunCommand(bin + " inspect " + bad + " >/dev/null 2>&1"));
     std::filesystem::remove_all(dir);
 }
 
