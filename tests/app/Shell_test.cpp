@@ -140,27 +140,22 @@ TEST_F(ShellTest, NewPictureFromTheMenuAndFromItsCommandKey) {
     EXPECT_EQ(gUsedCount[kUsedNewPicture], 2u);
 }
 
-TEST_F(ShellTest, QuitStopsAtACancelledSaveQuestionAndKeepsBothDocuments) {
+// Quit stops at a cancelled save question, keeping both documents; with
+// nothing changed it closes them and ends the loop.
+TEST_F(ShellTest, QuitAsksAboutChangedDocuments) {
     Start();
     WindowRef first = NewPictureFromMenu();
     WindowRef second = NewPictureFromMenu();
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
-    GetPaintWinRec(first)->isDirty = true;
-    GetPaintWinRec(second)->isDirty = true;
+    ASSERT_TRUE(first && second);
+    GetPaintWinRec(first)->isDirty = GetPaintWinRec(second)->isDirty = true;
     ScriptDialog(129, {DialogStep::Click(2)});  // Cancel
     Quit();
     EXPECT_FALSE(quit);
-    EXPECT_EQ(GetPaintWinRec(first)->isDirty, true);
-    EXPECT_EQ(GetPaintWinRec(second)->isDirty, true);
+    EXPECT_TRUE(GetPaintWinRec(first)->isDirty && GetPaintWinRec(second)->isDirty);
     EXPECT_EQ(FrontDocumentWindow(), second);
     EXPECT_FALSE(gIsDialog);
-}
 
-TEST_F(ShellTest, QuitClosesUnchangedDocumentsAndEndsTheLoop) {
-    Start();
-    NewPictureFromMenu();
-    NewPictureFromMenu();
+    GetPaintWinRec(first)->isDirty = GetPaintWinRec(second)->isDirty = false;
     ScriptMenuChoice(MenuChoice(kFileMenuID, 13));
     RunPendingEvents();
     EXPECT_TRUE(quit);

@@ -68,13 +68,11 @@ TEST_F(ScrollTest, KeysScrollByStepsAndPages) {
         EXPECT_EQ(port.left, c.to.h);
         EXPECT_EQ(port.top, c.to.v);
     }
-}
-
-TEST_F(ScrollTest, NothingToScrollWhenTheImageFits) {
-    WindowRef w = MakePaint(20, 20, 1);
-    DoScrollPaintWindowByKeys(w, kPageDownCharCode, 0);
-    DoScrollPaintWindowByKeys(w, kRightArrowCharCode, cmdKey);
-    EXPECT_EQ(ScrollValues(w), (View{0, 0}));
+    // Nothing to scroll where the image fits.
+    WindowRef fits = MakePaint(20, 20, 1);
+    DoScrollPaintWindowByKeys(fits, kPageDownCharCode, 0);
+    DoScrollPaintWindowByKeys(fits, kRightArrowCharCode, cmdKey);
+    EXPECT_EQ(ScrollValues(fits), (View{0, 0}));
 }
 
 TEST_F(ScrollTest, ScrolledPixelsMoveAndTheUncoveredStripWaits) {
