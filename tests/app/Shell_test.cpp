@@ -197,7 +197,7 @@ TEST_F(ShellTest, ClickInAWindowOfUnknownKindBeeps) {
     DisposeWindow(stray);
 }
 
-TEST_F(ShellTest, ADocumentNoWindowCanShowYetIsNamedInAnAlert) {
+TEST_F(ShellTest, ADocumentOfAnUnknownKindIsNamedInAnAlert) {
     Start();
     ResetScriptLog();
     FSSpec fileSpec{};

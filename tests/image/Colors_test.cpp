@@ -1,3 +1,5 @@
+// The program's colour helpers: the 8-bit table, levels, blends, grey tables
+// and the colours of a pixel map.
 #include "image/Colors.h"
 
 #include "platform/raster/ColorTables.h"
@@ -14,15 +16,8 @@ namespace {
 
 RGBColor Rgb(UInt16 r, UInt16 g, UInt16 b) { return {r, g, b}; }
 
-TEST(Colors, EqualAndSet) {
-    RGBColor a, b;
-    SetRGBColor(&a, 1, 2, 3);
-    EXPECT_EQ(a, Rgb(1, 2, 3));
-    const struct {
-        RGBColor other;
-        bool equal;
-    } cases[] = {{{1, 2, 3}, true}, {{0, 2, 3}, false}, {{1, 0, 3}, false}, {{1, 2, 0}, false}};
-    for (const auto& c : cases) EXPECT_EQ(EqualColor(&a, &c.other), c.equal);
+TEST(Colors, LevelsOfSixteen) {
+    RGBColor b;
     Set256RGBColor(&b, 15, 0, 7);
     EXPECT_EQ(b, Rgb(0xFFFF, 0, 0x7777));
     Set256RGBColor(&b, 16, -1, 3);  // out of range levels are clamped
@@ -38,10 +33,7 @@ TEST(Colors, IndexConversions) {
         EXPECT_EQ(RGBColorToIndex(&c), i);
         EXPECT_EQ(c, CTabEntries(StandardCTable(8))[i].rgb);
     }
-    const struct {
-        int index;
-        RGBColor rgb;
-    } cases[] = {{179, {0x3333, 0, 0}}, {215, {0xEEEE, 0, 0}}, {234, {0, 0x1111, 0}}, {244, {0, 0, 0x1111}},
+    const struct { int index; RGBColor rgb; } cases[] = {{179, {0x3333, 0, 0}}, {215, {0xEEEE, 0, 0}}, {234, {0, 0x1111, 0}}, {244, {0, 0, 0x1111}},
                  {254, {0x1111, 0x1111, 0x1111}}, {256, {0, 0, 0}}, {1000, {0, 0, 0}}, {-1, {0, 0, 0}}};
     for (const auto& c : cases) {
         RGBColor got{1, 1, 1};
