@@ -50,24 +50,6 @@ TEST_F(ToolStateTest, ForegroundBlendByLevel) {
     }
 }
 
-TEST_F(ToolStateTest, ChoosingAnEraserSizeMovesTheCheckAndSelectsTheEraser) {
-    gSelectedTool = kPencilTool;
-    gEraserWidth = 2;
-    gEraserHeight = 1;
-    MenuRef sizes = GetMenuHandle(kEraserSizeMenuID);
-    CheckMenuItem(sizes, 2, true);
-    AnswerPopUp(146, 7);  // 3 x 2
-    ChangeEraserSize();
-    EXPECT_EQ(gEraserWidth, 3);
-    EXPECT_EQ(gEraserHeight, 2);
-    EXPECT_EQ(gSelectedTool, kEraserTool);
-    UInt16 marks[2] = {1, 0};
-    GetItemMark(sizes, 2, &marks[0]);
-    GetItemMark(sizes, 7, &marks[1]);
-    EXPECT_EQ(marks[0], 0);
-    EXPECT_NE(marks[1], 0);
-}
-
 TEST_F(ToolStateTest, InfoWindowShowsBothFootprints) {
     ASSERT_NE(InfoWindow, nullptr);
     struct Case {
@@ -192,7 +174,9 @@ TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
     EXPECT_EQ(Image(w)[1], "..g...");
 }
 
-TEST_F(ToolStateTest, InfoWindowLowerPartPopsUpTheTransparencyMenu) {
+// The info window's lower part pops up the transparencies, its upper left the
+// pen sizes; the eraser-size pop-up also chooses the eraser and moves its check.
+TEST_F(ToolStateTest, SizeAndTransparencyPopUps) {
     gBSelectedItem = 1;
     gBlendMode = srcCopy;
     AnswerPopUp(142, 3);
@@ -207,6 +191,21 @@ TEST_F(ToolStateTest, InfoWindowLowerPartPopsUpTheTransparencyMenu) {
     EXPECT_EQ(gPenHeight, 2);
     ClickInfoWindow(Point{-1, 5});
     EXPECT_EQ(gBSelectedItem, 3);
+
+    gSelectedTool = kPencilTool;
+    gEraserWidth = 2, gEraserHeight = 1;
+    MenuRef sizes = GetMenuHandle(kEraserSizeMenuID);
+    CheckMenuItem(sizes, 2, true);
+    AnswerPopUp(146, 8);  // 4 x 2
+    ChangeEraserSize();
+    EXPECT_EQ(gEraserWidth, 4);
+    EXPECT_EQ(gEraserHeight, 2);
+    EXPECT_EQ(gSelectedTool, kEraserTool);
+    UInt16 marks[2] = {1, 0};
+    GetItemMark(sizes, 2, &marks[0]);
+    GetItemMark(sizes, 8, &marks[1]);
+    EXPECT_EQ(marks[0], 0);
+    EXPECT_NE(marks[1], 0);
 }
 
 TEST_F(ToolStateTest, ToolLettersAndZFromTheKeyboard) {
