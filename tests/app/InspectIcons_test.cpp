@@ -1,5 +1,6 @@
 #include "app/Inspect.h"
 #include "tests/platform/icons/IconTestBytes.h"
+#include "tests/support/Peers.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,7 @@ using namespace icontest;
 
 const Bytes kPackedSmall = {0xFF, 1, 0xFB, 1, 0xFF, 2, 0xFB, 2, 0xFF, 3, 0xFB, 3};
 
-struct Result {
-    InspectVerdict verdict;
-    std::string out, reason;
-};
+struct Result { InspectVerdict verdict; std::string out, reason; };
 Result Inspect(const Bytes& bytes, bool json) {
     InspectRequest req;
     req.path = "x.icns";
@@ -56,12 +54,7 @@ TEST(InspectIcons, DescribesEveryElement) {
 }
 
 TEST(InspectIcons, SortsOutOtherFilesAndDamage) {
-    const struct {
-        const char* name;
-        Bytes bytes;
-        InspectVerdict verdict;
-        const char* reasonPart;
-    } cases[] = {
+    const struct { const char* name; Bytes bytes; InspectVerdict verdict; const char* reasonPart; } cases[] = {
         {"not a family", {0x89, 'P', 'N', 'G'}, InspectVerdict::notMine, ""},
         {"too short to tell", {'i', 'c'}, InspectVerdict::notMine, ""},
         {"empty family", MakeFamily({}), InspectVerdict::described, ""},
@@ -93,8 +86,8 @@ TEST(InspectIcons, CommandLineExitStatus) {
     const std::string good = write("good.icns", MakeFamily({{"is32", kPackedSmall}}));
     const std::string bad = write("bad.icns", MakeFamily({{"is32", {0xFF}}}));
     const std::string bin = KORVEL_BINARY;
-    EXPECT_EQ(std::system((bin + " inspect --json " + good + " >/dev/null 2>&1").c_str()), 0);
-    EXPECT_NE(std::system((bin + " inspect " + bad + " >/dev/null 2>&1").c_str()), 0);
+    EXPECT_TRUE(RunCommand(bin + " inspect --json " + good + " >/dev/null 2>&1"));
+    EXPECT_FALSE(RunCommand(bin + " inspect " + bad + " >/dev/null 2>&1"));
     std::filesystem::remove_all(dir);
 }
 

@@ -1,27 +1,17 @@
 // The menu bar: dispatch of choices, the enabling and marks UpdateMenus
 // keeps, the Window and Display menus, and dialog placement.
-#include "app/AppResources.h"
-#include "app/MenuBar.h"
+#include "tests/support/PaintTestSupport.h"
+
 #include "app/MenuCommands.h"
 #include "app/PaletteWindows.h"
-#include "app/Shell.h"
-#include "app/WindowKinds.h"
-#include "image/Colors.h"
-#include "paint/PaintWindow.h"
-#include "palettes/Prefs.h"
-#include "platform/core/PString.h"
 #include "platform/raster/ColorTables.h"
-#include "platform/raster/GWorld.h"
-#include "platform/raster/Pen.h"
-#include "platform/resources/Resources.h"
-#include "platform/ui/Scripting.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
+
+using namespace painttest;
 
 namespace {
 
@@ -39,10 +29,6 @@ std::string ItemText(MenuID id, MenuItemIndex item) {
     Str255 text;
     GetMenuItemText(GetMenuHandle(id), item, text);
     return PStringToStd(text);
-}
-Rect PortSize(WindowRef w) {
-    Rect r;
-    return *GetWindowPortBounds(w, &r);
 }
 
 WindowRef* const kPalettes[] = {&TitleWindow,   &gToolPalette,   &InfoWindow,      &ColorPalette1,  &ColorPalette2,
@@ -69,18 +55,8 @@ ProgramState Snapshot() {
     return s;
 }
 
-// Icon documents are not made by the program yet: plain windows of their kind.
-WindowRef MakeDocument(SInt16 kind, const char* title, SInt16 left = 300, SInt16 top = 200) {
-    Rect bounds{top, left, SInt16(top + 150), SInt16(left + 200)};
-    Str255 t;
-    CopyCStringToPascal(title, t);
-    WindowRef w = NewCWindow(nullptr, &bounds, t, true, documentProc, kFirstWindowOfClass, true, nullptr);
-    SetExtWindowKind(w, kind);
-    return w;
-}
-
-WindowRef MakePaint(const char* title, SInt16 width = 32, SInt16 height = 24, SInt16 ratio = 2) {
-    Rect pic{0, 0, height, width};
+WindowRef MakeTitledPaint(const char* title, SInt16 width = 32, SInt16 height = 24, SInt16 ratio = 2) {
+    const Rect pic{0, 0, height, width};
     WindowRef w = MakePaintWindow(&pic, ratio, 8);
     Str255 t;
     CopyCStringToPascal(title, t);
@@ -88,33 +64,14 @@ WindowRef MakePaint(const char* title, SInt16 width = 32, SInt16 height = 24, SI
     return w;
 }
 
-class MenuBarTest : public ::testing::Test {
+class MenuBarTest : public PaintWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_EQ(InitWindows(1024, 768), noErr);
-        SetUnattended(true);
-        ASSERT_EQ(OpenApplicationResources(), noErr);
-        gApplRefNum = GetApplicationResFile();
-        InitConstants();
-        InitGlobals();
-        MenuBarInit();
-        ToolWindowInit();
-        ASSERT_NE(gToolPalette, nullptr);
-    }
-    static void TearDownTestSuite() {
-        TearDownWindows();
-        InitResources();  // frees the resources' handles
-    }
     void SetUp() override {
-        TearDown();
-        ResetScriptLog();
+        PaintWindowTest::SetUp();
         ShowAllPalettes();
     }
     void TearDown() override {
-        for (WindowRef doc; (doc = FrontDocumentWindow());) {
-            if (GetExtWindowKind(doc) == kPaintWindowKind) (void)ClosePaintWindow(doc, true);
-            else DisposeWindow(doc);
-        }
+        PaintWindowTest::TearDown();
         UpdateMenus();
     }
 };
@@ -123,8 +80,8 @@ protected:
 // nothing; nor do Edit and Effect items 11 to 20 without a paint window.
 TEST_F(MenuBarTest, ChoicesThatCannotActChangeNothing) {
     for (SInt16 kind : {SInt16(0), SInt16(kIconListWindowKind), SInt16(kFamilyWindowKind), SInt16(kPaintWindowKind)}) {
-        if (kind == kPaintWindowKind) MakePaint("a");
-        else if (kind) MakeDocument(kind, "icons");
+        if (kind == kPaintWindowKind) MakeTitledPaint("a");
+        else if (kind) MakePlainWindow(kind, "icons");
         UpdateMenus();
         std::vector<SInt32> choices = {0, MenuChoice(136, 1), MenuChoice(200, 1), MenuChoice(kMagPopupMenuID, 3),
                                        MenuChoice(kBlendMenuID, 5), MenuChoice(kColorModeMenuID, 3),
@@ -139,7 +96,7 @@ TEST_F(MenuBarTest, ChoicesThatCannotActChangeNothing) {
             HandleMenuChoice(choice);
             EXPECT_EQ(Snapshot(), before) << "kind " << kind << " choice " << std::hex << choice;
         }
-        TearDown();
+        CloseAllDocuments();
     }
 }
 
@@ -147,11 +104,7 @@ TEST_F(MenuBarTest, ChoicesThatCannotActChangeNothing) {
 // its last edit (negative: undone); the preview follows it and the dot-mode
 // palette stays hidden.
 TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
-    const struct {
-        MenuID menu;
-        MenuItemIndex item;
-        bool noWindow, paintWindow;
-    } cases[] = {
+    const struct { MenuID menu; MenuItemIndex item; bool noWindow, paintWindow; } cases[] = {
         {kFileMenuID, 1, true, true},    {kFileMenuID, 2, false, false},   {kFileMenuID, 3, false, true},
         {kFileMenuID, 4, false, false},  {kFileMenuID, 9, false, false},   {kFileMenuID, 11, true, true},
         {kFileMenuID, 13, true, true},   {kEditMenuID, 1, false, false},   {kEditMenuID, 5, false, false},
@@ -166,7 +119,7 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
     EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
 
-    WindowRef paint = MakePaint("p", 40, 30);
+    WindowRef paint = MakeTitledPaint("p", 40, 30);
     UpdateMenus();
     for (const auto& c : cases) EXPECT_EQ(Enabled(c.menu, c.item), c.paintWindow) << c.menu << "/" << c.item;
     const struct {
@@ -181,15 +134,15 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
         EXPECT_EQ(ItemText(kEditMenuID, 1), s.text) << s.mode;
         EXPECT_EQ(Enabled(kEditMenuID, 1), s.mode != 0) << s.mode;
         EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
-        EXPECT_EQ(PortSize(gPreviewWindow), (Rect{0, 0, 30, 40}));
+        EXPECT_EQ(Port(gPreviewWindow), (Rect{0, 0, 30, 40}));
         EXPECT_FALSE(IsWindowVisible(DotModePalette));
     }
 
-    MakeDocument(kIconListWindowKind, "icons");
+    MakePlainWindow(kIconListWindowKind, "icons");
     ShowWindow(DotModePalette);
     UpdateMenus();
     EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
-    EXPECT_EQ(PortSize(gPreviewWindow), (Rect{0, 0, 173, 127}));
+    EXPECT_EQ(Port(gPreviewWindow), (Rect{0, 0, 173, 127}));
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
     EXPECT_FALSE(Enabled(kWindowMenuID, 1));
 }
@@ -202,28 +155,17 @@ TEST_F(MenuBarTest, CommandKeysWithShiftAndOption) {
         EnableMenuItem(GetMenuHandle(id), 0);
         for (MenuItemIndex i = 1; i <= CountMenuItems(GetMenuHandle(id)); ++i) EnableMenuItem(GetMenuHandle(id), i);
     }
-    const struct {
-        char ch;
-        UInt8 keyCode;
-        EventModifiers modifiers;
-        SInt32 choice;
-    } keys[] = {
-        {'s', kVK_ANSI_S, 0, MenuChoice(kFileMenuID, 4)},
-        {'s', kVK_ANSI_S, shiftKey, MenuChoice(kFileMenuID, 5)},
-        {'o', kVK_ANSI_O, 0, MenuChoice(kFileMenuID, 2)},
-        {'o', kVK_ANSI_O, shiftKey, MenuChoice(kFileMenuID, 9)},
-        {'n', kVK_ANSI_N, 0, MenuChoice(kFileMenuID, 1)},
-        {'n', kVK_ANSI_N, shiftKey, MenuChoice(kIconMenuID, 1)},
+    const struct { char ch; UInt8 keyCode; EventModifiers modifiers; SInt32 choice; } keys[] = {
+        {'s', kVK_ANSI_S, 0, MenuChoice(kFileMenuID, 4)}, {'s', kVK_ANSI_S, shiftKey, MenuChoice(kFileMenuID, 5)},
+        {'o', kVK_ANSI_O, 0, MenuChoice(kFileMenuID, 2)}, {'o', kVK_ANSI_O, shiftKey, MenuChoice(kFileMenuID, 9)},
+        {'n', kVK_ANSI_N, 0, MenuChoice(kFileMenuID, 1)}, {'n', kVK_ANSI_N, shiftKey, MenuChoice(kIconMenuID, 1)},
         {'n', kVK_ANSI_N, optionKey, MenuChoice(kIconMenuID, 2)},
         {'b', kVK_ANSI_B, shiftKey, MenuChoice(kEditMenuID, 14)},
         {'h', kVK_ANSI_H, shiftKey, MenuChoice(kEditMenuID, 20)},
         {'h', kVK_ANSI_H, optionKey, MenuChoice(kSelectionMenuID, 4)},
         {'i', kVK_ANSI_I, shiftKey, MenuChoice(kIconMenuID, 7)},
-        {'e', kVK_ANSI_E, shiftKey, MenuChoice(kIconMenuID, 8)},
-        {'e', kVK_ANSI_E, 0, MenuChoice(kEffectMenuID, 20)},
-        {'b', kVK_ANSI_B, 0, 0},
-        {'h', kVK_ANSI_H, 0, 0},
-        {'i', kVK_ANSI_I, 0, 0},
+        {'e', kVK_ANSI_E, shiftKey, MenuChoice(kIconMenuID, 8)}, {'e', kVK_ANSI_E, 0, MenuChoice(kEffectMenuID, 20)},
+        {'b', kVK_ANSI_B, 0, 0}, {'h', kVK_ANSI_H, 0, 0}, {'i', kVK_ANSI_I, 0, 0},
     };
     for (const auto& k : keys) {
         EventRecord event;
@@ -246,7 +188,7 @@ TEST_F(MenuBarTest, PenAndEraserSizes) {
     } cases[] = {{kPenSizeMenuID, 4, 4, 1},    {kPenSizeMenuID, 5, 1, 2},    {kPenSizeMenuID, 10, 2, 3},
                  {kPenSizeMenuID, 16, 4, 4},   {kPenSizeMenuID, 1, 1, 1},    {kEraserSizeMenuID, 7, 3, 2},
                  {kEraserSizeMenuID, 1, 1, 1}, {kEraserSizeMenuID, 6, 2, 2}};
-    const Rect all = PortSize(InfoWindow);
+    const Rect all = Port(InfoWindow);
     for (const auto& c : cases) {
         for (bool again : {false, true}) {
             ValidWindowRect(InfoWindow, &all);
@@ -349,11 +291,11 @@ TEST_F(MenuBarTest, DisplayMarksFollowThePalettes) {
 // separator and front to back; the front document is marked. The
 // Magnification submenu marks the front paint window's zoom.
 TEST_F(MenuBarTest, WindowMenu) {
-    WindowRef p1 = MakePaint("paint one", 32, 24, 0);
-    WindowRef l1 = MakeDocument(kIconListWindowKind, "list one");
-    WindowRef p2 = MakePaint("paint two", 32, 24, 2);
-    WindowRef f1 = MakeDocument(kFamilyWindowKind, "family one");
-    WindowRef l2 = MakeDocument(kIconListWindowKind, "list two");
+    WindowRef p1 = MakeTitledPaint("paint one", 32, 24, 0);
+    WindowRef l1 = MakePlainWindow(kIconListWindowKind, "list one");
+    WindowRef p2 = MakeTitledPaint("paint two", 32, 24, 2);
+    WindowRef f1 = MakePlainWindow(kFamilyWindowKind, "family one");
+    WindowRef l2 = MakePlainWindow(kIconListWindowKind, "list two");
     UpdateMenus();
     const std::vector<std::string> expected = {"-", "list two", "list one", "-", "family one",
                                                "-", "paint two", "paint one"};
@@ -396,18 +338,13 @@ TEST_F(MenuBarTest, WindowMenu) {
 // Items 6 and 7 toggle the block grid (bits 4 to 7), the others choose the
 // pixel-grid style (bits 0 to 3); the high byte is kept.
 TEST_F(MenuBarTest, GridChoicesSetTheirBits) {
-    const struct {
-        UInt16 before;
-        SInt16 item;
-        UInt16 after;
-        std::vector<int> marks;
-    } cases[] = {
+    const struct { UInt16 before; SInt16 item; UInt16 after; std::vector<int> marks; } cases[] = {
         {0x0021, 6, 0x0011, {1, 6}}, {0x0021, 7, 0x0001, {1}},    {0x0001, 7, 0x0021, {1, 7}},
         {0x0011, 6, 0x0001, {1}},    {0x0021, 3, 0x0023, {3, 7}}, {0x0025, 1, 0x0021, {1, 7}},
         {0x0023, 3, 0x0023, {3, 7}}, {0x1F21, 6, 0x1F11, {1, 6}}, {0xAB15, 2, 0xAB12, {2, 6}},
     };
-    WindowRef paint = MakePaint("grid");
-    const Rect all = PortSize(paint);
+    WindowRef paint = MakeTitledPaint("grid");
+    const Rect all = Port(paint);
     const UInt16 saved = gToolPrefs.gridSetting;
     for (const auto& c : cases) {
         gToolPrefs.gridSetting = c.before;
@@ -452,7 +389,7 @@ TEST_F(MenuBarTest, PenColourItems) {
         bool changed;  // the palettes showing the pen colour are redrawn
     } steps[] = {{1, c1, rgbWhiteColor, true}, {2, c2, c1, true}, {5, c5, c2, true}, {4, c2, c5, true},
                  {4, c5, c2, true},            {5, c5, c2, false}, {3, c5, c2, false}};
-    const Rect patterns = PortSize(PatternPalette);
+    const Rect patterns = Port(PatternPalette);
     for (const auto& s : steps) {
         paintPalette();
         ValidWindowRect(PatternPalette, &patterns);
@@ -494,17 +431,19 @@ TEST_F(MenuBarTest, SettingMarks) {
     HandleMenuChoice(MenuChoice(kPaletteCheckMenuID, MenuItemIndex(check + 1)));
     HandleMenuChoice(MenuChoice(kListBackgroundMenuID, MenuItemIndex(background)));
 
-    // Pencil transparency: item n blends the new colour by (5 − n) quarters.
+    // Pencil transparency: item n blends the new colour by (5 − n) quarters;
+    // item 1 paints plainly and keeps the last weight.
+    UInt16 weight = 0;
     for (SInt16 item : {3, 1, 4, 2, 1}) {
         HandleMenuChoice(MenuChoice(kBlendMenuID, MenuItemIndex(item)));
         EXPECT_EQ(gBSelectedItem, item);
         EXPECT_EQ(Marked(kBlendMenuID), std::vector<int>{item});
-        EXPECT_EQ(gBlendMode, item == 1 ? 0 : 32);
-        const UInt16 weight = UInt16((5 - item) * 0x4000);
-        if (item > 1) {
-            EXPECT_EQ(gBlendRatio, (RGBColor{weight, weight, weight}));
-        }
+        EXPECT_EQ(gBlendMode, item == 1 ? srcCopy : blend);
+        if (item > 1) weight = UInt16((5 - item) * 0x4000);
+        EXPECT_EQ(gBlendRatio, (RGBColor{weight, weight, weight})) << item;
     }
+    HandleBlendChoice(5);  // no such item
+    EXPECT_EQ(gBSelectedItem, 1);
 }
 
 // A dialog goes 20 pixels down and across from the front document's content
@@ -521,14 +460,14 @@ TEST_F(MenuBarTest, DialogsPlaceThemselvesOverTheFrontDocument) {
     for (const auto& c : cases) {
         MoveWindow(dialog, 10, 30, false);
         HideWindow(dialog);
-        if (c.docLeft >= 0) MakeDocument(kIconListWindowKind, "doc", c.docLeft, c.docTop);
+        if (c.docLeft >= 0) MakePlainWindow(kIconListWindowKind, "doc", c.docLeft, c.docTop);
         MoveDialogToParentWindow(dialog);
         Rect r;
         GetWindowBounds(dialog, kWindowContentRgn, &r);
         EXPECT_EQ(r.left, c.left) << c.docLeft << "," << c.docTop;
         EXPECT_EQ(r.top, c.top) << c.docLeft << "," << c.docTop;
         EXPECT_TRUE(IsWindowVisible(dialog));
-        TearDown();
+        CloseAllDocuments();
     }
     DisposeWindow(dialog);
 }

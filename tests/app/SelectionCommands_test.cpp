@@ -1,15 +1,13 @@
 // The roads to the selection from the rest of the program: menu 152 and its
 // enabling, the letters on a floating selection, the contextual Effect menu,
 // the palette double-click and the selection tool's double-click.
-#include "tests/tools/SelectionTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include "app/MenuBar.h"
 #include "palettes/ColorPalettes.h"
-#include "platform/ui/Menus.h"
 
 #include <cctype>
 
-using namespace selectiontest;
+using namespace painttest;
 
 namespace {
 
@@ -45,13 +43,7 @@ protected:
     }
 };
 
-const std::vector<std::string> kTwoShapes = {
-    "..........",
-    ".rr.......",
-    ".rr...bb..",
-    "......bb..",
-    "..........",
-};
+const Rows kTwoShapes = {"..........", ".rr.......", ".rr...bb..", "......bb..", ".........."};
 
 }  // namespace
 
@@ -71,7 +63,9 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
     EXPECT_TRUE(Enabled(kSelectionMenuID, 2));
     EXPECT_TRUE(Enabled(kSelectionMenuID, 4));
 
-    const std::vector<UInt8> shown = Bytes(GetWindowPort(w));
+    // The marquee is drawn in xor, in the window only: hiding and showing it
+    // again gives the window back exactly and leaves the preview alone.
+    const std::vector<UInt8> shown = Bytes(GetWindowPort(w)), preview = Bytes(GetWindowPort(gPreviewWindow));
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 4));  // hide the marquee
     EXPECT_FALSE(rec->selShown);
     EXPECT_TRUE(Checked(kSelectionMenuID, 4));
@@ -80,11 +74,12 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
     EXPECT_TRUE(rec->selShown);
     EXPECT_FALSE(Checked(kSelectionMenuID, 4));
     EXPECT_EQ(Bytes(GetWindowPort(w)), shown);
+    EXPECT_EQ(Bytes(GetWindowPort(gPreviewWindow)), preview);
 
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 2));  // drop
     EXPECT_FALSE(rec->isFloating);
     EXPECT_EQ(rec->undoMode, kUndoFixSelection);
-    EXPECT_EQ(Picture(rec->offPort.get()), kTwoShapes);
+    EXPECT_EQ(Image(w), kTwoShapes);
     UpdateMenus();
     EXPECT_FALSE(Enabled(kSelectionMenuID, 2));
 }
@@ -108,12 +103,12 @@ TEST_F(SelectionCommandsTest, LettersActOnAFloatingSelection) {
     Letter('t');  // white is transparent: the white inside the ring goes
     EXPECT_EQ(rec->undoMode, kUndoChangeMask);
     EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())),
-              (std::vector<std::string>{"......", ".####.", ".#..#.", ".####.", "......"}));
+              (Rows{"......", ".####.", ".#..#.", ".####.", "......"}));
     EXPECT_FALSE(Checked(kEffectMenuID, 16));
     EXPECT_TRUE(Checked(kEffectMenuID, 17));
     Letter('o');  // the selection opaque again
     EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())),
-              (std::vector<std::string>{"......", ".####.", ".####.", ".####.", "......"}));
+              (Rows{"......", ".####.", ".####.", ".####.", "......"}));
     EXPECT_TRUE(Checked(kEffectMenuID, 16));
     EXPECT_FALSE(Checked(kEffectMenuID, 17));
 }
@@ -138,7 +133,7 @@ TEST_F(SelectionCommandsTest, ControlClickOffersTheEffectMenu) {
     RunPendingEvents();
     EXPECT_TRUE(rec->isFloating);
     EXPECT_EQ(Bounds(rec->selRgn), "1,1,4,8");
-    EXPECT_EQ(Picture(rec->offPort.get()), kTwoShapes);
+    EXPECT_EQ(Image(w), kTwoShapes);
 }
 
 TEST_F(SelectionCommandsTest, PaletteDoubleClickSelectsTheColourInTheFrontPicture) {
@@ -176,11 +171,5 @@ TEST_F(SelectionCommandsTest, DoubleClickOnTheSelectionToolSelectsAll) {
     EXPECT_TRUE(rec->isFloating);
     EXPECT_EQ(Bounds(rec->selRgn), "0,0,5,10");
     EXPECT_EQ(rec->undoMode, kUndoSelect);
-    EXPECT_EQ(Picture(rec->offPort.get()), (std::vector<std::string>{
-                                               "..........",
-                                               "..rr......",
-                                               "..rr..bb..",
-                                               "......bb..",
-                                               "..........",
-                                           }));
+    EXPECT_EQ(Image(w), (Rows{"..........", "..rr......", "..rr..bb..", "......bb..", ".........."}));
 }

@@ -67,10 +67,10 @@ protected:
         started_ = false;
         Start();
     }
-    static Point Centre(WindowRef w, UInt16 region = kWindowContentRgn) {
+    static Rect Content(WindowRef w) {
         Rect r;
-        GetWindowBounds(w, region, &r);
-        return Point{SInt16((r.top + r.bottom) / 2), SInt16((r.left + r.right) / 2)};
+        GetWindowBounds(w, kWindowContentRgn, &r);
+        return r;
     }
     fs::path configHome_;
     bool started_ = false;
@@ -101,35 +101,20 @@ TEST_F(ShellTest, FreshStartShowsEveryPaletteButFavouritesAndNoDocumentPalettes)
     EXPECT_EQ(GetExtWindowKind(gPreviewWindow), kPreviewWindowKind);
 }
 
-TEST_F(ShellTest, StartsAreCountedAcrossRunsAndPaletteStateIsKept) {
+// A position off the desktop is not restored: the palette stays where it starts.
+TEST_F(ShellTest, StartsAreCountedAndPaletteStateIsKeptAcrossRuns) {
     Start();
     EXPECT_EQ(gUsedCount[kUsedStarts], 1u);
+    const Rect before = Content(ColorPalette2);
     ShowHidePalette(gToolPalette, false);
     MoveWindow(ColorPalette1, 500, 300, false);
+    MoveWindow(ColorPalette2, 5000, 5000, false);
     Restart();
     EXPECT_EQ(gUsedCount[kUsedStarts], 2u);
     EXPECT_FALSE(IsWindowVisible(gToolPalette));
-    Rect r;
-    GetWindowBounds(ColorPalette1, kWindowContentRgn, &r);
-    EXPECT_EQ(r.left, 500);
-    EXPECT_EQ(r.top, 300);
-}
-
-TEST_F(ShellTest, SavedPositionOffTheDesktopIsIgnored) {
-    Start();
-    Rect before;
-    GetWindowBounds(ColorPalette2, kWindowContentRgn, &before);
-    MoveWindow(ColorPalette2, 5000, 5000, false);
-    quit = true;
-    ShutDown();
-    TearDownWindows();
-    ASSERT_EQ(InitWindows(1024, 768), noErr);
-    started_ = false;
-    Start();
-    Rect after;
-    GetWindowBounds(ColorPalette2, kWindowContentRgn, &after);
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(Content(ColorPalette1).left, 500);
+    EXPECT_EQ(Content(ColorPalette1).top, 300);
+    EXPECT_EQ(Content(ColorPalette2), before);
 }
 
 TEST_F(ShellTest, NewPictureFromTheMenuAndFromItsCommandKey) {
@@ -147,68 +132,38 @@ TEST_F(ShellTest, NewPictureFromTheMenuAndFromItsCommandKey) {
     // The preview follows the new front document at 1:1.
     EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
     Rect preview;
-    GetWindowPortBounds(gPreviewWindow, &preview);
-    EXPECT_EQ(preview.right - preview.left, 96);
-    EXPECT_EQ(preview.bottom - preview.top, 64);
+    EXPECT_EQ(*GetWindowPortBounds(gPreviewWindow, &preview), (Rect{0, 0, 64, 96}));
 
     ScriptKey(kVK_ANSI_N, 'n', cmdKey);
     RunPendingEvents();
     WindowRef second = FrontDocumentWindow();
     ASSERT_NE(second, first);
     EXPECT_EQ(GetExtWindowKind(second), kPaintWindowKind);
-    Rect a, b;
-    GetWindowBounds(first, kWindowContentRgn, &a);
-    GetWindowBounds(second, kWindowContentRgn, &b);
-    EXPECT_EQ(b.top - a.top, 30);
-    EXPECT_EQ(b.left - a.left, 20);
+    EXPECT_EQ(Content(second).top - Content(first).top, 30);
+    EXPECT_EQ(Content(second).left - Content(first).left, 20);
     EXPECT_EQ(gUsedCount[kUsedNewPicture], 2u);
 }
 
-TEST_F(ShellTest, QuitStopsAtACancelledSaveQuestionAndKeepsBothDocuments) {
+// Quit stops at a cancelled save question, keeping both documents; with
+// nothing changed it closes them and ends the loop.
+TEST_F(ShellTest, QuitAsksAboutChangedDocuments) {
     Start();
     WindowRef first = NewPictureFromMenu();
     WindowRef second = NewPictureFromMenu();
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
-    GetPaintWinRec(first)->isDirty = true;
-    GetPaintWinRec(second)->isDirty = true;
+    ASSERT_TRUE(first && second);
+    GetPaintWinRec(first)->isDirty = GetPaintWinRec(second)->isDirty = true;
     ScriptDialog(129, {DialogStep::Click(2)});  // Cancel
     Quit();
     EXPECT_FALSE(quit);
-    EXPECT_EQ(GetPaintWinRec(first)->isDirty, true);
-    EXPECT_EQ(GetPaintWinRec(second)->isDirty, true);
+    EXPECT_TRUE(GetPaintWinRec(first)->isDirty && GetPaintWinRec(second)->isDirty);
     EXPECT_EQ(FrontDocumentWindow(), second);
     EXPECT_FALSE(gIsDialog);
-}
 
-TEST_F(ShellTest, QuitClosesUnchangedDocumentsAndEndsTheLoop) {
-    Start();
-    NewPictureFromMenu();
-    NewPictureFromMenu();
+    GetPaintWinRec(first)->isDirty = GetPaintWinRec(second)->isDirty = false;
     ScriptMenuChoice(MenuChoice(kFileMenuID, 13));
     RunPendingEvents();
     EXPECT_TRUE(quit);
     EXPECT_EQ(FrontDocumentWindow(), nullptr);
-}
-
-TEST_F(ShellTest, ClosingAPaletteWithItsCloseBoxHidesIt) {
-    Start();
-    Rect frame;
-    GetWindowBounds(gToolPalette, kWindowStructureRgn, &frame);
-    // The close box sits at the left of the floating title bar.
-    Point closeBox{SInt16(frame.top + 5), SInt16(frame.left + 6)};
-    WindowRef hit = nullptr;
-    ASSERT_EQ(FindWindow(closeBox, &hit), inGoAway);
-    ASSERT_EQ(hit, gToolPalette);
-    ScriptClick(closeBox);
-    RunPendingEvents();
-    EXPECT_FALSE(IsWindowVisible(gToolPalette));
-    UInt16 mark = 0;
-    GetItemMark(GetMenuHandle(kDispMenuID), 2, &mark);
-    EXPECT_EQ(mark, noMark);
-    ScriptMenuChoice(MenuChoice(kDispMenuID, 2));
-    RunPendingEvents();
-    EXPECT_TRUE(IsWindowVisible(gToolPalette));
 }
 
 TEST_F(ShellTest, ClickingABackgroundDocumentBringsItToTheFront) {
@@ -216,36 +171,18 @@ TEST_F(ShellTest, ClickingABackgroundDocumentBringsItToTheFront) {
     WindowRef first = NewPictureFromMenu();
     WindowRef second = NewPictureFromMenu();
     ASSERT_EQ(FrontDocumentWindow(), second);
-    Rect a;
-    GetWindowBounds(first, kWindowContentRgn, &a);
+    const Rect a = Content(first);
     // The top-left of the first window's content is not covered by the second.
     ScriptClick(Point{SInt16(a.top + 5), SInt16(a.left + 5)});
     RunPendingEvents();
     EXPECT_EQ(FrontDocumentWindow(), first);
 }
 
-TEST_F(ShellTest, UpdateDrawsTheImageWhiteAtFourTimes) {
-    Start();
-    WindowRef w = NewPictureFromMenu();
-    ASSERT_NE(w, nullptr);
-    RunPendingEvents();
-    EXPECT_FALSE(IsWindowUpdatePending(w));
-    CGrafPtr port = GetWindowPort(w);
-    Rect bounds;
-    GetWindowPortBounds(w, &bounds);
-    const PixMap& pm = **port->portPixMap;
-    // An image pixel inside the first 16-pixel block is white (grid lines lie on block edges).
-    const UInt8* row = PixRow(pm, 10 - pm.bounds.top);
-    const UInt8* px = row + 4 * (10 - pm.bounds.left);
-    EXPECT_EQ(px[1], 0xFF);
-    EXPECT_EQ(px[2], 0xFF);
-    EXPECT_EQ(px[3], 0xFF);
-}
-
 TEST_F(ShellTest, ClickInTheTitleWindowShowsTheAboutBoxWithTheVersion) {
     Start();
     ResetScriptLog();
-    ScriptClick(Centre(TitleWindow));
+    const Rect title = Content(TitleWindow);
+    ScriptClick(Point{SInt16((title.top + title.bottom) / 2), SInt16((title.left + title.right) / 2)});
     RunPendingEvents();
     ASSERT_EQ(DialogsShown().size(), 1u);
     EXPECT_EQ(DialogsShown()[0], 128);
@@ -264,7 +201,7 @@ TEST_F(ShellTest, ClickInAWindowOfUnknownKindBeeps) {
     DisposeWindow(stray);
 }
 
-TEST_F(ShellTest, ADocumentNoWindowCanShowYetIsNamedInAnAlert) {
+TEST_F(ShellTest, ADocumentOfAnUnknownKindIsNamedInAnAlert) {
     Start();
     ResetScriptLog();
     FSSpec fileSpec{};
@@ -281,8 +218,7 @@ TEST_F(ShellTest, APencilDragInThePictureGoesThroughTheToolAndCanBeUndoneByItsKe
     Start();
     WindowRef w = NewPictureFromMenu();
     ASSERT_NE(w, nullptr);
-    Rect content;
-    GetWindowBounds(w, kWindowContentRgn, &content);
+    const Rect content = Content(w);
     // At 4x, window point (10, 10) is image pixel (2, 2); the drag ends at pixel (9, 2).
     ScriptMouseDown(Point{SInt16(content.top + 10), SInt16(content.left + 10)});
     ScriptMouseMove(Point{SInt16(content.top + 10), SInt16(content.left + 38)});

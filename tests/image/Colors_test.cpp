@@ -1,3 +1,5 @@
+// The program's colour helpers: the 8-bit table, levels, blends, grey tables
+// and the colours of a pixel map.
 #include "image/Colors.h"
 
 #include "platform/raster/ColorTables.h"
@@ -14,33 +16,8 @@ namespace {
 
 RGBColor Rgb(UInt16 r, UInt16 g, UInt16 b) { return {r, g, b}; }
 
-struct TableOwner {
-    explicit TableOwner(CTabHandle t) : ct(t) {}
-    ~TableOwner() { DisposeCTable(ct); }
-    TableOwner(const TableOwner&) = delete;
-    TableOwner& operator=(const TableOwner&) = delete;
-    CTabHandle ct;
-};
-
-TEST(Colors, StartValues) {
-    InitColorGlobals();
-    EXPECT_EQ(rgbLBColor, Rgb(0x2222, 0x2222, 0x2222));
-    EXPECT_EQ(rgbGrayColor, Rgb(0x8000, 0x8000, 0x8000));
-    EXPECT_EQ(gCurrentColor, (ColorRec{{0, 0, 0}, 0}));
-    EXPECT_EQ(gBackColor, (ColorRec{{0xFFFF, 0xFFFF, 0xFFFF}, 0}));
-    EXPECT_EQ(gPrevColor, (ColorRec{{0, 0, 0}, 0}));
-    EXPECT_EQ(gBlendRatio, Rgb(0, 0, 0));
-}
-
-TEST(Colors, EqualAndSet) {
-    RGBColor a, b;
-    SetRGBColor(&a, 1, 2, 3);
-    EXPECT_EQ(a, Rgb(1, 2, 3));
-    const struct {
-        RGBColor other;
-        bool equal;
-    } cases[] = {{{1, 2, 3}, true}, {{0, 2, 3}, false}, {{1, 0, 3}, false}, {{1, 2, 0}, false}};
-    for (const auto& c : cases) EXPECT_EQ(EqualColor(&a, &c.other), c.equal);
+TEST(Colors, LevelsOfSixteen) {
+    RGBColor b;
     Set256RGBColor(&b, 15, 0, 7);
     EXPECT_EQ(b, Rgb(0xFFFF, 0, 0x7777));
     Set256RGBColor(&b, 16, -1, 3);  // out of range levels are clamped
@@ -56,10 +33,7 @@ TEST(Colors, IndexConversions) {
         EXPECT_EQ(RGBColorToIndex(&c), i);
         EXPECT_EQ(c, CTabEntries(StandardCTable(8))[i].rgb);
     }
-    const struct {
-        int index;
-        RGBColor rgb;
-    } cases[] = {{179, {0x3333, 0, 0}}, {215, {0xEEEE, 0, 0}}, {234, {0, 0x1111, 0}}, {244, {0, 0, 0x1111}},
+    const struct { int index; RGBColor rgb; } cases[] = {{179, {0x3333, 0, 0}}, {215, {0xEEEE, 0, 0}}, {234, {0, 0x1111, 0}}, {244, {0, 0, 0x1111}},
                  {254, {0x1111, 0x1111, 0x1111}}, {256, {0, 0, 0}}, {1000, {0, 0, 0}}, {-1, {0, 0, 0}}};
     for (const auto& c : cases) {
         RGBColor got{1, 1, 1};
@@ -71,9 +45,7 @@ TEST(Colors, IndexConversions) {
 }
 
 TEST(Colors, BlendColor) {
-    const struct {
-        RGBColor a, b, result;
-    } cases[] = {
+    const struct { RGBColor a, b, result; } cases[] = {
         {{0, 0, 0}, {0xFFFF, 0xFFFF, 0xFFFF}, {0x7FFF, 0x7FFF, 0x7FFF}},
         {{0xFFFF, 0xFFFF, 0xFFFF}, {0xFFFF, 0xFFFF, 0xFFFF}, {0xFFFE, 0xFFFE, 0xFFFE}},
         {{1, 3, 0x8000}, {1, 3, 0}, {0, 2, 0x4000}},
@@ -94,9 +66,7 @@ TEST(Colors, FixColorFollowsTheColourModeInForce) {
         SInt16 mode;  // 0: no procedure installed
         RGBColor result;
     } cases[] = {
-        {0, {0x3333, 0x6666, 0xFFFF}},
-        {8, {0x3333, 0x6666, 0xFFFF}},
-        {24, {0x3300, 0x6700, 0xFFFF}},
+        {0, {0x3333, 0x6666, 0xFFFF}}, {8, {0x3333, 0x6666, 0xFFFF}}, {24, {0x3300, 0x6700, 0xFFFF}},
         {32, {0x3300, 0x6700, 0xFFFF}},
     };
     for (const auto& c : cases) {
@@ -111,28 +81,23 @@ TEST(Colors, FixColorFollowsTheColourModeInForce) {
 }
 
 TEST(Colors, GrayscaleTables) {
-    const struct {
-        SInt16 depth;
-        bool invert;
-        int index;
-        UInt16 level;
-    } cases[] = {
+    const struct { SInt16 depth; bool invert; int index; UInt16 level; } cases[] = {
         {1, true, 0, 0xFFFF},  {1, true, 1, 0},       {1, false, 0, 0},     {1, false, 1, 0xFFFF},
         {8, false, 128, 0x8080}, {8, false, 255, 0xFFFF}, {8, true, 128, 0x7F7F}, {2, false, 1, 0x5555},
         {4, true, 1, 0xEEEE},
     };
     for (const auto& c : cases) {
-        TableOwner t(GetGrayscaleCTable(c.depth, c.invert));
-        ASSERT_NE(t.ct, nullptr);
-        EXPECT_EQ(CTabCount(t.ct), 1 << c.depth);
-        EXPECT_EQ(CTabEntries(t.ct)[c.index].value, c.index);
-        EXPECT_EQ(CTabEntries(t.ct)[c.index].rgb, Rgb(c.level, c.level, c.level)) << c.depth << " " << c.index;
-        EXPECT_EQ((*t.ct)->ctFlags, 0);
+        const UniqueCTable t(GetGrayscaleCTable(c.depth, c.invert));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(CTabCount(t.get()), 1 << c.depth);
+        EXPECT_EQ(CTabEntries(t.get())[c.index].value, c.index);
+        EXPECT_EQ(CTabEntries(t.get())[c.index].rgb, Rgb(c.level, c.level, c.level)) << c.depth << " " << c.index;
+        EXPECT_EQ((*t)->ctFlags, 0);
     }
     EXPECT_EQ(GetGrayscaleCTable(0, false), nullptr);  // a one-entry ramp has no step
     EXPECT_EQ(GetGrayscaleCTable(9, false), nullptr);
-    TableOwner a(GetGrayscaleCTable(4, false)), b(GetGrayscaleCTable(4, false));
-    EXPECT_NE((*a.ct)->ctSeed, (*b.ct)->ctSeed);
+    const UniqueCTable a(GetGrayscaleCTable(4, false)), b(GetGrayscaleCTable(4, false));
+    EXPECT_NE((*a)->ctSeed, (*b)->ctSeed);
 }
 
 class ColorsPort : public ::testing::Test {
@@ -148,7 +113,7 @@ protected:
 
 TEST_F(ColorsPort, PixMapColors) {
     const auto std8 = [](int i) { return CTabEntries(StandardCTable(8))[i].rgb; };
-    TableOwner small(GetCTable(36));
+    const UniqueCTable small(GetCTable(36));
     const struct {
         const char* name;
         Rect bounds;
@@ -161,7 +126,7 @@ TEST_F(ColorsPort, PixMapColors) {
          {std8(5), std8(200)}},
         {"row padding is not pixels", {0, 0, 2, 5}, nullptr, {7, 7, 7, 7, 7}, 9,  // 5 of 8 bytes
          {std8(7)}},
-        {"beyond a small table is black", {0, 0, 1, 4}, small.ct, {1, 100, 1, 1}, 1,
+        {"beyond a small table is black", {0, 0, 1, 4}, small.get(), {1, 100, 1, 1}, 1,
          {{0xEEEE, 0xEEEE, 0xEEEE}, {0, 0, 0}}},
     };
     for (const auto& c : cases) {
@@ -177,7 +142,7 @@ TEST_F(ColorsPort, PixMapColors) {
         CTabHandle ct = nullptr;
         SInt16 count = -1;
         ASSERT_EQ(GetPixMapColors(world.get()->portPixMap, &ct, &count), noErr);
-        TableOwner owner(ct);
+        const UniqueCTable owner(ct);
         ASSERT_EQ(count, SInt16(c.expected.size()));
         ASSERT_EQ(CTabCount(ct), count);
         EXPECT_EQ(GetHandleSize(reinterpret_cast<Handle>(ct)), CTabByteSize(count));
@@ -200,17 +165,13 @@ TEST_F(ColorsPort, PixMapColorsRefusesOtherDepths) {
 }
 
 TEST(Colors, ColorExistsInPal) {
-    TableOwner t(GetCTable(4));
+    const UniqueCTable table(GetCTable(4));
+    CTabHandle t = table.get();
     const RGBColor red{0xDD6B, 0x08C2, 0x06A2}, black{0, 0, 0}, none{1, 2, 3};
-    const struct {
-        CTabHandle table;
-        const RGBColor* color;
-        int count;
-        bool found;
-    } cases[] = {
-        {t.ct, &red, 16, true},  {t.ct, &red, 4, true},     {t.ct, &red, 3, false}, {t.ct, &black, 16, true},
-        {t.ct, &black, 15, false}, {t.ct, &black, 1000, true}, {t.ct, &none, 16, false}, {nullptr, &red, 16, false},
-        {t.ct, &red, 0, false},
+    const struct { CTabHandle table; const RGBColor* color; int count; bool found; } cases[] = {
+        {t, &red, 16, true},  {t, &red, 4, true},     {t, &red, 3, false}, {t, &black, 16, true},
+        {t, &black, 15, false}, {t, &black, 1000, true}, {t, &none, 16, false}, {nullptr, &red, 16, false},
+        {t, &red, 0, false},
     };
     for (const auto& c : cases) EXPECT_EQ(ColorExistsInPal(c.table, c.color, c.count), c.found) << c.count;
 }
@@ -221,10 +182,7 @@ TEST_F(ColorsPort, DarkenAndLightenByOneStep) {
     RGBForeColor(&fore);
     OpColor(&op);
     const Rect r{1, 1, 3, 3};
-    const struct {
-        void (*action)(const Rect*);
-        RGBColor dst, inside;
-    } cases[] = {
+    const struct { void (*action)(const Rect*); RGBColor dst, inside; } cases[] = {
         {DarkenRect, {0x8080, 0x3030, 0x1010}, {0x5E5E, 0x0E0E, 0}},        // 0x22 off each, pinned at 0
         {LightenRect, {0x8080, 0xE0E0, 0xF0F0}, {0xA2A2, 0xFFFF, 0xFFFF}},  // 0x22 onto each, pinned
     };

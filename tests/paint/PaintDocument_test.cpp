@@ -1,28 +1,12 @@
 // The paint document without a window: its buffers, the new picture's
 // background, the composed picture and the tools' scratch bit maps.
-#include "paint/PaintView.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include "image/Colors.h"
-#include "tests/platform/raster/PixelArt.h"
-
-#include <gtest/gtest.h>
-
-using namespace pixelart;
+using namespace painttest;
 
 namespace {
 
-std::unique_ptr<PaintWinRec> MakeDoc(int width, int height, SInt16 depth, SInt16 ratio = 0) {
-    auto rec = std::make_unique<PaintWinRec>();
-    rec->picRect = MakeRect(0, 0, height, width);
-    rec->ratio = ratio;
-    rec->depth = rec->colorMode = depth;
-    EXPECT_EQ(MakePaintBuffers(rec.get()), noErr);
-    return rec;
-}
-
-std::vector<std::string> Rows(int width, int height, char c) {
-    return std::vector<std::string>(size_t(height), std::string(size_t(width), c));
-}
+Rows Blank(int width, int height, char c) { return Rows(size_t(height), std::string(size_t(width), c)); }
 
 struct BackColorGuard {
     ColorRec saved = gBackColor;
@@ -33,18 +17,18 @@ struct BackColorGuard {
 
 TEST(PaintBuffers, MadeWhiteAndTransparentAtTheDocumentDepth) {
     for (SInt16 depth : {8, 24}) {
-        auto rec = MakeDoc(33, 7, depth, 3);
+        auto rec = MakeBuffers(33, 7, depth, 3);
         EXPECT_EQ(rec->dispRect, MakeRect(0, 0, 56, 264));
         for (GWorldPtr g : {rec->offPort.get(), rec->undoPort.get(), rec->basePort.get(), rec->dispPort.get()}) {
             ASSERT_NE(g, nullptr);
             EXPECT_EQ(GetPixDepth(GetGWorldPixMap(g)), depth == 24 ? 32 : 8);
             EXPECT_EQ(MapOf(g).bounds, rec->picRect);
-            EXPECT_EQ(Picture(g), Rows(33, 7, '.'));
+            EXPECT_EQ(Picture(g), Blank(33, 7, '.'));
         }
         for (GWorldPtr g : {rec->maskPort.get(), rec->undoMask.get(), rec->baseMask.get()}) {
             ASSERT_NE(g, nullptr);
             EXPECT_EQ(GetPixDepth(GetGWorldPixMap(g)), 1);
-            EXPECT_EQ(BitPicture(MapOf(g)), Rows(33, 7, '.'));
+            EXPECT_EQ(BitPicture(MapOf(g)), Blank(33, 7, '.'));
         }
         UniqueRgn pic;
         RectRgn(pic, &rec->picRect);
@@ -70,26 +54,21 @@ TEST(PaintBuffers, ImpossibleSizeLeavesNothingMade) {
 }
 
 TEST(PaintBuffers, EraseOffPortWhitensImagesAndClearsMasks) {
-    auto rec = MakeDoc(4, 3, 24);
+    auto rec = MakeBuffers(4, 3, 24);
     for (GWorldPtr g : {rec->offPort.get(), rec->undoPort.get(), rec->basePort.get(), rec->dispPort.get()})
         WritePixel(MapOf(g), 2, 1, kRed);
     for (GWorldPtr g : {rec->maskPort.get(), rec->undoMask.get(), rec->baseMask.get()})
         WritePixel(MapOf(g), 3, 2, kBlack);
     EraseOffPort(rec.get());
     for (GWorldPtr g : {rec->offPort.get(), rec->undoPort.get(), rec->basePort.get(), rec->dispPort.get()})
-        EXPECT_EQ(Picture(g), Rows(4, 3, '.'));
+        EXPECT_EQ(Picture(g), Blank(4, 3, '.'));
     for (GWorldPtr g : {rec->maskPort.get(), rec->undoMask.get(), rec->baseMask.get()})
-        EXPECT_EQ(BitPicture(MapOf(g)), Rows(4, 3, '.'));
+        EXPECT_EQ(BitPicture(MapOf(g)), Blank(4, 3, '.'));
 }
 
 TEST(NewPicture, BackgroundKinds) {
     BackColorGuard guard;
-    struct Case {
-        SInt16 kind;
-        ColorRec back;
-        char mask, image;
-        bool transparent;
-    } cases[] = {
+    struct Case { SInt16 kind; ColorRec back; char mask, image; bool transparent; } cases[] = {
         {0, {kBlue, 0}, '#', '.', false},   // white, opaque
         {1, {kBlue, 0}, '.', '.', true},    // transparent
         {2, {kRed, 0}, '#', 'r', false},    // the background colour, opaque
@@ -100,10 +79,10 @@ TEST(NewPicture, BackgroundKinds) {
         for (SInt16 depth : {8, 24}) {
             SCOPED_TRACE(testing::Message() << "kind " << c.kind << " depth " << depth);
             gBackColor = c.back;
-            auto rec = MakeDoc(5, 3, depth);
+            auto rec = MakeBuffers(5, 3, depth);
             FillNewPicture(rec.get(), c.kind);
-            EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())), Rows(5, 3, c.mask));
-            EXPECT_EQ(Picture(rec->offPort.get()), Rows(5, 3, c.image));
+            EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())), Blank(5, 3, c.mask));
+            EXPECT_EQ(Picture(rec->offPort.get()), Blank(5, 3, c.image));
             EXPECT_EQ(Bytes(rec->dispPort.get()), Bytes(rec->offPort.get()));
             EXPECT_EQ(rec->hasTransparency, c.transparent);
         }
@@ -112,7 +91,7 @@ TEST(NewPicture, BackgroundKinds) {
 
 TEST(ComposeDispPort, WithoutSelectionTheImageItself) {
     for (SInt16 depth : {8, 24}) {
-        auto rec = MakeDoc(9, 4, depth);
+        auto rec = MakeBuffers(9, 4, depth);
         const PixMap& off = MapOf(rec->offPort.get());
         WritePixel(off, 0, 0, kRed);
         WritePixel(off, 8, 3, kBlue);
@@ -129,7 +108,7 @@ TEST(ComposeDispPort, WithoutSelectionTheImageItself) {
 }
 
 TEST(ComposeDispPort, LiftedPixelsThroughTheirMaskAtTheSelection) {
-    auto rec = MakeDoc(8, 4, 24);
+    auto rec = MakeBuffers(8, 4, 24);
     // The base: a black column; the lifted pixels: red at selRect, half of them opaque.
     for (int y = 0; y < 4; ++y) WritePixel(MapOf(rec->basePort.get()), 0, y, kBlack);
     rec->selRect = MakeRect(0, 0, 2, 3);
@@ -142,12 +121,7 @@ TEST(ComposeDispPort, LiftedPixelsThroughTheirMaskAtTheSelection) {
     rec->isFloating = true;
     rec->selMode = srcCopy;
     ComposeDispPort(rec.get());
-    EXPECT_EQ(Picture(rec->dispPort.get()), (std::vector<std::string>{
-                                                "#.......",
-                                                "#...r.r.",
-                                                "#...r.r.",
-                                                "#.......",
-                                            }));
+    EXPECT_EQ(Picture(rec->dispPort.get()), (Rows{"#.......", "#...r.r.", "#...r.r.", "#......."}));
     // Blend shows the lifted pixels at one half over the base.
     rec->selMode = blend;
     ComposeDispPort(rec.get());
@@ -180,17 +154,13 @@ TEST(ScratchBitMap, ZeroedRowsPaddedTo32Bits) {
 }
 
 TEST(PreviewImage, BackgroundLayerUnderTheForeground) {
-    auto rec = MakeDoc(3, 1, 24);
+    auto rec = MakeBuffers(3, 1, 24);
     EXPECT_EQ(MakePreviewImage(rec.get()), rec->dispPort.get());  // no layer: the picture itself
     ASSERT_EQ(NewGWorld(rec->backPort.out(), 32, &rec->picRect, nullptr, nullptr, 0), noErr);
     for (int x = 0; x < 3; ++x) WritePixel(MapOf(rec->backPort.get()), x, 0, kRed);
     WritePixel(MapOf(rec->offPort.get()), 1, 0, kBlue);
     WritePixel(MapOf(rec->maskPort.get()), 1, 0, kBlack);
-    struct Case {
-        bool showBack;
-        SInt16 foreTrans;
-        std::string want;
-    } cases[] = {
+    struct Case { bool showBack; SInt16 foreTrans; std::string want; } cases[] = {
         {true, 0, "rbr"},   // the foreground's opaque pixels over the layer
         {true, 4, "rrr"},   // the foreground hidden
         {false, 0, ".b."},  // the layer hidden

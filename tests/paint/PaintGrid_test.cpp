@@ -1,17 +1,11 @@
 // Point mapping, grid snapping and the zoomed picture with its grids, drawn
 // with the application's own grid patterns.
-#include "paint/PaintView.h"
-
 #include "app/AppResources.h"
-#include "image/Colors.h"
-#include "palettes/Prefs.h"
-#include "tests/platform/raster/PixelArt.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/PaintTestSupport.h"
 
 #include <functional>
 
-using namespace pixelart;
+using namespace painttest;
 
 namespace {
 
@@ -30,16 +24,6 @@ struct GridPrefsGuard {
 // a block line alone set every other pixel, a block line at 1x and 2x every
 // fourth.
 bool Dotted(int along, int step) { return along % step == 0; }
-
-// A document of width x height at `ratio` whose image is white.
-std::unique_ptr<PaintWinRec> MakeDoc(int width, int height, SInt16 ratio, SInt16 depth = 24) {
-    auto rec = std::make_unique<PaintWinRec>();
-    rec->picRect = MakeRect(0, 0, height, width);
-    rec->ratio = ratio;
-    rec->depth = rec->colorMode = depth;
-    EXPECT_EQ(MakePaintBuffers(rec.get()), noErr);
-    return rec;
-}
 
 // Every pixel of the zoomed picture against a rule of its window coordinates.
 void ExpectPixels(GWorldPtr image, const std::function<RGBColor(int, int)>& want) {
@@ -113,7 +97,7 @@ TEST(PaintImage, EachImagePixelBecomesASquare) {
     gToolPrefs.gridSetting = 1;  // no grid at all
     for (SInt16 depth : {8, 24}) {
         for (SInt16 ratio = 0; ratio <= 4; ++ratio) {
-            auto rec = MakeDoc(3, 2, ratio, depth);
+            auto rec = MakeBuffers(3, 2, depth, ratio);
             WritePixel(MapOf(rec->dispPort.get()), 1, 0, kRed);
             WritePixel(MapOf(rec->dispPort.get()), 2, 1, kBlue);
             UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
@@ -140,7 +124,7 @@ TEST(PaintImage, PixelGridByMagnification) {
         int period;  // 0: no grid
     } cases[] = {{0, 0}, {1, 0}, {2, 4}, {3, 8}, {4, 16}};
     for (const Case& c : cases) {
-        auto rec = MakeDoc(6, 5, c.ratio);
+        auto rec = MakeBuffers(6, 5, 24, c.ratio);
         UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
         SCOPED_TRACE(c.ratio);
         ExpectPixels(image.get(), [&](int h, int v) {
@@ -154,7 +138,7 @@ TEST(PaintImage, PixelGridStylesBelowTwoDrawNothing) {
     GridPrefsGuard guard;
     for (UInt16 setting : {0x00, 0x01}) {
         gToolPrefs.gridSetting = setting;
-        auto rec = MakeDoc(4, 4, 4);
+        auto rec = MakeBuffers(4, 4, 24, 4);
         UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
         ExpectPixels(image.get(), [](int, int) { return kWhite; });
     }
@@ -180,7 +164,7 @@ TEST(PaintImage, BlockGridLinesAtBlockEdgesInsideTheImage) {
     };
     for (const Case& c : cases) {
         gToolPrefs.gridSetting = c.setting;
-        auto rec = MakeDoc(c.size, c.size, SInt16(c.ratio));
+        auto rec = MakeBuffers(c.size, c.size, 24, SInt16(c.ratio));
         const PixMap& disp = MapOf(rec->dispPort.get());
         for (int y = 0; y < c.size; ++y)
             for (int x = 0; x < c.size; ++x) WritePixel(disp, x, y, kRed);
@@ -198,7 +182,7 @@ TEST(PaintImage, BlockGridDrawsOverPixelGrid) {
     gToolPrefs.gridSetting = 0x22;  // pixel grid style 2 and 16-pixel blocks
     gToolPrefs.pixelGridColor = kRed;
     gToolPrefs.blockGridColor = kBlue;
-    auto rec = MakeDoc(20, 20, 2);
+    auto rec = MakeBuffers(20, 20, 24, 2);
     UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
     // The block line fills the gaps of the dotted pixel-grid line under it.
     ExpectPixels(image.get(), [](int h, int v) {
@@ -213,7 +197,7 @@ TEST(PaintImage, ClippedPictureMatchesTheWholeOne) {
     gToolPrefs.pixelGridColor = kGreen;
     gToolPrefs.blockGridColor = kBlue;
     for (SInt16 ratio = 0; ratio <= 4; ++ratio) {
-        auto rec = MakeDoc(21, 13, ratio);
+        auto rec = MakeBuffers(21, 13, 24, ratio);
         const PixMap& disp = MapOf(rec->dispPort.get());
         for (int y = 0; y < 13; ++y)
             for (int x = 0; x < 21; ++x)

@@ -1,40 +1,15 @@
 // Paint windows: making, placing and sizing them, new pictures, names and
 // titles, composing into the window, closing.
-#include "tests/paint/PaintWindowTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
 #include "app/Alerts.h"
 #include "image/Colors.h"
-#include "platform/core/PString.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 
 using namespace painttest;
-using namespace pixelart;
-
-namespace {
-
-std::string Title(WindowRef w) {
-    Str255 t;
-    GetWTitle(w, t);
-    return PStringToStd(t);
-}
-
-// A visible document window of kind 128 whose content's top-left is at (top, left).
-WindowRef MakeDocumentAt(int top, int left) {
-    const Rect r = MakeRect(top, left, top + 50, left + 50);
-    const unsigned char title[] = "\x03" "doc";
-    WindowRef w = NewCWindow(nullptr, &r, title, true, zoomDocProc, kFirstWindowOfClass, true, nullptr);
-    SetExtWindowKind(w, kPaintWindowKind);
-    return w;
-}
-
-class StackTest : public PaintWindowTest {};
-class NewPictureTest : public PaintWindowTest {};
-class CloseTest : public PaintWindowTest {};
-
-}  // namespace
 
 TEST_F(PaintWindowTest, MadeWithRecordScrollBarsAndPlace) {
     WindowRef w = MakePaint(100, 60, 2, 8);
@@ -75,21 +50,13 @@ TEST_F(PaintWindowTest, TooLargeImageWindowStopsShortOfTheDesktopEdges) {
     EXPECT_EQ(GetControlMaximum(rec->vScroll), 1000 - RectHeight(c) + 15);
 }
 
-TEST_F(PaintWindowTest, ZoomIsLimitedToSixteenBitCoordinates) {
-    WindowRef w = MakePaint(4096, 8, 4);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(GetPaintWinRec(w)->ratio, 2);
-    EXPECT_EQ(GetPaintWinRec(w)->dispRect.right, 16384);
-}
-
-TEST_F(StackTest, StepsPastOccupiedCornersAndWraps) {
+TEST_F(PaintWindowTest, StackStepsPastOccupiedCornersAndWraps) {
     struct Case {
         std::vector<Point> windows;  // (v, h) content corners
         Rect limits;
         Point start, want;
     } cases[] = {
-        {{}, {113, 42, 600, 900}, {113, 42}, {113, 42}},
-        {{{113, 42}}, {113, 42, 600, 900}, {113, 42}, {143, 62}},
+        {{}, {113, 42, 600, 900}, {113, 42}, {113, 42}}, {{{113, 42}}, {113, 42, 600, 900}, {113, 42}, {143, 62}},
         {{{113, 42}, {143, 62}}, {113, 42, 600, 900}, {113, 42}, {173, 82}},
         {{{113, 42}, {143, 62}}, {113, 42, 150, 900}, {113, 42}, {113, 82}},   // wraps to the top
         {{{113, 42}, {143, 62}}, {113, 42, 600, 50}, {113, 42}, {143, 42}},    // wraps to the left
@@ -97,31 +64,22 @@ TEST_F(StackTest, StepsPastOccupiedCornersAndWraps) {
     };
     for (const Case& c : cases) {
         CloseAllDocuments();
-        for (Point p : c.windows) ASSERT_NE(MakeDocumentAt(p.v, p.h), nullptr);
+        for (Point p : c.windows) ASSERT_NE(MakePlainWindow(kPaintWindowKind, "doc", p.h, p.v), nullptr);
         Point pos = c.start;
         StackWindowPos(&pos, Point{30, 20}, &c.limits);
         EXPECT_EQ(pos, c.want) << c.windows.size() << " windows";
     }
 }
 
-TEST_F(StackTest, EndsOnACircleThatMissesTheStart) {
+TEST_F(PaintWindowTest, StackEndsOnACircleThatMissesTheStart) {
     // From outside the limits the walk falls into a circle of two occupied
     // places that never leads back to where it began.
-    for (Point p : {Point{500, 500}, Point{113, 42}, Point{143, 62}}) ASSERT_NE(MakeDocumentAt(p.v, p.h), nullptr);
+    for (Point p : {Point{500, 500}, Point{113, 42}, Point{143, 62}})
+        ASSERT_NE(MakePlainWindow(kPaintWindowKind, "doc", p.h, p.v), nullptr);
     const Rect limits{113, 42, 143, 62};
     Point pos{500, 500};
     StackWindowPos(&pos, Point{30, 20}, &limits);
     EXPECT_TRUE(pos == (Point{113, 42}) || pos == (Point{143, 62}));
-}
-
-TEST_F(StackTest, SecondWindowOpensBelowAndRightOfTheFirst) {
-    WindowRef a = MakePaint(40, 30, 1);
-    WindowRef b = MakePaint(40, 30, 1);
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(Content(a).top, 113);
-    EXPECT_EQ(Content(a).left, 42);
-    EXPECT_EQ(Content(b).top, 143);
-    EXPECT_EQ(Content(b).left, 62);
 }
 
 TEST_F(PaintWindowTest, DispOffPortShowsTheImageAndInvalidatesTheChange) {
@@ -174,7 +132,7 @@ TEST_F(PaintWindowTest, UntitledNamesCountPerFormat) {
     EXPECT_EQ(PStringToStd(name), "untitled 3.png");
 }
 
-TEST_F(NewPictureTest, FromPreferencesWithoutTheDialog) {
+TEST_F(PaintWindowTest, NewPictureFromPreferencesWithoutTheDialog) {
     // The only test making new pictures: the first is plain "untitled", the second numbered.
     gPaintWinPrefs.showSizeDialog = 0;
     gPaintWinPrefs.pictRect = MakeRect(0, 0, 20, 30);
@@ -207,8 +165,7 @@ TEST_F(NewPictureTest, FromPreferencesWithoutTheDialog) {
     EXPECT_EQ(BitPicture(MapOf(GetPaintWinRec(second)->maskPort.get()))[0], std::string(30, '#'));
 }
 
-TEST_F(NewPictureTest, SizeDialogAnswersMakeThePicture) {
-    if (!GetResource(FourCC("DLOG"), 135)) GTEST_SKIP() << "no new-picture dialog in the resources yet";
+TEST_F(PaintWindowTest, NewPictureSizeDialogAnswersMakeThePicture) {
     gPaintWinPrefs.showSizeDialog = 1;
     ScriptDialog(135, {DialogStep::Type(3, "40"), DialogStep::Type(4, "25"), DialogStep::Choose(5, 2),
                        DialogStep::Choose(6, 4), DialogStep::Choose(8, 2), DialogStep::Click(1)});
@@ -229,7 +186,7 @@ TEST_F(NewPictureTest, SizeDialogAnswersMakeThePicture) {
 
 // OK with a width or height out of range says so and keeps the dialog up
 // with that field selected, so that what is typed next replaces it.
-TEST_F(NewPictureTest, SizeOutOfRangeIsRefusedWithTheFieldSelected) {
+TEST_F(PaintWindowTest, NewPictureSizeOutOfRangeIsRefusedWithTheFieldSelected) {
     gPaintWinPrefs.showSizeDialog = 1;
     for (const char* bad : {"0", "-3", "4x", "16385"}) {
         SCOPED_TRACE(bad);
@@ -249,8 +206,7 @@ TEST_F(NewPictureTest, SizeOutOfRangeIsRefusedWithTheFieldSelected) {
     }
 }
 
-TEST_F(NewPictureTest, OptionInvertsTheDialogPreference) {
-    if (!GetResource(FourCC("DLOG"), 135)) GTEST_SKIP() << "no new-picture dialog in the resources yet";
+TEST_F(PaintWindowTest, NewPictureOptionInvertsTheDialogPreference) {
     struct Case {
         UInt8 pref;
         bool option, dialog;
@@ -273,7 +229,7 @@ TEST_F(NewPictureTest, OptionInvertsTheDialogPreference) {
     }
 }
 
-TEST_F(NewPictureTest, ImpossibleSizeIsAnAlertAndNoWindow) {
+TEST_F(PaintWindowTest, NewPictureImpossibleSizeIsAnAlertAndNoWindow) {
     gPaintWinPrefs.showSizeDialog = 0;
     gPaintWinPrefs.pictRect = MakeRect(0, 0, 30000, 30000);
     NewPaintWindow();
@@ -282,44 +238,34 @@ TEST_F(NewPictureTest, ImpossibleSizeIsAnAlertAndNoWindow) {
     EXPECT_EQ(std::count(shown.begin(), shown.end(), kErrorAlertID), 1);
 }
 
-TEST_F(CloseTest, UnchangedClosesAtOnce) {
-    WindowRef w = MakePaint(10, 10, 0);
-    EXPECT_EQ(ClosePaintWindow(w, false), noErr);
-    EXPECT_EQ(FrontDocumentWindow(), nullptr);
-    EXPECT_TRUE(DialogsShown().empty());
-    EXPECT_FALSE(gIsDialog);
-}
-
-TEST_F(CloseTest, SaveQuestionAnswers) {
-    if (!GetResource(FourCC("DLOG"), 129)) GTEST_SKIP() << "no save question in the resources yet";
-    struct Case {
-        DialogItemIndex answer;
-        OSErr result;
-        bool stays;
-    } cases[] = {
-        {2, userCanceledErr, true},  // Cancel
-        {1, -4, true},               // Save, which cannot write pictures yet: nothing is lost
-        {3, noErr, false},           // Don't Save
+// An unchanged picture closes at once; a changed one asks first. Windows of
+// other kinds are left alone.
+TEST_F(PaintWindowTest, CloseAsksAboutChangedPictures) {
+    struct Case { bool dirty; DialogItemIndex answer; OSErr result; bool stays; } cases[] = {
+        {false, 0, noErr, false},
+        {true, 2, userCanceledErr, true},  // Cancel
+        {true, 1, -4, true},               // Save, which this version cannot do for pictures: nothing is lost
+        {true, 3, noErr, false},           // Don't Save
     };
     for (const Case& c : cases) {
         CloseAllDocuments();
+        ResetScriptLog();
         WindowRef w = MakePaint(10, 10, 0);
-        GetPaintWinRec(w)->isDirty = true;
-        ScriptDialog(129, {DialogStep::Click(c.answer)});
+        GetPaintWinRec(w)->isDirty = c.dirty;
+        if (c.dirty) ScriptDialog(129, {DialogStep::Click(c.answer)});
         EXPECT_EQ(ClosePaintWindow(w, false), c.result) << c.answer;
+        EXPECT_EQ(DialogsShown().empty(), !c.dirty);
+        EXPECT_FALSE(gIsDialog);
         EXPECT_EQ(FrontDocumentWindow() == w, c.stays) << c.answer;
-        if (c.stays) {
-            EXPECT_TRUE(GetPaintWinRec(w)->isDirty);
-        }
+        EXPECT_TRUE(!c.stays || GetPaintWinRec(w)->isDirty);
     }
-}
-
-TEST_F(CloseTest, OtherKindsAreLeftAlone) {
     EXPECT_EQ(ClosePaintWindow(gPreviewWindow, false), noErr);
-    EXPECT_NE(GetWindowList(), nullptr);
+    bool listed = false;  // still there
+    for (WindowRef p = GetWindowList(); p; p = GetNextWindow(p)) listed = listed || p == gPreviewWindow;
+    EXPECT_TRUE(listed);
 }
 
-TEST_F(NewPictureTest, SizeAndColourModeFromTheClipboard) {
+TEST_F(PaintWindowTest, NewPictureSizeAndColourModeFromTheClipboard) {
     // A 37 x 21 picture of 777 colours suggests millions of colours.
     QImage image(37, 21, QImage::Format_RGB32);
     for (int y = 0; y < 21; ++y)
@@ -329,13 +275,7 @@ TEST_F(NewPictureTest, SizeAndColourModeFromTheClipboard) {
     gPaintWinPrefs.colorMode = 8;
     gPaintWinPrefs.ratio = 0;
 
-    struct Case {
-        UInt8 fromClip;
-        std::vector<DialogStep> steps;
-        Rect want;
-        SInt16 depth;
-        UInt8 prefAfter;
-    } cases[] = {
+    struct Case { UInt8 fromClip; std::vector<DialogStep> steps; Rect want; SInt16 depth; UInt8 prefAfter; } cases[] = {
         {1, {DialogStep::Click(1)}, MakeRect(0, 0, 21, 37), 24, 1},
         {0, {DialogStep::Click(1)}, MakeRect(0, 0, 10, 12), 8, 0},
         // Turning the check box on shows the clipboard's; off again brings back what was typed.

@@ -2,84 +2,47 @@
 // click does, the favourites list, and what the palettes draw.
 #include "palettes/ColorPalettes.h"
 
-#include "app/MenuBar.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/ui/Menus.h"
 #include "platform/raster/Pen.h"
-#include "tests/tools/ToolTestSupport.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/PaintTestSupport.h"
 
 #include <optional>
 
-namespace {
+using namespace painttest;
 
-using tooltest::ColorToolTest;
-using Rows = std::vector<std::string>;
+namespace {
 
 constexpr ColorRec kTransparent{RGBColor{0xFFFF, 0xFFFF, 0xFFFF}, 1};
 
-std::optional<ColorRec> Palette1(SInt16 h, SInt16 v) {
-    ColorRec c;
-    if (!ColorPalette1Color(Point{v, h}, &c)) return std::nullopt;
-    return c;
-}
-std::optional<ColorRec> Palette2(SInt16 h, SInt16 v) {
-    ColorRec c;
-    if (!ColorPalette2Color(Point{v, h}, &c)) return std::nullopt;
-    return c;
-}
 ColorRec Opaque(UInt16 r, UInt16 g, UInt16 b) { return ColorRec{RGBColor{r, g, b}, 0}; }
 
-TEST(ColorPaletteGeometry, Palette1MapsPointsToTheCube) {
-    struct Case {
-        SInt16 h, v;
-        std::optional<ColorRec> color;
-    };
-    const Case cases[] = {
-        {1, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
-        {10, 10, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
-        {11, 11, Opaque(0xFFFF, 0xCCCC, 0xCCCC)},
-        {60, 1, Opaque(0xFFFF, 0xFFFF, 0)},
-        {61, 1, std::nullopt},  // the gap between blocks
-        {62, 30, std::nullopt},
-        {63, 1, Opaque(0xCCCC, 0xFFFF, 0xFFFF)},
-        {370, 60, Opaque(0, 0, 0)},
-        {371, 60, std::nullopt},
-        {372, 1, std::nullopt},
-        {1, 61, std::nullopt},
-        {-1, 1, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "h " << c.h << " v " << c.v);
-        EXPECT_EQ(Palette1(c.h, c.v), c.color);
-    }
+// The colour a point of palette 1 or 2 picks; none on grid lines and gaps.
+std::optional<ColorRec> PaletteColor(int palette, SInt16 h, SInt16 v) {
+    ColorRec c;
+    const bool found = palette == 1 ? ColorPalette1Color(Point{v, h}, &c) : ColorPalette2Color(Point{v, h}, &c);
+    return found ? std::optional<ColorRec>(c) : std::nullopt;
 }
 
-TEST(ColorPaletteGeometry, Palette2MapsPointsToTheRamps) {
-    struct Case {
-        SInt16 h, v;
-        std::optional<ColorRec> color;
-    };
+TEST(ColorPaletteGeometry, PointsPickTheCubeAndTheRamps) {
+    struct Case { int palette; SInt16 h, v; std::optional<ColorRec> color; };
     const Case cases[] = {
-        {1, 1, Opaque(0xFFFF, 0, 0)},        {12, 141, Opaque(0x1111, 0, 0)},
-        {1, 160, kTransparent},              {6, 155, kTransparent},
-        {13, 1, Opaque(0, 0xFFFF, 0)},       {25, 11, Opaque(0, 0, 0xEEEE)},
-        {37, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)}, {48, 160, Opaque(0, 0, 0)},
-        {37, 80, Opaque(0x8888, 0x8888, 0x8888)}, {49, 1, std::nullopt},
-        {1, 161, std::nullopt},
+        {1, 1, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)}, {1, 10, 10, Opaque(0xFFFF, 0xFFFF, 0xFFFF)},
+        {1, 11, 11, Opaque(0xFFFF, 0xCCCC, 0xCCCC)}, {1, 60, 1, Opaque(0xFFFF, 0xFFFF, 0)},
+        {1, 61, 1, std::nullopt},  // the gap between blocks
+        {1, 62, 30, std::nullopt}, {1, 63, 1, Opaque(0xCCCC, 0xFFFF, 0xFFFF)}, {1, 370, 60, Opaque(0, 0, 0)},
+        {1, 371, 60, std::nullopt}, {1, 372, 1, std::nullopt}, {1, 1, 61, std::nullopt}, {1, -1, 1, std::nullopt},
+        {2, 1, 1, Opaque(0xFFFF, 0, 0)}, {2, 12, 141, Opaque(0x1111, 0, 0)}, {2, 1, 160, kTransparent},
+        {2, 6, 155, kTransparent}, {2, 13, 1, Opaque(0, 0xFFFF, 0)}, {2, 25, 11, Opaque(0, 0, 0xEEEE)},
+        {2, 37, 1, Opaque(0xFFFF, 0xFFFF, 0xFFFF)}, {2, 48, 160, Opaque(0, 0, 0)},
+        {2, 37, 80, Opaque(0x8888, 0x8888, 0x8888)}, {2, 49, 1, std::nullopt}, {2, 1, 161, std::nullopt},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "h " << c.h << " v " << c.v);
-        EXPECT_EQ(Palette2(c.h, c.v), c.color);
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(PaletteColor(c.palette, c.h, c.v), c.color) << c.palette << ": " << c.h << "," << c.v;
 }
 
 TEST(ColorPaletteGeometry, FavouriteCellsAndOutlines) {
-    struct Case {
-        SInt16 h, v;
-        int index;
-    };
+    struct Case { SInt16 h, v; int index; };
     const Case cases[] = {{1, 1, 0}, {10, 10, 0}, {11, 1, 1}, {1, 11, 16}, {151, 51, 95}, {160, 60, 95},
                           {161, 5, -1}, {5, 61, -1}};
     for (const Case& c : cases) EXPECT_EQ(FavoriteCellIndex(Point{c.v, c.h}), c.index) << c.h << "," << c.v;
@@ -103,12 +66,11 @@ class ColorPaletteTest : public ColorToolTest {
 protected:
     void SetUp() override {
         ColorToolTest::SetUp();
-        saved_ = gFavoriteColors ? CopyCTable(gFavoriteColors) : nullptr;
+        saved_.reset(std::exchange(gFavoriteColors, nullptr));
         SetFavorites({});
     }
     void TearDown() override {
-        DisposeCTable(gFavoriteColors);
-        gFavoriteColors = saved_;
+        DisposeCTable(std::exchange(gFavoriteColors, saved_.release()));
         ColorToolTest::TearDown();
     }
     static void SetFavorites(const std::vector<RGBColor>& colors) {
@@ -136,7 +98,7 @@ protected:
     }
 
 private:
-    CTabHandle saved_ = nullptr;
+    UniqueCTable saved_;
 };
 
 // A plain click picks the pen colour, Option the background colour (the
@@ -161,36 +123,11 @@ TEST_F(ColorPaletteTest, ClicksPickPenAndBackgroundColours) {
 // Command: the pen colour is replaced by the clicked colour in the front
 // picture, then the clicked colour becomes the pen colour.
 TEST_F(ColorPaletteTest, CommandClickReplacesThePenColourInTheFrontPicture) {
-    WindowRef w = MakeDocument(24, Rows{"r.r#"}, Rows{"####"});
-    gCurrentColor = ColorRec{pixelart::kRed, 0};
+    WindowRef w = MakeDoc(Rows{"r.r#"}, 0, Rows{"####"});
+    gCurrentColor = ColorRec{kRed, 0};
     ClickColorPalette2(Point{1, 13}, false, true);  // full green
     EXPECT_EQ(Image(GetPaintWinRec(w)), (Rows{"g.g#"}));
-    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kGreen, 0}));
-}
-
-// A second press soon after, at the same place, selects the colour's pixels.
-TEST_F(ColorPaletteTest, DoubleClickSelectsTheColour) {
-    static WindowRef selectedIn = nullptr;
-    static RGBColor selected{};
-    static int calls = 0;
-    calls = 0;
-    SetSelectColorAreaProc([](WindowRef window, const RGBColor* color, Boolean) {
-        selectedIn = window;
-        selected = *color;
-        ++calls;
-    });
-    WindowRef w = MakeDocument(24, Rows{"r."}, Rows{"##"});
-    Rect palette;
-    GetWindowBounds(ColorPalette1, kWindowContentRgn, &palette);
-    const Point at{SInt16(palette.top + 1), SInt16(palette.left + 1)};
-    ScriptMouseMove(at);
-    ScriptClick(at);
-    ClickColorPalette1(Point{1, 1}, false, false);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(selectedIn, w);
-    EXPECT_EQ(selected, pixelart::kWhite);
-    SetSelectColorAreaProc(nullptr);
-    ClearScript();
+    EXPECT_EQ(gCurrentColor, (ColorRec{kGreen, 0}));
 }
 
 // Control-click: the pop-up marks the check in force and a new choice
@@ -214,17 +151,17 @@ TEST_F(ColorPaletteTest, PalettePopupChoosesTheCheck) {
 }
 
 TEST_F(ColorPaletteTest, FavouritesAddAndRemove) {
-    gCurrentColor = ColorRec{pixelart::kRed, 0};
+    gCurrentColor = ColorRec{kRed, 0};
     ClickFavoritePalette(Point{55, 55}, false, false);  // any empty cell appends
-    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    gCurrentColor = ColorRec{kGreen, 0};
     ClickFavoritePalette(Point{5, 150}, false, true);   // Command on an empty cell also appends
-    gCurrentColor = ColorRec{pixelart::kBlue, 0};
+    gCurrentColor = ColorRec{kBlue, 0};
     ClickFavoritePalette(Point{1, 150}, false, false);
     using F = std::vector<std::pair<SInt16, RGBColor>>;
-    EXPECT_EQ(Favorites(), (F{{0, pixelart::kRed}, {1, pixelart::kGreen}, {2, pixelart::kBlue}}));
+    EXPECT_EQ(Favorites(), (F{{0, kRed}, {1, kGreen}, {2, kBlue}}));
 
     // A colour already there and the transparent colour are not added.
-    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    gCurrentColor = ColorRec{kGreen, 0};
     ClickFavoritePalette(Point{5, 50}, false, false);
     gCurrentColor = kTransparent;
     ClickFavoritePalette(Point{5, 50}, false, false);
@@ -232,13 +169,13 @@ TEST_F(ColorPaletteTest, FavouritesAddAndRemove) {
 
     // Option takes the background colour, a plain click the pen colour.
     ClickFavoritePalette(Point{5, 15}, true, false);
-    EXPECT_EQ(gBackColor, (ColorRec{pixelart::kGreen, 0}));
+    EXPECT_EQ(gBackColor, (ColorRec{kGreen, 0}));
     ClickFavoritePalette(Point{5, 25}, false, false);
-    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kBlue, 0}));
+    EXPECT_EQ(gCurrentColor, (ColorRec{kBlue, 0}));
 
     // Deleting the first keeps the others' values.
     ClickFavoritePalette(Point{5, 5}, false, true);
-    EXPECT_EQ(Favorites(), (F{{1, pixelart::kGreen}, {2, pixelart::kBlue}}));
+    EXPECT_EQ(Favorites(), (F{{1, kGreen}, {2, kBlue}}));
     RemoveFavoriteColor(0);
     RemoveFavoriteColor(0);
     EXPECT_EQ(FavoriteColorCount(), 0);
@@ -256,26 +193,31 @@ TEST_F(ColorPaletteTest, FavouritesHoldAtMost96Colours) {
 }
 
 // Three favourites: a frame, the partial row's lines, the colours inset in
-// their cells, white outside, and the pen colour's outline.
+// their cells, white outside, and the pen colour's outline; seventeen; none.
 TEST_F(ColorPaletteTest, FavouritesDrawing) {
-    if (!FavoritePalette) GTEST_SKIP() << "no favourites palette";
-    SetFavorites({pixelart::kRed, pixelart::kGreen, pixelart::kBlue});
-    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    SetFavorites({kRed, kGreen, kBlue});
+    gCurrentColor = ColorRec{kGreen, 0};
     UpdateFavoritePalette(FavoritePalette);
-    struct Case {
-        SInt16 h, v;
-        RGBColor color;
-    };
-    const RGBColor W = pixelart::kWhite, K = pixelart::kBlack;
-    const Case cases[] = {
+    struct Case { SInt16 h, v; RGBColor color; };
+    const RGBColor W = kWhite, K = kBlack;
+    const Case three[] = {
         {0, 0, K},  {0, 30, K}, {161, 61, K},  // frame
         {1, 1, K},  {31, 1, K}, {1, 11, K},  {31, 11, K}, {31, 5, K},  // the row's lines
         {32, 1, W}, {40, 5, W}, {5, 20, W}, {100, 30, W},                // erased beyond
-        {2, 2, pixelart::kRed}, {10, 10, pixelart::kRed}, {25, 5, pixelart::kBlue},
-        {12, 2, pixelart::kGreen},
+        {2, 2, kRed}, {10, 10, kRed}, {25, 5, kBlue}, {12, 2, kGreen},
         {11, 5, W}, {21, 5, W}, {21, 11, W}, {11, 11, W},  // green's outline on the grid lines
     };
-    for (const Case& c : cases) EXPECT_EQ(PortPixel(FavoritePalette, c.h, c.v), c.color) << c.h << "," << c.v;
+    for (const Case& c : three) EXPECT_EQ(PortPixel(FavoritePalette, c.h, c.v), c.color) << c.h << "," << c.v;
+
+    // Seventeen: one full row with the whole grid, one cell of the next row.
+    std::vector<RGBColor> colors;
+    for (int i = 0; i < 17; ++i) colors.push_back(RGBColor{UInt16(0x1000 * i), 0, 0});
+    SetFavorites(colors);
+    gCurrentColor = ColorRec{kBlue, 0};
+    UpdateFavoritePalette(FavoritePalette);
+    const Case seventeen[] = {{161, 5, K}, {151, 11, K}, {11, 21, K}, {12, 21, W},
+                              {5, 15, RGBColor{0, 0, 0}}, {155, 5, RGBColor{0xF0F0, 0, 0}}};
+    for (const Case& c : seventeen) EXPECT_EQ(PortPixel(FavoritePalette, c.h, c.v), c.color) << c.h << "," << c.v;
 
     // No colours: the window is blank.
     SetFavorites({});
@@ -284,76 +226,79 @@ TEST_F(ColorPaletteTest, FavouritesDrawing) {
     EXPECT_EQ(PortPixel(FavoritePalette, 1, 1), W);
 }
 
-// Seventeen favourites: one full row with the whole grid, one cell of the
-// next row.
-TEST_F(ColorPaletteTest, FavouritesDrawingWithAFullRow) {
-    if (!FavoritePalette) GTEST_SKIP() << "no favourites palette";
-    std::vector<RGBColor> colors;
-    for (int i = 0; i < 17; ++i) colors.push_back(RGBColor{UInt16(0x1000 * i), 0, 0});
-    SetFavorites(colors);
-    gCurrentColor = ColorRec{pixelart::kBlue, 0};
-    UpdateFavoritePalette(FavoritePalette);
-    const RGBColor W = pixelart::kWhite, K = pixelart::kBlack;
-    EXPECT_EQ(PortPixel(FavoritePalette, 161, 5), K);
-    EXPECT_EQ(PortPixel(FavoritePalette, 151, 11), K);
-    EXPECT_EQ(PortPixel(FavoritePalette, 11, 21), K);
-    EXPECT_EQ(PortPixel(FavoritePalette, 12, 21), W);
-    EXPECT_EQ(PortPixel(FavoritePalette, 5, 15), (RGBColor{0, 0, 0}));  // colour 16 is 0x0000 red
-    EXPECT_EQ(PortPixel(FavoritePalette, 155, 5), (RGBColor{0xF0F0, 0, 0}));
-}
-
 // The palette check marks the colours of the front 8-bit picture; a 32-bit
 // picture has no such list, so nothing is marked.
 TEST_F(ColorPaletteTest, PaletteCheckMarksTheColoursOfThePicture) {
-    if (!ColorPalette1 || !ColorPalette2) GTEST_SKIP() << "no colour palettes";
     gCurrentColor = ColorRec{RGBColor{0x1234, 0x5678, 0x9ABC}, 0};  // outlined nowhere
     gPaletteCheck = kPaletteCheckNone;
-    WindowRef w = MakeDocument(24, Rows{"r."}, Rows{"##"});
+    WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"##"});
     DrawColorPalette(ColorPalette1, kColorPalette1);
-    const auto plain = pixelart::Bytes(GetWindowPort(ColorPalette1));
+    const auto plain = Bytes(GetWindowPort(ColorPalette1));
     gPaletteCheck = kPaletteCheckDocumentColors;
     DrawColorPalette(ColorPalette1, kColorPalette1);
-    EXPECT_EQ(pixelart::Bytes(GetWindowPort(ColorPalette1)), plain);
-    painttest::CloseAllDocuments();
+    EXPECT_EQ(Bytes(GetWindowPort(ColorPalette1)), plain);
+    CloseAllDocuments();
 
-    w = MakeDocument(8, Rows{"r."}, Rows{"##"});
+    w = MakeDoc(Rows{"r."}, 0, Rows{"##"}, 8);
     ASSERT_NE(w, nullptr);
     DrawColorPalette(ColorPalette1, kColorPalette1);
     // Red: block 0, column 5, row 5; the mark's corners are black, its edges' middles white.
-    EXPECT_EQ(PortPixel(ColorPalette1, 55, 55), pixelart::kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 56, 55), pixelart::kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette1, 56, 56), pixelart::kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 57, 57), pixelart::kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 55, 55), kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 56, 55), kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 56, 56), kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 57, 57), kBlack);
     // White: block 0, column 0, row 0.
-    EXPECT_EQ(PortPixel(ColorPalette1, 5, 5), pixelart::kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 6, 5), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 5, 5), kBlack);
+    EXPECT_EQ(PortPixel(ColorPalette1, 6, 5), kWhite);
     // A colour not in the picture keeps its cell plain.
     EXPECT_EQ(PortPixel(ColorPalette1, 65, 5), (RGBColor{0xCCCC, 0xFFFF, 0xFFFF}));
 
     DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 5, 4), pixelart::kBlack);   // red, level 15
-    EXPECT_EQ(PortPixel(ColorPalette2, 6, 4), pixelart::kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette2, 41, 4), pixelart::kBlack);  // white, grey level 15
-    EXPECT_EQ(PortPixel(ColorPalette2, 17, 4), pixelart::kGreen);  // green is not in the picture
+    EXPECT_EQ(PortPixel(ColorPalette2, 5, 4), kBlack);   // red, level 15
+    EXPECT_EQ(PortPixel(ColorPalette2, 6, 4), kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette2, 41, 4), kBlack);  // white, grey level 15
+    EXPECT_EQ(PortPixel(ColorPalette2, 17, 4), kGreen);  // green is not in the picture
+}
+
+// Every pixel inside a cell of the palettes' pictures (its neighbours pick
+// the same colour: no grid line) shows the colour a click there picks; the
+// transparent cell is drawn crossed.
+TEST_F(ColorPaletteTest, PalettePicturesShowTheColoursAClickPicks) {
+    gPaletteCheck = kPaletteCheckNone;
+    gCurrentColor = ColorRec{RGBColor{0x1234, 0x5678, 0x9ABC}, 0};  // outlined nowhere
+    for (int palette : {1, 2}) {
+        WindowRef w = palette == 1 ? ColorPalette1 : ColorPalette2;
+        DrawColorPalette(w, SInt16(palette == 1 ? kColorPalette1 : kColorPalette2));
+        const Rect port = Port(w);
+        int cells = 0;
+        for (SInt16 v = port.top; v < port.bottom; ++v)
+            for (SInt16 h = port.left; h < port.right; ++h) {
+                const std::optional<ColorRec> c = PaletteColor(palette, h, v);
+                auto same = [&](int dh, int dv) { return PaletteColor(palette, SInt16(h + dh), SInt16(v + dv)) == c; };
+                if (!c || c->isTransparent || !same(-1, 0) || !same(1, 0) || !same(0, -1) || !same(0, 1)) continue;
+                ++cells;
+                ASSERT_EQ(PortPixel(w, h, v), c->rgb) << palette << ": " << h << "," << v;
+            }
+        EXPECT_GE(cells, (palette == 1 ? 216 : 63) * 8 * 8) << palette;  // 8 x 8 of every cell at least
+    }
 }
 
 // The pen colour's outline: white on the grid lines around its cell, only
 // when the palette shows the colour.
 TEST_F(ColorPaletteTest, PenColourOutline) {
-    if (!ColorPalette1 || !ColorPalette2) GTEST_SKIP() << "no colour palettes";
     gPaletteCheck = kPaletteCheckNone;
     gCurrentColor = Opaque(0xCCCC, 0x3333, 0);
     DrawColorPalette(ColorPalette1, kColorPalette1);
-    EXPECT_EQ(PortPixel(ColorPalette1, 112, 40), pixelart::kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette1, 122, 50), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 112, 40), kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette1, 122, 50), kWhite);
     EXPECT_EQ(PortPixel(ColorPalette1, 117, 45), (RGBColor{0xCCCC, 0x3333, 0}));
     DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), pixelart::kBlack) << "no outline for a colour off the ramps";
+    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), kBlack) << "no outline for a colour off the ramps";
 
     gCurrentColor = kTransparent;
     DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), pixelart::kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette2, 10, 160), pixelart::kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), kWhite);
+    EXPECT_EQ(PortPixel(ColorPalette2, 10, 160), kWhite);
 }
 
 }  // namespace

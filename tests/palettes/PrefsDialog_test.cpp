@@ -252,22 +252,15 @@ TEST_F(PrefsDialogTest, TabsShowOnePageAtATime) {
                                   S::Click(kStdCancelItemIndex)});
     OpenPrefsDialog();
     const std::vector<std::vector<bool>> expected = {
-        {true, false, false, false, false, false},
-        {false, false, false, false, false, true},
-        {false, false, false, false, false, true},
-        {false, false, true, false, false, false},
+        {true, false, false, false, false, false}, {false, false, false, false, false, true},
+        {false, false, false, false, false, true}, {false, false, true, false, false, false},
     };
     EXPECT_EQ(seen, expected);
 }
 
 TEST_F(PrefsDialogTest, GridDialogStoresStyleCodeAndColours) {
     using S = DialogStep;
-    struct Case {
-        const char* what;
-        std::vector<DialogStep> steps;
-        UInt16 grid;
-        RGBColor pixel, block;
-    };
+    struct Case { const char* what; std::vector<DialogStep> steps; UInt16 grid; RGBColor pixel, block; };
     const RGBColor black{0, 0, 0}, white{0xFFFF, 0xFFFF, 0xFFFF};
     const std::vector<Case> cases = {
         {"unchanged", {S::Click(kStdOkItemIndex)}, 0x21, black, black},

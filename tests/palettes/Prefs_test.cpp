@@ -145,34 +145,20 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
     const Bytes krvl = {'K', 'r', 'v', 'l'};
     Bytes counts(80, 0);
     counts[3] = 1;
-    struct Key {
-        const char* type;
-        ResID id;
-        const char* name;
-        Bytes data;
-    };
+    struct Key { const char* type; ResID id; const char* name; Bytes data; };
     // Grouped by type in the order of first writing, which is the table's.
     const std::vector<Key> expected = {
-        {"lBak", 128, "background of icon list", {0, 1}},
-        {"cAIC", 128, "color palette check", {0, 0}},
+        {"lBak", 128, "background of icon list", {0, 1}}, {"cAIC", 128, "color palette check", {0, 0}},
         {"gSet", 128, "png file prefs", {0, 0, 0, 0, 0, 6, 0, 1, 0, 0}},
         {"pPrf", 128, "tool prefs", Cat({{1, 1, 1, 0}, Be16(20), Be16(5), {0, 0, 0, 0, 0, 0x21, 0, 0}, Bytes(12, 0)})},
-        {"DCrt", 128, "pict creator", krvl},
-        {"DCrt", 129, "gif creator", krvl},
-        {"DCrt", 130, "icon creator", krvl},
-        {"DCrt", 131, "png creator", krvl},
-        {"Stup", 128, "startup setting", {0, 1}},
-        {"fPrf", 128, "add preview icon", {0, 0}},
-        {"tPrf", 128, "tablet prefs", {0, 1, 0, 0}},
+        {"DCrt", 128, "pict creator", krvl}, {"DCrt", 129, "gif creator", krvl}, {"DCrt", 130, "icon creator", krvl},
+        {"DCrt", 131, "png creator", krvl}, {"Stup", 128, "startup setting", {0, 1}},
+        {"fPrf", 128, "add preview icon", {0, 0}}, {"tPrf", 128, "tablet prefs", {0, 1, 0, 0}},
         {"PWpf", 128, "paint window prefs", {0, 0, 0, 0, 0, 64, 0, 96, 0, 2, 0, 0, 0, 0, 0, 8}},
-        {"oPrf", 128, "other Prefs", {0, 0, 0, 0, 1, 1, 0, 0}},
-        {"uCnt", 128, "count of use", counts},
-        {"pprf", 128, "rotate prefs", {0, 90}},
-        {"pprf", 129, "dot picture prefs", Bytes(6, 0)},
-        {"pprf", 130, "wind prefs", Bytes(4, 0)},
-        {"pprf", 131, "type string prefs", DefaultTypeString()},
-        {"pprf", 132, "edge prefs", {0, 1, 0, 1, 0, 1}},
-        {"STR ", 128, "dot mode command", {0}},
+        {"oPrf", 128, "other Prefs", {0, 0, 0, 0, 1, 1, 0, 0}}, {"uCnt", 128, "count of use", counts},
+        {"pprf", 128, "rotate prefs", {0, 90}}, {"pprf", 129, "dot picture prefs", Bytes(6, 0)},
+        {"pprf", 130, "wind prefs", Bytes(4, 0)}, {"pprf", 131, "type string prefs", DefaultTypeString()},
+        {"pprf", 132, "edge prefs", {0, 1, 0, 1, 0, 1}}, {"STR ", 128, "dot mode command", {0}},
         {"uExE", 128, "use external editor", {1}},
     };
     const ResourceForkImage image = ReadPrefFile();
@@ -193,14 +179,13 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
     ASSERT_EQ(clut.data.size(), 280u);
     EXPECT_EQ(clut.data[6], 0);
     EXPECT_EQ(clut.data[7], 33);
-    CTabHandle table130 = GetCTable(130);
-    ASSERT_EQ(CTabCount(table130), 34);
+    const UniqueCTable table130(GetCTable(130));
+    ASSERT_EQ(CTabCount(table130.get()), 34);
     for (int i = 0; i < 34; ++i) {
-        const RGBColor c = CTabEntries(table130)[i].rgb;
+        const RGBColor c = CTabEntries(table130.get())[i].rgb;
         const UInt8* e = &clut.data[size_t(8 + 8 * i + 2)];
-        EXPECT_EQ(Cat({Bytes(e, e + 6)}), Cat({Be16(c.red), Be16(c.green), Be16(c.blue)})) << "entry " << i;
+        EXPECT_EQ(Bytes(e, e + 6), Cat({Be16(c.red), Be16(c.green), Be16(c.blue)})) << "entry " << i;
     }
-    DisposeCTable(table130);
 
     FInfo info;
     FSSpec fileSpec;
@@ -216,11 +201,7 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
 }
 
 TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
-    struct Case {
-        const char* what;
-        std::vector<ForkResource> stored;
-        std::function<void()> check;
-    };
+    struct Case { const char* what; std::vector<ForkResource> stored; std::function<void()> check; };
     auto toolPrefsWithGrid = [](int grid) {
         return Res("pPrf", 128, Cat({{1, 1, 1, 0}, Be16(20), Be16(5), {0, 0, 0, 0}, Be16(grid), Bytes(14, 0)}));
     };
@@ -243,24 +224,16 @@ TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
         {"colour mode 16", {paintWinWithMode(16)}, [] { EXPECT_EQ(gPaintWinPrefs.colorMode, 8); }},
         {"colour mode 24", {paintWinWithMode(24)}, [] { EXPECT_EQ(gPaintWinPrefs.colorMode, 24); }},
         {"PNG reserved byte", {Res("gSet", 128, {1, 9, 0, 2, 0, 9, 1, 0, 1, 0})},
-         [] {
-             EXPECT_EQ(EncodePref(gPNGFilePrefs), (Bytes{1, 0, 0, 2, 0, 9, 1, 0, 1, 0}));
-         }},
+         [] { EXPECT_EQ(EncodePref(gPNGFilePrefs), (Bytes{1, 0, 0, 2, 0, 9, 1, 0, 1, 0})); }},
         {"large patterns", {Res("oPrf", 128, {0, 0, 0, 0, 0, 0, 1, 1})},
-         [] {
-             EXPECT_EQ(gPatternNo, 12);
-             EXPECT_EQ(gOtherPrefs[7], 1);
-         }},
+         [] { EXPECT_EQ(gPatternNo, 12); EXPECT_EQ(gOtherPrefs[7], 1); }},
         {"short tool prefs keep the rest", {Res("pPrf", 128, {0, 0})},
          [] {
              EXPECT_EQ(EncodePref(gToolPrefs),
                        Cat({{0, 0, 1, 0}, Be16(20), Be16(5), {0, 0, 0, 0, 0, 0x21, 0, 0}, Bytes(12, 0)}));
          }},
         {"long counters", {Res("uCnt", 128, Cat({{0, 0, 0, 7}, Bytes(76, 0), {9, 9, 9, 9}}))},
-         [] {
-             EXPECT_EQ(gUsedCount[0], 8u);
-             EXPECT_EQ(gUsedCount[19], 0u);
-         }},
+         [] { EXPECT_EQ(gUsedCount[0], 8u); EXPECT_EQ(gUsedCount[19], 0u); }},
         {"dot command longer than 32 bytes", {Res("STR ", 128, longString)},
          [&longString] {
              EXPECT_EQ(gDotCommand[0], 31);
@@ -271,10 +244,7 @@ TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
          [] { EXPECT_EQ(Bytes(gDotLibName, gDotLibName + 5), (Bytes{3, 'l', 'i', 'b', 0})); }},
         {"editor not in use", {Res("uExE", 128, {0})}, [] { EXPECT_EQ(gUseExternalEditor, 0); }},
         {"rotation and edging", {Res("pprf", 128, {0x01, 0x0E}), Res("pprf", 132, {0, 4})},
-         [] {
-             EXPECT_EQ(gAngle, 270);
-             EXPECT_EQ(gEdgePrefs, (std::array<UInt8, 6>{0, 4, 0, 1, 0, 1}));
-         }},
+         [] { EXPECT_EQ(gAngle, 270); EXPECT_EQ(gEdgePrefs, (std::array<UInt8, 6>{0, 4, 0, 1, 0, 1})); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -289,11 +259,7 @@ TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
 }
 
 TEST_F(PrefsTest, OlderKeysMoveIntoTheCurrentRecordsAndLeaveTheFile) {
-    struct Case {
-        const char* type;
-        Bytes stored;
-        std::function<void()> check;
-    };
+    struct Case { const char* type; Bytes stored; std::function<void()> check; };
     const std::vector<Case> cases = {
         {"gMod", {0, 0x17}, [] { EXPECT_EQ(gToolPrefs.gridSetting, 3); }},
         {"rMod", {1}, [] { EXPECT_EQ(gToolPrefs.showRuler, 1); }},
@@ -397,32 +363,26 @@ TEST_F(PrefsTest, StoredFavouritesKeepTheirCountUpToTheirCells) {
         int expectedCount;  // −1: the 34 defaults stand
     };
     const std::vector<Case> cases = {
-        {"two", clut(1, 2), 2},
-        {"forty", clut(39, 40), 40},
-        {"ninety-six", clut(95, 96), 96},
-        {"a hundred, cut to the cells", clut(99, 100), 96},
-        {"an emptied list", clut(-1, 0), 0},
-        {"count beyond the bytes", clut(9, 5), -1},
-        {"count of 300", clut(299, 300), -1},
+        {"two", clut(1, 2), 2}, {"forty", clut(39, 40), 40}, {"ninety-six", clut(95, 96), 96},
+        {"a hundred, cut to the cells", clut(99, 100), 96}, {"an emptied list", clut(-1, 0), 0},
+        {"count beyond the bytes", clut(9, 5), -1}, {"count of 300", clut(299, 300), -1},
         {"header only", Bytes{0, 0, 0, 1}, -1},
     };
-    CTabHandle defaults = GetCTable(130);
+    const UniqueCTable defaults(GetCTable(130));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(ConfigHome());
         WritePrefFile({Res("clut", 128, c.stored)});
         StartRun();
-        if (c.expectedCount < 0) {
-            ASSERT_EQ(CTabCount(gFavoriteColors), 34);
-            for (int i = 0; i < 34; ++i) EXPECT_EQ(CTabEntries(gFavoriteColors)[i].rgb, CTabEntries(defaults)[i].rgb) << i;
-        } else {
-            ASSERT_EQ(CTabCount(gFavoriteColors), c.expectedCount);
-            for (int i = 0; i < c.expectedCount; ++i)
-                EXPECT_EQ(CTabEntries(gFavoriteColors)[i].rgb, (RGBColor{UInt16(0x111 * (i + 1)), 0x2222, 0x3333})) << i;
+        const int count = c.expectedCount < 0 ? 34 : c.expectedCount;
+        ASSERT_EQ(CTabCount(gFavoriteColors), count);
+        for (int i = 0; i < count; ++i) {
+            const RGBColor want = c.expectedCount < 0 ? CTabEntries(defaults.get())[i].rgb
+                                                      : RGBColor{UInt16(0x111 * (i + 1)), 0x2222, 0x3333};
+            EXPECT_EQ(CTabEntries(gFavoriteColors)[i].rgb, want) << i;
         }
         ClosePrefFile();
     }
-    DisposeCTable(defaults);
 }
 
 TEST_F(PrefsTest, FavouritesGrownOrEmptiedSurviveTheNextRun) {
@@ -469,27 +429,6 @@ TEST_F(PrefsTest, ExternalEditorIsKeptByPathWhileItExists) {
     }
 }
 
-TEST_F(PrefsTest, AccessOperationsOnTheCurrentFile) {
-    const SInt16 ref = NewResFileInMemory();
-    ASSERT_NE(ref, kResFileNotOpen);
-    UseResFile(ref);
-    const UInt8 four[4] = {1, 2, 3, 4};
-    const UInt8 two[2] = {9, 8};
-    ASSERT_EQ(AddDataToPrefs(four, 4, FourCC("tEst"), 200, nullptr), noErr);
-    UInt8 buf[6] = {7, 7, 7, 7, 7, 7};
-    EXPECT_EQ(LoadDataFromPrefs(buf, 6, FourCC("tEst"), 200), noErr);
-    EXPECT_EQ(Bytes(buf, buf + 6), (Bytes{1, 2, 3, 4, 7, 7}));
-    EXPECT_EQ(LoadDataFromPrefs(buf, 3, FourCC("tEst"), 201), resNotFound);
-    // Replacing resizes; reading copies at most what was asked for.
-    ASSERT_EQ(AddDataToPrefs(two, 2, FourCC("tEst"), 200, nullptr), noErr);
-    EXPECT_EQ(LoadDataFromPrefs(buf, 1, FourCC("tEst"), 200), noErr);
-    EXPECT_EQ(Bytes(buf, buf + 3), (Bytes{9, 2, 3}));
-    EXPECT_EQ(GetHandleSize(Get1Resource(FourCC("tEst"), 200)), 2);
-    EXPECT_EQ(RemoveDataFromPrefs(FourCC("tEst"), 200), noErr);
-    EXPECT_EQ(RemoveDataFromPrefs(FourCC("tEst"), 200), resNotFound);
-    CloseResFile(ref);
-}
-
 // Distinct values in every field pin each field's offset and byte order.
 TEST_F(PrefsTest, RecordsEncodeFieldByFieldBigEndian) {
     ToolPrefs tool;
@@ -515,31 +454,6 @@ TEST_F(PrefsTest, RecordsEncodeFieldByFieldBigEndian) {
 
     const PaintWinPrefs win{{1, 2, 0x0300, -1}, 5, 6, 7, 2, 24};
     EXPECT_EQ(EncodePref(win), (Bytes{0, 1, 0, 2, 3, 0, 0xFF, 0xFF, 0, 5, 6, 7, 0, 2, 0, 24}));
-}
-
-// Palettes are written only when the file is closed: the content's top-left
-// and, for those whose visibility the user chooses, whether it is shown.
-TEST_F(PrefsTest, ClosingWritesPalettePositionsAndVisibility) {
-    const Rect a{40, 30, 100, 90}, b{200, 300, 260, 360};
-    ColorPalette1 = NewCWindow(nullptr, &a, nullptr, true, 0, kFirstWindowOfClass, false, 0);
-    gPreviewWindow = NewCWindow(nullptr, &b, nullptr, false, 0, kFirstWindowOfClass, false, 0);
-    ASSERT_TRUE(ColorPalette1 && gPreviewWindow);
-    MoveWindow(ColorPalette1, 33, 44, false);
-    StartRun();
-    ClosePrefFile();
-    const ResourceForkImage image = ReadPrefFile();
-    const ForkResource* pos1 = Find(image, "WPOS", 129);
-    const ForkResource* vis1 = Find(image, "WVis", 129);
-    const ForkResource* pos3 = Find(image, "WPOS", 131);
-    ASSERT_TRUE(pos1 && vis1 && pos3);
-    EXPECT_EQ(pos1->name, "ColorPalette1 pos");
-    EXPECT_EQ(pos1->data, (Bytes{0, 44, 0, 33}));
-    EXPECT_EQ(vis1->name, "ColorPalette1 vis");
-    EXPECT_EQ(vis1->data, Bytes{1});
-    EXPECT_EQ(pos3->data, (Bytes{0, 200, 1, 44}));
-    EXPECT_EQ(Find(image, "WVis", 131), nullptr);
-    EXPECT_EQ(Find(image, "WPOS", 132), nullptr);
-    ColorPalette1 = gPreviewWindow = nullptr;
 }
 
 }  // namespace

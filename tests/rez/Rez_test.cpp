@@ -1,17 +1,17 @@
 // The resource compiler: exact encodings of every resource kind, and clear
 // file:line errors for malformed sources.
-#include "platform/picture/Pictures.h"
-#include "platform/raster/GWorld.h"
 #include "rez/RezCompiler.h"
 
-#include <gtest/gtest.h>
-
 #include "app/AppResources.h"
+#include "platform/picture/Pictures.h"
+#include "platform/raster/GWorld.h"
+#include "tests/support/Peers.h"
+
+#include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -158,16 +158,10 @@ TEST(RezEncoding, PixelArtPlaysBackExactly) {
 }
 
 TEST(RezErrors, MalformedSourcesNameTheirLine) {
-    struct Case {
-        const char* text;
-        int line;
-        const char* message;
-    };
+    struct Case { const char* text; int line; const char* message; };
     const Case cases[] = {
-        {"resource 'STR#' 1\n \"ok\"\n", 1, "no 'end'"},
-        {"resource 'STR' 1\nend\n", 1, "four characters"},
-        {"resource 'STR#' 70000\nend\n", 1, "out of range"},
-        {"resource 'STR#' 1 bogus\nend\n", 1, "unknown attribute"},
+        {"resource 'STR#' 1\n \"ok\"\n", 1, "no 'end'"}, {"resource 'STR' 1\nend\n", 1, "four characters"},
+        {"resource 'STR#' 70000\nend\n", 1, "out of range"}, {"resource 'STR#' 1 bogus\nend\n", 1, "unknown attribute"},
         {"\nitem \"x\"\n", 2, "expected 'resource'"},
         {"resource 'STR#' 1\n \"unterminated\nend\n", 2, "unterminated string"},
         {"resource 'STR#' 1\n \"" "\xC3" "\"\nend\n", 2, "UTF-8"},
@@ -202,23 +196,17 @@ TEST(RezErrors, MalformedSourcesNameTheirLine) {
 }
 
 TEST(RezTool, ExitsNonZeroWithFileAndLine) {
-    const std::string dir = ::testing::TempDir();
-    const std::string src = dir + "rez_bad_" + std::to_string(getpid()) + ".kr";
+    const std::string src = ::testing::TempDir() + "rez_bad_" + std::to_string(getpid()) + ".kr";
     std::ofstream(src) << "resource 'STR#' 1\n  \"ok\"\n  nonsense\nend\n";
-    FILE* p = popen((std::string("'") + KORVEL_REZ + "' -o /dev/null '" + src + "' 2>&1").c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    char buf[512] = {};
-    const size_t n = fread(buf, 1, sizeof buf - 1, p);
-    const int status = pclose(p);
+    std::vector<unsigned char> out;
+    EXPECT_FALSE(RunCapture(std::string("'") + KORVEL_REZ + "' -o /dev/null '" + src + "' 2>&1", out));
     std::remove(src.c_str());
-    EXPECT_NE(status, 0);
-    EXPECT_EQ(std::string(buf, n), src + ":3: error: a string list holds one quoted text per line\n");
+    EXPECT_EQ(std::string(out.begin(), out.end()), src + ":3: error: a string list holds one quoted text per line\n");
 }
 
 TEST(RezTool, TheShippedSourcesCompileToWhatIsEmbedded) {
     const std::string out = ::testing::TempDir() + "rez_ok_" + std::to_string(getpid()) + ".rsrc";
-    const std::string cmd = std::string("'") + KORVEL_REZ + "' -o '" + out + "' " + KORVEL_RESOURCE_SOURCES + "/*.kr";
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_TRUE(RunCommand(std::string("'") + KORVEL_REZ + "' -o '" + out + "' " + KORVEL_RESOURCE_SOURCES + "/*.kr"));
     std::ifstream in(out, std::ios::binary);
     const Bytes built((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::remove(out.c_str());

@@ -1,26 +1,14 @@
 // The automatic selections: the content mask, the Command-marquee, lifting
 // the last stroke, shrinking to the content and selecting a colour.
-#include "tests/tools/MaskTestSupport.h"
-#include "tests/tools/PencilTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include "paint/Undo.h"
-#include "tools/Selection.h"
-#include "tools/Tools.h"
-
-using namespace penciltest;
-using namespace masktest;
-using Rows = std::vector<std::string>;
+using namespace painttest;
 
 namespace {
 
-class AutoSelectTest : public StrokeTest {
+class AutoSelectTest : public ToolTest {
 protected:
-    static Rows Selected(WindowRef w) {
-        PaintWinRec* rec = GetPaintWinRec(w);
-        return RegionPicture(rec->selRgn, RectWidth(rec->picRect), RectHeight(rec->picRect));
-    }
     static Rows Base(WindowRef w) { return Picture(GetPaintWinRec(w)->basePort.get()); }
-    static Rows Shown(WindowRef w) { return Picture(GetPaintWinRec(w)->dispPort.get()); }
     // The window outline must be the selection at the zoom.
     static void ExpectOutlineFollows(WindowRef w) {
         PaintWinRec* rec = GetPaintWinRec(w);
@@ -31,18 +19,12 @@ protected:
     }
 };
 
-Rows MaskRows(const BitMap& bits) { return BitPicture(bits); }
-
 }  // namespace
 
 // The content of a rectangle: non-white pixels and the white that only they
 // reach, 4-connected (a diagonal gap still closes an outline).
 TEST(CreateMask, ContentOfTextPictures) {
-    struct Case {
-        const char* what;
-        Rows image;
-        Rows expected;
-    };
+    struct Case { const char* what; Rows image; Rows expected; };
     const Case cases[] = {
         {"ring keeps its inside", {"......", ".####.", ".#..#.", ".####.", "......"},
          {"......", ".####.", ".####.", ".####.", "......"}},
@@ -62,7 +44,7 @@ TEST(CreateMask, ContentOfTextPictures) {
             const Rect r = MakeRect(0, 0, int(c.image.size()), int(c.image[0].size()));
             BitMap bits{};
             ASSERT_EQ(CreateMask(g.get(), &r, &r, &bits), noErr);
-            EXPECT_EQ(MaskRows(bits), c.expected);
+            EXPECT_EQ(BitPicture(bits), c.expected);
             EXPECT_EQ(DisposeBitMap(&bits), noErr);
         }
     }
@@ -71,25 +53,18 @@ TEST(CreateMask, ContentOfTextPictures) {
 // A source rectangle inside the buffer lands on a destination rectangle of
 // its own coordinates; the edge of the source rectangle is what counts.
 TEST(CreateMask, SourceRectangleMapsToDestination) {
-    UniqueGWorld g = MakeWorld(32, Rows{
-                                       "#######",
-                                       "#.....#",
-                                       "#.###.#",
-                                       "#.#.#.#",
-                                       "#.###.#",
-                                       "#######",
-                                   });
+    UniqueGWorld g = MakeWorld(32, Rows{"#######", "#.....#", "#.###.#", "#.#.#.#", "#.###.#", "#######"});
     const Rect src = MakeRect(2, 2, 5, 5), dst = MakeRect(10, 20, 13, 23);
     BitMap bits{};
     ASSERT_EQ(CreateMask(g.get(), &src, &dst, &bits), noErr);
     EXPECT_EQ(RectText(&bits.bounds), RectText(&dst));
-    EXPECT_EQ(MaskRows(bits), Rows(3, "###"));
+    EXPECT_EQ(BitPicture(bits), Rows(3, "###"));
     EXPECT_EQ(DisposeBitMap(&bits), noErr);
 
     // The whole buffer: the outer outline encloses everything.
     const Rect all = MakeRect(0, 0, 6, 7);
     ASSERT_EQ(CreateMask(g.get(), &all, &all, &bits), noErr);
-    EXPECT_EQ(MaskRows(bits), Rows(6, "#######"));
+    EXPECT_EQ(BitPicture(bits), Rows(6, "#######"));
     EXPECT_EQ(DisposeBitMap(&bits), noErr);
 
     const Rect empty = MakeRect(0, 0, 0, 0);
@@ -97,49 +72,34 @@ TEST(CreateMask, SourceRectangleMapsToDestination) {
     EXPECT_EQ(CreateMask(nullptr, &all, &all, &bits), paramErr);
 }
 
-// A Command-marquee selects the content inside the rectangle.
-TEST_F(AutoSelectTest, CommandMarqueeSelectsTheRingAndItsInside) {
-    for (SInt16 ratio : {SInt16(0), SInt16(2)}) {
-        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
-        WindowRef w = MakePaint(8, 6, ratio);
-        Fill(w, {
-                    "........",
-                    ".####...",
-                    ".#..#...",
-                    ".####.r.",
-                    "........",
-                    "........",
-                });
-        ResetScriptLog();
-        auto commandSelect = [](WindowRef win, Point p, Boolean shift) { DoSelect(win, p, shift, false, true); };
-        Drag(w, {Local(w, 0, 0), Local(w, 5, 4)}, commandSelect, false, cmdKey);
-        PaintWinRec* rec = GetPaintWinRec(w);
-        ASSERT_TRUE(rec->isFloating);
-        EXPECT_EQ(Selected(w), (Rows{
-                                   "........",
-                                   ".####...",
-                                   ".####...",
-                                   ".####...",
-                                   "........",
-                                   "........",
-                               }));
-        ExpectOutlineFollows(w);
-        EXPECT_EQ(rec->undoMode, kUndoSelect);
-        EXPECT_EQ(SysBeepCount(), 0u);
-        CloseAllDocuments();
-    }
-}
-
-TEST_F(AutoSelectTest, CommandMarqueeOverWhiteSelectsNothing) {
-    WindowRef w = MakePaint(8, 6, 0);
-    Fill(w, Rows(6, "......."));
-    auto commandSelect = [](WindowRef win, Point p, Boolean shift) { DoSelect(win, p, shift, false, true); };
-    Drag(w, {Local(w, 1, 1), Local(w, 5, 4)}, commandSelect, false, cmdKey);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_FALSE(rec->isFloating);
-    EXPECT_EQ(Selected(w), Rows(6, "########"));
-    EXPECT_TRUE(EmptyRgn(rec->selDispRgn));
-    EXPECT_EQ(RectText(&rec->selRect), RectText(&rec->picRect));
+// A Command-marquee selects the content inside the rectangle: a ring with
+// its white inside, an L without the white beside it; over white, nothing.
+TEST_F(AutoSelectTest, CommandMarqueeSelectsTheContentInsideIt) {
+    const Rows image = {"..........", ".####.....", ".#..#..r..", ".####..rr.", ".........."};
+    struct Case {
+        int x0, y0, x1, y1;
+        Rows selected;  // empty: nothing selected
+    };
+    const Case cases[] = {
+        {0, 0, 6, 5, {"..........", ".####.....", ".####.....", ".####.....", ".........."}},
+        {6, 1, 10, 5, {"..........", "..........", ".......#..", ".......##.", ".........."}}, {5, 0, 7, 2, {}},
+    };
+    for (SInt16 ratio : {SInt16(0), SInt16(2)})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.x0 << "," << c.y0 << " ratio " << ratio);
+            WindowRef w = MakeDoc(image, ratio);
+            PaintWinRec* rec = GetPaintWinRec(w);
+            ResetScriptLog();
+            Marquee(w, c.x0, c.y0, c.x1, c.y1, cmdKey);
+            EXPECT_EQ(rec->isFloating, !c.selected.empty());
+            EXPECT_EQ(Selected(w), c.selected.empty() ? Rows(5, "##########") : c.selected);
+            if (c.selected.empty()) EXPECT_TRUE(EmptyRgn(rec->selDispRgn));
+            else ExpectOutlineFollows(w);
+            EXPECT_EQ(RectText(&rec->selRect), c.selected.empty() ? RectText(&rec->picRect) : Bounds(rec->selRgn));
+            EXPECT_EQ(rec->undoMode, c.selected.empty() ? kUndoNone : kUndoSelect);
+            EXPECT_EQ(SysBeepCount(), 0u);
+            CloseAllDocuments();
+        }
 }
 
 // Right after a stroke the stroke alone is lifted off the picture as it was
@@ -147,34 +107,15 @@ TEST_F(AutoSelectTest, CommandMarqueeOverWhiteSelectsNothing) {
 TEST_F(AutoSelectTest, LastStrokeIsLiftedExactly) {
     for (SInt16 depth : {SInt16(8), SInt16(24)}) {
         SCOPED_TRACE(testing::Message() << depth << " bits");
-        WindowRef w = MakePaint(8, 5, 0, depth);
-        const Rows picture{
-            "........",
-            "..bbbb..",
-            "..bbbb..",
-            "........",
-            "........",
-        };
-        Fill(w, picture);
+        const Rows picture{"........", "..bbbb..", "..bbbb..", "........", "........"};
+        WindowRef w = MakeDoc(picture, 0, {}, depth);
         gSelectedTool = kPencilTool;
         DragPixels(w, {{1, 0}, {1, 3}, {6, 3}}, DoPaint);
         PaintWinRec* rec = GetPaintWinRec(w);
         ASSERT_EQ(rec->undoMode, kUndoPaint);
-        const Rows stroked{
-            ".#......",
-            ".#bbbb..",
-            ".#bbbb..",
-            ".######.",
-            "........",
-        };
+        const Rows stroked{".#......", ".#bbbb..", ".#bbbb..", ".######.", "........"};
         ASSERT_EQ(Image(w), stroked);
-        const Rows strokeOnly{
-            ".#......",
-            ".#......",
-            ".#......",
-            ".######.",
-            "........",
-        };
+        const Rows strokeOnly{".#......", ".#......", ".#......", ".######.", "........"};
         DoAutoSelect(w);
         ASSERT_TRUE(rec->isFloating);
         EXPECT_EQ(Selected(w), strokeOnly);
@@ -193,13 +134,7 @@ TEST_F(AutoSelectTest, LastStrokeIsLiftedExactly) {
 
         // Moving the lifted stroke uncovers the picture under it.
         MoveSelection(w, 1, 0, true);
-        EXPECT_EQ(Shown(w), (Rows{
-                                "..#.....",
-                                "..#bbb..",
-                                "..#bbb..",
-                                "..######",
-                                "........",
-                            }));
+        EXPECT_EQ(Shown(w), (Rows{"..#.....", "..#bbb..", "..#bbb..", "..######", "........"}));
         CloseAllDocuments();
     }
 }
@@ -208,34 +143,15 @@ TEST_F(AutoSelectTest, LastStrokeIsLiftedExactly) {
 // selection was drawn; that part is lifted, and the old selection, as it was
 // before the stroke, stays in the picture.
 TEST_F(AutoSelectTest, LastStrokeOnAFloatingSelection) {
-    WindowRef w = MakePaint(8, 5, 0, 24);
-    Fill(w, {
-                "........",
-                ".rrr....",
-                ".rrr....",
-                "........",
-                "........",
-            });
+    WindowRef w = MakeDoc({"........", ".rrr....", ".rrr....", "........", "........"});
     Lift(w, Rows{"........", ".###....", ".###....", "........", "........"});
     PaintWinRec* rec = GetPaintWinRec(w);
     MoveSelection(w, 3, 1, true);
-    const Rows moved{
-        "........",
-        "........",
-        "....rrr.",
-        "....rrr.",
-        "........",
-    };
+    const Rows moved{"........", "........", "....rrr.", "....rrr.", "........"};
     ASSERT_EQ(Shown(w), moved);
     DragPixels(w, {{3, 3}, {7, 3}}, DoPaint);
     ASSERT_EQ(rec->undoMode, kUndoPaint);
-    const Rows stroked{
-        "........",
-        "........",
-        "....rrr.",
-        "....###.",
-        "........",
-    };
+    const Rows stroked{"........", "........", "....rrr.", "....###.", "........"};
     ASSERT_EQ(Shown(w), stroked);
 
     DoAutoSelect(w);
@@ -269,28 +185,13 @@ TEST_F(AutoSelectTest, LastStrokeOnAFloatingSelection) {
 
 // Shrinking to the content: two separate shapes give their enclosing content.
 TEST_F(AutoSelectTest, ShrinkToContentOfTwoShapes) {
-    WindowRef w = MakePaint(9, 6, 2);
-    const Rows picture{
-        ".........",
-        ".rr......",
-        ".rr..###.",
-        ".....#.#.",
-        ".....###.",
-        ".........",
-    };
-    Fill(w, picture);
+    const Rows picture{".........", ".rr......", ".rr..###.", ".....#.#.", ".....###.", "........."};
+    WindowRef w = MakeDoc(picture, 2);
     PaintWinRec* rec = GetPaintWinRec(w);
     rec->undoMode = kUndoNone;
     DoAutoSelect(w);
     ASSERT_TRUE(rec->isFloating);
-    const Rows content{
-        ".........",
-        ".##......",
-        ".##..###.",
-        ".....###.",
-        ".....###.",
-        ".........",
-    };
+    const Rows content{".........", ".##......", ".##..###.", ".....###.", ".....###.", "........."};
     EXPECT_EQ(Selected(w), content);
     ExpectOutlineFollows(w);
     EXPECT_EQ(RectText(&rec->selRect), "1,1,5,8");
@@ -303,14 +204,7 @@ TEST_F(AutoSelectTest, ShrinkToContentOfTwoShapes) {
 // With a (moved) floating selection the shape narrows to its content; the
 // lifted pixels outside the content lose their opacity.
 TEST_F(AutoSelectTest, ShrinkAFloatingSelection) {
-    WindowRef w = MakePaint(8, 5, 0);
-    Fill(w, {
-                "........",
-                "........",
-                "..#.....",
-                "..##....",
-                "........",
-            });
+    WindowRef w = MakeDoc({"........", "........", "..#.....", "..##....", "........"});
     PaintWinRec* rec = GetPaintWinRec(w);
     Lift(w, Rows{"........", ".####...", ".####...", ".####...", "........"});
     MoveSelection(w, 2, 0, true);
@@ -343,8 +237,7 @@ TEST_F(AutoSelectTest, ShrinkAFloatingSelection) {
 
 // Nothing to select: a beep and no change, with and without a selection.
 TEST_F(AutoSelectTest, NothingToSelectBeeps) {
-    WindowRef w = MakePaint(6, 4, 0);
-    Fill(w, Rows(4, "......"));
+    WindowRef w = MakeDoc(Rows(4, "......"));
     PaintWinRec* rec = GetPaintWinRec(w);
     rec->undoMode = kUndoNone;
     rec->isDirty = false;
@@ -367,12 +260,7 @@ TEST_F(AutoSelectTest, NothingToSelectBeeps) {
 // Selecting a colour: every pixel of exactly that colour, connected or not;
 // the transparent colour: every transparent pixel; an absent colour: nothing.
 TEST_F(AutoSelectTest, SelectColourAreas) {
-    const Rows picture{
-        "r.....r",
-        "r......",
-        "...bb..",
-        ".rr.b.#",
-    };
+    const Rows picture{"r.....r", "r......", "...bb..", ".rr.b.#"};
     struct Case {
         const char* what;
         RGBColor color;
@@ -388,10 +276,8 @@ TEST_F(AutoSelectTest, SelectColourAreas) {
     for (SInt16 depth : {SInt16(8), SInt16(24)}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.what << " at " << depth << " bits");
-            WindowRef w = MakePaint(7, 4, 0, depth);
-            Fill(w, picture);
+            WindowRef w = MakeDoc(picture, 0, {"###...#", "###...#", "#######", "#######"}, depth);
             PaintWinRec* rec = GetPaintWinRec(w);
-            SetMaskRows(rec, Rows{"###...#", "###...#", "#######", "#######"});
             // A floating selection is dropped first.
             Lift(w, Rows{".......", ".......", ".......", "#######"});
             ResetScriptLog();

@@ -2,79 +2,75 @@
 // mask follows, at 8 and 24 bits; the Command-click replacement.
 #include "tools/Bucket.h"
 
-#include "paint/Undo.h"
-#include "tools/Tools.h"
-#include "tests/tools/ToolTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 #include "tools/ColorSearch.h"
 
-#include <gtest/gtest.h>
+using namespace painttest;
 
 namespace {
 
-using tooltest::ColorToolTest;
-using Rows = std::vector<std::string>;
+// One fill at 8 and 24 bits: the document, the press (Command replaces the
+// clicked colour everywhere in selRect) and what image and mask become.
+struct BucketCase {
+    const char* what;
+    Rows image, mask;
+    Point at;
+    bool command;
+    ColorRec pen, back;
+    SInt16 pattern;
+    Rows imageAfter, maskAfter;  // empty: the fill changes nothing
+};
+
+const ColorRec kRedPen{kRed, 0}, kBluePen{kBlue, 0}, kWhiteBack{kWhite, 0}, kClear{kWhite, 1};
+
+const BucketCase kFills[] = {
+    // The lone opaque pixel touching the area only diagonally is not connected.
+    {"opaque white stops at transparency", Rows(5, "......"), {"......", ".###..", ".##...", "...#..", "......"},
+     {1, 1}, false, kRedPen, kWhiteBack, 1, {"......", ".rrr..", ".rr...", "......", "......"},
+     {"......", ".###..", ".##...", "...#..", "......"}},
+    {"a transparent seed fills the transparent area up to the wall", Rows(3, "..#..."), Rows(3, "..#..."), {0, 1},
+     false, kRedPen, kWhiteBack, 1, Rows(3, "rr#..."), Rows(3, "###...")},
+    {"exactly the seed's colour, 4-connected", {"rr#r", "r#r.", "rr#r"}, Rows(3, "####"), {0, 0}, false, kBluePen,
+     kWhiteBack, 1, {"bb#r", "b#r.", "bb#r"}, Rows(3, "####")},
+    // Pattern 4 sets every other pixel of every other row; with a transparent
+    // background colour its background pixels stay transparent.
+    {"pattern over a transparent background colour", Rows(4, "......"), Rows(4, "......"), {3, 2}, false, kRedPen,
+     kClear, 4, {"r.r.r.", "......", "r.r.r.", "......"}, {"#.#.#.", "......", "#.#.#.", "......"}},
+    {"Command replaces the colour everywhere", {"r.r#", "#r.r"}, {"####", "##.#"}, {0, 0}, true, kBluePen,
+     kWhiteBack, 1, {"b.b#", "#b.b"}, {"####", "##.#"}},
+    {"Command on transparency colours every transparent pixel", {"..#.", "...."}, {"#.#.", "...#"}, {1, 0}, true,
+     kRedPen, kWhiteBack, 1, {".r#r", "rrr."}, Rows(2, "####")},
+    {"Command on the pen colour", {"r.", ".."}, {"#.", ".."}, {0, 0}, true, kRedPen, kWhiteBack, 1, {}, {}},
+    {"Command on transparency with a transparent pen", {"r.", ".."}, {"#.", ".."}, {1, 0}, true, kClear,
+     kWhiteBack, 1, {}, {}},
+};
 
 class BucketTest : public ColorToolTest, public testing::WithParamInterface<SInt16> {};
 
-// Opaque white bounded only by transparent (white) pixels: the fill stays in
-// the opaque area; the lone opaque pixel touching it only diagonally is not
-// connected.
-TEST_P(BucketTest, FillFromOpaqueWhiteStopsAtTransparency) {
-    WindowRef w = MakeDocument(GetParam(),
-                               Rows{"......", "......", "......", "......", "......"},
-                               Rows{"......", ".###..", ".##...", "...#..", "......"});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    DoBucket(w, Point{1, 1}, false);
-    EXPECT_EQ(Image(rec), (Rows{"......", ".rrr..", ".rr...", "......", "......"}));
-    EXPECT_EQ(Mask(rec), (Rows{"......", ".###..", ".##...", "...#..", "......"}));
-    EXPECT_EQ(rec->undoMode, kUndoPaint);
-    EXPECT_TRUE(rec->isDirty);
-    // What the window shows follows.
-    EXPECT_EQ(pixelart::Picture(rec->dispPort.get()), (Rows{"......", ".rrr..", ".rr...", "......", "......"}));
-}
-
-// A transparent seed fills the connected transparent area and makes it
-// opaque; the black wall and the area beyond it stay as they were.
-TEST_P(BucketTest, FillFromTransparencyFillsConnectedTransparentArea) {
-    WindowRef w = MakeDocument(GetParam(),
-                               Rows{"..#...", "..#...", "..#..."},
-                               Rows{"..#...", "..#...", "..#..."});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    DoBucket(w, Point{1, 0}, false);
-    EXPECT_EQ(Image(rec), (Rows{"rr#...", "rr#...", "rr#..."}));
-    EXPECT_EQ(Mask(rec), (Rows{"###...", "###...", "###..."}));
-}
-
-// An opaque coloured area: exactly the seed's colour, 4-connected.
-TEST_P(BucketTest, FillReplacesTheConnectedAreaOfTheSeedColour) {
-    gCurrentColor = ColorRec{pixelart::kBlue, 0};
-    WindowRef w = MakeDocument(GetParam(),
-                               Rows{"rr#r", "r#r.", "rr#r"},
-                               Rows{"####", "####", "####"});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    DoBucket(w, Point{0, 0}, false);
-    EXPECT_EQ(Image(rec), (Rows{"bb#r", "b#r.", "bb#r"}));
-}
-
-// Pattern 4 of the small list sets every other pixel of every other row.
-// With a transparent background colour the pattern's background pixels
-// stay transparent (white), its foreground pixels become opaque red.
-TEST_P(BucketTest, PatternedFillWithTransparentBackgroundColour) {
-    gPatternNo = 4;
-    gBackColor = ColorRec{pixelart::kWhite, 1};
-    WindowRef w = MakeDocument(GetParam(), Rows{"......", "......", "......", "......"},
-                               Rows{"......", "......", "......", "......"});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    DoBucket(w, Point{2, 3}, false);
-    EXPECT_EQ(Image(rec), (Rows{"r.r.r.", "......", "r.r.r.", "......"}));
-    EXPECT_EQ(Mask(rec), (Rows{"#.#.#.", "......", "#.#.#.", "......"}));
+TEST_P(BucketTest, FillsReachAndPaint) {
+    for (const BucketCase& f : kFills) {
+        SCOPED_TRACE(f.what);
+        gCurrentColor = f.pen;
+        gBackColor = f.back;
+        gPatternNo = f.pattern;
+        WindowRef w = MakeDoc(f.image, 0, f.mask, GetParam());
+        PaintWinRec* rec = GetPaintWinRec(w);
+        DoBucket(w, f.at, f.command);
+        const bool changes = !f.imageAfter.empty();
+        EXPECT_EQ(Image(rec), changes ? f.imageAfter : f.image);
+        EXPECT_EQ(Mask(rec), changes ? f.maskAfter : f.mask);
+        EXPECT_EQ(Shown(w), Image(rec));
+        EXPECT_EQ(rec->undoMode, !changes ? kUndoNone : f.command ? kUndoTone : kUndoPaint);
+        EXPECT_EQ(bool(rec->isDirty), changes);
+        CloseAllDocuments();
+    }
 }
 
 // A fill that changes no pixel (red over red, transparency over transparent
 // white) records nothing: the edit before stays the one to undo and the
 // document stays unmodified.
 TEST_P(BucketTest, FillThatChangesNothingRecordsNothing) {
-    WindowRef w = MakeDocument(GetParam(), Rows{"rr..", "rr.."}, Rows{"##..", "##.."});
+    WindowRef w = MakeDoc(Rows{"rr..", "rr.."}, 0, Rows{"##..", "##.."}, GetParam());
     PaintWinRec* rec = GetPaintWinRec(w);
     rec->undoMode = kUndoTone;
     rec->isDirty = false;
@@ -95,11 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, BucketTest, testing::Values(SInt16(8), SInt16(2
 // grey, 13 solid background; large list: 12 solid foreground, 1 solid
 // background).
 TEST_F(ColorToolTest, BucketMaskFollowsColoursAndPattern) {
-    struct Case {
-        bool foreTransparent, backTransparent, large;
-        SInt16 pattern;
-        Rows mask;
-    };
+    struct Case { bool foreTransparent, backTransparent, large; SInt16 pattern; Rows mask; };
     const Rows all{"####", "####"}, none{"....", "...."}, grey{"#.#.", "...."};
     const Case cases[] = {
         {false, false, false, 4, all},  {false, true, false, 1, all},   {false, true, false, 4, grey},
@@ -110,22 +102,21 @@ TEST_F(ColorToolTest, BucketMaskFollowsColoursAndPattern) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.foreTransparent << c.backTransparent << c.large << " pattern "
                                         << c.pattern);
-        gCurrentColor = ColorRec{c.foreTransparent ? pixelart::kWhite : pixelart::kRed, UInt8(c.foreTransparent)};
-        gBackColor = ColorRec{c.backTransparent ? pixelart::kWhite : pixelart::kBlue, UInt8(c.backTransparent)};
+        gCurrentColor = ColorRec{c.foreTransparent ? kWhite : kRed, UInt8(c.foreTransparent)};
+        gBackColor = ColorRec{c.backTransparent ? kWhite : kBlue, UInt8(c.backTransparent)};
         gOtherPrefs[kOtherLargePatterns] = c.large;
         gPatternNo = c.pattern;
-        WindowRef w = MakeDocument(24, Rows{"....", "...."}, Rows{"....", "...."});
+        WindowRef w = MakeDoc(Rows{"....", "...."}, 0, Rows{"....", "...."});
         DoBucket(w, Point{0, 0}, false);
         EXPECT_EQ(Mask(GetPaintWinRec(w)), c.mask);
-        painttest::CloseAllDocuments();
+        CloseAllDocuments();
     }
 }
 
 // While a selection floats, offPort holds the lifted pixels at selRect and
 // clicks arrive at the displayed place (selOffset further on).
 TEST_F(ColorToolTest, FloatingSelectionLimitsTheFillToItsRectangle) {
-    WindowRef w = MakeDocument(24, Rows{"......", "......", "......", "......"},
-                               Rows{"######", "######", "######", "######"});
+    WindowRef w = MakeDoc(Rows{"......", "......", "......", "......"}, 0, Rows{"######", "######", "######", "######"});
     PaintWinRec* rec = GetPaintWinRec(w);
     rec->selRect = MakeRect(1, 1, 3, 4);
     rec->isFloating = true;
@@ -148,74 +139,27 @@ TEST_F(ColorToolTest, FloatingSelectionLimitsTheFillToItsRectangle) {
 
     // A click outside the lifted rectangle does nothing.
     const Rows before = Image(rec);
-    gCurrentColor = ColorRec{pixelart::kBlue, 0};
+    gCurrentColor = ColorRec{kBlue, 0};
     DoBucket(w, Point{0, 0}, false);
     EXPECT_EQ(Image(rec), before);
-}
-
-// Command: the clicked colour is replaced everywhere in selRect.
-TEST_F(ColorToolTest, CommandClickReplacesTheColourEverywhere) {
-    for (SInt16 depth : {SInt16(8), SInt16(24)}) {
-        SCOPED_TRACE(depth);
-        gCurrentColor = ColorRec{pixelart::kBlue, 0};
-        WindowRef w = MakeDocument(depth, Rows{"r.r#", "#r.r"}, Rows{"####", "##.#"});
-        PaintWinRec* rec = GetPaintWinRec(w);
-        DoBucket(w, Point{0, 0}, true);
-        EXPECT_EQ(Image(rec), (Rows{"b.b#", "#b.b"}));
-        EXPECT_EQ(Mask(rec), (Rows{"####", "##.#"}));
-        EXPECT_EQ(rec->undoMode, kUndoTone);
-        painttest::CloseAllDocuments();
-    }
-}
-
-// Command on transparency with an opaque pen: every transparent pixel takes
-// the pen colour and becomes opaque.
-TEST_F(ColorToolTest, CommandClickOnTransparencyColoursIt) {
-    WindowRef w = MakeDocument(24, Rows{"..#.", "...."}, Rows{"#.#.", "...#"});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    DoBucket(w, Point{0, 1}, true);
-    EXPECT_EQ(Image(rec), (Rows{".r#r", "rrr."}));
-    EXPECT_EQ(Mask(rec), (Rows{"####", "####"}));
-}
-
-TEST_F(ColorToolTest, CommandClickThatChangesNothingLeavesTheDocument) {
-    struct Case {
-        ColorRec pen;
-        Point at;
-    };
-    const Case cases[] = {
-        {ColorRec{pixelart::kRed, 0}, Point{0, 0}},    // the pixel has the pen colour
-        {ColorRec{pixelart::kWhite, 1}, Point{0, 1}},  // transparent pixel, transparent pen
-    };
-    for (const Case& c : cases) {
-        gCurrentColor = c.pen;
-        WindowRef w = MakeDocument(24, Rows{"r.", ".."}, Rows{"#.", ".."});
-        PaintWinRec* rec = GetPaintWinRec(w);
-        DoBucket(w, c.at, true);
-        EXPECT_EQ(Image(rec), (Rows{"r.", ".."}));
-        EXPECT_EQ(Mask(rec), (Rows{"#.", ".."}));
-        EXPECT_EQ(rec->undoMode, 0);
-        EXPECT_FALSE(rec->isDirty);
-        painttest::CloseAllDocuments();
-    }
 }
 
 // The tool dispatch's hook: the bucket with and without Command, the
 // eyedropper; other tools are left to their own code.
 TEST_F(ColorToolTest, ColourToolHookRoutesByTool) {
-    WindowRef w = MakeDocument(24, Rows{"r.r", "#r."}, Rows{"###", "###"});
+    WindowRef w = MakeDoc(Rows{"r.r", "#r."}, 0, Rows{"###", "###"});
     PaintWinRec* rec = GetPaintWinRec(w);
-    gCurrentColor = ColorRec{pixelart::kBlue, 0};
+    gCurrentColor = ColorRec{kBlue, 0};
     EventRecord click;
     click.modifiers = cmdKey;
     EXPECT_TRUE(ClickColorTool(w, Point{0, 0}, &click, kBucketTool));
     EXPECT_EQ(Image(rec), (Rows{"b.b", "#b."}));
     click.modifiers = 0;
-    gCurrentColor = ColorRec{pixelart::kGreen, 0};
+    gCurrentColor = ColorRec{kGreen, 0};
     EXPECT_TRUE(ClickColorTool(w, Point{0, 0}, &click, kBucketTool));
     EXPECT_EQ(Image(rec), (Rows{"g.b", "#b."}));
     EXPECT_TRUE(ClickColorTool(w, Point{1, 0}, &click, kEyedropperTool));
-    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kBlack, 0}));
+    EXPECT_EQ(gCurrentColor, (ColorRec{kBlack, 0}));
     EXPECT_FALSE(ClickColorTool(w, Point{0, 1}, &click, kPencilTool));
     EXPECT_EQ(Image(rec), (Rows{"g.b", "#b."}));
 }
@@ -224,13 +168,13 @@ TEST_F(ColorToolTest, ColourToolHookRoutesByTool) {
 TEST(ColorSearch, CreateMask2MarksEveryPixelButWhite) {
     for (int depth : {8, 32}) {
         SCOPED_TRACE(depth);
-        UniqueGWorld image = pixelart::MakeWorld(depth, Rows{".r#.", "b..g"});
-        const PixMap& pm = pixelart::MapOf(image.get());
+        UniqueGWorld image = MakeWorld(depth, Rows{".r#.", "b..g"});
+        const PixMap& pm = MapOf(image.get());
         // Nearly white: a colour of its own only where the depth holds it.
-        pixelart::WritePixel(pm, 3, 0, RGBColor{0xFFFF, 0xFFFF, 0xFEFE});
+        WritePixel(pm, 3, 0, RGBColor{0xFFFF, 0xFFFF, 0xFEFE});
         UniqueGWorld mask;
         ASSERT_EQ(CreateMask2(image.get(), mask.out()), noErr);
-        EXPECT_EQ(pixelart::BitPicture(pixelart::MapOf(mask.get())),
+        EXPECT_EQ(BitPicture(MapOf(mask.get())),
                   (Rows{depth == 32 ? ".###" : ".##.", "#..#"}));
     }
 }

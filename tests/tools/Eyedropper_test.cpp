@@ -2,139 +2,103 @@
 #include "tools/Eyedropper.h"
 
 #include "app/PaletteContent.h"
-#include "platform/raster/ColorTables.h"
-#include "platform/raster/Pen.h"
 #include "platform/ui/DesktopPixels.h"
-#include "tests/tools/ToolTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include <gtest/gtest.h>
+using namespace painttest;
 
 namespace {
-
-using tooltest::ColorToolTest;
-using Rows = std::vector<std::string>;
 
 // Opaque pixels give their exact colour; transparent ones opaque white
 // without a background layer; the pen colour moves to the previous colour.
 TEST_F(ColorToolTest, EyedropperTakesTheColourUnderThePoint) {
-    WindowRef w = MakeDocument(24, Rows{"r#..", "...."}, Rows{"##.#", "...."});
+    WindowRef w = MakeDoc(Rows{"r#..", "...."}, 0, Rows{"##.#", "...."});
     PaintWinRec* rec = GetPaintWinRec(w);
     const RGBColor odd{0x1212, 0xFEFE, 0x0101};
-    pixelart::WritePixel(pixelart::MapOf(rec->offPort.get()), 3, 0, odd);
+    WritePixel(MapOf(rec->offPort.get()), 3, 0, odd);
     ComposeDispPort(rec);
-    struct Case {
-        Point at;
-        RGBColor expected;
-    };
+    struct Case { Point at; RGBColor expected; };
     const Case cases[] = {
-        {Point{0, 0}, pixelart::kRed},   {Point{0, 1}, pixelart::kBlack}, {Point{0, 3}, odd},
-        {Point{0, 2}, pixelart::kWhite}, {Point{1, 0}, pixelart::kWhite},
+        {Point{0, 0}, kRed},   {Point{0, 1}, kBlack}, {Point{0, 3}, odd},
+        {Point{0, 2}, kWhite}, {Point{1, 0}, kWhite},
     };
     for (const Case& c : cases) {
-        gCurrentColor = ColorRec{pixelart::kBlue, 1};
+        gCurrentColor = ColorRec{kBlue, 1};
         DoSpoit(w, c.at);
         EXPECT_EQ(gCurrentColor.rgb, c.expected);
         EXPECT_EQ(gCurrentColor.isTransparent, 0) << "the eyedropper never picks transparency";
-        EXPECT_EQ(gPrevColor, (ColorRec{pixelart::kBlue, 1}));
+        EXPECT_EQ(gPrevColor, (ColorRec{kBlue, 1}));
     }
-}
-
-// A zoomed window: a window point names the pixel it lies on.
-TEST_F(ColorToolTest, EyedropperInAZoomedWindow) {
-    WindowRef w = MakeDocument(24, Rows{"..r", "#.."}, Rows{"###", "###"});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    rec->ratio = 2;  // 4 window pixels a picture pixel
-    DoSpoit(w, Point{3, 11});
-    EXPECT_EQ(gCurrentColor.rgb, pixelart::kRed);
-    DoSpoit(w, Point{4, 3});
-    EXPECT_EQ(gCurrentColor.rgb, pixelart::kBlack);
+    // Zoomed, a window point names the pixel it lies on.
+    rec->ratio = 2;
+    DoSpoit(w, Point{2, 5});
+    EXPECT_EQ(gCurrentColor.rgb, kBlack);
+    DoSpoit(w, Point{1, 13});
+    EXPECT_EQ(gCurrentColor.rgb, odd);
 }
 
 // With a background layer a transparent pixel shows the layer, and picks
 // nothing while the layer is hidden.
 TEST_F(ColorToolTest, EyedropperReadsTheBackgroundLayerUnderTransparency) {
-    WindowRef w = MakeDocument(24, Rows{"r."}, Rows{"#."});
+    WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"#."});
     PaintWinRec* rec = GetPaintWinRec(w);
     ASSERT_EQ(NewGWorld(rec->backPort.out(), 32, &rec->picRect, nullptr, nullptr, 0), noErr);
-    pixelart::WritePixel(pixelart::MapOf(rec->backPort.get()), 1, 0, pixelart::kGreen);
+    WritePixel(MapOf(rec->backPort.get()), 1, 0, kGreen);
     RGBColor c{};
     EXPECT_TRUE(GetSpoitColor(rec, Point{0, 1}, &c));
-    EXPECT_EQ(c, pixelart::kGreen);
+    EXPECT_EQ(c, kGreen);
     EXPECT_TRUE(GetSpoitColor(rec, Point{0, 0}, &c));
-    EXPECT_EQ(c, pixelart::kRed);
+    EXPECT_EQ(c, kRed);
     rec->showBack = false;
-    c = pixelart::kBlue;
+    c = kBlue;
     EXPECT_FALSE(GetSpoitColor(rec, Point{0, 1}, &c));
-    EXPECT_EQ(c, pixelart::kBlue);
+    EXPECT_EQ(c, kBlue);
 }
 
 // While a selection floats, a pixel opaque only in the base below it counts.
 TEST_F(ColorToolTest, EyedropperSeesTheBaseUnderAFloatingSelection) {
-    WindowRef w = MakeDocument(24, Rows{"...", "..."}, Rows{"...", "..."});
+    WindowRef w = MakeDoc(Rows{"...", "..."}, 0, Rows{"...", "..."});
     PaintWinRec* rec = GetPaintWinRec(w);
     rec->isFloating = true;
     const Rect one = MakeRect(0, 0, 1, 1);
     rec->selRect = one;
     RectRgn(rec->selRgn, &one);
-    pixelart::WritePixel(pixelart::MapOf(rec->basePort.get()), 2, 1, pixelart::kBlue);
-    PixRow(pixelart::MapOf(rec->baseMask.get()), 1)[0] = 0x20;  // h 2 opaque
+    WritePixel(MapOf(rec->basePort.get()), 2, 1, kBlue);
+    PixRow(MapOf(rec->baseMask.get()), 1)[0] = 0x20;  // h 2 opaque
     ComposeDispPort(rec);
     RGBColor c{};
     EXPECT_TRUE(GetSpoitColor(rec, Point{1, 2}, &c));
-    EXPECT_EQ(c, pixelart::kBlue);
+    EXPECT_EQ(c, kBlue);
 }
 
-// The screen eyedropper reads what the windows show: a port pixel at its
-// place on the desktop.
-TEST_F(ColorToolTest, DesktopPixelIsThePortPixelUnderThePoint) {
-    WindowRef w = MakeDocument(24, Rows{"r.", ".."}, Rows{"##", "##"});
-    Rect content = Content(w);
-    {
-        SavedGWorld saved;
-        SetPortWindowPort(w);
-        const RGBColor mark{0x1111, 0x2222, 0x3333};
-        RGBForeColor(&mark);
-        const Rect r = MakeRect(5, 7, 6, 8);
-        PaintRect(&r);
-        RGBForeColor(&pixelart::kBlack);
-    }
-    RGBColor c{};
-    ASSERT_TRUE(GetDesktopPixel(Point{SInt16(content.top + 5), SInt16(content.left + 7)}, &c));
-    EXPECT_EQ(c, (RGBColor{0x1111, 0x2222, 0x3333}));
-    // Frames and the bare desktop are read from what the layer drew there.
-    Settle();
-    EXPECT_TRUE(GetDesktopPixel(Point{SInt16(content.top - 10), SInt16(content.left + 30)}, &c));
-    EXPECT_TRUE(GetDesktopPixel(Point{700, 1000}, &c));
-}
-
-// A release accepts the colour under the pointer; a key cancels and gives
-// the pen colour back.
+// The screen eyedropper reads what the windows show: a release accepts the
+// colour under the pointer; a key cancels and gives the pen colour back.
 TEST_F(ColorToolTest, ScreenEyedropperAcceptsOnReleaseAndCancelsOnKey) {
-    WindowRef w = MakeDocument(24, Rows{"r.", ".."}, Rows{"##", "##"});
+    WindowRef w = MakeDoc(Rows{"r.", ".."}, 0, Rows{"##", "##"});
     Rect content = Content(w);
     {
         SavedGWorld saved;
         SetPortWindowPort(w);
-        RGBForeColor(&pixelart::kGreen);
+        RGBForeColor(&kGreen);
         const Rect r = MakeRect(10, 10, 12, 12);
         PaintRect(&r);
-        RGBForeColor(&pixelart::kBlack);
+        RGBForeColor(&kBlack);
     }
     const Point at{SInt16(content.top + 10), SInt16(content.left + 10)};
     Settle();
-    gCurrentColor = ColorRec{pixelart::kRed, 0};
+    gCurrentColor = ColorRec{kRed, 0};
     ScriptMouseMove(at);
     ScriptMouseDown(at);
     ScriptMouseUp(at);
     GetDesktopColor();
-    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kGreen, 0}));
-    EXPECT_EQ(gPrevColor, (ColorRec{pixelart::kRed, 0}));
+    EXPECT_EQ(gCurrentColor, (ColorRec{kGreen, 0}));
+    EXPECT_EQ(gPrevColor, (ColorRec{kRed, 0}));
 
     ScriptMouseMove(at);
     ScriptKey(kVK_Escape, kEscapeCharCode);
     GetDesktopColor();
-    EXPECT_EQ(gCurrentColor, (ColorRec{pixelart::kGreen, 0}));
-    EXPECT_EQ(gPrevColor, (ColorRec{pixelart::kRed, 0}));
+    EXPECT_EQ(gCurrentColor, (ColorRec{kGreen, 0}));
+    EXPECT_EQ(gPrevColor, (ColorRec{kRed, 0}));
     ClearScript();
 }
 

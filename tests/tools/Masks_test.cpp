@@ -1,139 +1,66 @@
 // The mask commands: the selection made opaque, white made transparent, their
 // undo, the marks of the two Effect items, blending the floating selection,
 // and reading opacity through a moved selection.
-#include "tests/tools/MaskTestSupport.h"
-#include "tests/tools/ToolTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include "app/MenuBar.h"
-#include "paint/Undo.h"
-#include "tools/Selection.h"
-
-using namespace masktest;
-using tooltest::ColorToolTest;
-using Rows = std::vector<std::string>;
+using namespace painttest;
 
 namespace {
 
 class MasksTest : public ColorToolTest, public testing::WithParamInterface<SInt16> {};
 
 // A black ring round white, a red dot beside it, all white elsewhere.
-const Rows kRingImage{
-    "........",
-    ".###....",
-    ".#.#.r..",
-    ".###....",
-    "........",
-};
-const Rows kAllOpaque(5, "########");
-const Rows kRingArea{
-    "........",
-    ".###....",
-    ".###....",
-    ".###....",
-    "........",
-};
+const Rows kRingImage{"........", ".###....", ".#.#.r..", ".###....", "........"};
+const Rows kRingArea{"........", ".###....", ".###....", ".###....", "........"};
+const Rows kRing{"........", ".###....", ".#.#....", ".###....", "........"};
 
 }  // namespace
 
-// White pixels become transparent wherever they are, inside the ring too;
-// every other pixel becomes opaque, also one that was transparent. Undo and
-// redo exchange the two masks exactly.
-TEST_P(MasksTest, WhiteTransparentMaskAndItsUndo) {
-    const Rows before{
-        "########",
-        "########",
-        "####.###",  // the red dot starts transparent
-        "########",
-        "########",
+// Mode 36 (transparent) makes white pixels transparent and every other
+// opaque, inside the ring too and also one that was transparent; with a
+// floating selection only inside its shape, so the red dot, not lifted, gets
+// no opacity. Mode 0 (srcCopy) makes the whole picture opaque, or the lifted
+// pixels at the place they were lifted from.
+TEST_P(MasksTest, ChangeMaskByModeAndSelection) {
+    struct Case {
+        const char* what;
+        Rows mask;
+        bool lift;
+        SInt16 dx, dy, mode;
+        Rows maskAfter, shownAfter;  // shown empty: as before
+        bool opaque, whiteTransparent;
+    } cases[] = {
+        {"white transparent", {"########", "########", "####.###", "########", "########"}, false, 0, 0, transparent,
+         {"........", ".###....", ".#.#.#..", ".###....", "........"}, {}, false, true},
+        {"opaque", Rows(5, "........"), false, 0, 0, srcCopy, Rows(5, "########"), {}, true, false},
+        // The inside of the ring covers the base: black ring, white inside.
+        {"opaque moved selection", kRing, true, 3, 1, srcCopy, kRingArea,
+         {"........", "........", "....###.", "....#.#.", "....###."}, true, false},
+        {"white transparent selection", Rows(5, "########"), true, 0, 0, transparent, kRing, {}, false, true},
     };
-    WindowRef w = MakeDocument(GetParam(), kRingImage, before);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    const Rows shown = pixelart::Picture(rec->dispPort.get());
-    ChangeMask(w, transparent);
-    const Rows after{
-        "........",
-        ".###....",
-        ".#.#.#..",
-        ".###....",
-        "........",
-    };
-    EXPECT_EQ(Mask(rec), after);
-    EXPECT_EQ(Image(rec), kRingImage);
-    EXPECT_EQ(pixelart::Picture(rec->dispPort.get()), shown);
-    EXPECT_EQ(rec->undoMode, kUndoChangeMask);
-    EXPECT_TRUE(rec->isDirty);
-    EXPECT_TRUE(MaskIsWhiteTransparent(rec));
-
-    DoUndo();
-    EXPECT_EQ(Mask(rec), before);
-    EXPECT_EQ(rec->undoMode, -kUndoChangeMask);
-    EXPECT_FALSE(MaskIsWhiteTransparent(rec));
-    DoUndo();
-    EXPECT_EQ(Mask(rec), after);
-    EXPECT_EQ(rec->undoMode, kUndoChangeMask);
-}
-
-// Mode 0 without a selection: the whole picture opaque.
-TEST_P(MasksTest, OpaqueMaskOfTheWholePicture) {
-    WindowRef w = MakeDocument(GetParam(), kRingImage, Rows(5, "........"));
-    PaintWinRec* rec = GetPaintWinRec(w);
-    ChangeMask(w, srcCopy);
-    EXPECT_EQ(Mask(rec), kAllOpaque);
-    EXPECT_TRUE(MaskIsOpaqueSelection(rec));
-    EXPECT_EQ(rec->undoMode, kUndoChangeMask);
-    // Asked again it changes nothing and records nothing: undo still gives
-    // the transparent mask back.
-    rec->isDirty = false;
-    ChangeMask(w, srcCopy);
-    EXPECT_FALSE(rec->isDirty);
-    DoUndo();
-    EXPECT_EQ(Mask(rec), Rows(5, "........"));
-}
-
-// Mode 0 on a moved floating selection: the lifted pixels all opaque at the
-// place they were lifted from, every other mask pixel transparent.
-TEST_P(MasksTest, OpaqueMaskOfAMovedSelection) {
-    WindowRef w = MakeDocument(GetParam(), kRingImage, Rows{
-                                                           "........",
-                                                           ".###....",
-                                                           ".#.#....",
-                                                           ".###....",
-                                                           "........",
-                                                       });
-    PaintWinRec* rec = GetPaintWinRec(w);
-    Lift(w, kRingArea);
-    MoveSelection(w, 3, 1, true);
-    ASSERT_EQ(rec->selOffset.h, 3);
-    ChangeMask(w, srcCopy);
-    EXPECT_EQ(Mask(rec), kRingArea);
-    EXPECT_TRUE(MaskIsOpaqueSelection(rec));
-    // The inside of the ring now covers the base: black ring, white inside.
-    EXPECT_EQ(pixelart::Picture(rec->dispPort.get()), (Rows{
-                                                          "........",
-                                                          "........",
-                                                          "....###.",
-                                                          "....#.#.",
-                                                          "....###.",
-                                                      }));
-}
-
-// Mode 36 on a floating selection: the white rule applies inside the lifted
-// shape only; outside it the mask stays transparent, so the red dot, which
-// was not lifted, gets no opacity there.
-TEST_P(MasksTest, WhiteTransparentMaskOfASelection) {
-    WindowRef w = MakeDocument(GetParam(), kRingImage, kAllOpaque);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    Lift(w, kRingArea);
-    ChangeMask(w, transparent);
-    EXPECT_EQ(Mask(rec), (Rows{
-                             "........",
-                             ".###....",
-                             ".#.#....",
-                             ".###....",
-                             "........",
-                         }));
-    EXPECT_TRUE(MaskIsWhiteTransparent(rec));
-    EXPECT_FALSE(MaskIsOpaqueSelection(rec));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowRef w = MakeDoc(kRingImage, 0, c.mask, GetParam());
+        PaintWinRec* rec = GetPaintWinRec(w);
+        if (c.lift) Lift(w, kRingArea);
+        if (c.dx || c.dy) MoveSelection(w, c.dx, c.dy, true);
+        const Rows shown = Shown(w);
+        ChangeMask(w, c.mode);
+        EXPECT_EQ(Mask(rec), c.maskAfter);
+        EXPECT_EQ(Image(rec), kRingImage);
+        EXPECT_EQ(Shown(w), c.shownAfter.empty() ? shown : c.shownAfter);
+        EXPECT_EQ(rec->undoMode, kUndoChangeMask);
+        EXPECT_TRUE(rec->isDirty);
+        EXPECT_EQ(bool(MaskIsOpaqueSelection(rec)), c.opaque);
+        EXPECT_EQ(bool(MaskIsWhiteTransparent(rec)), c.whiteTransparent);
+        // Asked again it changes nothing and records nothing: undo still gives the mask back.
+        rec->isDirty = false;
+        ChangeMask(w, c.mode);
+        EXPECT_FALSE(rec->isDirty);
+        DoUndo();
+        EXPECT_EQ(Mask(rec), c.mask);
+        CloseAllDocuments();
+    }
 }
 
 // The mark of Effect 17 against the mask the command makes, on a picture
@@ -152,7 +79,7 @@ TEST_P(MasksTest, WhiteTransparentMarkAgreesWithTheCommandBitForBit) {
     }
     for (bool floating : {false, true}) {
         SCOPED_TRACE(floating ? "floating" : "whole picture");
-        WindowRef w = MakeDocument(GetParam(), image, Rows(5, std::string(13, '#')));
+        WindowRef w = MakeDoc(image, 0, Rows(5, std::string(13, '#')), GetParam());
         PaintWinRec* rec = GetPaintWinRec(w);
         if (floating) {
             Lift(w, Rows{".............", "..#######....", "..#######....", "....###......", "............."});
@@ -160,7 +87,7 @@ TEST_P(MasksTest, WhiteTransparentMarkAgreesWithTheCommandBitForBit) {
         }
         ChangeMask(w, transparent);
         ASSERT_TRUE(MaskIsWhiteTransparent(rec));
-        const PixMap& pm = pixelart::MapOf(rec->maskPort.get());
+        const PixMap& pm = MapOf(rec->maskPort.get());
         for (int v = 0; v < 5; ++v)
             for (int x = 0; x < 13; ++x) {
                 PixRow(pm, v)[x >> 3] ^= UInt8(0x80 >> (x & 7));
@@ -168,7 +95,7 @@ TEST_P(MasksTest, WhiteTransparentMarkAgreesWithTheCommandBitForBit) {
                 PixRow(pm, v)[x >> 3] ^= UInt8(0x80 >> (x & 7));
             }
         EXPECT_TRUE(MaskIsWhiteTransparent(rec));
-        painttest::CloseAllDocuments();
+        CloseAllDocuments();
     }
 }
 
@@ -202,7 +129,7 @@ TEST_F(ColorToolTest, MaskMarksTruthTable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WindowRef w = MakeDocument(24, c.image, Rows(3, "####"));
+        WindowRef w = MakeDoc(c.image, 0, Rows(3, "####"));
         PaintWinRec* rec = GetPaintWinRec(w);
         if (!c.lift.empty()) {
             Lift(w, c.lift);
@@ -211,13 +138,13 @@ TEST_F(ColorToolTest, MaskMarksTruthTable) {
         SetMaskRows(rec, c.mask);
         EXPECT_EQ(bool(MaskIsOpaqueSelection(rec)), c.opaque);
         EXPECT_EQ(bool(MaskIsWhiteTransparent(rec)), c.whiteTransparent);
-        painttest::CloseAllDocuments();
+        CloseAllDocuments();
     }
 }
 
 // Opacity at a picture point, read through the selection's move.
 TEST_F(ColorToolTest, PtInMaskFollowsTheSelectionOffset) {
-    WindowRef w = MakeDocument(24, Rows{"#...", "....", "...."}, Rows{"#...", "....", "...."});
+    WindowRef w = MakeDoc(Rows{"#...", "....", "...."}, 0, Rows{"#...", "....", "...."});
     PaintWinRec* rec = GetPaintWinRec(w);
     EXPECT_TRUE(PtInMask(Point{0, 0}, rec));
     EXPECT_FALSE(PtInMask(Point{0, 1}, rec));
@@ -230,11 +157,11 @@ TEST_F(ColorToolTest, PtInMaskFollowsTheSelectionOffset) {
 
 // Blending toggles with its check mark; twice gives back exactly the picture.
 TEST_F(ColorToolTest, ToggleSelectionBlendTwiceRestores) {
-    WindowRef w = MakeDocument(24, Rows{"####", "####"}, Rows{"####", "####"});
+    WindowRef w = MakeDoc(Rows{"####", "####"}, 0, Rows{"####", "####"});
     PaintWinRec* rec = GetPaintWinRec(w);
     Lift(w, Rows{"##..", "##.."});
     MoveSelection(w, 2, 0, true);
-    const std::vector<UInt8> shown = pixelart::Bytes(rec->dispPort.get());
+    const std::vector<UInt8> shown = Bytes(rec->dispPort.get());
     MenuRef effect = GetMenuHandle(kEffectMenuID);
     ASSERT_NE(effect, nullptr);
     UInt16 mark = 0;
@@ -244,17 +171,17 @@ TEST_F(ColorToolTest, ToggleSelectionBlendTwiceRestores) {
     GetItemMark(effect, 18, &mark);
     EXPECT_NE(mark, 0);
     // Black blended over black stays black; the lifted place shows the white base.
-    const Rows blended = pixelart::Picture(rec->dispPort.get());
+    const Rows blended = Shown(w);
     EXPECT_EQ(blended, (Rows{"..##", "..##"}));
 
     // Over a white base the blend shows grey.
     MoveSelection(w, -2, 0, true);
-    EXPECT_EQ(pixelart::Picture(rec->dispPort.get()), (Rows{"??##", "??##"}));
+    EXPECT_EQ(Shown(w), (Rows{"??##", "??##"}));
     MoveSelection(w, 2, 0, true);
 
     ToggleSelectionBlend(w);
     EXPECT_EQ(rec->selMode, srcCopy);
     GetItemMark(effect, 18, &mark);
     EXPECT_EQ(mark, 0);
-    EXPECT_EQ(pixelart::Bytes(rec->dispPort.get()), shown);
+    EXPECT_EQ(Bytes(rec->dispPort.get()), shown);
 }

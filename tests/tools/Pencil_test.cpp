@@ -1,26 +1,20 @@
 // The pencil and the eraser driven by scripted mouse input on real paint
 // windows: footprints, lines, Shift strokes, blending, the toggle, erasing,
 // floating selections and strokes that leave the window.
-#include "tests/tools/PencilTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include "paint/Undo.h"
-#include "platform/raster/Pen.h"
-
-using namespace penciltest;
+using namespace painttest;
 
 namespace {
 
-class PencilTest : public StrokeTest {};
+class PencilTest : public ToolTest {};
 
-std::vector<std::string> Blank(int w, int h, char c = '.') { return std::vector<std::string>(size_t(h), std::string(size_t(w), c)); }
+Rows Blank(int w, int h, char c = '.') { return Rows(size_t(h), std::string(size_t(w), c)); }
 
 }  // namespace
 
 TEST_F(PencilTest, PenFootprintIsCentredOnThePointerForSizesOneToFour) {
-    struct Case {
-        SInt16 size;
-        std::vector<std::string> image;
-    };
+    struct Case { SInt16 size; Rows image; };
     const Case cases[] = {
         {1, {"......", "......", "......", "...#..", "......", "......"}},
         {2, {"......", "......", "..##..", "..##..", "......", "......"}},
@@ -36,8 +30,7 @@ TEST_F(PencilTest, PenFootprintIsCentredOnThePointerForSizesOneToFour) {
         DragPixels(w, {{3, 3}}, DoPaint);
         EXPECT_EQ(Image(w), c.image);
         EXPECT_EQ(Mask(w), c.image);  // painted pixels become opaque, the rest stays transparent
-        std::vector<std::string> dispExpected = c.image;
-        EXPECT_EQ(Picture(GetPaintWinRec(w)->dispPort.get()), dispExpected);
+        EXPECT_EQ(Shown(w), c.image);
         CloseAllDocuments();
     }
 }
@@ -46,19 +39,11 @@ TEST_F(PencilTest, DragDrawsConnectedLinesAndShowsThemAtOnce) {
     WindowRef w = MakePaint(8, 5, 2);
     gCurrentColor.rgb = kRed;
     DragPixels(w, {{1, 1}, {6, 1}, {6, 3}, {2, 3}}, DoPaint);
-    EXPECT_EQ(Image(w), (std::vector<std::string>{
-                            "........",
-                            ".rrrrrr.",
-                            "......r.",
-                            "..rrrrr.",
-                            "........",
-                        }));
+    EXPECT_EQ(Image(w), (Rows{"........", ".rrrrrr.", "......r.", "..rrrrr.", "........"}));
     PaintWinRec* rec = GetPaintWinRec(w);
     EXPECT_EQ(rec->undoMode, kUndoPaint);
     EXPECT_TRUE(rec->isDirty);
-    Rect changed;
-    GetRegionBounds(rec->updateRgn, &changed);
-    EXPECT_EQ(RectText(&changed), "1,1,4,7");
+    EXPECT_EQ(Bounds(rec->updateRgn), "1,1,4,7");
     EXPECT_EQ(rec->lastPenPt.h, 2);
     EXPECT_EQ(rec->lastPenPt.v, 3);
     // The window shows the stroke before any update event: pixel (4, 1) zoomed by 4.
@@ -81,10 +66,7 @@ TEST_F(PencilTest, ShiftClickContinuesOnlyAfterAStroke) {
 }
 
 TEST_F(PencilTest, ShiftDragKeepsTheFirstDirectionAndADiagonalStartIsHorizontal) {
-    struct Case {
-        std::vector<std::pair<int, int>> path;
-        std::vector<std::string> image;
-    };
+    struct Case { std::vector<std::pair<int, int>> path; Rows image; };
     const Case cases[] = {
         {{{1, 1}, {3, 3}, {6, 4}}, {"........", ".######.", "........", "........", "........", "........"}},
         {{{2, 0}, {2, 2}, {5, 5}}, {"..#.....", "..#.....", "..#.....", "..#.....", "..#.....", "..#....."}},
@@ -126,8 +108,7 @@ TEST_F(PencilTest, ToggleRule) {
         char expected;
     };
     const Case cases[] = {
-        {"same colour, 1x1", 1, 0, 'r', false, 1, 'g'},
-        {"other colour, 1x1", 1, 0, 'b', false, 1, 'r'},
+        {"same colour, 1x1", 1, 0, 'r', false, 1, 'g'}, {"other colour, 1x1", 1, 0, 'b', false, 1, 'r'},
         {"same colour, 2x2 with small-pen rule", 2, 0, 'r', false, 1, 'r'},
         {"same colour, 2x2 without small-pen rule", 2, 0, 'r', false, 0, 'g'},
         {"same colour, blend mode", 1, blend, 'r', false, 1, '?'},
@@ -163,16 +144,9 @@ TEST_F(PencilTest, ToggleRule) {
 }
 
 TEST_F(PencilTest, EraserPaintsTheBackgroundColourOrTransparency) {
-    struct Case {
-        const char* name;
-        bool backTransparent;
-        bool documentHasBackground;
-        char pixel;
-        char mask;
-    };
+    struct Case { const char* name; bool backTransparent; bool documentHasBackground; char pixel; char mask; };
     const Case cases[] = {
-        {"opaque background colour", false, false, 'g', '#'},
-        {"transparent background colour", true, false, '.', '.'},
+        {"opaque background colour", false, false, 'g', '#'}, {"transparent background colour", true, false, '.', '.'},
         {"document with a background layer", false, true, '.', '.'},
     };
     for (const Case& c : cases) {
@@ -199,8 +173,8 @@ TEST_F(PencilTest, TransparentPenColourMakesPixelsTransparent) {
     Fill(w, Blank(4, 2, 'r'));
     gCurrentColor = ColorRec{kBlue, 1};
     DragPixels(w, {{1, 0}, {2, 0}}, DoPaint);
-    EXPECT_EQ(Image(w), (std::vector<std::string>{"r..r", "rrrr"}));
-    EXPECT_EQ(Mask(w), (std::vector<std::string>{"#..#", "####"}));
+    EXPECT_EQ(Image(w), (Rows{"r..r", "rrrr"}));
+    EXPECT_EQ(Mask(w), (Rows{"#..#", "####"}));
 }
 
 TEST_F(PencilTest, StrokeThatLeavesTheWindowStopsAtTheImageEdge) {
@@ -223,39 +197,15 @@ TEST_F(PencilTest, StrokeOnAFloatingSelectionChangesOnlyItsPixels) {
     WindowRef w = MakePaint(8, 6, 2);
     PaintWinRec* rec = GetPaintWinRec(w);
     // Lifted pixels kept at (1, 1)..(4, 3) of offPort, shown moved two right and one down.
-    const Rect kept{1, 1, 3, 4};
-    Rect shown = kept;
-    OffsetRect(&shown, 2, 1);
-    rec->selRect = kept;
-    rec->selOffset = Point{1, 2};
-    RectRgn(rec->selRgn, &shown);
-    CopyRgn(rec->selRgn, rec->selDispRgn);
-    MapRgn(rec->selDispRgn, &rec->picRect, &rec->dispRect);
-    rec->isFloating = true;
-    {
-        SavedGWorld saved;
-        SetGWorld(rec->basePort.get(), nullptr);
-        EraseRect(&rec->picRect);
-    }
-    RectRgn(rec->updateRgn, &rec->picRect);
-    DispOffPort(w);
-
+    Lift(w, {"........", ".###....", ".###....", "........", "........", "........"});
+    MoveSelection(w, 2, 1, true);
     DragPixels(w, {{0, 2}, {7, 2}}, DoPaint);  // across the whole picture on row 2
     // Only the lifted pixels changed: row 2 of the shown part is row 1 of the kept part.
-    EXPECT_EQ(Image(w), (std::vector<std::string>{
-                            "........",
-                            ".###....",
-                            "........",
-                            "........",
-                            "........",
-                            "........",
-                        }));
+    EXPECT_EQ(Image(w), (Rows{"........", ".###....", "........", "........", "........", "........"}));
     EXPECT_EQ(Mask(w)[1], ".###....");
     EXPECT_EQ(Mask(w)[2], "........");
-    Rect changed;
-    GetRegionBounds(rec->updateRgn, &changed);
-    EXPECT_EQ(RectText(&changed), "2,3,3,6");
-    EXPECT_EQ(Picture(rec->dispPort.get())[2], "...###..");
+    EXPECT_EQ(Bounds(rec->updateRgn), "2,3,3,6");
+    EXPECT_EQ(Shown(w)[2], "...###..");
 }
 
 TEST_F(PencilTest, StrokeOverABackgroundLayerShowsLiveOnTransparentPixels) {
@@ -288,12 +238,10 @@ TEST_F(PencilTest, DotsPaintFootprintsAndARunOfDotsIsOneUndoStep) {
     gPenWidth = 2;
     DoDotPaintMain(w, Point{1, 1});
     DoDotPaintMain(w, Point{2, 4});
-    EXPECT_EQ(Image(w), (std::vector<std::string>{"......", ".bb...", "....bb", "......"}));
-    EXPECT_EQ(Mask(w), (std::vector<std::string>{"......", ".##...", "....##", "......"}));
+    EXPECT_EQ(Image(w), (Rows{"......", ".bb...", "....bb", "......"}));
+    EXPECT_EQ(Mask(w), (Rows{"......", ".##...", "....##", "......"}));
     EXPECT_EQ(rec->undoMode, kUndoDotPaint);
-    Rect changed;
-    GetRegionBounds(rec->updateRgn, &changed);
-    EXPECT_EQ(RectText(&changed), "1,1,3,6");
+    EXPECT_EQ(Bounds(rec->updateRgn), "1,1,3,6");
     DoUndo();
     EXPECT_EQ(Image(w), blank);  // both dots at once
     EXPECT_EQ(rec->undoMode, -kUndoDotPaint);

@@ -1,26 +1,17 @@
 // Replacing a colour or transparency within selRect, at 8 and 24 bits.
 #include "tools/ReplaceColor.h"
 
-#include "paint/Undo.h"
-#include "tests/tools/ToolTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include <gtest/gtest.h>
+using namespace painttest;
 
 namespace {
-
-using tooltest::ColorToolTest;
-using Rows = std::vector<std::string>;
-using pixelart::kBlack;
-using pixelart::kBlue;
-using pixelart::kGreen;
-using pixelart::kRed;
-using pixelart::kWhite;
 
 class ReplaceColorTest : public ColorToolTest, public testing::WithParamInterface<SInt16> {};
 
 // Every pixel of exactly the colour, opaque or not, inside selRect only.
 TEST_P(ReplaceColorTest, ReplacesTheColourWithinSelRectOnly) {
-    WindowRef w = MakeDocument(GetParam(), Rows{"rrrrr", "r#r.r", "rrrrr"}, Rows{"#####", "###.#", "#####"});
+    WindowRef w = MakeDoc(Rows{"rrrrr", "r#r.r", "rrrrr"}, 0, Rows{"#####", "###.#", "#####"}, GetParam());
     PaintWinRec* rec = GetPaintWinRec(w);
     rec->selRect = MakeRect(0, 1, 2, 4);
     EXPECT_TRUE(ReplaceColorMain(rec, &kRed, false, &kGreen, false));
@@ -28,60 +19,53 @@ TEST_P(ReplaceColorTest, ReplacesTheColourWithinSelRectOnly) {
     EXPECT_EQ(Mask(rec), (Rows{"#####", "###.#", "#####"}));
 }
 
-// The whole command: undo state, the colour for undo, the counter.
-TEST_P(ReplaceColorTest, DoReplaceColorRecordsTheReplacement) {
-    WindowRef w = MakeDocument(GetParam(), Rows{"r.b", "#rr"}, Rows{"###", "###"});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    const UInt32 used = gUsedCount[kUsedReplaceColor];
-    EXPECT_TRUE(DoReplaceColor(w, &kRed, false, &kBlue, false));
-    EXPECT_EQ(Image(rec), (Rows{"b.b", "#bb"}));
-    EXPECT_EQ(pixelart::Picture(rec->dispPort.get()), (Rows{"b.b", "#bb"}));
-    EXPECT_EQ(rec->undoMode, kUndoReplaceColor);
-    EXPECT_EQ(rec->replaceColor, kRed);
-    EXPECT_FALSE(rec->hasReplaceColor);
-    EXPECT_EQ(gUsedCount[kUsedReplaceColor], used + 1);
-    // The snapshot holds the picture before.
-    EXPECT_EQ(pixelart::Picture(rec->undoPort.get()), (Rows{"r.b", "#rr"}));
-}
-
-// A colour to transparency: the replaced pixels (and only they) become
-// transparent; they show white.
-TEST_P(ReplaceColorTest, ColourToTransparencyClearsTheReplacedPixels) {
-    WindowRef w = MakeDocument(GetParam(), Rows{"r.b", "#rr"}, Rows{"##.", "#.#"});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_TRUE(DoReplaceColor(w, &kRed, false, &kWhite, true));
-    EXPECT_EQ(Image(rec), (Rows{"..b", "#.."}));
-    EXPECT_EQ(Mask(rec), (Rows{".#.", "#.."}));
-}
-
-// White to transparency rebuilds the mask of selRect from the colours: white
-// transparent, every other pixel opaque, even ones that were transparent.
-TEST_P(ReplaceColorTest, WhiteToTransparencyRebuildsTheMask) {
-    WindowRef w = MakeDocument(GetParam(), Rows{"r..b", "#.r."}, Rows{"..##", "#.#."});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_TRUE(DoReplaceColor(w, &kWhite, false, &kWhite, true));
-    EXPECT_EQ(Image(rec), (Rows{"r..b", "#.r."}));
-    EXPECT_EQ(Mask(rec), (Rows{"#..#", "#.#."}));
-}
-
-// Transparency to a colour: transparent pixels take it, opaque ones keep
-// theirs, and the whole selection is opaque.
-TEST_P(ReplaceColorTest, TransparencyToColourFillsTheTransparentPixels) {
-    WindowRef w = MakeDocument(GetParam(), Rows{"r..b", "#..."}, Rows{"#.#.", "#..#"});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_TRUE(DoReplaceColor(w, &kWhite, true, &kGreen, false));
-    EXPECT_EQ(Image(rec), (Rows{"rg.g", "#gg."}));
-    EXPECT_EQ(Mask(rec), (Rows{"####", "####"}));
-    EXPECT_TRUE(rec->hasReplaceColor);
-}
-
-TEST_P(ReplaceColorTest, SameColourAndFlagDoesNothing) {
-    WindowRef w = MakeDocument(GetParam(), Rows{"r."}, Rows{"#."});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_FALSE(DoReplaceColor(w, &kRed, false, &kRed, false));
-    EXPECT_FALSE(DoReplaceColor(w, &kWhite, true, &kWhite, true));
-    EXPECT_EQ(rec->undoMode, 0);
-    EXPECT_FALSE(rec->isDirty);
+// The whole command over the picture: colours and transparency either way.
+TEST_P(ReplaceColorTest, DoReplaceColorByKind) {
+    const RGBColor white = kWhite;
+    struct Case {
+        const char* what;
+        Rows image, mask;
+        RGBColor from;
+        bool fromClear;
+        RGBColor to;
+        bool toClear;
+        Rows imageAfter, maskAfter;  // empty: nothing to replace
+    } cases[] = {
+        {"colour to colour", {"r.b", "#rr"}, {"###", "###"}, kRed, false, kBlue, false, {"b.b", "#bb"},
+         {"###", "###"}},
+        // The replaced pixels, and only they, become transparent; they show white.
+        {"colour to transparency", {"r.b", "#rr"}, {"##.", "#.#"}, kRed, false, white, true, {"..b", "#.."},
+         {".#.", "#.."}},
+        // White made transparent rebuilds the mask: every other pixel opaque.
+        {"white to transparency", {"r..b", "#.r."}, {"..##", "#.#."}, white, false, white, true, {"r..b", "#.r."},
+         {"#..#", "#.#."}},
+        // Transparent pixels take the colour; the whole selection is opaque.
+        {"transparency to colour", {"r..b", "#..."}, {"#.#.", "#..#"}, white, true, kGreen, false, {"rg.g", "#gg."},
+         {"####", "####"}},
+        {"the same colour", {"r."}, {"#."}, kRed, false, kRed, false, {}, {}},
+        {"transparency to itself", {"r."}, {"#."}, white, true, white, true, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowRef w = MakeDoc(c.image, 0, c.mask, GetParam());
+        PaintWinRec* rec = GetPaintWinRec(w);
+        const UInt32 used = gUsedCount[kUsedReplaceColor];
+        const bool changes = !c.imageAfter.empty();
+        EXPECT_EQ(DoReplaceColor(w, &c.from, c.fromClear, &c.to, c.toClear), changes);
+        EXPECT_EQ(Image(rec), changes ? c.imageAfter : c.image);
+        EXPECT_EQ(Mask(rec), changes ? c.maskAfter : c.mask);
+        EXPECT_EQ(Shown(w), Image(rec));
+        EXPECT_EQ(bool(rec->isDirty), changes);
+        EXPECT_EQ(gUsedCount[kUsedReplaceColor], used + (changes ? 1 : 0));
+        if (changes) {
+            // Undo gets the picture before and the colour to give back.
+            EXPECT_EQ(rec->undoMode, kUndoReplaceColor);
+            EXPECT_EQ(Picture(rec->undoPort.get()), c.image);
+            EXPECT_EQ(rec->replaceColor, c.from);
+            EXPECT_EQ(bool(rec->hasReplaceColor), c.fromClear);
+        }
+        CloseAllDocuments();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ReplaceColorTest, testing::Values(SInt16(8), SInt16(24)),
@@ -90,25 +74,25 @@ INSTANTIATE_TEST_SUITE_P(Depths, ReplaceColorTest, testing::Values(SInt16(8), SI
 // In 24 bits any colour is replaced exactly, and only that colour: one step
 // of a component apart is another colour.
 TEST_F(ColorToolTest, ReplaceIn24BitsMatchesExactColoursOnly) {
-    WindowRef w = MakeDocument(24, Rows{"....", "...."}, Rows{"####", "####"});
+    WindowRef w = MakeDoc(Rows{"....", "...."}, 0, Rows{"####", "####"});
     PaintWinRec* rec = GetPaintWinRec(w);
-    const PixMap& pm = pixelart::MapOf(rec->offPort.get());
+    const PixMap& pm = MapOf(rec->offPort.get());
     const RGBColor from{0x1212, 0x3434, 0x5656}, near{0x1212, 0x3434, 0x5757}, to{0xABAB, 0xCDCD, 0xEFEF};
-    pixelart::WritePixel(pm, 0, 0, from);
-    pixelart::WritePixel(pm, 3, 1, from);
-    pixelart::WritePixel(pm, 1, 0, near);
+    WritePixel(pm, 0, 0, from);
+    WritePixel(pm, 3, 1, from);
+    WritePixel(pm, 1, 0, near);
     EXPECT_TRUE(DoReplaceColor(w, &from, false, &to, false));
-    EXPECT_EQ(pixelart::ReadPixel(pm, 0, 0), to);
-    EXPECT_EQ(pixelart::ReadPixel(pm, 3, 1), to);
-    EXPECT_EQ(pixelart::ReadPixel(pm, 1, 0), near);
-    EXPECT_EQ(pixelart::ReadPixel(pm, 2, 0), kWhite);
+    EXPECT_EQ(ReadPixel(pm, 0, 0), to);
+    EXPECT_EQ(ReadPixel(pm, 3, 1), to);
+    EXPECT_EQ(ReadPixel(pm, 1, 0), near);
+    EXPECT_EQ(ReadPixel(pm, 2, 0), kWhite);
 }
 
 // A colour whose components are not of the form c × 0x0101 (a blend colour)
 // matches the pixels painted with it; a replacement that matches nothing
 // records nothing and keeps the undo of the edit before.
 TEST_F(ColorToolTest, ReplaceIn24BitsComparesColoursAsStored) {
-    WindowRef w = MakeDocument(24, Rows{"...", "..."}, Rows{"###", "###"});
+    WindowRef w = MakeDoc(Rows{"...", "..."}, 0, Rows{"###", "###"}, 24);
     PaintWinRec* rec = GetPaintWinRec(w);
     RGBColor mid = kBlack;
     BlendColor(&mid, &kWhite);  // 0x7FFF
@@ -131,9 +115,9 @@ TEST_F(ColorToolTest, ReplaceIn24BitsComparesColoursAsStored) {
 // table: a pen colour the table does not hold painted its nearest colour,
 // and replacing it replaces those pixels.
 TEST_F(ColorToolTest, ReplaceIn8BitsUsesTheNearestTableColour) {
-    WindowRef w = MakeDocument(8, Rows{"r#r"}, Rows{"###"});
+    WindowRef w = MakeDoc(Rows{"r#r"}, 0, Rows{"###"}, 8);
     PaintWinRec* rec = GetPaintWinRec(w);
-    const PixMap& pm = pixelart::MapOf(rec->offPort.get());
+    const PixMap& pm = MapOf(rec->offPort.get());
     const RGBColor offTable{0x3434, 0x3434, 0x3434};
     EXPECT_TRUE(DoReplaceColor(w, &kRed, false, &offTable, false));
     EXPECT_EQ(PixRow(pm, 0)[0], 172);  // 0x3333 grey of the cube
@@ -141,7 +125,6 @@ TEST_F(ColorToolTest, ReplaceIn8BitsUsesTheNearestTableColour) {
     EXPECT_EQ(PixRow(pm, 0)[1], 255);
     EXPECT_TRUE(DoReplaceColor(w, &offTable, false, &kBlue, false));
     EXPECT_EQ(std::vector<UInt8>(PixRow(pm, 0), PixRow(pm, 0) + 3), (std::vector<UInt8>{210, 255, 210}));
-    (void)kBlack;
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
-// The tool state: transparency items, tool choice, colours, the foreground
-// blend, the pen-size pop-up, the info window, erase-all from the palette and
-// the dispatch of clicks in a paint window.
-#include "tests/tools/PencilTestSupport.h"
+// The tool state: tool choice, the foreground blend, the size pop-ups, the
+// info window, erase-all from the palette and the dispatch of clicks and keys
+// in a paint window.
+#include "tests/support/PaintTestSupport.h"
 
-#include "paint/Undo.h"
-#include "platform/raster/Pen.h"
-
-using namespace penciltest;
+using namespace painttest;
 
 namespace {
 
@@ -17,18 +14,15 @@ void AnswerPopUp(MenuID menu, MenuItemIndex item) {
     ScriptMenuChoice(MenuChoice(menu, item));
 }
 
-class ToolStateTest : public StrokeTest {
+class ToolStateTest : public ToolTest {
 protected:
     void TearDown() override {
         gOtherToolClickProc = nullptr;
-        StrokeTest::TearDown();
+        ToolTest::TearDown();
     }
 };
 
-struct OtherClick {
-    int count = 0;
-    SInt16 tool = -1;
-};
+struct OtherClick { int count = 0; SInt16 tool = -1; };
 OtherClick gOtherClick;
 
 void RecordOtherClick(WindowRef, Point, const EventRecord*, SInt16 tool) {
@@ -37,59 +31,6 @@ void RecordOtherClick(WindowRef, Point, const EventRecord*, SInt16 tool) {
 }
 
 }  // namespace
-
-TEST_F(ToolStateTest, TransparencyItemsSetModeAndWeight) {
-    struct Case {
-        SInt16 item;
-        SInt16 mode;
-        UInt16 weight;
-    };
-    const Case cases[] = {{2, blend, 0xC000}, {3, blend, 0x8000}, {4, blend, 0x4000}, {1, srcCopy, 0x4000}};
-    gBlendRatio = RGBColor{1, 1, 1};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.item);
-        HandleBlendChoice(c.item);
-        EXPECT_EQ(gBSelectedItem, c.item);
-        EXPECT_EQ(gBlendMode, c.mode);
-        EXPECT_EQ(gBlendRatio, (RGBColor{c.weight, c.weight, c.weight}));  // item 1 keeps the last weight
-        if (MenuRef menu = GetMenuHandle(kBlendMenuID)) {
-            for (MenuItemIndex i = 1; i <= 4; ++i) {
-                UInt16 mark = 0;
-                GetItemMark(menu, i, &mark);
-                EXPECT_EQ(mark != 0, i == c.item) << i;
-            }
-        }
-    }
-    HandleBlendChoice(5);
-    EXPECT_EQ(gBSelectedItem, 1);
-}
-
-TEST_F(ToolStateTest, ToolSelectMovesTheHighlightAndIgnoresUnknownTools) {
-    gSelectedTool = kPencilTool;
-    gToolRect = Rect{3, 3, 25, 32};
-    for (SInt16 tool : {kBucketTool, kSelectionTool, kEraserTool, kEyedropperTool}) {
-        ToolSelect(tool);
-        EXPECT_EQ(gSelectedTool, tool);
-        const Rect cell{SInt16(3 + 25 * tool), 3, SInt16(25 + 25 * tool), 32};
-        EXPECT_EQ(RectText(&gToolRect), RectText(&cell));
-    }
-    ToolSelect(5);
-    ToolSelect(-1);
-    EXPECT_EQ(gSelectedTool, kEyedropperTool);
-}
-
-TEST_F(ToolStateTest, ColourChangesKeepThePreviousPenColour) {
-    gCurrentColor = ColorRec{kRed, 0};
-    gPrevColor = ColorRec{kBlack, 0};
-    ChangeColor(&kRed, false);  // unchanged: nothing happens
-    EXPECT_EQ(gPrevColor, (ColorRec{kBlack, 0}));
-    ChangeColor(&kRed, true);   // the flag alone is a change
-    EXPECT_EQ(gCurrentColor, (ColorRec{kRed, 1}));
-    EXPECT_EQ(gPrevColor, (ColorRec{kRed, 0}));
-    ChangeBackColor(&kBlue, true);
-    EXPECT_EQ(gBackColor, (ColorRec{kBlue, 1}));
-    EXPECT_EQ(gPrevColor, (ColorRec{kRed, 0}));
-}
 
 TEST_F(ToolStateTest, ForegroundBlendByLevel) {
     WindowRef w = MakePaint(4, 4, 0);
@@ -106,48 +47,6 @@ TEST_F(ToolStateTest, ForegroundBlendByLevel) {
         EXPECT_EQ(mode, level == 0 ? srcCopy : blend);
         const RGBColor want = level == 0 ? marker : RGBColor{weights[level], weights[level], weights[level]};
         EXPECT_EQ(rec->dispPort.get()->rgbOpColor, want);
-    }
-}
-
-TEST_F(ToolStateTest, PenSizePopUpSetsWidthAndHeightFromTheItem) {
-    struct Case {
-        SInt16 item;
-        SInt16 width, height;
-    };
-    const Case cases[] = {{1, 1, 1}, {4, 4, 1}, {6, 2, 2}, {13, 1, 4}, {16, 4, 4}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.item);
-        SInt16 w = 3, h = 3;
-        AnswerPopUp(146, MenuItemIndex(c.item));
-        EXPECT_TRUE(ChangePESize(&w, &h));
-        EXPECT_EQ(w, c.width);
-        EXPECT_EQ(h, c.height);
-        ClearScript();
-    }
-    // Dismissed: the sizes stay.
-    SInt16 w = 3, h = 2;
-    EXPECT_FALSE(ChangePESize(&w, &h));
-    EXPECT_EQ(w, 3);
-    EXPECT_EQ(h, 2);
-}
-
-TEST_F(ToolStateTest, ChoosingAnEraserSizeMovesTheCheckAndSelectsTheEraser) {
-    gSelectedTool = kPencilTool;
-    gEraserWidth = 2;
-    gEraserHeight = 1;
-    MenuRef sizes = GetMenuHandle(kEraserSizeMenuID);
-    if (sizes) CheckMenuItem(sizes, 2, true);
-    AnswerPopUp(146, 7);  // 3 x 2
-    ChangeEraserSize();
-    EXPECT_EQ(gEraserWidth, 3);
-    EXPECT_EQ(gEraserHeight, 2);
-    EXPECT_EQ(gSelectedTool, kEraserTool);
-    if (sizes) {
-        UInt16 mark = 0;
-        GetItemMark(sizes, 2, &mark);
-        EXPECT_EQ(mark, 0);
-        GetItemMark(sizes, 7, &mark);
-        EXPECT_NE(mark, 0);
     }
 }
 
@@ -178,19 +77,14 @@ TEST_F(ToolStateTest, InfoWindowShowsBothFootprints) {
 }
 
 TEST_F(ToolStateTest, DoubleClickOnTheEraserErasesAllAndKeepsTheTool) {
-    struct Case {
-        const char* name;
-        ColorRec back;
-        char pixel, mask;
-    };
+    struct Case { const char* name; ColorRec back; char pixel, mask; };
     const Case cases[] = {
         {"opaque background colour", ColorRec{kGreen, 0}, 'g', '#'},
         {"transparent background colour", ColorRec{kGreen, 1}, 'g', '.'},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WindowRef w = MakePaint(5, 3, 1);
-        Fill(w, {"rrrrr", "r#b#r", "rrrrr"});
+        WindowRef w = MakeDoc({"rrrrr", "r#b#r", "rrrrr"}, 1);
         gBackColor = c.back;
         gSelectedTool = kPencilTool;
         // The second click of the double-click is waiting when the first is handled.
@@ -205,11 +99,11 @@ TEST_F(ToolStateTest, DoubleClickOnTheEraserErasesAllAndKeepsTheTool) {
         FlushEvents(everyEvent, 0);
         EXPECT_EQ(gSelectedTool, kPencilTool);
         PaintWinRec* rec = GetPaintWinRec(w);
-        EXPECT_EQ(Image(w), std::vector<std::string>(3, std::string(5, c.pixel)));
-        EXPECT_EQ(Mask(w), std::vector<std::string>(3, std::string(5, c.mask)));
+        EXPECT_EQ(Image(w), Rows(3, std::string(5, c.pixel)));
+        EXPECT_EQ(Mask(w), Rows(3, std::string(5, c.mask)));
         EXPECT_EQ(rec->undoMode, kUndoPaint);
         DoUndo();
-        EXPECT_EQ(Image(w), (std::vector<std::string>{"rrrrr", "r#b#r", "rrrrr"}));
+        EXPECT_EQ(Image(w), (Rows{"rrrrr", "r#b#r", "rrrrr"}));
         CloseAllDocuments();
     }
 }
@@ -219,6 +113,8 @@ TEST_F(ToolStateTest, SingleClickOnThePaletteOnlyChoosesTheTool) {
     ClickToolPalette(Point{60, 10}, TickCount());  // v 60: the selection tool
     EXPECT_EQ(gSelectedTool, kSelectionTool);
     ClickToolPalette(Point{-1, 10}, TickCount());
+    ToolSelect(5);  // no such tools
+    ToolSelect(-1);
     EXPECT_EQ(gSelectedTool, kSelectionTool);
 }
 
@@ -276,7 +172,9 @@ TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
 }
 
-TEST_F(ToolStateTest, InfoWindowLowerPartPopsUpTheTransparencyMenu) {
+// The info window's lower part pops up the transparencies, its upper left the
+// pen sizes; the eraser-size pop-up also chooses the eraser and moves its check.
+TEST_F(ToolStateTest, SizeAndTransparencyPopUps) {
     gBSelectedItem = 1;
     gBlendMode = srcCopy;
     AnswerPopUp(142, 3);
@@ -284,13 +182,28 @@ TEST_F(ToolStateTest, InfoWindowLowerPartPopsUpTheTransparencyMenu) {
     EXPECT_EQ(gBSelectedItem, 3);
     EXPECT_EQ(gBlendMode, blend);
     EXPECT_EQ(gBlendRatio, (RGBColor{0x8000, 0x8000, 0x8000}));
-    // The upper part at the left is the pen's size.
-    AnswerPopUp(146, 6);
+    // The upper part at the left is the pen's size: item n is ((n − 1) mod 4 + 1) x ((n − 1) div 4 + 1).
+    AnswerPopUp(146, 7);
     ClickInfoWindow(Point{5, 10});
-    EXPECT_EQ(gPenWidth, 2);
+    EXPECT_EQ(gPenWidth, 3);
     EXPECT_EQ(gPenHeight, 2);
     ClickInfoWindow(Point{-1, 5});
     EXPECT_EQ(gBSelectedItem, 3);
+
+    gSelectedTool = kPencilTool;
+    gEraserWidth = 2, gEraserHeight = 1;
+    MenuRef sizes = GetMenuHandle(kEraserSizeMenuID);
+    CheckMenuItem(sizes, 2, true);
+    AnswerPopUp(146, 8);  // 4 x 2
+    ChangeEraserSize();
+    EXPECT_EQ(gEraserWidth, 4);
+    EXPECT_EQ(gEraserHeight, 2);
+    EXPECT_EQ(gSelectedTool, kEraserTool);
+    UInt16 marks[2] = {1, 0};
+    GetItemMark(sizes, 2, &marks[0]);
+    GetItemMark(sizes, 8, &marks[1]);
+    EXPECT_EQ(marks[0], 0);
+    EXPECT_NE(marks[1], 0);
 }
 
 TEST_F(ToolStateTest, ToolLettersAndZFromTheKeyboard) {
@@ -301,11 +214,7 @@ TEST_F(ToolStateTest, ToolLettersAndZFromTheKeyboard) {
         ev.message = UInt32(UInt8(ch));
         HandleKeyDown(&ev);
     };
-    struct Case {
-        SInt16 before;
-        char ch;
-        SInt16 after;
-    };
+    struct Case { SInt16 before; char ch; SInt16 after; };
     const Case cases[] = {
         {kPencilTool, 'p', kEraserTool}, {kEraserTool, 'P', kPencilTool}, {kEraserTool, 'e', kPencilTool},
         {kBucketTool, 'E', kEraserTool}, {kPencilTool, 'm', kSelectionTool}, {kPencilTool, 'I', kEyedropperTool},

@@ -1,78 +1,31 @@
 // Undo then redo of every edit the paint tools and the selection record: each
 // must give back exactly the document before the edit, then exactly the
 // document after it, buffers and selection state alike.
-#include "tests/tools/PencilTestSupport.h"
+#include "tests/support/PaintTestSupport.h"
 
-#include "paint/Undo.h"
 #include "tools/Bucket.h"
 #include "tools/ReplaceColor.h"
-#include "tools/Selection.h"
-#include "tools/Tools.h"
 
 #include <functional>
-#include <sstream>
 
-using namespace penciltest;
+using namespace painttest;
 
 namespace {
 
-class UndoEveryEditTest : public StrokeTest {
+class UndoEveryEditTest : public ToolTest {
 protected:
     // A 10 × 8 picture: a red ring round white, a blue bar, and a column of
     // transparent pixels at the right edge.
     WindowRef MakeSample(SInt16 depth) {
-        WindowRef w = MakePaint(10, 8, 0, depth);
-        Fill(w, {
-                    "..........",
-                    ".rrrr.....",
-                    ".r..r..bb.",
-                    ".r..r..bb.",
-                    ".rrrr..bb.",
-                    "..........",
-                    "...###....",
-                    "..........",
-                });
+        Rows mask(8, "#########.");
+        WindowRef w = MakeDoc({"..........", ".rrrr.....", ".r..r..bb.", ".r..r..bb.", ".rrrr..bb.", "..........",
+                               "...###....", ".........."},
+                              0, mask, depth);
         PaintWinRec* rec = GetPaintWinRec(w);
-        const PixMap& mask = MapOf(rec->maskPort.get());
-        for (int v = 0; v < 8; ++v) PixRow(mask, v)[1] &= UInt8(~0x40);  // pixel 9 of each row
-        RectRgn(rec->updateRgn, &rec->picRect);
-        DispOffPort(w);
         rec->undoMode = kUndoNone;
         rec->isDirty = false;
         return w;
     }
-
-    // Everything a user can see or act on next: the buffers, and the base
-    // under the selection while one floats.
-    static std::string State(WindowRef w) {
-        PaintWinRec* rec = GetPaintWinRec(w);
-        std::ostringstream out;
-        auto rows = [&](const char* what, const std::vector<std::string>& r) {
-            out << what << ":\n";
-            for (const std::string& line : r) out << "  " << line << "\n";
-        };
-        auto region = [&](const char* what, RgnHandle rgn) {
-            out << what << ":";
-            for (const Rect& r : RegionRects(rgn)) out << " " << RectText(&r);
-            out << "\n";
-        };
-        rows("image", Picture(rec->offPort.get()));
-        rows("mask", BitPicture(MapOf(rec->maskPort.get())));
-        rows("shown", Picture(rec->dispPort.get()));
-        out << "floating " << int(rec->isFloating) << " mode " << rec->selMode << " acting on "
-            << RectText(&rec->selRect) << "\n";
-        region("selection", rec->selRgn);
-        region("outline", rec->selDispRgn);
-        if (rec->isFloating) {
-            out << "offset " << rec->selOffset.h << ","
-                << rec->selOffset.v << "\n";
-            rows("base", Picture(rec->basePort.get()));
-            rows("base mask", BitPicture(MapOf(rec->baseMask.get())));
-        }
-        return out.str();
-    }
-
-    static void LiftColor(WindowRef w, const RGBColor& color) { DoSelectColorArea(w, &color, false); }
 };
 
 struct Edit {
@@ -99,6 +52,7 @@ TEST_F(UndoEveryEditTest, UndoThenRedoGivesBackExactlyBothSides) {
         {"erase all", none, [](WindowRef) { DoubleClickTool(kEraserTool); }, kUndoPaint, true},
         {"replace colour", none,
          [](WindowRef w) { DoReplaceColor(w, &kRed, false, &kGreen, false); }, kUndoReplaceColor, true},
+        {"marquee", none, [](WindowRef w) { Marquee(w, 1, 1, 4, 3); }, kUndoSelect, false},
         {"select all", none, [](WindowRef w) { SelectWholePicture(w); }, kUndoSelect, false},
         {"select a colour", none, [](WindowRef w) { DoSelectColorArea(w, &kRed, false); }, kUndoSelect, false},
         {"select the transparent pixels", none,
@@ -142,6 +96,8 @@ TEST_F(UndoEveryEditTest, UndoThenRedoGivesBackExactlyBothSides) {
 
             DoUndo();
             EXPECT_EQ(State(w), before);
+            // Exchanging the selection again is its own undo.
+            EXPECT_EQ(rec->undoMode, e.mode == kUndoExchangeSelection ? e.mode : -e.mode);
             DoUndo();
             EXPECT_EQ(State(w), after);
             DoUndo();
