@@ -110,8 +110,7 @@ TEST(AppleDouble, HostileHeadersAreRefused) {
     EXPECT_EQ(f.entries.size(), 3u);
 }
 
-TEST(AppleDouble, CorpusContainers) {
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+TEST(AppleDouble, ContainersOfOtherWriters) {
     const struct {
         const char* name;
         OSErr err;
@@ -123,13 +122,13 @@ TEST(AppleDouble, CorpusContainers) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto bytes = Slurp(CorpusForks() + "/" + c.name);
+        auto bytes = Slurp(DataForks(c.name));
         AppleDoubleFile f;
         ASSERT_EQ(ParseAppleDouble(bytes, &f), c.err);
         EXPECT_EQ(f.entries.size(), c.entries);
     }
     // macOS's own companion comes back byte for byte.
-    auto bytes = Slurp(CorpusForks() + "/._GSHK");
+    auto bytes = Slurp(DataForks("._GSHK"));
     AppleDoubleFile f;
     ASSERT_EQ(ParseAppleDouble(bytes, &f), noErr);
     EXPECT_EQ(WriteAppleDouble(f), bytes);

@@ -29,8 +29,7 @@ std::vector<UInt8> EmptyResourceFile() {
     return b;
 }
 
-TEST(Forks, CorpusFilesGiveTheirForkFromTheRightPlace) {
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+TEST(Forks, FilesOfOtherWritersGiveTheirForkFromTheRightPlace) {
     struct Case {
         const char* name;
         OSErr err;
@@ -53,7 +52,7 @@ TEST(Forks, CorpusFilesGiveTheirForkFromTheRightPlace) {
         SCOPED_TRACE(c.name);
         std::vector<UInt8> fork{1, 2, 3};
         ForkSource src = ForkSource::flat;
-        EXPECT_EQ(ReadFork(CorpusForks() + "/" + c.name, &fork, &src), c.err);
+        EXPECT_EQ(ReadFork(DataForks(c.name), &fork, &src), c.err);
         EXPECT_EQ(src, c.source);
         ASSERT_EQ(fork.size(), c.length);
         if (c.length >= 4) {
@@ -63,16 +62,15 @@ TEST(Forks, CorpusFilesGiveTheirForkFromTheRightPlace) {
     // The AppleDouble fork is the companion's bytes after its header.
     std::vector<UInt8> fork;
     ForkSource src;
-    ASSERT_EQ(ReadFork(CorpusForks() + "/GSHK", &fork, &src), noErr);
-    auto companion = Slurp(CorpusForks() + "/._GSHK");
+    ASSERT_EQ(ReadFork(DataForks("GSHK"), &fork, &src), noErr);
+    auto companion = Slurp(DataForks("._GSHK"));
     ASSERT_EQ(companion.size(), 0xEE2u + 0x468Fu);
     EXPECT_TRUE(std::equal(fork.begin(), fork.end(), companion.begin() + 0xEE2));
 }
 
 TEST(Forks, RewritingACompanionKeepsFinderInfoAndAttributesByteForByte) {
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
     TempFolder tmp;
-    auto original = Slurp(CorpusForks() + "/._GSHK");
+    auto original = Slurp(DataForks("._GSHK"));
     Spill(tmp / "GSHK", Bytes("x"));
     Spill(tmp / "._GSHK", original);
     std::vector<UInt8> fork = EmptyResourceFile();
@@ -89,9 +87,8 @@ TEST(Forks, RewritingACompanionKeepsFinderInfoAndAttributesByteForByte) {
 }
 
 TEST(Forks, ForkOfAnAppleSingleFileMovesToACompanionWithItsFinderInfo) {
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
     TempFolder tmp;
-    auto single = Slurp(CorpusForks() + "/MacIP.RES.as");
+    auto single = Slurp(DataForks("MacIP.RES.as"));
     Spill(tmp / "m.as", single);
     std::vector<UInt8> fork = {9, 8, 7};
     ASSERT_EQ(WriteFork(tmp / "m.as", fork, ForkSource::appleSingle), noErr);
@@ -150,14 +147,13 @@ TEST(Forks, FinderInfoComesFromWhereverTheFileKeepsIt) {
     EXPECT_EQ(info.fdFlags, 0x4401);
     EXPECT_EQ(info.fdLocation, (Point{3, 4}));
 
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
-    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/MacIP.RES.as", &fileSpec), noErr);
+    ASSERT_EQ(FSSpecFromPath(DataForks("MacIP.RES.as"), &fileSpec), noErr);
     ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, 0x70BC4083u);
     EXPECT_EQ(info.fdCreator, FourCC("pdos"));
     EXPECT_EQ(info.fdFlags, 0x0100);
     EXPECT_EQ(info.fdLocation, (Point{-1, -1}));
-    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/GSHK", &fileSpec), noErr);
+    ASSERT_EQ(FSSpecFromPath(DataForks("GSHK"), &fileSpec), noErr);
     ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdCreator, FourCC("pdos"));
 }

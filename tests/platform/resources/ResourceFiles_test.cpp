@@ -188,12 +188,33 @@ TEST_F(ResourceFiles, MissingAndDamagedFilesDoNotOpen) {
     EXPECT_EQ(Slurp(path), bytes);
 }
 
+// Permissions do not bind the superuser (CI runs as root), so as root the
+// checks run with the real and effective user "nobody", who owns the folder.
+class Unprivileged {
+public:
+    explicit Unprivileged(const std::string& folder) {
+        if (::geteuid() != 0) return;
+        active_ = ::chown(folder.c_str(), kNobody, kNobody) == 0 && ::setresgid(kNobody, kNobody, 0) == 0 &&
+                  ::setresuid(kNobody, kNobody, 0) == 0;
+        EXPECT_TRUE(active_);
+    }
+    ~Unprivileged() {
+        if (active_) {
+            EXPECT_TRUE(::setresuid(0, 0, 0) == 0 && ::setresgid(0, 0, 0) == 0);
+        }
+    }
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool active_ = false;
+};
+
 TEST_F(ResourceFiles, ReadOnlyFilesRefuseWritePermission) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     const FSSpec fileSpec = FileSpecFor(dir / "locked.rsrc");
     FSpCreateResFile(&fileSpec, 0, 0, smSystemScript);
     ASSERT_EQ(ResError(), noErr);
     ASSERT_EQ(::chmod((dir / "locked.rsrc").c_str(), 0444), 0);
+    Unprivileged user(dir.path());
     EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
     EXPECT_EQ(ResError(), permErr);
     const SInt16 ref = FSpOpenResFile(&fileSpec, fsCurPerm);
@@ -267,18 +288,16 @@ TEST_F(ResourceFiles, InspectReportsDamagedForksAndPassesOverOtherFiles) {
         std::string path;
         std::string firstLine;  // empty: nothing about forks
     };
-    std::vector<Case> cases = {
+    const std::string forks = DataForks("");
+    const Case cases[] = {
         {damaged, "korvel: " + damaged + ": damaged resource fork (flat): the type list lies outside the resource map"},
         {dir / "plain.txt", ""},
+        {forks + "testfile.rsrc", "resource file (flat fork): 4 resources"},
+        {forks + "empty.rsrc", "resource file (flat fork): 0 resources"},
+        {forks + "alt-ext2.rsrc", "resource file (appledouble fork): no resource fork"},
+        {forks + "._GSHK", "korvel: " + forks + "._GSHK: damaged resource fork (appledouble): not a Macintosh "
+                                                "resource fork (a zero first word starts an Apple IIgs fork)"},
     };
-    if (HaveCorpusForks()) {
-        const std::string forks = CorpusForks() + "/";
-        cases.push_back({forks + "testfile.rsrc", "resource file (flat fork): 4 resources"});
-        cases.push_back({forks + "empty.rsrc", "resource file (flat fork): 0 resources"});
-        cases.push_back({forks + "alt-ext2.rsrc", "resource file (appledouble fork): no resource fork"});
-        cases.push_back({forks + "._GSHK", "korvel: " + forks + "._GSHK: damaged resource fork (appledouble): not a "
-                                           "Macintosh resource fork (a zero first word starts an Apple IIgs fork)"});
-    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         const std::string out = RunCapture(std::string(KORVEL_BINARY) + " inspect '" + c.path + "' 2>&1");

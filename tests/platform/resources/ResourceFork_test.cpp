@@ -19,8 +19,6 @@ inline void PrintTo(const ForkResource& r, std::ostream* os) {
 
 namespace {
 
-std::string Corpus(const char* name) { return CorpusForks() + "/" + name; }
-
 ForkResource Res(const char (&type)[5], ResID id, std::vector<UInt8> data, const char* name = nullptr,
                  UInt8 attrs = 0) {
     ForkResource r;
@@ -248,15 +246,8 @@ TEST(ResourceForkParse, DataRightAfterTheHeaderIsAccepted) {
     EXPECT_EQ(back.headerData, (ResourceForkImage{}.headerData));
 }
 
-class ResourceForkCorpus : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
-    }
-};
-
-TEST_F(ResourceForkCorpus, TestfileReadsAndRewritesAlike) {
-    const auto bytes = Slurp(Corpus("testfile.rsrc"));
+TEST(ResourceForkData, TestfileReadsAndRewritesAlike) {
+    const auto bytes = Slurp(DataForks("testfile.rsrc"));
     ResourceForkImage image;
     ASSERT_EQ(ParseResourceFork(bytes, &image), noErr);
     EXPECT_EQ(image.fileAttributes, 0x0180);
@@ -297,8 +288,8 @@ TEST_F(ResourceForkCorpus, TestfileReadsAndRewritesAlike) {
     EXPECT_EQ(out, expected);
 }
 
-TEST_F(ResourceForkCorpus, EmptyForkRewritesWithTheHeaderCopied) {
-    const auto bytes = Slurp(Corpus("empty.rsrc"));
+TEST(ResourceForkData, EmptyForkRewritesWithTheHeaderCopied) {
+    const auto bytes = Slurp(DataForks("empty.rsrc"));
     ResourceForkImage image;
     ASSERT_EQ(ParseResourceFork(bytes, &image), noErr);
     EXPECT_TRUE(image.resources.empty());
@@ -311,10 +302,10 @@ TEST_F(ResourceForkCorpus, EmptyForkRewritesWithTheHeaderCopied) {
     EXPECT_EQ(out, expected);
 }
 
-TEST_F(ResourceForkCorpus, AltExt2IsAnAppleDoubleCompanionNotAFork) {
+TEST(ResourceForkData, AltExt2IsAnAppleDoubleCompanionNotAFork) {
     // Despite its name the file is an AppleDouble header without a resource
     // fork entry: it must not be taken for a flat resource file.
-    const auto bytes = Slurp(Corpus("alt-ext2.rsrc"));
+    const auto bytes = Slurp(DataForks("alt-ext2.rsrc"));
     ResourceForkImage image;
     EXPECT_EQ(ParseResourceFork(bytes, &image), mapReadErr);
     EXPECT_FALSE(LooksLikeResourceFork(bytes));
