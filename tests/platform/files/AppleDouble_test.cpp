@@ -27,24 +27,6 @@ std::vector<UInt8> Container(UInt32 magic, std::vector<std::array<UInt32, 3>> ta
     return b;
 }
 
-TEST(AppleDouble, WriterLaysOutFinderInfoFirstAndTheForkLast) {
-    AppleDoubleFile f = NewAppleDouble();
-    f.set(kEntryResourceFork, Bytes("RF"));
-    f.set(kEntryRealName, Bytes("name"));
-    std::array<UInt8, 32> info{};
-    info[0] = 'T';
-    SetFinderInfoBytes(&f, info);
-    auto b = WriteAppleDouble(f);
-    // 3 entries: table ends at 26 + 36 = 62; Finder info, name, fork follow.
-    ASSERT_EQ(b.size(), 62u + 32 + 4 + 2);
-    const UInt32 table[3][3] = {{9, 62, 32}, {3, 94, 4}, {2, 98, 2}};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_EQ(BE32(b, 26 + 12 * i + 4 * j), table[i][j]) << i << "," << j;
-    EXPECT_EQ(b[62], 'T');
-    EXPECT_EQ(std::string(b.begin() + 94, b.begin() + 98), "name");
-    EXPECT_EQ(std::string(b.begin() + 98, b.end()), "RF");
-}
-
 TEST(AppleDouble, RoundTripKeepsUnknownEntriesAndTheirBytes) {
     AppleDoubleFile f = NewAppleDouble();
     f.magic = kAppleSingleMagic;

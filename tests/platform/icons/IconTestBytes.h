@@ -23,6 +23,7 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 }
 inline Bytes Be32(UInt32 v) { return {UInt8(v >> 24), UInt8(v >> 16), UInt8(v >> 8), UInt8(v)}; }
 inline Bytes Type(const char* t) { return {UInt8(t[0]), UInt8(t[1]), UInt8(t[2]), UInt8(t[3])}; }
+inline OSType TypeCode(const char* t) { return OSType(UInt8(t[0])) << 24 | UInt8(t[1]) << 16 | UInt8(t[2]) << 8 | UInt8(t[3]); }
 inline Bytes BytesOf(Handle h) {
     auto s = HandleBytes(h);
     return Bytes(s.begin(), s.end());

@@ -303,36 +303,6 @@ TEST(PictComments, ShortAndLongCommentsReachTheCommentProc) {
 
 // ---- Shapes, statistics and depth ---------------------------------------------
 
-TEST(PictShapes, RecordedShapesPlayBackAsDrawnAndAreCounted) {
-    Rect r = MakeRect(0, 0, 20, 24);
-    const RGBColor red{0xFFFF, 0, 0}, blue{0, 0, 0xFFFF};
-    auto draw = [&](GWorldPtr g) {
-        SetGWorld(g, nullptr);
-        EraseRect(&r);
-        RGBForeColor(&red);
-        Rect a = MakeRect(2, 2, 8, 10);
-        PaintRect(&a);
-        PenSize(2, 2);
-        Rect b = MakeRect(10, 3, 18, 21);
-        FrameOval(&b);
-        RGBForeColor(&blue);
-        MoveTo(1, 19);
-        LineTo(22, 1);
-        Rect c = MakeRect(12, 12, 16, 16);
-        FrameRect(&c);
-        PenNormal();
-    };
-    UniqueHandle pic = ExpectPlaysAsDrawn(r, draw);
-
-    const PictInfo info = InfoOf(pic.get());
-    EXPECT_EQ(info.rectCount, 3);  // erase, paint, frame
-    EXPECT_EQ(info.ovalCount, 1);
-    EXPECT_EQ(info.lineCount, 1);
-    EXPECT_EQ(info.pixMapCount + info.bitMapCount, 0);
-    EXPECT_EQ(info.uniqueColors, 3);  // white erase, red, blue
-    EXPECT_EQ(MaxDepthOf(pic.get()), 0);
-}
-
 TEST(PictInfo, MaxDepthAndColoursOfRasters) {
     struct Case {
         int depth;
@@ -573,10 +543,34 @@ TEST(PictDirect16, WordRunsWidenToEightBitComponents) {
     EXPECT_EQ(info.uniqueColors, 2);
 }
 
-TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
-    Rect r = MakeRect(0, 0, 20, 40);
-    const RGBColor green{0, 0x8000, 0};
-    auto draw = [&](GWorldPtr g) {
+// Shapes, lines and text are recorded as opcodes, play back as drawn and are
+// counted; none of them is a raster.
+TEST(PictDrawing, RecordedDrawingPlaysAsDrawnAndIsCounted) {
+    const Rect r = MakeRect(0, 0, 20, 40);
+    const RGBColor red{0xFFFF, 0, 0}, green{0, 0x8000, 0}, blue{0, 0, 0xFFFF};
+    UniqueHandle shapes = ExpectPlaysAsDrawn(r, [&](GWorldPtr g) {
+        SetGWorld(g, nullptr);
+        EraseRect(&r);
+        RGBForeColor(&red);
+        Rect a = MakeRect(2, 2, 8, 10), b = MakeRect(10, 3, 18, 21), c = MakeRect(12, 12, 16, 16);
+        PaintRect(&a);
+        PenSize(2, 2);
+        FrameOval(&b);
+        RGBForeColor(&blue);
+        MoveTo(1, 19);
+        LineTo(22, 1);
+        FrameRect(&c);
+        PenNormal();
+    });
+    const PictInfo info = InfoOf(shapes.get());
+    EXPECT_EQ(info.rectCount, 3);  // erase, paint, frame
+    EXPECT_EQ(info.ovalCount, 1);
+    EXPECT_EQ(info.lineCount, 1);
+    EXPECT_EQ(info.uniqueColors, 3);  // white erase, red, blue
+    EXPECT_EQ(info.pixMapCount + info.bitMapCount, 0);
+    EXPECT_EQ(MaxDepthOf(shapes.get()), 0);
+
+    UniqueHandle text = ExpectPlaysAsDrawn(r, [&](GWorldPtr g) {
         SetGWorld(g, nullptr);
         EraseRect(&r);
         RGBForeColor(&green);
@@ -586,22 +580,19 @@ TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
         DrawText("Hi!", 0, 3);
         MoveTo(1, 19);
         LineTo(38, 19);
-    };
-    UniqueGWorld out = MakeWorld(32, 40, 20);
-    UniqueHandle pic = ExpectPlaysAsDrawn(r, draw);
+    });
     const std::vector<UInt16> want = {kPictHeaderOp, kPictClipRgn, UInt16(0x0032) /* eraseRect */,
                                       kPictRGBFgCol, kPictTxFace,  kPictTxSize,
                                       kPictLongText, kPictLine,    kPictEndPic};
-    EXPECT_EQ(Opcodes(pic.get()), want);
-    ASSERT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
+    EXPECT_EQ(Opcodes(text.get()), want);
+    UniqueGWorld out = MakeWorld(32, 40, 20);
+    ASSERT_EQ(PlayInto(out.get(), text.get(), r), noErr);
     int inked = 0;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x) inked += Pixel(out.get(), x, y) == 0x008000u;
     EXPECT_GT(inked, 38);  // the line and some of the glyphs
-    const PictInfo info = InfoOf(pic.get());
-    EXPECT_EQ(info.textCount, 1);
-    EXPECT_EQ(info.lineCount, 1);
-    EXPECT_EQ(MaxDepthOf(pic.get()), 0);
+    EXPECT_EQ(InfoOf(text.get()).textCount, 1);
+    EXPECT_EQ(MaxDepthOf(text.get()), 0);
 }
 
 // Text longer than one text opcode holds is cut into pieces that continue

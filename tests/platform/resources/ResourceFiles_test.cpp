@@ -1,33 +1,16 @@
-#include "platform/files/Files.h"
-#include "platform/files/Forks.h"
-#include "platform/core/PString.h"
 #include "platform/resources/Resources.h"
-#include "tests/platform/files/TempFolder.h"
 
-#include <gtest/gtest.h>
+#include "platform/core/PString.h"
+#include "platform/files/Forks.h"
+#include "tests/platform/resources/ResourceTestSupport.h"
+#include "tests/support/Peers.h"
 
-#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
 namespace {
 
-constexpr ResType kText = FourCC("TEXT");
-
-FSSpec FileSpecFor(const std::string& path) {
-    FSSpec fileSpec;
-    EXPECT_EQ(FSSpecFromPath(path, &fileSpec), noErr) << path;
-    return fileSpec;
-}
-
-Handle NewText(const std::string& s) {
-    return NewHandleFromBytes(std::span(reinterpret_cast<const UInt8*>(s.data()), s.size()));
-}
-
-std::string Text(Handle h) {
-    auto b = HandleBytes(h);
-    return {b.begin(), b.end()};
-}
+using namespace restest;
 
 ResourceForkImage ParsedFork(const FSSpec& fileSpec, ForkSource* source) {
     std::vector<UInt8> bytes;
@@ -37,15 +20,10 @@ ResourceForkImage ParsedFork(const FSSpec& fileSpec, ForkSource* source) {
     return image;
 }
 
-std::string RunCapture(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
+std::string Inspect(const std::string& args) {
+    std::vector<UInt8> out;
+    RunCapture(std::string(KORVEL_BINARY) + " inspect " + args, out);
+    return {out.begin(), out.end()};
 }
 
 class ResourceFiles : public ::testing::Test {
@@ -92,58 +70,6 @@ TEST_F(ResourceFiles, NewFileIsAFlatForkAndChangesReachTheDiskOnClose) {
     ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, FourCC("pref"));
     EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
-}
-
-// The preferences store's pattern: replace a record's bytes in place
-// (resizing), or add it purgeable with a name; mark it changed and release
-// it at once. The released changes must still reach the disk.
-TEST_F(ResourceFiles, RecordsReleasedRightAfterChangingReachTheDisk) {
-    const FSSpec fileSpec = FileSpecFor(dir / "Korvel Preferences");
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
-    auto save = [](ResType type, ResID id, const std::string& bytes, const char* name) {
-        if (Handle h = Get1Resource(type, id)) {
-            SetHandleSize(h, Size(bytes.size()));
-            ASSERT_EQ(MemError(), noErr);
-            std::memcpy(*h, bytes.data(), bytes.size());
-            ChangedResource(h);
-            ASSERT_EQ(ResError(), noErr);
-            ReleaseResource(h);
-            return;
-        }
-        Handle h = NewText(bytes);
-        Str255 pname{};
-        CopyCStringToPascal(name, pname);
-        AddResource(h, type, id, pname);
-        ASSERT_EQ(ResError(), noErr);
-        SetResAttrs(h, resPurgeable);
-        ChangedResource(h);
-        ReleaseResource(h);
-    };
-    auto load = [](ResType type, ResID id) {
-        Handle h = Get1Resource(type, id);
-        return h ? Text(h) : std::string("(none)");
-    };
-
-    SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    save(FourCC("uCnt"), 128, std::string(8, '\1'), "usage count");
-    save(FourCC("lBak"), 128, std::string("\0\1", 2), "background of icon list");
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
-
-    ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    EXPECT_EQ(load(FourCC("lBak"), 128), std::string("\0\1", 2));
-    save(FourCC("uCnt"), 128, std::string(12, '\2'), "usage count");  // grows
-    save(FourCC("lBak"), 128, "\4", "background of icon list");       // shrinks
-    CloseResFile(ref);
-
-    ref = FSpOpenResFile(&fileSpec, fsRdPerm);
-    EXPECT_EQ(load(FourCC("uCnt"), 128), std::string(12, '\2'));
-    EXPECT_EQ(load(FourCC("lBak"), 128), "\4");
-    Handle h = Get1Resource(FourCC("lBak"), 128);
-    EXPECT_EQ(GetResAttrs(h), resPurgeable);
-    Str255 name{};
-    GetResInfo(h, nullptr, nullptr, name);
-    EXPECT_EQ(PStringToStd(name), "background of icon list");
 }
 
 TEST_F(ResourceFiles, AFileWithoutAForkGetsOneInItsCompanion) {
@@ -262,14 +188,14 @@ TEST_F(ResourceFiles, InspectDescribesAResourceFileAsJson) {
     CloseResFile(ref);
     ASSERT_EQ(ResError(), noErr);
 
-    const std::string out = RunCapture(std::string(KORVEL_BINARY) + " inspect --json '" + (dir / "icons.rsrc") + "'");
+    const std::string out = Inspect("--json '" + (dir / "icons.rsrc") + "'");
     EXPECT_EQ(out,
               "{\"kind\":\"resource-file\",\"forks\":\"flat\",\"resources\":["
               "{\"type\":\"ICN#\",\"id\":128,\"name\":\"Caf\xC3\xA9\",\"size\":10,\"attributes\":32},"
               "{\"type\":\"STR \",\"id\":-16455,\"name\":null,\"size\":1,\"attributes\":0}],"
               "\"finderInfo\":{\"type\":\"rsrc\",\"creator\":\"Krvl\",\"flags\":0}}\n");
 
-    const std::string textOut = RunCapture(std::string(KORVEL_BINARY) + " inspect '" + (dir / "icons.rsrc") + "'");
+    const std::string textOut = Inspect("'" + (dir / "icons.rsrc") + "'");
     EXPECT_EQ(textOut,
               "resource file (flat fork): 2 resources\n"
               "'ICN#' 128 \"Caf\xC3\xA9\" 10 bytes, attributes 0x20\n"
@@ -300,7 +226,7 @@ TEST_F(ResourceFiles, InspectReportsDamagedForksAndPassesOverOtherFiles) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        const std::string out = RunCapture(std::string(KORVEL_BINARY) + " inspect '" + c.path + "' 2>&1");
+        const std::string out = Inspect("'" + c.path + "' 2>&1");
         if (c.firstLine.empty()) {
             EXPECT_EQ(out.find("damaged"), std::string::npos) << out;
             EXPECT_EQ(out.find("resource file ("), std::string::npos) << out;
