@@ -346,12 +346,6 @@ TEST(Files, SpecialFilesAreNotReadWhole) {
     EXPECT_TRUE(bytes.empty());
     ASSERT_EQ(ReadWholeFile(tmp / "big", &bytes, 100), noErr);
     EXPECT_EQ(bytes.size(), 100u);
-
-    EXPECT_TRUE(IsCompanionName("._x"));
-    EXPECT_FALSE(IsCompanionName("._"));
-    EXPECT_FALSE(IsCompanionName(".x"));
-    EXPECT_EQ(CompanionPath("/a/b.png"), "/a/._b.png");
-    EXPECT_EQ(CompanionPath("/top"), "/._top");
 }
 
 TEST(Files, DatesCountFrom1904) {

@@ -104,7 +104,7 @@ TEST(Forks, ForkOfAnAppleSingleFileMovesToACompanionWithItsFinderInfo) {
     EXPECT_EQ(back, fork);
 }
 
-TEST(Forks, FlatAndMacBinaryFiles) {
+TEST(Forks, FlatFilesAreReplacedWhole) {
     TempFolder tmp;
     auto rsrc = EmptyResourceFile();
     Spill(tmp / "a.rsrc", Bytes("old"));
@@ -116,20 +116,11 @@ TEST(Forks, FlatAndMacBinaryFiles) {
     ASSERT_EQ(ReadFork(tmp / "a.rsrc", &back, &src), noErr);
     EXPECT_EQ(src, ForkSource::flat);
     EXPECT_EQ(back, rsrc);
-
-    MacBinaryFile mb;
-    mb.name = "Icons";
-    mb.fileType = FourCC("rsrc");
-    mb.creator = FourCC("RSED");
-    mb.dataFork = Bytes("data fork");
-    mb.resourceFork = rsrc;
-    Spill(tmp / "Icons.bin", WriteMacBinary(mb));
-    ASSERT_EQ(ReadFork(tmp / "Icons.bin", &back, &src), noErr);
-    EXPECT_EQ(src, ForkSource::macBinary);
-    EXPECT_EQ(back, rsrc);
 }
 
-TEST(Forks, FinderInfoComesFromWhereverTheFileKeepsIt) {
+// The fork and the Finder information of a MacBinary file, an AppleSingle
+// file and an AppleDouble companion.
+TEST(Forks, ForkAndFinderInfoComeFromWhereverTheFileKeepsThem) {
     TempFolder tmp;
     MacBinaryFile mb;
     mb.name = "Pic";
@@ -137,7 +128,14 @@ TEST(Forks, FinderInfoComesFromWhereverTheFileKeepsIt) {
     mb.creator = FourCC("Krvl");
     mb.finderFlags = 0x4401;
     mb.location = Point{3, 4};
+    mb.dataFork = Bytes("data fork");
+    mb.resourceFork = EmptyResourceFile();
     Spill(tmp / "pic.bin", WriteMacBinary(mb));
+    std::vector<UInt8> back;
+    ForkSource src;
+    ASSERT_EQ(ReadFork(tmp / "pic.bin", &back, &src), noErr);
+    EXPECT_EQ(src, ForkSource::macBinary);
+    EXPECT_EQ(back, mb.resourceFork);
     FSSpec fileSpec;
     ASSERT_EQ(FSSpecFromPath(tmp / "pic.bin", &fileSpec), noErr);
     FInfo info;

@@ -36,62 +36,50 @@ protected:
     TempFolder dir;
 };
 
-TEST_F(ResourceFiles, NewFileIsAFlatForkAndChangesReachTheDiskOnClose) {
-    const FSSpec fileSpec = FileSpecFor(dir / "prefs");
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
-    ASSERT_EQ(ResError(), noErr);
-    EXPECT_EQ(Slurp(dir / "prefs").size(), 286u);
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
-    EXPECT_EQ(ResError(), dupFNErr);
+// A new file gets a flat fork, a file with data but no fork gets one in its
+// companion; changes reach the disk on closing, data and Finder information
+// stay.
+TEST_F(ResourceFiles, CreatedForksTakeTheChangesOnClose) {
+    struct Case {
+        const char* name;
+        const char* data;  // null: no file yet
+        ForkSource source;
+    };
+    for (const Case c : {Case{"prefs", nullptr, ForkSource::flat},
+                         Case{"picture.pict", "picture bytes, no resource file", ForkSource::appleDouble}}) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir / c.name;
+        const FSSpec fileSpec = FileSpecFor(path);
+        if (c.data) {
+            Spill(path, Bytes(c.data));
+            EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
+            EXPECT_EQ(ResError(), eofErr);
+        }
+        FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
+        ASSERT_EQ(ResError(), noErr);
+        FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
+        EXPECT_EQ(ResError(), dupFNErr);
 
-    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    ASSERT_NE(ref, kResFileNotOpen);
-    EXPECT_EQ(CurResFile(), ref);
-    // A second open of the same file gives the same file.
-    EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdPerm), ref);
-    AddResource(NewText("settings"), kText, 128, nullptr);
-    ASSERT_EQ(ResError(), noErr);
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
+        const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
+        ASSERT_NE(ref, kResFileNotOpen);
+        EXPECT_EQ(CurResFile(), ref);
+        EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdPerm), ref);  // a second open gives the same file
+        AddResource(NewText("settings"), kText, 128, nullptr);
+        CloseResFile(ref);
+        ASSERT_EQ(ResError(), noErr);
 
-    ForkSource source;
-    const ResourceForkImage image = ParsedFork(fileSpec, &source);
-    EXPECT_EQ(source, ForkSource::flat);
-    ASSERT_EQ(image.resources.size(), 1u);
-    EXPECT_EQ(image.resources[0].id, 128);
-
-    const SInt16 again = FSpOpenResFile(&fileSpec, fsRdPerm);
-    ASSERT_NE(again, kResFileNotOpen);
-    Handle h = Get1Resource(kText, 128);
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(Text(h), "settings");
-    // Finder information survived the rewrite of the data fork.
-    FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
-    EXPECT_EQ(info.fdType, FourCC("pref"));
-    EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
-}
-
-TEST_F(ResourceFiles, AFileWithoutAForkGetsOneInItsCompanion) {
-    const std::string path = dir / "picture.pict";
-    const std::vector<UInt8> data = Bytes("picture bytes that are no resource file");
-    Spill(path, data);
-    const FSSpec fileSpec = FileSpecFor(path);
-    EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
-    EXPECT_EQ(ResError(), eofErr);
-
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("PICT"), smSystemScript);
-    ASSERT_EQ(ResError(), noErr);
-    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    ASSERT_NE(ref, kResFileNotOpen);
-    AddResource(NewText("zoom"), FourCC("zoom"), 128, nullptr);
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
-
-    EXPECT_EQ(Slurp(path), data);
-    ForkSource source;
-    EXPECT_EQ(ParsedFork(fileSpec, &source).resources.size(), 1u);
-    EXPECT_EQ(source, ForkSource::appleDouble);
+        ForkSource source;
+        EXPECT_EQ(ParsedFork(fileSpec, &source).resources, std::vector{Res(kText, 128, "settings")});
+        EXPECT_EQ(source, c.source);
+        if (c.data) {
+            EXPECT_EQ(Slurp(path), Bytes(c.data));
+        }
+        // A file that existed keeps its (absent) type and creator.
+        FInfo info;
+        ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
+        EXPECT_EQ(info.fdType, c.data ? 0 : FourCC("pref"));
+        EXPECT_EQ(info.fdCreator, c.data ? 0 : FourCC("Krvl"));
+    }
 }
 
 TEST_F(ResourceFiles, MissingAndDamagedFilesDoNotOpen) {
