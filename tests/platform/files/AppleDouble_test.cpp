@@ -32,17 +32,17 @@ TEST(AppleDouble, RoundTripKeepsUnknownEntriesAndTheirBytes) {
     f.magic = kAppleSingleMagic;
     std::vector<UInt8> finder(0x40, 0xAB);  // longer than 32: extended attributes follow
     f.set(kEntryFinderInfo, finder);
-    f.set(0x12345678, Bytes("private entry"));
+    f.set(0x12345678, TextBytes("private entry"));
     f.set(kEntryFileDates, std::vector<UInt8>(16, 7));
     f.set(kEntryResourceFork, {});
-    f.set(kEntryDataFork, Bytes("data"));
+    f.set(kEntryDataFork, TextBytes("data"));
     auto once = WriteAppleDouble(f);
     AppleDoubleFile g;
     ASSERT_EQ(ParseAppleDouble(once, &g), noErr);
     EXPECT_EQ(g.magic, kAppleSingleMagic);
     EXPECT_EQ(g.filler, f.filler);
     ASSERT_EQ(g.entries.size(), 5u);
-    EXPECT_EQ(g.find(0x12345678)->bytes, Bytes("private entry"));
+    EXPECT_EQ(g.find(0x12345678)->bytes, TextBytes("private entry"));
     EXPECT_EQ(g.find(kEntryFinderInfo)->bytes, finder);
     EXPECT_EQ(WriteAppleDouble(g), once);
 
@@ -119,9 +119,9 @@ TEST(AppleDouble, ContainersOfOtherWriters) {
 }
 
 TEST(MacBinary, CrcMatchesTheXmodemCheckValue) {
-    EXPECT_EQ(Crc16Xmodem(Bytes("123456789")), 0x31C3);
+    EXPECT_EQ(Crc16Xmodem(TextBytes("123456789")), 0x31C3);
     EXPECT_EQ(Crc16Xmodem({}), 0);
-    EXPECT_EQ(Crc16Xmodem(Bytes("56789"), Crc16Xmodem(Bytes("1234"))), 0x31C3);
+    EXPECT_EQ(Crc16Xmodem(TextBytes("56789"), Crc16Xmodem(TextBytes("1234"))), 0x31C3);
 }
 
 MacBinaryFile Sample() {
@@ -134,9 +134,9 @@ MacBinaryFile Sample() {
     f.folder = 7;
     f.creationDate = 0xB0000001;
     f.modificationDate = 0xB0000002;
-    f.dataFork = Bytes("data fork, 129 bytes: ");
+    f.dataFork = TextBytes("data fork, 129 bytes: ");
     f.dataFork.resize(129, 'd');
-    f.resourceFork = Bytes("resources");
+    f.resourceFork = TextBytes("resources");
     return f;
 }
 
@@ -176,7 +176,7 @@ TEST(MacBinary, RoundTripsVersionsTwoAndThree) {
     b.resize(128 + 256 + 9);
     MacBinaryFile g;
     ASSERT_EQ(ParseMacBinary(b, &g), noErr);
-    EXPECT_EQ(g.resourceFork, Bytes("resources"));
+    EXPECT_EQ(g.resourceFork, TextBytes("resources"));
     // A long UTF-8 name is cut whole.
     MacBinaryFile f = Sample();
     f.name = std::string(62, 'a') + "\xC3\xA9";

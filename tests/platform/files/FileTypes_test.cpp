@@ -107,10 +107,10 @@ TEST(FileTypes, TruncPStringKeepsWholeCharacters) {
 
 TEST(FileTypes, TypeOfAFileAsTheProgramSeesIt) {
     TempFolder tmp;
-    Spill(tmp / "plain.png", Bytes("x"));
-    Spill(tmp / "noname", Bytes("x"));
-    Spill(tmp / "typed.png", Bytes("x"));
-    Spill(tmp / "prefs.kprefs", Bytes("x"));
+    Spill(tmp / "plain.png", TextBytes("x"));
+    Spill(tmp / "noname", TextBytes("x"));
+    Spill(tmp / "typed.png", TextBytes("x"));
+    Spill(tmp / "prefs.kprefs", TextBytes("x"));
     ASSERT_EQ(::mkdir((tmp / "folder.png").c_str(), 0777), 0);
     FSSpec fileSpec;
     ASSERT_EQ(FSSpecFromPath(tmp / "typed.png", &fileSpec), noErr);

@@ -71,7 +71,7 @@ TEST(Forks, FilesOfOtherWritersGiveTheirForkFromTheRightPlace) {
 TEST(Forks, RewritingACompanionKeepsFinderInfoAndAttributesByteForByte) {
     TempFolder tmp;
     auto original = Slurp(DataForks("._GSHK"));
-    Spill(tmp / "GSHK", Bytes("x"));
+    Spill(tmp / "GSHK", TextBytes("x"));
     Spill(tmp / "._GSHK", original);
     std::vector<UInt8> fork = EmptyResourceFile();
     ASSERT_EQ(WriteFork(tmp / "GSHK", fork, ForkSource::appleDouble), noErr);
@@ -107,7 +107,7 @@ TEST(Forks, ForkOfAnAppleSingleFileMovesToACompanionWithItsFinderInfo) {
 TEST(Forks, FlatFilesAreReplacedWhole) {
     TempFolder tmp;
     auto rsrc = EmptyResourceFile();
-    Spill(tmp / "a.rsrc", Bytes("old"));
+    Spill(tmp / "a.rsrc", TextBytes("old"));
     ASSERT_EQ(WriteFork(tmp / "a.rsrc", rsrc, ForkSource::flat), noErr);
     EXPECT_EQ(Slurp(tmp / "a.rsrc"), rsrc);
     EXPECT_FALSE(PathExists(tmp / "._a.rsrc"));
@@ -128,7 +128,7 @@ TEST(Forks, ForkAndFinderInfoComeFromWhereverTheFileKeepsThem) {
     mb.creator = FourCC("Krvl");
     mb.finderFlags = 0x4401;
     mb.location = Point{3, 4};
-    mb.dataFork = Bytes("data fork");
+    mb.dataFork = TextBytes("data fork");
     mb.resourceFork = EmptyResourceFile();
     Spill(tmp / "pic.bin", WriteMacBinary(mb));
     std::vector<UInt8> back;
@@ -161,10 +161,10 @@ TEST(Forks, WritingRefusesWhatItMustNotTouch) {
     std::vector<UInt8> fork = {1};
     EXPECT_EQ(WriteFork(tmp / "missing", fork, ForkSource::appleDouble), fnfErr);
     // A "._" file that is not AppleDouble is someone else's: left alone.
-    Spill(tmp / "f", Bytes("f"));
-    Spill(tmp / "._f", Bytes("not a companion at all, just a file"));
+    Spill(tmp / "f", TextBytes("f"));
+    Spill(tmp / "._f", TextBytes("not a companion at all, just a file"));
     EXPECT_EQ(WriteFork(tmp / "f", fork, ForkSource::appleDouble), ioErr);
-    EXPECT_EQ(Slurp(tmp / "._f"), Bytes("not a companion at all, just a file"));
+    EXPECT_EQ(Slurp(tmp / "._f"), TextBytes("not a companion at all, just a file"));
     EXPECT_EQ(WriteFork(tmp.path(), fork, ForkSource::flat), notAFileErr);
 }
 
@@ -196,7 +196,7 @@ TEST(Forks, ResourceFilePlausibility) {
     std::fill_n(zeroCopy.begin() + 256, 16, 0);
     EXPECT_TRUE(LooksLikeResourceFile(zeroCopy));
     EXPECT_FALSE(LooksLikeResourceFile(std::vector<UInt8>(good.begin(), good.begin() + 40)));
-    EXPECT_FALSE(LooksLikeResourceFile(Bytes("this is a test...")));
+    EXPECT_FALSE(LooksLikeResourceFile(TextBytes("this is a test...")));
 }
 
 }  // namespace

@@ -10,12 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -119,12 +116,8 @@ Bytes ReadPair(Handle family, const Kinds& k) {
 class IconFamilyInterop : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("korvel-icns-interop-" + std::to_string(::getpid()) + "-" +
-                                            testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
         for (const auto& k : kKinds) members_.push_back(MakeMember(k.edge));
     }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string q(const fs::path& p) const { return "'" + p.string() + "'"; }
     // Writes this program's family of the three members; returns its path.
     fs::path WriteOurs() {
@@ -141,7 +134,7 @@ protected:
                                    "im = I.IcnsFile(open('" + file.string() + "', 'rb')).getimage((" + size +
                                    ", " + size + ", 1))\n"
                                    "open('" + raw.string() + "', 'wb').write(im.convert('RGBA').tobytes())\n";
-        return RunCommand(Python() + " -c \"" + script + "\"") ? ReadAll(raw) : Bytes{};
+        return RunCommand(Python() + " -c \"" + script + "\"") ? Slurp(raw.string()) : Bytes{};
     }
     // Saves a member as a PNG for the other tools to read.
     fs::path SavePng(const Member& m) {
@@ -149,7 +142,8 @@ protected:
         EXPECT_TRUE(ToImage(m).save(QString::fromStdString(png.string()), "PNG"));
         return png;
     }
-    fs::path dir_;
+    TempFolder tmp_;
+    const fs::path dir_ = tmp_.path();
     std::vector<Member> members_;
 };
 

@@ -9,12 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -344,55 +342,33 @@ TEST(IconFamily, EditingABoundedFamilyDropsTheTailAndFixesTheLength) {
 
 // --- files -------------------------------------------------------------------
 
-class IconFamilyFile : public testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("korvel-icons-" + std::to_string(::getpid()) + "-" +
-                                            testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
-};
-
-TEST_F(IconFamilyFile, WritesAndReadsTheWholeDataFork) {
+TEST(IconFamilyFile, WritesAndReadsTheWholeDataForkAndRefusesDamage) {
+    TempFolder tmp;
     UniqueIconSuite suite = FullSuite();
     Handle fam = nullptr;
     ASSERT_EQ(IconSuiteToIconFamily(suite.get(), 0x1F1F, &fam), noErr);
     UniqueHandle family(fam);
-    const std::string path = (dir_ / "a.icns").string();
-    {
-        std::ofstream old(path, std::ios::binary);
-        old << std::string(100000, 'x');  // a longer file is replaced, not overwritten in part
-    }
+    const std::string path = tmp / "a.icns";
+    Spill(path, Bytes(100000, 'x'));  // a longer file is replaced, not overwritten in part
     ASSERT_EQ(WriteIconFamilyFile(path, fam), noErr);
-    EXPECT_EQ(ReadAll(path), BytesOf(fam));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);  // no leftovers
-
+    EXPECT_EQ(Slurp(path), BytesOf(fam));
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 1);  // no leftovers
     Handle read = nullptr;
     ASSERT_EQ(ReadIconFamilyFile(path, &read), noErr);
     UniqueHandle readOwner(read);
     EXPECT_EQ(BytesOf(read), BytesOf(fam));
-
-    EXPECT_EQ(ReadIconFamilyFile((dir_ / "missing.icns").string(), &read), fnfErr);
+    EXPECT_EQ(ReadIconFamilyFile(tmp / "missing.icns", &read), fnfErr);
     EXPECT_EQ(read, nullptr);
-    EXPECT_EQ(WriteIconFamilyFile((dir_ / "no" / "such.icns").string(), fam), fnfErr);
-}
+    EXPECT_EQ(WriteIconFamilyFile(tmp / "no/such.icns", fam), fnfErr);
 
-TEST_F(IconFamilyFile, ReadingTrimsTrailingBytesAndRefusesDamage) {
-    const std::string p = (dir_ / "b.icns").string();
-    auto write = [&](const Bytes& b) {
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-    };
-    write(MakeFamily({{"ics#", {1, 2, 3, 4}}}, 980));  // claims 1000 bytes
-    Handle read = nullptr;
-    ASSERT_EQ(ReadIconFamilyFile(p, &read), noErr);
-    UniqueHandle owner(read);
+    // Bytes past the family's length are left out; damage is refused.
+    Spill(path, MakeFamily({{"ics#", {1, 2, 3, 4}}}, 980));  // claims 1000 bytes
+    ASSERT_EQ(ReadIconFamilyFile(path, &read), noErr);
+    UniqueHandle trimmed(read);
     EXPECT_EQ(BytesOf(read), MakeFamily({{"ics#", {1, 2, 3, 4}}}));
-
     for (const Bytes& bad : {Cat({Type("icns"), Be32(16), Type("ics#"), Be32(2)}), Bytes{'P', 'N', 'G'}}) {
-        write(bad);
-        EXPECT_EQ(ReadIconFamilyFile(p, &read), paramErr);
+        Spill(path, bad);
+        EXPECT_EQ(ReadIconFamilyFile(path, &read), paramErr);
         EXPECT_EQ(read, nullptr);
     }
 }
@@ -407,7 +383,7 @@ TEST(IconFamilyData, FamiliesOfOtherWritersReadAndRewriteKeepingOtherMembers) {
         if (entry.path().extension() != ".icns") continue;
         ++files;
         SCOPED_TRACE(entry.path().filename().string());
-        const Bytes original = ReadAll(entry.path());
+        const Bytes original = Slurp(entry.path());
         Handle fam = nullptr;
         ASSERT_EQ(ReadIconFamilyFile(entry.path().string(), &fam), noErr);
         UniqueHandle family(fam);

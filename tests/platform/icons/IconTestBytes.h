@@ -4,11 +4,9 @@
 
 #include "platform/core/MacTypes.h"
 #include "platform/core/Memory.h"
+#include "tests/platform/files/TempFolder.h"
 
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -27,10 +25,6 @@ inline OSType TypeCode(const char* t) { return OSType(UInt8(t[0])) << 24 | UInt8
 inline Bytes BytesOf(Handle h) {
     auto s = HandleBytes(h);
     return Bytes(s.begin(), s.end());
-}
-inline Bytes ReadAll(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 // 'icns', the length (the true one plus `lengthAdjust`), then the elements.

@@ -51,7 +51,7 @@ TEST_F(ResourceFiles, CreatedForksTakeTheChangesOnClose) {
         const std::string path = dir / c.name;
         const FSSpec fileSpec = FileSpecFor(path);
         if (c.data) {
-            Spill(path, Bytes(c.data));
+            Spill(path, TextBytes(c.data));
             EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
             EXPECT_EQ(ResError(), eofErr);
         }
@@ -72,7 +72,7 @@ TEST_F(ResourceFiles, CreatedForksTakeTheChangesOnClose) {
         EXPECT_EQ(ParsedFork(fileSpec, &source).resources, std::vector{Res(kText, 128, "settings")});
         EXPECT_EQ(source, c.source);
         if (c.data) {
-            EXPECT_EQ(Slurp(path), Bytes(c.data));
+            EXPECT_EQ(Slurp(path), TextBytes(c.data));
         }
         // A file that existed keeps its (absent) type and creator.
         FInfo info;
@@ -197,7 +197,7 @@ TEST_F(ResourceFiles, InspectReportsDamagedForksAndPassesOverOtherFiles) {
     ASSERT_EQ(SerializeResourceFork(ResourceForkImage{}, &bytes), noErr);
     bytes[256 + 25] = 2;  // type list inside the map header
     Spill(damaged, bytes);
-    Spill(dir / "plain.txt", Bytes("just text, no fork here at all"));
+    Spill(dir / "plain.txt", TextBytes("just text, no fork here at all"));
     struct Case {
         std::string path;
         std::string firstLine;  // empty: nothing about forks
