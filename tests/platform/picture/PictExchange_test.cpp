@@ -70,7 +70,7 @@ TEST_P(SamplePictures, PlayAsImageMagickReadsThem) {
         const Rect frame = MakeRect(0, 0, RectHeight(PM(g.get()).bounds), RectWidth(PM(g.get()).bounds));
         for (int k = 0; k < 4; ++k) file.patchU16be(512 + clip.at + 4 + 2 * k, UInt16((&frame.top)[k]));
         reference = TempPath("clipped.pict");
-        WriteBytes(reference, file.buffer());
+        Spill(reference, file.buffer());
     }
     Ppm ppm;
     ASSERT_TRUE(ImageMagickReads(reference, ppm));
@@ -215,7 +215,7 @@ TEST(InspectPicture, DescribesARecordedPictureAsJson) {
     // Cut inside the raster: broken, exit status 1, one line naming the opcode.
     auto bytes = PictFileBytes(pic.get());
     bytes.resize(bytes.size() - 12);
-    WriteBytes(path, bytes);
+    Spill(path, bytes);
     std::vector<UInt8> err;
     EXPECT_FALSE(RunCapture(std::string(KORVEL_BINARY) + " inspect '" + path + "' 2>&1", err));
     const std::string reason(err.begin(), err.end());

@@ -8,6 +8,7 @@
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
+#include "tests/platform/files/TempFolder.h"
 #include "tests/support/Peers.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -182,11 +182,6 @@ inline int MaxDifference(UInt32 a, UInt32 b) {
     int worst = 0;
     for (int shift : {16, 8, 0}) worst = std::max(worst, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
     return worst;
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<UInt8>& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 // ImageMagick's reading of a picture file.
