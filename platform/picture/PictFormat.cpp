@@ -380,12 +380,13 @@ OSErr Walker::pixelData(PictRaster& ras, SInt32 fileRowBytes, bool packed) {
     const Size total = Size(ras.rowBytes) * height;
     if (total > kMaxPictRasterBytes) return memFullErr;
     // Packed rows carry two-byte counts when rowBytes is above 250. Some
-    // writers decide by the length of the row's packed data instead, above
-    // 200 bytes (ImageMagick: direct rows of 63 to 66 pixels of three
-    // components get one-byte counts, of 51 to 62 pixels of four components
-    // two-byte ones, and so do 8-bit rows of 201 to 250 pixels). Where the two rules disagree, the other count size is
-    // taken only when the format's one fails and it decodes every row
-    // exactly; every count stays bounded by the data and the row.
+    // writers decide by the length of a row's data before packing instead,
+    // above 200 bytes: ImageMagick gives direct rows of 63 to 66 pixels of
+    // three components one-byte counts, and direct rows of 51 to 62 pixels of
+    // four components and 8-bit rows of 201 to 250 pixels two-byte ones.
+    // Where the two rules disagree, the other size is taken only when the
+    // format's one fails and the other decodes every row exactly; every count
+    // stays bounded by the data and the row.
     bool wideCounts = fileRowBytes > 250;
     if (packed && wideCounts != (decodedRow > 200)) {
         const size_t unit = depth == 16 ? 2 : 1;
