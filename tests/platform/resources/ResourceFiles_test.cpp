@@ -42,7 +42,7 @@ protected:
 TEST_F(ResourceFiles, CreatedForksTakeTheChangesOnClose) {
     struct Case {
         const char* name;
-        const char* data;  // null: no file yet
+        const char* data;  // null: no file before the fork
         ForkSource source;
     };
     for (const Case c : {Case{"prefs", nullptr, ForkSource::flat},
