@@ -331,6 +331,18 @@ OSErr Walker::readColorTable(std::vector<RGBColor>* colors, int depth) {
     return r_.ok() ? noErr : badPictErr;
 }
 
+// Whether `height` packed rows follow, each with a count of the given size,
+// and each decodes to exactly `decodedRow` bytes.
+bool RowsDecodeExactly(ByteReader r, int height, bool wideCounts, size_t decodedRow, size_t unit) {
+    std::vector<UInt8> row(decodedRow);
+    for (int y = 0; y < height; ++y) {
+        const size_t count = wideCounts ? r.u16be() : r.u8();
+        auto in = r.bytes(count);
+        if (!r.ok() || !(unit == 2 ? UnpackBitsRow16(in, row) : UnpackBitsRow(in, row))) return false;
+    }
+    return true;
+}
+
 // Reads (and, when asked, decodes) the rows of a raster. `packed` is whether
 // the opcode packs rows at all; rows narrower than 8 bytes are never packed.
 OSErr Walker::pixelData(PictRaster& ras, SInt32 fileRowBytes, bool packed) {
@@ -367,7 +379,21 @@ OSErr Walker::pixelData(PictRaster& ras, SInt32 fileRowBytes, bool packed) {
     ras.rowBytes = SInt32(((Size(width) * outDepth + 31) / 32) * 4);
     const Size total = Size(ras.rowBytes) * height;
     if (total > kMaxPictRasterBytes) return memFullErr;
-    const bool wideCounts = fileRowBytes > 250;
+    // Packed rows carry two-byte counts when rowBytes is above 250. Some
+    // writers decide by the length of a row's data before packing instead,
+    // above 200 bytes: ImageMagick gives direct rows of 63 to 66 pixels of
+    // three components one-byte counts, and direct rows of 51 to 62 pixels of
+    // four components and 8-bit rows of 201 to 250 pixels two-byte ones.
+    // Where the two rules disagree, the other size is taken only when the
+    // format's one fails and the other decodes every row exactly; every count
+    // stays bounded by the data and the row.
+    bool wideCounts = fileRowBytes > 250;
+    if (packed && wideCounts != (decodedRow > 200)) {
+        const size_t unit = depth == 16 ? 2 : 1;
+        if (!RowsDecodeExactly(r_, height, wideCounts, decodedRow, unit) &&
+            RowsDecodeExactly(r_, height, !wideCounts, decodedRow, unit))
+            wideCounts = !wideCounts;
+    }
 
     if (!opt_.decodePixels) {
         for (int y = 0; y < height && r_.ok(); ++y) {

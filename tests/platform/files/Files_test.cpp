@@ -27,7 +27,7 @@ std::vector<std::string> Listing(const std::string& folder) {
 
 TEST(Files, MakeFSSpecFillsTheSpecEvenWhenTheItemIsMissing) {
     TempFolder tmp;
-    Spill(tmp / "here", Bytes("x"));
+    Spill(tmp / "here", TextBytes("x"));
     SInt32 dir = DirIDForPath(tmp.path());
     EXPECT_EQ(PathForDirID(dir), tmp.path());
     EXPECT_EQ(DirIDForPath(tmp.path() + "/./sub/.."), dir);
@@ -84,7 +84,7 @@ TEST(Files, CreateWritesTheCompanionAndRefusesDuplicates) {
 
 TEST(Files, FinderInfoKeepsTheForkAndFlags) {
     TempFolder tmp;
-    Spill(tmp / "doc", Bytes("data"));
+    Spill(tmp / "doc", TextBytes("data"));
     FSSpec doc = SpecFor(tmp / "doc");
     std::vector<UInt8> fork = {1, 2, 3, 4};
     ASSERT_EQ(WriteResourceFork(&doc, fork, ForkSource::appleDouble), noErr);
@@ -131,8 +131,8 @@ TEST(Files, RenameDeleteAndExchangeCarryTheCompanion) {
     TempFolder tmp;
     FSSpec a = SpecFor(tmp / "a.png");
     ASSERT_EQ(FSpCreate(&a, FourCC("Krvl"), FourCC("PNGf"), 0), noErr);
-    Spill(tmp / "a.png", Bytes("AAAA"));
-    Spill(tmp / "b", Bytes("bb"));
+    Spill(tmp / "a.png", TextBytes("AAAA"));
+    Spill(tmp / "b", TextBytes("bb"));
 
     P newName("c.png");
     P taken("b");
@@ -143,8 +143,8 @@ TEST(Files, RenameDeleteAndExchangeCarryTheCompanion) {
     FSSpec c = SpecFor(tmp / "c.png");
     FSSpec b = SpecFor(tmp / "b");
     ASSERT_EQ(FSpExchangeFiles(&c, &b), noErr);
-    EXPECT_EQ(Slurp(tmp / "b"), Bytes("AAAA"));
-    EXPECT_EQ(Slurp(tmp / "c.png"), Bytes("bb"));
+    EXPECT_EQ(Slurp(tmp / "b"), TextBytes("AAAA"));
+    EXPECT_EQ(Slurp(tmp / "c.png"), TextBytes("bb"));
     EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b", "b", "c.png"}));
     FInfo info;
     ASSERT_EQ(FSpGetFInfo(&b, &info), noErr);
@@ -157,14 +157,14 @@ TEST(Files, RenameDeleteAndExchangeCarryTheCompanion) {
     ASSERT_EQ(FSpExchangeFiles(&c, &b), noErr);
     ASSERT_EQ(FSpGetFInfo(&c, &info), noErr);
     EXPECT_EQ(info.fdType, FourCC("TEXT"));
-    EXPECT_EQ(Slurp(tmp / "c.png"), Bytes("AAAA"));
+    EXPECT_EQ(Slurp(tmp / "c.png"), TextBytes("AAAA"));
 
     ASSERT_EQ(FSpDelete(&c), noErr);
     EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b", "b"}));
     EXPECT_EQ(FSpDelete(&c), fnfErr);
 
     // A "._" file that is no companion is not deleted with the file.
-    Spill(tmp / "._b", Bytes("someone else's"));
+    Spill(tmp / "._b", TextBytes("someone else's"));
     ASSERT_EQ(FSpDelete(&b), noErr);
     EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b"}));
 
@@ -173,7 +173,7 @@ TEST(Files, RenameDeleteAndExchangeCarryTheCompanion) {
     ASSERT_EQ(FSpDirCreate(&sub, 0, &subID), noErr);
     EXPECT_EQ(PathForDirID(subID), tmp / "sub");
     EXPECT_EQ(FSpDirCreate(&sub, 0, &subID), dupFNErr);
-    Spill(tmp / "sub/inner", Bytes("x"));
+    Spill(tmp / "sub/inner", TextBytes("x"));
     EXPECT_EQ(FSpDelete(&sub), fBsyErr);
     SInt32 id = 0;
     Boolean isDir = false;
@@ -190,7 +190,7 @@ TEST(Files, RenameDeleteAndExchangeCarryTheCompanion) {
 
 TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     TempFolder tmp;
-    Spill(tmp / "f", Bytes("0123456789"));
+    Spill(tmp / "f", TextBytes("0123456789"));
     FSSpec f = SpecFor(tmp / "f");
     SInt16 ref = 0;
     ASSERT_EQ(FSpOpenDF(&f, fsRdWrPerm, &ref), noErr);
@@ -231,10 +231,10 @@ TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     SInt32 eof = 0;
     ASSERT_EQ(GetEOF(ref, &eof), noErr);
     EXPECT_EQ(eof, 12);
-    EXPECT_EQ(Slurp(tmp / "f"), Bytes("0123456789"));  // nothing on disk before closing
+    EXPECT_EQ(Slurp(tmp / "f"), TextBytes("0123456789"));  // nothing on disk before closing
     ASSERT_EQ(SetEOF(ref, 10), noErr);
     ASSERT_EQ(FSClose(ref), noErr);
-    EXPECT_EQ(Slurp(tmp / "f"), Bytes("01234567WX"));
+    EXPECT_EQ(Slurp(tmp / "f"), TextBytes("01234567WX"));
     EXPECT_EQ(FSClose(ref), rfNumErr);
     count = 1;
     EXPECT_EQ(FSRead(ref, &count, buf), rfNumErr);
@@ -245,7 +245,7 @@ TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     EXPECT_EQ(count, 0);
     EXPECT_EQ(SetEOF(ref, 0), wrPermErr);
     ASSERT_EQ(FSClose(ref), noErr);
-    EXPECT_EQ(Slurp(tmp / "f"), Bytes("01234567WX"));
+    EXPECT_EQ(Slurp(tmp / "f"), TextBytes("01234567WX"));
 
     // The current permission takes writing only while no one else writes.
     SInt16 writer = 0, current = 0;
@@ -257,7 +257,7 @@ TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     EXPECT_EQ(FSWrite(writer, &count, "q"), noErr);
     ASSERT_EQ(FSClose(current), noErr);
     ASSERT_EQ(FSClose(writer), noErr);
-    EXPECT_EQ(Slurp(tmp / "f"), Bytes("q1234567WX"));
+    EXPECT_EQ(Slurp(tmp / "f"), TextBytes("q1234567WX"));
 
     FSSpec missing = SpecFor(tmp / "missing");
     EXPECT_EQ(FSpOpenDF(&missing, fsRdPerm, &ref), fnfErr);
@@ -267,7 +267,7 @@ TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
 
 TEST(Files, OpenResourceForkWritesTheCompanionOrTheFlatFile) {
     TempFolder tmp;
-    Spill(tmp / "doc", Bytes("data"));
+    Spill(tmp / "doc", TextBytes("data"));
     FSSpec doc = SpecFor(tmp / "doc");
     SInt16 ref = 0;
     ASSERT_EQ(FSpOpenRF(&doc, fsRdWrPerm, &ref), noErr);
@@ -281,8 +281,8 @@ TEST(Files, OpenResourceForkWritesTheCompanionOrTheFlatFile) {
     ForkSource src;
     ASSERT_EQ(ReadResourceFork(&doc, &fork, &src), noErr);
     EXPECT_EQ(src, ForkSource::appleDouble);
-    EXPECT_EQ(fork, Bytes("RSC"));
-    EXPECT_EQ(Slurp(tmp / "doc"), Bytes("data"));
+    EXPECT_EQ(fork, TextBytes("RSC"));
+    EXPECT_EQ(Slurp(tmp / "doc"), TextBytes("data"));
 
     // Opening for reading only never writes anything.
     ASSERT_EQ(FSpOpenRF(&doc, fsRdPerm, &ref), noErr);
@@ -295,15 +295,15 @@ TEST(Files, OpenResourceForkWritesTheCompanionOrTheFlatFile) {
 
 TEST(Files, AtomicWriteLeavesTheOldFileWhenTheWriteFails) {
     TempFolder tmp;
-    Spill(tmp / "keep", Bytes("old contents"));
+    Spill(tmp / "keep", TextBytes("old contents"));
     std::string seenTemp;
     SetAtomicWriteHookForTesting([&](const std::string& temp) {
         seenTemp = temp;
         return false;
     });
-    EXPECT_EQ(WriteFileAtomically(tmp / "keep", Bytes("new")), ioErr);
+    EXPECT_EQ(WriteFileAtomically(tmp / "keep", TextBytes("new")), ioErr);
     SetAtomicWriteHookForTesting(nullptr);
-    EXPECT_EQ(Slurp(tmp / "keep"), Bytes("old contents"));
+    EXPECT_EQ(Slurp(tmp / "keep"), TextBytes("old contents"));
     EXPECT_FALSE(seenTemp.empty());
     EXPECT_FALSE(PathExists(seenTemp));
     EXPECT_EQ(Listing(tmp.path()), std::vector<std::string>{"keep"});
@@ -316,21 +316,21 @@ TEST(Files, AtomicWriteLeavesTheOldFileWhenTheWriteFails) {
     SetAtomicWriteHookForTesting([](const std::string&) { return false; });
     EXPECT_EQ(FSClose(ref), ioErr);
     SetAtomicWriteHookForTesting(nullptr);
-    EXPECT_EQ(Slurp(tmp / "keep"), Bytes("old contents"));
+    EXPECT_EQ(Slurp(tmp / "keep"), TextBytes("old contents"));
 
     // A mode survives the replacement.
     ASSERT_EQ(::chmod((tmp / "keep").c_str(), 0640), 0);
-    ASSERT_EQ(WriteFileAtomically(tmp / "keep", Bytes("new")), noErr);
+    ASSERT_EQ(WriteFileAtomically(tmp / "keep", TextBytes("new")), noErr);
     struct stat st {};
     ASSERT_EQ(::stat((tmp / "keep").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(Slurp(tmp / "keep"), Bytes("new"));
-    EXPECT_EQ(WriteFileAtomically(tmp / "no/such/file", Bytes("x")), fnfErr);
+    EXPECT_EQ(Slurp(tmp / "keep"), TextBytes("new"));
+    EXPECT_EQ(WriteFileAtomically(tmp / "no/such/file", TextBytes("x")), fnfErr);
 
     // The longest name the host allows still gets a temporary name beside it.
     std::string longName = tmp / std::string(255, 'L');
-    ASSERT_EQ(WriteFileAtomically(longName, Bytes("long")), noErr);
-    EXPECT_EQ(Slurp(longName), Bytes("long"));
+    ASSERT_EQ(WriteFileAtomically(longName, TextBytes("long")), noErr);
+    EXPECT_EQ(Slurp(longName), TextBytes("long"));
 }
 
 TEST(Files, SpecialFilesAreNotReadWhole) {
@@ -346,19 +346,13 @@ TEST(Files, SpecialFilesAreNotReadWhole) {
     EXPECT_TRUE(bytes.empty());
     ASSERT_EQ(ReadWholeFile(tmp / "big", &bytes, 100), noErr);
     EXPECT_EQ(bytes.size(), 100u);
-
-    EXPECT_TRUE(IsCompanionName("._x"));
-    EXPECT_FALSE(IsCompanionName("._"));
-    EXPECT_FALSE(IsCompanionName(".x"));
-    EXPECT_EQ(CompanionPath("/a/b.png"), "/a/._b.png");
-    EXPECT_EQ(CompanionPath("/top"), "/._top");
 }
 
 TEST(Files, DatesCountFrom1904) {
     EXPECT_EQ(MacDateFromUnix(0), 2082844800u);
     EXPECT_EQ(UnixDateFromMac(0), -2082844800);
     TempFolder tmp;
-    Spill(tmp / "d", Bytes("x"));
+    Spill(tmp / "d", TextBytes("x"));
     FSSpec d = SpecFor(tmp / "d");
     const UInt32 date = 3800000000u;  // 2024-05-31
     ASSERT_EQ(FSpSetModDate(&d, date), noErr);

@@ -29,8 +29,7 @@ std::vector<UInt8> EmptyResourceFile() {
     return b;
 }
 
-TEST(Forks, CorpusFilesGiveTheirForkFromTheRightPlace) {
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
+TEST(Forks, FilesOfOtherWritersGiveTheirForkFromTheRightPlace) {
     struct Case {
         const char* name;
         OSErr err;
@@ -53,7 +52,7 @@ TEST(Forks, CorpusFilesGiveTheirForkFromTheRightPlace) {
         SCOPED_TRACE(c.name);
         std::vector<UInt8> fork{1, 2, 3};
         ForkSource src = ForkSource::flat;
-        EXPECT_EQ(ReadFork(CorpusForks() + "/" + c.name, &fork, &src), c.err);
+        EXPECT_EQ(ReadFork(DataForks(c.name), &fork, &src), c.err);
         EXPECT_EQ(src, c.source);
         ASSERT_EQ(fork.size(), c.length);
         if (c.length >= 4) {
@@ -63,17 +62,16 @@ TEST(Forks, CorpusFilesGiveTheirForkFromTheRightPlace) {
     // The AppleDouble fork is the companion's bytes after its header.
     std::vector<UInt8> fork;
     ForkSource src;
-    ASSERT_EQ(ReadFork(CorpusForks() + "/GSHK", &fork, &src), noErr);
-    auto companion = Slurp(CorpusForks() + "/._GSHK");
+    ASSERT_EQ(ReadFork(DataForks("GSHK"), &fork, &src), noErr);
+    auto companion = Slurp(DataForks("._GSHK"));
     ASSERT_EQ(companion.size(), 0xEE2u + 0x468Fu);
     EXPECT_TRUE(std::equal(fork.begin(), fork.end(), companion.begin() + 0xEE2));
 }
 
 TEST(Forks, RewritingACompanionKeepsFinderInfoAndAttributesByteForByte) {
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
     TempFolder tmp;
-    auto original = Slurp(CorpusForks() + "/._GSHK");
-    Spill(tmp / "GSHK", Bytes("x"));
+    auto original = Slurp(DataForks("._GSHK"));
+    Spill(tmp / "GSHK", TextBytes("x"));
     Spill(tmp / "._GSHK", original);
     std::vector<UInt8> fork = EmptyResourceFile();
     ASSERT_EQ(WriteFork(tmp / "GSHK", fork, ForkSource::appleDouble), noErr);
@@ -89,9 +87,8 @@ TEST(Forks, RewritingACompanionKeepsFinderInfoAndAttributesByteForByte) {
 }
 
 TEST(Forks, ForkOfAnAppleSingleFileMovesToACompanionWithItsFinderInfo) {
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
     TempFolder tmp;
-    auto single = Slurp(CorpusForks() + "/MacIP.RES.as");
+    auto single = Slurp(DataForks("MacIP.RES.as"));
     Spill(tmp / "m.as", single);
     std::vector<UInt8> fork = {9, 8, 7};
     ASSERT_EQ(WriteFork(tmp / "m.as", fork, ForkSource::appleSingle), noErr);
@@ -107,10 +104,10 @@ TEST(Forks, ForkOfAnAppleSingleFileMovesToACompanionWithItsFinderInfo) {
     EXPECT_EQ(back, fork);
 }
 
-TEST(Forks, FlatAndMacBinaryFiles) {
+TEST(Forks, FlatFilesAreReplacedWhole) {
     TempFolder tmp;
     auto rsrc = EmptyResourceFile();
-    Spill(tmp / "a.rsrc", Bytes("old"));
+    Spill(tmp / "a.rsrc", TextBytes("old"));
     ASSERT_EQ(WriteFork(tmp / "a.rsrc", rsrc, ForkSource::flat), noErr);
     EXPECT_EQ(Slurp(tmp / "a.rsrc"), rsrc);
     EXPECT_FALSE(PathExists(tmp / "._a.rsrc"));
@@ -119,20 +116,11 @@ TEST(Forks, FlatAndMacBinaryFiles) {
     ASSERT_EQ(ReadFork(tmp / "a.rsrc", &back, &src), noErr);
     EXPECT_EQ(src, ForkSource::flat);
     EXPECT_EQ(back, rsrc);
-
-    MacBinaryFile mb;
-    mb.name = "Icons";
-    mb.fileType = FourCC("rsrc");
-    mb.creator = FourCC("RSED");
-    mb.dataFork = Bytes("data fork");
-    mb.resourceFork = rsrc;
-    Spill(tmp / "Icons.bin", WriteMacBinary(mb));
-    ASSERT_EQ(ReadFork(tmp / "Icons.bin", &back, &src), noErr);
-    EXPECT_EQ(src, ForkSource::macBinary);
-    EXPECT_EQ(back, rsrc);
 }
 
-TEST(Forks, FinderInfoComesFromWhereverTheFileKeepsIt) {
+// The fork and the Finder information of a MacBinary file, an AppleSingle
+// file and an AppleDouble companion.
+TEST(Forks, ForkAndFinderInfoComeFromWhereverTheFileKeepsThem) {
     TempFolder tmp;
     MacBinaryFile mb;
     mb.name = "Pic";
@@ -140,7 +128,14 @@ TEST(Forks, FinderInfoComesFromWhereverTheFileKeepsIt) {
     mb.creator = FourCC("Krvl");
     mb.finderFlags = 0x4401;
     mb.location = Point{3, 4};
+    mb.dataFork = TextBytes("data fork");
+    mb.resourceFork = EmptyResourceFile();
     Spill(tmp / "pic.bin", WriteMacBinary(mb));
+    std::vector<UInt8> back;
+    ForkSource src;
+    ASSERT_EQ(ReadFork(tmp / "pic.bin", &back, &src), noErr);
+    EXPECT_EQ(src, ForkSource::macBinary);
+    EXPECT_EQ(back, mb.resourceFork);
     FSSpec fileSpec;
     ASSERT_EQ(FSSpecFromPath(tmp / "pic.bin", &fileSpec), noErr);
     FInfo info;
@@ -150,14 +145,13 @@ TEST(Forks, FinderInfoComesFromWhereverTheFileKeepsIt) {
     EXPECT_EQ(info.fdFlags, 0x4401);
     EXPECT_EQ(info.fdLocation, (Point{3, 4}));
 
-    if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
-    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/MacIP.RES.as", &fileSpec), noErr);
+    ASSERT_EQ(FSSpecFromPath(DataForks("MacIP.RES.as"), &fileSpec), noErr);
     ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, 0x70BC4083u);
     EXPECT_EQ(info.fdCreator, FourCC("pdos"));
     EXPECT_EQ(info.fdFlags, 0x0100);
     EXPECT_EQ(info.fdLocation, (Point{-1, -1}));
-    ASSERT_EQ(FSSpecFromPath(CorpusForks() + "/GSHK", &fileSpec), noErr);
+    ASSERT_EQ(FSSpecFromPath(DataForks("GSHK"), &fileSpec), noErr);
     ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdCreator, FourCC("pdos"));
 }
@@ -167,10 +161,10 @@ TEST(Forks, WritingRefusesWhatItMustNotTouch) {
     std::vector<UInt8> fork = {1};
     EXPECT_EQ(WriteFork(tmp / "missing", fork, ForkSource::appleDouble), fnfErr);
     // A "._" file that is not AppleDouble is someone else's: left alone.
-    Spill(tmp / "f", Bytes("f"));
-    Spill(tmp / "._f", Bytes("not a companion at all, just a file"));
+    Spill(tmp / "f", TextBytes("f"));
+    Spill(tmp / "._f", TextBytes("not a companion at all, just a file"));
     EXPECT_EQ(WriteFork(tmp / "f", fork, ForkSource::appleDouble), ioErr);
-    EXPECT_EQ(Slurp(tmp / "._f"), Bytes("not a companion at all, just a file"));
+    EXPECT_EQ(Slurp(tmp / "._f"), TextBytes("not a companion at all, just a file"));
     EXPECT_EQ(WriteFork(tmp.path(), fork, ForkSource::flat), notAFileErr);
 }
 
@@ -202,7 +196,7 @@ TEST(Forks, ResourceFilePlausibility) {
     std::fill_n(zeroCopy.begin() + 256, 16, 0);
     EXPECT_TRUE(LooksLikeResourceFile(zeroCopy));
     EXPECT_FALSE(LooksLikeResourceFile(std::vector<UInt8>(good.begin(), good.begin() + 40)));
-    EXPECT_FALSE(LooksLikeResourceFile(Bytes("this is a test...")));
+    EXPECT_FALSE(LooksLikeResourceFile(TextBytes("this is a test...")));
 }
 
 }  // namespace

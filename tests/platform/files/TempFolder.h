@@ -43,14 +43,14 @@ inline void Spill(const std::string& path, const std::vector<UInt8>& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline std::vector<UInt8> Bytes(std::string_view text) { return std::vector<UInt8>(text.begin(), text.end()); }
+inline std::vector<UInt8> TextBytes(std::string_view text) { return std::vector<UInt8>(text.begin(), text.end()); }
 
 inline UInt32 BE32(const std::vector<UInt8>& b, size_t at) {
     return UInt32(b.at(at)) << 24 | UInt32(b.at(at + 1)) << 16 | UInt32(b.at(at + 2)) << 8 | b.at(at + 3);
 }
 
-inline std::string CorpusForks() { return std::string(KORVEL_CORPUS) + "/forks"; }
-inline bool HaveCorpusForks() { return std::filesystem::exists(CorpusForks() + "/GSHK"); }
+// Forks and containers written by other programs (tests/data/README.md).
+inline std::string DataForks(const std::string& name) { return std::string(KORVEL_TEST_DATA) + "/forks/" + name; }
 
 // A Pascal string built from text.
 struct P {

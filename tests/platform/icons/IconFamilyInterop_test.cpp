@@ -4,18 +4,15 @@
 #include "platform/icons/IconFamily.h"
 #include "platform/icons/IconSuites.h"
 #include "tests/platform/icons/IconTestBytes.h"
+#include "tests/support/Peers.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -23,12 +20,10 @@ namespace {
 
 using namespace icontest;
 
-bool Shell(const std::string& cmd) { return std::system(cmd.c_str()) == 0; }
-bool HaveTool(const char* name) { return Shell(std::string("command -v ") + name + " >/dev/null 2>&1"); }
-
-// The distribution's interpreter, which is the one that has Pillow.
-std::string Python() { return fs::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3"; }
-bool HavePillow() { return Shell(Python() + " -c 'import PIL.IcnsImagePlugin' >/dev/null 2>&1"); }
+::testing::AssertionResult HavePillow() {
+    if (RunCommand(Python() + " -c 'import PIL.IcnsImagePlugin' >/dev/null 2>&1")) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "Pillow is not installed (scripts/setup-debian.sh installs python3-pil)";
+}
 
 // One 32-bit member and its 8-bit mask: smooth areas (runs), noise
 // (literals) and runs that end at row ends.
@@ -121,12 +116,8 @@ Bytes ReadPair(Handle family, const Kinds& k) {
 class IconFamilyInterop : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("korvel-icns-interop-" + std::to_string(::getpid()) + "-" +
-                                            testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
         for (const auto& k : kKinds) members_.push_back(MakeMember(k.edge));
     }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string q(const fs::path& p) const { return "'" + p.string() + "'"; }
     // Writes this program's family of the three members; returns its path.
     fs::path WriteOurs() {
@@ -143,7 +134,7 @@ protected:
                                    "im = I.IcnsFile(open('" + file.string() + "', 'rb')).getimage((" + size +
                                    ", " + size + ", 1))\n"
                                    "open('" + raw.string() + "', 'wb').write(im.convert('RGBA').tobytes())\n";
-        return Shell(Python() + " -c \"" + script + "\"") ? ReadAll(raw) : Bytes{};
+        return RunCommand(Python() + " -c \"" + script + "\"") ? Slurp(raw.string()) : Bytes{};
     }
     // Saves a member as a PNG for the other tools to read.
     fs::path SavePng(const Member& m) {
@@ -151,34 +142,31 @@ protected:
         EXPECT_TRUE(ToImage(m).save(QString::fromStdString(png.string()), "PNG"));
         return png;
     }
-    fs::path dir_;
+    TempFolder tmp_;
+    const fs::path dir_ = tmp_.path();
     std::vector<Member> members_;
 };
 
-TEST_F(IconFamilyInterop, Icns2pngReadsWhatKorvelWrites) {
-    if (!HaveTool("icns2png")) GTEST_SKIP() << "icns2png is not installed";
+TEST_F(IconFamilyInterop, Icns2pngAndPillowReadWhatKorvelWrites) {
+    ASSERT_TRUE(HaveTools({"icns2png"}));
+    ASSERT_TRUE(HavePillow());
     const fs::path file = WriteOurs();
-    ASSERT_TRUE(Shell("icns2png -x -o " + q(dir_) + " " + q(file) + " >/dev/null 2>&1"));
+    ASSERT_TRUE(RunCommand("icns2png -x -o " + q(dir_) + " " + q(file) + " >/dev/null 2>&1"));
     for (size_t i = 0; i < 3; ++i) {
         const std::string e = std::to_string(kKinds[i].edge);
         QImage im(QString::fromStdString((dir_ / ("korvel_" + e + "x" + e + "x32.png")).string()));
         ASSERT_EQ(im.width(), kKinds[i].edge) << e;
         EXPECT_EQ(Rgba(im), Rgba(members_[i])) << e;
+        EXPECT_EQ(PillowRgba(file, kKinds[i].edge), Rgba(members_[i])) << e;
     }
 }
 
-TEST_F(IconFamilyInterop, PillowReadsWhatKorvelWrites) {
-    if (!HavePillow()) GTEST_SKIP() << "Pillow is not installed";
-    const fs::path file = WriteOurs();
-    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(PillowRgba(file, kKinds[i].edge), Rgba(members_[i])) << kKinds[i].edge;
-}
-
 TEST_F(IconFamilyInterop, KorvelReadsWhatPng2icnsWrites) {
-    if (!HaveTool("png2icns")) GTEST_SKIP() << "png2icns is not installed";
+    ASSERT_TRUE(HaveTools({"png2icns"}));
     std::string args;
     for (const auto& m : members_) args += " " + q(SavePng(m));
     const fs::path file = dir_ / "tool.icns";
-    ASSERT_TRUE(Shell("png2icns " + q(file) + args + " >/dev/null 2>&1"));
+    ASSERT_TRUE(RunCommand("png2icns " + q(file) + args + " >/dev/null 2>&1"));
     Handle fam = nullptr;
     ASSERT_EQ(ReadIconFamilyFile(file.string(), &fam), noErr);
     UniqueHandle family(fam);
@@ -192,11 +180,11 @@ TEST_F(IconFamilyInterop, KorvelReadsWhatPng2icnsWrites) {
 }
 
 TEST_F(IconFamilyInterop, KorvelReadsAndExtendsWhatPillowWrites) {
-    if (!HavePillow()) GTEST_SKIP() << "Pillow is not installed";
+    ASSERT_TRUE(HavePillow());
     const Member& big = members_[2];
     const fs::path png = SavePng(big);
     const fs::path file = dir_ / "pil.icns";
-    ASSERT_TRUE(Shell(Python() + " -c \"from PIL import Image; Image.open('" + png.string() + "').save('" +
+    ASSERT_TRUE(RunCommand(Python() + " -c \"from PIL import Image; Image.open('" + png.string() + "').save('" +
                       file.string() + "')\""));
     Handle fam = nullptr;
     ASSERT_EQ(ReadIconFamilyFile(file.string(), &fam), noErr);

@@ -4,11 +4,9 @@
 
 #include "platform/core/MacTypes.h"
 #include "platform/core/Memory.h"
+#include "tests/platform/files/TempFolder.h"
 
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -23,13 +21,10 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 }
 inline Bytes Be32(UInt32 v) { return {UInt8(v >> 24), UInt8(v >> 16), UInt8(v >> 8), UInt8(v)}; }
 inline Bytes Type(const char* t) { return {UInt8(t[0]), UInt8(t[1]), UInt8(t[2]), UInt8(t[3])}; }
+inline OSType TypeCode(const char* t) { return OSType(UInt8(t[0])) << 24 | UInt8(t[1]) << 16 | UInt8(t[2]) << 8 | UInt8(t[3]); }
 inline Bytes BytesOf(Handle h) {
     auto s = HandleBytes(h);
     return Bytes(s.begin(), s.end());
-}
-inline Bytes ReadAll(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 // 'icns', the length (the true one plus `lengthAdjust`), then the elements.

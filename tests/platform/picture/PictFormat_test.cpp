@@ -303,36 +303,6 @@ TEST(PictComments, ShortAndLongCommentsReachTheCommentProc) {
 
 // ---- Shapes, statistics and depth ---------------------------------------------
 
-TEST(PictShapes, RecordedShapesPlayBackAsDrawnAndAreCounted) {
-    Rect r = MakeRect(0, 0, 20, 24);
-    const RGBColor red{0xFFFF, 0, 0}, blue{0, 0, 0xFFFF};
-    auto draw = [&](GWorldPtr g) {
-        SetGWorld(g, nullptr);
-        EraseRect(&r);
-        RGBForeColor(&red);
-        Rect a = MakeRect(2, 2, 8, 10);
-        PaintRect(&a);
-        PenSize(2, 2);
-        Rect b = MakeRect(10, 3, 18, 21);
-        FrameOval(&b);
-        RGBForeColor(&blue);
-        MoveTo(1, 19);
-        LineTo(22, 1);
-        Rect c = MakeRect(12, 12, 16, 16);
-        FrameRect(&c);
-        PenNormal();
-    };
-    UniqueHandle pic = ExpectPlaysAsDrawn(r, draw);
-
-    const PictInfo info = InfoOf(pic.get());
-    EXPECT_EQ(info.rectCount, 3);  // erase, paint, frame
-    EXPECT_EQ(info.ovalCount, 1);
-    EXPECT_EQ(info.lineCount, 1);
-    EXPECT_EQ(info.pixMapCount + info.bitMapCount, 0);
-    EXPECT_EQ(info.uniqueColors, 3);  // white erase, red, blue
-    EXPECT_EQ(MaxDepthOf(pic.get()), 0);
-}
-
 TEST(PictInfo, MaxDepthAndColoursOfRasters) {
     struct Case {
         int depth;
@@ -441,24 +411,28 @@ TEST(PictSkipping, ReservedOpcodesAreSkippedByTheirPublishedLength) {
 
 // ---- Hostile pictures -------------------------------------------------------------
 
+// Also at a width whose row counts may be read either size (8-bit rows of
+// 201 to 250 bytes).
 TEST(PictHostile, EveryTruncationOfARecordedPictureIsSafe) {
-    const Bytes8 full = Bytes(RecordPattern(8, 40, 6).pic.get());
-    // Where the raster opcode starts and ends.
-    struct Find : PictSink {
-        std::vector<size_t> at;
-        void opcode(UInt16, size_t o) override { at.push_back(o); }
-    } f;
-    ASSERT_EQ(WalkPicture(full, f), noErr);
-    ASSERT_EQ(f.at.size(), 4u);  // header, clip, raster, end
-    UniqueGWorld out = MakeWorld(8, 40, 6);
-    for (size_t n = 0; n < full.size(); ++n) {
-        UniqueHandle cut(NewHandleFromBytes(std::span(full).first(n)));
-        const OSErr err = PlayInto(out.get(), cut.get(), MakeRect(0, 0, 6, 40));
-        if (n > f.at[2] + 2 && n < f.at[3] - 1) {  // the last byte may be padding
-            EXPECT_EQ(err, badPictErr) << n;       // inside the raster
+    for (const int width : {40, 230}) {
+        const Bytes8 full = Bytes(RecordPattern(8, width, 3).pic.get());
+        // Where the raster opcode starts and ends.
+        struct Find : PictSink {
+            std::vector<size_t> at;
+            void opcode(UInt16, size_t o) override { at.push_back(o); }
+        } f;
+        ASSERT_EQ(WalkPicture(full, f), noErr);
+        ASSERT_EQ(f.at.size(), 4u);  // header, clip, raster, end
+        UniqueGWorld out = MakeWorld(8, width, 3);
+        for (size_t n = 0; n < full.size(); ++n) {
+            UniqueHandle cut(NewHandleFromBytes(std::span(full).first(n)));
+            const OSErr err = PlayInto(out.get(), cut.get(), MakeRect(0, 0, 3, width));
+            if (n > f.at[2] + 2 && n < f.at[3] - 1) {  // the last byte may be padding
+                EXPECT_EQ(err, badPictErr) << width << " " << n;  // inside the raster
+            }
+            PictInfo info;
+            (void)GetPictInfo(cut.get(), &info, 0, 0, 0, 0);
         }
-        PictInfo info;
-        (void)GetPictInfo(cut.get(), &info, 0, 0, 0, 0);
     }
 }
 
@@ -477,6 +451,9 @@ TEST(PictHostile, LyingAndOversizedPicturesAreRefused) {
         {"direct raster whose rows are all missing",
          RasterHeader(kPictDirectBitsRect, 32, MakeRect(0, 0, 4000, 4000), 16000 & 0x3FFF), badPictErr},
         {"row bytes too small for the width", RasterHeader(kPictPackBitsRect, 8, MakeRect(0, 0, 2, 100), 10),
+         badPictErr},
+        {"row counts that fit neither size", Cat({RasterHeader(kPictDirectBitsRect, 32, MakeRect(0, 0, 2, 64), 256),
+                                                  {0x04, 0xC1, 0xFF, 0x81, 0xFF, 0x00, 0x09}}),
          badPictErr},
         {"indexed raster of depth 3", RasterHeader(kPictPackBitsRect, 3, MakeRect(0, 0, 2, 8), 8), badPictErr},
         {"empty raster bounds", RasterHeader(kPictPackBitsRect, 8, MakeRect(5, 5, 5, 9), 8), badPictErr},
@@ -553,35 +530,6 @@ TEST(PictFiles, HeaderOrBarePictureIsFound) {
     std::remove(path.c_str());
 }
 
-// Writes the fuzz seeds when KORVEL_WRITE_PICTURE_SEEDS names a folder
-// (fuzz/corpus/picture); skipped otherwise.
-TEST(PictSeeds, WriteFuzzSeeds) {
-    const char* dir = std::getenv("KORVEL_WRITE_PICTURE_SEEDS");
-    if (!dir) GTEST_SKIP() << "set KORVEL_WRITE_PICTURE_SEEDS to write the seeds";
-    auto save = [&](const std::string& name, const Bytes8& bytes) {
-        std::FILE* f = std::fopen((std::string(dir) + "/" + name).c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    };
-    save("v1_bitmap.pict", VersionOnePicture());
-    for (int depth : {1, 4, 8, 32}) {
-        UniqueGWorld src = MakeWorld(depth, 12, 3);
-        FillPattern(src.get());
-        UniqueGWorld on = MakeWorld(depth, 12, 3);
-        Rect r = MakeRect(0, 0, 3, 12), hole = MakeRect(1, 4, 2, 8);
-        UniqueRgn mask, inner;
-        RectRgn(mask, &r);
-        RectRgn(inner, &hole);
-        DiffRgn(mask, inner, mask);
-        UniqueHandle pic = RecordCopy(on.get(), src.get(), r, r, depth == 8 ? blend : srcCopy,
-                                      depth == 4 || depth == 32 ? mask.get() : nullptr);
-        save("recorded" + std::to_string(depth) + ".pict", Bytes(pic.get()));
-    }
-    // 16-bit direct rows, packed by words: a run of four 0x7C00 each.
-    save("direct16.pict", Direct16Picture(2, {3, 253, 0x7C, 0x00, 3, 253, 0x7C, 0x00}));
-}
-
 TEST(PictDirect16, WordRunsWidenToEightBitComponents) {
     // One row: a run of three 0x7C00 (pure red in 1-5-5-5) words, then 0x03EF,
     // then a pad to an even offset.
@@ -598,10 +546,34 @@ TEST(PictDirect16, WordRunsWidenToEightBitComponents) {
     EXPECT_EQ(info.uniqueColors, 2);
 }
 
-TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
-    Rect r = MakeRect(0, 0, 20, 40);
-    const RGBColor green{0, 0x8000, 0};
-    auto draw = [&](GWorldPtr g) {
+// Shapes, lines and text are recorded as opcodes, play back as drawn and are
+// counted; none of them is a raster.
+TEST(PictDrawing, RecordedDrawingPlaysAsDrawnAndIsCounted) {
+    const Rect r = MakeRect(0, 0, 20, 40);
+    const RGBColor red{0xFFFF, 0, 0}, green{0, 0x8000, 0}, blue{0, 0, 0xFFFF};
+    UniqueHandle shapes = ExpectPlaysAsDrawn(r, [&](GWorldPtr g) {
+        SetGWorld(g, nullptr);
+        EraseRect(&r);
+        RGBForeColor(&red);
+        Rect a = MakeRect(2, 2, 8, 10), b = MakeRect(10, 3, 18, 21), c = MakeRect(12, 12, 16, 16);
+        PaintRect(&a);
+        PenSize(2, 2);
+        FrameOval(&b);
+        RGBForeColor(&blue);
+        MoveTo(1, 19);
+        LineTo(22, 1);
+        FrameRect(&c);
+        PenNormal();
+    });
+    const PictInfo info = InfoOf(shapes.get());
+    EXPECT_EQ(info.rectCount, 3);  // erase, paint, frame
+    EXPECT_EQ(info.ovalCount, 1);
+    EXPECT_EQ(info.lineCount, 1);
+    EXPECT_EQ(info.uniqueColors, 3);  // white erase, red, blue
+    EXPECT_EQ(info.pixMapCount + info.bitMapCount, 0);
+    EXPECT_EQ(MaxDepthOf(shapes.get()), 0);
+
+    UniqueHandle text = ExpectPlaysAsDrawn(r, [&](GWorldPtr g) {
         SetGWorld(g, nullptr);
         EraseRect(&r);
         RGBForeColor(&green);
@@ -611,22 +583,19 @@ TEST(PictText, RecordedTextPlaysAsDrawnAndHasNoRaster) {
         DrawText("Hi!", 0, 3);
         MoveTo(1, 19);
         LineTo(38, 19);
-    };
-    UniqueGWorld out = MakeWorld(32, 40, 20);
-    UniqueHandle pic = ExpectPlaysAsDrawn(r, draw);
+    });
     const std::vector<UInt16> want = {kPictHeaderOp, kPictClipRgn, UInt16(0x0032) /* eraseRect */,
                                       kPictRGBFgCol, kPictTxFace,  kPictTxSize,
                                       kPictLongText, kPictLine,    kPictEndPic};
-    EXPECT_EQ(Opcodes(pic.get()), want);
-    ASSERT_EQ(PlayInto(out.get(), pic.get(), r), noErr);
+    EXPECT_EQ(Opcodes(text.get()), want);
+    UniqueGWorld out = MakeWorld(32, 40, 20);
+    ASSERT_EQ(PlayInto(out.get(), text.get(), r), noErr);
     int inked = 0;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x) inked += Pixel(out.get(), x, y) == 0x008000u;
     EXPECT_GT(inked, 38);  // the line and some of the glyphs
-    const PictInfo info = InfoOf(pic.get());
-    EXPECT_EQ(info.textCount, 1);
-    EXPECT_EQ(info.lineCount, 1);
-    EXPECT_EQ(MaxDepthOf(pic.get()), 0);
+    EXPECT_EQ(InfoOf(text.get()).textCount, 1);
+    EXPECT_EQ(MaxDepthOf(text.get()), 0);
 }
 
 // Text longer than one text opcode holds is cut into pieces that continue

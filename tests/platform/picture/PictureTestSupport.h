@@ -8,6 +8,8 @@
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
+#include "tests/platform/files/TempFolder.h"
+#include "tests/support/Peers.h"
 
 #include <gtest/gtest.h>
 
@@ -102,21 +104,6 @@ inline std::string TempPath(const std::string& name) {
     return std::string(::testing::TempDir()) + "korvel_pict_" + std::to_string(::getpid()) + "_" + name;
 }
 
-// Runs a command and returns its standard output (binary).
-inline bool RunCapture(const std::string& cmd, std::vector<UInt8>& out) {
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return false;
-    UInt8 buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.insert(out.end(), buf, buf + n);
-    return pclose(p) == 0;
-}
-
-inline bool HaveTool(const char* tool) {
-    std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
-}
-
 // A binary PPM (P6, maxval 255) as 0xRRGGBB values.
 struct Ppm {
     int width = 0, height = 0;
@@ -197,24 +184,24 @@ inline int MaxDifference(UInt32 a, UInt32 b) {
     return worst;
 }
 
-// Writes `pic` to a file, has `reader` ('%s' is the path) turn it into a PPM
-// and asserts its colours are within `tolerance` of the world's.
-inline void ExpectReaderSees(const char* reader, PicHandle pic, GWorldPtr world, int tolerance) {
-    const Rect b = PM(world).bounds;
-    const std::string path = TempPath("reader.pict");
-    ASSERT_EQ(WritePictFile(path.c_str(), pic), noErr);
-    char cmd[512];
-    std::snprintf(cmd, sizeof cmd, reader, path.c_str());
+// ImageMagick's reading of a picture file.
+inline ::testing::AssertionResult ImageMagickReads(const std::string& path, Ppm& ppm) {
     std::vector<UInt8> bytes;
-    Ppm ppm;
-    ASSERT_TRUE(RunCapture(cmd, bytes) && ParsePpm(bytes, ppm)) << cmd;
-    ASSERT_EQ(ppm.width, RectWidth(b));
-    ASSERT_EQ(ppm.height, RectHeight(b));
-    for (int y = 0; y < ppm.height; ++y)
-        for (int x = 0; x < ppm.width; ++x)
+    if (!RunCapture("convert '" + path + "' -depth 8 ppm:- 2>/dev/null", bytes) || !ParsePpm(bytes, ppm))
+        return ::testing::AssertionFailure() << "ImageMagick cannot read " << path;
+    return ::testing::AssertionSuccess();
+}
+
+// Asserts that `ppm` has the world's size (give or take `slack`) and, where
+// they overlap, its colours within `tolerance`.
+inline void ExpectColoursNear(const Ppm& ppm, GWorldPtr world, int tolerance, int slack = 0) {
+    const Rect b = PM(world).bounds;
+    ASSERT_LE(std::abs(ppm.width - RectWidth(b)), slack);
+    ASSERT_LE(std::abs(ppm.height - RectHeight(b)), slack);
+    for (int y = 0; y < std::min(ppm.height, RectHeight(b)); ++y)
+        for (int x = 0; x < std::min(ppm.width, RectWidth(b)); ++x)
             ASSERT_LE(MaxDifference(ppm.px[size_t(y) * ppm.width + x], PixelRGB(world, x, y)), tolerance)
-                << cmd << " at " << x << "," << y;
-    std::remove(path.c_str());
+                << x << "," << y;
 }
 
 }  // namespace picttest

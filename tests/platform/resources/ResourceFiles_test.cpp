@@ -1,33 +1,16 @@
-#include "platform/files/Files.h"
-#include "platform/files/Forks.h"
-#include "platform/core/PString.h"
 #include "platform/resources/Resources.h"
-#include "tests/platform/files/TempFolder.h"
 
-#include <gtest/gtest.h>
+#include "platform/core/PString.h"
+#include "platform/files/Forks.h"
+#include "tests/platform/resources/ResourceTestSupport.h"
+#include "tests/support/Peers.h"
 
-#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
 namespace {
 
-constexpr ResType kText = FourCC("TEXT");
-
-FSSpec FileSpecFor(const std::string& path) {
-    FSSpec fileSpec;
-    EXPECT_EQ(FSSpecFromPath(path, &fileSpec), noErr) << path;
-    return fileSpec;
-}
-
-Handle NewText(const std::string& s) {
-    return NewHandleFromBytes(std::span(reinterpret_cast<const UInt8*>(s.data()), s.size()));
-}
-
-std::string Text(Handle h) {
-    auto b = HandleBytes(h);
-    return {b.begin(), b.end()};
-}
+using namespace restest;
 
 ResourceForkImage ParsedFork(const FSSpec& fileSpec, ForkSource* source) {
     std::vector<UInt8> bytes;
@@ -37,15 +20,10 @@ ResourceForkImage ParsedFork(const FSSpec& fileSpec, ForkSource* source) {
     return image;
 }
 
-std::string RunCapture(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
+std::string Inspect(const std::string& args) {
+    std::vector<UInt8> out;
+    RunCapture(std::string(KORVEL_BINARY) + " inspect " + args, out);
+    return {out.begin(), out.end()};
 }
 
 class ResourceFiles : public ::testing::Test {
@@ -58,114 +36,50 @@ protected:
     TempFolder dir;
 };
 
-TEST_F(ResourceFiles, NewFileIsAFlatForkAndChangesReachTheDiskOnClose) {
-    const FSSpec fileSpec = FileSpecFor(dir / "prefs");
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
-    ASSERT_EQ(ResError(), noErr);
-    EXPECT_EQ(Slurp(dir / "prefs").size(), 286u);
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
-    EXPECT_EQ(ResError(), dupFNErr);
-
-    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    ASSERT_NE(ref, kResFileNotOpen);
-    EXPECT_EQ(CurResFile(), ref);
-    // A second open of the same file gives the same file.
-    EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdPerm), ref);
-    AddResource(NewText("settings"), kText, 128, nullptr);
-    ASSERT_EQ(ResError(), noErr);
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
-
-    ForkSource source;
-    const ResourceForkImage image = ParsedFork(fileSpec, &source);
-    EXPECT_EQ(source, ForkSource::flat);
-    ASSERT_EQ(image.resources.size(), 1u);
-    EXPECT_EQ(image.resources[0].id, 128);
-
-    const SInt16 again = FSpOpenResFile(&fileSpec, fsRdPerm);
-    ASSERT_NE(again, kResFileNotOpen);
-    Handle h = Get1Resource(kText, 128);
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(Text(h), "settings");
-    // Finder information survived the rewrite of the data fork.
-    FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
-    EXPECT_EQ(info.fdType, FourCC("pref"));
-    EXPECT_EQ(info.fdCreator, FourCC("Krvl"));
-}
-
-// The preferences store's pattern: replace a record's bytes in place
-// (resizing), or add it purgeable with a name; mark it changed and release
-// it at once. The released changes must still reach the disk.
-TEST_F(ResourceFiles, RecordsReleasedRightAfterChangingReachTheDisk) {
-    const FSSpec fileSpec = FileSpecFor(dir / "Korvel Preferences");
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
-    auto save = [](ResType type, ResID id, const std::string& bytes, const char* name) {
-        if (Handle h = Get1Resource(type, id)) {
-            SetHandleSize(h, Size(bytes.size()));
-            ASSERT_EQ(MemError(), noErr);
-            std::memcpy(*h, bytes.data(), bytes.size());
-            ChangedResource(h);
-            ASSERT_EQ(ResError(), noErr);
-            ReleaseResource(h);
-            return;
+// A new file gets a flat fork, a file with data but no fork gets one in its
+// companion; changes reach the disk on closing, data and Finder information
+// stay.
+TEST_F(ResourceFiles, CreatedForksTakeTheChangesOnClose) {
+    struct Case {
+        const char* name;
+        const char* data;  // null: no file before the fork
+        ForkSource source;
+    };
+    for (const Case c : {Case{"prefs", nullptr, ForkSource::flat},
+                         Case{"picture.pict", "picture bytes, no resource file", ForkSource::appleDouble}}) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir / c.name;
+        const FSSpec fileSpec = FileSpecFor(path);
+        if (c.data) {
+            Spill(path, TextBytes(c.data));
+            EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
+            EXPECT_EQ(ResError(), eofErr);
         }
-        Handle h = NewText(bytes);
-        Str255 pname{};
-        CopyCStringToPascal(name, pname);
-        AddResource(h, type, id, pname);
+        FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
         ASSERT_EQ(ResError(), noErr);
-        SetResAttrs(h, resPurgeable);
-        ChangedResource(h);
-        ReleaseResource(h);
-    };
-    auto load = [](ResType type, ResID id) {
-        Handle h = Get1Resource(type, id);
-        return h ? Text(h) : std::string("(none)");
-    };
+        FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("pref"), smSystemScript);
+        EXPECT_EQ(ResError(), dupFNErr);
 
-    SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    save(FourCC("uCnt"), 128, std::string(8, '\1'), "usage count");
-    save(FourCC("lBak"), 128, std::string("\0\1", 2), "background of icon list");
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
+        const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
+        ASSERT_NE(ref, kResFileNotOpen);
+        EXPECT_EQ(CurResFile(), ref);
+        EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdPerm), ref);  // a second open gives the same file
+        AddResource(NewText("settings"), kText, 128, nullptr);
+        CloseResFile(ref);
+        ASSERT_EQ(ResError(), noErr);
 
-    ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    EXPECT_EQ(load(FourCC("lBak"), 128), std::string("\0\1", 2));
-    save(FourCC("uCnt"), 128, std::string(12, '\2'), "usage count");  // grows
-    save(FourCC("lBak"), 128, "\4", "background of icon list");       // shrinks
-    CloseResFile(ref);
-
-    ref = FSpOpenResFile(&fileSpec, fsRdPerm);
-    EXPECT_EQ(load(FourCC("uCnt"), 128), std::string(12, '\2'));
-    EXPECT_EQ(load(FourCC("lBak"), 128), "\4");
-    Handle h = Get1Resource(FourCC("lBak"), 128);
-    EXPECT_EQ(GetResAttrs(h), resPurgeable);
-    Str255 name{};
-    GetResInfo(h, nullptr, nullptr, name);
-    EXPECT_EQ(PStringToStd(name), "background of icon list");
-}
-
-TEST_F(ResourceFiles, AFileWithoutAForkGetsOneInItsCompanion) {
-    const std::string path = dir / "picture.pict";
-    const std::vector<UInt8> data = Bytes("picture bytes that are no resource file");
-    Spill(path, data);
-    const FSSpec fileSpec = FileSpecFor(path);
-    EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
-    EXPECT_EQ(ResError(), eofErr);
-
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("PICT"), smSystemScript);
-    ASSERT_EQ(ResError(), noErr);
-    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    ASSERT_NE(ref, kResFileNotOpen);
-    AddResource(NewText("zoom"), FourCC("zoom"), 128, nullptr);
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
-
-    EXPECT_EQ(Slurp(path), data);
-    ForkSource source;
-    EXPECT_EQ(ParsedFork(fileSpec, &source).resources.size(), 1u);
-    EXPECT_EQ(source, ForkSource::appleDouble);
+        ForkSource source;
+        EXPECT_EQ(ParsedFork(fileSpec, &source).resources, std::vector{Res(kText, 128, "settings")});
+        EXPECT_EQ(source, c.source);
+        if (c.data) {
+            EXPECT_EQ(Slurp(path), TextBytes(c.data));
+        }
+        // A file that existed keeps its (absent) type and creator.
+        FInfo info;
+        ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
+        EXPECT_EQ(info.fdType, c.data ? 0 : FourCC("pref"));
+        EXPECT_EQ(info.fdCreator, c.data ? 0 : FourCC("Krvl"));
+    }
 }
 
 TEST_F(ResourceFiles, MissingAndDamagedFilesDoNotOpen) {
@@ -188,12 +102,33 @@ TEST_F(ResourceFiles, MissingAndDamagedFilesDoNotOpen) {
     EXPECT_EQ(Slurp(path), bytes);
 }
 
+// Permissions do not bind the superuser (CI runs as root), so as root the
+// checks run with the real and effective user "nobody", who owns the folder.
+class Unprivileged {
+public:
+    explicit Unprivileged(const std::string& folder) {
+        if (::geteuid() != 0) return;
+        active_ = ::chown(folder.c_str(), kNobody, kNobody) == 0 && ::setresgid(kNobody, kNobody, 0) == 0 &&
+                  ::setresuid(kNobody, kNobody, 0) == 0;
+        EXPECT_TRUE(active_);
+    }
+    ~Unprivileged() {
+        if (active_) {
+            EXPECT_TRUE(::setresuid(0, 0, 0) == 0 && ::setresgid(0, 0, 0) == 0);
+        }
+    }
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool active_ = false;
+};
+
 TEST_F(ResourceFiles, ReadOnlyFilesRefuseWritePermission) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     const FSSpec fileSpec = FileSpecFor(dir / "locked.rsrc");
     FSpCreateResFile(&fileSpec, 0, 0, smSystemScript);
     ASSERT_EQ(ResError(), noErr);
     ASSERT_EQ(::chmod((dir / "locked.rsrc").c_str(), 0444), 0);
+    Unprivileged user(dir.path());
     EXPECT_EQ(FSpOpenResFile(&fileSpec, fsRdWrPerm), kResFileNotOpen);
     EXPECT_EQ(ResError(), permErr);
     const SInt16 ref = FSpOpenResFile(&fileSpec, fsCurPerm);
@@ -241,14 +176,14 @@ TEST_F(ResourceFiles, InspectDescribesAResourceFileAsJson) {
     CloseResFile(ref);
     ASSERT_EQ(ResError(), noErr);
 
-    const std::string out = RunCapture(std::string(KORVEL_BINARY) + " inspect --json '" + (dir / "icons.rsrc") + "'");
+    const std::string out = Inspect("--json '" + (dir / "icons.rsrc") + "'");
     EXPECT_EQ(out,
               "{\"kind\":\"resource-file\",\"forks\":\"flat\",\"resources\":["
               "{\"type\":\"ICN#\",\"id\":128,\"name\":\"Caf\xC3\xA9\",\"size\":10,\"attributes\":32},"
               "{\"type\":\"STR \",\"id\":-16455,\"name\":null,\"size\":1,\"attributes\":0}],"
               "\"finderInfo\":{\"type\":\"rsrc\",\"creator\":\"Krvl\",\"flags\":0}}\n");
 
-    const std::string textOut = RunCapture(std::string(KORVEL_BINARY) + " inspect '" + (dir / "icons.rsrc") + "'");
+    const std::string textOut = Inspect("'" + (dir / "icons.rsrc") + "'");
     EXPECT_EQ(textOut,
               "resource file (flat fork): 2 resources\n"
               "'ICN#' 128 \"Caf\xC3\xA9\" 10 bytes, attributes 0x20\n"
@@ -262,26 +197,24 @@ TEST_F(ResourceFiles, InspectReportsDamagedForksAndPassesOverOtherFiles) {
     ASSERT_EQ(SerializeResourceFork(ResourceForkImage{}, &bytes), noErr);
     bytes[256 + 25] = 2;  // type list inside the map header
     Spill(damaged, bytes);
-    Spill(dir / "plain.txt", Bytes("just text, no fork here at all"));
+    Spill(dir / "plain.txt", TextBytes("just text, no fork here at all"));
     struct Case {
         std::string path;
         std::string firstLine;  // empty: nothing about forks
     };
-    std::vector<Case> cases = {
+    const std::string forks = DataForks("");
+    const Case cases[] = {
         {damaged, "korvel: " + damaged + ": damaged resource fork (flat): the type list lies outside the resource map"},
         {dir / "plain.txt", ""},
+        {forks + "testfile.rsrc", "resource file (flat fork): 4 resources"},
+        {forks + "empty.rsrc", "resource file (flat fork): 0 resources"},
+        {forks + "alt-ext2.rsrc", "resource file (appledouble fork): no resource fork"},
+        {forks + "._GSHK", "korvel: " + forks + "._GSHK: damaged resource fork (appledouble): not a Macintosh "
+                                                "resource fork (a zero first word starts an Apple IIgs fork)"},
     };
-    if (HaveCorpusForks()) {
-        const std::string forks = CorpusForks() + "/";
-        cases.push_back({forks + "testfile.rsrc", "resource file (flat fork): 4 resources"});
-        cases.push_back({forks + "empty.rsrc", "resource file (flat fork): 0 resources"});
-        cases.push_back({forks + "alt-ext2.rsrc", "resource file (appledouble fork): no resource fork"});
-        cases.push_back({forks + "._GSHK", "korvel: " + forks + "._GSHK: damaged resource fork (appledouble): not a "
-                                           "Macintosh resource fork (a zero first word starts an Apple IIgs fork)"});
-    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        const std::string out = RunCapture(std::string(KORVEL_BINARY) + " inspect '" + c.path + "' 2>&1");
+        const std::string out = Inspect("'" + c.path + "' 2>&1");
         if (c.firstLine.empty()) {
             EXPECT_EQ(out.find("damaged"), std::string::npos) << out;
             EXPECT_EQ(out.find("resource file ("), std::string::npos) << out;

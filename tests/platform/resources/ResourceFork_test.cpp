@@ -1,39 +1,16 @@
 #include "platform/resources/ResourceFork.h"
 
 #include "platform/core/ByteIO.h"
-#include "tests/platform/files/TempFolder.h"
-
-#include <gtest/gtest.h>
-
-#include <ostream>
+#include "tests/platform/resources/ResourceTestSupport.h"
 
 #include <algorithm>
 #include <functional>
 
-// Readable failures.
-inline void PrintTo(const ForkResource& r, std::ostream* os) {
-    *os << "{'" << char(r.type >> 24) << char(r.type >> 16) << char(r.type >> 8) << char(r.type) << "' " << r.id
-        << (r.hasName ? " \"" + r.name + "\"" : std::string()) << " attrs " << int(r.attributes) << " "
-        << r.data.size() << " bytes}";
-}
-
 namespace {
 
-std::string Corpus(const char* name) { return CorpusForks() + "/" + name; }
+using namespace restest;
 
-ForkResource Res(const char (&type)[5], ResID id, std::vector<UInt8> data, const char* name = nullptr,
-                 UInt8 attrs = 0) {
-    ForkResource r;
-    r.type = FourCC(type);
-    r.id = id;
-    r.data = std::move(data);
-    r.attributes = attrs;
-    if (name) {
-        r.hasName = true;
-        r.name = name;
-    }
-    return r;
-}
+constexpr ResType kTest = FourCC("TEST");
 
 void Put32(std::vector<UInt8>& b, size_t at, UInt32 v) {
     b[at] = UInt8(v >> 24);
@@ -67,39 +44,7 @@ std::vector<UInt8> TinyFork() {
 
 // Two 'TEST' resources (1 and 2) and one 'ABCD' 5, each with 2 data bytes.
 std::vector<UInt8> ThreeResourceFork() {
-    ResourceForkImage image;
-    image.resources = {Res("TEST", 1, {1, 1}, "one"), Res("TEST", 2, {2, 2}), Res("ABCD", 5, {5, 5}, "five")};
-    std::vector<UInt8> out;
-    EXPECT_EQ(SerializeResourceFork(image, &out), noErr);
-    return out;
-}
-
-TEST(ResourceForkWrite, TinyForkIsByteExact) {
-    ResourceForkImage image;
-    image.resources = {Res("TEST", 128, {1, 2, 3}, "ab", resPurgeable)};
-    std::vector<UInt8> out;
-    ASSERT_EQ(SerializeResourceFork(image, &out), noErr);
-    EXPECT_EQ(out, TinyFork());
-
-    ResourceForkImage back;
-    ASSERT_EQ(ParseResourceFork(out, &back), noErr);
-    EXPECT_EQ(back, image);
-}
-
-TEST(ResourceForkWrite, EmptyForkIsHeaderAndBareMap) {
-    std::vector<UInt8> out;
-    ASSERT_EQ(SerializeResourceFork(ResourceForkImage{}, &out), noErr);
-    ASSERT_EQ(out.size(), 286u);
-    std::vector<UInt8> expected(286, 0);
-    for (size_t at : {size_t(0), size_t(256)}) {
-        Put32(expected, at, 256);
-        Put32(expected, at + 4, 256);
-        Put32(expected, at + 12, 30);
-    }
-    Put16(expected, 256 + 24, 28);
-    Put16(expected, 256 + 26, 30);
-    Put16(expected, 256 + 28, 0xFFFF);
-    EXPECT_EQ(out, expected);
+    return Fork({Res(kTest, 1, {1, 1}, "one"), Res(kTest, 2, {2, 2}), Res(FourCC("ABCD"), 5, {5, 5}, "five")});
 }
 
 TEST(ResourceForkWrite, RefusesWhatCannotBeRepresented) {
@@ -108,19 +53,19 @@ TEST(ResourceForkWrite, RefusesWhatCannotBeRepresented) {
         img.resources = std::move(resources);
         return img;
     };
-    ForkResource longName = Res("TEST", 1, {}, "");
+    ForkResource longName = Res(kTest, 1, {}, "");
     longName.name.assign(256, 'x');
     std::vector<ForkResource> many;
-    for (int i = 0; i < 6000; ++i) many.push_back(Res("TEST", ResID(i), {}));
+    for (int i = 0; i < 6000; ++i) many.push_back(Res(kTest, ResID(i), {}));
     const struct {
         const char* what;
         ResourceForkImage image;
     } cases[] = {
-        {"same type and ID twice", image({Res("TEST", 1, {}), Res("TEST", 1, {})})},
+        {"same type and ID twice", image({Res(kTest, 1, {}), Res(kTest, 1, {})})},
         {"a name longer than 255 bytes", image({longName})},
         {"more references than 16-bit map offsets reach", image(many)},
         {"data past the 24-bit offsets",
-         image({Res("BIG ", 1, std::vector<UInt8>(size_t(1) << 24)), Res("BIG ", 2, {})})},
+         image({Res(FourCC("BIG "), 1, std::string(size_t(1) << 24, 0)), Res(FourCC("BIG "), 2, {})})},
     };
     for (const auto& c : cases) {
         std::vector<UInt8> out;
@@ -235,7 +180,7 @@ TEST(ResourceForkParse, EveryTruncationIsRefusedCleanly) {
 TEST(ResourceForkParse, DataRightAfterTheHeaderIsAccepted) {
     // A fork without the 240 reserved bytes: nothing to keep of them.
     ResourceForkImage image;
-    image.resources = {Res("TEST", 3, {9})};
+    image.resources = {Res(kTest, 3, {9})};
     std::vector<UInt8> full;
     ASSERT_EQ(SerializeResourceFork(image, &full), noErr);
     std::vector<UInt8> b(full.begin(), full.begin() + 16);
@@ -248,15 +193,8 @@ TEST(ResourceForkParse, DataRightAfterTheHeaderIsAccepted) {
     EXPECT_EQ(back.headerData, (ResourceForkImage{}.headerData));
 }
 
-class ResourceForkCorpus : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!HaveCorpusForks()) GTEST_SKIP() << "no sample corpus";
-    }
-};
-
-TEST_F(ResourceForkCorpus, TestfileReadsAndRewritesAlike) {
-    const auto bytes = Slurp(Corpus("testfile.rsrc"));
+TEST(ResourceForkData, TestfileReadsAndRewritesAlike) {
+    const auto bytes = Slurp(DataForks("testfile.rsrc"));
     ResourceForkImage image;
     ASSERT_EQ(ParseResourceFork(bytes, &image), noErr);
     EXPECT_EQ(image.fileAttributes, 0x0180);
@@ -297,8 +235,8 @@ TEST_F(ResourceForkCorpus, TestfileReadsAndRewritesAlike) {
     EXPECT_EQ(out, expected);
 }
 
-TEST_F(ResourceForkCorpus, EmptyForkRewritesWithTheHeaderCopied) {
-    const auto bytes = Slurp(Corpus("empty.rsrc"));
+TEST(ResourceForkData, EmptyForkRewritesWithTheHeaderCopied) {
+    const auto bytes = Slurp(DataForks("empty.rsrc"));
     ResourceForkImage image;
     ASSERT_EQ(ParseResourceFork(bytes, &image), noErr);
     EXPECT_TRUE(image.resources.empty());
@@ -309,15 +247,6 @@ TEST_F(ResourceForkCorpus, EmptyForkRewritesWithTheHeaderCopied) {
     std::vector<UInt8> expected = bytes;
     std::copy_n(bytes.begin(), 16, expected.begin() + 256);
     EXPECT_EQ(out, expected);
-}
-
-TEST_F(ResourceForkCorpus, AltExt2IsAnAppleDoubleCompanionNotAFork) {
-    // Despite its name the file is an AppleDouble header without a resource
-    // fork entry: it must not be taken for a flat resource file.
-    const auto bytes = Slurp(Corpus("alt-ext2.rsrc"));
-    ResourceForkImage image;
-    EXPECT_EQ(ParseResourceFork(bytes, &image), mapReadErr);
-    EXPECT_FALSE(LooksLikeResourceFork(bytes));
 }
 
 }  // namespace

@@ -2,64 +2,16 @@
 
 #include "platform/core/PString.h"
 #include "platform/resources/ResourcesInternal.h"
+#include "tests/platform/resources/ResourceTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <ostream>
-
-#include <cstring>
 #include <functional>
-#include <string>
 #include <tuple>
-
-// Readable failures.
-inline void PrintTo(const ForkResource& r, std::ostream* os) {
-    *os << "{'" << char(r.type >> 24) << char(r.type >> 16) << char(r.type >> 8) << char(r.type) << "' " << r.id
-        << (r.hasName ? " \"" + r.name + "\"" : std::string()) << " attrs " << int(r.attributes) << " "
-        << r.data.size() << " bytes}";
-}
 
 namespace {
 
-constexpr ResType kText = FourCC("TEXT");
+using namespace restest;
+
 constexpr ResType kIcon = FourCC("ICN#");
-
-ForkResource Res(ResType type, ResID id, std::string text, const char* name = nullptr, UInt8 attrs = 0) {
-    ForkResource r;
-    r.type = type;
-    r.id = id;
-    r.data.assign(text.begin(), text.end());
-    r.attributes = attrs;
-    if (name) {
-        r.hasName = true;
-        r.name = name;
-    }
-    return r;
-}
-
-std::vector<UInt8> Fork(std::vector<ForkResource> resources, UInt16 fileAttrs = 0) {
-    ResourceForkImage image;
-    image.resources = std::move(resources);
-    image.fileAttributes = fileAttrs;
-    std::vector<UInt8> out;
-    EXPECT_EQ(SerializeResourceFork(image, &out), noErr);
-    return out;
-}
-
-std::string Text(Handle h) {
-    auto b = HandleBytes(h);
-    return {b.begin(), b.end()};
-}
-
-Handle NewText(const std::string& s) {
-    return NewHandleFromBytes(std::span(reinterpret_cast<const UInt8*>(s.data()), s.size()));
-}
-
-struct PString {
-    Str255 s{};
-    explicit PString(std::string_view text) { CopyCStringToPascal(text, s); }
-    operator ConstStringPtr() const { return s; }
-};
 
 // A file in memory whose writes are recorded.
 struct WatchedFile {
@@ -149,10 +101,10 @@ TEST_F(ResourceManager, SearchChainRunsFromTheCurrentFileToTheApplication) {
     Handle third = GetIndResource(kText, 3);  // upper 1, lower 1, lower 3
     ASSERT_NE(third, nullptr);
     EXPECT_EQ(Text(third), "lower only");
-    Handle named = GetNamedResource(kIcon, PString("icon"));
+    Handle named = GetNamedResource(kIcon, P("icon").s);
     ASSERT_NE(named, nullptr);
     EXPECT_EQ(HomeResFile(named), app);
-    EXPECT_EQ(Get1NamedResource(kIcon, PString("Icon")), nullptr);
+    EXPECT_EQ(Get1NamedResource(kIcon, P("Icon").s), nullptr);
 
     // Closing the current file makes the one opened before it current.
     CloseResFile(upper);
@@ -170,7 +122,7 @@ TEST_F(ResourceManager, ChangesAreWrittenOnUpdateAndClose) {
     ASSERT_NE(file.refNum, kResFileNotOpen);
 
     // Add, with and without names.
-    AddResource(NewText("added"), kText, 131, PString("New"));
+    AddResource(NewText("added"), kText, 131, P("New").s);
     ASSERT_EQ(ResError(), noErr);
     AddResource(NewText("another type"), FourCC("ZZZZ"), -5, nullptr);
     ASSERT_EQ(ResError(), noErr);
@@ -183,7 +135,7 @@ TEST_F(ResourceManager, ChangesAreWrittenOnUpdateAndClose) {
     DisposeHandle(gone);
     // Renumber and rename.
     Handle icon = Get1Resource(kIcon, 200);
-    SetResInfo(icon, 300, PString("New name"));
+    SetResInfo(icon, 300, P("New name").s);
     ASSERT_EQ(ResError(), noErr);
     // Attributes.
     Handle attrs = Get1Resource(kText, 130);
@@ -332,7 +284,7 @@ TEST_F(ResourceManager, AThousandResourcesOfManyTypesSurviveReopening) {
     WatchedFile file;
     file.open(Fork({}));
     for (int i = 0; i < 1000; ++i) {
-        AddResource(NewText(textOf(i)), typeOf(i), ResID(i), i % 3 ? PString(nameOf(i)).s : nullptr);
+        AddResource(NewText(textOf(i)), typeOf(i), ResID(i), i % 3 ? P(nameOf(i)).s : nullptr);
         ASSERT_EQ(ResError(), noErr) << i;
     }
     CloseResFile(file.refNum);
@@ -407,7 +359,7 @@ TEST_F(ResourceManager, ResLoadOffGivesEmptyHandlesThatLoadLater) {
 
 TEST_F(ResourceManager, NewInMemoryFileSerializesItsContents) {
     const SInt16 ref = NewResFileInMemory();
-    AddResource(NewText("abc"), kText, 7, PString("seven"));
+    AddResource(NewText("abc"), kText, 7, P("seven").s);
     std::vector<UInt8> bytes;
     ASSERT_EQ(GetResFileBytes(ref, &bytes), noErr);
     ResourceForkImage image;
@@ -415,7 +367,7 @@ TEST_F(ResourceManager, NewInMemoryFileSerializesItsContents) {
     EXPECT_EQ(image.resources, (std::vector{Res(kText, 7, "abc", "seven")}));
     // Empty names are no names.
     Handle h = Get1Resource(kText, 7);
-    SetResInfo(h, 7, PString(""));
+    SetResInfo(h, 7, P("").s);
     ASSERT_EQ(GetResFileBytes(ref, &bytes), noErr);
     ASSERT_EQ(ParseResourceFork(bytes, &image), noErr);
     EXPECT_FALSE(image.resources[0].hasName);
