@@ -30,31 +30,10 @@ struct LineCase {
 };
 
 const LineCase kLineCases[] = {
-    {"pen1 shallow down-right", 1, 1, {1, 1}, {3, 5},
-     {".......",
-      ".#.....",
-      "..##...",
-      "....##.",
-      "......."}},
-    {"pen1 steep", 1, 1, {0, 1}, {4, 2},
-     {".#..",
-      ".#..",
-      "..#.",
-      "..#.",
-      "..#."}},
-    {"pen2 horizontal hangs below and right", 2, 2, {1, 1}, {1, 4},
-     {".......",
-      ".#####.",
-      ".#####.",
-      "......."}},
-    {"pen2 vertical up", 2, 2, {4, 1}, {1, 1},
-     {"....",
-      ".##.",
-      ".##.",
-      ".##.",
-      ".##.",
-      ".##.",
-      "...."}},
+    {"pen1 shallow down-right", 1, 1, {1, 1}, {3, 5}, {".......", ".#.....", "..##...", "....##.", "......."}},
+    {"pen1 steep", 1, 1, {0, 1}, {4, 2}, {".#..", ".#..", "..#.", "..#.", "..#."}},
+    {"pen2 horizontal hangs below and right", 2, 2, {1, 1}, {1, 4}, {".......", ".#####.", ".#####.", "......."}},
+    {"pen2 vertical up", 2, 2, {4, 1}, {1, 1}, {"....", ".##.", ".##.", ".##.", ".##.", ".##.", "...."}},
     {"pen3 steep down-right", 3, 3, {1, 2}, {4, 3},
      {"........",
       "..###...",
@@ -73,13 +52,7 @@ const LineCase kLineCases[] = {
       "..###...",
       "..##....",
       "........"}},
-    {"pen4 dot", 4, 4, {1, 1}, {1, 1},
-     {"......",
-      ".####.",
-      ".####.",
-      ".####.",
-      ".####.",
-      "......"}},
+    {"pen4 dot", 4, 4, {1, 1}, {1, 1}, {"......", ".####.", ".####.", ".####.", ".####.", "......"}},
     {"empty pen draws nothing but moves", 0, 3, {0, 0}, {3, 3}, {"....", "....", "...."}},
     {"pen3 off the map is cut", 3, 3, {-1, -5}, {-1, 30}, {"####", "####", "...."}},
     {"pen4 diagonal up-right", 4, 4, {3, 0}, {0, 3},
@@ -191,13 +164,7 @@ struct RectCase {
 };
 const RectCase kRectCases[] = {
     {"frame with pen 2 draws inside", FrameRect, 2, 2, MakeRect(1, 1, 6, 7),
-     {"........",
-      ".######.",
-      ".######.",
-      ".##..##.",
-      ".######.",
-      ".######.",
-      "........"}},
+     {"........", ".######.", ".######.", ".##..##.", ".######.", ".######.", "........"}},
     {"frame narrower than two pens is solid", FrameRect, 2, 1, MakeRect(1, 1, 4, 4),
      {"......", ".###..", ".###..", ".###..", "......"}},
     {"inverted rectangle paints nothing", PaintRect, 1, 1, MakeRect(3, 3, 1, 1), {"....", "....", "...."}},
@@ -215,25 +182,21 @@ TEST(Rect, FrameAndPaint) {
     }
 }
 
-TEST(Rect, EraseUsesBackgroundColourAndInvertTwiceRestores) {
+TEST(Rect, InvertTwiceRestores) {
     for (int depth : kDepths) {
         SCOPED_TRACE(depth);
-        UniqueGWorld g = MakeWorld(depth, {"####", "####", "####"});
-        RGBBackColor(&kRed);
-        Rect r = MakeRect(0, 1, 2, 3);
-        if (depth >= 8) {
-            EraseRect(&r);
-            EXPECT_EQ(Picture(g.get()), (Rows{"#rr#", "#rr#", "####"}));
-        }
+        UniqueGWorld g = MakeWorld(depth, {"#r.b", "g#r.", "b.#g"});
         const auto before = Bytes(g.get());
-        r = MakeRect(1, 0, 3, 4);
+        const Rect r = MakeRect(1, 0, 3, 4);
         InvertRect(&r);
-        if (depth == 1) {
-            EXPECT_EQ(Picture(g.get()), (Rows{"####", "....", "...."}));
-        }
+        EXPECT_NE(Bytes(g.get()), before);
         InvertRect(&r);
         EXPECT_EQ(Bytes(g.get()), before);
     }
+    UniqueGWorld g = MakeWorld(1, {"####", "####", "####"});
+    const Rect r = MakeRect(1, 0, 3, 4);
+    InvertRect(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"####", "....", "...."}));
 }
 
 // A map claiming 16 bits (worlds store those as 32) or with rows too short
@@ -326,45 +289,56 @@ TEST_P(PenModeTest, PatXorTwiceRestores) {
     EXPECT_EQ(Bytes(g.get()), before);
 }
 
-TEST_P(PenModeTest, ColouredPatternUsesForeAndBackColours) {
-    const int depth = GetParam();
-    if (depth < 8) GTEST_SKIP() << "no pure red in the table";
-    UniqueGWorld g = MakeWorld(depth, 8, 2);
-    RGBForeColor(&kRed);
-    RGBBackColor(&kBlue);
-    const Pattern p = Pat(0xCC, 0x33);
-    PenPat(&p);
-    const Rect r = MakeRect(0, 0, 2, 8);
-    PaintRect(&r);
-    EXPECT_EQ(Picture(g.get()), (Rows{"rrbbrrbb", "bbrrbbrr"}));
-    // FillRect takes its own pattern and ignores the pen mode.
-    PenMode(patXor);
-    const Pattern stripes = Pat(0xFF, 0x00);
-    FillRect(&r, &stripes);
-    EXPECT_EQ(Picture(g.get()), (Rows{"rrrrrrrr", "bbbbbbbb"}));
-}
-
 INSTANTIATE_TEST_SUITE_P(Depths, PenModeTest, ::testing::ValuesIn(kDepths));
 
-// Arithmetic pen modes on 32-bit pixels: component results are exact.
+// Depths whose tables hold pure red and blue.
+TEST(PenMode, ColouredPatternsAndEraseUseForeAndBackColours) {
+    for (int depth : {8, 32}) {
+        SCOPED_TRACE(depth);
+        UniqueGWorld g = MakeWorld(depth, 8, 3);
+        RGBForeColor(&kRed);
+        RGBBackColor(&kBlue);
+        const Pattern p = Pat(0xCC, 0x33);
+        PenPat(&p);
+        const Rect r = MakeRect(0, 0, 2, 8);
+        PaintRect(&r);
+        EXPECT_EQ(Picture(g.get()), (Rows{"rrbbrrbb", "bbrrbbrr", "........"}));
+        // FillRect takes its own pattern and ignores the pen mode.
+        PenMode(patXor);
+        const Pattern stripes = Pat(0xFF, 0x00);
+        FillRect(&r, &stripes);
+        const Rect bottom = MakeRect(2, 1, 3, 3);
+        EraseRect(&bottom);
+        EXPECT_EQ(Picture(g.get()), (Rows{"rrrrrrrr", "bbbbbbbb", ".bb....."}));
+    }
+}
+
+// Arithmetic pen modes: exact components on 32-bit pixels; on indexed maps
+// the result maps to the nearest table colour (the 8-bit standard table
+// holds every multiple of 0x33 exactly).
 struct ArithCase {
     const char* name;
+    int depth;
     SInt16 mode;
     RGBColor fore, op, dst, expected;
 };
 const ArithCase kArithCases[] = {
-    {"add pinned below white", addPin, {0x2222, 0x2222, 0x2222}, {0x9000, 0x9000, 0x9000},
+    {"add pinned below white", 32, addPin, {0x2222, 0x2222, 0x2222}, {0x9000, 0x9000, 0x9000},
      {0x8080, 0x1010, 0x8080}, {0x9090, 0x3232, 0x9090}},
-    {"sub pinned above black", subPin, {0x4040, 0x4040, 0x4040}, {0x3000, 0x3000, 0x3000},
+    {"sub pinned above black", 32, subPin, {0x4040, 0x4040, 0x4040}, {0x3000, 0x3000, 0x3000},
      {0x8080, 0x5050, 0x2020}, {0x4040, 0x3030, 0x3030}},
-    {"blend 50% red over blue", blend, kRed, {0x8000, 0x8000, 0x8000}, kBlue, {0x8080, 0x0000, 0x7F7F}},
-    {"blend weight 0 keeps", blend, kRed, {0, 0, 0}, kBlue, kBlue},
+    {"blend 50% red over blue", 32, blend, kRed, {0x8000, 0x8000, 0x8000}, kBlue, {0x8080, 0x0000, 0x7F7F}},
+    {"blend weight 0 keeps", 32, blend, kRed, {0, 0, 0}, kBlue, kBlue},
+    {"8-bit add onto black", 8, addPin, {0x3333, 0x3333, 0x3333}, kWhite, kBlack, {0x3333, 0x3333, 0x3333}},
+    {"8-bit add pinned at white", 8, addPin, {0x3333, 0x3333, 0x3333}, kWhite, kWhite, kWhite},
+    {"8-bit sub pinned at black", 8, subPin, {0x3333, 0x3333, 0x3333}, kBlack, kBlack, kBlack},
+    {"8-bit sub from white", 8, subPin, {0x3333, 0x3333, 0x3333}, kBlack, kWhite, {0xCCCC, 0xCCCC, 0xCCCC}},
 };
 
-TEST(PenMode, ArithmeticModesOn32Bit) {
+TEST(PenMode, ArithmeticModes) {
     for (const ArithCase& c : kArithCases) {
         SCOPED_TRACE(c.name);
-        UniqueGWorld g = MakeWorld(32, 3, 1);
+        UniqueGWorld g = MakeWorld(c.depth, 3, 1);
         const PixMap& pm = MapOf(g.get());
         for (int h = 0; h < 3; ++h) WritePixel(pm, h, 0, c.dst);
         RGBForeColor(&c.fore);
@@ -376,27 +350,6 @@ TEST(PenMode, ArithmeticModesOn32Bit) {
         EXPECT_EQ(ReadPixel(pm, 1, 0), c.expected);
         EXPECT_EQ(ReadPixel(pm, 2, 0), c.dst);
     }
-}
-
-// On indexed maps the arithmetic result maps to the nearest table colour; the
-// 8-bit standard table holds every multiple of 0x33 exactly.
-TEST(PenMode, ArithmeticModesOn8BitMapToTable) {
-    UniqueGWorld g = MakeWorld(8, {"##..", "##.."});
-    const RGBColor step{0x3333, 0x3333, 0x3333};
-    RGBForeColor(&step);
-    OpColor(&kWhite);
-    PenMode(addPin);
-    Rect r = MakeRect(0, 0, 1, 4);
-    PaintRect(&r);
-    const PixMap& pm = MapOf(g.get());
-    EXPECT_EQ(ReadPixel(pm, 0, 0), step);
-    EXPECT_EQ(ReadPixel(pm, 2, 0), kWhite);
-    OpColor(&kBlack);
-    PenMode(subPin);
-    r = MakeRect(1, 0, 2, 4);
-    PaintRect(&r);
-    EXPECT_EQ(ReadPixel(pm, 0, 1), kBlack);
-    EXPECT_EQ(ReadPixel(pm, 2, 1), (RGBColor{0xCCCC, 0xCCCC, 0xCCCC}));
 }
 
 TEST(PenMode, TransparentPaintsOnlyForeground) {
