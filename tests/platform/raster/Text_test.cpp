@@ -30,9 +30,7 @@ class TextTest : public ::testing::Test {
 protected:
     void SetUp() override { Make(32); }
     void Make(int depth, Rect bounds = {-10, -20, 70, 200}) {
-        ASSERT_EQ(NewGWorld(world.out(), SInt16(depth), &bounds, nullptr, nullptr, 0), noErr);
-        SetGWorld(world.get(), nullptr);
-        if (depth == 32) Fill(0xFFFFFF);
+        world = pixelart::MakeWorld(depth, bounds);
         TextFont(kFontIDGeneva);
         TextSize(12);
     }
@@ -74,23 +72,19 @@ protected:
     UniqueGWorld world;
 };
 
-TEST_F(TextTest, MetricsAreSane) {
+TEST_F(TextTest, MetricsAndWidths) {
     FontInfo info, zero, big;
     GetFontInfo(&info);
     EXPECT_TRUE(info.ascent >= 7 && info.ascent <= 16 && info.descent >= 1 && info.ascent + info.descent <= 20);
     EXPECT_TRUE(info.widMax >= 6 && info.leading >= 0);
-    auto empty = P(""), narrow = P("iiii"), wide = P("WWWW");
-    EXPECT_EQ(StringWidth(empty.data()), 0);
-    EXPECT_LT(StringWidth(narrow.data()), StringWidth(wide.data()));
     TextSize(0);  // means 12
     GetFontInfo(&zero);
     EXPECT_TRUE(zero.ascent == info.ascent && zero.descent == info.descent);
     TextSize(24);
     GetFontInfo(&big);
     EXPECT_GT(big.ascent, info.ascent);
-}
 
-TEST_F(TextTest, MonospacedAndStyledWidthsAddUp) {
+    TextSize(12);
     TextFont(kFontIDMonaco);
     const SInt16 w = CharWidth('W');
     EXPECT_GT(w, 0);
@@ -100,7 +94,8 @@ TEST_F(TextTest, MonospacedAndStyledWidthsAddUp) {
     EXPECT_EQ(TextWidth(text, 2, 2), 2 * w);
     EXPECT_EQ(TextWidth(text, 0, 0), 0);
     EXPECT_EQ(TextWidth(nullptr, 0, 3), 0);
-
+    // Bytes that are not UTF-8 are read as Mac Roman: 0x8A is a with diaeresis.
+    EXPECT_EQ(TextWidth("\x8A", 0, 1), TextWidth("\xC3\xA4", 0, 2));
     // Styles add width per character.
     auto s = P("abcd");
     const SInt16 plain = StringWidth(s.data());
@@ -141,6 +136,13 @@ TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
     EXPECT_EQ(DrawAt(5, 30, "Hello"), width);
     EXPECT_EQ(Count(0x000000), 0);
     ShowPen();
+    // Only inside the clip.
+    TextSize(24);
+    Rect clip{0, 0, 70, 30};
+    RectRgn(world.get()->clipRgn, &clip);
+    DrawAt(0, 40, "WWWWWW");
+    EXPECT_GT(Count(0x000000, &box), 20);
+    EXPECT_TRUE(box.left >= 0 && box.right <= 30 && box.top >= 0);
 }
 
 TEST_F(TextTest, ForegroundColourAndDepth) {
@@ -157,20 +159,6 @@ TEST_F(TextTest, ForegroundColourAndDepth) {
         }
     EXPECT_GT(ink, 20);
     EXPECT_EQ(other, 0);
-}
-
-TEST_F(TextTest, DrawsInsideTheClipOnly) {
-    RGBColor black{0, 0, 0};
-    RGBForeColor(&black);
-    TextSize(24);
-    Rect clip{0, 0, 70, 30};
-    RectRgn(world.get()->clipRgn, &clip);
-    DrawAt(0, 40, "WWWWWW");
-    Rect box;
-    EXPECT_GT(Count(0x000000, &box), 20);
-    EXPECT_GE(box.left, 0);
-    EXPECT_LE(box.right, 30);
-    EXPECT_GE(box.top, 0);
 }
 
 TEST_F(TextTest, ModesAsOneBitSources) {
@@ -217,7 +205,7 @@ TEST_F(TextTest, ModesAsOneBitSources) {
     EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(TextTest, OutlineRingsTheGlyph) {
+TEST_F(TextTest, OutlineRingsTheGlyphAndOtherStylesAddInk) {
     TextSize(24);
     TextFont(kFontIDMonaco);
     DrawAt(4, 30, "H");
@@ -255,6 +243,12 @@ TEST_F(TextTest, OutlineRingsTheGlyph) {
             }
         ASSERT_TRUE(touches) << i;
     }
+    for (SInt16 face : {SInt16(bold), SInt16(underline)}) {
+        Fill(0xFFFFFF);
+        TextFace(face);
+        DrawAt(4, 30, "H");
+        EXPECT_GT(Count(0x000000), plainN) << face;
+    }
 }
 
 // Text that starts outside the map is only rendered where it can show; the
@@ -275,25 +269,6 @@ TEST_F(TextTest, PartlyOutsideTheMapMatchesTheWholeText) {
         EXPECT_EQ(results[0], results[1]) << face;
         EXPECT_NE(std::count(results[0].begin(), results[0].end(), 0u), 0) << face;
     }
-}
-
-TEST_F(TextTest, BoldAndUnderlineAddInk) {
-    DrawAt(2, 20, "text");
-    const int plain = Count(0x000000);
-    for (SInt16 face : {SInt16(bold), SInt16(underline)}) {
-        Fill(0xFFFFFF);
-        TextFace(face);
-        DrawAt(2, 20, "text");
-        EXPECT_GT(Count(0x000000), plain) << face;
-    }
-}
-
-// Bytes that are not UTF-8 are read as Mac Roman.
-TEST_F(TextTest, MacRomanFallback) {
-    const char roman[] = "\x8A";  // a with diaeresis
-    const char utf8[] = "\xC3\xA4";
-    EXPECT_EQ(TextWidth(roman, 0, 1), TextWidth(utf8, 0, 2));
-    EXPECT_GT(TextWidth(roman, 0, 1), 0);
 }
 
 std::vector<std::string> gTextCalls;
