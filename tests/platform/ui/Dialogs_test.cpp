@@ -9,6 +9,7 @@
 #include "platform/ui/Scripting.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/WindowInternal.h"
+#include "tests/platform/ui/UiTestSupport.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using namespace uitest;
 
 constexpr Rect kBounds{50, 50, 250, 350};  // the dialog's global content rectangle
 
@@ -27,11 +30,6 @@ struct ItemDef {
     SInt16 id = 0;
 };
 
-void PString(ByteWriter& w, const std::string& s) {
-    w.u8(UInt8(s.size()));
-    w.bytes({reinterpret_cast<const UInt8*>(s.data()), s.size()});
-}
-
 std::vector<UInt8> DitlBytes(const std::vector<ItemDef>& items) {
     ByteWriter w;
     w.s16be(SInt16(items.size() - 1));
@@ -39,12 +37,12 @@ std::vector<UInt8> DitlBytes(const std::vector<ItemDef>& items) {
         w.u32be(0);
         w.rect(it.rect);
         w.u8(it.type);
-        UInt8 base = it.type & 0x7F;
+        const UInt8 base = it.type & 0x7F;
         if (base == ctrlItem + resCtrl || base == picItem || base == iconItem) {
             w.u8(2);
             w.s16be(it.id);
         } else {
-            PString(w, it.text);
+            PutPString(w, it.text);
             if (it.text.size() & 1) w.u8(0);
         }
     }
@@ -55,49 +53,24 @@ std::vector<UInt8> DlogBytes(const Rect& bounds, SInt16 itemsID) {
     ByteWriter w;
     w.rect(bounds);
     w.s16be(movableDBoxProc);
-    w.u16be(0);
-    w.u16be(0);
+    w.u32be(0);
     w.s32be(0);
     w.s16be(itemsID);
-    PString(w, "Test");
+    PutPString(w, "Test");
     return w.buffer();
 }
 
 std::vector<UInt8> CntlBytes(const Rect& r, SInt16 value, SInt16 min, SInt16 max, SInt16 procID) {
     ByteWriter w;
     w.rect(r);
-    w.s16be(value);
-    w.u16be(0x0100);
-    w.s16be(max);
-    w.s16be(min);
-    w.s16be(procID);
+    for (SInt16 v : {value, SInt16(0x0100), max, min, procID}) w.s16be(v);
     w.s32be(0);
-    PString(w, "");
+    PutPString(w, "");
     return w.buffer();
 }
-
-std::vector<UInt8> MenuBytes(SInt16 id, const std::vector<std::string>& items) {
-    ByteWriter w;
-    for (SInt16 v : {id, SInt16(0), SInt16(0), SInt16(0), SInt16(0)}) w.s16be(v);
-    w.u32be(~0u);
-    PString(w, "P");
-    for (const std::string& t : items) {
-        PString(w, t);
-        w.u32be(0);
-    }
-    w.u8(0);
-    return w.buffer();
-}
-
-Rect R(int t, int l, int b, int r) { return MakeRect(t, l, b, r); }
 
 const Rect kUserRect = R(150, 20, 170, 60);
 const Rect kPictRect = R(150, 100, 170, 140);
-
-void Add(ResType type, ResID id, const std::vector<UInt8>& bytes) {
-    AddResource(NewHandleFromBytes(bytes), type, id, nullptr);
-    ASSERT_EQ(ResError(), noErr);
-}
 
 // A picture of a black 10 x 10 square in a 20 x 20 frame.
 std::vector<UInt8> SquarePicture() {
@@ -115,13 +88,6 @@ std::vector<UInt8> SquarePicture() {
     std::vector<UInt8> out(bytes.begin(), bytes.end());
     KillPicture(pic);
     return out;
-}
-
-UInt32 PortPixel(WindowRef w, int h, int v) {
-    PixMapHandle pm = GetPortPixMap(GetWindowPort(w));
-    const UInt8* row = PixRow(**pm, v + (*pm)->bounds.top);
-    const UInt8* p = row + 4 * (h - (*pm)->bounds.left);
-    return UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3];
 }
 
 std::vector<EventKind> gFiltered;
@@ -143,15 +109,16 @@ void PaintUserItem(DialogRef d, DialogItemIndex n) {
     PaintRect(&box);
 }
 
-class DialogsTest : public testing::Test {
+class DialogsTest : public UiTest {
 protected:
+    DialogsTest() : UiTest(400, 300) {}
     void SetUp() override {
-        ASSERT_EQ(InitWindows(400, 300), noErr);
+        UiTest::SetUp();
         InitResources();
         file_ = NewResFileInMemory();
         ASSERT_NE(file_, kResFileNotOpen);
-        Add(FourCC("DLOG"), 500, DlogBytes(kBounds, 500));
-        Add(FourCC("DITL"), 500, DitlBytes({
+        AddTestResource(FourCC("DLOG"), 500, DlogBytes(kBounds, 500));
+        AddTestResource(FourCC("DITL"), 500, DitlBytes({
             {ctrlItem + btnCtrl, R(170, 220, 190, 290), "OK"},
             {ctrlItem + btnCtrl, R(170, 130, 190, 200), "Cancel"},
             {editText, R(20, 100, 36, 150), "12"},
@@ -161,17 +128,14 @@ protected:
             {userItem, kUserRect, ""},
             {picItem | itemDisable, kPictRect, "", 900},
         }));
-        Add(FourCC("DITL"), 501, DitlBytes({
+        AddTestResource(FourCC("DITL"), 501, DitlBytes({
             {editText, R(20, 200, 36, 250), "a"},
             {ctrlItem + radCtrl, R(50, 220, 68, 290), "Two"},
         }));
-        Add(FourCC("CNTL"), 600, CntlBytes(R(80, 20, 100, 280), 1, 700, 80, popupMenuProc));
-        Add(FourCC("MENU"), 700, MenuBytes(700, {"White", "Transparent", "Background"}));
-        Add(FourCC("PICT"), 900, SquarePicture());
-        SetUnattended(true);
+        AddTestResource(FourCC("CNTL"), 600, CntlBytes(R(80, 20, 100, 280), 1, 700, 80, popupMenuProc));
+        AddTestResource(FourCC("MENU"), 700, MenuBytes(700, "P", {{"White"}, {"Transparent"}, {"Background"}}));
+        AddTestResource(FourCC("PICT"), 900, SquarePicture());
         ResetScriptLog();
-        ClearScript();
-        FlushEvents(everyEvent, 0);
         Str255 p0, p1;
         CopyCStringToPascal("32", p0);
         CopyCStringToPascal("64", p1);
@@ -181,9 +145,8 @@ protected:
     }
     void TearDown() override {
         if (dialog_) DisposeDialog(dialog_);
-        ClearScript();
-        FlushEvents(everyEvent, 0);
         CloseResFile(file_);
+        UiTest::TearDown();
     }
     Point Global(const Rect& local) const {
         return Point{SInt16(kBounds.top + (local.top + local.bottom) / 2),
@@ -243,8 +206,6 @@ TEST(DialogResources, TemplatesAndItemListsParse) {
 
 TEST_F(DialogsTest, ItemsAreNumberedAsListedAndAppended) {
     EXPECT_EQ(CountDITL(dialog_), 8);
-    EXPECT_EQ(GetDialogID(dialog_), 500);
-    EXPECT_EQ(GetDialogFromWindow(dialog_), dialog_);
     EXPECT_FALSE(IsWindowVisible(dialog_));
     const DialogItemType types[] = {ctrlItem + btnCtrl, ctrlItem + btnCtrl, editText, ctrlItem + chkCtrl,
                                     ctrlItem + resCtrl, statText, userItem, picItem + itemDisable};
@@ -271,8 +232,7 @@ TEST_F(DialogsTest, ItemsAreNumberedAsListedAndAppended) {
     Handle h;
     Rect box;
     GetDialogItem(dialog_, 10, &type, &h, &box);
-    EXPECT_EQ(type, ctrlItem + radCtrl);
-    EXPECT_EQ(box, R(50, 220, 68, 290));
+    EXPECT_TRUE(type == ctrlItem + radCtrl && box == R(50, 220, 68, 290));
     EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 3);  // the first edit text keeps the focus
 }
 
@@ -394,24 +354,25 @@ TEST_F(DialogsTest, ClicksHitEnabledVisibleItems) {
 TEST_F(DialogsTest, PicturesAndUserItemsDrawIntoThePort) {
     SetDialogItemDrawProc(dialog_, 7, PaintUserItem);
     DrawDialog(dialog_);
-    EXPECT_EQ(PortPixel(dialog_, kUserRect.left, kUserRect.top), 0x000000u);
-    EXPECT_EQ(PortPixel(dialog_, kUserRect.right - 1, kUserRect.bottom - 1), 0x000000u);
-    EXPECT_EQ(PortPixel(dialog_, kUserRect.right, kUserRect.bottom), 0xFFFFFFu);
+    const Rect u = kUserRect, p = kPictRect;
     // The picture's 10 x 10 square fills the top-left quarter of its 40 x 20 box, scaled.
-    EXPECT_EQ(PortPixel(dialog_, kPictRect.left, kPictRect.top), 0x000000u);
-    EXPECT_EQ(PortPixel(dialog_, kPictRect.left + 19, kPictRect.top + 9), 0x000000u);
-    EXPECT_EQ(PortPixel(dialog_, kPictRect.left + 20, kPictRect.top + 9), 0xFFFFFFu);
-    EXPECT_EQ(PortPixel(dialog_, kPictRect.left, kPictRect.top + 10), 0xFFFFFFu);
+    const struct {
+        int h, v;
+        UInt32 rgb;
+    } px[] = {{u.left, u.top, 0},         {u.right - 1, u.bottom - 1, 0},   {u.right, u.bottom, 0xFFFFFF},
+              {p.left, p.top, 0},         {p.left + 19, p.top + 9, 0},      {p.left + 20, p.top + 9, 0xFFFFFF},
+              {p.left, p.top + 10, 0xFFFFFF}};
+    for (const auto& x : px) EXPECT_EQ(PortPixel(GetWindowPort(dialog_), x.h, x.v), x.rgb) << x.h << "," << x.v;
 }
 
 TEST_F(DialogsTest, AlertsSubstituteParametersAndAnswer) {
-    Add(FourCC("ALRT"), 800, {0, 60, 0, 60, 0, 160, 1, 104, 0x03, 0x20, 0x55, 0x55});
-    Add(FourCC("DITL"), 800, DitlBytes({
+    AddTestResource(FourCC("ALRT"), 800, {0, 60, 0, 60, 0, 160, 1, 104, 0x03, 0x20, 0x55, 0x55});
+    AddTestResource(FourCC("DITL"), 800, DitlBytes({
         {ctrlItem + btnCtrl, R(70, 200, 90, 280), "OK"},
         {statText, R(10, 60, 60, 280), "Could not open ^0: ^1^3"},
     }));
-    Add(FourCC("ALRT"), 801, {0, 60, 0, 60, 0, 160, 1, 104, 0x03, 0x21, 0x55, 0x5D});
-    Add(FourCC("DITL"), 801, DitlBytes({
+    AddTestResource(FourCC("ALRT"), 801, {0, 60, 0, 60, 0, 160, 1, 104, 0x03, 0x21, 0x55, 0x5D});
+    AddTestResource(FourCC("DITL"), 801, DitlBytes({
         {ctrlItem + btnCtrl, R(70, 200, 90, 280), "Save"},
         {ctrlItem + btnCtrl, R(70, 100, 90, 180), "Don't"},
         {statText, R(10, 60, 60, 280), "^2"},
@@ -438,12 +399,12 @@ TEST_F(DialogsTest, PositionedTemplatesAreCentredAndIconsDrawn) {
     dlog.push_back(0);  // align the positioning word
     dlog.push_back(0x30);
     dlog.push_back(0x0A);
-    Add(FourCC("DLOG"), 502, dlog);
+    AddTestResource(FourCC("DLOG"), 502, dlog);
     std::vector<UInt8> icon(128, 0);
     for (int i = 0; i < 4; ++i) icon[size_t(i)] = 0xFF;  // the top row
     icon[4] = 0x80;                                       // the first pixel of the second row
-    Add(FourCC("ICON"), 300, icon);
-    Add(FourCC("DITL"), 502, DitlBytes({
+    AddTestResource(FourCC("ICON"), 300, icon);
+    AddTestResource(FourCC("DITL"), 502, DitlBytes({
         {ctrlItem + btnCtrl, R(70, 100, 90, 180), "OK"},
         {iconItem | itemDisable, R(10, 10, 42, 42), "", 300},
         {iconItem | itemDisable, R(10, 60, 42, 124), "", 300},  // twice as wide
@@ -455,12 +416,11 @@ TEST_F(DialogsTest, PositionedTemplatesAreCentredAndIconsDrawn) {
     // A 200 x 100 dialog on the 400 x 300 desktop.
     EXPECT_EQ(content, R(66, 100, 166, 300));
     DrawDialog(d);
-    EXPECT_EQ(PortPixel(d, 10, 10), 0x000000u);
-    EXPECT_EQ(PortPixel(d, 41, 10), 0x000000u);
-    EXPECT_EQ(PortPixel(d, 10, 11), 0x000000u);
-    EXPECT_EQ(PortPixel(d, 11, 11), 0xFFFFFFu);
-    EXPECT_EQ(PortPixel(d, 42, 10), 0xFFFFFFu);
-    EXPECT_EQ(PortPixel(d, 61, 11), 0x000000u);
-    EXPECT_EQ(PortPixel(d, 62, 11), 0xFFFFFFu);
+    const struct {
+        int h, v;
+        UInt32 rgb;
+    } px[] = {{10, 10, 0}, {41, 10, 0}, {10, 11, 0}, {11, 11, 0xFFFFFF}, {42, 10, 0xFFFFFF}, {61, 11, 0},
+              {62, 11, 0xFFFFFF}};
+    for (const auto& p : px) EXPECT_EQ(PortPixel(GetWindowPort(d), p.h, p.v), p.rgb) << p.h << "," << p.v;
     DisposeDialog(d);
 }
