@@ -1,25 +1,18 @@
-#include "platform/core/ByteIO.h"
 #include "platform/core/PString.h"
-#include "platform/raster/GWorld.h"
-#include "platform/resources/Resources.h"
 #include "platform/ui/ControlInternal.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/Scripting.h"
 #include "platform/ui/WindowInternal.h"
-#include "platform/ui/Windows.h"
+#include "tests/platform/ui/UiTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTabBar>
-#include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
-constexpr Rect kContent{60, 40, 260, 340};  // global content rectangle of the test window
+using namespace uitest;
 
-Rect R(int top, int left, int bottom, int right) { return MakeRect(top, left, bottom, right); }
+constexpr Rect kContent{60, 40, 260, 340};  // global content rectangle of the test window
 
 std::vector<ControlPartCode> gActions;
 void CountAction(ControlRef, ControlPartCode part) { gActions.push_back(part); }
@@ -30,21 +23,14 @@ void ScrollAction(ControlRef c, ControlPartCode part) {
     if (part == kControlDownButtonPart) SetControlValue(c, SInt16(GetControlValue(c) + 1));
 }
 
-class ControlsTest : public testing::Test {
+class ControlsTest : public UiTest {
 protected:
+    ControlsTest() : UiTest(400, 300) {}
     void SetUp() override {
-        ASSERT_EQ(InitWindows(400, 300), noErr);
-        SetUnattended(true);
-        ClearScript();
-        FlushEvents(everyEvent, 0);
+        UiTest::SetUp();
         window_ = NewCWindow(nullptr, &kContent, nullptr, true, documentProc, kFirstWindowOfClass, false, nullptr);
         ASSERT_NE(window_, nullptr);
         gActions.clear();
-    }
-    void TearDown() override {
-        ClearScript();
-        DisposeWindow(window_);
-        FlushEvents(everyEvent, 0);
     }
     ControlRef Make(const Rect& r, SInt16 value, SInt16 min, SInt16 max, SInt16 procID, const char* title = "") {
         Str255 t;
@@ -241,24 +227,11 @@ TEST_F(ControlsTest, WidgetsFollowThePortOrigin) {
 TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
     InitResources();
     const SInt16 file = NewResFileInMemory();
-    ByteWriter menu;
-    for (SInt16 v : {SInt16(150), SInt16(0), SInt16(0), SInt16(0), SInt16(0)}) menu.s16be(v);
-    menu.u32be(~0u);
-    menu.u8(0);
-    for (const char* t : {"8 bits", "24 bits", "32 bits"}) {
-        menu.u8(UInt8(strlen(t)));
-        menu.bytes({reinterpret_cast<const UInt8*>(t), strlen(t)});
-        menu.u32be(0);
-    }
-    menu.u8(0);
-    AddResource(NewHandleFromBytes(menu.buffer()), FourCC("MENU"), 150, nullptr);
+    AddTestResource(FourCC("MENU"), 150, MenuBytes(150, "", {{"8 bits"}, {"24 bits"}, {"32 bits"}}));
     ByteWriter tabs;
     tabs.u16be(3);
-    for (const char* t : {"General", "Paint", "PNG"}) {
-        tabs.u8(UInt8(strlen(t)));
-        tabs.bytes({reinterpret_cast<const UInt8*>(t), strlen(t)});
-    }
-    AddResource(NewHandleFromBytes(tabs.buffer()), FourCC("STR#"), 143, nullptr);
+    for (const char* t : {"General", "Paint", "PNG"}) PutPString(tabs, t);
+    AddTestResource(FourCC("STR#"), 143, tabs.buffer());
 
     ControlRef pop = Make(R(10, 10, 30, 200), 2, 150, 60, popupMenuProc, "Depth:");
     ASSERT_NE(GetControlPopupMenuHandle(pop), nullptr);
