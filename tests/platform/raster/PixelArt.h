@@ -172,25 +172,25 @@ inline std::string RectText(const Rect* r) {
 // A picture recorder that lists what it is given, one line per call.
 struct ListRecorder : PictureRecorder {
     std::vector<std::string> calls;
-    void Add(const std::string& what, GrafVerb verb) { calls.push_back(what + " " + std::to_string(verb)); }
+    void Add(const std::string& what, GrafVerb verb, const Rect* r = nullptr, const std::string& more = "") {
+        calls.push_back(what + " " + std::to_string(verb) + (r ? " " + RectText(r) : "") + more);
+    }
+    static std::string Pair(int a, const char* sep, int b) { return " " + std::to_string(a) + sep + std::to_string(b); }
     void text(CGrafPtr port, SInt16 n, const void* buf, Point, Point) override {
-        calls.push_back("text " + std::string(static_cast<const char*>(buf), size_t(n)) + " at " +
-                        std::to_string(port->pnLoc.h) + "," + std::to_string(port->pnLoc.v));
+        calls.push_back("text " + std::string(static_cast<const char*>(buf), size_t(n)) + " at" +
+                        Pair(port->pnLoc.h, ",", port->pnLoc.v));
     }
     void line(CGrafPtr, Point from, Point to) override {
-        calls.push_back("line " + std::to_string(from.h) + "," + std::to_string(from.v) + "-" +
-                        std::to_string(to.h) + "," + std::to_string(to.v));
+        calls.push_back("line" + Pair(from.h, ",", from.v) + Pair(to.h, ",", to.v));
     }
-    void rect(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("rect", verb); calls.back() += " " + RectText(r); }
-    void rRect(CGrafPtr, GrafVerb verb, const Rect*, SInt16, SInt16) override { Add("rrect", verb); }
-    void oval(CGrafPtr, GrafVerb verb, const Rect*) override { Add("oval", verb); }
-    void arc(CGrafPtr, GrafVerb verb, const Rect*, SInt16, SInt16) override { Add("arc", verb); }
+    void rect(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("rect", verb, r); }
+    void rRect(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 w, SInt16 h) override { Add("rrect", verb, r, Pair(w, "x", h)); }
+    void oval(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("oval", verb, r); }
+    void arc(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 a, SInt16 b) override { Add("arc", verb, r, Pair(a, "+", b)); }
     void poly(CGrafPtr, GrafVerb verb, PolyHandle) override { Add("poly", verb); }
     void rgn(CGrafPtr, GrafVerb verb, RgnHandle) override { Add("rgn", verb); }
     void bits(CGrafPtr, const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) override { calls.push_back("bits"); }
-    void comment(CGrafPtr, SInt16 kind, SInt16 size, Handle) override {
-        calls.push_back("comment " + std::to_string(kind) + " " + std::to_string(size));
-    }
+    void comment(CGrafPtr, SInt16 kind, SInt16 size, Handle) override { calls.push_back("comment" + Pair(kind, " ", size)); }
 };
 
 }  // namespace pixelart
