@@ -48,29 +48,6 @@ TEST(WindowTemplate, ParsesFieldsAndRejectsShortData) {
     }
 }
 
-TEST_F(WindowsTest, GetNewCWindowReadsTheTemplateFromTheResourceChain) {
-    const SInt16 saved = CurResFile();
-    const SInt16 ref = NewResFileInMemory();
-    ASSERT_GT(ref, 0);
-    UseResFile(ref);
-    AddTestResource(FourCC("WIND"), 128, WindBytes(R(60, 70, 160, 270), noGrowDocProc, true, true, 99, "Untitled"));
-    WindowRef w = GetNewCWindow(128, nullptr, kFirstWindowOfClass);
-    EXPECT_EQ(GetNewCWindow(129, nullptr, kFirstWindowOfClass), nullptr);
-    CloseResFile(ref);
-    UseResFile(saved);
-    ASSERT_NE(w, nullptr);
-    Rect r;
-    GetWindowBounds(w, kWindowStructureRgn, &r);
-    EXPECT_EQ(r, R(60 - kDocumentTitleBarHeight, 69, 161, 271));
-    EXPECT_EQ(*GetWindowPortBounds(w, &r), R(0, 0, 100, 200));
-    EXPECT_EQ(GetWRefCon(w), reinterpret_cast<SRefCon>(intptr_t(99)));
-    // A new port is white, 32 bits deep, and is the window itself.
-    EXPECT_EQ(GetPixDepth(GetPortPixMap(w)), 32);
-    EXPECT_EQ(PortPixel(w, 0, 0), 0xFFFFFFu);
-    EXPECT_EQ(PortPixel(w, 199, 99), 0xFFFFFFu);
-    EXPECT_EQ(ui_internal::Record(w), static_cast<void*>(w));
-}
-
 // A document window (content 100,100 - 300,400) with close, zoom and grow
 // boxes, an inactive one behind it, and a floating window over both.
 struct PartCase {
@@ -358,18 +335,6 @@ TEST_F(WindowsTest, DrawingReachesTheScreenAtTheNextEventWait) {
     view->removeEventFilter(&log);
 }
 
-TEST_F(WindowsTest, LocalAndGlobalPointsUseContentAndOrigin) {
-    WindowRef w = MakeWindow(R(100, 50, 200, 150));
-    SetPort(w);
-    SetOrigin(-10, 7);
-    Point p = P(110, 60);
-    GlobalToLocal(&p);
-    EXPECT_EQ(p, P(17, 0));
-    LocalToGlobal(&p);
-    EXPECT_EQ(p, P(110, 60));
-    SetPort(nullptr);
-}
-
 TEST_F(WindowsTest, DragWindowMovesByTheMouseAndKeepsTheTitleBarInBounds) {
     WindowRef w = MakeWindow(R(100, 100, 300, 400));
     Rect gray;
@@ -430,24 +395,6 @@ TEST_F(WindowsTest, GrowWindowReturnsTheClampedSize) {
     EXPECT_EQ(r, R(100, 100, 300, 400));  // the program sizes it
 }
 
-TEST_F(WindowsTest, ZoomWindowTogglesStandardAndUserStates) {
-    WindowRef w = MakeWindow(R(100, 100, 300, 400));
-    const Rect std = R(40, 10, 500, 700);
-    SetWindowStandardState(w, &std);
-    WindowRef hit;
-    EXPECT_EQ(FindWindow(P(90, 385), &hit), inZoomOut);
-    ZoomWindow(w, inZoomOut, false);
-    Rect r;
-    GetWindowBounds(w, kWindowContentRgn, &r);
-    EXPECT_EQ(r, std);
-    EXPECT_EQ(*GetWindowPortBounds(w, &r), R(0, 0, 460, 690));
-    EXPECT_TRUE(IsWindowUpdatePending(w));
-    EXPECT_EQ(FindWindow(P(30, 685), &hit), inZoomIn);
-    ZoomWindow(w, inZoomIn, false);
-    GetWindowBounds(w, kWindowContentRgn, &r);
-    EXPECT_EQ(r, R(100, 100, 300, 400));
-}
-
 // Paint windows size themselves after the zoom box; the box still toggles
 // and remembers the user state.
 TEST_F(WindowsTest, ZoomBoxTogglesWhenTheProgramSizesTheWindow) {
@@ -482,23 +429,6 @@ TEST_F(WindowsTest, TrackGoAwayIsTrueOnlyWhenReleasedInside) {
         EXPECT_EQ(TrackGoAway(w, ev.where), inside);
         FlushEvents(everyEvent, 0);
     }
-}
-
-TEST_F(WindowsTest, PropertiesStoreBytesByCreatorAndTag) {
-    WindowRef w = MakeWindow(R(100, 100, 200, 200));
-    const OSType krvl = FourCC("Krvl"), kind = FourCC("kind");
-    const UInt16 value = 128;
-    UInt32 size = 0, actual = 0;
-    UInt16 got = 0;
-    EXPECT_EQ(GetWindowPropertySize(w, krvl, kind, &size), errWindowPropertyNotFound);
-    EXPECT_EQ(SetWindowProperty(w, krvl, kind, 2, &value), noErr);
-    EXPECT_EQ(SetWindowProperty(w, krvl, FourCC("othr"), 1, "x"), noErr);
-    EXPECT_EQ(GetWindowProperty(w, krvl, kind, 2, &actual, &got), noErr);
-    EXPECT_TRUE(got == 128 && actual == 2u);
-    EXPECT_EQ(RemoveWindowProperty(w, krvl, kind), noErr);
-    EXPECT_EQ(GetWindowProperty(w, krvl, kind, 2, &actual, &got), errWindowPropertyNotFound);
-    EXPECT_EQ(GetWindowPropertySize(w, krvl, FourCC("othr"), &size), noErr);
-    EXPECT_EQ(size, 1u);
 }
 
 }  // namespace
