@@ -320,30 +320,3 @@ TEST_F(MenusTest, ProgramDrawnGridDrawsCellsAndChoosesByCell) {
     QCoreApplication::sendEvent(grid, &onDisabled);
     EXPECT_EQ(ui_internal::TakePendingMenuChoice(), 0);
 }
-
-TEST_F(MenusTest, MenuBarFromResources) {
-    InitResources();
-    const SInt16 file = NewResFileInMemory();
-    ASSERT_NE(file, kResFileNotOpen);
-    AddTestResource(FourCC("MENU"), 200, MenuBytes(200, "A", {{"One", 'O'}, {"Two"}}));
-    AddTestResource(FourCC("MENU"), 201, MenuBytes(201, "B", {{"Three"}, {"Four"}}, ~0u ^ 4u));
-    AddTestResource(FourCC("MBAR"), 300, {0, 2, 0, 200, 0, 201});
-    Handle bar = GetNewMBar(300);
-    ASSERT_NE(bar, nullptr);
-    SetMenuBar(bar);
-    DisposeHandle(bar);
-    MenuRef a = GetMenuHandle(200), b = GetMenuHandle(201);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    Keep(a);
-    Keep(b);
-    EXPECT_EQ(GetMenu(200), a);  // loaded once
-    EXPECT_EQ(CountMenuItems(b), 2);
-    EXPECT_TRUE(IsMenuItemEnabled(b, 1));
-    EXPECT_FALSE(IsMenuItemEnabled(b, 2));
-    Str255 text;
-    GetMenuItemText(b, 2, text);
-    EXPECT_EQ(PStringToStd(text), "Four");
-    EXPECT_EQ(GetNewMBar(301), nullptr);
-    CloseResFile(file);
-}
