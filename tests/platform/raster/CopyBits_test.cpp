@@ -1,7 +1,7 @@
 // What the per-pixel reference (CopyBitsReference_test) does not model: the
-// current port's regions and bottleneck, plain bit maps, copies onto
-// themselves, unusable arguments, the extremes of the coordinate range, the
-// dither's own error diffusion and SafeCopyDeepMask's edge shift.
+// current port's regions (its bottleneck: GrafProcs_test), plain bit maps,
+// copies onto themselves, unusable arguments, the extremes of the coordinate
+// range, the dither's own error diffusion and SafeCopyDeepMask's edge shift.
 #include "platform/raster/CopyBits.h"
 
 #include "platform/raster/Regions.h"
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 using namespace pixelart;
@@ -57,63 +56,6 @@ TEST(CopyBits, PortClipAndVisibleRegionsApplyToTheCurrentPort) {
         const UInt32 k = v >= 1 && v <= 3 ? 255 : 0;
         EXPECT_EQ(d.rowValues(v), (Values{0, 0, k, k, 0, 0})) << v;
     }
-}
-
-struct BitsCall {
-    int calls = 0;
-    Rect src{}, dst{};
-    SInt16 mode = -1;
-    RgnHandle rgn = nullptr;
-};
-BitsCall gBitsCall;
-void RecordBits(const BitMap*, const Rect* srcRect, const Rect* dstRect, SInt16 mode, RgnHandle maskRgn) {
-    gBitsCall = {gBitsCall.calls + 1, *srcRect, *dstRect, mode, maskRgn};
-}
-
-TEST(CopyBits, CurrentPortGoesThroughItsBitsBottleneck) {
-    SavedGWorld saved;
-    World s(8, 4, 4), d(8, 4, 4), other(8, 4, 4);
-    s.fill(7);
-    CQDProcs procs;
-    procs.bitsProc = RecordBits;
-    d.g.get()->grafProcs = &procs;
-    SetGWorld(d.g.get(), nullptr);
-    gBitsCall = {};
-    UniqueRgn rgn;
-    Copy(s, d, MakeRect(0, 0, 2, 2), MakeRect(1, 1, 3, 3), srcXor, rgn);
-    EXPECT_EQ(gBitsCall.calls, 1);
-    EXPECT_EQ(gBitsCall.src, MakeRect(0, 0, 2, 2));
-    EXPECT_EQ(gBitsCall.dst, MakeRect(1, 1, 3, 3));
-    EXPECT_EQ(gBitsCall.mode, srcXor);
-    EXPECT_EQ(gBitsCall.rgn, rgn.get());
-    EXPECT_EQ(d.at(1, 1), 0u);  // the procedure replaced the drawing
-    // A map that is not the port's draws directly.
-    CopyAll(s, other, srcCopy);
-    EXPECT_EQ(gBitsCall.calls, 1);
-    EXPECT_EQ(other.at(3, 3), 7u);
-    d.g.get()->grafProcs = nullptr;
-}
-
-// Records the copy and whether the destination was drawn before recording.
-struct BitsRecorder : ListRecorder {
-    const World* dst = nullptr;
-    void bits(CGrafPtr, const BitMap*, const Rect*, const Rect*, SInt16 mode, RgnHandle) override {
-        calls.push_back("bits " + std::to_string(mode) + (dst->at(0, 0) != 0 ? " drawn" : " not drawn"));
-    }
-};
-
-TEST(CopyBits, StdBitsRecordsIntoAnOpenPictureThenDraws) {
-    SavedGWorld saved;
-    World s(8, 2, 2), d(8, 2, 2);
-    s.fill(9);
-    BitsRecorder rec;
-    rec.dst = &d;
-    d.g.get()->picSave = &rec;
-    SetGWorld(d.g.get(), nullptr);
-    CopyAll(s, d, ditherCopy);
-    EXPECT_EQ(rec.calls, std::vector<std::string>{"bits " + std::to_string(ditherCopy) + " not drawn"});
-    EXPECT_EQ(d.at(1, 1), 9u);
-    d.g.get()->picSave = nullptr;
 }
 
 TEST(CopyBits, CopyOntoItselfReadsTheOldPixels) {

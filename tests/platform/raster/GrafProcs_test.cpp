@@ -25,6 +25,9 @@ void LogArc(GrafVerb verb, const Rect* r, SInt16 a, SInt16 b) { gLog.arc(nullptr
 void LogPoly(GrafVerb verb, PolyHandle poly) { gLog.poly(nullptr, verb, poly); }
 void LogRgn(GrafVerb verb, RgnHandle rgn) { gLog.rgn(nullptr, verb, rgn); }
 void LogComment(SInt16 kind, SInt16 size, Handle h) { gLog.comment(nullptr, kind, size, h); }
+void LogBits(const BitMap* b, const Rect* s, const Rect* d, SInt16 mode, RgnHandle rgn) {
+    gLog.bits(nullptr, b, s, d, mode, rgn);
+}
 
 // Records, then draws as the standard procedure does: the usual way a
 // program watches drawing without changing it.
@@ -74,6 +77,7 @@ TEST(GrafProcs, CustomProcsReplaceDrawing) {
     procs.polyProc = LogPoly;
     procs.rgnProc = LogRgn;
     procs.commentProc = LogComment;
+    procs.bitsProc = LogBits;
     SetPortGrafProcs(g.get(), &procs);
     gCalls.clear();
 
@@ -106,11 +110,19 @@ TEST(GrafProcs, CustomProcsReplaceDrawing) {
     ErasePoly(poly);
     KillPoly(poly);
     PicComment(100, 0, nullptr);
+    // Copies onto the port's map go through its bottleneck; onto other maps they draw directly.
+    const World src(8, 4, 4), other(8, 4, 4);
+    src.fill(7);
+    const Rect s2 = MakeRect(0, 0, 2, 2), d2 = MakeRect(1, 1, 3, 3);
+    CopyBits(&src.pm(), &MapOf(g.get()), &s2, &d2, srcXor, rgn);
+    CopyBits(&src.pm(), &other.pm(), &s2, &d2, srcCopy, nullptr);
+    EXPECT_EQ(other.at(2, 2), 7u);
 
     EXPECT_EQ(gCalls, (std::vector<std::string>{
                           "rect 0 1,2,5,6", "rect 1 1,2,5,6", "rect 2 1,2,5,6", "rect 3 1,2,5,6",
                           "rect 4 1,2,5,6", "oval 1 1,2,5,6", "oval 4 1,2,5,6", "rrect 0 1,2,5,6 4x2",
-                          "arc 1 1,2,5,6 45+90", "line 6,3 6,3", "rgn 3", "poly 2", "comment 100 0"}));
+                          "arc 1 1,2,5,6 45+90", "line 6,3 6,3", "rgn 3", "poly 2", "comment 100 0",
+                          "bits 0,0,2,2 1,1,3,3 2 in region"}));
     EXPECT_EQ(Picture(g.get()), Rows(8, "........"));
 }
 
@@ -136,13 +148,17 @@ TEST(GrafProcs, StandardProcsRecordIntoOpenPictureAndDraw) {
     FramePoly(poly);
     KillPoly(poly);
     PicComment(200, 4, nullptr);
+    const World black(8, 2, 2);
+    black.fill(255);
+    const Rect s2 = MakeRect(0, 0, 2, 2), d2 = MakeRect(2, 0, 4, 2);
+    CopyBits(&black.pm(), &MapOf(g.get()), &s2, &d2, ditherCopy, nullptr);
     g.get()->picSave = nullptr;
     PicComment(201, 0, nullptr);  // no picture: nothing happens
 
     EXPECT_EQ(rec.calls, (std::vector<std::string>{"rect 1 0,0,2,2", "line 3,3 5,3", "oval 1 0,4,2,6",
                                                    "rrect 1 0,4,2,6 2x2", "arc 0 0,4,2,6 0+90", "rgn 0", "poly 0",
-                                                   "comment 200 4"}));
-    EXPECT_EQ(Picture(g.get()), (Rows{"##..##", "##..##", "......", "...###"}));
+                                                   "comment 200 4", "bits 0,0,2,2 2,0,4,2 64"}));
+    EXPECT_EQ(Picture(g.get()), (Rows{"##..##", "##..##", "##....", "##.###"}));
 }
 
 }  // namespace

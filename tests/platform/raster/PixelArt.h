@@ -189,7 +189,9 @@ struct ListRecorder : PictureRecorder {
     void arc(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 a, SInt16 b) override { Add("arc", verb, r, Pair(a, "+", b)); }
     void poly(CGrafPtr, GrafVerb verb, PolyHandle) override { Add("poly", verb); }
     void rgn(CGrafPtr, GrafVerb verb, RgnHandle) override { Add("rgn", verb); }
-    void bits(CGrafPtr, const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) override { calls.push_back("bits"); }
+    void bits(CGrafPtr, const BitMap*, const Rect* s, const Rect* d, SInt16 mode, RgnHandle rgn) override {
+        calls.push_back("bits " + RectText(s) + " " + RectText(d) + " " + std::to_string(mode) + (rgn ? " in region" : ""));
+    }
     void comment(CGrafPtr, SInt16 kind, SInt16 size, Handle) override { calls.push_back("comment" + Pair(kind, " ", size)); }
 };
 
