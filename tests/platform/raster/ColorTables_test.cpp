@@ -19,9 +19,8 @@ TEST(StandardTables, SizesAndTheRunsOfTheEightBitTable) {
         int depth, index;
         RGBColor rgb;
     } cases[] = {
-        {1, 0, {0xFFFF, 0xFFFF, 0xFFFF}}, {1, 1, {0, 0, 0}},          {2, 1, {0xAAAA, 0xAAAA, 0xAAAA}},
-        {2, 2, {0x5555, 0x5555, 0x5555}}, {4, 1, {0xFC00, 0xF37D, 0x052F}}, {4, 11, {0x90D7, 0x7160, 0x3A34}},
-        {4, 15, {0, 0, 0}},              {8, 1, {0xFFFF, 0xFFFF, 0xCCCC}}, {8, 5, {0xFFFF, 0xFFFF, 0x0000}},
+        {2, 1, {0xAAAA, 0xAAAA, 0xAAAA}}, {2, 2, {0x5555, 0x5555, 0x5555}}, {4, 1, {0xFC00, 0xF37D, 0x052F}},
+        {8, 1, {0xFFFF, 0xFFFF, 0xCCCC}}, {8, 5, {0xFFFF, 0xFFFF, 0x0000}},
         {8, 6, {0xFFFF, 0xCCCC, 0xFFFF}}, {8, 35, {0xFFFF, 0, 0}},      {8, 36, {0xCCCC, 0xFFFF, 0xFFFF}},
         {8, 179, {0x3333, 0, 0}},         {8, 180, {0, 0xFFFF, 0xFFFF}}, {8, 214, {0, 0, 0x3333}},
         {8, 215, {0xEEEE, 0, 0}},         {8, 224, {0x1111, 0, 0}},      {8, 225, {0, 0xEEEE, 0}},
@@ -85,29 +84,9 @@ TEST(GetCTable, IdsAndEveryEntryExact) {
     for (SInt16 id : {0, 3, 132}) EXPECT_EQ(GetCTable(id), nullptr) << id;
 }
 
-TEST(NewColorTable, SizesSeedsAndCopies) {
-    EXPECT_EQ(NewColorTable(0), nullptr);
-    EXPECT_EQ(NewColorTable(257), nullptr);
-    const UniqueCTable a(NewColorTable(1)), b(NewColorTable(256));
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ((*b)->ctSize, 255);
-    EXPECT_NE((*a)->ctSeed, (*b)->ctSeed);
-    const SInt32 before = (*b)->ctSeed;
-    CTabChanged(b.get());
-    EXPECT_NE((*b)->ctSeed, before);
-    // Freeing a shared standard table by mistake leaves it intact.
-    DisposeCTable(StandardCTable(4));
-    EXPECT_EQ(CTabCount(StandardCTable(4)), 16);
-    EXPECT_EQ(Entry(StandardCTable(4), 15), Rgb(0, 0, 0));
-    const UniqueCTable c(CopyCTable(b.get()));
-    EXPECT_NE(c.get(), b.get());
-    EXPECT_EQ(CTabCount(c.get()), 256);
-    EXPECT_EQ(CopyCTable(nullptr), nullptr);
-}
-
 // A size field that claims more entries than the block holds is never
 // believed (tables arrive from files).
-TEST(NewColorTable, ReadableCountTrustsTheBlockNotTheSizeField) {
+TEST(NewColorTable, SizesAndTheReadableCount) {
     const UniqueCTable t(NewColorTable(2));
     CTabEntries(t.get())[0].rgb = {0xFFFF, 0xFFFF, 0xFFFF};
     CTabEntries(t.get())[1].rgb = {0x1000, 0x1000, 0x1000};
@@ -128,6 +107,11 @@ TEST(NewColorTable, ReadableCountTrustsTheBlockNotTheSizeField) {
     (*big)->ctSize = 300;
     EXPECT_EQ(CTabReadableCount(big.get()), 256);
     EXPECT_EQ(CTabReadableCount(nullptr), 0);
+    EXPECT_EQ(NewColorTable(0), nullptr);
+    EXPECT_EQ(NewColorTable(257), nullptr);
+    // Freeing a shared standard table by mistake leaves it intact.
+    DisposeCTable(StandardCTable(4));
+    EXPECT_EQ(Entry(StandardCTable(4), 15), Rgb(0, 0, 0));
 }
 
 TEST(Nearest, TiesGoToTheLowestIndexAndKnownMappings) {
@@ -158,15 +142,19 @@ TEST(Nearest, TiesGoToTheLowestIndexAndKnownMappings) {
 // The fast paths against the exact search, on a grid of the 8-bit cube asked
 // twice (cells and blocks built by the first pass answer the second; half
 // the tables build their cells through the 8-bit path first) and on random
-// 16-bit colours. The random tables cluster entries so cells keep long lists
-// and the list and block budgets run out.
+// 16-bit colours. The random tables cluster entries so cells keep long lists.
 TEST(Nearest, InverseTableMatchesExactSearch) {
     std::mt19937 rng(2024);
     struct Case {
         UniqueCTable t;
         int step;
+        size_t listBytes = InverseTable::kListBudget, blockBytes = InverseTable::kBlockBudget;
     };
     std::vector<Case> cases;
+    // With the list and block budgets used up early, cells fall back to their
+    // coarse cell's list and to scanning.
+    for (size_t budget : {size_t(0), size_t(3000)})
+        cases.push_back({UniqueCTable(GetCTable(8)), 3, budget, budget ? size_t(64 * 40) : size_t(0)});
     for (SInt16 id : {1, 2, 4, 8, 36, 128, 130, 131})
         cases.push_back({UniqueCTable(GetCTable(id)), id == 4 || id == 8 ? 2 : 5});
     for (int n : {1, 3, 17, 40, 256, 256}) {
@@ -185,7 +173,9 @@ TEST(Nearest, InverseTableMatchesExactSearch) {
         CTabHandle t = cases[i].t.get();
         const int step = cases[i].step;
         const bool eightBitFirst = i % 2 == 0;
-        InverseTable inv(t);
+        std::vector<RGBColor> colors;
+        for (int k = 0; k < CTabCount(t); ++k) colors.push_back(Entry(t, k));
+        InverseTable inv(colors, cases[i].listBytes, cases[i].blockBytes);
         std::vector<UInt8> expected;
         for (int pass = 0; pass < 2; ++pass) {
             size_t k = 0;
@@ -207,25 +197,6 @@ TEST(Nearest, InverseTableMatchesExactSearch) {
             const RGBColor c{UInt16(rng()), UInt16(rng()), UInt16(rng())};
             ASSERT_EQ(inv.Nearest(c), NearestColorIndex(t, c)) << c.red << "," << c.green << "," << c.blue;
         }
-    }
-}
-
-// With the list and block budgets used up early, cells fall back to their
-// coarse cell's list and to scanning: still the exact answers.
-TEST(Nearest, InverseTableExactWhenBudgetsRunOut) {
-    std::vector<RGBColor> colors;
-    for (int i = 0; i < 256; ++i) colors.push_back(Entry(StandardCTable(8), i));
-    for (auto [lists, blocks] : {std::pair<size_t, size_t>{0, 0}, {3000, 64 * 40}}) {
-        InverseTable inv(colors, lists, blocks);
-        for (int pass = 0; pass < 2; ++pass)
-            for (int r = 1; r < 256; r += 3)
-                for (int g = 0; g < 256; g += 3)
-                    for (int b = 2; b < 256; b += 3) {
-                        const RGBColor c = Rgb(UInt16(r * 0x101), UInt16(g * 0x101), UInt16(b * 0x101));
-                        const int want = NearestColorIndex(StandardCTable(8), c);
-                        ASSERT_EQ(inv.Nearest8(UInt8(r), UInt8(g), UInt8(b)), want) << lists << " " << r << "," << g << "," << b;
-                        ASSERT_EQ(inv.Nearest(c), want) << lists << " " << r << "," << g << "," << b;
-                    }
     }
 }
 

@@ -305,36 +305,4 @@ TEST_F(TextTest, RecordingAndBottleneck) {
     EXPECT_EQ(Count(0x000000), 0);
 }
 
-TEST_F(TextTest, FontNumbersAndNames) {
-    const struct {
-        const char* name;
-        SInt16 number;
-    } cases[] = {{"Geneva", 3}, {"monaco", 4}, {"Times", 20}, {"Helvetica", 21}, {"COURIER", 22}, {"No Such Font", 0}};
-    for (const auto& c : cases) {
-        SInt16 n = -1;
-        auto p = P(c.name);
-        GetFNum(p.data(), &n);
-        EXPECT_EQ(n, c.number) << c.name;
-    }
-    Str255 name;
-    GetFontName(kFontIDCourier, name);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), "Courier");
-    GetFontName(999, name);
-    EXPECT_EQ(name[0], 0);
-
-    const auto families = FontFamilyNames();
-    ASSERT_FALSE(families.empty());
-    auto p = P(families.front());
-    SInt16 a = 0, b = 0;
-    GetFNum(p.data(), &a);
-    GetFNum(p.data(), &b);
-    EXPECT_GE(a, 1024);
-    EXPECT_EQ(a, b);
-    GetFontName(a, name);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), families.front());
-    TextFont(a);
-    auto s = P("abc");
-    EXPECT_GT(StringWidth(s.data()), 0);
-}
-
 }  // namespace

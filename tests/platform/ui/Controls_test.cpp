@@ -4,7 +4,6 @@
 #include "platform/ui/WindowInternal.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QTabBar>
 
@@ -180,26 +179,6 @@ TEST_F(ControlsTest, ThumbDraggedToTheEnds) {
         for (ControlPartCode p : gActions) EXPECT_EQ(p, kControlIndicatorPart);
         DisposeControl(c);
     }
-}
-
-TEST_F(ControlsTest, CheckBoxLeavesItsValueToTheProgram) {
-    ControlRef c = Make(R(10, 10, 28, 150), 0, 0, 1, checkBoxProc, "Grid");
-    auto* box = qobject_cast<QCheckBox*>(ui_internal::ControlWidget(c));
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), QStringLiteral("Grid"));
-    ScriptClick(Global(20, 19));
-    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlCheckBoxPart);
-    EXPECT_EQ(GetControlValue(c), 0);
-    EXPECT_FALSE(box->isChecked());
-    SetControlValue(c, 1);
-    EXPECT_TRUE(box->isChecked());
-    // Pressed inside, released outside: no part.
-    ScriptMouseDown(Global(20, 19));
-    ScriptMouseUp(Global(200, 150));
-    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlNoPart);
-    EXPECT_EQ(GetControlValue(c), 1);
-    HiliteControl(c, kControlInactivePart);
-    EXPECT_FALSE(box->isEnabled());
 }
 
 TEST_F(ControlsTest, WidgetsFollowThePortOrigin) {
