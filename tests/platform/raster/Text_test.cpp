@@ -1,6 +1,7 @@
 // Glyph shapes vary with the installed fonts, so these tests check counts,
 // bounds and laws (xor twice restores, outline never overlaps the glyph),
-// not exact glyphs.
+// not exact glyphs. Glyphs are painted as spans by the pen's painter, whose
+// colours and clipping Pen_test checks.
 #include "platform/raster/Text.h"
 
 #include "platform/raster/ColorTables.h"
@@ -136,29 +137,6 @@ TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
     EXPECT_EQ(DrawAt(5, 30, "Hello"), width);
     EXPECT_EQ(Count(0x000000), 0);
     ShowPen();
-    // Only inside the clip.
-    TextSize(24);
-    Rect clip{0, 0, 70, 30};
-    RectRgn(world.get()->clipRgn, &clip);
-    DrawAt(0, 40, "WWWWWW");
-    EXPECT_GT(Count(0x000000, &box), 20);
-    EXPECT_TRUE(box.left >= 0 && box.right <= 30 && box.top >= 0);
-}
-
-TEST_F(TextTest, ForegroundColourAndDepth) {
-    Make(8);
-    RGBColor red{0xDD00, 0, 0};
-    RGBForeColor(&red);
-    DrawAt(0, 20, "MMM");
-    int ink = 0, other = 0;
-    for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
-        for (int h = Map().bounds.left; h < Map().bounds.right; ++h) {
-            const UInt8 px = PixRow(Map(), v)[h - Map().bounds.left];
-            if (px == 216) ++ink;  // 0xDDDD red of the standard table
-            else if (px != 0) ++other;
-        }
-    EXPECT_GT(ink, 20);
-    EXPECT_EQ(other, 0);
 }
 
 TEST_F(TextTest, ModesAsOneBitSources) {
