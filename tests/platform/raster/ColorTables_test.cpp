@@ -314,23 +314,4 @@ TEST_F(PortTest, CPixelAtEveryDepth) {
     }
 }
 
-TEST_F(PortTest, SetCPixelHonoursClipAndVisibleRegions) {
-    for (bool vis : {false, true}) {
-        Make(8);
-        Rect area{0, 0, 2, 2};
-        RectRgn(vis ? world.get()->visRgn : world.get()->clipRgn, &area);
-        const RGBColor black{0, 0, 0};
-        SetCPixel(1, 1, &black);
-        SetCPixel(2, 1, &black);
-        SetCPixel(1, -1, &black);
-        RGBColor in, right, above;
-        GetCPixel(1, 1, &in);
-        GetCPixel(2, 1, &right);
-        GetCPixel(1, -1, &above);
-        EXPECT_EQ(in, black) << vis;
-        EXPECT_EQ(right, pixelart::kWhite) << vis;
-        EXPECT_EQ(above, pixelart::kWhite) << vis;
-    }
-}
-
 }  // namespace

@@ -314,19 +314,6 @@ TEST_F(EventsTest, ApplicationActivationGivesSuspendAndResume) {
     EXPECT_FALSE(GetNextEvent(osMask, &ev));
 }
 
-TEST_F(EventsTest, FlushEventsStopsAtTheStopMask) {
-    ASSERT_EQ(PostEvent(keyDown, 1), noErr);
-    ASSERT_EQ(PostEvent(mouseDown, 2), noErr);
-    ASSERT_EQ(PostEvent(keyDown, 3), noErr);
-    ASSERT_EQ(PostEvent(mouseUp, 4), noErr);
-    ASSERT_EQ(PostEvent(keyDown, 5), noErr);
-    FlushEvents(keyDownMask | mDownMask, mUpMask);
-    std::vector<UInt32> left;
-    EventRecord ev;
-    while (GetNextEvent(everyEvent & ~updateMask, &ev)) left.push_back(ev.message);
-    EXPECT_EQ(left, (std::vector<UInt32>{4, 5}));
-}
-
 TEST_F(EventsTest, WaitNextEventSleepsAndDelayPassesTime) {
     EventRecord ev;
     const UInt32 t0 = TickCount();
