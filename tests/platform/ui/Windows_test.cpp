@@ -48,82 +48,57 @@ TEST(WindowTemplate, ParsesFieldsAndRejectsShortData) {
     }
 }
 
-// A document window (content 100,100 - 300,400) with close, zoom and grow
-// boxes, an inactive one behind it, and a floating window over both.
 struct PartCase {
     Point pt;
     WindowPartCode part;
-    int window;  // 0 none, 1 front document, 2 back document, 3 floating
+    WindowRef window;
 };
+void ExpectParts(std::initializer_list<PartCase> cases) {
+    for (const PartCase& c : cases) {
+        WindowRef hit = reinterpret_cast<WindowRef>(1);
+        EXPECT_EQ(FindWindow(c.pt, &hit), c.part) << c.pt.v << "," << c.pt.h;
+        EXPECT_EQ(hit, c.window) << c.pt.v << "," << c.pt.h;
+    }
+}
 
+// A document window (content 100,100 - 300,400) with close, zoom and grow
+// boxes, an inactive one beside it, and a floating window; then dialogs,
+// which are in front of everything and have no boxes.
 TEST_F(WindowsTest, FindWindowReportsThePartsAtExactPoints) {
     WindowRef back = MakeWindow(R(100, 600, 300, 900), zoomDocProc);
     WindowRef doc = MakeWindow(R(100, 100, 300, 400), zoomDocProc);
     WindowRef fl = MakeWindow(R(400, 350, 450, 450), floatProc);
     ASSERT_TRUE(doc && back && fl);
-    const WindowRef windows[] = {nullptr, doc, back, fl};
-    const PartCase cases[] = {
-        {P(-1, 10), inMenuBar, 0},
-        {P(5, 5), inDesk, 0},
-        {P(301, 200), inDesk, 0},  // just below the bottom border
-        {P(300, 200), inDrag, 1},  // the bottom border
-        {P(80, 99), inDrag, 1},    // top-left corner of the frame
-        {P(90, 250), inDrag, 1},
-        {P(84, 107), inGoAway, 1},
-        {P(95, 118), inGoAway, 1},
-        {P(96, 118), inDrag, 1},
-        {P(84, 106), inDrag, 1},
-        {P(90, 381), inZoomOut, 1},
-        {P(95, 392), inZoomOut, 1},
-        {P(90, 393), inDrag, 1},
-        {P(100, 100), inContent, 1},
-        {P(284, 399), inContent, 1},
-        {P(285, 385), inGrow, 1},
-        {P(299, 399), inGrow, 1},
-        {P(90, 610), inDrag, 2},  // boxes of an inactive window are not live
-        {P(299, 899), inContent, 2},
-        {P(392, 352), inGoAway, 3},  // floating: 11-pixel title bar, 8 x 8 box
-        {P(389, 349), inDrag, 3},
-        {P(399, 440), inDrag, 3},
-        {P(400, 360), inContent, 3},
-    };
-    for (const PartCase& c : cases) {
-        WindowRef hit = reinterpret_cast<WindowRef>(1);
-        EXPECT_EQ(FindWindow(c.pt, &hit), c.part) << c.pt.v << "," << c.pt.h;
-        EXPECT_EQ(hit, windows[c.window]) << c.pt.v << "," << c.pt.h;
-    }
+    ExpectParts({
+        {P(-1, 10), inMenuBar, nullptr}, {P(5, 5), inDesk, nullptr},
+        {P(301, 200), inDesk, nullptr},  // just below the bottom border
+        {P(300, 200), inDrag, doc},      // the bottom border
+        {P(80, 99), inDrag, doc},        // top-left corner of the frame
+        {P(90, 250), inDrag, doc},       {P(84, 107), inGoAway, doc},   {P(95, 118), inGoAway, doc},
+        {P(96, 118), inDrag, doc},       {P(84, 106), inDrag, doc},     {P(90, 381), inZoomOut, doc},
+        {P(95, 392), inZoomOut, doc},    {P(90, 393), inDrag, doc},     {P(100, 100), inContent, doc},
+        {P(284, 399), inContent, doc},   {P(285, 385), inGrow, doc},    {P(299, 399), inGrow, doc},
+        {P(90, 610), inDrag, back},  // boxes of an inactive window are not live
+        {P(299, 899), inContent, back},
+        {P(392, 352), inGoAway, fl},  // floating: 11-pixel title bar, 8 x 8 box
+        {P(389, 349), inDrag, fl},       {P(399, 440), inDrag, fl},     {P(400, 360), inContent, fl},
+    });
     // Floating windows are hit before the documents they cover.
     MoveWindow(fl, 120, 200, false);
-    WindowRef hit = nullptr;
-    EXPECT_EQ(FindWindow(P(210, 150), &hit), inContent);
-    EXPECT_EQ(hit, fl);
+    ExpectParts({{P(210, 150), inContent, fl}});
     HideWindow(fl);
-    EXPECT_EQ(FindWindow(P(210, 150), &hit), inContent);
-    EXPECT_EQ(hit, doc);
-}
+    ExpectParts({{P(210, 150), inContent, doc}});
 
-TEST_F(WindowsTest, DialogsAreInFrontOfEverythingAndHaveNoBoxes) {
-    WindowRef fl = MakeWindow(R(500, 100, 600, 300), floatProc);
+    WindowRef fl2 = MakeWindow(R(500, 100, 600, 300), floatProc);
     WindowRef movable = MakeWindow(R(520, 150, 620, 350), movableDBoxProc);
     WindowRef plain = MakeWindow(R(300, 600, 400, 800), plainDBox);
-    const PartCase cases[] = {
-        {P(510, 160), inDrag, 1},     // the movable dialog's title bar, over the floating window
-        {P(504, 158), inDrag, 1},     // where a close box would be
-        {P(560, 200), inContent, 1},
-        {P(495, 120), inDrag, 3},     // the floating window beside it
-        {P(299, 650), inContent, 2},  // a plain dialog's border
-        {P(350, 700), inContent, 2},
-    };
-    const WindowRef windows[] = {nullptr, movable, plain, fl};
-    for (const PartCase& c : cases) {
-        WindowRef hit = nullptr;
-        EXPECT_EQ(FindWindow(c.pt, &hit), c.part) << c.pt.v << "," << c.pt.h;
-        EXPECT_EQ(hit, windows[c.window]) << c.pt.v << "," << c.pt.h;
-    }
-    Rect r;
-    GetWindowBounds(plain, kWindowStructureRgn, &r);
-    EXPECT_EQ(r, R(299, 599, 401, 801));
-    EXPECT_EQ(FrontWindow(), plain);
+    ExpectParts({
+        {P(510, 160), inDrag, movable},  // the movable dialog's title bar, over the floating window
+        {P(504, 158), inDrag, movable},  // where a close box would be
+        {P(560, 200), inContent, movable}, {P(495, 120), inDrag, fl2},
+        {P(299, 650), inContent, plain},  // a plain dialog's border, over the document behind
+        {P(350, 700), inContent, plain},
+    });
     EXPECT_EQ(FrontNonFloatingWindow(), plain);
 }
 
