@@ -233,12 +233,9 @@ TEST_F(DialogsTest, KeysHitTheDefaultAndCancelItemsAndTypeIntoTheFocus) {
         DialogItemIndex hit;
         const char* text;
     } cases[] = {
-        {kVK_Return, kReturnCharCode, 0, 1, 1, "12"},
-        {kVK_ANSI_KeypadEnter, kEnterCharCode, 0, 1, 1, "12"},
-        {kVK_Return, kReturnCharCode, 0, 2, 2, "12"},
-        {kVK_Escape, kEscapeCharCode, 0, 1, 2, "12"},
-        {0x2F, '.', cmdKey, 1, 2, "12"},
-        {kVK_ANSI_7, '7', 0, 1, 3, "7"},  // the first edit text starts selected
+        {kVK_Return, kReturnCharCode, 0, 1, 1, "12"}, {kVK_ANSI_KeypadEnter, kEnterCharCode, 0, 1, 1, "12"},
+        {kVK_Return, kReturnCharCode, 0, 2, 2, "12"}, {kVK_Escape, kEscapeCharCode, 0, 1, 2, "12"},
+        {0x2F, '.', cmdKey, 1, 2, "12"},              {kVK_ANSI_7, '7', 0, 1, 3, "7"},  // the text starts selected
         {kVK_ANSI_Q, 'q', cmdKey, 1, 2, "12"},  // other command keys do nothing
         {kVK_ANSI_X, 0x18, cmdKey, 1, 3, ""},   // cut, from the control character Ctrl gives
     };
@@ -268,19 +265,15 @@ TEST_F(DialogsTest, KeysHitTheDefaultAndCancelItemsAndTypeIntoTheFocus) {
 }
 
 TEST_F(DialogsTest, FilterSeesEventsFirst) {
-    gFiltered.clear();
-    gFilterAnswer = 7;
-    ScriptKey(kVK_Return, kReturnCharCode);
-    EXPECT_EQ(Run(RecordingFilter), 7);
-    ASSERT_FALSE(gFiltered.empty());
-    EXPECT_EQ(gFiltered.back(), keyDown);
-    EXPECT_EQ(Text(3), "12");
     // A filter that declines leaves the default handling.
-    gFiltered.clear();
-    gFilterAnswer = 0;
-    ScriptKey(kVK_Return, kReturnCharCode);
-    EXPECT_EQ(Run(RecordingFilter), 1);
-    EXPECT_NE(std::find(gFiltered.begin(), gFiltered.end(), keyDown), gFiltered.end());
+    for (DialogItemIndex answer : {7, 0}) {
+        gFiltered.clear();
+        gFilterAnswer = answer;
+        ScriptKey(kVK_Return, kReturnCharCode);
+        EXPECT_EQ(Run(RecordingFilter), answer ? answer : 1);
+        EXPECT_NE(std::find(gFiltered.begin(), gFiltered.end(), keyDown), gFiltered.end());
+        EXPECT_EQ(Text(3), "12");
+    }
 }
 
 TEST_F(DialogsTest, ClicksHitEnabledVisibleItems) {
@@ -297,20 +290,19 @@ TEST_F(DialogsTest, ClicksHitEnabledVisibleItems) {
         ScriptClick(Global(c.where));
         EXPECT_EQ(Run(), c.hit) << c.where.top << "," << c.where.left;
     }
-    DisableDialogItem(dialog_, 4);
     ControlRef box = nullptr;
     ASSERT_EQ(GetDialogItemAsControl(dialog_, 4, &box), noErr);
-    EXPECT_FALSE(IsControlActive(box));
-    ScriptClick(Global(R(50, 20, 68, 200)));
-    EXPECT_EQ(Run(), 2);
-    EnableDialogItem(dialog_, 4);
-    HideDialogItem(dialog_, 4);
-    EXPECT_FALSE(ui_internal::ControlWidget(box)->isVisible());
-    ScriptClick(Global(R(50, 20, 68, 200)));
-    EXPECT_EQ(Run(), 2);
-    ShowDialogItem(dialog_, 4);
-    ScriptClick(Global(R(50, 20, 68, 200)));
-    EXPECT_EQ(Run(), 4);
+    for (int step = 0; step < 3; ++step) {
+        if (step == 0) DisableDialogItem(dialog_, 4);
+        if (step == 1) {
+            EnableDialogItem(dialog_, 4);
+            HideDialogItem(dialog_, 4);
+        }
+        if (step == 2) ShowDialogItem(dialog_, 4);
+        EXPECT_EQ(IsControlActive(box) && ui_internal::ControlWidget(box)->isVisible(), step == 2);
+        ScriptClick(Global(R(50, 20, 68, 200)));
+        EXPECT_EQ(Run(), step == 2 ? 4 : 2) << step;
+    }
     // A click at the edit text's left end puts the caret before the text.
     ScriptClick(Point{SInt16(kBounds.top + 28), SInt16(kBounds.left + 100)});
     ScriptKey(kVK_ANSI_9, '9');
