@@ -229,26 +229,6 @@ TEST_F(TextTest, OutlineRingsTheGlyphAndOtherStylesAddInk) {
     }
 }
 
-// Text that starts outside the map is only rendered where it can show; the
-// visible part must match a map wide enough to hold all of it.
-TEST_F(TextTest, PartlyOutsideTheMapMatchesTheWholeText) {
-    for (SInt16 face : {SInt16(normal), SInt16(outline), SInt16(shadow | italic)}) {
-        std::vector<std::vector<UInt32>> results;
-        for (SInt16 left : {SInt16(-20), SInt16(-80)}) {
-            Make(32, Rect{-10, left, 70, 200});
-            TextSize(24);
-            TextFace(face);
-            DrawAt(-45, 30, "WMW");
-            std::vector<UInt32> visible;
-            for (int v = -10; v < 70; ++v)
-                for (int h = -20; h < 200; ++h) visible.push_back(Get(h, v));
-            results.push_back(visible);
-        }
-        EXPECT_EQ(results[0], results[1]) << face;
-        EXPECT_NE(std::count(results[0].begin(), results[0].end(), 0u), 0) << face;
-    }
-}
-
 std::vector<std::string> gTextCalls;
 void LogTextProc(SInt16 n, const void* buf, Point, Point) {
     gTextCalls.push_back(std::string(static_cast<const char*>(buf), size_t(n)));

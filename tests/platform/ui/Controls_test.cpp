@@ -181,28 +181,6 @@ TEST_F(ControlsTest, ThumbDraggedToTheEnds) {
     }
 }
 
-TEST_F(ControlsTest, WidgetsFollowThePortOrigin) {
-    ControlRef c = Make(R(30, 40, 50, 140), 0, 0, 1, pushButProc, "OK");
-    QWidget* w = ui_internal::ControlWidget(c);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->geometry(), QRect(40, 30, 100, 20));
-    {
-        SavedGWorld saved;
-        SetPortWindowPort(window_);
-        SetOrigin(10, 20);
-    }
-    ui_internal::RelayoutControls(window_);
-    EXPECT_EQ(w->geometry(), QRect(30, 10, 100, 20));
-    MoveControl(c, 0, 20);
-    SizeControl(c, 50, 16);
-    EXPECT_EQ(w->geometry(), QRect(-10, 0, 50, 16));
-    Rect b;
-    EXPECT_EQ(*GetControlBounds(c, &b), R(20, 0, 36, 50));
-    ControlRef hit = nullptr;
-    EXPECT_EQ(FindControl(Point{20, 0}, window_, &hit), kControlButtonPart);
-    EXPECT_EQ(hit, c);
-}
-
 TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
     InitResources();
     const SInt16 file = NewResFileInMemory();

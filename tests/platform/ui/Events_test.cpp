@@ -314,26 +314,6 @@ TEST_F(EventsTest, ApplicationActivationGivesSuspendAndResume) {
     EXPECT_FALSE(GetNextEvent(osMask, &ev));
 }
 
-TEST_F(EventsTest, WaitNextEventSleepsAndDelayPassesTime) {
-    EventRecord ev;
-    const UInt32 t0 = TickCount();
-    EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 6, nullptr));
-    const UInt32 t1 = TickCount();
-    EXPECT_GE(t1 - t0, 5u);
-    UInt32 final = 0;
-    Delay(3, &final);
-    EXPECT_GE(final, t1 + 3);
-    // A scripted event ends the wait early.
-    ScriptWait(2);
-    ScriptKey(kVK_ANSI_K, 'k');
-    MakeWindow(R(100, 100, 200, 200));
-    FlushEvents(everyEvent, 0);
-    while (GetNextEvent(activMask, &ev)) {
-    }
-    EXPECT_TRUE(WaitNextEvent(keyDownMask, &ev, 600, nullptr));
-    EXPECT_LT(TickCount() - t1, 300u);
-}
-
 bool Black(const QBitmap& b, int x, int y) { return b.toImage().pixel(x, y) == qRgb(0, 0, 0); }
 
 TEST_F(EventsTest, CursorsKeepTheirBitmapsMasksAndHotSpot) {
