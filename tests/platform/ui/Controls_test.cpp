@@ -36,16 +36,10 @@ protected:
         CopyCStringToPascal(title, t);
         return NewControl(window_, &r, t, true, value, min, max, procID, nullptr);
     }
-    Point Global(SInt16 h, SInt16 v) const {
-        Rect port;
-        GetWindowPortBounds(window_, &port);
-        return Point{SInt16(kContent.top + v - port.top), SInt16(kContent.left + h - port.left)};
-    }
+    static Point Global(int h, int v) { return P(kContent.top + v, kContent.left + h); }
     // Waits for the scripted mouse-down and tracks it as the program would.
     ControlPartCode ClickAndTrack(ControlRef* hit, ControlActionProcPtr action) {
-        EventRecord e;
-        for (int i = 0; i < 200; ++i)
-            if (WaitNextEvent(mDownMask, &e, 1, nullptr)) break;
+        const EventRecord e = NextEvent(mDownMask, 200);
         EXPECT_EQ(e.what, mouseDown);
         SavedGWorld saved;
         SetPortWindowPort(window_);
@@ -77,9 +71,8 @@ TEST_F(ControlsTest, ValuesStayInRange) {
         if (s.what == Step::Value) SetControlValue(c, s.arg);
         if (s.what == Step::Min) SetControlMinimum(c, s.arg);
         if (s.what == Step::Max) SetControlMaximum(c, s.arg);
-        EXPECT_EQ(GetControlValue(c), s.value);
-        EXPECT_EQ(GetControlMinimum(c), s.min);
-        EXPECT_EQ(GetControlMaximum(c), s.max);
+        EXPECT_TRUE(GetControlValue(c) == s.value && GetControlMinimum(c) == s.min && GetControlMaximum(c) == s.max)
+            << s.arg;
     }
     ControlRef born = Make(R(0, 0, 16, 100), 50, 0, 10, scrollBarProc);
     EXPECT_EQ(GetControlValue(born), 10);
@@ -169,10 +162,10 @@ TEST_F(ControlsTest, ThumbDraggedToTheEnds) {
         for (SInt16 v = 0; v < 100 && thumb < 0; ++v)
             if (FindControl(Point{v, 292}, window_, nullptr) == kControlIndicatorPart) thumb = v;
         ASSERT_GE(thumb, 0);
-        ScriptMouseDown(Global(292, SInt16(thumb + 1)));
-        ScriptMouseMove(Global(292, SInt16((thumb + k.dragTo) / 2)));
-        ScriptMouseMove(Global(292, SInt16(k.dragTo)));
-        ScriptMouseUp(Global(292, SInt16(k.dragTo)));
+        ScriptMouseDown(Global(292, thumb + 1));
+        ScriptMouseMove(Global(292, (thumb + k.dragTo) / 2));
+        ScriptMouseMove(Global(292, k.dragTo));
+        ScriptMouseUp(Global(292, k.dragTo));
         EXPECT_EQ(ClickAndTrack(nullptr, CountAction), kControlIndicatorPart);
         EXPECT_EQ(GetControlValue(c), k.value) << k.procID;
         EXPECT_EQ(!gActions.empty(), k.actions) << k.procID;
@@ -215,7 +208,7 @@ TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
     SetControlTabTitle(tab, 3, title);
     EXPECT_EQ(bar->tabText(2), QStringLiteral("Tablet"));
     QPoint centre = bar->mapTo(ui_internal::ControlWidget(tab), bar->tabRect(2).center());
-    Point at = Global(SInt16(10 + centre.x()), SInt16(40 + centre.y()));
+    Point at = Global(10 + centre.x(), 40 + centre.y());
     ScriptClick(at);
     EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlButtonPart);
     EXPECT_EQ(GetControlValue(tab), 3);
