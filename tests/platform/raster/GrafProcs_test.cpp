@@ -29,42 +29,8 @@ void LogBits(const BitMap* b, const Rect* s, const Rect* d, SInt16 mode, RgnHand
     gLog.bits(nullptr, b, s, d, mode, rgn);
 }
 
-// Records, then draws as the standard procedure does: the usual way a
-// program watches drawing without changing it.
-void LogAndDrawRect(GrafVerb verb, const Rect* r) {
-    LogRect(verb, r);
-    StdRect(verb, r);
-}
-
-// SetStdCProcs fills every bottleneck: a port with those procedures draws as
-// one without any, and a procedure may watch and still draw through the
-// standard one.
-TEST(GrafProcs, StandardProcsDrawAsThePortWithoutProcs) {
-    CQDProcs procs;
-    procs.txMeasProc = reinterpret_cast<QDTxMeasProcPtr>(1);  // must be reset
-    SetStdCProcs(&procs);
-    auto draw = [] {
-        const Rect r = MakeRect(1, 1, 3, 3);
-        PaintRect(&r);
-        FrameOval(&r);
-        MoveTo(3, 0);
-        LineTo(3, 1);
-    };
-    UniqueGWorld plain = MakeWorld(8, 4, 3);
-    draw();
-    UniqueGWorld g = MakeWorld(8, 4, 3);
-    SetPortGrafProcs(g.get(), &procs);
-    draw();
-    EXPECT_EQ(Picture(g.get()), (Rows{"...#", ".###", ".##."}));
-    EXPECT_EQ(Picture(g.get()), Picture(plain.get()));
-    procs.rectProc = LogAndDrawRect;
-    gCalls.clear();
-    const Rect w = MakeRect(0, 0, 1, 2);
-    PaintRect(&w);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"rect 1 0,0,1,2"}));
-    EXPECT_EQ(Picture(g.get()), (Rows{"##.#", ".###", ".##."}));
-}
-
+// SetStdCProcs fills every bottleneck; the picture tests play whole pictures
+// through it (GetPictureMaxDepth).
 TEST(GrafProcs, CustomProcsReplaceDrawing) {
     UniqueGWorld g = MakeWorld(8, 8, 8);
     CQDProcs procs;

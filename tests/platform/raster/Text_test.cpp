@@ -29,19 +29,18 @@ std::vector<UInt8> P(const std::string& s) {
 
 class TextTest : public ::testing::Test {
 protected:
-    void SetUp() override { Make(32); }
-    void Make(int depth, Rect bounds = {-10, -20, 70, 200}) {
-        world = pixelart::MakeWorld(depth, bounds);
+    void SetUp() override {
+        world = pixelart::MakeWorld(32, Rect{-10, -20, 70, 200});
         TextFont(kFontIDGeneva);
         TextSize(12);
     }
-    PixMap& Map() { return **world.get()->portPixMap; }
+    const PixMap& Map() { return pixelart::MapOf(world.get()); }
+    void Set(int h, int v, UInt32 rgb) { pixelart::SetPx(Map(), h, v, rgb); }
+    UInt32 Get(int h, int v) { return pixelart::Px(Map(), h, v) & 0xFFFFFF; }
     void Fill(UInt32 rgb) {
         for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
             for (int h = Map().bounds.left; h < Map().bounds.right; ++h) Set(h, v, rgb);
     }
-    void Set(int h, int v, UInt32 rgb) { pixelart::WritePixel(Map(), h, v, xfer::RGBFrom24(rgb)); }
-    UInt32 Get(int h, int v) { return xfer::RGBTo24(pixelart::ReadPixel(Map(), h, v)); }
     std::vector<UInt32> Snapshot() {
         std::vector<UInt32> s;
         for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
@@ -52,13 +51,13 @@ protected:
     int Count(UInt32 rgb, Rect* box = nullptr, const Rect* in = nullptr) {
         const Rect r = in ? *in : Map().bounds;
         int n = 0;
-        Rect b{32767, 32767, -32767, -32767};
+        Rect b{};
         for (int v = r.top; v < r.bottom; ++v)
             for (int h = r.left; h < r.right; ++h)
                 if (Get(h, v) == rgb) {
                     ++n;
-                    b = {std::min<SInt16>(b.top, SInt16(v)), std::min<SInt16>(b.left, SInt16(h)),
-                         std::max<SInt16>(b.bottom, SInt16(v + 1)), std::max<SInt16>(b.right, SInt16(h + 1))};
+                    const Rect px = MakeRect(v, h, v + 1, h + 1);
+                    UnionRect(&b, &px, &b);
                 }
         if (box) *box = b;
         return n;
