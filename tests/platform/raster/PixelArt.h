@@ -184,15 +184,22 @@ struct ListRecorder : PictureRecorder {
         calls.push_back("line" + Pair(from.h, ",", from.v) + Pair(to.h, ",", to.v));
     }
     void rect(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("rect", verb, r); }
-    void rRect(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 w, SInt16 h) override { Add("rrect", verb, r, Pair(w, "x", h)); }
+    void rRect(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 w, SInt16 h) override {
+        Add("rrect", verb, r, Pair(w, "x", h));
+    }
     void oval(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("oval", verb, r); }
-    void arc(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 a, SInt16 b) override { Add("arc", verb, r, Pair(a, "+", b)); }
+    void arc(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 a, SInt16 b) override {
+        Add("arc", verb, r, Pair(a, "+", b));
+    }
     void poly(CGrafPtr, GrafVerb verb, PolyHandle) override { Add("poly", verb); }
     void rgn(CGrafPtr, GrafVerb verb, RgnHandle) override { Add("rgn", verb); }
     void bits(CGrafPtr, const BitMap*, const Rect* s, const Rect* d, SInt16 mode, RgnHandle rgn) override {
-        calls.push_back("bits " + RectText(s) + " " + RectText(d) + " " + std::to_string(mode) + (rgn ? " in region" : ""));
+        calls.push_back("bits " + RectText(s) + " " + RectText(d) + " " + std::to_string(mode) +
+                        (rgn ? " in region" : ""));
     }
-    void comment(CGrafPtr, SInt16 kind, SInt16 size, Handle) override { calls.push_back("comment" + Pair(kind, " ", size)); }
+    void comment(CGrafPtr, SInt16 kind, SInt16 size, Handle) override {
+        calls.push_back("comment" + Pair(kind, " ", size));
+    }
 };
 
 }  // namespace pixelart

@@ -231,7 +231,8 @@ TEST(Regions, BitMapToRegionMatchesPixelModel) {
         PixelSet pixels;
         int extraRowBytes;
     };
-    std::vector<Case> cases = {{MakeRect(0, 0, 7, 13), {}, 3}, {MakeRect(0, 0, 5, 33), {}, 1}, {MakeRect(4, 4, 12, 30), {}, 0}};
+    std::vector<Case> cases = {
+        {MakeRect(0, 0, 7, 13), {}, 3}, {MakeRect(0, 0, 5, 33), {}, 1}, {MakeRect(4, 4, 12, 30), {}, 0}};
     for (int v = 0; v < 7; ++v)
         for (int h = (v & 1); h < 13; h += 2) cases[0].pixels.insert({h, v});
     AddRect(cases[1].pixels, cases[1].bounds);

@@ -134,7 +134,8 @@ const DrawCase kDrawCases[] = {
      {"..####..", ".#....#.", "#......#", "#......#", "#......#", "#......#", ".#....#.", "..####.."}},
     {"paint round rect", [] { const Rect r = MakeRect(0, 0, 6, 8); PaintRoundRect(&r, 4, 4); },
      {".######.", "########", "########", "########", "########", ".######."}},
-    {"corners larger than the rect make the oval", [] { const Rect r = MakeRect(0, 0, 4, 6); PaintRoundRect(&r, 100, 100); },
+    {"corners larger than the rect make the oval",
+     [] { const Rect r = MakeRect(0, 0, 4, 6); PaintRoundRect(&r, 100, 100); },
      {".####.", "######", "######", ".####."}},
     {"frame round rect", [] { const Rect r = MakeRect(0, 0, 8, 10); FrameRoundRect(&r, 6, 6); },
      {".########.", "##......##", "#........#", "#........#", "#........#", "#........#", "##......##", ".########."}},
@@ -214,16 +215,19 @@ TEST(Rgn, PaintFrameInvertFill) {
         UniqueRgn l = LShape();
         UniqueGWorld g = MakeWorld(depth, 8, 7);
         PaintRgn(l);
-        EXPECT_EQ(Picture(g.get()), (Rows{"........", ".###....", ".###....", ".###....", ".######.", ".######.", "........"}));
+        const Rows painted{"........", ".###....", ".###....", ".###....", ".######.", ".######.", "........"};
+        EXPECT_EQ(Picture(g.get()), painted);
         InvertRgn(l);
         EXPECT_EQ(Picture(g.get()), Rows(7, "........"));
         FrameRgn(l);
-        EXPECT_EQ(Picture(g.get()), (Rows{"........", ".###....", ".#.#....", ".#.#....", ".#.####.", ".######.", "........"}));
+        const Rows framed{"........", ".###....", ".#.#....", ".#.#....", ".#.####.", ".######.", "........"};
+        EXPECT_EQ(Picture(g.get()), framed);
         EraseRgn(l);
         Pattern checker;
         GetQDGlobalsGray(&checker);
         FillRgn(l, &checker);
-        EXPECT_EQ(Picture(g.get()), (Rows{"........", ".#.#....", "..#.....", ".#.#....", "..#.#.#.", ".#.#.#..", "........"}));
+        const Rows filled{"........", ".#.#....", "..#.....", ".#.#....", "..#.#.#.", ".#.#.#..", "........"};
+        EXPECT_EQ(Picture(g.get()), filled);
     }
 }
 

@@ -92,12 +92,13 @@ TEST_F(ControlsTest, ScrollBarPartsLieInOrderAlongTheBar) {
         return runs;
     };
     using V = std::vector<ControlPartCode>;
-    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlIndicatorPart, kControlPageDownPart, kControlDownButtonPart}));
+    const ControlPartCode up = kControlUpButtonPart, pgUp = kControlPageUpPart, thumb = kControlIndicatorPart,
+                          pgDown = kControlPageDownPart, down = kControlDownButtonPart;
+    EXPECT_EQ(partsDown(), (V{up, thumb, pgDown, down}));
     SetControlValue(c, 50);
-    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlPageUpPart, kControlIndicatorPart, kControlDownButtonPart}));
+    EXPECT_EQ(partsDown(), (V{up, pgUp, thumb, down}));
     SetControlValue(c, 25);
-    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlPageUpPart, kControlIndicatorPart, kControlPageDownPart,
-                              kControlDownButtonPart}));
+    EXPECT_EQ(partsDown(), (V{up, pgUp, thumb, pgDown, down}));
     // Outside the bar, an empty range, an inactive or a hidden bar: nothing.
     ControlRef hit = c;
     EXPECT_EQ(FindControl(Point{50, 283}, window_, &hit), kControlNoPart);

@@ -235,7 +235,8 @@ TEST_F(DialogsTest, KeysHitTheDefaultAndCancelItemsAndTypeIntoTheFocus) {
     } cases[] = {
         {kVK_Return, kReturnCharCode, 0, 1, 1, "12"}, {kVK_ANSI_KeypadEnter, kEnterCharCode, 0, 1, 1, "12"},
         {kVK_Return, kReturnCharCode, 0, 2, 2, "12"}, {kVK_Escape, kEscapeCharCode, 0, 1, 2, "12"},
-        {0x2F, '.', cmdKey, 1, 2, "12"},              {kVK_ANSI_7, '7', 0, 1, 3, "7"},  // the text starts selected
+        {0x2F, '.', cmdKey, 1, 2, "12"},
+        {kVK_ANSI_7, '7', 0, 1, 3, "7"},        // the first edit text starts selected
         {kVK_ANSI_Q, 'q', cmdKey, 1, 2, "12"},  // other command keys do nothing
         {kVK_ANSI_X, 0x18, cmdKey, 1, 3, ""},   // cut, from the control character Ctrl gives
     };

@@ -26,7 +26,8 @@ struct MouseCase {
 TEST_F(EventsTest, ScriptedClicksBecomeMouseRecordsThroughQt) {
     WindowRef w = MakeWindow(R(100, 100, 300, 400));
     const MouseCase cases[] = {
-        {"plain", 0, 0}, {"Ctrl is Command", cmdKey, cmdKey}, {"Shift and Alt", shiftKey | optionKey, shiftKey | optionKey},
+        {"plain", 0, 0}, {"Ctrl is Command", cmdKey, cmdKey},
+        {"Shift and Alt", shiftKey | optionKey, shiftKey | optionKey},
         {"right click", controlKey, controlKey}, {"right click with Command", controlKey | cmdKey, controlKey | cmdKey},
     };
     // Content, title bar, desktop, and a floating window's frame all report.

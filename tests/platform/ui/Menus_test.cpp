@@ -116,8 +116,9 @@ TEST(MenuResource, MenuBarCountsAreChecked) {
         OSErr err;
         std::vector<SInt16> ids;
     } cases[] = {
-        {{0, 2, 0, 128, 0, 129}, noErr, {128, 129}}, {{0, 0}, noErr, {}},       {{0, 3, 0, 128, 0, 129}, badExtResource, {}},
-        {{0xFF, 0xFF}, badExtResource, {}},          {{0x7F, 0xFF}, badExtResource, {}}, {{0}, badExtResource, {}},
+        {{0, 2, 0, 128, 0, 129}, noErr, {128, 129}}, {{0, 0}, noErr, {}},
+        {{0, 3, 0, 128, 0, 129}, badExtResource, {}}, {{0xFF, 0xFF}, badExtResource, {}},
+        {{0x7F, 0xFF}, badExtResource, {}},           {{0}, badExtResource, {}},
     };
     for (const Case& c : cases) {
         std::vector<SInt16> ids;
