@@ -49,24 +49,6 @@ TEST_F(EventsTest, ScriptedClicksBecomeMouseRecordsThroughQt) {
     EXPECT_EQ(EventWindow(EventRecord{mouseDown, 0, 0, P(520, 520), 0}), fl);
 }
 
-TEST_F(EventsTest, StillDownFollowsTheButtonUntilTheMouseUpIsQueued) {
-    MakeWindow(R(100, 100, 300, 400));
-    ScriptMouseDown(P(150, 150));
-    ScriptMouseMove(P(160, 170));
-    ScriptMouseUp(P(170, 190));
-    EventRecord ev = NextEvent(mDownMask);
-    ASSERT_EQ(ev.what, mouseDown);
-    // Each pump plays one action: the move, then the release.
-    EXPECT_TRUE(StillDown());
-    EXPECT_FALSE(StillDown());
-    EXPECT_FALSE(Button());
-    Point p;
-    GetGlobalMouse(&p);
-    EXPECT_EQ(p, P(170, 190));
-    EXPECT_FALSE(WaitMouseUp());  // removes the queued mouse-up
-    EXPECT_FALSE(EventAvail(mUpMask, &ev));
-}
-
 // Each key goes through a Qt key event and back.
 TEST_F(EventsTest, ScriptedKeysKeepTheirKeyAndCharacterCodes) {
     MakeWindow(R(100, 100, 300, 400));

@@ -199,8 +199,6 @@ TEST_F(MenusTest, TriggeredItemArrivesAsMenuBarMouseDown) {
     EventRecord e;
     ASSERT_TRUE(GetNextEvent(everyEvent, &e));
     EXPECT_EQ(e.what, mouseDown);
-    WindowRef w = nullptr;
-    EXPECT_EQ(FindWindow(e.where, &w), inMenuBar);
     EXPECT_EQ(MenuSelect(e.where), SInt32(140 << 16 | 2));
     EXPECT_EQ(MenuSelect(e.where), 0);  // taken once
 }
@@ -220,19 +218,6 @@ TEST_F(MenusTest, SubmenusAttachWhenInsertedAndDetachWhenDeleted) {
     DeleteMenu(134);
     EXPECT_EQ(BarAction(tool, 2)->menu<QMenu*>(), nullptr);
     EXPECT_EQ(GetMenuHandle(134), nullptr);
-}
-
-TEST_F(MenusTest, ScriptedPopUpAnswersWithoutWaiting) {
-    MenuRef m = Keep(MakeMenu(142, {"Opaque", "75%", "50%", "25%"}));
-    InsertMenu(m, hierMenu);
-    ScriptMenuChoice(142 << 16 | 3);
-    EXPECT_EQ(PopUpMenuSelect(m, 10, 10, 1), SInt32(142 << 16 | 3));
-    // A pop-up's choice is not also a menu-bar choice.
-    EventRecord e;
-    EXPECT_FALSE(GetNextEvent(mDownMask, &e));
-    EXPECT_EQ(MenuSelect(Point{-1, 0}), 0);
-    // Unattended and nothing scripted: dismissed.
-    EXPECT_EQ(PopUpMenuSelect(m, 10, 10, 1), 0);
 }
 
 TEST_F(MenusTest, PopUpRunsTheQtMenuWhenSomeoneIsThere) {

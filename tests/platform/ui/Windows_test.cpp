@@ -201,36 +201,6 @@ TEST_F(WindowsTest, SizeWindowKeepsOriginPixelsAndDrawingState) {
     SetPort(nullptr);
 }
 
-TEST_F(WindowsTest, UpdateRegionsFollowTheOrigin) {
-    WindowRef w = MakeWindow(R(100, 100, 200, 200));
-    ValidWindowRect(w, &w->portRect);
-    EXPECT_FALSE(IsWindowUpdatePending(w));
-    SetPort(w);
-    SetOrigin(5, 5);
-    const Rect r1 = R(5, 5, 15, 15);  // the top-left 10 x 10 of the content
-    InvalWindowRect(w, &r1);
-    const Rect outside = R(200, 200, 300, 300);
-    InvalWindowRect(w, &outside);  // clipped away
-    SetOrigin(20, 30);
-    BeginUpdate(w);
-    UniqueRgn vis;
-    GetPortVisibleRegion(w, vis);
-    Rect b;
-    EXPECT_EQ(*GetRegionBounds(vis, &b), R(30, 20, 40, 30));
-    EXPECT_FALSE(IsWindowUpdatePending(w));
-    EndUpdate(w);
-    // Valid removes exactly what it names.
-    SetOrigin(0, 0);
-    InvalWindowRect(w, &w->portRect);
-    const Rect half = R(0, 0, 100, 50);
-    ValidWindowRect(w, &half);
-    BeginUpdate(w);
-    GetPortVisibleRegion(w, vis);
-    EXPECT_EQ(*GetRegionBounds(vis, &b), R(0, 50, 100, 100));
-    EndUpdate(w);
-    SetPort(nullptr);
-}
-
 class PaintLog : public QObject {
 public:
     QRegion painted;
