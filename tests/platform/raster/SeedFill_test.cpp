@@ -81,13 +81,6 @@ TEST_P(SeedCFillTest, CalcCMaskOfRingIsRingAndInside) {
 
 INSTANTIATE_TEST_SUITE_P(Depths, SeedCFillTest, ::testing::ValuesIn(kDepths));
 
-TEST(SeedCFill, ExactColourOnly) {
-    for (int depth : {8, 32}) {
-        SCOPED_TRACE(depth);
-        EXPECT_EQ(Seed({"rrgg", "rbbg", "rrrr"}, depth, 0, 0), (Rows{"##..", "#...", "####"}));
-    }
-}
-
 SInt32 gSeenData = -1;
 Boolean WhiteOrRed(RGBColor* c, SInt32*) {
     gSeenData = GetColorMatchData();
