@@ -120,10 +120,6 @@ protected:
             {userItem, kUserRect, ""},
             {picItem | itemDisable, kPictRect, "", 900},
         }));
-        AddTestResource(FourCC("DITL"), 501, DitlBytes({
-            {editText, R(20, 200, 36, 250), "a"},
-            {ctrlItem + radCtrl, R(50, 220, 68, 290), "Two"},
-        }));
         AddTestResource(FourCC("CNTL"), 600, CntlBytes(R(80, 20, 100, 280), 1, 700, 80, popupMenuProc));
         AddTestResource(FourCC("MENU"), 700, MenuBytes(700, "P", {{"White"}, {"Transparent"}, {"Background"}}));
         AddTestResource(FourCC("PICT"), 900, SquarePicture());
@@ -194,35 +190,6 @@ TEST(DialogResources, TemplatesAndItemListsParse) {
     AlertTemplateData a;
     const std::vector<UInt8> alrt = {0, 1, 0, 2, 0, 3, 0, 4, 0, 201, 0x55, 0x5D};
     EXPECT_EQ(ParseAlertTemplate(std::span(alrt.data(), 11), &a), badExtResource);
-}
-
-// Items are numbered as listed and appended ones follow; scripted steps act
-// one per ModalDialog call; with nothing left and no one watching, the
-// cancel item answers.
-TEST_F(DialogsTest, ItemsAndScriptedSteps) {
-    EXPECT_EQ(Text(6), "Width 32 of 64");
-    ControlRef pop = nullptr, box = nullptr;
-    EXPECT_EQ(GetDialogItemAsControl(dialog_, 7, &pop), paramErr);
-    ASSERT_EQ(GetDialogItemAsControl(dialog_, 5, &pop), noErr);
-    ASSERT_EQ(GetDialogItemAsControl(dialog_, 4, &box), noErr);
-    EXPECT_EQ(GetControlMaximum(pop), 3);  // the items of its menu
-    AppendDITL(dialog_, 501);
-    EXPECT_EQ(CountDITL(dialog_), 10);
-    EXPECT_EQ(Text(9), "a");
-    EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 3);  // the first edit text keeps the focus
-
-    ScriptDialog(500, {DialogStep::Type(9, "128"), DialogStep::Choose(5, 2), DialogStep::Click(4)});
-    ScriptDialog(-1, {DialogStep::Click(10)});
-    std::vector<DialogItemIndex> hits;
-    for (int i = 0; i < 4; ++i) hits.push_back(Run());
-    EXPECT_EQ(hits, (std::vector<DialogItemIndex>{9, 5, 4, 10}));
-    EXPECT_EQ(Text(9), "128");
-    EXPECT_EQ(GetControlValue(pop), 2);
-    EXPECT_EQ(GetControlValue(box), 0);  // a click leaves the value to the program
-    EXPECT_EQ(DialogsShown(), std::vector<SInt16>{500});
-    EXPECT_EQ(Run(), 2);
-    SetDialogCancelItem(dialog_, 1);
-    EXPECT_EQ(Run(), 1);
 }
 
 TEST_F(DialogsTest, KeysHitTheDefaultAndCancelItemsAndTypeIntoTheFocus) {
