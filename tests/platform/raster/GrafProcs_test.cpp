@@ -15,65 +15,22 @@ using Rows = std::vector<std::string>;
 namespace {
 
 // What the custom procedures saw, as text.
-std::vector<std::string> gCalls;
-
-void LogLine(Point p) { gCalls.push_back("line " + std::to_string(p.h) + "," + std::to_string(p.v)); }
-void LogRect(GrafVerb verb, const Rect* r) { gCalls.push_back("rect " + std::to_string(verb) + " " + RectText(r)); }
-void LogRRect(GrafVerb verb, const Rect* r, SInt16 ow, SInt16 oh) {
-    gCalls.push_back("rrect " + std::to_string(verb) + " " + RectText(r) + " " + std::to_string(ow) + "x" +
-                     std::to_string(oh));
-}
-void LogOval(GrafVerb verb, const Rect* r) { gCalls.push_back("oval " + std::to_string(verb) + " " + RectText(r)); }
-void LogArc(GrafVerb verb, const Rect* r, SInt16 a, SInt16 b) {
-    gCalls.push_back("arc " + std::to_string(verb) + " " + RectText(r) + " " + std::to_string(a) + "+" +
-                     std::to_string(b));
-}
-void LogPoly(GrafVerb verb, PolyHandle) { gCalls.push_back("poly " + std::to_string(verb)); }
-void LogRgn(GrafVerb verb, RgnHandle) { gCalls.push_back("rgn " + std::to_string(verb)); }
-void LogComment(SInt16 kind, SInt16 size, Handle) {
-    gCalls.push_back("comment " + std::to_string(kind) + " " + std::to_string(size));
+ListRecorder gLog;
+std::vector<std::string>& gCalls = gLog.calls;
+void LogLine(Point p) { gLog.line(nullptr, p, p); }
+void LogRect(GrafVerb verb, const Rect* r) { gLog.rect(nullptr, verb, r); }
+void LogRRect(GrafVerb verb, const Rect* r, SInt16 ow, SInt16 oh) { gLog.rRect(nullptr, verb, r, ow, oh); }
+void LogOval(GrafVerb verb, const Rect* r) { gLog.oval(nullptr, verb, r); }
+void LogArc(GrafVerb verb, const Rect* r, SInt16 a, SInt16 b) { gLog.arc(nullptr, verb, r, a, b); }
+void LogPoly(GrafVerb verb, PolyHandle poly) { gLog.poly(nullptr, verb, poly); }
+void LogRgn(GrafVerb verb, RgnHandle rgn) { gLog.rgn(nullptr, verb, rgn); }
+void LogComment(SInt16 kind, SInt16 size, Handle h) { gLog.comment(nullptr, kind, size, h); }
+void LogBits(const BitMap* b, const Rect* s, const Rect* d, SInt16 mode, RgnHandle rgn) {
+    gLog.bits(nullptr, b, s, d, mode, rgn);
 }
 
-// Records, then draws as the standard procedure does: the usual way a
-// program watches drawing without changing it.
-void LogAndDrawRect(GrafVerb verb, const Rect* r) {
-    LogRect(verb, r);
-    StdRect(verb, r);
-}
-
-TEST(GrafProcs, StandardProcsFillEveryBottleneck) {
-    CQDProcs procs;
-    procs.txMeasProc = reinterpret_cast<QDTxMeasProcPtr>(1);  // must be reset
-    SetStdCProcs(&procs);
-    EXPECT_EQ(procs.textProc, &StdText);
-    EXPECT_EQ(procs.lineProc, &StdLine);
-    EXPECT_EQ(procs.rectProc, &StdRect);
-    EXPECT_EQ(procs.rRectProc, &StdRRect);
-    EXPECT_EQ(procs.ovalProc, &StdOval);
-    EXPECT_EQ(procs.arcProc, &StdArc);
-    EXPECT_EQ(procs.polyProc, &StdPoly);
-    EXPECT_EQ(procs.rgnProc, &StdRgn);
-    EXPECT_EQ(procs.bitsProc, &StdBits);
-    EXPECT_EQ(procs.commentProc, &StdComment);
-    EXPECT_EQ(procs.txMeasProc, nullptr);
-
-    // A port with the standard procedures draws as one without any.
-    UniqueGWorld g = MakeWorld(8, 4, 3);
-    SetPortGrafProcs(g.get(), &procs);
-    EXPECT_EQ(GetPortGrafProcs(g.get()), &procs);
-    const Rect r = MakeRect(1, 1, 3, 3);
-    PaintRect(&r);
-    EXPECT_EQ(Picture(g.get()), (Rows{"....", ".##.", ".##."}));
-
-    // A procedure may watch and still draw through the standard one.
-    procs.rectProc = LogAndDrawRect;
-    gCalls.clear();
-    const Rect w = MakeRect(0, 0, 1, 2);
-    PaintRect(&w);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"rect 1 0,0,1,2"}));
-    EXPECT_EQ(Picture(g.get()), (Rows{"##..", ".##.", ".##."}));
-}
-
+// SetStdCProcs fills every bottleneck; the picture tests play whole pictures
+// through it (GetPictureMaxDepth).
 TEST(GrafProcs, CustomProcsReplaceDrawing) {
     UniqueGWorld g = MakeWorld(8, 8, 8);
     CQDProcs procs;
@@ -86,6 +43,7 @@ TEST(GrafProcs, CustomProcsReplaceDrawing) {
     procs.polyProc = LogPoly;
     procs.rgnProc = LogRgn;
     procs.commentProc = LogComment;
+    procs.bitsProc = LogBits;
     SetPortGrafProcs(g.get(), &procs);
     gCalls.clear();
 
@@ -118,11 +76,19 @@ TEST(GrafProcs, CustomProcsReplaceDrawing) {
     ErasePoly(poly);
     KillPoly(poly);
     PicComment(100, 0, nullptr);
+    // Copies onto the port's map go through its bottleneck; onto other maps they draw directly.
+    const World src(8, 4, 4), other(8, 4, 4);
+    src.fill(7);
+    const Rect s2 = MakeRect(0, 0, 2, 2), d2 = MakeRect(1, 1, 3, 3);
+    CopyBits(&src.pm(), &MapOf(g.get()), &s2, &d2, srcXor, rgn);
+    CopyBits(&src.pm(), &other.pm(), &s2, &d2, srcCopy, nullptr);
+    EXPECT_EQ(other.at(2, 2), 7u);
 
     EXPECT_EQ(gCalls, (std::vector<std::string>{
                           "rect 0 1,2,5,6", "rect 1 1,2,5,6", "rect 2 1,2,5,6", "rect 3 1,2,5,6",
                           "rect 4 1,2,5,6", "oval 1 1,2,5,6", "oval 4 1,2,5,6", "rrect 0 1,2,5,6 4x2",
-                          "arc 1 1,2,5,6 45+90", "line 6,3", "rgn 3", "poly 2", "comment 100 0"}));
+                          "arc 1 1,2,5,6 45+90", "line 6,3 6,3", "rgn 3", "poly 2", "comment 100 0",
+                          "bits 0,0,2,2 1,1,3,3 2 in region"}));
     EXPECT_EQ(Picture(g.get()), Rows(8, "........"));
 }
 
@@ -148,12 +114,17 @@ TEST(GrafProcs, StandardProcsRecordIntoOpenPictureAndDraw) {
     FramePoly(poly);
     KillPoly(poly);
     PicComment(200, 4, nullptr);
+    const World black(8, 2, 2);
+    black.fill(255);
+    const Rect s2 = MakeRect(0, 0, 2, 2), d2 = MakeRect(2, 0, 4, 2);
+    CopyBits(&black.pm(), &MapOf(g.get()), &s2, &d2, ditherCopy, nullptr);
     g.get()->picSave = nullptr;
     PicComment(201, 0, nullptr);  // no picture: nothing happens
 
-    EXPECT_EQ(rec.calls, (std::vector<std::string>{"rect 1 0,0,2,2", "line 3,3-5,3", "oval 1", "rrect 1",
-                                                   "arc 0", "rgn 0", "poly 0", "comment 200 4"}));
-    EXPECT_EQ(Picture(g.get()), (Rows{"##..##", "##..##", "......", "...###"}));
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"rect 1 0,0,2,2", "line 3,3 5,3", "oval 1 0,4,2,6",
+                                                   "rrect 1 0,4,2,6 2x2", "arc 0 0,4,2,6 0+90", "rgn 0", "poly 0",
+                                                   "comment 200 4", "bits 0,0,2,2 2,0,4,2 64"}));
+    EXPECT_EQ(Picture(g.get()), (Rows{"##..##", "##..##", "##....", "##.###"}));
 }
 
 }  // namespace

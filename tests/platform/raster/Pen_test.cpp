@@ -22,94 +22,52 @@ Pattern Pat(UInt8 even, UInt8 odd) {
 
 // ---- Lines -------------------------------------------------------------------
 
-struct LineCase {
+struct DrawCase {
     const char* name;
-    int penW, penH;
-    Point from, to;  // (v, h)
+    void (*draw)();
     Rows expected;
 };
 
-const LineCase kLineCases[] = {
-    {"pen1 shallow down-right", 1, 1, {1, 1}, {3, 5},
-     {".......",
-      ".#.....",
-      "..##...",
-      "....##.",
-      "......."}},
-    {"pen1 steep", 1, 1, {0, 1}, {4, 2},
-     {".#..",
-      ".#..",
-      "..#.",
-      "..#.",
-      "..#."}},
-    {"pen2 horizontal hangs below and right", 2, 2, {1, 1}, {1, 4},
-     {".......",
-      ".#####.",
-      ".#####.",
-      "......."}},
-    {"pen2 vertical up", 2, 2, {4, 1}, {1, 1},
-     {"....",
-      ".##.",
-      ".##.",
-      ".##.",
-      ".##.",
-      ".##.",
-      "...."}},
-    {"pen3 steep down-right", 3, 3, {1, 2}, {4, 3},
-     {"........",
-      "..###...",
-      "..###...",
-      "..####..",
-      "..####..",
-      "...###..",
-      "...###..",
-      "........"}},
-    {"pen 2x3 diagonal down-left", 2, 3, {1, 5}, {4, 2},
-     {"........",
-      ".....##.",
-      "....###.",
-      "...####.",
-      "..####..",
-      "..###...",
-      "..##....",
-      "........"}},
-    {"pen4 dot", 4, 4, {1, 1}, {1, 1},
-     {"......",
-      ".####.",
-      ".####.",
-      ".####.",
-      ".####.",
-      "......"}},
-    {"empty pen draws nothing but moves", 0, 3, {0, 0}, {3, 3}, {"....", "....", "...."}},
-    {"pen3 off the map is cut", 3, 3, {-1, -5}, {-1, 30}, {"####", "####", "...."}},
-    {"pen4 diagonal up-right", 4, 4, {3, 0}, {0, 3},
-     {"...####",
-      "..#####",
-      ".######",
-      "#######",
-      "######.",
-      "#####..",
-      "####..."}},
+const DrawCase kDrawCases[] = {
+    {"pen1 shallow down-right", [] { MoveTo(1, 1); LineTo(5, 3); },
+     {".......", ".#.....", "..##...", "....##.", "......."}},
+    {"pen1 steep", [] { MoveTo(1, 0); LineTo(2, 4); }, {".#..", ".#..", "..#.", "..#.", "..#."}},
+    {"pen2 horizontal hangs below and right", [] { PenSize(2, 2); MoveTo(1, 1); LineTo(4, 1); },
+     {".......", ".#####.", ".#####.", "......."}},
+    {"pen2 vertical up", [] { PenSize(2, 2); MoveTo(1, 4); LineTo(1, 1); },
+     {"....", ".##.", ".##.", ".##.", ".##.", ".##.", "...."}},
+    {"pen3 steep down-right", [] { PenSize(3, 3); MoveTo(2, 1); LineTo(3, 4); },
+     {"........", "..###...", "..###...", "..####..", "..####..", "...###..", "...###..", "........"}},
+    {"pen 2x3 diagonal down-left", [] { PenSize(2, 3); MoveTo(5, 1); LineTo(2, 4); },
+     {"........", ".....##.", "....###.", "...####.", "..####..", "..###...", "..##....", "........"}},
+    {"pen4 dot", [] { PenSize(4, 4); MoveTo(1, 1); LineTo(1, 1); },
+     {"......", ".####.", ".####.", ".####.", ".####.", "......"}},
+    {"empty pen draws nothing", [] { PenSize(0, 3); MoveTo(0, 0); LineTo(3, 3); }, {"....", "....", "...."}},
+    {"pen3 off the map is cut", [] { PenSize(3, 3); MoveTo(-5, -1); LineTo(30, -1); }, {"####", "####", "...."}},
+    {"pen4 diagonal up-right", [] { PenSize(4, 4); MoveTo(0, 3); LineTo(3, 0); },
+     {"...####", "..#####", ".######", "#######", "######.", "#####..", "####..."}},
+    {"a hidden pen moves without drawing", [] { HidePen(); LineTo(5, 0); ShowPen(); LineTo(5, 2); },
+     {".....#", ".....#", ".....#"}},
+    {"frame with pen 2 draws inside", [] { PenSize(2, 2); const Rect r = MakeRect(1, 1, 6, 7); FrameRect(&r); },
+     {"........", ".######.", ".######.", ".##..##.", ".######.", ".######.", "........"}},
+    {"frame narrower than two pens is solid", [] { PenSize(2, 1); const Rect r = MakeRect(1, 1, 4, 4); FrameRect(&r); },
+     {"......", ".###..", ".###..", ".###..", "......"}},
+    {"inverted rectangle paints nothing", [] { const Rect r = MakeRect(3, 3, 1, 1); PaintRect(&r); },
+     {"....", "....", "...."}},
 };
 
-class LineTest : public ::testing::TestWithParam<int> {};
+class PenTest : public ::testing::TestWithParam<int> {};
 
-TEST_P(LineTest, ExactPixels) {
-    const int depth = GetParam();
-    for (const LineCase& c : kLineCases) {
+TEST_P(PenTest, ExactPixels) {
+    for (const DrawCase& c : kDrawCases) {
         SCOPED_TRACE(c.name);
-        UniqueGWorld g = MakeWorld(depth, int(c.expected[0].size()), int(c.expected.size()));
-        PenSize(SInt16(c.penW), SInt16(c.penH));
-        MoveTo(c.from.h, c.from.v);
-        LineTo(c.to.h, c.to.v);
+        UniqueGWorld g = MakeWorld(GetParam(), int(c.expected[0].size()), int(c.expected.size()));
+        c.draw();
         EXPECT_EQ(Picture(g.get()), c.expected);
-        Point pen;
-        GetPen(&pen);
-        EXPECT_EQ(pen, c.to);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, LineTest, ::testing::ValuesIn(kDepths));
+INSTANTIATE_TEST_SUITE_P(Depths, PenTest, ::testing::ValuesIn(kDepths));
 
 // Every direction and pen size: the reverse line touches the same pixels, and
 // an xor line drawn twice restores the picture (each pixel is painted once).
@@ -144,17 +102,6 @@ TEST(Line, ReverseMatchesAndXorTwiceRestores) {
     }
 }
 
-TEST(Line, HiddenPenMovesWithoutDrawing) {
-    UniqueGWorld g = MakeWorld(8, 6, 3);
-    HidePen();
-    MoveTo(0, 1);
-    LineTo(5, 1);
-    EXPECT_EQ(Picture(g.get()), (Rows{"......", "......", "......"}));
-    ShowPen();
-    Line(-5, 0);
-    EXPECT_EQ(Picture(g.get()), (Rows{"......", "######", "......"}));
-}
-
 // A blended stroke blends each pixel once, even where pen rectangles overlap.
 TEST(Line, BlendedThickLineBlendsOnce) {
     UniqueGWorld g = MakeWorld(32, 16, 16);
@@ -182,58 +129,21 @@ TEST(Line, BlendedThickLineBlendsOnce) {
 
 // ---- Rectangles --------------------------------------------------------------
 
-struct RectCase {
-    const char* name;
-    void (*draw)(const Rect*);
-    int penW, penH;
-    Rect r;
-    Rows expected;
-};
-const RectCase kRectCases[] = {
-    {"frame with pen 2 draws inside", FrameRect, 2, 2, MakeRect(1, 1, 6, 7),
-     {"........",
-      ".######.",
-      ".######.",
-      ".##..##.",
-      ".######.",
-      ".######.",
-      "........"}},
-    {"frame narrower than two pens is solid", FrameRect, 2, 1, MakeRect(1, 1, 4, 4),
-     {"......", ".###..", ".###..", ".###..", "......"}},
-    {"inverted rectangle paints nothing", PaintRect, 1, 1, MakeRect(3, 3, 1, 1), {"....", "....", "...."}},
-};
-
-TEST(Rect, FrameAndPaint) {
-    for (int depth : kDepths) {
-        for (const RectCase& c : kRectCases) {
-            SCOPED_TRACE(testing::Message() << c.name << " depth " << depth);
-            UniqueGWorld g = MakeWorld(depth, int(c.expected[0].size()), int(c.expected.size()));
-            PenSize(SInt16(c.penW), SInt16(c.penH));
-            c.draw(&c.r);
-            EXPECT_EQ(Picture(g.get()), c.expected);
-        }
-    }
-}
-
-TEST(Rect, EraseUsesBackgroundColourAndInvertTwiceRestores) {
+TEST(Rect, InvertTwiceRestores) {
     for (int depth : kDepths) {
         SCOPED_TRACE(depth);
-        UniqueGWorld g = MakeWorld(depth, {"####", "####", "####"});
-        RGBBackColor(&kRed);
-        Rect r = MakeRect(0, 1, 2, 3);
-        if (depth >= 8) {
-            EraseRect(&r);
-            EXPECT_EQ(Picture(g.get()), (Rows{"#rr#", "#rr#", "####"}));
-        }
+        UniqueGWorld g = MakeWorld(depth, {"#r.b", "g#r.", "b.#g"});
         const auto before = Bytes(g.get());
-        r = MakeRect(1, 0, 3, 4);
+        const Rect r = MakeRect(1, 0, 3, 4);
         InvertRect(&r);
-        if (depth == 1) {
-            EXPECT_EQ(Picture(g.get()), (Rows{"####", "....", "...."}));
-        }
+        EXPECT_NE(Bytes(g.get()), before);
         InvertRect(&r);
         EXPECT_EQ(Bytes(g.get()), before);
     }
+    UniqueGWorld g = MakeWorld(1, {"####", "####", "####"});
+    const Rect r = MakeRect(1, 0, 3, 4);
+    InvertRect(&r);
+    EXPECT_EQ(Picture(g.get()), (Rows{"####", "....", "...."}));
 }
 
 // A map claiming 16 bits (worlds store those as 32) or with rows too short
@@ -326,45 +236,56 @@ TEST_P(PenModeTest, PatXorTwiceRestores) {
     EXPECT_EQ(Bytes(g.get()), before);
 }
 
-TEST_P(PenModeTest, ColouredPatternUsesForeAndBackColours) {
-    const int depth = GetParam();
-    if (depth < 8) GTEST_SKIP() << "no pure red in the table";
-    UniqueGWorld g = MakeWorld(depth, 8, 2);
-    RGBForeColor(&kRed);
-    RGBBackColor(&kBlue);
-    const Pattern p = Pat(0xCC, 0x33);
-    PenPat(&p);
-    const Rect r = MakeRect(0, 0, 2, 8);
-    PaintRect(&r);
-    EXPECT_EQ(Picture(g.get()), (Rows{"rrbbrrbb", "bbrrbbrr"}));
-    // FillRect takes its own pattern and ignores the pen mode.
-    PenMode(patXor);
-    const Pattern stripes = Pat(0xFF, 0x00);
-    FillRect(&r, &stripes);
-    EXPECT_EQ(Picture(g.get()), (Rows{"rrrrrrrr", "bbbbbbbb"}));
-}
-
 INSTANTIATE_TEST_SUITE_P(Depths, PenModeTest, ::testing::ValuesIn(kDepths));
 
-// Arithmetic pen modes on 32-bit pixels: component results are exact.
+// Depths whose tables hold pure red and blue.
+TEST(PenMode, ColouredPatternsAndEraseUseForeAndBackColours) {
+    for (int depth : {8, 32}) {
+        SCOPED_TRACE(depth);
+        UniqueGWorld g = MakeWorld(depth, 8, 3);
+        RGBForeColor(&kRed);
+        RGBBackColor(&kBlue);
+        const Pattern p = Pat(0xCC, 0x33);
+        PenPat(&p);
+        const Rect r = MakeRect(0, 0, 2, 8);
+        PaintRect(&r);
+        EXPECT_EQ(Picture(g.get()), (Rows{"rrbbrrbb", "bbrrbbrr", "........"}));
+        // FillRect takes its own pattern and ignores the pen mode.
+        PenMode(patXor);
+        const Pattern stripes = Pat(0xFF, 0x00);
+        FillRect(&r, &stripes);
+        const Rect bottom = MakeRect(2, 1, 3, 3);
+        EraseRect(&bottom);
+        EXPECT_EQ(Picture(g.get()), (Rows{"rrrrrrrr", "bbbbbbbb", ".bb....."}));
+    }
+}
+
+// Arithmetic pen modes: exact components on 32-bit pixels; on indexed maps
+// the result maps to the nearest table colour (the 8-bit standard table
+// holds every multiple of 0x33 exactly).
 struct ArithCase {
     const char* name;
+    int depth;
     SInt16 mode;
     RGBColor fore, op, dst, expected;
 };
 const ArithCase kArithCases[] = {
-    {"add pinned below white", addPin, {0x2222, 0x2222, 0x2222}, {0x9000, 0x9000, 0x9000},
+    {"add pinned below white", 32, addPin, {0x2222, 0x2222, 0x2222}, {0x9000, 0x9000, 0x9000},
      {0x8080, 0x1010, 0x8080}, {0x9090, 0x3232, 0x9090}},
-    {"sub pinned above black", subPin, {0x4040, 0x4040, 0x4040}, {0x3000, 0x3000, 0x3000},
+    {"sub pinned above black", 32, subPin, {0x4040, 0x4040, 0x4040}, {0x3000, 0x3000, 0x3000},
      {0x8080, 0x5050, 0x2020}, {0x4040, 0x3030, 0x3030}},
-    {"blend 50% red over blue", blend, kRed, {0x8000, 0x8000, 0x8000}, kBlue, {0x8080, 0x0000, 0x7F7F}},
-    {"blend weight 0 keeps", blend, kRed, {0, 0, 0}, kBlue, kBlue},
+    {"blend 50% red over blue", 32, blend, kRed, {0x8000, 0x8000, 0x8000}, kBlue, {0x8080, 0x0000, 0x7F7F}},
+    {"blend weight 0 keeps", 32, blend, kRed, {0, 0, 0}, kBlue, kBlue},
+    {"8-bit add onto black", 8, addPin, {0x3333, 0x3333, 0x3333}, kWhite, kBlack, {0x3333, 0x3333, 0x3333}},
+    {"8-bit add pinned at white", 8, addPin, {0x3333, 0x3333, 0x3333}, kWhite, kWhite, kWhite},
+    {"8-bit sub pinned at black", 8, subPin, {0x3333, 0x3333, 0x3333}, kBlack, kBlack, kBlack},
+    {"8-bit sub from white", 8, subPin, {0x3333, 0x3333, 0x3333}, kBlack, kWhite, {0xCCCC, 0xCCCC, 0xCCCC}},
 };
 
-TEST(PenMode, ArithmeticModesOn32Bit) {
+TEST(PenMode, ArithmeticModes) {
     for (const ArithCase& c : kArithCases) {
         SCOPED_TRACE(c.name);
-        UniqueGWorld g = MakeWorld(32, 3, 1);
+        UniqueGWorld g = MakeWorld(c.depth, 3, 1);
         const PixMap& pm = MapOf(g.get());
         for (int h = 0; h < 3; ++h) WritePixel(pm, h, 0, c.dst);
         RGBForeColor(&c.fore);
@@ -376,27 +297,6 @@ TEST(PenMode, ArithmeticModesOn32Bit) {
         EXPECT_EQ(ReadPixel(pm, 1, 0), c.expected);
         EXPECT_EQ(ReadPixel(pm, 2, 0), c.dst);
     }
-}
-
-// On indexed maps the arithmetic result maps to the nearest table colour; the
-// 8-bit standard table holds every multiple of 0x33 exactly.
-TEST(PenMode, ArithmeticModesOn8BitMapToTable) {
-    UniqueGWorld g = MakeWorld(8, {"##..", "##.."});
-    const RGBColor step{0x3333, 0x3333, 0x3333};
-    RGBForeColor(&step);
-    OpColor(&kWhite);
-    PenMode(addPin);
-    Rect r = MakeRect(0, 0, 1, 4);
-    PaintRect(&r);
-    const PixMap& pm = MapOf(g.get());
-    EXPECT_EQ(ReadPixel(pm, 0, 0), step);
-    EXPECT_EQ(ReadPixel(pm, 2, 0), kWhite);
-    OpColor(&kBlack);
-    PenMode(subPin);
-    r = MakeRect(1, 0, 2, 4);
-    PaintRect(&r);
-    EXPECT_EQ(ReadPixel(pm, 0, 1), kBlack);
-    EXPECT_EQ(ReadPixel(pm, 2, 1), (RGBColor{0xCCCC, 0xCCCC, 0xCCCC}));
 }
 
 TEST(PenMode, TransparentPaintsOnlyForeground) {

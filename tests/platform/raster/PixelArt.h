@@ -40,49 +40,61 @@ inline char CharOf(const RGBColor& c) {
     return '?';
 }
 
-inline RGBColor ReadPixel(const PixMap& pm, int h, int v) {
+// Raw pixel values: the index at depths 1 to 8, 0xPPRRGGBB (pad byte first)
+// at 32 bits.
+inline UInt32 Px(const PixMap& pm, int h, int v) {
     const UInt8* row = PixRow(pm, v);
-    const int col = h - pm.bounds.left;
-    if (pm.pixelSize == 32) {
-        const UInt8* p = row + col * 4;
-        return xfer::RGBFrom24(UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3]);
+    const int x = h - pm.bounds.left, d = pm.pixelSize;
+    if (d == 32) {
+        const UInt8* p = row + x * 4;
+        return UInt32(p[0]) << 24 | UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3];
     }
-    const int d = pm.pixelSize, bit = col * d;
-    const UInt32 index = (row[bit >> 3] >> (8 - d - (bit & 7))) & ((1u << d) - 1);
-    return CTabEntries(pm.pmTable)[index].rgb;
+    const int bit = x * d;
+    return (row[bit >> 3] >> (8 - d - (bit & 7))) & ((1u << d) - 1);
+}
+
+inline void SetPx(const PixMap& pm, int h, int v, UInt32 value) {
+    UInt8* row = PixRow(pm, v);
+    const int x = h - pm.bounds.left, d = pm.pixelSize;
+    if (d == 32) {
+        UInt8* p = row + x * 4;
+        p[0] = UInt8(value >> 24), p[1] = UInt8(value >> 16), p[2] = UInt8(value >> 8), p[3] = UInt8(value);
+        return;
+    }
+    const int bit = x * d, shift = 8 - d - (bit & 7);
+    const UInt8 mask = UInt8(((1u << d) - 1) << shift);
+    row[bit >> 3] = UInt8((row[bit >> 3] & ~mask) | ((value << shift) & mask));
+}
+
+inline RGBColor ReadPixel(const PixMap& pm, int h, int v) {
+    const UInt32 value = Px(pm, h, v);
+    return pm.pixelSize == 32 ? xfer::RGBFrom24(value) : CTabEntries(pm.pmTable)[value].rgb;
 }
 
 inline void WritePixel(const PixMap& pm, int h, int v, const RGBColor& c) {
-    UInt8* row = PixRow(pm, v);
-    const int col = h - pm.bounds.left;
-    if (pm.pixelSize == 32) {
-        const UInt32 p = xfer::RGBTo24(c);
-        row[col * 4] = 0;
-        row[col * 4 + 1] = UInt8(p >> 16);
-        row[col * 4 + 2] = UInt8(p >> 8);
-        row[col * 4 + 3] = UInt8(p);
-        return;
-    }
-    const int d = pm.pixelSize, bit = col * d, shift = 8 - d - (bit & 7);
-    const UInt32 index = UInt32(NearestColorIndex(pm.pmTable, c));
-    const UInt8 m = UInt8(((1u << d) - 1) << shift);
-    row[bit >> 3] = UInt8((row[bit >> 3] & ~m) | ((index << shift) & m));
+    SetPx(pm, h, v, pm.pixelSize == 32 ? xfer::RGBTo24(c) : UInt32(NearestColorIndex(pm.pmTable, c)));
 }
 
 inline const PixMap& MapOf(GWorldPtr g) { return **GetGWorldPixMap(g); }
 
-// A world of `depth` over (0, 0, w, h), all white, made the current port.
-inline UniqueGWorld MakeWorld(int depth, int w, int h) {
+// A world over `bounds` as NewGWorld leaves it; the current port is not changed.
+inline UniqueGWorld NewWorld(int depth, const Rect& bounds, CTabHandle table = nullptr) {
     UniqueGWorld g;
-    const Rect bounds = MakeRect(0, 0, h, w);
-    EXPECT_EQ(NewGWorld(g.out(), SInt16(depth), &bounds, nullptr, nullptr, 0), noErr);
+    EXPECT_EQ(NewGWorld(g.out(), SInt16(depth), &bounds, table, nullptr, 0), noErr);
+    return g;
+}
+
+// A world of `depth` over `bounds`, all white, made the current port.
+inline UniqueGWorld MakeWorld(int depth, const Rect& bounds) {
+    UniqueGWorld g = NewWorld(depth, bounds);
     if (!g) return g;
     const PixMap& pm = MapOf(g.get());
-    for (int v = 0; v < h; ++v)
-        for (int x = 0; x < w; ++x) WritePixel(pm, x, v, kWhite);
+    for (int v = bounds.top; v < bounds.bottom; ++v)
+        for (int h = bounds.left; h < bounds.right; ++h) WritePixel(pm, h, v, kWhite);
     SetGWorld(g.get(), nullptr);
     return g;
 }
+inline UniqueGWorld MakeWorld(int depth, int w, int h) { return MakeWorld(depth, MakeRect(0, 0, h, w)); }
 
 // A world whose pixels are given by the text rows (all rows equally long).
 inline UniqueGWorld MakeWorld(int depth, const std::vector<std::string>& rows) {
@@ -94,6 +106,32 @@ inline UniqueGWorld MakeWorld(int depth, const std::vector<std::string>& rows) {
         for (int x = 0; x < w; ++x) WritePixel(pm, x, v, ColorOf(rows[size_t(v)][size_t(x)]));
     return g;
 }
+
+// A world handled by raw pixel values (Px), neither cleared nor made current.
+struct World {
+    UniqueGWorld g;
+    World(int depth, const Rect& bounds, CTabHandle table = nullptr) : g(NewWorld(depth, bounds, table)) {}
+    World(int depth, int width, int height, CTabHandle table = nullptr)
+        : World(depth, MakeRect(0, 0, height, width), table) {}
+    PixMap& pm() const { return **GetGWorldPixMap(g.get()); }
+    const Rect& bounds() const { return pm().bounds; }
+    UInt32 at(int h, int v) const { return Px(pm(), h, v); }
+    void set(int h, int v, UInt32 value) const { SetPx(pm(), h, v, value); }
+    void fill(UInt32 value) const {
+        for (int v = bounds().top; v < bounds().bottom; ++v)
+            for (int h = bounds().left; h < bounds().right; ++h) set(h, v, value);
+    }
+    // Values from the left edge of row v.
+    void row(int v, std::initializer_list<UInt32> values) const {
+        int h = bounds().left;
+        for (UInt32 x : values) set(h++, v, x);
+    }
+    std::vector<UInt32> rowValues(int v) const {
+        std::vector<UInt32> out;
+        for (int h = bounds().left; h < bounds().right; ++h) out.push_back(at(h, v));
+        return out;
+    }
+};
 
 inline std::vector<std::string> Picture(GWorldPtr g) {
     const PixMap& pm = MapOf(g);
@@ -134,24 +172,33 @@ inline std::string RectText(const Rect* r) {
 // A picture recorder that lists what it is given, one line per call.
 struct ListRecorder : PictureRecorder {
     std::vector<std::string> calls;
-    void Add(const std::string& what, GrafVerb verb) { calls.push_back(what + " " + std::to_string(verb)); }
+    void Add(const std::string& what, GrafVerb verb, const Rect* r = nullptr, const std::string& more = "") {
+        calls.push_back(what + " " + std::to_string(verb) + (r ? " " + RectText(r) : "") + more);
+    }
+    static std::string Pair(int a, const char* sep, int b) { return " " + std::to_string(a) + sep + std::to_string(b); }
     void text(CGrafPtr port, SInt16 n, const void* buf, Point, Point) override {
-        calls.push_back("text " + std::string(static_cast<const char*>(buf), size_t(n)) + " at " +
-                        std::to_string(port->pnLoc.h) + "," + std::to_string(port->pnLoc.v));
+        calls.push_back("text " + std::string(static_cast<const char*>(buf), size_t(n)) + " at" +
+                        Pair(port->pnLoc.h, ",", port->pnLoc.v));
     }
     void line(CGrafPtr, Point from, Point to) override {
-        calls.push_back("line " + std::to_string(from.h) + "," + std::to_string(from.v) + "-" +
-                        std::to_string(to.h) + "," + std::to_string(to.v));
+        calls.push_back("line" + Pair(from.h, ",", from.v) + Pair(to.h, ",", to.v));
     }
-    void rect(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("rect", verb); calls.back() += " " + RectText(r); }
-    void rRect(CGrafPtr, GrafVerb verb, const Rect*, SInt16, SInt16) override { Add("rrect", verb); }
-    void oval(CGrafPtr, GrafVerb verb, const Rect*) override { Add("oval", verb); }
-    void arc(CGrafPtr, GrafVerb verb, const Rect*, SInt16, SInt16) override { Add("arc", verb); }
+    void rect(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("rect", verb, r); }
+    void rRect(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 w, SInt16 h) override {
+        Add("rrect", verb, r, Pair(w, "x", h));
+    }
+    void oval(CGrafPtr, GrafVerb verb, const Rect* r) override { Add("oval", verb, r); }
+    void arc(CGrafPtr, GrafVerb verb, const Rect* r, SInt16 a, SInt16 b) override {
+        Add("arc", verb, r, Pair(a, "+", b));
+    }
     void poly(CGrafPtr, GrafVerb verb, PolyHandle) override { Add("poly", verb); }
     void rgn(CGrafPtr, GrafVerb verb, RgnHandle) override { Add("rgn", verb); }
-    void bits(CGrafPtr, const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) override { calls.push_back("bits"); }
+    void bits(CGrafPtr, const BitMap*, const Rect* s, const Rect* d, SInt16 mode, RgnHandle rgn) override {
+        calls.push_back("bits " + RectText(s) + " " + RectText(d) + " " + std::to_string(mode) +
+                        (rgn ? " in region" : ""));
+    }
     void comment(CGrafPtr, SInt16 kind, SInt16 size, Handle) override {
-        calls.push_back("comment " + std::to_string(kind) + " " + std::to_string(size));
+        calls.push_back("comment" + Pair(kind, " ", size));
     }
 };
 

@@ -91,21 +91,14 @@ TEST(Regions, QueriesAndOffsetMatchPixelModel) {
             for (const Pixel& p : m) meets = meets || PtInRect(Point{SInt16(p.second), SInt16(p.first)}, &q);
             ASSERT_EQ(RectInRgn(&q, r), meets);
         }
-        if (m.empty()) {
-            EXPECT_EQ(BoundsOf(r), Rect{});
-            EXPECT_TRUE(EmptyRgn(r));
-            continue;
-        }
-        int l = 1 << 20, t = 1 << 20, rt = -(1 << 20), b = -(1 << 20);
+        Rect bounds{};
         for (const Pixel& p : m) {
-            l = std::min(l, p.first);
-            rt = std::max(rt, p.first + 1);
-            t = std::min(t, p.second);
-            b = std::max(b, p.second + 1);
+            const Rect px = MakeRect(p.second, p.first, p.second + 1, p.first + 1);
+            UnionRect(&bounds, &px, &bounds);
         }
-        ASSERT_EQ(BoundsOf(r), MakeRect(t, l, b, rt));
-        ASSERT_FALSE(EmptyRgn(r));
-        ASSERT_EQ(IsRegionRectangular(r), m.size() == size_t((b - t) * (rt - l)));
+        ASSERT_EQ(BoundsOf(r), bounds);
+        ASSERT_EQ(EmptyRgn(r), m.empty());
+        ASSERT_EQ(IsRegionRectangular(r), m.size() == size_t(RectWidth(bounds) * RectHeight(bounds)));
 
         const int dh = int(rng() % 21) - 10, dv = int(rng() % 21) - 10;
         OffsetRgn(r, SInt16(dh), SInt16(dv));
@@ -238,16 +231,11 @@ TEST(Regions, BitMapToRegionMatchesPixelModel) {
         PixelSet pixels;
         int extraRowBytes;
     };
-    std::vector<Case> cases(3);
-    cases[0].bounds = MakeRect(0, 0, 7, 13);
+    std::vector<Case> cases = {
+        {MakeRect(0, 0, 7, 13), {}, 3}, {MakeRect(0, 0, 5, 33), {}, 1}, {MakeRect(4, 4, 12, 30), {}, 0}};
     for (int v = 0; v < 7; ++v)
-        for (int h = 0; h < 13; ++h)
-            if ((h + v) % 2 == 0) cases[0].pixels.insert({h, v});
-    cases[0].extraRowBytes = 3;
-    cases[1].bounds = MakeRect(0, 0, 5, 33);
+        for (int h = (v & 1); h < 13; h += 2) cases[0].pixels.insert({h, v});
     AddRect(cases[1].pixels, cases[1].bounds);
-    cases[1].extraRowBytes = 1;
-    cases[2].bounds = MakeRect(4, 4, 12, 30);
     for (int iter = 0; iter < 60; ++iter) {
         int w = 1 + int(rng() % 70), h = 1 + int(rng() % 20);
         int left = int(rng() % 40) - 20, top = int(rng() % 40) - 20;

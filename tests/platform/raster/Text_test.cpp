@@ -1,6 +1,7 @@
 // Glyph shapes vary with the installed fonts, so these tests check counts,
 // bounds and laws (xor twice restores, outline never overlaps the glyph),
-// not exact glyphs.
+// not exact glyphs. Glyphs are painted as spans by the pen's painter, whose
+// colours and clipping Pen_test checks.
 #include "platform/raster/Text.h"
 
 #include "platform/raster/ColorTables.h"
@@ -28,21 +29,18 @@ std::vector<UInt8> P(const std::string& s) {
 
 class TextTest : public ::testing::Test {
 protected:
-    void SetUp() override { Make(32); }
-    void Make(int depth, Rect bounds = {-10, -20, 70, 200}) {
-        ASSERT_EQ(NewGWorld(world.out(), SInt16(depth), &bounds, nullptr, nullptr, 0), noErr);
-        SetGWorld(world.get(), nullptr);
-        if (depth == 32) Fill(0xFFFFFF);
+    void SetUp() override {
+        world = pixelart::MakeWorld(32, Rect{-10, -20, 70, 200});
         TextFont(kFontIDGeneva);
         TextSize(12);
     }
-    PixMap& Map() { return **world.get()->portPixMap; }
+    const PixMap& Map() { return pixelart::MapOf(world.get()); }
+    void Set(int h, int v, UInt32 rgb) { pixelart::SetPx(Map(), h, v, rgb); }
+    UInt32 Get(int h, int v) { return pixelart::Px(Map(), h, v) & 0xFFFFFF; }
     void Fill(UInt32 rgb) {
         for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
             for (int h = Map().bounds.left; h < Map().bounds.right; ++h) Set(h, v, rgb);
     }
-    void Set(int h, int v, UInt32 rgb) { pixelart::WritePixel(Map(), h, v, xfer::RGBFrom24(rgb)); }
-    UInt32 Get(int h, int v) { return xfer::RGBTo24(pixelart::ReadPixel(Map(), h, v)); }
     std::vector<UInt32> Snapshot() {
         std::vector<UInt32> s;
         for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
@@ -53,13 +51,13 @@ protected:
     int Count(UInt32 rgb, Rect* box = nullptr, const Rect* in = nullptr) {
         const Rect r = in ? *in : Map().bounds;
         int n = 0;
-        Rect b{32767, 32767, -32767, -32767};
+        Rect b{};
         for (int v = r.top; v < r.bottom; ++v)
             for (int h = r.left; h < r.right; ++h)
                 if (Get(h, v) == rgb) {
                     ++n;
-                    b = {std::min<SInt16>(b.top, SInt16(v)), std::min<SInt16>(b.left, SInt16(h)),
-                         std::max<SInt16>(b.bottom, SInt16(v + 1)), std::max<SInt16>(b.right, SInt16(h + 1))};
+                    const Rect px = MakeRect(v, h, v + 1, h + 1);
+                    UnionRect(&b, &px, &b);
                 }
         if (box) *box = b;
         return n;
@@ -74,23 +72,19 @@ protected:
     UniqueGWorld world;
 };
 
-TEST_F(TextTest, MetricsAreSane) {
+TEST_F(TextTest, MetricsAndWidths) {
     FontInfo info, zero, big;
     GetFontInfo(&info);
     EXPECT_TRUE(info.ascent >= 7 && info.ascent <= 16 && info.descent >= 1 && info.ascent + info.descent <= 20);
     EXPECT_TRUE(info.widMax >= 6 && info.leading >= 0);
-    auto empty = P(""), narrow = P("iiii"), wide = P("WWWW");
-    EXPECT_EQ(StringWidth(empty.data()), 0);
-    EXPECT_LT(StringWidth(narrow.data()), StringWidth(wide.data()));
     TextSize(0);  // means 12
     GetFontInfo(&zero);
     EXPECT_TRUE(zero.ascent == info.ascent && zero.descent == info.descent);
     TextSize(24);
     GetFontInfo(&big);
     EXPECT_GT(big.ascent, info.ascent);
-}
 
-TEST_F(TextTest, MonospacedAndStyledWidthsAddUp) {
+    TextSize(12);
     TextFont(kFontIDMonaco);
     const SInt16 w = CharWidth('W');
     EXPECT_GT(w, 0);
@@ -100,7 +94,8 @@ TEST_F(TextTest, MonospacedAndStyledWidthsAddUp) {
     EXPECT_EQ(TextWidth(text, 2, 2), 2 * w);
     EXPECT_EQ(TextWidth(text, 0, 0), 0);
     EXPECT_EQ(TextWidth(nullptr, 0, 3), 0);
-
+    // Bytes that are not UTF-8 are read as Mac Roman: 0x8A is a with diaeresis.
+    EXPECT_EQ(TextWidth("\x8A", 0, 1), TextWidth("\xC3\xA4", 0, 2));
     // Styles add width per character.
     auto s = P("abcd");
     const SInt16 plain = StringWidth(s.data());
@@ -141,36 +136,6 @@ TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
     EXPECT_EQ(DrawAt(5, 30, "Hello"), width);
     EXPECT_EQ(Count(0x000000), 0);
     ShowPen();
-}
-
-TEST_F(TextTest, ForegroundColourAndDepth) {
-    Make(8);
-    RGBColor red{0xDD00, 0, 0};
-    RGBForeColor(&red);
-    DrawAt(0, 20, "MMM");
-    int ink = 0, other = 0;
-    for (int v = Map().bounds.top; v < Map().bounds.bottom; ++v)
-        for (int h = Map().bounds.left; h < Map().bounds.right; ++h) {
-            const UInt8 px = PixRow(Map(), v)[h - Map().bounds.left];
-            if (px == 216) ++ink;  // 0xDDDD red of the standard table
-            else if (px != 0) ++other;
-        }
-    EXPECT_GT(ink, 20);
-    EXPECT_EQ(other, 0);
-}
-
-TEST_F(TextTest, DrawsInsideTheClipOnly) {
-    RGBColor black{0, 0, 0};
-    RGBForeColor(&black);
-    TextSize(24);
-    Rect clip{0, 0, 70, 30};
-    RectRgn(world.get()->clipRgn, &clip);
-    DrawAt(0, 40, "WWWWWW");
-    Rect box;
-    EXPECT_GT(Count(0x000000, &box), 20);
-    EXPECT_GE(box.left, 0);
-    EXPECT_LE(box.right, 30);
-    EXPECT_GE(box.top, 0);
 }
 
 TEST_F(TextTest, ModesAsOneBitSources) {
@@ -217,7 +182,7 @@ TEST_F(TextTest, ModesAsOneBitSources) {
     EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(TextTest, OutlineRingsTheGlyph) {
+TEST_F(TextTest, OutlineRingsTheGlyphAndOtherStylesAddInk) {
     TextSize(24);
     TextFont(kFontIDMonaco);
     DrawAt(4, 30, "H");
@@ -255,45 +220,12 @@ TEST_F(TextTest, OutlineRingsTheGlyph) {
             }
         ASSERT_TRUE(touches) << i;
     }
-}
-
-// Text that starts outside the map is only rendered where it can show; the
-// visible part must match a map wide enough to hold all of it.
-TEST_F(TextTest, PartlyOutsideTheMapMatchesTheWholeText) {
-    for (SInt16 face : {SInt16(normal), SInt16(outline), SInt16(shadow | italic)}) {
-        std::vector<std::vector<UInt32>> results;
-        for (SInt16 left : {SInt16(-20), SInt16(-80)}) {
-            Make(32, Rect{-10, left, 70, 200});
-            TextSize(24);
-            TextFace(face);
-            DrawAt(-45, 30, "WMW");
-            std::vector<UInt32> visible;
-            for (int v = -10; v < 70; ++v)
-                for (int h = -20; h < 200; ++h) visible.push_back(Get(h, v));
-            results.push_back(visible);
-        }
-        EXPECT_EQ(results[0], results[1]) << face;
-        EXPECT_NE(std::count(results[0].begin(), results[0].end(), 0u), 0) << face;
-    }
-}
-
-TEST_F(TextTest, BoldAndUnderlineAddInk) {
-    DrawAt(2, 20, "text");
-    const int plain = Count(0x000000);
     for (SInt16 face : {SInt16(bold), SInt16(underline)}) {
         Fill(0xFFFFFF);
         TextFace(face);
-        DrawAt(2, 20, "text");
-        EXPECT_GT(Count(0x000000), plain) << face;
+        DrawAt(4, 30, "H");
+        EXPECT_GT(Count(0x000000), plainN) << face;
     }
-}
-
-// Bytes that are not UTF-8 are read as Mac Roman.
-TEST_F(TextTest, MacRomanFallback) {
-    const char roman[] = "\x8A";  // a with diaeresis
-    const char utf8[] = "\xC3\xA4";
-    EXPECT_EQ(TextWidth(roman, 0, 1), TextWidth(utf8, 0, 2));
-    EXPECT_GT(TextWidth(roman, 0, 1), 0);
 }
 
 std::vector<std::string> gTextCalls;
@@ -328,38 +260,6 @@ TEST_F(TextTest, RecordingAndBottleneck) {
     SetPortGrafProcs(world.get(), nullptr);
     EXPECT_EQ(gTextCalls, std::vector<std::string>{"ab"});
     EXPECT_EQ(Count(0x000000), 0);
-}
-
-TEST_F(TextTest, FontNumbersAndNames) {
-    const struct {
-        const char* name;
-        SInt16 number;
-    } cases[] = {{"Geneva", 3}, {"monaco", 4}, {"Times", 20}, {"Helvetica", 21}, {"COURIER", 22}, {"No Such Font", 0}};
-    for (const auto& c : cases) {
-        SInt16 n = -1;
-        auto p = P(c.name);
-        GetFNum(p.data(), &n);
-        EXPECT_EQ(n, c.number) << c.name;
-    }
-    Str255 name;
-    GetFontName(kFontIDCourier, name);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), "Courier");
-    GetFontName(999, name);
-    EXPECT_EQ(name[0], 0);
-
-    const auto families = FontFamilyNames();
-    ASSERT_FALSE(families.empty());
-    auto p = P(families.front());
-    SInt16 a = 0, b = 0;
-    GetFNum(p.data(), &a);
-    GetFNum(p.data(), &b);
-    EXPECT_GE(a, 1024);
-    EXPECT_EQ(a, b);
-    GetFontName(a, name);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), families.front());
-    TextFont(a);
-    auto s = P("abc");
-    EXPECT_GT(StringWidth(s.data()), 0);
 }
 
 }  // namespace

@@ -1,25 +1,17 @@
-#include "platform/core/ByteIO.h"
 #include "platform/core/PString.h"
-#include "platform/raster/GWorld.h"
-#include "platform/resources/Resources.h"
 #include "platform/ui/ControlInternal.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/Scripting.h"
 #include "platform/ui/WindowInternal.h"
-#include "platform/ui/Windows.h"
+#include "tests/platform/ui/UiTestSupport.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QTabBar>
-#include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
-constexpr Rect kContent{60, 40, 260, 340};  // global content rectangle of the test window
+using namespace uitest;
 
-Rect R(int top, int left, int bottom, int right) { return MakeRect(top, left, bottom, right); }
+constexpr Rect kContent{60, 40, 260, 340};  // global content rectangle of the test window
 
 std::vector<ControlPartCode> gActions;
 void CountAction(ControlRef, ControlPartCode part) { gActions.push_back(part); }
@@ -30,37 +22,24 @@ void ScrollAction(ControlRef c, ControlPartCode part) {
     if (part == kControlDownButtonPart) SetControlValue(c, SInt16(GetControlValue(c) + 1));
 }
 
-class ControlsTest : public testing::Test {
+class ControlsTest : public UiTest {
 protected:
+    ControlsTest() : UiTest(400, 300) {}
     void SetUp() override {
-        ASSERT_EQ(InitWindows(400, 300), noErr);
-        SetUnattended(true);
-        ClearScript();
-        FlushEvents(everyEvent, 0);
+        UiTest::SetUp();
         window_ = NewCWindow(nullptr, &kContent, nullptr, true, documentProc, kFirstWindowOfClass, false, nullptr);
         ASSERT_NE(window_, nullptr);
         gActions.clear();
-    }
-    void TearDown() override {
-        ClearScript();
-        DisposeWindow(window_);
-        FlushEvents(everyEvent, 0);
     }
     ControlRef Make(const Rect& r, SInt16 value, SInt16 min, SInt16 max, SInt16 procID, const char* title = "") {
         Str255 t;
         CopyCStringToPascal(title, t);
         return NewControl(window_, &r, t, true, value, min, max, procID, nullptr);
     }
-    Point Global(SInt16 h, SInt16 v) const {
-        Rect port;
-        GetWindowPortBounds(window_, &port);
-        return Point{SInt16(kContent.top + v - port.top), SInt16(kContent.left + h - port.left)};
-    }
+    static Point Global(int h, int v) { return P(kContent.top + v, kContent.left + h); }
     // Waits for the scripted mouse-down and tracks it as the program would.
     ControlPartCode ClickAndTrack(ControlRef* hit, ControlActionProcPtr action) {
-        EventRecord e;
-        for (int i = 0; i < 200; ++i)
-            if (WaitNextEvent(mDownMask, &e, 1, nullptr)) break;
+        const EventRecord e = NextEvent(mDownMask, 200);
         EXPECT_EQ(e.what, mouseDown);
         SavedGWorld saved;
         SetPortWindowPort(window_);
@@ -92,9 +71,8 @@ TEST_F(ControlsTest, ValuesStayInRange) {
         if (s.what == Step::Value) SetControlValue(c, s.arg);
         if (s.what == Step::Min) SetControlMinimum(c, s.arg);
         if (s.what == Step::Max) SetControlMaximum(c, s.arg);
-        EXPECT_EQ(GetControlValue(c), s.value);
-        EXPECT_EQ(GetControlMinimum(c), s.min);
-        EXPECT_EQ(GetControlMaximum(c), s.max);
+        EXPECT_TRUE(GetControlValue(c) == s.value && GetControlMinimum(c) == s.min && GetControlMaximum(c) == s.max)
+            << s.arg;
     }
     ControlRef born = Make(R(0, 0, 16, 100), 50, 0, 10, scrollBarProc);
     EXPECT_EQ(GetControlValue(born), 10);
@@ -114,12 +92,13 @@ TEST_F(ControlsTest, ScrollBarPartsLieInOrderAlongTheBar) {
         return runs;
     };
     using V = std::vector<ControlPartCode>;
-    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlIndicatorPart, kControlPageDownPart, kControlDownButtonPart}));
+    const ControlPartCode up = kControlUpButtonPart, pgUp = kControlPageUpPart, thumb = kControlIndicatorPart,
+                          pgDown = kControlPageDownPart, down = kControlDownButtonPart;
+    EXPECT_EQ(partsDown(), (V{up, thumb, pgDown, down}));
     SetControlValue(c, 50);
-    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlPageUpPart, kControlIndicatorPart, kControlDownButtonPart}));
+    EXPECT_EQ(partsDown(), (V{up, pgUp, thumb, down}));
     SetControlValue(c, 25);
-    EXPECT_EQ(partsDown(), (V{kControlUpButtonPart, kControlPageUpPart, kControlIndicatorPart, kControlPageDownPart,
-                              kControlDownButtonPart}));
+    EXPECT_EQ(partsDown(), (V{up, pgUp, thumb, pgDown, down}));
     // Outside the bar, an empty range, an inactive or a hidden bar: nothing.
     ControlRef hit = c;
     EXPECT_EQ(FindControl(Point{50, 283}, window_, &hit), kControlNoPart);
@@ -184,10 +163,10 @@ TEST_F(ControlsTest, ThumbDraggedToTheEnds) {
         for (SInt16 v = 0; v < 100 && thumb < 0; ++v)
             if (FindControl(Point{v, 292}, window_, nullptr) == kControlIndicatorPart) thumb = v;
         ASSERT_GE(thumb, 0);
-        ScriptMouseDown(Global(292, SInt16(thumb + 1)));
-        ScriptMouseMove(Global(292, SInt16((thumb + k.dragTo) / 2)));
-        ScriptMouseMove(Global(292, SInt16(k.dragTo)));
-        ScriptMouseUp(Global(292, SInt16(k.dragTo)));
+        ScriptMouseDown(Global(292, thumb + 1));
+        ScriptMouseMove(Global(292, (thumb + k.dragTo) / 2));
+        ScriptMouseMove(Global(292, k.dragTo));
+        ScriptMouseUp(Global(292, k.dragTo));
         EXPECT_EQ(ClickAndTrack(nullptr, CountAction), kControlIndicatorPart);
         EXPECT_EQ(GetControlValue(c), k.value) << k.procID;
         EXPECT_EQ(!gActions.empty(), k.actions) << k.procID;
@@ -196,79 +175,20 @@ TEST_F(ControlsTest, ThumbDraggedToTheEnds) {
     }
 }
 
-TEST_F(ControlsTest, CheckBoxLeavesItsValueToTheProgram) {
-    ControlRef c = Make(R(10, 10, 28, 150), 0, 0, 1, checkBoxProc, "Grid");
-    auto* box = qobject_cast<QCheckBox*>(ui_internal::ControlWidget(c));
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), QStringLiteral("Grid"));
-    ScriptClick(Global(20, 19));
-    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlCheckBoxPart);
-    EXPECT_EQ(GetControlValue(c), 0);
-    EXPECT_FALSE(box->isChecked());
-    SetControlValue(c, 1);
-    EXPECT_TRUE(box->isChecked());
-    // Pressed inside, released outside: no part.
-    ScriptMouseDown(Global(20, 19));
-    ScriptMouseUp(Global(200, 150));
-    EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlNoPart);
-    EXPECT_EQ(GetControlValue(c), 1);
-    HiliteControl(c, kControlInactivePart);
-    EXPECT_FALSE(box->isEnabled());
-}
-
-TEST_F(ControlsTest, WidgetsFollowThePortOrigin) {
-    ControlRef c = Make(R(30, 40, 50, 140), 0, 0, 1, pushButProc, "OK");
-    QWidget* w = ui_internal::ControlWidget(c);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->geometry(), QRect(40, 30, 100, 20));
-    {
-        SavedGWorld saved;
-        SetPortWindowPort(window_);
-        SetOrigin(10, 20);
-    }
-    ui_internal::RelayoutControls(window_);
-    EXPECT_EQ(w->geometry(), QRect(30, 10, 100, 20));
-    MoveControl(c, 0, 20);
-    SizeControl(c, 50, 16);
-    EXPECT_EQ(w->geometry(), QRect(-10, 0, 50, 16));
-    Rect b;
-    EXPECT_EQ(*GetControlBounds(c, &b), R(20, 0, 36, 50));
-    ControlRef hit = nullptr;
-    EXPECT_EQ(FindControl(Point{20, 0}, window_, &hit), kControlButtonPart);
-    EXPECT_EQ(hit, c);
-}
-
 TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
     InitResources();
     const SInt16 file = NewResFileInMemory();
-    ByteWriter menu;
-    for (SInt16 v : {SInt16(150), SInt16(0), SInt16(0), SInt16(0), SInt16(0)}) menu.s16be(v);
-    menu.u32be(~0u);
-    menu.u8(0);
-    for (const char* t : {"8 bits", "24 bits", "32 bits"}) {
-        menu.u8(UInt8(strlen(t)));
-        menu.bytes({reinterpret_cast<const UInt8*>(t), strlen(t)});
-        menu.u32be(0);
-    }
-    menu.u8(0);
-    AddResource(NewHandleFromBytes(menu.buffer()), FourCC("MENU"), 150, nullptr);
+    AddTestResource(FourCC("MENU"), 150, MenuBytes(150, "", {{"8 bits"}, {"24 bits"}, {"32 bits"}}));
     ByteWriter tabs;
     tabs.u16be(3);
-    for (const char* t : {"General", "Paint", "PNG"}) {
-        tabs.u8(UInt8(strlen(t)));
-        tabs.bytes({reinterpret_cast<const UInt8*>(t), strlen(t)});
-    }
-    AddResource(NewHandleFromBytes(tabs.buffer()), FourCC("STR#"), 143, nullptr);
+    for (const char* t : {"General", "Paint", "PNG"}) PutPString(tabs, t);
+    AddTestResource(FourCC("STR#"), 143, tabs.buffer());
 
+    // The minimum field names the menu, the maximum its items.
     ControlRef pop = Make(R(10, 10, 30, 200), 2, 150, 60, popupMenuProc, "Depth:");
-    ASSERT_NE(GetControlPopupMenuHandle(pop), nullptr);
-    EXPECT_EQ(GetMenuID(GetControlPopupMenuHandle(pop)), 150);
-    EXPECT_EQ(GetControlMinimum(pop), 1);
-    EXPECT_EQ(GetControlMaximum(pop), 3);
-    EXPECT_EQ(GetControlValue(pop), 2);
+    EXPECT_TRUE(GetControlMinimum(pop) == 1 && GetControlMaximum(pop) == 3);
     auto* combo = ui_internal::ControlWidget(pop)->findChild<QComboBox*>();
     ASSERT_NE(combo, nullptr);
-    EXPECT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->currentText(), QStringLiteral("24 bits"));
     EXPECT_EQ(combo->geometry().left(), 60);  // right of the title
     ScriptMouseDown(Global(100, 20));
@@ -278,27 +198,25 @@ TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
     EXPECT_EQ(GetControlValue(pop), 3);
     EXPECT_EQ(combo->currentText(), QStringLiteral("32 bits"));
 
+    // The minimum field names the titles' string list.
     ControlRef tab = Make(R(40, 10, 190, 290), 1, 143, 0, kControlTabSmallProc);
-    EXPECT_EQ(GetControlMinimum(tab), 1);
-    EXPECT_EQ(GetControlMaximum(tab), 3);
+    EXPECT_TRUE(GetControlMinimum(tab) == 1 && GetControlMaximum(tab) == 3);
     auto* bar = ui_internal::ControlWidget(tab)->findChild<QTabBar*>();
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(bar->count(), 3);
-    EXPECT_EQ(bar->tabText(2), QStringLiteral("PNG"));
     Str255 title;
     CopyCStringToPascal("Tablet", title);
     SetControlTabTitle(tab, 3, title);
     EXPECT_EQ(bar->tabText(2), QStringLiteral("Tablet"));
     QPoint centre = bar->mapTo(ui_internal::ControlWidget(tab), bar->tabRect(2).center());
-    Point at = Global(SInt16(10 + centre.x()), SInt16(40 + centre.y()));
+    Point at = Global(10 + centre.x(), 40 + centre.y());
     ScriptClick(at);
     EXPECT_EQ(ClickAndTrack(nullptr, nullptr), kControlButtonPart);
     EXPECT_EQ(GetControlValue(tab), 3);
     EXPECT_EQ(bar->currentIndex(), 2);
     // The maximum is the number of tabs shown.
     SetControlMaximum(tab, 2);
-    EXPECT_EQ(bar->count(), 2);
-    EXPECT_EQ(GetControlValue(tab), 2);
+    EXPECT_TRUE(bar->count() == 2 && GetControlValue(tab) == 2);
     SetControlMaximum(tab, 3);
     EXPECT_EQ(bar->tabText(2), QStringLiteral("Tablet"));
     // The pane below the tabs is not a hit, so items on the page get the clicks.

@@ -1,21 +1,15 @@
 #include "platform/ui/Windows.h"
 
-#include "platform/core/Memory.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/Pen.h"
 #include "platform/raster/Regions.h"
-#include "platform/resources/Resources.h"
 #include "platform/ui/WindowInternal.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
 #include <QCoreApplication>
 #include <QImage>
 #include <QPaintEvent>
-#include <QMainWindow>
-#include <QPixmap>
 #include <QWidget>
-
-#include <cstring>
 
 using namespace uitest;
 
@@ -24,18 +18,14 @@ namespace {
 using WindowsTest = UiTest;
 
 std::vector<UInt8> WindBytes(const Rect& r, SInt16 procID, bool visible, bool goAway, SInt32 refCon,
-                             const char* title) {
-    std::vector<UInt8> b;
-    auto w16 = [&](int v) {
-        b.push_back(UInt8(v >> 8));
-        b.push_back(UInt8(v));
-    };
-    w16(r.top), w16(r.left), w16(r.bottom), w16(r.right), w16(procID), w16(visible), w16(goAway);
-    w16(refCon >> 16), w16(refCon & 0xFFFF);
-    b.push_back(UInt8(std::strlen(title)));
-    b.insert(b.end(), title, title + std::strlen(title));
-    w16(0);  // positioning word
-    return b;
+                             const std::string& title) {
+    ByteWriter w;
+    w.rect(r);
+    for (SInt16 v : {procID, SInt16(visible), SInt16(goAway)}) w.s16be(v);
+    w.s32be(refCon);
+    PutPString(w, title);
+    w.u16be(0);  // positioning word
+    return w.buffer();
 }
 
 TEST(WindowTemplate, ParsesFieldsAndRejectsShortData) {
@@ -57,116 +47,57 @@ TEST(WindowTemplate, ParsesFieldsAndRejectsShortData) {
     }
 }
 
-TEST_F(WindowsTest, GetNewCWindowReadsTheTemplateFromTheResourceChain) {
-    const SInt16 saved = CurResFile();
-    const SInt16 ref = NewResFileInMemory();
-    ASSERT_GT(ref, 0);
-    UseResFile(ref);
-    const auto bytes = WindBytes(R(60, 70, 160, 270), noGrowDocProc, true, true, 99, "Untitled");
-    Handle h = NewHandle(Size(bytes.size()));
-    std::memcpy(*h, bytes.data(), bytes.size());
-    AddResource(h, FourCC("WIND"), 128, nullptr);
-    WindowRef w = GetNewCWindow(128, nullptr, kFirstWindowOfClass);
-    EXPECT_EQ(GetNewCWindow(129, nullptr, kFirstWindowOfClass), nullptr);
-    CloseResFile(ref);
-    UseResFile(saved);
-    ASSERT_NE(w, nullptr);
-    Rect r;
-    GetWindowBounds(w, kWindowContentRgn, &r);
-    EXPECT_EQ(r, R(60, 70, 160, 270));
-    GetWindowBounds(w, kWindowStructureRgn, &r);
-    EXPECT_EQ(r, R(60 - kDocumentTitleBarHeight, 69, 161, 271));
-    EXPECT_EQ(*GetWindowPortBounds(w, &r), R(0, 0, 100, 200));
-    EXPECT_TRUE(IsWindowVisible(w));
-    EXPECT_EQ(GetWRefCon(w), reinterpret_cast<SRefCon>(intptr_t(99)));
-    EXPECT_EQ(GetWindowProcID(w), noGrowDocProc);
-    Str255 title;
-    GetWTitle(w, title);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(title + 1), title[0]), "Untitled");
-    // A new port is white, 32 bits deep, and is the window itself.
-    EXPECT_EQ(GetPixDepth(GetPortPixMap(w)), 32);
-    EXPECT_EQ(PortPixel(w, 0, 0), 0xFFFFFFu);
-    EXPECT_EQ(PortPixel(w, 199, 99), 0xFFFFFFu);
-    EXPECT_TRUE(w->isWindowPort);
-    EXPECT_EQ(ui_internal::Record(w), static_cast<void*>(w));
-}
-
-// A document window (content 100,100 - 300,400) with close, zoom and grow
-// boxes, an inactive one behind it, and a floating window over both.
 struct PartCase {
     Point pt;
     WindowPartCode part;
-    int window;  // 0 none, 1 front document, 2 back document, 3 floating
+    WindowRef window;
 };
+void ExpectParts(std::initializer_list<PartCase> cases) {
+    for (const PartCase& c : cases) {
+        WindowRef hit = reinterpret_cast<WindowRef>(1);
+        EXPECT_EQ(FindWindow(c.pt, &hit), c.part) << c.pt.v << "," << c.pt.h;
+        EXPECT_EQ(hit, c.window) << c.pt.v << "," << c.pt.h;
+    }
+}
 
+// A document window (content 100,100 - 300,400) with close, zoom and grow
+// boxes, an inactive one beside it, and a floating window; then dialogs,
+// which are in front of everything and have no boxes.
 TEST_F(WindowsTest, FindWindowReportsThePartsAtExactPoints) {
     WindowRef back = MakeWindow(R(100, 600, 300, 900), zoomDocProc);
     WindowRef doc = MakeWindow(R(100, 100, 300, 400), zoomDocProc);
     WindowRef fl = MakeWindow(R(400, 350, 450, 450), floatProc);
     ASSERT_TRUE(doc && back && fl);
-    const WindowRef windows[] = {nullptr, doc, back, fl};
-    const PartCase cases[] = {
-        {P(-1, 10), inMenuBar, 0},
-        {P(5, 5), inDesk, 0},
-        {P(301, 200), inDesk, 0},  // just below the bottom border
-        {P(300, 200), inDrag, 1},  // the bottom border
-        {P(80, 99), inDrag, 1},    // top-left corner of the frame
-        {P(90, 250), inDrag, 1},
-        {P(84, 107), inGoAway, 1},
-        {P(95, 118), inGoAway, 1},
-        {P(96, 118), inDrag, 1},
-        {P(84, 106), inDrag, 1},
-        {P(90, 381), inZoomOut, 1},
-        {P(95, 392), inZoomOut, 1},
-        {P(90, 393), inDrag, 1},
-        {P(100, 100), inContent, 1},
-        {P(284, 399), inContent, 1},
-        {P(285, 385), inGrow, 1},
-        {P(299, 399), inGrow, 1},
-        {P(90, 610), inDrag, 2},  // boxes of an inactive window are not live
-        {P(299, 899), inContent, 2},
-        {P(392, 352), inGoAway, 3},  // floating: 11-pixel title bar, 8 x 8 box
-        {P(389, 349), inDrag, 3},
-        {P(399, 440), inDrag, 3},
-        {P(400, 360), inContent, 3},
-    };
-    for (const PartCase& c : cases) {
-        WindowRef hit = reinterpret_cast<WindowRef>(1);
-        EXPECT_EQ(FindWindow(c.pt, &hit), c.part) << c.pt.v << "," << c.pt.h;
-        EXPECT_EQ(hit, windows[c.window]) << c.pt.v << "," << c.pt.h;
-    }
+    ExpectParts({
+        {P(-1, 10), inMenuBar, nullptr}, {P(5, 5), inDesk, nullptr},
+        {P(301, 200), inDesk, nullptr},  // just below the bottom border
+        {P(300, 200), inDrag, doc},      // the bottom border
+        {P(80, 99), inDrag, doc},        // top-left corner of the frame
+        {P(90, 250), inDrag, doc},       {P(84, 107), inGoAway, doc},   {P(95, 118), inGoAway, doc},
+        {P(96, 118), inDrag, doc},       {P(84, 106), inDrag, doc},     {P(90, 381), inZoomOut, doc},
+        {P(95, 392), inZoomOut, doc},    {P(90, 393), inDrag, doc},     {P(100, 100), inContent, doc},
+        {P(284, 399), inContent, doc},   {P(285, 385), inGrow, doc},    {P(299, 399), inGrow, doc},
+        {P(90, 610), inDrag, back},  // boxes of an inactive window are not live
+        {P(299, 899), inContent, back},
+        {P(392, 352), inGoAway, fl},  // floating: 11-pixel title bar, 8 x 8 box
+        {P(389, 349), inDrag, fl},       {P(399, 440), inDrag, fl},     {P(400, 360), inContent, fl},
+    });
     // Floating windows are hit before the documents they cover.
     MoveWindow(fl, 120, 200, false);
-    WindowRef hit = nullptr;
-    EXPECT_EQ(FindWindow(P(210, 150), &hit), inContent);
-    EXPECT_EQ(hit, fl);
+    ExpectParts({{P(210, 150), inContent, fl}});
     HideWindow(fl);
-    EXPECT_EQ(FindWindow(P(210, 150), &hit), inContent);
-    EXPECT_EQ(hit, doc);
-}
+    ExpectParts({{P(210, 150), inContent, doc}});
 
-TEST_F(WindowsTest, DialogsAreInFrontOfEverythingAndHaveNoBoxes) {
-    WindowRef fl = MakeWindow(R(500, 100, 600, 300), floatProc);
+    WindowRef fl2 = MakeWindow(R(500, 100, 600, 300), floatProc);
     WindowRef movable = MakeWindow(R(520, 150, 620, 350), movableDBoxProc);
     WindowRef plain = MakeWindow(R(300, 600, 400, 800), plainDBox);
-    const PartCase cases[] = {
-        {P(510, 160), inDrag, 1},     // the movable dialog's title bar, over the floating window
-        {P(504, 158), inDrag, 1},     // where a close box would be
-        {P(560, 200), inContent, 1},
-        {P(495, 120), inDrag, 3},     // the floating window beside it
-        {P(299, 650), inContent, 2},  // a plain dialog's border
-        {P(350, 700), inContent, 2},
-    };
-    const WindowRef windows[] = {nullptr, movable, plain, fl};
-    for (const PartCase& c : cases) {
-        WindowRef hit = nullptr;
-        EXPECT_EQ(FindWindow(c.pt, &hit), c.part) << c.pt.v << "," << c.pt.h;
-        EXPECT_EQ(hit, windows[c.window]) << c.pt.v << "," << c.pt.h;
-    }
-    Rect r;
-    GetWindowBounds(plain, kWindowStructureRgn, &r);
-    EXPECT_EQ(r, R(299, 599, 401, 801));
-    EXPECT_EQ(FrontWindow(), plain);
+    ExpectParts({
+        {P(510, 160), inDrag, movable},  // the movable dialog's title bar, over the floating window
+        {P(504, 158), inDrag, movable},  // where a close box would be
+        {P(560, 200), inContent, movable}, {P(495, 120), inDrag, fl2},
+        {P(299, 650), inContent, plain},  // a plain dialog's border, over the document behind
+        {P(350, 700), inContent, plain},
+    });
     EXPECT_EQ(FrontNonFloatingWindow(), plain);
 }
 
@@ -194,21 +125,6 @@ TEST_F(WindowsTest, DrawGrowIconDrawsIntoThePortCornerAndKeepsThePen) {
     SetPort(nullptr);
 }
 
-TEST_F(WindowsTest, FloatingWindowsFollowTheDesktopWhenTheMainWindowMoves) {
-    WindowRef fl = MakeWindow(R(200, 300, 260, 380), floatProc);
-    WindowRef doc = MakeWindow(R(100, 100, 200, 200));
-    QWidget* frame = ui_internal::Record(fl)->frame;
-    QWidget* desk = ui_internal::DesktopWidget();
-    const QPoint before = ui_internal::MainWindow()->pos();
-    ui_internal::MainWindow()->move(before + QPoint(37, 11));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(frame->pos(), desk->mapToGlobal(QPoint(299, 189)));
-    EXPECT_EQ(ui_internal::Record(doc)->frame->pos(), QPoint(99, 80));  // a child of the desktop
-    ui_internal::MainWindow()->move(before);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(frame->pos(), desk->mapToGlobal(QPoint(299, 189)));
-}
-
 std::vector<WindowRef> ListOrder() {
     std::vector<WindowRef> v;
     for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) v.push_back(w);
@@ -224,34 +140,25 @@ TEST_F(WindowsTest, OrderKeepsFloatingWindowsInFront) {
     EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, b, a, c}));
     EXPECT_EQ(FrontWindow(), f);
     EXPECT_EQ(FrontNonFloatingWindow(), b);
-    EXPECT_TRUE(IsWindowHilited(b));
+    EXPECT_TRUE(IsWindowHilited(b) && IsWindowHilited(f));
     EXPECT_FALSE(IsWindowHilited(a));
-    EXPECT_TRUE(IsWindowHilited(f));
-    EXPECT_TRUE(IsFloatingWindow(f));
-    EXPECT_FALSE(IsFloatingWindow(b));
 
     SelectWindow(a);
     EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, a, b, c}));
-    EXPECT_TRUE(IsWindowHilited(a));
     EXPECT_FALSE(IsWindowHilited(b));
     // A floating window selected stays with its class, above every document.
     SelectWindow(hidden);
     EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, a, b, c}));
     EXPECT_EQ(FrontWindow(), f);
-    SendBehind(a, c);
-    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, b, c, a}));
+    HideWindow(a);
     EXPECT_EQ(FrontNonFloatingWindow(), b);
-    SendBehind(b, nullptr);
-    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, c, a, b}));
-    HideWindow(c);
-    EXPECT_EQ(FrontNonFloatingWindow(), a);
-    EXPECT_TRUE(IsWindowHilited(a));
+    EXPECT_TRUE(IsWindowHilited(b));
     HideWindow(f);
-    EXPECT_EQ(FrontWindow(), a);
-    DisposeWindow(a);
-    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, c, b}));
-    EXPECT_EQ(FrontNonFloatingWindow(), b);
-    EXPECT_EQ(ui_internal::Record(a), nullptr);
+    EXPECT_EQ(FrontWindow(), b);
+    DisposeWindow(b);
+    EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, a, c}));
+    EXPECT_EQ(FrontNonFloatingWindow(), c);
+    EXPECT_EQ(ui_internal::Record(b), nullptr);
 }
 
 TEST_F(WindowsTest, SizeWindowKeepsOriginPixelsAndDrawingState) {
@@ -294,65 +201,6 @@ TEST_F(WindowsTest, SizeWindowKeepsOriginPixelsAndDrawingState) {
     SetPort(nullptr);
 }
 
-TEST_F(WindowsTest, UpdateRegionsFollowTheOrigin) {
-    WindowRef w = MakeWindow(R(100, 100, 200, 200));
-    ValidWindowRect(w, &w->portRect);
-    EXPECT_FALSE(IsWindowUpdatePending(w));
-    SetPort(w);
-    SetOrigin(5, 5);
-    const Rect r1 = R(5, 5, 15, 15);  // the top-left 10 x 10 of the content
-    InvalWindowRect(w, &r1);
-    const Rect outside = R(200, 200, 300, 300);
-    InvalWindowRect(w, &outside);  // clipped away
-    SetOrigin(20, 30);
-    BeginUpdate(w);
-    UniqueRgn vis;
-    GetPortVisibleRegion(w, vis);
-    Rect b;
-    EXPECT_EQ(*GetRegionBounds(vis, &b), R(30, 20, 40, 30));
-    EXPECT_FALSE(IsWindowUpdatePending(w));
-    EndUpdate(w);
-    // Valid removes exactly what it names.
-    SetOrigin(0, 0);
-    InvalWindowRect(w, &w->portRect);
-    const Rect half = R(0, 0, 100, 50);
-    ValidWindowRect(w, &half);
-    BeginUpdate(w);
-    GetPortVisibleRegion(w, vis);
-    EXPECT_EQ(*GetRegionBounds(vis, &b), R(0, 50, 100, 100));
-    EndUpdate(w);
-    SetPort(nullptr);
-}
-
-TEST_F(WindowsTest, ContentShowsThePortPixelExactly) {
-    WindowRef w = MakeWindow(R(100, 100, 140, 160));
-    SetPort(w);
-    const RGBColor colors[] = {{0x1200, 0x3400, 0x5600}, {0xFFFF, 0, 0}, {0, 0x8080, 0xFFFF}};
-    for (int i = 0; i < 3; ++i) {
-        RGBForeColor(&colors[i]);
-        const Rect r = R(5 * i, 10 * i, 5 * i + 5, 10 * i + 7);
-        PaintRect(&r);
-    }
-    // The origin moves drawing coordinates, not what the view shows.
-    SetOrigin(100, 100);
-    const Rect last = R(130, 150, 140, 160);
-    RGBForeColor(&colors[0]);
-    PaintRect(&last);
-    QDFlushPortBuffer(w, nullptr);
-    ASSERT_EQ(GetWindowScale(w), 1);
-    const QImage img = ui_internal::ContentWidget(w)->grab().toImage();
-    ASSERT_EQ(img.size(), QSize(60, 40));
-    EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, 0x123456u);
-    EXPECT_EQ(img.pixel(6, 4) & 0xFFFFFF, 0x123456u);
-    EXPECT_EQ(img.pixel(7, 4) & 0xFFFFFF, 0xFFFFFFu);
-    EXPECT_EQ(img.pixel(10, 5) & 0xFFFFFF, 0xFF0000u);
-    EXPECT_EQ(img.pixel(16, 9) & 0xFFFFFF, 0xFF0000u);
-    EXPECT_EQ(img.pixel(20, 10) & 0xFFFFFF, 0x0080FFu);
-    EXPECT_EQ(img.pixel(59, 39) & 0xFFFFFF, 0x123456u);
-    EXPECT_EQ(img.pixel(49, 29) & 0xFFFFFF, 0xFFFFFFu);
-    SetPort(nullptr);
-}
-
 class PaintLog : public QObject {
 public:
     QRegion painted;
@@ -362,38 +210,51 @@ public:
     }
 };
 
-TEST_F(WindowsTest, DrawingReachesTheScreenAtTheNextEventWait) {
-    WindowRef w = MakeWindow(R(100, 100, 200, 160));
+// Drawing reaches the screen at the next event wait, repainting the band of
+// rows that holds the change, and the view shows the port's pixels exactly;
+// the origin moves drawing coordinates, not what the view shows.
+TEST_F(WindowsTest, DrawingReachesTheScreenExactlyAtTheNextEventWait) {
+    WindowRef w = MakeWindow(R(100, 100, 140, 160));
     QWidget* view = ui_internal::ContentWidget(w);
     PaintLog log;
     view->installEventFilter(&log);
-    EventRecord ev;
-    WaitNextEvent(0, &ev, 1, nullptr);
-    QCoreApplication::processEvents();
+    auto wait = [] {
+        EventRecord ev;
+        WaitNextEvent(0, &ev, 1, nullptr);
+        QCoreApplication::processEvents();
+    };
+    wait();
     log.painted = QRegion();
-    WaitNextEvent(0, &ev, 1, nullptr);
-    QCoreApplication::processEvents();
+    wait();
     EXPECT_TRUE(log.painted.isEmpty());  // nothing drawn, nothing sent
     SetPort(w);
-    const Rect r = R(40, 10, 45, 20);
-    PaintRect(&r);
+    const RGBColor colors[] = {{0x1200, 0x3400, 0x5600}, {0xFFFF, 0, 0}, {0, 0x8080, 0xFFFF}};
+    RGBForeColor(&colors[2]);
+    const Rect band = R(20, 20, 25, 30);
+    PaintRect(&band);
+    wait();
+    EXPECT_EQ(log.painted, QRegion(0, 16, 60, 16));
+    for (int i = 0; i < 2; ++i) {
+        RGBForeColor(&colors[i]);
+        const Rect r = R(5 * i, 10 * i, 5 * i + 5, 10 * i + 7);
+        PaintRect(&r);
+    }
+    SetOrigin(100, 100);
+    const Rect last = R(130, 150, 140, 160);
+    RGBForeColor(&colors[0]);
+    PaintRect(&last);
     SetPort(nullptr);
-    WaitNextEvent(0, &ev, 1, nullptr);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(log.painted, QRegion(0, 32, 60, 16));  // the band of rows holding the change
+    wait();
     view->removeEventFilter(&log);
-}
-
-TEST_F(WindowsTest, LocalAndGlobalPointsUseContentAndOrigin) {
-    WindowRef w = MakeWindow(R(100, 50, 200, 150));
-    SetPort(w);
-    SetOrigin(-10, 7);
-    Point p = P(110, 60);
-    GlobalToLocal(&p);
-    EXPECT_EQ(p, P(17, 0));
-    LocalToGlobal(&p);
-    EXPECT_EQ(p, P(110, 60));
-    SetPort(nullptr);
+    ASSERT_EQ(GetWindowScale(w), 1);
+    const QImage img = view->grab().toImage();
+    ASSERT_EQ(img.size(), QSize(60, 40));
+    const struct {
+        int x, y;
+        UInt32 rgb;
+    } px[] = {{0, 0, 0x123456}, {6, 4, 0x123456}, {7, 4, 0xFFFFFF}, {10, 5, 0xFF0000}, {16, 9, 0xFF0000},
+              {20, 20, 0x0080FF}, {29, 24, 0x0080FF}, {59, 39, 0x123456}, {49, 29, 0xFFFFFF}};
+    for (const auto& p : px) EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, p.rgb) << p.x << "," << p.y;
 }
 
 TEST_F(WindowsTest, DragWindowMovesByTheMouseAndKeepsTheTitleBarInBounds) {
@@ -456,27 +317,8 @@ TEST_F(WindowsTest, GrowWindowReturnsTheClampedSize) {
     EXPECT_EQ(r, R(100, 100, 300, 400));  // the program sizes it
 }
 
-TEST_F(WindowsTest, ZoomWindowTogglesStandardAndUserStates) {
-    WindowRef w = MakeWindow(R(100, 100, 300, 400));
-    const Rect std = R(40, 10, 500, 700);
-    SetWindowStandardState(w, &std);
-    WindowRef hit;
-    EXPECT_EQ(FindWindow(P(90, 385), &hit), inZoomOut);
-    ZoomWindow(w, inZoomOut, false);
-    Rect r;
-    GetWindowBounds(w, kWindowContentRgn, &r);
-    EXPECT_EQ(r, std);
-    EXPECT_EQ(*GetWindowPortBounds(w, &r), R(0, 0, 460, 690));
-    EXPECT_TRUE(IsWindowUpdatePending(w));
-    EXPECT_EQ(FindWindow(P(30, 685), &hit), inZoomIn);
-    ZoomWindow(w, inZoomIn, false);
-    GetWindowBounds(w, kWindowContentRgn, &r);
-    EXPECT_EQ(r, R(100, 100, 300, 400));
-    GetWindowUserState(w, &r);
-    EXPECT_EQ(r, R(100, 100, 300, 400));
-}
-
-// Paint windows size themselves after the zoom box; the box still toggles.
+// Paint windows size themselves after the zoom box; the box still toggles
+// and remembers the user state.
 TEST_F(WindowsTest, ZoomBoxTogglesWhenTheProgramSizesTheWindow) {
     WindowRef w = MakeWindow(R(100, 100, 300, 400));
     const struct {
@@ -488,14 +330,11 @@ TEST_F(WindowsTest, ZoomBoxTogglesWhenTheProgramSizesTheWindow) {
         const Point box = P(90, 100 + RectWidth(w->portRect) - 15);
         ASSERT_EQ(FindWindow(box, &hit), step.part);
         ScriptClick(box);
-        EventRecord ev = NextEvent(mDownMask);
-        ASSERT_TRUE(TrackBox(w, ev.where, step.part));
+        ASSERT_TRUE(TrackBox(w, NextEvent(mDownMask).where, step.part));
         FlushEvents(everyEvent, 0);
-        if (step.part == inZoomOut) {
-            Rect user;
-            GetWindowUserState(w, &user);
-            EXPECT_EQ(user, R(100, 100, 300, 400));
-        }
+        Rect user;
+        GetWindowUserState(w, &user);
+        EXPECT_EQ(user, R(100, 100, 300, 400));
         SizeWindow(w, step.width, step.height, true);
     }
 }
@@ -512,26 +351,6 @@ TEST_F(WindowsTest, TrackGoAwayIsTrueOnlyWhenReleasedInside) {
         EXPECT_EQ(TrackGoAway(w, ev.where), inside);
         FlushEvents(everyEvent, 0);
     }
-}
-
-TEST_F(WindowsTest, PropertiesStoreBytesByCreatorAndTag) {
-    WindowRef w = MakeWindow(R(100, 100, 200, 200));
-    const OSType krvl = FourCC("Krvl"), kind = FourCC("kind");
-    const UInt16 value = 128;
-    UInt32 size = 0;
-    EXPECT_EQ(GetWindowPropertySize(w, krvl, kind, &size), errWindowPropertyNotFound);
-    EXPECT_EQ(SetWindowProperty(w, krvl, kind, 2, &value), noErr);
-    EXPECT_EQ(SetWindowProperty(w, krvl, FourCC("othr"), 1, "x"), noErr);
-    EXPECT_EQ(GetWindowPropertySize(w, krvl, kind, &size), noErr);
-    EXPECT_EQ(size, 2u);
-    UInt16 got = 0;
-    UInt32 actual = 0;
-    EXPECT_EQ(GetWindowProperty(w, krvl, kind, 2, &actual, &got), noErr);
-    EXPECT_EQ(got, 128);
-    EXPECT_EQ(actual, 2u);
-    EXPECT_EQ(RemoveWindowProperty(w, krvl, kind), noErr);
-    EXPECT_EQ(GetWindowProperty(w, krvl, kind, 2, &actual, &got), errWindowPropertyNotFound);
-    EXPECT_EQ(GetWindowPropertySize(w, krvl, FourCC("othr"), &size), noErr);
 }
 
 }  // namespace
