@@ -18,6 +18,7 @@
 #include "tools/Tools.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace {
 
@@ -336,6 +337,24 @@ void HandleKeyDown(EventRecord* event) {
     case 'K': ToolSelect(kBucketTool); break;
     case 'M': ToolSelect(kSelectionTool); break;
     default: break;
+    }
+}
+
+Boolean WaitForSecondClick(WindowRef window, Point where, UInt32 when, SInt16 slop) {
+    auto near = [&](Point pt) { return std::abs(pt.h - where.h) <= slop && std::abs(pt.v - where.v) <= slop; };
+    const UInt32 until = when + GetDblTime();
+    for (;;) {
+        EventRecord next;
+        if (EventAvail(mDownMask, &next)) {
+            WindowRef hit = nullptr;
+            if (FindWindow(next.where, &hit) != inContent || hit != window || !near(next.where)) return false;
+            // The mouse-down just seen is the first in the queue, so it is the one taken.
+            return GetNextEvent(mDownMask, &next);
+        }
+        Point mouse;
+        GetGlobalMouse(&mouse);
+        if (TickCount() >= until || !near(mouse)) return false;
+        Delay(1, nullptr);
     }
 }
 

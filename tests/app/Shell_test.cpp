@@ -6,8 +6,10 @@
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "image/Colors.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
+#include "tools/Tools.h"
 #include "platform/ui/Scripting.h"
 #include "platform/ui/Windows.h"
 
@@ -295,4 +297,41 @@ TEST_F(ShellTest, APencilDragInThePictureGoesThroughTheToolAndCanBeUndoneByItsKe
     const PixMap& undone = **GetGWorldPixMap(rec->offPort.get());
     for (int x = 0; x < 12; ++x) EXPECT_EQ(PixRow(undone, 2)[x], 0x00) << x;
     EXPECT_EQ(rec->undoMode, -1);
+}
+
+namespace {
+
+// The centre of the tool palette's cell for `tool` (cells are 25 pixels high from v 2).
+Point ToolCell(SInt16 tool) {
+    Rect r;
+    GetWindowBounds(gToolPalette, kWindowContentRgn, &r);
+    return Point{SInt16(r.top + 2 + 25 * tool + 12), SInt16(r.left + 17)};
+}
+
+}  // namespace
+
+TEST_F(ShellTest, AToolClickSoonAfterAColourClickChoosesTheTool) {
+    Start();
+    Rect colours;
+    GetWindowBounds(ColorPalette1, kWindowContentRgn, &colours);
+    // Colour palette 1's cell at local (5, 5): red 5, green 5, blue 5, i.e. white.
+    ScriptClick(Point{SInt16(colours.top + 5), SInt16(colours.left + 5)});
+    ScriptWait(12);  // 0.2 s, inside the double-click time
+    ScriptClick(ToolCell(kBucketTool));
+    RunPendingEvents();
+    EXPECT_EQ(gSelectedTool, kBucketTool);
+    EXPECT_EQ(gCurrentColor.rgb.red, 0xFFFF);
+}
+
+TEST_F(ShellTest, AToolClickSoonAfterAMenuChoiceChoosesTheTool) {
+    Start();
+    ScriptClick(ToolCell(kEraserTool));
+    ScriptWait(6);  // the choice arrives while the eraser's click may still become a double-click
+    ScriptMenuChoice(MenuChoice(kPenSizeMenuID, 6));
+    ScriptWait(24);  // 0.4 s
+    ScriptClick(ToolCell(kPencilTool));
+    RunPendingEvents();
+    EXPECT_EQ(gSelectedTool, kPencilTool);
+    EXPECT_EQ(gPenWidth, 2);
+    EXPECT_EQ(gPenHeight, 2);
 }
