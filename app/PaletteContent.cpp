@@ -188,7 +188,7 @@ void DoAboutBox() {
     ShowWindow(dialog);
     DialogItemIndex item = 0;
     do {
-        ModalDialog(nullptr, &item);
+        ModalDialog(MyModalDialogFilter, &item);
     } while (item != kStdOkItemIndex && item != kStdCancelItemIndex);
     DisposeDialog(dialog);
     EndModal();

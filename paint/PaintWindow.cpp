@@ -83,7 +83,7 @@ SInt16 AskSaveChanges(ConstStr255Param name, Boolean quitting) {
     ShowWindow(dialog);
     DialogItemIndex item = 0;
     do {
-        ModalDialog(nullptr, &item);
+        ModalDialog(MyModalDialogFilter, &item);
     } while (item < 1 || item > 3);
     EndModal();
     DisposeDialog(dialog);

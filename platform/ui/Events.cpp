@@ -19,8 +19,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
+#include <vector>
 
 namespace ui_internal {
 namespace {
@@ -38,6 +40,7 @@ struct Queue {
     UInt32 repeatMessage = 0;
     UInt32 nextRepeatTick = 0;
     int appState = -1;
+    std::vector<UInt32> heldUpdates;  // windows' event ids
 };
 
 Queue& Q() {
@@ -216,6 +219,7 @@ bool TakeEvent(EventMask mask, EventRecord* out, bool remove) {
     if (mask & updateMask) {
         for (WindowRecord* rec : WindowOrder()) {
             if (!rec->visible || EmptyRgn(rec->updateRgn)) continue;
+            if (std::find(q.heldUpdates.begin(), q.heldUpdates.end(), rec->eventId) != q.heldUpdates.end()) continue;
             if (out) {
                 out->what = updateEvt;
                 out->message = rec->eventId;
@@ -324,6 +328,17 @@ void PumpEvents(int maxWaitMs) {
 }
 
 void QueueEvent(const EventRecord& event) { Q().events.push_back(event); }
+
+void HoldUpdateEvents(WindowRef window) {
+    if (WindowRecord* rec = Record(window)) Q().heldUpdates.push_back(rec->eventId);
+}
+
+size_t HeldUpdateCount() { return Q().heldUpdates.size(); }
+
+void ReleaseHeldUpdateEvents(size_t keep) {
+    auto& held = Q().heldUpdates;
+    if (held.size() > keep) held.resize(keep);
+}
 void SetPendingMenuChoice(SInt32 choice) { Q().pendingMenuChoice = choice; }
 SInt32 TakePendingMenuChoice() {
     const SInt32 c = Q().pendingMenuChoice;

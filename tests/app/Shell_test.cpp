@@ -10,6 +10,9 @@
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
 #include "tools/Tools.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Regions.h"
+#include "platform/raster/Pen.h"
 #include "platform/ui/Scripting.h"
 #include "platform/ui/Windows.h"
 
@@ -334,4 +337,62 @@ TEST_F(ShellTest, AToolClickSoonAfterAMenuChoiceChoosesTheTool) {
     EXPECT_EQ(gSelectedTool, kPencilTool);
     EXPECT_EQ(gPenWidth, 2);
     EXPECT_EQ(gPenHeight, 2);
+}
+
+namespace {
+
+// The colour of a window's port pixel at a local point, as 0xRRGGBB.
+UInt32 WindowPixel(WindowRef w, SInt16 h, SInt16 v) {
+    const PixMap& pm = **GetWindowPort(w)->portPixMap;
+    const UInt8* p = PixRow(pm, v - pm.bounds.top) + 4 * (h - pm.bounds.left);
+    return UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3];
+}
+
+}  // namespace
+
+TEST_F(ShellTest, PalettesShownUnderAStartUpAlertAreDrawn) {
+    ASSERT_TRUE(StartUp());
+    started_ = true;
+    FSSpec missing{};
+    ASSERT_EQ(FSSpecFromPath((configHome_ / "nonexistent.png").string(), &missing), noErr);
+    PostOpenDocuments({missing});
+    // The alert comes before any palette has been drawn and waits for its answer.
+    ScriptWait(6);
+    ScriptKey(kVK_Return, kReturnCharCode);
+    RunPendingEvents();
+    ASSERT_EQ(DialogsShown(), std::vector<SInt16>{kErrorAlertID});
+    // Colour palette 1 at local (5, 55): red 5, green 0, blue 5.
+    EXPECT_EQ(WindowPixel(ColorPalette1, 5, 55), 0xFF00FFu);
+    // The chosen tool's cell is darkened.
+    EXPECT_NE(WindowPixel(gToolPalette, 5, 5), 0xFFFFFFu);
+    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow})
+        EXPECT_FALSE(IsWindowUpdatePending(w)) << GetExtWindowKind(w);
+}
+
+TEST_F(ShellTest, ThePreviewFollowsTheFrontDocumentThroughTheQuitQuestions) {
+    Start();
+    WindowRef first = NewPictureFromMenu();
+    WindowRef second = NewPictureFromMenu();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    // The first picture gets a black pixel at (3, 2); the second stays white.
+    PaintWinRec* rec = GetPaintWinRec(first);
+    {
+        SavedGWorld saved;
+        SetGWorld(rec->offPort.get(), nullptr);
+        const Rect dot{2, 3, 3, 4};
+        PaintRect(&dot);
+        SetRectRgn(rec->updateRgn, 3, 2, 4, 3);
+    }
+    DispOffPort(first);
+    rec->isDirty = true;
+    GetPaintWinRec(second)->isDirty = true;
+    RunPendingEvents();
+    ASSERT_EQ(WindowPixel(gPreviewWindow, 3, 2), 0xFFFFFFu);  // the preview shows the second
+    // Don't save the second; the question for the first goes unanswered (cancel).
+    ScriptDialog(129, {DialogStep::Click(3)});
+    Quit();
+    EXPECT_FALSE(quit);
+    EXPECT_EQ(FrontDocumentWindow(), first);
+    EXPECT_EQ(WindowPixel(gPreviewWindow, 3, 2), 0x000000u);
 }
