@@ -35,6 +35,8 @@ void UpdateSelectionMenu();
 void ShowHidePalette(WindowRef window, Boolean show);
 void ShowHidePalette2(SInt16 item);
 void ShowAllPalettes();
+// Display items 1 to 8: enabled when the palette has content, marked when it is visible.
+void UpdateDispMenu();
 void HandleDispChoice(SInt16 item);
 void HandleMagChoice(SInt16 item);
 void HandleGridChoice(SInt16 item);

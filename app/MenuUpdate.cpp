@@ -3,6 +3,7 @@
 #include "app/MenuBar.h"
 
 #include "app/MenuCommands.h"
+#include "app/PaletteContent.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "paint/PaintView.h"
@@ -23,7 +24,7 @@ constexpr SInt16 kIconPreviewWidth = 127, kIconPreviewHeight = 173;
 
 void SetVisible(WindowRef window, Boolean visible) {
     if (!window) return;
-    if (visible) ShowWindow(window);
+    if (visible && PaletteHasContent(window)) ShowWindow(window);
     else HideWindow(window);
 }
 

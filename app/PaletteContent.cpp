@@ -112,6 +112,10 @@ void DrawBlend() {
     RGBForeColor(&rgbBlackColor);
 }
 
+Boolean PaletteHasContent(WindowRef window) {
+    return window && window != PatternPalette && window != DotModePalette;
+}
+
 void DrawPaletteContent(WindowRef window, SInt16 kind) {
     Rect port;
     GetWindowPortBounds(window, &port);

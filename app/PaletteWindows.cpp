@@ -4,6 +4,7 @@
 
 #include "app/MenuBar.h"
 #include "app/MenuCommands.h"
+#include "app/PaletteContent.h"
 #include "app/WindowKinds.h"
 #include "platform/raster/Regions.h"
 
@@ -31,11 +32,23 @@ WindowRef PaletteForDispItem(SInt16 item) {
 
 void ShowHidePalette(WindowRef window, Boolean show) {
     if (!window) return;
+    if (!PaletteHasContent(window)) show = false;
     if (show) ShowWindow(window);
     else HideWindow(window);
     const SInt16 item = DispItemForWindow(window);
     MenuRef disp = GetMenuHandle(kDispMenuID);
     if (item && disp) CheckMenuItem(disp, MenuItemIndex(item), show);
+}
+
+void UpdateDispMenu() {
+    MenuRef disp = GetMenuHandle(kDispMenuID);
+    if (!disp) return;
+    for (SInt16 item = 1; item <= SInt16(std::size(kDispPalettes)); ++item) {
+        WindowRef window = PaletteForDispItem(item);
+        if (PaletteHasContent(window)) EnableMenuItem(disp, MenuItemIndex(item));
+        else DisableMenuItem(disp, MenuItemIndex(item));
+        CheckMenuItem(disp, MenuItemIndex(item), window && IsWindowVisible(window));
+    }
 }
 
 void ShowHidePalette2(SInt16 item) {

@@ -85,15 +85,29 @@ WindowRef NewPictureFromMenu() {
 
 }  // namespace
 
-TEST_F(ShellTest, FreshStartShowsEveryPaletteButFavouritesAndNoDocumentPalettes) {
+TEST_F(ShellTest, FreshStartShowsEveryPaletteWithContentButFavouritesAndNoDocumentPalettes) {
     Start();
-    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow,
-                        PatternPalette}) {
+    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow}) {
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(IsWindowVisible(w)) << GetExtWindowKind(w);
         EXPECT_TRUE(IsFloatingWindow(w));
     }
     EXPECT_FALSE(IsWindowVisible(FavoritePalette));
+    // The pattern palette has nothing to show: hidden, its Display item disabled and
+    // unmarked, and neither the item nor Show All Palettes brings up an empty box.
+    MenuRef disp = GetMenuHandle(kDispMenuID);
+    UInt16 mark = 0;
+    GetItemMark(disp, 7, &mark);
+    EXPECT_EQ(mark, noMark);
+    EXPECT_FALSE(IsMenuItemEnabled(disp, 7));
+    GetItemMark(disp, 2, &mark);
+    EXPECT_NE(mark, noMark);
+    HandleDispChoice(7);
+    HandleDispChoice(10);
+    EXPECT_FALSE(IsWindowVisible(PatternPalette));
+    GetItemMark(disp, 7, &mark);
+    EXPECT_EQ(mark, noMark);
+    EXPECT_TRUE(IsWindowVisible(FavoritePalette));
     // The preview and dot-mode palettes follow the front document; there is none.
     EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
