@@ -83,7 +83,9 @@ void MainLoop() {
 void RunPendingEvents() {
     EventRecord event;
     for (int guard = 0; guard < 10000; ++guard) {
-        if (!WaitNextEvent(everyEvent, &event, 0, gCurRgnHand)) {
+        // A scripted action waiting for its time is slept for, not spun on:
+        // spinning could use up the guard before it comes.
+        if (!WaitNextEvent(everyEvent, &event, ScriptPending() ? 1 : 0, gCurRgnHand)) {
             if (!ScriptPending()) break;
             continue;
         }

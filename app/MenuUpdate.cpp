@@ -34,17 +34,6 @@ void InvalWholeWindow(WindowRef window) {
     InvalWindowRect(window, GetWindowPortBounds(window, &r));
 }
 
-// Sizes the preview window's content and clips its port to `area`.
-void FitPreview(SInt16 width, SInt16 height, const Rect* area) {
-    SizeWindow(gPreviewWindow, width, height, false);
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPortWindowPort(gPreviewWindow);
-    ClipRect(area);
-    SetPort(saved);
-    InvalWholeWindow(gPreviewWindow);
-}
-
 void UpdateEffectMenu() {
     UpdateCommandItems(kEffectMenuID, 1, 20);
     UpdateCommandItems(kEditMenuID, 11, 12);
@@ -114,12 +103,9 @@ void UpdateEditWinData() {
     if (GetExtWindowKind(front) == kPaintWindowKind) {
         PaintWinRec* rec = GetPaintWinRec(front);
         if (!rec) return;
-        SetVisible(gPreviewWindow, true);
+        SetVisible(gPreviewWindow, gPreviewShown);
         ResetRuler();
-        if (gPreviewWindow) {
-            FitPreview(SInt16(rec->picRect.right - rec->picRect.left), SInt16(rec->picRect.bottom - rec->picRect.top),
-                       &rec->picRect);
-        }
+        FitPreviewWindow(front);
         SetVisible(DotModePalette, rec->dotMode);
         if (rec->selDispRgn.get() && !EmptyRgn(rec->selDispRgn.get()) && gToolPrefs.keepFloatingSelection) {
             ToolSelect(kSelectionTool);
@@ -136,11 +122,17 @@ void UpdateEditWinData() {
         return;
     }
     if (gPreviewWindow) {
+        SizePreviewWindow(kIconPreviewWidth, kIconPreviewHeight);
         Rect area;
         SetRect(&area, 0, 0, kIconPreviewWidth, kIconPreviewHeight);
-        FitPreview(kIconPreviewWidth, kIconPreviewHeight, &area);
+        GrafPtr saved;
+        GetPort(&saved);
+        SetPortWindowPort(gPreviewWindow);
+        ClipRect(&area);
+        SetPort(saved);
+        InvalWholeWindow(gPreviewWindow);
     }
-    SetVisible(gPreviewWindow, true);
+    SetVisible(gPreviewWindow, gPreviewShown);
     SetVisible(DotModePalette, false);
     if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
 }

@@ -137,6 +137,7 @@ void PlaceOrigin(WindowRef window, PaintWinRec* rec) {
     Draw1Control(rec->vScroll);
     const Rect r = PortRect(window);
     ClipRect(&r);
+    FollowViewInPreview(window);
 }
 
 }  // namespace
@@ -348,6 +349,7 @@ void ResizePaintWindowMain(WindowRef window) {
     SetScrollBarRect(window);
     ShowControl(rec->hScroll);
     ShowControl(rec->vScroll);
+    FollowViewInPreview(window);
 }
 
 void ZoomPaintWindow(WindowRef window, WindowPartCode part) {

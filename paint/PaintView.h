@@ -18,6 +18,17 @@ GWorldPtr MakePreviewImage(PaintWinRec* rec);            // dispPort itself with
 GWorldPtr MakePaintImage(PaintWinRec* rec, RgnHandle clip);  // the caller disposes of it
 void RedrawPaintWindow(WindowRef window, RgnHandle clip);
 void RedrawPreviewWindow(WindowRef window);
+// The preview window shows the front picture at 1:1 in at most
+// kPreviewMaxSide pixels each way, always on the desktop; a larger picture
+// shows the part round its paint window's view and follows it. Its drawing
+// origin does the following, so drawing into it stays in picture coordinates.
+inline constexpr SInt16 kPreviewMaxSide = 128;
+// Content size, origin (0, 0), moved back onto the desktop where it runs past.
+void SizePreviewWindow(SInt16 width, SInt16 height);
+// For the front paint window: size, place, clip and scroll the preview, and invalidate it.
+void FitPreviewWindow(WindowRef paintWindow);
+// After the front paint window's view moved: scroll the preview with it.
+void FollowViewInPreview(WindowRef paintWindow);
 void DrawGridMain(SInt16 ratio, PaintWinRec* rec);
 void DrawGrid(WindowRef window);
 void DrawRuler(Point globalMouse);

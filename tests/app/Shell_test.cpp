@@ -7,6 +7,7 @@
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "image/Colors.h"
+#include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
 #include "tools/Tools.h"
@@ -358,7 +359,7 @@ namespace {
 // The colour of a window's port pixel at a local point, as 0xRRGGBB.
 UInt32 WindowPixel(WindowRef w, SInt16 h, SInt16 v) {
     const PixMap& pm = **GetWindowPort(w)->portPixMap;
-    const UInt8* p = PixRow(pm, v - pm.bounds.top) + 4 * (h - pm.bounds.left);
+    const UInt8* p = PixRow(pm, v) + 4 * (h - pm.bounds.left);
     return UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3];
 }
 
@@ -409,4 +410,63 @@ TEST_F(ShellTest, ThePreviewFollowsTheFrontDocumentThroughTheQuitQuestions) {
     EXPECT_FALSE(quit);
     EXPECT_EQ(FrontDocumentWindow(), first);
     EXPECT_EQ(WindowPixel(gPreviewWindow, 3, 2), 0x000000u);
+}
+
+TEST_F(ShellTest, APicturesPreviewStaysOnTheDesktopAndFollowsTheView) {
+    Start();
+    NewPictureFromMenu();
+    const Rect pic{0, 0, 200, 300};
+    WindowRef w = MakePaintWindow(&pic, 2, 8);
+    ASSERT_NE(w, nullptr);
+    PaintWinRec* rec = GetPaintWinRec(w);
+    {
+        SavedGWorld saved;
+        SetGWorld(rec->offPort.get(), nullptr);
+        const Rect corner{190, 290, 191, 291};
+        PaintRect(&corner);
+    }
+    RectRgn(rec->updateRgn, &rec->picRect);
+    DispOffPort(w);
+    // A view of 46 x 46 picture pixels at 4x: the preview centres on it where it can.
+    SizeWindow(w, 200, 200, true);
+    ResizePaintWindowMain(w);
+    UpdateMenus();
+    RunPendingEvents();
+    Rect port, frame, desk;
+    GetWindowPortBounds(gPreviewWindow, &port);
+    EXPECT_EQ(port, (Rect{0, 0, kPreviewMaxSide, kPreviewMaxSide}));
+    GetWindowBounds(gPreviewWindow, kWindowStructureRgn, &frame);
+    GetRegionBounds(GetGrayRgn(), &desk);
+    EXPECT_LE(frame.right, desk.right);
+    EXPECT_LE(frame.bottom, desk.bottom);
+    // Scrolled to the bottom-right, the view's part of the picture shows at 1:1.
+    ScriptKey(kVK_RightArrow, kRightArrowCharCode, cmdKey);
+    ScriptKey(kVK_DownArrow, kDownArrowCharCode, cmdKey);
+    RunPendingEvents();
+    GetWindowPortBounds(gPreviewWindow, &port);
+    EXPECT_EQ(port, (Rect{72, 172, 200, 300}));
+    EXPECT_EQ(WindowPixel(gPreviewWindow, 290, 190), 0x000000u);
+    EXPECT_EQ(WindowPixel(gPreviewWindow, 289, 190), 0xFFFFFFu);
+}
+
+TEST_F(ShellTest, ThePreviewsCloseBoxHidesItAsItsDisplayItemDoes) {
+    Start();
+    NewPictureFromMenu();
+    ASSERT_TRUE(IsWindowVisible(gPreviewWindow));
+    Rect frame;
+    GetWindowBounds(gPreviewWindow, kWindowStructureRgn, &frame);
+    ScriptClick(Point{SInt16(frame.top + 5), SInt16(frame.left + 6)});
+    RunPendingEvents();
+    MenuRef disp = GetMenuHandle(kDispMenuID);
+    UInt16 mark = 0;
+    GetItemMark(disp, 12, &mark);
+    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
+    EXPECT_EQ(mark, noMark);
+    NewPictureFromMenu();  // a new front document does not bring it back
+    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
+    ScriptMenuChoice(MenuChoice(kDispMenuID, 12));
+    RunPendingEvents();
+    GetItemMark(disp, 12, &mark);
+    EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
+    EXPECT_NE(mark, noMark);
 }
