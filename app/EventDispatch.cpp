@@ -115,6 +115,9 @@ void DoEvent(EventRecord* event) {
     case updateEvt:
         DoUpdate(event);
         break;
+    case mouseWheelEvt:
+        HandleMouseWheel(event);
+        break;
     case osEvt:
         if ((event->message >> 24) == suspendResumeMessage) {
             if (event->message & resumeFlag) {
@@ -190,6 +193,13 @@ void HandleMouseDown(EventRecord* event) {
     default:
         break;
     }
+}
+
+void HandleMouseWheel(EventRecord* event) {
+    WindowRef window = nullptr;
+    if (FindWindow(event->where, &window) != inContent) return;
+    if (GetExtWindowKind(window) == kPaintWindowKind)
+        DoScrollPaintWindowByWheel(window, MouseWheelAxis(*event), MouseWheelDelta(*event), event->modifiers);
 }
 
 void ContentClick(EventRecord* event) {

@@ -34,6 +34,8 @@ void DoEvent(EventRecord* event);
 void DoIdleEvent(EventRecord* event);
 void HandleMouseDown(EventRecord* event);
 void ContentClick(EventRecord* event);
+// The wheel scrolls the paint window under the pointer, front or not.
+void HandleMouseWheel(EventRecord* event);
 void HandleKeyDown(EventRecord* event);
 void DoUpdate(EventRecord* event);
 void ChangeSysSettings();

@@ -199,6 +199,14 @@ void DoScrollPaintWindowByKeys(WindowRef window, SInt16 charCode, EventModifiers
     DoScrollPaintWindowMain(window, dh, dv);
 }
 
+void DoScrollPaintWindowByWheel(WindowRef window, UInt16 axis, SInt16 notches, EventModifiers modifiers) {
+    constexpr int kStepsPerNotch = 3;
+    // A turn away from the user (positive) goes towards the top, or the left.
+    const int amount = std::clamp(-notches * kStepsPerNotch * kScrollStep, -32767, 32767);
+    if (axis == kMouseWheelAxisX || (modifiers & shiftKey)) DoScrollPaintWindowMain(window, SInt16(amount), 0);
+    else DoScrollPaintWindowMain(window, 0, SInt16(amount));
+}
+
 void ContentScroll(WindowRef window, ControlRef control, SInt16 delta) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !gTracking || !gTracking->picture || delta == 0) return;

@@ -46,6 +46,9 @@ void MyScrollHandler(ControlRef control, ControlPartCode part);
 void ContentScroll(WindowRef window, ControlRef control, SInt16 delta);
 void DoScrollPaintWindowMain(WindowRef window, SInt16 dh, SInt16 dv);
 void DoScrollPaintWindowByKeys(WindowRef window, SInt16 charCode, EventModifiers modifiers);
+// A turn of the mouse wheel: three 16-pixel steps a notch, vertically, or
+// horizontally for the horizontal axis or with Shift.
+void DoScrollPaintWindowByWheel(WindowRef window, UInt16 axis, SInt16 notches, EventModifiers modifiers);
 void GrabScrollPaintWindow(WindowRef window, Point localPt);
 void ResizePaintWindow(WindowRef window, Point globalPt);
 void ResizePaintWindowMain(WindowRef window);

@@ -14,6 +14,7 @@
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Regions.h"
 #include "platform/raster/Pen.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/Scripting.h"
 #include "platform/ui/Windows.h"
 
@@ -469,4 +470,31 @@ TEST_F(ShellTest, ThePreviewsCloseBoxHidesItAsItsDisplayItemDoes) {
     GetItemMark(disp, 12, &mark);
     EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
     EXPECT_NE(mark, noMark);
+}
+
+TEST_F(ShellTest, TheWheelScrollsThePaintWindowUnderThePointer) {
+    Start();
+    const Rect pic{0, 0, 200, 300};
+    WindowRef w = MakePaintWindow(&pic, 2, 8);
+    ASSERT_NE(w, nullptr);
+    SizeWindow(w, 200, 200, true);
+    ResizePaintWindowMain(w);
+    UpdateMenus();
+    PaintWinRec* rec = GetPaintWinRec(w);
+    const Point inside = Centre(w);
+    ScriptWheel(inside, kMouseWheelAxisY, -2);            // towards the user: down 2 x 48
+    ScriptWheel(inside, kMouseWheelAxisY, -1, shiftKey);  // with Shift: right 48
+    ScriptWheel(inside, kMouseWheelAxisX, -2);            // a tilt: right 96
+    ScriptWheel(inside, kMouseWheelAxisY, 1);             // away: up 48
+    RunPendingEvents();
+    EXPECT_EQ(GetControlValue(rec->vScroll), 48);
+    EXPECT_EQ(GetControlValue(rec->hScroll), 144);
+    Rect port;
+    GetWindowPortBounds(w, &port);
+    EXPECT_EQ(port.top, 48);  // the drawing origin follows, as with the scroll bars
+    EXPECT_EQ(port.left, 144);
+    // Over a palette the wheel does nothing.
+    ScriptWheel(Centre(ColorPalette1), kMouseWheelAxisY, -3);
+    RunPendingEvents();
+    EXPECT_EQ(GetControlValue(rec->vScroll), 48);
 }
