@@ -28,12 +28,6 @@ void SetVisible(WindowRef window, Boolean visible) {
     else HideWindow(window);
 }
 
-void InvalWholeWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
-}
-
 void UpdateEffectMenu() {
     UpdateCommandItems(kEffectMenuID, 1, 20);
     UpdateCommandItems(kEditMenuID, 11, 12);
@@ -121,17 +115,7 @@ void UpdateEditWinData() {
         }
         return;
     }
-    if (gPreviewWindow) {
-        SizePreviewWindow(kIconPreviewWidth, kIconPreviewHeight);
-        Rect area;
-        SetRect(&area, 0, 0, kIconPreviewWidth, kIconPreviewHeight);
-        GrafPtr saved;
-        GetPort(&saved);
-        SetPortWindowPort(gPreviewWindow);
-        ClipRect(&area);
-        SetPort(saved);
-        InvalWholeWindow(gPreviewWindow);
-    }
+    SizePreviewWindow(kIconPreviewWidth, kIconPreviewHeight);
     SetVisible(gPreviewWindow, gPreviewShown);
     SetVisible(DotModePalette, false);
     if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();

@@ -44,6 +44,9 @@ void SizePreviewWindow(SInt16 width, SInt16 height) {
     SavedGWorld saved;
     SetPortWindowPort(gPreviewWindow);
     SetOrigin(0, 0);
+    const Rect all{0, 0, height, width};
+    ClipRect(&all);
+    InvalWholePreview();
     // Back onto the desktop where the window would run past its right or bottom edge.
     Rect frame, content, desk;
     GetWindowBounds(gPreviewWindow, kWindowStructureRgn, &frame);
@@ -67,7 +70,6 @@ void FitPreviewWindow(WindowRef paintWindow) {
     const Point origin = PreviewOriginFor(paintWindow, rec);
     SetOrigin(origin.h, origin.v);
     ClipRect(&rec->picRect);
-    InvalWholePreview();
 }
 
 void FollowViewInPreview(WindowRef paintWindow) {

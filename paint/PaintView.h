@@ -23,7 +23,8 @@ void RedrawPreviewWindow(WindowRef window);
 // shows the part round its paint window's view and follows it. Its drawing
 // origin does the following, so drawing into it stays in picture coordinates.
 inline constexpr SInt16 kPreviewMaxSide = 128;
-// Content size, origin (0, 0), moved back onto the desktop where it runs past.
+// Content size, origin (0, 0), clipped to the content and invalidated, moved
+// back onto the desktop where it runs past.
 void SizePreviewWindow(SInt16 width, SInt16 height);
 // For the front paint window: size, place, clip and scroll the preview, and invalidate it.
 void FitPreviewWindow(WindowRef paintWindow);

@@ -1,8 +1,8 @@
 // The event queue and the live input state. Qt input reaches the layer
 // through one application-wide event filter that turns mouse, wheel and key
-// events aimed at the layer's widgets into event records; update events are made on
-// demand from the windows' update regions, and activate events when the front
-// non-floating window changes.
+// events aimed at the layer's widgets into event records; update events are
+// made on demand from the windows' update regions, and activate events when
+// the front non-floating window changes.
 #include "platform/ui/Events.h"
 
 #include "platform/core/Geometry.h"
@@ -367,6 +367,7 @@ void ReleaseHeldUpdateEvents(size_t keep) {
     auto& held = Q().heldUpdates;
     if (held.size() > keep) held.resize(keep);
 }
+
 void SetPendingMenuChoice(SInt32 choice) { Q().pendingMenuChoice = choice; }
 SInt32 TakePendingMenuChoice() {
     const SInt32 c = Q().pendingMenuChoice;

@@ -12,9 +12,6 @@
 #include "palettes/Prefs.h"
 #include "tools/Tools.h"
 #include "platform/raster/GWorld.h"
-#include "platform/raster/Regions.h"
-#include "platform/raster/Pen.h"
-#include "platform/ui/Controls.h"
 #include "platform/ui/Scripting.h"
 #include "platform/ui/Windows.h"
 
@@ -95,21 +92,10 @@ TEST_F(ShellTest, FreshStartShowsEveryPaletteWithContentButFavouritesAndNoDocume
         EXPECT_TRUE(IsFloatingWindow(w));
     }
     EXPECT_FALSE(IsWindowVisible(FavoritePalette));
-    // The pattern palette has nothing to show: hidden, its Display item disabled and
-    // unmarked, and neither the item nor Show All Palettes brings up an empty box.
-    MenuRef disp = GetMenuHandle(kDispMenuID);
-    UInt16 mark = 0;
-    GetItemMark(disp, 7, &mark);
-    EXPECT_EQ(mark, noMark);
-    EXPECT_FALSE(IsMenuItemEnabled(disp, 7));
-    GetItemMark(disp, 2, &mark);
-    EXPECT_NE(mark, noMark);
-    HandleDispChoice(7);
+    // The pattern palette has nothing to show: hidden, its item disabled, and Show All leaves it so.
     HandleDispChoice(10);
     EXPECT_FALSE(IsWindowVisible(PatternPalette));
-    GetItemMark(disp, 7, &mark);
-    EXPECT_EQ(mark, noMark);
-    EXPECT_TRUE(IsWindowVisible(FavoritePalette));
+    EXPECT_FALSE(IsMenuItemEnabled(GetMenuHandle(kDispMenuID), 7));
     // The preview and dot-mode palettes follow the front document; there is none.
     EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
@@ -324,40 +310,10 @@ namespace {
 Point ToolCell(SInt16 tool) {
     Rect r;
     GetWindowBounds(gToolPalette, kWindowContentRgn, &r);
-    return Point{SInt16(r.top + 2 + 25 * tool + 12), SInt16(r.left + 17)};
+    return Point{SInt16(r.top + 14 + 25 * tool), SInt16(r.left + 17)};
 }
 
-}  // namespace
-
-TEST_F(ShellTest, AToolClickSoonAfterAColourClickChoosesTheTool) {
-    Start();
-    Rect colours;
-    GetWindowBounds(ColorPalette1, kWindowContentRgn, &colours);
-    // Colour palette 1's cell at local (5, 5): red 5, green 5, blue 5, i.e. white.
-    ScriptClick(Point{SInt16(colours.top + 5), SInt16(colours.left + 5)});
-    ScriptWait(12);  // 0.2 s, inside the double-click time
-    ScriptClick(ToolCell(kBucketTool));
-    RunPendingEvents();
-    EXPECT_EQ(gSelectedTool, kBucketTool);
-    EXPECT_EQ(gCurrentColor.rgb.red, 0xFFFF);
-}
-
-TEST_F(ShellTest, AToolClickSoonAfterAMenuChoiceChoosesTheTool) {
-    Start();
-    ScriptClick(ToolCell(kEraserTool));
-    ScriptWait(6);  // the choice arrives while the eraser's click may still become a double-click
-    ScriptMenuChoice(MenuChoice(kPenSizeMenuID, 6));
-    ScriptWait(24);  // 0.4 s
-    ScriptClick(ToolCell(kPencilTool));
-    RunPendingEvents();
-    EXPECT_EQ(gSelectedTool, kPencilTool);
-    EXPECT_EQ(gPenWidth, 2);
-    EXPECT_EQ(gPenHeight, 2);
-}
-
-namespace {
-
-// The colour of a window's port pixel at a local point, as 0xRRGGBB.
+// A window's port pixel at a local point, as 0xRRGGBB.
 UInt32 WindowPixel(WindowRef w, SInt16 h, SInt16 v) {
     const PixMap& pm = **GetWindowPort(w)->portPixMap;
     const UInt8* p = PixRow(pm, v) + 4 * (h - pm.bounds.left);
@@ -366,135 +322,89 @@ UInt32 WindowPixel(WindowRef w, SInt16 h, SInt16 v) {
 
 }  // namespace
 
+// A click that soon follows another reaches its own window; no double-click
+// spans two windows or the menu bar.
+TEST_F(ShellTest, ClicksSoonAfterOthersReachTheirWindows) {
+    Start();
+    ScriptClick(ToolCell(kEraserTool));
+    ScriptWait(6);
+    ScriptMenuChoice(MenuChoice(kPenSizeMenuID, 6));
+    ScriptWait(24);
+    ScriptClick(ToolCell(kPencilTool));
+    RunPendingEvents();
+    EXPECT_EQ(gPenWidth, 2);
+    EXPECT_EQ(gSelectedTool, kPencilTool);
+    Rect colours;
+    GetWindowBounds(ColorPalette1, kWindowContentRgn, &colours);
+    ScriptClick(Point{SInt16(colours.top + 55), SInt16(colours.left + 5)});  // red 5, green 0, blue 5
+    ScriptWait(12);
+    ScriptClick(ToolCell(kBucketTool));
+    RunPendingEvents();
+    EXPECT_EQ(gSelectedTool, kBucketTool);
+    EXPECT_EQ(gCurrentColor.rgb, (RGBColor{0xFFFF, 0, 0xFFFF}));
+}
+
 TEST_F(ShellTest, PalettesShownUnderAStartUpAlertAreDrawn) {
     ASSERT_TRUE(StartUp());
     started_ = true;
     FSSpec missing{};
-    ASSERT_EQ(FSSpecFromPath((configHome_ / "nonexistent.png").string(), &missing), noErr);
+    ASSERT_EQ(FSSpecFromPath((configHome_ / "missing.png").string(), &missing), noErr);
     PostOpenDocuments({missing});
-    // The alert comes before any palette has been drawn and waits for its answer.
-    ScriptWait(6);
+    ScriptWait(6);  // the alert waits for its answer before any palette has been drawn
     ScriptKey(kVK_Return, kReturnCharCode);
     RunPendingEvents();
-    ASSERT_EQ(DialogsShown(), std::vector<SInt16>{kErrorAlertID});
-    // Colour palette 1 at local (5, 55): red 5, green 0, blue 5.
+    EXPECT_EQ(DialogsShown(), std::vector<SInt16>{kErrorAlertID});
     EXPECT_EQ(WindowPixel(ColorPalette1, 5, 55), 0xFF00FFu);
-    // The chosen tool's cell is darkened.
-    EXPECT_NE(WindowPixel(gToolPalette, 5, 5), 0xFFFFFFu);
-    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow})
-        EXPECT_FALSE(IsWindowUpdatePending(w)) << GetExtWindowKind(w);
 }
 
 TEST_F(ShellTest, ThePreviewFollowsTheFrontDocumentThroughTheQuitQuestions) {
     Start();
     WindowRef first = NewPictureFromMenu();
-    WindowRef second = NewPictureFromMenu();
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
-    // The first picture gets a black pixel at (3, 2); the second stays white.
-    PaintWinRec* rec = GetPaintWinRec(first);
-    {
-        SavedGWorld saved;
-        SetGWorld(rec->offPort.get(), nullptr);
-        const Rect dot{2, 3, 3, 4};
-        PaintRect(&dot);
-        SetRectRgn(rec->updateRgn, 3, 2, 4, 3);
-    }
-    DispOffPort(first);
-    rec->isDirty = true;
-    GetPaintWinRec(second)->isDirty = true;
+    Rect content;
+    GetWindowBounds(first, kWindowContentRgn, &content);
+    ScriptClick(Point{SInt16(content.top + 10), SInt16(content.left + 10)});  // the pencil at (2, 2)
     RunPendingEvents();
-    ASSERT_EQ(WindowPixel(gPreviewWindow, 3, 2), 0xFFFFFFu);  // the preview shows the second
-    // Don't save the second; the question for the first goes unanswered (cancel).
-    ScriptDialog(129, {DialogStep::Click(3)});
+    GetPaintWinRec(NewPictureFromMenu())->isDirty = true;
+    ScriptDialog(129, {DialogStep::Click(3)});  // don't save the second; the first's question goes unanswered
     Quit();
-    EXPECT_FALSE(quit);
     EXPECT_EQ(FrontDocumentWindow(), first);
-    EXPECT_EQ(WindowPixel(gPreviewWindow, 3, 2), 0x000000u);
+    EXPECT_EQ(WindowPixel(gPreviewWindow, 2, 2), 0x000000u);
 }
 
-TEST_F(ShellTest, APicturesPreviewStaysOnTheDesktopAndFollowsTheView) {
-    Start();
-    NewPictureFromMenu();
-    const Rect pic{0, 0, 200, 300};
-    WindowRef w = MakePaintWindow(&pic, 2, 8);
-    ASSERT_NE(w, nullptr);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    {
-        SavedGWorld saved;
-        SetGWorld(rec->offPort.get(), nullptr);
-        const Rect corner{190, 290, 191, 291};
-        PaintRect(&corner);
-    }
-    RectRgn(rec->updateRgn, &rec->picRect);
-    DispOffPort(w);
-    // A view of 46 x 46 picture pixels at 4x: the preview centres on it where it can.
-    SizeWindow(w, 200, 200, true);
-    ResizePaintWindowMain(w);
-    UpdateMenus();
-    RunPendingEvents();
-    Rect port, frame, desk;
-    GetWindowPortBounds(gPreviewWindow, &port);
-    EXPECT_EQ(port, (Rect{0, 0, kPreviewMaxSide, kPreviewMaxSide}));
-    GetWindowBounds(gPreviewWindow, kWindowStructureRgn, &frame);
-    GetRegionBounds(GetGrayRgn(), &desk);
-    EXPECT_LE(frame.right, desk.right);
-    EXPECT_LE(frame.bottom, desk.bottom);
-    // Scrolled to the bottom-right, the view's part of the picture shows at 1:1.
-    ScriptKey(kVK_RightArrow, kRightArrowCharCode, cmdKey);
-    ScriptKey(kVK_DownArrow, kDownArrowCharCode, cmdKey);
-    RunPendingEvents();
-    GetWindowPortBounds(gPreviewWindow, &port);
-    EXPECT_EQ(port, (Rect{72, 172, 200, 300}));
-    EXPECT_EQ(WindowPixel(gPreviewWindow, 290, 190), 0x000000u);
-    EXPECT_EQ(WindowPixel(gPreviewWindow, 289, 190), 0xFFFFFFu);
-}
-
-TEST_F(ShellTest, ThePreviewsCloseBoxHidesItAsItsDisplayItemDoes) {
-    Start();
-    NewPictureFromMenu();
-    ASSERT_TRUE(IsWindowVisible(gPreviewWindow));
-    Rect frame;
-    GetWindowBounds(gPreviewWindow, kWindowStructureRgn, &frame);
-    ScriptClick(Point{SInt16(frame.top + 5), SInt16(frame.left + 6)});
-    RunPendingEvents();
-    MenuRef disp = GetMenuHandle(kDispMenuID);
-    UInt16 mark = 0;
-    GetItemMark(disp, 12, &mark);
-    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
-    EXPECT_EQ(mark, noMark);
-    NewPictureFromMenu();  // a new front document does not bring it back
-    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
-    ScriptMenuChoice(MenuChoice(kDispMenuID, 12));
-    RunPendingEvents();
-    GetItemMark(disp, 12, &mark);
-    EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
-    EXPECT_NE(mark, noMark);
-}
-
-TEST_F(ShellTest, TheWheelScrollsThePaintWindowUnderThePointer) {
+// A 300 x 200 picture at 4x in a view of 46 x 46 picture pixels.
+TEST_F(ShellTest, TheWheelScrollsTheViewAndThePreviewFollowsItOnTheDesktop) {
     Start();
     const Rect pic{0, 0, 200, 300};
     WindowRef w = MakePaintWindow(&pic, 2, 8);
-    ASSERT_NE(w, nullptr);
     SizeWindow(w, 200, 200, true);
     ResizePaintWindowMain(w);
     UpdateMenus();
-    PaintWinRec* rec = GetPaintWinRec(w);
-    const Point inside = Centre(w);
-    ScriptWheel(inside, kMouseWheelAxisY, -2);            // towards the user: down 2 x 48
-    ScriptWheel(inside, kMouseWheelAxisY, -1, shiftKey);  // with Shift: right 48
-    ScriptWheel(inside, kMouseWheelAxisX, -2);            // a tilt: right 96
-    ScriptWheel(inside, kMouseWheelAxisY, 1);             // away: up 48
+    ScriptWheel(Centre(w), kMouseWheelAxisY, -2);              // towards the user: down 2 x 48
+    ScriptWheel(Centre(w), kMouseWheelAxisY, -3, shiftKey);    // with Shift: right 3 x 48
+    ScriptWheel(Centre(w), kMouseWheelAxisX, 1);               // a tilt to the left: back 48
+    ScriptWheel(Centre(ColorPalette1), kMouseWheelAxisY, -3);  // over a palette: nothing
     RunPendingEvents();
-    EXPECT_EQ(GetControlValue(rec->vScroll), 48);
-    EXPECT_EQ(GetControlValue(rec->hScroll), 144);
     Rect port;
     GetWindowPortBounds(w, &port);
-    EXPECT_EQ(port.top, 48);  // the drawing origin follows, as with the scroll bars
-    EXPECT_EQ(port.left, 144);
-    // Over a palette the wheel does nothing.
-    ScriptWheel(Centre(ColorPalette1), kMouseWheelAxisY, -3);
+    EXPECT_EQ(port.top, 96);
+    EXPECT_EQ(port.left, 96);
+    ScriptWheel(Centre(w), kMouseWheelAxisY, -50);
+    ScriptWheel(Centre(w), kMouseWheelAxisX, -50);
     RunPendingEvents();
-    EXPECT_EQ(GetControlValue(rec->vScroll), 48);
+    // 128 x 128 pixels at 1:1 round the view, here the picture's corner.
+    GetWindowPortBounds(gPreviewWindow, &port);
+    EXPECT_EQ(port, (Rect{72, 172, 200, 300}));
+    Rect frame, desk;
+    GetWindowBounds(gPreviewWindow, kWindowStructureRgn, &frame);
+    GetRegionBounds(GetGrayRgn(), &desk);
+    EXPECT_LE(frame.right, desk.right);  // the template puts it past this desktop's edge
+    // The close box hides it as Display item 12 does, and the item shows it again.
+    ScriptClick(Point{SInt16(frame.top + 5), SInt16(frame.left + 6)});
+    RunPendingEvents();
+    UInt16 mark = 0;
+    GetItemMark(GetMenuHandle(kDispMenuID), 12, &mark);
+    EXPECT_EQ(mark, noMark);
+    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
+    HandleDispChoice(12);
+    EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
 }

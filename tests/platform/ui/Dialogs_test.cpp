@@ -135,19 +135,6 @@ Boolean RecordingFilter(DialogRef, EventRecord* e, DialogItemIndex* item) {
     return false;
 }
 
-// Update events of windows other than the dialog, drawn (validated) when asked.
-std::vector<WindowRef> gOtherUpdates;
-bool gDrawOthers = false;
-Boolean OtherUpdatesFilter(DialogRef d, EventRecord* e, DialogItemIndex*) {
-    if (e->what != updateEvt || EventWindow(*e) == d) return false;
-    gOtherUpdates.push_back(EventWindow(*e));
-    if (gDrawOthers) {
-        BeginUpdate(EventWindow(*e));
-        EndUpdate(EventWindow(*e));
-    }
-    return false;
-}
-
 void PaintUserItem(DialogRef d, DialogItemIndex n) {
     DialogItemType type;
     Handle h;
@@ -366,25 +353,6 @@ TEST_F(DialogsTest, FilterSeesEventsFirst) {
     ScriptKey(kVK_Return, kReturnCharCode);
     EXPECT_EQ(Run(RecordingFilter), 1);
     EXPECT_NE(std::find(gFiltered.begin(), gFiltered.end(), keyDown), gFiltered.end());
-}
-
-TEST_F(DialogsTest, AnotherWindowsUpdateGoesToTheFilterAndIsKeptUnlessItDraws) {
-    const Rect r{300, 400, 340, 460};
-    WindowRef doc = NewCWindow(nullptr, &r, nullptr, true, documentProc, kLastWindowOfClass, true, nullptr);
-    ASSERT_TRUE(IsWindowUpdatePending(doc));
-    ShowWindow(dialog_);
-    gOtherUpdates.clear();
-    gDrawOthers = false;
-    EXPECT_EQ(Run(OtherUpdatesFilter), kStdCancelItemIndex);  // unattended, once the updates are out
-    // Offered once (held back, not spun on) and still owed to the program's own loop.
-    EXPECT_EQ(gOtherUpdates, std::vector<WindowRef>{doc});
-    EXPECT_TRUE(IsWindowUpdatePending(doc));
-    gOtherUpdates.clear();
-    gDrawOthers = true;
-    EXPECT_EQ(Run(OtherUpdatesFilter), kStdCancelItemIndex);
-    EXPECT_EQ(gOtherUpdates, std::vector<WindowRef>{doc});
-    EXPECT_FALSE(IsWindowUpdatePending(doc));
-    DisposeWindow(doc);
 }
 
 TEST_F(DialogsTest, ClicksHitEnabledVisibleItems) {

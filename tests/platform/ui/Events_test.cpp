@@ -16,7 +16,6 @@
 
 #include <cstring>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QWidget>
 
 using namespace uitest;
@@ -59,32 +58,6 @@ TEST_F(EventsTest, ScriptedClicksBecomeMouseRecordsThroughQt) {
     }
     EXPECT_EQ(EventWindow(EventRecord{mouseDown, 0, 0, P(150, 210), 0}), w);
     EXPECT_EQ(EventWindow(EventRecord{mouseDown, 0, 0, P(520, 520), 0}), fl);
-}
-
-TEST_F(EventsTest, WheelTurnsBecomeWheelRecordsInWholeNotches) {
-    WindowRef w = MakeWindow(R(100, 100, 300, 400));
-    ScriptWheel(P(150, 210), kMouseWheelAxisY, -2, shiftKey);
-    ScriptWheel(P(150, 211), kMouseWheelAxisX, 1);
-    auto events = PlayScript(mWheelMask);
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].what, mouseWheelEvt);
-    EXPECT_EQ(MouseWheelAxis(events[0]), kMouseWheelAxisY);
-    EXPECT_EQ(MouseWheelDelta(events[0]), -2);
-    EXPECT_EQ(events[0].where, P(150, 210));
-    EXPECT_EQ(events[0].modifiers, shiftKey | btnState);
-    EXPECT_EQ(EventWindow(events[0]), w);
-    EXPECT_EQ(MouseWheelAxis(events[1]), kMouseWheelAxisX);
-    EXPECT_EQ(MouseWheelDelta(events[1]), 1);
-    // A fine-grained wheel's half notches add up to one.
-    QWidget* view = ui_internal::ContentWidget(w);
-    for (int half = 0; half < 3; ++half) {
-        QWheelEvent turn(QPointF(10, 10), QPointF(view->mapToGlobal(QPoint(10, 10))), QPoint(), QPoint(0, -60),
-                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(view, &turn);
-    }
-    events = PlayScript(mWheelMask, 2);
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(MouseWheelDelta(events[0]), -1);
 }
 
 TEST_F(EventsTest, StillDownFollowsTheButtonUntilTheMouseUpIsQueued) {
