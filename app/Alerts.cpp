@@ -1,5 +1,6 @@
 #include "app/Alerts.h"
 
+#include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "platform/core/PString.h"
 #include "platform/resources/Resources.h"
@@ -19,10 +20,17 @@ void RunErrorAlert(SInt16 alertID, std::string_view message, std::string_view nu
     CopyCStringToPascal(number, p1);
     ParamText(p0, p1, nullptr, nullptr);
     BeginModal();
-    StopAlert(alertID, nullptr);
+    StopAlert(alertID, MyModalDialogFilter);
     EndModal();
 }
 }  // namespace
+
+Boolean MyModalDialogFilter(DialogRef, EventRecord* theEvent, DialogItemIndex*) {
+    if (!theEvent || theEvent->what != updateEvt) return false;
+    WindowRef window = EventWindow(*theEvent);
+    if (window && !GetDialogFromWindow(window)) DoUpdate(theEvent);
+    return false;
+}
 
 void BeginModal() {
     if (gModalDepth++ == 0) {

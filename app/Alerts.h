@@ -1,6 +1,7 @@
 // The three alert forms and the modal state they set.
 #pragma once
 
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Windows.h"
 
 #include <string_view>
@@ -21,6 +22,11 @@ enum : SInt16 {
 void ErrorAlert(std::string_view message);                      // alert 201
 void ErrorAlert2(std::string_view message, SInt32 number);      // alert 202
 void ErrorAlertFromResource(SInt16 strListID, SInt16 index);    // alert 201 with a listed message
+// The filter of the program's modal dialogs and alerts: the other windows
+// are drawn on their update events while the dialog is up, so that what
+// changes behind a dialog (the preview following the front document during
+// the quit questions, palettes first shown under a start-up alert) shows at once.
+Boolean MyModalDialogFilter(DialogRef theDialog, EventRecord* theEvent, DialogItemIndex* itemHit);
 // Brackets for every modal dialog the program runs itself.
 void BeginModal();
 void EndModal();

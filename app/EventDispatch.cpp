@@ -18,6 +18,7 @@
 #include "tools/Tools.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace {
 
@@ -76,7 +77,9 @@ void MainLoop() {
 void RunPendingEvents() {
     EventRecord event;
     for (int guard = 0; guard < 10000; ++guard) {
-        if (!WaitNextEvent(everyEvent, &event, 0, gCurRgnHand)) {
+        // A scripted action waiting for its time is slept for, not spun on:
+        // spinning could use up the guard before it comes.
+        if (!WaitNextEvent(everyEvent, &event, ScriptPending() ? 1 : 0, gCurRgnHand)) {
             if (!ScriptPending()) break;
             continue;
         }
@@ -105,6 +108,9 @@ void DoEvent(EventRecord* event) {
     }
     case updateEvt:
         DoUpdate(event);
+        break;
+    case mouseWheelEvt:
+        HandleMouseWheel(event);
         break;
     case osEvt:
         if ((event->message >> 24) == suspendResumeMessage) {
@@ -179,6 +185,13 @@ void HandleMouseDown(EventRecord* event) {
     default:
         break;
     }
+}
+
+void HandleMouseWheel(EventRecord* event) {
+    WindowRef window = nullptr;
+    if (FindWindow(event->where, &window) != inContent) return;
+    if (GetExtWindowKind(window) == kPaintWindowKind)
+        DoScrollPaintWindowByWheel(window, MouseWheelAxis(*event), MouseWheelDelta(*event), event->modifiers);
 }
 
 void ContentClick(EventRecord* event) {
@@ -328,6 +341,24 @@ void HandleKeyDown(EventRecord* event) {
     case 'K': ToolSelect(kBucketTool); break;
     case 'M': ToolSelect(kSelectionTool); break;
     default: break;
+    }
+}
+
+Boolean WaitForSecondClick(WindowRef window, Point where, UInt32 when, SInt16 slop) {
+    auto near = [&](Point pt) { return std::abs(pt.h - where.h) <= slop && std::abs(pt.v - where.v) <= slop; };
+    const UInt32 until = when + GetDblTime();
+    for (;;) {
+        EventRecord next;
+        if (EventAvail(mDownMask, &next)) {
+            WindowRef hit = nullptr;
+            if (FindWindow(next.where, &hit) != inContent || hit != window || !near(next.where)) return false;
+            // The mouse-down just seen is the first in the queue, so it is the one taken.
+            return GetNextEvent(mDownMask, &next);
+        }
+        Point mouse;
+        GetGlobalMouse(&mouse);
+        if (TickCount() >= until || !near(mouse)) return false;
+        Delay(1, nullptr);
     }
 }
 

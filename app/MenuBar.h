@@ -31,10 +31,16 @@ void UpdateNewMenu();
 void UpdateTransparentMenu();
 void UpdateClipMenu();
 void UpdateSelectionMenu();
-// Display menu and palettes.
+// Display menu and palettes. The preview window (Display item 12) is shown
+// while a document is in front and gPreviewShown is set; its close box and
+// its item clear and set it.
+extern Boolean gPreviewShown;
 void ShowHidePalette(WindowRef window, Boolean show);
 void ShowHidePalette2(SInt16 item);
 void ShowAllPalettes();
+// Display items 1 to 8: enabled when the palette has content, marked when it
+// is visible; item 12 marked while the preview is wanted.
+void UpdateDispMenu();
 void HandleDispChoice(SInt16 item);
 void HandleMagChoice(SInt16 item);
 void HandleGridChoice(SInt16 item);

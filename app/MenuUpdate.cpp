@@ -3,6 +3,7 @@
 #include "app/MenuBar.h"
 
 #include "app/MenuCommands.h"
+#include "app/PaletteContent.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "paint/PaintView.h"
@@ -23,25 +24,8 @@ constexpr SInt16 kIconPreviewWidth = 127, kIconPreviewHeight = 173;
 
 void SetVisible(WindowRef window, Boolean visible) {
     if (!window) return;
-    if (visible) ShowWindow(window);
+    if (visible && PaletteHasContent(window)) ShowWindow(window);
     else HideWindow(window);
-}
-
-void InvalWholeWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
-}
-
-// Sizes the preview window's content and clips its port to `area`.
-void FitPreview(SInt16 width, SInt16 height, const Rect* area) {
-    SizeWindow(gPreviewWindow, width, height, false);
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPortWindowPort(gPreviewWindow);
-    ClipRect(area);
-    SetPort(saved);
-    InvalWholeWindow(gPreviewWindow);
 }
 
 void UpdateEffectMenu() {
@@ -113,12 +97,9 @@ void UpdateEditWinData() {
     if (GetExtWindowKind(front) == kPaintWindowKind) {
         PaintWinRec* rec = GetPaintWinRec(front);
         if (!rec) return;
-        SetVisible(gPreviewWindow, true);
+        SetVisible(gPreviewWindow, gPreviewShown);
         ResetRuler();
-        if (gPreviewWindow) {
-            FitPreview(SInt16(rec->picRect.right - rec->picRect.left), SInt16(rec->picRect.bottom - rec->picRect.top),
-                       &rec->picRect);
-        }
+        FitPreviewWindow(front);
         SetVisible(DotModePalette, false);
         if (rec->selDispRgn.get() && !EmptyRgn(rec->selDispRgn.get()) && gToolPrefs.keepFloatingSelection) {
             ToolSelect(kSelectionTool);
@@ -134,12 +115,8 @@ void UpdateEditWinData() {
         }
         return;
     }
-    if (gPreviewWindow) {
-        Rect area;
-        SetRect(&area, 0, 0, kIconPreviewWidth, kIconPreviewHeight);
-        FitPreview(kIconPreviewWidth, kIconPreviewHeight, &area);
-    }
-    SetVisible(gPreviewWindow, true);
+    SizePreviewWindow(kIconPreviewWidth, kIconPreviewHeight);
+    SetVisible(gPreviewWindow, gPreviewShown);
     SetVisible(DotModePalette, false);
     if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
 }

@@ -112,6 +112,10 @@ void DrawBlend() {
     RGBForeColor(&rgbBlackColor);
 }
 
+Boolean PaletteHasContent(WindowRef window) {
+    return window && window != PatternPalette && window != DotModePalette;
+}
+
 void DrawPaletteContent(WindowRef window, SInt16 kind) {
     Rect port;
     GetWindowPortBounds(window, &port);
@@ -188,7 +192,7 @@ void DoAboutBox() {
     ShowWindow(dialog);
     DialogItemIndex item = 0;
     do {
-        ModalDialog(nullptr, &item);
+        ModalDialog(MyModalDialogFilter, &item);
     } while (item != kStdOkItemIndex && item != kStdCancelItemIndex);
     DisposeDialog(dialog);
     EndModal();

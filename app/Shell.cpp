@@ -182,6 +182,7 @@ void ToolWindowInit() {
             ShowHidePalette(w, true);
         }
         ShowHidePalette(FavoritePalette, false);
+        UpdateDispMenu();
         return;
     }
 
@@ -202,6 +203,7 @@ void ToolWindowInit() {
     ShowHidePalette(FavoritePalette, SavedVisibility(140) > 0);
     if (gOtherPrefs[kOtherLargePatterns]) SizeWindow(PatternPalette, 163, 67, false);
     ShowHidePalette(PatternPalette, SavedVisibility(138) != 0);
+    UpdateDispMenu();
 }
 
 namespace {

@@ -34,11 +34,19 @@ void DoEvent(EventRecord* event);
 void DoIdleEvent(EventRecord* event);
 void HandleMouseDown(EventRecord* event);
 void ContentClick(EventRecord* event);
+// The wheel scrolls the paint window under the pointer, front or not.
+void HandleMouseWheel(EventRecord* event);
 void HandleKeyDown(EventRecord* event);
 void DoUpdate(EventRecord* event);
 void ChangeSysSettings();
 void ResetSysSettings();
 void Quit();
+// The second click of a double-click on `window`: a mouse-down in the same
+// window within `slop` pixels of the first click (global `where`), before the
+// double-click time after `when` has passed and while the pointer stays that
+// close. It is taken from the queue; a mouse-down anywhere else ends the wait
+// and stays queued for the window it lands in.
+Boolean WaitForSecondClick(WindowRef window, Point where, UInt32 when, SInt16 slop);
 void ToolWindowInit();
 // Handles events until none is waiting (tests and scripted runs).
 void RunPendingEvents();

@@ -137,6 +137,7 @@ void PlaceOrigin(WindowRef window, PaintWinRec* rec) {
     Draw1Control(rec->vScroll);
     const Rect r = PortRect(window);
     ClipRect(&r);
+    FollowViewInPreview(window);
 }
 
 }  // namespace
@@ -196,6 +197,14 @@ void DoScrollPaintWindowByKeys(WindowRef window, SInt16 charCode, EventModifiers
     default: return;
     }
     DoScrollPaintWindowMain(window, dh, dv);
+}
+
+void DoScrollPaintWindowByWheel(WindowRef window, UInt16 axis, SInt16 notches, EventModifiers modifiers) {
+    constexpr int kStepsPerNotch = 3;
+    // A turn away from the user (positive) goes towards the top, or the left.
+    const int amount = std::clamp(-notches * kStepsPerNotch * kScrollStep, -32767, 32767);
+    if (axis == kMouseWheelAxisX || (modifiers & shiftKey)) DoScrollPaintWindowMain(window, SInt16(amount), 0);
+    else DoScrollPaintWindowMain(window, 0, SInt16(amount));
 }
 
 void ContentScroll(WindowRef window, ControlRef control, SInt16 delta) {
@@ -348,6 +357,7 @@ void ResizePaintWindowMain(WindowRef window) {
     SetScrollBarRect(window);
     ShowControl(rec->hScroll);
     ShowControl(rec->vScroll);
+    FollowViewInPreview(window);
 }
 
 void ZoomPaintWindow(WindowRef window, WindowPartCode part) {

@@ -232,6 +232,7 @@ void UpdatePaintWindow(WindowRef window) {
     r = PortRect(window);
     ClipRect(&r);
     InvalWindowRect(window, &r);
+    FollowViewInPreview(window);
 }
 
 void UpdatePaintClipRect(WindowRef window) {

@@ -18,6 +18,18 @@ GWorldPtr MakePreviewImage(PaintWinRec* rec);            // dispPort itself with
 GWorldPtr MakePaintImage(PaintWinRec* rec, RgnHandle clip);  // the caller disposes of it
 void RedrawPaintWindow(WindowRef window, RgnHandle clip);
 void RedrawPreviewWindow(WindowRef window);
+// The preview window shows the front picture at 1:1 in at most
+// kPreviewMaxSide pixels each way, always on the desktop; a larger picture
+// shows the part round its paint window's view and follows it. Its drawing
+// origin does the following, so drawing into it stays in picture coordinates.
+inline constexpr SInt16 kPreviewMaxSide = 128;
+// Content size, origin (0, 0), clipped to the content and invalidated, moved
+// back onto the desktop where it runs past.
+void SizePreviewWindow(SInt16 width, SInt16 height);
+// For the front paint window: size, place, clip and scroll the preview, and invalidate it.
+void FitPreviewWindow(WindowRef paintWindow);
+// After the front paint window's view moved: scroll the preview with it.
+void FollowViewInPreview(WindowRef paintWindow);
 void DrawGridMain(SInt16 ratio, PaintWinRec* rec);
 void DrawGrid(WindowRef window);
 void DrawRuler(Point globalMouse);
@@ -35,6 +47,9 @@ void MyScrollHandler(ControlRef control, ControlPartCode part);
 void ContentScroll(WindowRef window, ControlRef control, SInt16 delta);
 void DoScrollPaintWindowMain(WindowRef window, SInt16 dh, SInt16 dv);
 void DoScrollPaintWindowByKeys(WindowRef window, SInt16 charCode, EventModifiers modifiers);
+// A turn of the mouse wheel: three 16-pixel steps a notch, vertically, or
+// horizontally for the horizontal axis or with Shift.
+void DoScrollPaintWindowByWheel(WindowRef window, UInt16 axis, SInt16 notches, EventModifiers modifiers);
 void GrabScrollPaintWindow(WindowRef window, Point localPt);
 void ResizePaintWindow(WindowRef window, Point globalPt);
 void ResizePaintWindowMain(WindowRef window);

@@ -83,7 +83,7 @@ SInt16 AskSaveChanges(ConstStr255Param name, Boolean quitting) {
     ShowWindow(dialog);
     DialogItemIndex item = 0;
     do {
-        ModalDialog(nullptr, &item);
+        ModalDialog(MyModalDialogFilter, &item);
     } while (item < 1 || item > 3);
     EndModal();
     DisposeDialog(dialog);
@@ -240,13 +240,6 @@ WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth) {
     SetExtWindowKind(window, kPaintWindowKind);
     SetPaintWindowSize(window, &pic, ratio);
 
-    if (gPreviewWindow) {
-        SizeWindow(gPreviewWindow, pic.right, pic.bottom, true);
-        SavedGWorld saved;
-        SetPortWindowPort(gPreviewWindow);
-        ClipRect(&pic);
-    }
-
     Rect content = ContentBounds(window);
     const Rect limits{113, 42, SInt16(desk.bottom - RectHeight(content) + 40),
                       SInt16(desk.right - RectWidth(content) + 80)};
@@ -274,6 +267,7 @@ WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth) {
     rec->dragHilite[0] = rec->dragHilite[1] = false;
 
     ShowWindow(window);
+    FitPreviewWindow(window);
     SetPortWindowPort(window);
     Rect port;
     GetWindowPortBounds(window, &port);

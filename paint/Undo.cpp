@@ -113,13 +113,7 @@ void ExchangeImageSize(WindowRef window, PaintWinRec* rec) {
     rec->selRect = rec->picRect;
     ExchangeMask(rec);
     UpdatePaintWindow(window);
-    if (gPreviewWindow) {
-        SizeWindow(gPreviewWindow, RectWidth(rec->picRect), RectHeight(rec->picRect), true);
-        SavedGWorld saved;
-        SetPortWindowPort(gPreviewWindow);
-        ClipRect(&rec->picRect);
-        InvalWindowRect(gPreviewWindow, &rec->picRect);
-    }
+    FitPreviewWindow(window);
     RectRgn(rec->updateRgn, &rec->picRect);
 }
 

@@ -27,7 +27,7 @@ enum : SInt16 { kCheck34Table = 130, kCheck256Table = 131 };
 constexpr int kCheck34Count = 34;
 constexpr int kFavoriteColumns = 16, kFavoriteRows = 6;
 // How far the pointer may wander between the two clicks of a double click.
-constexpr int kDoubleClickSlop = 2;
+constexpr SInt16 kDoubleClickSlop = 2;
 
 SelectColorAreaProcPtr gSelectColorAreaProc = nullptr;
 
@@ -108,29 +108,26 @@ void DrawPictureOver(SInt16 id, const Rect* r) {
     if (PicHandle pic = GetResource(FourCC("PICT"), id)) DrawPicture(pic, r);
 }
 
-// The pen colour becomes `color`; then, within the double-click time and
-// while the pointer stays put, a second press selects the colour's pixels.
-void PickWithDoubleClick(const ColorRec& color) {
+// The pen colour becomes `color`; then a second press on the same palette
+// near the first (local `pt`), within the double-click time, selects the
+// colour's pixels.
+void PickWithDoubleClick(const ColorRec& color, WindowRef palette, Point pt) {
+    const UInt32 when = TickCount();
     ChangeColor(&color.rgb, color.isTransparent);
     InvalidateColorPalettes();
-    const UInt32 start = TickCount();
-    Point origin;
-    GetGlobalMouse(&origin);
-    while (TickCount() - start < GetDblTime()) {
-        EventRecord event;
-        if (WaitNextEvent(mDownMask, &event, 1, nullptr)) {
-            WindowRef front = FrontDocumentWindow();
-            if (gSelectColorAreaProc && front && GetExtWindowKind(front) == kPaintWindowKind)
-                gSelectColorAreaProc(front, &color.rgb, color.isTransparent);
-            return;
-        }
-        Point now;
-        GetGlobalMouse(&now);
-        if (std::abs(now.h - origin.h) > kDoubleClickSlop || std::abs(now.v - origin.v) > kDoubleClickSlop) return;
+    Point where = pt;
+    {
+        SavedGWorld saved;
+        SetPortWindowPort(palette);
+        LocalToGlobal(&where);
     }
+    if (!WaitForSecondClick(palette, where, when, kDoubleClickSlop)) return;
+    WindowRef front = FrontDocumentWindow();
+    if (gSelectColorAreaProc && front && GetExtWindowKind(front) == kPaintWindowKind)
+        gSelectColorAreaProc(front, &color.rgb, color.isTransparent);
 }
 
-void ClickColorCell(const ColorRec& c, Boolean option, Boolean command) {
+void ClickColorCell(const ColorRec& c, WindowRef palette, Point pt, Boolean option, Boolean command) {
     if (command) {
         WindowRef front = FrontDocumentWindow();
         if (front && GetExtWindowKind(front) == kPaintWindowKind)
@@ -140,7 +137,7 @@ void ClickColorCell(const ColorRec& c, Boolean option, Boolean command) {
     } else if (option) {
         ChangeBackColor(&c.rgb, c.isTransparent);
     } else {
-        PickWithDoubleClick(c);
+        PickWithDoubleClick(c, palette, pt);
     }
 }
 
@@ -257,12 +254,12 @@ Boolean RemoveFavoriteColor(int index) {
 
 void ClickColorPalette1(Point pt, Boolean option, Boolean command) {
     ColorRec c;
-    if (ColorPalette1Color(pt, &c)) ClickColorCell(c, option, command);
+    if (ColorPalette1Color(pt, &c)) ClickColorCell(c, ColorPalette1, pt, option, command);
 }
 
 void ClickColorPalette2(Point pt, Boolean option, Boolean command) {
     ColorRec c;
-    if (ColorPalette2Color(pt, &c)) ClickColorCell(c, option, command);
+    if (ColorPalette2Color(pt, &c)) ClickColorCell(c, ColorPalette2, pt, option, command);
 }
 
 void ClickFavoritePalette(Point pt, Boolean option, Boolean command) {
@@ -279,7 +276,7 @@ void ClickFavoritePalette(Point pt, Boolean option, Boolean command) {
     } else if (option) {
         ChangeBackColor(&entry.rgb, false);
     } else {
-        PickWithDoubleClick(entry);
+        PickWithDoubleClick(entry, FavoritePalette, pt);
     }
 }
 

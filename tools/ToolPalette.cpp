@@ -155,24 +155,15 @@ void ClickToolPalette(Point localPt, UInt32 when) {
     const SInt16 tool = SInt16((localPt.v - 2) / 25);
     ToolSelect(tool);
     if (!gToolPalette) return;
-    // A double-click: another mouse-down within the double-click time while
-    // the mouse stays near the first.
-    SavedGWorld saved;
-    const Rect near{SInt16(localPt.v - 2), SInt16(localPt.h - 2), SInt16(localPt.v + 2), SInt16(localPt.h + 2)};
-    bool twice = false;
-    EventRecord ev;
-    while (TickCount() < when + GetDblTime()) {
+    // A double-click: a second press on the palette near the first while the
+    // pointer stays within two pixels of it.
+    Point where = localPt;
+    {
+        SavedGWorld saved;
         SetPortWindowPort(gToolPalette);
-        Point pt;
-        GetMouse(&pt);
-        if (pt.h < near.left || pt.h > near.right || pt.v < near.top || pt.v > near.bottom) break;
-        if (EventAvail(mDownMask, &ev)) {
-            twice = true;
-            break;
-        }
+        LocalToGlobal(&where);
     }
-    if (!twice) return;
-    FlushEvents(mDownMask, 0);
+    if (!WaitForSecondClick(gToolPalette, where, when, 2)) return;
     DoubleClickTool(tool);
     if (tool == kEraserTool || tool == kEyedropperTool) ToolSelect(before);
 }

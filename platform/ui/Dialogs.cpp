@@ -241,11 +241,16 @@ DialogItemIndex HandleDialogEvent(DialogInfo* info, const EventRecord& e) {
     case updateEvt: {
         WindowRef w = EventWindow(e);
         if (!w) return 0;
-        BeginUpdate(w);
-        if (w == info->window) {
-            DrawPortItems(info);
-            DrawControls(w);
+        DialogInfo* shown = Info(w);
+        if (!shown) {
+            // Another window's update that the filter did not draw: it waits,
+            // region and all, for the program's own loop.
+            if (IsWindowUpdatePending(w)) ui_internal::HoldUpdateEvents(w);
+            return 0;
         }
+        BeginUpdate(w);
+        DrawPortItems(shown);
+        DrawControls(w);
         EndUpdate(w);
         return 0;
     }
@@ -566,7 +571,12 @@ void ModalDialog(ModalFilterProcPtr modalFilter, DialogItemIndex* itemHit) {
         *itemHit = ApplyStep(info, step);
         return;
     }
-    for (;;) {
+    // Windows held back by this call are offered again when it returns.
+    struct HeldUpdates {
+        size_t keep = ui_internal::HeldUpdateCount();
+        ~HeldUpdates() { ui_internal::ReleaseHeldUpdateEvents(keep); }
+    } held;
+    for (int idle = 0;; ) {
         EventRecord e;
         WaitNextEvent(everyEvent, &e, 1, nullptr);
         info = Info(d);
@@ -582,7 +592,10 @@ void ModalDialog(ModalFilterProcPtr modalFilter, DialogItemIndex* itemHit) {
             return;
         }
         // Nobody will answer: nothing scripted is left and no one is watching.
-        if (ui_internal::IsUnattended() && !ScriptPending() && !EventAvail(everyEvent & ~updateMask, &e)) {
+        // The windows' updates are handed out first (a bounded number of
+        // rounds, in case a filter keeps invalidating).
+        if (ui_internal::IsUnattended() && !ScriptPending() && !EventAvail(everyEvent & ~updateMask, &e) &&
+            (++idle > 64 || !EventAvail(updateMask, &e))) {
             *itemHit = CancelItemOf(*info);
             return;
         }

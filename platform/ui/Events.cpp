@@ -1,8 +1,8 @@
 // The event queue and the live input state. Qt input reaches the layer
-// through one application-wide event filter that turns mouse and key events
-// aimed at the layer's widgets into event records; update events are made on
-// demand from the windows' update regions, and activate events when the front
-// non-floating window changes.
+// through one application-wide event filter that turns mouse, wheel and key
+// events aimed at the layer's widgets into event records; update events are
+// made on demand from the windows' update regions, and activate events when
+// the front non-floating window changes.
 #include "platform/ui/Events.h"
 
 #include "platform/core/Geometry.h"
@@ -17,10 +17,13 @@
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
+#include <vector>
 
 namespace ui_internal {
 namespace {
@@ -38,6 +41,10 @@ struct Queue {
     UInt32 repeatMessage = 0;
     UInt32 nextRepeatTick = 0;
     int appState = -1;
+    // Wheel turns smaller than a notch (fine-grained wheels and touchpads)
+    // add up until they make one, per axis, in Qt's eighths of a degree.
+    int wheelRest[2] = {0, 0};
+    std::vector<UInt32> heldUpdates;  // windows' event ids
 };
 
 Queue& Q() {
@@ -117,6 +124,26 @@ void HandleMouse(QMouseEvent* e) {
     }
 }
 
+void HandleWheel(QWheelEvent* e) {
+    constexpr int kNotch = 120;  // eighths of a degree in one notch of a standard wheel
+    Queue& q = Q();
+    InputState& in = q.input;
+    in.mouse = GlobalFromQt(e->globalPosition().toPoint());
+    const EventModifiers mods = FromQt(e->modifiers());
+    in.modifiers = UInt16((in.modifiers & ~(cmdKey | shiftKey | optionKey | controlKey)) | mods);
+    const QPoint angle = e->angleDelta();
+    const int turns[2] = {angle.x(), angle.y()};
+    for (UInt16 axis : {kMouseWheelAxisY, kMouseWheelAxisX}) {
+        int& rest = q.wheelRest[axis];
+        rest += turns[axis];
+        const int notches = rest / kNotch;
+        if (notches == 0) continue;
+        rest -= notches * kNotch;
+        const UInt32 message = (UInt32(axis) << 16) | UInt16(SInt16(std::clamp(notches, -32768, 32767)));
+        QueueInput(mouseWheelEvt, message, in.mouse, EventModifiers(mods | (in.buttonDown ? 0 : btnState)));
+    }
+}
+
 void HandleKey(QKeyEvent* e) {
     Queue& q = Q();
     InputState& in = q.input;
@@ -170,6 +197,10 @@ protected:
             if (!OurWidget(obj)) return false;
             HandleMouse(static_cast<QMouseEvent*>(event));
             return true;
+        case QEvent::Wheel:
+            if (!OurWidget(obj)) return false;
+            HandleWheel(static_cast<QWheelEvent*>(event));
+            return true;
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
             if (!obj->isWidgetType() || OptedOut(obj)) return false;
@@ -216,6 +247,7 @@ bool TakeEvent(EventMask mask, EventRecord* out, bool remove) {
     if (mask & updateMask) {
         for (WindowRecord* rec : WindowOrder()) {
             if (!rec->visible || EmptyRgn(rec->updateRgn)) continue;
+            if (std::find(q.heldUpdates.begin(), q.heldUpdates.end(), rec->eventId) != q.heldUpdates.end()) continue;
             if (out) {
                 out->what = updateEvt;
                 out->message = rec->eventId;
@@ -324,6 +356,18 @@ void PumpEvents(int maxWaitMs) {
 }
 
 void QueueEvent(const EventRecord& event) { Q().events.push_back(event); }
+
+void HoldUpdateEvents(WindowRef window) {
+    if (WindowRecord* rec = Record(window)) Q().heldUpdates.push_back(rec->eventId);
+}
+
+size_t HeldUpdateCount() { return Q().heldUpdates.size(); }
+
+void ReleaseHeldUpdateEvents(size_t keep) {
+    auto& held = Q().heldUpdates;
+    if (held.size() > keep) held.resize(keep);
+}
+
 void SetPendingMenuChoice(SInt32 choice) { Q().pendingMenuChoice = choice; }
 SInt32 TakePendingMenuChoice() {
     const SInt32 c = Q().pendingMenuChoice;
@@ -341,7 +385,8 @@ WindowPtr EventWindow(const EventRecord& event) {
     case activateEvt:
         return WindowFromEventId(event.message);
     case mouseDown:
-    case mouseUp: {
+    case mouseUp:
+    case mouseWheelEvt: {
         WindowRef w = nullptr;
         FindWindow(event.where, &w);
         return w;

@@ -19,6 +19,7 @@ enum : EventKind {
     updateEvt = 6,
     diskEvt = 7,
     activateEvt = 8,
+    mouseWheelEvt = 9,  // a turn of the mouse wheel: axis and delta in the message (below)
     osEvt = 15,
     kHighLevelEvent = 23,
 };
@@ -32,6 +33,7 @@ enum : EventMask {
     autoKeyMask = 1 << autoKey,
     updateMask = 1 << updateEvt,
     activMask = 1 << activateEvt,
+    mWheelMask = 1 << mouseWheelEvt,
     highLevelEventMask = 0x0400,
     osMask = 1 << osEvt,
     everyEvent = 0xFFFF,
@@ -55,6 +57,13 @@ enum : UInt32 {
 };
 // osEvt messages: the high byte says which, bit 0 of a suspend/resume says resume.
 enum : UInt32 { suspendResumeMessage = 0x01, mouseMovedMessage = 0xFA, resumeFlag = 1 };
+
+// Mouse-wheel events: the message holds the axis in its high 16 bits and the
+// signed delta in whole notches in its low 16 bits; a positive delta is a turn
+// away from the user (vertical axis) or to the left (horizontal axis), that is
+// towards the start of a document. `where` is the pointer, global; the event
+// goes to the window under it, like a click, without activating it.
+enum : UInt16 { kMouseWheelAxisX = 0, kMouseWheelAxisY = 1 };
 
 // Character codes of the special keys, as the program compares them.
 enum : UInt8 {
@@ -99,6 +108,9 @@ struct EventRecord {
     Point where{0, 0};   // global (desktop) coordinates
     EventModifiers modifiers = 0;
 };
+
+inline UInt16 MouseWheelAxis(const EventRecord& event) { return UInt16(event.message >> 16); }
+inline SInt16 MouseWheelDelta(const EventRecord& event) { return SInt16(event.message & 0xFFFF); }
 
 // Update and activate events name their window in `message`; 32 bits cannot
 // hold a pointer here, so the window layer hands out small ids.

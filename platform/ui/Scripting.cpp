@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QWheelEvent>
 
 #include <deque>
 
@@ -17,11 +18,11 @@ namespace ui_internal {
 namespace {
 
 struct Action {
-    enum class Kind { MouseDown, MouseMove, MouseUp, KeyDown, KeyUp, MenuChoice, Wait } kind;
+    enum class Kind { MouseDown, MouseMove, MouseUp, Wheel, KeyDown, KeyUp, MenuChoice, Wait } kind;
     Point where{};
     EventModifiers modifiers = 0;
     UInt8 keyCode = 0, charCode = 0;
-    SInt32 value = 0;  // menu choice or ticks
+    SInt32 value = 0;  // menu choice, ticks, or wheel notches (axis in keyCode)
 };
 
 struct Script {
@@ -76,6 +77,17 @@ void PlayMouse(const Action& a) {
     QCoreApplication::sendEvent(target, &ev);
 }
 
+void PlayWheel(const Action& a) {
+    QPoint local;
+    QWidget* target = WidgetAt(a.where, &local);
+    if (!target) return;
+    const QPoint angle = a.keyCode == kMouseWheelAxisX ? QPoint(a.value * 120, 0) : QPoint(0, a.value * 120);
+    QWheelEvent ev(QPointF(local), QPointF(QtFromGlobal(a.where)), QPoint(), angle,
+                   LiveInput().buttonDown ? Qt::LeftButton : Qt::NoButton, QtModifiers(a.modifiers, false),
+                   Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(target, &ev);
+}
+
 void PlayKey(const Action& a) {
     const QtKeyPress k = QtKeyFor(a.keyCode, a.charCode, a.modifiers);
     const bool press = a.kind == Action::Kind::KeyDown;
@@ -102,6 +114,9 @@ bool PlayScriptAction() {
     case Action::Kind::MouseMove:
     case Action::Kind::MouseUp:
         PlayMouse(a);
+        break;
+    case Action::Kind::Wheel:
+        PlayWheel(a);
         break;
     case Action::Kind::KeyDown:
     case Action::Kind::KeyUp:
@@ -138,6 +153,10 @@ void ScriptMouseUp(Point where, EventModifiers modifiers) { Push({Action::Kind::
 void ScriptClick(Point where, EventModifiers modifiers) {
     ScriptMouseDown(where, modifiers);
     ScriptMouseUp(where, modifiers);
+}
+
+void ScriptWheel(Point where, UInt16 axis, SInt16 notches, EventModifiers modifiers) {
+    Push({Action::Kind::Wheel, where, modifiers, UInt8(axis), 0, notches});
 }
 
 void ScriptKeyDown(UInt8 keyCode, UInt8 charCode, EventModifiers modifiers) {

@@ -17,6 +17,9 @@ void ScriptMouseDown(Point where, EventModifiers modifiers = 0);
 void ScriptMouseMove(Point where, EventModifiers modifiers = 0);
 void ScriptMouseUp(Point where, EventModifiers modifiers = 0);
 void ScriptClick(Point where, EventModifiers modifiers = 0);  // down, then up
+// A turn of the mouse wheel over `where` by `notches` (positive: away from the
+// user, or to the left on kMouseWheelAxisX).
+void ScriptWheel(Point where, UInt16 axis, SInt16 notches, EventModifiers modifiers = 0);
 // Keys: the virtual key code and its character. A held key repeats with the
 // layer's own auto-key timing until its key-up is played.
 void ScriptKeyDown(UInt8 keyCode, UInt8 charCode, EventModifiers modifiers = 0);

@@ -56,6 +56,13 @@ void DisposeControlsOf(WindowRef window);
 void PumpEvents(int maxWaitMs);
 // Queue access for the menu and dialog layers.
 void QueueEvent(const EventRecord& event);
+// Update events of held windows are not offered until released. A modal
+// dialog holds a window whose update its filter left undrawn, so that its
+// loop neither spins on the update nor throws it away; the window keeps its
+// update region and is drawn by the main loop once the dialog has gone.
+void HoldUpdateEvents(WindowRef window);
+size_t HeldUpdateCount();
+void ReleaseHeldUpdateEvents(size_t keep);  // all but the first `keep` held
 void SetPendingMenuChoice(SInt32 choice);
 SInt32 TakePendingMenuChoice();
 

@@ -248,10 +248,11 @@ TEST_F(MenuBarTest, PenSizeCellsAreDrawnExactly) {
 }
 
 // Display items carry a mark exactly while their palette is shown, whether
-// it was closed by its box or chosen; "show all" leaves the preview and
-// dot-mode palettes, which have no item, as they were.
+// it was closed by its box or chosen; "show all" leaves the preview (item 12,
+// marked while wanted) and the dot-mode palette as they were, and never shows
+// the pattern palette, which has nothing to show.
 TEST_F(MenuBarTest, DisplayMarksFollowThePalettes) {
-    const std::vector<int> all = {1, 2, 3, 4, 5, 6, 7, 8};
+    const std::vector<int> all = {1, 2, 3, 4, 5, 6, 8, 12};
     Rect frame;
     GetWindowBounds(gToolPalette, kWindowStructureRgn, &frame);
     Point box{0, 0};
@@ -264,7 +265,7 @@ TEST_F(MenuBarTest, DisplayMarksFollowThePalettes) {
     ScriptClick(box);
     RunPendingEvents();
     EXPECT_FALSE(IsWindowVisible(gToolPalette));
-    EXPECT_EQ(Marked(kDispMenuID), (std::vector<int>{1, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(Marked(kDispMenuID), (std::vector<int>{1, 3, 4, 5, 6, 8, 12}));
     ScriptMenuChoice(MenuChoice(kDispMenuID, 2));  // as the user chooses it from the bar
     RunPendingEvents();
     EXPECT_TRUE(IsWindowVisible(gToolPalette));
@@ -274,16 +275,20 @@ TEST_F(MenuBarTest, DisplayMarksFollowThePalettes) {
         HandleDispChoice(item);
         EXPECT_FALSE(IsWindowVisible(PaletteForDispItem(item))) << item;
     }
-    EXPECT_EQ(Marked(kDispMenuID), std::vector<int>{});
+    EXPECT_EQ(Marked(kDispMenuID), std::vector<int>{12});
+    MakeTitledPaint("p", 40, 30);
     for (int others = 0; others < 4; ++others) {
         ShowHidePalette(gPreviewWindow, others & 1);
         ShowHidePalette(DotModePalette, others & 2);
         HideWindow(PatternPalette);
         HandleMenuChoice(MenuChoice(kDispMenuID, 10));
-        EXPECT_EQ(Marked(kDispMenuID), all);
-        for (SInt16 item = 1; item <= 8; ++item) EXPECT_TRUE(IsWindowVisible(PaletteForDispItem(item)));
+        std::vector<int> marked = all;
+        if (!(others & 1)) marked.pop_back();
+        EXPECT_EQ(Marked(kDispMenuID), marked);
+        for (SInt16 item = 1; item <= 8; ++item)
+            EXPECT_EQ(IsWindowVisible(PaletteForDispItem(item)), item != 7) << item;
         EXPECT_EQ(IsWindowVisible(gPreviewWindow), (others & 1) != 0);
-        EXPECT_EQ(IsWindowVisible(DotModePalette), (others & 2) != 0);
+        EXPECT_FALSE(IsWindowVisible(DotModePalette));
     }
 }
 

@@ -7,11 +7,14 @@
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "image/Colors.h"
+#include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
+#include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
 #include "tools/Eyedropper.h"
+#include "tools/Tools.h"
 #include "platform/ui/Scripting.h"
 #include "platform/ui/Windows.h"
 
@@ -72,6 +75,10 @@ protected:
         GetWindowBounds(w, kWindowContentRgn, &r);
         return r;
     }
+    static Point Centre(WindowRef w) {
+        const Rect r = Content(w);
+        return Point{SInt16((r.top + r.bottom) / 2), SInt16((r.left + r.right) / 2)};
+    }
     fs::path configHome_;
     bool started_ = false;
 };
@@ -84,15 +91,18 @@ WindowRef NewPictureFromMenu() {
 
 }  // namespace
 
-TEST_F(ShellTest, FreshStartShowsEveryPaletteButFavouritesAndNoDocumentPalettes) {
+TEST_F(ShellTest, FreshStartShowsEveryPaletteWithContentButFavouritesAndNoDocumentPalettes) {
     Start();
-    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow,
-                        PatternPalette}) {
+    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow}) {
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(IsWindowVisible(w)) << GetExtWindowKind(w);
         EXPECT_TRUE(IsFloatingWindow(w));
     }
     EXPECT_FALSE(IsWindowVisible(FavoritePalette));
+    // The pattern palette has nothing to show: hidden, its item disabled, and Show All leaves it so.
+    HandleDispChoice(10);
+    EXPECT_FALSE(IsWindowVisible(PatternPalette));
+    EXPECT_FALSE(IsMenuItemEnabled(GetMenuHandle(kDispMenuID), 7));
     // The preview and dot-mode palettes follow the front document; there is none.
     EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
@@ -262,4 +272,109 @@ TEST_F(ShellTest, ScreenEyedropperFollowsTheFrontPicturesColourMode) {
         GetDesktopColor();
         EXPECT_EQ(gCurrentColor, (ColorRec{mode == 24 ? odd : snapped, 0})) << mode;
     }
+}
+
+namespace {
+
+// The centre of the tool palette's cell for `tool` (cells are 25 pixels high from v 2).
+Point ToolCell(SInt16 tool) {
+    Rect r;
+    GetWindowBounds(gToolPalette, kWindowContentRgn, &r);
+    return Point{SInt16(r.top + 14 + 25 * tool), SInt16(r.left + 17)};
+}
+
+// A window's port pixel at a local point, as 0xRRGGBB.
+UInt32 WindowPixel(WindowRef w, SInt16 h, SInt16 v) {
+    const PixMap& pm = **GetWindowPort(w)->portPixMap;
+    const UInt8* p = PixRow(pm, v) + 4 * (h - pm.bounds.left);
+    return UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3];
+}
+
+}  // namespace
+
+// A click that soon follows another reaches its own window; no double-click
+// spans two windows or the menu bar.
+TEST_F(ShellTest, ClicksSoonAfterOthersReachTheirWindows) {
+    Start();
+    ScriptClick(ToolCell(kEraserTool));
+    ScriptWait(6);
+    ScriptMenuChoice(MenuChoice(kPenSizeMenuID, 6));
+    ScriptWait(24);
+    ScriptClick(ToolCell(kPencilTool));
+    RunPendingEvents();
+    EXPECT_EQ(gPenWidth, 2);
+    EXPECT_EQ(gSelectedTool, kPencilTool);
+    Rect colours;
+    GetWindowBounds(ColorPalette1, kWindowContentRgn, &colours);
+    ScriptClick(Point{SInt16(colours.top + 55), SInt16(colours.left + 5)});  // red 5, green 0, blue 5
+    ScriptWait(12);
+    ScriptClick(ToolCell(kBucketTool));
+    RunPendingEvents();
+    EXPECT_EQ(gSelectedTool, kBucketTool);
+    EXPECT_EQ(gCurrentColor.rgb, (RGBColor{0xFFFF, 0, 0xFFFF}));
+}
+
+TEST_F(ShellTest, PalettesShownUnderAStartUpAlertAreDrawn) {
+    ASSERT_TRUE(StartUp());
+    started_ = true;
+    FSSpec missing{};
+    ASSERT_EQ(FSSpecFromPath((configHome_ / "missing.png").string(), &missing), noErr);
+    PostOpenDocuments({missing});
+    ScriptWait(6);  // the alert waits for its answer before any palette has been drawn
+    ScriptKey(kVK_Return, kReturnCharCode);
+    RunPendingEvents();
+    EXPECT_EQ(DialogsShown(), std::vector<SInt16>{kErrorAlertID});
+    EXPECT_EQ(WindowPixel(ColorPalette1, 5, 55), 0xFF00FFu);
+}
+
+TEST_F(ShellTest, ThePreviewFollowsTheFrontDocumentThroughTheQuitQuestions) {
+    Start();
+    WindowRef first = NewPictureFromMenu();
+    Rect content;
+    GetWindowBounds(first, kWindowContentRgn, &content);
+    ScriptClick(Point{SInt16(content.top + 10), SInt16(content.left + 10)});  // the pencil at (2, 2)
+    RunPendingEvents();
+    GetPaintWinRec(NewPictureFromMenu())->isDirty = true;
+    ScriptDialog(129, {DialogStep::Click(3)});  // don't save the second; the first's question goes unanswered
+    Quit();
+    EXPECT_EQ(FrontDocumentWindow(), first);
+    EXPECT_EQ(WindowPixel(gPreviewWindow, 2, 2), 0x000000u);
+}
+
+// A 300 x 200 picture at 4x in a view of 46 x 46 picture pixels.
+TEST_F(ShellTest, TheWheelScrollsTheViewAndThePreviewFollowsItOnTheDesktop) {
+    Start();
+    const Rect pic{0, 0, 200, 300};
+    WindowRef w = MakePaintWindow(&pic, 2, 8);
+    SizeWindow(w, 200, 200, true);
+    ResizePaintWindowMain(w);
+    UpdateMenus();
+    ScriptWheel(Centre(w), kMouseWheelAxisY, -2);              // towards the user: down 2 x 48
+    ScriptWheel(Centre(w), kMouseWheelAxisY, -3, shiftKey);    // with Shift: right 3 x 48
+    ScriptWheel(Centre(w), kMouseWheelAxisX, 1);               // a tilt to the left: back 48
+    ScriptWheel(Centre(ColorPalette1), kMouseWheelAxisY, -3);  // over a palette: nothing
+    RunPendingEvents();
+    Rect port;
+    GetWindowPortBounds(w, &port);
+    EXPECT_EQ(port.top, 96);
+    EXPECT_EQ(port.left, 96);
+    ScriptWheel(Centre(w), kMouseWheelAxisY, -50);
+    ScriptWheel(Centre(w), kMouseWheelAxisX, -50);
+    RunPendingEvents();
+    // 128 x 128 pixels at 1:1 round the view, here the picture's corner.
+    GetWindowPortBounds(gPreviewWindow, &port);
+    EXPECT_EQ(port, (Rect{72, 172, 200, 300}));
+    Rect frame, desk;
+    GetWindowBounds(gPreviewWindow, kWindowStructureRgn, &frame);
+    GetRegionBounds(GetGrayRgn(), &desk);
+    EXPECT_LE(frame.right, desk.right);  // the template puts it past this desktop's edge
+    // The close box hides it as Display item 12 does, and the item shows it again.
+    ScriptClick(Point{SInt16(frame.top + 5), SInt16(frame.left + 6)});
+    RunPendingEvents();
+    UInt16 mark = 0;
+    GetItemMark(GetMenuHandle(kDispMenuID), 12, &mark);
+    EXPECT_EQ(mark, noMark);
+    EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
+    HandleDispChoice(12);
+    EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
 }
