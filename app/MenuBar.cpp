@@ -147,12 +147,6 @@ void HandleSelectionChoice(SInt16 item) {
     }
 }
 
-void InvalWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
-}
-
 // A new footprint from menu 147 or 148; the current one changes nothing.
 void ChangeFootprint(MenuID menuID, SInt16 item, SInt16* width, SInt16* height) {
     if (item < 1 || item > 16) return;
@@ -237,6 +231,8 @@ void DrawPenSizeCell(MenuRef menu, MenuItemIndex item, const Rect* cellRect, Boo
     PenState saved;
     GetPenState(&saved);
     PenNormal();
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
     EraseRect(cellRect);
     const SInt16 w = PenSizeItemWidth(item), h = PenSizeItemHeight(item);
     const SInt16 ch = SInt16(cellRect->left + (cellRect->right - cellRect->left) / 2);

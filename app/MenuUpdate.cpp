@@ -27,12 +27,6 @@ void SetVisible(WindowRef window, Boolean visible) {
     else HideWindow(window);
 }
 
-void InvalWholeWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
-}
-
 // Sizes the preview window's content and clips its port to `area`.
 void FitPreview(SInt16 width, SInt16 height, const Rect* area) {
     SizeWindow(gPreviewWindow, width, height, false);
@@ -41,7 +35,7 @@ void FitPreview(SInt16 width, SInt16 height, const Rect* area) {
     SetPortWindowPort(gPreviewWindow);
     ClipRect(area);
     SetPort(saved);
-    InvalWholeWindow(gPreviewWindow);
+    InvalWindow(gPreviewWindow);
 }
 
 void UpdateEffectMenu() {

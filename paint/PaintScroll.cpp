@@ -287,7 +287,7 @@ void GrabScrollPaintWindow(WindowRef window, Point localPt) {
     if (!picture.image) return;
     SavedGWorld saved;
     SetPortWindowPort(window);
-    if (CursHandle hand = GetCursor(kHandCursor)) SetCursor(*hand);
+    UseCursor(kHandCursor);
     const SInt16 startH = GetControlValue(rec->hScroll), startV = GetControlValue(rec->vScroll);
     SInt16 h = startH, v = startV;
     const Pattern marquee = MarqueePattern();

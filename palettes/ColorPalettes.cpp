@@ -270,12 +270,12 @@ void ClickFavoritePalette(Point pt, Boolean option, Boolean command) {
     if (i < 0) return;
     const int n = FavoriteColorCount();
     if (i >= n) {
-        if (AddFavoriteColor(gCurrentColor)) InvalPaletteWindow(FavoritePalette);
+        if (AddFavoriteColor(gCurrentColor)) InvalWindow(FavoritePalette);
         return;
     }
     const ColorRec entry{CTabEntries(gFavoriteColors)[i].rgb, 0};
     if (command) {
-        if (RemoveFavoriteColor(i)) InvalPaletteWindow(FavoritePalette);
+        if (RemoveFavoriteColor(i)) InvalWindow(FavoritePalette);
     } else if (option) {
         ChangeBackColor(&entry.rgb, false);
     } else {
@@ -426,21 +426,15 @@ void UpdateFavoritePalette(WindowRef window) {
     DrawHilite(kFavoritePalette);
 }
 
-void InvalPaletteWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
-}
-
 void InvalidateColorPalettes() {
-    InvalPaletteWindow(ColorPalette1);
-    InvalPaletteWindow(ColorPalette2);
-    InvalPaletteWindow(FavoritePalette);
+    InvalWindow(ColorPalette1);
+    InvalWindow(ColorPalette2);
+    InvalWindow(FavoritePalette);
 }
 
 void UpdatePaletteCheck() {
-    InvalPaletteWindow(ColorPalette1);
-    InvalPaletteWindow(ColorPalette2);
+    InvalWindow(ColorPalette1);
+    InvalWindow(ColorPalette2);
     DrawBlend();
-    InvalPaletteWindow(gBlendPalette);
+    InvalWindow(gBlendPalette);
 }

@@ -42,7 +42,6 @@ CTabHandle GetCheckPalette(SInt16 check, SInt16* count);
 void UpdatePaletteCheck();
 // After a pen colour change: the outlines move.
 void InvalidateColorPalettes();
-void InvalPaletteWindow(WindowRef window);
 
 // The geometry alone. False for a point that is not on a colour cell.
 Boolean ColorPalette1Color(Point pt, ColorRec* color);

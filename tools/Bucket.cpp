@@ -22,31 +22,6 @@ namespace {
 
 enum : SInt16 { kSmallPatterns = 200, kLargePatterns = 201 };
 
-// A scratch bit map made by NewBitMap, given back on every path.
-class ScratchBitMap {
-public:
-    ~ScratchBitMap() {
-        if (made_) (void)DisposeBitMap(&bits_);
-    }
-    [[nodiscard]] OSErr Make(const Rect* r) {
-        const OSErr err = NewBitMap(&bits_, r);
-        made_ = err == noErr;
-        return err;
-    }
-    BitMap* get() { return &bits_; }
-
-private:
-    BitMap bits_{};
-    bool made_ = false;
-};
-
-// Copies and fills in a buffer must not be tinted by its port colours.
-void PlainColors(GWorldPtr g) {
-    SetGWorld(g, nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-}
-
 }  // namespace
 
 Boolean RealPtInMask(Point pt, GWorldPtr mask) {
@@ -76,14 +51,14 @@ OSErr MakeBucketRegion(PaintWinRec* rec, Point pt, RgnHandle area) {
     if (!rec || !rec->offPort || !rec->maskPort || !PtInRect(pt, &rec->selRect)) return noErr;
     const Boolean opaque = RealPtInMask(pt, rec->maskPort.get());
 
-    ScratchBitMap fill;
+    UniqueBitMap fill;
     OSErr err = fill.Make(&rec->selRect);
     if (err != noErr) return err;
 
     SavedGWorld saved;
-    PlainColors(rec->maskPort.get());
+    SetBlackOnWhite(rec->maskPort.get());
     if (opaque) {
-        PlainColors(rec->offPort.get());
+        SetBlackOnWhite(rec->offPort.get());
         const BitMap* off = GetPortBitMapForCopyBits(rec->offPort.get());
         const BitMap* mask = GetPortBitMapForCopyBits(rec->maskPort.get());
         RGBColor seed;
@@ -119,7 +94,7 @@ void FillBucketRegion(PaintWinRec* rec, RgnHandle area) {
     // colour was drawn.
     const Boolean foreOpaque = !gCurrentColor.isTransparent, backOpaque = !gBackColor.isTransparent;
     const Boolean solidFore = FillPatternIsSolidFore(), solidBack = FillPatternIsSolidBack();
-    PlainColors(rec->maskPort.get());
+    SetBlackOnWhite(rec->maskPort.get());
     if ((foreOpaque && (backOpaque || solidFore)) || (backOpaque && solidBack)) {
         PaintRgn(area);
     } else if ((!foreOpaque && (!backOpaque || solidFore)) || (!backOpaque && solidBack)) {

@@ -34,12 +34,6 @@ constexpr SInt16 kPencilCursor = 128;
 constexpr SInt16 kEraserCursor = 129;
 constexpr UInt32 kShiftWaitTicks = 60;
 
-bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTransparency; }
-
-void UseCursor(SInt16 id) {
-    if (CursHandle c = GetCursor(id)) SetCursor(*c);
-}
-
 // The pen hangs below and to the right of its point, so the point moves up
 // and left by half the pen to centre the footprint on the pointer.
 Point PenOffset(Point penSize) { return Point{SInt16(-(penSize.v / 2)), SInt16(-(penSize.h / 2))}; }
