@@ -297,33 +297,34 @@ void ColorPalettePopup(Point globalPt) {
     if (item > 0 && item != current) HandlePaletteChoice(item);
 }
 
-CTabHandle GetCheckPalette(SInt16 check, SInt16* count) {
+UniqueCTable GetCheckPalette(SInt16 check, SInt16* count) {
     *count = 0;
-    CTabHandle table = nullptr;
+    UniqueCTable table;
     switch (check) {
     case kPaletteCheck34:
-        table = GetCTable(kCheck34Table);
-        *count = SInt16(std::min(CTabReadableCount(table), kCheck34Count));
+        table.reset(GetCTable(kCheck34Table));
+        *count = SInt16(std::min(CTabReadableCount(table.get()), kCheck34Count));
         break;
     case kPaletteCheck256:
-        table = GetCTable(kCheck256Table);
-        *count = SInt16(CTabReadableCount(table));
+        table.reset(GetCTable(kCheck256Table));
+        *count = SInt16(CTabReadableCount(table.get()));
         break;
     case kPaletteCheckDocumentColors: {
         WindowRef front = FrontDocumentWindow();
         PaintWinRec* rec = front && GetExtWindowKind(front) == kPaintWindowKind ? GetPaintWinRec(front) : nullptr;
         if (!rec || rec->colorMode != 8 || !rec->dispPort) return nullptr;
-        if (GetPixMapColors(GetGWorldPixMap(rec->dispPort.get()), &table, count) != noErr) {
+        CTabHandle colors = nullptr;
+        if (GetPixMapColors(GetGWorldPixMap(rec->dispPort.get()), &colors, count) != noErr) {
             *count = 0;
             return nullptr;
         }
+        table.reset(colors);
         break;
     }
     default: return nullptr;
     }
     if (table && *count <= 0) {
-        DisposeCTable(table);
-        table = nullptr;
+        table.reset();
         *count = 0;
     }
     return table;
@@ -332,10 +333,10 @@ CTabHandle GetCheckPalette(SInt16 check, SInt16* count) {
 void DrawPaletteCheck(SInt16 palette) {
     if (palette != kColorPalette1 && palette != kColorPalette2) return;
     SInt16 count = 0;
-    CTabHandle table = GetCheckPalette(gPaletteCheck, &count);
+    const UniqueCTable table = GetCheckPalette(gPaletteCheck, &count);
     if (!table) return;
     PicHandle mark = GetResource(FourCC("PICT"), kCheckMarkPicture);
-    const ColorSpec* entries = CTabEntries(table);
+    const ColorSpec* entries = CTabEntries(table.get());
     for (int i = 0; i < count && mark; ++i) {
         const RGBColor& c = entries[i].rgb;
         int h = 0, v = 0;
@@ -353,7 +354,6 @@ void DrawPaletteCheck(SInt16 palette) {
         const Rect r = MakeRect(v, h, v + 3, h + 3);
         DrawPicture(mark, &r);
     }
-    DisposeCTable(table);
 }
 
 void HiliteSelectedColor(SInt16 palette) {

@@ -11,6 +11,7 @@
 #include "platform/resources/Resources.h"
 
 #include <cstring>
+#include <utility>
 #include <filesystem>
 
 SInt16 gPrefFileRefNum = -1;
@@ -116,7 +117,7 @@ void LoadString(StringPtr s, ResID id) {
 
 void SetFavoriteDefaults() {
     DisposeCTable(gFavoriteColors);
-    gFavoriteColors = ResizeColorTable(GetCTable(kFavoriteColorsCLUT), kFavoriteColorCount);
+    gFavoriteColors = ResizeColorTable(UniqueCTable(GetCTable(kFavoriteColorsCLUT)), kFavoriteColorCount).release();
 }
 
 // The stored favourites stand as they were saved, emptied or grown; a table
@@ -124,12 +125,11 @@ void SetFavoriteDefaults() {
 void LoadFavoriteColors() {
     std::vector<UInt8> bytes;
     if (!LoadWholeRecord(FourCC("clut"), 128, kMaxStoredTable, &bytes)) return;
-    CTabHandle ct = DecodeColorTable(bytes);
-    if (!ct) return;
-    if (CTabCount(ct) > kMaxFavoriteColors) ct = ResizeColorTable(ct, kMaxFavoriteColors);
+    UniqueCTable ct = DecodeColorTable(bytes);
+    if (ct && CTabCount(ct.get()) > kMaxFavoriteColors) ct = ResizeColorTable(std::move(ct), kMaxFavoriteColors);
     if (!ct) return;
     DisposeCTable(gFavoriteColors);
-    gFavoriteColors = ct;
+    gFavoriteColors = ct.release();
 }
 
 void LoadExternalEditor() {
