@@ -12,6 +12,8 @@
 // colours; left unchanged when the picture cannot be read.
 void GetPictureUniqueColors(PicHandle picture, SInt32* count);
 
-// The bit-copy procedure GetPictureMaxDepth plays the picture through.
+// The bit-copy procedure GetPictureMaxDepth plays the picture through: it
+// raises the depth kept beside the current port's procedures; with other
+// procedures installed it does nothing.
 void MyGetDepthProc(const BitMap* srcBits, const Rect* srcRect, const Rect* dstRect, SInt16 mode,
                     RgnHandle maskRgn);
