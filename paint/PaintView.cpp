@@ -234,13 +234,6 @@ void UpdatePaintWindow(WindowRef window) {
     InvalWindowRect(window, &r);
 }
 
-void UpdatePaintClipRect(WindowRef window) {
-    if (!GetPaintWinRec(window)) return;
-    SetPortWindowPort(window);
-    const Rect area = PaintImageArea(window);
-    ClipRect(&area);
-}
-
 namespace {
 
 void DrawCrosshair(WindowRef window, Point pt) {

@@ -19,7 +19,6 @@ GWorldPtr MakePaintImage(PaintWinRec* rec, RgnHandle clip);  // the caller dispo
 void RedrawPaintWindow(WindowRef window, RgnHandle clip);
 void RedrawPreviewWindow(WindowRef window);
 void DrawGridMain(SInt16 ratio, PaintWinRec* rec);
-void DrawGrid(WindowRef window);
 void DrawRuler(Point globalMouse);
 void ResetRuler();
 void DrawRatio(WindowRef window);
@@ -39,7 +38,6 @@ void GrabScrollPaintWindow(WindowRef window, Point localPt);
 void ResizePaintWindow(WindowRef window, Point globalPt);
 void ResizePaintWindowMain(WindowRef window);
 void ZoomPaintWindow(WindowRef window, WindowPartCode part);
-void UpdatePaintClipRect(WindowRef window);
 void DispPaintMask(WindowRef window);
 void ClickPaintWindow(WindowRef window, Point localPt, const EventRecord* event);
 // The tool dispatch for a click in the image area; the painting tools hook in here.

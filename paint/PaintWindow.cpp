@@ -327,13 +327,3 @@ OSErr ClosePaintWindow(WindowRef window, Boolean quitting) {
     return noErr;
 }
 
-WindowRef IsFileOpened(const FSSpec* wanted) {
-    if (!wanted) return nullptr;
-    for (const auto& [window, rec] : Records()) {
-        if (rec->parentWindow || !rec->hasFile) continue;
-        if (rec->fileSpec.vRefNum == wanted->vRefNum && rec->fileSpec.parID == wanted->parID &&
-            EqualPString(rec->fileSpec.name, wanted->name))
-            return window;
-    }
-    return nullptr;
-}

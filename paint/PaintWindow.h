@@ -133,5 +133,3 @@ private:
 };
 // The untitled document name for a file type ("untitled 2.pict").
 void MakeUntitledFileName(OSType fileType, Str255 name);
-// Whether any paint window edits the file (records with a parent window are skipped).
-WindowRef IsFileOpened(const FSSpec* wanted);

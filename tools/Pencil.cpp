@@ -338,8 +338,6 @@ OSErr BeginStroke(WindowRef window, SInt16 kind, StrokeRef* out) {
 
 }
 
-Point StrokePenOffset(const Stroke* s) { return PenOffset(s->penSize); }
-
 void StrokeLine(Stroke* s, Point from, Point to) {
     SavedGWorld saved;
     DrawSegment(*s, from, to);
