@@ -61,9 +61,3 @@ OSErr GetPictureMaxDepth(PicHandle picture, SInt16* depth) {
     *depth = depthProcs.deepest;
     return err;
 }
-
-void GetPictureUniqueColors(PicHandle picture, SInt32* count) {
-    if (!count) return;
-    PictInfo info;
-    if (GetPictInfo(picture, &info, 0, 0, systemMethod, 0) == noErr) *count = info.uniqueColors;
-}

@@ -214,17 +214,6 @@ void RestoreDispPort(Stroke& s) {
     SetClip(s.savedClip);
 }
 
-// Makes a footprint opaque or transparent in the mask.
-void MarkMask(PaintWinRec* rec, const Rect& footprint, bool opaque) {
-    Rect r;
-    if (!SectRect(&footprint, &rec->picRect, &r)) return;
-    SavedGWorld saved;
-    SetGWorld(rec->maskPort.get(), nullptr);
-    SetBlackOnWhite();
-    if (opaque) PaintRect(&r);
-    else EraseRect(&r);
-}
-
 // Whether the pencil's toggle applies at image point `pt` with the pen in force.
 bool PencilToggles(PaintWinRec* rec, Point pt, Point penSize, SInt16 blendMode) {
     if (!gToolPrefs.pencilToggle) return false;
@@ -478,66 +467,3 @@ void DoErase(WindowRef window, Point localPt, Boolean shift) {
     StrokeWith(window, kind, localPt, shift, Point{gEraserHeight, gEraserWidth}, patCopy);
 }
 
-void DoDotPaintMain(WindowRef window, Point imagePt) {
-    PaintWinRec* rec = GetPaintWinRec(window);
-    if (!rec) return;
-    if (rec->isFloating) {
-        imagePt.h = SInt16(imagePt.h - rec->selOffset.h);
-        imagePt.v = SInt16(imagePt.v - rec->selOffset.v);
-    }
-    if (rec->undoMode != kUndoDotPaint) {
-        if (GoOffPort(window) != noErr) {
-            SysBeep(1);
-            return;
-        }
-        SetEmptyRgn(rec->updateRgn);
-    }
-    const Point penSize{gPenHeight, gPenWidth};
-    SavedGWorld saved;
-    SetGWorld(rec->offPort.get(), nullptr);
-    PenState pen;
-    GetPenState(&pen);
-    SetBlackOnWhite();
-    bool opaque = true;
-    Rect image;
-    GetPixBounds(GetGWorldPixMap(rec->offPort.get()), &image);
-    // The toggle reads the pixel where the lifted pixels lie, so undo the shift it adds.
-    Point shown = imagePt;
-    if (rec->isFloating) {
-        shown.h = SInt16(shown.h + rec->selOffset.h);
-        shown.v = SInt16(shown.v + rec->selOffset.v);
-    }
-    if (PtInRect(imagePt, &image) && gCurrentColor.isTransparent) {
-        PenMode(patCopy);
-        RGBForeColor(&rgbWhiteColor);
-        opaque = false;
-    } else if (PencilToggles(rec, shown, penSize, gBlendMode)) {
-        SetGWorld(rec->offPort.get(), nullptr);
-        PenMode(patCopy);
-        RGBForeColor(HasBackground(rec) ? &rgbWhiteColor : &gBackColor.rgb);
-        opaque = !HasBackground(rec) && !gBackColor.isTransparent;
-    } else {
-        SetGWorld(rec->offPort.get(), nullptr);
-        PenMode(gBlendMode);
-        OpColor(&gBlendRatio);
-        RGBForeColor(&gCurrentColor.rgb);
-    }
-    PenSize(penSize.h, penSize.v);
-    MoveTo(imagePt.h, imagePt.v);
-    LineTo(imagePt.h, imagePt.v);
-    SetPenState(&pen);
-    OpColor(&rgbBlackColor);
-    RGBForeColor(&rgbBlackColor);
-    const Rect footprint = FootprintRect(imagePt, imagePt, penSize);
-    MarkMask(rec, footprint, opaque);
-
-    Rect shownRect = footprint;
-    if (rec->isFloating) OffsetRect(&shownRect, rec->selOffset.h, rec->selOffset.v);
-    UniqueRgn add;
-    RectRgn(add, &shownRect);
-    UnionRgn(rec->updateRgn, add, rec->updateRgn);
-    DispOffPort(window);
-    UpdateMenus();
-    SetUndoMode(kUndoDotPaint);
-    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
-}

@@ -1,7 +1,6 @@
 // The floating selection of a paint document: lifting part of the picture,
 // the marquee round it, dragging and moving it, dropping it back, exchanging
-// it with what lies under it, the automatic selections, the mask commands and
-// the selection as icon data.
+// it with what lies under it, the automatic selections and the mask commands.
 #pragma once
 
 #include "paint/PaintWindow.h"
@@ -17,7 +16,6 @@ enum : SInt16 {
     kSelectCursor = 130,           // outside the selection
     kDragSelectionCursor = 134,    // while dragging
     kDragCopyCursor = 136,         // while dragging a copy (Option)
-    kSelectionFrameIcon = 135,     // icon suite over framed selection icons
 };
 
 // --- Selection.cpp: the selection model --------------------------------------
@@ -83,16 +81,4 @@ void ToggleSelectionBlend(WindowRef window);
 // the mask equals the one made from the image's white pixels.
 Boolean MaskIsOpaqueSelection(PaintWinRec* rec);
 Boolean MaskIsWhiteTransparent(PaintWinRec* rec);
-// Whether the point (image coordinates) is opaque; while floating the mask
-// is read at the point less selOffset.
-Boolean PtInMask(Point pt, PaintWinRec* rec);
 
-// --- SelectionIcon.cpp: the selection as icon data ---------------------------
-
-// Fits r into a size × size square: scaled down so that its longer side is
-// `size` when larger, then centred.
-void ReduceRect(Rect* r, SInt16 size);
-// The selection drawn into a size × size icon of `depth` bits (1, 4, 8 or
-// 32) with its mask after it for depth 1; framed adds a frame and icon
-// suite 135. No result (after error alert 4006, item 1) on failure.
-Handle GetSelectionIconHandle(WindowRef window, SInt16 size, SInt16 depth, Boolean framed);

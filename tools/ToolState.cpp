@@ -126,15 +126,6 @@ void ChangeBackColor(const RGBColor* color, Boolean transparent) {
     InvalidateColorPalettes();
 }
 
-SInt16 SetForeBlend(PaintWinRec* rec) {
-    if (!rec || rec->foreTrans <= 0) return srcCopy;
-    const SInt16 level = std::min<SInt16>(rec->foreTrans, 4);
-    const UInt16 grey = UInt16((4 - level) * 0x4000);
-    const RGBColor weight{grey, grey, grey};
-    OpColor(&weight);
-    return blend;
-}
-
 void DoDotPaint(WindowRef window, Point localPt) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return;

@@ -26,8 +26,6 @@ void DoPaint(WindowRef window, Point localPt, Boolean shift);
 void DoErase(WindowRef window, Point localPt, Boolean shift);
 [[nodiscard]] OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift);
 void DoDotPaint(WindowRef window, Point localPt);
-void DoDotPaintMain(WindowRef window, Point imagePt);
-SInt16 SetForeBlend(PaintWinRec* rec);
 void RedrawInfo(WindowRef window);
 void ClickInfoWindow(Point localPt);
 void HandleBlendChoice(SInt16 item);

@@ -32,42 +32,13 @@ TEST(Colors, StartValues) {
     EXPECT_EQ(gBlendRatio, Rgb(0, 0, 0));
 }
 
-TEST(Colors, EqualAndSet) {
-    RGBColor a, b;
-    SetRGBColor(&a, 1, 2, 3);
-    EXPECT_EQ(a, Rgb(1, 2, 3));
+TEST(Colors, Equal) {
+    const RGBColor a{1, 2, 3};
     const struct {
         RGBColor other;
         bool equal;
     } cases[] = {{{1, 2, 3}, true}, {{0, 2, 3}, false}, {{1, 0, 3}, false}, {{1, 2, 0}, false}};
     for (const auto& c : cases) EXPECT_EQ(EqualColor(&a, &c.other), c.equal);
-    Set256RGBColor(&b, 15, 0, 7);
-    EXPECT_EQ(b, Rgb(0xFFFF, 0, 0x7777));
-    Set256RGBColor(&b, 16, -1, 3);  // out of range levels are clamped
-    EXPECT_EQ(b, Rgb(0xFFFF, 0, 0x3333));
-}
-
-// Both conversions are exact inverses over the table; the anchors check the
-// table order, out-of-range indices give black, and only low nibbles count.
-TEST(Colors, IndexConversions) {
-    for (int i = 0; i < 256; ++i) {
-        RGBColor c;
-        IndexToRGBColor(i, &c);
-        EXPECT_EQ(RGBColorToIndex(&c), i);
-        EXPECT_EQ(c, CTabEntries(StandardCTable(8))[i].rgb);
-    }
-    const struct {
-        int index;
-        RGBColor rgb;
-    } cases[] = {{179, {0x3333, 0, 0}}, {215, {0xEEEE, 0, 0}}, {234, {0, 0x1111, 0}}, {244, {0, 0, 0x1111}},
-                 {254, {0x1111, 0x1111, 0x1111}}, {256, {0, 0, 0}}, {1000, {0, 0, 0}}, {-1, {0, 0, 0}}};
-    for (const auto& c : cases) {
-        RGBColor got{1, 1, 1};
-        IndexToRGBColor(c.index, &got);
-        EXPECT_EQ(got, c.rgb) << c.index;
-    }
-    const RGBColor nibbles{0x00FF, 0x000F, 0xFF0F};
-    EXPECT_EQ(RGBColorToIndex(&nibbles), 0);
 }
 
 TEST(Colors, BlendColor) {
@@ -108,31 +79,6 @@ TEST(Colors, FixColorFollowsTheColourModeInForce) {
     }
     SetColorModeProc(nullptr);
     EXPECT_EQ(ColorModeInForce(), 8);
-}
-
-TEST(Colors, GrayscaleTables) {
-    const struct {
-        SInt16 depth;
-        bool invert;
-        int index;
-        UInt16 level;
-    } cases[] = {
-        {1, true, 0, 0xFFFF},  {1, true, 1, 0},       {1, false, 0, 0},     {1, false, 1, 0xFFFF},
-        {8, false, 128, 0x8080}, {8, false, 255, 0xFFFF}, {8, true, 128, 0x7F7F}, {2, false, 1, 0x5555},
-        {4, true, 1, 0xEEEE},
-    };
-    for (const auto& c : cases) {
-        TableOwner t(GetGrayscaleCTable(c.depth, c.invert));
-        ASSERT_NE(t.ct, nullptr);
-        EXPECT_EQ(CTabCount(t.ct), 1 << c.depth);
-        EXPECT_EQ(CTabEntries(t.ct)[c.index].value, c.index);
-        EXPECT_EQ(CTabEntries(t.ct)[c.index].rgb, Rgb(c.level, c.level, c.level)) << c.depth << " " << c.index;
-        EXPECT_EQ((*t.ct)->ctFlags, 0);
-    }
-    EXPECT_EQ(GetGrayscaleCTable(0, false), nullptr);  // a one-entry ramp has no step
-    EXPECT_EQ(GetGrayscaleCTable(9, false), nullptr);
-    TableOwner a(GetGrayscaleCTable(4, false)), b(GetGrayscaleCTable(4, false));
-    EXPECT_NE((*a.ct)->ctSeed, (*b.ct)->ctSeed);
 }
 
 class ColorsPort : public ::testing::Test {
