@@ -28,7 +28,7 @@ PaintWinRec* FrontPaintRec() {
     return GetExtWindowKind(front) == kPaintWindowKind ? GetPaintWinRec(front) : nullptr;
 }
 
-// Dot mode arrives with its own Part; hiding the dot cursor has nothing to do until then.
+// Paint windows draw no dot cursor, so there is none to hide.
 void HideFrontDotCursor() {}
 
 void MyZoomWindow(WindowRef window, WindowPartCode part, Point where) {
@@ -158,7 +158,7 @@ void HandleMouseDown(EventRecord* event) {
         SInt16 kind = GetExtWindowKind(window);
         if ((event->modifiers & cmdKey) && (kind == kPaintWindowKind || kind == kIconListWindowKind) &&
             ClickInTitleText(window, event->where)) {
-            break;  // the path pop-up needs a file behind the document, which arrives with saving
+            break;  // no document has a file behind it, so there is no path to show
         }
         if (kind == kPaintWindowKind && (event->modifiers & controlKey)) {
             ChangeRatio(window, event->where);
@@ -286,7 +286,6 @@ void HandleKeyDown(EventRecord* event) {
             case kEnterCharCode: FixSelection(front); return;
             default: break;
             }
-            // Deleting the selection arrives with the clipboard commands.
             if (isArrow) {
                 MoveSelectionByKey(front, ch, event->modifiers);
                 return;

@@ -16,7 +16,7 @@ struct MenuCommand {
     MenuID menu;
     MenuItemIndex item;
     CommandNeeds needs;
-    void (*run)(WindowRef front);  // none: the operation is not part of the program yet
+    void (*run)(WindowRef front);  // none: the item is always disabled
 };
 
 const MenuCommand* FindMenuCommand(MenuID menu, MenuItemIndex item);

@@ -31,10 +31,9 @@ Boolean EqualColor(const RGBColor* a, const RGBColor* b);
 // a becomes (a >> 1) + (b >> 1), component by component.
 void BlendColor(RGBColor* a, const RGBColor* b);
 
-// The colour mode in force (8 or 24): the front paint document's, otherwise
-// the default of new pictures. The paint layer installs the procedure that
-// knows the front window; until then (or when it returns 0) the default of
-// the paint-window preferences, 8, is in force.
+// The colour mode in force (8 or 24): what the installed procedure answers
+// (the front paint document's mode); without one, or when it answers 0, the
+// default of the paint-window preferences, 8.
 using ColorModeProcPtr = SInt16 (*)();
 void SetColorModeProc(ColorModeProcPtr proc);
 SInt16 ColorModeInForce();

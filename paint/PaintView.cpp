@@ -374,7 +374,6 @@ void DispPaintMask(WindowRef window) {
 
 void ClickPaintWindow(WindowRef window, Point localPt, const EventRecord* event) {
     if (!GetPaintWinRec(window)) return;
-    // Dragging a selection out to other windows arrives with the drag layer.
     if (window != FrontDocumentWindow()) {
         SelectWindow(window);
         UpdateMenus();

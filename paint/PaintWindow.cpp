@@ -269,8 +269,7 @@ WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth) {
         DisposeWindow(window);
         return nullptr;
     }
-    // Drag and drop on paint windows arrives with the drag layer; the
-    // handlers' state starts cleared.
+    // No drag is over a new window.
     rec->dragHilite[0] = rec->dragHilite[1] = false;
 
     ShowWindow(window);

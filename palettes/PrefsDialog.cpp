@@ -18,10 +18,6 @@
 #include <cstdlib>
 #include <string>
 
-// The pattern palette's resize, kept with the pattern palette; weak so the
-// dialog links without it.
-[[gnu::weak]] void ResizePatternPalette();
-
 namespace {
 
 constexpr SInt16 kRepeatDelays[5] = {72, 40, 24, 16, 12};
@@ -262,13 +258,9 @@ void StorePrefs(const PrefsCopy& c) {
     gToolPrefs = c.tool;
     gPNGFilePrefs = c.png;
     gTabletPrefs = c.tablet;
-    // The palette resizes from the setting it still has.
-    if (c.other[kOtherLargePatterns] != gOtherPrefs[kOtherLargePatterns]) {
-        if (ResizePatternPalette)
-            ResizePatternPalette();
-        else
-            gPatternNo = c.other[kOtherLargePatterns] ? 12 : 1;
-    }
+    // A change of pattern size starts again from the solid pattern of the new set.
+    if (c.other[kOtherLargePatterns] != gOtherPrefs[kOtherLargePatterns])
+        gPatternNo = c.other[kOtherLargePatterns] ? 12 : 1;
     gOtherPrefs = c.other;
 }
 

@@ -16,7 +16,7 @@ struct StrokeDeleter {
 using StrokeRef = std::unique_ptr<Stroke, StrokeDeleter>;
 
 // Makes the stroke's buffers and sets the pen from offPort's drawing state
-// (size, mode, OpColor); kind as for PaintOffPort. Nothing is drawn yet.
+// (size, mode, OpColor); kind as for PaintOffPort. It draws nothing.
 [[nodiscard]] OSErr BeginStroke(WindowRef window, SInt16 kind, StrokeRef* out);
 // Draws the pen from one point to the other (a footprint when they are
 // equal) and shows the changed area in the window and the preview at once.
