@@ -14,15 +14,6 @@ WindowRef gFrontWindow = nullptr;
 namespace {
 int gModalDepth = 0;
 
-void RunErrorAlert(SInt16 alertID, std::string_view message, std::string_view number) {
-    Str255 p0, p1;
-    CopyCStringToPascal(message, p0);
-    CopyCStringToPascal(number, p1);
-    ParamText(p0, p1, nullptr, nullptr);
-    BeginModal();
-    StopAlert(alertID, MyModalDialogFilter);
-    EndModal();
-}
 }  // namespace
 
 Boolean MyModalDialogFilter(DialogRef, EventRecord* theEvent, DialogItemIndex*) {
@@ -46,10 +37,14 @@ void EndModal() {
     }
 }
 
-void ErrorAlert(std::string_view message) { RunErrorAlert(kErrorAlertID, message, {}); }
-
-void ErrorAlert2(std::string_view message, SInt32 number) {
-    RunErrorAlert(kErrorAlert2ID, message, std::to_string(number));
+void ErrorAlert(std::string_view message) {
+    Str255 text;
+    const Str255 none = {0};
+    CopyCStringToPascal(message, text);
+    ParamText(text, none, nullptr, nullptr);
+    BeginModal();
+    StopAlert(kErrorAlertID, MyModalDialogFilter);
+    EndModal();
 }
 
 void ErrorAlertFromResource(SInt16 strListID, SInt16 index) {

@@ -9,7 +9,7 @@
 extern Boolean gIsDialog;          // a modal dialog or alert is up
 extern WindowRef gFrontWindow;     // the document window that was in front meanwhile
 
-enum : SInt16 { kErrorAlertID = 201, kErrorAlert2ID = 202 };
+enum : SInt16 { kErrorAlertID = 201 };
 
 // String lists of messages, by area.
 enum : SInt16 {
@@ -20,7 +20,6 @@ enum : SInt16 {
 };
 
 void ErrorAlert(std::string_view message);                      // alert 201
-void ErrorAlert2(std::string_view message, SInt32 number);      // alert 202
 void ErrorAlertFromResource(SInt16 strListID, SInt16 index);    // alert 201 with a listed message
 // The filter of the program's modal dialogs and alerts: the other windows
 // are drawn on their update events while the dialog is up, so that what

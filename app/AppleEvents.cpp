@@ -11,7 +11,6 @@
 
 namespace {
 std::deque<std::vector<FSSpec>> gPendingOpens;
-OpenDocumentProcPtr gOpenDocumentProc = nullptr;
 
 // The queue takes every event kind up to high-level ones, so posting cannot fail.
 void PostHighLevelEvent(UInt32 request) {
@@ -19,8 +18,6 @@ void PostHighLevelEvent(UInt32 request) {
     assert(err == noErr);
 }
 }  // namespace
-
-void SetOpenDocumentProc(OpenDocumentProcPtr proc) { gOpenDocumentProc = proc; }
 
 void PostOpenDocuments(std::vector<FSSpec> documents) {
     if (documents.empty()) return;
@@ -58,7 +55,6 @@ void DoPrintDoc() {}
 
 void DoOpenDoc(const std::vector<FSSpec>& documents) {
     for (const FSSpec& fileSpec : documents) {
-        if (gOpenDocumentProc && gOpenDocumentProc(&fileSpec)) continue;
         Str255 text;
         GetIndString(text, kAppleEventErrStrings, 7);
         std::string message = PStringToStd(text);

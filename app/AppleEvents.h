@@ -20,10 +20,9 @@ void PostOpenDocuments(std::vector<FSSpec> documents);
 void PostQuitApplication();
 void DoHighLevelEvent(const EventRecord* event);
 // The handlers of the four requests; each tells the user of its own failures.
+// No document window opens files: DoOpenDoc tells, for each document, that it
+// cannot be opened.
 void DoOpenApp();
 void DoOpenDoc(const std::vector<FSSpec>& documents);
 void DoPrintDoc();
 void DoQuitApp();
-// Opens one document; false when no kind of window can show it.
-using OpenDocumentProcPtr = Boolean (*)(const FSSpec* fileSpec);
-void SetOpenDocumentProc(OpenDocumentProcPtr proc);

@@ -32,6 +32,12 @@ int PrintVersion() {
     return 0;
 }
 
+constexpr const char* kUsage =
+    "usage: korvel [FILE...]\n"
+    "       korvel inspect [--json] FILE\n"
+    "       korvel --version\n"
+    "       korvel --help\n";
+
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
@@ -40,10 +46,10 @@ int RunCommandLine(int argc, char** argv) {
         if (cmd == "inspect") return RunInspect(argc - 2, argv + 2);
         if (cmd == "--version") return PrintVersion();
         if (cmd == "--help" || cmd == "-h") {
-            std::puts("usage: korvel [FILE...]\n       korvel inspect [--json] FILE\n       korvel --version");
+            std::fputs(kUsage, stdout);
             return 0;
         }
     }
-    std::puts("Korvel: the desktop program is not built yet; try `korvel inspect FILE`.");
-    return 0;
+    std::fputs(kUsage, stderr);
+    return 2;
 }

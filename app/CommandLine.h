@@ -1,4 +1,5 @@
 #pragma once
 
-// Runs a subcommand headless, or starts the program. Returns the exit status.
+// Runs a subcommand or option headless; an unknown one prints the usage to
+// stderr and gives 2. Returns the exit status.
 int RunCommandLine(int argc, char** argv);

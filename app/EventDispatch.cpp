@@ -156,7 +156,7 @@ void HandleMouseDown(EventRecord* event) {
         SInt16 kind = GetExtWindowKind(window);
         if ((event->modifiers & cmdKey) && (kind == kPaintWindowKind || kind == kIconListWindowKind) &&
             ClickInTitleText(window, event->where)) {
-            break;  // the path pop-up needs a file behind the document, which arrives with saving
+            break;  // no document has a file behind it, so there is no path to show
         }
         if (kind == kPaintWindowKind && (event->modifiers & controlKey)) {
             ChangeRatio(window, event->where);
@@ -291,7 +291,6 @@ void HandleKeyDown(EventRecord* event) {
             case kEnterCharCode: FixSelection(front); return;
             default: break;
             }
-            // Deleting the selection arrives with the clipboard commands.
             if (isArrow) {
                 MoveSelectionByKey(front, ch, event->modifiers);
                 return;

@@ -51,8 +51,7 @@ constexpr CommandNeeds kAny = CommandNeeds::Nothing;
 constexpr CommandNeeds kDoc = CommandNeeds::Document;
 constexpr CommandNeeds kPaint = CommandNeeds::Paint;
 
-// Items without an operation wait for the parts that bring them; they stay
-// disabled until then.
+// Items without an operation are always disabled.
 constexpr MenuCommand kCommands[] = {
     {kFileMenuID, 1, kAny, RunNewPaintWindow},
     {kFileMenuID, 2, kAny, nullptr},    // open a file
@@ -108,8 +107,8 @@ constexpr MenuCommand kCommands[] = {
     {kIconMenuID, 12, kDoc, nullptr},   // open with the resource editor
 };
 
-// Submenus whose every item waits for a later part.
-constexpr MenuID kWaitingSubmenus[] = {kForeTransMenuID, kColorModeMenuID, kBlendPaletteMenuID};
+// Submenus none of whose items has an operation: disabled whole.
+constexpr MenuID kDisabledSubmenus[] = {kForeTransMenuID, kColorModeMenuID, kBlendPaletteMenuID};
 
 void RunCommand(MenuID menu, MenuItemIndex item) {
     const MenuCommand* command = FindMenuCommand(menu, item);
@@ -145,12 +144,6 @@ void HandleSelectionChoice(SInt16 item) {
         break;
     default: break;
     }
-}
-
-void InvalWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
 }
 
 // A new footprint from menu 147 or 148; the current one changes nothing.
@@ -237,6 +230,8 @@ void DrawPenSizeCell(MenuRef menu, MenuItemIndex item, const Rect* cellRect, Boo
     PenState saved;
     GetPenState(&saved);
     PenNormal();
+    RGBForeColor(&rgbBlackColor);
+    RGBBackColor(&rgbWhiteColor);
     EraseRect(cellRect);
     const SInt16 w = PenSizeItemWidth(item), h = PenSizeItemHeight(item);
     const SInt16 ch = SInt16(cellRect->left + (cellRect->right - cellRect->left) / 2);
@@ -302,14 +297,13 @@ void MenuBarInit() {
     for (MenuID id : {kFileMenuID, kEditMenuID, kEffectMenuID, kToolMenuID, kIconMenuID}) {
         UpdateCommandItems(id, 1, 20);
     }
-    for (MenuID id : kWaitingSubmenus) {
+    for (MenuID id : kDisabledSubmenus) {
         if (MenuRef menu = Menu(id)) DisableMenuItem(menu, 0);
     }
 
     UpdateToolMenu();
     UpdateNewMenu();
     UpdatePasteMenu();
-    // The update check's Help item arrives with the update check.
     DrawMenuBar();
 }
 
@@ -338,7 +332,7 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kPaletteCheckMenuID: HandlePaletteChoice(item); break;
         case kListBackgroundMenuID: HandleListBackgroundChoice(item); break;
         case kSelectionMenuID: HandleSelectionChoice(item); break;
-        default: break;  // the colour-mode, layer and blend-palette menus arrive later
+        default: break;  // the colour-mode, layer and blend-palette menus are disabled
     }
     HiliteMenu(0);
 }

@@ -16,7 +16,7 @@ struct MenuCommand {
     MenuID menu;
     MenuItemIndex item;
     CommandNeeds needs;
-    void (*run)(WindowRef front);  // none: the operation is not part of the program yet
+    void (*run)(WindowRef front);  // none: the item is always disabled
 };
 
 const MenuCommand* FindMenuCommand(MenuID menu, MenuItemIndex item);
@@ -39,7 +39,9 @@ inline constexpr MenuItemIndex PenSizeItem(SInt16 width, SInt16 height) {
 inline constexpr SInt16 PenSizeItemWidth(MenuItemIndex item) { return SInt16((item - 1) % 4 + 1); }
 inline constexpr SInt16 PenSizeItemHeight(MenuItemIndex item) { return SInt16((item - 1) / 4 + 1); }
 
-// Draws one cell of the pen-size menus (menus 147, 148) into the current port.
+// Draws one cell of the pen-size menus (menus 147, 148) and of the pen-size
+// pop-up into the current port: the item's footprint black on white, centred,
+// framed in xor when marked and again when under the mouse.
 void DrawPenSizeCell(MenuRef menu, MenuItemIndex item, const Rect* cellRect, Boolean hilited);
 
 // Marks `item` of `menu` and clears the marks of items first..last besides it.

@@ -10,20 +10,14 @@
 
 namespace {
 
-void InvalWholeWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
-}
-
 }  // namespace
 
 void HandlePaletteChoice(SInt16 item) {
     if (item < 1 || item > 4 || item == gPaletteCheck + 1) return;
     if (MenuRef menu = GetMenuHandle(kPaletteCheckMenuID)) MarkOneItem(menu, 1, 4, MenuItemIndex(item));
     gPaletteCheck = SInt16(item - 1);
-    InvalWholeWindow(ColorPalette1);
-    InvalWholeWindow(ColorPalette2);
+    InvalWindow(ColorPalette1);
+    InvalWindow(ColorPalette2);
     DrawBlend();
-    InvalWholeWindow(gBlendPalette);
+    InvalWindow(gBlendPalette);
 }

@@ -146,8 +146,8 @@ void DrawPaletteContent(WindowRef window, SInt16 kind) {
         DrawPictureResource(139, &port);
         break;
     default:
-        // The info, pattern, dot-mode and favourites palettes draw themselves
-        // once their tools exist; until then they stay blank.
+        // The pattern and dot-mode palettes show nothing (the info palette
+        // is drawn by RedrawInfo).
         break;
     }
 }
@@ -166,7 +166,7 @@ void ClickPaletteContent(WindowRef, SInt16 kind, Point local, const EventRecord*
         if (!(mods & controlKey)) ClickFavoritePalette(local, option, command);
         break;
     default:
-        // The other palettes' clicks arrive with their own code.
+        // Clicks in the blend, pattern and dot-mode palettes do nothing.
         break;
     }
 }

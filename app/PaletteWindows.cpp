@@ -76,17 +76,3 @@ void HandleDispChoice(SInt16 item) {
     else ShowHidePalette2(item);
 }
 
-void MoveDialogToParentWindow(DialogRef dialog) {
-    if (!dialog) return;
-    if (WindowRef front = FrontDocumentWindow()) {
-        Rect content, dialogBounds;
-        GetWindowBounds(front, kWindowContentRgn, &content);
-        GetWindowPortBounds(dialog, &dialogBounds);
-        const SInt16 left = SInt16(content.left + 20), top = SInt16(content.top + 20);
-        const Point bottomRight{SInt16(top + (dialogBounds.bottom - dialogBounds.top)),
-                                SInt16(left + (dialogBounds.right - dialogBounds.left))};
-        if (PtInRgn(bottomRight, GetGrayRgn())) MoveWindow(dialog, left, top, false);
-    }
-    BringToFront(dialog);
-    ShowWindow(dialog);
-}

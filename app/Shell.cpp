@@ -27,18 +27,13 @@ RgnHandle gRulerRgn = nullptr;
 GWorldPtr gBlendPalettePtr = nullptr;
 SInt16 gApplRefNum = -1;
 
-Boolean isDragMgrPresent = false, isAppearanceAvailable = false, isContextualMenuAvailable = false,
-        isTSMgrAvailable = false, isTSMTEAvailable = false, isNavServicesAvailable = false,
-        isHelpMgrAvailable = false, isOSX = false, isIconServicesAvailable = false,
-        is32BitIconsAvailable = false, isThumbnailIconsAvailable = false, isResEditAvailable = false,
-        isClip2gifAvailable = false, isTabletAvailable = false;
-SInt32 gQTVersion = 0, gSystemVersion = 0, gCarbonLibVersion = 0, gNavLibraryVersion = 0;
+Boolean isAppearanceAvailable = false, isOSX = false, isIconServicesAvailable = false, isTabletAvailable = false;
+SInt32 gSystemVersion = 0, gCarbonLibVersion = 0;
 
 SInt16 gSelectedTool = 0, gBlendMode = 0, gBSelectedItem = 1, gPenWidth = 1, gPenHeight = 1, gEraserWidth = 2,
        gEraserHeight = 2;
 Point gPrevRulerPt{-1, -1};
 Boolean gBlendLocked = false;
-SInt16 gTempFileNum = 1;
 Rect gToolRect{};
 
 namespace {
@@ -72,28 +67,13 @@ void InitConstants() {
 }
 
 void InitGlobals() {
-    isDragMgrPresent = GestaltBit(FourCC("drag"), 0);
     isAppearanceAvailable = GestaltBit(FourCC("appr"), 0);
-    isContextualMenuAvailable = GestaltBit(FourCC("cmnu"), 1);
-    SInt32 response = 0;
-    isTSMgrAvailable = Gestalt(FourCC("tsmv"), &response) == noErr;
-    isTSMTEAvailable = GestaltBit(FourCC("tmTE"), 0);
-    isNavServicesAvailable = true;
-    gNavLibraryVersion = 0x0200;
-    isHelpMgrAvailable = GestaltBit(FourCC("help"), 0);
-    gQTVersion = GestaltValue(FourCC("qtim"));
     gSystemVersion = GestaltValue(FourCC("sysv"));
     gCarbonLibVersion = GestaltValue(FourCC("cbon"));
-    // The layer offers the modern system's services (no desktop patterns, no
-    // classic resource editor); only its menu layout differs, which the menu
-    // bar checks on its own.
+    // The layer offers the modern system's services; only its menu layout
+    // differs, which the menu bar checks on its own.
     isOSX = gSystemVersion >= 0x1000;
-    is32BitIconsAvailable = GestaltBit(FourCC("icon"), 2);
     isIconServicesAvailable = GestaltBit(FourCC("icon"), 4);
-    isThumbnailIconsAvailable = Gestalt(FourCC("icon"), &response) == noErr && gSystemVersion >= 0x0910;
-    // No application on this platform carries those creators.
-    isResEditAvailable = false;
-    isClip2gifAvailable = false;
 
     gSelectedTool = 0;
     gBlendMode = 0;
@@ -104,7 +84,6 @@ void InitGlobals() {
     gPrevRulerPt = Point{-1, -1};
     gBlendLocked = false;
     isTabletAvailable = false;
-    gTempFileNum = 1;
     gIsDialog = false;
     gFrontWindow = nullptr;
 

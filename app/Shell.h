@@ -11,17 +11,13 @@ extern GWorldPtr gBlendPalettePtr;
 extern SInt16 gApplRefNum;
 
 // Feature flags, set once by InitGlobals.
-extern Boolean isDragMgrPresent, isAppearanceAvailable, isContextualMenuAvailable, isTSMgrAvailable,
-    isTSMTEAvailable, isNavServicesAvailable, isHelpMgrAvailable, isOSX, isIconServicesAvailable,
-    is32BitIconsAvailable, isThumbnailIconsAvailable, isResEditAvailable, isClip2gifAvailable,
-    isTabletAvailable;
-extern SInt32 gQTVersion, gSystemVersion, gCarbonLibVersion, gNavLibraryVersion;
+extern Boolean isAppearanceAvailable, isOSX, isIconServicesAvailable, isTabletAvailable;
+extern SInt32 gSystemVersion, gCarbonLibVersion;
 
 // Tool state set by InitGlobals (the tools own their meaning).
 extern SInt16 gSelectedTool, gBlendMode, gBSelectedItem, gPenWidth, gPenHeight, gEraserWidth, gEraserHeight;
 extern Point gPrevRulerPt;
 extern Boolean gBlendLocked;
-extern SInt16 gTempFileNum;
 extern Rect gToolRect;
 
 void InitConstants();

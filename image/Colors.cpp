@@ -34,32 +34,6 @@ void InitColorGlobals() {
 
 Boolean EqualColor(const RGBColor* a, const RGBColor* b) { return *a == *b; }
 
-void SetRGBColor(RGBColor* color, UInt16 red, UInt16 green, UInt16 blue) { *color = {red, green, blue}; }
-
-void Set256RGBColor(RGBColor* color, int r, int g, int b) {
-    auto level = [](int v) { return UInt16(std::clamp(v, 0, 15) * 0x1111); };
-    *color = {level(r), level(g), level(b)};
-}
-
-void IndexToRGBColor(int index, RGBColor* color) {
-    CTabHandle std8 = StandardCTable(8);
-    if (index < 0 || index >= 255 || !std8) {
-        *color = {0, 0, 0};
-        return;
-    }
-    *color = CTabEntries(std8)[index].rgb;
-}
-
-int RGBColorToIndex(const RGBColor* color) {
-    const int r = color->red & 15, g = color->green & 15, b = color->blue & 15;
-    if (r == 0 && g == 0 && b == 0) return 255;
-    if (r % 3 == 0 && g % 3 == 0 && b % 3 == 0) return (5 - r / 3) * 36 + (5 - g / 3) * 6 + (5 - b / 3);
-    if (g == 0 && b == 0) return 224 - (2 * r) / 3;
-    if (g == 0) return 244 - (2 * b) / 3;
-    if (r == 0) return 234 - (2 * g) / 3;
-    return 254 - (2 * r) / 3;
-}
-
 void BlendColor(RGBColor* a, const RGBColor* b) {
     a->red = UInt16((a->red >> 1) + (b->red >> 1));
     a->green = UInt16((a->green >> 1) + (b->green >> 1));

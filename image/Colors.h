@@ -1,6 +1,5 @@
 // Colours of the image core: colour records, the program's constant and
-// current colours, the standard 256-colour table's index arithmetic, and
-// small colour-table utilities.
+// current colours, and small colour-table utilities.
 #pragma once
 
 #include "platform/raster/QDTypes.h"
@@ -29,16 +28,6 @@ extern RGBColor gBlendRatio;    // blend weight of pencil painting
 void InitColorGlobals();
 
 Boolean EqualColor(const RGBColor* a, const RGBColor* b);
-void SetRGBColor(RGBColor* color, UInt16 red, UInt16 green, UInt16 blue);
-// Each argument (a level 0 to 15; larger ones count as 15) times 0x1111.
-void Set256RGBColor(RGBColor* color, int r, int g, int b);
-// The colour of an index of the standard 256-colour table; indices outside
-// 0..254 give black.
-void IndexToRGBColor(int index, RGBColor* color);
-// The index of a colour of the standard 256-colour table, judged by the low
-// four bits of each component only; meaningless for other colours (map those
-// with NearestColorIndex).
-int RGBColorToIndex(const RGBColor* color);
 // a becomes (a >> 1) + (b >> 1), component by component.
 void BlendColor(RGBColor* a, const RGBColor* b);
 

@@ -5,23 +5,33 @@
 #include "platform/raster/GrafProcs.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
-// Raised by MyGetDepthProc while a picture plays.
-SInt16 gRecordedDepth = 0;
+// The bottlenecks GetPictureMaxDepth installs on its port, and the deepest
+// raster seen so far. The port's procedure pointer is the record's address,
+// which is how MyGetDepthProc reaches the depth.
+struct DepthProcs {
+    CQDProcs procs;
+    SInt16 deepest = 0;
+};
+static_assert(std::is_standard_layout_v<DepthProcs>);
 
 }  // namespace
 
 void MyGetDepthProc(const BitMap* srcBits, const Rect*, const Rect*, SInt16, RgnHandle) {
-    if (!srcBits) return;
+    CGrafPtr port = nullptr;
+    GetPort(&port);
+    CQDProcs* procs = GetPortGrafProcs(port);
+    if (!srcBits || !procs || procs->bitsProc != MyGetDepthProc) return;
+    DepthProcs* recording = reinterpret_cast<DepthProcs*>(procs);
     const SInt16 depth = srcBits->isPixMap ? srcBits->pixelSize : 1;
-    gRecordedDepth = std::max(gRecordedDepth, depth);
+    recording->deepest = std::max(recording->deepest, depth);
 }
 
 OSErr GetPictureMaxDepth(PicHandle picture, SInt16* depth) {
     if (!picture || !depth) return paramErr;
-    gRecordedDepth = 0;
     Rect frame;
     QDGetPictureBounds(picture, &frame);
     if (EmptyRect(&frame)) return badPictErr;
@@ -34,26 +44,20 @@ OSErr GetPictureMaxDepth(PicHandle picture, SInt16* depth) {
     if (OSErr err = NewGWorld(scratch.out(), 32, &one, nullptr, nullptr, 0)) return err;
     SavedGWorld saved;
     SetGWorld(scratch.get(), nullptr);
-    CQDProcs procs;
-    SetStdCProcs(&procs);
-    procs.bitsProc = MyGetDepthProc;
+    DepthProcs depthProcs;
+    SetStdCProcs(&depthProcs.procs);
+    depthProcs.procs.bitsProc = MyGetDepthProc;
     CQDProcs* oldProcs = GetPortGrafProcs(scratch.get());
     OpenCPicParams params;
     params.srcRect = frame;
     PicHandle throwAway = OpenCPicture(&params);
-    SetPortGrafProcs(scratch.get(), &procs);
+    SetPortGrafProcs(scratch.get(), &depthProcs.procs);
     const OSErr err = DrawPictureChecked(picture, &frame);
     SetPortGrafProcs(scratch.get(), oldProcs);
     if (throwAway) {
         ClosePicture();
         KillPicture(throwAway);
     }
-    *depth = gRecordedDepth;
+    *depth = depthProcs.deepest;
     return err;
-}
-
-void GetPictureUniqueColors(PicHandle picture, SInt32* count) {
-    if (!count) return;
-    PictInfo info;
-    if (GetPictInfo(picture, &info, 0, 0, systemMethod, 0) == noErr) *count = info.uniqueColors;
 }

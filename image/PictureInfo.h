@@ -1,4 +1,4 @@
-// What a picture holds: its deepest raster and its number of colours.
+// What a picture holds: its deepest raster.
 #pragma once
 
 #include "platform/raster/QDTypes.h"
@@ -8,10 +8,9 @@
 // 0 when it draws none. On a damaged picture the error is returned and
 // `depth` holds what was seen before the damage.
 [[nodiscard]] OSErr GetPictureMaxDepth(PicHandle picture, SInt16* depth);
-// The number of distinct colours in the picture's rasters and drawing
-// colours; left unchanged when the picture cannot be read.
-void GetPictureUniqueColors(PicHandle picture, SInt32* count);
 
-// The bit-copy procedure GetPictureMaxDepth plays the picture through.
+// The bit-copy procedure GetPictureMaxDepth plays the picture through: it
+// raises the depth kept beside the current port's procedures; with other
+// procedures installed it does nothing.
 void MyGetDepthProc(const BitMap* srcBits, const Rect* srcRect, const Rect* dstRect, SInt16 mode,
                     RgnHandle maskRgn);

@@ -10,12 +10,9 @@
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/Pen.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Scrap.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QImage>
-#include <QMimeData>
-
+#include <algorithm>
 #include <charconv>
 #include <string>
 #include <string_view>
@@ -38,21 +35,13 @@ struct ClipboardPicture {
 
 ClipboardPicture LookAtClipboard() {
     ClipboardPicture clip;
-    const QClipboard* board = QGuiApplication::clipboard();
-    if (!board) return clip;
-    const QMimeData* data = board->mimeData();
-    if (!data || !data->hasImage()) return clip;
-    const QImage image = qvariant_cast<QImage>(data->imageData());
-    if (image.isNull() || image.width() > 32767 || image.height() > 32767) return clip;
+    ScrapPicture picture;
+    if (GetScrapPicture(&picture) != noErr) return clip;
     clip.present = true;
-    clip.width = SInt16(image.width());
-    clip.height = SInt16(image.height());
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    std::unordered_set<QRgb> colours;
-    for (int y = 0; y < rgb.height() && colours.size() <= 256; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width() && colours.size() <= 256; ++x) colours.insert(row[x] & 0xFFFFFF);
-    }
+    clip.width = picture.width;
+    clip.height = picture.height;
+    std::unordered_set<UInt32> colours;
+    for (size_t i = 0; i < picture.pixels.size() && colours.size() <= 256; ++i) colours.insert(picture.pixels[i]);
     clip.colorModeItem = colours.size() > 256 ? 2 : 1;
     return clip;
 }

@@ -240,11 +240,3 @@ void DrawGridMain(SInt16 ratio, PaintWinRec* rec) {
     SetPenState(&saved);
     RGBForeColor(&savedFore);
 }
-
-void DrawGrid(WindowRef window) {
-    PaintWinRec* rec = GetPaintWinRec(window);
-    if (!rec || gToolPrefs.gridSetting == 1) return;
-    SavedGWorld saved;
-    SetPortWindowPort(window);
-    DrawGridMain(rec->ratio, rec);
-}

@@ -91,12 +91,37 @@ void ShowViewAt(WindowRef window, const TrackingPicture& pict, SInt16 h, SInt16 
 
 // The tracking in progress, for the scroll bars' action procedure.
 struct ScrollTracking {
-    WindowRef window = nullptr;
     const TrackingPicture* picture = nullptr;
     SInt16 lastValue = 0;
     Pattern marquee[2];
 };
-ScrollTracking* gTracking = nullptr;
+
+// While a scroll bar is tracked, the window keeps the tracking's address as a
+// window property, where the action procedure finds it; it is removed when
+// the tracking ends, whichever way.
+constexpr OSType kTrackingCreator = FourCC("Krvl"), kTrackingTag = FourCC("sTrk");
+
+class TrackingOnWindow {
+public:
+    TrackingOnWindow(WindowRef window, ScrollTracking* tracking) : window_(window) {
+        (void)SetWindowProperty(window, kTrackingCreator, kTrackingTag, sizeof tracking, &tracking);
+    }
+    ~TrackingOnWindow() { (void)RemoveWindowProperty(window_, kTrackingCreator, kTrackingTag); }
+    TrackingOnWindow(const TrackingOnWindow&) = delete;
+    TrackingOnWindow& operator=(const TrackingOnWindow&) = delete;
+
+private:
+    WindowRef window_;
+};
+
+ScrollTracking* TrackingOf(WindowRef window) {
+    ScrollTracking* tracking = nullptr;
+    UInt32 size = 0;
+    if (GetWindowProperty(window, kTrackingCreator, kTrackingTag, sizeof tracking, &size, &tracking) != noErr ||
+        size != sizeof tracking)
+        return nullptr;
+    return tracking;
+}
 
 // Scrolls the pixels of the image area by (dh, dv) and invalidates what is uncovered.
 void ScrollImagePixels(WindowRef window, SInt16 dh, SInt16 dv) {
@@ -209,19 +234,21 @@ void DoScrollPaintWindowByWheel(WindowRef window, UInt16 axis, SInt16 notches, E
 
 void ContentScroll(WindowRef window, ControlRef control, SInt16 delta) {
     PaintWinRec* rec = GetPaintWinRec(window);
-    if (!rec || !gTracking || !gTracking->picture || delta == 0) return;
+    const ScrollTracking* tracking = TrackingOf(window);
+    if (!rec || !tracking || !tracking->picture || delta == 0) return;
     // The marquee's pattern alternates with the scroll position.
-    const Pattern& marquee = gTracking->marquee[GetControlValue(control) & 1];
-    ShowViewAt(window, *gTracking->picture, GetControlValue(rec->hScroll), GetControlValue(rec->vScroll), marquee);
+    const Pattern& marquee = tracking->marquee[GetControlValue(control) & 1];
+    ShowViewAt(window, *tracking->picture, GetControlValue(rec->hScroll), GetControlValue(rec->vScroll), marquee);
 }
 
 void MyScrollHandler(ControlRef control, ControlPartCode part) {
-    if (!gTracking) return;
-    WindowRef window = gTracking->window;
+    WindowRef window = GetControlOwner(control);
+    ScrollTracking* tracking = TrackingOf(window);
+    if (!tracking) return;
     const Rect r = PortRect(window);
     const bool horizontal = GetControlReference(control) == reinterpret_cast<SRefCon>(1);
     const int page = (horizontal ? RectWidth(r) : RectHeight(r)) - 15 - 16;
-    const SInt16 old = gTracking->lastValue;
+    const SInt16 old = tracking->lastValue;
     if (part != kControlIndicatorPart) {
         int step = 0;
         switch (part) {
@@ -236,7 +263,7 @@ void MyScrollHandler(ControlRef control, ControlPartCode part) {
         SetControlValue(control, SInt16(value));
     }
     const SInt16 now = GetControlValue(control);
-    gTracking->lastValue = now;
+    tracking->lastValue = now;
     if (now != old) ContentScroll(window, control, SInt16(now - old));
 }
 
@@ -251,7 +278,6 @@ void DoScrollPaintWindow(Point localPt, WindowRef window) {
     if (control != rec->hScroll && control != rec->vScroll) return;
 
     ScrollTracking tracking;
-    tracking.window = window;
     tracking.lastValue = GetControlValue(control);
     tracking.marquee[0] = MarqueePattern();
     GetQDGlobalsGray(&tracking.marquee[1]);
@@ -263,18 +289,16 @@ void DoScrollPaintWindow(Point localPt, WindowRef window) {
         TrackingPicture picture(rec);
         usedPreview = picture.isPreview;
         tracking.picture = &picture;
-        gTracking = &tracking;
+        TrackingOnWindow kept(window, &tracking);
         TrackControl(control, localPt, MyScrollHandler);
-        gTracking = nullptr;
     } else {
         TrackControl(control, localPt, nullptr);
         if (GetControlValue(control) != startValue) {
             TrackingPicture picture(rec);
             usedPreview = picture.isPreview;
             tracking.picture = &picture;
-            gTracking = &tracking;
+            TrackingOnWindow kept(window, &tracking);
             ContentScroll(window, control, SInt16(GetControlValue(control) - startValue));
-            gTracking = nullptr;
         }
     }
     if (GetControlValue(control) != startValue) {
@@ -296,7 +320,7 @@ void GrabScrollPaintWindow(WindowRef window, Point localPt) {
     if (!picture.image) return;
     SavedGWorld saved;
     SetPortWindowPort(window);
-    if (CursHandle hand = GetCursor(kHandCursor)) SetCursor(*hand);
+    UseCursor(kHandCursor);
     const SInt16 startH = GetControlValue(rec->hScroll), startV = GetControlValue(rec->vScroll);
     SInt16 h = startH, v = startV;
     const Pattern marquee = MarqueePattern();

@@ -235,13 +235,6 @@ void UpdatePaintWindow(WindowRef window) {
     FollowViewInPreview(window);
 }
 
-void UpdatePaintClipRect(WindowRef window) {
-    if (!GetPaintWinRec(window)) return;
-    SetPortWindowPort(window);
-    const Rect area = PaintImageArea(window);
-    ClipRect(&area);
-}
-
 namespace {
 
 void DrawCrosshair(WindowRef window, Point pt) {
@@ -382,7 +375,6 @@ void DispPaintMask(WindowRef window) {
 
 void ClickPaintWindow(WindowRef window, Point localPt, const EventRecord* event) {
     if (!GetPaintWinRec(window)) return;
-    // Dragging a selection out to other windows arrives with the drag layer.
     if (window != FrontDocumentWindow()) {
         SelectWindow(window);
         UpdateMenus();

@@ -31,7 +31,6 @@ void FitPreviewWindow(WindowRef paintWindow);
 // After the front paint window's view moved: scroll the preview with it.
 void FollowViewInPreview(WindowRef paintWindow);
 void DrawGridMain(SInt16 ratio, PaintWinRec* rec);
-void DrawGrid(WindowRef window);
 void DrawRuler(Point globalMouse);
 void ResetRuler();
 void DrawRatio(WindowRef window);
@@ -54,7 +53,6 @@ void GrabScrollPaintWindow(WindowRef window, Point localPt);
 void ResizePaintWindow(WindowRef window, Point globalPt);
 void ResizePaintWindowMain(WindowRef window);
 void ZoomPaintWindow(WindowRef window, WindowPartCode part);
-void UpdatePaintClipRect(WindowRef window);
 void DispPaintMask(WindowRef window);
 void ClickPaintWindow(WindowRef window, Point localPt, const EventRecord* event);
 // The tool dispatch for a click in the image area; the painting tools hook in here.

@@ -262,8 +262,7 @@ WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth) {
         DisposeWindow(window);
         return nullptr;
     }
-    // Drag and drop on paint windows arrives with the drag layer; the
-    // handlers' state starts cleared.
+    // No drag is over a new window.
     rec->dragHilite[0] = rec->dragHilite[1] = false;
 
     ShowWindow(window);
@@ -321,13 +320,3 @@ OSErr ClosePaintWindow(WindowRef window, Boolean quitting) {
     return noErr;
 }
 
-WindowRef IsFileOpened(const FSSpec* wanted) {
-    if (!wanted) return nullptr;
-    for (const auto& [window, rec] : Records()) {
-        if (rec->parentWindow || !rec->hasFile) continue;
-        if (rec->fileSpec.vRefNum == wanted->vRefNum && rec->fileSpec.parID == wanted->parID &&
-            EqualPString(rec->fileSpec.name, wanted->name))
-            return window;
-    }
-    return nullptr;
-}

@@ -61,6 +61,13 @@ struct PaintWinRec {
 // The record of a paint window, or none for any other window.
 PaintWinRec* GetPaintWinRec(WindowRef window);
 
+// Whether what is erased shows white (over a background layer, or as
+// transparency) rather than the background colour.
+inline bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTransparency; }
+
+// A buffer's pixels as CopyBits takes them.
+inline const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
+
 struct PictSizeSettings {          // the new-picture dialog's working copy
     Rect pictRect{0, 0, 64, 96};
     SInt16 ratio = 2;
@@ -107,7 +114,29 @@ void SetPaintWindowSize(WindowRef window, const Rect* picRect, SInt16 ratio);
 [[nodiscard]] OSErr ClosePaintWindow(WindowRef window, Boolean quitting);
 [[nodiscard]] OSErr NewBitMap(BitMap* bitmap, const Rect* r);
 [[nodiscard]] OSErr DisposeBitMap(BitMap* bitmap);
+
+// Owns a bit map made by NewBitMap (or by a procedure that makes one through
+// `out()`, such as CreateMask) and gives it back on every path.
+class UniqueBitMap {
+public:
+    UniqueBitMap() = default;
+    UniqueBitMap(const UniqueBitMap&) = delete;
+    UniqueBitMap& operator=(const UniqueBitMap&) = delete;
+    ~UniqueBitMap() { reset(); }
+    [[nodiscard]] OSErr Make(const Rect* r) { return NewBitMap(out(), r); }
+    BitMap* out() {
+        reset();
+        return &bits_;
+    }
+    BitMap* get() { return &bits_; }
+    const BitMap* get() const { return &bits_; }
+    void reset() {
+        if (bits_.baseAddr) (void)DisposeBitMap(&bits_);  // made by NewBitMap: never refused
+        bits_ = BitMap{};
+    }
+
+private:
+    BitMap bits_{};
+};
 // The untitled document name for a file type ("untitled 2.pict").
 void MakeUntitledFileName(OSType fileType, Str255 name);
-// Whether any paint window edits the file (records with a parent window are skipped).
-WindowRef IsFileOpened(const FSSpec* wanted);

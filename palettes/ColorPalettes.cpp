@@ -267,12 +267,12 @@ void ClickFavoritePalette(Point pt, Boolean option, Boolean command) {
     if (i < 0) return;
     const int n = FavoriteColorCount();
     if (i >= n) {
-        if (AddFavoriteColor(gCurrentColor)) InvalPaletteWindow(FavoritePalette);
+        if (AddFavoriteColor(gCurrentColor)) InvalWindow(FavoritePalette);
         return;
     }
     const ColorRec entry{CTabEntries(gFavoriteColors)[i].rgb, 0};
     if (command) {
-        if (RemoveFavoriteColor(i)) InvalPaletteWindow(FavoritePalette);
+        if (RemoveFavoriteColor(i)) InvalWindow(FavoritePalette);
     } else if (option) {
         ChangeBackColor(&entry.rgb, false);
     } else {
@@ -294,33 +294,34 @@ void ColorPalettePopup(Point globalPt) {
     if (item > 0 && item != current) HandlePaletteChoice(item);
 }
 
-CTabHandle GetCheckPalette(SInt16 check, SInt16* count) {
+UniqueCTable GetCheckPalette(SInt16 check, SInt16* count) {
     *count = 0;
-    CTabHandle table = nullptr;
+    UniqueCTable table;
     switch (check) {
     case kPaletteCheck34:
-        table = GetCTable(kCheck34Table);
-        *count = SInt16(std::min(CTabReadableCount(table), kCheck34Count));
+        table.reset(GetCTable(kCheck34Table));
+        *count = SInt16(std::min(CTabReadableCount(table.get()), kCheck34Count));
         break;
     case kPaletteCheck256:
-        table = GetCTable(kCheck256Table);
-        *count = SInt16(CTabReadableCount(table));
+        table.reset(GetCTable(kCheck256Table));
+        *count = SInt16(CTabReadableCount(table.get()));
         break;
     case kPaletteCheckDocumentColors: {
         WindowRef front = FrontDocumentWindow();
         PaintWinRec* rec = front && GetExtWindowKind(front) == kPaintWindowKind ? GetPaintWinRec(front) : nullptr;
         if (!rec || rec->colorMode != 8 || !rec->dispPort) return nullptr;
-        if (GetPixMapColors(GetGWorldPixMap(rec->dispPort.get()), &table, count) != noErr) {
+        CTabHandle colors = nullptr;
+        if (GetPixMapColors(GetGWorldPixMap(rec->dispPort.get()), &colors, count) != noErr) {
             *count = 0;
             return nullptr;
         }
+        table.reset(colors);
         break;
     }
     default: return nullptr;
     }
     if (table && *count <= 0) {
-        DisposeCTable(table);
-        table = nullptr;
+        table.reset();
         *count = 0;
     }
     return table;
@@ -329,10 +330,10 @@ CTabHandle GetCheckPalette(SInt16 check, SInt16* count) {
 void DrawPaletteCheck(SInt16 palette) {
     if (palette != kColorPalette1 && palette != kColorPalette2) return;
     SInt16 count = 0;
-    CTabHandle table = GetCheckPalette(gPaletteCheck, &count);
+    const UniqueCTable table = GetCheckPalette(gPaletteCheck, &count);
     if (!table) return;
     PicHandle mark = GetResource(FourCC("PICT"), kCheckMarkPicture);
-    const ColorSpec* entries = CTabEntries(table);
+    const ColorSpec* entries = CTabEntries(table.get());
     for (int i = 0; i < count && mark; ++i) {
         const RGBColor& c = entries[i].rgb;
         int h = 0, v = 0;
@@ -350,7 +351,6 @@ void DrawPaletteCheck(SInt16 palette) {
         const Rect r = MakeRect(v, h, v + 3, h + 3);
         DrawPicture(mark, &r);
     }
-    DisposeCTable(table);
 }
 
 void HiliteSelectedColor(SInt16 palette) {
@@ -423,21 +423,15 @@ void UpdateFavoritePalette(WindowRef window) {
     DrawHilite(kFavoritePalette);
 }
 
-void InvalPaletteWindow(WindowRef window) {
-    if (!window) return;
-    Rect r;
-    InvalWindowRect(window, GetWindowPortBounds(window, &r));
-}
-
 void InvalidateColorPalettes() {
-    InvalPaletteWindow(ColorPalette1);
-    InvalPaletteWindow(ColorPalette2);
-    InvalPaletteWindow(FavoritePalette);
+    InvalWindow(ColorPalette1);
+    InvalWindow(ColorPalette2);
+    InvalWindow(FavoritePalette);
 }
 
 void UpdatePaletteCheck() {
-    InvalPaletteWindow(ColorPalette1);
-    InvalPaletteWindow(ColorPalette2);
+    InvalWindow(ColorPalette1);
+    InvalWindow(ColorPalette2);
     DrawBlend();
-    InvalPaletteWindow(gBlendPalette);
+    InvalWindow(gBlendPalette);
 }

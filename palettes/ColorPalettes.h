@@ -6,6 +6,7 @@
 #pragma once
 
 #include "image/Colors.h"
+#include "platform/raster/ColorTables.h"
 #include "platform/raster/QDTypes.h"
 #include "platform/ui/Windows.h"
 
@@ -34,15 +35,13 @@ void DrawColorPalette(WindowRef window, SInt16 palette);
 void UpdateFavoritePalette(WindowRef window);
 void HiliteSelectedColor(SInt16 palette);
 void DrawPaletteCheck(SInt16 palette);
-// The check table of gPaletteCheck 1 to 3 and its count, or none. The caller
-// disposes of it (DisposeCTable).
-CTabHandle GetCheckPalette(SInt16 check, SInt16* count);
+// The check table of gPaletteCheck 1 to 3 and its count, or none.
+UniqueCTable GetCheckPalette(SInt16 check, SInt16* count);
 // After a change that affects the marks: both colour palettes and the blend
 // palette are drawn again.
 void UpdatePaletteCheck();
 // After a pen colour change: the outlines move.
 void InvalidateColorPalettes();
-void InvalPaletteWindow(WindowRef window);
 
 // The geometry alone. False for a point that is not on a colour cell.
 Boolean ColorPalette1Color(Point pt, ColorRec* color);

@@ -11,6 +11,7 @@
 #include "platform/resources/Resources.h"
 
 #include <cstring>
+#include <utility>
 #include <filesystem>
 
 SInt16 gPrefFileRefNum = -1;
@@ -40,10 +41,6 @@ CTabHandle gFavoriteColors = nullptr;
 Boolean useNavigationServices = true;
 SInt16 gPatternNo = 1;
 SInt16 gKeyThreshStore[2] = {0, 0};
-
-// The open dot library, kept by the dot-mode code; weak so that the store
-// links without it (a program without dot mode has no library open).
-[[gnu::weak]] extern SInt16 gDotLibRefNum;
 
 namespace {
 
@@ -116,7 +113,7 @@ void LoadString(StringPtr s, ResID id) {
 
 void SetFavoriteDefaults() {
     DisposeCTable(gFavoriteColors);
-    gFavoriteColors = ResizeColorTable(GetCTable(kFavoriteColorsCLUT), kFavoriteColorCount);
+    gFavoriteColors = ResizeColorTable(UniqueCTable(GetCTable(kFavoriteColorsCLUT)), kFavoriteColorCount).release();
 }
 
 // The stored favourites stand as they were saved, emptied or grown; a table
@@ -124,12 +121,11 @@ void SetFavoriteDefaults() {
 void LoadFavoriteColors() {
     std::vector<UInt8> bytes;
     if (!LoadWholeRecord(FourCC("clut"), 128, kMaxStoredTable, &bytes)) return;
-    CTabHandle ct = DecodeColorTable(bytes);
-    if (!ct) return;
-    if (CTabCount(ct) > kMaxFavoriteColors) ct = ResizeColorTable(ct, kMaxFavoriteColors);
+    UniqueCTable ct = DecodeColorTable(bytes);
+    if (ct && CTabCount(ct.get()) > kMaxFavoriteColors) ct = ResizeColorTable(std::move(ct), kMaxFavoriteColors);
     if (!ct) return;
     DisposeCTable(gFavoriteColors);
-    gFavoriteColors = ct;
+    gFavoriteColors = ct.release();
 }
 
 void LoadExternalEditor() {
@@ -174,8 +170,6 @@ void ReleaseHold(Handle h) {
     const SInt16 attrs = GetResAttrs(h);
     if (attrs & (resLocked | resProtected)) SetResAttrs(h, SInt16(attrs & ~(resLocked | resProtected)));
 }
-
-Boolean DotLibraryOpen() { return &gDotLibRefNum != nullptr && gDotLibRefNum != -1; }
 
 }  // namespace
 
@@ -316,7 +310,7 @@ OSErr SavePrefFileMain() {
     keep(SavePref(gUsedCount, FourCC("uCnt"), 128, "count of use"));
     SavePaintPrefs();
     keep(SaveString(gDotCommand, 128, "dot mode command"));
-    if (DotLibraryOpen()) keep(SaveString(gDotLibName, 129, "dot lib name"));
+    // No dot library is ever open, so its name (record 129) stays as it was read.
     const std::string editor = gExternalEditor.name[0] ? FSSpecToPath(&gExternalEditor) : std::string();
     if (!editor.empty()) {
         const std::vector<UInt8> record = EncodeEditorRecord(editor);

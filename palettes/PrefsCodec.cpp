@@ -117,7 +117,7 @@ std::vector<UInt8> EncodeColorTable(CTabHandle ct) {
     return std::move(w.buffer());
 }
 
-CTabHandle DecodeColorTable(std::span<const UInt8> bytes) {
+UniqueCTable DecodeColorTable(std::span<const UInt8> bytes) {
     ByteReader r(bytes);
     const SInt32 seed = r.s32be();
     const UInt16 flags = r.u16be();
@@ -125,12 +125,12 @@ CTabHandle DecodeColorTable(std::span<const UInt8> bytes) {
     // Checked before the table is made: the bytes must hold every entry.
     if (!r.ok() || count < 0 || count > 256 || !r.has(size_t(count) * 8)) return nullptr;
     // An empty table keeps room for one entry, its size field saying −1.
-    CTabHandle ct = NewColorTable(std::max(count, 1));
+    UniqueCTable ct(NewColorTable(std::max(count, 1)));
     if (!ct) return nullptr;
     (*ct)->ctSeed = seed;
     (*ct)->ctFlags = flags;
     (*ct)->ctSize = SInt16(count - 1);
-    ColorSpec* entries = CTabEntries(ct);
+    ColorSpec* entries = CTabEntries(ct.get());
     for (int i = 0; i < count; ++i) {
         entries[i].value = r.s16be();
         entries[i].rgb = r.rgb();
@@ -138,17 +138,14 @@ CTabHandle DecodeColorTable(std::span<const UInt8> bytes) {
     return ct;
 }
 
-CTabHandle ResizeColorTable(CTabHandle ct, int entries) {
-    CTabHandle out = NewColorTable(entries);
-    if (!out || !ct) {
-        DisposeCTable(ct);
-        return out;
-    }
-    const int have = CTabReadableCount(ct);
+UniqueCTable ResizeColorTable(UniqueCTable ct, int entries) {
+    UniqueCTable out(NewColorTable(entries));
+    if (!out || !ct) return out;
+    const int have = CTabReadableCount(ct.get());
     (*out)->ctSeed = (*ct)->ctSeed;
     (*out)->ctFlags = (*ct)->ctFlags;
-    const ColorSpec* from = CTabEntries(ct);
-    ColorSpec* to = CTabEntries(out);
+    const ColorSpec* from = CTabEntries(ct.get());
+    ColorSpec* to = CTabEntries(out.get());
     for (int i = 0; i < entries; ++i) {
         if (i < have) {
             to[i] = from[i];
@@ -157,7 +154,6 @@ CTabHandle ResizeColorTable(CTabHandle ct, int entries) {
             to[i].rgb = RGBColor{0, 0, 0};
         }
     }
-    DisposeCTable(ct);
     return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include "palettes/Prefs.h"
 #include "platform/core/ByteIO.h"
+#include "platform/raster/ColorTables.h"
 
 #include <algorithm>
 #include <array>
@@ -73,10 +74,10 @@ void OverlayPref(std::span<const UInt8> stored, T* v) {
 std::vector<UInt8> EncodeColorTable(CTabHandle ct);
 // A new table from stored bytes; none when the count is outside 0..256 or
 // the entries it declares are not all there.
-CTabHandle DecodeColorTable(std::span<const UInt8> bytes);
+UniqueCTable DecodeColorTable(std::span<const UInt8> bytes);
 // `ct` cut or grown (new entries black, values continuing the index) to
-// exactly `entries` entries; none when memory runs out. `ct` is disposed of.
-CTabHandle ResizeColorTable(CTabHandle ct, int entries);
+// exactly `entries` entries; none when memory runs out. `ct` is used up.
+UniqueCTable ResizeColorTable(UniqueCTable ct, int entries);
 
 // The external editor's record: 'KrAl', a 16-bit length and the UTF-8 path.
 inline constexpr OSType kEditorRecordMagic = FourCC("KrAl");

@@ -11,37 +11,14 @@
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
 #include "platform/resources/Resources.h"
-
-#include <QColorDialog>
-#include <QFileDialog>
+#include "platform/ui/ColorPicker.h"
+#include "platform/ui/NavDialogs.h"
 
 #include <array>
 #include <cstdlib>
 #include <string>
 
-// The pattern palette's resize, kept with the pattern palette; weak so the
-// dialog links without it.
-[[gnu::weak]] void ResizePatternPalette();
-
 namespace {
-
-[[nodiscard]] OSErr QtFileChooser(ConstStr255Param prompt, Boolean applicationsOnly, FSSpec* chosen) {
-    const QString title = QString::fromStdString(PStringToStd(prompt));
-    QString path = QFileDialog::getOpenFileName(nullptr, title, {}, {}, nullptr, QFileDialog::DontUseNativeDialog);
-    if (path.isEmpty()) return userCanceledErr;
-    if (applicationsOnly && !QFileInfo(path).isExecutable()) return paramErr;
-    return FSSpecFromPath(path.toStdString(), chosen);
-}
-
-Boolean QtColorPicker(ConstStr255Param prompt, const RGBColor* current, RGBColor* chosen) {
-    const QColor start = QColor::fromRgba64(current->red, current->green, current->blue);
-    const QColor c = QColorDialog::getColor(start, nullptr, QString::fromStdString(PStringToStd(prompt)),
-                                            QColorDialog::DontUseNativeDialog);
-    if (!c.isValid()) return false;
-    const QRgba64 v = c.rgba64();
-    *chosen = RGBColor{v.red(), v.green(), v.blue()};
-    return true;
-}
 
 constexpr SInt16 kRepeatDelays[5] = {72, 40, 24, 16, 12};
 constexpr SInt16 kRepeatIntervals[5] = {144, 12, 8, 4, 2};
@@ -272,13 +249,9 @@ void StorePrefs(const PrefsCopy& c) {
     gToolPrefs = c.tool;
     gPNGFilePrefs = c.png;
     gTabletPrefs = c.tablet;
-    // The palette resizes from the setting it still has.
-    if (c.other[kOtherLargePatterns] != gOtherPrefs[kOtherLargePatterns]) {
-        if (ResizePatternPalette)
-            ResizePatternPalette();
-        else
-            gPatternNo = c.other[kOtherLargePatterns] ? 12 : 1;
-    }
+    // A change of pattern size starts again from the solid pattern of the new set.
+    if (c.other[kOtherLargePatterns] != gOtherPrefs[kOtherLargePatterns])
+        gPatternNo = c.other[kOtherLargePatterns] ? 12 : 1;
     gOtherPrefs = c.other;
 }
 
@@ -308,9 +281,6 @@ void DrawSwatch(DialogRef d, DialogItemIndex popupItem, const RGBColor& color) {
 }
 
 }  // namespace
-
-PrefsFileChooser gPrefsFileChooser = QtFileChooser;
-PrefsColorPicker gPrefsColorPicker = QtColorPicker;
 
 SInt16 PrefsPageItemCount(int page) {
     Handle h = GetResource(FourCC("DITL"), SInt16(kPrefsDialogID + page));
@@ -452,22 +422,22 @@ void UpdateBGSetting() {
 }
 
 OSErr SetExternalApplication(FSSpec* fileSpec) {
-    if (!fileSpec || !gPrefsFileChooser) return paramErr;
-    Str255 prompt;
-    GetIndString(prompt, kEditorPromptStrList, 1);
-    FSSpec chosen;
-    if (OSErr err = gPrefsFileChooser(prompt, true, &chosen)) return err;
-    *fileSpec = chosen;
+    if (!fileSpec) return paramErr;
+    NavDialogOptions options;
+    GetIndString(options.message, kEditorPromptStrList, 1);
+    options.applicationsOnly = true;
+    NavReplyRecord reply;
+    if (OSErr err = NavChooseFile(&options, &reply)) return err;
+    *fileSpec = reply.selection;
     return noErr;
 }
 
 OSErr GetCreatorFromFile(OSType* creator) {
-    if (!creator || !gPrefsFileChooser) return paramErr;
-    const Str255 prompt = {0};
-    FSSpec chosen;
-    if (OSErr err = gPrefsFileChooser(prompt, false, &chosen)) return err;
+    if (!creator) return paramErr;
+    NavReplyRecord reply;
+    if (OSErr err = NavChooseFile(nullptr, &reply)) return err;
     FInfo info;
-    if (OSErr err = FSpGetFInfo(&chosen, &info)) return err;
+    if (OSErr err = FSpGetFInfo(&reply.selection, &info)) return err;
     // A file without a creator names no application to hand files to.
     if (info.fdCreator == 0) return paramErr;
     *creator = info.fdCreator;
@@ -535,7 +505,7 @@ void ConfigureGrid() {
                 Str255 prompt;
                 GetIndString(prompt, kGridColorPromptStrList, hit == 5 ? 1 : 2);
                 RGBColor picked;
-                if (gPrefsColorPicker && gPrefsColorPicker(prompt, &color, &picked)) color = picked;
+                if (GetColor(Point{0, 0}, prompt, &color, &picked)) color = picked;
                 SetValue(d, hit, ColorItem(color));
                 break;
             }

@@ -1,5 +1,6 @@
 // The preferences dialog and the grid settings dialog, beyond what Prefs.h
-// declares: the filter of the grid dialog and the choosers both use.
+// declares: the pages' items, the grid dialog's filter and the tables behind
+// the pop-ups.
 #pragma once
 
 #include "palettes/Prefs.h"
@@ -26,13 +27,6 @@ Boolean MyConfigureGridFilter(DialogRef theDialog, EventRecord* theEvent, Dialog
 // Where a grid colour's swatch is drawn: user item 7 or 8 when the dialog
 // has it, else just right of pop-up item 5 or 6.
 Rect GridSwatchRect(DialogRef theDialog, DialogItemIndex popupItem);
-
-// The platform's choosers: a file (applications only when asked) and a
-// colour; userCanceledErr / false when cancelled. Tests put their own in.
-using PrefsFileChooser = OSErr (*)(ConstStr255Param prompt, Boolean applicationsOnly, FSSpec* chosen);
-using PrefsColorPicker = Boolean (*)(ConstStr255Param prompt, const RGBColor* current, RGBColor* chosen);
-extern PrefsFileChooser gPrefsFileChooser;
-extern PrefsColorPicker gPrefsColorPicker;
 
 // The key repeat steps of the tools page: the step shown for a stored
 // interval, and the delay and interval a step stores.

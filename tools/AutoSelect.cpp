@@ -17,27 +17,9 @@
 
 namespace {
 
-// A bit map made by NewBitMap, given back on every path.
-class OwnedBitMap {
-public:
-    OwnedBitMap() = default;
-    OwnedBitMap(const OwnedBitMap&) = delete;
-    OwnedBitMap& operator=(const OwnedBitMap&) = delete;
-    ~OwnedBitMap() {
-        if (bits_.baseAddr) (void)DisposeBitMap(&bits_);
-    }
-    BitMap* out() { return &bits_; }
-    const BitMap* get() const { return &bits_; }
-
-private:
-    BitMap bits_{};
-};
-
-const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
-
 // The content of srcRect of `buffer` as a region over dstRect.
 [[nodiscard]] OSErr ContentRegion(GWorldPtr buffer, const Rect* srcRect, const Rect* dstRect, RgnHandle area) {
-    OwnedBitMap mask;
+    UniqueBitMap mask;
     if (const OSErr err = CreateMask(buffer, srcRect, dstRect, mask.out()); err != noErr) return err;
     return BitMapToRegion(area, mask.get());
 }

@@ -24,31 +24,6 @@ namespace {
 
 enum : SInt16 { kSmallPatterns = 200, kLargePatterns = 201 };
 
-// A scratch bit map made by NewBitMap, given back on every path.
-class ScratchBitMap {
-public:
-    ~ScratchBitMap() {
-        if (made_) (void)DisposeBitMap(&bits_);
-    }
-    [[nodiscard]] OSErr Make(const Rect* r) {
-        const OSErr err = NewBitMap(&bits_, r);
-        made_ = err == noErr;
-        return err;
-    }
-    BitMap* get() { return &bits_; }
-
-private:
-    BitMap bits_{};
-    bool made_ = false;
-};
-
-// Copies and fills in a buffer must not be tinted by its port colours.
-void PlainColors(GWorldPtr g) {
-    SetGWorld(g, nullptr);
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-}
-
 }  // namespace
 
 Boolean RealPtInMask(Point pt, GWorldPtr mask) {
@@ -78,14 +53,14 @@ OSErr MakeBucketRegion(PaintWinRec* rec, Point pt, RgnHandle area) {
     if (!rec || !rec->offPort || !rec->maskPort || !PtInRect(pt, &rec->selRect)) return noErr;
     const Boolean opaque = RealPtInMask(pt, rec->maskPort.get());
 
-    ScratchBitMap fill;
+    UniqueBitMap fill;
     OSErr err = fill.Make(&rec->selRect);
     if (err != noErr) return err;
 
     SavedGWorld saved;
-    PlainColors(rec->maskPort.get());
+    SetBlackOnWhite(rec->maskPort.get());
     if (opaque) {
-        PlainColors(rec->offPort.get());
+        SetBlackOnWhite(rec->offPort.get());
         const BitMap* off = GetPortBitMapForCopyBits(rec->offPort.get());
         const BitMap* mask = GetPortBitMapForCopyBits(rec->maskPort.get());
         RGBColor seed;
@@ -123,7 +98,7 @@ void FillBuffers(GWorldPtr image, GWorldPtr mask, RgnHandle area) {
     // colour was drawn.
     const Boolean foreOpaque = !gCurrentColor.isTransparent, backOpaque = !gBackColor.isTransparent;
     const Boolean solidFore = FillPatternIsSolidFore(), solidBack = FillPatternIsSolidBack();
-    PlainColors(mask);
+    SetBlackOnWhite(mask);
     if ((foreOpaque && (backOpaque || solidFore)) || (backOpaque && solidBack)) {
         PaintRgn(area);
     } else if ((!foreOpaque && (!backOpaque || solidFore)) || (!backOpaque && solidBack)) {
@@ -144,8 +119,8 @@ UniqueGWorld CopyOfBuffer(GWorldPtr g) {
     UniqueGWorld copy;
     if (NewGWorld(copy.out(), (**pm).pixelSize, &bounds, (**pm).pmTable, nullptr, useTempMem) != noErr) return {};
     SavedGWorld saved;
-    PlainColors(g);
-    PlainColors(copy.get());
+    SetBlackOnWhite(g);
+    SetBlackOnWhite(copy.get());
     CopyBits(GetPortBitMapForCopyBits(g), GetPortBitMapForCopyBits(copy.get()), &bounds, &bounds, srcCopy, nullptr);
     return copy;
 }

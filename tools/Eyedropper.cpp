@@ -30,7 +30,7 @@ void ShowInBlend(const ColorRec& color) {
     gCurrentColor = color;
     DrawBlend();
     gCurrentColor = kept;
-    InvalPaletteWindow(gBlendPalette);
+    InvalWindow(gBlendPalette);
 }
 
 }  // namespace
@@ -70,8 +70,7 @@ void DoSpoit(WindowRef window, Point localPt) {
 
 void GetDesktopColor() {
     const ColorRec remembered = gCurrentColor;
-    if (CursHandle cursor = GetCursor(gToolPrefs.eyedropperCursor ? kEyedropperCrossCursor : kEyedropperCursor))
-        SetCursor(*cursor);
+    UseCursor(gToolPrefs.eyedropperCursor ? kEyedropperCrossCursor : kEyedropperCursor);
     while (WaitMouseUp()) {
     }
     FlushEvents(mDownMask | mUpMask | keyDownMask | autoKeyMask, 0);
@@ -104,18 +103,18 @@ void GetDesktopColor() {
     gCurrentColor = remembered;
     if (!accepted) {
         DrawBlend();
-        InvalPaletteWindow(gBlendPalette);
+        InvalWindow(gBlendPalette);
         return;
     }
     if (picked.rgb == gCurrentColor.rgb && !gCurrentColor.isTransparent) {
         DrawBlend();
-        InvalPaletteWindow(gBlendPalette);
+        InvalWindow(gBlendPalette);
         return;
     }
     gPrevColor = gCurrentColor;
     gCurrentColor = picked;
     InvalidateColorPalettes();
     DrawBlend();
-    InvalPaletteWindow(gBlendPalette);
-    InvalPaletteWindow(PatternPalette);
+    InvalWindow(gBlendPalette);
+    InvalWindow(PatternPalette);
 }

@@ -15,10 +15,6 @@
 
 namespace {
 
-void UseCursor(SInt16 id) {
-    if (CursHandle c = GetCursor(id)) SetCursor(*c);
-}
-
 bool ShowsInPreview(WindowRef window) { return gPreviewWindow && window == FrontDocumentWindow(); }
 
 Point MouseInImage(WindowRef window, SInt16 ratio) {

@@ -82,15 +82,6 @@ bool RowAllSet(const PixMap& pm, int v, int left, int right) {
 
 }  // namespace
 
-Boolean PtInMask(Point pt, PaintWinRec* rec) {
-    if (!rec) return false;
-    if (rec->isFloating) {
-        pt.h = SInt16(pt.h - rec->selOffset.h);
-        pt.v = SInt16(pt.v - rec->selOffset.v);
-    }
-    return RealPtInMask(pt, rec->maskPort.get());
-}
-
 Boolean MaskIsOpaqueSelection(PaintWinRec* rec) {
     if (!rec || !rec->maskPort) return false;
     UniqueRgn shape;

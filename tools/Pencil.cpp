@@ -35,12 +35,6 @@ constexpr SInt16 kPencilCursor = 128;
 constexpr SInt16 kEraserCursor = 129;
 constexpr UInt32 kShiftWaitTicks = 60;
 
-bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTransparency; }
-
-void UseCursor(SInt16 id) {
-    if (CursHandle c = GetCursor(id)) SetCursor(*c);
-}
-
 // The pen hangs below and to the right of its point, so the point moves up
 // and left by half the pen to centre the footprint on the pointer.
 Point PenOffset(Point penSize) { return Point{SInt16(-(penSize.v / 2)), SInt16(-(penSize.h / 2))}; }
@@ -221,17 +215,6 @@ void RestoreDispPort(Stroke& s) {
     SetClip(s.savedClip);
 }
 
-// Makes a footprint opaque or transparent in the mask.
-void MarkMask(PaintWinRec* rec, const Rect& footprint, bool opaque) {
-    Rect r;
-    if (!SectRect(&footprint, &rec->picRect, &r)) return;
-    SavedGWorld saved;
-    SetGWorld(rec->maskPort.get(), nullptr);
-    SetBlackOnWhite();
-    if (opaque) PaintRect(&r);
-    else EraseRect(&r);
-}
-
 // Whether the pencil's toggle applies at image point `pt` with the pen in force.
 bool PencilToggles(PaintWinRec* rec, Point pt, Point penSize, SInt16 blendMode) {
     if (!gToolPrefs.pencilToggle) return false;
@@ -344,8 +327,6 @@ OSErr BeginStroke(WindowRef window, SInt16 kind, StrokeRef* out) {
     return noErr;
 
 }
-
-Point StrokePenOffset(const Stroke* s) { return PenOffset(s->penSize); }
 
 void StrokeLine(Stroke* s, Point from, Point to) {
     SavedGWorld saved;
@@ -487,66 +468,3 @@ void DoErase(WindowRef window, Point localPt, Boolean shift) {
     StrokeWith(window, kind, localPt, shift, Point{gEraserHeight, gEraserWidth}, patCopy);
 }
 
-void DoDotPaintMain(WindowRef window, Point imagePt) {
-    PaintWinRec* rec = GetPaintWinRec(window);
-    if (!rec) return;
-    if (rec->isFloating) {
-        imagePt.h = SInt16(imagePt.h - rec->selOffset.h);
-        imagePt.v = SInt16(imagePt.v - rec->selOffset.v);
-    }
-    if (rec->undoMode != kUndoDotPaint) {
-        if (GoOffPort(window) != noErr) {
-            SysBeep(1);
-            return;
-        }
-        SetEmptyRgn(rec->updateRgn);
-    }
-    const Point penSize{gPenHeight, gPenWidth};
-    SavedGWorld saved;
-    SetGWorld(rec->offPort.get(), nullptr);
-    PenState pen;
-    GetPenState(&pen);
-    SetBlackOnWhite();
-    bool opaque = true;
-    Rect image;
-    GetPixBounds(GetGWorldPixMap(rec->offPort.get()), &image);
-    // The toggle reads the pixel where the lifted pixels lie, so undo the shift it adds.
-    Point shown = imagePt;
-    if (rec->isFloating) {
-        shown.h = SInt16(shown.h + rec->selOffset.h);
-        shown.v = SInt16(shown.v + rec->selOffset.v);
-    }
-    if (PtInRect(imagePt, &image) && gCurrentColor.isTransparent) {
-        PenMode(patCopy);
-        RGBForeColor(&rgbWhiteColor);
-        opaque = false;
-    } else if (PencilToggles(rec, shown, penSize, gBlendMode)) {
-        SetGWorld(rec->offPort.get(), nullptr);
-        PenMode(patCopy);
-        RGBForeColor(HasBackground(rec) ? &rgbWhiteColor : &gBackColor.rgb);
-        opaque = !HasBackground(rec) && !gBackColor.isTransparent;
-    } else {
-        SetGWorld(rec->offPort.get(), nullptr);
-        PenMode(gBlendMode);
-        OpColor(&gBlendRatio);
-        RGBForeColor(&gCurrentColor.rgb);
-    }
-    PenSize(penSize.h, penSize.v);
-    MoveTo(imagePt.h, imagePt.v);
-    LineTo(imagePt.h, imagePt.v);
-    SetPenState(&pen);
-    OpColor(&rgbBlackColor);
-    RGBForeColor(&rgbBlackColor);
-    const Rect footprint = FootprintRect(imagePt, imagePt, penSize);
-    MarkMask(rec, footprint, opaque);
-
-    Rect shownRect = footprint;
-    if (rec->isFloating) OffsetRect(&shownRect, rec->selOffset.h, rec->selOffset.v);
-    UniqueRgn add;
-    RectRgn(add, &shownRect);
-    UnionRgn(rec->updateRgn, add, rec->updateRgn);
-    DispOffPort(window);
-    UpdateMenus();
-    SetUndoMode(kUndoDotPaint);
-    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
-}

@@ -26,10 +26,6 @@ namespace {
 
 constexpr SInt16 kDropFailedItem = 2;  // item of kMemoryErrStrings
 
-bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTransparency; }
-
-const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
-
 // Remakes `g` over `bounds`, keeping what overlaps.
 [[nodiscard]] OSErr Resize(UniqueGWorld* g, SInt16 depth, const Rect* bounds) {
     GWorldPtr world = g->release();
@@ -46,10 +42,6 @@ RgnHandle ClipOf(RgnHandle rgn) { return IsRegionRectangular(rgn) ? nullptr : rg
 
 void HideMarquee(WindowRef window, PaintWinRec* rec) {
     if (rec->isFloating && rec->selShown) DispSelection(window);
-}
-
-void UseCursor(SInt16 id) {
-    if (CursHandle c = GetCursor(id)) SetCursor(*c);
 }
 
 void AfterPaletteChange() {
@@ -323,13 +315,10 @@ void DoSelect(WindowRef window, Point localPt, Boolean shift, Boolean option, Bo
     UniqueRgn region;
     RectRgn(region, &r);
     if (command) {
-        BitMap mask{};
+        UniqueBitMap mask;
         UniqueRgn content;
-        OSErr err = CreateMask(rec->offPort.get(), &r, &r, &mask);
-        if (err == noErr) {
-            err = BitMapToRegion(content, &mask);
-            (void)DisposeBitMap(&mask);  // made just above: it cannot be refused
-        }
+        OSErr err = CreateMask(rec->offPort.get(), &r, &r, mask.out());
+        if (err == noErr) err = BitMapToRegion(content, mask.get());
         if (err == noErr) CopyRgn(content, region);
         else SysBeep(1);
     }

@@ -83,9 +83,6 @@ void ToggleSelectionBlend(WindowRef window);
 // the mask equals the one made from the image's white pixels.
 Boolean MaskIsOpaqueSelection(PaintWinRec* rec);
 Boolean MaskIsWhiteTransparent(PaintWinRec* rec);
-// Whether the point (image coordinates) is opaque; while floating the mask
-// is read at the point less selOffset.
-Boolean PtInMask(Point pt, PaintWinRec* rec);
 
 // --- SelectionIcon.cpp: the selection as icon data ---------------------------
 

@@ -18,8 +18,6 @@ namespace {
 
 constexpr SInt16 kMaxIconSize = 256;
 
-const BitMap* Bits(const UniqueGWorld& g) { return GetPortBitMapForCopyBits(g.get()); }
-
 [[nodiscard]] OSErr NewWhiteWorld(UniqueGWorld* g, SInt16 depth, const Rect* bounds, CTabHandle table = nullptr) {
     if (const OSErr err = NewGWorld(g->out(), depth, bounds, table, nullptr, useTempMem); err != noErr) return err;
     if (!*g) return memFullErr;
@@ -126,11 +124,10 @@ Rect BadgeRect(SInt16 size) {
     RGBForeColor(&fore);
     RGBBackColor(&back);
 
-    BitMap content{};
-    if (const OSErr err = CreateMask(copy8.get(), &square, &square, &content); err != noErr) return err;
+    UniqueBitMap content;
+    if (const OSErr err = CreateMask(copy8.get(), &square, &square, content.out()); err != noErr) return err;
     SetBlackOnWhite(out->get());
-    CopyBits(&content, Bits(*out), &square, &square, srcCopy, nullptr);
-    (void)DisposeBitMap(&content);
+    CopyBits(content.get(), Bits(*out), &square, &square, srcCopy, nullptr);
     if (!rec->backPort) {
         UniqueGWorld scaled;
         if (const OSErr err = NewWhiteWorld(&scaled, 1, &square); err != noErr) return err;

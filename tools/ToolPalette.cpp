@@ -3,6 +3,7 @@
 #include "tools/Tools.h"
 
 #include "app/MenuBar.h"
+#include "app/MenuCommands.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "image/Colors.h"
@@ -23,41 +24,12 @@ namespace {
 constexpr MenuID kPenSizePopupID = 146;
 constexpr SInt16 kCell = 16;
 
-MenuItemIndex SizeItem(SInt16 width, SInt16 height) { return MenuItemIndex(width + 4 * height - 4); }
-
-void FrameXor(Rect r, SInt16 inset) {
-    InsetRect(&r, inset, inset);
-    PenState saved;
-    GetPenState(&saved);
-    PenNormal();
-    PenMode(patXor);
-    FrameRect(&r);
-    SetPenState(&saved);
-}
-
-// One cell of the pen-size pop-up: a footprint of the item's size, centred,
-// framed when it is the checked size.
-void DrawPenSizeCell(MenuRef menu, MenuItemIndex item, const Rect* cellRect, Boolean hilited) {
-    const int index = item - 1, column = index % 4, row = index / 4;
-    const int centreH = cellRect->left + kCell / 2, centreV = cellRect->top + kCell / 2;
-    RGBForeColor(&rgbBlackColor);
-    RGBBackColor(&rgbWhiteColor);
-    EraseRect(cellRect);
-    const Rect footprint{SInt16(centreV - (row + 1) / 2), SInt16(centreH - (column + 1) / 2),
-                         SInt16(centreV + (row + 2) / 2), SInt16(centreH + (column + 2) / 2)};
-    PaintRect(&footprint);
-    UInt16 mark = 0;
-    GetItemMark(menu, item, &mark);
-    if (mark != 0) FrameXor(*cellRect, 2);
-    if (hilited) FrameXor(*cellRect, 1);
-}
-
 // Moves the check of a size menu from one size to another.
 void MoveSizeCheck(MenuID menuID, SInt16 oldW, SInt16 oldH, SInt16 newW, SInt16 newH) {
     MenuRef menu = GetMenuHandle(menuID);
     if (!menu) return;
-    CheckMenuItem(menu, SizeItem(oldW, oldH), false);
-    CheckMenuItem(menu, SizeItem(newW, newH), true);
+    CheckMenuItem(menu, PenSizeItem(oldW, oldH), false);
+    CheckMenuItem(menu, PenSizeItem(newW, newH), true);
 }
 
 void ChooseSize(SInt16* width, SInt16* height, MenuID menuID, SInt16 tool) {
@@ -69,8 +41,6 @@ void ChooseSize(SInt16* width, SInt16* height, MenuID menuID, SInt16 tool) {
     if (InfoWindow) RedrawInfo(InfoWindow);
     ToolSelect(tool);
 }
-
-bool HasBackground(const PaintWinRec* rec) { return rec->backPort || rec->hasTransparency; }
 
 // Erase all: the selection, or the whole picture, in the background colour.
 void EraseAll() {
@@ -117,17 +87,17 @@ Boolean ChangePESize(SInt16* width, SInt16* height) {
         return false;
     }
     const SInt16 w = std::clamp<SInt16>(*width, 1, 4), h = std::clamp<SInt16>(*height, 1, 4);
-    CheckMenuItem(menu, SizeItem(w, h), true);
+    CheckMenuItem(menu, PenSizeItem(w, h), true);
     InsertMenu(menu, hierMenu);
     Point where;
     GetGlobalMouse(&where);
-    const SInt32 choice = PopUpMenuSelect(menu, SInt16(where.v + 1), SInt16(where.h + 1), SizeItem(w, h));
+    const SInt32 choice = PopUpMenuSelect(menu, SInt16(where.v + 1), SInt16(where.h + 1), PenSizeItem(w, h));
     DeleteMenu(kPenSizePopupID);
     DisposeMenu(menu);
     const int item = choice & 0xFFFF;
     if ((choice >> 16) != kPenSizePopupID || item < 1 || item > 16) return false;
-    *width = SInt16((item - 1) % 4 + 1);
-    *height = SInt16((item - 1) / 4 + 1);
+    *width = PenSizeItemWidth(MenuItemIndex(item));
+    *height = PenSizeItemHeight(MenuItemIndex(item));
     return true;
 }
 

@@ -31,12 +31,6 @@ constexpr SInt16 kToolPalettePicture = 132;
 constexpr MenuID kTransparencyPopupID = 142;
 constexpr SInt16 kToolCount = 5;
 
-void InvalWholeWindow(WindowRef window) {
-    if (!window) return;
-    Rect all;
-    InvalWindowRect(window, GetWindowPortBounds(window, &all));
-}
-
 Rect ToolRectOf(SInt16 tool) {
     return Rect{SInt16(3 + 25 * tool), 3, SInt16(25 + 25 * tool), 32};
 }
@@ -94,7 +88,7 @@ void HandleBlendChoice(SInt16 item) {
     }
     gBSelectedItem = item;
     ChangeMode(item);
-    InvalWholeWindow(InfoWindow);
+    InvalWindow(InfoWindow);
 }
 
 void ChangeTransparency() {
@@ -116,8 +110,8 @@ void ChangeColor(const RGBColor* color, Boolean transparent) {
     gPrevColor = gCurrentColor;
     gCurrentColor = next;
     DrawBlend();
-    InvalWholeWindow(gBlendPalette);
-    InvalWholeWindow(PatternPalette);
+    InvalWindow(gBlendPalette);
+    InvalWindow(PatternPalette);
     InvalidateColorPalettes();  // their outlines follow the colours
 }
 
@@ -127,8 +121,8 @@ void ChangeBackColor(const RGBColor* color, Boolean transparent) {
     if (next == gBackColor) return;
     gBackColor = next;
     DrawBlend();
-    InvalWholeWindow(gBlendPalette);
-    InvalWholeWindow(PatternPalette);
+    InvalWindow(gBlendPalette);
+    InvalWindow(PatternPalette);
     InvalidateColorPalettes();
 }
 

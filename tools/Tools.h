@@ -25,7 +25,8 @@ void ChangeBackColor(const RGBColor* color, Boolean transparent);
 void DoPaint(WindowRef window, Point localPt, Boolean shift);
 void DoErase(WindowRef window, Point localPt, Boolean shift);
 [[nodiscard]] OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift);
-void DoDotPaintMain(WindowRef window, Point imagePt);
+// The transfer mode that shows the foreground at its transparency level over
+// a background (blend with the level's weight set by OpColor), else copy.
 SInt16 SetForeBlend(PaintWinRec* rec);
 void RedrawInfo(WindowRef window);
 void ClickInfoWindow(Point localPt);

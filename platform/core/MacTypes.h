@@ -88,6 +88,7 @@ enum : OSErr {
     errAEDescNotFound = -1701,
     errAEParamMissed = -1715,
     userCanceledErr = -128,
+    noTypeErr = -102,  // the scrap holds nothing of the type asked for
 };
 
 struct Point {

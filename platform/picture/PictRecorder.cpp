@@ -14,10 +14,7 @@
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Regions.h"
 #include "platform/raster/Shapes.h"
-#if __has_include("platform/raster/Text.h")
 #include "platform/raster/Text.h"
-#define KORVEL_PICT_HAS_TEXT 1
-#endif
 
 #include <cstring>
 #include <map>
@@ -73,9 +70,7 @@ public:
             const size_t n = std::min<size_t>(255, chars.size() - from);
             op(kPictLongText);
             w_.point(at);
-#ifdef KORVEL_PICT_HAS_TEXT
             at.h = SInt16(at.h + TextWidth(chars.data(), SInt16(from), SInt16(n)));
-#endif
             w_.u8(UInt8(n));
             w_.bytes(chars.subspan(from, n));
         }

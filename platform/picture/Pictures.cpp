@@ -10,10 +10,7 @@
 #include "platform/raster/GrafProcs.h"
 #include "platform/raster/Regions.h"
 #include "platform/raster/Shapes.h"
-#if __has_include("platform/raster/Text.h")
 #include "platform/raster/Text.h"
-#define KORVEL_PICT_HAS_STDTEXT 1
-#endif
 
 #include <cstdio>
 #include <cstring>
@@ -83,13 +80,6 @@ private:
     UniqueRgn clip_;
 };
 
-struct CTabOwner {
-    CTabHandle ct = nullptr;
-    ~CTabOwner() {
-        if (ct) DisposeCTable(ct);
-    }
-};
-
 // Plays the walked operations into a port, mapping the picture's frame onto
 // the destination rectangle.
 class Playback : public PictSink {
@@ -141,9 +131,7 @@ public:
         Point numer{SInt16(RectHeight(dst_)), SInt16(RectWidth(dst_))};
         Point denom{SInt16(RectHeight(frame_)), SInt16(RectWidth(frame_))};
         if (procs() && procs()->textProc) procs()->textProc(SInt16(chars.size()), chars.data(), numer, denom);
-#ifdef KORVEL_PICT_HAS_STDTEXT
         else StdText(SInt16(chars.size()), chars.data(), numer, denom);
-#endif
     }
     void rect(GrafVerb verb, const Rect& r) override {
         Rect m = mapRect(r);
@@ -201,23 +189,23 @@ public:
         pm.vRes = ras.vRes;
         pm.packType = SInt16(ras.packType);
         pm.isPixMap = ras.isPixMap;
-        CTabOwner table;
+        UniqueCTable table;
         if (ras.depth <= 8) {
             pm.pixelType = 0;
             pm.pixelSize = SInt16(ras.depth);
             pm.cmpCount = 1;
             pm.cmpSize = SInt16(ras.depth);
-            table.ct = NewColorTable(int(ras.colors.size()));
-            if (!table.ct) {
+            table.reset(NewColorTable(int(ras.colors.size())));
+            if (!table) {
                 error_ = memFullErr;
                 return;
             }
-            ColorSpec* e = CTabEntries(table.ct);
+            ColorSpec* e = CTabEntries(table.get());
             for (size_t i = 0; i < ras.colors.size(); ++i) {
                 e[i].value = SInt16(i);
                 e[i].rgb = ras.colors[i];
             }
-            pm.pmTable = table.ct;
+            pm.pmTable = table.get();
         } else {
             // 16-bit rasters arrive widened to 32 bits.
             pm.pixelType = 16;

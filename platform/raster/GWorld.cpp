@@ -1,5 +1,6 @@
 #include "platform/raster/GWorld.h"
 
+#include "platform/core/Memory.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/Regions.h"
@@ -58,46 +59,29 @@ OSErr NewGWorld(GWorldPtr* offscreenGWorld, SInt16 pixelDepth, const Rect* bound
     const int depth = StoredDepth(pixelDepth);
     const SInt32 rowBytes = RowBytesFor(width, depth);
 
-    Handle storage = NewHandleClear(Size(rowBytes) * height);
-    if (!storage) return cNoMemErr;
-    Handle pmBlock = NewHandleClear(sizeof(PixMap));
-    if (!pmBlock) {
-        DisposeHandle(storage);
-        return cNoMemErr;
-    }
-    CTabHandle table = nullptr;
-    if (depth <= 8) {
-        table = CopyCTable(cTable ? cTable : StandardCTable(depth));
-        if (!table) {
-            DisposeHandle(storage);
-            DisposeHandle(pmBlock);
-            return cNoMemErr;
-        }
-    }
-    HLock(storage);
-    HLock(pmBlock);
-    auto pmh = reinterpret_cast<PixMapHandle>(pmBlock);
-    PixMap* pm = new (*pmBlock) PixMap;
-    pm->baseAddr = *storage;
+    UniqueHandle storage(NewHandleClear(Size(rowBytes) * height));
+    UniqueHandle pmBlock(NewHandleClear(sizeof(PixMap)));
+    UniqueCTable table(depth <= 8 ? CopyCTable(cTable ? cTable : StandardCTable(depth)) : nullptr);
+    if (!storage || !pmBlock || (depth <= 8 && !table)) return cNoMemErr;
+    auto* port = new (std::nothrow) CGrafPort;
+    if (!port) return cNoMemErr;
+
+    HLock(storage.get());
+    HLock(pmBlock.get());
+    PixMap* pm = new (*pmBlock.get()) PixMap;
+    pm->baseAddr = *storage.get();
     pm->rowBytes = rowBytes;
     pm->bounds = *boundsRect;
     pm->pixelSize = SInt16(depth);
     pm->pixelType = depth == 32 ? 16 : 0;
     pm->cmpCount = depth == 32 ? 3 : 1;
     pm->cmpSize = depth == 32 ? 8 : SInt16(depth);
-    pm->pmTable = table;
     pm->isPixMap = true;
 
-    auto* port = new (std::nothrow) CGrafPort;
-    if (!port) {
-        DisposeCTable(table);
-        DisposeHandle(storage);
-        DisposeHandle(pmBlock);
-        return cNoMemErr;
-    }
-    port->portPixMap = pmh;
-    port->pixelStorage = storage;
     port->ownsTable = table != nullptr;
+    pm->pmTable = table.release();
+    port->portPixMap = reinterpret_cast<PixMapHandle>(pmBlock.release());
+    port->pixelStorage = storage.release();
     InitPortState(port, *boundsRect);
     *offscreenGWorld = port;
     return noErr;

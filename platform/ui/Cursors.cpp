@@ -161,6 +161,10 @@ CursHandle GetCursor(SInt16 cursorID) {
     return &c.masters[cursorID];
 }
 
+void UseCursor(SInt16 cursorID) {
+    if (CursHandle c = GetCursor(cursorID)) SetCursor(*c);
+}
+
 void HideCursor() {
     ++C().hideLevel;
     Apply();

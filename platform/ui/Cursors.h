@@ -16,6 +16,7 @@ enum : SInt16 { iBeamCursor = 1, crossCursor = 2, plusCursor = 3, watchCursor = 
 void InitCursor();                  // the arrow, shown
 void SetCursor(const Cursor* crsr);
 CursHandle GetCursor(SInt16 cursorID);  // 'CURS' of the current resource chain, or a standard one; none when missing
+void UseCursor(SInt16 cursorID);        // GetCursor, then SetCursor; a missing cursor leaves the one shown
 void HideCursor();
 void ShowCursor();
 void ObscureCursor();               // hidden until the mouse moves

@@ -11,6 +11,10 @@ namespace ui_internal {
 // dialog), removed from the script; false when none waits.
 bool TakeDialogStep(SInt16 dialogID, DialogStep* step);
 void NoteDialogShown(SInt16 dialogID);
+// The next scripted answer of the colour picker or of a navigation dialog,
+// removed from the script; false when none waits.
+bool TakeColorPickerAnswer(ColorPickerAnswer* answer);
+bool TakeNavAnswer(NavAnswer* answer);
 void SetLastAlertText(std::string text);
 
 }  // namespace ui_internal

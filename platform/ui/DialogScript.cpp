@@ -14,6 +14,8 @@ struct ScriptedDialog {
 };
 
 std::vector<ScriptedDialog> gScripted;
+std::deque<ColorPickerAnswer> gColorPickerAnswers;
+std::deque<NavAnswer> gNavAnswers;
 bool gUnattended = false;
 std::vector<SInt16> gShown;
 std::string gLastAlertText;
@@ -24,6 +26,10 @@ void ScriptDialog(SInt16 dialogID, std::vector<DialogStep> steps) {
     if (steps.empty()) return;
     gScripted.push_back({dialogID, std::deque<DialogStep>(steps.begin(), steps.end())});
 }
+
+void ScriptColorPicker(ColorPickerAnswer answer) { gColorPickerAnswers.push_back(std::move(answer)); }
+
+void ScriptNavDialog(NavAnswer answer) { gNavAnswers.push_back(std::move(answer)); }
 
 void SetUnattended(Boolean unattended) { gUnattended = unattended; }
 
@@ -53,6 +59,20 @@ bool TakeDialogStep(SInt16 dialogID, DialogStep* step) {
 }
 
 void NoteDialogShown(SInt16 dialogID) { gShown.push_back(dialogID); }
+
+bool TakeColorPickerAnswer(ColorPickerAnswer* answer) {
+    if (gColorPickerAnswers.empty()) return false;
+    *answer = std::move(gColorPickerAnswers.front());
+    gColorPickerAnswers.pop_front();
+    return true;
+}
+
+bool TakeNavAnswer(NavAnswer* answer) {
+    if (gNavAnswers.empty()) return false;
+    *answer = std::move(gNavAnswers.front());
+    gNavAnswers.pop_front();
+    return true;
+}
 
 void SetLastAlertText(std::string text) { gLastAlertText = std::move(text); }
 

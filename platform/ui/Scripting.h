@@ -8,6 +8,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Events.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,25 @@ struct DialogStep {
     static DialogStep Choose(DialogItemIndex item, SInt16 value) { return {Kind::Choose, item, {}, value}; }
 };
 void ScriptDialog(SInt16 dialogID, std::vector<DialogStep> steps);
+// Answers for the colour picker (ColorPicker.h) and the navigation dialogs
+// (NavDialogs.h), each taken by the next one that runs, oldest first.
+// `whileShown`, when set, runs where the dialog would wait for the user, so a
+// test can look at the windows behind it.
+struct ColorPickerAnswer {
+    Boolean chosen = true;  // false: the user cancels
+    RGBColor color;
+    std::function<void()> whileShown;
+};
+void ScriptColorPicker(ColorPickerAnswer answer);
+struct NavAnswer {
+    Boolean chosen = true;  // false: the user cancels
+    std::string path;       // the item chosen
+    std::function<void()> whileShown;
+};
+void ScriptNavDialog(NavAnswer answer);
 // When set, a dialog or alert without a scripted answer does not wait for a
-// person: it ends at once with its cancel item (or item 1) and is logged.
+// person: it ends at once with its cancel item (or item 1) and is logged. The
+// colour picker and the navigation dialogs are cancelled.
 void SetUnattended(Boolean unattended);
 // The dialogs and alerts that ran, by ID, oldest first (alerts too).
 const std::vector<SInt16>& DialogsShown();

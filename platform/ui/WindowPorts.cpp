@@ -147,6 +147,12 @@ void InvalWindowRect(WindowRef window, const Rect* bounds) {
     ChangeUpdate(window, r, true);
 }
 
+void InvalWindow(WindowRef window) {
+    if (!window) return;
+    Rect all;
+    InvalWindowRect(window, GetWindowPortBounds(window, &all));
+}
+
 void InvalWindowRgn(WindowRef window, RgnHandle region) { ChangeUpdate(window, region, true); }
 
 void ValidWindowRect(WindowRef window, const Rect* bounds) {

@@ -143,6 +143,7 @@ CGrafPtr GetWindowPort(WindowRef window);
 WindowRef GetWindowFromPort(CGrafPtr port);
 void SetPortWindowPort(WindowRef window);
 void InvalWindowRect(WindowRef window, const Rect* bounds);
+void InvalWindow(WindowRef window);  // the whole port; nothing for no window
 void InvalWindowRgn(WindowRef window, RgnHandle region);
 void ValidWindowRect(WindowRef window, const Rect* bounds);
 void ValidWindowRgn(WindowRef window, RgnHandle region);

@@ -372,7 +372,8 @@ TEST_F(MenuBarTest, PenColourItems) {
     ASSERT_EQ(NewGWorld(&palette, 8, &bounds, nullptr, nullptr, 0), noErr);
     UniqueGWorld owner(palette);
     RGBColor c1, c2, c5, other;
-    IndexToRGBColor(5, &c1), IndexToRGBColor(100, &c2), IndexToRGBColor(200, &c5), IndexToRGBColor(17, &other);
+    const ColorSpec* std8 = CTabEntries(StandardCTable(8));
+    c1 = std8[5].rgb, c2 = std8[100].rgb, c5 = std8[200].rgb, other = std8[17].rgb;
     // The palette is redrawn around each new colour: give it known pixels again.
     auto paintPalette = [&] {
         CGrafPtr port;
@@ -449,32 +450,6 @@ TEST_F(MenuBarTest, SettingMarks) {
     }
     HandleBlendChoice(5);  // no such item
     EXPECT_EQ(gBSelectedItem, 1);
-}
-
-// A dialog goes 20 pixels down and across from the front document's content
-// when its bottom-right corner is then on the (1024 x 768) desktop, else it
-// stays where its template put it; either way it is shown.
-TEST_F(MenuBarTest, DialogsPlaceThemselvesOverTheFrontDocument) {
-    Rect bounds{30, 10, 130, 210};  // 200 x 100 at (10, 30)
-    const UInt8 title[] = {1, '?'};
-    WindowRef dialog = NewCWindow(nullptr, &bounds, title, false, movableDBoxProc, kFirstWindowOfClass, false, nullptr);
-    const struct {
-        SInt16 docLeft, docTop, left, top;  // -1: no document
-    } cases[] = {{100, 50, 120, 70}, {803, 400, 823, 420}, {804, 400, 10, 30}, {300, 647, 320, 667},
-                 {300, 648, 10, 30}, {900, 700, 10, 30},   {-1, -1, 10, 30}};
-    for (const auto& c : cases) {
-        MoveWindow(dialog, 10, 30, false);
-        HideWindow(dialog);
-        if (c.docLeft >= 0) MakePlainWindow(kIconListWindowKind, "doc", c.docLeft, c.docTop);
-        MoveDialogToParentWindow(dialog);
-        Rect r;
-        GetWindowBounds(dialog, kWindowContentRgn, &r);
-        EXPECT_EQ(r.left, c.left) << c.docLeft << "," << c.docTop;
-        EXPECT_EQ(r.top, c.top) << c.docLeft << "," << c.docTop;
-        EXPECT_TRUE(IsWindowVisible(dialog));
-        CloseAllDocuments();
-    }
-    DisposeWindow(dialog);
 }
 
 }  // namespace

@@ -16,33 +16,6 @@ namespace {
 
 RGBColor Rgb(UInt16 r, UInt16 g, UInt16 b) { return {r, g, b}; }
 
-TEST(Colors, LevelsOfSixteen) {
-    RGBColor b;
-    Set256RGBColor(&b, 15, 0, 7);
-    EXPECT_EQ(b, Rgb(0xFFFF, 0, 0x7777));
-    Set256RGBColor(&b, 16, -1, 3);  // out of range levels are clamped
-    EXPECT_EQ(b, Rgb(0xFFFF, 0, 0x3333));
-}
-
-// Both conversions are exact inverses over the table; the anchors check the
-// table order, out-of-range indices give black, and only low nibbles count.
-TEST(Colors, IndexConversions) {
-    for (int i = 0; i < 256; ++i) {
-        RGBColor c;
-        IndexToRGBColor(i, &c);
-        EXPECT_EQ(RGBColorToIndex(&c), i);
-        EXPECT_EQ(c, CTabEntries(StandardCTable(8))[i].rgb);
-    }
-    const struct { int index; RGBColor rgb; } cases[] = {{179, {0x3333, 0, 0}}, {215, {0xEEEE, 0, 0}}, {234, {0, 0x1111, 0}}, {244, {0, 0, 0x1111}},
-                 {254, {0x1111, 0x1111, 0x1111}}, {256, {0, 0, 0}}, {1000, {0, 0, 0}}, {-1, {0, 0, 0}}};
-    for (const auto& c : cases) {
-        RGBColor got{1, 1, 1};
-        IndexToRGBColor(c.index, &got);
-        EXPECT_EQ(got, c.rgb) << c.index;
-    }
-    const RGBColor nibbles{0x00FF, 0x000F, 0xFF0F};
-    EXPECT_EQ(RGBColorToIndex(&nibbles), 0);
-}
 
 TEST(Colors, BlendColor) {
     const struct { RGBColor a, b, result; } cases[] = {

@@ -32,37 +32,21 @@ const fs::path& Scratch() {
     return dir;
 }
 
-FSSpec gNextChoice;
-OSErr gNextChoiceErr = noErr;
-int gChooserCalls = 0;
-Boolean gChooserAppsOnly = false;
-std::function<void()> gWhileChoosing;  // looks at the dialog while it is up
-OSErr ScriptedChooser(ConstStr255Param, Boolean applicationsOnly, FSSpec* chosen) {
-    ++gChooserCalls;
-    if (gWhileChoosing) gWhileChoosing();
-    gChooserAppsOnly = applicationsOnly;
-    if (gNextChoiceErr == noErr) *chosen = gNextChoice;
-    return gNextChoiceErr;
-}
+const RGBColor kPicked{0x1234, 0x5678, 0x9ABC};
 
-RGBColor gPicked{0x1234, 0x5678, 0x9ABC};
-Boolean gPickerAnswers = true;
-std::function<void()> gWhilePicking;
-Boolean ScriptedPicker(ConstStr255Param, const RGBColor*, RGBColor* chosen) {
-    if (gWhilePicking) gWhilePicking();
-    if (gPickerAnswers) *chosen = gPicked;
-    return gPickerAnswers;
-}
-
-// A file with a creator, as the chooser would hand it over.
-FSSpec FileWithCreator(const char* name, OSType creator) {
+// The path of a new file with a creator, for the file dialog's answer.
+std::string FileWithCreator(const char* name, OSType creator) {
     fs::create_directories(Scratch());
+    const std::string path = (Scratch() / name).string();
     FSSpec fileSpec;
-    EXPECT_EQ(FSSpecFromPath((Scratch() / name).string(), &fileSpec), noErr);
+    EXPECT_EQ(FSSpecFromPath(path, &fileSpec), noErr);
     (void)FSpDelete(&fileSpec);
     EXPECT_EQ(FSpCreate(&fileSpec, creator, FourCC("APPL"), smSystemScript), noErr);
-    return fileSpec;
+    return path;
 }
+
+NavAnswer Choose(std::string path) { return NavAnswer{true, std::move(path), nullptr}; }
+NavAnswer Cancel(std::function<void()> whileShown = nullptr) { return NavAnswer{false, {}, std::move(whileShown)}; }
 
 class PrefsDialogTest : public testing::Test {
 protected:
@@ -80,13 +64,6 @@ protected:
         gKeyThreshStore[0] = 20;
         gKeyThreshStore[1] = 5;
         SetPrefDefaults();
-        gPrefsFileChooser = ScriptedChooser;
-        gPrefsColorPicker = ScriptedPicker;
-        gNextChoiceErr = noErr;
-        gChooserCalls = 0;
-        gPickerAnswers = true;
-        gWhileChoosing = nullptr;
-        gWhilePicking = nullptr;
     }
     void TearDown() override {
         TearDownWindows();
@@ -193,33 +170,40 @@ TEST_F(PrefsDialogTest, SizeOutOfRangeIsRefusedWithTheFieldSelected) {
 
 TEST_F(PrefsDialogTest, ChoosersSetCreatorsAndTheExternalEditor) {
     using S = DialogStep;
-    gNextChoice = FileWithCreator("Viewer", FourCC("ttxt"));
+    const std::string viewer = FileWithCreator("Viewer", FourCC("ttxt"));
+    ScriptNavDialog(Choose(viewer));
+    ScriptNavDialog(Choose(viewer));
     ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 2)), S::Click(PageItem(1, 4)), S::Click(kStdOkItemIndex)});
     OpenPrefsDialog();
-    EXPECT_EQ(gChooserCalls, 2);
     EXPECT_EQ(gPICTCreator, FourCC("ttxt"));
     EXPECT_EQ(gGIFCreator, FourCC("Krvl"));
     EXPECT_EQ(gPNGCreator, FourCC("ttxt"));
     EXPECT_EQ(gIconCreator, FourCC("Krvl"));
 
     // A file with no creator, or a cancelled choice, keeps the creator.
-    gNextChoice = FileWithCreator("Plain", 0);
+    ScriptNavDialog(Choose(FileWithCreator("Plain", 0)));
     ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 3)), S::Click(kStdOkItemIndex)});
     OpenPrefsDialog();
-    gNextChoiceErr = userCanceledErr;
+    ScriptNavDialog(Cancel());
     ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 5)), S::Click(kStdOkItemIndex)});
     OpenPrefsDialog();
     EXPECT_EQ(gGIFCreator, FourCC("Krvl"));
     EXPECT_EQ(gIconCreator, FourCC("Krvl"));
 
-    gNextChoiceErr = noErr;
-    gNextChoice = FileWithCreator("Editor", FourCC("EdIt"));
+    // The editor must be a program the system can run; Cancel keeps none.
+    const std::string editor = FileWithCreator("Editor", FourCC("EdIt"));
+    ScriptNavDialog(Choose(editor));
+    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(2, 7)), S::Click(kStdOkItemIndex)});
+    OpenPrefsDialog();
+    EXPECT_EQ(gExternalEditor.name[0], 0);
+    fs::permissions(editor, fs::perms::owner_exec, fs::perm_options::add);
+    ScriptNavDialog(Choose(editor));
     ScriptDialog(kPrefsDialogID, {S::Click(PageItem(2, 7)), S::Click(kStdCancelItemIndex)});
     OpenPrefsDialog();
     EXPECT_EQ(gExternalEditor.name[0], 0);
+    ScriptNavDialog(Choose(editor));
     ScriptDialog(kPrefsDialogID, {S::Click(PageItem(2, 7)), S::Click(kStdOkItemIndex)});
     OpenPrefsDialog();
-    EXPECT_TRUE(gChooserAppsOnly);
     EXPECT_EQ(PStringToStd(gExternalEditor.name), "Editor");
     EXPECT_TRUE(isExternalEditorAvailable);
 }
@@ -234,9 +218,8 @@ bool ItemShown(DialogItemIndex item) {
 TEST_F(PrefsDialogTest, TabsShowOnePageAtATime) {
     using S = DialogStep;
     isTabletAvailable = false;
-    gNextChoiceErr = userCanceledErr;
     std::vector<std::vector<bool>> seen;
-    gWhileChoosing = [&seen] {
+    const auto probe = [&seen] {
         ControlRef tabs = nullptr;
         ASSERT_EQ(GetDialogItemAsControl(FrontWindow(), kPrefsTabItem, &tabs), noErr);
         EXPECT_EQ(GetControlMaximum(tabs), 5);
@@ -244,6 +227,7 @@ TEST_F(PrefsDialogTest, TabsShowOnePageAtATime) {
         for (int page = 1; page <= 6; ++page) shown.push_back(ItemShown(PageItem(page, 1)));
         seen.push_back(shown);
     };
+    for (int i = 0; i < 4; ++i) ScriptNavDialog(Cancel(probe));
     // The chooser buttons answer even from a hidden page, so they serve as probes.
     ScriptDialog(kPrefsDialogID, {S::Choose(kPrefsTabItem, 1), S::Click(PageItem(1, 2)), S::Choose(kPrefsTabItem, 5),
                                   S::Click(PageItem(1, 2)), S::Click(kStdCancelItemIndex)});
@@ -266,13 +250,14 @@ TEST_F(PrefsDialogTest, GridDialogStoresStyleCodeAndColours) {
         {"unchanged", {S::Click(kStdOkItemIndex)}, 0x21, black, black},
         {"style 3, no blocks", {S::Choose(3, 3), S::Choose(4, 1), S::Click(kStdOkItemIndex)}, 0x03, black, black},
         {"blocks of 32", {S::Choose(4, 2), S::Click(kStdOkItemIndex)}, 0x11, black, black},
-        {"white and picked", {S::Choose(5, 1), S::Choose(6, 3), S::Click(kStdOkItemIndex)}, 0x21, white, gPicked},
+        {"white and picked", {S::Choose(5, 1), S::Choose(6, 3), S::Click(kStdOkItemIndex)}, 0x21, white, kPicked},
         {"style beyond the drawn ones", {S::Choose(3, 5), S::Click(kStdOkItemIndex)}, 0x21, black, black},
         {"cancel", {S::Choose(3, 4), S::Choose(5, 1), S::Click(kStdCancelItemIndex)}, 0x21, black, black},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         gToolPrefs = ToolPrefs{};
+        if (c.block == kPicked) ScriptColorPicker({true, kPicked, nullptr});
         ScriptDialog(kGridDialogID, c.steps);
         ConfigureGrid();
         EXPECT_EQ(gToolPrefs.gridSetting, c.grid);
@@ -281,7 +266,7 @@ TEST_F(PrefsDialogTest, GridDialogStoresStyleCodeAndColours) {
     }
     // A cancelled colour picker keeps the colour.
     gToolPrefs = ToolPrefs{};
-    gPickerAnswers = false;
+    ScriptColorPicker({false, {}, nullptr});
     ScriptDialog(kGridDialogID, {S::Choose(5, 3), S::Click(kStdOkItemIndex)});
     ConfigureGrid();
     EXPECT_EQ(gToolPrefs.pixelGridColor, black);
@@ -312,7 +297,7 @@ TEST_F(PrefsDialogTest, BackgroundSettingReachesPlainVisiblePaintWindows) {
 TEST_F(PrefsDialogTest, GridFilterPaintsFramedSwatches) {
     gToolPrefs.pixelGridColor = {0xFFFF, 0, 0};
     std::vector<RGBColor> seen;
-    gWhilePicking = [&seen] {
+    const auto probe = [&seen] {
         DialogRef d = FrontWindow();
         Rect port;
         GetWindowPortBounds(d, &port);
@@ -332,6 +317,7 @@ TEST_F(PrefsDialogTest, GridFilterPaintsFramedSwatches) {
             seen.push_back(frame);
         }
     };
+    ScriptColorPicker({true, kPicked, probe});
     ScriptDialog(kGridDialogID, {DialogStep::Choose(6, 3), DialogStep::Click(kStdCancelItemIndex)});
     ConfigureGrid();
     const RGBColor red{0xFFFF, 0, 0}, black{0, 0, 0};

@@ -23,9 +23,6 @@
 #include <fstream>
 #include <functional>
 
-// Kept by the dot-mode code, when it is linked in.
-[[gnu::weak]] extern SInt16 gDotLibRefNum;
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -106,7 +103,6 @@ protected:
         gKeyThreshStore[0] = 20;
         gKeyThreshStore[1] = 5;
         gPatternNo = 1;
-        if (&gDotLibRefNum != nullptr) gDotLibRefNum = -1;  // no dot library open
         quit = false;
         SetUnattended(true);
         ResetScriptLog();

@@ -142,19 +142,6 @@ TEST_F(ColorToolTest, MaskMarksTruthTable) {
     }
 }
 
-// Opacity at a picture point, read through the selection's move.
-TEST_F(ColorToolTest, PtInMaskFollowsTheSelectionOffset) {
-    WindowRef w = MakeDoc(Rows{"#...", "....", "...."}, 0, Rows{"#...", "....", "...."});
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_TRUE(PtInMask(Point{0, 0}, rec));
-    EXPECT_FALSE(PtInMask(Point{0, 1}, rec));
-    EXPECT_FALSE(PtInMask(Point{-1, 0}, rec));
-    Lift(w, Rows{"##..", "##..", "...."});
-    MoveSelection(w, 2, 1, true);
-    EXPECT_TRUE(PtInMask(Point{1, 2}, rec));   // shown at (2, 1)
-    EXPECT_FALSE(PtInMask(Point{0, 0}, rec));  // the lifted place is transparent now
-}
-
 // Blending toggles with its check mark; twice gives back exactly the picture.
 TEST_F(ColorToolTest, ToggleSelectionBlendTwiceRestores) {
     WindowRef w = MakeDoc(Rows{"####", "####"}, 0, Rows{"####", "####"});

@@ -230,19 +230,3 @@ TEST_F(PencilTest, StrokeOverABackgroundLayerShowsLiveOnTransparentPixels) {
     EXPECT_EQ(Mask(w)[0], "......");
 }
 
-TEST_F(PencilTest, DotsPaintFootprintsAndARunOfDotsIsOneUndoStep) {
-    WindowRef w = MakePaint(6, 4, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    const auto blank = Image(w);
-    gCurrentColor = ColorRec{kBlue, 0};
-    gPenWidth = 2;
-    DoDotPaintMain(w, Point{1, 1});
-    DoDotPaintMain(w, Point{2, 4});
-    EXPECT_EQ(Image(w), (Rows{"......", ".bb...", "....bb", "......"}));
-    EXPECT_EQ(Mask(w), (Rows{"......", ".##...", "....##", "......"}));
-    EXPECT_EQ(rec->undoMode, kUndoDotPaint);
-    EXPECT_EQ(Bounds(rec->updateRgn), "1,1,3,6");
-    DoUndo();
-    EXPECT_EQ(Image(w), blank);  // both dots at once
-    EXPECT_EQ(rec->undoMode, -kUndoDotPaint);
-}

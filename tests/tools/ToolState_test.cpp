@@ -32,24 +32,6 @@ void RecordOtherClick(WindowRef, Point, const EventRecord*, SInt16 tool) {
 
 }  // namespace
 
-TEST_F(ToolStateTest, ForegroundBlendByLevel) {
-    WindowRef w = MakePaint(4, 4, 0);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    const UInt16 weights[] = {0, 0xC000, 0x8000, 0x4000, 0x0000};
-    SavedGWorld saved;
-    SetGWorld(rec->dispPort.get(), nullptr);
-    for (SInt16 level = 0; level <= 4; ++level) {
-        SCOPED_TRACE(level);
-        rec->foreTrans = level;
-        const RGBColor marker{7, 7, 7};
-        OpColor(&marker);
-        const SInt16 mode = SetForeBlend(rec);
-        EXPECT_EQ(mode, level == 0 ? srcCopy : blend);
-        const RGBColor want = level == 0 ? marker : RGBColor{weights[level], weights[level], weights[level]};
-        EXPECT_EQ(rec->dispPort.get()->rgbOpColor, want);
-    }
-}
-
 TEST_F(ToolStateTest, InfoWindowShowsBothFootprints) {
     ASSERT_NE(InfoWindow, nullptr);
     struct Case {

@@ -1,0 +1,51 @@
+// The command line of the built program: --help prints the usage and
+// succeeds; an unknown option prints it to stderr and exits with 2.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// The text a shell command writes to the stream it pipes, and its exit status.
+std::pair<std::string, int> Capture(const std::string& command) {
+    std::FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return {"", -1};
+    std::string text;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
+    const int status = ::pclose(p);
+    return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+TEST(CommandLine, HelpAndUnknownOptions) {
+    const std::string usage =
+        "usage: korvel [FILE...]\n"
+        "       korvel inspect [--json] FILE\n"
+        "       korvel --version\n"
+        "       korvel --help\n";
+    const struct {
+        const char* args;
+        std::string out, err;
+        int status;
+    } cases[] = {
+        {"--help", usage, "", 0},
+        {"-h", usage, "", 0},
+        {"--bogus", "", usage, 2},
+        {"-x file.pict", "", usage, 2},
+    };
+    const std::string korvel = std::string("'") + KORVEL_BINARY + "' ";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const auto [out, status] = Capture(korvel + c.args + " 2>/dev/null");
+        const auto [err, again] = Capture(korvel + c.args + " 2>&1 >/dev/null");
+        EXPECT_EQ(out, c.out);
+        EXPECT_EQ(err, c.err);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(again, c.status);
+    }
+}
+
+}  // namespace
