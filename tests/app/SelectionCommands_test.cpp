@@ -48,8 +48,7 @@ const Rows kTwoShapes = {"..........", ".rr.......", ".rr...bb..", "......bb..",
 }  // namespace
 
 TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
-    WindowRef w = MakeDoc(kTwoShapes);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(kTwoShapes);
     UpdateMenus();
     EXPECT_TRUE(Enabled(kSelectionMenuID, 1));
     EXPECT_FALSE(Enabled(kSelectionMenuID, 2));
@@ -85,8 +84,7 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
 }
 
 TEST_F(SelectionCommandsTest, LettersActOnAFloatingSelection) {
-    WindowRef w = MakeDoc({"......", ".rrrr.", ".r..r.", ".rrrr.", "......"});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc({"......", ".rrrr.", ".r..r.", ".rrrr.", "......"});
     Letter('s');  // shrink to the content: the ring and its inside
     ASSERT_TRUE(rec->isFloating);
     EXPECT_EQ(RegionRects(rec->selRgn).size(), 1u);
@@ -114,8 +112,7 @@ TEST_F(SelectionCommandsTest, LettersActOnAFloatingSelection) {
 }
 
 TEST_F(SelectionCommandsTest, ControlClickOffersTheEffectMenu) {
-    WindowRef w = MakeDoc(kTwoShapes);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(kTwoShapes);
     const Point at = Global(w, Local(w, 4, 4));
 
     // Exchanging with nothing floating only beeps.
@@ -137,8 +134,7 @@ TEST_F(SelectionCommandsTest, ControlClickOffersTheEffectMenu) {
 }
 
 TEST_F(SelectionCommandsTest, PaletteDoubleClickSelectsTheColourInTheFrontPicture) {
-    WindowRef w = MakeDoc(kTwoShapes);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(kTwoShapes);
     Rect palette;
     GetWindowBounds(ColorPalette1, kWindowContentRgn, &palette);
     const Point at{SInt16(palette.top + 1), SInt16(palette.left + 1)};  // white
@@ -162,8 +158,7 @@ TEST_F(SelectionCommandsTest, PaletteDoubleClickSelectsTheColourInTheFrontPictur
 }
 
 TEST_F(SelectionCommandsTest, DoubleClickOnTheSelectionToolSelectsAll) {
-    WindowRef w = MakeDoc(kTwoShapes);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(kTwoShapes);
     Marquee(w, 1, 1, 3, 3);
     ASSERT_TRUE(rec->isFloating);
     MoveSelection(w, 1, 0, true);

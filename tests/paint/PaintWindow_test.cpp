@@ -83,8 +83,7 @@ TEST_F(PaintWindowTest, StackEndsOnACircleThatMissesTheStart) {
 }
 
 TEST_F(PaintWindowTest, DispOffPortShowsTheImageAndInvalidatesTheChange) {
-    WindowRef w = MakePaint(10, 10, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(10, 10, 2);
     WritePixel(MapOf(rec->offPort.get()), 3, 4, kRed);
     const Rect all = Port(w);
     ValidWindowRect(w, &all);
@@ -100,8 +99,7 @@ TEST_F(PaintWindowTest, DispOffPortShowsTheImageAndInvalidatesTheChange) {
 }
 
 TEST_F(PaintWindowTest, TitlesFromNameAndDepth) {
-    WindowRef w = MakePaint(8, 8, 0, 24);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(8, 8, 0, 24);
     CopyCStringToPascal("flower.pict", rec->fileSpec.name);
     rec->fileType = FourCC("PICT");
     SetEditWindowTitle(w);

@@ -33,8 +33,7 @@ void RecordOtherClick(WindowRef, Point, const EventRecord*, SInt16 tool) {
 }  // namespace
 
 TEST_F(ToolStateTest, ForegroundBlendByLevel) {
-    WindowRef w = MakePaint(4, 4, 0);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(4, 4, 0);
     const UInt16 weights[] = {0, 0xC000, 0x8000, 0x4000, 0x0000};
     SavedGWorld saved;
     SetGWorld(rec->dispPort.get(), nullptr);
@@ -119,8 +118,7 @@ TEST_F(ToolStateTest, SingleClickOnThePaletteOnlyChoosesTheTool) {
 }
 
 TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
-    WindowRef w = MakePaint(6, 4, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(6, 4, 2);
     gOtherToolClickProc = RecordOtherClick;
     gOtherClick = {};
     auto click = [&](EventModifiers mods) {

@@ -1,15 +1,10 @@
 #include "platform/ui/Events.h"
 
 #include "platform/raster/Regions.h"
-#include "platform/ui/Cursors.h"
 #include "platform/ui/KeyMap.h"
 #include "platform/ui/WindowInternal.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
-#include <QApplication>
-#include <QApplicationStateChangeEvent>
-#include <QBitmap>
-#include <QCursor>
 
 using namespace uitest;
 
@@ -268,69 +263,6 @@ TEST_F(EventsTest, LeavingTheMouseRegionGivesMouseMoved) {
     EXPECT_EQ(ev.what, osEvt);
     EXPECT_EQ(ev.message >> 24, UInt32(mouseMovedMessage));
     EXPECT_EQ(ev.where, P(50, 90));
-}
-
-TEST_F(EventsTest, ApplicationActivationGivesSuspendAndResume) {
-    QApplicationStateChangeEvent start(Qt::ApplicationActive);
-    QCoreApplication::sendEvent(qApp, &start);
-    FlushEvents(osMask, 0);
-    const Qt::ApplicationState states[] = {Qt::ApplicationInactive, Qt::ApplicationInactive, Qt::ApplicationActive};
-    for (Qt::ApplicationState s : states) {
-        QApplicationStateChangeEvent change(s);
-        QCoreApplication::sendEvent(qApp, &change);
-    }
-    // The repeated inactive state is no change.
-    const UInt32 expected[] = {UInt32(suspendResumeMessage) << 24, (UInt32(suspendResumeMessage) << 24) | resumeFlag};
-    for (UInt32 message : expected) {
-        EventRecord ev;
-        ASSERT_TRUE(GetNextEvent(osMask, &ev));
-        EXPECT_EQ(ev.what, osEvt);
-        EXPECT_EQ(ev.message, message);
-    }
-    EventRecord ev;
-    EXPECT_FALSE(GetNextEvent(osMask, &ev));
-}
-
-bool Black(const QBitmap& b, int x, int y) { return b.toImage().pixel(x, y) == qRgb(0, 0, 0); }
-
-TEST_F(EventsTest, CursorsKeepTheirBitmapsMasksAndHotSpot) {
-    // 'CURS': 16 data rows, 16 mask rows, hot spot (v, h), big-endian.
-    std::vector<UInt8> curs(68, 0);
-    curs[0] = 0x80, curs[1] = 0x01;   // data row 0: first and last pixel
-    curs[32] = 0xC0, curs[33] = 0x01;  // mask row 0: first two and last
-    curs[2] = 0x40;                    // data row 1 without mask: left out
-    curs[65] = 3, curs[67] = 5;
-    const SInt16 saved = CurResFile();
-    const SInt16 ref = NewResFileInMemory();
-    UseResFile(ref);
-    AddTestResource(FourCC("CURS"), 200, curs);
-    CursHandle c = GetCursor(200);
-    CursHandle missing = GetCursor(201);
-    CloseResFile(ref);
-    UseResFile(saved);
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(missing, nullptr);
-    SetCursor(*c);
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    const QCursor shown = *QApplication::overrideCursor();
-    EXPECT_EQ(shown.hotSpot(), QPoint(5, 3));
-    const QBitmap data = shown.bitmap(), mask = shown.mask();
-    ASSERT_EQ(data.size(), QSize(16, 16));
-    EXPECT_TRUE(Black(data, 0, 0) && Black(data, 15, 0) && Black(mask, 1, 0));
-    EXPECT_FALSE(Black(data, 1, 0) || Black(mask, 2, 0) || Black(data, 1, 1));
-    // Hidden twice needs two shows.
-    HideCursor();
-    HideCursor();
-    ShowCursor();
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BlankCursor);
-    ShowCursor();
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BitmapCursor);
-    // The standard cursors need no resources.
-    ASSERT_NE(GetCursor(crossCursor), nullptr);
-    InitCursor();
-    Cursor arrow;
-    GetQDGlobalsArrow(&arrow);
-    EXPECT_EQ(QApplication::overrideCursor()->hotSpot(), QPoint(arrow.hotSpot.h, arrow.hotSpot.v));
 }
 
 }  // namespace
