@@ -22,7 +22,7 @@ using Bytes = std::vector<UInt8>;
 
 // A flat resource file of two resources, one named in Mac OS Roman.
 void WriteResourceFile(const std::string& path) {
-    const FSSpec fileSpec = restest::FileSpecFor(path);
+    const FSSpec fileSpec = FileSpecFor(path);
     FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("rsrc"), smSystemScript);
     const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     Str255 name{};

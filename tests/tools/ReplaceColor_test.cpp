@@ -55,13 +55,8 @@ TEST_P(ReplaceColorTest, DoReplaceColorByKind) {
         EXPECT_EQ(Shown(w), Image(rec));
         EXPECT_EQ(bool(rec->isDirty), changes);
         EXPECT_EQ(gUsedCount[kUsedReplaceColor], used + (changes ? 1 : 0));
-        if (changes) {
-            // Undo gets the picture before and the colour to give back.
-            EXPECT_EQ(rec->undoMode, kUndoReplaceColor);
-            EXPECT_EQ(Picture(rec->undoPort.get()), c.image);
-            EXPECT_EQ(rec->replaceColor, c.from);
-            EXPECT_EQ(bool(rec->hasReplaceColor), c.fromClear);
-        }
+        // Undo gets the colour to give back (UndoEveryEdit_test the pictures).
+        EXPECT_TRUE(!changes || (rec->replaceColor == c.from && bool(rec->hasReplaceColor) == c.fromClear));
         CloseAllDocuments();
     }
 }

@@ -81,16 +81,6 @@ TEST_F(ToolStateTest, DoubleClickOnTheEraserErasesAllAndKeepsTheTool) {
     }
 }
 
-TEST_F(ToolStateTest, SingleClickOnThePaletteOnlyChoosesTheTool) {
-    gSelectedTool = kPencilTool;
-    ClickToolPalette(Point{60, 10}, TickCount());  // v 60: the selection tool
-    EXPECT_EQ(gSelectedTool, kSelectionTool);
-    ClickToolPalette(Point{-1, 10}, TickCount());
-    ToolSelect(5);  // no such tools
-    ToolSelect(-1);
-    EXPECT_EQ(gSelectedTool, kSelectionTool);
-}
-
 TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
     auto [w, rec] = MakePaint(6, 4, 2);
     gOtherToolClickProc = RecordOtherClick;

@@ -12,12 +12,6 @@
 
 namespace {
 
-FSSpec SpecFor(const std::string& path) {
-    FSSpec fileSpec;
-    EXPECT_EQ(FSSpecFromPath(path, &fileSpec), noErr) << path;
-    return fileSpec;
-}
-
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
@@ -61,7 +55,7 @@ TEST(Files, MakeFSSpecFillsTheSpecEvenWhenTheItemIsMissing) {
 
 TEST(Files, CreateWritesTheCompanionAndRefusesDuplicates) {
     TempFolder tmp;
-    FSSpec icon = SpecFor(tmp / "Icon.icns");
+    FSSpec icon = FileSpecFor(tmp / "Icon.icns");
     ASSERT_EQ(FSpCreate(&icon, FourCC("Krvl"), FourCC("icns"), smSystemScript), noErr);
     EXPECT_EQ(Slurp(tmp / "Icon.icns").size(), 0u);
     EXPECT_EQ(Slurp(tmp / "._Icon.icns"), Companion(FourCC("icns"), FourCC("Krvl"), 0, {}));
@@ -69,12 +63,12 @@ TEST(Files, CreateWritesTheCompanionAndRefusesDuplicates) {
 
     // No type and no creator: no companion, and a stale one is removed.
     Spill(tmp / "._plain", Companion(FourCC("PICT"), FourCC("ttxt"), 0, {}));
-    FSSpec plain = SpecFor(tmp / "plain");
+    FSSpec plain = FileSpecFor(tmp / "plain");
     ASSERT_EQ(FSpCreate(&plain, 0, 0, smSystemScript), noErr);
     EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._Icon.icns", "Icon.icns", "plain"}));
 
     for (const char* bad : {".", ".."}) {
-        FSSpec fileSpec = SpecFor(tmp / "x");
+        FSSpec fileSpec = FileSpecFor(tmp / "x");
         CopyCStringToPascal(bad, fileSpec.name);
         EXPECT_EQ(FSpCreate(&fileSpec, 0, 0, 0), bdNamErr) << bad;
     }
@@ -85,7 +79,7 @@ TEST(Files, CreateWritesTheCompanionAndRefusesDuplicates) {
 TEST(Files, FinderInfoKeepsTheForkAndFlags) {
     TempFolder tmp;
     Spill(tmp / "doc", TextBytes("data"));
-    FSSpec doc = SpecFor(tmp / "doc");
+    FSSpec doc = FileSpecFor(tmp / "doc");
     std::vector<UInt8> fork = {1, 2, 3, 4};
     ASSERT_EQ(WriteResourceFork(&doc, fork, ForkSource::appleDouble), noErr);
     EXPECT_EQ(Slurp(tmp / "._doc"), Companion(0, 0, 0, fork));
@@ -114,14 +108,14 @@ TEST(Files, FinderInfoKeepsTheForkAndFlags) {
 
     // Folders keep their flags the same way and report type 'fold'.
     ASSERT_EQ(::mkdir((tmp / "Folder").c_str(), 0777), 0);
-    FSSpec folder = SpecFor(tmp / "Folder");
+    FSSpec folder = FileSpecFor(tmp / "Folder");
     ASSERT_EQ(FSpSetFinderFlags(&folder, kHasCustomIcon), noErr);
     ASSERT_EQ(FSpGetFInfo(&folder, &back), noErr);
     EXPECT_EQ(back.fdType, FourCC("fold"));
     EXPECT_EQ(back.fdFlags, kHasCustomIcon);
     EXPECT_TRUE(PathIsFile(tmp / "._Folder"));
 
-    FSSpec missing = SpecFor(tmp / "missing");
+    FSSpec missing = FileSpecFor(tmp / "missing");
     EXPECT_EQ(FSpGetFInfo(&missing, &back), fnfErr);
     EXPECT_EQ(FSpSetFInfo(&missing, &info), fnfErr);
     EXPECT_FALSE(PathExists(tmp / "._missing"));
@@ -129,9 +123,9 @@ TEST(Files, FinderInfoKeepsTheForkAndFlags) {
 
 TEST(Files, DeleteCarriesTheCompanion) {
     TempFolder tmp;
-    FSSpec c = SpecFor(tmp / "c.png");
+    FSSpec c = FileSpecFor(tmp / "c.png");
     ASSERT_EQ(FSpCreate(&c, FourCC("Krvl"), FourCC("PNGf"), 0), noErr);
-    FSSpec b = SpecFor(tmp / "b");
+    FSSpec b = FileSpecFor(tmp / "b");
     Spill(tmp / "b", TextBytes("bb"));
     ASSERT_EQ(FSpDelete(&c), noErr);
     EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"b"}));
@@ -142,7 +136,7 @@ TEST(Files, DeleteCarriesTheCompanion) {
     ASSERT_EQ(FSpDelete(&b), noErr);
     EXPECT_EQ(Listing(tmp.path()), (std::vector<std::string>{"._b"}));
 
-    FSSpec sub = SpecFor(tmp / "sub");
+    FSSpec sub = FileSpecFor(tmp / "sub");
     SInt32 subID = 0;
     ASSERT_EQ(FSpDirCreate(&sub, 0, &subID), noErr);
     EXPECT_EQ(PathForDirID(subID), tmp / "sub");
@@ -154,7 +148,7 @@ TEST(Files, DeleteCarriesTheCompanion) {
     ASSERT_EQ(FSpGetDirectoryID(&sub, &id, &isDir), noErr);
     EXPECT_TRUE(isDir);
     EXPECT_EQ(id, subID);
-    FSSpec inner = SpecFor(tmp / "sub/inner");
+    FSSpec inner = FileSpecFor(tmp / "sub/inner");
     ASSERT_EQ(FSpGetDirectoryID(&inner, &id, &isDir), noErr);
     EXPECT_FALSE(isDir);
     EXPECT_EQ(id, subID);
@@ -165,7 +159,7 @@ TEST(Files, DeleteCarriesTheCompanion) {
 TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     TempFolder tmp;
     Spill(tmp / "f", TextBytes("0123456789"));
-    FSSpec f = SpecFor(tmp / "f");
+    FSSpec f = FileSpecFor(tmp / "f");
     SInt16 ref = 0;
     ASSERT_EQ(FSpOpenDF(&f, fsRdWrPerm, &ref), noErr);
     SInt16 second = 0;
@@ -214,9 +208,9 @@ TEST(Files, OpenDataForkReadsWritesAndStoresOnClose) {
     ASSERT_EQ(FSClose(writer), noErr);
     EXPECT_EQ(Slurp(tmp / "f"), TextBytes("q1234567WX"));
 
-    FSSpec missing = SpecFor(tmp / "missing");
+    FSSpec missing = FileSpecFor(tmp / "missing");
     EXPECT_EQ(FSpOpenDF(&missing, fsRdPerm, &ref), fnfErr);
-    FSSpec folder = SpecFor(tmp.path());
+    FSSpec folder = FileSpecFor(tmp.path());
     EXPECT_EQ(FSpOpenDF(&folder, fsRdPerm, &ref), notAFileErr);
 }
 
@@ -236,7 +230,7 @@ TEST(Files, AtomicWriteLeavesTheOldFileWhenTheWriteFails) {
     EXPECT_EQ(Listing(tmp.path()), std::vector<std::string>{"keep"});
 
     // A data fork closed while writes fail keeps its old contents too.
-    FSSpec keep = SpecFor(tmp / "keep");
+    FSSpec keep = FileSpecFor(tmp / "keep");
     SInt16 ref = 0;
     ASSERT_EQ(FSpOpenDF(&keep, fsRdWrPerm, &ref), noErr);
     ASSERT_EQ(SetEOF(ref, 0), noErr);

@@ -143,37 +143,6 @@ TEST_F(ControlsTest, HeldArrowRepeatsTheActionWhileOverIt) {
     for (ControlPartCode p : gActions) EXPECT_EQ(p, kControlUpButtonPart);
 }
 
-TEST_F(ControlsTest, ThumbDraggedToTheEnds) {
-    struct Case {
-        SInt16 procID;
-        int dragTo;  // local v of the release
-        SInt16 value;
-        bool actions;
-    } cases[] = {
-        {kControlScrollBarLiveProc, 400, 50, true},
-        {kControlScrollBarLiveProc, -300, 0, true},
-        {scrollBarProc, 400, 50, false},
-        {scrollBarProc, -300, 0, false},
-    };
-    for (const Case& k : cases) {
-        gActions.clear();
-        ControlRef c = Make(R(0, 284, 100, 300), 25, 0, 50, k.procID);
-        SInt16 thumb = -1;
-        for (SInt16 v = 0; v < 100 && thumb < 0; ++v)
-            if (FindControl(Point{v, 292}, window_, nullptr) == kControlIndicatorPart) thumb = v;
-        ASSERT_GE(thumb, 0);
-        ScriptMouseDown(Global(292, thumb + 1));
-        ScriptMouseMove(Global(292, (thumb + k.dragTo) / 2));
-        ScriptMouseMove(Global(292, k.dragTo));
-        ScriptMouseUp(Global(292, k.dragTo));
-        EXPECT_EQ(ClickAndTrack(nullptr, CountAction), kControlIndicatorPart);
-        EXPECT_EQ(GetControlValue(c), k.value) << k.procID;
-        EXPECT_EQ(!gActions.empty(), k.actions) << k.procID;
-        for (ControlPartCode p : gActions) EXPECT_EQ(p, kControlIndicatorPart);
-        DisposeControl(c);
-    }
-}
-
 TEST_F(ControlsTest, PopUpAndTabsTakeTheirResources) {
     InitResources();
     const SInt16 file = NewResFileInMemory();

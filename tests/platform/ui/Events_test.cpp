@@ -74,44 +74,6 @@ TEST_F(EventsTest, ScriptedKeysKeepTheirKeyAndCharacterCodes) {
     }
 }
 
-struct QtKeyCase {
-    const char* name;
-    int key;
-    Qt::KeyboardModifiers modifiers;
-    const char* text;
-    UInt8 keyCode, charCode;
-};
-
-// What a real keyboard's Qt events become; keys the scripted road makes the
-// same way as a keyboard are in ScriptedKeysKeepTheirKeyAndCharacterCodes.
-TEST(KeyMap, QtKeysMapToClassicCodes) {
-    const QtKeyCase cases[] = {
-        {"Ctrl+O gives a control character", Qt::Key_O, Qt::ControlModifier, "\x0f", kVK_ANSI_O, 'o'},
-        {"Ctrl+Shift+O", Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier, "\x0f", kVK_ANSI_O, 'O'},
-        {"Alt+o typed as a symbol", Qt::Key_O, Qt::AltModifier, "\xc3\xb8", kVK_ANSI_O, 'o'},
-        {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, "\r", kVK_ANSI_KeypadEnter, kEnterCharCode},
-        {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, "", kVK_Tab, kTabCharCode},
-        {"keypad 5", Qt::Key_5, Qt::KeypadModifier, "5", 0x57, '5'},
-        {"digit 5", Qt::Key_5, Qt::NoModifier, "5", kVK_ANSI_5, '5'},
-        {"keypad minus", Qt::Key_Minus, Qt::KeypadModifier, "-", 0x4E, '-'},
-        {"question mark", Qt::Key_Question, Qt::ShiftModifier, "?", 0x2C, '?'},
-        {"at sign is shift-2", Qt::Key_At, Qt::ShiftModifier, "@", kVK_ANSI_2, '@'},
-        {"F5", Qt::Key_F5, Qt::NoModifier, "", 0x60, 16},
-    };
-    for (const QtKeyCase& c : cases) {
-        ui_internal::KeyCodes k;
-        ASSERT_TRUE(ui_internal::MapQtKey(c.key, c.modifiers, QString::fromUtf8(c.text), &k)) << c.name;
-        EXPECT_EQ(k.keyCode, c.keyCode) << c.name;
-        EXPECT_EQ(k.charCode, c.charCode) << c.name;
-        EXPECT_EQ(k.modifierBit, 0) << c.name;
-    }
-    ui_internal::KeyCodes k;
-    ASSERT_TRUE(ui_internal::MapQtKey(Qt::Key_Control, Qt::ControlModifier, "", &k));
-    EXPECT_EQ(k.modifierBit, cmdKey);
-    EXPECT_EQ(k.keyCode, kVK_Command);
-    EXPECT_FALSE(ui_internal::MapQtKey(Qt::Key_unknown, Qt::NoModifier, "", &k));
-}
-
 TEST_F(EventsTest, ModifierKeysChangeStateWithoutEvents) {
     MakeWindow(R(100, 100, 300, 400));
     ScriptKeyDown(kVK_Option, 0, optionKey);
