@@ -119,17 +119,6 @@ TEST_F(PaintWindowTest, TitlesFromNameAndDepth) {
     EXPECT_EQ(PStringToStd(of), " of ");
 }
 
-TEST_F(PaintWindowTest, UntitledNamesCountPerFormat) {
-    // Only this test names PNG documents, so the counter starts here.
-    Str255 name;
-    MakeUntitledFileName(FourCC("PNGf"), name);
-    EXPECT_EQ(PStringToStd(name), "untitled.png");
-    MakeUntitledFileName(FourCC("PNGf"), name);
-    EXPECT_EQ(PStringToStd(name), "untitled 2.png");
-    MakeUntitledFileName(FourCC("PNGf"), name);
-    EXPECT_EQ(PStringToStd(name), "untitled 3.png");
-}
-
 TEST_F(PaintWindowTest, NewPictureFromPreferencesWithoutTheDialog) {
     // The only test making new pictures: the first is plain "untitled", the second numbered.
     gPaintWinPrefs.showSizeDialog = 0;

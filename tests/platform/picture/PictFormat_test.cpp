@@ -192,19 +192,6 @@ TEST(PictRecording, EmptyPictureHeaderIsByteExact) {
     EXPECT_EQ(info.sourceRect, MakeRect(0, 0, 16, 32));
 }
 
-TEST(PictRecording, RefusesASecondPictureOnOnePort) {
-    UniqueGWorld on = MakeWorld(8, 4, 4);
-    SavedGWorld saved;
-    SetGWorld(on.get(), nullptr);
-    Rect r = MakeRect(0, 0, 4, 4);
-    UniqueHandle first(OpenPicture(&r));
-    ASSERT_TRUE(first);
-    EXPECT_EQ(OpenPicture(&r), nullptr);
-    EXPECT_EQ(QDError(), paramErr);
-    ClosePicture();
-    EXPECT_EQ(QDError(), noErr);
-}
-
 TEST(PictRecording, BlendedCopyWritesOpColorFirstAndPlaysAsDrawn) {
     UniqueGWorld src = MakeWorld(32, 6, 4), on = MakeWorld(32, 6, 4), direct = MakeWorld(32, 6, 4),
                  out = MakeWorld(32, 6, 4);

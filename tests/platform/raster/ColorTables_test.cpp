@@ -248,32 +248,6 @@ TEST_F(PortTest, Color2IndexAndIndex2Color) {
     EXPECT_EQ(back, Rgb(0, 0, 0));
 }
 
-Boolean SearchAllTo7(RGBColor*, SInt32* position) {
-    *position = 7;
-    return true;
-}
-Boolean SearchRedTo3(RGBColor* rgb, SInt32* position) {
-    if (rgb->red != 0xFFFF || rgb->green != 0 || rgb->blue != 0) return false;
-    *position = 3;
-    return true;
-}
-
-TEST_F(PortTest, SearchProcsMostRecentFirst) {
-    Make(4);
-    const RGBColor red{0xFFFF, 0, 0}, white{0xFFFF, 0xFFFF, 0xFFFF};
-    EXPECT_EQ(Color2Index(&red), 3);  // the standard table's red is nearest anyway
-    AddSearch(SearchAllTo7);
-    EXPECT_EQ(Color2Index(&red), 7);
-    AddSearch(SearchRedTo3);
-    EXPECT_EQ(Color2Index(&red), 3);    // the newer procedure answers
-    EXPECT_EQ(Color2Index(&white), 7);  // it passes; the older one answers
-    DelSearch(SearchAllTo7);
-    EXPECT_EQ(Color2Index(&white), 0);
-    DelSearch(SearchRedTo3);
-    EXPECT_EQ(Color2Index(&red), 3);
-    DelSearch(SearchRedTo3);  // removing what is not installed is harmless
-}
-
 // Set and read back one pixel at each corner of a map whose bounds do not
 // start at the origin, and check the bytes where the layout puts them.
 TEST_F(PortTest, CPixelAtEveryDepth) {

@@ -5,7 +5,6 @@
 
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
-#include "platform/raster/GrafProcs.h"
 #include "platform/raster/Pen.h"
 #include "platform/raster/Regions.h"
 #include "tests/platform/raster/PixelArt.h"
@@ -111,40 +110,6 @@ TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
     EXPECT_EQ(DrawAt(5, 30, "Hello"), width);
     EXPECT_EQ(Count(0x000000), 0);
     ShowPen();
-}
-
-std::vector<std::string> gTextCalls;
-void LogTextProc(SInt16 n, const void* buf, Point, Point) {
-    gTextCalls.push_back(std::string(static_cast<const char*>(buf), size_t(n)));
-}
-
-TEST_F(TextTest, RecordingAndBottleneck) {
-    pixelart::ListRecorder recorder;
-    world.get()->picSave = &recorder;
-    DrawAt(7, 20, "ab");
-    const int afterAb = world.get()->pnLoc.h;
-    const char buf[] = "xyz";
-    DrawText(buf, 1, 2);
-    const int afterYz = world.get()->pnLoc.h;
-    DrawChar('q');
-    world.get()->picSave = nullptr;
-    // Each piece is recorded with the pen where it starts.
-    const std::string yz = "text yz at " + std::to_string(afterAb) + ",20";
-    const std::string q = "text q at " + std::to_string(afterYz) + ",20";
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"text ab at 7,20", yz, q}));
-    EXPECT_GT(Count(0x000000), 0);  // drawn as well
-
-    // A port's own text procedure replaces the standard one entirely.
-    Fill(0xFFFFFF);
-    gTextCalls.clear();
-    CQDProcs procs;
-    SetStdCProcs(&procs);
-    procs.textProc = LogTextProc;
-    SetPortGrafProcs(world.get(), &procs);
-    EXPECT_EQ(DrawAt(7, 20, "ab"), 0);
-    SetPortGrafProcs(world.get(), nullptr);
-    EXPECT_EQ(gTextCalls, std::vector<std::string>{"ab"});
-    EXPECT_EQ(Count(0x000000), 0);
 }
 
 }  // namespace

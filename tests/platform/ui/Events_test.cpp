@@ -211,20 +211,4 @@ TEST_F(EventsTest, ActivateEventsFollowTheFrontDocument) {
     EXPECT_FALSE(GetNextEvent(activMask | updateMask, &ev));
 }
 
-TEST_F(EventsTest, LeavingTheMouseRegionGivesMouseMoved) {
-    ScriptMouseMove(P(50, 60));
-    PlayScript(0);
-    UniqueRgn rgn;
-    SetRectRgn(rgn, 40, 40, 80, 80);  // contains (v 50, h 60)
-    EventRecord ev;
-    EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 0, rgn));
-    EXPECT_EQ(ev.where, P(50, 60));
-    ScriptMouseMove(P(50, 90));
-    PlayScript(0);
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, rgn));
-    EXPECT_EQ(ev.what, osEvt);
-    EXPECT_EQ(ev.message >> 24, UInt32(mouseMovedMessage));
-    EXPECT_EQ(ev.where, P(50, 90));
-}
-
 }  // namespace

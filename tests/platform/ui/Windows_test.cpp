@@ -213,18 +213,4 @@ TEST_F(WindowsTest, ZoomBoxTogglesWhenTheProgramSizesTheWindow) {
     }
 }
 
-TEST_F(WindowsTest, TrackGoAwayIsTrueOnlyWhenReleasedInside) {
-    WindowRef w = MakeWindow(R(100, 100, 300, 400));
-    for (bool inside : {true, false}) {
-        ScriptMouseDown(P(90, 110));
-        ScriptMouseMove(P(90, 140));
-        ScriptMouseUp(inside ? P(91, 112) : P(90, 140));
-        EventRecord ev = NextEvent(mDownMask);
-        WindowRef hit;
-        ASSERT_EQ(FindWindow(ev.where, &hit), inGoAway);
-        EXPECT_EQ(TrackGoAway(w, ev.where), inside);
-        FlushEvents(everyEvent, 0);
-    }
-}
-
 }  // namespace
