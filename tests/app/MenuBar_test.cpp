@@ -15,22 +15,6 @@ using namespace painttest;
 
 namespace {
 
-std::vector<int> Marked(MenuID id) {
-    std::vector<int> items;
-    for (MenuItemIndex i = 1; i <= CountMenuItems(GetMenuHandle(id)); ++i) {
-        UInt16 mark = noMark;
-        GetItemMark(GetMenuHandle(id), i, &mark);
-        if (mark == checkMark) items.push_back(i);
-    }
-    return items;
-}
-Boolean Enabled(MenuID id, MenuItemIndex item) { return IsMenuItemEnabled(GetMenuHandle(id), item); }
-std::string ItemText(MenuID id, MenuItemIndex item) {
-    Str255 text;
-    GetMenuItemText(GetMenuHandle(id), item, text);
-    return PStringToStd(text);
-}
-
 WindowRef* const kPalettes[] = {&TitleWindow,   &gToolPalette,   &InfoWindow,      &ColorPalette1,  &ColorPalette2,
                                 &gBlendPalette, &PatternPalette, &FavoritePalette, &gPreviewWindow, &DotModePalette};
 

@@ -23,12 +23,6 @@ protected:
         gFixSelectionProc = nullptr;
         SelectionTest::TearDown();
     }
-    static Boolean Enabled(MenuID id, MenuItemIndex item) { return IsMenuItemEnabled(GetMenuHandle(id), item); }
-    static Boolean Checked(MenuID id, MenuItemIndex item) {
-        UInt16 mark = noMark;
-        GetItemMark(GetMenuHandle(id), item, &mark);
-        return mark == checkMark;
-    }
     // A letter key as the keyboard sends it: its key code and its character.
     static void Letter(char ch) {
         UInt8 code = 0;
@@ -67,11 +61,11 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
     const std::vector<UInt8> shown = Bytes(GetWindowPort(w)), preview = Bytes(GetWindowPort(gPreviewWindow));
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 4));  // hide the marquee
     EXPECT_FALSE(rec->selShown);
-    EXPECT_TRUE(Checked(kSelectionMenuID, 4));
+    EXPECT_TRUE(IsChecked(kSelectionMenuID, 4));
     EXPECT_NE(Bytes(GetWindowPort(w)), shown);
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 4));  // and show it again
     EXPECT_TRUE(rec->selShown);
-    EXPECT_FALSE(Checked(kSelectionMenuID, 4));
+    EXPECT_FALSE(IsChecked(kSelectionMenuID, 4));
     EXPECT_EQ(Bytes(GetWindowPort(w)), shown);
     EXPECT_EQ(Bytes(GetWindowPort(gPreviewWindow)), preview);
 
@@ -92,23 +86,23 @@ TEST_F(SelectionCommandsTest, LettersActOnAFloatingSelection) {
 
     Letter('b');
     EXPECT_EQ(rec->selMode, blend);
-    EXPECT_TRUE(Checked(kEffectMenuID, 18));
+    EXPECT_TRUE(IsChecked(kEffectMenuID, 18));
     Letter('B');
     EXPECT_EQ(rec->selMode, srcCopy);
-    EXPECT_FALSE(Checked(kEffectMenuID, 18));
+    EXPECT_FALSE(IsChecked(kEffectMenuID, 18));
 
-    EXPECT_TRUE(Checked(kEffectMenuID, 16));
+    EXPECT_TRUE(IsChecked(kEffectMenuID, 16));
     Letter('t');  // white is transparent: the white inside the ring goes
     EXPECT_EQ(rec->undoMode, kUndoChangeMask);
     EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())),
               (Rows{"......", ".####.", ".#..#.", ".####.", "......"}));
-    EXPECT_FALSE(Checked(kEffectMenuID, 16));
-    EXPECT_TRUE(Checked(kEffectMenuID, 17));
+    EXPECT_FALSE(IsChecked(kEffectMenuID, 16));
+    EXPECT_TRUE(IsChecked(kEffectMenuID, 17));
     Letter('o');  // the selection opaque again
     EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())),
               (Rows{"......", ".####.", ".####.", ".####.", "......"}));
-    EXPECT_TRUE(Checked(kEffectMenuID, 16));
-    EXPECT_FALSE(Checked(kEffectMenuID, 17));
+    EXPECT_TRUE(IsChecked(kEffectMenuID, 16));
+    EXPECT_FALSE(IsChecked(kEffectMenuID, 17));
 }
 
 TEST_F(SelectionCommandsTest, ControlClickOffersTheEffectMenu) {

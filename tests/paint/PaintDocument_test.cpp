@@ -1,5 +1,5 @@
 // The paint document without a window: its buffers, the new picture's
-// background, the preview image and the tools' scratch bit maps.
+// background and the preview image.
 #include "tests/support/PaintTestSupport.h"
 
 using namespace painttest;
@@ -87,27 +87,6 @@ TEST(NewPicture, BackgroundKinds) {
             EXPECT_EQ(rec->hasTransparency, c.transparent);
         }
     }
-}
-
-TEST(ScratchBitMap, ZeroedRowsPaddedTo32Bits) {
-    struct Case {
-        Rect r;
-        SInt32 rowBytes;
-    } cases[] = {{MakeRect(0, 0, 2, 33), 8}, {MakeRect(5, -3, 6, 29), 4}, {MakeRect(0, 0, 1, 64), 8}};
-    for (const Case& c : cases) {
-        BitMap bm;
-        ASSERT_EQ(NewBitMap(&bm, &c.r), noErr);
-        EXPECT_EQ(bm.rowBytes, c.rowBytes);
-        EXPECT_EQ(bm.bounds, c.r);
-        const auto* bytes = reinterpret_cast<const UInt8*>(bm.baseAddr);
-        EXPECT_EQ(std::count(bytes, bytes + c.rowBytes * RectHeight(c.r), 0), c.rowBytes * RectHeight(c.r));
-        EXPECT_EQ(DisposeBitMap(&bm), noErr);
-        EXPECT_EQ(bm.baseAddr, nullptr);
-        EXPECT_NE(DisposeBitMap(&bm), noErr);  // a second dispose is refused, not a double free
-    }
-    BitMap empty;
-    const Rect none = MakeRect(4, 4, 4, 10);
-    EXPECT_EQ(NewBitMap(&empty, &none), paramErr);
 }
 
 TEST(PreviewImage, BackgroundLayerUnderTheForeground) {

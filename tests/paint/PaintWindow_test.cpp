@@ -39,17 +39,6 @@ TEST_F(PaintWindowTest, MadeWithRecordScrollBarsAndPlace) {
     EXPECT_EQ(GetPaintWinRec(gPreviewWindow), nullptr);
 }
 
-TEST_F(PaintWindowTest, TooLargeImageWindowStopsShortOfTheDesktopEdges) {
-    WindowRef w = MakePaint(2000, 1000, 0);
-    ASSERT_NE(w, nullptr);
-    const Rect c = Content(w);
-    EXPECT_EQ(c.right, 1024 - 80);
-    EXPECT_EQ(c.bottom, 768 - 40);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_EQ(GetControlMaximum(rec->hScroll), 2000 - RectWidth(c) + 15);
-    EXPECT_EQ(GetControlMaximum(rec->vScroll), 1000 - RectHeight(c) + 15);
-}
-
 TEST_F(PaintWindowTest, StackStepsPastOccupiedCornersAndWraps) {
     struct Case {
         std::vector<Point> windows;  // (v, h) content corners

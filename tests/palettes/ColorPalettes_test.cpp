@@ -1,5 +1,5 @@
 // The colour palettes and favourites: which colour a point picks, what a
-// click does, the favourites list, and what the palettes draw.
+// click does, the favourites list, and what the palette pictures show.
 #include "palettes/ColorPalettes.h"
 
 #include "platform/raster/ColorTables.h"
@@ -190,40 +190,6 @@ TEST_F(ColorPaletteTest, FavouritesHoldAtMost96Colours) {
     }
     EXPECT_EQ(FavoriteColorCount(), 96);
     EXPECT_EQ(CTabEntries(gFavoriteColors)[95].value, 95);
-}
-
-// The palette check marks the colours of the front 8-bit picture; a 32-bit
-// picture has no such list, so nothing is marked.
-TEST_F(ColorPaletteTest, PaletteCheckMarksTheColoursOfThePicture) {
-    gCurrentColor = ColorRec{RGBColor{0x1234, 0x5678, 0x9ABC}, 0};  // outlined nowhere
-    gPaletteCheck = kPaletteCheckNone;
-    WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"##"});
-    DrawColorPalette(ColorPalette1, kColorPalette1);
-    const auto plain = Bytes(GetWindowPort(ColorPalette1));
-    gPaletteCheck = kPaletteCheckDocumentColors;
-    DrawColorPalette(ColorPalette1, kColorPalette1);
-    EXPECT_EQ(Bytes(GetWindowPort(ColorPalette1)), plain);
-    CloseAllDocuments();
-
-    w = MakeDoc(Rows{"r."}, 0, Rows{"##"}, 8);
-    ASSERT_NE(w, nullptr);
-    DrawColorPalette(ColorPalette1, kColorPalette1);
-    // Red: block 0, column 5, row 5; the mark's corners are black, its edges' middles white.
-    EXPECT_EQ(PortPixel(ColorPalette1, 55, 55), kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 56, 55), kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette1, 56, 56), kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 57, 57), kBlack);
-    // White: block 0, column 0, row 0.
-    EXPECT_EQ(PortPixel(ColorPalette1, 5, 5), kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 6, 5), kWhite);
-    // A colour not in the picture keeps its cell plain.
-    EXPECT_EQ(PortPixel(ColorPalette1, 65, 5), (RGBColor{0xCCCC, 0xFFFF, 0xFFFF}));
-
-    DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 5, 4), kBlack);   // red, level 15
-    EXPECT_EQ(PortPixel(ColorPalette2, 6, 4), kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette2, 41, 4), kBlack);  // white, grey level 15
-    EXPECT_EQ(PortPixel(ColorPalette2, 17, 4), kGreen);  // green is not in the picture
 }
 
 // Every pixel inside a cell of the palettes' pictures (its neighbours pick

@@ -63,6 +63,26 @@ inline std::string Title(WindowRef w) {
     return PStringToStd(t);
 }
 
+// Whether a menu item carries a check mark; the items that do; whether an
+// item is enabled; its text.
+inline bool IsChecked(MenuID id, MenuItemIndex item) {
+    UInt16 mark = noMark;
+    GetItemMark(GetMenuHandle(id), item, &mark);
+    return mark == checkMark;
+}
+inline std::vector<int> Marked(MenuID id) {
+    std::vector<int> items;
+    for (MenuItemIndex i = 1; i <= CountMenuItems(GetMenuHandle(id)); ++i)
+        if (IsChecked(id, i)) items.push_back(i);
+    return items;
+}
+inline Boolean Enabled(MenuID id, MenuItemIndex item) { return IsMenuItemEnabled(GetMenuHandle(id), item); }
+inline std::string ItemText(MenuID id, MenuItemIndex item) {
+    Str255 text;
+    GetMenuItemText(GetMenuHandle(id), item, text);
+    return PStringToStd(text);
+}
+
 // A visible document window of `kind` with no paint record, its content's
 // top-left at (left, top).
 inline WindowRef MakePlainWindow(SInt16 kind, const char* title, SInt16 left = 300, SInt16 top = 200) {

@@ -255,20 +255,6 @@ TEST_F(SelectionTest, ExchangeSwapsSelectionAndWhatLiesUnderItAndTwiceRestores) 
     EXPECT_TRUE(rec->isDirty);
 }
 
-TEST_F(SelectionTest, HiddenMarqueeStaysHiddenThroughAMove) {
-    auto [w, rec] = MakeDoc(kPatch, 2);
-    Marquee(w, 1, 1, 3, 3);
-    Settle();
-    RunPendingEvents();
-    DispSelection(w);
-    rec->selShown = false;
-    Key(kVK_DownArrow, kDownArrowCharCode);
-    Settle();
-    RunPendingEvents();
-    // Without the marquee the window shows exactly the zoomed picture.
-    ExpectWindowShowsImage(w);
-}
-
 TEST_F(SelectionTest, ShapedSelectionMovesAndDropsOnlyItsPixels) {
     const Rows image = {"..........", "..........", "bbbbbbb...", "bbbbbbb...", ".........."};
     auto [w, rec] = MakeDoc(image, 2);

@@ -35,12 +35,10 @@ TEST(StandardTables, SizesAndTheRunsOfTheEightBitTable) {
     }
     EXPECT_EQ(StandardCTable(3), nullptr);
     EXPECT_EQ(StandardCTable(32), nullptr);
-    // Eight bits: 256 different colours, every component a multiple of 0x1111.
-    CTabHandle t = StandardCTable(8);
+    // Eight bits: every component a multiple of 0x1111 (GetCTable's test: all different).
     for (int i = 0; i < 256; ++i) {
-        const RGBColor e = Entry(t, i);
+        const RGBColor e = Entry(StandardCTable(8), i);
         EXPECT_TRUE(e.red % 0x1111 == 0 && e.green % 0x1111 == 0 && e.blue % 0x1111 == 0) << i;
-        for (int j = i + 1; j < 256; ++j) ASSERT_FALSE(e == Entry(t, j)) << i << " " << j;
     }
 }
 
