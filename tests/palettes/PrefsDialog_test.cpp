@@ -308,22 +308,4 @@ TEST_F(PrefsDialogTest, BackgroundSettingReachesPlainVisiblePaintWindows) {
     EXPECT_TRUE(GetPaintWinRec(hidden)->isBackMode);
 }
 
-TEST(PrefsDialogTables, KeyRepeatStepsAndTransparencyItems) {
-    // The step shown is the first whose interval is at most the stored one.
-    const std::pair<SInt16, SInt16> steps[] = {{200, 0}, {144, 0}, {143, 1}, {12, 1}, {9, 2},
-                                               {8, 2},   {5, 3},   {2, 4},   {1, 0},  {0, 0}};
-    for (auto [interval, step] : steps) EXPECT_EQ(KeyRepeatStepFor(interval), step) << interval;
-    SInt16 delay = 0, interval = 0;
-    KeyRepeatForStep(2, &delay, &interval);
-    EXPECT_EQ(delay, 24);
-    EXPECT_EQ(interval, 8);
-    const SInt16 values[9] = {0, 0, 0, 1, 4, 6, 2, 3, 5};
-    for (SInt16 item = 1; item <= 8; ++item) {
-        EXPECT_EQ(PNGTransparencyForItem(item), values[item]) << item;
-        if (item != 2) {
-            EXPECT_EQ(PNGTransparencyItem(values[item]), item) << item;
-        }
-    }
-}
-
 }  // namespace

@@ -1,8 +1,7 @@
-// The resource compiler: the encoding of strings and of the resource header,
-// and clear file:line errors for malformed sources. How each kind of resource
-// is encoded is checked where the program reads the shipped resources: their
-// parsers (AppResources_test) and the menus, windows, dialogs, patterns and
-// pictures the program's own tests use.
+// The resource compiler: exact encodings of what the program's own tests do
+// not reach through the shipped resources (the windows, controls, patterns and
+// pictures they use are checked there, every template by its parser in
+// AppResources_test), and clear file:line errors for malformed sources.
 #include "rez/RezCompiler.h"
 
 #include "app/AppResources.h"
