@@ -260,6 +260,30 @@ TEST(PenMode, ColouredPatternsAndEraseUseForeAndBackColours) {
     }
 }
 
+// Arithmetic pen modes on an indexed map give the nearest table colour of
+// the result (the 8-bit table holds every multiple of 0x3333); the arithmetic
+// itself is TransferModes_test's.
+TEST(PenMode, ArithmeticModesOnIndexedMaps) {
+    const RGBColor grey{0x3333, 0x3333, 0x3333}, light{0xCCCC, 0xCCCC, 0xCCCC};
+    const struct {
+        SInt16 mode;
+        RGBColor op, dst, expected;
+    } cases[] = {{addPin, kWhite, kBlack, grey}, {addPin, kWhite, kWhite, kWhite}, {subPin, kBlack, kBlack, kBlack},
+                 {subPin, kBlack, kWhite, light}, {blend, {0x8000, 0x8000, 0x8000}, kBlack, {0x2222, 0x2222, 0x2222}}};
+    for (const auto& c : cases) {
+        UniqueGWorld g = MakeWorld(8, 2, 1);
+        const PixMap& pm = MapOf(g.get());
+        for (int h = 0; h < 2; ++h) WritePixel(pm, h, 0, c.dst);
+        RGBForeColor(&grey);
+        OpColor(&c.op);
+        PenMode(c.mode);
+        const Rect r = MakeRect(0, 1, 1, 2);
+        PaintRect(&r);
+        EXPECT_EQ(ReadPixel(pm, 0, 0), c.dst) << c.mode;
+        EXPECT_EQ(ReadPixel(pm, 1, 0), c.expected) << c.mode;
+    }
+}
+
 TEST(PenMode, TransparentPaintsOnlyForeground) {
     UniqueGWorld g = MakeWorld(8, {"rrrr"});
     const Pattern p = Pat(0xA0, 0xA0);
