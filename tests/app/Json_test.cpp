@@ -10,8 +10,3 @@ TEST(JsonWriter, NestsContainersWithCommasAndEscapesText) {
     EXPECT_EQ(w.str(), R"({"kind":"picture","frame":[0,-1],"name":"a\"b\\c\n\u0001","ok":true,"none":null})");
 }
 
-TEST(JsonWriter, FourCharacterCodesStayPrintable) {
-    EXPECT_EQ(FourCCText(0x50494354), "PICT");
-    EXPECT_EQ(FourCCText(0x69636E23), "icn#");
-    EXPECT_EQ(FourCCText(0x00FF5C41), "\\x00\\xFF\\x5CA");
-}

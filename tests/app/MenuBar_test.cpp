@@ -15,22 +15,6 @@ using namespace painttest;
 
 namespace {
 
-std::vector<int> Marked(MenuID id) {
-    std::vector<int> items;
-    for (MenuItemIndex i = 1; i <= CountMenuItems(GetMenuHandle(id)); ++i) {
-        UInt16 mark = noMark;
-        GetItemMark(GetMenuHandle(id), i, &mark);
-        if (mark == checkMark) items.push_back(i);
-    }
-    return items;
-}
-Boolean Enabled(MenuID id, MenuItemIndex item) { return IsMenuItemEnabled(GetMenuHandle(id), item); }
-std::string ItemText(MenuID id, MenuItemIndex item) {
-    Str255 text;
-    GetMenuItemText(GetMenuHandle(id), item, text);
-    return PStringToStd(text);
-}
-
 WindowRef* const kPalettes[] = {&TitleWindow,   &gToolPalette,   &InfoWindow,      &ColorPalette1,  &ColorPalette2,
                                 &gBlendPalette, &PatternPalette, &FavoritePalette, &gPreviewWindow, &DotModePalette};
 
@@ -203,48 +187,6 @@ TEST_F(MenuBarTest, PenAndEraserSizes) {
         }
     }
     EXPECT_EQ(Marked(kPenSizeMenuID), std::vector<int>{1});
-}
-
-// A footprint centred in its 16 x 16 cell; the marked size framed 2 pixels
-// in and the item under the mouse 1 pixel in, both in xor.
-TEST_F(MenuBarTest, PenSizeCellsAreDrawnExactly) {
-    Rect cell{0, 0, 16, 16};
-    GWorldPtr raw = nullptr;
-    ASSERT_EQ(NewGWorld(&raw, 32, &cell, nullptr, nullptr, 0), noErr);
-    UniqueGWorld owner(raw);
-    MenuRef menu = GetMenuHandle(kPenSizeMenuID);
-    const struct {
-        MenuItemIndex item;
-        Boolean marked, hilited;
-        Rect foot;  // top, left, bottom, right
-    } cases[] = {{1, false, false, {8, 8, 9, 9}},  {2, false, false, {8, 7, 9, 9}}, {3, true, false, {8, 7, 9, 10}},
-                 {4, false, true, {8, 6, 9, 10}},  {7, false, false, {7, 7, 9, 10}}, {9, false, false, {7, 8, 10, 9}},
-                 {16, true, true, {6, 6, 10, 10}}};
-    const std::vector<int> marks = Marked(kPenSizeMenuID);
-    CGrafPtr savedPort;
-    GDHandle savedDevice;
-    GetGWorld(&savedPort, &savedDevice);
-    SetGWorld(raw, nullptr);
-    auto onFrame = [](int v, int h, int inset) { return std::min({v, h, 15 - v, 15 - h}) == inset; };
-    for (const auto& c : cases) {
-        MarkOneItem(menu, 1, 16, c.marked ? c.item : 0);
-        const RGBColor red{0xFFFF, 0, 0};
-        RGBForeColor(&red);
-        PaintRect(&cell);  // the cell is erased first
-        RGBForeColor(&rgbBlackColor);
-        DrawPenSizeCell(menu, c.item, &cell, c.hilited);
-        for (SInt16 v = 0; v < 16; ++v) {
-            for (SInt16 h = 0; h < 16; ++h) {
-                const bool inked = PtInRect(Point{v, h}, &c.foot) != (c.marked && onFrame(v, h, 2));
-                const bool black = inked != (c.hilited && onFrame(v, h, 1));
-                RGBColor got;
-                GetCPixel(h, v, &got);
-                ASSERT_EQ(got, black ? rgbBlackColor : rgbWhiteColor) << "item " << c.item << " at " << h << "," << v;
-            }
-        }
-    }
-    SetGWorld(savedPort, savedDevice);
-    MarkOneItem(menu, 1, 16, MenuItemIndex(marks.at(0)));
 }
 
 // Display items carry a mark exactly while their palette is shown, whether

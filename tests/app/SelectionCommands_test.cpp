@@ -23,12 +23,6 @@ protected:
         gFixSelectionProc = nullptr;
         SelectionTest::TearDown();
     }
-    static Boolean Enabled(MenuID id, MenuItemIndex item) { return IsMenuItemEnabled(GetMenuHandle(id), item); }
-    static Boolean Checked(MenuID id, MenuItemIndex item) {
-        UInt16 mark = noMark;
-        GetItemMark(GetMenuHandle(id), item, &mark);
-        return mark == checkMark;
-    }
     // A letter key as the keyboard sends it: its key code and its character.
     static void Letter(char ch) {
         UInt8 code = 0;
@@ -48,8 +42,7 @@ const Rows kTwoShapes = {"..........", ".rr.......", ".rr...bb..", "......bb..",
 }  // namespace
 
 TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
-    WindowRef w = MakeDoc(kTwoShapes);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(kTwoShapes);
     UpdateMenus();
     EXPECT_TRUE(Enabled(kSelectionMenuID, 1));
     EXPECT_FALSE(Enabled(kSelectionMenuID, 2));
@@ -68,11 +61,11 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
     const std::vector<UInt8> shown = Bytes(GetWindowPort(w)), preview = Bytes(GetWindowPort(gPreviewWindow));
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 4));  // hide the marquee
     EXPECT_FALSE(rec->selShown);
-    EXPECT_TRUE(Checked(kSelectionMenuID, 4));
+    EXPECT_TRUE(IsChecked(kSelectionMenuID, 4));
     EXPECT_NE(Bytes(GetWindowPort(w)), shown);
     HandleMenuChoice(MenuChoice(kSelectionMenuID, 4));  // and show it again
     EXPECT_TRUE(rec->selShown);
-    EXPECT_FALSE(Checked(kSelectionMenuID, 4));
+    EXPECT_FALSE(IsChecked(kSelectionMenuID, 4));
     EXPECT_EQ(Bytes(GetWindowPort(w)), shown);
     EXPECT_EQ(Bytes(GetWindowPort(gPreviewWindow)), preview);
 
@@ -85,8 +78,7 @@ TEST_F(SelectionCommandsTest, SelectionMenuFollowsTheFloatingSelection) {
 }
 
 TEST_F(SelectionCommandsTest, LettersActOnAFloatingSelection) {
-    WindowRef w = MakeDoc({"......", ".rrrr.", ".r..r.", ".rrrr.", "......"});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc({"......", ".rrrr.", ".r..r.", ".rrrr.", "......"});
     Letter('s');  // shrink to the content: the ring and its inside
     ASSERT_TRUE(rec->isFloating);
     EXPECT_EQ(RegionRects(rec->selRgn).size(), 1u);
@@ -94,28 +86,27 @@ TEST_F(SelectionCommandsTest, LettersActOnAFloatingSelection) {
 
     Letter('b');
     EXPECT_EQ(rec->selMode, blend);
-    EXPECT_TRUE(Checked(kEffectMenuID, 18));
+    EXPECT_TRUE(IsChecked(kEffectMenuID, 18));
     Letter('B');
     EXPECT_EQ(rec->selMode, srcCopy);
-    EXPECT_FALSE(Checked(kEffectMenuID, 18));
+    EXPECT_FALSE(IsChecked(kEffectMenuID, 18));
 
-    EXPECT_TRUE(Checked(kEffectMenuID, 16));
+    EXPECT_TRUE(IsChecked(kEffectMenuID, 16));
     Letter('t');  // white is transparent: the white inside the ring goes
     EXPECT_EQ(rec->undoMode, kUndoChangeMask);
     EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())),
               (Rows{"......", ".####.", ".#..#.", ".####.", "......"}));
-    EXPECT_FALSE(Checked(kEffectMenuID, 16));
-    EXPECT_TRUE(Checked(kEffectMenuID, 17));
+    EXPECT_FALSE(IsChecked(kEffectMenuID, 16));
+    EXPECT_TRUE(IsChecked(kEffectMenuID, 17));
     Letter('o');  // the selection opaque again
     EXPECT_EQ(BitPicture(MapOf(rec->maskPort.get())),
               (Rows{"......", ".####.", ".####.", ".####.", "......"}));
-    EXPECT_TRUE(Checked(kEffectMenuID, 16));
-    EXPECT_FALSE(Checked(kEffectMenuID, 17));
+    EXPECT_TRUE(IsChecked(kEffectMenuID, 16));
+    EXPECT_FALSE(IsChecked(kEffectMenuID, 17));
 }
 
 TEST_F(SelectionCommandsTest, ControlClickOffersTheEffectMenu) {
-    WindowRef w = MakeDoc(kTwoShapes);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(kTwoShapes);
     const Point at = Global(w, Local(w, 4, 4));
 
     // Exchanging with nothing floating only beeps.
@@ -137,8 +128,7 @@ TEST_F(SelectionCommandsTest, ControlClickOffersTheEffectMenu) {
 }
 
 TEST_F(SelectionCommandsTest, PaletteDoubleClickSelectsTheColourInTheFrontPicture) {
-    WindowRef w = MakeDoc(kTwoShapes);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(kTwoShapes);
     Rect palette;
     GetWindowBounds(ColorPalette1, kWindowContentRgn, &palette);
     const Point at{SInt16(palette.top + 1), SInt16(palette.left + 1)};  // white
@@ -162,8 +152,7 @@ TEST_F(SelectionCommandsTest, PaletteDoubleClickSelectsTheColourInTheFrontPictur
 }
 
 TEST_F(SelectionCommandsTest, DoubleClickOnTheSelectionToolSelectsAll) {
-    WindowRef w = MakeDoc(kTwoShapes);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(kTwoShapes);
     Marquee(w, 1, 1, 3, 3);
     ASSERT_TRUE(rec->isFloating);
     MoveSelection(w, 1, 0, true);

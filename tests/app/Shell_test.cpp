@@ -17,6 +17,7 @@
 #include "tools/Tools.h"
 #include "platform/ui/Scripting.h"
 #include "platform/ui/Windows.h"
+#include "tests/platform/ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -283,13 +284,6 @@ Point ToolCell(SInt16 tool) {
     return Point{SInt16(r.top + 14 + 25 * tool), SInt16(r.left + 17)};
 }
 
-// A window's port pixel at a local point, as 0xRRGGBB.
-UInt32 WindowPixel(WindowRef w, SInt16 h, SInt16 v) {
-    const PixMap& pm = **GetWindowPort(w)->portPixMap;
-    const UInt8* p = PixRow(pm, v) + 4 * (h - pm.bounds.left);
-    return UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3];
-}
-
 }  // namespace
 
 // A click that soon follows another reaches its own window; no double-click
@@ -324,7 +318,7 @@ TEST_F(ShellTest, PalettesShownUnderAStartUpAlertAreDrawn) {
     ScriptKey(kVK_Return, kReturnCharCode);
     RunPendingEvents();
     EXPECT_EQ(DialogsShown(), std::vector<SInt16>{kErrorAlertID});
-    EXPECT_EQ(WindowPixel(ColorPalette1, 5, 55), 0xFF00FFu);
+    EXPECT_EQ(uitest::PortPixel(GetWindowPort(ColorPalette1), 5, 55), 0xFF00FFu);
 }
 
 TEST_F(ShellTest, ThePreviewFollowsTheFrontDocumentThroughTheQuitQuestions) {
@@ -338,7 +332,7 @@ TEST_F(ShellTest, ThePreviewFollowsTheFrontDocumentThroughTheQuitQuestions) {
     ScriptDialog(129, {DialogStep::Click(3)});  // don't save the second; the first's question goes unanswered
     Quit();
     EXPECT_EQ(FrontDocumentWindow(), first);
-    EXPECT_EQ(WindowPixel(gPreviewWindow, 2, 2), 0x000000u);
+    EXPECT_EQ(uitest::PortPixel(GetWindowPort(gPreviewWindow), 2, 2), 0x000000u);
 }
 
 // A 300 x 200 picture at 4x in a view of 46 x 46 picture pixels.

@@ -1,5 +1,5 @@
 // The paint document without a window: its buffers, the new picture's
-// background, the composed picture and the tools' scratch bit maps.
+// background and the preview image.
 #include "tests/support/PaintTestSupport.h"
 
 using namespace painttest;
@@ -87,70 +87,6 @@ TEST(NewPicture, BackgroundKinds) {
             EXPECT_EQ(rec->hasTransparency, c.transparent);
         }
     }
-}
-
-TEST(ComposeDispPort, WithoutSelectionTheImageItself) {
-    for (SInt16 depth : {8, 24}) {
-        auto rec = MakeBuffers(9, 4, depth);
-        const PixMap& off = MapOf(rec->offPort.get());
-        WritePixel(off, 0, 0, kRed);
-        WritePixel(off, 8, 3, kBlue);
-        WritePixel(off, 4, 2, kBlack);
-        // Colours left in offPort's port must not tint the copy.
-        {
-            SavedGWorld saved;
-            SetGWorld(rec->offPort.get(), nullptr);
-            RGBForeColor(&kGreen);
-        }
-        ComposeDispPort(rec.get());
-        EXPECT_EQ(Bytes(rec->dispPort.get()), Bytes(rec->offPort.get()));
-    }
-}
-
-TEST(ComposeDispPort, LiftedPixelsThroughTheirMaskAtTheSelection) {
-    auto rec = MakeBuffers(8, 4, 24);
-    // The base: a black column; the lifted pixels: red at selRect, half of them opaque.
-    for (int y = 0; y < 4; ++y) WritePixel(MapOf(rec->basePort.get()), 0, y, kBlack);
-    rec->selRect = MakeRect(0, 0, 2, 3);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) {
-            WritePixel(MapOf(rec->offPort.get()), x, y, kRed);
-            if (x != 1) WritePixel(MapOf(rec->maskPort.get()), x, y, kBlack);
-        }
-    SetRectRgn(rec->selRgn, 4, 1, 7, 3);  // moved to the right and down
-    rec->isFloating = true;
-    rec->selMode = srcCopy;
-    ComposeDispPort(rec.get());
-    EXPECT_EQ(Picture(rec->dispPort.get()), (Rows{"#.......", "#...r.r.", "#...r.r.", "#......."}));
-    // Blend shows the lifted pixels at one half over the base.
-    rec->selMode = blend;
-    ComposeDispPort(rec.get());
-    const RGBColor mixed = ReadPixel(MapOf(rec->dispPort.get()), 4, 1);
-    EXPECT_EQ(mixed.red, 0xFFFF);
-    EXPECT_EQ(mixed.green, 0x7F7F);  // half of white, in 8-bit components
-    EXPECT_EQ(mixed.green, mixed.blue);
-    EXPECT_EQ(ReadPixel(MapOf(rec->dispPort.get()), 5, 1), kWhite);
-}
-
-TEST(ScratchBitMap, ZeroedRowsPaddedTo32Bits) {
-    struct Case {
-        Rect r;
-        SInt32 rowBytes;
-    } cases[] = {{MakeRect(0, 0, 2, 33), 8}, {MakeRect(5, -3, 6, 29), 4}, {MakeRect(0, 0, 1, 64), 8}};
-    for (const Case& c : cases) {
-        BitMap bm;
-        ASSERT_EQ(NewBitMap(&bm, &c.r), noErr);
-        EXPECT_EQ(bm.rowBytes, c.rowBytes);
-        EXPECT_EQ(bm.bounds, c.r);
-        const auto* bytes = reinterpret_cast<const UInt8*>(bm.baseAddr);
-        EXPECT_EQ(std::count(bytes, bytes + c.rowBytes * RectHeight(c.r), 0), c.rowBytes * RectHeight(c.r));
-        EXPECT_EQ(DisposeBitMap(&bm), noErr);
-        EXPECT_EQ(bm.baseAddr, nullptr);
-        EXPECT_NE(DisposeBitMap(&bm), noErr);  // a second dispose is refused, not a double free
-    }
-    BitMap empty;
-    const Rect none = MakeRect(4, 4, 4, 10);
-    EXPECT_EQ(NewBitMap(&empty, &none), paramErr);
 }
 
 TEST(PreviewImage, BackgroundLayerUnderTheForeground) {

@@ -115,15 +115,17 @@ TEST(PaintImage, EachImagePixelBecomesASquare) {
     }
 }
 
+// Pixel-grid style 2 (dotted), by magnification; styles 0 and 1 draw nothing.
 TEST(PaintImage, PixelGridByMagnification) {
     GridPrefsGuard guard;
-    gToolPrefs.gridSetting = 0x02;  // pixel grid style 2, no blocks
     gToolPrefs.pixelGridColor = kRed;
     struct Case {
+        UInt16 setting;  // no blocks
         SInt16 ratio;
         int period;  // 0: no grid
-    } cases[] = {{0, 0}, {1, 0}, {2, 4}, {3, 8}, {4, 16}};
+    } cases[] = {{0x02, 0, 0}, {0x02, 1, 0}, {0x02, 2, 4}, {0x02, 3, 8}, {0x02, 4, 16}, {0x00, 4, 0}, {0x01, 4, 0}};
     for (const Case& c : cases) {
+        gToolPrefs.gridSetting = c.setting;
         auto rec = MakeBuffers(6, 5, 24, c.ratio);
         UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
         SCOPED_TRACE(c.ratio);
@@ -131,16 +133,6 @@ TEST(PaintImage, PixelGridByMagnification) {
             const bool onLine = c.period && ((v % c.period == 0 && Dotted(h, 2)) || (h % c.period == 0 && Dotted(v, 2)));
             return onLine ? kRed : kWhite;
         });
-    }
-}
-
-TEST(PaintImage, PixelGridStylesBelowTwoDrawNothing) {
-    GridPrefsGuard guard;
-    for (UInt16 setting : {0x00, 0x01}) {
-        gToolPrefs.gridSetting = setting;
-        auto rec = MakeBuffers(4, 4, 24, 4);
-        UniqueGWorld image(MakePaintImage(rec.get(), nullptr));
-        ExpectPixels(image.get(), [](int, int) { return kWhite; });
     }
 }
 

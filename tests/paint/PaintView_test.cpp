@@ -5,7 +5,6 @@
 #include "image/Colors.h"
 #include "platform/raster/Pen.h"
 
-#include <cstring>
 
 using namespace painttest;
 
@@ -181,45 +180,6 @@ TEST_F(PaintWindowTest, ClicksGoToTheToolOrBringTheWindowForward) {
     SetPaintClickProc(nullptr);
 }
 
-TEST_F(PaintWindowTest, RulerCrosshairSnapsToThePixelAndErasesItself) {
-    gToolPrefs.showRuler = 1;
-    WindowRef w = MakePaint(100, 100, 2);
-    PaintBands(w);
-    RedrawPaintWindow(w, nullptr);
-    const Rect all = Port(w);
-    ValidWindowRect(w, &all);
-    const std::vector<UInt8> before = Bytes(GetWindowPort(w));
-    const Rect content = Content(w);
-    const Point global{SInt16(content.top + 203), SInt16(content.left + 150)};
-    std::vector<WindowRef> palettes;  // out of the way of the point
-    for (WindowRef p = GetWindowList(); p; p = GetNextWindow(p))
-        if (IsFloatingWindow(p) && IsWindowVisible(p)) palettes.push_back(p);
-    for (WindowRef p : palettes) HideWindow(p);
-    WindowRef hit = nullptr;
-    ASSERT_EQ(FindWindow(global, &hit), inContent);
-    ASSERT_EQ(hit, w);
-
-    DrawRuler(global);
-    EXPECT_EQ(gPrevRulerPt, (Point{200, 148}));  // the top-left of pixel (37, 50)'s square
-    const PixMap& pm = **GetPortPixMap(GetWindowPort(w));
-    int changedOff = 0, changedOn = 0;
-    for (int v = 0; v < 400; ++v)
-        for (int h = 0; h < 400; ++h) {
-            const size_t at = size_t(v) * size_t(pm.rowBytes) + size_t(h) * 4;
-            const bool changed = std::memcmp(reinterpret_cast<const UInt8*>(pm.baseAddr) + at, &before[at], 4) != 0;
-            if (changed && h != 148 && v != 200) ++changedOff;
-            if (changed) ++changedOn;
-        }
-    EXPECT_EQ(changedOff, 0);
-    EXPECT_GT(changedOn, 0);
-    // The same point again draws nothing; resetting takes the crosshair away exactly.
-    DrawRuler(global);
-    ResetRuler();
-    EXPECT_EQ(gPrevRulerPt, (Point{-1, -1}));
-    EXPECT_EQ(Bytes(GetWindowPort(w)), before);
-    for (WindowRef p : palettes) ShowWindow(p);
-}
-
 namespace {
 
 // The first local point along the scroll bar's long axis whose part is `part`.
@@ -239,8 +199,9 @@ bool FindPart(ControlRef bar, WindowRef w, ControlPartCode part, Point* out) {
     return false;
 }
 
-// A click at a local point of the window, tracked by DoScrollPaintWindow.
-void ClickScrollBar(WindowRef w, Point local) {
+// A press at a local point of the window, moved `drag` pixels along the bar
+// and released there, tracked by DoScrollPaintWindow.
+void ClickScrollBar(WindowRef w, Point local, bool vertical, int drag) {
     Rect content;
     GetWindowBounds(w, kWindowContentRgn, &content);
     const Rect port = [&] {
@@ -249,32 +210,35 @@ void ClickScrollBar(WindowRef w, Point local) {
         return r;
     }();
     const Point global{SInt16(content.top + local.v - port.top), SInt16(content.left + local.h - port.left)};
+    const Point release{SInt16(global.v + (vertical ? drag : 0)), SInt16(global.h + (vertical ? 0 : drag))};
     ScriptMouseDown(global);
     EventRecord ev;
     for (int i = 0; i < 200 && !GetNextEvent(mDownMask, &ev); ++i) WaitNextEvent(0, &ev, 1, nullptr);
-    ScriptMouseUp(global);
+    ScriptMouseMove(release);
+    ScriptMouseUp(release);
     DoScrollPaintWindow(local, w);
     FlushEvents(mUpMask, 0);
 }
 
 }  // namespace
 
-TEST_F(ScrollTest, ArrowsAndPagesOfTheScrollBarsMoveThePicture) {
+TEST_F(ScrollTest, ArrowsPagesAndThumbsOfTheScrollBarsMoveThePicture) {
     gToolPrefs.gridSetting = 0x02;
     WindowRef w = MakePaint(100, 150, 2);
     Grow(w, 215, 215);
     PaintBands(w);
     PaintWinRec* rec = GetPaintWinRec(w);
-    struct Case { bool vertical; ControlPartCode part; View want; } cases[] = {
-        {true, kControlDownButtonPart, {0, 16}}, {true, kControlPageDownPart, {0, 16 + 184}},
-        {false, kControlDownButtonPart, {16, 200}}, {true, kControlUpButtonPart, {16, 184}},
-        {false, kControlPageDownPart, {200, 184}},   // clamped at the maximum
+    struct Case { bool vertical; ControlPartCode part; int drag; View want; } cases[] = {
+        {true, kControlDownButtonPart, 0, {0, 16}}, {true, kControlPageDownPart, 0, {0, 16 + 184}},
+        {false, kControlDownButtonPart, 0, {16, 200}}, {true, kControlUpButtonPart, 0, {16, 184}},
+        {false, kControlPageDownPart, 0, {200, 184}},   // clamped at the maximum
+        {true, kControlIndicatorPart, -400, {200, 0}}, {false, kControlIndicatorPart, -400, {0, 0}},  // thumbs
     };
     for (const Case& c : cases) {
         ControlRef bar = c.vertical ? rec->vScroll : rec->hScroll;
         Point at;
         ASSERT_TRUE(FindPart(bar, w, c.part, &at)) << c.part;
-        ClickScrollBar(w, at);
+        ClickScrollBar(w, at, c.vertical, c.drag);
         EXPECT_EQ(ScrollValues(w), c.want) << c.part;
         const Rect port = Port(w);
         EXPECT_EQ(port.left, c.want.h);

@@ -39,17 +39,6 @@ TEST_F(PaintWindowTest, MadeWithRecordScrollBarsAndPlace) {
     EXPECT_EQ(GetPaintWinRec(gPreviewWindow), nullptr);
 }
 
-TEST_F(PaintWindowTest, TooLargeImageWindowStopsShortOfTheDesktopEdges) {
-    WindowRef w = MakePaint(2000, 1000, 0);
-    ASSERT_NE(w, nullptr);
-    const Rect c = Content(w);
-    EXPECT_EQ(c.right, 1024 - 80);
-    EXPECT_EQ(c.bottom, 768 - 40);
-    PaintWinRec* rec = GetPaintWinRec(w);
-    EXPECT_EQ(GetControlMaximum(rec->hScroll), 2000 - RectWidth(c) + 15);
-    EXPECT_EQ(GetControlMaximum(rec->vScroll), 1000 - RectHeight(c) + 15);
-}
-
 TEST_F(PaintWindowTest, StackStepsPastOccupiedCornersAndWraps) {
     struct Case {
         std::vector<Point> windows;  // (v, h) content corners
@@ -83,8 +72,7 @@ TEST_F(PaintWindowTest, StackEndsOnACircleThatMissesTheStart) {
 }
 
 TEST_F(PaintWindowTest, DispOffPortShowsTheImageAndInvalidatesTheChange) {
-    WindowRef w = MakePaint(10, 10, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(10, 10, 2);
     WritePixel(MapOf(rec->offPort.get()), 3, 4, kRed);
     const Rect all = Port(w);
     ValidWindowRect(w, &all);
@@ -100,8 +88,7 @@ TEST_F(PaintWindowTest, DispOffPortShowsTheImageAndInvalidatesTheChange) {
 }
 
 TEST_F(PaintWindowTest, TitlesFromNameAndDepth) {
-    WindowRef w = MakePaint(8, 8, 0, 24);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(8, 8, 0, 24);
     CopyCStringToPascal("flower.pict", rec->fileSpec.name);
     rec->fileType = FourCC("PICT");
     SetEditWindowTitle(w);
@@ -119,17 +106,6 @@ TEST_F(PaintWindowTest, TitlesFromNameAndDepth) {
     GetIndString(of, 130, 1);
     EXPECT_EQ(Title(w), PStringToStd(kind) + PStringToStd(of) + "flower");
     EXPECT_EQ(PStringToStd(of), " of ");
-}
-
-TEST_F(PaintWindowTest, UntitledNamesCountPerFormat) {
-    // Only this test names PNG documents, so the counter starts here.
-    Str255 name;
-    MakeUntitledFileName(FourCC("PNGf"), name);
-    EXPECT_EQ(PStringToStd(name), "untitled.png");
-    MakeUntitledFileName(FourCC("PNGf"), name);
-    EXPECT_EQ(PStringToStd(name), "untitled 2.png");
-    MakeUntitledFileName(FourCC("PNGf"), name);
-    EXPECT_EQ(PStringToStd(name), "untitled 3.png");
 }
 
 TEST_F(PaintWindowTest, NewPictureFromPreferencesWithoutTheDialog) {

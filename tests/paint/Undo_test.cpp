@@ -23,8 +23,7 @@ TEST_F(UndoTest, RecordedModesMarkTheDocumentModifiedExceptSelecting) {
         {kUndoForeTrans, kUndoForeTrans, true}, {31, 31, true},
         {40, 7, false},                    {-32, 7, false},  // out of range: ignored
     };
-    WindowRef w = MakePaint(4, 4, 1);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(4, 4, 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         rec->undoMode = 7;
@@ -44,8 +43,7 @@ TEST_F(UndoTest, RecordedModesMarkTheDocumentModifiedExceptSelecting) {
 }
 
 TEST_F(UndoTest, SnapshotFollowsAChangeOfSizeAndUndoGivesTheOldSizeBack) {
-    WindowRef w = MakePaint(6, 4, 1);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(6, 4, 1);
     Fill(w, {"rrrrrr", "r....r", "r....r", "rrrrrr"});
     ASSERT_EQ(GoOffPort(w), noErr);
     // The edit: a new 10 x 8 image and mask.
@@ -73,8 +71,7 @@ TEST_F(UndoTest, SnapshotFollowsAChangeOfSizeAndUndoGivesTheOldSizeBack) {
 }
 
 TEST_F(UndoTest, ReplacedColourAndForegroundLevelTradePlaces) {
-    WindowRef w = MakePaint(4, 3, 1);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(4, 3, 1);
     // The pen colour and the replaced colour trade places with the pixels.
     gCurrentColor = ColorRec{kRed, 0};
     rec->replaceColor = kBlue;
@@ -102,8 +99,7 @@ TEST_F(UndoTest, ReplacedColourAndForegroundLevelTradePlaces) {
 
 TEST_F(UndoTest, NewBackgroundLayerUndoGivesTheForegroundBackAndRedoParksItAgain) {
     const Rows picture{"rb..", "..#r"}, mask{"##..", "####"};
-    WindowRef w = MakeDoc(picture, 1, mask);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(picture, 1, mask);
     gOtherPrefs[kOtherStartInBackMode] = 0;
     // Entering background mode as the layer code does it: the foreground parked, the buffers erased.
     ASSERT_EQ(NewGWorld(rec->foreHoldPort.out(), 32, &rec->picRect, nullptr, nullptr, 0), noErr);

@@ -1,5 +1,5 @@
 // The colour palettes and favourites: which colour a point picks, what a
-// click does, the favourites list, and what the palettes draw.
+// click does, the favourites list, and what the palette pictures show.
 #include "palettes/ColorPalettes.h"
 
 #include "platform/raster/ColorTables.h"
@@ -192,74 +192,6 @@ TEST_F(ColorPaletteTest, FavouritesHoldAtMost96Colours) {
     EXPECT_EQ(CTabEntries(gFavoriteColors)[95].value, 95);
 }
 
-// Three favourites: a frame, the partial row's lines, the colours inset in
-// their cells, white outside, and the pen colour's outline; seventeen; none.
-TEST_F(ColorPaletteTest, FavouritesDrawing) {
-    SetFavorites({kRed, kGreen, kBlue});
-    gCurrentColor = ColorRec{kGreen, 0};
-    UpdateFavoritePalette(FavoritePalette);
-    struct Case { SInt16 h, v; RGBColor color; };
-    const RGBColor W = kWhite, K = kBlack;
-    const Case three[] = {
-        {0, 0, K},  {0, 30, K}, {161, 61, K},  // frame
-        {1, 1, K},  {31, 1, K}, {1, 11, K},  {31, 11, K}, {31, 5, K},  // the row's lines
-        {32, 1, W}, {40, 5, W}, {5, 20, W}, {100, 30, W},                // erased beyond
-        {2, 2, kRed}, {10, 10, kRed}, {25, 5, kBlue}, {12, 2, kGreen},
-        {11, 5, W}, {21, 5, W}, {21, 11, W}, {11, 11, W},  // green's outline on the grid lines
-    };
-    for (const Case& c : three) EXPECT_EQ(PortPixel(FavoritePalette, c.h, c.v), c.color) << c.h << "," << c.v;
-
-    // Seventeen: one full row with the whole grid, one cell of the next row.
-    std::vector<RGBColor> colors;
-    for (int i = 0; i < 17; ++i) colors.push_back(RGBColor{UInt16(0x1000 * i), 0, 0});
-    SetFavorites(colors);
-    gCurrentColor = ColorRec{kBlue, 0};
-    UpdateFavoritePalette(FavoritePalette);
-    const Case seventeen[] = {{161, 5, K}, {151, 11, K}, {11, 21, K}, {12, 21, W},
-                              {5, 15, RGBColor{0, 0, 0}}, {155, 5, RGBColor{0xF0F0, 0, 0}}};
-    for (const Case& c : seventeen) EXPECT_EQ(PortPixel(FavoritePalette, c.h, c.v), c.color) << c.h << "," << c.v;
-
-    // No colours: the window is blank.
-    SetFavorites({});
-    UpdateFavoritePalette(FavoritePalette);
-    EXPECT_EQ(PortPixel(FavoritePalette, 0, 0), W);
-    EXPECT_EQ(PortPixel(FavoritePalette, 1, 1), W);
-}
-
-// The palette check marks the colours of the front 8-bit picture; a 32-bit
-// picture has no such list, so nothing is marked.
-TEST_F(ColorPaletteTest, PaletteCheckMarksTheColoursOfThePicture) {
-    gCurrentColor = ColorRec{RGBColor{0x1234, 0x5678, 0x9ABC}, 0};  // outlined nowhere
-    gPaletteCheck = kPaletteCheckNone;
-    WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"##"});
-    DrawColorPalette(ColorPalette1, kColorPalette1);
-    const auto plain = Bytes(GetWindowPort(ColorPalette1));
-    gPaletteCheck = kPaletteCheckDocumentColors;
-    DrawColorPalette(ColorPalette1, kColorPalette1);
-    EXPECT_EQ(Bytes(GetWindowPort(ColorPalette1)), plain);
-    CloseAllDocuments();
-
-    w = MakeDoc(Rows{"r."}, 0, Rows{"##"}, 8);
-    ASSERT_NE(w, nullptr);
-    DrawColorPalette(ColorPalette1, kColorPalette1);
-    // Red: block 0, column 5, row 5; the mark's corners are black, its edges' middles white.
-    EXPECT_EQ(PortPixel(ColorPalette1, 55, 55), kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 56, 55), kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette1, 56, 56), kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 57, 57), kBlack);
-    // White: block 0, column 0, row 0.
-    EXPECT_EQ(PortPixel(ColorPalette1, 5, 5), kBlack);
-    EXPECT_EQ(PortPixel(ColorPalette1, 6, 5), kWhite);
-    // A colour not in the picture keeps its cell plain.
-    EXPECT_EQ(PortPixel(ColorPalette1, 65, 5), (RGBColor{0xCCCC, 0xFFFF, 0xFFFF}));
-
-    DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 5, 4), kBlack);   // red, level 15
-    EXPECT_EQ(PortPixel(ColorPalette2, 6, 4), kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette2, 41, 4), kBlack);  // white, grey level 15
-    EXPECT_EQ(PortPixel(ColorPalette2, 17, 4), kGreen);  // green is not in the picture
-}
-
 // Every pixel inside a cell of the palettes' pictures (its neighbours pick
 // the same colour: no grid line) shows the colour a click there picks; the
 // transparent cell is drawn crossed.
@@ -281,24 +213,6 @@ TEST_F(ColorPaletteTest, PalettePicturesShowTheColoursAClickPicks) {
             }
         EXPECT_GE(cells, (palette == 1 ? 216 : 63) * 8 * 8) << palette;  // 8 x 8 of every cell at least
     }
-}
-
-// The pen colour's outline: white on the grid lines around its cell, only
-// when the palette shows the colour.
-TEST_F(ColorPaletteTest, PenColourOutline) {
-    gPaletteCheck = kPaletteCheckNone;
-    gCurrentColor = Opaque(0xCCCC, 0x3333, 0);
-    DrawColorPalette(ColorPalette1, kColorPalette1);
-    EXPECT_EQ(PortPixel(ColorPalette1, 112, 40), kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette1, 122, 50), kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette1, 117, 45), (RGBColor{0xCCCC, 0x3333, 0}));
-    DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), kBlack) << "no outline for a colour off the ramps";
-
-    gCurrentColor = kTransparent;
-    DrawColorPalette(ColorPalette2, kColorPalette2);
-    EXPECT_EQ(PortPixel(ColorPalette2, 0, 150), kWhite);
-    EXPECT_EQ(PortPixel(ColorPalette2, 10, 160), kWhite);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/resources/ResourceFork.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/Scripting.h"
+#include "tests/platform/files/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -58,10 +59,7 @@ void WriteFile(const fs::path& path, const Bytes& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+Bytes ReadFile(const fs::path& path) { return Slurp(path.string()); }
 
 // A preferences file as an older run would have left it.
 void WritePrefFile(std::vector<ForkResource> resources) {

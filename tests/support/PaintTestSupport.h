@@ -63,6 +63,26 @@ inline std::string Title(WindowRef w) {
     return PStringToStd(t);
 }
 
+// Whether a menu item carries a check mark; the items that do; whether an
+// item is enabled; its text.
+inline bool IsChecked(MenuID id, MenuItemIndex item) {
+    UInt16 mark = noMark;
+    GetItemMark(GetMenuHandle(id), item, &mark);
+    return mark == checkMark;
+}
+inline std::vector<int> Marked(MenuID id) {
+    std::vector<int> items;
+    for (MenuItemIndex i = 1; i <= CountMenuItems(GetMenuHandle(id)); ++i)
+        if (IsChecked(id, i)) items.push_back(i);
+    return items;
+}
+inline Boolean Enabled(MenuID id, MenuItemIndex item) { return IsMenuItemEnabled(GetMenuHandle(id), item); }
+inline std::string ItemText(MenuID id, MenuItemIndex item) {
+    Str255 text;
+    GetMenuItemText(GetMenuHandle(id), item, text);
+    return PStringToStd(text);
+}
+
 // A visible document window of `kind` with no paint record, its content's
 // top-left at (left, top).
 inline WindowRef MakePlainWindow(SInt16 kind, const char* title, SInt16 left = 300, SInt16 top = 200) {
@@ -167,6 +187,14 @@ inline void ExpectWindowShowsImage(WindowRef w, RgnHandle except = nullptr) {
     EXPECT_EQ(wrong, 0);
 }
 
+// A paint window and its record: `auto [w, rec] = MakeDoc(...)`, or a
+// WindowRef alone.
+struct Doc {
+    WindowRef w;
+    PaintWinRec* rec;
+    operator WindowRef() const { return w; }
+};
+
 class PaintWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -209,9 +237,10 @@ protected:
         for (int i = 0; i < 200 && ScriptPending(); ++i) WaitNextEvent(0, &ev, 1, nullptr);
         WaitNextEvent(0, &ev, 0, nullptr);
     }
-    static WindowRef MakePaint(int width, int height, SInt16 ratio, SInt16 depth = 24) {
+    static Doc MakePaint(int width, int height, SInt16 ratio, SInt16 depth = 24) {
         const Rect r = MakeRect(0, 0, height, width);
-        return MakePaintWindow(&r, ratio, depth);
+        WindowRef w = MakePaintWindow(&r, ratio, depth);
+        return {w, GetPaintWinRec(w)};
     }
 
 private:
@@ -337,13 +366,13 @@ protected:
         RectRgn(rec->updateRgn, &rec->picRect);
         DispOffPort(w);
     }
-    static WindowRef MakeDoc(const Rows& image, SInt16 ratio = 0, const Rows& mask = {}, SInt16 depth = 24) {
-        WindowRef win = MakePaint(int(image.at(0).size()), int(image.size()), ratio, depth);
-        EXPECT_NE(win, nullptr);
-        if (!win) return nullptr;
-        Fill(win, image, mask);
+    static Doc MakeDoc(const Rows& image, SInt16 ratio = 0, const Rows& mask = {}, SInt16 depth = 24) {
+        const Doc doc = MakePaint(int(image.at(0).size()), int(image.size()), ratio, depth);
+        EXPECT_NE(doc.w, nullptr);
+        if (!doc.w) return doc;
+        Fill(doc.w, image, mask);
         RunPendingEvents();
-        return win;
+        return doc;
     }
 
 private:

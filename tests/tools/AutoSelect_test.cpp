@@ -87,8 +87,7 @@ TEST_F(AutoSelectTest, CommandMarqueeSelectsTheContentInsideIt) {
     for (SInt16 ratio : {SInt16(0), SInt16(2)})
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.x0 << "," << c.y0 << " ratio " << ratio);
-            WindowRef w = MakeDoc(image, ratio);
-            PaintWinRec* rec = GetPaintWinRec(w);
+            auto [w, rec] = MakeDoc(image, ratio);
             ResetScriptLog();
             Marquee(w, c.x0, c.y0, c.x1, c.y1, cmdKey);
             EXPECT_EQ(rec->isFloating, !c.selected.empty());
@@ -186,8 +185,7 @@ TEST_F(AutoSelectTest, LastStrokeOnAFloatingSelection) {
 // Shrinking to the content: two separate shapes give their enclosing content.
 TEST_F(AutoSelectTest, ShrinkToContentOfTwoShapes) {
     const Rows picture{".........", ".rr......", ".rr..###.", ".....#.#.", ".....###.", "........."};
-    WindowRef w = MakeDoc(picture, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(picture, 2);
     rec->undoMode = kUndoNone;
     DoAutoSelect(w);
     ASSERT_TRUE(rec->isFloating);
@@ -204,8 +202,7 @@ TEST_F(AutoSelectTest, ShrinkToContentOfTwoShapes) {
 // With a (moved) floating selection the shape narrows to its content; the
 // lifted pixels outside the content lose their opacity.
 TEST_F(AutoSelectTest, ShrinkAFloatingSelection) {
-    WindowRef w = MakeDoc({"........", "........", "..#.....", "..##....", "........"});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc({"........", "........", "..#.....", "..##....", "........"});
     Lift(w, Rows{"........", ".####...", ".####...", ".####...", "........"});
     MoveSelection(w, 2, 0, true);
     rec->isDirty = false;
@@ -237,8 +234,7 @@ TEST_F(AutoSelectTest, ShrinkAFloatingSelection) {
 
 // Nothing to select: a beep and no change, with and without a selection.
 TEST_F(AutoSelectTest, NothingToSelectBeeps) {
-    WindowRef w = MakeDoc(Rows(4, "......"));
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows(4, "......"));
     rec->undoMode = kUndoNone;
     rec->isDirty = false;
     ResetScriptLog();
@@ -276,8 +272,7 @@ TEST_F(AutoSelectTest, SelectColourAreas) {
     for (SInt16 depth : {SInt16(8), SInt16(24)}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.what << " at " << depth << " bits");
-            WindowRef w = MakeDoc(picture, 0, {"###...#", "###...#", "#######", "#######"}, depth);
-            PaintWinRec* rec = GetPaintWinRec(w);
+            auto [w, rec] = MakeDoc(picture, 0, {"###...#", "###...#", "#######", "#######"}, depth);
             // A floating selection is dropped first.
             Lift(w, Rows{".......", ".......", ".......", "#######"});
             ResetScriptLog();

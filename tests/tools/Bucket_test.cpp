@@ -53,8 +53,7 @@ TEST_P(BucketTest, FillsReachAndPaint) {
         gCurrentColor = f.pen;
         gBackColor = f.back;
         gPatternNo = f.pattern;
-        WindowRef w = MakeDoc(f.image, 0, f.mask, GetParam());
-        PaintWinRec* rec = GetPaintWinRec(w);
+        auto [w, rec] = MakeDoc(f.image, 0, f.mask, GetParam());
         DoBucket(w, f.at, f.command);
         const bool changes = !f.imageAfter.empty();
         EXPECT_EQ(Image(rec), changes ? f.imageAfter : f.image);
@@ -70,8 +69,7 @@ TEST_P(BucketTest, FillsReachAndPaint) {
 // white) records nothing: the edit before stays the one to undo and the
 // document stays unmodified.
 TEST_P(BucketTest, FillThatChangesNothingRecordsNothing) {
-    WindowRef w = MakeDoc(Rows{"rr..", "rr.."}, 0, Rows{"##..", "##.."}, GetParam());
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"rr..", "rr.."}, 0, Rows{"##..", "##.."}, GetParam());
     rec->undoMode = kUndoTone;
     rec->isDirty = false;
     DoBucket(w, Point{0, 0}, false);
@@ -116,8 +114,7 @@ TEST_F(ColorToolTest, BucketMaskFollowsColoursAndPattern) {
 // While a selection floats, offPort holds the lifted pixels at selRect and
 // clicks arrive at the displayed place (selOffset further on).
 TEST_F(ColorToolTest, FloatingSelectionLimitsTheFillToItsRectangle) {
-    WindowRef w = MakeDoc(Rows{"......", "......", "......", "......"}, 0, Rows{"######", "######", "######", "######"});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"......", "......", "......", "......"}, 0, Rows{"######", "######", "######", "######"});
     rec->selRect = MakeRect(1, 1, 3, 4);
     rec->isFloating = true;
     rec->selOffset = Point{1, 2};  // v 1, h 2
@@ -147,8 +144,7 @@ TEST_F(ColorToolTest, FloatingSelectionLimitsTheFillToItsRectangle) {
 // The tool dispatch's hook: the bucket with and without Command, the
 // eyedropper; other tools are left to their own code.
 TEST_F(ColorToolTest, ColourToolHookRoutesByTool) {
-    WindowRef w = MakeDoc(Rows{"r.r", "#r."}, 0, Rows{"###", "###"});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"r.r", "#r."}, 0, Rows{"###", "###"});
     gCurrentColor = ColorRec{kBlue, 0};
     EventRecord click;
     click.modifiers = cmdKey;

@@ -12,8 +12,7 @@ namespace {
 // Opaque pixels give their exact colour; transparent ones opaque white
 // without a background layer; the pen colour moves to the previous colour.
 TEST_F(ColorToolTest, EyedropperTakesTheColourUnderThePoint) {
-    WindowRef w = MakeDoc(Rows{"r#..", "...."}, 0, Rows{"##.#", "...."});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"r#..", "...."}, 0, Rows{"##.#", "...."});
     const RGBColor odd{0x1212, 0xFEFE, 0x0101};
     WritePixel(MapOf(rec->offPort.get()), 3, 0, odd);
     ComposeDispPort(rec);
@@ -40,8 +39,7 @@ TEST_F(ColorToolTest, EyedropperTakesTheColourUnderThePoint) {
 // With a background layer a transparent pixel shows the layer, and picks
 // nothing while the layer is hidden.
 TEST_F(ColorToolTest, EyedropperReadsTheBackgroundLayerUnderTransparency) {
-    WindowRef w = MakeDoc(Rows{"r."}, 0, Rows{"#."});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"r."}, 0, Rows{"#."});
     ASSERT_EQ(NewGWorld(rec->backPort.out(), 32, &rec->picRect, nullptr, nullptr, 0), noErr);
     WritePixel(MapOf(rec->backPort.get()), 1, 0, kGreen);
     RGBColor c{};
@@ -57,8 +55,7 @@ TEST_F(ColorToolTest, EyedropperReadsTheBackgroundLayerUnderTransparency) {
 
 // While a selection floats, a pixel opaque only in the base below it counts.
 TEST_F(ColorToolTest, EyedropperSeesTheBaseUnderAFloatingSelection) {
-    WindowRef w = MakeDoc(Rows{"...", "..."}, 0, Rows{"...", "..."});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"...", "..."}, 0, Rows{"...", "..."});
     rec->isFloating = true;
     const Rect one = MakeRect(0, 0, 1, 1);
     rec->selRect = one;

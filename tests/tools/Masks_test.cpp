@@ -40,8 +40,7 @@ TEST_P(MasksTest, ChangeMaskByModeAndSelection) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WindowRef w = MakeDoc(kRingImage, 0, c.mask, GetParam());
-        PaintWinRec* rec = GetPaintWinRec(w);
+        auto [w, rec] = MakeDoc(kRingImage, 0, c.mask, GetParam());
         if (c.lift) Lift(w, kRingArea);
         if (c.dx || c.dy) MoveSelection(w, c.dx, c.dy, true);
         const Rows shown = Shown(w), maskBefore = Mask(rec);
@@ -79,8 +78,7 @@ TEST_P(MasksTest, WhiteTransparentMarkAgreesWithTheCommandBitForBit) {
     }
     for (bool floating : {false, true}) {
         SCOPED_TRACE(floating ? "floating" : "whole picture");
-        WindowRef w = MakeDoc(image, 0, Rows(5, std::string(13, '#')), GetParam());
-        PaintWinRec* rec = GetPaintWinRec(w);
+        auto [w, rec] = MakeDoc(image, 0, Rows(5, std::string(13, '#')), GetParam());
         if (floating) {
             Lift(w, Rows{".............", "..#######....", "..#######....", "....###......", "............."});
             MoveSelection(w, 1, 1, true);
@@ -129,8 +127,7 @@ TEST_F(ColorToolTest, MaskMarksTruthTable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WindowRef w = MakeDoc(c.image, 0, Rows(3, "####"));
-        PaintWinRec* rec = GetPaintWinRec(w);
+        auto [w, rec] = MakeDoc(c.image, 0, Rows(3, "####"));
         if (!c.lift.empty()) {
             Lift(w, c.lift);
             if (c.dx) MoveSelection(w, c.dx, 0, true);
@@ -144,8 +141,7 @@ TEST_F(ColorToolTest, MaskMarksTruthTable) {
 
 // Blending toggles with its check mark; twice gives back exactly the picture.
 TEST_F(ColorToolTest, ToggleSelectionBlendTwiceRestores) {
-    WindowRef w = MakeDoc(Rows{"####", "####"}, 0, Rows{"####", "####"});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"####", "####"}, 0, Rows{"####", "####"});
     Lift(w, Rows{"##..", "##.."});
     MoveSelection(w, 2, 0, true);
     const std::vector<UInt8> shown = Bytes(rec->dispPort.get());

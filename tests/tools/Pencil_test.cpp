@@ -194,8 +194,7 @@ TEST_F(PencilTest, StrokeThatLeavesTheWindowStopsAtTheImageEdge) {
 }
 
 TEST_F(PencilTest, StrokeOnAFloatingSelectionChangesOnlyItsPixels) {
-    WindowRef w = MakePaint(8, 6, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(8, 6, 2);
     // Lifted pixels kept at (1, 1)..(4, 3) of offPort, shown moved two right and one down.
     Lift(w, {"........", ".###....", ".###....", "........", "........", "........"});
     MoveSelection(w, 2, 1, true);
@@ -209,8 +208,7 @@ TEST_F(PencilTest, StrokeOnAFloatingSelectionChangesOnlyItsPixels) {
 }
 
 TEST_F(PencilTest, StrokeOverABackgroundLayerShowsLiveOnTransparentPixels) {
-    WindowRef w = MakePaint(6, 3, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(6, 3, 2);
     ASSERT_EQ(NewGWorld(rec->backPort.out(), 32, &rec->picRect, nullptr, nullptr, 0), noErr);
     const PixMap& back = MapOf(rec->backPort.get());
     for (int y = 0; y < 3; ++y)

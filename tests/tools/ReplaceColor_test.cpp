@@ -11,8 +11,7 @@ class ReplaceColorTest : public ColorToolTest, public testing::WithParamInterfac
 
 // Every pixel of exactly the colour, opaque or not, inside selRect only.
 TEST_P(ReplaceColorTest, ReplacesTheColourWithinSelRectOnly) {
-    WindowRef w = MakeDoc(Rows{"rrrrr", "r#r.r", "rrrrr"}, 0, Rows{"#####", "###.#", "#####"}, GetParam());
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"rrrrr", "r#r.r", "rrrrr"}, 0, Rows{"#####", "###.#", "#####"}, GetParam());
     rec->selRect = MakeRect(0, 1, 2, 4);
     EXPECT_TRUE(ReplaceColorMain(rec, &kRed, false, &kGreen, false));
     EXPECT_EQ(Image(rec), (Rows{"rgggr", "r#g.r", "rrrrr"}));
@@ -47,8 +46,7 @@ TEST_P(ReplaceColorTest, DoReplaceColorByKind) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WindowRef w = MakeDoc(c.image, 0, c.mask, GetParam());
-        PaintWinRec* rec = GetPaintWinRec(w);
+        auto [w, rec] = MakeDoc(c.image, 0, c.mask, GetParam());
         const UInt32 used = gUsedCount[kUsedReplaceColor];
         const bool changes = !c.imageAfter.empty();
         EXPECT_EQ(DoReplaceColor(w, &c.from, c.fromClear, &c.to, c.toClear), changes);
@@ -57,13 +55,8 @@ TEST_P(ReplaceColorTest, DoReplaceColorByKind) {
         EXPECT_EQ(Shown(w), Image(rec));
         EXPECT_EQ(bool(rec->isDirty), changes);
         EXPECT_EQ(gUsedCount[kUsedReplaceColor], used + (changes ? 1 : 0));
-        if (changes) {
-            // Undo gets the picture before and the colour to give back.
-            EXPECT_EQ(rec->undoMode, kUndoReplaceColor);
-            EXPECT_EQ(Picture(rec->undoPort.get()), c.image);
-            EXPECT_EQ(rec->replaceColor, c.from);
-            EXPECT_EQ(bool(rec->hasReplaceColor), c.fromClear);
-        }
+        // Undo gets the colour to give back (UndoEveryEdit_test the pictures).
+        EXPECT_TRUE(!changes || (rec->replaceColor == c.from && bool(rec->hasReplaceColor) == c.fromClear));
         CloseAllDocuments();
     }
 }
@@ -74,8 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, ReplaceColorTest, testing::Values(SInt16(8), SI
 // In 24 bits any colour is replaced exactly, and only that colour: one step
 // of a component apart is another colour.
 TEST_F(ColorToolTest, ReplaceIn24BitsMatchesExactColoursOnly) {
-    WindowRef w = MakeDoc(Rows{"....", "...."}, 0, Rows{"####", "####"});
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"....", "...."}, 0, Rows{"####", "####"});
     const PixMap& pm = MapOf(rec->offPort.get());
     const RGBColor from{0x1212, 0x3434, 0x5656}, near{0x1212, 0x3434, 0x5757}, to{0xABAB, 0xCDCD, 0xEFEF};
     WritePixel(pm, 0, 0, from);
@@ -92,8 +84,7 @@ TEST_F(ColorToolTest, ReplaceIn24BitsMatchesExactColoursOnly) {
 // matches the pixels painted with it; a replacement that matches nothing
 // records nothing and keeps the undo of the edit before.
 TEST_F(ColorToolTest, ReplaceIn24BitsComparesColoursAsStored) {
-    WindowRef w = MakeDoc(Rows{"...", "..."}, 0, Rows{"###", "###"}, 24);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"...", "..."}, 0, Rows{"###", "###"}, 24);
     RGBColor mid = kBlack;
     BlendColor(&mid, &kWhite);  // 0x7FFF
     gCurrentColor = ColorRec{mid, 0};
@@ -115,8 +106,7 @@ TEST_F(ColorToolTest, ReplaceIn24BitsComparesColoursAsStored) {
 // table: a pen colour the table does not hold painted its nearest colour,
 // and replacing it replaces those pixels.
 TEST_F(ColorToolTest, ReplaceIn8BitsUsesTheNearestTableColour) {
-    WindowRef w = MakeDoc(Rows{"r#r"}, 0, Rows{"###"}, 8);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakeDoc(Rows{"r#r"}, 0, Rows{"###"}, 8);
     const PixMap& pm = MapOf(rec->offPort.get());
     const RGBColor offTable{0x3434, 0x3434, 0x3434};
     EXPECT_TRUE(DoReplaceColor(w, &kRed, false, &offTable, false));

@@ -263,8 +263,7 @@ TEST_F(SelectionIconTest, BackgroundLayerIsComposedUnder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "foreground level " << c.foreTrans);
-        WindowRef w = MakeDoc(fore, 0, foreMask);
-        PaintWinRec* rec = GetPaintWinRec(w);
+        auto [w, rec] = MakeDoc(fore, 0, foreMask);
         rec->backPort = MakeWorld(32, Rows(3, "rrrr"));
         rec->foreTrans = c.foreTrans;
         EXPECT_EQ(Take(GetSelectionIconHandle(w, 16, 32, false)), PackDirect(Place(c.shown, 16, 6, 6)));

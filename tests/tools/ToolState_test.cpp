@@ -32,29 +32,20 @@ void RecordOtherClick(WindowRef, Point, const EventRecord*, SInt16 tool) {
 
 }  // namespace
 
-TEST_F(ToolStateTest, InfoWindowShowsBothFootprints) {
-    ASSERT_NE(InfoWindow, nullptr);
-    struct Case {
-        SInt16 penW, penH, eraserW, eraserH;
-        Rect pen, eraser;  // top, left, bottom, right
-    };
-    const Case cases[] = {
-        {1, 1, 4, 4, {9, 9, 10, 10}, {7, 25, 11, 29}},
-        {3, 2, 2, 3, {8, 8, 10, 11}, {8, 26, 11, 28}},
-    };
-    for (const Case& c : cases) {
-        gPenWidth = c.penW;
-        gPenHeight = c.penH;
-        gEraserWidth = c.eraserW;
-        gEraserHeight = c.eraserH;
-        RedrawInfo(InfoWindow);
-        const PixMap& port = **GetPortPixMap(GetWindowPort(InfoWindow));
-        Rect bounds;
-        GetWindowPortBounds(InfoWindow, &bounds);
-        for (const Rect& r : {c.pen, c.eraser})
-            for (int v = r.top; v < r.bottom; ++v)
-                for (int h = r.left; h < r.right; ++h)
-                    EXPECT_EQ(ReadPixel(port, h - bounds.left, v - bounds.top), kBlack) << h << "," << v;
+TEST_F(ToolStateTest, ForegroundBlendByLevel) {
+    auto [w, rec] = MakePaint(4, 4, 0);
+    const UInt16 weights[] = {0, 0xC000, 0x8000, 0x4000, 0x0000};
+    SavedGWorld saved;
+    SetGWorld(rec->dispPort.get(), nullptr);
+    for (SInt16 level = 0; level <= 4; ++level) {
+        SCOPED_TRACE(level);
+        rec->foreTrans = level;
+        const RGBColor marker{7, 7, 7};
+        OpColor(&marker);
+        const SInt16 mode = SetForeBlend(rec);
+        EXPECT_EQ(mode, level == 0 ? srcCopy : blend);
+        const RGBColor want = level == 0 ? marker : RGBColor{weights[level], weights[level], weights[level]};
+        EXPECT_EQ(rec->dispPort.get()->rgbOpColor, want);
     }
 }
 
@@ -90,19 +81,8 @@ TEST_F(ToolStateTest, DoubleClickOnTheEraserErasesAllAndKeepsTheTool) {
     }
 }
 
-TEST_F(ToolStateTest, SingleClickOnThePaletteOnlyChoosesTheTool) {
-    gSelectedTool = kPencilTool;
-    ClickToolPalette(Point{60, 10}, TickCount());  // v 60: the selection tool
-    EXPECT_EQ(gSelectedTool, kSelectionTool);
-    ClickToolPalette(Point{-1, 10}, TickCount());
-    ToolSelect(5);  // no such tools
-    ToolSelect(-1);
-    EXPECT_EQ(gSelectedTool, kSelectionTool);
-}
-
 TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
-    WindowRef w = MakePaint(6, 4, 2);
-    PaintWinRec* rec = GetPaintWinRec(w);
+    auto [w, rec] = MakePaint(6, 4, 2);
     gOtherToolClickProc = RecordOtherClick;
     gOtherClick = {};
     auto click = [&](EventModifiers mods) {

@@ -18,10 +18,9 @@ protected:
     // transparent pixels at the right edge.
     WindowRef MakeSample(SInt16 depth) {
         Rows mask(8, "#########.");
-        WindowRef w = MakeDoc({"..........", ".rrrr.....", ".r..r..bb.", ".r..r..bb.", ".rrrr..bb.", "..........",
+        auto [w, rec] = MakeDoc({"..........", ".rrrr.....", ".r..r..bb.", ".r..r..bb.", ".rrrr..bb.", "..........",
                                "...###....", ".........."},
                               0, mask, depth);
-        PaintWinRec* rec = GetPaintWinRec(w);
         rec->undoMode = kUndoNone;
         rec->isDirty = false;
         return w;

@@ -77,14 +77,6 @@ TEST(ByteReader, SeekAndSkipRefuseOffsetsPastTheEnd) {
     EXPECT_TRUE(s.failed());
 }
 
-TEST(ByteWriter, WritesBigEndianRecordsAndPatches) {
-    ByteWriter w;
-    w.rect(MakeRect(1, -2, 300, 4));
-    w.u32be(0);
-    w.patchU32be(8, 0xCAFEBABE);
-    EXPECT_EQ(w.buffer(), (std::vector<UInt8>{0, 1, 0xFF, 0xFE, 1, 0x2C, 0, 4, 0xCA, 0xFE, 0xBA, 0xBE}));
-}
-
 TEST(Geometry, RectangleArithmeticIsHalfOpen) {
     Rect a = MakeRect(0, 0, 10, 10), b = MakeRect(10, 0, 20, 10), empty{}, out;
     EXPECT_FALSE(SectRect(&a, &b, &out));  // touching edges do not overlap

@@ -140,22 +140,6 @@ MacBinaryFile Sample() {
     return f;
 }
 
-TEST(MacBinary, WritesTheHeaderAndPadsTheForks) {
-    auto b = WriteMacBinary(Sample());
-    ASSERT_EQ(b.size(), 128u + 256 + 128);
-    const struct {
-        size_t at;
-        UInt8 value;
-    } bytes[] = {
-        {0, 0},     {1, 9},     {2, 'I'},   {65, 'r'},  {69, 'R'},  {73, 0x41}, {74, 0},    {75, 0xFF},
-        {76, 0xFB}, {77, 0x01}, {78, 0x2C}, {80, 7},    {82, 0},    {86, 129},  {90, 9},    {91, 0xB0},
-        {98, 2},    {101, 0x02}, {102, 0},  {122, 129}, {123, 129}, {128, 'd'}, {256, 'd'}, {257, 0},
-        {384, 'r'}, {393, 0},
-    };
-    for (const auto& e : bytes) EXPECT_EQ(b[e.at], e.value) << "offset " << e.at;
-    EXPECT_EQ(UInt16(b[124] << 8 | b[125]), Crc16Xmodem(std::span(b).first(124)));
-}
-
 TEST(MacBinary, RoundTripsVersionsTwoAndThree) {
     for (int version : {2, 3}) {
         SCOPED_TRACE(version);

@@ -87,24 +87,6 @@ TEST(FileTypes, ChangeSuffix) {
     }
 }
 
-TEST(FileTypes, TruncPStringKeepsWholeCharacters) {
-    const struct {
-        const char* text;
-        SInt16 max;
-        const char* result;
-    } cases[] = {
-        {"hello", 10, "hello"}, {"hello", 3, "hel"}, {"h\xC3\xA9llo", 2, "h"}, {"h\xC3\xA9llo", 3, "h\xC3\xA9"},
-        {"\xF0\x9F\x8E\xA8x", 3, ""}, {"\xF0\x9F\x8E\xA8x", 4, "\xF0\x9F\x8E\xA8"}, {"abc", 0, ""}, {"abc", -4, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        P src(c.text);
-        Str255 dst;
-        TruncPString(dst, src.s, c.max);
-        EXPECT_EQ(PStringToStd(dst), c.result);
-    }
-}
-
 TEST(FileTypes, TypeOfAFileAsTheProgramSeesIt) {
     TempFolder tmp;
     Spill(tmp / "plain.png", TextBytes("x"));

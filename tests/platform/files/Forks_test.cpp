@@ -11,14 +11,12 @@
 namespace {
 
 OSErr ReadFork(const std::string& path, std::vector<UInt8>* bytes, ForkSource* src) {
-    FSSpec fileSpec;
-    if (OSErr err = FSSpecFromPath(path, &fileSpec); err != noErr) return err;
+    const FSSpec fileSpec = FileSpecFor(path);
     return ReadResourceFork(&fileSpec, bytes, src);
 }
 
 OSErr WriteFork(const std::string& path, const std::vector<UInt8>& bytes, ForkSource where) {
-    FSSpec fileSpec;
-    if (OSErr err = FSSpecFromPath(path, &fileSpec); err != noErr) return err;
+    const FSSpec fileSpec = FileSpecFor(path);
     return WriteResourceFork(&fileSpec, bytes, where);
 }
 
@@ -136,8 +134,7 @@ TEST(Forks, ForkAndFinderInfoComeFromWhereverTheFileKeepsThem) {
     ASSERT_EQ(ReadFork(tmp / "pic.bin", &back, &src), noErr);
     EXPECT_EQ(src, ForkSource::macBinary);
     EXPECT_EQ(back, mb.resourceFork);
-    FSSpec fileSpec;
-    ASSERT_EQ(FSSpecFromPath(tmp / "pic.bin", &fileSpec), noErr);
+    FSSpec fileSpec = FileSpecFor(tmp / "pic.bin");
     FInfo info;
     ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, FourCC("PICT"));

@@ -4,6 +4,7 @@
 
 #include "platform/core/MacTypes.h"
 #include "platform/core/PString.h"
+#include "platform/files/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,12 @@ inline std::vector<UInt8> TextBytes(std::string_view text) { return std::vector<
 
 inline UInt32 BE32(const std::vector<UInt8>& b, size_t at) {
     return UInt32(b.at(at)) << 24 | UInt32(b.at(at + 1)) << 16 | UInt32(b.at(at + 2)) << 8 | b.at(at + 3);
+}
+
+inline FSSpec FileSpecFor(const std::string& path) {
+    FSSpec fileSpec;
+    EXPECT_EQ(FSSpecFromPath(path, &fileSpec), noErr) << path;
+    return fileSpec;
 }
 
 // Forks and containers written by other programs (tests/data/README.md).

@@ -17,30 +17,13 @@ Bytes Counting(size_t n) {
     for (size_t i = 0; i < n; ++i) b[i] = UInt8(i);
     return b;
 }
-Bytes Times(size_t n, const Bytes& part) {
-    Bytes out;
-    for (size_t i = 0; i < n; ++i) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
 Bytes Pack(const Bytes& plane) {
     Bytes out;
     IcnsPackPlane(plane, out);
     return out;
 }
 
-// Pixels of four bytes (pad 0xEE, r, g, b) from three planes.
-Bytes Interleave(const Bytes& r, const Bytes& g, const Bytes& b) {
-    Bytes px(r.size() * 4, 0xEE);
-    for (size_t i = 0; i < r.size(); ++i) {
-        px[i * 4 + 1] = r[i];
-        px[i * 4 + 2] = g[i];
-        px[i * 4 + 3] = b[i];
-    }
-    return px;
-}
-
 TEST(IcnsRle, PacksPlanesExactly) {
-    const Bytes alternating = Times(128, {0, 1});
     const struct {
         const char* name;
         Bytes plane;
@@ -58,40 +41,8 @@ TEST(IcnsRle, PacksPlanesExactly) {
         {"128 literals", Counting(128), Cat({{0x7F}, Counting(128)})},
         {"129 literals split", Counting(129), Cat({{0x7F}, Counting(128), {0x00, 128}})},
         {"run at the very end", Cat({{1, 2}, Repeat(4, 6)}), {0x01, 1, 2, 0x81, 6}},
-        {"alternating: one header per 128", alternating, Times(2, Cat({{0x7F}, Times(64, {0, 1})}))},
-        {"constant 128 x 128: 126 full runs and one of 4", Repeat(16384, 0x42),
-         Cat({Times(126, {0xFF, 0x42}), {0x81, 0x42}})},
     };
     for (const auto& c : cases) EXPECT_EQ(Pack(c.plane), c.packed) << c.name;
-}
-
-// Whole members: planes are packed separately in red, green, blue order (a
-// run never flows into the next plane, even where the values match) and the
-// pad byte is dropped.
-TEST(IcnsRle, PacksMembersPlaneByPlane) {
-    // A 16 x 16 plane whose rows are each one value (base + step * row), and
-    // its packed form: one run of 16 per row.
-    auto rows = [](int base, int step) {
-        Bytes plane(256);
-        for (size_t i = 0; i < 256; ++i) plane[i] = UInt8(base + step * int(i / 16));
-        return plane;
-    };
-    auto runs = [](int base, int step) {
-        Bytes out;
-        for (int y = 0; y < 16; ++y) out = Cat({out, {0x8D, UInt8(base + step * y)}});
-        return out;
-    };
-    const struct {
-        const char* name;
-        Bytes px;
-        Bytes packed;
-    } cases[] = {
-        {"constant planes", Interleave(Repeat(256, 10), Repeat(256, 10), Repeat(256, 30)),
-         {0xFF, 10, 0xFB, 10, 0xFF, 10, 0xFB, 10, 0xFF, 30, 0xFB, 30}},
-        {"runs ending at every row end", Interleave(rows(0, 1), rows(200, -1), rows(0, 16)),
-         Cat({runs(0, 1), runs(200, -1), runs(0, 16)})},
-    };
-    for (const auto& c : cases) EXPECT_EQ(IcnsRleCompress(c.px), c.packed) << c.name;
 }
 
 struct DecodeCase {
@@ -130,12 +81,6 @@ TEST(IcnsRle, DecodesOrRefusesExactly) {
             EXPECT_NE(reason, nullptr) << c.name;
         }
     }
-}
-
-TEST(IcnsRle, DecodedPixelsHaveZeroPadAndPlanesInPlace) {
-    Bytes px(3 * 4, 0x55);
-    ASSERT_EQ(IcnsRleDecompress(Bytes{0x02, 1, 2, 3, 0x80, 9, 0x01, 7, 8, 0x00, 6}, px), noErr);
-    EXPECT_EQ(px, (Bytes{0, 1, 9, 7, 0, 2, 9, 8, 0, 3, 9, 6}));
 }
 
 TEST(IcnsRle, RoundTripsRandomMembersOfEverySize) {

@@ -1,6 +1,6 @@
 // Pictures from elsewhere: the sample pictures in tests/data and pictures that
 // ppmtopict and ImageMagick write, played and compared with ImageMagick's
-// reading of them; and `korvel inspect` on a recorded picture.
+// reading of them.
 #include "PictureTestSupport.h"
 
 #include "platform/picture/PictFormat.h"
@@ -56,6 +56,7 @@ TEST_P(SamplePictures, PlayAsImageMagickReadsThem) {
     UniqueGWorld g = Render(pic.get());
 
     std::string reference = DataFile(c.reference ? c.reference : c.file);
+    TempFolder tmp;
     if (c.clipToFrame) {
         struct Clip : PictSink {
             size_t at = 0;
@@ -67,9 +68,9 @@ TEST_P(SamplePictures, PlayAsImageMagickReadsThem) {
         ByteWriter file;
         file.zeros(512);
         file.bytes(bytes);
-        const Rect frame = MakeRect(0, 0, RectHeight(PM(g.get()).bounds), RectWidth(PM(g.get()).bounds));
+        const Rect frame = MakeRect(0, 0, RectHeight(MapOf(g.get()).bounds), RectWidth(MapOf(g.get()).bounds));
         for (int k = 0; k < 4; ++k) file.patchU16be(512 + clip.at + 4 + 2 * k, UInt16((&frame.top)[k]));
-        reference = TempPath("clipped.pict");
+        reference = tmp / "clipped.pict";
         Spill(reference, file.buffer());
     }
     Ppm ppm;
@@ -159,7 +160,8 @@ class OtherWriters : public ::testing::TestWithParam<WriterCase> {};
 
 TEST_P(OtherWriters, KorvelPlaysTheirPicturesAsImageMagickReadsThem) {
     ASSERT_TRUE(HaveTools({"convert", "ppmtopict"}));
-    const std::string out = TempPath(std::string(GetParam().name) + ".pict");
+    TempFolder tmp;
+    const std::string out = tmp / (std::string(GetParam().name) + ".pict");
     const std::string command = "OUT='" + out + "'; " + GetParam().command + " 2>/dev/null";
     ASSERT_TRUE(RunCommand(command)) << command;
     UniqueHandle pic = OpenFile(out);
@@ -168,7 +170,6 @@ TEST_P(OtherWriters, KorvelPlaysTheirPicturesAsImageMagickReadsThem) {
     Ppm ppm;
     ASSERT_TRUE(ImageMagickReads(out, ppm));
     ExpectColoursNear(ppm, g.get(), 0);
-    std::remove(out.c_str());
 }
 
 // ImageMagick writes up to 256 colours as an 8-bit PackBitsRect and more as a
@@ -192,35 +193,5 @@ INSTANTIATE_TEST_SUITE_P(
         WriterCase{"rgba_70", "convert -size 70x6 gradient:red-blue" ALPHA " PICT:$OUT"}),
     [](const auto& info) { return std::string(info.param.name); });
 #undef ALPHA
-
-// ---- The inspector, end to end ----------------------------------------------------
-
-TEST(InspectPicture, DescribesARecordedPictureAsJson) {
-    UniqueHandle pic = RecordPattern(32, 10, 4).pic;
-    const std::string path = TempPath("inspect.pict");
-    ASSERT_EQ(WritePictFile(path.c_str(), pic.get()), noErr);
-    std::vector<UInt8> out;
-    ASSERT_TRUE(RunCapture(std::string(KORVEL_BINARY) + " inspect --json '" + path + "'", out));
-    EXPECT_EQ(std::string(out.begin(), out.end()),
-              "{\"kind\":\"picture\",\"version\":2,\"frame\":[0,0,4,10],\"resolution\":[72,72],\"maxDepth\":32,"
-              "\"opcodes\":[\"HeaderOp\",\"ClipRgn\",\"DirectBitsRect\",\"OpEndPic\"]}\n");
-
-    out.clear();
-    ASSERT_TRUE(RunCapture(std::string(KORVEL_BINARY) + " inspect '" + path + "'", out));
-    const std::string text(out.begin(), out.end());
-    EXPECT_NE(text.find("picture, version 2 (after a 512-byte file header)"), std::string::npos) << text;
-    EXPECT_NE(text.find("DirectBitsRect  32-bit pixel map 10 x 4 packType 4, 3 components"), std::string::npos)
-        << text;
-
-    // Cut inside the raster: broken, exit status 1, one line naming the opcode.
-    auto bytes = PictFileBytes(pic.get());
-    bytes.resize(bytes.size() - 12);
-    Spill(path, bytes);
-    std::vector<UInt8> err;
-    EXPECT_FALSE(RunCapture(std::string(KORVEL_BINARY) + " inspect '" + path + "' 2>&1", err));
-    const std::string reason(err.begin(), err.end());
-    EXPECT_NE(reason.find("opcode 0x009A (DirectBitsRect)"), std::string::npos) << reason;
-    std::remove(path.c_str());
-}
 
 }  // namespace

@@ -192,19 +192,6 @@ TEST(PictRecording, EmptyPictureHeaderIsByteExact) {
     EXPECT_EQ(info.sourceRect, MakeRect(0, 0, 16, 32));
 }
 
-TEST(PictRecording, RefusesASecondPictureOnOnePort) {
-    UniqueGWorld on = MakeWorld(8, 4, 4);
-    SavedGWorld saved;
-    SetGWorld(on.get(), nullptr);
-    Rect r = MakeRect(0, 0, 4, 4);
-    UniqueHandle first(OpenPicture(&r));
-    ASSERT_TRUE(first);
-    EXPECT_EQ(OpenPicture(&r), nullptr);
-    EXPECT_EQ(QDError(), paramErr);
-    ClosePicture();
-    EXPECT_EQ(QDError(), noErr);
-}
-
 TEST(PictRecording, BlendedCopyWritesOpColorFirstAndPlaysAsDrawn) {
     UniqueGWorld src = MakeWorld(32, 6, 4), on = MakeWorld(32, 6, 4), direct = MakeWorld(32, 6, 4),
                  out = MakeWorld(32, 6, 4);
@@ -217,7 +204,7 @@ TEST(PictRecording, BlendedCopyWritesOpColorFirstAndPlaysAsDrawn) {
     UniqueHandle pic = RecordAndDraw(r, on.get(), direct.get(), [&](GWorldPtr g) {
         SetGWorld(g, nullptr);
         OpColor(&half);
-        CopyBits(&PM(src.get()), &PM(g), &r, &r, blend, nullptr);
+        CopyBits(&MapOf(src.get()), &MapOf(g), &r, &r, blend, nullptr);
     });
     const std::vector<UInt16> want = {kPictHeaderOp, kPictClipRgn, kPictOpColor, kPictDirectBitsRect, kPictEndPic};
     EXPECT_EQ(Opcodes(pic.get()), want);
@@ -514,13 +501,13 @@ TEST(PictFiles, HeaderOrBarePictureIsFound) {
     Bytes8 bare = Cat({V2Prefix(), Bytes8(600, 0), {0x00, 0xFF}});
     EXPECT_EQ(PictureOffsetInFile(bare), 0);
 
-    const std::string path = TempPath("file.pict");
+    TempFolder tmp;
+    const std::string path = tmp / "file.pict";
     ASSERT_EQ(WritePictFile(path.c_str(), pic.get()), noErr);
     PicHandle back = nullptr;
     ASSERT_EQ(ReadPictFile(path.c_str(), &back), noErr);
     UniqueHandle owned(back);
     EXPECT_EQ(Bytes(back), pict);
-    std::remove(path.c_str());
 }
 
 TEST(PictDirect16, WordRunsWidenToEightBitComponents) {

@@ -9,11 +9,10 @@
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
 #include "tests/platform/files/TempFolder.h"
+#include "tests/platform/raster/PixelArt.h"
 #include "tests/support/Peers.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,41 +22,17 @@
 
 namespace picttest {
 
-inline UniqueGWorld MakeWorld(int depth, int width, int height, int top = 0, int left = 0) {
-    UniqueGWorld g;
-    Rect r = MakeRect(top, left, top + height, left + width);
-    EXPECT_EQ(NewGWorld(g.out(), SInt16(depth), &r, nullptr, nullptr, 0), noErr);
-    return g;
-}
+using pixelart::MapOf;
 
-inline const PixMap& PM(GWorldPtr g) { return **GetGWorldPixMap(g); }
+// A world of `depth` over (0, 0, height, width) as NewGWorld leaves it: not
+// cleared, not made current.
+inline UniqueGWorld MakeWorld(int depth, int width, int height) {
+    return pixelart::NewWorld(depth, MakeRect(0, 0, height, width));
+}
 
 // Pixel value (index, or 0x00RRGGBB for 32 bits) at map coordinates.
-inline UInt32 Pixel(GWorldPtr g, int x, int y) {
-    const PixMap& pm = PM(g);
-    const UInt8* row = PixRow(pm, y);
-    const int d = pm.pixelSize, bx = x - pm.bounds.left;
-    if (d == 32) {
-        const UInt8* p = row + 4 * bx;
-        return UInt32(p[1]) << 16 | UInt32(p[2]) << 8 | p[3];
-    }
-    const int bit = bx * d;
-    return (row[bit >> 3] >> (8 - d - (bit & 7))) & ((1u << d) - 1);
-}
-
-inline void SetPixel(GWorldPtr g, int x, int y, UInt32 v) {
-    const PixMap& pm = PM(g);
-    UInt8* row = PixRow(pm, y);
-    const int d = pm.pixelSize, bx = x - pm.bounds.left;
-    if (d == 32) {
-        UInt8* p = row + 4 * bx;
-        p[1] = UInt8(v >> 16), p[2] = UInt8(v >> 8), p[3] = UInt8(v);
-        return;
-    }
-    const int bit = bx * d, shift = 8 - d - (bit & 7);
-    const unsigned mask = ((1u << d) - 1) << shift;
-    row[bit >> 3] = UInt8((row[bit >> 3] & ~mask) | ((v << shift) & mask));
-}
+inline UInt32 Pixel(GWorldPtr g, int x, int y) { return pixelart::Px(MapOf(g), x, y) & 0xFFFFFF; }
+inline void SetPixel(GWorldPtr g, int x, int y, UInt32 v) { pixelart::SetPx(MapOf(g), x, y, v); }
 
 // A deterministic pattern that uses every value of small depths and has
 // runs as well as noise, so PackBits takes both branches.
@@ -72,7 +47,7 @@ inline UInt32 PatternValue(int depth, int x, int y) {
 }
 
 inline void FillPattern(GWorldPtr g) {
-    const PixMap& pm = PM(g);
+    const PixMap& pm = MapOf(g);
     for (int y = pm.bounds.top; y < pm.bounds.bottom; ++y)
         for (int x = pm.bounds.left; x < pm.bounds.right; ++x)
             SetPixel(g, x, y, PatternValue(pm.pixelSize, x - pm.bounds.left, y - pm.bounds.top));
@@ -84,10 +59,10 @@ inline UniqueHandle RecordCopy(GWorldPtr on, GWorldPtr src, const Rect& srcRect,
     SavedGWorld saved;
     SetGWorld(on, nullptr);
     OpenCPicParams params;
-    params.srcRect = PM(on).bounds;
+    params.srcRect = MapOf(on).bounds;
     PicHandle pic = OpenCPicture(&params);
     EXPECT_NE(pic, nullptr);
-    CopyBits(&PM(src), &PM(on), &srcRect, &dstRect, mode, mask);
+    CopyBits(&MapOf(src), &MapOf(on), &srcRect, &dstRect, mode, mask);
     ClosePicture();
     EXPECT_EQ(QDError(), noErr);
     return UniqueHandle(pic);
@@ -96,12 +71,6 @@ inline UniqueHandle RecordCopy(GWorldPtr on, GWorldPtr src, const Rect& srcRect,
 inline std::vector<UInt8> Bytes(Handle h) {
     auto s = HandleBytes(h);
     return {s.begin(), s.end()};
-}
-
-// Unique per process: ctest runs test cases in parallel processes that would
-// otherwise write each other's files.
-inline std::string TempPath(const std::string& name) {
-    return std::string(::testing::TempDir()) + "korvel_pict_" + std::to_string(::getpid()) + "_" + name;
 }
 
 // A binary PPM (P6, maxval 255) as 0xRRGGBB values.
@@ -123,7 +92,7 @@ inline bool ParsePpm(const std::vector<UInt8>& b, Ppm& out) {
 
 // The 0xRRGGBB colour of a pixel of a world, looked up in its table.
 inline UInt32 PixelRGB(GWorldPtr g, int x, int y) {
-    const PixMap& pm = PM(g);
+    const PixMap& pm = MapOf(g);
     const UInt32 v = Pixel(g, x, y);
     if (pm.pixelSize == 32) return v;
     const RGBColor c = CTabEntries(pm.pmTable)[v].rgb;
@@ -134,7 +103,7 @@ inline UInt32 PixelRGB(GWorldPtr g, int x, int y) {
 
 // Every pixel of a world set to one value.
 inline void Fill(GWorldPtr g, UInt32 v) {
-    const Rect b = PM(g).bounds;
+    const Rect b = MapOf(g).bounds;
     for (int y = b.top; y < b.bottom; ++y)
         for (int x = b.left; x < b.right; ++x) SetPixel(g, x, y, v);
 }
@@ -173,7 +142,7 @@ inline SInt16 MaxDepthOf(PicHandle pic) {
 
 // Asserts two worlds of the same bounds hold the same pixels.
 inline void ExpectSamePixels(GWorldPtr got, GWorldPtr want) {
-    const Rect b = PM(want).bounds;
+    const Rect b = MapOf(want).bounds;
     for (int y = b.top; y < b.bottom; ++y)
         for (int x = b.left; x < b.right; ++x) ASSERT_EQ(Pixel(got, x, y), Pixel(want, x, y)) << x << "," << y;
 }
@@ -195,7 +164,7 @@ inline ::testing::AssertionResult ImageMagickReads(const std::string& path, Ppm&
 // Asserts that `ppm` has the world's size (give or take `slack`) and, where
 // they overlap, its colours within `tolerance`.
 inline void ExpectColoursNear(const Ppm& ppm, GWorldPtr world, int tolerance, int slack = 0) {
-    const Rect b = PM(world).bounds;
+    const Rect b = MapOf(world).bounds;
     ASSERT_LE(std::abs(ppm.width - RectWidth(b)), slack);
     ASSERT_LE(std::abs(ppm.height - RectHeight(b)), slack);
     for (int y = 0; y < std::min(ppm.height, RectHeight(b)); ++y)

@@ -102,19 +102,6 @@ TEST(SeedCFill, MatchProcDecidesAndSeesMatchData) {
     }
 }
 
-TEST(SeedCFill, RectanglesMapBetweenMapsAndLimitTheArea) {
-    UniqueGWorld g = MakeWorld(8, kRing);
-    // The mask is bigger and offset; bits outside dstRect keep their value.
-    const World m = MakeMask(MakeRect(-2, -3, 10, 12), true);
-    const Rect src = MakeRect(0, 0, 4, 8);  // top part of the ring only
-    const Rect dst = MakeRect(1, 0, 5, 8);
-    SeedCFill(&MapOf(g.get()), &m.pm(), &src, &dst, 0, 0, nullptr, 0);
-    // Source row 0 lands on mask row 3; the ring's inside is cleared.
-    Rows want(12, std::string(15, '#'));
-    for (int v : {4, 5, 6}) want[size_t(v)] = "####......#####";
-    EXPECT_EQ(BitPicture(m.pm()), want);
-}
-
 TEST(SeedCFill, SeedOutsideClearsDestination) {
     UniqueGWorld g = MakeWorld(8, kRing);
     const Rect r = MapOf(g.get()).bounds;

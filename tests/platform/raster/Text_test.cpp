@@ -1,12 +1,10 @@
 // Glyph shapes vary with the installed fonts, so these tests check counts,
-// bounds and laws (xor twice restores, outline never overlaps the glyph),
-// not exact glyphs. Glyphs are painted as spans by the pen's painter, whose
-// colours and clipping Pen_test checks.
+// bounds and laws (xor twice restores), not exact glyphs. Glyphs are painted
+// as spans by the pen's painter, whose colours and clipping Pen_test checks.
 #include "platform/raster/Text.h"
 
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
-#include "platform/raster/GrafProcs.h"
 #include "platform/raster/Pen.h"
 #include "platform/raster/Regions.h"
 #include "tests/platform/raster/PixelArt.h"
@@ -73,22 +71,9 @@ protected:
 };
 
 TEST_F(TextTest, MetricsAndWidths) {
-    FontInfo info, zero, big;
-    GetFontInfo(&info);
-    EXPECT_TRUE(info.ascent >= 7 && info.ascent <= 16 && info.descent >= 1 && info.ascent + info.descent <= 20);
-    EXPECT_TRUE(info.widMax >= 6 && info.leading >= 0);
-    TextSize(0);  // means 12
-    GetFontInfo(&zero);
-    EXPECT_TRUE(zero.ascent == info.ascent && zero.descent == info.descent);
-    TextSize(24);
-    GetFontInfo(&big);
-    EXPECT_GT(big.ascent, info.ascent);
-
-    TextSize(12);
     TextFont(kFontIDMonaco);
-    const SInt16 w = CharWidth('W');
+    const SInt16 w = TextWidth("W", 0, 1);
     EXPECT_GT(w, 0);
-    EXPECT_EQ(CharWidth('i'), w);
     const char text[] = "xxWWii";
     EXPECT_EQ(TextWidth(text, 0, 6), 6 * w);
     EXPECT_EQ(TextWidth(text, 2, 2), 2 * w);
@@ -96,17 +81,6 @@ TEST_F(TextTest, MetricsAndWidths) {
     EXPECT_EQ(TextWidth(nullptr, 0, 3), 0);
     // Bytes that are not UTF-8 are read as Mac Roman: 0x8A is a with diaeresis.
     EXPECT_EQ(TextWidth("\x8A", 0, 1), TextWidth("\xC3\xA4", 0, 2));
-    // Styles add width per character.
-    auto s = P("abcd");
-    const SInt16 plain = StringWidth(s.data());
-    const struct {
-        SInt16 face;
-        int extra;
-    } cases[] = {{outline, 4}, {shadow, 8}, {outline | shadow, 8}, {condense, -4}, {extend, 4}};
-    for (const auto& c : cases) {
-        TextFace(c.face);
-        EXPECT_EQ(StringWidth(s.data()), plain + c.extra) << c.face;
-    }
 }
 
 TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
@@ -136,130 +110,6 @@ TEST_F(TextTest, DrawAdvancesThePenAndStaysNearIt) {
     EXPECT_EQ(DrawAt(5, 30, "Hello"), width);
     EXPECT_EQ(Count(0x000000), 0);
     ShowPen();
-}
-
-TEST_F(TextTest, ModesAsOneBitSources) {
-    RGBColor black{0, 0, 0}, red{0xFFFF, 0, 0};
-    RGBForeColor(&black);
-    RGBBackColor(&red);
-    FontInfo info;
-    GetFontInfo(&info);
-    auto s = P("Hi");
-    const int width = StringWidth(s.data());
-    const int boxPixels = width * (info.ascent + info.descent);
-
-    TextMode(srcOr);
-    DrawAt(0, 20, "Hi");
-    const int glyph = Count(0x000000);
-    EXPECT_GT(glyph, 0);
-    EXPECT_EQ(Count(0xFF0000), 0);
-
-    // srcCopy paints the rest of the text's box in the background colour.
-    Fill(0xFFFFFF);
-    TextMode(srcCopy);
-    DrawAt(0, 20, "Hi");
-    Rect redBox;
-    const int reds = Count(0xFF0000, &redBox);
-    const Rect box{SInt16(20 - info.ascent), 0, SInt16(20 + info.descent), SInt16(width)};
-    EXPECT_EQ(Count(0x000000), glyph);
-    EXPECT_EQ(reds, boxPixels - Count(0x000000, nullptr, &box));
-    EXPECT_EQ(redBox, box);
-
-    // srcBic paints the glyph in the background colour.
-    Fill(0xFFFFFF);
-    TextMode(srcBic);
-    DrawAt(0, 20, "Hi");
-    EXPECT_EQ(Count(0xFF0000), glyph);
-
-    // srcXor twice gives the picture back exactly.
-    Fill(0x336699);
-    for (int v = 0; v < 40; v += 3) Set(v, v, 0x000000);
-    const auto before = Snapshot();
-    TextMode(srcXor);
-    DrawAt(1, 22, "Xor me");
-    EXPECT_NE(Snapshot(), before);
-    DrawAt(1, 22, "Xor me");
-    EXPECT_EQ(Snapshot(), before);
-}
-
-TEST_F(TextTest, OutlineRingsTheGlyphAndOtherStylesAddInk) {
-    TextSize(24);
-    TextFont(kFontIDMonaco);
-    DrawAt(4, 30, "H");
-    const auto plain = Snapshot();
-    Fill(0xFFFFFF);
-    TextFace(outline);
-    DrawAt(4, 30, "H");
-    const auto ring = Snapshot();
-    Fill(0xFFFFFF);
-    TextFace(shadow);
-    DrawAt(4, 30, "H");
-    const auto shadowed = Snapshot();
-    int plainN = 0, ringN = 0, overlap = 0, ringNotShadow = 0, shadowN = 0;
-    for (size_t i = 0; i < plain.size(); ++i) {
-        plainN += plain[i] == 0;
-        ringN += ring[i] == 0;
-        shadowN += shadowed[i] == 0;
-        overlap += plain[i] == 0 && ring[i] == 0;
-        ringNotShadow += ring[i] == 0 && shadowed[i] != 0;
-    }
-    EXPECT_GT(plainN, 0);
-    EXPECT_GT(ringN, plainN / 2);
-    EXPECT_EQ(overlap, 0);  // hollow inside
-    EXPECT_EQ(ringNotShadow, 0);
-    EXPECT_GT(shadowN, ringN);
-    // Every ring pixel touches the glyph.
-    const int w = 220;
-    for (size_t i = 0; i < ring.size(); ++i) {
-        if (ring[i] != 0) continue;
-        bool touches = false;
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                const long j = long(i) + dy * w + dx;
-                if (j >= 0 && j < long(plain.size()) && plain[size_t(j)] == 0) touches = true;
-            }
-        ASSERT_TRUE(touches) << i;
-    }
-    for (SInt16 face : {SInt16(bold), SInt16(underline)}) {
-        Fill(0xFFFFFF);
-        TextFace(face);
-        DrawAt(4, 30, "H");
-        EXPECT_GT(Count(0x000000), plainN) << face;
-    }
-}
-
-std::vector<std::string> gTextCalls;
-void LogTextProc(SInt16 n, const void* buf, Point, Point) {
-    gTextCalls.push_back(std::string(static_cast<const char*>(buf), size_t(n)));
-}
-
-TEST_F(TextTest, RecordingAndBottleneck) {
-    pixelart::ListRecorder recorder;
-    world.get()->picSave = &recorder;
-    DrawAt(7, 20, "ab");
-    const int afterAb = world.get()->pnLoc.h;
-    const char buf[] = "xyz";
-    DrawText(buf, 1, 2);
-    const int afterYz = world.get()->pnLoc.h;
-    DrawChar('q');
-    world.get()->picSave = nullptr;
-    // Each piece is recorded with the pen where it starts.
-    const std::string yz = "text yz at " + std::to_string(afterAb) + ",20";
-    const std::string q = "text q at " + std::to_string(afterYz) + ",20";
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"text ab at 7,20", yz, q}));
-    EXPECT_GT(Count(0x000000), 0);  // drawn as well
-
-    // A port's own text procedure replaces the standard one entirely.
-    Fill(0xFFFFFF);
-    gTextCalls.clear();
-    CQDProcs procs;
-    SetStdCProcs(&procs);
-    procs.textProc = LogTextProc;
-    SetPortGrafProcs(world.get(), &procs);
-    EXPECT_EQ(DrawAt(7, 20, "ab"), 0);
-    SetPortGrafProcs(world.get(), nullptr);
-    EXPECT_EQ(gTextCalls, std::vector<std::string>{"ab"});
-    EXPECT_EQ(Count(0x000000), 0);
 }
 
 }  // namespace

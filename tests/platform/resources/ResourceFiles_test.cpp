@@ -3,9 +3,7 @@
 #include "platform/core/PString.h"
 #include "platform/files/Forks.h"
 #include "tests/platform/resources/ResourceTestSupport.h"
-#include "tests/support/Peers.h"
 
-#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -18,12 +16,6 @@ ResourceForkImage ParsedFork(const FSSpec& fileSpec, ForkSource* source) {
     ResourceForkImage image;
     EXPECT_EQ(ParseResourceFork(bytes, &image), noErr);
     return image;
-}
-
-std::string Inspect(const std::string& args) {
-    std::vector<UInt8> out;
-    RunCapture(std::string(KORVEL_BINARY) + " inspect " + args, out);
-    return {out.begin(), out.end()};
 }
 
 class ResourceFiles : public ::testing::Test {
@@ -160,68 +152,6 @@ TEST_F(ResourceFiles, ApplicationFileSitsAtTheBottomOfTheChain) {
     UniqueHandle refused(NewText("x"));
     AddResource(refused.get(), kText, 2, nullptr);
     EXPECT_EQ(ResError(), wrPermErr);
-}
-
-TEST_F(ResourceFiles, InspectDescribesAResourceFileAsJson) {
-    const FSSpec fileSpec = FileSpecFor(dir / "icons.rsrc");
-    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("rsrc"), smSystemScript);
-    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
-    Str255 name{};
-    const char text[] = "Caf\x8E";  // Mac OS Roman e-acute
-    name[0] = UInt8(sizeof text - 1);
-    std::memcpy(name + 1, text, sizeof text - 1);
-    AddResource(NewText("0123456789"), FourCC("ICN#"), 128, name);
-    SetResAttrs(Get1Resource(FourCC("ICN#"), 128), resPurgeable);
-    AddResource(NewText("x"), FourCC("STR "), -16455, nullptr);
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
-
-    const std::string out = Inspect("--json '" + (dir / "icons.rsrc") + "'");
-    EXPECT_EQ(out,
-              "{\"kind\":\"resource-file\",\"forks\":\"flat\",\"resources\":["
-              "{\"type\":\"ICN#\",\"id\":128,\"name\":\"Caf\xC3\xA9\",\"size\":10,\"attributes\":32},"
-              "{\"type\":\"STR \",\"id\":-16455,\"name\":null,\"size\":1,\"attributes\":0}],"
-              "\"finderInfo\":{\"type\":\"rsrc\",\"creator\":\"Krvl\",\"flags\":0}}\n");
-
-    const std::string textOut = Inspect("'" + (dir / "icons.rsrc") + "'");
-    EXPECT_EQ(textOut,
-              "resource file (flat fork): 2 resources\n"
-              "'ICN#' 128 \"Caf\xC3\xA9\" 10 bytes, attributes 0x20\n"
-              "'STR ' -16455 1 bytes, attributes 0x00\n"
-              "Finder info: type 'rsrc', creator 'Krvl', flags 0x0000\n");
-}
-
-TEST_F(ResourceFiles, InspectReportsDamagedForksAndPassesOverOtherFiles) {
-    const std::string damaged = dir / "damaged.rsrc";
-    std::vector<UInt8> bytes;
-    ASSERT_EQ(SerializeResourceFork(ResourceForkImage{}, &bytes), noErr);
-    bytes[256 + 25] = 2;  // type list inside the map header
-    Spill(damaged, bytes);
-    Spill(dir / "plain.txt", TextBytes("just text, no fork here at all"));
-    struct Case {
-        std::string path;
-        std::string firstLine;  // empty: nothing about forks
-    };
-    const std::string forks = DataForks("");
-    const Case cases[] = {
-        {damaged, "korvel: " + damaged + ": damaged resource fork (flat): the type list lies outside the resource map"},
-        {dir / "plain.txt", ""},
-        {forks + "testfile.rsrc", "resource file (flat fork): 4 resources"},
-        {forks + "empty.rsrc", "resource file (flat fork): 0 resources"},
-        {forks + "alt-ext2.rsrc", "resource file (appledouble fork): no resource fork"},
-        {forks + "._GSHK", "korvel: " + forks + "._GSHK: damaged resource fork (appledouble): not a Macintosh "
-                                                "resource fork (a zero first word starts an Apple IIgs fork)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        const std::string out = Inspect("'" + c.path + "' 2>&1");
-        if (c.firstLine.empty()) {
-            EXPECT_EQ(out.find("damaged"), std::string::npos) << out;
-            EXPECT_EQ(out.find("resource file ("), std::string::npos) << out;
-        } else {
-            EXPECT_EQ(out.substr(0, out.find('\n')), c.firstLine);
-        }
-    }
 }
 
 }  // namespace

@@ -56,10 +56,4 @@ inline Handle NewText(const std::string& s) {
     return NewHandleFromBytes(std::span(reinterpret_cast<const UInt8*>(s.data()), s.size()));
 }
 
-inline FSSpec FileSpecFor(const std::string& path) {
-    FSSpec fileSpec;
-    EXPECT_EQ(FSSpecFromPath(path, &fileSpec), noErr) << path;
-    return fileSpec;
-}
-
 }  // namespace restest

@@ -1,15 +1,10 @@
 #include "platform/ui/Events.h"
 
 #include "platform/raster/Regions.h"
-#include "platform/ui/Cursors.h"
 #include "platform/ui/KeyMap.h"
 #include "platform/ui/WindowInternal.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
-#include <QApplication>
-#include <QApplicationStateChangeEvent>
-#include <QBitmap>
-#include <QCursor>
 
 using namespace uitest;
 
@@ -77,44 +72,6 @@ TEST_F(EventsTest, ScriptedKeysKeepTheirKeyAndCharacterCodes) {
         EXPECT_TRUE(events[0].message == message && events[1].message == message);
         EXPECT_EQ(events[0].modifiers, c.modifiers | btnState);
     }
-}
-
-struct QtKeyCase {
-    const char* name;
-    int key;
-    Qt::KeyboardModifiers modifiers;
-    const char* text;
-    UInt8 keyCode, charCode;
-};
-
-// What a real keyboard's Qt events become; keys the scripted road makes the
-// same way as a keyboard are in ScriptedKeysKeepTheirKeyAndCharacterCodes.
-TEST(KeyMap, QtKeysMapToClassicCodes) {
-    const QtKeyCase cases[] = {
-        {"Ctrl+O gives a control character", Qt::Key_O, Qt::ControlModifier, "\x0f", kVK_ANSI_O, 'o'},
-        {"Ctrl+Shift+O", Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier, "\x0f", kVK_ANSI_O, 'O'},
-        {"Alt+o typed as a symbol", Qt::Key_O, Qt::AltModifier, "\xc3\xb8", kVK_ANSI_O, 'o'},
-        {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, "\r", kVK_ANSI_KeypadEnter, kEnterCharCode},
-        {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, "", kVK_Tab, kTabCharCode},
-        {"keypad 5", Qt::Key_5, Qt::KeypadModifier, "5", 0x57, '5'},
-        {"digit 5", Qt::Key_5, Qt::NoModifier, "5", kVK_ANSI_5, '5'},
-        {"keypad minus", Qt::Key_Minus, Qt::KeypadModifier, "-", 0x4E, '-'},
-        {"question mark", Qt::Key_Question, Qt::ShiftModifier, "?", 0x2C, '?'},
-        {"at sign is shift-2", Qt::Key_At, Qt::ShiftModifier, "@", kVK_ANSI_2, '@'},
-        {"F5", Qt::Key_F5, Qt::NoModifier, "", 0x60, 16},
-    };
-    for (const QtKeyCase& c : cases) {
-        ui_internal::KeyCodes k;
-        ASSERT_TRUE(ui_internal::MapQtKey(c.key, c.modifiers, QString::fromUtf8(c.text), &k)) << c.name;
-        EXPECT_EQ(k.keyCode, c.keyCode) << c.name;
-        EXPECT_EQ(k.charCode, c.charCode) << c.name;
-        EXPECT_EQ(k.modifierBit, 0) << c.name;
-    }
-    ui_internal::KeyCodes k;
-    ASSERT_TRUE(ui_internal::MapQtKey(Qt::Key_Control, Qt::ControlModifier, "", &k));
-    EXPECT_EQ(k.modifierBit, cmdKey);
-    EXPECT_EQ(k.keyCode, kVK_Command);
-    EXPECT_FALSE(ui_internal::MapQtKey(Qt::Key_unknown, Qt::NoModifier, "", &k));
 }
 
 TEST_F(EventsTest, ModifierKeysChangeStateWithoutEvents) {
@@ -252,85 +209,6 @@ TEST_F(EventsTest, ActivateEventsFollowTheFrontDocument) {
     ASSERT_TRUE(GetNextEvent(activMask, &ev));
     EXPECT_EQ(EventWindow(ev), a);
     EXPECT_FALSE(GetNextEvent(activMask | updateMask, &ev));
-}
-
-TEST_F(EventsTest, LeavingTheMouseRegionGivesMouseMoved) {
-    ScriptMouseMove(P(50, 60));
-    PlayScript(0);
-    UniqueRgn rgn;
-    SetRectRgn(rgn, 40, 40, 80, 80);  // contains (v 50, h 60)
-    EventRecord ev;
-    EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 0, rgn));
-    EXPECT_EQ(ev.where, P(50, 60));
-    ScriptMouseMove(P(50, 90));
-    PlayScript(0);
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, rgn));
-    EXPECT_EQ(ev.what, osEvt);
-    EXPECT_EQ(ev.message >> 24, UInt32(mouseMovedMessage));
-    EXPECT_EQ(ev.where, P(50, 90));
-}
-
-TEST_F(EventsTest, ApplicationActivationGivesSuspendAndResume) {
-    QApplicationStateChangeEvent start(Qt::ApplicationActive);
-    QCoreApplication::sendEvent(qApp, &start);
-    FlushEvents(osMask, 0);
-    const Qt::ApplicationState states[] = {Qt::ApplicationInactive, Qt::ApplicationInactive, Qt::ApplicationActive};
-    for (Qt::ApplicationState s : states) {
-        QApplicationStateChangeEvent change(s);
-        QCoreApplication::sendEvent(qApp, &change);
-    }
-    // The repeated inactive state is no change.
-    const UInt32 expected[] = {UInt32(suspendResumeMessage) << 24, (UInt32(suspendResumeMessage) << 24) | resumeFlag};
-    for (UInt32 message : expected) {
-        EventRecord ev;
-        ASSERT_TRUE(GetNextEvent(osMask, &ev));
-        EXPECT_EQ(ev.what, osEvt);
-        EXPECT_EQ(ev.message, message);
-    }
-    EventRecord ev;
-    EXPECT_FALSE(GetNextEvent(osMask, &ev));
-}
-
-bool Black(const QBitmap& b, int x, int y) { return b.toImage().pixel(x, y) == qRgb(0, 0, 0); }
-
-TEST_F(EventsTest, CursorsKeepTheirBitmapsMasksAndHotSpot) {
-    // 'CURS': 16 data rows, 16 mask rows, hot spot (v, h), big-endian.
-    std::vector<UInt8> curs(68, 0);
-    curs[0] = 0x80, curs[1] = 0x01;   // data row 0: first and last pixel
-    curs[32] = 0xC0, curs[33] = 0x01;  // mask row 0: first two and last
-    curs[2] = 0x40;                    // data row 1 without mask: left out
-    curs[65] = 3, curs[67] = 5;
-    const SInt16 saved = CurResFile();
-    const SInt16 ref = NewResFileInMemory();
-    UseResFile(ref);
-    AddTestResource(FourCC("CURS"), 200, curs);
-    CursHandle c = GetCursor(200);
-    CursHandle missing = GetCursor(201);
-    CloseResFile(ref);
-    UseResFile(saved);
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(missing, nullptr);
-    SetCursor(*c);
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    const QCursor shown = *QApplication::overrideCursor();
-    EXPECT_EQ(shown.hotSpot(), QPoint(5, 3));
-    const QBitmap data = shown.bitmap(), mask = shown.mask();
-    ASSERT_EQ(data.size(), QSize(16, 16));
-    EXPECT_TRUE(Black(data, 0, 0) && Black(data, 15, 0) && Black(mask, 1, 0));
-    EXPECT_FALSE(Black(data, 1, 0) || Black(mask, 2, 0) || Black(data, 1, 1));
-    // Hidden twice needs two shows.
-    HideCursor();
-    HideCursor();
-    ShowCursor();
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BlankCursor);
-    ShowCursor();
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BitmapCursor);
-    // The standard cursors need no resources.
-    ASSERT_NE(GetCursor(crossCursor), nullptr);
-    InitCursor();
-    Cursor arrow;
-    GetQDGlobalsArrow(&arrow);
-    EXPECT_EQ(QApplication::overrideCursor()->hotSpot(), QPoint(arrow.hotSpot.h, arrow.hotSpot.v));
 }
 
 }  // namespace

@@ -6,13 +6,9 @@
 #include "tests/platform/ui/UiTestSupport.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QTimer>
-#include <QWidgetAction>
 
 namespace {
 
@@ -181,20 +177,10 @@ TEST_F(MenusTest, CommandKeysMatchExactModifiers) {
 TEST_F(MenusTest, TriggeredItemArrivesAsMenuBarMouseDown) {
     MenuRef m = Keep(MakeMenu(140, {"Tools", "Colors", "Info"}));
     SetItemCmd(m, 2, 'K');
-    ASSERT_EQ(SetMenuItemModifiers(m, 2, kMenuShiftModifier), noErr);
-    CheckMenuItem(m, 3, true);
-    DisableMenuItem(m, 1);
     InsertMenu(m, 0);
     QAction* colors = BarAction(m, 2);
     ASSERT_NE(colors, nullptr);
-    EXPECT_EQ(colors->text(), QStringLiteral("Colors\tCtrl+Shift+K"));
     EXPECT_TRUE(colors->shortcut().isEmpty());  // keys go to the program, not to Qt
-    EXPECT_FALSE(BarAction(m, 1)->isEnabled());
-    EXPECT_TRUE(BarAction(m, 3)->isChecked());
-    UInt16 mark = 0;
-    GetItemMark(m, 3, &mark);
-    EXPECT_EQ(mark, checkMark);
-
     colors->trigger();
     EventRecord e;
     ASSERT_TRUE(GetNextEvent(everyEvent, &e));
@@ -203,85 +189,3 @@ TEST_F(MenusTest, TriggeredItemArrivesAsMenuBarMouseDown) {
     EXPECT_EQ(MenuSelect(e.where), 0);  // taken once
 }
 
-TEST_F(MenusTest, SubmenusAttachWhenInsertedAndDetachWhenDeleted) {
-    MenuRef tool = Keep(MakeMenu(132, {"Pencil", "Grid"}));
-    MenuRef grid = Keep(MakeMenu(134, {"None", "Fine"}));
-    ASSERT_EQ(SetMenuItemHierarchicalID(tool, 2, 134), noErr);
-    InsertMenu(tool, 0);
-    EXPECT_EQ(BarAction(tool, 2)->menu<QMenu*>(), nullptr);
-    InsertMenu(grid, hierMenu);
-    QMenu* sub = BarAction(tool, 2)->menu<QMenu*>();
-    ASSERT_NE(sub, nullptr);
-    EXPECT_EQ(sub->actions().size(), 2);
-    sub->actions()[1]->trigger();
-    EXPECT_EQ(ui_internal::TakePendingMenuChoice(), SInt32(134 << 16 | 2));
-    DeleteMenu(134);
-    EXPECT_EQ(BarAction(tool, 2)->menu<QMenu*>(), nullptr);
-    EXPECT_EQ(GetMenuHandle(134), nullptr);
-}
-
-TEST_F(MenusTest, PopUpRunsTheQtMenuWhenSomeoneIsThere) {
-    MenuRef m = Keep(MakeMenu(143, {"One", "Two", "Three"}));
-    InsertMenu(m, hierMenu);
-    SetUnattended(false);
-    // The person picks the item that opened under the mouse, then dismisses the pop-up.
-    auto act = [](bool choose) {
-        QTimer::singleShot(50, [choose] {
-            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!popup) return;
-            if (choose && popup->activeAction()) popup->activeAction()->trigger();
-            popup->close();
-        });
-    };
-    act(true);
-    EXPECT_EQ(PopUpMenuSelect(m, 20, 20, 2), SInt32(143 << 16 | 2));
-    act(false);
-    EXPECT_EQ(PopUpMenuSelect(m, 20, 20, 3), 0);
-    SetUnattended(true);
-    EventRecord e;
-    EXPECT_FALSE(GetNextEvent(mDownMask, &e));
-    EXPECT_EQ(ui_internal::TakePendingMenuChoice(), 0);
-}
-
-namespace {
-
-// Item n is painted as an n-pixel-wide black bar; a hilited cell gets a frame.
-void DrawBarCell(MenuRef, MenuItemIndex item, const Rect* cell, Boolean hilited) {
-    Rect bar = *cell;
-    bar.right = SInt16(bar.left + item);
-    PaintRect(&bar);
-    if (hilited) FrameRect(cell);
-}
-
-}  // namespace
-
-TEST_F(MenusTest, ProgramDrawnGridDrawsCellsAndChoosesByCell) {
-    MenuRef m = Keep(MakeMenu(147, {" ", " ", " ", " ", " ", " "}));
-    ASSERT_EQ(SetMenuDrawnByProgram(m, 3, 2, 16, 16, DrawBarCell), noErr);
-    EXPECT_EQ(SetMenuDrawnByProgram(m, 0, 2, 16, 16, DrawBarCell), paramErr);
-    InsertMenu(m, 0);
-    QAction* top = nullptr;
-    for (QAction* a : ui_internal::MainWindow()->menuBar()->actions())
-        if (a->menu<QMenu*>() && a->menu<QMenu*>()->title() == QStringLiteral("M147")) top = a;
-    ASSERT_NE(top, nullptr);
-    auto* wa = qobject_cast<QWidgetAction*>(top->menu<QMenu*>()->actions().value(0));
-    ASSERT_NE(wa, nullptr);
-    QWidget* grid = wa->defaultWidget();
-    ASSERT_EQ(grid->size(), QSize(48, 32));
-    QImage img = grid->grab().toImage();
-    // Item 5 (row 2, column 2) has a 5-pixel bar starting at (16, 16).
-    EXPECT_EQ(img.pixel(16 + 4, 20) & 0xFFFFFF, 0x000000u);
-    EXPECT_EQ(img.pixel(16 + 5, 20) & 0xFFFFFF, 0xFFFFFFu);
-    EXPECT_EQ(img.pixel(0, 3) & 0xFFFFFF, 0x000000u);  // item 1: one pixel
-    EXPECT_EQ(img.pixel(1, 3) & 0xFFFFFF, 0xFFFFFFu);
-
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(40, 20), QPointF(40, 20), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(grid, &release);
-    EXPECT_EQ(ui_internal::TakePendingMenuChoice(), SInt32(147 << 16 | 6));
-    DisableMenuItem(m, 4);
-    QMouseEvent onDisabled(QEvent::MouseButtonRelease, QPointF(2, 20), QPointF(2, 20), Qt::LeftButton,
-                           Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(grid, &onDisabled);
-    EXPECT_EQ(ui_internal::TakePendingMenuChoice(), 0);
-}

@@ -2,14 +2,8 @@
 
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/Pen.h"
-#include "platform/raster/Regions.h"
 #include "platform/ui/WindowInternal.h"
 #include "tests/platform/ui/UiTestSupport.h"
-
-#include <QCoreApplication>
-#include <QImage>
-#include <QPaintEvent>
-#include <QWidget>
 
 using namespace uitest;
 
@@ -101,30 +95,6 @@ TEST_F(WindowsTest, FindWindowReportsThePartsAtExactPoints) {
     EXPECT_EQ(FrontNonFloatingWindow(), plain);
 }
 
-TEST_F(WindowsTest, DrawGrowIconDrawsIntoThePortCornerAndKeepsThePen) {
-    WindowRef w = MakeWindow(R(100, 100, 200, 200));
-    SetPort(w);
-    const RGBColor red{0xFFFF, 0, 0};
-    RGBForeColor(&red);
-    PenSize(3, 2);
-    MoveTo(7, 9);
-    DrawGrowIcon(w);
-    EXPECT_EQ(w->rgbFgColor, red);
-    EXPECT_EQ(w->pnSize, P(2, 3));
-    EXPECT_EQ(w->pnLoc, P(9, 7));
-    struct Px {
-        int h, v;
-        UInt32 rgb;
-    } px[] = {
-        {85, 85, 0x000000}, {85, 99, 0x000000}, {99, 85, 0x000000},  // the strips' edges
-        {86, 86, 0xFFFFFF}, {89, 89, 0x000000}, {90, 90, 0xFFFFFF},  // small square
-        {97, 97, 0x000000}, {98, 98, 0xFFFFFF}, {99, 99, 0xFFFFFF},  // large square
-        {84, 90, 0xFFFFFF}, {90, 84, 0xFFFFFF},                      // nothing outside the box
-    };
-    for (const Px& p : px) EXPECT_EQ(PortPixel(w, p.h, p.v), p.rgb) << p.h << "," << p.v;
-    SetPort(nullptr);
-}
-
 std::vector<WindowRef> ListOrder() {
     std::vector<WindowRef> v;
     for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) v.push_back(w);
@@ -159,102 +129,6 @@ TEST_F(WindowsTest, OrderKeepsFloatingWindowsInFront) {
     EXPECT_EQ(ListOrder(), (std::vector<WindowRef>{hidden, f, a, c}));
     EXPECT_EQ(FrontNonFloatingWindow(), c);
     EXPECT_EQ(ui_internal::Record(b), nullptr);
-}
-
-TEST_F(WindowsTest, SizeWindowKeepsOriginPixelsAndDrawingState) {
-    WindowRef w = MakeWindow(R(100, 100, 140, 150));
-    SetPort(w);
-    SetOrigin(10, 20);
-    const RGBColor red{0xFFFF, 0, 0};
-    RGBForeColor(&red);
-    const Rect dot = R(21, 11, 23, 14);  // local, at the moved origin
-    PaintRect(&dot);
-    ValidWindowRect(w, &w->portRect);
-    SizeWindow(w, 80, 60, true);
-    Rect r;
-    EXPECT_EQ(*GetWindowPortBounds(w, &r), R(20, 10, 80, 90));
-    EXPECT_EQ(w->rgbFgColor, red);
-    EXPECT_EQ(PortPixel(w, 11, 21), 0xFF0000u);
-    EXPECT_EQ(PortPixel(w, 13, 22), 0xFF0000u);
-    EXPECT_EQ(PortPixel(w, 14, 22), 0xFFFFFFu);
-    EXPECT_EQ(PortPixel(w, 89, 79), 0xFFFFFFu);  // new area white
-    GetWindowBounds(w, kWindowContentRgn, &r);
-    EXPECT_EQ(r, R(100, 100, 160, 180));
-    // The update region is the new area, in local coordinates.
-    BeginUpdate(w);
-    UniqueRgn vis;
-    GetPortVisibleRegion(w, vis);
-    UniqueRgn expected;
-    SetRectRgn(expected, 10, 60, 90, 80);
-    UniqueRgn right;
-    SetRectRgn(right, 60, 20, 90, 60);
-    UnionRgn(expected, right, expected);
-    EXPECT_TRUE(EqualRgn(vis, expected));
-    EndUpdate(w);
-    GetPortVisibleRegion(w, vis);
-    GetRegionBounds(vis, &r);
-    EXPECT_EQ(r, R(20, 10, 80, 90));
-    // Drawing reaches the whole new buffer.
-    const Rect corner = R(78, 88, 80, 90);
-    PaintRect(&corner);
-    EXPECT_EQ(PortPixel(w, 89, 79), 0xFF0000u);
-    SetPort(nullptr);
-}
-
-class PaintLog : public QObject {
-public:
-    QRegion painted;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
-        return false;
-    }
-};
-
-// Drawing reaches the screen at the next event wait, repainting the band of
-// rows that holds the change, and the view shows the port's pixels exactly;
-// the origin moves drawing coordinates, not what the view shows.
-TEST_F(WindowsTest, DrawingReachesTheScreenExactlyAtTheNextEventWait) {
-    WindowRef w = MakeWindow(R(100, 100, 140, 160));
-    QWidget* view = ui_internal::ContentWidget(w);
-    PaintLog log;
-    view->installEventFilter(&log);
-    auto wait = [] {
-        EventRecord ev;
-        WaitNextEvent(0, &ev, 1, nullptr);
-        QCoreApplication::processEvents();
-    };
-    wait();
-    log.painted = QRegion();
-    wait();
-    EXPECT_TRUE(log.painted.isEmpty());  // nothing drawn, nothing sent
-    SetPort(w);
-    const RGBColor colors[] = {{0x1200, 0x3400, 0x5600}, {0xFFFF, 0, 0}, {0, 0x8080, 0xFFFF}};
-    RGBForeColor(&colors[2]);
-    const Rect band = R(20, 20, 25, 30);
-    PaintRect(&band);
-    wait();
-    EXPECT_EQ(log.painted, QRegion(0, 16, 60, 16));
-    for (int i = 0; i < 2; ++i) {
-        RGBForeColor(&colors[i]);
-        const Rect r = R(5 * i, 10 * i, 5 * i + 5, 10 * i + 7);
-        PaintRect(&r);
-    }
-    SetOrigin(100, 100);
-    const Rect last = R(130, 150, 140, 160);
-    RGBForeColor(&colors[0]);
-    PaintRect(&last);
-    SetPort(nullptr);
-    wait();
-    view->removeEventFilter(&log);
-    ASSERT_EQ(GetWindowScale(w), 1);
-    const QImage img = view->grab().toImage();
-    ASSERT_EQ(img.size(), QSize(60, 40));
-    const struct {
-        int x, y;
-        UInt32 rgb;
-    } px[] = {{0, 0, 0x123456}, {6, 4, 0x123456}, {7, 4, 0xFFFFFF}, {10, 5, 0xFF0000}, {16, 9, 0xFF0000},
-              {20, 20, 0x0080FF}, {29, 24, 0x0080FF}, {59, 39, 0x123456}, {49, 29, 0xFFFFFF}};
-    for (const auto& p : px) EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, p.rgb) << p.x << "," << p.y;
 }
 
 TEST_F(WindowsTest, DragWindowMovesByTheMouseAndKeepsTheTitleBarInBounds) {
@@ -336,20 +210,6 @@ TEST_F(WindowsTest, ZoomBoxTogglesWhenTheProgramSizesTheWindow) {
         GetWindowUserState(w, &user);
         EXPECT_EQ(user, R(100, 100, 300, 400));
         SizeWindow(w, step.width, step.height, true);
-    }
-}
-
-TEST_F(WindowsTest, TrackGoAwayIsTrueOnlyWhenReleasedInside) {
-    WindowRef w = MakeWindow(R(100, 100, 300, 400));
-    for (bool inside : {true, false}) {
-        ScriptMouseDown(P(90, 110));
-        ScriptMouseMove(P(90, 140));
-        ScriptMouseUp(inside ? P(91, 112) : P(90, 140));
-        EventRecord ev = NextEvent(mDownMask);
-        WindowRef hit;
-        ASSERT_EQ(FindWindow(ev.where, &hit), inGoAway);
-        EXPECT_EQ(TrackGoAway(w, ev.where), inside);
-        FlushEvents(everyEvent, 0);
     }
 }
 
