@@ -4,6 +4,7 @@
 // from. The member commands and conversions are in IconConvert.h.
 #pragma once
 
+#include "app/WindowKinds.h"
 #include "image/KorvelIcon.h"
 #include "platform/files/FSSpec.h"
 #include "platform/ui/Events.h"
@@ -11,8 +12,6 @@
 #include "platform/ui/Windows.h"
 
 #include <array>
-
-inline constexpr SInt16 kFamilyWindowKind = 139;
 
 // Where a family came from and goes back to.
 inline constexpr OSType kSourceCustomIcon = FourCC("Icon");

@@ -299,7 +299,7 @@ TEST_F(SelectionTest, DropWithoutRoomForTheUndoCopyLeavesTheSelection) {
 TEST_F(SelectionTest, MarqueeAndDragThroughTheEventRouteLeaveTheWindowShowingThePicture) {
     InitTools();  // the tools take the paint windows' clicks
     auto [w, rec] = MakeDoc(kPatch, 2);
-    auto press = [&](std::vector<std::pair<int, int>> pixels) {
+    auto press = [&, w = w](std::vector<std::pair<int, int>> pixels) {
         ScriptMouseDown(Global(w, Local(w, pixels.front().first, pixels.front().second)));
         for (size_t i = 1; i < pixels.size(); ++i) {
             ScriptMouseMove(Global(w, Local(w, pixels[i].first, pixels[i].second)));

@@ -85,7 +85,7 @@ TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
     auto [w, rec] = MakePaint(6, 4, 2);
     gOtherToolClickProc = RecordOtherClick;
     gOtherClick = {};
-    auto click = [&](EventModifiers mods) {
+    auto click = [&, w = w](EventModifiers mods) {
         EventRecord ev{};
         ev.what = mouseDown;
         ev.modifiers = mods;
