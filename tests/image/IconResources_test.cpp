@@ -1,0 +1,119 @@
+#include "image/IconResources.h"
+
+#include "platform/resources/Resources.h"
+#include "tests/image/IconTestSupport.h"
+#include "tests/platform/resources/ResourceTestSupport.h"
+
+#include <algorithm>
+
+using namespace icontest;
+
+namespace {
+
+ForkResource Res(const char* type, ResID id, const Bytes& data, const char* name = nullptr, UInt8 attrs = 32) {
+    ForkResource r = restest::Res(TypeCode(type), id, "", name, attrs);
+    r.data = data;
+    return r;
+}
+
+// Every resource of the file, sorted by type and ID.
+std::vector<ForkResource> Contents(SInt16 refNum) {
+    std::vector<UInt8> bytes;
+    ResourceForkImage image;
+    EXPECT_EQ(GetResFileBytes(refNum, &bytes), noErr);
+    EXPECT_EQ(ParseResourceFork(bytes, &image), noErr);
+    std::sort(image.resources.begin(), image.resources.end(),
+              [](const auto& a, const auto& b) { return std::pair(a.type, a.id) < std::pair(b.type, b.id); });
+    return image.resources;
+}
+
+class IconResourcesTest : public IconModelTest {
+protected:
+    void SetUp() override {
+        IconModelTest::SetUp();
+        InitResources();
+    }
+    void TearDown() override { InitResources(); }
+};
+
+}  // namespace
+
+TEST_F(IconResourcesTest, MembersReplaceTheirResourcesAndAbsentOnesGo) {
+    const SInt16 file = OpenResFileFromBytes(restest::Fork({Res("ics4", kCustomIconResID, {1, 2}, "old"),
+                                                            Res("icl8", kCustomIconResID, {3}, "old"),
+                                                            Res("ICN#", 128, {4}, nullptr, 0)}),
+                                             fsRdWrPerm);
+    ASSERT_NE(file, kResFileNotOpen);
+    KorvelIconOwner icon(MakeIcon({0, 6}));
+    IconResInfo info{kCustomIconResID, "\x04" "Icon", 32};
+    ASSERT_EQ(ForEachIconDo(icon->suite, kClassicIconSelector, AddIconToFile, &info), noErr);
+    EXPECT_EQ(Contents(file), (std::vector<ForkResource>{Res("ICN#", 128, {4}, nullptr, 0),
+                                                         Res("icl8", kCustomIconResID, MemberBytes(0), "Icon"),
+                                                         Res("ics#", kCustomIconResID, MemberBytes(6), "Icon")}));
+
+    // A family resource wins over the members and brings its thumbnails.
+    KorvelIconOwner withThumb(MakeIcon({2, 12}));
+    UniqueHandle family;
+    Handle h = nullptr;
+    ASSERT_EQ(KorvelIconToIconFamily(*withThumb, &h), noErr);
+    family.reset(h);
+    ASSERT_EQ(SaveDataToResource(HandleBytes(h), kIconFamilyType, kCustomIconResID, info.name, 0), noErr);
+    KorvelIconOwner read;
+    ASSERT_EQ(Get1KorvelIcon(read.get(), kCustomIconResID, {kAll32IconSelector, true, true}), noErr);
+    EXPECT_EQ(MemberOf(*read, 2), MemberBytes(2));
+    EXPECT_EQ(MemberOf(*read, 12), MemberBytes(12));
+    EXPECT_EQ(MemberOf(*read, 0), Bytes());
+    ASSERT_EQ(DeleteIconFamilyResource(), noErr);
+    KorvelIconOwner members;
+    ASSERT_EQ(Get1KorvelIcon(members.get(), kCustomIconResID, {kAll32IconSelector, true, true}), noErr);
+    EXPECT_EQ(MemberOf(*members, 0), MemberBytes(0));
+    EXPECT_EQ(MemberOf(*members, 6), MemberBytes(6));
+    EXPECT_FALSE(IsKorvelIconHasThumbnailIcon(*members));
+
+    // A file that cannot be written says so instead of dropping the members.
+    const SInt16 locked = OpenResFileFromBytes(restest::Fork({}), fsRdPerm);
+    UseResFile(locked);
+    EXPECT_EQ(ForEachIconDo(icon->suite, kClassicIconSelector, AddIconToFile, &info), wrPermErr);
+}
+
+TEST_F(IconResourcesTest, SuiteMembersAreRenamedDeletedAndDetached) {
+    const SInt16 file = OpenResFileFromBytes(
+        restest::Fork({Res("ICN#", 128, MemberBytes(2)), Res("ics#", 128, MemberBytes(6)), Res("icl8", 129, {9})}),
+        fsRdWrPerm);
+    UniqueIconSuite suite;
+    ASSERT_EQ(Get1IconSuite(suite.out(), 128, kAll32IconSelector), noErr);
+    EXPECT_EQ(CountIconSuiteMembers(suite.get()), 2);
+    IconResInfo info{300, "\x05" "moved", 0};
+    ASSERT_EQ(ForEachIconDo(suite.get(), kAll32IconSelector, ChangeIconInfo, &info), noErr);
+    EXPECT_EQ(Contents(file), (std::vector<ForkResource>{Res("ICN#", 300, MemberBytes(2), "moved"),
+                                                         Res("icl8", 129, {9}), Res("ics#", 300, MemberBytes(6), "moved")}));
+    ASSERT_EQ(ForEachIconDo(suite.get(), kAll32IconSelector, DeleteIcon, nullptr), noErr);
+    EXPECT_EQ(Contents(file), (std::vector<ForkResource>{Res("icl8", 129, {9})}));
+
+    // Detached members outlive their file and go with the suite.
+    UniqueIconSuite detached;
+    ASSERT_EQ(Get1IconSuite(detached.out(), 129, kClassicIconSelector), noErr);
+    ASSERT_EQ(ForEachIconDo(detached.get(), kClassicIconSelector, DetachIcon, nullptr), noErr);
+    CloseResFile(file);
+    Handle icl8 = nullptr;
+    ASSERT_EQ(GetIconFromSuite(&icl8, detached.get(), FourCC("icl8")), noErr);
+    EXPECT_EQ(BytesOf(icl8), Bytes{9});
+}
+
+TEST_F(IconResourcesTest, CopyIconsLeavesDeletedIdsAndOtherTypesBehind) {
+    const SInt16 from = OpenResFileFromBytes(
+        restest::Fork({Res("ICN#", 128, {1}, "a"), Res("icns", 130, {2}, "b"), Res("ICN#", 129, {3}),
+                       Res("iDel", 129, {}), Res("PICT", 128, {4}), Res("s8mk", 131, {5})}),
+        fsRdWrPerm);
+    const SInt16 to = OpenResFileFromBytes(restest::Fork({Res("ICN#", 128, {7}, "old", 0)}), fsRdWrPerm);
+    UseResFile(from);
+    ASSERT_EQ(CopyIcons(from, to), noErr);
+    EXPECT_EQ(CurResFile(), from);
+    EXPECT_EQ(Contents(to), (std::vector<ForkResource>{Res("ICN#", 128, {1}, "a"), Res("icns", 130, {2}, "b"),
+                                                       Res("s8mk", 131, {5})}));
+
+    isIconServicesAvailable = false;
+    const SInt16 classic = NewResFileInMemory();
+    ASSERT_EQ(CopyIcons(from, classic), noErr);
+    EXPECT_EQ(Contents(classic), (std::vector<ForkResource>{Res("ICN#", 128, {1}, "a")}));
+}
