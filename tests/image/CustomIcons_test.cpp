@@ -149,6 +149,12 @@ TEST_F(CustomIcons, FolderIconFileIsInvisibleAndRemovalTakesEverything) {
     EXPECT_EQ(Slurp(dir / "Pics/.directory"),
               TextBytes("[Desktop Entry]\nIcon=./.icon.png\nName=Pics\n[X-Other]\nIcon=keep\n"));
 
+    KorvelIconOwner back;
+    Boolean has32 = false;
+    SInt16 status = 0;
+    ASSERT_EQ(GetFileKorvelIcon(&folder, back.get(), true, &has32, &status), noErr);
+    EXPECT_EQ(icontest::MemberOf(*back, kKindIt32), icontest::MemberOf(*icon, kKindIt32));
+
     ASSERT_EQ(RemoveCustomIcon(&folder, true), noErr);
     for (const char* gone : {"Pics/Icon\r", "Pics/._Icon\r", "Pics/.icon.png"}) EXPECT_FALSE(PathExists(dir / gone));
     EXPECT_EQ(ReadCompanion(dir / "._Pics").substr(10), "0x0\n\n");
@@ -156,7 +162,6 @@ TEST_F(CustomIcons, FolderIconFileIsInvisibleAndRemovalTakesEverything) {
 
     // A flag whose icon file has gone is cleared by the check.
     ASSERT_EQ(FSpSetFinderFlags(&folder, kHasCustomIcon), noErr);
-    SInt16 status = 0;
     ASSERT_EQ(FolderIconCheck(&folder, &status), noErr);
     UInt16 flags = 1;
     ASSERT_EQ(FSpGetFinderFlags(&folder, &flags), noErr);
