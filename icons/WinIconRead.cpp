@@ -383,9 +383,23 @@ OSErr ConvertIconData(std::span<const UInt8> pixels, Handle* data, SInt16 source
     const size_t fileRow = RowBytes(width, sourceDepth);
     if (!depthsOk || width <= 0 || height <= 0 || width > 256 || height > 256 || pixels.size() < fileRow * height)
         return paramErr;
+    // CopyBits draws a 1-bit source in the port's foreground and background
+    // colours, not through its table; such rows are widened to 8 bits so
+    // that the file's two palette colours decide.
+    const bool widen = sourceDepth == 1;
+    UniqueCTable wideTable;
+    if (widen) {
+        wideTable.reset(NewColorTable(256));
+        if (!wideTable) return memFullErr;
+        for (int i = 0; i < 2 && palette && i < CTabCount(palette); ++i)
+            CTabEntries(wideTable.get())[i].rgb = CTabEntries(palette)[i].rgb;
+    }
+    const SInt16 bufferDepth = widen ? 8 : sourceDepth;
     SavedGWorld saved;
     UniqueGWorld source, target;
-    if (const OSErr err = NewGWorld(source.out(), sourceDepth, &bounds, palette, nullptr, useTempMem); err != noErr)
+    if (const OSErr err = NewGWorld(source.out(), bufferDepth, &bounds, widen ? wideTable.get() : palette, nullptr,
+                                    useTempMem);
+        err != noErr)
         return err;
     if (const OSErr err = NewGWorld(target.out(), targetDepth, &bounds, nullptr, nullptr, useTempMem); err != noErr)
         return err;
@@ -393,7 +407,14 @@ OSErr ConvertIconData(std::span<const UInt8> pixels, Handle* data, SInt16 source
     // upside down; the result takes its rows in reverse.
     const PixMap& src = **GetGWorldPixMap(source.get());
     const size_t sourceBytes = (size_t(width) * size_t(sourceDepth) + 7) / 8;
-    for (int y = 0; y < height; ++y) std::memcpy(PixRow(src, y), pixels.data() + size_t(y) * fileRow, sourceBytes);
+    for (int y = 0; y < height; ++y) {
+        const UInt8* row = pixels.data() + size_t(y) * fileRow;
+        if (!widen) {
+            std::memcpy(PixRow(src, y), row, sourceBytes);
+            continue;
+        }
+        for (int x = 0; x < width; ++x) PixRow(src, y)[x] = row[x / 8] >> (7 - x % 8) & 1;
+    }
     SetBlackOnWhite(target.get());
     EraseRect(&bounds);
     SetBlackOnWhite(source.get());
