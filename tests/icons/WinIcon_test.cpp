@@ -275,4 +275,132 @@ TEST(WinIconInterop, KorvelFilesDecodeInEachPeerAsKorvelHoldsThem) {
     Free(&back);
 }
 
+TEST(WinIconWrite, ImagesFollowTheHeaderAndDirectoryInMemberOrder) {
+    KorvelIcon icon;
+    ASSERT_EQ(NewIconSuite(&icon.suite), noErr);
+    Bytes ics(64, 0xFF);
+    ics[32] = 0x7F;  // the top-left pixel is transparent
+    for (auto [type, bytes] : {std::pair{"ics4", Bytes(128, 0x33)}, {"ics8", Bytes(256, 7)}, {"icl8", Bytes(1024, 9)},
+                               {"ics#", ics}})
+        ASSERT_EQ(AddIconToSuite(NewHandleFromBytes(bytes), icon.suite, TypeCode(type)), noErr);
+    Bytes file;
+    ASSERT_EQ(BuildWinIcon(icon, true, &file), noErr);
+    ASSERT_EQ(file.size(), 3950u);
+    Bytes head;
+    Le(head, 0, 2), Le(head, 1, 2), Le(head, 3, 2);
+    for (auto [side, colours, bytes, at] : {std::tuple{32u, 0u, 2216u, 54u}, {16u, 0u, 1384u, 2270u}, {16u, 16u, 296u, 3654u}})
+        Le(head, side, 1), Le(head, side, 1), Le(head, colours, 1), Le(head, 0, 5), Le(head, bytes, 4), Le(head, at, 4);
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 54), head);
+    // The 'ics4' image: its header, the standard 4-bit table, index 15 where
+    // the mask is clear, and an AND mask of 4 bytes a row.
+    const PixelFn index3 = [](int x, int y) { return x + y ? 3 : 15; }, clear = [](int x, int y) { return !(x + y); };
+    Bytes table;
+    for (int i = 0; i < 16; ++i) {
+        const RGBColor c = CTabEntries(StandardCTable(4))[i].rgb;
+        table.insert(table.end(), {UInt8(c.red >> 8), UInt8(c.green >> 8), UInt8(c.blue >> 8)});
+    }
+    Bytes ics4 = Bitmap(16, 16, 4, table, index3, clear);
+    std::copy_n(Bytes{192, 0, 0, 0}.begin(), 4, ics4.begin() + 20);
+    ics4[32] = 16;
+    EXPECT_EQ(Bytes(file.begin() + 3654, file.end()), ics4);
+    // Nothing to write: a beep and -1; a failed write leaves the old file.
+    TempFolder dir;
+    const FSSpec spec = FileSpecFor(dir / "old.ico");
+    Spill(dir / "old.ico", TextBytes("old"));
+    IconSuiteRef empty = nullptr;
+    ASSERT_EQ(NewIconSuite(&empty), noErr);
+    const UInt32 beeps = SysBeepCount();
+    EXPECT_EQ(MakeWinIconFromSuite(spec, empty), -1);
+    EXPECT_EQ(SysBeepCount(), beeps + 1);
+    SetAtomicWriteHookForTesting([](const std::string&) { return false; });
+    EXPECT_NE(MakeWinIconFromSuite(spec, icon.suite), noErr);
+    SetAtomicWriteHookForTesting(nullptr);
+    EXPECT_EQ(Slurp(dir / "old.ico"), TextBytes("old"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    (void)DisposeIconSuite(empty, true);
+    Free(&icon);
+}
+
+TEST(WinIconRead, HostileDirectoriesAreKeptOutWithTheirReasons) {
+    const PixelFn any = [](int x, int y) { return (x ^ y) & 1; };
+    const Bytes good = Ico({{16, 16, Bitmap(16, 16, 8, {}, any, any)}});
+    RgbaImage big{64, 64, Bytes(64 * 64 * 4, 9)}, small{16, 16, Bytes(16 * 16 * 4, 9)};
+    Bytes bigPng, brokenPng;
+    ASSERT_EQ(EncodePngRgba(big, &bigPng), noErr);
+    ASSERT_EQ(EncodePngRgba(small, &brokenPng), noErr);
+    brokenPng.resize(brokenPng.size() - 20);
+    auto poke = [&](size_t at, UInt32 v, int n) {
+        Bytes b = good;
+        Bytes le;
+        Le(le, v, n);
+        std::copy(le.begin(), le.end(), b.begin() + ptrdiff_t(at));
+        return b;
+    };
+    Bytes cut(good.begin(), good.begin() + 22);
+    cut[4] = 3;
+    const struct {
+        Bytes file;
+        const char* note;
+    } cases[] = {
+        {cut, "the icon directory lists 3 images but the file ends after 1"},
+        {poke(18, 10, 4), "its image overlaps the icon directory"},
+        {poke(18, 0xFFFFFFF0, 4), "lies outside the file's 1406 bytes"},
+        {poke(14, 100, 4), "its 100 bytes are fewer than the 1384 its bitmap needs"},
+        {poke(22 + 14, 24, 2), "its 24-bit pixels are not a depth Korvel reads"},
+        {poke(22 + 8, 64, 4), "its bitmap is 16 × 32 pixels, not the 16 × 16 the directory gives"},
+        {poke(22 + 32, 1000, 4), "its palette of 1000 colours is more than 8-bit pixels use"},
+        {Ico({{16, 16, bigPng}}), "its PNG image is 64 × 64 pixels, not the 16 × 16 the directory gives"},
+        {Ico({{16, 16, brokenPng}}), "damaged PNG image data"},
+    };
+    for (const auto& c : cases) {
+        KorvelIcon icon;
+        std::vector<std::string> notes;
+        EXPECT_EQ(WinIconBytesToKorvelIcon(c.file, &icon, &notes), noIconDataAvailableErr) << c.note;
+        EXPECT_TRUE(std::any_of(notes.begin(), notes.end(),
+                                [&](const std::string& n) { return n.find(c.note) != std::string::npos; }))
+            << c.note << "\n" << (notes.empty() ? "" : notes.back());
+        EXPECT_EQ(icon.suite, nullptr);
+    }
+    // A bitmap file of another size than 2102 bytes, and a file over the cap.
+    KorvelIcon icon;
+    EXPECT_EQ(WinIconBytesToKorvelIcon(Bytes{'B', 'M', 0x37, 0x08, 0, 0}, &icon, nullptr), -1);
+    TempFolder dir;
+    std::filesystem::resize_file((Spill(dir / "huge.ico", good), dir / "huge.ico"), kMaxWinIconFileBytes + 1);
+    EXPECT_EQ(WinIconToKorvelIcon(FileSpecFor(dir / "huge.ico"), &icon, nullptr), memFullErr);
+}
+
+class WinIconSave : public painttest::PaintWindowTest {};
+
+// A 100 × 40 document cut into 4 × 2 tiles: eight files numbered with one
+// digit, each the tile's pixels, those beyond the image transparent.
+TEST_F(WinIconSave, TilesOfTheImageGoToNumberedFiles) {
+    auto [w, rec] = MakePaint(100, 40, 0, 8);
+    const PixMap& image = painttest::MapOf(rec->offPort.get());
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 100; ++x) PixRow(image, y)[x] = UInt8(1 + (x * 7 + y) % 250);
+    const PixMap& mask = painttest::MapOf(rec->maskPort.get());
+    for (int y = 0; y < 40; ++y) std::fill_n(PixRow(mask, y), 13, 0xFF);
+    TempFolder dir;
+    FSSpec file = FileSpecFor(dir / "picture.ico");
+    ASSERT_EQ(SaveAsSplitWinIcon(w, &file), noErr);
+    EXPECT_EQ(P("picture.ico").str(), PStringToStd(file.name));
+    EXPECT_EQ(rec->selRect, MakeRect(0, 0, 40, 100));
+    for (int n = 1; n <= 8; ++n) {
+        const std::string name = dir / ("picture." + std::to_string(n) + ".ico");
+        IconSuiteRef suite = nullptr;
+        ASSERT_EQ(WinIconToIconSuite(FileSpecFor(name), &suite), noErr) << name;
+        const Bytes icl8 = Member(suite, "icl8"), icn = Member(suite, "ICN#");
+        ASSERT_EQ(icl8.size(), 1024u);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const int ix = (n - 1) % 4 * 32 + x, iy = (n - 1) / 4 * 32 + y;
+                const bool inside = ix < 100 && iy < 40;
+                ASSERT_EQ(icl8[size_t(y * 32 + x)], inside ? PixRow(image, iy)[ix] : 255) << n << " " << x << "," << y;
+                ASSERT_EQ(icn[size_t(128 + y * 4 + x / 8)] >> (7 - x % 8) & 1, inside) << n << " " << x << "," << y;
+            }
+        (void)DisposeIconSuite(suite, true);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 8);
+}
+
 }  // namespace
