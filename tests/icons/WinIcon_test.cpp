@@ -342,7 +342,7 @@ TEST(WinIconRead, HostileDirectoriesAreKeptOutWithTheirReasons) {
         Bytes file;
         const char* note;
     } cases[] = {
-        {cut, "the icon directory lists 3 images but the file ends after 1"},
+        {cut, "the icon directory lists 3 images; the file ends after 1"},
         {poke(18, 10, 4), "its image overlaps the icon directory"},
         {poke(18, 0xFFFFFFF0, 4), "lies outside the file's 1406 bytes"},
         {poke(14, 100, 4), "its 100 bytes are fewer than the 1384 its bitmap needs"},
