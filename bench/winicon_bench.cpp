@@ -41,7 +41,8 @@ Handle Pattern(size_t bytes, UInt32 seed) {
 Fixture& Shared() {
     static Fixture f = [] {
         Fixture f;
-        f.dir = (std::filesystem::temp_directory_path() / ("korvel-winicon-bench-" + std::to_string(getpid()))).string();
+        const std::string name = "korvel-winicon-bench-" + std::to_string(getpid());
+        f.dir = (std::filesystem::temp_directory_path() / name).string();
         std::filesystem::create_directories(f.dir);
         if (NewIconSuite(&f.icon.suite) != noErr) std::abort();
         const std::pair<const char*, size_t> members[] = {{"icl8", 1024}, {"icl4", 512}, {"ics8", 256}, {"ics4", 128},

@@ -77,7 +77,7 @@ void ReplaceHandle(Handle* slot, UniqueHandle data) {
 
 // A 32-bit bitmap entry as RGBA, rows top to bottom. A bitmap whose alpha is
 // 0 everywhere predates alpha: its AND mask gives the opacity.
-[[nodiscard]] OSErr BitmapRgba(const WinIconEntry& e, RgbaImage* out) {
+void BitmapRgba(const WinIconEntry& e, RgbaImage* out) {
     const int size = e.width;
     const size_t row = RowBytes(size, 32), andRow = RowBytes(size, 1);
     const UInt8* pixels = e.image.data() + e.headerSize;
@@ -105,7 +105,6 @@ void ReplaceHandle(Handle* slot, UniqueHandle data) {
             }
         }
     }
-    return noErr;
 }
 
 [[nodiscard]] OSErr PngRgba(const WinIconEntry& e, RgbaImage* out, std::string* problem) {
@@ -199,15 +198,11 @@ struct Reader {
     [[nodiscard]] OSErr Deep(const WinIconEntry& e) {
         RgbaImage rgba;
         std::string problem;
-        if (e.isPng) {
-            const OSErr err = PngRgba(e, &rgba, &problem);
-            if (err == memFullErr && problem.empty()) return err;
-            if (err != noErr) {
-                Note(e, problem + "; kept out");
-                return noErr;
-            }
-        } else if (const OSErr err = BitmapRgba(e, &rgba); err != noErr) {
-            return err;
+        if (!e.isPng) {
+            BitmapRgba(e, &rgba);
+        } else if (PngRgba(e, &rgba, &problem) != noErr) {
+            Note(e, problem + "; kept out");
+            return noErr;
         }
         UniqueHandle rgb, alpha;
         if (const OSErr err = SplitRgba(rgba, &rgb, &alpha); err != noErr) return err;

@@ -1,4 +1,4 @@
-// Windows icons: which members entries become, the layout Korvel writes,
+// Windows icons and 32 × 32 bitmap files: which members entries become, the layout Korvel writes,
 // files of icotool, ImageMagick and Pillow read pixel-identical to what those
 // programs decode and Korvel's files decoded by them as Korvel holds them,
 // hostile directories kept out with their reasons, failed writes, and paint
@@ -200,6 +200,24 @@ TEST(WinIconRead, EntriesBecomeMembersBySizeAndDepth) {
                          "image 3 (48 × 48, 8-bit): Korvel keeps icons of 16 and 32 pixels at this depth; kept out",
                          "image 4 (32 × 16, 8-bit): Korvel edits square icons only; kept out"}));
     Free(&icon);
+
+    // A 32 × 32 8-bit bitmap file (Pillow's, 2102 bytes): its pixels as
+    // 'icl8' and a blank 'ICN#' with a full mask.
+    TempFolder dir;
+    ASSERT_TRUE(RunCommand(Python() + " -c \"from PIL import Image\nim=Image.new('P',(32,32))\n"
+                           "im.putpalette([k//36*51 if j==0 else k//6%6*51 if j==1 else k%6*51 "
+                           "for k in range(216) for j in range(3)] + [0] * 120)\n"
+                           "im.putdata([i%216 for i in range(1024)]); im.save('" + dir / "p.bmp" + "')\""));
+    ASSERT_EQ(WinIconToIconSuite(FileSpecFor(dir / "p.bmp"), &suite), noErr);
+    for (int i = 0; i < 1024; ++i) {
+        const int k = i % 216;
+        const RGBColor c{UInt16(k / 36 * 0x3333), UInt16(k / 6 % 6 * 0x3333), UInt16(k % 6 * 0x3333)};
+        icl8[size_t(i)] = UInt8(NearestColorIndex(StandardCTable(8), c));
+    }
+    EXPECT_EQ(Member(suite, "icl8"), icl8);
+    std::fill(icn.begin() + 128, icn.end(), 0xFF);
+    EXPECT_EQ(Member(suite, "ICN#"), icn);
+    (void)DisposeIconSuite(suite, true);
 }
 
 TEST(WinIconInterop, PeerFilesReadAsThePeerDecodesThem) {
@@ -235,7 +253,8 @@ TEST(WinIconInterop, PeerFilesReadAsThePeerDecodesThem) {
             const Bytes alpha = Member(icon.suite, size == 32 ? "l8mk" : "s8mk");
             if (classic || alpha.empty()) continue;
             Bytes oneBit(size_t(size * size / 4), 0);
-            for (size_t i = 0; i < alpha.size(); ++i) oneBit[alpha.size() / 8 + i / 8] |= UInt8((alpha[i] >= 128) << (7 - i % 8));
+            for (size_t i = 0; i < alpha.size(); ++i)
+                oneBit[alpha.size() / 8 + i / 8] |= UInt8((alpha[i] >= 128) << (7 - i % 8));
             EXPECT_EQ(Member(icon.suite, size == 32 ? "ICN#" : "ics#"), oneBit) << size;
         }
         Free(&icon);
@@ -263,14 +282,17 @@ TEST(WinIconInterop, KorvelFilesDecodeInEachPeerAsKorvelHoldsThem) {
     for (const char* peer : {"Pillow", "icotool", "ImageMagick"}) {
         const std::vector<Bytes> frames = PeerFrames(peer, path, dir);
         ASSERT_EQ(frames.size(), 7u) << peer;
-        for (size_t i = 0; i < 7; ++i)
-            EXPECT_TRUE(SamePixels(MemberRgba(icon, written[i].first, written[i].second), frames[i])) << peer << " " << i;
+        for (size_t i = 0; i < 7; ++i) {
+            const auto [size, depth] = written[i];
+            EXPECT_TRUE(SamePixels(MemberRgba(icon, size, depth), frames[i])) << peer << " " << i;
+        }
     }
     KorvelIcon back;
     std::vector<std::string> notes;
     ASSERT_EQ(WinIconToKorvelIcon(FileSpecFor(path), &back, &notes), noErr);
     EXPECT_TRUE(notes.empty());
-    for (auto [size, depth] : written) EXPECT_TRUE(SamePixels(MemberRgba(icon, size, depth), MemberRgba(back, size, depth)));
+    for (auto [size, depth] : written)
+        EXPECT_TRUE(SamePixels(MemberRgba(icon, size, depth), MemberRgba(back, size, depth))) << size << "/" << depth;
     Free(&icon);
     Free(&back);
 }
@@ -288,7 +310,8 @@ TEST(WinIconWrite, ImagesFollowTheHeaderAndDirectoryInMemberOrder) {
     ASSERT_EQ(file.size(), 3950u);
     Bytes head;
     Le(head, 0, 2), Le(head, 1, 2), Le(head, 3, 2);
-    for (auto [side, colours, bytes, at] : {std::tuple{32u, 0u, 2216u, 54u}, {16u, 0u, 1384u, 2270u}, {16u, 16u, 296u, 3654u}})
+    for (auto [side, colours, bytes, at] :
+         {std::tuple{32u, 0u, 2216u, 54u}, {16u, 0u, 1384u, 2270u}, {16u, 16u, 296u, 3654u}})
         Le(head, side, 1), Le(head, side, 1), Le(head, colours, 1), Le(head, 0, 5), Le(head, bytes, 4), Le(head, at, 4);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 54), head);
     // The 'ics4' image: its header, the standard 4-bit table, index 15 where
