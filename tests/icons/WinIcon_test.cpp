@@ -71,6 +71,15 @@ Bytes Member(IconSuiteRef suite, const char* type) {
     return h ? BytesOf(h) : Bytes{};
 }
 
+// An icon record holding the given members.
+KorvelIcon IconOf(std::initializer_list<std::pair<const char*, Bytes>> members) {
+    KorvelIcon icon;
+    EXPECT_EQ(NewIconSuite(&icon.suite), noErr);
+    for (const auto& [type, bytes] : members)
+        EXPECT_EQ(AddIconToSuite(NewHandleFromBytes(bytes), icon.suite, TypeCode(type)), noErr);
+    return icon;
+}
+
 void Free(KorvelIcon* icon) {
     if (icon->suite) (void)DisposeIconSuite(icon->suite, true);
     for (Handle h : {icon->it32Data, icon->t8mkData}) DisposeHandle(h);
@@ -264,18 +273,16 @@ TEST(WinIconInterop, PeerFilesReadAsThePeerDecodesThem) {
 TEST(WinIconInterop, KorvelFilesDecodeInEachPeerAsKorvelHoldsThem) {
     TempFolder dir;
     std::mt19937 random(7);
-    KorvelIcon icon;
-    ASSERT_EQ(NewIconSuite(&icon.suite), noErr);
     auto noise = [&](size_t n) {
         Bytes b(n);
         for (UInt8& v : b) v = UInt8(random());
-        return NewHandleFromBytes(b);
+        return b;
     };
-    for (auto [type, n] : {std::pair{"icl8", 1024}, {"icl4", 512}, {"ics8", 256}, {"ics4", 128}, {"ICN#", 256},
-                           {"ics#", 64}, {"il32", 4096}, {"l8mk", 1024}, {"is32", 1024}, {"s8mk", 256}})
-        ASSERT_EQ(AddIconToSuite(noise(size_t(n)), icon.suite, TypeCode(type)), noErr);
-    icon.it32Data = noise(65536);
-    icon.t8mkData = noise(16384);
+    KorvelIcon icon = IconOf({{"icl8", noise(1024)}, {"icl4", noise(512)}, {"ics8", noise(256)}, {"ics4", noise(128)},
+                              {"ICN#", noise(256)}, {"ics#", noise(64)}, {"il32", noise(4096)}, {"l8mk", noise(1024)},
+                              {"is32", noise(1024)}, {"s8mk", noise(256)}});
+    icon.it32Data = NewHandleFromBytes(noise(65536));
+    icon.t8mkData = NewHandleFromBytes(noise(16384));
     const std::string path = dir / "korvel.ico";
     ASSERT_EQ(MakeWinIconFromKorvelIcon(FileSpecFor(path), icon), noErr);
     const std::pair<int, int> written[] = {{32, 8}, {32, 4}, {16, 8}, {16, 4}, {32, 32}, {16, 32}, {128, 32}};
@@ -298,13 +305,10 @@ TEST(WinIconInterop, KorvelFilesDecodeInEachPeerAsKorvelHoldsThem) {
 }
 
 TEST(WinIconWrite, ImagesFollowTheHeaderAndDirectoryInMemberOrder) {
-    KorvelIcon icon;
-    ASSERT_EQ(NewIconSuite(&icon.suite), noErr);
     Bytes ics(64, 0xFF);
     ics[32] = 0x7F;  // the top-left pixel is transparent
-    for (auto [type, bytes] : {std::pair{"ics4", Bytes(128, 0x33)}, {"ics8", Bytes(256, 7)}, {"icl8", Bytes(1024, 9)},
-                               {"ics#", ics}})
-        ASSERT_EQ(AddIconToSuite(NewHandleFromBytes(bytes), icon.suite, TypeCode(type)), noErr);
+    KorvelIcon icon =
+        IconOf({{"ics4", Bytes(128, 0x33)}, {"ics8", Bytes(256, 7)}, {"icl8", Bytes(1024, 9)}, {"ics#", ics}});
     Bytes file;
     ASSERT_EQ(BuildWinIcon(icon, true, &file), noErr);
     ASSERT_EQ(file.size(), 3950u);
@@ -354,9 +358,7 @@ TEST(WinIconRead, HostileDirectoriesAreKeptOutWithTheirReasons) {
     brokenPng.resize(brokenPng.size() - 20);
     auto poke = [&](size_t at, UInt32 v, int n) {
         Bytes b = good;
-        Bytes le;
-        Le(le, v, n);
-        std::copy(le.begin(), le.end(), b.begin() + ptrdiff_t(at));
+        for (int i = 0; i < n; ++i) b[at + size_t(i)] = UInt8(v >> (8 * i));
         return b;
     };
     Bytes cut(good.begin(), good.begin() + 22);
