@@ -286,6 +286,16 @@ TEST(WinIconInterop, KorvelFilesDecodeInEachPeerAsKorvelHoldsThem) {
     const std::string path = dir / "korvel.ico";
     ASSERT_EQ(MakeWinIconFromKorvelIcon(FileSpecFor(path), icon), noErr);
     const std::pair<int, int> written[] = {{32, 8}, {32, 4}, {16, 8}, {16, 4}, {32, 32}, {16, 32}, {128, 32}};
+    Bytes listing;
+    std::string expected;
+    ASSERT_TRUE(RunCapture("icotool -l " + path + " 2>&1", listing));
+    for (int i = 0; i < 7; ++i) {
+        const auto [size, depth] = written[i];
+        expected += "--icon --index=" + std::to_string(i + 1) + " --width=" + std::to_string(size) + " --height=" +
+                    std::to_string(size) + " --bit-depth=" + std::to_string(depth) +
+                    " --palette-size=" + std::to_string(depth < 32 ? 1 << depth : 0) + "\n";
+    }
+    EXPECT_EQ(std::string(listing.begin(), listing.end()), expected);
     for (const char* peer : {"Pillow", "icotool", "ImageMagick"}) {
         const std::vector<Bytes> frames = PeerFrames(peer, path, dir);
         ASSERT_EQ(frames.size(), 7u) << peer;
