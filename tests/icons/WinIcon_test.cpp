@@ -24,7 +24,7 @@ using icontest::BytesOf;
 using icontest::TypeCode;
 using PixelFn = std::function<int(int x, int y)>;
 
-void Le(Bytes& b, UInt32 v, int n) {
+void Le(Bytes& b, UInt64 v, int n) {
     for (int i = 0; i < n; ++i) b.push_back(UInt8(v >> (8 * i)));
 }
 
