@@ -77,7 +77,7 @@ void ReplaceHandle(Handle* slot, UniqueHandle data) {
 
 // A 32-bit bitmap entry as RGBA, rows top to bottom. A bitmap whose alpha is
 // 0 everywhere predates alpha: its AND mask gives the opacity.
-[[nodiscard]] OSErr BitmapRgba(const WinIconEntry& e, RgbaImage* out) {
+void BitmapRgba(const WinIconEntry& e, RgbaImage* out) {
     const int size = e.width;
     const size_t row = RowBytes(size, 32), andRow = RowBytes(size, 1);
     const UInt8* pixels = e.image.data() + e.headerSize;
@@ -105,7 +105,6 @@ void ReplaceHandle(Handle* slot, UniqueHandle data) {
             }
         }
     }
-    return noErr;
 }
 
 [[nodiscard]] OSErr PngRgba(const WinIconEntry& e, RgbaImage* out, std::string* problem) {
@@ -199,15 +198,11 @@ struct Reader {
     [[nodiscard]] OSErr Deep(const WinIconEntry& e) {
         RgbaImage rgba;
         std::string problem;
-        if (e.isPng) {
-            const OSErr err = PngRgba(e, &rgba, &problem);
-            if (err == memFullErr && problem.empty()) return err;
-            if (err != noErr) {
-                Note(e, problem + "; kept out");
-                return noErr;
-            }
-        } else if (const OSErr err = BitmapRgba(e, &rgba); err != noErr) {
-            return err;
+        if (!e.isPng) {
+            BitmapRgba(e, &rgba);
+        } else if (PngRgba(e, &rgba, &problem) != noErr) {
+            Note(e, problem + "; kept out");
+            return noErr;
         }
         UniqueHandle rgb, alpha;
         if (const OSErr err = SplitRgba(rgba, &rgb, &alpha); err != noErr) return err;
@@ -383,9 +378,23 @@ OSErr ConvertIconData(std::span<const UInt8> pixels, Handle* data, SInt16 source
     const size_t fileRow = RowBytes(width, sourceDepth);
     if (!depthsOk || width <= 0 || height <= 0 || width > 256 || height > 256 || pixels.size() < fileRow * height)
         return paramErr;
+    // CopyBits draws a 1-bit source in the port's foreground and background
+    // colours, not through its table; such rows are widened to 8 bits so
+    // that the file's two palette colours decide.
+    const bool widen = sourceDepth == 1;
+    UniqueCTable wideTable;
+    if (widen) {
+        wideTable.reset(NewColorTable(256));
+        if (!wideTable) return memFullErr;
+        for (int i = 0; i < 2 && palette && i < CTabCount(palette); ++i)
+            CTabEntries(wideTable.get())[i].rgb = CTabEntries(palette)[i].rgb;
+    }
+    const SInt16 bufferDepth = widen ? 8 : sourceDepth;
     SavedGWorld saved;
     UniqueGWorld source, target;
-    if (const OSErr err = NewGWorld(source.out(), sourceDepth, &bounds, palette, nullptr, useTempMem); err != noErr)
+    if (const OSErr err = NewGWorld(source.out(), bufferDepth, &bounds, widen ? wideTable.get() : palette, nullptr,
+                                    useTempMem);
+        err != noErr)
         return err;
     if (const OSErr err = NewGWorld(target.out(), targetDepth, &bounds, nullptr, nullptr, useTempMem); err != noErr)
         return err;
@@ -393,7 +402,14 @@ OSErr ConvertIconData(std::span<const UInt8> pixels, Handle* data, SInt16 source
     // upside down; the result takes its rows in reverse.
     const PixMap& src = **GetGWorldPixMap(source.get());
     const size_t sourceBytes = (size_t(width) * size_t(sourceDepth) + 7) / 8;
-    for (int y = 0; y < height; ++y) std::memcpy(PixRow(src, y), pixels.data() + size_t(y) * fileRow, sourceBytes);
+    for (int y = 0; y < height; ++y) {
+        const UInt8* row = pixels.data() + size_t(y) * fileRow;
+        if (!widen) {
+            std::memcpy(PixRow(src, y), row, sourceBytes);
+            continue;
+        }
+        for (int x = 0; x < width; ++x) PixRow(src, y)[x] = row[x / 8] >> (7 - x % 8) & 1;
+    }
     SetBlackOnWhite(target.get());
     EraseRect(&bounds);
     SetBlackOnWhite(source.get());

@@ -39,11 +39,8 @@ protected:
 }  // namespace
 
 TEST_F(IconResourcesTest, MembersReplaceTheirResourcesAndAbsentOnesGo) {
-    const SInt16 file = OpenResFileFromBytes(restest::Fork({Res("ics4", kCustomIconResID, {1, 2}, "old"),
-                                                            Res("icl8", kCustomIconResID, {3}, "old"),
-                                                            Res("ICN#", 128, {4}, nullptr, 0)}),
-                                             fsRdWrPerm);
-    ASSERT_NE(file, kResFileNotOpen);
+    const SInt16 file = OpenResFileFromBytes(
+        restest::Fork({Res("ics4", kCustomIconResID, {1, 2}, "old"), Res("ICN#", 128, {4}, nullptr, 0)}), fsRdWrPerm);
     KorvelIconOwner icon(MakeIcon({0, 6}));
     IconResInfo info{kCustomIconResID, "\x04" "Icon", 32};
     ASSERT_EQ(ForEachIconDo(icon->suite, kClassicIconSelector, AddIconToFile, &info), noErr);
@@ -51,53 +48,41 @@ TEST_F(IconResourcesTest, MembersReplaceTheirResourcesAndAbsentOnesGo) {
                                                          Res("icl8", kCustomIconResID, MemberBytes(0), "Icon"),
                                                          Res("ics#", kCustomIconResID, MemberBytes(6), "Icon")}));
 
-    // A family resource wins over the members and brings its thumbnails.
+    // A family resource comes before the members, with its thumbnails.
     KorvelIconOwner withThumb(MakeIcon({2, 12}));
-    UniqueHandle family;
     Handle h = nullptr;
     ASSERT_EQ(KorvelIconToIconFamily(*withThumb, &h), noErr);
-    family.reset(h);
+    UniqueHandle family(h);
     ASSERT_EQ(SaveDataToResource(HandleBytes(h), kIconFamilyType, kCustomIconResID, info.name, 0), noErr);
     KorvelIconOwner read;
     ASSERT_EQ(Get1KorvelIcon(read.get(), kCustomIconResID, {kAll32IconSelector, true, true}), noErr);
-    EXPECT_EQ(MemberOf(*read, 2), MemberBytes(2));
     EXPECT_EQ(MemberOf(*read, 12), MemberBytes(12));
     EXPECT_EQ(MemberOf(*read, 0), Bytes());
     ASSERT_EQ(DeleteIconFamilyResource(), noErr);
     KorvelIconOwner members;
     ASSERT_EQ(Get1KorvelIcon(members.get(), kCustomIconResID, {kAll32IconSelector, true, true}), noErr);
     EXPECT_EQ(MemberOf(*members, 0), MemberBytes(0));
-    EXPECT_EQ(MemberOf(*members, 6), MemberBytes(6));
-    EXPECT_FALSE(IsKorvelIconHasThumbnailIcon(*members));
 
-    // A file that cannot be written says so instead of dropping the members.
-    const SInt16 locked = OpenResFileFromBytes(restest::Fork({}), fsRdPerm);
-    UseResFile(locked);
-    EXPECT_EQ(ForEachIconDo(icon->suite, kClassicIconSelector, AddIconToFile, &info), wrPermErr);
-}
-
-TEST_F(IconResourcesTest, SuiteMembersAreRenamedDeletedAndDetached) {
-    const SInt16 file = OpenResFileFromBytes(
-        restest::Fork({Res("ICN#", 128, MemberBytes(2)), Res("ics#", 128, MemberBytes(6)), Res("icl8", 129, {9})}),
-        fsRdWrPerm);
-    UniqueIconSuite suite;
-    ASSERT_EQ(Get1IconSuite(suite.out(), 128, kAll32IconSelector), noErr);
-    EXPECT_EQ(CountIconSuiteMembers(suite.get()), 2);
-    IconResInfo info{300, "\x05" "moved", 0};
-    ASSERT_EQ(ForEachIconDo(suite.get(), kAll32IconSelector, ChangeIconInfo, &info), noErr);
-    EXPECT_EQ(Contents(file), (std::vector<ForkResource>{Res("ICN#", 300, MemberBytes(2), "moved"),
-                                                         Res("icl8", 129, {9}), Res("ics#", 300, MemberBytes(6), "moved")}));
-    ASSERT_EQ(ForEachIconDo(suite.get(), kAll32IconSelector, DeleteIcon, nullptr), noErr);
-    EXPECT_EQ(Contents(file), (std::vector<ForkResource>{Res("icl8", 129, {9})}));
-
-    // Detached members outlive their file and go with the suite.
+    // Renamed, then deleted, through the suite that holds the resources.
+    IconResInfo moved{300, "\x05" "moved", 0};
+    ASSERT_EQ(ForEachIconDo(members->suite, kClassicIconSelector, ChangeIconInfo, &moved), noErr);
+    EXPECT_EQ(Contents(file), (std::vector<ForkResource>{Res("ICN#", 128, {4}, nullptr, 0),
+                                                         Res("icl8", 300, MemberBytes(0), "moved"),
+                                                         Res("ics#", 300, MemberBytes(6), "moved")}));
+    ASSERT_EQ(ForEachIconDo(members->suite, kClassicIconSelector, DeleteIcon, nullptr), noErr);
+    EXPECT_EQ(Contents(file), (std::vector<ForkResource>{Res("ICN#", 128, {4}, nullptr, 0)}));
+    // Detached members outlive their file.
     UniqueIconSuite detached;
-    ASSERT_EQ(Get1IconSuite(detached.out(), 129, kClassicIconSelector), noErr);
+    ASSERT_EQ(Get1IconSuite(detached.out(), 128, kClassicIconSelector), noErr);
     ASSERT_EQ(ForEachIconDo(detached.get(), kClassicIconSelector, DetachIcon, nullptr), noErr);
     CloseResFile(file);
-    Handle icl8 = nullptr;
-    ASSERT_EQ(GetIconFromSuite(&icl8, detached.get(), FourCC("icl8")), noErr);
-    EXPECT_EQ(BytesOf(icl8), Bytes{9});
+    Handle icn = nullptr;
+    ASSERT_EQ(GetIconFromSuite(&icn, detached.get(), FourCC("ICN#")), noErr);
+    EXPECT_EQ(BytesOf(icn), Bytes{4});
+
+    // A file that cannot be written says so instead of dropping the members.
+    UseResFile(OpenResFileFromBytes(restest::Fork({}), fsRdPerm));
+    EXPECT_EQ(ForEachIconDo(icon->suite, kClassicIconSelector, AddIconToFile, &info), wrPermErr);
 }
 
 TEST_F(IconResourcesTest, CopyIconsLeavesDeletedIdsAndOtherTypesBehind) {
@@ -111,7 +96,6 @@ TEST_F(IconResourcesTest, CopyIconsLeavesDeletedIdsAndOtherTypesBehind) {
     EXPECT_EQ(CurResFile(), from);
     EXPECT_EQ(Contents(to), (std::vector<ForkResource>{Res("ICN#", 128, {1}, "a"), Res("icns", 130, {2}, "b"),
                                                        Res("s8mk", 131, {5})}));
-
     isIconServicesAvailable = false;
     const SInt16 classic = NewResFileInMemory();
     ASSERT_EQ(CopyIcons(from, classic), noErr);
