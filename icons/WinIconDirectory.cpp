@@ -86,8 +86,8 @@ bool ReadBitmapHeader(std::span<const UInt8> image, WinIconEntry* e, std::string
         }
         e->paletteCount = int(colorsUsed ? colorsUsed : full);
     }
-    const UInt64 xorBytes = UInt64((e->width * b + 31) / 32 * 4) * UInt64(e->height);
-    const UInt64 andBytes = UInt64((e->width + 31) / 32 * 4) * UInt64(e->height);
+    const UInt64 xorBytes = UInt64(WinBitmapRowBytes(e->width, b)) * UInt64(e->height);
+    const UInt64 andBytes = UInt64(WinBitmapRowBytes(e->width, 1)) * UInt64(e->height);
     const UInt64 pixelsEnd = UInt64(e->headerSize) + 4 * UInt64(e->paletteCount) + xorBytes;
     e->hasAndMask = pixelsEnd + andBytes <= image.size();
     // 32-bit images carry their mask in the alpha; the AND mask is optional.
