@@ -59,6 +59,7 @@ void ScriptColorPicker(ColorPickerAnswer answer);
 struct NavAnswer {
     Boolean chosen = true;  // false: the user cancels
     std::string path;       // the item chosen
+    SInt16 format = -1;     // a save dialog's format pop-up item, from 0; -1 leaves the one proposed
     std::function<void()> whileShown;
 };
 void ScriptNavDialog(NavAnswer answer);
