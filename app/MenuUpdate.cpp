@@ -21,7 +21,7 @@ namespace {
 
 enum : SInt16 { kUndoStrings = 128, kRedoStrings = 129 };
 // The icon preview's size when an icon document is in front.
-constexpr SInt16 kIconPreviewWidth = 127, kIconPreviewHeight = 173;
+constexpr SInt16 kIconPreviewWidth = 128, kIconPreviewHeight = 173;
 
 void SetVisible(WindowRef window, Boolean visible) {
     if (!window) return;

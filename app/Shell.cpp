@@ -28,6 +28,7 @@ GWorldPtr gBlendPalettePtr = nullptr;
 SInt16 gApplRefNum = -1;
 
 Boolean isAppearanceAvailable = false, isOSX = false, isIconServicesAvailable = false, isTabletAvailable = false;
+Boolean is32BitIconsAvailable = false, isThumbnailIconsAvailable = false;
 SInt32 gSystemVersion = 0, gCarbonLibVersion = 0;
 
 SInt16 gSelectedTool = 0, gBlendMode = 0, gBSelectedItem = 1, gPenWidth = 1, gPenHeight = 1, gEraserWidth = 2,
@@ -73,7 +74,11 @@ void InitGlobals() {
     // The layer offers the modern system's services; only its menu layout
     // differs, which the menu bar checks on its own.
     isOSX = gSystemVersion >= 0x1000;
-    isIconServicesAvailable = GestaltBit(FourCC("icon"), 4);
+    SInt32 iconAttributes = 0;
+    const bool haveIconAttributes = Gestalt(FourCC("icon"), &iconAttributes) == noErr;
+    isIconServicesAvailable = haveIconAttributes && (iconAttributes >> 4) & 1;
+    is32BitIconsAvailable = haveIconAttributes && (iconAttributes >> 2) & 1;
+    isThumbnailIconsAvailable = haveIconAttributes && gSystemVersion > 0x090F;
 
     gSelectedTool = 0;
     gBlendMode = 0;

@@ -10,8 +10,12 @@ extern RgnHandle gRulerRgn;
 extern GWorldPtr gBlendPalettePtr;
 extern SInt16 gApplRefNum;
 
-// Feature flags, set once by InitGlobals.
+// Feature flags, set once by InitGlobals. The icon flags come from the icon
+// utilities' attributes and are all false when those cannot be read; the
+// thumbnail members ('it32', 't8mk') are read and written only with
+// isThumbnailIconsAvailable, 'icns' data only with isIconServicesAvailable.
 extern Boolean isAppearanceAvailable, isOSX, isIconServicesAvailable, isTabletAvailable;
+extern Boolean is32BitIconsAvailable, isThumbnailIconsAvailable;
 extern SInt32 gSystemVersion, gCarbonLibVersion;
 
 // Tool state set by InitGlobals (the tools own their meaning).

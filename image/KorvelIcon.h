@@ -37,6 +37,13 @@ Size IconKindDataSize(SInt16 kind);
 Size IconKindDataOffset(SInt16 kind);
 // The other half of a 1-bit member (2<->3, 6<->7), or -1.
 SInt16 IconKindOtherHalf(SInt16 kind);
+// The colour table a member of `kind` is drawn with, in both directions
+// (member to picture and back): for the 8-bit masks (kinds 9, 11, 13) the
+// inverted grey ramp, where 0 (transparent) shows white and 255 (opaque)
+// black, so that drawing black makes a pixel opaque; for the other indexed
+// kinds the standard table of their depth. None for the 32-bit kinds. The
+// caller owns it (DisposeCTable).
+CTabHandle GetIconKindCTable(SInt16 kind);
 
 inline constexpr IconSelectorValue kClassicIconSelector = 0x0707;
 inline constexpr IconSelectorValue kAll32IconSelector = 0x1F1F;

@@ -1,6 +1,7 @@
 #include "platform/icons/IconSuites.h"
 
 #include "platform/core/Memory.h"
+#include "platform/resources/Resources.h"
 
 #include <array>
 #include <memory>
@@ -100,7 +101,7 @@ OSErr DisposeIconSuite(IconSuiteRef theIconSuite, Boolean disposeData) {
             if (!h) continue;
             for (size_t j = i + 1; j < suite->members.size(); ++j)
                 if (suite->members[j].data == h) suite->members[j].data = nullptr;
-            DisposeHandle(h);
+            if (!IsResourceHandle(h)) DisposeHandle(h);
         }
     }
     return noErr;

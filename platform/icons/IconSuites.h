@@ -69,7 +69,9 @@ using IconActionProcPtr = OSErr (*)(ResType theType, Handle* theIcon, void* your
 [[nodiscard]] OSErr GetIconFromSuite(Handle* theIconData, IconSuiteRef theSuite, ResType theType);
 [[nodiscard]] OSErr ForEachIconDo(IconSuiteRef theSuite, IconSelectorValue selector, IconActionProcPtr action,
                                   void* yourDataPtr);
-// Frees the suite; with `disposeData` also every member handle it holds.
+// Frees the suite; with `disposeData` also every member handle it holds
+// that is not a resource (a resource's handle stays with its file, as
+// Get1IconSuite leaves members there until they are detached).
 [[nodiscard]] OSErr DisposeIconSuite(IconSuiteRef theIconSuite, Boolean disposeData);
 
 // The number of members held (non-null handles); for tests and checks.

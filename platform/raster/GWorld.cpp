@@ -165,6 +165,10 @@ const BitMap* GetPortBitMapForCopyBits(CGrafPtr port) {
     return port && port->portPixMap ? *port->portPixMap : nullptr;
 }
 
+void SetPortVisibleRegion(CGrafPtr port, RgnHandle visRgn) {
+    if (port && port->visRgn && visRgn) CopyRgn(visRgn, port->visRgn);
+}
+
 void SetOrigin(SInt16 h, SInt16 v) {
     CGrafPtr port = gCurrentPort;
     if (!port) return;

@@ -38,6 +38,9 @@ Rect* GetPortBounds(CGrafPtr port, Rect* rect);
 PixMapHandle GetPortPixMap(CGrafPtr port);
 const BitMap* GetPortBitMapForCopyBits(CGrafPtr port);
 void SetOrigin(SInt16 h, SInt16 v);  // moves portRect, bounds and clip of the current port
+// Drawing into a port is clipped to its visible region; pictures record only
+// the clip region, so an empty visible region records without drawing.
+void SetPortVisibleRegion(CGrafPtr port, RgnHandle visRgn);
 
 // Colours black on white, a 1 x 1 black pen in pattern copy, white
 // background pattern, black fill pattern, and the default text settings: the

@@ -406,6 +406,8 @@ SInt16 HomeResFile(Handle theResource) {
     return e ? e->file->refNum : kResFileNotOpen;
 }
 
+bool IsResourceHandle(Handle h) { return EntryOf(h) != nullptr; }
+
 void UpdateResFile(SInt16 refNum) {
     ResFile* f = FileOf(refNum);
     if (!f) {

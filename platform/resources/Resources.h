@@ -68,6 +68,9 @@ void CloseResFile(SInt16 refNum);
 void UseResFile(SInt16 refNum);
 SInt16 CurResFile();
 SInt16 HomeResFile(Handle theResource);
+// True when the handle belongs to an open resource file (its file frees
+// it); unlike HomeResFile it leaves ResError alone.
+bool IsResourceHandle(Handle h);
 void UpdateResFile(SInt16 refNum);
 SInt16 GetResFileAttrs(SInt16 refNum);
 void SetResFileAttrs(SInt16 refNum, SInt16 attrs);

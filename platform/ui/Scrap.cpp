@@ -1,5 +1,12 @@
 #include "platform/ui/Scrap.h"
 
+#include "platform/core/Memory.h"
+#include "platform/picture/Pictures.h"
+#include "platform/raster/CopyBits.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Regions.h"
+
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -7,7 +14,16 @@
 #include <QImageReader>
 #include <QMimeData>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
 namespace {
+
+constexpr OSType kPictFlavor = FourCC("PICT");
+// The recorder's pixel maps hold at most 0x3FFF bytes a row: 4095 pixels of
+// 32 bits. Wider images are recorded in strips of this width.
+constexpr int kPictureStripWidth = 4000;
 
 bool WithinLimits(QSize size) {
     return size.width() > 0 && size.height() > 0 && size.width() <= kMaxScrapPictureEdge &&
@@ -27,27 +43,226 @@ OSErr DecodeFlavor(const QByteArray& bytes, QImage* image) {
     return WithinLimits(image->size()) ? OSErr(noErr) : OSErr(memFullErr);
 }
 
+// The first image on the clipboard that can be read, from an encoded image
+// flavour or an image held as such.
+OSErr ClipboardImage(const QMimeData* data, QImage* image) {
+    if (!data) return noTypeErr;
+    OSErr err = noTypeErr;
+    for (const QString& flavor : data->formats()) {
+        if (!flavor.startsWith(QLatin1String("image/"))) continue;
+        err = DecodeFlavor(data->data(flavor), image);
+        if (err != noTypeErr) return err;
+    }
+    if (data->hasImage()) {
+        *image = qvariant_cast<QImage>(data->imageData());
+        if (!image->isNull()) return WithinLimits(image->size()) ? OSErr(noErr) : OSErr(memFullErr);
+    }
+    return noTypeErr;
+}
+
+const QMimeData* ClipboardData() {
+    const QClipboard* board = QGuiApplication::clipboard();
+    return board ? board->mimeData() : nullptr;
+}
+
+// A picture (frame (0, 0, height, width)) of the image's pixels, recorded
+// from a 32-bit buffer.
+OSErr ImageToPicture(const QImage& source, std::vector<UInt8>* bytes) {
+    const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
+    const Rect bounds{0, 0, SInt16(rgb.height()), SInt16(rgb.width())};
+    UniqueGWorld world;
+    if (const OSErr err = NewGWorld(world.out(), 32, &bounds, nullptr, nullptr, 0); err != noErr) return err;
+    if (!world) return memFullErr;
+    PixMapHandle pm = GetGWorldPixMap(world.get());
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        UInt8* out = PixRow(**pm, y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            out[4 * x] = 0;
+            out[4 * x + 1] = UInt8(qRed(in[x]));
+            out[4 * x + 2] = UInt8(qGreen(in[x]));
+            out[4 * x + 3] = UInt8(qBlue(in[x]));
+        }
+    }
+    SavedGWorld saved;
+    SetGWorld(world.get(), nullptr);
+    OpenCPicParams params;
+    params.srcRect = bounds;
+    PicHandle picture = OpenCPicture(&params);
+    if (!picture) return memFullErr;
+    UniqueHandle owned(picture);
+    ClipRect(&bounds);
+    const BitMap* bits = GetPortBitMapForCopyBits(world.get());
+    for (int left = 0; left < rgb.width(); left += kPictureStripWidth) {
+        const Rect strip{0, SInt16(left), bounds.bottom, SInt16(std::min(left + kPictureStripWidth, rgb.width()))};
+        CopyBits(bits, bits, &strip, &strip, srcCopy, nullptr);
+    }
+    ClosePicture();
+    if (const OSErr err = QDError(); err != noErr) return err;
+    const std::span<UInt8> made = HandleBytes(picture);
+    bytes->assign(made.begin(), made.end());
+    return noErr;
+}
+
+// The picture drawn over white and encoded as PNG; empty when it cannot be
+// drawn or is larger than a clipboard picture may be.
+QByteArray PictureToPng(std::span<const UInt8> bytes) {
+    UniqueHandle picture(NewHandleFromBytes(bytes));
+    if (!picture) return {};
+    Rect frame{};
+    QDGetPictureBounds(picture.get(), &frame);
+    const int width = RectWidth(frame), height = RectHeight(frame);
+    if (!WithinLimits(QSize(width, height))) return {};
+    const Rect bounds{0, 0, SInt16(height), SInt16(width)};
+    UniqueGWorld world;
+    if (NewGWorld(world.out(), 32, &bounds, nullptr, nullptr, 0) != noErr || !world) return {};
+    {
+        SavedGWorld saved;
+        SetGWorld(world.get(), nullptr);
+        EraseRect(&bounds);
+        if (DrawPictureChecked(picture.get(), &bounds) != noErr) return {};
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    PixMapHandle pm = GetGWorldPixMap(world.get());
+    for (int y = 0; y < height; ++y) {
+        const UInt8* in = PixRow(**pm, y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) out[x] = qRgb(in[4 * x + 1], in[4 * x + 2], in[4 * x + 3]);
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return {};
+    return png;
+}
+
+// A picture made from another program's image is made once per clipboard
+// content: asking for the size and then the data converts it only once.
+struct ConvertedPicture {
+    bool watching = false;  // dataChanged is connected: a kept result is current
+    bool valid = false;
+    OSErr err = noTypeErr;
+    std::vector<UInt8> bytes;
+};
+
+ConvertedPicture& Converted() {
+    static ConvertedPicture converted;
+    if (!converted.watching) {
+        if (QClipboard* board = QGuiApplication::clipboard()) {
+            QObject::connect(board, &QClipboard::dataChanged, [] { Converted().valid = false; });
+            converted.watching = true;
+        }
+    }
+    return converted;
+}
+
+// The bytes of a flavour from the clipboard's data; the picture of an image
+// when 'PICT' is asked for and only an image is there.
+OSErr ReadFlavor(OSType flavorType, std::vector<UInt8>* bytes) {
+    const QMimeData* data = ClipboardData();
+    if (!data) return noTypeErr;
+    const QString mime = QString::fromStdString(ScrapFlavorMimeType(flavorType));
+    if (data->hasFormat(mime)) {
+        const QByteArray held = data->data(mime);
+        if (held.isEmpty()) return noTypeErr;
+        if (Size(held.size()) > kMaxScrapFlavorSize) return memFullErr;
+        if (bytes) bytes->assign(held.begin(), held.end());
+        return noErr;
+    }
+    if (flavorType != kPictFlavor) return noTypeErr;
+    ConvertedPicture& converted = Converted();
+    if (!converted.valid) {
+        QImage image;
+        converted.err = ClipboardImage(data, &image);
+        converted.bytes.clear();
+        if (converted.err == noErr) converted.err = ImageToPicture(image, &converted.bytes);
+        if (converted.err == noErr && Size(converted.bytes.size()) > kMaxScrapFlavorSize) {
+            converted.bytes.clear();
+            converted.err = memFullErr;
+        }
+        converted.valid = converted.watching;
+    }
+    if (converted.err != noErr) return converted.err;
+    if (bytes) *bytes = converted.bytes;
+    return noErr;
+}
+
 }  // namespace
+
+std::string ScrapFlavorMimeType(OSType flavorType) {
+    std::string mime = "application/x-korvel-";
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const unsigned char c = static_cast<unsigned char>(flavorType >> shift);
+        if (std::isalnum(c) && c < 0x80) {
+            mime += char(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            mime += escaped;
+        }
+    }
+    return mime;
+}
+
+OSErr ClearCurrentScrap() {
+    QClipboard* board = QGuiApplication::clipboard();
+    if (!board) return memFullErr;
+    board->setMimeData(new QMimeData);  // the clipboard takes it
+    return noErr;
+}
+
+OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data) {
+    if (data.empty() || Size(data.size()) > kMaxScrapFlavorSize) return paramErr;
+    QClipboard* board = QGuiApplication::clipboard();
+    if (!board) return memFullErr;
+    // The clipboard's data cannot be changed in place: a new set of flavours
+    // takes what is there, then the new one.
+    auto* next = new QMimeData;
+    const QString mime = QString::fromStdString(ScrapFlavorMimeType(flavorType));
+    if (const QMimeData* now = board->mimeData()) {
+        for (const QString& format : now->formats()) {
+            if (format == mime) continue;
+            if (flavorType == kPictFlavor && format == QLatin1String("image/png")) continue;
+            next->setData(format, now->data(format));
+        }
+    }
+    next->setData(mime, QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())));
+    if (flavorType == kPictFlavor) {
+        const QByteArray png = PictureToPng(data);
+        if (!png.isEmpty()) next->setData(QStringLiteral("image/png"), png);
+    }
+    board->setMimeData(next);
+    return noErr;
+}
+
+OSErr GetScrapFlavorSize(OSType flavorType, Size* byteCount) {
+    if (!byteCount) return paramErr;
+    *byteCount = 0;
+    const QMimeData* data = ClipboardData();
+    const QString mime = QString::fromStdString(ScrapFlavorMimeType(flavorType));
+    if (data && data->hasFormat(mime)) {
+        const Size size = Size(data->data(mime).size());
+        if (size == 0) return noTypeErr;
+        if (size > kMaxScrapFlavorSize) return memFullErr;
+        *byteCount = size;
+        return noErr;
+    }
+    std::vector<UInt8> bytes;
+    const OSErr err = ReadFlavor(flavorType, &bytes);
+    if (err == noErr) *byteCount = Size(bytes.size());
+    return err;
+}
+
+OSErr GetScrapFlavorData(OSType flavorType, std::vector<UInt8>* data) {
+    if (!data) return paramErr;
+    data->clear();
+    return ReadFlavor(flavorType, data);
+}
 
 OSErr GetScrapPicture(ScrapPicture* picture) {
     if (!picture) return paramErr;
     *picture = ScrapPicture{};
-    const QClipboard* board = QGuiApplication::clipboard();
-    const QMimeData* data = board ? board->mimeData() : nullptr;
-    if (!data) return noTypeErr;
     QImage image;
-    OSErr err = noTypeErr;
-    for (const QString& flavor : data->formats()) {
-        if (!flavor.startsWith(QLatin1String("image/"))) continue;
-        err = DecodeFlavor(data->data(flavor), &image);
-        if (err != noTypeErr) break;
-    }
-    // A picture this program put there is held as an image already.
-    if (err == noTypeErr && data->hasImage()) {
-        image = qvariant_cast<QImage>(data->imageData());
-        if (!image.isNull()) err = WithinLimits(image.size()) ? OSErr(noErr) : OSErr(memFullErr);
-    }
-    if (err != noErr) return err;
+    if (const OSErr err = ClipboardImage(ClipboardData(), &image); err != noErr) return err;
 
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     picture->width = SInt16(rgb.width());

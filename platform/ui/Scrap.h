@@ -1,8 +1,15 @@
-// The scrap (the system clipboard): what the program reads of it.
+// The scrap (the system clipboard). Flavours are four-character types held
+// in the system clipboard under MIME types of their own
+// ("application/x-korvel-PICT"; characters other than letters and digits
+// written as %XX), so they pass between Korvel processes. A 'PICT' flavour is
+// also offered as image/png for other programs, and an image that another
+// program put there is read back as a 'PICT' flavour.
 #pragma once
 
 #include "platform/core/MacTypes.h"
 
+#include <span>
+#include <string>
 #include <vector>
 
 // A picture on the clipboard is refused beyond these, checked before its
@@ -19,3 +26,19 @@ struct ScrapPicture {
 // holds no picture that can be read; memFullErr when it is larger than the
 // limits above (nothing is decoded then).
 [[nodiscard]] OSErr GetScrapPicture(ScrapPicture* picture);
+
+// Flavours larger than this are neither written nor read.
+inline constexpr Size kMaxScrapFlavorSize = Size(1) << 28;
+
+// Empties the clipboard: flavours put after this replace what was there.
+[[nodiscard]] OSErr ClearCurrentScrap();
+// Adds (or replaces) one flavour. paramErr for an empty or oversized flavour.
+[[nodiscard]] OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data);
+// The size of a flavour; noTypeErr when the clipboard has none of that type,
+// memFullErr when it is larger than kMaxScrapFlavorSize or than an image
+// the 'PICT' conversion accepts (the limits of GetScrapPicture).
+[[nodiscard]] OSErr GetScrapFlavorSize(OSType flavorType, Size* byteCount);
+// The bytes of a flavour, with the errors of GetScrapFlavorSize.
+[[nodiscard]] OSErr GetScrapFlavorData(OSType flavorType, std::vector<UInt8>* data);
+// The MIME type a flavour travels under.
+std::string ScrapFlavorMimeType(OSType flavorType);

@@ -126,7 +126,7 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
     ShowWindow(DotModePalette);
     UpdateMenus();
     EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
-    EXPECT_EQ(Port(gPreviewWindow), (Rect{0, 0, 173, 127}));
+    EXPECT_EQ(Port(gPreviewWindow), (Rect{0, 0, 173, 128}));
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
     EXPECT_FALSE(Enabled(kWindowMenuID, 1));
 }
