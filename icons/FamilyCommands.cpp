@@ -2,7 +2,6 @@
 
 #include "icons/FamilyWindow.h"
 #include "icons/IconConvert.h"
-#include "platform/ui/Menus.h"
 #include "platform/ui/Scrap.h"
 #include "platform/ui/TextEdit.h"
 
@@ -11,13 +10,8 @@
 
 namespace {
 
-enum : SInt16 { kFamilyContextMenuID = 172 };
 enum : SInt16 { kEditUndo = 1, kEditCut = 3, kEditCopy = 4, kEditPaste = 5, kEditClear = 6, kEditSelectAll = 7 };
 enum : SInt16 { kIconNewMember = 4, kIconEditMember = 10 };
-enum : SInt16 {
-    kContextEdit = 1, kContextExternalEdit = 2, kContextTakeBack = 3, kContextCut = 5, kContextCopy = 6,
-    kContextPaste = 7, kContextClear = 8, kContextNewMember = 10,
-};
 
 // Family windows whose name field was active when they went behind.
 std::vector<WindowRef> gFieldsToReactivate;
@@ -44,7 +38,7 @@ Boolean ScrapHasPicture() {
     return GetScrapFlavorSize(FourCC("PICT"), &size) == noErr && size > 0;
 }
 
-// The member commands the Edit menu and the context menu share.
+// The Edit menu's commands on the selected member.
 Boolean MemberItemEnabled(const FamilyWinRec* family, SInt16 editItem) {
     switch (editItem) {
     case kEditCut:
@@ -55,13 +49,10 @@ Boolean MemberItemEnabled(const FamilyWinRec* family, SInt16 editItem) {
     }
 }
 
-void DoMemberItem(WindowRef window, FamilyWinRec* family, SInt16 editItem) {
+void DoMemberItem(WindowRef window, SInt16 editItem) {
     switch (editItem) {
-    case kEditCut:
-        CopySelectedIconPicture(family);
-        DeleteSelectedIconPicture(window);
-        break;
-    case kEditCopy: CopySelectedIconPicture(family); break;
+    case kEditCut: CutSelectedIconPicture(window); break;
+    case kEditCopy: CopySelectedIconPicture(window); break;
     case kEditPaste: PasteToSelectedIcon(window); break;
     case kEditClear: DeleteSelectedIconPicture(window); break;
     default: break;
@@ -73,16 +64,6 @@ void InvalNameField(WindowRef window) {
     Rect r = familyNameTERect;
     InsetRect(&r, -2, -2);
     InvalWindowRect(window, &r);
-}
-
-SInt16 EditItemOfContextItem(SInt16 item) {
-    switch (item) {
-    case kContextCut: return kEditCut;
-    case kContextCopy: return kEditCopy;
-    case kContextPaste: return kEditPaste;
-    case kContextClear: return kEditClear;
-    default: return 0;
-    }
 }
 
 }  // namespace
@@ -112,7 +93,7 @@ void DoFamilyEditItem(WindowRef window, SInt16 item) {
         return;
     }
     if (!FieldActive(family)) {
-        DoMemberItem(window, family, item);
+        DoMemberItem(window, item);
         return;
     }
     switch (item) {
@@ -141,41 +122,7 @@ Boolean FamilyIconItemEnabled(WindowRef window, SInt16 item) {
 void DoFamilyIconItem(WindowRef window, SInt16 item) {
     if (!FamilyIconItemEnabled(window, item)) return;
     if (item == kIconNewMember) CreateEmptyIconData(window);
-    else EditFamilyIcon(window, 0);
-}
-
-Boolean FamilyContextItemEnabled(WindowRef window, SInt16 item) {
-    const FamilyWinRec* family = GetFamilyWinRec(window);
-    if (!family) return false;
-    switch (item) {
-    case kContextEdit: return MemberHasData(family);
-    case kContextNewMember: return MemberSelected(family) && !MemberHasData(family);
-    // No external editor is set up on this system.
-    case kContextExternalEdit:
-    case kContextTakeBack: return false;
-    default: return MemberItemEnabled(family, EditItemOfContextItem(item));
-    }
-}
-
-void DoFamilyContextChoice(WindowRef window, SInt16 item) {
-    FamilyWinRec* family = GetFamilyWinRec(window);
-    if (!family || !FamilyContextItemEnabled(window, item)) return;
-    switch (item) {
-    case kContextEdit: EditFamilyIcon(window, 1); break;
-    case kContextNewMember: CreateEmptyIconData(window); break;
-    default: DoMemberItem(window, family, EditItemOfContextItem(item)); break;
-    }
-}
-
-void UpdateFamilyContextMenu(WindowRef window) {
-    MenuRef menu = GetMenuHandle(kFamilyContextMenuID);
-    if (!menu) menu = GetMenu(kFamilyContextMenuID);
-    if (!menu) return;
-    for (SInt16 item : {kContextEdit, kContextExternalEdit, kContextTakeBack, kContextCut, kContextCopy,
-                        kContextPaste, kContextClear, kContextNewMember}) {
-        if (FamilyContextItemEnabled(window, item)) EnableMenuItem(menu, MenuItemIndex(item));
-        else DisableMenuItem(menu, MenuItemIndex(item));
-    }
+    else EditFamilyIcon(window, kEditDefault);
 }
 
 Boolean FamilySaveEnabled(WindowRef window) {

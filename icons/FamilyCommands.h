@@ -1,7 +1,6 @@
-// The commands that reach an icon-family window from the menu bar and from
-// its members' context menu (menu 172), with the enabling of each: the Edit
-// menu acts on the name field's text while the field is active, otherwise on
-// the selected member.
+// The commands that reach an icon-family window from the menu bar, with the
+// enabling of each: the Edit menu acts on the name field's text while the
+// field is active, otherwise on the selected member.
 #pragma once
 
 #include "platform/ui/Events.h"
@@ -13,13 +12,6 @@ void DoFamilyEditItem(WindowRef window, SInt16 item);
 // Icon menu items 4 (new empty member) and 10 (edit the member).
 Boolean FamilyIconItemEnabled(WindowRef window, SInt16 item);
 void DoFamilyIconItem(WindowRef window, SInt16 item);
-// The context menu's items: 1 edit, 2 edit in the external editor, 3 take
-// back from it, 5 to 8 cut, copy, paste, clear, 10 new empty member.
-Boolean FamilyContextItemEnabled(WindowRef window, SInt16 item);
-void DoFamilyContextChoice(WindowRef window, SInt16 item);
-// The context menu's items enabled by the selected member.
-void UpdateFamilyContextMenu(WindowRef window);
-
 // The File menu: Save is enabled for a family that changed or has no file;
 // Revert for a changed family with a file.
 Boolean FamilySaveEnabled(WindowRef window);

@@ -14,6 +14,7 @@
 #include "platform/resources/Resources.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +26,18 @@ constexpr SInt16 kCustomIconQuestions = 149;
 constexpr SInt16 kCustomIconNotes = 156;
 // Where MakeFamilyWindow starts looking for a free place.
 constexpr Point kFamilyWindowPosition{113, 42};
+
+std::string IndText(SInt16 listID, SInt16 index) {
+    Str255 s;
+    GetIndString(s, listID, index);
+    return PStringToStd(s);
+}
+
+// A message followed by the reader's notes, one a line.
+std::string WithNotes(std::string message, const std::vector<std::string>& notes) {
+    for (const std::string& note : notes) message += "\n" + note;
+    return message;
+}
 
 // Brings a window that shows `item` forward; true when there is one.
 Boolean BringForwardShowing(const FSSpec& item) {
@@ -77,7 +90,7 @@ WindowRef FindFamilyWindow(const FSSpec& item) {
 OSErr OpenXIconFile(const FSSpec& file) {
     if (BringForwardShowing(file)) return noErr;
     KorvelIconOwner icon;
-    if (const OSErr err = XIconToKorvelIcon(file, icon.get()); err != noErr) {
+    if (const OSErr err = XIconToKorvelIcon(&file, icon.get()); err != noErr) {
         ErrorAlertFromResource(kFamilyErrStrings, kFamilyReadItem);
         return err;
     }
@@ -87,20 +100,18 @@ OSErr OpenXIconFile(const FSSpec& file) {
 OSErr OpenWinIconFile(const FSSpec& file) {
     if (BringForwardShowing(file)) return noErr;
     KorvelIconOwner icon;
-    std::string notes;
+    std::vector<std::string> notes;
     if (const OSErr err = WinIconToKorvelIcon(file, icon.get(), &notes); err != noErr) {
-        ErrorAlertFromResource(kFamilyErrStrings, kFamilyReadItem);
+        ErrorAlert(WithNotes(IndText(kFamilyErrStrings, kFamilyReadItem), notes));
         return err;
     }
     WindowRef window = nullptr;
     if (const OSErr err = ShowFamily(file, kSourceWinIcon, &icon, file.name, false, &window); err != noErr) return err;
+    // The images kept out are named, so that the user knows what a save would not write.
     if (!notes.empty()) {
-        Str255 heading;
-        GetIndString(heading, kFamilyErrStrings, kLeftOutNotesItem);
-        std::string text = PStringToStd(heading);
-        const std::string name = PStringToStd(file.name);
-        if (auto at = text.find("^0"); at != std::string::npos) text.replace(at, 2, name);
-        NoteAlertText(text + "\n" + notes);
+        std::string heading = IndText(kFamilyErrStrings, kLeftOutNotesItem);
+        if (auto at = heading.find("^0"); at != std::string::npos) heading.replace(at, 2, PStringToStd(file.name));
+        NoteAlertText(WithNotes(heading, notes));
     }
     return noErr;
 }

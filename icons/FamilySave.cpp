@@ -87,7 +87,7 @@ OSErr WriteFamily(const FamilyWinRec& family) {
     case kSourceCustomIcon:
         return family.isFolder ? MakeFolderWithKorvelIcon(family.fileSpec, family.icon)
                                : MakeFileWithKorvelIcon(family.fileSpec, family.icon);
-    case kSourceIconFamilyFile: return MakeXIconWithKorvelIcon(family.fileSpec, family.icon);
+    case kSourceIconFamilyFile: return MakeXIconWithKorvelIcon(&family.fileSpec, family.icon);
     case kSourceWinIcon: return MakeWinIconFromKorvelIcon(family.fileSpec, family.icon);
     default: return paramErr;  // nowhere to write to
     }

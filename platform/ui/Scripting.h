@@ -59,8 +59,8 @@ void ScriptColorPicker(ColorPickerAnswer answer);
 struct NavAnswer {
     Boolean chosen = true;  // false: the user cancels
     std::string path;       // the item chosen
-    SInt16 format = -1;     // a save dialog's format pop-up item, from 0; -1 leaves the one proposed
     std::function<void()> whileShown;
+    SInt16 format = -1;     // a save dialog's format pop-up item, from 0; -1 leaves the one proposed
 };
 void ScriptNavDialog(NavAnswer answer);
 // When set, a dialog or alert without a scripted answer does not wait for a
