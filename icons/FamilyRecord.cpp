@@ -2,6 +2,8 @@
 // far the member walks go.
 #include "icons/FamilyWindow.h"
 
+#include "app/Shell.h"
+
 const std::array<Rect, kIconKindCount> familyIconRect = {{
     {36, 11, 68, 43},     // icl8
     {36, 57, 68, 89},     // icl4
@@ -26,5 +28,5 @@ FamilyWinRec* GetFamilyWinRec(WindowRef window) {
 
 SInt16 LastVisibleKind(const FamilyWinRec& family) {
     if (!family.show32) return kKindIcsMask;
-    return kKindT8mk;
+    return isThumbnailIconsAvailable ? kKindT8mk : kKindS8mk;
 }

@@ -53,7 +53,7 @@ enum : int {
     kUsedStarts = 0, kUsedNewPicture = 2, kUsedOpened = 3, kUsedSaves = 4, kUsedFill = 5,
     kUsedLighten = 6, kUsedDarken = 7, kUsedAntialias = 8, kUsedDotPicture = 9, kUsedWind = 10,
     kUsedEdging = 11, kUsedColorMode = 12, kUsedRotate = 13, kUsedFlip = 14, kUsedReplaceColor = 15,
-    kUsedFolderIcon = 18,
+    kUsedIconUndo = 16, kUsedFolderIcon = 18,
 };
 
 struct PNGFilePrefs {                 // 'gSet' 128, 10 bytes

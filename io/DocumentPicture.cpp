@@ -1,0 +1,102 @@
+#include "io/DocumentPicture.h"
+
+#include "image/Colors.h"
+#include "paint/PaintWindow.h"
+#include "platform/core/Memory.h"
+#include "platform/picture/Pictures.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/CopyBits.h"
+#include "platform/raster/GrafProcs.h"
+#include "tools/Tools.h"
+
+#include <vector>
+
+namespace {
+
+constexpr OSType kKorvelCommentCreator = FourCC("Krvl");
+
+// A Korvel comment: creator, kind, then the payload.
+void PutKorvelComment(SInt16 kind, const std::vector<UInt8>& payload) {
+    std::vector<UInt8> bytes{UInt8(kKorvelCommentCreator >> 24), UInt8(kKorvelCommentCreator >> 16),
+                             UInt8(kKorvelCommentCreator >> 8), UInt8(kKorvelCommentCreator),
+                             UInt8(UInt16(kind) >> 8), UInt8(kind)};
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    if (bytes.size() > 32767) return;
+    UniqueHandle data(NewHandleFromBytes(bytes));
+    if (data) PicComment(kKorvelPicComment, SInt16(bytes.size()), data.get());
+}
+
+// Records the document's operations into the picture open on offPort.
+void RecordDocument(PaintWinRec* rec, const Rect& frame, bool layered) {
+    bool wroteBackground = false;
+    if (layered && rec->backPort) {
+        CopyBits(Bits(rec->backPort), Bits(rec->offPort), &frame, &frame, srcCopy, nullptr);
+        wroteBackground = true;
+    }
+    const SInt16 mode = wroteBackground ? SetForeBlend(rec) : SInt16(srcCopy);
+    UniqueRgn opaque;
+    RgnHandle clip = nullptr;
+    if (layered || rec->isFloating) {
+        clip = opaque;
+        if (BitMapToRegion(opaque, Bits(rec->maskPort)) != noErr) {
+            SysBeep(1);
+            clip = rec->selRgn;
+        }
+    }
+    CopyBits(Bits(rec->offPort), Bits(rec->offPort), &frame, &frame, mode, clip);
+    OpColor(&rgbBlackColor);
+
+    if (rec->isFloating) {
+        UniqueRgn shape;
+        CopyRgn(rec->selRgn, shape);
+        OffsetRgn(shape, SInt16(-rec->selOffset.h), SInt16(-rec->selOffset.v));
+        const std::vector<UInt8> stored = RegionToStored(shape);
+        if (stored.empty()) SysBeep(1);
+        else PutKorvelComment(kSelectionRgnComment, stored);
+    }
+    if (layered) {
+        const SInt16 layers = wroteBackground ? 2 : 1;
+        PutKorvelComment(kLayerInfoComment, {UInt8(layers >> 8), UInt8(layers)});
+    }
+}
+
+}  // namespace
+
+PicHandle GetSelectionPic(WindowRef window, Boolean withLayers) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->offPort || !rec->maskPort) return nullptr;
+    const Rect frame = rec->isFloating ? rec->selRect : rec->picRect;
+    if (EmptyRect(&frame)) return nullptr;
+    const bool layered = withLayers && !rec->isFloating && (rec->backPort || rec->hasTransparency);
+
+    SavedGWorld saved;
+    GWorldPtr port = rec->offPort.get();
+    SetGWorld(port, nullptr);
+    RGBColor fore, back;
+    GetForeColor(&fore);
+    GetBackColor(&back);
+    UniqueRgn oldClip, oldVisible, nothing;
+    GetClip(oldClip);
+    CopyRgn(port->visRgn, oldVisible);
+    // The picture is recorded without drawing into the document's buffers.
+    SetPortVisibleRegion(port, nothing);
+    SetBlackOnWhite(port);
+    ClipRect(&frame);
+
+    OpenCPicParams params;
+    params.srcRect = frame;
+    PicHandle picture = OpenCPicture(&params);
+    if (picture) {
+        RecordDocument(rec, frame, layered);
+        ClosePicture();
+        if (QDError() != noErr) {
+            KillPicture(picture);
+            picture = nullptr;
+        }
+    }
+    SetClip(oldClip);
+    SetPortVisibleRegion(port, oldVisible);
+    RGBForeColor(&fore);
+    RGBBackColor(&back);
+    return picture;
+}
