@@ -244,25 +244,38 @@ OSErr SetIconFamilyData(IconFamilyHandle iconFamily, OSType iconType, Handle h) 
     return StoreFamily(w.buffer(), &family);
 }
 
+OSErr NewIconFamilyFromBytes(std::span<const UInt8> bytes, IconFamilyHandle* iconFamily) {
+    if (!iconFamily) return paramErr;
+    *iconFamily = nullptr;
+    if (bytes.size() > kMaxIconFamilyBytes) return memFullErr;
+    size_t length = 0;
+    if (OSErr err = ParseIconFamily(bytes, nullptr, nullptr, &length); err != noErr) return err;
+    std::vector<UInt8> family(bytes.begin(), bytes.begin() + std::ptrdiff_t(length));
+    WriteU32be(family, 4, UInt32(length));
+    return StoreFamily(family, iconFamily);
+}
+
+OSErr IconFamilyFileBytes(IconFamilyHandle iconFamily, std::vector<UInt8>* bytes) {
+    if (!bytes) return paramErr;
+    bytes->clear();
+    size_t length = 0;
+    if (OSErr err = Elements(iconFamily, nullptr, &length); err != noErr) return err;
+    const auto family = FamilyBytes(iconFamily);
+    bytes->assign(family.begin(), family.begin() + std::ptrdiff_t(length));
+    WriteU32be(*bytes, 4, UInt32(length));
+    return noErr;
+}
+
 OSErr ReadIconFamilyFile(const std::string& path, IconFamilyHandle* iconFamily) {
     if (!iconFamily) return paramErr;
     *iconFamily = nullptr;
     std::vector<UInt8> bytes;
     if (OSErr err = ReadWholeFile(path, &bytes, kMaxIconFamilyBytes); err != noErr) return err;
-    size_t length = 0;
-    if (OSErr err = ParseIconFamily(bytes, nullptr, nullptr, &length); err != noErr) return err;
-    // Bytes past the family are dropped and the header made to tell the
-    // truth, so that what is read is what would be written.
-    bytes.resize(length);
-    WriteU32be(bytes, 4, UInt32(length));
-    return StoreFamily(bytes, iconFamily);
+    return NewIconFamilyFromBytes(bytes, iconFamily);
 }
 
 OSErr WriteIconFamilyFile(const std::string& path, IconFamilyHandle iconFamily) {
-    size_t length = 0;
-    if (OSErr err = Elements(iconFamily, nullptr, &length); err != noErr) return err;
-    const auto family = FamilyBytes(iconFamily);
-    std::vector<UInt8> bytes(family.begin(), family.begin() + std::ptrdiff_t(length));
-    WriteU32be(bytes, 4, UInt32(length));
+    std::vector<UInt8> bytes;
+    if (OSErr err = IconFamilyFileBytes(iconFamily, &bytes); err != noErr) return err;
     return WriteFileAtomically(path, bytes);
 }

@@ -82,6 +82,13 @@ int PackedIconEdge(OSType type);
 // other elements keep their order and bytes.
 [[nodiscard]] OSErr SetIconFamilyData(IconFamilyHandle iconFamily, OSType iconType, Handle h);
 
+// Family bytes from a file or another container, checked, in a new handle:
+// bytes past the family's bound are dropped and the header's length made to
+// tell the truth, so that what is read is what would be written.
+[[nodiscard]] OSErr NewIconFamilyFromBytes(std::span<const UInt8> bytes, IconFamilyHandle* iconFamily);
+// The bytes a file holding the family gets (checked, header length true).
+[[nodiscard]] OSErr IconFamilyFileBytes(IconFamilyHandle iconFamily, std::vector<UInt8>* bytes);
+
 // The whole data fork of an icon-family file, checked, in a new handle.
 [[nodiscard]] OSErr ReadIconFamilyFile(const std::string& path, IconFamilyHandle* iconFamily);
 // Writes the family as the file's whole data fork. The bytes go to a new
