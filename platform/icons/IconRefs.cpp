@@ -143,11 +143,11 @@ void MembersOfImage(const QImage& image, std::vector<UInt8>* pixels, std::vector
     }
     if (icon.isNull()) return noSuchIconErr;
 
-    struct Size {
+    struct Members {
         int edge;
         OSType pixels, mask, bits;
     };
-    constexpr Size kSizes[] = {
+    constexpr Members kSizes[] = {
         {16, FourCC("is32"), FourCC("s8mk"), FourCC("ics#")},
         {32, FourCC("il32"), FourCC("l8mk"), FourCC("ICN#")},
         {128, FourCC("it32"), FourCC("t8mk"), 0},
@@ -156,7 +156,7 @@ void MembersOfImage(const QImage& image, std::vector<UInt8>* pixels, std::vector
     if (OSErr err = NewIconFamily(&raw); err != noErr) return err;
     UniqueHandle built(raw);
     std::vector<UInt8> pixels, mask, bits;
-    for (const Size& size : kSizes) {
+    for (const Members& size : kSizes) {
         const QImage image = RenderIcon(icon, size.edge);
         if (image.isNull()) return noSuchIconErr;
         MembersOfImage(image, &pixels, &mask, &bits);
