@@ -96,7 +96,8 @@ TEST(PlotIconSuite, ShowsEachMemberAsIcns2pngReadsIt) {
 
     // The transforms change every drawn pixel by their rule and leave the rest
     // white; the 16-pixel member is chosen for a 16-pixel square and the
-    // 32-pixel one, scaled down, when the small one is absent.
+    // 32-pixel one, scaled down (a pixel takes the one under its centre), when
+    // the small one is absent.
     UniqueIconSuite both = SuiteOf(family, {FourCC("icl8"), FourCC("ICN#"), FourCC("ics8"), FourCC("ics#")});
     UniqueIconSuite largeOnly = SuiteOf(family, {FourCC("icl8"), FourCC("ICN#")});
     UniqueIconSuite smallOnly = SuiteOf(family, {FourCC("ics8"), FourCC("ics#")});
@@ -106,7 +107,7 @@ TEST(PlotIconSuite, ShowsEachMemberAsIcns2pngReadsIt) {
     const std::vector<UInt32> scaled = PlotOverWhite(largeOnly.get(), 16, kTransformNone);
     for (int v = 0; v < 16; ++v)
         for (int h = 0; h < 16; ++h)
-            ASSERT_EQ(scaled[size_t(v * 16 + h)], large[size_t(v * 2 * 32 + h * 2)]) << h << "," << v;
+            ASSERT_EQ(scaled[size_t(v * 16 + h)], large[size_t((2 * v + 1) * 32 + 2 * h + 1)]) << h << "," << v;
 
     const std::vector<UInt32> selected = PlotOverWhite(both.get(), 32, kTransformSelected);
     const std::vector<UInt32> offline = PlotOverWhite(both.get(), 32, kTransformOffline);
