@@ -121,7 +121,7 @@ OSErr OpenFolderIcon(const FSSpec& item, Boolean isFolder) {
     KorvelIconOwner icon;
     Boolean has32 = false;
     SInt16 status = 0;
-    if (const OSErr err = GetFileKorvelIcon(item, icon.get(), isFolder, &has32, &status); err != noErr) {
+    if (const OSErr err = GetFileKorvelIcon(&item, icon.get(), isFolder, &has32, &status); err != noErr) {
         ErrorAlertFromResource(kFamilyErrStrings, kCustomIconReadItem);
         return err;
     }

@@ -85,8 +85,8 @@ OSErr SaveAsIconDialog(const FamilyWinRec& family, FSSpec* fileSpec, OSType* typ
 OSErr WriteFamily(const FamilyWinRec& family) {
     switch (family.sourceType) {
     case kSourceCustomIcon:
-        return family.isFolder ? MakeFolderWithKorvelIcon(family.fileSpec, family.icon)
-                               : MakeFileWithKorvelIcon(family.fileSpec, family.icon);
+        return family.isFolder ? MakeFolderWithKorvelIcon(&family.fileSpec, family.icon)
+                               : MakeFileWithKorvelIcon(&family.fileSpec, family.icon);
     case kSourceIconFamilyFile: return MakeXIconWithKorvelIcon(&family.fileSpec, family.icon);
     case kSourceWinIcon: return MakeWinIconFromKorvelIcon(family.fileSpec, family.icon);
     default: return paramErr;  // nowhere to write to
@@ -191,7 +191,7 @@ OSErr DoRevertIconFamilyWindow(WindowRef window) {
     const OSErr err = OpenSource(place);
     WindowRef reopened = err == noErr ? FindFamilyWindow(place.fileSpec) : nullptr;
     family->hasFile = true;
-    if (!reopened) return err != noErr ? err : paramErr;
+    if (!reopened) return err != noErr ? err : OSErr(paramErr);
     if (const OSErr closeErr = CloseFamilyWindow(window, false, false); closeErr != noErr) return closeErr;
     MoveWindow(reopened, where.left, where.top, false);
     SelectWindow(reopened);
