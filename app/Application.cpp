@@ -33,12 +33,11 @@ void OpenDocumentArguments(const std::vector<DocumentArgument>& documents) {
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
-    InitToolbox(argc, argv);  // takes the toolkit's own options out of argv
+    // Arguments are checked before the toolkit starts, so that a mistake
+    // prints the usage alone.
     std::vector<DocumentArgument> documents;
-    if (!ParseDocumentArguments(argc, argv, &documents)) {
-        TearDownToolbox();
-        return 2;
-    }
+    if (!ParseDocumentArguments(argc, argv, &documents)) return 2;
+    InitToolbox(argc, argv);
     if (InitWindows() != noErr) return 1;
     SetQuitRequestProc(PostQuitApplication);
     int status = 0;
