@@ -125,15 +125,13 @@ TEST(PlotIconSuite, ShowsEachMemberAsIcns2pngReadsIt) {
         const int h = int(i % 32), v = int(i / 32);
         EXPECT_EQ(open[i], ((h + v) & 1) ? 0xDDDDDDu : 0x777777u) << i;
     }
-}
 
-TEST(PlotIconSuite, RefusesWhatCannotBeDrawn) {
-    UniqueIconSuite suite;
-    ASSERT_EQ(NewIconSuite(suite.out()), noErr);
+    // Nothing to draw: no suite, no member, a member of the wrong size (never read past its end).
     const Rect r{0, 0, 32, 32};
     EXPECT_EQ(PlotIconSuite(&r, kAlignNone, kTransformNone, nullptr), paramErr);
-    EXPECT_EQ(PlotIconSuite(&r, kAlignNone, kTransformNone, suite.get()), noSuchIconErr);
-    // A member of the wrong size is passed over, not read past its end.
-    ASSERT_EQ(AddIconToSuite(NewHandleClear(100), suite.get(), FourCC("icl8")), noErr);
-    EXPECT_EQ(PlotIconSuite(&r, kAlignNone, kTransformNone, suite.get()), noSuchIconErr);
+    UniqueIconSuite odd;
+    ASSERT_EQ(NewIconSuite(odd.out()), noErr);
+    EXPECT_EQ(PlotIconSuite(&r, kAlignNone, kTransformNone, odd.get()), noSuchIconErr);
+    ASSERT_EQ(AddIconToSuite(NewHandleClear(100), odd.get(), FourCC("icl8")), noErr);
+    EXPECT_EQ(PlotIconSuite(&r, kAlignNone, kTransformNone, odd.get()), noSuchIconErr);
 }
