@@ -118,16 +118,19 @@ OSErr IconFamilyToKorvelIconWithSelector(IconFamilyHandle family, IconMemberSele
     if (!icon) return paramErr;
     *icon = {};
     if (!family) return paramErr;
+    KorvelIconOwner built;
     if (selector.selector != 0) {
-        if (OSErr err = IconFamilyToIconSuite(family, selector.selector, &icon->suite); err != noErr) return err;
+        if (OSErr err = IconFamilyToIconSuite(family, selector.selector, &built->suite); err != noErr) return err;
     }
-    if (!isThumbnailIconsAvailable) return noErr;
-    if (selector.withIt32) {
-        if (OSErr err = TakeThumbnailData(family, kIt32Type, &icon->it32Data); err != noErr) return err;
+    if (isThumbnailIconsAvailable) {
+        if (selector.withIt32) {
+            if (OSErr err = TakeThumbnailData(family, kIt32Type, &built->it32Data); err != noErr) return err;
+        }
+        if (selector.withT8mk) {
+            if (OSErr err = TakeThumbnailData(family, kT8mkType, &built->t8mkData); err != noErr) return err;
+        }
     }
-    if (selector.withT8mk) {
-        if (OSErr err = TakeThumbnailData(family, kT8mkType, &icon->t8mkData); err != noErr) return err;
-    }
+    *icon = built.release();
     return noErr;
 }
 

@@ -72,6 +72,8 @@ inline constexpr ResID kCustomIconResID = -16455;
 inline constexpr ResID kEmptyIconFamilyResID = 2002;
 inline constexpr OSType kKorvelCreator = FourCC("Krvl");
 
+// The family's members of the selector, and its thumbnails when asked for
+// (an absent one is none, not an error). On an error the record is empty.
 [[nodiscard]] OSErr IconFamilyToKorvelIconWithSelector(IconFamilyHandle family, IconMemberSelector selector,
                                                        KorvelIcon* icon);
 [[nodiscard]] OSErr IconFamilyToKorvelIcon(IconFamilyHandle family, KorvelIcon* icon);

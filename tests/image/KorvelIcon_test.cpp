@@ -103,7 +103,10 @@ TEST_F(IconModelTest, FamiliesWithoutThumbnailsOrSuite) {
     EXPECT_EQ(MemberOf(*icon, 2), MemberBytes(2));
     EXPECT_FALSE(IsKorvelIconHasThumbnailIcon(*icon));
     UniqueHandle damaged(NewHandleFromBytes(MakeFamily({{"it32", {0, 0, 0, 0, 0x85, 1}}})));
-    EXPECT_EQ(IconFamilyToKorvelIconWithSelector(damaged.get(), {0, true, false}, icon.get()), paramErr);
+    KorvelIconOwner none;
+    EXPECT_EQ(IconFamilyToKorvelIconWithSelector(damaged.get(), {kAll32IconSelector, true, false}, none.get()),
+              paramErr);
+    EXPECT_EQ(none->suite, nullptr);
 
     // A record without a suite starts from the application's empty family.
     ASSERT_EQ(OpenApplicationResources(), noErr);
