@@ -28,6 +28,9 @@ inline constexpr size_t kMaxWinIconFileBytes = size_t(16) << 20;
 // 32 × 32 8-bit picture with a 256-colour palette.
 inline constexpr UInt32 kWinBitmapFileSize = 2102;
 
+// A bitmap row's length in the file: rows are padded to 4 bytes.
+inline size_t WinBitmapRowBytes(int width, int depth) { return size_t(width * depth + 31) / 32 * 4; }
+
 // One directory entry as the file states it, and what checking it against
 // the file found.
 struct WinIconEntry {

@@ -14,6 +14,9 @@ namespace {
 constexpr size_t kHeaderBytes = 6;
 constexpr size_t kEntryBytes = 16;
 constexpr size_t kBitmapHeaderBytes = 40;
+// Real icons hold a handful of images; a directory of thousands pointing at
+// the same large image would only make reading slow.
+constexpr size_t kMaxEntries = 256;
 constexpr UInt8 kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 std::string Size2(int w, int h) { return std::to_string(w) + " × " + std::to_string(h); }
@@ -83,8 +86,8 @@ bool ReadBitmapHeader(std::span<const UInt8> image, WinIconEntry* e, std::string
         }
         e->paletteCount = int(colorsUsed ? colorsUsed : full);
     }
-    const UInt64 xorBytes = UInt64((e->width * b + 31) / 32 * 4) * UInt64(e->height);
-    const UInt64 andBytes = UInt64((e->width + 31) / 32 * 4) * UInt64(e->height);
+    const UInt64 xorBytes = UInt64(WinBitmapRowBytes(e->width, b)) * UInt64(e->height);
+    const UInt64 andBytes = UInt64(WinBitmapRowBytes(e->width, 1)) * UInt64(e->height);
     const UInt64 pixelsEnd = UInt64(e->headerSize) + 4 * UInt64(e->paletteCount) + xorBytes;
     e->hasAndMask = pixelsEnd + andBytes <= image.size();
     // 32-bit images carry their mask in the alpha; the AND mask is optional.
@@ -116,12 +119,14 @@ OSErr ParseWinIconDirectory(std::span<const UInt8> bytes, std::vector<WinIconEnt
         *why = "the icon directory lists no images";
         return paramErr;
     }
-    const size_t held = std::min<size_t>(count, (bytes.size() - kHeaderBytes) / kEntryBytes);
+    const size_t fit = (bytes.size() - kHeaderBytes) / kEntryBytes;
+    const size_t held = std::min({size_t(count), fit, kMaxEntries});
     if (held < count)
-        *why = "the icon directory lists " + std::to_string(count) + " images but the file ends after " +
-               std::to_string(held);
+        *why = "the icon directory lists " + std::to_string(count) + " images; " +
+               (held == fit ? "the file ends after " + std::to_string(held)
+                            : "Korvel reads the first " + std::to_string(held));
     if (held == 0) return paramErr;
-    const size_t directoryEnd = kHeaderBytes + held * kEntryBytes;
+    const size_t directoryEnd = kHeaderBytes + std::min(size_t(count), fit) * kEntryBytes;
 
     for (size_t i = 0; i < held; ++i) {
         WinIconEntry e;

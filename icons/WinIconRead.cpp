@@ -18,15 +18,13 @@
 #include "platform/raster/Pen.h"
 #include "platform/resources/Resources.h"
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr ResID kBitmapMaskIconID = 2000;  // 'ICN#': a blank image with a fully set mask
 constexpr OSErr kWrongBitmapErr = -1;
-
-size_t RowBytes(int width, int depth) { return size_t(width * depth + 31) / 32 * 4; }
 
 // The member types of one size.
 struct SizeTypes {
@@ -77,9 +75,9 @@ void ReplaceHandle(Handle* slot, UniqueHandle data) {
 
 // A 32-bit bitmap entry as RGBA, rows top to bottom. A bitmap whose alpha is
 // 0 everywhere predates alpha: its AND mask gives the opacity.
-[[nodiscard]] OSErr BitmapRgba(const WinIconEntry& e, RgbaImage* out) {
+void BitmapRgba(const WinIconEntry& e, RgbaImage* out) {
     const int size = e.width;
-    const size_t row = RowBytes(size, 32), andRow = RowBytes(size, 1);
+    const size_t row = WinBitmapRowBytes(size, 32), andRow = WinBitmapRowBytes(size, 1);
     const UInt8* pixels = e.image.data() + e.headerSize;
     const UInt8* andMask = pixels + row * size_t(size);
     out->width = out->height = size;
@@ -105,7 +103,6 @@ void ReplaceHandle(Handle* slot, UniqueHandle data) {
             }
         }
     }
-    return noErr;
 }
 
 [[nodiscard]] OSErr PngRgba(const WinIconEntry& e, RgbaImage* out, std::string* problem) {
@@ -199,15 +196,11 @@ struct Reader {
     [[nodiscard]] OSErr Deep(const WinIconEntry& e) {
         RgbaImage rgba;
         std::string problem;
-        if (e.isPng) {
-            const OSErr err = PngRgba(e, &rgba, &problem);
-            if (err == memFullErr && problem.empty()) return err;
-            if (err != noErr) {
-                Note(e, problem + "; kept out");
-                return noErr;
-            }
-        } else if (const OSErr err = BitmapRgba(e, &rgba); err != noErr) {
-            return err;
+        if (!e.isPng) {
+            BitmapRgba(e, &rgba);
+        } else if (PngRgba(e, &rgba, &problem) != noErr) {
+            Note(e, problem + "; kept out");
+            return noErr;
         }
         UniqueHandle rgb, alpha;
         if (const OSErr err = SplitRgba(rgba, &rgb, &alpha); err != noErr) return err;
@@ -380,7 +373,7 @@ OSErr ConvertIconData(std::span<const UInt8> pixels, Handle* data, SInt16 source
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     const bool depthsOk = (sourceDepth == 1 || sourceDepth == 4 || sourceDepth == 8) &&
                           (targetDepth == 1 || targetDepth == 4 || targetDepth == 8);
-    const size_t fileRow = RowBytes(width, sourceDepth);
+    const size_t fileRow = WinBitmapRowBytes(width, sourceDepth);
     if (!depthsOk || width <= 0 || height <= 0 || width > 256 || height > 256 || pixels.size() < fileRow * height)
         return paramErr;
     // CopyBits draws a 1-bit source in the port's foreground and background
@@ -439,8 +432,8 @@ OSErr WinIconToIconData(const WinIconEntry& e, Handle* data, Handle* mask) {
     const int size = e.width;
     const size_t paletteBytes = 4 * size_t(e.paletteCount);
     const size_t xorStart = e.headerSize + paletteBytes;
-    const size_t xorBytes = RowBytes(size, b) * size_t(size);
-    const size_t andRow = RowBytes(size, 1);
+    const size_t xorBytes = WinBitmapRowBytes(size, b) * size_t(size);
+    const size_t andRow = WinBitmapRowBytes(size, 1);
     CTabHandle table = nullptr;
     if (const OSErr err = GetWinIconCTable(e.image.subspan(e.headerSize, paletteBytes), b, &table); err != noErr)
         return err;

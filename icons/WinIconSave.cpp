@@ -11,6 +11,7 @@
 #include "tools/Selection.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 

@@ -26,8 +26,6 @@ namespace {
 constexpr OSErr kNothingToWriteErr = -1;
 constexpr size_t kBitmapHeaderBytes = 40;
 
-size_t RowBytes(int width, int depth) { return size_t(width * depth + 31) / 32 * 4; }
-
 // A member's bytes when it is present with exactly `bytes` bytes.
 std::optional<std::span<const UInt8>> MemberData(IconSuiteRef suite, OSType type, Size bytes) {
     Handle h = nullptr;
@@ -75,7 +73,7 @@ void BitmapHeader(ByteWriter& w, int size, int depth, size_t imageBytes, UInt32 
 // The AND rows, bottom to top, from an opacity test per pixel.
 template <typename Opaque>
 void AndMask(ByteWriter& w, int size, Opaque opaque) {
-    const size_t row = RowBytes(size, 1);
+    const size_t row = WinBitmapRowBytes(size, 1);
     for (int y = size - 1; y >= 0; --y) {
         std::vector<UInt8> bits(row, 0);
         for (int x = 0; x < size; ++x)
@@ -86,8 +84,8 @@ void AndMask(ByteWriter& w, int size, Opaque opaque) {
 
 EntryImage IndexedImage(std::span<const UInt8> data, int size, int depth,
                         const std::optional<std::span<const UInt8>>& mask) {
-    const size_t xorRow = RowBytes(size, depth), xorBytes = xorRow * size_t(size);
-    const size_t andBytes = RowBytes(size, 1) * size_t(size);
+    const size_t xorRow = WinBitmapRowBytes(size, depth), xorBytes = xorRow * size_t(size);
+    const size_t andBytes = WinBitmapRowBytes(size, 1) * size_t(size);
     ByteWriter w;
     BitmapHeader(w, size, depth, xorBytes + andBytes, 1u << depth);
     CTabHandle table = StandardCTable(depth);
@@ -130,7 +128,7 @@ std::vector<UInt8> AlphaFor(const std::optional<std::span<const UInt8>>& alpha,
 }
 
 EntryImage DeepImage(std::span<const UInt8> rgb, const std::vector<UInt8>& alpha, int size) {
-    const size_t xorBytes = size_t(size) * size_t(size) * 4, andBytes = RowBytes(size, 1) * size_t(size);
+    const size_t xorBytes = size_t(size) * size_t(size) * 4, andBytes = WinBitmapRowBytes(size, 1) * size_t(size);
     ByteWriter w;
     BitmapHeader(w, size, 32, xorBytes + andBytes, 0);
     for (int y = size - 1; y >= 0; --y)

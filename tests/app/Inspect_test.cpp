@@ -1,5 +1,5 @@
-// `korvel inspect [--json] FILE` on pictures, icon families and resource
-// files: what it prints for each, and how it reports damage (exit status 1,
+// `korvel inspect [--json] FILE` on pictures, icon families, Windows icons
+// and resource files: what it prints for each, and how it reports damage (exit status 1,
 // one line naming the file and the fault) and files of no kind it knows.
 #include "platform/core/Memory.h"
 #include "platform/picture/Pictures.h"
@@ -61,6 +61,8 @@ TEST(Inspect, DescribesEachKindOfFileOrSaysWhatIsWrong) {
     Spill(dir / "thumb.icns", MakeFamily({{"it32", {1, 0, 0, 0, 0x80, 1}}}));
     Spill(dir / "png", {0x89, 'P', 'N', 'G'});
     Spill(dir / "ic", {'i', 'c'});
+    Spill(dir / "outside.ico", {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 16, 0, 0, 0, 255, 0, 0, 0});
+    const std::string ico = std::string(KORVEL_TEST_DATA) + "/ico/";
 
     const std::string forks = DataForks("");
     struct Case {
@@ -117,6 +119,12 @@ TEST(Inspect, DescribesEachKindOfFileOrSaysWhatIsWrong) {
         {dir / "cut.icns", false, false, "offset 8"},
         {dir / "overrun.icns", false, false, "'is32' at offset 8: a run"},
         {dir / "thumb.icns", false, false, "four zero bytes"},
+        {ico + "icotool-png-32-4.ico", true, true,
+         "{\"kind\":\"windows-icon\",\"entries\":[{\"width\":128,\"height\":128,\"bitCount\":32,\"png\":true},"
+         "{\"width\":32,\"height\":32,\"bitCount\":32,\"png\":false},"
+         "{\"width\":16,\"height\":16,\"bitCount\":4,\"png\":false}]}\n"},
+        {ico + "pillow-png.ico", false, true, "Windows icon: 4 images\n16 × 16, 32-bit, PNG\n48 × 48, 32-bit, PNG\n"},
+        {dir / "outside.ico", false, false, "image 1: its image (16 bytes at 255) lies outside the file's 22 bytes"},
         // Neither an icon family nor a resource file: the picture probe has the last word.
         {dir / "plain.txt", false, false, "not a picture: no picture header at offset 0 or 512"},
         {dir / "png", false, false, "not a picture"},

@@ -1,4 +1,4 @@
-// Windows icons: which members entries become, the layout Korvel writes,
+// Windows icons and 32 × 32 bitmap files: which members entries become, the layout Korvel writes,
 // files of icotool, ImageMagick and Pillow read pixel-identical to what those
 // programs decode and Korvel's files decoded by them as Korvel holds them,
 // hostile directories kept out with their reasons, failed writes, and paint
@@ -24,7 +24,7 @@ using icontest::BytesOf;
 using icontest::TypeCode;
 using PixelFn = std::function<int(int x, int y)>;
 
-void Le(Bytes& b, UInt32 v, int n) {
+void Le(Bytes& b, UInt64 v, int n) {
     for (int i = 0; i < n; ++i) b.push_back(UInt8(v >> (8 * i)));
 }
 
@@ -69,6 +69,15 @@ Bytes Member(IconSuiteRef suite, const char* type) {
     Handle h = nullptr;
     EXPECT_EQ(GetIconFromSuite(&h, suite, TypeCode(type)), noErr);
     return h ? BytesOf(h) : Bytes{};
+}
+
+// An icon record holding the given members.
+KorvelIcon IconOf(std::initializer_list<std::pair<const char*, Bytes>> members) {
+    KorvelIcon icon;
+    EXPECT_EQ(NewIconSuite(&icon.suite), noErr);
+    for (const auto& [type, bytes] : members)
+        EXPECT_EQ(AddIconToSuite(NewHandleFromBytes(bytes), icon.suite, TypeCode(type)), noErr);
+    return icon;
 }
 
 void Free(KorvelIcon* icon) {
@@ -200,6 +209,24 @@ TEST(WinIconRead, EntriesBecomeMembersBySizeAndDepth) {
                          "image 3 (48 × 48, 8-bit): Korvel keeps icons of 16 and 32 pixels at this depth; kept out",
                          "image 4 (32 × 16, 8-bit): Korvel edits square icons only; kept out"}));
     Free(&icon);
+
+    // A 32 × 32 8-bit bitmap file (Pillow's, 2102 bytes): its pixels as
+    // 'icl8' and a blank 'ICN#' with a full mask.
+    TempFolder dir;
+    ASSERT_TRUE(RunCommand(Python() + " -c \"from PIL import Image\nim=Image.new('P',(32,32))\n"
+                           "im.putpalette([k//36*51 if j==0 else k//6%6*51 if j==1 else k%6*51 "
+                           "for k in range(216) for j in range(3)] + [0] * 120)\n"
+                           "im.putdata([i%216 for i in range(1024)]); im.save('" + dir / "p.bmp" + "')\""));
+    ASSERT_EQ(WinIconToIconSuite(FileSpecFor(dir / "p.bmp"), &suite), noErr);
+    for (int i = 0; i < 1024; ++i) {
+        const int k = i % 216;
+        const RGBColor c{UInt16(k / 36 * 0x3333), UInt16(k / 6 % 6 * 0x3333), UInt16(k % 6 * 0x3333)};
+        icl8[size_t(i)] = UInt8(NearestColorIndex(StandardCTable(8), c));
+    }
+    EXPECT_EQ(Member(suite, "icl8"), icl8);
+    std::fill(icn.begin() + 128, icn.end(), 0xFF);
+    EXPECT_EQ(Member(suite, "ICN#"), icn);
+    (void)DisposeIconSuite(suite, true);
 }
 
 TEST(WinIconInterop, PeerFilesReadAsThePeerDecodesThem) {
@@ -235,7 +262,8 @@ TEST(WinIconInterop, PeerFilesReadAsThePeerDecodesThem) {
             const Bytes alpha = Member(icon.suite, size == 32 ? "l8mk" : "s8mk");
             if (classic || alpha.empty()) continue;
             Bytes oneBit(size_t(size * size / 4), 0);
-            for (size_t i = 0; i < alpha.size(); ++i) oneBit[alpha.size() / 8 + i / 8] |= UInt8((alpha[i] >= 128) << (7 - i % 8));
+            for (size_t i = 0; i < alpha.size(); ++i)
+                oneBit[alpha.size() / 8 + i / 8] |= UInt8((alpha[i] >= 128) << (7 - i % 8));
             EXPECT_EQ(Member(icon.suite, size == 32 ? "ICN#" : "ics#"), oneBit) << size;
         }
         Free(&icon);
@@ -245,50 +273,59 @@ TEST(WinIconInterop, PeerFilesReadAsThePeerDecodesThem) {
 TEST(WinIconInterop, KorvelFilesDecodeInEachPeerAsKorvelHoldsThem) {
     TempFolder dir;
     std::mt19937 random(7);
-    KorvelIcon icon;
-    ASSERT_EQ(NewIconSuite(&icon.suite), noErr);
     auto noise = [&](size_t n) {
         Bytes b(n);
         for (UInt8& v : b) v = UInt8(random());
-        return NewHandleFromBytes(b);
+        return b;
     };
-    for (auto [type, n] : {std::pair{"icl8", 1024}, {"icl4", 512}, {"ics8", 256}, {"ics4", 128}, {"ICN#", 256},
-                           {"ics#", 64}, {"il32", 4096}, {"l8mk", 1024}, {"is32", 1024}, {"s8mk", 256}})
-        ASSERT_EQ(AddIconToSuite(noise(size_t(n)), icon.suite, TypeCode(type)), noErr);
-    icon.it32Data = noise(65536);
-    icon.t8mkData = noise(16384);
+    KorvelIcon icon = IconOf({{"icl8", noise(1024)}, {"icl4", noise(512)}, {"ics8", noise(256)}, {"ics4", noise(128)},
+                              {"ICN#", noise(256)}, {"ics#", noise(64)}, {"il32", noise(4096)}, {"l8mk", noise(1024)},
+                              {"is32", noise(1024)}, {"s8mk", noise(256)}});
+    icon.it32Data = NewHandleFromBytes(noise(65536));
+    icon.t8mkData = NewHandleFromBytes(noise(16384));
     const std::string path = dir / "korvel.ico";
     ASSERT_EQ(MakeWinIconFromKorvelIcon(FileSpecFor(path), icon), noErr);
     const std::pair<int, int> written[] = {{32, 8}, {32, 4}, {16, 8}, {16, 4}, {32, 32}, {16, 32}, {128, 32}};
+    Bytes listing;
+    std::string expected;
+    ASSERT_TRUE(RunCapture("icotool -l " + path + " 2>&1", listing));
+    for (int i = 0; i < 7; ++i) {
+        const auto [size, depth] = written[i];
+        expected += "--icon --index=" + std::to_string(i + 1) + " --width=" + std::to_string(size) + " --height=" +
+                    std::to_string(size) + " --bit-depth=" + std::to_string(depth) +
+                    " --palette-size=" + std::to_string(depth < 32 ? 1 << depth : 0) + "\n";
+    }
+    EXPECT_EQ(std::string(listing.begin(), listing.end()), expected);
     for (const char* peer : {"Pillow", "icotool", "ImageMagick"}) {
         const std::vector<Bytes> frames = PeerFrames(peer, path, dir);
         ASSERT_EQ(frames.size(), 7u) << peer;
-        for (size_t i = 0; i < 7; ++i)
-            EXPECT_TRUE(SamePixels(MemberRgba(icon, written[i].first, written[i].second), frames[i])) << peer << " " << i;
+        for (size_t i = 0; i < 7; ++i) {
+            const auto [size, depth] = written[i];
+            EXPECT_TRUE(SamePixels(MemberRgba(icon, size, depth), frames[i])) << peer << " " << i;
+        }
     }
     KorvelIcon back;
     std::vector<std::string> notes;
     ASSERT_EQ(WinIconToKorvelIcon(FileSpecFor(path), &back, &notes), noErr);
     EXPECT_TRUE(notes.empty());
-    for (auto [size, depth] : written) EXPECT_TRUE(SamePixels(MemberRgba(icon, size, depth), MemberRgba(back, size, depth)));
+    for (auto [size, depth] : written)
+        EXPECT_TRUE(SamePixels(MemberRgba(icon, size, depth), MemberRgba(back, size, depth))) << size << "/" << depth;
     Free(&icon);
     Free(&back);
 }
 
 TEST(WinIconWrite, ImagesFollowTheHeaderAndDirectoryInMemberOrder) {
-    KorvelIcon icon;
-    ASSERT_EQ(NewIconSuite(&icon.suite), noErr);
     Bytes ics(64, 0xFF);
     ics[32] = 0x7F;  // the top-left pixel is transparent
-    for (auto [type, bytes] : {std::pair{"ics4", Bytes(128, 0x33)}, {"ics8", Bytes(256, 7)}, {"icl8", Bytes(1024, 9)},
-                               {"ics#", ics}})
-        ASSERT_EQ(AddIconToSuite(NewHandleFromBytes(bytes), icon.suite, TypeCode(type)), noErr);
+    KorvelIcon icon =
+        IconOf({{"ics4", Bytes(128, 0x33)}, {"ics8", Bytes(256, 7)}, {"icl8", Bytes(1024, 9)}, {"ics#", ics}});
     Bytes file;
     ASSERT_EQ(BuildWinIcon(icon, true, &file), noErr);
     ASSERT_EQ(file.size(), 3950u);
     Bytes head;
     Le(head, 0, 2), Le(head, 1, 2), Le(head, 3, 2);
-    for (auto [side, colours, bytes, at] : {std::tuple{32u, 0u, 2216u, 54u}, {16u, 0u, 1384u, 2270u}, {16u, 16u, 296u, 3654u}})
+    for (auto [side, colours, bytes, at] :
+         {std::tuple{32u, 0u, 2216u, 54u}, {16u, 0u, 1384u, 2270u}, {16u, 16u, 296u, 3654u}})
         Le(head, side, 1), Le(head, side, 1), Le(head, colours, 1), Le(head, 0, 5), Le(head, bytes, 4), Le(head, at, 4);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 54), head);
     // The 'ics4' image: its header, the standard 4-bit table, index 15 where
@@ -331,9 +368,7 @@ TEST(WinIconRead, HostileDirectoriesAreKeptOutWithTheirReasons) {
     brokenPng.resize(brokenPng.size() - 20);
     auto poke = [&](size_t at, UInt32 v, int n) {
         Bytes b = good;
-        Bytes le;
-        Le(le, v, n);
-        std::copy(le.begin(), le.end(), b.begin() + ptrdiff_t(at));
+        for (int i = 0; i < n; ++i) b[at + size_t(i)] = UInt8(v >> (8 * i));
         return b;
     };
     Bytes cut(good.begin(), good.begin() + 22);
@@ -342,7 +377,7 @@ TEST(WinIconRead, HostileDirectoriesAreKeptOutWithTheirReasons) {
         Bytes file;
         const char* note;
     } cases[] = {
-        {cut, "the icon directory lists 3 images but the file ends after 1"},
+        {cut, "the icon directory lists 3 images; the file ends after 1"},
         {poke(18, 10, 4), "its image overlaps the icon directory"},
         {poke(18, 0xFFFFFFF0, 4), "lies outside the file's 1406 bytes"},
         {poke(14, 100, 4), "its 100 bytes are fewer than the 1384 its bitmap needs"},
