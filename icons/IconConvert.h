@@ -19,8 +19,8 @@ PicHandle IconToPicture(IconSuiteRef suite, SInt16 kind);
 // half of 'ICN#'/'ics#' for kinds 2, 3, 6, 7) holding the picture converted
 // to that member: kinds 3 and 7 take the picture's shape (every non-white
 // pixel and the white it encloses), the others its colours mapped to the
-// nearest of the member's table. None when memory runs out or the picture
-// cannot be drawn.
+// nearest of the member's table. None when memory runs out, the picture
+// cannot be drawn, or its frame holds more than 2^24 pixels.
 Handle PictureToIcon(PicHandle picture, SInt16 kind);
 // Draws the picture into the rectangle of the current port; with no picture
 // paints the rectangle enlarged by 2 with the light-grey pattern.

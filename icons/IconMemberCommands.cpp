@@ -36,12 +36,6 @@ Boolean IsLiveWindow(WindowRef window) {
     return false;
 }
 
-void InvalWholeWindow(WindowRef window) {
-    Rect all;
-    GetWindowPortBounds(window, &all);
-    InvalWindowRect(window, &all);
-}
-
 // The selected member's kind, or -1.
 SInt16 SelectedKind(const FamilyWinRec& family) {
     return family.selectedKind >= 0 && family.selectedKind < kIconKindCount ? family.selectedKind : SInt16(-1);
@@ -124,7 +118,7 @@ void InvalMember(WindowRef familyWindow, SInt16 kind) {
 }
 
 void InvalPreview() {
-    if (gPreviewWindow) InvalWholeWindow(gPreviewWindow);
+    if (gPreviewWindow) InvalWindow(gPreviewWindow);
 }
 
 WindowRef FindMemberPaintWindow(WindowRef familyWindow, SInt16 kind) {
@@ -290,7 +284,7 @@ void DoUndoIconFamily(WindowRef familyWindow) {
     }
     family->undoMode = SInt16(-family->undoMode);
     family->selectedKind = family->undoKind;
-    InvalWholeWindow(familyWindow);
+    InvalWindow(familyWindow);
     family->isDirty = true;
     CountUse(kUsedIconUndo);
     UpdateMenus();
@@ -309,6 +303,6 @@ OSErr SaveToFamily(WindowRef paintWindow) {
     GetFamilyWinRec(familyWindow)->selectedKind = rec->iconKind;
     const OSErr err =
         SavePictureToIconData(picture.get(), familyWindow, gOtherPrefs[kOtherMaskByShape] != 0);
-    InvalWholeWindow(familyWindow);
+    InvalWindow(familyWindow);
     return err;
 }
