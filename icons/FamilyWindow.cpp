@@ -124,12 +124,16 @@ WindowRef MakeFamilyWindow(Point position, Boolean show32, const FSSpec* fileSpe
     family->winHeight = kFamilyWindowHeight;
     family->selectedKind = -1;
     family->isDirty = false;
+    // The wide size is kept even when the window starts narrow, so that the
+    // zoom box can show the 32-bit members of a family that has none yet.
     const Point wide = WideSize(sourceType);
-    if (show32 && wide.h > 0) {
-        family->show32 = true;
+    if (wide.h > 0) {
         family->winWidth = wide.h;
         family->winHeight = wide.v;
-        ResizeFamilyWindow(window, wide.h, wide.v);
+        if (show32) {
+            family->show32 = true;
+            ResizeFamilyWindow(window, wide.h, wide.v);
+        }
     }
     PlaceFamilyWindow(window, position.v > 0 || position.h > 0 ? position : kFirstWindowPlace);
 
@@ -280,8 +284,7 @@ void DoFamilyWindowIdle(WindowRef window) {
 
 void ToggleFamilyWindowZoom(WindowRef window) {
     FamilyWinRec* family = GetFamilyWinRec(window);
-    // A window made at the narrow size (a source without 32-bit members) has
-    // no other size to zoom to.
+    // A window whose source holds no 32-bit members has no other size to zoom to.
     if (!family || !isIconServicesAvailable || family->winWidth <= kFamilyWindowWidth) return;
     family->show32 = !family->show32;
     if (family->show32) {

@@ -15,6 +15,7 @@
 #include "platform/ui/Windows.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 namespace {
