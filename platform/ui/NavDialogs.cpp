@@ -5,9 +5,11 @@
 #include "platform/ui/DialogInternal.h"
 #include "platform/ui/WindowInternal.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 
 #include <algorithm>
 #include <optional>
@@ -37,19 +39,58 @@ QString WithFormatSuffix(QString name, const NavDialogOptions& options, int form
     return name + QString::fromStdString(options.popupExtension[size_t(format)].suffix);
 }
 
+// The save dialog. It takes the name as typed (not an entry still selected
+// in the list), enters a folder that is typed unless the format saves onto
+// folders (an empty suffix: a custom icon), and asks before replacing a file.
+class SaveDialog : public QFileDialog {
+public:
+    SaveDialog(const NavDialogOptions& options, const QStringList& filters)
+        : QFileDialog(nullptr, QtText(PStringToStd(options.message))), options_(options), filters_(filters) {}
+    std::string chosen;
+
+protected:
+    void accept() override {
+        QLineEdit* nameField = findChild<QLineEdit*>("fileNameEdit");
+        const QString text = nameField ? nameField->text().trimmed() : QString();
+        if (text.isEmpty()) return;
+        const QString path = QDir(directory()).absoluteFilePath(text);
+        const QFileInfo info(path);
+        const qsizetype format = filters_.indexOf(selectedNameFilter());
+        const auto& formats = options_.popupExtension;
+        const bool ontoFolders = format >= 0 && size_t(format) < formats.size() && formats[size_t(format)].suffix.empty();
+        if (info.isDir() && !ontoFolders) {
+            setDirectory(path);
+            nameField->clear();
+            return;
+        }
+        const QString question = tr("%1 already exists.\nDo you want to replace it?").arg(info.fileName());
+        if (info.exists() && !info.isDir() &&
+            QMessageBox::warning(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+                QMessageBox::Yes) {
+            return;
+        }
+        chosen = path.toStdString();
+        QDialog::accept();
+    }
+
+private:
+    const NavDialogOptions& options_;
+    const QStringList& filters_;
+};
+
 std::optional<NavResult> RunQtSaveDialog(const NavDialogOptions& options) {
-    QFileDialog dialog(nullptr, QtText(PStringToStd(options.message)));
+    QStringList filters;
+    for (const NavMenuItemSpec& item : options.popupExtension) {
+        filters << QtText(item.menuItemName) + (item.suffix.empty() ? QString(" (*)")
+                                                                     : " (*" + QString::fromStdString(item.suffix) + ")");
+    }
+    SaveDialog dialog(options, filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (options.defaultDirID != 0) {
         const std::string folder = PathForDirID(options.defaultDirID);
         if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder));
-    }
-    QStringList filters;
-    for (const NavMenuItemSpec& item : options.popupExtension) {
-        filters << QtText(item.menuItemName) + (item.suffix.empty() ? QString(" (*)")
-                                                                     : " (*" + QString::fromStdString(item.suffix) + ")");
     }
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
@@ -63,10 +104,9 @@ std::optional<NavResult> RunQtSaveDialog(const NavDialogOptions& options) {
         });
     }
     dialog.selectFile(QString::fromStdString(PStringToStd(options.savedFileName)));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    NavResult result{dialog.selectedFiles().front().toStdString(), 0};
-    if (!filters.isEmpty()) result.format = SInt16(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
-    return result;
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen.empty()) return std::nullopt;
+    const qsizetype format = filters.indexOf(dialog.selectedNameFilter());
+    return NavResult{dialog.chosen, SInt16(std::max<qsizetype>(0, format))};
 }
 
 // One run of a navigation dialog: the path of the chosen item and the chosen
