@@ -14,6 +14,49 @@ WindowRef gFrontWindow = nullptr;
 namespace {
 int gModalDepth = 0;
 
+enum : SInt16 {
+    kConfirmAlertID = 203, kNoteAlertID = 204, kSaveQuestionDialog = 129, kRevertDialog = 137,
+    kRevertPromptItem = 3,
+};
+
+std::string IndString(SInt16 listID, SInt16 index) {
+    Str255 s;
+    GetIndString(s, listID, index);
+    return PStringToStd(s);
+}
+
+void ReplaceAll(std::string* text, std::string_view key, std::string_view value) {
+    for (size_t at = text->find(key); at != std::string::npos; at = text->find(key, at + value.size())) {
+        text->replace(at, key.size(), value);
+    }
+}
+
+// Hands the texts to ^0 and ^1, each cut to a whole character within 255 bytes.
+void SetParamTexts(std::string_view param0, std::string_view param1 = {}) {
+    Str255 text0, text1;
+    CopyCStringToPascal(TruncateUtf8(param0, 255), text0);
+    CopyCStringToPascal(TruncateUtf8(param1, 255), text1);
+    ParamText(text0, text1, nullptr, nullptr);
+}
+
+// Runs a dialog until one of items 1..lastItem is hit; 2 (cancel) when the
+// dialog cannot be made.
+DialogItemIndex RunQuestion(SInt16 dialogID, DialogItemIndex lastItem) {
+    DialogRef dialog = GetNewDialog(dialogID, nullptr, kFirstWindowOfClass);
+    if (!dialog) return kStdCancelItemIndex;
+    SetDialogDefaultItem(dialog, kStdOkItemIndex);
+    SetDialogCancelItem(dialog, kStdCancelItemIndex);
+    BeginModal();
+    ShowWindow(dialog);
+    DialogItemIndex item = 0;
+    do {
+        ModalDialog(MyModalDialogFilter, &item);
+    } while (item < 1 || item > lastItem);
+    EndModal();
+    DisposeDialog(dialog);
+    return item;
+}
+
 }  // namespace
 
 Boolean MyModalDialogFilter(DialogRef, EventRecord* theEvent, DialogItemIndex*) {
@@ -54,4 +97,39 @@ void ErrorAlertFromResource(SInt16 strListID, SInt16 index) {
     // A message missing from the resources still tells the user something.
     if (message.empty()) message = "An error occurred (" + std::to_string(strListID) + "/" + std::to_string(index) + ").";
     ErrorAlert(message);
+}
+
+void ErrorAlertNamed(SInt16 strListID, SInt16 index, std::string_view name) {
+    std::string message = IndString(strListID, index);
+    if (message.find("^0") != std::string::npos) ReplaceAll(&message, "^0", name);
+    else message = std::string(name) + ": " + (message.empty() ? "an error occurred." : message);
+    ErrorAlert(message);
+}
+
+void NoteAlertText(std::string_view message) {
+    SetParamTexts(message);
+    BeginModal();
+    NoteAlert(kNoteAlertID, MyModalDialogFilter);
+    EndModal();
+}
+
+Boolean MyConfirmDialog(SInt16 strListID, SInt16 index) {
+    SetParamTexts(IndString(strListID, index));
+    BeginModal();
+    const DialogItemIndex item = CautionAlert(kConfirmAlertID, MyModalDialogFilter);
+    EndModal();
+    return item == kStdOkItemIndex;
+}
+
+Boolean RevertYN(ConstStr255Param title) {
+    SetParamTexts(IndString(kSaveQuestionStrings, kRevertPromptItem), PStringToStd(title));
+    return RunQuestion(kRevertDialog, 2) == kStdOkItemIndex;
+}
+
+SInt16 AskSaveChanges(SInt16 documentItem, ConstStr255Param name, Boolean quitting) {
+    std::string prompt = IndString(kSaveQuestionStrings, quitting ? 2 : 1);
+    ReplaceAll(&prompt, "^0", IndString(kSaveQuestionStrings, documentItem));
+    ReplaceAll(&prompt, "^1", PStringToStd(name));
+    SetParamTexts(prompt);
+    return RunQuestion(kSaveQuestionDialog, 3);
 }

@@ -21,6 +21,22 @@ enum : SInt16 {
 
 void ErrorAlert(std::string_view message);                      // alert 201
 void ErrorAlertFromResource(SInt16 strListID, SInt16 index);    // alert 201 with a listed message
+// A listed message with ^0 replaced by `name` (or the name after it when the
+// message has no ^0), in alert 201.
+void ErrorAlertNamed(SInt16 strListID, SInt16 index, std::string_view name);
+// A note (alert 204) that tells the user something went only partly as asked.
+void NoteAlertText(std::string_view message);
+
+// Questions. MyConfirmDialog asks the listed question in alert 203: true for
+// OK. RevertYN asks whether to go back to the saved version of the document
+// titled `title` (dialog 137). AskSaveChanges asks whether to save the
+// changes to a document before closing it (or before quitting): the kind of
+// document is item `documentItem` of the save questions' list 133, the
+// document's name `name`; 1 save, 2 cancel, 3 don't save.
+enum : SInt16 { kSaveQuestionStrings = 133, kPictureDocumentItem = 5, kIconFamilyDocumentItem = 6 };
+Boolean MyConfirmDialog(SInt16 strListID, SInt16 index);
+Boolean RevertYN(ConstStr255Param title);
+SInt16 AskSaveChanges(SInt16 documentItem, ConstStr255Param name, Boolean quitting);
 // The filter of the program's modal dialogs and alerts: the other windows
 // are drawn on their update events while the dialog is up, so that what
 // changes behind a dialog (the preview following the front document during

@@ -1,16 +1,17 @@
 #include "app/AppleEvents.h"
 
-#include "app/Alerts.h"
 #include "app/Shell.h"
-#include "platform/core/PString.h"
-#include "platform/resources/Resources.h"
+#include "io/OpenDocuments.h"
 
 #include <cassert>
 #include <deque>
-#include <string>
 
 namespace {
-std::deque<std::vector<FSSpec>> gPendingOpens;
+struct OpenRequest {
+    std::vector<FSSpec> items;
+    bool customIcons = false;
+};
+std::deque<OpenRequest> gPendingOpens;
 
 // The queue takes every event kind up to high-level ones, so posting cannot fail.
 void PostHighLevelEvent(UInt32 request) {
@@ -21,7 +22,13 @@ void PostHighLevelEvent(UInt32 request) {
 
 void PostOpenDocuments(std::vector<FSSpec> documents) {
     if (documents.empty()) return;
-    gPendingOpens.push_back(std::move(documents));
+    gPendingOpens.push_back({std::move(documents), false});
+    PostHighLevelEvent(kAEOpenDocuments);
+}
+
+void PostOpenCustomIcons(std::vector<FSSpec> items) {
+    if (items.empty()) return;
+    gPendingOpens.push_back({std::move(items), true});
     PostHighLevelEvent(kAEOpenDocuments);
 }
 
@@ -34,9 +41,13 @@ void DoHighLevelEvent(const EventRecord* event) {
         break;
     case kAEOpenDocuments:
         if (!gPendingOpens.empty()) {
-            std::vector<FSSpec> documents = std::move(gPendingOpens.front());
+            OpenRequest request = std::move(gPendingOpens.front());
             gPendingOpens.pop_front();
-            DoOpenDoc(documents);
+            if (!request.customIcons) {
+                DoOpenDoc(request.items);
+                break;
+            }
+            for (const FSSpec& item : request.items) (void)OpenCustomIcon(item);  // it tells its own failures
         }
         break;
     case kAEPrintDocuments:
@@ -54,15 +65,7 @@ void DoOpenApp() {}
 void DoPrintDoc() {}
 
 void DoOpenDoc(const std::vector<FSSpec>& documents) {
-    for (const FSSpec& fileSpec : documents) {
-        Str255 text;
-        GetIndString(text, kAppleEventErrStrings, 7);
-        std::string message = PStringToStd(text);
-        std::string name = PStringToStd(fileSpec.name);
-        if (auto at = message.find("^0"); at != std::string::npos) message.replace(at, 2, name);
-        else message = name + ": " + message;
-        ErrorAlert(message);
-    }
+    for (const FSSpec& fileSpec : documents) (void)HandleOpenDoc(fileSpec);  // it tells its own failures
 }
 
 void DoQuitApp() { Quit(); }

@@ -17,11 +17,13 @@ enum : UInt32 {
 };
 
 void PostOpenDocuments(std::vector<FSSpec> documents);
+// Opens the custom icons of the items rather than the items themselves (the
+// command line's --icon-of), as an open-documents request does with Command held.
+void PostOpenCustomIcons(std::vector<FSSpec> items);
 void PostQuitApplication();
 void DoHighLevelEvent(const EventRecord* event);
 // The handlers of the four requests; each tells the user of its own failures.
-// No document window opens files: DoOpenDoc tells, for each document, that it
-// cannot be opened.
+// DoOpenDoc opens each document in turn (HandleOpenDoc).
 void DoOpenApp();
 void DoOpenDoc(const std::vector<FSSpec>& documents);
 void DoPrintDoc();

@@ -1,6 +1,8 @@
 // The program as a whole: the toolbox, start-up, the loop and shut-down, and
 // the documents named on the command line.
+#include "app/Alerts.h"
 #include "app/AppleEvents.h"
+#include "app/CommandLine.h"
 #include "app/Shell.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
@@ -10,22 +12,41 @@
 
 #include <vector>
 
+namespace {
+
+constexpr SInt16 kCannotOpenItem = 15;  // in the picture file messages
+
+// Queues the named documents as open requests, in order, after start-up; a
+// path whose folder does not exist is named in an alert.
+void OpenDocumentArguments(const std::vector<DocumentArgument>& documents) {
+    for (const DocumentArgument& document : documents) {
+        FSSpec fileSpec;
+        if (FSSpecFromPath(document.path, &fileSpec) != noErr) {
+            ErrorAlertNamed(kPaintFileErrStrings, kCannotOpenItem, document.path);
+            continue;
+        }
+        if (document.customIcon) PostOpenCustomIcons({fileSpec});
+        else PostOpenDocuments({fileSpec});
+    }
+}
+
+}  // namespace
+
 int RunApplication(int argc, char** argv) {
+    // Arguments are checked before the toolkit starts, so that a mistake
+    // prints the usage alone.
+    std::vector<DocumentArgument> documents;
+    if (!ParseDocumentArguments(argc, argv, &documents)) return 2;
     InitToolbox(argc, argv);
     if (InitWindows() != noErr) return 1;
     SetQuitRequestProc(PostQuitApplication);
     int status = 0;
     if (StartUp()) {
-        std::vector<FSSpec> documents;
-        for (int i = 1; i < argc; ++i) {
-            FSSpec fileSpec;
-            if (FSSpecFromPath(argv[i], &fileSpec) == noErr) documents.push_back(fileSpec);
-        }
         // The start-up action of the preferences: a new picture when the
         // user named no documents. (Asking for a file to open waits for the
         // open dialog.)
         if (documents.empty() && gStartup == 1) NewPaintWindow();
-        PostOpenDocuments(std::move(documents));
+        OpenDocumentArguments(documents);
         MainLoop();
     } else {
         status = 1;

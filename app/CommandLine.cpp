@@ -33,10 +33,17 @@ int PrintVersion() {
 }
 
 constexpr const char* kUsage =
-    "usage: korvel [FILE...]\n"
+    "usage: korvel [FILE...] [--icon-of PATH]...\n"
     "       korvel inspect [--json] FILE\n"
     "       korvel --version\n"
-    "       korvel --help\n";
+    "       korvel --help\n"
+    "\n"
+    "Each FILE opens as its kind of document: an icon family (.icns) or a\n"
+    "Windows icon (.ico) opens in an icon window; a folder, or a file of\n"
+    "another kind, opens its custom icon. --icon-of PATH opens the custom\n"
+    "icon of the file or folder PATH, whatever the file holds.\n";
+
+constexpr std::string_view kIconOfOption = "--icon-of";
 
 }  // namespace
 
@@ -52,4 +59,26 @@ int RunCommandLine(int argc, char** argv) {
     }
     std::fputs(kUsage, stderr);
     return 2;
+}
+
+bool StartsProgram(int argc, char** argv) {
+    if (argc < 2) return true;
+    const std::string_view first = argv[1];
+    return first != "inspect" && (!first.starts_with("-") || first == kIconOfOption);
+}
+
+bool ParseDocumentArguments(int argc, char** argv, std::vector<DocumentArgument>* documents) {
+    documents->clear();
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == kIconOfOption && i + 1 < argc) {
+            documents->push_back({argv[++i], true});
+        } else if (arg.starts_with("-")) {
+            std::fputs(kUsage, stderr);
+            return false;
+        } else {
+            documents->push_back({std::string(arg), false});
+        }
+    }
+    return true;
 }

@@ -4,6 +4,8 @@
 #include "app/PaletteContent.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "icons/FamilyCommands.h"
+#include "icons/FamilyWindow.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "platform/raster/GWorld.h"
@@ -30,7 +32,12 @@ PaintWinRec* FrontPaintRec() {
 }
 
 void MyZoomWindow(WindowRef window, WindowPartCode part, Point where) {
-    if (GetExtWindowKind(window) != kPaintWindowKind) return;
+    const SInt16 kind = GetExtWindowKind(window);
+    if (kind == kFamilyWindowKind) {
+        if (isIconServicesAvailable && TrackBox(window, where, part)) ToggleFamilyWindowZoom(window);
+        return;
+    }
+    if (kind != kPaintWindowKind) return;
     if (!TrackBox(window, where, part)) return;
     ResetRuler();
     ZoomPaintWindow(window, part);
@@ -39,9 +46,9 @@ void MyZoomWindow(WindowRef window, WindowPartCode part, Point where) {
 void HandleGoAway(WindowRef window, Point where) {
     if (!TrackGoAway(window, where)) return;
     SInt16 kind = GetExtWindowKind(window);
-    if (kind == kPaintWindowKind || kind == kIconListWindowKind || kind == kFamilyWindowKind) {
+    if (IsDocumentWindowKind(kind)) {
         // A close the user cancels, or whose save fails and says why, leaves the window open.
-        if (ClosePaintWindow(window, false) != noErr) return;
+        if (CloseDocumentWindow(window, false) != noErr) return;
     } else {
         ShowHidePalette(window, false);
     }
@@ -109,6 +116,10 @@ void DoEvent(EventRecord* event) {
     case updateEvt:
         DoUpdate(event);
         break;
+    case activateEvt:
+        if (WindowRef window = EventWindow(*event); GetExtWindowKind(window) == kFamilyWindowKind)
+            DoActivateFamilyWindow(window, (event->modifiers & activeFlag) != 0);
+        break;
     case mouseWheelEvt:
         HandleMouseWheel(event);
         break;
@@ -135,8 +146,8 @@ void DoEvent(EventRecord* event) {
 
 void DoIdleEvent(EventRecord* event) {
     UpdateMouseCursor(event->where);
-    // Dot blinking, the family window's caret and watching externally edited
-    // members come with their documents.
+    WindowRef front = FrontDocumentWindow();
+    if (GetExtWindowKind(front) == kFamilyWindowKind) DoFamilyWindowIdle(front);
 }
 
 void HandleMouseDown(EventRecord* event) {
@@ -206,6 +217,10 @@ void ContentClick(EventRecord* event) {
     case kPaintWindowKind:
         ClickPaintWindow(window, local, event);
         break;
+    case kFamilyWindowKind:
+        ClickFamilyWindow(window, local, event);
+        UpdateDocumentCommandMenus();
+        break;
     case kPreviewWindowKind:
         break;
     case kTitleWindowKind:
@@ -256,8 +271,12 @@ void DoUpdate(EventRecord* event) {
         DrawControls(window);
         DrawRatio(window);
         DrawBackInfo(window);
+    } else if (kind == kFamilyWindowKind) {
+        UpdateFamilyWindow(window);
     } else if (kind == kPreviewWindowKind) {
+        WindowRef front = FrontDocumentWindow();
         if (FrontPaintRec()) RedrawPreviewWindow(window);
+        else if (GetExtWindowKind(front) == kFamilyWindowKind) UpdateIconPreview(front);
         else DrawPaletteContent(window, kind);
     } else if (kind == kInfoWindowKind) {
         RedrawInfo(window);
@@ -276,6 +295,10 @@ void HandleKeyDown(EventRecord* event) {
     WindowRef front = FrontDocumentWindow();
     SInt16 kind = GetExtWindowKind(front);
 
+    if (kind == kFamilyWindowKind && DoFamilyWindowKey(front, event)) {
+        UpdateDocumentCommandMenus();
+        return;
+    }
     if (kind == kPaintWindowKind) {
         PaintWinRec* rec = GetPaintWinRec(front);
         if (option && (keyCode == kVK_ANSI_O || ch == 'o')) {
@@ -361,11 +384,21 @@ Boolean WaitForSecondClick(WindowRef window, Point where, UInt32 when, SInt16 sl
     }
 }
 
+OSErr CloseDocumentWindow(WindowRef window, Boolean quitting) {
+    if (GetExtWindowKind(window) == kFamilyWindowKind) {
+        const OSErr err = CloseFamilyWindow(window, true, false);
+        if (err == noErr) ForgetFamilyWindowActivation(window);
+        UpdateMenus();
+        return err;
+    }
+    return ClosePaintWindow(window, quitting);
+}
+
 void Quit() {
     for (;;) {
         WindowRef front = FrontDocumentWindow();
         if (!front) break;
-        OSErr err = ClosePaintWindow(front, true);
+        OSErr err = CloseDocumentWindow(front, true);
         if (err != noErr) {
             UpdateMenus();
             return;

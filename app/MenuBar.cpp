@@ -7,7 +7,11 @@
 #include "app/PaletteWindows.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "icons/FamilyCommands.h"
+#include "icons/FamilyWindow.h"
 #include "image/Colors.h"
+#include "io/OpenDocuments.h"
+#include "io/SavePaint.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "paint/Undo.h"
@@ -29,12 +33,61 @@ namespace {
 // simply leaves a menu out.
 MenuRef Menu(MenuID id) { return GetMenuHandle(id); }
 
+Boolean IsFamily(WindowRef front) { return GetExtWindowKind(front) == kFamilyWindowKind; }
+
 void RunNewPaintWindow(WindowRef) { NewPaintWindow(); }
-void RunClose(WindowRef front) { (void)ClosePaintWindow(front, false); }  // it reports its own failures
+void RunOpen(WindowRef) { OpenIcon(); }
+void RunClose(WindowRef front) { (void)CloseDocumentWindow(front, false); }  // it reports its own failures
 void RunPrefs(WindowRef) { OpenPrefsDialog(); }
 void RunQuit(WindowRef) { Quit(); }
 void RunConfigureGrid(WindowRef) { ConfigureGrid(); }
-void RunUndo(WindowRef) { DoUndo(); }
+
+// Save: an icon family, or a member's paint window, which saves into its family.
+Boolean SaveActs(WindowRef front) {
+    if (IsFamily(front)) return FamilySaveEnabled(front);
+    const PaintWinRec* rec = GetPaintWinRec(front);
+    return rec && rec->parentWindow && rec->isDirty;
+}
+void RunSave(WindowRef front) {
+    // Both report their own failures.
+    if (IsFamily(front)) (void)SaveFamilyIcon(front, false, false);
+    else (void)SavePaintWindow(front, 0, 0);
+    UpdateMenus();
+}
+void RunSaveAs(WindowRef front) {
+    (void)SaveFamilyIcon(front, false, true);  // it reports its own failures
+    UpdateMenus();
+}
+void RunRevert(WindowRef front) {
+    (void)DoRevertIconFamilyWindow(front);  // it reports its own failures
+    UpdateMenus();
+}
+Boolean RevertActs(WindowRef front) { return IsFamily(front) && FamilyRevertEnabled(front); }
+
+void RunUndo(WindowRef front) {
+    if (IsFamily(front)) DoFamilyEditItem(front, 1);
+    else DoUndo();
+}
+
+// The Edit menu's clipboard items act on icon families.
+template <SInt16 item>
+void RunFamilyEdit(WindowRef front) {
+    DoFamilyEditItem(front, item);
+    UpdateMenus();
+}
+template <SInt16 item>
+Boolean FamilyEditActs(WindowRef front) {
+    return IsFamily(front) && FamilyEditItemEnabled(front, item);
+}
+template <SInt16 item>
+void RunFamilyIcon(WindowRef front) {
+    DoFamilyIconItem(front, item);
+    UpdateMenus();
+}
+template <SInt16 item>
+Boolean FamilyIconActs(WindowRef front) {
+    return IsFamily(front) && FamilyIconItemEnabled(front, item);
+}
 void RunOpaqueMask(WindowRef front) { ChangeMask(front, 0); }
 void RunWhiteTransparentMask(WindowRef front) { ChangeMask(front, 36); }
 void RunToggleSelectionBlend(WindowRef front) { ToggleSelectionBlend(front); }
@@ -54,22 +107,22 @@ constexpr CommandNeeds kPaint = CommandNeeds::Paint;
 // Items without an operation are always disabled.
 constexpr MenuCommand kCommands[] = {
     {kFileMenuID, 1, kAny, RunNewPaintWindow},
-    {kFileMenuID, 2, kAny, nullptr},    // open a file
+    {kFileMenuID, 2, kAny, RunOpen},
     {kFileMenuID, 3, kDoc, RunClose},
-    {kFileMenuID, 4, kDoc, nullptr},    // save
-    {kFileMenuID, 5, kDoc, nullptr},    // save as
+    {kFileMenuID, 4, kDoc, RunSave, SaveActs},
+    {kFileMenuID, 5, kDoc, RunSaveAs, IsFamily},
     {kFileMenuID, 6, kDoc, nullptr},    // save a copy
-    {kFileMenuID, 7, kDoc, nullptr},    // revert
+    {kFileMenuID, 7, kDoc, RunRevert, RevertActs},
     {kFileMenuID, 9, kAny, nullptr},    // new picture from the clipboard
     {kFileMenuID, 11, kAny, RunPrefs},
     {kFileMenuID, 13, kAny, RunQuit},
 
     {kEditMenuID, 1, kDoc, RunUndo},
-    {kEditMenuID, 3, kDoc, nullptr},    // cut
-    {kEditMenuID, 4, kDoc, nullptr},    // copy
-    {kEditMenuID, 5, kDoc, nullptr},    // paste
-    {kEditMenuID, 6, kDoc, nullptr},    // clear
-    {kEditMenuID, 7, kDoc, nullptr},    // select all
+    {kEditMenuID, 3, kDoc, RunFamilyEdit<3>, FamilyEditActs<3>},  // cut
+    {kEditMenuID, 4, kDoc, RunFamilyEdit<4>, FamilyEditActs<4>},  // copy
+    {kEditMenuID, 5, kDoc, RunFamilyEdit<5>, FamilyEditActs<5>},  // paste
+    {kEditMenuID, 6, kDoc, RunFamilyEdit<6>, FamilyEditActs<6>},  // clear
+    {kEditMenuID, 7, kDoc, RunFamilyEdit<7>, FamilyEditActs<7>},  // select all
     {kEditMenuID, 9, kDoc, nullptr},    // duplicate
     {kEditMenuID, 11, kPaint, nullptr}, // change the picture's size
     {kEditMenuID, 12, kPaint, nullptr}, // type a string
@@ -100,10 +153,11 @@ constexpr MenuCommand kCommands[] = {
 
     {kIconMenuID, 1, kAny, nullptr},    // new icon file
     {kIconMenuID, 2, kAny, nullptr},    // new icon family
-    {kIconMenuID, 4, kDoc, nullptr},    // add an icon or member
+    {kIconMenuID, 4, kDoc, RunFamilyIcon<4>, FamilyIconActs<4>},  // a new empty member
     {kIconMenuID, 5, kDoc, nullptr},    // icon information
     {kIconMenuID, 7, kDoc, nullptr},    // import
     {kIconMenuID, 8, kDoc, nullptr},    // export
+    {kIconMenuID, 10, kDoc, RunFamilyIcon<10>, FamilyIconActs<10>},  // edit the member
     {kIconMenuID, 12, kDoc, nullptr},   // open with the resource editor
 };
 
@@ -202,12 +256,13 @@ const MenuCommand* FindMenuCommand(MenuID menu, MenuItemIndex item) {
 }
 
 Boolean CommandAvailable(const MenuCommand& command, WindowRef front) {
+    Boolean needsMet = false;
     switch (command.needs) {
-        case CommandNeeds::Nothing: return true;
-        case CommandNeeds::Document: return front != nullptr;
-        case CommandNeeds::Paint: return front && GetExtWindowKind(front) == kPaintWindowKind;
+        case CommandNeeds::Nothing: needsMet = true; break;
+        case CommandNeeds::Document: needsMet = front != nullptr; break;
+        case CommandNeeds::Paint: needsMet = front && GetExtWindowKind(front) == kPaintWindowKind; break;
     }
-    return false;
+    return needsMet && (!command.acts || command.acts(front));
 }
 
 void UpdateCommandItems(MenuID menuID, MenuItemIndex first, MenuItemIndex last) {

@@ -31,6 +31,10 @@ void UpdateNewMenu();
 void UpdateTransparentMenu();
 void UpdateClipMenu();
 void UpdateSelectionMenu();
+void UpdateIconMenu();
+// The items whose enabling follows a document's selection and contents
+// (clipboard, Save, Undo, Icon), without the rest of UpdateMenus.
+void UpdateDocumentCommandMenus();
 // Display menu and palettes. The preview window (Display item 12) is shown
 // while a document is in front and gPreviewShown is set; its close box and
 // its item clear and set it.

@@ -17,6 +17,9 @@ struct MenuCommand {
     MenuItemIndex item;
     CommandNeeds needs;
     void (*run)(WindowRef front);  // none: the item is always disabled
+    // When set, whether the command would act with this front document
+    // window, asked once `needs` is met.
+    Boolean (*acts)(WindowRef front) = nullptr;
 };
 
 const MenuCommand* FindMenuCommand(MenuID menu, MenuItemIndex item);

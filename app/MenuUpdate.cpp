@@ -6,6 +6,7 @@
 #include "app/PaletteContent.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "icons/FamilyWindow.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "palettes/ColorPalettes.h"
@@ -20,7 +21,7 @@ namespace {
 
 enum : SInt16 { kUndoStrings = 128, kRedoStrings = 129 };
 // The icon preview's size when an icon document is in front.
-constexpr SInt16 kIconPreviewWidth = 127, kIconPreviewHeight = 173;
+constexpr SInt16 kIconPreviewWidth = 128, kIconPreviewHeight = 173;
 
 void SetVisible(WindowRef window, Boolean visible) {
     if (!window) return;
@@ -35,9 +36,17 @@ void UpdateEffectMenu() {
 
 void UpdateBGMenu() { UpdateCommandItems(kEditMenuID, 14, 20); }
 
+}  // namespace
+
 void UpdateIconMenu() { UpdateCommandItems(kIconMenuID, 1, 12); }
 
-}  // namespace
+void UpdateDocumentCommandMenus() {
+    UpdateClipMenu();
+    UpdatePasteMenu();
+    UpdateSaveMenu();
+    UpdateUndoMenu();
+    UpdateIconMenu();
+}
 
 WindowRef FrontPaintWindow() {
     WindowRef front = FrontDocumentWindow();
@@ -126,6 +135,7 @@ void UpdateUndoMenu() {
     if (!edit) return;
     SInt16 mode = 0;
     if (PaintWinRec* rec = GetPaintWinRec(FrontPaintWindow())) mode = rec->undoMode;
+    else if (FamilyWinRec* family = GetFamilyWinRec(FrontDocumentWindow())) mode = family->undoMode;
     Str255 text{};
     const SInt16 saved = CurResFile();
     if (GetApplicationResFile() != kResFileNotOpen) UseResFile(GetApplicationResFile());

@@ -3,6 +3,7 @@
 #include "app/Alerts.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "icons/FamilyWindow.h"
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "palettes/ColorPalettes.h"
@@ -199,7 +200,25 @@ void DoAboutBox() {
 }
 
 void UpdateMouseCursor(Point globalPt) {
-    // The tool cursors come with the cursor code; the crosshair ruler follows
-    // the mouse already.
+    // The crosshair ruler follows the mouse. Over an icon-family window the
+    // window chooses (the text cursor over its name field); leaving it gives
+    // the arrow back.
     DrawRuler(globalPt);
+    static Boolean overFamily = false;
+    WindowRef window = nullptr;
+    if (FindWindow(globalPt, &window) == inContent && GetExtWindowKind(window) == kFamilyWindowKind &&
+        window == FrontDocumentWindow()) {
+        CGrafPtr savedPort;
+        GDHandle savedDevice;
+        GetGWorld(&savedPort, &savedDevice);
+        SetPortWindowPort(window);
+        Point local = globalPt;
+        GlobalToLocal(&local);
+        SetGWorld(savedPort, savedDevice);
+        UpdateCursorInFamilyWindow(window, local);
+        overFamily = true;
+    } else if (overFamily) {
+        InitCursor();
+        overFamily = false;
+    }
 }

@@ -41,6 +41,10 @@ void DoUpdate(EventRecord* event);
 void ChangeSysSettings();
 void ResetSysSettings();
 void Quit();
+// Closes a document window by its kind, asking to save a changed document
+// ("before quitting" when `quitting`); the error of a cancelled question or a
+// failed save, which leaves the window open.
+[[nodiscard]] OSErr CloseDocumentWindow(WindowRef window, Boolean quitting);
 // The second click of a double-click on `window`: a mouse-down in the same
 // window within `slop` pixels of the first click (global `where`), before the
 // double-click time after `when` has passed and while the pointer stays that

@@ -3,12 +3,6 @@
 #include "app/CommandLine.h"
 #include "app/Shell.h"
 
-#include <string_view>
-
 int main(int argc, char** argv) {
-    if (argc >= 2) {
-        std::string_view first = argv[1];
-        if (first == "inspect" || first.starts_with("-")) return RunCommandLine(argc, argv);
-    }
-    return RunApplication(argc, argv);
+    return StartsProgram(argc, argv) ? RunApplication(argc, argv) : RunCommandLine(argc, argv);
 }

@@ -29,9 +29,6 @@ constexpr SInt16 kTitleStrings = 135;
 constexpr SInt16 kIconTitleStrings = 130;
 constexpr SInt16 kUntitledStrings = 132;
 constexpr SInt16 kSuffixStrings = 131;
-constexpr SInt16 kSaveQuestionStrings = 133;
-constexpr SInt16 kSaveQuestionDialog = 129;
-constexpr SInt16 kPictureDocumentItem = 5;  // "the picture" in the save question
 
 // The records of the open paint windows; a window's refCon points into here.
 std::map<WindowRef, std::unique_ptr<PaintWinRec>>& Records() {
@@ -64,30 +61,6 @@ void ReplaceAll(std::string* text, std::string_view key, std::string_view value)
     for (size_t at = text->find(key); at != std::string::npos; at = text->find(key, at + value.size())) {
         text->replace(at, key.size(), value);
     }
-}
-
-// The save question for a changed picture: 1 save, 2 cancel, 3 don't save.
-SInt16 AskSaveChanges(ConstStr255Param name, Boolean quitting) {
-    // The prompt names the kind of document and the document.
-    std::string prompt = IndString(kSaveQuestionStrings, quitting ? 2 : 1);
-    ReplaceAll(&prompt, "^0", IndString(kSaveQuestionStrings, kPictureDocumentItem));
-    ReplaceAll(&prompt, "^1", PStringToStd(name));
-    Str255 text;
-    CopyCStringToPascal(TruncateUtf8(prompt, 255), text);
-    ParamText(text, nullptr, nullptr, nullptr);
-    DialogRef dialog = GetNewDialog(kSaveQuestionDialog, nullptr, kFirstWindowOfClass);
-    if (!dialog) return kStdCancelItemIndex;
-    SetDialogDefaultItem(dialog, kStdOkItemIndex);
-    SetDialogCancelItem(dialog, kStdCancelItemIndex);
-    BeginModal();
-    ShowWindow(dialog);
-    DialogItemIndex item = 0;
-    do {
-        ModalDialog(MyModalDialogFilter, &item);
-    } while (item < 1 || item > 3);
-    EndModal();
-    DisposeDialog(dialog);
-    return item;
 }
 
 void DisposeScrollBars(PaintWinRec* rec) {
@@ -300,7 +273,7 @@ OSErr ClosePaintWindow(WindowRef window, Boolean quitting) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return paramErr;
     if (rec->isDirty) {
-        switch (AskSaveChanges(rec->fileSpec.name, quitting)) {
+        switch (AskSaveChanges(kPictureDocumentItem, rec->fileSpec.name, quitting)) {
         case kStdCancelItemIndex: return userCanceledErr;
         case kStdOkItemIndex: {
             SelectWindow(window);

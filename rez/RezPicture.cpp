@@ -1,25 +1,34 @@
 // Pictures from pixel art: the statements paint a 32-bit graphics world, and
 // one CopyBits of it is recorded as the picture, so the program plays back
-// exactly these pixels with DrawPicture.
+// exactly these pixels with DrawPicture. Pixels painted with a colour named
+// by `clear` are left out of the copy through its mask region, so they keep
+// whatever the picture is drawn over.
 #include "platform/picture/Pictures.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
+#include "platform/raster/Regions.h"
 #include "rez/RezInternal.h"
 
 #include <map>
+#include <vector>
 
 namespace rez {
 
 namespace {
 
 constexpr long long kMaxArtEdge = 1024;
+// The colour value of `clear` pixels: above every #RRGGBB colour.
+constexpr UInt32 kClearPixel = 0x1000000;
 
 struct Canvas {
     UniqueGWorld world;
     int width = 0, height = 0;
+    std::vector<bool> clear;  // per pixel, row by row
 
     void Set(int x, int y, UInt32 rgb) {
         if (x < 0 || y < 0 || x >= width || y >= height) return;
+        clear[size_t(y) * size_t(width) + size_t(x)] = rgb == kClearPixel;
+        if (rgb == kClearPixel) rgb = 0xFFFFFF;
         PixMapHandle pm = GetGWorldPixMap(world.get());
         UInt8* p = reinterpret_cast<UInt8*>(GetPixBaseAddr(pm)) + size_t(y) * size_t(GetPixRowBytes(pm)) + size_t(x) * 4;
         p[0] = 0;
@@ -69,10 +78,19 @@ std::vector<UInt8> CompilePixelArt(const std::vector<Stmt>& body, const Where& h
             if (canvas.world) Fail(s.where, "'size' given twice");
             canvas.width = int(s.Int(1, 1, kMaxArtEdge));
             canvas.height = int(s.Int(2, 1, kMaxArtEdge));
+            canvas.clear.assign(size_t(canvas.width) * size_t(canvas.height), false);
             Rect bounds = MakeRect(0, 0, canvas.height, canvas.width);
             if (NewGWorld(canvas.world.out(), 32, &bounds, nullptr, nullptr, 0) != noErr)
                 Fail(s.where, "out of memory for the picture");
             canvas.Fill(bounds, 0xFFFFFF);
+            continue;
+        }
+        if (k == "clear") {
+            s.ExpectCount(2);
+            const std::string& c = s.At(1).text;
+            if (c.size() != 1 || c[0] == ' ' || c[0] == '|')
+                Fail(s.where, "a palette character is one character other than space and |");
+            palette[c[0]] = kClearPixel;
             continue;
         }
         if (k == "color") {
@@ -113,7 +131,7 @@ std::vector<UInt8> CompilePixelArt(const std::vector<Stmt>& body, const Where& h
             scale = s.tokens.size() == 5 ? int(s.Int(4, 1, 64)) : 1;
             nextRow = 0;
         } else {
-            Fail(s.where, "unknown statement '" + k + "' (expected size, color, fill, rect, frame, at or |pixels|)");
+            Fail(s.where, "unknown statement '" + k + "' (expected size, color, clear, fill, rect, frame, at or |pixels|)");
         }
     }
     if (!canvas.world) Fail(header, "a picture needs 'size'");
@@ -128,8 +146,29 @@ std::vector<UInt8> CompilePixelArt(const std::vector<Stmt>& body, const Where& h
     params.srcRect = bounds;
     UniqueHandle pic(OpenCPicture(&params));
     if (!pic) Fail(header, "cannot record the picture");
+    // The drawn pixels as a region: runs of each row, joined.
+    UniqueRgn drawn;
+    bool anyClear = false;
+    for (int y = 0; y < canvas.height; ++y) {
+        for (int x = 0; x < canvas.width;) {
+            const size_t row = size_t(y) * size_t(canvas.width);
+            if (canvas.clear[row + size_t(x)]) {
+                anyClear = true;
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < canvas.width && !canvas.clear[row + size_t(end)]) ++end;
+            UniqueRgn run;
+            SetRectRgn(run, SInt16(x), SInt16(y), SInt16(end), SInt16(y + 1));
+            UnionRgn(drawn, run, drawn);
+            x = end;
+        }
+    }
+    if (anyClear && RegionToStored(drawn).empty() && !EmptyRgn(drawn))
+        Fail(header, "the drawn pixels make a region too complex to store");
     CopyBits(GetPortBitMapForCopyBits(canvas.world.get()), GetPortBitMapForCopyBits(port.get()), &bounds, &bounds,
-             srcCopy, nullptr);
+             srcCopy, anyClear ? drawn.get() : nullptr);
     ClosePicture();
     if (QDError() != noErr) Fail(header, "recording the picture failed");
     std::span<const UInt8> bytes = HandleBytes(pic.get());

@@ -173,6 +173,16 @@ void HandleKey(QKeyEvent* e) {
     }
 }
 
+// A modal Qt dialog the program runs (a file dialog, the colour picker)
+// takes the keyboard, and Qt drops the key-ups that come meanwhile: the keys
+// held when it opened are taken as let go, so none goes on repeating.
+void ReleaseHeldKeys() {
+    Queue& q = Q();
+    std::fill(std::begin(q.input.keyDown), std::end(q.input.keyDown), false);
+    q.input.modifiers = UInt16(q.input.modifiers & ~(cmdKey | shiftKey | optionKey | controlKey));
+    q.repeating = false;
+}
+
 void MakeAutoKeys() {
     Queue& q = Q();
     if (!q.repeating) return;
@@ -213,6 +223,9 @@ protected:
                 event->accept();
                 return true;
             }
+            return false;
+        case QEvent::WindowBlocked:
+            if (obj == MainWindow()) ReleaseHeldKeys();
             return false;
         case QEvent::ApplicationStateChange: {
             if (obj != qApp) return false;

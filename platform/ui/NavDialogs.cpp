@@ -5,35 +5,131 @@
 #include "platform/ui/DialogInternal.h"
 #include "platform/ui/WindowInternal.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
 namespace {
 
-enum class NavDialogKind { ChooseFile };
+enum class NavDialogKind { ChooseFile, PutFile };
 
-// One run of a navigation dialog: the path of the chosen item, or none when
-// the user cancelled. A scripted answer comes first; unattended, a dialog
-// without one is cancelled at once.
-std::optional<std::string> RunNavDialog(NavDialogKind kind, const NavDialogOptions& options) {
+struct NavResult {
+    std::string path;
+    SInt16 format = 0;
+};
+
+QString QtText(const std::string& text) { return QString::fromStdString(LegacyTextToUtf8(text)); }
+
+// The name with its suffix changed to the one of the chosen format: any
+// suffix of the pop-up's formats is cut first.
+QString WithFormatSuffix(QString name, const NavDialogOptions& options, int format) {
+    for (const NavMenuItemSpec& item : options.popupExtension) {
+        const QString suffix = QString::fromStdString(item.suffix);
+        if (!suffix.isEmpty() && name.endsWith(suffix, Qt::CaseInsensitive) && name.size() > suffix.size()) {
+            name.chop(suffix.size());
+            break;
+        }
+    }
+    return name + QString::fromStdString(options.popupExtension[size_t(format)].suffix);
+}
+
+// The save dialog. It takes the name as typed (not an entry still selected
+// in the list), enters a folder that is typed unless the format saves onto
+// folders (an empty suffix: a custom icon), and asks before replacing a file.
+class SaveDialog : public QFileDialog {
+public:
+    SaveDialog(const NavDialogOptions& options, const QStringList& filters)
+        : QFileDialog(nullptr, QtText(PStringToStd(options.message))), options_(options), filters_(filters) {}
+    std::string chosen;
+
+protected:
+    void accept() override {
+        QLineEdit* nameField = findChild<QLineEdit*>("fileNameEdit");
+        const QString text = nameField ? nameField->text().trimmed() : QString();
+        if (text.isEmpty()) return;
+        const QString path = QDir(directory()).absoluteFilePath(text);
+        const QFileInfo info(path);
+        const qsizetype format = filters_.indexOf(selectedNameFilter());
+        const auto& formats = options_.popupExtension;
+        const bool ontoFolders = format >= 0 && size_t(format) < formats.size() && formats[size_t(format)].suffix.empty();
+        if (info.isDir() && !ontoFolders) {
+            setDirectory(path);
+            nameField->clear();
+            return;
+        }
+        const QString question = tr("%1 already exists.\nDo you want to replace it?").arg(info.fileName());
+        if (info.exists() && !info.isDir() &&
+            QMessageBox::warning(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+                QMessageBox::Yes) {
+            return;
+        }
+        chosen = path.toStdString();
+        QDialog::accept();
+    }
+
+private:
+    const NavDialogOptions& options_;
+    const QStringList& filters_;
+};
+
+std::optional<NavResult> RunQtSaveDialog(const NavDialogOptions& options) {
+    QStringList filters;
+    for (const NavMenuItemSpec& item : options.popupExtension) {
+        filters << QtText(item.menuItemName) + (item.suffix.empty() ? QString(" (*)")
+                                                                     : " (*" + QString::fromStdString(item.suffix) + ")");
+    }
+    SaveDialog dialog(options, filters);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (options.defaultDirID != 0) {
+        const std::string folder = PathForDirID(options.defaultDirID);
+        if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder));
+    }
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(options.popupSelection));
+        // A new format gives the typed name that format's suffix.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+            const int format = int(filters.indexOf(filter));
+            QLineEdit* nameField = dialog.findChild<QLineEdit*>("fileNameEdit");
+            if (format < 0 || !nameField) return;
+            nameField->setText(WithFormatSuffix(nameField->text(), options, format));
+        });
+    }
+    dialog.selectFile(QString::fromStdString(PStringToStd(options.savedFileName)));
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen.empty()) return std::nullopt;
+    const qsizetype format = filters.indexOf(dialog.selectedNameFilter());
+    return NavResult{dialog.chosen, SInt16(std::max<qsizetype>(0, format))};
+}
+
+// One run of a navigation dialog: the path of the chosen item and the chosen
+// format, or none when the user cancelled. A scripted answer comes first;
+// unattended, a dialog without one is cancelled at once.
+std::optional<NavResult> RunNavDialog(NavDialogKind kind, const NavDialogOptions& options) {
     NavAnswer answer;
     if (ui_internal::TakeNavAnswer(&answer)) {
         if (answer.whileShown) answer.whileShown();
-        return answer.chosen ? std::optional<std::string>(answer.path) : std::nullopt;
+        if (!answer.chosen) return std::nullopt;
+        return NavResult{answer.path, answer.format < 0 ? options.popupSelection : answer.format};
     }
     if (ui_internal::IsUnattended()) return std::nullopt;
-    const QString title = QString::fromStdString(LegacyTextToUtf8(PStringToStd(options.message)));
-    QString path;
     switch (kind) {
-    case NavDialogKind::ChooseFile:
-        path = QFileDialog::getOpenFileName(nullptr, title, {}, {}, nullptr, QFileDialog::DontUseNativeDialog);
-        break;
+    case NavDialogKind::ChooseFile: {
+        const QString path = QFileDialog::getOpenFileName(nullptr, QtText(PStringToStd(options.message)), {}, {},
+                                                          nullptr, QFileDialog::DontUseNativeDialog);
+        if (path.isEmpty()) return std::nullopt;
+        return NavResult{path.toStdString(), 0};
     }
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    case NavDialogKind::PutFile: return RunQtSaveDialog(options);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -43,10 +139,28 @@ OSErr NavChooseFile(const NavDialogOptions* options, NavReplyRecord* reply) {
     *reply = NavReplyRecord{};
     const NavDialogOptions defaults;
     const NavDialogOptions& o = options ? *options : defaults;
-    const std::optional<std::string> path = RunNavDialog(NavDialogKind::ChooseFile, o);
-    if (!path) return userCanceledErr;
-    if (o.applicationsOnly && !QFileInfo(QString::fromStdString(*path)).isExecutable()) return paramErr;
-    if (const OSErr err = FSSpecFromPath(*path, &reply->selection); err != noErr) return err;
+    const std::optional<NavResult> result = RunNavDialog(NavDialogKind::ChooseFile, o);
+    if (!result) return userCanceledErr;
+    if (o.applicationsOnly && !QFileInfo(QString::fromStdString(result->path)).isExecutable()) return paramErr;
+    if (const OSErr err = FSSpecFromPath(result->path, &reply->selection); err != noErr) return err;
+    reply->validRecord = true;
+    return noErr;
+}
+
+OSErr NavPutFile(const NavDialogOptions* options, NavReplyRecord* reply) {
+    if (!reply) return paramErr;
+    *reply = NavReplyRecord{};
+    const NavDialogOptions defaults;
+    const NavDialogOptions& o = options ? *options : defaults;
+    const std::optional<NavResult> result = RunNavDialog(NavDialogKind::PutFile, o);
+    if (!result) return userCanceledErr;
+    const bool hasPopup = !o.popupExtension.empty();
+    if (result->format < 0 || (hasPopup && size_t(result->format) >= o.popupExtension.size()) ||
+        (!hasPopup && result->format != 0)) {
+        return paramErr;
+    }
+    if (const OSErr err = FSSpecFromPath(result->path, &reply->selection); err != noErr) return err;
+    reply->format = result->format;
     reply->validRecord = true;
     return noErr;
 }

@@ -60,6 +60,7 @@ struct NavAnswer {
     Boolean chosen = true;  // false: the user cancels
     std::string path;       // the item chosen
     std::function<void()> whileShown;
+    SInt16 format = -1;     // a save dialog's format pop-up item, from 0; -1 leaves the one proposed
 };
 void ScriptNavDialog(NavAnswer answer);
 // When set, a dialog or alert without a scripted answer does not wait for a

@@ -29,3 +29,11 @@ void TEIdle(TEHandle te);
 void TEUpdate(const Rect& updateRect, TEHandle te);
 // The port the field draws into.
 CGrafPtr TEGetPort(TEHandle te);
+// The Edit menu on a field: the selection to and from the system clipboard
+// as plain text (one line: line breaks pasted become spaces), and deleted.
+void TECut(TEHandle te);
+void TECopy(TEHandle te);
+void TEPaste(TEHandle te);
+void TEDelete(TEHandle te);
+// Whether the clipboard holds text a field can paste.
+Boolean TEScrapHasText();

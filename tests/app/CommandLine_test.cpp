@@ -1,5 +1,6 @@
 // The command line of the built program: --help prints the usage and
-// succeeds; an unknown option prints it to stderr and exits with 2.
+// succeeds; an unknown option, or --icon-of without its path, prints it to
+// stderr and exits with 2.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -22,10 +23,15 @@ std::pair<std::string, int> Capture(const std::string& command) {
 
 TEST(CommandLine, HelpAndUnknownOptions) {
     const std::string usage =
-        "usage: korvel [FILE...]\n"
+        "usage: korvel [FILE...] [--icon-of PATH]...\n"
         "       korvel inspect [--json] FILE\n"
         "       korvel --version\n"
-        "       korvel --help\n";
+        "       korvel --help\n"
+        "\n"
+        "Each FILE opens as its kind of document: an icon family (.icns) or a\n"
+        "Windows icon (.ico) opens in an icon window; a folder, or a file of\n"
+        "another kind, opens its custom icon. --icon-of PATH opens the custom\n"
+        "icon of the file or folder PATH, whatever the file holds.\n";
     const struct {
         const char* args;
         std::string out, err;
@@ -35,6 +41,8 @@ TEST(CommandLine, HelpAndUnknownOptions) {
         {"-h", usage, "", 0},
         {"--bogus", "", usage, 2},
         {"-x file.pict", "", usage, 2},
+        {"--icon-of", "", usage, 2},
+        {"a.icns --bogus", "", usage, 2},
     };
     const std::string korvel = std::string("'") + KORVEL_BINARY + "' ";
     for (const auto& c : cases) {

@@ -89,7 +89,7 @@ TEST_F(MenuBarTest, ChoicesThatCannotActChangeNothing) {
 // palette stays hidden.
 TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
     const struct { MenuID menu; MenuItemIndex item; bool noWindow, paintWindow; } cases[] = {
-        {kFileMenuID, 1, true, true},    {kFileMenuID, 2, false, false},   {kFileMenuID, 3, false, true},
+        {kFileMenuID, 1, true, true},    {kFileMenuID, 2, true, true},   {kFileMenuID, 3, false, true},
         {kFileMenuID, 4, false, false},  {kFileMenuID, 9, false, false},   {kFileMenuID, 11, true, true},
         {kFileMenuID, 13, true, true},   {kEditMenuID, 1, false, false},   {kEditMenuID, 5, false, false},
         {kEditMenuID, 19, false, false}, {kEffectMenuID, 3, false, false}, {kToolMenuID, 6, true, true},
@@ -126,7 +126,7 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
     ShowWindow(DotModePalette);
     UpdateMenus();
     EXPECT_TRUE(IsWindowVisible(gPreviewWindow));
-    EXPECT_EQ(Port(gPreviewWindow), (Rect{0, 0, 173, 127}));
+    EXPECT_EQ(Port(gPreviewWindow), (Rect{0, 0, 173, 128}));
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
     EXPECT_FALSE(Enabled(kWindowMenuID, 1));
 }

@@ -212,19 +212,6 @@ TEST_F(ShellTest, ClickInAWindowOfUnknownKindBeeps) {
     DisposeWindow(stray);
 }
 
-TEST_F(ShellTest, ADocumentOfAnUnknownKindIsNamedInAnAlert) {
-    Start();
-    ResetScriptLog();
-    FSSpec fileSpec{};
-    ASSERT_EQ(FSSpecFromPath((configHome_ / "notes.txt").string(), &fileSpec), noErr);
-    PostOpenDocuments({fileSpec});
-    RunPendingEvents();
-    ASSERT_EQ(DialogsShown().size(), 1u);
-    EXPECT_EQ(DialogsShown()[0], kErrorAlertID);
-    EXPECT_NE(LastAlertText().find("Korvel cannot open \u201Cnotes.txt\u201D"), std::string::npos) << LastAlertText();
-    EXPECT_EQ(FrontDocumentWindow(), nullptr);
-}
-
 TEST_F(ShellTest, APencilDragInThePictureGoesThroughTheToolAndCanBeUndoneByItsKey) {
     Start();
     WindowRef w = NewPictureFromMenu();

@@ -111,6 +111,18 @@ TEST(RezEncoding, PixelArtPlaysBackExactly) {
     EXPECT_EQ(pixelart::Picture(g.get()), (std::vector<std::string>{"#g#gg", "grrrg", "grr##"}));
 }
 
+// Clear pixels are left out of the copy: they keep what was drawn before.
+TEST(RezEncoding, ClearPixelsKeepWhatIsUnder) {
+    const Bytes pict = CompileOne("resource 'PICT' 201\n size 4 2\n color k #000000\n clear .\n fill .\n"
+                                  " at 0 0\n |k..k|\n |.kk.|\nend\n");
+    UniqueHandle pic(NewHandleFromBytes(pict));
+    SavedGWorld saved;
+    UniqueGWorld g = pixelart::MakeWorld(32, {"rrrr", "bbbb"});
+    const Rect frame = MakeRect(0, 0, 2, 4);
+    ASSERT_EQ(DrawPictureChecked(pic.get(), &frame), noErr);
+    EXPECT_EQ(pixelart::Picture(g.get()), (std::vector<std::string>{"#rr#", "b##b"}));
+}
+
 TEST(RezErrors, MalformedSourcesNameTheirLine) {
     struct Case { const char* text; int line; const char* message; };
     const Case cases[] = {

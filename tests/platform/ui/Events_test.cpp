@@ -5,6 +5,9 @@
 #include "platform/ui/WindowInternal.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
+#include <QDialog>
+#include <QTimer>
+
 
 using namespace uitest;
 
@@ -129,6 +132,22 @@ TEST_F(EventsTest, HeldKeysRepeatWithTheLayersThresholds) {
     }
     LMSetKeyThresh(thresh);
     LMSetKeyRepThresh(rep);
+}
+
+// A modal Qt dialog (a file dialog) takes the keyboard and Qt drops the
+// key-ups meanwhile: a key held when it opened no longer counts as held, and
+// does not repeat once it has closed.
+TEST_F(EventsTest, AModalQtDialogEndsTheRepeatOfAHeldKey) {
+    MakeWindow(R(100, 100, 300, 400));
+    ScriptKeyDown(kVK_ANSI_S, 's', cmdKey);
+    ASSERT_EQ(NextEvent(keyDownMask).what, keyDown);
+    ASSERT_TRUE(IsKeyDown(kVK_ANSI_S));
+    QDialog dialog;
+    QTimer::singleShot(50, &dialog, &QDialog::reject);
+    dialog.exec();
+    EXPECT_FALSE(IsKeyDown(kVK_ANSI_S));
+    EXPECT_EQ(GetCurrentKeyModifiers() & cmdKey, 0u);
+    EXPECT_EQ(NextEvent(autoKeyMask, 30).what, nullEvent);
 }
 
 TEST_F(EventsTest, UpdatesComeAfterOtherEventsFrontWindowFirst) {
