@@ -118,6 +118,34 @@ EntryImage IndexedImage(std::span<const UInt8> data, int size, int depth,
     return {UInt8(size), UInt8(depth == 4 ? 16 : 0), 0, 0, std::move(w.buffer())};
 }
 
+// A 2-colour entry from a 1-bit member's two halves, index 0 black. Windows
+// XORs the screen with the XOR colour where the AND bit is set, as a clear
+// mask bit with a set image bit inverts on the Mac, so the XOR bit is the
+// image bit inverted where opaque and kept where transparent.
+EntryImage OneBitImage(std::span<const UInt8> member, int size) {
+    const size_t half = size_t(size) * size_t(size) / 8, memberRow = size_t(size) / 8;
+    const size_t xorRow = WinBitmapRowBytes(size, 1);
+    ByteWriter w;
+    BitmapHeader(w, size, 1, 2 * xorRow * size_t(size), 2);
+    for (UInt8 c : {0x00, 0xFF}) {
+        w.u8(c);
+        w.u8(c);
+        w.u8(c);
+        w.u8(0);
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        std::vector<UInt8> row(xorRow, 0);
+        for (size_t i = 0; i < memberRow; ++i) {
+            const size_t at = size_t(y) * memberRow + i;
+            row[i] = UInt8(member[at] ^ member[half + at]);
+        }
+        w.bytes(row);
+    }
+    const std::span<const UInt8> mask = member.subspan(half);
+    AndMask(w, size, [&](size_t i) { return (mask[i / 8] & (0x80 >> (i % 8))) != 0; });
+    return {UInt8(size), 2, 0, 0, std::move(w.buffer())};
+}
+
 // Opacity of a 32-bit member: its 8-bit mask, else the 1-bit mask of its
 // size, else opaque.
 std::vector<UInt8> AlphaFor(const std::optional<std::span<const UInt8>>& alpha,
@@ -198,6 +226,11 @@ OSErr BuildWinIcon(const KorvelIcon& icon, bool with32, std::vector<UInt8>* byte
                 images.push_back(IndexedImage(*data, c.size, c.depth, OneBitMask(icon.suite, c.size)));
         }
         if (with32) {
+            // Both 1-bit members too, so that no size the family holds is lost.
+            for (int size : {32, 16}) {
+                if (auto data = MemberData(icon.suite, FourCC(size == 32 ? "ICN#" : "ics#"), Size(size) * size / 4))
+                    images.push_back(OneBitImage(*data, size));
+            }
             for (int size : {32, 16}) {
                 const size_t count = size_t(size) * size_t(size);
                 auto rgb = MemberData(icon.suite, FourCC(size == 32 ? "il32" : "is32"), Size(count * 4));

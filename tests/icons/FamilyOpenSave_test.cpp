@@ -181,7 +181,9 @@ TEST_F(FamilyOpenSaveTest, AWindowsIconIsSavedAndItsLeftOutImagesNamed) {
     EXPECT_EQ(Output("icotool -l '" + path + "'"),
               "--icon --index=1 --width=16 --height=16 --bit-depth=8 --palette-size=256\n"
               "--icon --index=2 --width=16 --height=16 --bit-depth=4 --palette-size=16\n"
-              "--icon --index=3 --width=32 --height=32 --bit-depth=32 --palette-size=0\n");
+              "--icon --index=3 --width=32 --height=32 --bit-depth=1 --palette-size=2\n"
+              "--icon --index=4 --width=16 --height=16 --bit-depth=1 --palette-size=2\n"
+              "--icon --index=5 --width=32 --height=32 --bit-depth=32 --palette-size=0\n");
 
     ResetScriptLog();
     WindowRef png = Open(Copy(std::string(KORVEL_TEST_DATA) + "/ico/pillow-png.ico", "png.ico"));
@@ -298,9 +300,11 @@ TEST_F(FamilyOpenSaveTest, TheCommandLineOpensItsFilesAndSaveAsWritesAWindowsIco
               "--icon --index=2 --width=32 --height=32 --bit-depth=4 --palette-size=16\n"
               "--icon --index=3 --width=16 --height=16 --bit-depth=8 --palette-size=256\n"
               "--icon --index=4 --width=16 --height=16 --bit-depth=4 --palette-size=16\n"
-              "--icon --index=5 --width=32 --height=32 --bit-depth=32 --palette-size=0\n"
-              "--icon --index=6 --width=16 --height=16 --bit-depth=32 --palette-size=0\n"
-              "--icon --index=7 --width=128 --height=128 --bit-depth=32 --palette-size=0\n");
+              "--icon --index=5 --width=32 --height=32 --bit-depth=1 --palette-size=2\n"
+              "--icon --index=6 --width=16 --height=16 --bit-depth=1 --palette-size=2\n"
+              "--icon --index=7 --width=32 --height=32 --bit-depth=32 --palette-size=0\n"
+              "--icon --index=8 --width=16 --height=16 --bit-depth=32 --palette-size=0\n"
+              "--icon --index=9 --width=128 --height=128 --bit-depth=32 --palette-size=0\n");
     ASSERT_EQ(InitWindows(1024, 768), noErr);
     ASSERT_TRUE(StartUp());
 }

@@ -285,11 +285,12 @@ TEST(WinIconInterop, KorvelFilesDecodeInEachPeerAsKorvelHoldsThem) {
     icon.t8mkData = NewHandleFromBytes(noise(16384));
     const std::string path = dir / "korvel.ico";
     ASSERT_EQ(MakeWinIconFromKorvelIcon(FileSpecFor(path), icon), noErr);
-    const std::pair<int, int> written[] = {{32, 8}, {32, 4}, {16, 8}, {16, 4}, {32, 32}, {16, 32}, {128, 32}};
+    const std::pair<int, int> written[] = {{32, 8}, {32, 4}, {16, 8}, {16, 4}, {32, 1}, {16, 1},
+                                           {32, 32}, {16, 32}, {128, 32}};
     Bytes listing;
     std::string expected;
     ASSERT_TRUE(RunCapture("icotool -l " + path + " 2>&1", listing));
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 9; ++i) {
         const auto [size, depth] = written[i];
         expected += "--icon --index=" + std::to_string(i + 1) + " --width=" + std::to_string(size) + " --height=" +
                     std::to_string(size) + " --bit-depth=" + std::to_string(depth) +
@@ -298,8 +299,8 @@ TEST(WinIconInterop, KorvelFilesDecodeInEachPeerAsKorvelHoldsThem) {
     EXPECT_EQ(std::string(listing.begin(), listing.end()), expected);
     for (const char* peer : {"Pillow", "icotool", "ImageMagick"}) {
         const std::vector<Bytes> frames = PeerFrames(peer, path, dir);
-        ASSERT_EQ(frames.size(), 7u) << peer;
-        for (size_t i = 0; i < 7; ++i) {
+        ASSERT_EQ(frames.size(), 9u) << peer;
+        for (size_t i = 0; i < 9; ++i) {
             const auto [size, depth] = written[i];
             EXPECT_TRUE(SamePixels(MemberRgba(icon, size, depth), frames[i])) << peer << " " << i;
         }
@@ -320,7 +321,7 @@ TEST(WinIconWrite, ImagesFollowTheHeaderAndDirectoryInMemberOrder) {
     KorvelIcon icon =
         IconOf({{"ics4", Bytes(128, 0x33)}, {"ics8", Bytes(256, 7)}, {"icl8", Bytes(1024, 9)}, {"ics#", ics}});
     Bytes file;
-    ASSERT_EQ(BuildWinIcon(icon, true, &file), noErr);
+    ASSERT_EQ(BuildWinIcon(icon, false, &file), noErr);
     ASSERT_EQ(file.size(), 3950u);
     Bytes head;
     Le(head, 0, 2), Le(head, 1, 2), Le(head, 3, 2);
