@@ -19,7 +19,7 @@
 
 namespace {
 
-enum : SInt16 { kUndoStrings = 128, kRedoStrings = 129 };
+enum : SInt16 { kUndoStrings = 128, kRedoStrings = 129, kIconItem4Strings = 190 };
 // The icon preview's size when an icon document is in front.
 constexpr SInt16 kIconPreviewWidth = 128, kIconPreviewHeight = 173;
 
@@ -38,7 +38,18 @@ void UpdateBGMenu() { UpdateCommandItems(kEditMenuID, 14, 20); }
 
 }  // namespace
 
-void UpdateIconMenu() { UpdateCommandItems(kIconMenuID, 1, 12); }
+// Item 4 adds an icon to an icon file but makes an empty member of an icon
+// family: its text follows the front window.
+void UpdateIconMenu() {
+    UpdateCommandItems(kIconMenuID, 1, 12);
+    MenuRef icon = GetMenuHandle(kIconMenuID);
+    if (!icon) return;
+    const WindowRef front = FrontDocumentWindow();
+    const SInt16 textItem = front && GetExtWindowKind(front) == kFamilyWindowKind ? 2 : 1;
+    Str255 text;
+    GetIndString(text, kIconItem4Strings, textItem);
+    if (text[0]) SetMenuItemText(icon, 4, text);
+}
 
 void UpdateDocumentCommandMenus() {
     UpdateClipMenu();

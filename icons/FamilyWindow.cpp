@@ -33,6 +33,8 @@ constexpr SInt16 kFamilyTitleStrings = 139;
 constexpr SInt16 kCustomIconTitleItem = 3, kUntitledIconTitleItem = 4;
 constexpr SInt16 kNameTextSize = 9;
 constexpr SInt16 kWideWidth = 295, kTallHeight = 292;
+// Room below the small members' frames before the thumbnail labels begin.
+constexpr SInt16 kThumbnailLabelGap = 8;
 constexpr Point kFirstWindowPlace{113, 42};  // (v, h)
 
 // The application's resources, whatever file is current.
@@ -199,7 +201,18 @@ void UpdateFamilyWindow(WindowRef window) {
         Rect frame;
         QDGetPictureBounds(art, &frame);
         OffsetRect(&frame, SInt16(-frame.left), SInt16(-frame.top));
+        // A window too short for the thumbnails would show the tops of their
+        // labels: the art stops below the small members then.
+        Rect port;
+        GetWindowPortBounds(window, &port);
+        const SInt16 thumbnailTop = familyIconRect[size_t(kKindIt32)].top;
+        if (port.bottom < thumbnailTop) {
+            Rect above = port;
+            above.bottom = SInt16(familyIconRect[size_t(kKindIs32)].bottom + kThumbnailLabelGap);
+            ClipRect(&above);
+        }
         DrawPicture(art, &frame);
+        ClipRect(&port);
     }
     const SInt16 last = LastShownKind(*family, window);
     for (SInt16 kind = 0; kind <= last; ++kind) DisplayFamilyIcon(family, kind);

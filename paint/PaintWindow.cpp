@@ -273,7 +273,8 @@ OSErr ClosePaintWindow(WindowRef window, Boolean quitting) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return paramErr;
     if (rec->isDirty) {
-        switch (AskSaveChanges(kPictureDocumentItem, rec->fileSpec.name, quitting)) {
+        const SInt16 documentItem = rec->parentWindow ? kIconMemberDocumentItem : kPictureDocumentItem;
+        switch (AskSaveChanges(documentItem, rec->fileSpec.name, quitting)) {
         case kStdCancelItemIndex: return userCanceledErr;
         case kStdOkItemIndex: {
             SelectWindow(window);
