@@ -179,7 +179,10 @@ SInt16 LeaveBackground(PaintWinRec* rec, UniqueGWorld park, UniqueGWorld emptyMa
 // Before merging or deleting: nothing lifted, and the foreground edited (or,
 // for deleting the foreground, the background).
 [[nodiscard]] OSErr PrepareLayers(WindowRef window, PaintWinRec* rec, bool backgroundEdited) {
-    if (rec->isFloating) FixSelection(window);
+    if (rec->isFloating) {
+        FixSelection(window);
+        if (rec->isFloating) return userCanceledErr;  // it could not be dropped, and said so
+    }
     if (bool(rec->isBackMode) != backgroundEdited) {
         if (const OSErr err = GoBackgroundMode(window); err != noErr) return err;
     }
@@ -348,7 +351,7 @@ void HandleForeTransparencyChoice(SInt16 item) {
 }
 
 void ReportLayerError(OSErr err) {
-    if (err == noErr) return;
+    if (err == noErr || err == userCanceledErr) return;  // nothing went wrong, or the user was told
     // Every buffer a layer command needs is memory; a record in no state to act beeps.
     if (err == paramErr) SysBeep(1);
     else ErrorAlertFromResource(kMemoryErrStrings, 1);

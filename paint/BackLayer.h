@@ -43,7 +43,8 @@ void ShowHideBackground(WindowRef window);
 // The front paint document's foreground level becomes item − 1 (mode 24).
 void HandleForeTransparencyChoice(SInt16 item);
 
-// A failed layer command's alert; nothing for noErr.
+// A failed layer command's alert; nothing for noErr, nor for userCanceledErr
+// (a selection that could not be dropped, which its own alert reported).
 void ReportLayerError(OSErr err);
 
 // The indicator's pop-up (menu 160 with submenu 136) at a global point, and
