@@ -12,6 +12,7 @@
 #include "image/Colors.h"
 #include "io/OpenDocuments.h"
 #include "io/SavePaint.h"
+#include "paint/BackLayer.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "paint/Undo.h"
@@ -93,6 +94,14 @@ void RunWhiteTransparentMask(WindowRef front) { ChangeMask(front, 36); }
 void RunToggleSelectionBlend(WindowRef front) { ToggleSelectionBlend(front); }
 void RunExchangeSelection(WindowRef front) { ExchangeSelection(front); }
 
+// The layer commands report their own failures.
+template <OSErr (*layerCommand)(WindowRef)>
+void RunLayerCommand(WindowRef front) {
+    ReportLayerError(layerCommand(front));
+}
+// An item that only holds a submenu: its enabling opens the submenu.
+void RunSubmenuItem(WindowRef) {}
+
 void RunToggleRuler(WindowRef) {
     // The crosshair is drawn in xor: take it away while the rulers are still on.
     if (gToolPrefs.showRuler) ResetRuler();
@@ -126,12 +135,12 @@ constexpr MenuCommand kCommands[] = {
     {kEditMenuID, 9, kDoc, nullptr},    // duplicate
     {kEditMenuID, 11, kPaint, nullptr}, // change the picture's size
     {kEditMenuID, 12, kPaint, nullptr}, // type a string
-    {kEditMenuID, 14, kPaint, nullptr}, // background layer mode
-    {kEditMenuID, 15, kPaint, nullptr}, // union the layers
-    {kEditMenuID, 16, kPaint, nullptr}, // delete the foreground
-    {kEditMenuID, 17, kPaint, nullptr}, // delete the background
-    {kEditMenuID, 19, kPaint, nullptr}, // the foreground transparency submenu
-    {kEditMenuID, 20, kPaint, nullptr}, // show or hide the background
+    {kEditMenuID, 14, kPaint, RunLayerCommand<GoBackgroundMode>},
+    {kEditMenuID, 15, kPaint, RunLayerCommand<UnionBackground>, WindowHasLayers},
+    {kEditMenuID, 16, kPaint, RunLayerCommand<DeleteForeground>, WindowHasLayers},
+    {kEditMenuID, 17, kPaint, RunLayerCommand<DeleteBackground>, WindowHasLayers},
+    {kEditMenuID, 19, kPaint, RunSubmenuItem, WindowHasLayers},  // the foreground transparency submenu
+    {kEditMenuID, 20, kPaint, ShowHideBackground, WindowHasLayers},
 
     {kEffectMenuID, 3, kPaint, nullptr},  // fill
     {kEffectMenuID, 4, kPaint, nullptr},  // lighten
@@ -162,7 +171,7 @@ constexpr MenuCommand kCommands[] = {
 };
 
 // Submenus none of whose items has an operation: disabled whole.
-constexpr MenuID kDisabledSubmenus[] = {kForeTransMenuID, kColorModeMenuID, kBlendPaletteMenuID};
+constexpr MenuID kDisabledSubmenus[] = {kColorModeMenuID, kBlendPaletteMenuID};
 
 void RunCommand(MenuID menu, MenuItemIndex item) {
     const MenuCommand* command = FindMenuCommand(menu, item);
@@ -387,7 +396,8 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kPaletteCheckMenuID: HandlePaletteChoice(item); break;
         case kListBackgroundMenuID: HandleListBackgroundChoice(item); break;
         case kSelectionMenuID: HandleSelectionChoice(item); break;
-        default: break;  // the colour-mode, layer and blend-palette menus are disabled
+        case kForeTransMenuID: HandleForeTransparencyChoice(item); break;
+        default: break;  // the colour-mode and blend-palette menus are disabled
     }
     HiliteMenu(0);
 }

@@ -7,6 +7,7 @@
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
+#include "paint/BackLayer.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "palettes/ColorPalettes.h"
@@ -33,8 +34,6 @@ void UpdateEffectMenu() {
     UpdateCommandItems(kEffectMenuID, 1, 20);
     UpdateCommandItems(kEditMenuID, 11, 12);
 }
-
-void UpdateBGMenu() { UpdateCommandItems(kEditMenuID, 14, 20); }
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
+#include "paint/BackLayer.h"
 #include "image/Colors.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
@@ -395,6 +396,9 @@ void ClickPaintWindow(WindowRef window, Point localPt, const EventRecord* event)
         ChangeRatio(window, corner);
         return;
     }
-    if (inBottomStrip && localPt.h < r.left + 43) return;  // the background indicator: its layer code
+    if (inBottomStrip && localPt.h < r.left + 43) {
+        ClickBackInfo(window, localPt, event);
+        return;
+    }
     DoScrollPaintWindow(localPt, window);
 }

@@ -147,13 +147,14 @@ void EraseWhole(GWorldPtr g, const Rect& r) {
 }
 
 // Undo of entering background mode (a new background layer) and of leaving
-// it when no foreground existed (a new foreground).
-void ExchangeNewLayer(PaintWinRec* rec, SInt16 m, bool undoing) {
+// it when no foreground existed (a new foreground). False when a buffer it
+// needs is missing or cannot be made: the document is then left as it was.
+bool ExchangeNewLayer(PaintWinRec* rec, SInt16 m, bool undoing) {
     const bool startInBack = gOtherPrefs[kOtherStartInBackMode] != 0;
     const SInt16 depth = StorageDepth(rec->depth);
     const Rect pic = rec->picRect;
     if (m == kUndoEnterBackMode && undoing) {
-        if (!rec->foreHoldPort || !rec->foreHoldMask) return;
+        if (!rec->foreHoldPort || !rec->foreHoldMask) return false;
         EraseWhole(rec->offPort.get(), pic);
         CopyThrough(rec->foreHoldPort.get(), rec->offPort.get(), pic, rec->selRgn);
         CopyThrough(rec->foreHoldPort.get(), rec->basePort.get(), pic, nullptr);
@@ -168,7 +169,7 @@ void ExchangeNewLayer(PaintWinRec* rec, SInt16 m, bool undoing) {
     } else if (m == kUndoEnterBackMode) {
         UniqueGWorld hold = CopyOf(rec->dispPort.get(), depth, pic);
         UniqueGWorld holdMask = CopyOf(rec->maskPort.get(), 1, pic);
-        if (!hold || !holdMask) return;
+        if (!hold || !holdMask) return false;
         SetBlackOnWhite(rec->baseMask.get());
         SetBlackOnWhite(holdMask.get());
         CopyBits(GetPortBitMapForCopyBits(rec->baseMask.get()), GetPortBitMapForCopyBits(holdMask.get()), &pic, &pic,
@@ -176,15 +177,21 @@ void ExchangeNewLayer(PaintWinRec* rec, SInt16 m, bool undoing) {
         rec->foreHoldPort = std::move(hold);
         rec->foreHoldMask = std::move(holdMask);
         EraseOffPort(rec);
+        // The new background is opaque, as the switch made it.
+        SetBlackOnWhite(rec->maskPort.get());
+        PaintRgn(rec->selRgn);
+        SetBlackOnWhite(rec->baseMask.get());
+        PaintRect(&pic);
+        if (gBackColor.isTransparent) EraseRgn(rec->selRgn);
         rec->isBackMode = true;
     } else if (!undoing) {  // redo of a new foreground
         UniqueGWorld back = CopyOf(rec->dispPort.get(), depth, pic);
-        if (!back) return;
+        if (!back) return false;
         rec->backPort = std::move(back);
         EraseOffPort(rec);
         rec->isBackMode = false;
     } else {
-        if (!rec->backPort) return;
+        if (!rec->backPort) return false;
         EraseWhole(rec->offPort.get(), pic);
         CopyThrough(rec->backPort.get(), rec->offPort.get(), pic, rec->selRgn);
         CopyThrough(rec->backPort.get(), rec->basePort.get(), pic, nullptr);
@@ -199,14 +206,24 @@ void ExchangeNewLayer(PaintWinRec* rec, SInt16 m, bool undoing) {
         rec->backPort.reset();
         rec->isBackMode = startInBack;
     }
+    return true;
 }
 
-void ExchangeBackground(PaintWinRec* rec, SInt16 m, bool undoing) {
+// Undo of merging and of deleting either layer. The layer that comes back
+// is made before anything is exchanged: false, and the document as it was,
+// when it cannot be.
+bool ExchangeBackground(PaintWinRec* rec, SInt16 m, bool undoing) {
     const bool startInBack = gOtherPrefs[kOtherStartInBackMode] != 0;
+    UniqueGWorld back;
+    if (undoing) {
+        GWorldPtr from = m == kUndoDeleteForeground ? rec->undoPort.get() : rec->basePort.get();
+        back = CopyOf(from, StorageDepth(rec->depth), rec->picRect);
+        if (!back) return false;
+    }
     if (m == kUndoDeleteForeground) {
         ExchangeMask(rec);
         if (undoing) {
-            rec->backPort = CopyOf(rec->undoPort.get(), StorageDepth(rec->depth), rec->picRect);
+            rec->backPort = std::move(back);
             CopyWhole(rec->basePort.get(), rec->offPort.get(), rec->picRect);
             rec->isBackMode = false;
             rec->showBack = true;
@@ -218,7 +235,7 @@ void ExchangeBackground(PaintWinRec* rec, SInt16 m, bool undoing) {
     } else {  // merging or deleting the background
         ExchangeImageAndMask(rec);
         if (undoing) {
-            rec->backPort = CopyOf(rec->basePort.get(), StorageDepth(rec->depth), rec->picRect);
+            rec->backPort = std::move(back);
             rec->isBackMode = false;
             rec->showBack = true;
         } else {
@@ -227,6 +244,7 @@ void ExchangeBackground(PaintWinRec* rec, SInt16 m, bool undoing) {
         }
     }
     RectRgn(rec->updateRgn, &rec->picRect);
+    return true;
 }
 
 void DisableUndoItem() {
@@ -336,14 +354,22 @@ void DoUndo() {
         break;
     case kUndoUnionBackground:
     case kUndoDeleteForeground:
-    case kUndoDeleteBackground: ExchangeBackground(rec, m, undoing); break;
+    case kUndoDeleteBackground:
+        if (!ExchangeBackground(rec, m, undoing)) {
+            SysBeep(1);  // no memory for the layer: the step stays as it is
+            return;
+        }
+        break;
     case kUndoForeTrans:
         std::swap(rec->foreTrans, rec->undoForeTrans);
         RectRgn(rec->updateRgn, &rec->picRect);
         break;
     case kUndoEnterBackMode:
     case kUndoLeaveBackMode:
-        ExchangeNewLayer(rec, m, undoing);
+        if (!ExchangeNewLayer(rec, m, undoing)) {
+            SysBeep(1);
+            return;
+        }
         RectRgn(rec->updateRgn, &rec->picRect);
         break;
     default: return;

@@ -131,7 +131,7 @@ TEST_F(UndoTest, NewBackgroundLayerUndoGivesTheForegroundBackAndRedoParksItAgain
     EXPECT_EQ(Picture(rec->foreHoldPort.get()), picture);
     EXPECT_EQ(BitPicture(MapOf(rec->foreHoldMask.get())), mask);
     EXPECT_EQ(Image(w), Rows(2, "...."));
-    EXPECT_EQ(Mask(w), Rows(2, "...."));
+    EXPECT_EQ(Mask(w), Rows(2, "####"));  // the new background opaque, as the switch made it
     EXPECT_TRUE(rec->isBackMode);
     EXPECT_EQ(rec->undoMode, kUndoEnterBackMode);
 }
