@@ -385,7 +385,6 @@ OSErr PNGDecodeBytes(std::span<const UInt8> bytes, Boolean wantMask, Size maxPix
     // profile can ask for memory or time; what libpng still keeps is small.
     static const png_byte kSkipped[] = "iCCP\0iTXt\0sPLT\0tEXt\0zTXt\0eXIf\0sCAL\0pCAL\0hIST\0";
     png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, kSkipped, int(sizeof kSkipped / 5));
-    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
     png_set_chunk_malloc_max(s.png, 1 << 20);
     png_set_chunk_cache_max(s.png, 64);
 

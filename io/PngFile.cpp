@@ -34,6 +34,9 @@ constexpr SInt16 kNoWindowMessage = 11;         // list 4010
 constexpr SInt16 kFileUnreadableMessage = 15;   // list 4010
 constexpr SInt16 kOldFileKeptMessage = 9;       // list 4005
 constexpr RGBColor kOwnEntryColor{0xFE00, 0xFE00, 0xFE00};
+// The zoom saved with a document, in the resource fork of its own file.
+constexpr ResType kZoomResType = FourCC("Krvl");
+constexpr ResID kZoomResID = 128;
 
 std::string ListString(SInt16 list, SInt16 item) {
     Str255 s;
@@ -118,7 +121,7 @@ bool ReadZoomResource(const FSSpec& spec, SInt16* ratio) {
     if (ref == kResFileNotOpen) return false;
     UseResFile(ref);
     bool found = false;
-    if (Handle h = Get1Resource(FourCC("Krvl"), 128)) {
+    if (Handle h = Get1Resource(kZoomResType, kZoomResID)) {
         const std::span<UInt8> bytes = HandleBytes(h);
         if (bytes.size() >= 2) {
             *ratio = SInt16(UInt16(bytes[0] << 8 | bytes[1]));
@@ -198,15 +201,21 @@ OSErr SaveAsPNG(WindowRef window, const FSSpec& spec) {
         return memFullErr;
     }
     SavedGWorld saved;
+    CGrafPtr port = nullptr;
+    GDHandle device = nullptr;
+    GetGWorld(&port, &device);
+    // Alerts and the file go with the caller's port, not a scratch buffer.
+    const auto fail = [port, device] {
+        SetGWorld(port, device);
+        ErrorAlertFromResource(kPaintFileErrStrings, kPictureNotMadeMessage);
+        return memFullErr;
+    };
     const PNGFilePrefs& prefs = gPNGFilePrefs;
     const bool hasTransparent = HasTransparentPixels(rec);
     const Rect frame = rec->selRect;
 
     UniqueGWorld buffer;
-    if (DrawIntoNewBuffer(picture.get(), rec->depth, frame, nullptr, &buffer) != noErr) {
-        ErrorAlertFromResource(kPaintFileErrStrings, kPictureNotMadeMessage);
-        return memFullErr;
-    }
+    if (DrawIntoNewBuffer(picture.get(), rec->depth, frame, nullptr, &buffer) != noErr) return fail();
     const PixMap& drawn = **GetGWorldPixMap(buffer.get());
 
     // The transparent colour.
@@ -263,10 +272,8 @@ OSErr SaveAsPNG(WindowRef window, const FSSpec& spec) {
                 }
             }
             UniqueGWorld reduced;
-            if (DrawIntoNewBuffer(picture.get(), DepthForCount(count), frame, table.get(), &reduced) != noErr) {
-                ErrorAlertFromResource(kPaintFileErrStrings, kPictureNotMadeMessage);
-                return memFullErr;
-            }
+            if (DrawIntoNewBuffer(picture.get(), DepthForCount(count), frame, table.get(), &reduced) != noErr)
+                return fail();
             buffer = std::move(reduced);
             if (paintTransparent) PaintTransparent(rec, buffer.get(), frame, paintColor);
             colorCount = count;
@@ -289,6 +296,7 @@ OSErr SaveAsPNG(WindowRef window, const FSSpec& spec) {
     } else {
         RectRgn(sizeRgn, &rec->picRect);
     }
+    SetGWorld(port, device);
     return PNGEncode(spec, buffer.get(), sizeRgn, colorCount, written.pixelSize, prefs.interlaced, transIndex, color,
                      prefs.compressLevel, gPNGCreator);
 }
