@@ -57,14 +57,15 @@ enum : int {
 };
 
 struct PNGFilePrefs {                 // 'gSet' 128, 10 bytes
-    UInt8 interlaced = 0;
+    SInt16 transColorKind = 0;        // 0 none, 1 white, 2 bottom-right pixel, 3 current colour,
+                                      // 4 black, 5 background colour, 6 an entry of its own
+    UInt8 interlaced = 1;
     UInt8 reserved = 0;               // cleared after loading
-    SInt16 transparency = 0;
-    SInt16 compression = 6;
-    UInt8 fillTransparent = 0;
-    UInt8 readTransMask = 1;
-    UInt8 reduceColors = 0;
+    SInt16 compressLevel = 6;         // zlib level 0..9
+    UInt8 reduceColors = 1;           // 8-bit documents: only the colours used, at the depth they need
     UInt8 pad = 0;
+    UInt8 fillTransparent = 0;        // transparent pixels painted with the transparent colour
+    UInt8 readTransMask = 0;          // transparent palette entries become the mask on opening
 };
 
 extern SInt16 gPrefFileRefNum;        // −1 when there is no file this run

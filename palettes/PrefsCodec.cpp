@@ -39,14 +39,14 @@ void PutPref(ByteWriter& w, const PaintWinPrefs& v) {
 }
 
 void PutPref(ByteWriter& w, const PNGFilePrefs& v) {
+    w.s16be(v.transColorKind);
     w.u8(v.interlaced);
     w.u8(v.reserved);
-    w.s16be(v.transparency);
-    w.s16be(v.compression);
-    w.u8(v.fillTransparent);
-    w.u8(v.readTransMask);
+    w.s16be(v.compressLevel);
     w.u8(v.reduceColors);
     w.u8(v.pad);
+    w.u8(v.fillTransparent);
+    w.u8(v.readTransMask);
 }
 
 void PutPref(ByteWriter& w, const std::array<UInt32, 20>& v) {
@@ -88,14 +88,14 @@ void GetPref(ByteReader& r, PaintWinPrefs* v) {
 }
 
 void GetPref(ByteReader& r, PNGFilePrefs* v) {
+    v->transColorKind = r.s16be();
     v->interlaced = r.u8();
     v->reserved = r.u8();
-    v->transparency = r.s16be();
-    v->compression = r.s16be();
-    v->fillTransparent = r.u8();
-    v->readTransMask = r.u8();
+    v->compressLevel = r.s16be();
     v->reduceColors = r.u8();
     v->pad = r.u8();
+    v->fillTransparent = r.u8();
+    v->readTransMask = r.u8();
 }
 
 void GetPref(ByteReader& r, std::array<UInt32, 20>* v) {

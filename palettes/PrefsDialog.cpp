@@ -141,8 +141,8 @@ void FillPages(const PrefsPages& p, const PrefsCopy& c) {
     SetValue(d, p.Item(3, 4), c.firstStep);
 
     SetValue(d, p.Item(4, 1), c.png.interlaced ? 1 : 0);
-    SetValue(d, p.Item(4, 2), PNGTransparencyItem(c.png.transparency));
-    SetValue(d, p.Item(4, 3), SInt16(c.png.compression + 1));
+    SetValue(d, p.Item(4, 2), PNGTransparencyItem(c.png.transColorKind));
+    SetValue(d, p.Item(4, 3), SInt16(c.png.compressLevel + 1));
     SetValue(d, p.Item(4, 4), c.png.fillTransparent ? 1 : 0);
     SetValue(d, p.Item(4, 5), c.png.readTransMask ? 1 : 0);
     SetValue(d, p.Item(4, 6), c.png.reduceColors ? 1 : 0);
@@ -224,8 +224,8 @@ void ReadPages(const PrefsPages& p, PrefsCopy& c) {
     c.tool.commandClickErases = Value(d, p.Item(3, 8)) ? 1 : 0;
 
     c.png.interlaced = Value(d, p.Item(4, 1)) ? 1 : 0;
-    c.png.transparency = PNGTransparencyForItem(Value(d, p.Item(4, 2)));
-    c.png.compression = SInt16(Value(d, p.Item(4, 3)) - 1);
+    c.png.transColorKind = PNGTransparencyForItem(Value(d, p.Item(4, 2)));
+    c.png.compressLevel = SInt16(Value(d, p.Item(4, 3)) - 1);
     c.png.fillTransparent = Value(d, p.Item(4, 4)) ? 1 : 0;
     c.png.readTransMask = Value(d, p.Item(4, 5)) ? 1 : 0;
     c.png.reduceColors = Value(d, p.Item(4, 6)) ? 1 : 0;

@@ -143,7 +143,7 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
     // Grouped by type in the order of first writing, which is the table's.
     const std::vector<Key> expected = {
         {"lBak", 128, "background of icon list", {0, 1}}, {"cAIC", 128, "color palette check", {0, 0}},
-        {"gSet", 128, "png file prefs", {0, 0, 0, 0, 0, 6, 0, 1, 0, 0}},
+        {"gSet", 128, "png file prefs", {0, 0, 1, 0, 0, 6, 1, 0, 0, 0}},
         {"pPrf", 128, "tool prefs", Cat({{1, 1, 1, 0}, Be16(20), Be16(5), {0, 0, 0, 0, 0, 0x21, 0, 0}, Bytes(12, 0)})},
         {"DCrt", 128, "pict creator", krvl}, {"DCrt", 129, "gif creator", krvl}, {"DCrt", 130, "icon creator", krvl},
         {"DCrt", 131, "png creator", krvl}, {"Stup", 128, "startup setting", {0, 1}},
@@ -217,8 +217,8 @@ TEST_F(PrefsTest, StoredValuesAreCheckedAfterLoading) {
         {"palette check 2", {Res("cAIC", 128, {0, 2})}, [] { EXPECT_EQ(gPaletteCheck, 2); }},
         {"colour mode 16", {paintWinWithMode(16)}, [] { EXPECT_EQ(gPaintWinPrefs.colorMode, 8); }},
         {"colour mode 24", {paintWinWithMode(24)}, [] { EXPECT_EQ(gPaintWinPrefs.colorMode, 24); }},
-        {"PNG reserved byte", {Res("gSet", 128, {1, 9, 0, 2, 0, 9, 1, 0, 1, 0})},
-         [] { EXPECT_EQ(EncodePref(gPNGFilePrefs), (Bytes{1, 0, 0, 2, 0, 9, 1, 0, 1, 0})); }},
+        {"PNG reserved byte", {Res("gSet", 128, {0, 2, 1, 9, 0, 9, 1, 0, 1, 0})},
+         [] { EXPECT_EQ(EncodePref(gPNGFilePrefs), (Bytes{0, 2, 1, 0, 0, 9, 1, 0, 1, 0})); }},
         {"large patterns", {Res("oPrf", 128, {0, 0, 0, 0, 0, 0, 1, 1})},
          [] { EXPECT_EQ(gPatternNo, 12); EXPECT_EQ(gOtherPrefs[7], 1); }},
         {"short tool prefs keep the rest", {Res("pPrf", 128, {0, 0})},
