@@ -33,6 +33,13 @@ Boolean IsOpenableSize(const Rect& frame);
 [[nodiscard]] OSErr SaveZoomResource(const FSSpec& spec, SInt16 ratio);
 SInt16 LoadZoomResource(const FSSpec& spec, SInt16 ratio);
 
+// The rectangle of a document made from the picture; memFullErr when it is
+// larger than a document may be.
+[[nodiscard]] OSErr PictDocumentRect(PicHandle pic, Rect* picRect);
+// Fills the buffers of a new document (made over that rectangle) from the
+// picture: a plain picture opaque all over, a layered one with its layers.
+[[nodiscard]] OSErr LoadPictIntoDocument(PicHandle pic, PaintWinRec* rec);
+
 // True when a visible paint window that edits no icon member has this file;
 // that window is then brought to the front.
 Boolean IsFileOpened(const FSSpec& spec);

@@ -78,21 +78,6 @@ void PaintMask(PaintWinRec* rec, RgnHandle maskRgn, const Rect& dstRect) {
     else PaintRect(&dstRect);
 }
 
-// Fills the new document from the picture; false when it cannot be read.
-[[nodiscard]] OSErr FillFromPicture(PicHandle pic, PaintWinRec* rec, SInt16 layers) {
-    if (layers == 0) {
-        SavedGWorld saved;
-        SetBlackOnWhite(rec->offPort.get());
-        if (const OSErr err = DrawPictureChecked(pic, &rec->picRect); err != noErr) return err;
-        SetBlackOnWhite(rec->maskPort.get());
-        PaintRect(&rec->picRect);
-        return noErr;
-    }
-    if (layers == 1) rec->hasTransparency = true;
-    else rec->isBackMode = false;
-    return SpritPictAndLoad(pic, rec);
-}
-
 }  // namespace
 
 Boolean IsOpenableSize(const Rect& frame) {
@@ -161,8 +146,11 @@ Boolean IsBackAvailable(PicHandle pic, SInt16* layerCount) {
     CQDProcs procs;
     SetStdCProcs(&procs);
     procs.commentProc = MyGetLayerInfoProc;
-    // A damaged picture shows as such when it is loaded.
-    (void)PlayThrough(pic, FrameAtOrigin(pic), &procs);
+    // Only the comments matter here: the picture plays at its own frame. A
+    // damaged picture shows as such when it is loaded.
+    Rect frame;
+    QDGetPictureBounds(pic, &frame);
+    (void)PlayThrough(pic, frame, &procs);
     if (gAvailable) {
         *layerCount = gLayerNum;
         return true;
@@ -194,17 +182,35 @@ OSErr SpritPictAndLoad(PicHandle pic, PaintWinRec* rec) {
     return err != noErr ? err : gLayerErr;
 }
 
+OSErr PictDocumentRect(PicHandle pic, Rect* picRect) {
+    if (!pic || !picRect) return paramErr;
+    Rect frame;
+    QDGetPictureBounds(pic, &frame);
+    *picRect = FrameAtOrigin(pic);
+    return IsOpenableSize(frame) && IsOpenableSize(*picRect) ? noErr : memFullErr;
+}
+
+OSErr LoadPictIntoDocument(PicHandle pic, PaintWinRec* rec) {
+    if (!pic || !rec || !rec->offPort || !rec->maskPort) return paramErr;
+    SInt16 layers = 0;
+    if (!IsBackAvailable(pic, &layers) || layers == 0) {
+        SavedGWorld saved;
+        SetBlackOnWhite(rec->offPort.get());
+        if (const OSErr err = DrawPictureChecked(pic, &rec->picRect); err != noErr) return err;
+        SetBlackOnWhite(rec->maskPort.get());
+        PaintRect(&rec->picRect);
+        return noErr;
+    }
+    if (layers == 1) rec->hasTransparency = true;
+    else rec->isBackMode = false;
+    return SpritPictAndLoad(pic, rec);
+}
+
 OSErr OpenPictFile(const FSSpec& spec) {
     if (IsFileOpened(spec)) return noErr;
     UniqueHandle pic(LoadFromPict(spec));
-    if (!pic) {
-        ErrorAlertFromResource(kPaintFileErrStrings, kNoPictWindowMessage);
-        return memFullErr;
-    }
-    Rect frame;
-    QDGetPictureBounds(pic.get(), &frame);
-    const Rect picRect = FrameAtOrigin(pic.get());
-    if (!IsOpenableSize(frame) || !IsOpenableSize(picRect)) {
+    Rect picRect;
+    if (!pic || PictDocumentRect(pic.get(), &picRect) != noErr) {
         ErrorAlertFromResource(kPaintFileErrStrings, kNoPictWindowMessage);
         return memFullErr;
     }
@@ -212,8 +218,6 @@ OSErr OpenPictFile(const FSSpec& spec) {
     SInt16 deepest = 0;
     SInt16 depth = gPaintWinPrefs.colorMode;
     if (GetPictureMaxDepth(pic.get(), &deepest) == noErr && deepest > 0) depth = deepest > 8 ? 24 : 8;
-    SInt16 layers = 0;
-    if (!IsBackAvailable(pic.get(), &layers)) layers = 0;
 
     WindowRef window = MakePaintWindow(&picRect, ratio, depth);
     PaintWinRec* rec = GetPaintWinRec(window);
@@ -227,7 +231,7 @@ OSErr OpenPictFile(const FSSpec& spec) {
     rec->isDirty = false;
     rec->undoMode = 0;
     rec->fileSpec = spec;
-    if (const OSErr err = FillFromPicture(pic.get(), rec, layers); err != noErr) {
+    if (const OSErr err = LoadPictIntoDocument(pic.get(), rec); err != noErr) {
         // A picture that cannot be read leaves no half-made window behind.
         (void)ClosePaintWindow(window, false);
         ErrorAlertFromResource(kPaintFileErrStrings, kNoPictWindowMessage);
