@@ -42,11 +42,11 @@ void RunPrefs(WindowRef) { OpenPrefsDialog(); }
 void RunQuit(WindowRef) { Quit(); }
 void RunConfigureGrid(WindowRef) { ConfigureGrid(); }
 
-// Save: an icon family, or a member's paint window, which saves into its family.
+// Save: an icon family, or a changed paint document (a member saves into its family).
 Boolean SaveActs(WindowRef front) {
     if (IsFamily(front)) return FamilySaveEnabled(front);
     const PaintWinRec* rec = GetPaintWinRec(front);
-    return rec && (rec->isDirty || (!rec->hasFile && !rec->parentWindow));
+    return rec && rec->isDirty;
 }
 void RunSave(WindowRef front) {
     // Both report their own failures.

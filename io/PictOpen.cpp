@@ -12,6 +12,7 @@
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
 #include "platform/core/Memory.h"
+#include "platform/core/PString.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/Pen.h"
@@ -25,6 +26,7 @@
 namespace {
 
 constexpr SInt16 kNoPictWindowMessage = 11;
+constexpr SInt16 kTooLargeMessage = 13;
 
 // Playback state of the two procedures below; a picture is played by one
 // call at a time.
@@ -209,9 +211,13 @@ OSErr LoadPictIntoDocument(PicHandle pic, PaintWinRec* rec) {
 OSErr OpenPictFile(const FSSpec& spec) {
     if (IsFileOpened(spec)) return noErr;
     UniqueHandle pic(LoadFromPict(spec));
-    Rect picRect;
-    if (!pic || PictDocumentRect(pic.get(), &picRect) != noErr) {
+    if (!pic) {
         ErrorAlertFromResource(kPaintFileErrStrings, kNoPictWindowMessage);
+        return memFullErr;
+    }
+    Rect picRect;
+    if (PictDocumentRect(pic.get(), &picRect) != noErr) {
+        ErrorAlertNamed(kPaintFileErrStrings, kTooLargeMessage, PStringToStd(spec.name));
         return memFullErr;
     }
     const SInt16 ratio = LoadZoomResource(spec, gPaintWinPrefs.ratio);

@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(PictDocument, TwoLayersSurviveSaveAndReopen) {
-    const Doc doc = MakeDoc(Rows{"r#..", "#rgb", ".bg."}, 2, Rows{"##..", "####", ".##."});
+    const Doc doc = MakeDoc(Rows{"r#..", "#rgb", ".bg."}, 3, Rows{"##..", "####", ".##."});
     ASSERT_EQ(NewGWorld(doc.rec->backPort.out(), doc.rec->depth, &doc.rec->picRect, nullptr, nullptr, 0), noErr);
     const Rows back{"gggg", "b..b", "rrrr"};
     for (int y = 0; y < 3; ++y)
@@ -46,7 +46,12 @@ TEST_F(PictDocument, TwoLayersSurviveSaveAndReopen) {
     const Rows fore = Picture(doc.rec->offPort.get()), mask = Mask(doc.rec);
 
     const std::string path = tmp / "two.pict";
-    ASSERT_EQ(SaveAs(doc, path, 0), noErr);
+    gPreviewIconFlag = 1;
+    const OSErr saved = SaveAs(doc, path, 0);
+    gPreviewIconFlag = 0;
+    ASSERT_EQ(saved, noErr);
+    UInt16 flags = 0;
+    EXPECT_TRUE(FSpGetFinderFlags(&doc.rec->fileSpec, &flags) == noErr && (flags & kHasCustomIcon));
     EXPECT_FALSE(doc.rec->isDirty);
     EXPECT_TRUE(doc.rec->hasFile);
     EXPECT_EQ(PStringToStd(doc.rec->fileSpec.name), "two.pict");
@@ -59,6 +64,17 @@ TEST_F(PictDocument, TwoLayersSurviveSaveAndReopen) {
     EXPECT_TRUE(IsBackAvailable(pic.get(), &layers));
     EXPECT_EQ(layers, 2);
 
+    // While the background is edited, the same picture: the ordinary
+    // buffers hold the background, the foreground is parked with its mask.
+    PaintWinRec* r = doc.rec;
+    r->foreHoldPort = std::move(r->offPort);
+    r->offPort = std::move(r->backPort);
+    r->foreHoldMask = std::move(r->maskPort);
+    ASSERT_EQ(NewGWorld(r->maskPort.out(), 1, &r->picRect, nullptr, nullptr, 0), noErr);
+    r->isBackMode = true;
+    UniqueHandle parked(GetSelectionPic(doc, true));
+    EXPECT_EQ(picttest::Bytes(parked.get()), picture);
+
     const FSSpec spec = doc.rec->fileSpec;
     ASSERT_EQ(ClosePaintWindow(doc, false), noErr);
     ASSERT_EQ(OpenPictFile(spec), noErr);
@@ -68,7 +84,7 @@ TEST_F(PictDocument, TwoLayersSurviveSaveAndReopen) {
     EXPECT_EQ(Picture(rec->backPort.get()), back);
     EXPECT_EQ(Mask(rec), mask);
     EXPECT_EQ(rec->foreTrans, 2);
-    EXPECT_EQ(rec->ratio, 2);  // from the zoom resource
+    EXPECT_EQ(rec->ratio, 3);  // from the zoom resource
     EXPECT_FALSE(rec->isBackMode || rec->hasTransparency || rec->isDirty);
     // Opening it again only brings its window forward.
     ASSERT_EQ(OpenPictFile(spec), noErr);
@@ -150,6 +166,13 @@ TEST_F(PictDocument, SavingOverAFileFailingHalfwayAndReverting) {
     ASSERT_EQ(DoRevertPaintWindow(doc), noErr);
     ASSERT_TRUE(Front());
     EXPECT_EQ(Picture(Front()->offPort.get()), (Rows{"r#", "gb"}));
+
+    // Closing a changed document, the letter d answers "Don't Save".
+    Front()->isDirty = true;
+    ScriptKey(2, 'd');
+    EXPECT_EQ(ClosePaintWindow(FrontDocumentWindow(), false), noErr);
+    EXPECT_EQ(Front(), nullptr);
+    EXPECT_EQ(Slurp(path), saved);
 }
 
 // What Korvel writes, ImageMagick reads pixel for pixel; the sample pictures
@@ -188,6 +211,7 @@ TEST_F(PictDocument, ImageMagickAgrees) {
         EXPECT_EQ(Front(), nullptr);
         EXPECT_EQ(DialogsShown(), std::vector<SInt16>{kErrorAlertID});
     }
+    EXPECT_NE(LastAlertText().find("“huge.pict” is too large"), std::string::npos) << LastAlertText();
 }
 
 }  // namespace
