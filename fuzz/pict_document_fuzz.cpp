@@ -11,6 +11,7 @@
 #include <span>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
     UniqueHandle pic(NewHandleFromBytes(std::span(data, size)));
     if (!pic) return 0;
     Rect picRect;

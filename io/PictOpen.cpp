@@ -13,6 +13,7 @@
 #include "palettes/Prefs.h"
 #include "platform/core/Memory.h"
 #include "platform/core/PString.h"
+#include "platform/picture/PictFormat.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/Pen.h"
@@ -65,9 +66,8 @@ OSErr gLayerErr = noErr;         // a buffer that could not be made
 Rect FrameAtOrigin(PicHandle pic) {
     Rect frame;
     QDGetPictureBounds(pic, &frame);
-    PictInfo info;
-    if (GetPictInfo(pic, &info, 0, 0, systemMethod, 0) == noErr && !EmptyRect(&info.sourceRect))
-        frame = info.sourceRect;
+    PictHeader header;
+    if (ReadPictHeader(HandleBytes(pic), &header) == noErr && !EmptyRect(&header.srcRect)) frame = header.srcRect;
     return MakeRect(0, 0, SInt16(std::clamp(frame.bottom - frame.top, 0, 32767)),
                     SInt16(std::clamp(frame.right - frame.left, 0, 32767)));
 }
@@ -79,6 +79,8 @@ void PaintMask(PaintWinRec* rec, RgnHandle maskRgn, const Rect& dstRect) {
     if (maskRgn) PaintRgn(maskRgn);
     else PaintRect(&dstRect);
 }
+
+void IgnoreBits(const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) {}
 
 }  // namespace
 
@@ -148,6 +150,7 @@ Boolean IsBackAvailable(PicHandle pic, SInt16* layerCount) {
     CQDProcs procs;
     SetStdCProcs(&procs);
     procs.commentProc = MyGetLayerInfoProc;
+    procs.bitsProc = IgnoreBits;  // the pixels are not wanted here
     // Only the comments matter here: the picture plays at its own frame. A
     // damaged picture shows as such when it is loaded.
     Rect frame;
