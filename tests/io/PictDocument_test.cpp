@@ -155,6 +155,11 @@ TEST_F(PictDocument, SavingOverAFileFailingHalfwayAndReverting) {
 
     WritePixel(MapOf(doc.rec->offPort.get()), 0, 0, ColorOf('b'));
     doc.rec->isDirty = true;
+    // Saving the selection alone leaves the document as it is.
+    ScriptNavDialog(NavAnswer{true, tmp / "copy.pict", {}, 0});
+    ASSERT_EQ(SavePaintWindow(doc, 1, 1), noErr);
+    EXPECT_TRUE(doc.rec->isDirty && PStringToStd(doc.rec->fileSpec.name) == "over.pict");
+    EXPECT_TRUE(std::filesystem::exists(tmp / "copy.pict"));
     SetAtomicWriteHookForTesting([](const std::string&) { return false; });
     EXPECT_NE(SavePaintWindow(doc, 0, 0), noErr);
     SetAtomicWriteHookForTesting(nullptr);
