@@ -41,7 +41,8 @@ void SetParamTexts(std::string_view param0, std::string_view param1 = {}) {
 
 // Runs a dialog until one of items 1..lastItem is hit; 2 (cancel) when the
 // dialog cannot be made.
-DialogItemIndex RunQuestion(SInt16 dialogID, DialogItemIndex lastItem) {
+DialogItemIndex RunQuestion(SInt16 dialogID, DialogItemIndex lastItem,
+                            ModalFilterProcPtr filter = MyModalDialogFilter) {
     DialogRef dialog = GetNewDialog(dialogID, nullptr, kFirstWindowOfClass);
     if (!dialog) return kStdCancelItemIndex;
     SetDialogDefaultItem(dialog, kStdOkItemIndex);
@@ -50,7 +51,7 @@ DialogItemIndex RunQuestion(SInt16 dialogID, DialogItemIndex lastItem) {
     ShowWindow(dialog);
     DialogItemIndex item = 0;
     do {
-        ModalDialog(MyModalDialogFilter, &item);
+        ModalDialog(filter, &item);
     } while (item < 1 || item > lastItem);
     EndModal();
     DisposeDialog(dialog);
@@ -126,10 +127,22 @@ Boolean RevertYN(ConstStr255Param title) {
     return RunQuestion(kRevertDialog, 2) == kStdOkItemIndex;
 }
 
+Boolean CmdDFilter(DialogRef theDialog, EventRecord* theEvent, DialogItemIndex* itemHit) {
+    // The letter d (with Command or without) answers "Don't Save".
+    if (theEvent && theEvent->what == keyDown && itemHit) {
+        const char key = char(theEvent->message & charCodeMask);
+        if (key == 'd' || key == 'D') {
+            *itemHit = kDontSaveItem;
+            return true;
+        }
+    }
+    return MyModalDialogFilter(theDialog, theEvent, itemHit);
+}
+
 SInt16 AskSaveChanges(SInt16 documentItem, ConstStr255Param name, Boolean quitting) {
     std::string prompt = IndString(kSaveQuestionStrings, quitting ? 2 : 1);
     ReplaceAll(&prompt, "^0", IndString(kSaveQuestionStrings, documentItem));
     ReplaceAll(&prompt, "^1", PStringToStd(name));
     SetParamTexts(prompt);
-    return RunQuestion(kSaveQuestionDialog, 3);
+    return RunQuestion(kSaveQuestionDialog, kDontSaveItem, CmdDFilter);
 }

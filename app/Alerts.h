@@ -35,6 +35,9 @@ void NoteAlertText(std::string_view message);
 // document's name `name`; 1 save, 2 cancel, 3 don't save.
 enum : SInt16 { kSaveQuestionStrings = 133, kPictureDocumentItem = 5, kIconFamilyDocumentItem = 6,
        kIconMemberDocumentItem = 7 };
+enum : SInt16 { kDontSaveItem = 3 };
+// The save question's filter: the letter d answers kDontSaveItem.
+Boolean CmdDFilter(DialogRef theDialog, EventRecord* theEvent, DialogItemIndex* itemHit);
 Boolean MyConfirmDialog(SInt16 strListID, SInt16 index);
 Boolean RevertYN(ConstStr255Param title);
 SInt16 AskSaveChanges(SInt16 documentItem, ConstStr255Param name, Boolean quitting);

@@ -43,11 +43,11 @@ void RunPrefs(WindowRef) { OpenPrefsDialog(); }
 void RunQuit(WindowRef) { Quit(); }
 void RunConfigureGrid(WindowRef) { ConfigureGrid(); }
 
-// Save: an icon family, or a member's paint window, which saves into its family.
+// Save: an icon family, or a changed paint document (a member saves into its family).
 Boolean SaveActs(WindowRef front) {
     if (IsFamily(front)) return FamilySaveEnabled(front);
     const PaintWinRec* rec = GetPaintWinRec(front);
-    return rec && rec->parentWindow && rec->isDirty;
+    return rec && rec->isDirty;
 }
 void RunSave(WindowRef front) {
     // Both report their own failures.
@@ -56,14 +56,26 @@ void RunSave(WindowRef front) {
     UpdateMenus();
 }
 void RunSaveAs(WindowRef front) {
-    (void)SaveFamilyIcon(front, false, true);  // it reports its own failures
+    // Both report their own failures.
+    if (IsFamily(front)) (void)SaveFamilyIcon(front, false, true);
+    else (void)SavePaintWindow(front, 0, 1);
+    UpdateMenus();
+}
+Boolean SaveAsActs(WindowRef front) { return IsFamily(front) || GetPaintWinRec(front); }
+void RunSaveSelection(WindowRef front) {
+    (void)SavePaintWindow(front, 1, 1);  // it reports its own failures
     UpdateMenus();
 }
 void RunRevert(WindowRef front) {
-    (void)DoRevertIconFamilyWindow(front);  // it reports its own failures
+    // Both report their own failures.
+    if (IsFamily(front)) (void)DoRevertIconFamilyWindow(front);
+    else (void)DoRevertPaintWindow(front);
     UpdateMenus();
 }
-Boolean RevertActs(WindowRef front) { return IsFamily(front) && FamilyRevertEnabled(front); }
+Boolean RevertActs(WindowRef front) {
+    if (const PaintWinRec* rec = GetPaintWinRec(front)) return rec->isDirty && (rec->hasFile || rec->parentWindow);
+    return IsFamily(front) && FamilyRevertEnabled(front);
+}
 
 void RunUndo(WindowRef front) {
     if (IsFamily(front)) DoFamilyEditItem(front, 1);
@@ -119,8 +131,8 @@ constexpr MenuCommand kCommands[] = {
     {kFileMenuID, 2, kAny, RunOpen},
     {kFileMenuID, 3, kDoc, RunClose},
     {kFileMenuID, 4, kDoc, RunSave, SaveActs},
-    {kFileMenuID, 5, kDoc, RunSaveAs, IsFamily},
-    {kFileMenuID, 6, kDoc, nullptr},    // save a copy
+    {kFileMenuID, 5, kDoc, RunSaveAs, SaveAsActs},
+    {kFileMenuID, 6, kPaint, RunSaveSelection},
     {kFileMenuID, 7, kDoc, RunRevert, RevertActs},
     {kFileMenuID, 9, kAny, nullptr},    // new picture from the clipboard
     {kFileMenuID, 11, kAny, RunPrefs},

@@ -28,9 +28,15 @@ void PutKorvelComment(SInt16 kind, const std::vector<UInt8>& payload) {
 
 // Records the document's operations into the picture open on offPort.
 void RecordDocument(PaintWinRec* rec, const Rect& frame, bool layered) {
+    // While the background is edited the ordinary buffers hold it and the
+    // foreground is parked with its mask.
+    const bool backEdited = layered && rec->foreHoldPort && rec->foreHoldMask;
+    const UniqueGWorld& background = backEdited ? rec->offPort : rec->backPort;
+    const UniqueGWorld& foreground = backEdited ? rec->foreHoldPort : rec->offPort;
+    const UniqueGWorld& foreMask = backEdited ? rec->foreHoldMask : rec->maskPort;
     bool wroteBackground = false;
-    if (layered && rec->backPort) {
-        CopyBits(Bits(rec->backPort), Bits(rec->offPort), &frame, &frame, srcCopy, nullptr);
+    if (layered && background) {
+        CopyBits(Bits(background), Bits(rec->offPort), &frame, &frame, srcCopy, nullptr);
         wroteBackground = true;
     }
     const SInt16 mode = wroteBackground ? SetForeBlend(rec) : SInt16(srcCopy);
@@ -38,12 +44,12 @@ void RecordDocument(PaintWinRec* rec, const Rect& frame, bool layered) {
     RgnHandle clip = nullptr;
     if (layered || rec->isFloating) {
         clip = opaque;
-        if (BitMapToRegion(opaque, Bits(rec->maskPort)) != noErr) {
+        if (BitMapToRegion(opaque, Bits(foreMask)) != noErr) {
             SysBeep(1);
             clip = rec->selRgn;
         }
     }
-    CopyBits(Bits(rec->offPort), Bits(rec->offPort), &frame, &frame, mode, clip);
+    CopyBits(Bits(foreground), Bits(rec->offPort), &frame, &frame, mode, clip);
     OpColor(&rgbBlackColor);
 
     if (rec->isFloating) {
@@ -67,7 +73,8 @@ PicHandle GetSelectionPic(WindowRef window, Boolean withLayers) {
     if (!rec || !rec->offPort || !rec->maskPort) return nullptr;
     const Rect frame = rec->isFloating ? rec->selRect : rec->picRect;
     if (EmptyRect(&frame)) return nullptr;
-    const bool layered = withLayers && !rec->isFloating && (rec->backPort || rec->hasTransparency);
+    const bool layered =
+        withLayers && !rec->isFloating && (rec->backPort || rec->foreHoldPort || rec->hasTransparency);
 
     SavedGWorld saved;
     GWorldPtr port = rec->offPort.get();

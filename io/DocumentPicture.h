@@ -12,7 +12,7 @@ enum : SInt16 { kKorvelPicComment = 100, kSelectionRgnComment = 200, kLayerInfoC
 
 // The picture of the paint window's document, framed by the floating
 // selection or else the whole image. With layers, a document with a
-// background layer or transparency gives the background layer and the
-// foreground clipped to its mask. None when memory runs out; the caller
+// background layer (whichever layer is being edited) or transparency gives
+// the background layer and the foreground clipped to its mask. None when memory runs out; the caller
 // owns the picture.
 PicHandle GetSelectionPic(WindowRef window, Boolean withLayers);

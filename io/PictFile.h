@@ -6,6 +6,9 @@
 #include "platform/core/MacTypes.h"
 #include "platform/files/FSSpec.h"
 #include "platform/picture/Pictures.h"
+#include "platform/ui/Windows.h"
+
+struct PaintWinRec;
 
 // Opens the file as a new paint document (or brings its window forward when
 // it is open already). Failures have been shown.
@@ -14,3 +17,42 @@
 PicHandle LoadFromPict(const FSSpec& spec);
 // Writes the picture as a PICT file, beside the file and then renamed over it.
 [[nodiscard]] OSErr SaveAsPictMain(PicHandle pic, const FSSpec& spec);
+
+// The largest PICT file read, and the largest document opened from a file:
+// each edge at most 32767 pixels and at most kMaxOpenPixels in all (a
+// document holds several buffers of its size).
+inline constexpr size_t kMaxPictFileBytes = size_t(256) << 20;
+inline constexpr SInt32 kMaxOpenPixels = 89478485;
+inline constexpr SInt16 kMaxZoomRatio = 4;
+// Whether a picture of this frame may become a document.
+Boolean IsOpenableSize(const Rect& frame);
+
+// The zoom resource ('Krvl' 128 "mag", the zoom exponent) in the file's
+// resource fork, which is made when missing. Loading gives `ratio` back when
+// the file has none (or a value out of range).
+[[nodiscard]] OSErr SaveZoomResource(const FSSpec& spec, SInt16 ratio);
+SInt16 LoadZoomResource(const FSSpec& spec, SInt16 ratio);
+
+// The rectangle of a document made from the picture; memFullErr when it is
+// larger than a document may be.
+[[nodiscard]] OSErr PictDocumentRect(PicHandle pic, Rect* picRect);
+// Fills the buffers of a new document (made over that rectangle) from the
+// picture: a plain picture opaque all over, a layered one with its layers.
+[[nodiscard]] OSErr LoadPictIntoDocument(PicHandle pic, PaintWinRec* rec);
+
+// True when a visible paint window that edits no icon member has this file;
+// that window is then brought to the front.
+Boolean IsFileOpened(const FSSpec& spec);
+
+// Layered pictures. IsBackAvailable tells whether the picture is one the
+// program wrote with layers (its layer-info comment), or holds exactly two
+// pixel images and nothing else (2 layers). SpritPictAndLoad plays such a
+// picture into the document: the first copy into backPort (unless the
+// document has transparency), the next into offPort with its mask region
+// painted into maskPort, and the foreground's blend weight into foreTrans.
+Boolean IsBackAvailable(PicHandle pic, SInt16* layerCount);
+[[nodiscard]] OSErr SpritPictAndLoad(PicHandle pic, PaintWinRec* rec);
+// The playback procedures the two above install.
+void MyGetLayerInfoProc(SInt16 kind, SInt16 dataSize, Handle dataHandle);
+void MyGetLayerDataProc(const BitMap* srcBits, const Rect* srcRect, const Rect* dstRect, SInt16 mode,
+                        RgnHandle maskRgn);

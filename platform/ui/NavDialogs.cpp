@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -22,6 +24,7 @@ enum class NavDialogKind { ChooseFile, PutFile };
 struct NavResult {
     std::string path;
     SInt16 format = 0;
+    bool split = false;
 };
 
 QString QtText(const std::string& text) { return QString::fromStdString(LegacyTextToUtf8(text)); }
@@ -37,6 +40,22 @@ QString WithFormatSuffix(QString name, const NavDialogOptions& options, int form
         }
     }
     return name + QString::fromStdString(options.popupExtension[size_t(format)].suffix);
+}
+
+bool SplitsFormat(const NavDialogOptions& options, int format) {
+    return std::find(options.splitFormats.begin(), options.splitFormats.end(), format) != options.splitFormats.end();
+}
+
+// The name with the tile part ("." and the first tile number) before the
+// format's suffix, or without it.
+QString WithTilePart(QString name, const NavDialogOptions& options, int format, bool on) {
+    const QString suffix = format >= 0 && size_t(format) < options.popupExtension.size()
+                               ? QString::fromStdString(options.popupExtension[size_t(format)].suffix)
+                               : QString();
+    if (!suffix.isEmpty() && name.endsWith(suffix, Qt::CaseInsensitive)) name.chop(suffix.size());
+    const QString tile = "." + QString::fromStdString(options.splitNumber);
+    if (name.endsWith(tile)) name.chop(tile.size());
+    return on ? name + tile + suffix : name + suffix;
 }
 
 // The save dialog. It takes the name as typed (not an entry still selected
@@ -103,10 +122,30 @@ std::optional<NavResult> RunQtSaveDialog(const NavDialogOptions& options) {
             nameField->setText(WithFormatSuffix(nameField->text(), options, format));
         });
     }
+    QCheckBox* split = nullptr;
+    if (!options.splitTitle.empty()) {
+        split = new QCheckBox(QtText(options.splitTitle), &dialog);
+        split->setChecked(options.splitChecked);
+        split->setEnabled(SplitsFormat(options, options.popupSelection));
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(split, grid->rowCount(), 0, 1, -1);
+        QObject::connect(split, &QCheckBox::toggled, &dialog, [&](bool on) {
+            QLineEdit* nameField = dialog.findChild<QLineEdit*>("fileNameEdit");
+            const int format = int(filters.indexOf(dialog.selectedNameFilter()));
+            if (nameField) nameField->setText(WithTilePart(nameField->text(), options, format, on));
+        });
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+            const int format = int(filters.indexOf(filter));
+            split->setEnabled(SplitsFormat(options, format));
+            QLineEdit* nameField = dialog.findChild<QLineEdit*>("fileNameEdit");
+            if (nameField && split->isChecked())
+                nameField->setText(WithTilePart(nameField->text(), options, format, split->isEnabled()));
+        });
+    }
     dialog.selectFile(QString::fromStdString(PStringToStd(options.savedFileName)));
     if (dialog.exec() != QDialog::Accepted || dialog.chosen.empty()) return std::nullopt;
     const qsizetype format = filters.indexOf(dialog.selectedNameFilter());
-    return NavResult{dialog.chosen, SInt16(std::max<qsizetype>(0, format))};
+    return NavResult{dialog.chosen, SInt16(std::max<qsizetype>(0, format)),
+                     split && split->isEnabled() && split->isChecked()};
 }
 
 // One run of a navigation dialog: the path of the chosen item and the chosen
@@ -117,7 +156,9 @@ std::optional<NavResult> RunNavDialog(NavDialogKind kind, const NavDialogOptions
     if (ui_internal::TakeNavAnswer(&answer)) {
         if (answer.whileShown) answer.whileShown();
         if (!answer.chosen) return std::nullopt;
-        return NavResult{answer.path, answer.format < 0 ? options.popupSelection : answer.format};
+        const SInt16 format = answer.format < 0 ? options.popupSelection : answer.format;
+        const bool split = answer.split < 0 ? options.splitChecked : answer.split != 0;
+        return NavResult{answer.path, format, split && SplitsFormat(options, format)};
     }
     if (ui_internal::IsUnattended()) return std::nullopt;
     switch (kind) {
@@ -161,6 +202,7 @@ OSErr NavPutFile(const NavDialogOptions* options, NavReplyRecord* reply) {
     }
     if (const OSErr err = FSSpecFromPath(result->path, &reply->selection); err != noErr) return err;
     reply->format = result->format;
+    reply->split = result->split;
     reply->validRecord = true;
     return noErr;
 }

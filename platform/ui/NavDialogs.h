@@ -27,12 +27,20 @@ struct NavDialogOptions {
     SInt32 defaultDirID = 0;
     std::vector<NavMenuItemSpec> popupExtension;
     SInt16 popupSelection = 0;
+    // A check box beside the pop-up (no box when its title is empty), enabled
+    // for the formats listed. While it is checked, "." and splitNumber stand
+    // in the proposed name before the format's suffix.
+    std::string splitTitle;
+    std::vector<SInt16> splitFormats;
+    Boolean splitChecked = false;
+    std::string splitNumber;
 };
 
 struct NavReplyRecord {
     Boolean validRecord = false;  // set when the user chose an item
     FSSpec selection;             // the item chosen
     SInt16 format = 0;            // a save dialog's chosen format, from 0
+    Boolean split = false;        // the check box was on, for a format it is enabled for
 };
 
 // Asks for one existing file. noErr with reply->validRecord set when one was

@@ -220,7 +220,7 @@ TEST_F(PaintWindowTest, CloseAsksAboutChangedPictures) {
     struct Case { bool dirty; DialogItemIndex answer; OSErr result; bool stays; } cases[] = {
         {false, 0, noErr, false},
         {true, 2, userCanceledErr, true},  // Cancel
-        {true, 1, -4, true},               // Save, which this version cannot do for pictures: nothing is lost
+        {true, 1, userCanceledErr, true},  // Save, whose save dialog is cancelled: nothing is lost
         {true, 3, noErr, false},           // Don't Save
     };
     for (const Case& c : cases) {
