@@ -39,11 +39,22 @@ std::string IndString(SInt16 list, SInt16 item) {
     return PStringToStd(s);
 }
 
+enum : SInt16 { kIconNotMadeMessage = 2 };  // of the paint-file messages
+
+// A PNG file, and its preview icon when the preferences ask for one: the
+// picture is safe once written, so a failed icon is told but loses nothing.
+[[nodiscard]] OSErr SaveAsPNGWithPreview(WindowRef window, const FSSpec& spec) {
+    if (const OSErr err = SaveAsPNG(window, spec); err != noErr) return err;
+    if (gPreviewIconFlag && AddPreviewIcon(window, spec) != noErr)
+        ErrorAlertNamed(kPaintFileErrStrings, kIconNotMadeMessage, PStringToStd(spec.name));
+    return noErr;
+}
+
 // The writer of the file type, with the document's window and the file.
 [[nodiscard]] OSErr WriteDocument(WindowRef window, OSType type, FSSpec* spec) {
     switch (type) {
     case FourCC("PICT"): return SaveAsPict(window, *spec);
-    case FourCC("PNGf"): return SaveAsPNG(window, *spec);
+    case FourCC("PNGf"): return SaveAsPNGWithPreview(window, *spec);
     case FourCC("Icon"): return SaveAsIcon(window, *spec);
     case FourCC("IcoS"): return SaveAsSplitIcon(window, *spec);
     case FourCC("wIco"): return SaveAsWinIcon(window, *spec);
