@@ -19,9 +19,12 @@
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
+#include "tools/ChangeSize.h"
+#include "tools/ColorMode.h"
 #include "tools/Eyedropper.h"
 #include "tools/Selection.h"
 #include "tools/Tools.h"
+#include "tools/TypeString.h"
 
 #include <array>
 
@@ -92,6 +95,10 @@ void RunOpaqueMask(WindowRef front) { ChangeMask(front, 0); }
 void RunWhiteTransparentMask(WindowRef front) { ChangeMask(front, 36); }
 void RunToggleSelectionBlend(WindowRef front) { ToggleSelectionBlend(front); }
 void RunExchangeSelection(WindowRef front) { ExchangeSelection(front); }
+void RunChangeSize(WindowRef front) { ChangeIconSize(front); }
+void RunTypeString(WindowRef front) { TypeString(front); }
+// An item that opens a submenu: enabled by its needs, chosen through the submenu.
+void RunSubmenu(WindowRef) {}
 
 void RunToggleRuler(WindowRef) {
     // The crosshair is drawn in xor: take it away while the rulers are still on.
@@ -124,8 +131,8 @@ constexpr MenuCommand kCommands[] = {
     {kEditMenuID, 6, kDoc, RunFamilyEdit<6>, FamilyEditActs<6>},  // clear
     {kEditMenuID, 7, kDoc, RunFamilyEdit<7>, FamilyEditActs<7>},  // select all
     {kEditMenuID, 9, kDoc, nullptr},    // duplicate
-    {kEditMenuID, 11, kPaint, nullptr}, // change the picture's size
-    {kEditMenuID, 12, kPaint, nullptr}, // type a string
+    {kEditMenuID, 11, kPaint, RunChangeSize},
+    {kEditMenuID, 12, kPaint, RunTypeString},
     {kEditMenuID, 14, kPaint, nullptr}, // background layer mode
     {kEditMenuID, 15, kPaint, nullptr}, // union the layers
     {kEditMenuID, 16, kPaint, nullptr}, // delete the foreground
@@ -133,6 +140,7 @@ constexpr MenuCommand kCommands[] = {
     {kEditMenuID, 19, kPaint, nullptr}, // the foreground transparency submenu
     {kEditMenuID, 20, kPaint, nullptr}, // show or hide the background
 
+    {kEffectMenuID, 1, kPaint, RunSubmenu},  // colour mode (menu 138)
     {kEffectMenuID, 3, kPaint, nullptr},  // fill
     {kEffectMenuID, 4, kPaint, nullptr},  // lighten
     {kEffectMenuID, 5, kPaint, nullptr},  // darken
@@ -162,7 +170,7 @@ constexpr MenuCommand kCommands[] = {
 };
 
 // Submenus none of whose items has an operation: disabled whole.
-constexpr MenuID kDisabledSubmenus[] = {kForeTransMenuID, kColorModeMenuID, kBlendPaletteMenuID};
+constexpr MenuID kDisabledSubmenus[] = {kForeTransMenuID, kBlendPaletteMenuID};
 
 void RunCommand(MenuID menu, MenuItemIndex item) {
     const MenuCommand* command = FindMenuCommand(menu, item);
@@ -387,7 +395,8 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kPaletteCheckMenuID: HandlePaletteChoice(item); break;
         case kListBackgroundMenuID: HandleListBackgroundChoice(item); break;
         case kSelectionMenuID: HandleSelectionChoice(item); break;
-        default: break;  // the colour-mode, layer and blend-palette menus are disabled
+        case kColorModeMenuID: HandleColorModeChoice(item); break;
+        default: break;  // the layer and blend-palette menus are disabled
     }
     HiliteMenu(0);
 }

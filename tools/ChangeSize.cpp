@@ -1,0 +1,290 @@
+#include "tools/ChangeSize.h"
+
+#include "app/Alerts.h"
+#include "app/MenuBar.h"
+#include "image/Colors.h"
+#include "paint/PaintView.h"
+#include "paint/Undo.h"
+#include "palettes/ColorPalettes.h"
+#include "palettes/Prefs.h"
+#include "platform/core/Memory.h"
+#include "platform/core/PString.h"
+#include "platform/raster/ColorTables.h"
+#include "platform/raster/CopyBits.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Pen.h"
+#include "platform/raster/Shapes.h"
+#include "tools/ColorSearch.h"
+#include "tools/Selection.h"
+
+#include <charconv>
+#include <string>
+#include <string_view>
+
+ResizeData gResizeData;
+
+namespace {
+
+constexpr SInt16 kChangeSizeDialog = 144;
+enum : DialogItemIndex {
+    kWidthItem = 3, kHeightItem = 4, kStretchItem = 5, kDitherItem = 6, kWidthUnitItem = 7, kHeightUnitItem = 8,
+    kProportionalItem = 9, kBackgroundItem = 10,
+};
+enum : SInt16 { kPixels = 1, kPercent = 2 };
+// Message of the memory list: the new size is beyond what a picture may hold.
+constexpr SInt16 kPictureTooLargeItem = 3;
+
+ControlRef ItemControl(DialogRef dialog, DialogItemIndex item) {
+    ControlRef control = nullptr;
+    return GetDialogItemAsControl(dialog, item, &control) == noErr ? control : nullptr;
+}
+SInt16 ItemValue(DialogRef dialog, DialogItemIndex item) {
+    ControlRef control = ItemControl(dialog, item);
+    return control ? GetControlValue(control) : 0;
+}
+void SetItemValue(DialogRef dialog, DialogItemIndex item, SInt16 value) {
+    if (ControlRef control = ItemControl(dialog, item)) SetControlValue(control, value);
+}
+
+// The field's whole number; −1 for anything that is not one.
+SInt32 ItemNumber(DialogRef dialog, DialogItemIndex item) {
+    Str255 text;
+    GetDialogItemText(dialog, item, text);
+    std::string_view s(reinterpret_cast<const char*>(text + 1), text[0]);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    SInt32 value = 0;
+    const auto [end, err] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || err != std::errc() || end != s.data() + s.size() || value < 0) return -1;
+    return value;
+}
+void SetItemNumber(DialogRef dialog, DialogItemIndex item, SInt64 number) {
+    Str255 text;
+    CopyCStringToPascal(std::to_string(number), text);
+    SetDialogItemText(dialog, item, text);
+}
+
+SInt32 Base(SInt16 unit, SInt32 size) { return unit == kPercent ? 100 : size; }
+
+// The proportional partner of an edited field: other = number × other base / base.
+void KeepProportion(DialogRef dialog, DialogItemIndex from, DialogItemIndex to, SInt32 fromBase, SInt32 toBase) {
+    const SInt32 n = ItemNumber(dialog, from);
+    if (n >= 0 && fromBase > 0) SetItemNumber(dialog, to, SInt64(n) * toBase / fromBase);
+}
+
+// A size in pixels from a field in its unit; −1 when the field is not a number.
+SInt64 PixelsOf(SInt32 number, SInt16 unit, SInt32 size) {
+    if (number < 0) return -1;
+    return unit == kPercent ? SInt64(number) * size / 100 : number;
+}
+
+// Frees nothing: asks whether `bytes` more can be had, four times over.
+bool CanGrowBy(Size bytes) {
+    if (bytes <= 0) return true;
+    UniqueHandle blocks[4];
+    for (UniqueHandle& block : blocks) {
+        OSErr err = noErr;
+        block.reset(TempNewHandle(bytes, &err));
+        if (!block) return false;
+    }
+    return true;
+}
+
+SInt16 StorageDepth(SInt16 depth) { return depth == 24 ? 32 : depth; }
+
+}  // namespace
+
+void IsMarginExists(DialogRef dialog, SInt16 width, SInt16 height, const ResizeData* settings) {
+    const SInt64 w = PixelsOf(ItemNumber(dialog, kWidthItem), settings->widthUnit, width);
+    const SInt64 h = PixelsOf(ItemNumber(dialog, kHeightItem), settings->heightUnit, height);
+    if (!settings->stretch && (w > width || h > height)) EnableDialogItem(dialog, kBackgroundItem);
+    else DisableDialogItem(dialog, kBackgroundItem);
+}
+
+void ChangeIconSize(WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    if (rec->backPort || rec->foreHoldPort) {
+        SysBeep(1);
+        UpdateMenus();
+        return;
+    }
+    const SInt16 width = SInt16(RectWidth(rec->picRect)), height = SInt16(RectHeight(rec->picRect));
+    ResizeData settings = gResizeData;
+    if (settings.widthUnit != kPercent) settings.widthUnit = kPixels;
+    if (settings.heightUnit != kPercent) settings.heightUnit = kPixels;
+
+    BeginModal();
+    DialogRef dialog = GetNewDialog(kChangeSizeDialog, nullptr, kFirstWindowOfClass);
+    if (!dialog) {
+        EndModal();
+        SysBeep(1);
+        return;
+    }
+    SetDialogDefaultItem(dialog, kStdOkItemIndex);
+    SetDialogCancelItem(dialog, kStdCancelItemIndex);
+    SetItemNumber(dialog, kWidthItem, Base(settings.widthUnit, width));
+    SetItemNumber(dialog, kHeightItem, Base(settings.heightUnit, height));
+    SetItemValue(dialog, kStretchItem, settings.stretch);
+    SetItemValue(dialog, kDitherItem, settings.dither);
+    if (!settings.stretch) DisableDialogItem(dialog, kDitherItem);
+    SetItemValue(dialog, kWidthUnitItem, settings.widthUnit);
+    SetItemValue(dialog, kHeightUnitItem, settings.heightUnit);
+    SetItemValue(dialog, kProportionalItem, settings.proportional);
+    SetItemValue(dialog, kBackgroundItem,
+                 rec->hasTransparency ? SInt16(2) : SInt16(gPaintWinPrefs.backgroundKind + 1));
+    DisableDialogItem(dialog, kBackgroundItem);
+    SelectDialogItemText(dialog, kWidthItem, 0, 32767);
+    ShowWindow(dialog);
+
+    DialogItemIndex item = 0;
+    do {
+        ModalDialog(MyModalDialogFilter, &item);
+        const SInt32 wBase = Base(settings.widthUnit, width), hBase = Base(settings.heightUnit, height);
+        switch (item) {
+        case kWidthItem:
+            if (settings.proportional) KeepProportion(dialog, kWidthItem, kHeightItem, wBase, hBase);
+            break;
+        case kHeightItem:
+            if (settings.proportional) KeepProportion(dialog, kHeightItem, kWidthItem, hBase, wBase);
+            break;
+        case kProportionalItem:
+            settings.proportional = !settings.proportional;
+            SetItemValue(dialog, kProportionalItem, settings.proportional);
+            if (settings.proportional) KeepProportion(dialog, kWidthItem, kHeightItem, wBase, hBase);
+            break;
+        case kWidthUnitItem:
+        case kHeightUnitItem: {
+            const bool isWidth = item == kWidthUnitItem;
+            SInt16& unit = isWidth ? settings.widthUnit : settings.heightUnit;
+            const SInt16 chosen = ItemValue(dialog, item) == kPercent ? kPercent : kPixels;
+            const DialogItemIndex field = isWidth ? kWidthItem : kHeightItem;
+            const SInt32 size = isWidth ? width : height;
+            const SInt32 n = ItemNumber(dialog, field);
+            if (n >= 0 && chosen != unit) SetItemNumber(dialog, field, SInt64(n) * Base(chosen, size) / Base(unit, size));
+            unit = chosen;
+            SelectDialogItemText(dialog, field, 0, 32767);
+            break;
+        }
+        case kStretchItem:
+            settings.stretch = !settings.stretch;
+            SetItemValue(dialog, kStretchItem, settings.stretch);
+            if (settings.stretch) EnableDialogItem(dialog, kDitherItem);
+            else DisableDialogItem(dialog, kDitherItem);
+            break;
+        case kDitherItem:
+            settings.dither = !settings.dither;
+            SetItemValue(dialog, kDitherItem, settings.dither);
+            break;
+        default: break;
+        }
+        if (item == kWidthItem || item == kHeightItem || item == kStretchItem || item == kProportionalItem)
+            IsMarginExists(dialog, width, height, &settings);
+    } while (item != kStdOkItemIndex && item != kStdCancelItemIndex);
+
+    const SInt64 newWidth = PixelsOf(ItemNumber(dialog, kWidthItem), settings.widthUnit, width);
+    const SInt64 newHeight = PixelsOf(ItemNumber(dialog, kHeightItem), settings.heightUnit, height);
+    const SInt16 backgroundKind = SInt16(ItemValue(dialog, kBackgroundItem) - 1);
+    if (item == kStdOkItemIndex) gResizeData = settings;
+    DisposeDialog(dialog);
+    EndModal();
+    if (item != kStdOkItemIndex) return;
+
+    if (newWidth < 1 || newWidth >= kMaxPictureEdge || newHeight < 1 || newHeight >= kMaxPictureEdge) {
+        SysBeep(1);
+        return;
+    }
+    if (newWidth == width && newHeight == height) return;
+    const Rect newRect{0, 0, SInt16(newHeight), SInt16(newWidth)};
+    if (ChangeIconSizeMain(window, &newRect, backgroundKind) && gPaletteCheck == kPaletteCheckDocumentColors)
+        UpdatePaletteCheck();
+}
+
+Boolean ChangeIconSizeMain(WindowRef window, const Rect* newRect, SInt16 backgroundKind) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !newRect || !rec->offPort || !rec->maskPort) return false;
+    const Rect r = *newRect;
+    const Size newArea = Size(RectWidth(r)) * RectHeight(r);
+    // A document holds several buffers of its size: refuse a size it could
+    // not hold before anything changes.
+    if (r.top != 0 || r.left != 0 || RectWidth(r) < 1 || RectHeight(r) < 1 || RectWidth(r) > kMaxPictureEdge ||
+        RectHeight(r) > kMaxPictureEdge || newArea > kMaxPictureArea) {
+        ErrorAlertFromResource(kMemoryErrStrings, kPictureTooLargeItem);
+        return false;
+    }
+    const Size oldArea = Size(RectWidth(rec->picRect)) * RectHeight(rec->picRect);
+    const SInt16 depth = StorageDepth(rec->depth);
+    // Every new buffer is made before the document changes, so that a
+    // failure leaves it exactly as it was.
+    UniqueGWorld image, mask, disp;
+    if (!CanGrowBy(newArea - oldArea) || NewGWorld(image.out(), depth, &r, nullptr, nullptr, useTempMem) != noErr ||
+        NewGWorld(mask.out(), 1, &r, nullptr, nullptr, useTempMem) != noErr ||
+        NewGWorld(disp.out(), depth, &r, nullptr, nullptr, useTempMem) != noErr) {
+        ErrorAlertFromResource(kMemoryErrStrings, 1);
+        return false;
+    }
+    if (rec->isFloating) {
+        FixSelection(window);
+        if (rec->isFloating) return false;  // it said why
+    }
+    if (GoOffPort(window) != noErr) {
+        ErrorAlertFromResource(kMemoryErrStrings, 1);
+        return false;
+    }
+
+    SavedGWorld saved;
+    const Boolean stretch = gResizeData.stretch != 0;
+    const Rect old = rec->picRect;
+    const Rect& dest = stretch ? r : old;
+    const RGBColor& margin = backgroundKind == kMarginBackColor ? gBackColor.rgb : rgbWhiteColor;
+    for (GWorldPtr g : {image.get(), disp.get()}) {
+        SetBlackOnWhite(g);
+        RGBBackColor(&margin);
+        EraseRect(&r);
+    }
+    SetBlackOnWhite(rec->undoPort.get());
+    SetBlackOnWhite(image.get());
+    CopyBits(Bits(rec->undoPort), Bits(image), &old, &dest,
+             stretch && gResizeData.dither ? SInt16(ditherCopy) : SInt16(srcCopy), nullptr);
+    SetBlackOnWhite(disp.get());
+    CopyBits(Bits(image), Bits(disp), &r, &r, srcCopy, nullptr);
+
+    SetBlackOnWhite(mask.get());
+    if (!stretch) {
+        const bool clear = backgroundKind == kMarginTransparent ||
+                           (backgroundKind == kMarginBackColor && gBackColor.isTransparent);
+        if (clear) EraseRect(&r);
+        else PaintRect(&r);
+        SetBlackOnWhite(rec->undoMask.get());
+        SetBlackOnWhite(mask.get());
+        CopyBits(Bits(rec->undoMask), Bits(mask), &old, &old, srcCopy, nullptr);
+    } else {
+        SetBlackOnWhite(rec->undoMask.get());
+        SetBlackOnWhite(mask.get());
+        CopyBits(Bits(rec->undoMask), Bits(mask), &old, &r, srcCopy, nullptr);
+        UniqueGWorld painted;
+        if (CreateMask2(image.get(), painted.out()) == noErr && painted) {
+            SetBlackOnWhite(painted.get());
+            SetBlackOnWhite(mask.get());
+            CopyBits(Bits(painted), Bits(mask), &r, &r, srcOr, nullptr);
+        } else {
+            SysBeep(1);
+        }
+    }
+
+    rec->offPort = std::move(image);
+    rec->maskPort = std::move(mask);
+    rec->dispPort = std::move(disp);
+    RectRgn(rec->selRgn, &r);
+    SetEmptyRgn(rec->selDispRgn);
+    rec->isFloating = false;
+    rec->sizeStretch = stretch;
+    rec->sizeDither = stretch && gResizeData.dither;
+    rec->picRect = r;
+    rec->selRect = r;
+    RectRgn(rec->updateRgn, &r);
+    UpdatePaintWindow(window);
+    FitPreviewWindow(window);
+    SetUndoMode(kUndoChangeSize);
+    return true;
+}
