@@ -7,19 +7,20 @@
 #include "paint/Undo.h"
 #include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
-#include "platform/core/Memory.h"
 #include "platform/core/PString.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
 #include "platform/raster/Shapes.h"
-#include "tools/ColorSearch.h"
 #include "tools/Selection.h"
 
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 ResizeData gResizeData;
 
@@ -78,19 +79,106 @@ SInt64 PixelsOf(SInt32 number, SInt16 unit, SInt32 size) {
     return unit == kPercent ? SInt64(number) * size / 100 : number;
 }
 
-// Frees nothing: asks whether `bytes` more can be had, four times over.
-bool CanGrowBy(Size bytes) {
-    if (bytes <= 0) return true;
-    UniqueHandle blocks[4];
-    for (UniqueHandle& block : blocks) {
-        OSErr err = noErr;
-        block.reset(TempNewHandle(bytes, &err));
-        if (!block) return false;
-    }
+SInt16 StorageDepth(SInt16 depth) { return depth == 24 ? 32 : depth; }
+
+bool SameColors(CTabHandle a, CTabHandle b) {
+    const int n = CTabReadableCount(a);
+    if (n != CTabReadableCount(b)) return false;
+    for (int i = 0; i < n; ++i)
+        if (!EqualColor(&CTabEntries(a)[i].rgb, &CTabEntries(b)[i].rgb)) return false;
     return true;
 }
 
-SInt16 StorageDepth(SInt16 depth) { return depth == 24 ? 32 : depth; }
+// The source coordinate under the centre of destination coordinate x (the
+// drawing engine's scaling rule).
+int SourceUnder(int x, int dstLen, int srcLen) {
+    return int(((2 * SInt64(x) + 1) * srcLen) / (2 * SInt64(dstLen)));
+}
+
+// Whole rows are reused when a source row repeats.
+}  // namespace
+
+void ScaleNearest(GWorldPtr from, GWorldPtr to) {
+    const PixMap& src = **GetGWorldPixMap(from);
+    const PixMap& dst = **GetGWorldPixMap(to);
+    const int sw = RectWidth(src.bounds), sh = RectHeight(src.bounds);
+    const int dw = RectWidth(dst.bounds), dh = RectHeight(dst.bounds);
+    const int depth = dst.pixelSize;
+    std::vector<int> columns(static_cast<size_t>(dw));
+    for (int x = 0; x < dw; ++x) columns[size_t(x)] = SourceUnder(x, dw, sw);
+    const size_t rowBytes = (size_t(dw) * size_t(depth) + 7) / 8;
+    int lastSource = -1;
+    for (int y = 0; y < dh; ++y) {
+        const int sy = SourceUnder(y, dh, sh);
+        UInt8* d = PixRow(dst, y);
+        if (sy == lastSource) {
+            std::memcpy(d, PixRow(dst, y - 1), rowBytes);
+            continue;
+        }
+        lastSource = sy;
+        const UInt8* s = PixRow(src, sy);
+        if (depth == 32) {
+            const UInt32* s32 = reinterpret_cast<const UInt32*>(s);
+            UInt32* d32 = reinterpret_cast<UInt32*>(d);
+            for (int x = 0; x < dw; ++x) d32[x] = s32[columns[size_t(x)]];
+        } else if (depth == 8) {
+            for (int x = 0; x < dw; ++x) d[x] = s[columns[size_t(x)]];
+        } else {
+            std::memset(d, 0, rowBytes);
+            const unsigned valueMask = (1u << depth) - 1;
+            for (int x = 0; x < dw; ++x) {
+                const int sb = columns[size_t(x)] * depth, db = x * depth;
+                const unsigned v = (s[sb >> 3] >> (8 - depth - (sb & 7))) & valueMask;
+                d[db >> 3] = UInt8(d[db >> 3] | (v << (8 - depth - (db & 7))));
+            }
+        }
+    }
+}
+
+namespace {
+
+bool CanScaleRaw(GWorldPtr from, GWorldPtr to) {
+    const PixMap& a = **GetGWorldPixMap(from);
+    const PixMap& b = **GetGWorldPixMap(to);
+    return a.pixelSize == b.pixelSize && a.bounds.top == 0 && a.bounds.left == 0 && b.bounds.top == 0 &&
+           b.bounds.left == 0 && (a.pixelSize == 32 || SameColors(a.pmTable, b.pmTable));
+}
+
+constexpr UInt32 kPadBits = std::endian::native == std::endian::little ? 0x000000FFu : 0xFF000000u;
+
+// Sets the mask bit of every pixel of `image` that is not white.
+void AddPaintedPixels(GWorldPtr image, GWorldPtr mask) {
+    const PixMap& im = **GetGWorldPixMap(image);
+    const PixMap& mk = **GetGWorldPixMap(mask);
+    const int w = RectWidth(im.bounds), h = RectHeight(im.bounds), depth = im.pixelSize;
+    std::vector<UInt8> whiteIndex;
+    if (depth <= 8) {
+        whiteIndex.assign(size_t(1) << depth, 0);
+        const int n = std::min(CTabReadableCount(im.pmTable), int(whiteIndex.size()));
+        for (int i = 0; i < n; ++i) whiteIndex[size_t(i)] = EqualColor(&CTabEntries(im.pmTable)[i].rgb, &rgbWhiteColor);
+    }
+    for (int y = 0; y < h; ++y) {
+        const UInt8* s = PixRow(im, y);
+        UInt8* m = PixRow(mk, y);
+        for (int x0 = 0; x0 < w; x0 += 8) {
+            UInt8 bits = 0;
+            for (int x = x0; x < std::min(w, x0 + 8); ++x) {
+                bool white;
+                if (depth == 32) {
+                    // pad, red, green, blue: white whatever the pad byte holds
+                    UInt32 v;
+                    std::memcpy(&v, s + 4 * x, 4);
+                    white = (v | kPadBits) == 0xFFFFFFFFu;
+                } else {
+                    const int b = x * depth;
+                    white = whiteIndex[(s[b >> 3] >> (8 - depth - (b & 7))) & ((1u << depth) - 1)] != 0;
+                }
+                if (!white) bits = UInt8(bits | (0x80 >> (x - x0)));
+            }
+            m[x0 >> 3] = UInt8(m[x0 >> 3] | bits);
+        }
+    }
+}
 
 }  // namespace
 
@@ -212,12 +300,11 @@ Boolean ChangeIconSizeMain(WindowRef window, const Rect* newRect, SInt16 backgro
         ErrorAlertFromResource(kMemoryErrStrings, kPictureTooLargeItem);
         return false;
     }
-    const Size oldArea = Size(RectWidth(rec->picRect)) * RectHeight(rec->picRect);
     const SInt16 depth = StorageDepth(rec->depth);
     // Every new buffer is made before the document changes, so that a
     // failure leaves it exactly as it was.
     UniqueGWorld image, mask, disp;
-    if (!CanGrowBy(newArea - oldArea) || NewGWorld(image.out(), depth, &r, nullptr, nullptr, useTempMem) != noErr ||
+    if (NewGWorld(image.out(), depth, &r, nullptr, nullptr, useTempMem) != noErr ||
         NewGWorld(mask.out(), 1, &r, nullptr, nullptr, useTempMem) != noErr ||
         NewGWorld(disp.out(), depth, &r, nullptr, nullptr, useTempMem) != noErr) {
         ErrorAlertFromResource(kMemoryErrStrings, 1);
@@ -237,15 +324,19 @@ Boolean ChangeIconSizeMain(WindowRef window, const Rect* newRect, SInt16 backgro
     const Rect old = rec->picRect;
     const Rect& dest = stretch ? r : old;
     const RGBColor& margin = backgroundKind == kMarginBackColor ? gBackColor.rgb : rgbWhiteColor;
-    for (GWorldPtr g : {image.get(), disp.get()}) {
-        SetBlackOnWhite(g);
+    const Rect undoBounds = GWorldBounds(rec->undoPort.get());
+    if (stretch && !gResizeData.dither && EqualRect(&undoBounds, &old) && CanScaleRaw(rec->undoPort.get(), image.get())) {
+        ScaleNearest(rec->undoPort.get(), image.get());  // every pixel is written
+    } else {
+        SetBlackOnWhite(image.get());
         RGBBackColor(&margin);
         EraseRect(&r);
+        SetBlackOnWhite(rec->undoPort.get());
+        SetBlackOnWhite(image.get());
+        CopyBits(Bits(rec->undoPort), Bits(image), &old, &dest,
+                 stretch && gResizeData.dither ? SInt16(ditherCopy) : SInt16(srcCopy), nullptr);
     }
-    SetBlackOnWhite(rec->undoPort.get());
     SetBlackOnWhite(image.get());
-    CopyBits(Bits(rec->undoPort), Bits(image), &old, &dest,
-             stretch && gResizeData.dither ? SInt16(ditherCopy) : SInt16(srcCopy), nullptr);
     SetBlackOnWhite(disp.get());
     CopyBits(Bits(image), Bits(disp), &r, &r, srcCopy, nullptr);
 
@@ -259,17 +350,16 @@ Boolean ChangeIconSizeMain(WindowRef window, const Rect* newRect, SInt16 backgro
         SetBlackOnWhite(mask.get());
         CopyBits(Bits(rec->undoMask), Bits(mask), &old, &old, srcCopy, nullptr);
     } else {
-        SetBlackOnWhite(rec->undoMask.get());
-        SetBlackOnWhite(mask.get());
-        CopyBits(Bits(rec->undoMask), Bits(mask), &old, &r, srcCopy, nullptr);
-        UniqueGWorld painted;
-        if (CreateMask2(image.get(), painted.out()) == noErr && painted) {
-            SetBlackOnWhite(painted.get());
-            SetBlackOnWhite(mask.get());
-            CopyBits(Bits(painted), Bits(mask), &r, &r, srcOr, nullptr);
+        // The old mask scaled, and every non-white pixel opaque.
+        const Rect undoMaskBounds = GWorldBounds(rec->undoMask.get());
+        if (EqualRect(&undoMaskBounds, &old) && CanScaleRaw(rec->undoMask.get(), mask.get())) {
+            ScaleNearest(rec->undoMask.get(), mask.get());
         } else {
-            SysBeep(1);
+            SetBlackOnWhite(rec->undoMask.get());
+            SetBlackOnWhite(mask.get());
+            CopyBits(Bits(rec->undoMask), Bits(mask), &old, &r, srcCopy, nullptr);
         }
+        AddPaintedPixels(image.get(), mask.get());
     }
 
     rec->offPort = std::move(image);

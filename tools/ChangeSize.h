@@ -29,3 +29,7 @@ void IsMarginExists(DialogRef dialog, SInt16 width, SInt16 height, const ResizeD
 // kMaxPictureArea, or buffers that cannot be made, leave the document as it
 // was after an alert; false then.
 Boolean ChangeIconSizeMain(WindowRef window, const Rect* newRect, SInt16 backgroundKind);
+// Scales all of `from` onto all of `to` (both with top-left 0, 0) as CopyBits
+// scales (each pixel takes the one under its centre), moving raw pixels: the
+// two must share depth and colours.
+void ScaleNearest(GWorldPtr from, GWorldPtr to);

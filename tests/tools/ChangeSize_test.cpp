@@ -73,10 +73,11 @@ TEST_F(ChangeSizeTest, ScalesOrExtendsExactlyAndUndoes) {
          {"r.#b..", "#b.r..", "......"}, {"###...", "####..", "......"}},
         {"cropped", "2", "1", {}, {"r."}, {"##"}},
     };
+    for (SInt16 depth : {24, 8})
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(testing::Message() << c.what << ", depth " << depth);
         gResizeData = ResizeData{};  // the dialog keeps its last choices
-        const Doc doc = MakeDoc({"r.#b", "#b.r"}, 0, {"###.", "####"});
+        const Doc doc = MakeDoc({"r.#b", "#b.r"}, 0, {"###.", "####"}, depth);
         const std::string before = State(doc);
         Resize(doc, c.width, c.height, c.clicks);
         EXPECT_EQ(Image(doc.rec), c.image);
