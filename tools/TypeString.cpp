@@ -22,6 +22,7 @@
 #include <charconv>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -95,8 +96,10 @@ void InvalPreview(DialogRef dialog) {
     InvalWindowRect(dialog, &box);
 }
 
-// Fills the pop-up with the installed families; the item of `font` is
-// chosen, else the stored item.
+// Fills the pop-up with the installed families, the settings' font first
+// when it is none of them (the system font), and chooses the settings' font.
+// A font number from an earlier run that names nothing now gives way to the
+// stored item, so that the pop-up always shows the font that will be drawn.
 void FillFontMenu(DialogRef dialog, TypeStringSettings* s) {
     ControlRef popup = ItemControl(dialog, kFontItem);
     MenuRef menu = popup ? GetControlPopupMenuHandle(popup) : nullptr;
@@ -105,20 +108,26 @@ void FillFontMenu(DialogRef dialog, TypeStringSettings* s) {
     Str255 currentName;
     GetFontName(s->font, currentName);
     const std::string current = PStringToStd(currentName);
-    SInt16 chosen = 0;
-    for (const std::string& name : FontFamilyNames()) {
+    std::vector<std::string> names = FontFamilyNames();
+    auto found = std::find(names.begin(), names.end(), current);
+    if (!current.empty() && found == names.end()) found = names.insert(names.begin(), current);
+    for (const std::string& name : names) {
         Str255 item;
         CopyCStringToPascal(name.substr(0, 255), item);
         AppendMenuItemText(menu, item);
-        if (!chosen && !current.empty() && name == current) chosen = SInt16(CountMenuItems(menu));
     }
-    const SInt16 count = SInt16(CountMenuItems(menu));
+    const SInt16 count = SInt16(names.size());
+    if (count == 0) return;
     SetControlMaximum(popup, count);
-    if (!chosen && s->fontItem >= 1 && s->fontItem <= count) chosen = s->fontItem;
-    if (chosen) {
-        SetControlValue(popup, chosen);
-        s->fontItem = chosen;
+    SInt16 chosen = found != names.end() ? SInt16(found - names.begin() + 1) : s->fontItem;
+    if (chosen < 1 || chosen > count) chosen = 1;
+    if (found == names.end()) {
+        Str255 name;
+        CopyCStringToPascal(names[size_t(chosen - 1)].substr(0, 255), name);
+        GetFNum(name, &s->font);
     }
+    SetControlValue(popup, chosen);
+    s->fontItem = chosen;
 }
 
 [[nodiscard]] OSErr NewBuffer(UniqueGWorld* g, SInt16 depth, const Rect& r) {
