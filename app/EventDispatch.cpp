@@ -341,7 +341,7 @@ void HandleKeyDown(EventRecord* event) {
         default:
             break;
         }
-        if (const SInt16 choice = ColorModeChoiceForKey(keyCode, shift, option)) {
+        if (const SInt16 choice = ColorModeChoiceForKey(keyCode, ch, shift, option)) {
             HandleColorModeChoice(choice);
             return;
         }

@@ -183,9 +183,10 @@ void AddPaintedPixels(GWorldPtr image, GWorldPtr mask) {
 }  // namespace
 
 void IsMarginExists(DialogRef dialog, SInt16 width, SInt16 height, const ResizeData* settings) {
-    const SInt64 w = PixelsOf(ItemNumber(dialog, kWidthItem), settings->widthUnit, width);
-    const SInt64 h = PixelsOf(ItemNumber(dialog, kHeightItem), settings->heightUnit, height);
-    if (!settings->stretch && (w > width || h > height)) EnableDialogItem(dialog, kBackgroundItem);
+    // Compared in the field's own unit: more than the size, or more than 100 percent.
+    const bool wider = ItemNumber(dialog, kWidthItem) > Base(settings->widthUnit, width);
+    const bool higher = ItemNumber(dialog, kHeightItem) > Base(settings->heightUnit, height);
+    if (!settings->stretch && (wider || higher)) EnableDialogItem(dialog, kBackgroundItem);
     else DisableDialogItem(dialog, kBackgroundItem);
 }
 

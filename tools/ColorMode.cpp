@@ -67,13 +67,21 @@ void HandleColorModeChoice(SInt16 choice) {
     gPrevPaletteCheck = old;
 }
 
-SInt16 ColorModeChoiceForKey(UInt8 keyCode, Boolean shift, Boolean option) {
-    SInt16 choice = 0;
+SInt16 ColorModeChoiceForKey(UInt8 keyCode, UInt8 charCode, Boolean shift, Boolean option) {
+    UInt8 digit = charCode;
     switch (keyCode) {
-    case kVK_ANSI_6: choice = 1; break;
-    case kVK_ANSI_3: choice = 2; break;
-    case kVK_ANSI_4: choice = option ? 4 : 3; break;
-    case kVK_ANSI_1: choice = 5; break;
+    case kVK_ANSI_6: digit = '6'; break;
+    case kVK_ANSI_3: digit = '3'; break;
+    case kVK_ANSI_4: digit = '4'; break;
+    case kVK_ANSI_1: digit = '1'; break;
+    default: break;
+    }
+    SInt16 choice = 0;
+    switch (digit) {
+    case '6': choice = 1; break;
+    case '3': choice = 2; break;
+    case '4': choice = option ? 4 : 3; break;
+    case '1': choice = 5; break;
     default: return 0;
     }
     return shift ? SInt16(choice + 6) : choice;

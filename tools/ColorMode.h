@@ -12,6 +12,7 @@ void HandleColorModeChoice(SInt16 choice);
 // standard 16 colours), 4 (16 greys, table 128), 5 (black and white), on the
 // whole picture rectangle of offPort; undo mode 13.
 void ChangeColorMode(WindowRef window, SInt16 mode, Boolean dither);
-// The colour-mode choice of a digit key (6, 3, 4, 1; Option 4 gives the
-// greys; Shift dithers), or 0 for any other key.
-SInt16 ColorModeChoiceForKey(UInt8 keyCode, Boolean shift, Boolean option);
+// The colour-mode choice of a digit key (6, 3, 4, 1, on the main keys, by
+// key code so that Shift still names the digit, or on the keypad; Option 4
+// gives the greys; Shift dithers), or 0 for any other key.
+SInt16 ColorModeChoiceForKey(UInt8 keyCode, UInt8 charCode, Boolean shift, Boolean option);

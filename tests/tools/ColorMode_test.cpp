@@ -85,6 +85,8 @@ TEST_F(ColorModeTest, ReducesToTheTableOrDithersAndUndoes) {
     const Doc doc = MakePaint(4, 4, 0, 24);
     for (SInt16 choice : {0, 6, 12}) HandleColorModeChoice(choice);
     EXPECT_EQ(doc.rec->undoMode, kUndoNone);
+    Key(kVK_ANSI_1, '!', shiftKey);  // Shift-1: black and white, dithered
+    EXPECT_EQ(doc.rec->undoMode, kUndoColorMode);
 }
 
 }  // namespace

@@ -78,16 +78,15 @@ TEST_F(TypeStringTest, TypesTheWordAsTheTextLayerDrawsIt) {
         for (int h = 0; h < frame.right; ++h)
             ASSERT_EQ(Px(MapOf(doc.rec->maskPort.get()), h, v), Px(MapOf(letters.get()), h, v)) << h << "," << v;
 
-    // Smoothing averages a drawing four times as large: some colours lie
-    // between red and white.
+    // Smoothing averages a drawing four times as large: a frame 2 wider, and
+    // pinks between red and white.
     gBackColor = ColorRec{kWhite, 0};
     Type(doc, "Korvel", {DialogStep::Click(11)});
     EXPECT_EQ(RectWidth(doc.rec->selRect), RectWidth(frame) + 2);
     int between = 0;
-    const PixMap& smooth = MapOf(doc.rec->offPort.get());
     for (int v = 0; v < frame.bottom; ++v)
         for (int h = 0; h < frame.right; ++h) {
-            const RGBColor c = ReadPixel(smooth, h, v);
+            const RGBColor c = ReadPixel(MapOf(doc.rec->offPort.get()), h, v);
             between += c.red == 0xFFFF && c.green > 0 && c.green < 0xFFFF;
         }
     EXPECT_GT(between, 10);
