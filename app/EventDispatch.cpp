@@ -16,6 +16,7 @@
 #include "platform/ui/Scripting.h"
 #include "app/AppleEvents.h"
 #include "paint/Undo.h"
+#include "tools/ColorMode.h"
 #include "tools/Selection.h"
 #include "tools/Tools.h"
 
@@ -339,6 +340,10 @@ void HandleKeyDown(EventRecord* event) {
             return;
         default:
             break;
+        }
+        if (const SInt16 choice = ColorModeChoiceForKey(keyCode, ch, shift, option)) {
+            HandleColorModeChoice(choice);
+            return;
         }
     }
     // Keys for any window.

@@ -20,9 +20,12 @@
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
+#include "tools/ChangeSize.h"
+#include "tools/ColorMode.h"
 #include "tools/Eyedropper.h"
 #include "tools/Selection.h"
 #include "tools/Tools.h"
+#include "tools/TypeString.h"
 
 #include <array>
 
@@ -105,6 +108,10 @@ void RunOpaqueMask(WindowRef front) { ChangeMask(front, 0); }
 void RunWhiteTransparentMask(WindowRef front) { ChangeMask(front, 36); }
 void RunToggleSelectionBlend(WindowRef front) { ToggleSelectionBlend(front); }
 void RunExchangeSelection(WindowRef front) { ExchangeSelection(front); }
+void RunChangeSize(WindowRef front) { ChangeIconSize(front); }
+void RunTypeString(WindowRef front) { TypeString(front); }
+// An item that opens a submenu: enabled by its needs, chosen through the submenu.
+void RunSubmenu(WindowRef) {}
 
 // The layer commands report their own failures.
 template <OSErr (*layerCommand)(WindowRef)>
@@ -145,8 +152,8 @@ constexpr MenuCommand kCommands[] = {
     {kEditMenuID, 6, kDoc, RunFamilyEdit<6>, FamilyEditActs<6>},  // clear
     {kEditMenuID, 7, kDoc, RunFamilyEdit<7>, FamilyEditActs<7>},  // select all
     {kEditMenuID, 9, kDoc, nullptr},    // duplicate
-    {kEditMenuID, 11, kPaint, nullptr}, // change the picture's size
-    {kEditMenuID, 12, kPaint, nullptr}, // type a string
+    {kEditMenuID, 11, kPaint, RunChangeSize},
+    {kEditMenuID, 12, kPaint, RunTypeString},
     {kEditMenuID, 14, kPaint, RunLayerCommand<GoBackgroundMode>},
     {kEditMenuID, 15, kPaint, RunLayerCommand<UnionBackground>, WindowHasLayers},
     {kEditMenuID, 16, kPaint, RunLayerCommand<DeleteForeground>, WindowHasLayers},
@@ -154,6 +161,7 @@ constexpr MenuCommand kCommands[] = {
     {kEditMenuID, 19, kPaint, RunSubmenuItem, WindowHasLayers},  // the foreground transparency submenu
     {kEditMenuID, 20, kPaint, ShowHideBackground, WindowHasLayers},
 
+    {kEffectMenuID, 1, kPaint, RunSubmenu},  // colour mode (menu 138)
     {kEffectMenuID, 3, kPaint, nullptr},  // fill
     {kEffectMenuID, 4, kPaint, nullptr},  // lighten
     {kEffectMenuID, 5, kPaint, nullptr},  // darken
@@ -183,7 +191,7 @@ constexpr MenuCommand kCommands[] = {
 };
 
 // Submenus none of whose items has an operation: disabled whole.
-constexpr MenuID kDisabledSubmenus[] = {kColorModeMenuID, kBlendPaletteMenuID};
+constexpr MenuID kDisabledSubmenus[] = {kBlendPaletteMenuID};
 
 void RunCommand(MenuID menu, MenuItemIndex item) {
     const MenuCommand* command = FindMenuCommand(menu, item);
@@ -409,7 +417,8 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kListBackgroundMenuID: HandleListBackgroundChoice(item); break;
         case kSelectionMenuID: HandleSelectionChoice(item); break;
         case kForeTransMenuID: HandleForeTransparencyChoice(item); break;
-        default: break;  // the colour-mode and blend-palette menus are disabled
+        case kColorModeMenuID: HandleColorModeChoice(item); break;
+        default: break;  // the blend-palette menu is disabled
     }
     HiliteMenu(0);
 }

@@ -7,6 +7,7 @@
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "palettes/ColorPalettes.h"
+#include "palettes/PatternPalette.h"
 #include "platform/core/PString.h"
 #include "platform/picture/Pictures.h"
 #include "platform/raster/ColorTables.h"
@@ -114,7 +115,7 @@ void DrawBlend() {
 }
 
 Boolean PaletteHasContent(WindowRef window) {
-    return window && window != PatternPalette && window != DotModePalette;
+    return window && window != DotModePalette;
 }
 
 void DrawPaletteContent(WindowRef window, SInt16 kind) {
@@ -146,8 +147,11 @@ void DrawPaletteContent(WindowRef window, SInt16 kind) {
     case kTitleWindowKind:
         DrawPictureResource(139, &port);
         break;
+    case kPatternPaletteKind:
+        UpdatePatternPalette();
+        break;
     default:
-        // The pattern and dot-mode palettes show nothing (the info palette
+        // The dot-mode palette shows nothing (the info palette
         // is drawn by RedrawInfo).
         break;
     }
@@ -166,8 +170,11 @@ void ClickPaletteContent(WindowRef, SInt16 kind, Point local, const EventRecord*
     case kFavoritePaletteKind:
         if (!(mods & controlKey)) ClickFavoritePalette(local, option, command);
         break;
+    case kPatternPaletteKind:
+        ClickPatternPalette(local);
+        break;
     default:
-        // Clicks in the blend, pattern and dot-mode palettes do nothing.
+        // Clicks in the blend and dot-mode palettes do nothing.
         break;
     }
 }

@@ -7,9 +7,9 @@
 #include "platform/ui/Windows.h"
 
 void DrawBlend();
-// Whether the palette has anything to show. The pattern and dot-mode palettes
-// have no drawing or click code: they stay hidden, an empty white box helping
-// nobody, and their Display menu items stay disabled and unmarked.
+// Whether the palette has anything to show. The dot-mode palette has no
+// drawing or click code: it stays hidden, an empty white box helping nobody,
+// and its Display menu item stays disabled and unmarked.
 Boolean PaletteHasContent(WindowRef window);
 void DrawPaletteContent(WindowRef window, SInt16 kind);
 void ClickPaletteContent(WindowRef window, SInt16 kind, Point local, const EventRecord* event);

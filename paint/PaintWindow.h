@@ -84,6 +84,10 @@ SInt16 ConfigurePictSize(PictSizeSettings* settings);
 // The largest width or height of a new picture; the size message (item
 // kPictureSizeMessage of the paint-file and preferences message lists) names it.
 inline constexpr SInt16 kMaxPictureEdge = 16384;
+// The largest number of pixels a picture may have: a document holds several
+// full-depth buffers of its size (image, undo, display, base), so the cap
+// keeps one document of 32-bit pixels within about a gigabyte.
+inline constexpr Size kMaxPictureArea = Size(64) << 20;
 enum : SInt16 { kPictureSizeMessage = 14, kPrefsPictureSizeMessage = 4 };
 // A width or height typed as text: a whole number from 1 to kMaxPictureEdge,
 // spaces around it allowed; false for anything else.

@@ -5,6 +5,7 @@
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "paint/PaintWindow.h"
+#include "palettes/PatternPalette.h"
 #include "platform/core/PString.h"
 #include "platform/files/Files.h"
 #include "platform/raster/ColorTables.h"
@@ -250,8 +251,7 @@ void StorePrefs(const PrefsCopy& c) {
     gPNGFilePrefs = c.png;
     gTabletPrefs = c.tablet;
     // A change of pattern size starts again from the solid pattern of the new set.
-    if (c.other[kOtherLargePatterns] != gOtherPrefs[kOtherLargePatterns])
-        gPatternNo = c.other[kOtherLargePatterns] ? 12 : 1;
+    if (c.other[kOtherLargePatterns] != gOtherPrefs[kOtherLargePatterns]) ResizePatternPalette();
     gOtherPrefs = c.other;
 }
 

@@ -20,12 +20,6 @@
 
 #include <algorithm>
 
-namespace {
-
-enum : SInt16 { kSmallPatterns = 200, kLargePatterns = 201 };
-
-}  // namespace
-
 Boolean RealPtInMask(Point pt, GWorldPtr mask) {
     if (!mask) return false;
     const PixMap& pm = **GetGWorldPixMap(mask);
@@ -33,19 +27,6 @@ Boolean RealPtInMask(Point pt, GWorldPtr mask) {
         return false;
     const int x = pt.h - pm.bounds.left;
     return (PixRow(pm, pt.v)[x >> 3] & (0x80 >> (x & 7))) != 0;
-}
-
-void GetFillPattern(Pattern* pat) {
-    const SInt16 list = gOtherPrefs[kOtherLargePatterns] ? kLargePatterns : kSmallPatterns;
-    if (!GetIndPattern(pat, list, gPatternNo)) GetQDGlobalsBlack(pat);
-}
-
-Boolean FillPatternIsSolidFore() {
-    return gOtherPrefs[kOtherLargePatterns] ? gPatternNo == 12 : gPatternNo == 1;
-}
-
-Boolean FillPatternIsSolidBack() {
-    return gOtherPrefs[kOtherLargePatterns] ? gPatternNo == 1 : gPatternNo == 13;
 }
 
 OSErr MakeBucketRegion(PaintWinRec* rec, Point pt, RgnHandle area) {

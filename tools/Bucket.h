@@ -4,6 +4,7 @@
 #pragma once
 
 #include "paint/PaintWindow.h"
+#include "palettes/PatternPalette.h"  // the current fill pattern
 #include "platform/raster/Regions.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Windows.h"
@@ -21,12 +22,6 @@ void DoBucket(WindowRef window, Point localPt, Boolean command);
 // Fills the area of offPort with the current pattern in the current and
 // background colours and sets the mask there by their transparency.
 void FillBucketRegion(PaintWinRec* rec, RgnHandle area);
-
-// The current fill pattern (pattern gPatternNo of the small or large list)
-// and whether it draws only the foreground or only the background colour.
-void GetFillPattern(Pattern* pat);
-Boolean FillPatternIsSolidFore();
-Boolean FillPatternIsSolidBack();
 
 // Whether the point lies in the mask buffer's bounds with its bit set.
 Boolean RealPtInMask(Point pt, GWorldPtr mask);

@@ -94,16 +94,14 @@ WindowRef NewPictureFromMenu() {
 
 TEST_F(ShellTest, FreshStartShowsEveryPaletteWithContentButFavouritesAndNoDocumentPalettes) {
     Start();
-    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow}) {
+    for (WindowRef w : {gToolPalette, ColorPalette1, ColorPalette2, gBlendPalette, TitleWindow, InfoWindow,
+                        PatternPalette}) {
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(IsWindowVisible(w)) << GetExtWindowKind(w);
         EXPECT_TRUE(IsFloatingWindow(w));
     }
     EXPECT_FALSE(IsWindowVisible(FavoritePalette));
-    // The pattern palette has nothing to show: hidden, its item disabled, and Show All leaves it so.
-    HandleDispChoice(10);
-    EXPECT_FALSE(IsWindowVisible(PatternPalette));
-    EXPECT_FALSE(IsMenuItemEnabled(GetMenuHandle(kDispMenuID), 7));
+    EXPECT_TRUE(IsMenuItemEnabled(GetMenuHandle(kDispMenuID), 7));
     // The preview and dot-mode palettes follow the front document; there is none.
     EXPECT_FALSE(IsWindowVisible(gPreviewWindow));
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
