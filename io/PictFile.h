@@ -3,6 +3,7 @@
 // plain or layered, opened as a new paint document.
 #pragma once
 
+#include "paint/PaintWindow.h"
 #include "platform/core/MacTypes.h"
 #include "platform/files/FSSpec.h"
 #include "platform/picture/Pictures.h"
@@ -19,10 +20,10 @@ PicHandle LoadFromPict(const FSSpec& spec);
 [[nodiscard]] OSErr SaveAsPictMain(PicHandle pic, const FSSpec& spec);
 
 // The largest PICT file read, and the largest document opened from a file:
-// each edge at most 32767 pixels and at most kMaxOpenPixels in all (a
-// document holds several buffers of its size).
+// each edge at most kMaxPictureEdge pixels and at most kMaxOpenPixels in
+// all (a document holds several buffers of its size), as for new pictures.
 inline constexpr size_t kMaxPictFileBytes = size_t(256) << 20;
-inline constexpr SInt32 kMaxOpenPixels = 89478485;
+inline constexpr Size kMaxOpenPixels = kMaxPictureArea;
 inline constexpr SInt16 kMaxZoomRatio = 4;
 // Whether a picture of this frame may become a document.
 Boolean IsOpenableSize(const Rect& frame);

@@ -86,8 +86,8 @@ void IgnoreBits(const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) {}
 
 Boolean IsOpenableSize(const Rect& frame) {
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    return width >= 1 && height >= 1 && width <= 32767 && height <= 32767 &&
-           SInt64(width) * height <= kMaxOpenPixels;
+    return width >= 1 && height >= 1 && width <= kMaxPictureEdge && height <= kMaxPictureEdge &&
+           Size(width) * Size(height) <= kMaxOpenPixels;
 }
 
 Boolean IsFileOpened(const FSSpec& spec) {

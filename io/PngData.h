@@ -3,6 +3,7 @@
 // reads and writes the files.
 #pragma once
 
+#include "paint/PaintWindow.h"
 #include "platform/core/MacTypes.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/QDTypes.h"
@@ -16,8 +17,8 @@
 // pixels (the new-picture limit), and at most kMaxPNGPixels pixels in all,
 // so that the document's seven full-size buffers stay within memory. Both
 // are checked against the header before anything is allocated.
-inline constexpr SInt32 kMaxPNGEdge = 16384;
-inline constexpr Size kMaxPNGPixels = Size(64) << 20;
+inline constexpr SInt32 kMaxPNGEdge = kMaxPictureEdge;
+inline constexpr Size kMaxPNGPixels = kMaxPictureArea;
 
 // Messages of string list 4005 (the PNG alerts).
 enum : SInt16 {
