@@ -22,6 +22,7 @@ enum class NavDialogKind { ChooseFile, PutFile };
 struct NavResult {
     std::string path;
     SInt16 format = 0;
+    std::vector<std::string> morePaths{};
 };
 
 QString QtText(const std::string& text) { return QString::fromStdString(LegacyTextToUtf8(text)); }
@@ -117,11 +118,19 @@ std::optional<NavResult> RunNavDialog(NavDialogKind kind, const NavDialogOptions
     if (ui_internal::TakeNavAnswer(&answer)) {
         if (answer.whileShown) answer.whileShown();
         if (!answer.chosen) return std::nullopt;
-        return NavResult{answer.path, answer.format < 0 ? options.popupSelection : answer.format};
+        return NavResult{answer.path, answer.format < 0 ? options.popupSelection : answer.format, answer.morePaths};
     }
     if (ui_internal::IsUnattended()) return std::nullopt;
     switch (kind) {
     case NavDialogKind::ChooseFile: {
+        if (options.allowMultipleFiles) {
+            // The desktop's own dialog (its portal where it offers one).
+            const QStringList paths = QFileDialog::getOpenFileNames(nullptr, QtText(PStringToStd(options.message)));
+            if (paths.isEmpty()) return std::nullopt;
+            NavResult result{paths.front().toStdString(), 0, {}};
+            for (qsizetype i = 1; i < paths.size(); ++i) result.morePaths.push_back(paths[i].toStdString());
+            return result;
+        }
         const QString path = QFileDialog::getOpenFileName(nullptr, QtText(PStringToStd(options.message)), {}, {},
                                                           nullptr, QFileDialog::DontUseNativeDialog);
         if (path.isEmpty()) return std::nullopt;
@@ -143,6 +152,13 @@ OSErr NavChooseFile(const NavDialogOptions* options, NavReplyRecord* reply) {
     if (!result) return userCanceledErr;
     if (o.applicationsOnly && !QFileInfo(QString::fromStdString(result->path)).isExecutable()) return paramErr;
     if (const OSErr err = FSSpecFromPath(result->path, &reply->selection); err != noErr) return err;
+    reply->selectionList.push_back(reply->selection);
+    for (const std::string& path : result->morePaths) {
+        if (!o.allowMultipleFiles) break;
+        FSSpec more;
+        if (const OSErr err = FSSpecFromPath(path, &more); err != noErr) return err;
+        reply->selectionList.push_back(more);
+    }
     reply->validRecord = true;
     return noErr;
 }

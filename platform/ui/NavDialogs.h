@@ -20,6 +20,7 @@ struct NavMenuItemSpec {
 struct NavDialogOptions {
     Str255 message{};                  // the prompt, shown as the dialog's title; empty for the system's own
     Boolean applicationsOnly = false;  // only a program the system can run is accepted
+    Boolean allowMultipleFiles = false;  // an open dialog may give several files at once
     // Save dialogs: the name proposed, the folder shown first (0: the
     // dialog's own choice), the format pop-up (empty for none) and the
     // format proposed, from 0.
@@ -33,6 +34,7 @@ struct NavReplyRecord {
     Boolean validRecord = false;  // set when the user chose an item
     FSSpec selection;             // the item chosen
     SInt16 format = 0;            // a save dialog's chosen format, from 0
+    std::vector<FSSpec> selectionList;  // every item chosen, in order (selection is the first)
 };
 
 // Asks for one existing file. noErr with reply->validRecord set when one was

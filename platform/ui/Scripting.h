@@ -61,6 +61,7 @@ struct NavAnswer {
     std::string path;       // the item chosen
     std::function<void()> whileShown;
     SInt16 format = -1;     // a save dialog's format pop-up item, from 0; -1 leaves the one proposed
+    std::vector<std::string> morePaths{};  // further items chosen with `path` in a multiple selection
 };
 void ScriptNavDialog(NavAnswer answer);
 // When set, a dialog or alert without a scripted answer does not wait for a
