@@ -6,6 +6,7 @@
 #include "io/OpenMessages.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
+#include "platform/core/Geometry.h"
 #include "platform/core/PString.h"
 #include "platform/picture/GraphicsImport.h"
 #include "platform/raster/Regions.h"
@@ -101,7 +102,8 @@ OSErr OpenImportedPictureAt(const FSSpec& file, const Rect* drawingSize) {
     ImageDescription desc;
     (void)GraphicsImportGetImageDescription(importer.get(), &desc);
     Rect bounds{};
-    if (desc.isVector) {
+    const Boolean ownSize = !desc.isVector || (drawingSize && EmptyRect(drawingSize));
+    if (!ownSize) {
         if (!ChooseDrawingSize(file, drawingSize, &bounds)) return userCanceledErr;
         if (const OSErr err = GraphicsImportSetBoundsRect(importer.get(), &bounds); err != noErr) return refuse(err);
     } else if (const OSErr err = GraphicsImportGetNaturalBounds(importer.get(), &bounds); err != noErr) {

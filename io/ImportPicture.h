@@ -13,7 +13,7 @@
 // window is made only when the picture was read.
 [[nodiscard]] OSErr OpenImportedPicture(const FSSpec& file);
 // The same without asking: a drawing is drawn at `drawingSize` (its own
-// size when none).
+// size when that is empty; asked for when there is none).
 [[nodiscard]] OSErr OpenImportedPictureAt(const FSSpec& file, const Rect* drawingSize);
 // Asks at which size to draw a drawing named `name`, starting from the size
 // given: false when the user cancels.
