@@ -141,10 +141,13 @@ OSErr GetGraphicsImporterForData(std::span<const UInt8> bytes, const std::string
     if (!reader.canRead()) return cantFindHandler;
     importer->format = format;
     const QImage::Format pixels = reader.imageFormat();
-    const QPixelFormat pf = QImage::toPixelFormat(pixels);
+    // Qt has no pixel format for Format_Invalid (asking for it crashes), which
+    // readers report when the header does not tell.
+    const bool known = pixels > QImage::Format_Invalid && pixels < QImage::NImageFormats;
+    const QPixelFormat pf = known ? QImage::toPixelFormat(pixels) : QPixelFormat();
     importer->desc.isVector = format == "svg" || format == "svgz";
-    importer->desc.hasAlpha = pixels != QImage::Format_Invalid && pf.alphaUsage() == QPixelFormat::UsesAlpha;
-    importer->desc.depth = pixels == QImage::Format_Invalid ? 32 : SInt16(std::min(32, int(pf.bitsPerPixel())));
+    importer->desc.hasAlpha = known && pf.alphaUsage() == QPixelFormat::UsesAlpha;
+    importer->desc.depth = known ? SInt16(std::min(32, int(pf.bitsPerPixel()))) : 32;
     if (pixels == QImage::Format_Indexed8 || pixels == QImage::Format_Grayscale8) importer->desc.depth = 8;
     if (importer->desc.depth > 8 && !importer->desc.hasAlpha) importer->desc.depth = 24;
     importer->desc.format = FourCharsOf(format);
