@@ -1,5 +1,6 @@
 #include "app/AppleEvents.h"
 
+#include "app/Alerts.h"
 #include "app/Shell.h"
 #include "io/OpenDocuments.h"
 
@@ -30,6 +31,21 @@ void PostOpenCustomIcons(std::vector<FSSpec> items) {
     if (items.empty()) return;
     gPendingOpens.push_back({std::move(items), true});
     PostHighLevelEvent(kAEOpenDocuments);
+}
+
+void OpenDroppedFiles(const std::vector<std::string>& paths, Boolean commandKey) {
+    constexpr SInt16 kCannotOpenItem = 15;  // in the picture file messages
+    std::vector<FSSpec> items;
+    for (const std::string& path : paths) {
+        FSSpec fileSpec;
+        if (FSSpecFromPath(path, &fileSpec) != noErr) {
+            ErrorAlertNamed(kPaintFileErrStrings, kCannotOpenItem, path);
+            continue;
+        }
+        items.push_back(fileSpec);
+    }
+    if (commandKey) PostOpenCustomIcons(std::move(items));
+    else PostOpenDocuments(std::move(items));
 }
 
 void PostQuitApplication() { PostHighLevelEvent(kAEQuitApplication); }

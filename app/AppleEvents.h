@@ -7,6 +7,7 @@
 #include "platform/files/FSSpec.h"
 #include "platform/ui/Events.h"
 
+#include <string>
 #include <vector>
 
 enum : UInt32 {
@@ -21,6 +22,9 @@ void PostOpenDocuments(std::vector<FSSpec> documents);
 // command line's --icon-of), as an open-documents request does with Command held.
 void PostOpenCustomIcons(std::vector<FSSpec> items);
 void PostQuitApplication();
+// Files dropped on the program (SetOpenDocumentsProc): queued as documents to
+// open, or with the Command key held as custom icons to open.
+void OpenDroppedFiles(const std::vector<std::string>& paths, Boolean commandKey);
 void DoHighLevelEvent(const EventRecord* event);
 // The handlers of the four requests; each tells the user of its own failures.
 // DoOpenDoc opens each document in turn (HandleOpenDoc).

@@ -4,6 +4,7 @@
 #include "app/AppleEvents.h"
 #include "app/CommandLine.h"
 #include "app/Shell.h"
+#include "io/OpenDocuments.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
 #include "platform/files/FSSpec.h"
@@ -40,12 +41,11 @@ int RunApplication(int argc, char** argv) {
     InitToolbox(argc, argv);
     if (InitWindows() != noErr) return 1;
     SetQuitRequestProc(PostQuitApplication);
+    SetOpenDocumentsProc(OpenDroppedFiles);
     int status = 0;
     if (StartUp()) {
-        // The start-up action of the preferences: a new picture when the
-        // user named no documents. (Asking for a file to open waits for the
-        // open dialog.)
-        if (documents.empty() && gStartup == 1) NewPaintWindow();
+        // The start-up action of the preferences, when the user named no documents.
+        if (documents.empty()) HandleOpenApp();
         OpenDocumentArguments(documents);
         MainLoop();
     } else {

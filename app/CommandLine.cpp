@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/AppResources.h"
+#include "app/Convert.h"
 #include "app/Inspect.h"
 #include "platform/core/ByteIO.h"
 #include "platform/resources/Resources.h"
@@ -35,13 +36,24 @@ int PrintVersion() {
 constexpr const char* kUsage =
     "usage: korvel [FILE...] [--icon-of PATH]...\n"
     "       korvel inspect [--json] FILE\n"
+    "       korvel convert IN OUT [options]\n"
     "       korvel --version\n"
     "       korvel --help\n"
     "\n"
-    "Each FILE opens as its kind of document: an icon family (.icns) or a\n"
-    "Windows icon (.ico) opens in an icon window; a folder, or a file of\n"
-    "another kind, opens its custom icon. --icon-of PATH opens the custom\n"
-    "icon of the file or folder PATH, whatever the file holds.\n";
+    "Each FILE opens as its kind of document: a picture (PICT, PNG, or any\n"
+    "format the system's image readers know: JPEG, GIF, BMP, TIFF, WebP, SVG...)\n"
+    "in a paint window; an icon family (.icns) or a Windows icon (.ico) in an\n"
+    "icon window; a folder as its custom icon. --icon-of PATH opens the custom\n"
+    "icon of the file or folder PATH, whatever the file holds.\n"
+    "\n"
+    "convert writes IN as OUT, in the format of OUT's suffix: a picture as\n"
+    ".png or .pict; an icon (.icns, .ico, .rsrc) as another of these. Options:\n"
+    "  --member KIND      one member (icl8, il32, ICN#, ICN#mask, it32...) of\n"
+    "                     an icon to a .png, or a picture into that member\n"
+    "  --id N             the icon's ID in a resource file (read: the first)\n"
+    "  --size WxH         the size a drawing (SVG) is drawn at\n"
+    "  --interlaced, --compression 0-9, --fill-transparent, --reduce-colors,\n"
+    "  --transparency none|white|black|own|corner|pen|background: PNG settings\n";
 
 constexpr std::string_view kIconOfOption = "--icon-of";
 
@@ -51,6 +63,7 @@ int RunCommandLine(int argc, char** argv) {
     if (argc >= 2) {
         std::string_view cmd = argv[1];
         if (cmd == "inspect") return RunInspect(argc - 2, argv + 2);
+        if (cmd == "convert") return RunConvert(argc - 2, argv + 2);
         if (cmd == "--version") return PrintVersion();
         if (cmd == "--help" || cmd == "-h") {
             std::fputs(kUsage, stdout);
@@ -64,7 +77,7 @@ int RunCommandLine(int argc, char** argv) {
 bool StartsProgram(int argc, char** argv) {
     if (argc < 2) return true;
     const std::string_view first = argv[1];
-    return first != "inspect" && (!first.starts_with("-") || first == kIconOfOption);
+    return first != "inspect" && first != "convert" && (!first.starts_with("-") || first == kIconOfOption);
 }
 
 bool ParseDocumentArguments(int argc, char** argv, std::vector<DocumentArgument>* documents) {

@@ -6,6 +6,7 @@
 #include "app/WindowKinds.h"
 #include "icons/FamilyCommands.h"
 #include "icons/FamilyWindow.h"
+#include "io/ExternalEditor.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "platform/raster/GWorld.h"
@@ -149,6 +150,7 @@ void DoIdleEvent(EventRecord* event) {
     UpdateMouseCursor(event->where);
     WindowRef front = FrontDocumentWindow();
     if (GetExtWindowKind(front) == kFamilyWindowKind) DoFamilyWindowIdle(front);
+    if (front) UpdateXIconList();
 }
 
 void HandleMouseDown(EventRecord* event) {

@@ -6,6 +6,7 @@
 #include "icons/FamilyWindow.h"
 #include "icons/FamilyWindowInternal.h"
 #include "icons/IconConvert.h"
+#include "io/ExternalEditor.h"
 #include "palettes/Prefs.h"
 #include "platform/core/Geometry.h"
 #include "platform/raster/GWorld.h"
@@ -64,9 +65,9 @@ void FamilyContextMenu(WindowRef window, Point localPt) {
     for (MenuItemIndex item : {kContextEdit, kContextCut, kContextCopy, kContextClear})
         SetItemEnabled(menu, item, hasData);
     SetItemEnabled(menu, kContextNewEmpty, family->selectedKind >= 0 && !hasData);
-    SetItemEnabled(menu, kContextEditExternal, hasData && isExternalEditorAvailable);
-    // Members are not handed to another application, so none is out to take back.
-    SetItemEnabled(menu, kContextTakeBack, false);
+    const Boolean isOut = family->selectedKind >= 0 && IsOpenedByExternalEditor(window, family->selectedKind, false);
+    SetItemEnabled(menu, kContextEditExternal, hasData && !isOut && IsExternalEditingAvailable());
+    SetItemEnabled(menu, kContextTakeBack, isOut);
     SetItemEnabled(menu, kContextPaste, family->selectedKind >= 0 && ClipboardHasPicture());
     SetMenuFont(menu, systemFont, kMenuTextSize);
 
@@ -80,6 +81,7 @@ void FamilyContextMenu(WindowRef window, Point localPt) {
     switch (MenuItemIndex(choice & 0xFFFF)) {
     case kContextEdit: EditFamilyIcon(window, kEditInPaintWindow); break;
     case kContextEditExternal: EditFamilyIcon(window, kEditExternal); break;
+    case kContextTakeBack: DropFromExternalEditor(window, family->selectedKind); break;
     case kContextCut: CutSelectedIconPicture(window); break;
     case kContextCopy: CopySelectedIconPicture(window); break;
     case kContextPaste: PasteToSelectedIcon(window); break;

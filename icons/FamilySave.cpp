@@ -9,6 +9,7 @@
 #include "icons/WinIcon.h"
 #include "image/CustomIcons.h"
 #include "image/IconFamilyFiles.h"
+#include "io/ExternalEditor.h"
 #include "paint/PaintWindow.h"
 #include "platform/core/PString.h"
 #include "platform/files/FileTypes.h"
@@ -157,6 +158,9 @@ OSErr CloseFamilyWindow(WindowRef window, Boolean askToSave, Boolean refuseIfEdi
         }
         if (const OSErr err = ClosePaintWindow(member, false); err != noErr) return err;
     }
+    // What the external editor saved comes in before the question; its files
+    // go only when the window does.
+    UpdateXIconList();
     if (askToSave && family->isDirty && !family->parentList) {
         SelectWindow(window);
         switch (AskSaveChanges(kIconFamilyDocumentItem, family->fileSpec.name, false)) {
@@ -167,6 +171,7 @@ OSErr CloseFamilyWindow(WindowRef window, Boolean askToSave, Boolean refuseIfEdi
         default: break;
         }
     }
+    CloseXIcon(window);
     DisposeFamilyWindow(window);
     UpdateMenus();
     return noErr;

@@ -8,6 +8,7 @@
 #include "app/WindowKinds.h"
 #include "icons/IconMemberInternal.h"
 #include "io/DocumentPicture.h"
+#include "io/ExternalEditor.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
@@ -138,14 +139,20 @@ Boolean IsMemberPaintWindow(WindowRef paintWindow) {
 }
 
 void EditFamilyIcon(WindowRef familyWindow, SInt16 mode) {
-    // No external editor is offered: every mode edits in a paint window.
-    (void)mode;
     FamilyWinRec* family = GetFamilyWinRec(familyWindow);
     if (!family) return;
     const SInt16 kind = SelectedKind(*family);
     if (!MemberData(family->icon, kind)) return;
     if (WindowRef open = FindMemberPaintWindow(familyWindow, kind)) {
         SelectWindow(open);
+        return;
+    }
+    if (IsOpenedByExternalEditor(familyWindow, kind, false)) return;
+    // The default hands out full-colour members only to an editor the user named.
+    const Boolean named = isExternalEditorAvailable && gUseExternalEditor;
+    if ((mode == kEditExternal && IsExternalEditingAvailable()) ||
+        (mode == kEditDefault && gIconUseDepth[size_t(kind)] == 32 && named)) {
+        (void)OpenByExternalEditor(familyWindow);  // it tells its own failure
         return;
     }
 

@@ -1,11 +1,20 @@
 #include "io/OpenDocuments.h"
 
 #include "app/Alerts.h"
+#include "app/AppleEvents.h"
 #include "app/MenuBar.h"
+#include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
+#include "io/ImportPicture.h"
+#include "io/OpenMessages.h"
+#include "io/PictFile.h"
+#include "io/PngFile.h"
+#include "paint/PaintWindow.h"
+#include "palettes/Prefs.h"
 #include "platform/core/PString.h"
 #include "platform/files/FileTypes.h"
 #include "platform/files/Files.h"
+#include "platform/picture/GraphicsImport.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/NavDialogs.h"
@@ -14,35 +23,62 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace {
 
 constexpr OSErr kUnreadableKindErr = -4;  // the toolbox's unimpErr
-constexpr SInt16 kCannotOpenItem = 15;    // in the picture file messages
 constexpr SInt16 kUnreadableKindItem = 7; // in the event messages
 constexpr SInt16 kFileCannotBeOpenedItem = 6;  // in the picture file messages
 constexpr SInt16 kOpenPromptStrings = 138;
 
-// Kinds of document the program has no window for: pictures, icon resource
-// files, its settings files and its own temporary files.
-constexpr std::array kUnreadableKinds{
-    FourCC("PICT"), FourCC("PNGf"), FourCC("PNG "), FourCC("GIF "), FourCC("GIFf"), FourCC("JPEG"),
-    FourCC("8BPS"), FourCC("BMP "), FourCC("BMPf"), FourCC(".SGI"), FourCC("PNTG"), FourCC("TPIC"),
-    FourCC("rsrc"), FourCC("pref"), FourCC("iBld"), FourCC("iPat"), FourCC("temp"),
+// Types the platform's importers read.
+constexpr std::array kImporterTypes{
+    FourCC("PNG "), FourCC("GIF "), FourCC("GIFf"), FourCC("JPEG"), FourCC("8BPS"),
+    FourCC("BMP "), FourCC("BMPf"), FourCC(".SGI"), FourCC("PNTG"), FourCC("TPIC"),
 };
 
 // The item's catalogue information, or an alert naming it.
 OSErr ReadItemInfo(const FSSpec& item, KorvelCatInfo* info) {
     const OSErr err = FSpGetCatInfo(&item, info);
-    if (err != noErr) ErrorAlertNamed(kPaintFileErrStrings, kCannotOpenItem, PStringToStd(item.name));
+    if (err != noErr) ErrorAlertNamed(kPaintFileErrStrings, kCannotOpenItemMessage, PStringToStd(item.name));
+    return err;
+}
+
+// A link is followed to what it names, through any chain of links.
+OSErr ResolveLink(const FSSpec& item, FSSpec* resolved) {
+    *resolved = item;
+    const std::filesystem::path path = FSSpecToPath(&item);
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) return noErr;
+    const std::filesystem::path target = std::filesystem::canonical(path, error);
+    if (error || FSSpecFromPath(target.string(), resolved) != noErr) {
+        ErrorAlertNamed(kPaintFileErrStrings, kAliasMessage, PStringToStd(item.name));
+        return fnfErr;
+    }
+    return noErr;
+}
+
+// A kind without a document window of its own here is named in an alert.
+OSErr RefuseKind(const FSSpec& fileSpec) {
+    ErrorAlertNamed(kAppleEventErrStrings, kUnreadableKindItem, PStringToStd(fileSpec.name));
+    return kUnreadableKindErr;
+}
+
+// Resource files and files of other types hold icons to list.
+OSErr OpenIconFileDocument(const FSSpec& fileSpec) {
+    const OSErr err = RefuseKind(fileSpec);
+    UpdateMenus();
     return err;
 }
 
 }  // namespace
 
-OSErr HandleOpenDoc(const FSSpec& fileSpec) {
+OSErr HandleOpenDoc(const FSSpec& given) {
     const Boolean iconOnly = IsKeyDown(kVK_Command);
+    FSSpec fileSpec;
+    if (const OSErr err = ResolveLink(given, &fileSpec); err != noErr) return err;
     KorvelCatInfo info;
     if (const OSErr err = ReadItemInfo(fileSpec, &info); err != noErr) return err;
     if (info.isFolder) return OpenFolderIcon(fileSpec, true);
@@ -50,14 +86,27 @@ OSErr HandleOpenDoc(const FSSpec& fileSpec) {
 
     OSType type = info.finderInfo.fdType;
     if (type == 0 || type == FourCC("TEXT")) (void)GetFileTypeFromAnySuffix(fileSpec.name, &type);
-    if (type == FourCC("icns")) return OpenXIconFile(fileSpec);
-    if (type == FourCC("ICO ")) return OpenWinIconFile(fileSpec);
-    if (type == FourCC("fold")) return OpenFolderIcon(fileSpec, true);
-    if (std::find(kUnreadableKinds.begin(), kUnreadableKinds.end(), type) != kUnreadableKinds.end()) {
-        ErrorAlertNamed(kAppleEventErrStrings, kUnreadableKindItem, PStringToStd(fileSpec.name));
-        return kUnreadableKindErr;
+    if (std::find(kImporterTypes.begin(), kImporterTypes.end(), type) != kImporterTypes.end())
+        return OpenImportedPicture(fileSpec);
+    switch (type) {
+    case FourCC("PICT"): return OpenPictFile(fileSpec);
+    case FourCC("PNGf"): return OpenPNGFile(fileSpec);
+    case FourCC("icns"): return OpenXIconFile(fileSpec);
+    case FourCC("ICO "): return OpenWinIconFile(fileSpec);
+    case FourCC("fold"): return OpenFolderIcon(fileSpec, true);
+    case FourCC("pref"):
+        OpenPrefsDialog();
+        return noErr;
+    case FourCC("iBld"):
+    case FourCC("iPat"):
+    case FourCC("temp"): return RefuseKind(fileSpec);
+    default: break;
     }
-    return OpenFolderIcon(fileSpec, false);
+    // Pictures of the formats the importers read beyond the suffix table's.
+    Str255 suffix;
+    GetSuffix(fileSpec.name, suffix);
+    if (type == 0 && IsImportableSuffix(PStringToStd(suffix))) return OpenImportedPicture(fileSpec);
+    return OpenIconFileDocument(fileSpec);
 }
 
 OSErr OpenCustomIcon(const FSSpec& item) {
@@ -66,14 +115,33 @@ OSErr OpenCustomIcon(const FSSpec& item) {
     return OpenFolderIcon(item, info.isFolder);
 }
 
-void OpenIcon() {
+void OpenFileWithNav(ConstStr255Param prompt) {
     NavDialogOptions options;
-    GetIndString(options.message, kOpenPromptStrings, 1);
+    PStrCopy(prompt, options.message);
+    options.allowMultipleFiles = true;
     NavReplyRecord reply;
     const OSErr err = NavChooseFile(&options, &reply);
-    if (err == noErr && reply.validRecord) (void)HandleOpenDoc(reply.selection);  // it tells its own failures
+    if (err == noErr && reply.validRecord) PostOpenDocuments(reply.selectionList);
     else if (err != userCanceledErr) ErrorAlertFromResource(kPaintFileErrStrings, kFileCannotBeOpenedItem);
+}
+
+void OpenIcon() {
+    Str255 prompt;
+    GetIndString(prompt, kOpenPromptStrings, 1);
+    OpenFileWithNav(prompt);
     UpdateMenus();
+}
+
+Boolean IsFileOpened(const FSSpec& fileSpec) {
+    for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
+        const PaintWinRec* rec = GetPaintWinRec(w);
+        if (!rec || !IsWindowVisible(w) || rec->parentWindow || !rec->fileSpec.name[0]) continue;
+        if (!EqualFile(rec->fileSpec, fileSpec)) continue;
+        SelectWindow(w);
+        UpdateMenus();
+        return true;
+    }
+    return false;
 }
 
 Boolean EqualFile(const FSSpec& a, const FSSpec& b) {
@@ -83,4 +151,24 @@ Boolean EqualFile(const FSSpec& a, const FSSpec& b) {
     }
     std::error_code error;
     return std::filesystem::equivalent(FSSpecToPath(&a), FSSpecToPath(&b), error) && !error;
+}
+
+void HandleOpenApp() {
+    switch (gStartup) {
+    case 1: NewPaintWindow(); break;
+    case 2: OpenIcon(); break;
+    case 0: break;
+    default: gStartup = 0; break;
+    }
+}
+
+void AlertWithReason(SInt16 index, std::string_view param0, std::string_view param1) {
+    Str255 text;
+    GetIndString(text, kOpenErrStrings, index);
+    std::string message = PStringToStd(text);
+    for (const auto& [key, value] : {std::pair{std::string_view("^0"), param0}, std::pair{std::string_view("^1"), param1}}) {
+        for (size_t at = message.find(key); at != std::string::npos; at = message.find(key, at + value.size()))
+            message.replace(at, key.size(), value);
+    }
+    ErrorAlert(message);
 }

@@ -41,10 +41,6 @@ SInt16 LoadZoomResource(const FSSpec& spec, SInt16 ratio);
 // picture: a plain picture opaque all over, a layered one with its layers.
 [[nodiscard]] OSErr LoadPictIntoDocument(PicHandle pic, PaintWinRec* rec);
 
-// True when a visible paint window that edits no icon member has this file;
-// that window is then brought to the front.
-Boolean IsFileOpened(const FSSpec& spec);
-
 // Layered pictures. IsBackAvailable tells whether the picture is one the
 // program wrote with layers (its layer-info comment), or holds exactly two
 // pixel images and nothing else (2 layers). SpritPictAndLoad plays such a

@@ -90,17 +90,6 @@ Boolean IsOpenableSize(const Rect& frame) {
            Size(width) * Size(height) <= kMaxOpenPixels;
 }
 
-Boolean IsFileOpened(const FSSpec& spec) {
-    for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
-        const PaintWinRec* rec = GetPaintWinRec(w);
-        if (!rec || rec->parentWindow || !IsWindowVisible(w) || !EqualFile(rec->fileSpec, spec)) continue;
-        SelectWindow(w);
-        UpdateMenus();
-        return true;
-    }
-    return false;
-}
-
 void MyGetLayerInfoProc(SInt16 kind, SInt16 dataSize, Handle dataHandle) {
     if (kind != kKorvelPicComment || dataSize != 8 || !dataHandle || GetHandleSize(dataHandle) < 8) return;
     const UInt8* b = reinterpret_cast<const UInt8*>(*dataHandle);

@@ -5,6 +5,9 @@
 
 #include "platform/core/MacTypes.h"
 
+#include <string>
+#include <vector>
+
 // Makes the Qt application if none exists yet, with whole-number scaling on
 // high-DPI screens so that ports stay pixel-exact. Safe to call twice.
 void InitToolbox(int& argc, char** argv);
@@ -15,3 +18,9 @@ void TearDownToolbox();  // destroys the application object when InitToolbox mad
 using QuitRequestProcPtr = void (*)();
 void SetQuitRequestProc(QuitRequestProcPtr proc);
 void RequestQuit();  // called by the main window when the user closes it
+
+// Files dropped on the main window, outside any window that takes them: the
+// proc gets their paths in order and whether the Command key was held.
+using OpenDocumentsProcPtr = void (*)(const std::vector<std::string>& paths, Boolean commandKey);
+// Takes the drops from now on (the main window must exist); none stops taking them.
+void SetOpenDocumentsProc(OpenDocumentsProcPtr proc);

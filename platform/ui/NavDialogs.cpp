@@ -25,6 +25,7 @@ struct NavResult {
     std::string path;
     SInt16 format = 0;
     bool split = false;
+    std::vector<std::string> morePaths{};
 };
 
 QString QtText(const std::string& text) { return QString::fromStdString(LegacyTextToUtf8(text)); }
@@ -158,11 +159,19 @@ std::optional<NavResult> RunNavDialog(NavDialogKind kind, const NavDialogOptions
         if (!answer.chosen) return std::nullopt;
         const SInt16 format = answer.format < 0 ? options.popupSelection : answer.format;
         const bool split = answer.split < 0 ? options.splitChecked : answer.split != 0;
-        return NavResult{answer.path, format, split && SplitsFormat(options, format)};
+        return NavResult{answer.path, format, split && SplitsFormat(options, format), answer.morePaths};
     }
     if (ui_internal::IsUnattended()) return std::nullopt;
     switch (kind) {
     case NavDialogKind::ChooseFile: {
+        if (options.allowMultipleFiles) {
+            // The desktop's own dialog (its portal where it offers one).
+            const QStringList paths = QFileDialog::getOpenFileNames(nullptr, QtText(PStringToStd(options.message)));
+            if (paths.isEmpty()) return std::nullopt;
+            NavResult result{paths.front().toStdString(), 0, false, {}};
+            for (qsizetype i = 1; i < paths.size(); ++i) result.morePaths.push_back(paths[i].toStdString());
+            return result;
+        }
         const QString path = QFileDialog::getOpenFileName(nullptr, QtText(PStringToStd(options.message)), {}, {},
                                                           nullptr, QFileDialog::DontUseNativeDialog);
         if (path.isEmpty()) return std::nullopt;
@@ -184,6 +193,13 @@ OSErr NavChooseFile(const NavDialogOptions* options, NavReplyRecord* reply) {
     if (!result) return userCanceledErr;
     if (o.applicationsOnly && !QFileInfo(QString::fromStdString(result->path)).isExecutable()) return paramErr;
     if (const OSErr err = FSSpecFromPath(result->path, &reply->selection); err != noErr) return err;
+    reply->selectionList.push_back(reply->selection);
+    for (const std::string& path : result->morePaths) {
+        if (!o.allowMultipleFiles) break;
+        FSSpec more;
+        if (const OSErr err = FSSpecFromPath(path, &more); err != noErr) return err;
+        reply->selectionList.push_back(more);
+    }
     reply->validRecord = true;
     return noErr;
 }

@@ -20,6 +20,7 @@ struct NavMenuItemSpec {
 struct NavDialogOptions {
     Str255 message{};                  // the prompt, shown as the dialog's title; empty for the system's own
     Boolean applicationsOnly = false;  // only a program the system can run is accepted
+    Boolean allowMultipleFiles = false;  // an open dialog may give several files at once
     // Save dialogs: the name proposed, the folder shown first (0: the
     // dialog's own choice), the format pop-up (empty for none) and the
     // format proposed, from 0.
@@ -41,6 +42,7 @@ struct NavReplyRecord {
     FSSpec selection;             // the item chosen
     SInt16 format = 0;            // a save dialog's chosen format, from 0
     Boolean split = false;        // the check box was on, for a format it is enabled for
+    std::vector<FSSpec> selectionList;  // every item chosen, in order (selection is the first)
 };
 
 // Asks for one existing file. noErr with reply->validRecord set when one was

@@ -62,6 +62,7 @@ struct NavAnswer {
     std::function<void()> whileShown;
     SInt16 format = -1;     // a save dialog's format pop-up item, from 0; -1 leaves the one proposed
     SInt16 split = -1;      // a save dialog's check box: 0 off, 1 on, -1 as proposed
+    std::vector<std::string> morePaths{};  // further items chosen with `path` in a multiple selection
 };
 void ScriptNavDialog(NavAnswer answer);
 // When set, a dialog or alert without a scripted answer does not wait for a

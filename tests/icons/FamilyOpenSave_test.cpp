@@ -262,9 +262,9 @@ TEST_F(FamilyOpenSaveTest, FilesThatCannotOpenAreNamedInAnAlert) {
         bool exists;
         const char* message;
     } cases[] = {
-        {"picture.png", true, "Korvel cannot open \u201Cpicture.png\u201D: it does not read files of this kind."},
+        {"icons.001", true, "Korvel cannot open \u201Cicons.001\u201D: it does not read files of this kind."},
         {"icons.RSRC", true, "Korvel cannot open \u201Cicons.RSRC\u201D: it does not read files of this kind."},
-        {"settings.kprefs", true, "Korvel cannot open \u201Csettings.kprefs\u201D: it does not read files of this kind."},
+        {"ramps.kblend", true, "Korvel cannot open \u201Cramps.kblend\u201D: it does not read files of this kind."},
         {"gone.icns", false, "\u201Cgone.icns\u201D cannot be opened: it does not exist or cannot be read."},
         {"broken.icns", true, "The icon family cannot be read."},
         {"broken.ico", true, "The icon family cannot be read."},
