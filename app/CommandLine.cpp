@@ -52,7 +52,7 @@ constexpr const char* kUsage =
     "                     an icon to a .png, or a picture into that member\n"
     "  --id N             the icon's ID in a resource file (read: the first)\n"
     "  --size WxH         the size a drawing (SVG) is drawn at\n"
-    "  --interlaced, --compression 0-9, --fill-transparent, --reduce-colors,\n"
+    "  --interlaced, --compression 0-9, --fill-transparent, --all-colors,\n"
     "  --transparency none|white|black|own|corner|pen|background: PNG settings\n";
 
 constexpr std::string_view kIconOfOption = "--icon-of";

@@ -33,7 +33,8 @@ constexpr const char* kConvertUsage =
     "                      [--interlaced] [--compression 0-9] [--transparency COLOUR]\n"
     "                      [--fill-transparent] [--reduce-colors]\n";
 
-constexpr const char* kTransparencyNames[] = {"none", "", "white", "black", "own", "corner", "pen", "background"};
+// By transparent-colour kind of the PNG settings.
+constexpr const char* kTransparencyNames[] = {"none", "white", "corner", "pen", "black", "background", "own"};
 
 int Usage() {
     std::fputs(kConvertUsage, stderr);
@@ -73,20 +74,22 @@ bool ParseOptions(int argc, char** argv, ConvertOptions* o) {
             if (!ParseSize(argv[++i], &o->width, &o->height)) return false;
         } else if (a == "--compression" && hasValue) {
             if (!ParseNumber(argv[++i], 0, 9, &n)) return false;
-            o->png.compression = SInt16(n);
+            o->png.compressLevel = SInt16(n);
         } else if (a == "--transparency" && hasValue) {
             const std::string_view name = argv[++i];
             SInt16 kind = -1;
             for (SInt16 k = 0; k < SInt16(std::size(kTransparencyNames)); ++k)
                 if (kTransparencyNames[k][0] && name == kTransparencyNames[k]) kind = k;
             if (kind < 0) return false;
-            o->png.transparency = kind;
+            o->png.transColorKind = kind;
         } else if (a == "--interlaced") {
             o->png.interlaced = 1;
         } else if (a == "--fill-transparent") {
             o->png.fillTransparent = 1;
         } else if (a == "--reduce-colors") {
             o->png.reduceColors = 1;
+        } else if (a == "--all-colors") {
+            o->png.reduceColors = 0;
         } else if (a.starts_with("-") && a != "-") {
             return false;
         } else {

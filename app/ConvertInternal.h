@@ -14,7 +14,8 @@ struct ConvertOptions {
     bool hasId = false;          // --id: the icon's resource ID in a resource file
     ResID id = 128;
     SInt16 width = 0, height = 0;  // --size: a drawing's size; 0 for its own
-    PNGFilePrefs png;            // the PNG settings
+    // The PNG settings: the program's defaults, but not interlaced unless asked.
+    PNGFilePrefs png{.interlaced = 0};
 };
 
 // The kind of file a name's suffix gives.

@@ -148,7 +148,7 @@ TEST_F(OpenDocumentsTest, ImportsKeepTransparencyDrawAtTheChosenSizeAndRefuseHos
 TEST_F(OpenDocumentsTest, TheOpenDialogTakesSeveralFilesAndADropWithCommandOpensTheCustomIcon) {
     const std::string a = Pillow("a.gif", "im = Image.new('P', (3, 3))");
     const std::string b = Pillow("b.bmp", "im = Image.new('RGB', (2, 2))");
-    ScriptNavDialog({true, a, nullptr, -1, {b}});
+    ScriptNavDialog({true, a, nullptr, -1, -1, {b}});
     gStartup = 2;
     HandleOpenApp();
     RunPendingEvents();
