@@ -20,6 +20,7 @@
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
 #include "tools/Eyedropper.h"
+#include "tools/Effects.h"
 #include "tools/Selection.h"
 #include "tools/Tools.h"
 
@@ -133,16 +134,16 @@ constexpr MenuCommand kCommands[] = {
     {kEditMenuID, 19, kPaint, nullptr}, // the foreground transparency submenu
     {kEditMenuID, 20, kPaint, nullptr}, // show or hide the background
 
-    {kEffectMenuID, 3, kPaint, nullptr},  // fill
-    {kEffectMenuID, 4, kPaint, nullptr},  // lighten
-    {kEffectMenuID, 5, kPaint, nullptr},  // darken
-    {kEffectMenuID, 6, kPaint, nullptr},  // antialias
-    {kEffectMenuID, 7, kPaint, nullptr},  // dot picture
-    {kEffectMenuID, 8, kPaint, nullptr},  // wind
-    {kEffectMenuID, 9, kPaint, nullptr},  // edging
-    {kEffectMenuID, 12, kPaint, nullptr}, // rotate
-    {kEffectMenuID, 13, kPaint, nullptr}, // flip horizontally
-    {kEffectMenuID, 14, kPaint, nullptr}, // flip vertically
+    {kEffectMenuID, 3, kPaint, DoFill}, // fill
+    {kEffectMenuID, 4, kPaint, DoLighten}, // lighten
+    {kEffectMenuID, 5, kPaint, DoDarken}, // darken
+    {kEffectMenuID, 6, kPaint, DoAntialias}, // antialias
+    {kEffectMenuID, 7, kPaint, DoDotPicture}, // dot picture
+    {kEffectMenuID, 8, kPaint, DoWind}, // wind
+    {kEffectMenuID, 9, kPaint, DoEdging}, // edging
+    {kEffectMenuID, 12, kPaint, DoRotate}, // rotate
+    {kEffectMenuID, 13, kPaint, FlipHorizontal}, // flip horizontally
+    {kEffectMenuID, 14, kPaint, FlipVertical}, // flip vertically
     {kEffectMenuID, 16, kPaint, RunOpaqueMask},
     {kEffectMenuID, 17, kPaint, RunWhiteTransparentMask},
     {kEffectMenuID, 18, kPaint, RunToggleSelectionBlend},
