@@ -57,6 +57,9 @@ void DoDarken(WindowRef window);
 void DoLighten(WindowRef window);
 void DoFill(WindowRef window);
 void DoAntialias(WindowRef window);
+// The pixel work of antialias: `r` of `picture` blurred into `r` of `dst`
+// through `mix`, a 24-bit buffer that covers r (it is cleared first).
+void AntialiasPixels(GWorldPtr picture, GWorldPtr mix, GWorldPtr dst, const Rect& r);
 
 // --- Edging.cpp ----------------------------------------------------------------
 
@@ -85,10 +88,33 @@ void DoRotate(WindowRef window);
 // Steps after the dialog: rotates by `angle` (0 to 359) clockwise.
 void RotateByAngle(WindowRef window, SInt16 angle);
 
+// --- RotatePixels.cpp: the pixel work of a rotation --------------------------
+
+// The rotated bounds of `r` (the extremes of its rotated corners) grown by
+// one pixel on every side.
+Rect RotatedBounds(const Rect& r, SInt32 sine, SInt32 cosine);
+struct RotationMaps {
+    const PixMap* src = nullptr;          // the picture before the rotation
+    const PixMap* srcMask = nullptr;
+    const PixMap* sourceShape = nullptr;  // 1 bit over sourceRect; none: all of it
+    Rect sourceRect{};
+    const PixMap* dst = nullptr;          // of src's depth, covering the new rectangle
+    const PixMap* dstMask = nullptr;
+    const PixMap* shape = nullptr;        // 1 bit over the new rectangle, cleared
+};
+// Every pixel of newRect in dst takes the nearest pixel of src in the source
+// shape, turned clockwise by the angle of sine and cosine (1/32768 units),
+// and its bit is set in shape; dstMask's bits follow srcMask.
+void ResampleRotation(const RotationMaps& maps, const Rect& newRect, SInt32 sine, SInt32 cosine);
+
 // --- Flip.cpp ------------------------------------------------------------------
 
 void FlipHorizontal(WindowRef window);
 void FlipVertical(WindowRef window);
+// The pixel work of both flips: span of src and srcMask onto the mirrored
+// span of dst and dstMask (all four of the same bounds).
+void FlipPixels(const PixMap& src, const PixMap& srcMask, const PixMap& dst, const PixMap& dstMask, const Rect& span,
+                Boolean horizontal);
 // Mirror a region in place within `bounds`.
 void FlipHorizontalRgn(RgnHandle region, const Rect* bounds);
 void FlipVerticalRgn(RgnHandle region, const Rect* bounds);

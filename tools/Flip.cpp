@@ -10,6 +10,7 @@
 #include "tools/Selection.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -36,6 +37,27 @@ void CopyBitSpan(const UInt8* src, UInt8* dst, int from, int count) {
     dst[firstByte] = UInt8((dst[firstByte] & ~headMask) | (src[firstByte] & headMask));
     std::memcpy(dst + firstByte + 1, src + firstByte + 1, size_t(lastByte - firstByte - 1));
     dst[lastByte] = UInt8((dst[lastByte] & ~tailMask) | (src[lastByte] & tailMask));
+}
+
+// Bits [from, from + count) of `src` mirrored onto the same bits of `dst`.
+// When the span's mirror axis falls between bytes, whole bytes are mirrored
+// through a table.
+void MirrorBitSpan(const UInt8* src, UInt8* dst, int from, int count) {
+    static const auto kReversed = [] {
+        std::array<UInt8, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            for (int i = 0; i < 8; ++i)
+                if (b & (1 << i)) t[size_t(b)] = UInt8(t[size_t(b)] | (0x80 >> i));
+        return t;
+    }();
+    const int last = from + count - 1, axis = from + last;  // bit i goes to bit axis − i
+    int i = from;
+    if ((axis & 7) == 7) {
+        // Byte-aligned groups of bits mirror onto byte-aligned groups.
+        for (; i <= last && (i & 7); ++i) PutBit(dst, axis - i, GetBit(src, i));
+        for (; i + 7 <= last; i += 8) dst[(axis - 7 - i) >> 3] = kReversed[src[i >> 3]];
+    }
+    for (; i <= last; ++i) PutBit(dst, axis - i, GetBit(src, i));
 }
 
 // The span selRect covers in both buffers, which recording the undo state
@@ -99,6 +121,30 @@ void FlipVerticalRgn(RgnHandle region, const Rect* bounds) {
     });
 }
 
+void FlipPixels(const PixMap& src, const PixMap& srcMask, const PixMap& dst, const PixMap& dstMask, const Rect& span,
+                Boolean horizontal) {
+    const int bytes = src.pixelSize == 32 ? 4 : 1;
+    const int first = span.left - src.bounds.left;
+    const int firstBit = span.left - srcMask.bounds.left, bits = span.right - span.left;
+    for (int i = 0; i < span.bottom - span.top; ++i) {
+        const int from = span.top + i, to = horizontal ? from : span.bottom - 1 - i;
+        if (!horizontal) {
+            // Whole pixels: four bytes each in 24 bits, one in 8.
+            std::memcpy(PixRow(dst, to) + first * bytes, PixRow(src, from) + first * bytes, size_t(bits * bytes));
+            CopyBitSpan(PixRow(srcMask, from), PixRow(dstMask, to), firstBit, bits);
+            continue;
+        }
+        if (bytes == 4) {
+            const UInt32* in = reinterpret_cast<const UInt32*>(PixRow(src, from)) + first;
+            std::reverse_copy(in, in + bits, reinterpret_cast<UInt32*>(PixRow(dst, to)) + first);
+        } else {
+            const UInt8* in = PixRow(src, from) + first;
+            std::reverse_copy(in, in + bits, PixRow(dst, to) + first);
+        }
+        MirrorBitSpan(PixRow(srcMask, from), PixRow(dstMask, to), firstBit, bits);
+    }
+}
+
 void FlipHorizontal(WindowRef window) {
     PaintWinRec* rec = GetPaintWinRec(window);
     EffectTarget target;
@@ -106,26 +152,9 @@ void FlipHorizontal(WindowRef window) {
     SavedGWorld saved;
     if (!BeginEffect(window)) return;
     Rect span;
-    if (FlipSpan(rec, &span)) {
-        const PixMap& src = **GetGWorldPixMap(rec->undoPort.get());
-        const PixMap& dst = **GetGWorldPixMap(rec->offPort.get());
-        const PixMap& srcMask = **GetGWorldPixMap(rec->undoMask.get());
-        const PixMap& dstMask = **GetGWorldPixMap(rec->maskPort.get());
-        const int first = span.left - src.bounds.left, last = span.right - 1 - src.bounds.left;
-        for (int v = span.top; v < span.bottom; ++v) {
-            if (src.pixelSize == 32) {
-                const UInt32* in = reinterpret_cast<const UInt32*>(PixRow(src, v)) + first;
-                UInt32* out = reinterpret_cast<UInt32*>(PixRow(dst, v)) + first;
-                std::reverse_copy(in, in + (last - first + 1), out);
-            } else {
-                const UInt8* in = PixRow(src, v) + first;
-                std::reverse_copy(in, in + (last - first + 1), PixRow(dst, v) + first);
-            }
-            const UInt8* inBits = PixRow(srcMask, v);
-            UInt8* outBits = PixRow(dstMask, v);
-            for (int i = first, j = last; i <= last; ++i, --j) PutBit(outBits, j, GetBit(inBits, i));
-        }
-    }
+    if (FlipSpan(rec, &span))
+        FlipPixels(**GetGWorldPixMap(rec->undoPort.get()), **GetGWorldPixMap(rec->undoMask.get()),
+                   **GetGWorldPixMap(rec->offPort.get()), **GetGWorldPixMap(rec->maskPort.get()), span, true);
     FlipSelectionShape(window, rec, FlipHorizontalRgn);
 }
 
@@ -136,21 +165,8 @@ void FlipVertical(WindowRef window) {
     SavedGWorld saved;
     if (!BeginEffect(window)) return;
     Rect span;
-    if (FlipSpan(rec, &span)) {
-        const PixMap& src = **GetGWorldPixMap(rec->undoPort.get());
-        const PixMap& dst = **GetGWorldPixMap(rec->offPort.get());
-        const PixMap& srcMask = **GetGWorldPixMap(rec->undoMask.get());
-        const PixMap& dstMask = **GetGWorldPixMap(rec->maskPort.get());
-        // Whole pixels: four bytes each in 24 bits, one in 8.
-        const int bytes = src.pixelSize == 32 ? 4 : 1;
-        const size_t offset = size_t(span.left - src.bounds.left) * size_t(bytes);
-        const size_t length = size_t(span.right - span.left) * size_t(bytes);
-        const int firstBit = span.left - srcMask.bounds.left, bits = span.right - span.left;
-        for (int i = 0; i < span.bottom - span.top; ++i) {
-            const int from = span.top + i, to = span.bottom - 1 - i;
-            std::memcpy(PixRow(dst, to) + offset, PixRow(src, from) + offset, length);
-            CopyBitSpan(PixRow(srcMask, from), PixRow(dstMask, to), firstBit, bits);
-        }
-    }
+    if (FlipSpan(rec, &span))
+        FlipPixels(**GetGWorldPixMap(rec->undoPort.get()), **GetGWorldPixMap(rec->undoMask.get()),
+                   **GetGWorldPixMap(rec->offPort.get()), **GetGWorldPixMap(rec->maskPort.get()), span, false);
     FlipSelectionShape(window, rec, FlipVerticalRgn);
 }

@@ -16,6 +16,7 @@
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/Pen.h"
 #include "platform/raster/Shapes.h"
+#include "platform/raster/TransferModes.h"
 #include "tools/Selection.h"
 #include "tools/Tools.h"
 
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <numbers>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -41,30 +43,42 @@ const std::array<SInt32, 91>& SineTable() {
     return table;
 }
 
-// A product in 1/32768 units to whole units, halves away from zero.
-inline SInt64 RoundUnits(SInt64 v) { return v > 0 ? (v + 16384) >> 15 : -((16384 - v) >> 15); }
-
-bool BitSet(const PixMap& pm, int h, int v) {
-    const int x = h - pm.bounds.left;
-    return (PixRow(pm, v)[x >> 3] & (0x80 >> (x & 7))) != 0;
-}
-
-void SetBit(UInt8* row, int x) { row[x >> 3] = UInt8(row[x >> 3] | (0x80 >> (x & 7))); }
-
-// The rotated bounds of `r` grown by one pixel: the extremes of its rotated corners.
-Rect RotatedBounds(const Rect& r, SInt32 s, SInt32 c) {
-    const SInt64 cx2 = r.left + r.right, cy2 = r.top + r.bottom;
-    const SInt64 w = r.right - r.left, h = r.bottom - r.top;
-    SInt64 left = INT64_MAX, right = INT64_MIN, top = INT64_MAX, bottom = INT64_MIN;
-    for (const SInt64 dx : {-w, w})
-        for (const SInt64 dy : {-h, h}) {
-            const SInt64 x = ((dx * c - dy * s + 16384) / 32768 + cx2) / 2;
-            const SInt64 y = ((dx * s + dy * c + 16384) / 32768 + cy2) / 2;
-            left = std::min(left, x), right = std::max(right, x);
-            top = std::min(top, y), bottom = std::max(bottom, y);
+// Fills `r` of a buffer with one pixel value: the colour as a 32-bit pixel,
+// or for 1 bit set (opaque) or clear.
+void FillPixels(GWorldPtr g, const Rect& r, const RGBColor& color, bool bitsSet = false) {
+    const PixMap& pm = **GetGWorldPixMap(g);
+    Rect area;
+    if (!SectRect(&r, &pm.bounds, &area)) return;
+    if (pm.pixelSize == 32) {
+        const UInt32 value = xfer::RGBTo24(color);
+        UInt8 bytes[4] = {UInt8(value >> 24), UInt8(value >> 16), UInt8(value >> 8), UInt8(value)};
+        UInt32 pixel;
+        std::memcpy(&pixel, bytes, 4);
+        for (int v = area.top; v < area.bottom; ++v) {
+            auto* row = reinterpret_cast<UInt32*>(PixRow(pm, v)) + (area.left - pm.bounds.left);
+            std::fill(row, row + (area.right - area.left), pixel);
         }
-    auto edge = [](SInt64 v) { return SInt16(std::clamp<SInt64>(v, -32767, 32767)); };
-    return Rect{edge(top - 1), edge(left - 1), edge(bottom + 1), edge(right + 1)};
+    } else if (pm.pixelSize == 1) {
+        for (int v = area.top; v < area.bottom; ++v) {
+            UInt8* row = PixRow(pm, v);
+            for (int x = area.left - pm.bounds.left; x < area.right - pm.bounds.left; ++x) {
+                if ((x & 7) == 0 && x + 8 <= area.right - pm.bounds.left) {
+                    const int run = (area.right - pm.bounds.left - x) >> 3;
+                    std::memset(row + (x >> 3), bitsSet ? 0xFF : 0, size_t(run));
+                    x += run * 8 - 1;
+                    continue;
+                }
+                const UInt8 bit = UInt8(0x80 >> (x & 7));
+                row[x >> 3] = bitsSet ? UInt8(row[x >> 3] | bit) : UInt8(row[x >> 3] & ~bit);
+            }
+        }
+    } else {
+        SavedGWorld saved;
+        SetBlackOnWhite(g);
+        RGBBackColor(&color);
+        EraseRect(&area);
+        RGBBackColor(&rgbWhiteColor);
+    }
 }
 
 // The buffers a rotation needs, all made before anything changes.
@@ -84,8 +98,7 @@ struct RotationBuffers {
             return memFullErr;
     }
     if (NewGWorld(b->shape.out(), 1, &newRect, nullptr, nullptr, useTempMem) != noErr) return memFullErr;
-    SetBlackOnWhite(b->shape.get());
-    EraseRect(&newRect);
+    FillPixels(b->shape.get(), newRect, rgbWhiteColor);
     if (!IsRegionRectangular(sourceShape)) {
         if (NewGWorld(b->source.out(), 1, &rec->selRect, nullptr, nullptr, useTempMem) != noErr) return memFullErr;
         SetBlackOnWhite(b->source.get());
@@ -93,39 +106,6 @@ struct RotationBuffers {
         PaintRgn(sourceShape);
     }
     return noErr;
-}
-
-// Step 7: every pixel of newRect takes the nearest source pixel of undoPort
-// inside the source shape; the mask follows undoMask.
-void ResampleRotated(PaintWinRec* rec, const Rect& newRect, SInt32 s, SInt32 c, const RotationBuffers& b) {
-    const Rect& sel = rec->selRect;
-    const SInt64 cx2 = sel.left + sel.right, cy2 = sel.top + sel.bottom;
-    const PixMap& src = **GetGWorldPixMap(rec->undoPort.get());
-    const PixMap& dst = **GetGWorldPixMap(rec->offPort.get());
-    const PixMap& srcMask = **GetGWorldPixMap(rec->undoMask.get());
-    const PixMap& dstMask = **GetGWorldPixMap(rec->maskPort.get());
-    const PixMap& shape = **GetGWorldPixMap(b.shape.get());
-    const PixMap* sourceShape = b.source ? *GetGWorldPixMap(b.source.get()) : nullptr;
-    const int bytes = src.pixelSize == 32 ? 4 : 1;
-    const Rect& mb = srcMask.bounds;
-    for (int y = newRect.top; y < newRect.bottom; ++y) {
-        const SInt64 dy = 2 * y + 1 - cy2, dx0 = 2 * newRect.left + 1 - cx2;
-        SInt64 p = dx0 * c + dy * s, q = dy * c - dx0 * s;
-        UInt8* out = PixRow(dst, y) + (newRect.left - dst.bounds.left) * bytes;
-        UInt8* outMask = PixRow(dstMask, y);
-        UInt8* outShape = PixRow(shape, y);
-        for (int x = newRect.left; x < newRect.right; ++x, out += bytes, p += 2 * c, q -= 2 * s) {
-            // Halving rounds down, so no source row or column is taken twice.
-            const SInt64 h = (RoundUnits(p) + cx2 - 1) >> 1, v = (RoundUnits(q) + cy2 - 1) >> 1;
-            if (h >= sel.left && h < sel.right && v >= sel.top && v < sel.bottom &&
-                (!sourceShape || BitSet(*sourceShape, int(h), int(v)))) {
-                std::memcpy(out, PixRow(src, int(v)) + (h - src.bounds.left) * bytes, size_t(bytes));
-                SetBit(outShape, x - newRect.left);
-            }
-            if (h >= mb.left && h < mb.right && v >= mb.top && v < mb.bottom && BitSet(srcMask, int(h), int(v)))
-                SetBit(outMask, x - dstMask.bounds.left);
-        }
-    }
 }
 
 }  // namespace
@@ -221,28 +201,28 @@ void RotateByAngle(WindowRef window, SInt16 angle) {
     if (!wasFloating) {
         // The whole picture is lifted; what is left behind is empty.
         rec->selOffset = rec->undoSelOffset = Point{0, 0};
-        SetBlackOnWhite(rec->basePort.get());
-        if (!background) RGBBackColor(&gBackColor.rgb);
-        EraseRect(&rec->selRect);
-        RGBBackColor(&rgbWhiteColor);
+        FillPixels(rec->basePort.get(), rec->selRect, background ? rgbWhiteColor : gBackColor.rgb);
     }
     if (buffers.offPort) {
         rec->offPort = std::move(buffers.offPort);
         rec->maskPort = std::move(buffers.maskPort);
     }
-    SetBlackOnWhite(rec->offPort.get());
-    EraseRect(&newRect);
-    SetBlackOnWhite(rec->maskPort.get());
-    const Rect maskBounds = GWorldBounds(rec->maskPort.get());
-    EraseRect(&maskBounds);
-    ResampleRotated(rec, newRect, s, c, buffers);
+    FillPixels(rec->offPort.get(), newRect, rgbWhiteColor);
+    FillPixels(rec->maskPort.get(), GWorldBounds(rec->maskPort.get()), rgbWhiteColor);
+    RotationMaps maps;
+    maps.src = *GetGWorldPixMap(rec->undoPort.get());
+    maps.srcMask = *GetGWorldPixMap(rec->undoMask.get());
+    maps.sourceShape = buffers.source ? *GetGWorldPixMap(buffers.source.get()) : nullptr;
+    maps.sourceRect = rec->selRect;
+    maps.dst = *GetGWorldPixMap(rec->offPort.get());
+    maps.dstMask = *GetGWorldPixMap(rec->maskPort.get());
+    maps.shape = *GetGWorldPixMap(buffers.shape.get());
+    ResampleRotation(maps, newRect, s, c);
 
     UniqueRgn shape;
     if (BitMapToRegion(shape, GetPortBitMapForCopyBits(buffers.shape.get())) != noErr) RectRgn(shape, &newRect);
     if (!wasFloating) {
-        SetBlackOnWhite(rec->baseMask.get());
-        if (!background && !gBackColor.isTransparent) PaintRect(&rec->picRect);
-        else EraseRect(&rec->picRect);
+        FillPixels(rec->baseMask.get(), rec->picRect, rgbWhiteColor, !background && !gBackColor.isTransparent);
         rec->selMode = 0;
         if (MenuRef effect = GetMenuHandle(kEffectMenuID)) CheckMenuItem(effect, kBlendSelectionItem, false);
     }

@@ -95,6 +95,32 @@ void DoFill(WindowRef window) {
     FinishEffect(window, kUsedFill, kUndoTone);
 }
 
+void AntialiasPixels(GWorldPtr picture, GWorldPtr mix, GWorldPtr dst, const Rect& r) {
+    SavedGWorld saved;
+    SetBlackOnWhite(mix);
+    const Rect bounds = GWorldBounds(mix);
+    EraseRect(&bounds);
+    // Running blends leave each pixel the mean of its four neighbours: the
+    // second copy weighs 1/2, the third 1/3, the fourth 1/4. Along the edges
+    // of r the white of the cleared buffer takes a neighbour's place.
+    struct Pass {
+        SInt16 dh, dv, mode;
+        UInt16 weight;
+    };
+    static constexpr Pass kPasses[] = {
+        {1, 0, srcCopy, 0}, {-1, 0, blend, 0x8000}, {0, -1, blend, 0x5555}, {0, 1, blend, 0x4000}};
+    for (const Pass& p : kPasses) {
+        Rect moved = r;
+        OffsetRect(&moved, p.dh, p.dv);
+        const RGBColor w{p.weight, p.weight, p.weight};
+        CopyWithOp(picture, mix, r, moved, p.mode, w);
+    }
+    // Half the pixel itself, an eighth of each neighbour.
+    const RGBColor half{0x8000, 0x8000, 0x8000};
+    CopyWithOp(picture, mix, r, r, blend, half);
+    CopyWithOp(mix, dst, r, r, srcCopy, rgbBlackColor);
+}
+
 void DoAntialias(WindowRef window) {
     PaintWinRec* rec = GetPaintWinRec(window);
     EffectTarget target;
@@ -108,29 +134,8 @@ void DoAntialias(WindowRef window) {
         return;
     }
     if (!BeginEffect(window)) return;
-    SetBlackOnWhite(mix.get());
-    EraseRect(&bounds);
-
-    // Running blends leave each pixel the mean of its four neighbours: the
-    // second copy weighs 1/2, the third 1/3, the fourth 1/4.
-    struct Pass {
-        SInt16 dh, dv, mode;
-        UInt16 weight;
-    };
-    static constexpr Pass kPasses[] = {
-        {1, 0, srcCopy, 0}, {-1, 0, blend, 0x8000}, {0, -1, blend, 0x5555}, {0, 1, blend, 0x4000}};
-    const Rect& r = target.rect;
-    for (const Pass& p : kPasses) {
-        Rect moved = r;
-        OffsetRect(&moved, p.dh, p.dv);
-        const RGBColor w{p.weight, p.weight, p.weight};
-        CopyWithOp(rec->undoPort.get(), mix.get(), r, moved, p.mode, w);
-    }
-    // Half the pixel itself, an eighth of each neighbour.
-    const RGBColor half{0x8000, 0x8000, 0x8000};
-    CopyWithOp(rec->undoPort.get(), mix.get(), r, r, blend, half);
-    CopyWithOp(mix.get(), rec->offPort.get(), r, r, srcCopy, rgbBlackColor);
+    AntialiasPixels(rec->undoPort.get(), mix.get(), rec->offPort.get(), target.rect);
     // Pixels that took colour from a neighbour become opaque.
-    OrNonWhiteIntoMask(rec, r);
+    OrNonWhiteIntoMask(rec, target.rect);
     FinishEffect(window, kUsedAntialias, kUndoTone);
 }
