@@ -8,13 +8,15 @@
 #include "platform/core/Geometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int kTile = 64;
+constexpr int kTile = 128;
 
 // A product in 1/32768 units to whole units, halves away from zero.
 inline SInt64 RoundUnits(SInt64 v) { return v > 0 ? (v + 16384) >> 15 : -((16384 - v) >> 15); }
@@ -32,6 +34,30 @@ void Within(SInt64 f0, int k, SInt64 n, SInt64* lo, SInt64* hi) {
     *lo = std::max(*lo, a), *hi = std::min(*hi, b);
 }
 
+// Narrows [lo, hi) to the steps i at which f0 + k·i may lie in [from, to),
+// with a pixel to spare for rounding.
+void Near(double f0, double k, double from, double to, SInt64* lo, SInt64* hi) {
+    from -= 2, to += 2;
+    if (k == 0) {
+        if (f0 < from || f0 > to) *hi = *lo;
+        return;
+    }
+    double a = (from - f0) / k, b = (to - f0) / k;
+    if (a > b) std::swap(a, b);
+    *lo = std::max(*lo, SInt64(std::floor(a)));
+    *hi = std::min(*hi, SInt64(std::ceil(b)) + 1);
+}
+
+// Sets bits [from, to) of a row.
+void SetBitRun(UInt8* row, SInt64 from, SInt64 to) {
+    for (; from < to && (from & 7); ++from) SetBit(row, from);
+    if (to - from >= 8) {
+        std::memset(row + (from >> 3), 0xFF, size_t((to - from) >> 3));
+        from += (to - from) & ~SInt64(7);
+    }
+    for (; from < to; ++from) SetBit(row, from);
+}
+
 template <int Bytes>
 struct Resampler {
     const RotationMaps& m;
@@ -40,9 +66,12 @@ struct Resampler {
     SInt64 cx2, cy2;
     SInt64 selWidth, selHeight, maskLeft, maskTop, maskWidth, maskHeight;
     std::vector<const UInt8*> srcRows, shapeRows, maskRows;
+    double reachLeft, reachRight, reachTop, reachBottom;  // sourceRect and the mask's bounds together
+    bool sourceShape;
 
     Resampler(const RotationMaps& maps, const Rect& r, SInt32 sine, SInt32 cosine) : m(maps), newRect(r), s(sine), c(cosine) {
         const Rect& sel = m.sourceRect;
+        sourceShape = m.sourceShape != nullptr;
         cx2 = sel.left + sel.right, cy2 = sel.top + sel.bottom;
         selWidth = sel.right - sel.left, selHeight = sel.bottom - sel.top;
         const Rect& mb = m.srcMask->bounds;
@@ -52,6 +81,8 @@ struct Resampler {
             if (m.sourceShape) shapeRows.push_back(PixRow(*m.sourceShape, int(sel.top + i)));
         }
         for (SInt64 i = 0; i < maskHeight; ++i) maskRows.push_back(PixRow(*m.srcMask, int(mb.top + i)));
+        reachLeft = std::min(sel.left, mb.left), reachRight = std::max(sel.right, mb.right);
+        reachTop = std::min(sel.top, mb.top), reachBottom = std::max(sel.bottom, mb.bottom);
     }
 
     // One pixel: source (col, row) of sourceRect, (maskCol, maskRow) of srcMask.
@@ -72,30 +103,54 @@ struct Resampler {
         SInt64 lo = 0, hi = width;
         Within(h0 - m.sourceRect.left, cu, selWidth, &lo, &hi);
         Within(v0 - m.sourceRect.top, -su, selHeight, &lo, &hi);
-        for (SInt64 i = lo; i < hi; ++i)
-            Take(out + i * Bytes, outShape, x0 + i, h0 - m.sourceRect.left + cu * i, v0 - m.sourceRect.top - su * i);
+        if (lo < hi && !m.sourceShape) {
+            // A strided copy: one source row or column per destination row.
+            const UInt8* in = srcRows[size_t(v0 - m.sourceRect.top - su * lo)] + (h0 - m.sourceRect.left + cu * lo) * Bytes;
+            const ptrdiff_t step = ptrdiff_t(cu) * Bytes - ptrdiff_t(su) * m.src->rowBytes;
+            UInt8* o = out + lo * Bytes;
+            for (SInt64 i = lo; i < hi; ++i, in += step, o += Bytes) std::memcpy(o, in, Bytes);
+            SetBitRun(outShape, x0 + lo, x0 + hi);
+        } else {
+            for (SInt64 i = lo; i < hi; ++i)
+                Take(out + i * Bytes, outShape, x0 + i, h0 - m.sourceRect.left + cu * i, v0 - m.sourceRect.top - su * i);
+        }
         lo = 0, hi = width;
         Within(h0 - maskLeft, cu, maskWidth, &lo, &hi);
         Within(v0 - maskTop, -su, maskHeight, &lo, &hi);
         UInt8* outMask = PixRow(*m.dstMask, y);
         const SInt64 maskShift = left - m.dstMask->bounds.left;
-        for (SInt64 i = lo; i < hi; ++i)
-            if (TestBit(maskRows[size_t(v0 - maskTop - su * i)], UInt64(h0 - maskLeft + cu * i)))
-                SetBit(outMask, maskShift + i);
+        if (lo < hi) {
+            const UInt8* in = maskRows[size_t(v0 - maskTop - su * lo)];
+            const ptrdiff_t rowStep = -ptrdiff_t(su) * m.srcMask->rowBytes;
+            SInt64 col = h0 - maskLeft + cu * lo;
+            for (SInt64 i = lo; i < hi; ++i, in += rowStep, col += cu)
+                if (TestBit(in, UInt64(col))) SetBit(outMask, maskShift + i);
+        }
     }
 
     void GeneralRow(int y, int left, int right) const {
         const SInt64 dy = 2 * y + 1 - cy2, dx0 = 2 * left + 1 - cx2;
         SInt64 p = dx0 * c + dy * s, q = dy * c - dx0 * s;
         UInt8* out = PixRow(*m.dst, y) + (left - m.dst->bounds.left) * Bytes;
+        // Only the steps whose source can lie in the picture or its mask are
+        // visited: the estimate has a pixel to spare on either side.
+        SInt64 lo = 0, hi = right - left;
+        Near((double(p) / 32768 + double(cx2 - 1)) / 2, double(c) / 32768, reachLeft, reachRight, &lo, &hi);
+        Near((double(q) / 32768 + double(cy2 - 1)) / 2, -double(s) / 32768, reachTop, reachBottom, &lo, &hi);
+        if (lo >= hi) return;
+        out += lo * Bytes, p += 2 * c * lo, q -= 2 * s * lo;
         UInt8* outShape = PixRow(*m.shape, y);
         UInt8* outMask = PixRow(*m.dstMask, y);
         const SInt64 x0 = left - newRect.left, maskShift = left - m.dstMask->bounds.left;
-        for (SInt64 i = 0; i < right - left; ++i, out += Bytes, p += 2 * c, q -= 2 * s) {
+        for (SInt64 i = lo; i < hi; ++i, out += Bytes, p += 2 * c, q -= 2 * s) {
             // Halving rounds down, so no source row or column is taken twice.
             const SInt64 h = (RoundUnits(p) + cx2 - 1) >> 1, v = (RoundUnits(q) + cy2 - 1) >> 1;
             const SInt64 col = h - m.sourceRect.left, row = v - m.sourceRect.top;
-            if (UInt64(col) < UInt64(selWidth) && UInt64(row) < UInt64(selHeight)) Take(out, outShape, x0 + i, col, row);
+            if (UInt64(col) < UInt64(selWidth) && UInt64(row) < UInt64(selHeight) &&
+                (!sourceShape || TestBit(shapeRows[size_t(row)], UInt64(col)))) {
+                std::memcpy(out, srcRows[size_t(row)] + col * Bytes, Bytes);
+                SetBit(outShape, x0 + i);
+            }
             const UInt64 maskCol = UInt64(h - maskLeft), maskRow = UInt64(v - maskTop);
             if (maskCol < UInt64(maskWidth) && maskRow < UInt64(maskHeight) && TestBit(maskRows[maskRow], maskCol))
                 SetBit(outMask, maskShift + i);
