@@ -248,3 +248,50 @@ TEST_F(EffectsTest, MenuItemsAndKeys) {
     EXPECT_EQ(Image(rec), (Rows{"..g#r", ".#..b", "#gg.."}));
     EXPECT_EQ(rec->undoMode, kUndoFlip);
 }
+
+// Rotations in a row are one rotation of the unrotated pixels: 30 then 60 is 90.
+TEST_F(EffectsTest, RotationsAddUp) {
+    auto [w, rec] = MakeDoc(kArt, 0, kArtMask);
+    RotateByAngle(w, 90);
+    const std::string once = State(w);
+    DoUndo();
+    SetUndoMode(kUndoNone);
+    RotateByAngle(w, 30);
+    RotateByAngle(w, 60);
+    EXPECT_EQ(State(w), once);
+    EXPECT_EQ(rec->rotAngle, 90);
+}
+
+// The edging dialog keeps a width of 0 to 32767; anything else beeps and
+// keeps the settings; a transparent pen cuts its edge out of the mask.
+TEST_F(EffectsTest, EdgingDialogAndTransparentPen) {
+    const auto prefs = gEdgePrefs;
+    EdgeSettings s;
+    for (const char* bad : {"-1", "32768", "wide"}) {
+        ScriptDialog(kEdgingDialog, {DialogStep::Type(3, bad), DialogStep::Click(1)});
+        EXPECT_EQ(ConfigureEdging(&s), paramErr) << bad;
+    }
+    EXPECT_EQ(gEdgePrefs, prefs);
+    ScriptDialog(kEdgingDialog, {DialogStep::Type(3, "2"), DialogStep::Choose(5, 6), DialogStep::Click(1)});
+    ASSERT_EQ(ConfigureEdging(&s), noErr);
+    EXPECT_EQ(GetEdgeSettings().width, 2);
+    EXPECT_EQ(GetEdgeSettings().shape, 6);
+    gEdgePrefs = prefs;
+
+    auto [w, rec] = MakeDoc(Rows(4, "####"));
+    gCurrentColor = ColorRec{kWhite, 1};
+    DoEdgingWith(w, EdgeSettings{1, 1, 7});
+    EXPECT_EQ(Mask(rec), (Rows{"###.", "##.#", "#.##", ".###"}));
+}
+
+// Fill paints the current pattern; with a transparent pen the filled part turns transparent.
+TEST_F(EffectsTest, FillFollowsPenTransparency) {
+    auto [w, rec] = MakeDoc(Rows(3, "...."), 0, Rows(3, "...."));
+    Lift(w, {".##.", ".##.", "...."});
+    DoFill(w);
+    EXPECT_EQ(Lifted(rec), (Rows{"##", "##"}));
+    EXPECT_EQ(Mask(rec), (Rows{".##.", ".##.", "...."}));
+    gCurrentColor = ColorRec{kRed, 1};
+    DoFill(w);
+    EXPECT_EQ(Mask(rec), Rows(3, "...."));
+}
