@@ -58,6 +58,30 @@ void SetBitRun(UInt8* row, SInt64 from, SInt64 to) {
     for (; from < to; ++from) SetBit(row, from);
 }
 
+// Sets bits of a row left to right, writing each byte once rather than
+// chaining every pixel on the last one's store.
+class BitRun {
+public:
+    explicit BitRun(UInt8* row) : row_(row) {}
+    ~BitRun() { Flush(); }
+    void Set(SInt64 bit) {
+        if ((bit >> 3) != byte_) {
+            Flush();
+            byte_ = bit >> 3;
+        }
+        acc_ = UInt8(acc_ | (0x80 >> (bit & 7)));
+    }
+
+private:
+    void Flush() {
+        if (acc_) row_[byte_] = UInt8(row_[byte_] | acc_);
+        acc_ = 0;
+    }
+    UInt8* row_;
+    SInt64 byte_ = -1;
+    UInt8 acc_ = 0;
+};
+
 template <int Bytes>
 struct Resampler {
     const RotationMaps& m;
@@ -123,8 +147,9 @@ struct Resampler {
             const UInt8* in = maskRows[size_t(v0 - maskTop - su * lo)];
             const ptrdiff_t rowStep = -ptrdiff_t(su) * m.srcMask->rowBytes;
             SInt64 col = h0 - maskLeft + cu * lo;
+            BitRun bits(outMask);
             for (SInt64 i = lo; i < hi; ++i, in += rowStep, col += cu)
-                if (TestBit(in, UInt64(col))) SetBit(outMask, maskShift + i);
+                if (TestBit(in, UInt64(col))) bits.Set(maskShift + i);
         }
     }
 
@@ -142,6 +167,8 @@ struct Resampler {
         UInt8* outShape = PixRow(*m.shape, y);
         UInt8* outMask = PixRow(*m.dstMask, y);
         const SInt64 x0 = left - newRect.left, maskShift = left - m.dstMask->bounds.left;
+        SInt64 firstIn = hi, lastIn = lo - 1;
+        BitRun maskBits(outMask);
         for (SInt64 i = lo; i < hi; ++i, out += Bytes, p += 2 * c, q -= 2 * s) {
             // Halving rounds down, so no source row or column is taken twice.
             const SInt64 h = (RoundUnits(p) + cx2 - 1) >> 1, v = (RoundUnits(q) + cy2 - 1) >> 1;
@@ -149,12 +176,15 @@ struct Resampler {
             if (UInt64(col) < UInt64(selWidth) && UInt64(row) < UInt64(selHeight) &&
                 (!sourceShape || TestBit(shapeRows[size_t(row)], UInt64(col)))) {
                 std::memcpy(out, srcRows[size_t(row)] + col * Bytes, Bytes);
-                SetBit(outShape, x0 + i);
+                // Without a shape the pixels taken are one run: their bits are set after.
+                if (sourceShape) SetBit(outShape, x0 + i);
+                else firstIn = std::min(firstIn, i), lastIn = i;
             }
             const UInt64 maskCol = UInt64(h - maskLeft), maskRow = UInt64(v - maskTop);
             if (maskCol < UInt64(maskWidth) && maskRow < UInt64(maskHeight) && TestBit(maskRows[maskRow], maskCol))
-                SetBit(outMask, maskShift + i);
+                maskBits.Set(maskShift + i);
         }
+        if (firstIn <= lastIn) SetBitRun(outShape, x0 + firstIn, x0 + lastIn + 1);
     }
 
     void Run() const {
