@@ -295,3 +295,22 @@ TEST_F(EffectsTest, FillFollowsPenTransparency) {
     DoFill(w);
     EXPECT_EQ(Mask(rec), Rows(3, "...."));
 }
+
+// A quarter turn of a picture larger than the resampling's tiles is the exact
+// clockwise transposition: new (i, j) is old (j, height − 1 − i), pad byte included.
+TEST_F(EffectsTest, QuarterTurnOfALargePicture) {
+    constexpr int kW = 300, kH = 201;
+    auto [w, rec] = MakePaint(kW, kH, 0, 24);
+    const PixMap& before = MapOf(rec->offPort.get());
+    for (int v = 0; v < kH; ++v)
+        for (int h = 0; h < kW; ++h) SetPx(before, h, v, UInt32(v * 7919 + h * 104729));
+    RotateByAngle(w, 90);
+    ASSERT_EQ(RectWidth(rec->selRect), kH);
+    ASSERT_EQ(RectHeight(rec->selRect), kW);
+    const PixMap& after = MapOf(rec->offPort.get());
+    int wrong = 0;
+    for (int j = 0; j < kW; ++j)
+        for (int i = 0; i < kH; ++i)
+            wrong += Px(after, rec->selRect.left + i, rec->selRect.top + j) != UInt32((kH - 1 - i) * 7919 + j * 104729);
+    EXPECT_EQ(wrong, 0);
+}
