@@ -328,6 +328,10 @@ void HandleKeyDown(EventRecord* event) {
             return;
         }
         switch (std::toupper(ch)) {
+        case 'A': HandleMenuChoice(MenuChoice(kEffectMenuID, 6)); return;
+        case 'F': HandleMenuChoice(MenuChoice(kEffectMenuID, 3)); return;
+        case 'H': HandleMenuChoice(MenuChoice(kEffectMenuID, 13)); return;
+        case 'V': HandleMenuChoice(MenuChoice(kEffectMenuID, 14)); return;
         case 'D':
             HandlePenColorChoice(2);
             return;

@@ -23,6 +23,7 @@
 #include "tools/ChangeSize.h"
 #include "tools/ColorMode.h"
 #include "tools/Eyedropper.h"
+#include "tools/Effects.h"
 #include "tools/Selection.h"
 #include "tools/Tools.h"
 #include "tools/TypeString.h"
@@ -162,16 +163,16 @@ constexpr MenuCommand kCommands[] = {
     {kEditMenuID, 20, kPaint, ShowHideBackground, WindowHasLayers},
 
     {kEffectMenuID, 1, kPaint, RunSubmenu},  // colour mode (menu 138)
-    {kEffectMenuID, 3, kPaint, nullptr},  // fill
-    {kEffectMenuID, 4, kPaint, nullptr},  // lighten
-    {kEffectMenuID, 5, kPaint, nullptr},  // darken
-    {kEffectMenuID, 6, kPaint, nullptr},  // antialias
-    {kEffectMenuID, 7, kPaint, nullptr},  // dot picture
-    {kEffectMenuID, 8, kPaint, nullptr},  // wind
-    {kEffectMenuID, 9, kPaint, nullptr},  // edging
-    {kEffectMenuID, 12, kPaint, nullptr}, // rotate
-    {kEffectMenuID, 13, kPaint, nullptr}, // flip horizontally
-    {kEffectMenuID, 14, kPaint, nullptr}, // flip vertically
+    {kEffectMenuID, 3, kPaint, DoFill}, // fill
+    {kEffectMenuID, 4, kPaint, DoLighten}, // lighten
+    {kEffectMenuID, 5, kPaint, DoDarken}, // darken
+    {kEffectMenuID, 6, kPaint, DoAntialias}, // antialias
+    {kEffectMenuID, 7, kPaint, DoDotPicture}, // dot picture
+    {kEffectMenuID, 8, kPaint, DoWind}, // wind
+    {kEffectMenuID, 9, kPaint, DoEdging}, // edging
+    {kEffectMenuID, 12, kPaint, DoRotate}, // rotate
+    {kEffectMenuID, 13, kPaint, FlipHorizontal}, // flip horizontally
+    {kEffectMenuID, 14, kPaint, FlipVertical}, // flip vertically
     {kEffectMenuID, 16, kPaint, RunOpaqueMask},
     {kEffectMenuID, 17, kPaint, RunWhiteTransparentMask},
     {kEffectMenuID, 18, kPaint, RunToggleSelectionBlend},

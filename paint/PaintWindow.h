@@ -41,6 +41,7 @@ struct PaintWinRec {
     Point selOffset{0, 0};
     Point undoSelOffset{0, 0};
     Boolean isFloating = false;
+    SInt16 rotAngle = 0;          // the angle of the last rotation
     RGBColor replaceColor{0, 0, 0};
     Boolean hasReplaceColor = false;
     UniqueRgn updateRgn;          // image coordinates
