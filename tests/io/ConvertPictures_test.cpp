@@ -46,7 +46,7 @@ TEST(ConvertPictures, WhatKorvelWritesOthersReadAndRoundTripsKeepEveryPixel) {
                                    "<rect width='4' height='4' fill='#ff0000'/></svg>"));
     ASSERT_EQ(Convert("'" + dir / "d.svg' '" + dir / "d.png' --size 20x10"), 0);
     EXPECT_EQ(Pillow("Image.open(a).size, Image.open(a).convert('RGB').getpixel((19, 9))", dir / "d.png"),
-              "((20, 10), (255, 0, 0))\n");
+              "(20, 10) (255, 0, 0)\n");
 
     std::vector<UInt8> cut = Slurp(dir / "a.png");
     cut.resize(cut.size() / 2);
