@@ -576,9 +576,12 @@ void ModalDialog(ModalFilterProcPtr modalFilter, DialogItemIndex* itemHit) {
         size_t keep = ui_internal::HeldUpdateCount();
         ~HeldUpdates() { ui_internal::ReleaseHeldUpdateEvents(keep); }
     } held;
+    // High-level events (files to open, quit) wait in the queue for the main
+    // loop: a dialog that took them would lose them.
+    constexpr EventMask kDialogEvents = everyEvent & ~highLevelEventMask;
     for (int idle = 0;; ) {
         EventRecord e;
-        WaitNextEvent(everyEvent, &e, 1, nullptr);
+        WaitNextEvent(kDialogEvents, &e, 1, nullptr);
         info = Info(d);
         if (!info) return;  // the filter disposed of it
         DialogItemIndex filtered = 0;
@@ -594,7 +597,7 @@ void ModalDialog(ModalFilterProcPtr modalFilter, DialogItemIndex* itemHit) {
         // Nobody will answer: nothing scripted is left and no one is watching.
         // The windows' updates are handed out first (a bounded number of
         // rounds, in case a filter keeps invalidating).
-        if (ui_internal::IsUnattended() && !ScriptPending() && !EventAvail(everyEvent & ~updateMask, &e) &&
+        if (ui_internal::IsUnattended() && !ScriptPending() && !EventAvail(kDialogEvents & ~updateMask, &e) &&
             (++idle > 64 || !EventAvail(updateMask, &e))) {
             *itemHit = CancelItemOf(*info);
             return;

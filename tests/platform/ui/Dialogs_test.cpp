@@ -275,6 +275,18 @@ TEST_F(DialogsTest, AlertsSubstituteParametersAndAnswer) {
     EXPECT_EQ(DialogsShown(), (std::vector<SInt16>{800}));
 }
 
+// Files to open arrive as high-level events; an alert shown while one file
+// opens must leave the next one queued for the main loop.
+TEST_F(DialogsTest, AlertsLeaveHighLevelEventsQueued) {
+    AddTestResource(FourCC("ALRT"), 801, {0, 60, 0, 60, 0, 160, 1, 104, 0x03, 0x21, 0x55, 0x55});
+    AddTestResource(FourCC("DITL"), 801, DitlBytes({{ctrlItem + btnCtrl, R(70, 200, 90, 280), "OK"}}));
+    ASSERT_EQ(PostEvent(kHighLevelEvent, 7), noErr);
+    EXPECT_EQ(StopAlert(801, nullptr), 1);  // unattended: answered at once
+    EventRecord e;
+    ASSERT_TRUE(GetNextEvent(highLevelEventMask, &e));
+    EXPECT_EQ(e.message, 7u);
+}
+
 TEST_F(DialogsTest, PositionedTemplatesAreCentred) {
     auto dlog = DlogBytes(R(500, 600, 600, 800), 502);  // off the desktop as stored
     dlog.push_back(0);  // align the positioning word
