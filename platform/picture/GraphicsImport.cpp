@@ -140,10 +140,12 @@ OSErr GetGraphicsImporterForData(std::span<const UInt8> bytes, const std::string
     QImageReader reader(&buffer, format);
     if (!reader.canRead()) return cantFindHandler;
     importer->format = format;
-    const QImage::Format pixels = reader.imageFormat();
-    // Qt has no pixel format for Format_Invalid (asking for it crashes), which
-    // readers report when the header does not tell.
-    const bool known = pixels > QImage::Format_Invalid && pixels < QImage::NImageFormats;
+    // Taken as a number: some readers report values outside the enumeration
+    // (garbage from a header they could not parse), and Qt has no pixel
+    // format for Format_Invalid (asking for it crashes).
+    const int reported = static_cast<int>(reader.imageFormat());
+    const bool known = reported > int(QImage::Format_Invalid) && reported < int(QImage::NImageFormats);
+    const QImage::Format pixels = known ? static_cast<QImage::Format>(reported) : QImage::Format_Invalid;
     const QPixelFormat pf = known ? QImage::toPixelFormat(pixels) : QPixelFormat();
     importer->desc.isVector = format == "svg" || format == "svgz";
     importer->desc.hasAlpha = known && pf.alphaUsage() == QPixelFormat::UsesAlpha;
