@@ -99,9 +99,11 @@ RGBColor OverWhite(QRgb c) {
         for (int x = 0; x < edge; ++x) {
             const size_t i = size_t(y) * edge + size_t(x);
             const QRgb c = row[x];
-            pixels[i * 4 + 1] = UInt8(qRed(c));
-            pixels[i * 4 + 2] = UInt8(qGreen(c));
-            pixels[i * 4 + 3] = UInt8(qBlue(c));
+            // Clear pixels are white, as where a member is shown without its mask.
+            const bool clear = qAlpha(c) == 0;
+            pixels[i * 4 + 1] = clear ? 0xFF : UInt8(qRed(c));
+            pixels[i * 4 + 2] = clear ? 0xFF : UInt8(qGreen(c));
+            pixels[i * 4 + 3] = clear ? 0xFF : UInt8(qBlue(c));
             mask[i] = UInt8(qAlpha(c));
             if (size.bits == 0 || qAlpha(c) < kMaskThreshold) continue;
             const RGBColor rgb = OverWhite(c);
