@@ -9,6 +9,7 @@
 #include "app/WindowKinds.h"
 #include "icons/FamilyCommands.h"
 #include "icons/FamilyWindow.h"
+#include "icons/NewIcon.h"
 #include "image/Colors.h"
 #include "io/OpenDocuments.h"
 #include "io/SavePaint.h"
@@ -46,6 +47,7 @@ void RunClose(WindowRef front) { (void)CloseDocumentWindow(front, false); }  // 
 void RunPrefs(WindowRef) { OpenPrefsDialog(); }
 void RunQuit(WindowRef) { Quit(); }
 void RunConfigureGrid(WindowRef) { ConfigureGrid(); }
+void RunNewIconFamily(WindowRef) { NewIconFamilyWindow(); }
 
 // Save: an icon family, or a changed paint document (a member saves into its family).
 Boolean SaveActs(WindowRef front) {
@@ -182,7 +184,7 @@ constexpr MenuCommand kCommands[] = {
     {kToolMenuID, 6, kAny, RunToggleRuler},
 
     {kIconMenuID, 1, kAny, nullptr},    // new icon file
-    {kIconMenuID, 2, kAny, nullptr},    // new icon family
+    {kIconMenuID, 2, kAny, RunNewIconFamily},  // new icon family
     {kIconMenuID, 4, kDoc, RunFamilyIcon<4>, FamilyIconActs<4>},  // a new empty member
     {kIconMenuID, 5, kDoc, nullptr},    // icon information
     {kIconMenuID, 7, kDoc, nullptr},    // import
