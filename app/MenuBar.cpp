@@ -16,6 +16,7 @@
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "paint/Undo.h"
+#include "palettes/BlendPalette.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
@@ -190,9 +191,6 @@ constexpr MenuCommand kCommands[] = {
     {kIconMenuID, 10, kDoc, RunFamilyIcon<10>, FamilyIconActs<10>},  // edit the member
     {kIconMenuID, 12, kDoc, nullptr},   // open with the resource editor
 };
-
-// Submenus none of whose items has an operation: disabled whole.
-constexpr MenuID kDisabledSubmenus[] = {kBlendPaletteMenuID};
 
 void RunCommand(MenuID menu, MenuItemIndex item) {
     const MenuCommand* command = FindMenuCommand(menu, item);
@@ -382,10 +380,6 @@ void MenuBarInit() {
     for (MenuID id : {kFileMenuID, kEditMenuID, kEffectMenuID, kToolMenuID, kIconMenuID}) {
         UpdateCommandItems(id, 1, 20);
     }
-    for (MenuID id : kDisabledSubmenus) {
-        if (MenuRef menu = Menu(id)) DisableMenuItem(menu, 0);
-    }
-
     UpdateToolMenu();
     UpdateNewMenu();
     UpdatePasteMenu();
@@ -419,7 +413,8 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kSelectionMenuID: HandleSelectionChoice(item); break;
         case kForeTransMenuID: HandleForeTransparencyChoice(item); break;
         case kColorModeMenuID: HandleColorModeChoice(item); break;
-        default: break;  // the blend-palette menu is disabled
+        case kBlendPaletteMenuID: HandleBlendPaletteChoice(item); break;
+        default: break;
     }
     HiliteMenu(0);
 }
