@@ -28,6 +28,7 @@
 #include "tools/Selection.h"
 #include "tools/Tools.h"
 #include "tools/TypeString.h"
+#include "update/UpdateCheck.h"
 
 #include <array>
 
@@ -200,6 +201,7 @@ void RunCommand(MenuID menu, MenuItemIndex item) {
 
 void HandleAppleChoice(SInt16 item) {
     if (item == 1) DoAboutBox();
+    else if (item > 1 && MenuItemIndex(item) == UpdateCheckItem()) KorvelUpdateCheck();
 }
 
 void HandleFileChoice(SInt16 item) { RunCommand(kFileMenuID, MenuItemIndex(item)); }
@@ -364,6 +366,7 @@ void MenuBarInit() {
     if (MenuRef check = Menu(kPaletteCheckMenuID)) MarkOneItem(check, 1, 4, MenuItemIndex(gPaletteCheck + 1));
     if (MenuRef blend = Menu(kBlendMenuID)) MarkOneItem(blend, 1, 4, MenuItemIndex(gBSelectedItem));
     if (MenuRef tool = Menu(kToolMenuID)) DisableMenuItem(tool, 9);
+    (void)InstallUpdateCheckItem();
     if (MenuRef window = Menu(kWindowMenuID)) DisableMenuItem(window, 1);
 
     SetModifiers(kFileMenuID, 5, kMenuShiftModifier);
