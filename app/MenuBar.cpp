@@ -464,8 +464,9 @@ void HandlePenColorChoice(SInt16 item) {
         case 2:
         case 5: {
             if (!gBlendPalettePtr) return;
-            // The palette's ends and its middle blend.
-            static constexpr Point kSpots[] = {{43, 1}, {77, 1}, {0, 0}, {0, 0}, {60, 20}};
+            // One step lighter, one step darker (inside the shades' column,
+            // not on its frame) and the middle blend.
+            static constexpr Point kSpots[] = {{43, 2}, {77, 2}, {0, 0}, {0, 0}, {60, 20}};
             const Point spot = kSpots[item - 1];
             RGBColor color;
             CGrafPtr savedPort;

@@ -24,6 +24,7 @@
 #include "tools/Tools.h"
 
 #include <array>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -124,6 +125,19 @@ OSErr BuildBlendFile(std::vector<UInt8>* out) {
     UseResFile(saved);
     CloseResFile(ref);
     return err;
+}
+
+// A blend palette file is a few hundred bytes: anything far larger is not
+// one, and is not read into memory (the file and its companion "._name").
+bool TooLargeToRead(const FSSpec& spec) {
+    constexpr std::uintmax_t kMaxBlendFileBytes = 1 << 20;
+    const std::filesystem::path path = FSSpecToPath(&spec);
+    for (const auto& p : {path, path.parent_path() / ("._" + path.filename().string())}) {
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(p, ec);
+        if (!ec && size > kMaxBlendFileBytes) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -277,7 +291,7 @@ OSErr LoadBlendPalette(const FSSpec& spec) {
     // elsewhere (the preferences, say) is never closed under its owner.
     std::vector<UInt8> fork;
     ForkSource source = ForkSource::none;
-    OSErr err = ReadResourceFork(&spec, &fork, &source);
+    OSErr err = TooLargeToRead(spec) ? OSErr(mapReadErr) : ReadResourceFork(&spec, &fork, &source);
     RGBColor entry0{}, entry1{};
     if (err == noErr) {
         const SInt16 ref = OpenResFileFromBytes(fork, fsRdPerm);
