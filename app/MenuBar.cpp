@@ -17,6 +17,7 @@
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "paint/Undo.h"
+#include "palettes/BlendPalette.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
@@ -28,6 +29,7 @@
 #include "tools/Selection.h"
 #include "tools/Tools.h"
 #include "tools/TypeString.h"
+#include "update/UpdateCheck.h"
 
 #include <array>
 
@@ -193,9 +195,6 @@ constexpr MenuCommand kCommands[] = {
     {kIconMenuID, 12, kDoc, nullptr},   // open with the resource editor
 };
 
-// Submenus none of whose items has an operation: disabled whole.
-constexpr MenuID kDisabledSubmenus[] = {kBlendPaletteMenuID};
-
 void RunCommand(MenuID menu, MenuItemIndex item) {
     const MenuCommand* command = FindMenuCommand(menu, item);
     WindowRef front = FrontDocumentWindow();
@@ -204,6 +203,7 @@ void RunCommand(MenuID menu, MenuItemIndex item) {
 
 void HandleAppleChoice(SInt16 item) {
     if (item == 1) DoAboutBox();
+    else if (item > 1 && MenuItemIndex(item) == UpdateCheckItem()) KorvelUpdateCheck();
 }
 
 void HandleFileChoice(SInt16 item) { RunCommand(kFileMenuID, MenuItemIndex(item)); }
@@ -368,6 +368,7 @@ void MenuBarInit() {
     if (MenuRef check = Menu(kPaletteCheckMenuID)) MarkOneItem(check, 1, 4, MenuItemIndex(gPaletteCheck + 1));
     if (MenuRef blend = Menu(kBlendMenuID)) MarkOneItem(blend, 1, 4, MenuItemIndex(gBSelectedItem));
     if (MenuRef tool = Menu(kToolMenuID)) DisableMenuItem(tool, 9);
+    (void)InstallUpdateCheckItem();
     if (MenuRef window = Menu(kWindowMenuID)) DisableMenuItem(window, 1);
 
     SetModifiers(kFileMenuID, 5, kMenuShiftModifier);
@@ -384,10 +385,6 @@ void MenuBarInit() {
     for (MenuID id : {kFileMenuID, kEditMenuID, kEffectMenuID, kToolMenuID, kIconMenuID}) {
         UpdateCommandItems(id, 1, 20);
     }
-    for (MenuID id : kDisabledSubmenus) {
-        if (MenuRef menu = Menu(id)) DisableMenuItem(menu, 0);
-    }
-
     UpdateToolMenu();
     UpdateNewMenu();
     UpdatePasteMenu();
@@ -421,7 +418,8 @@ void HandleMenuChoice(SInt32 menuChoice) {
         case kSelectionMenuID: HandleSelectionChoice(item); break;
         case kForeTransMenuID: HandleForeTransparencyChoice(item); break;
         case kColorModeMenuID: HandleColorModeChoice(item); break;
-        default: break;  // the blend-palette menu is disabled
+        case kBlendPaletteMenuID: HandleBlendPaletteChoice(item); break;
+        default: break;
     }
     HiliteMenu(0);
 }
@@ -468,8 +466,9 @@ void HandlePenColorChoice(SInt16 item) {
         case 2:
         case 5: {
             if (!gBlendPalettePtr) return;
-            // The palette's ends and its middle blend.
-            static constexpr Point kSpots[] = {{43, 1}, {77, 1}, {0, 0}, {0, 0}, {60, 20}};
+            // One step lighter, one step darker (inside the shades' column,
+            // not on its frame) and the middle blend.
+            static constexpr Point kSpots[] = {{43, 2}, {77, 2}, {0, 0}, {0, 0}, {60, 20}};
             const Point spot = kSpots[item - 1];
             RGBColor color;
             CGrafPtr savedPort;

@@ -6,6 +6,7 @@
 #include "icons/FamilyWindow.h"
 #include "image/Colors.h"
 #include "paint/PaintView.h"
+#include "palettes/BlendPalette.h"
 #include "palettes/ColorPalettes.h"
 #include "palettes/PatternPalette.h"
 #include "platform/core/PString.h"
@@ -173,8 +174,11 @@ void ClickPaletteContent(WindowRef, SInt16 kind, Point local, const EventRecord*
     case kPatternPaletteKind:
         ClickPatternPalette(local);
         break;
+    case kBlendPaletteKind:
+        ClickBlendPalette(local, option, command, (mods & controlKey) != 0);
+        break;
     default:
-        // Clicks in the blend and dot-mode palettes do nothing.
+        // Clicks in the dot-mode palette do nothing.
         break;
     }
 }

@@ -10,6 +10,7 @@
 #include "io/PictFile.h"
 #include "io/PngFile.h"
 #include "paint/PaintWindow.h"
+#include "palettes/BlendPalette.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
 #include "platform/files/FileTypes.h"
@@ -97,7 +98,7 @@ OSErr HandleOpenDoc(const FSSpec& given) {
     case FourCC("pref"):
         OpenPrefsDialog();
         return noErr;
-    case FourCC("iBld"):
+    case FourCC("iBld"): return LoadBlendPalette(fileSpec);
     case FourCC("iPat"):
     case FourCC("temp"): return RefuseKind(fileSpec);
     default: break;

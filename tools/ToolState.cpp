@@ -82,10 +82,10 @@ void ChangeMode(SInt16 item) {
 }
 
 void HandleBlendChoice(SInt16 item) {
-    if (item < 1 || item > 4) return;
-    if (MenuRef menu = GetMenuHandle(kBlendMenuID)) {
-        for (MenuItemIndex i = 1; i <= 4; ++i) CheckMenuItem(menu, i, i == item);
-    }
+    if (item < 1 || item > 4 || item == gBSelectedItem) return;
+    MenuRef menu = GetMenuHandle(kBlendMenuID);
+    if (!menu) return SysBeep(1);
+    for (MenuItemIndex i = 1; i <= 4; ++i) CheckMenuItem(menu, i, i == item);
     gBSelectedItem = item;
     ChangeMode(item);
     InvalWindow(InfoWindow);

@@ -306,7 +306,7 @@ TEST_F(MenuBarTest, GridChoicesSetTheirBits) {
     UpdateToolMenu();
 }
 
-// Items 1, 2 and 5 read the blend palette's buffer at (1, 43), (1, 77) and
+// Items 1, 2 and 5 read the blend palette's buffer at (2, 43), (2, 77) and
 // (20, 60); item 4 takes the previous colour, which becomes the old one.
 TEST_F(MenuBarTest, PenColourItems) {
     Rect bounds{0, 0, 90, 40};
@@ -324,7 +324,7 @@ TEST_F(MenuBarTest, PenColourItems) {
         SetGWorld(palette, nullptr);
         RGBForeColor(&other);
         PaintRect(&bounds);
-        SetCPixel(1, 43, &c1), SetCPixel(1, 77, &c2), SetCPixel(20, 60, &c5);
+        SetCPixel(2, 43, &c1), SetCPixel(2, 77, &c2), SetCPixel(20, 60, &c5);
         SetGWorld(port, device);
     };
 

@@ -264,7 +264,7 @@ TEST_F(FamilyOpenSaveTest, FilesThatCannotOpenAreNamedInAnAlert) {
     } cases[] = {
         {"icons.001", true, "Korvel cannot open \u201Cicons.001\u201D: it does not read files of this kind."},
         {"icons.RSRC", true, "Korvel cannot open \u201Cicons.RSRC\u201D: it does not read files of this kind."},
-        {"ramps.kblend", true, "Korvel cannot open \u201Cramps.kblend\u201D: it does not read files of this kind."},
+        {"ramps.kblend", true, "The blend palette file cannot be opened."},
         {"gone.icns", false, "\u201Cgone.icns\u201D cannot be opened: it does not exist or cannot be read."},
         {"broken.icns", true, "The icon family cannot be read."},
         {"broken.ico", true, "The icon family cannot be read."},

@@ -1,0 +1,80 @@
+// The update check: version numbers, the catalogue read defensively, and the
+// command against catalogues on disk and a server that is not there.
+#include "update/UpdateCheck.h"
+
+#include "app/MenuBar.h"
+#include "palettes/Prefs.h"
+#include "platform/files/FileIO.h"
+#include "tests/platform/files/TempFolder.h"
+#include "tests/support/PaintTestSupport.h"
+
+using namespace painttest;
+
+namespace {
+
+std::span<const UInt8> Bytes(const std::string& s) { return {reinterpret_cast<const UInt8*>(s.data()), s.size()}; }
+UInt32 Num(const std::string& s) {
+    Str255 p;
+    CopyCStringToPascal(s, p);
+    return KorvelVersionStrToNum(p);
+}
+
+TEST(UpdateCatalog, VersionsAndCataloguesAreReadDefensively) {
+    EXPECT_EQ(std::vector<UInt32>({Num("1.0"), Num("1.0.1"), Num("1.1"), Num("1.1b2"), Num("12")}),
+              std::vector<UInt32>({0x10000, 0x10100, 0x11000, 0x10F02, 0x120000}));
+    EXPECT_TRUE(Num("1.9.9") < Num("2.0a1") && Num("2.0a1") < Num("2.0"));
+    EXPECT_EQ(Num("123456789.99999999.9"), Num("1234.9999"));  // digits without a place are dropped
+
+    KorvelCatalog c;
+    const std::string longVersion = "1." + std::string(40, '5');
+    ASSERT_TRUE(KorvelGetCatalogInfo(Bytes(longVersion + "\rNew tools\r\nhttps://k.test/get\nline 1\rline 2"), &c));
+    EXPECT_EQ(PStringToStd(c.version), longVersion.substr(0, 31));
+    EXPECT_EQ(PStringToStd(c.info) + "|" + PStringToStd(c.url) + "|" + c.notes, "New tools|https://k.test/get|line 1\rline 2");
+    for (const std::string& bad : {std::string(""), std::string("v1.0\r\rhttps://k.test/"), std::string("2.0\r"),
+                                   std::string("1.0\r\rjavascript:alert(1)"), std::string("1.0\r\rfile:///etc/passwd"),
+                                   std::string("2.0\r\rhttps://k.test/\0x", 22)})
+        EXPECT_FALSE(KorvelGetCatalogInfo(Bytes(bad), &c)) << bad;
+}
+
+// The address comes from the preferences file ('STR ' 5001) here.
+TEST_F(PaintWindowTest, UpdateCheckTellsTheUserWhatItFound) {
+    const SInt16 savedPrefs = std::exchange(gPrefFileRefNum, NewResFileInMemory());
+    EXPECT_EQ(InstallUpdateCheckItem(), 0);  // this build names no address
+    TempFolder dir;
+    auto use = [&](const std::string& address) {
+        UseResFile(gPrefFileRefNum);
+        if (Handle old = Get1Resource(FourCC("STR "), 5001)) RemoveResource(old);
+        Handle h = NewHandle(Size(address.size() + 1));
+        CopyCStringToPascal(address, reinterpret_cast<UInt8*>(*h));
+        AddResource(h, FourCC("STR "), 5001, nullptr);
+        UseResFile(gApplRefNum);
+    };
+    auto catalog = [&](const std::string& name, const std::string& text) {
+        EXPECT_EQ(WriteFileAtomically(dir / name, Bytes(text)), noErr);
+        return "file://" + (dir / name);
+    };
+    use(catalog("newer.txt", "99.0\rFaster\rhttps://k.test/get\rNotes"));
+    const MenuItemIndex item = InstallUpdateCheckItem();
+    ASSERT_GT(item, 1);
+    const std::string upToDate = "You have the latest", unreadable = "cannot be read", unreachable = "could not be reached";
+    const std::pair<std::string, std::string> cases[] = {
+        {catalog("newer.txt", "99.0\rFaster\rhttps://k.test/get\rNotes"), ""},  // the notes dialog
+        {catalog("same.txt", "0.1.0\r\rhttps://k.test/get"), upToDate},
+        {catalog("older.txt", "0.0.9\r\rhttps://k.test/get"), upToDate},
+        {catalog("hostile.txt", std::string("\x89PNG\0\0\0", 7)), unreadable},
+        {catalog("huge.txt", "99.0\r\rhttps://k.test/\r" + std::string(100000, 'x')), unreadable},
+        {"file://" + (dir / "missing.txt"), unreachable},
+        {"http://127.0.0.1:1/catalog.txt", unreachable},
+    };
+    for (const auto& [address, message] : cases) {
+        use(address);
+        ResetScriptLog();
+        HandleMenuChoice(MenuChoice(kAppleMenuID, item));
+        EXPECT_EQ(DialogsShown(), std::vector<SInt16>{SInt16(message.empty() ? 1001 : 201)}) << address;
+        EXPECT_NE(LastAlertText().find(message), std::string::npos) << address;
+    }
+    CloseResFile(gPrefFileRefNum);
+    gPrefFileRefNum = savedPrefs;
+}
+
+}  // namespace
