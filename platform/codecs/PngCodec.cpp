@@ -153,7 +153,11 @@ OSErr DecodePngRgba(std::span<const UInt8> bytes, size_t maxPixels, RgbaImage* o
         return memFullErr;
     }
     png_set_read_fn(s.png, &io, ReadBytes);
-    // Ancillary chunks (text, profiles) are not used; keep what they may ask for small.
+    // Ancillary chunks (text, profiles, suggested palettes) are not used: they
+    // are skipped unread, since libpng would allocate a chunk's claimed length
+    // for some of them before reading it; what it still keeps is small.
+    static const png_byte kSkipped[] = "iCCP\0iTXt\0sPLT\0tEXt\0zTXt\0eXIf\0sCAL\0pCAL\0hIST\0";
+    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, kSkipped, int(sizeof kSkipped / 5));
     png_set_chunk_malloc_max(s.png, 1 << 20);
     png_set_chunk_cache_max(s.png, 128);
 
