@@ -7,6 +7,7 @@
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "palettes/ColorPalettes.h"
+#include "palettes/DotMode.h"
 #include "palettes/PatternPalette.h"
 #include "platform/core/PString.h"
 #include "platform/picture/Pictures.h"
@@ -115,7 +116,7 @@ void DrawBlend() {
 }
 
 Boolean PaletteHasContent(WindowRef window) {
-    return window && window != DotModePalette;
+    return window != nullptr;
 }
 
 void DrawPaletteContent(WindowRef window, SInt16 kind) {
@@ -150,9 +151,11 @@ void DrawPaletteContent(WindowRef window, SInt16 kind) {
     case kPatternPaletteKind:
         UpdatePatternPalette();
         break;
+    case kDotModePaletteKind:
+        UpdateDotModePalette(window);
+        break;
     default:
-        // The dot-mode palette shows nothing (the info palette
-        // is drawn by RedrawInfo).
+        // The info palette is drawn by RedrawInfo.
         break;
     }
 }
@@ -173,8 +176,11 @@ void ClickPaletteContent(WindowRef, SInt16 kind, Point local, const EventRecord*
     case kPatternPaletteKind:
         ClickPatternPalette(local);
         break;
+    case kDotModePaletteKind:
+        ClickDotModePalette(local, event);
+        break;
     default:
-        // Clicks in the blend and dot-mode palettes do nothing.
+        // Clicks in the blend palette do nothing.
         break;
     }
 }

@@ -10,6 +10,7 @@
 #include "io/PictFile.h"
 #include "io/PngFile.h"
 #include "paint/PaintWindow.h"
+#include "palettes/DotLibrary.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
 #include "platform/files/FileTypes.h"
@@ -97,8 +98,12 @@ OSErr HandleOpenDoc(const FSSpec& given) {
     case FourCC("pref"):
         OpenPrefsDialog();
         return noErr;
-    case FourCC("iBld"):
     case FourCC("iPat"):
+        // Only libraries in the library folder are opened; others are let be.
+        if (!IsInDotLibFolder(fileSpec)) return noErr;
+        (void)SetDotLibMain(fileSpec);  // which tells the user why it failed
+        return noErr;
+    case FourCC("iBld"):
     case FourCC("temp"): return RefuseKind(fileSpec);
     default: break;
     }
