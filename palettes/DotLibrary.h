@@ -44,3 +44,10 @@ SInt16 CountCmdNum();  // −1 without an open, readable library
 [[nodiscard]] OSErr SetDotLibCommands(const std::vector<std::string>& commands);
 void AddCmdToLib();
 void DoDeleteDotCommand(SInt16 index);  // 1-based
+
+// The library editor: OK rewrites the library from its list, Cancel leaves
+// the file as it was.
+void DoEditLibrary();
+// The command editor on a text (empty for a new command); true with the
+// accepted text, which is valid and in none of `others`.
+Boolean DoEditDotCommand(Str255 command, const std::vector<std::string>& others);

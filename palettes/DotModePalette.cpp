@@ -23,13 +23,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-enum : MenuID { kDotLibPopup = 162, kDotCmdPopup = 163, kRecordedPopup = 164, kInputPopup = 165 };
+enum : MenuID { kDotLibPopup = 162, kDotCmdPopup = 163, kRecordedPopup = 164, kInputPopup = 165, kLibNamePopup = 171 };
 constexpr SInt16 kNewDotLibDialog = 142;
 constexpr Rect kLibPopRect{3, 85, 14, 96};
 constexpr Rect kCmdPopRect{18, 85, 29, 96};
@@ -198,6 +199,20 @@ void DoInputDotPop(Point local) {
     if (item == 2) (void)HandleDotKey(keyDown, '0', front);
 }
 
+// A double click on the name opens the editor at once; a single click
+// offers it in a pop-up.
+void DoLibNamePop(Point local, const EventRecord* event) {
+    static UInt32 lastWhen = 0;
+    static Point lastWhere{-100, -100};
+    const UInt32 when = event ? event->when : TickCount();
+    const bool twice = when - lastWhen <= GetDblTime() && std::abs(local.h - lastWhere.h) <= 2 &&
+                       std::abs(local.v - lastWhere.v) <= 2;
+    lastWhen = twice ? 0 : when;
+    lastWhere = local;
+    if (CountCmdNum() <= 0) return;
+    if (twice || PopUp(kLibNamePopup, local, {}, 0) == 1) DoEditLibrary();
+}
+
 }  // namespace
 
 void UpdateDotModePalette(WindowRef palette) {
@@ -226,5 +241,6 @@ void ClickDotModePalette(Point local, const EventRecord* event) {
     else if (PtInRect(local, &kCmdPopRect)) DoDotCmdPop(Point{kCmdPopRect.top, kCmdPopRect.left}, command);
     else if (PtInRect(local, &kRecordedRect)) DoRecDotPop(local);
     else if (PtInRect(local, &kInputRect)) DoInputDotPop(local);
+    else if (PtInRect(local, &kLibNameRect)) DoLibNamePop(local, event);
     UpdateDotModePalette(DotModePalette);
 }

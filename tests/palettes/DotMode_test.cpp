@@ -117,6 +117,12 @@ TEST_F(DotModeTest, LibraryRoundTripAndDamagedFiles) {
         EXPECT_EQ(GetDotLibCommands(&still), noErr);
         EXPECT_EQ(still, commands);
     }
+    // The editor adds a command, refusing a foreign character on the way.
+    ScriptDialog(146, {DialogStep::Type(3, "zz"), DialogStep::Type(3, "zz!"), DialogStep::Click(1)});
+    ScriptDialog(145, {DialogStep::Click(4), DialogStep::Click(1)});
+    DoEditLibrary();
+    ASSERT_EQ(GetDotLibCommands(&commands), noErr);
+    EXPECT_EQ(commands, (std::vector<std::string>{"5d35", "qwe", "zz"}));
     CloseDotLib();
     std::filesystem::remove_all(dir);
 }
