@@ -6,6 +6,7 @@
 #include "icons/FamilyWindow.h"
 #include "image/Colors.h"
 #include "paint/PaintView.h"
+#include "paint/PaintWindow.h"
 #include "palettes/ColorPalettes.h"
 #include "palettes/DotMode.h"
 #include "palettes/PatternPalette.h"
@@ -116,7 +117,11 @@ void DrawBlend() {
 }
 
 Boolean PaletteHasContent(WindowRef window) {
-    return window != nullptr;
+    if (window != DotModePalette) return window != nullptr;
+    // The dot-mode palette speaks for the front paint document in dot mode only.
+    WindowRef front = FrontDocumentWindow();
+    const PaintWinRec* rec = GetExtWindowKind(front) == kPaintWindowKind ? GetPaintWinRec(front) : nullptr;
+    return rec && rec->dotMode;
 }
 
 void DrawPaletteContent(WindowRef window, SInt16 kind) {
