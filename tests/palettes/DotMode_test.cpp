@@ -2,6 +2,7 @@
 // the recorded command, replay on another document gives the same pixels as
 // the keys, undo takes back a run of dots with the dot, and libraries
 // round-trip while damaged ones are refused with nothing changed.
+#include "io/OpenDocuments.h"
 #include "palettes/DotLibrary.h"
 #include "palettes/DotMode.h"
 #include "tests/support/PaintTestSupport.h"
@@ -123,6 +124,19 @@ TEST_F(DotModeTest, LibraryRoundTripAndDamagedFiles) {
     DoEditLibrary();
     ASSERT_EQ(GetDotLibCommands(&commands), noErr);
     EXPECT_EQ(commands, (std::vector<std::string>{"5d35", "qwe", "zz"}));
+
+    // Opening a library file switches to it only inside the library folder.
+    CopyCStringToPascal("Other", name);
+    ASSERT_EQ(AddNewDotLibMain(name), noErr);
+    EXPECT_EQ(CountCmdNum(), 0);
+    std::filesystem::copy_file(folder / "Mine", dir / "Mine.kdots");
+    for (const auto& path : {dir / "Mine.kdots", folder / "Mine"}) {
+        FSSpec spec;
+        ASSERT_EQ(FSSpecFromPath(path.string(), &spec), noErr);
+        EXPECT_EQ(HandleOpenDoc(spec), noErr);
+        EXPECT_EQ(PStringToStd(gDotLibName), path.parent_path() == folder ? "Mine" : "Other");
+    }
+    EXPECT_EQ(CountCmdNum(), 3);
     CloseDotLib();
     std::filesystem::remove_all(dir);
 }
