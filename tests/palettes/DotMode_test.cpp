@@ -68,6 +68,15 @@ TEST_F(DotModeTest, KeysPaintFoldAndReplay) {
     EXPECT_EQ(CheckCommandStr(foreign), paramErr);
     Keys(w, ".");
     EXPECT_FALSE(rec->dotMode);
+
+    // A 3 x 3 dot on a 32 x 32 image goes from (-2, -2) to (31, 31), no further.
+    gPenWidth = gPenHeight = 3;
+    auto big = MakeBuffers(32, 32, 8);
+    auto at = [&](Point p, SInt16 d) { const Point q = MoveDotMain(p, d, d, big.get()); return std::pair{q.v, q.h}; };
+    EXPECT_EQ(at(Point{1, 1}, -1), (std::pair<SInt16, SInt16>{-2, -2}));
+    EXPECT_EQ(at(Point{-2, -2}, -1), (std::pair<SInt16, SInt16>{-2, -2}));
+    EXPECT_EQ(at(Point{28, 28}, 1), (std::pair<SInt16, SInt16>{31, 31}));
+    EXPECT_EQ(at(Point{31, 31}, 1), (std::pair<SInt16, SInt16>{31, 31}));
 }
 
 TEST_F(DotModeTest, LibraryRoundTripAndDamagedFiles) {
