@@ -9,6 +9,7 @@
 #include "io/ExternalEditor.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
+#include "palettes/DotMode.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Regions.h"
 #include "platform/resources/Resources.h"
@@ -52,6 +53,7 @@ void HandleGoAway(WindowRef window, Point where) {
         // A close the user cancels, or whose save fails and says why, leaves the window open.
         if (CloseDocumentWindow(window, false) != noErr) return;
     } else {
+        if (window == DotModePalette && FrontPaintRec()) EndDotMode(FrontDocumentWindow());
         ShowHidePalette(window, false);
     }
     UpdateMenus();
@@ -150,12 +152,14 @@ void DoIdleEvent(EventRecord* event) {
     UpdateMouseCursor(event->where);
     WindowRef front = FrontDocumentWindow();
     if (GetExtWindowKind(front) == kFamilyWindowKind) DoFamilyWindowIdle(front);
+    if (GetExtWindowKind(front) == kPaintWindowKind) InvertDot(front);
     if (front) UpdateXIconList();
 }
 
 void HandleMouseDown(EventRecord* event) {
     WindowRef window = nullptr;
     WindowPartCode part = FindWindow(event->where, &window);
+    if (FrontPaintRec()) ResetDot(FrontDocumentWindow());
     switch (part) {
     case inMenuBar: {
         InitCursor();
@@ -304,6 +308,7 @@ void HandleKeyDown(EventRecord* event) {
     }
     if (kind == kPaintWindowKind) {
         PaintWinRec* rec = GetPaintWinRec(front);
+        if (rec && rec->dotMode && HandleDotKey(event->what, ch, front)) return;
         if (option && (keyCode == kVK_ANSI_O || ch == 'o')) {
             DispPaintMask(front);
             return;

@@ -119,7 +119,7 @@ void UpdateEditWinData() {
         SetVisible(gPreviewWindow, gPreviewShown);
         ResetRuler();
         FitPreviewWindow(front);
-        SetVisible(DotModePalette, false);
+        SetVisible(DotModePalette, rec->dotMode);
         if (rec->selDispRgn.get() && !EmptyRgn(rec->selDispRgn.get()) && gToolPrefs.keepFloatingSelection) {
             ToolSelect(kSelectionTool);
         }

@@ -6,8 +6,10 @@
 #include "icons/FamilyWindow.h"
 #include "image/Colors.h"
 #include "paint/PaintView.h"
+#include "paint/PaintWindow.h"
 #include "palettes/BlendPalette.h"
 #include "palettes/ColorPalettes.h"
+#include "palettes/DotMode.h"
 #include "palettes/PatternPalette.h"
 #include "platform/core/PString.h"
 #include "platform/picture/Pictures.h"
@@ -116,7 +118,11 @@ void DrawBlend() {
 }
 
 Boolean PaletteHasContent(WindowRef window) {
-    return window && window != DotModePalette;
+    if (window != DotModePalette) return window != nullptr;
+    // The dot-mode palette speaks for the front paint document in dot mode only.
+    WindowRef front = FrontDocumentWindow();
+    const PaintWinRec* rec = GetExtWindowKind(front) == kPaintWindowKind ? GetPaintWinRec(front) : nullptr;
+    return rec && rec->dotMode;
 }
 
 void DrawPaletteContent(WindowRef window, SInt16 kind) {
@@ -151,9 +157,11 @@ void DrawPaletteContent(WindowRef window, SInt16 kind) {
     case kPatternPaletteKind:
         UpdatePatternPalette();
         break;
+    case kDotModePaletteKind:
+        UpdateDotModePalette(window);
+        break;
     default:
-        // The dot-mode palette shows nothing (the info palette
-        // is drawn by RedrawInfo).
+        // The info palette is drawn by RedrawInfo.
         break;
     }
 }
@@ -177,8 +185,11 @@ void ClickPaletteContent(WindowRef, SInt16 kind, Point local, const EventRecord*
     case kBlendPaletteKind:
         ClickBlendPalette(local, option, command, (mods & controlKey) != 0);
         break;
+    case kDotModePaletteKind:
+        ClickDotModePalette(local, event);
+        break;
     default:
-        // Clicks in the dot-mode palette do nothing.
+        // Clicks in the other palettes do nothing.
         break;
     }
 }

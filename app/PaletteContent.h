@@ -7,9 +7,8 @@
 #include "platform/ui/Windows.h"
 
 void DrawBlend();
-// Whether the palette has anything to show. The dot-mode palette has no
-// drawing or click code: it stays hidden, an empty white box helping nobody,
-// and its Display menu item stays disabled and unmarked.
+// Whether the palette has anything to show (the dot-mode palette: while the
+// front paint document is in dot mode).
 Boolean PaletteHasContent(WindowRef window);
 void DrawPaletteContent(WindowRef window, SInt16 kind);
 void ClickPaletteContent(WindowRef window, SInt16 kind, Point local, const EventRecord* event);

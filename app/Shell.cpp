@@ -9,6 +9,7 @@
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
+#include "palettes/DotLibrary.h"
 #include "palettes/Prefs.h"
 #include "tools/Tools.h"
 #include "platform/core/Gestalt.h"
@@ -229,6 +230,7 @@ Boolean StartUp() {
         return false;
     }
     InitTools();
+    DotLibInit();
     ChangeSysSettings();
     std::srand(unsigned(std::time(nullptr)));
     InitCursor();
@@ -252,4 +254,5 @@ void ShutDown() {
     }
     // SavePrefFile tells the user when the settings cannot be written.
     if (gPrefFileRefNum != -1) (void)SavePrefFile();
+    CloseDotLib();
 }

@@ -11,6 +11,7 @@
 #include "io/PngFile.h"
 #include "paint/PaintWindow.h"
 #include "palettes/BlendPalette.h"
+#include "palettes/DotLibrary.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
 #include "platform/files/FileTypes.h"
@@ -100,6 +101,11 @@ OSErr HandleOpenDoc(const FSSpec& given) {
         return noErr;
     case FourCC("iBld"): return LoadBlendPalette(fileSpec);
     case FourCC("iPat"):
+        // Only libraries in the library folder are opened; others are let be.
+        if (!IsInDotLibFolder(fileSpec)) return noErr;
+        (void)SetDotLibMain(fileSpec);  // which tells the user why it failed
+        return noErr;
+    case FourCC("iBld"):
     case FourCC("temp"): return RefuseKind(fileSpec);
     default: break;
     }

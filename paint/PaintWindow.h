@@ -57,6 +57,13 @@ struct PaintWinRec {
     Point lastPenPt{-1, -1};
     SInt16 undoMode = 0;
     Boolean dragHilite[2] = {false, false};
+    Boolean dotMode = false;      // keyboard dot mode
+    Boolean dotShown = false;     // the dot is drawn inverted in the window
+    Point dotPos{0, 0};           // the dot's top-left, image coordinates
+    Point undoDotPos{0, 0};
+    UInt32 dotTick = 0;           // the last blink
+    Str255 inputCommand{};        // at most 30 characters
+    Str255 undoInputCommand{};
 };
 
 // The record of a paint window, or none for any other window.

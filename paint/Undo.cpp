@@ -9,6 +9,7 @@
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "palettes/ColorPalettes.h"
+#include "palettes/DotMode.h"
 #include "palettes/Prefs.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
@@ -330,8 +331,14 @@ void DoUndo() {
         ExchangeImageAndMask(rec);
         break;
     case kUndoPaint:
-    case kUndoTone:
-    case kUndoDotPaint: ExchangeImageAndMask(rec); break;
+    case kUndoTone: ExchangeImageAndMask(rec); break;
+    case kUndoDotPaint:
+        ResetDot(window);
+        std::swap(rec->dotPos, rec->undoDotPos);
+        std::swap(rec->inputCommand, rec->undoInputCommand);
+        ExchangeImageAndMask(rec);
+        UpdateDotModePalette(nullptr);
+        break;
     case kUndoSelect:
     case kUndoFixSelection:
     case kUndoCut:

@@ -310,7 +310,7 @@ OSErr SavePrefFileMain() {
     keep(SavePref(gUsedCount, FourCC("uCnt"), 128, "count of use"));
     SavePaintPrefs();
     keep(SaveString(gDotCommand, 128, "dot mode command"));
-    // No dot library is ever open, so its name (record 129) stays as it was read.
+    keep(SaveString(gDotLibName, 129, "dot lib name"));
     const std::string editor = gExternalEditor.name[0] ? FSSpecToPath(&gExternalEditor) : std::string();
     if (!editor.empty()) {
         const std::vector<UInt8> record = EncodeEditorRecord(editor);

@@ -18,6 +18,7 @@
 #include "paint/Undo.h"
 #include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
+#include "platform/core/PString.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/Pen.h"
@@ -468,3 +469,60 @@ void DoErase(WindowRef window, Point localPt, Boolean shift) {
     StrokeWith(window, kind, localPt, shift, Point{gEraserHeight, gEraserWidth}, patCopy);
 }
 
+
+void DoDotPaintMain(WindowRef window, Point pt) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    if (rec->undoMode != kUndoDotPaint) {
+        // A run of dots is one undo step, which also takes the dot and the input back.
+        if (GoOffPort(window) != noErr) {
+            SysBeep(1);
+            SetUndoMode(kUndoNone);
+            return;
+        }
+        SetEmptyRgn(rec->updateRgn);
+        rec->undoDotPos = rec->dotPos;
+        PStrCopy(rec->inputCommand, rec->undoInputCommand);
+    }
+    const Point penSize{gPenHeight, gPenWidth};
+    SInt16 kind = kPaintCurrentColor;
+    SInt16 mode = gBlendMode;
+    if (gCurrentColor.isTransparent) {
+        kind = kPaintTransparent;
+        mode = patCopy;
+    } else if (PencilToggles(rec, pt, penSize, gBlendMode)) {
+        kind = gBackColor.isTransparent ? kPaintTransparent : kPaintBackColor;
+        mode = patCopy;
+    }
+    UniqueRgn before;
+    CopyRgn(rec->updateRgn, before);
+    PenState saved;
+    {
+        SavedGWorld port;
+        SetGWorld(rec->offPort.get(), nullptr);
+        GetPenState(&saved);
+        PenSize(penSize.h, penSize.v);
+        PenMode(mode);
+        OpColor(&gBlendRatio);
+    }
+    StrokeRef stroke;
+    const OSErr err = BeginStroke(window, kind, &stroke);
+    if (err == noErr) {
+        StrokeLine(stroke.get(), pt, pt);
+        EndStroke(stroke.get(), pt);
+        UnionRgn(before, rec->updateRgn, rec->updateRgn);
+    }
+    {
+        SavedGWorld port;
+        SetGWorld(rec->offPort.get(), nullptr);
+        SetPenState(&saved);
+        OpColor(&rgbBlackColor);
+    }
+    if (err != noErr) {
+        SysBeep(1);
+        return;
+    }
+    UpdateMenus();
+    SetUndoMode(kUndoDotPaint);
+    if (gPaletteCheck == kPaletteCheckDocumentColors) UpdatePaletteCheck();
+}

@@ -4,6 +4,7 @@
 #include "tools/Tools.h"
 
 #include "palettes/ColorPalettes.h"
+#include "palettes/DotMode.h"
 
 #include "app/MenuBar.h"
 #include "app/PaletteContent.h"
@@ -140,6 +141,11 @@ void ClickPaintWindowMain(WindowRef window, Point localPt, const EventRecord* ev
     if (!rec) return;
     const EventModifiers mods = event ? event->modifiers : 0;
     ResetRuler();
+    if (rec->dotMode) {
+        // In dot mode a click only ends it.
+        EndDotMode(window);
+        return;
+    }
     const bool command = mods & cmdKey, option = mods & optionKey, control = mods & controlKey;
     const bool shift = mods & shiftKey;
     if (control && !command) {
@@ -169,9 +175,10 @@ void ClickPaintWindowMain(WindowRef window, Point localPt, const EventRecord* ev
     if (option && tool != kSelectionTool) tool = kEyedropperTool;
     switch (tool) {
     case kPencilTool:
-        // With its preference, Command turns the pencil into the eraser;
-        // Control with it keeps the pencil.
+        // With its preference, Command turns the pencil into the eraser
+        // (Control with it keeps the pencil); otherwise Command enters dot mode.
         if (command && gToolPrefs.commandClickErases && !control) DoErase(window, localPt, shift);
+        else if (command) DoDotPaint(window, localPt);
         else DoPaint(window, localPt, shift);
         break;
     case kEraserTool: DoErase(window, localPt, shift); break;

@@ -23,6 +23,9 @@ void ChangeTransparency();
 void ChangeColor(const RGBColor* color, Boolean transparent);
 void ChangeBackColor(const RGBColor* color, Boolean transparent);
 void DoPaint(WindowRef window, Point localPt, Boolean shift);
+// Paints one pen footprint with its top-left at an image point; a run of
+// them is one undo step.
+void DoDotPaintMain(WindowRef window, Point pt);
 void DoErase(WindowRef window, Point localPt, Boolean shift);
 [[nodiscard]] OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift);
 // The transfer mode that shows the foreground at its transparency level over

@@ -153,6 +153,7 @@ TEST_F(PrefsTest, FreshStartWritesEveryKeyWithItsDefaultInOrder) {
         {"pprf", 128, "rotate prefs", {0, 90}}, {"pprf", 129, "dot picture prefs", Bytes(6, 0)},
         {"pprf", 130, "wind prefs", Bytes(4, 0)}, {"pprf", 131, "type string prefs", DefaultTypeString()},
         {"pprf", 132, "edge prefs", {0, 1, 0, 1, 0, 1}}, {"STR ", 128, "dot mode command", {0}},
+        {"STR ", 129, "dot lib name", {0}},
         {"uExE", 128, "use external editor", {1}},
     };
     const ResourceForkImage image = ReadPrefFile();

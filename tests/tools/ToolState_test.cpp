@@ -116,13 +116,14 @@ TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
     WritePixel(MapOf(rec->offPort.get()), 2, 1, kWhite);
     ComposeDispPort(rec);
 
-    // Command with the pencil paints as a plain click does, and the next
-    // click is the pencil's again (the toggle takes the pixel back).
+    // Command with the pencil enters dot mode without painting; the next
+    // click only ends it.
     gSelectedTool = kPencilTool;
     gToolPrefs.commandClickErases = 0;
     click(cmdKey);
-    EXPECT_EQ(Image(w)[1], "..#...");
+    EXPECT_TRUE(rec->dotMode && IsWindowVisible(DotModePalette));
     click(0);
+    EXPECT_FALSE(rec->dotMode);
     EXPECT_EQ(Image(w)[1], "......");
     // With the preference Command erases, unless Control is held as well.
     gToolPrefs.commandClickErases = 1;
@@ -130,7 +131,8 @@ TEST_F(ToolStateTest, PaintWindowClicksGoToTheToolInForce) {
     click(cmdKey);
     EXPECT_EQ(Image(w)[1], "..g...");
     click(cmdKey | controlKey);
-    EXPECT_EQ(Image(w)[1], "..#...");
+    EXPECT_TRUE(rec->dotMode);
+    click(0);
     EXPECT_FALSE(IsWindowVisible(DotModePalette));
 }
 
