@@ -105,7 +105,6 @@ OSErr HandleOpenDoc(const FSSpec& given) {
         if (!IsInDotLibFolder(fileSpec)) return noErr;
         (void)SetDotLibMain(fileSpec);  // which tells the user why it failed
         return noErr;
-    case FourCC("iBld"):
     case FourCC("temp"): return RefuseKind(fileSpec);
     default: break;
     }
