@@ -5,6 +5,7 @@
 #include "app/MenuBar.h"
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
+#include "icons/IconList.h"
 #include "io/ImportPicture.h"
 #include "io/OpenMessages.h"
 #include "io/PictFile.h"
@@ -68,7 +69,7 @@ OSErr RefuseKind(const FSSpec& fileSpec) {
 
 // Resource files and files of other types hold icons to list.
 OSErr OpenIconFileDocument(const FSSpec& fileSpec) {
-    const OSErr err = RefuseKind(fileSpec);
+    const OSErr err = LoadFromIconFile(fileSpec);
     UpdateMenus();
     return err;
 }
