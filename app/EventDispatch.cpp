@@ -288,7 +288,8 @@ void DoUpdate(EventRecord* event) {
     } else if (kind == kPreviewWindowKind) {
         WindowRef front = FrontDocumentWindow();
         if (FrontPaintRec()) RedrawPreviewWindow(window);
-        else if (GetExtWindowKind(front) == kFamilyWindowKind) UpdateIconPreview(front);
+        else if (GetExtWindowKind(front) == kFamilyWindowKind || GetExtWindowKind(front) == kIconListWindowKind)
+            UpdateIconPreview(front);
         else DrawPaletteContent(window, kind);
     } else if (kind == kInfoWindowKind) {
         RedrawInfo(window);

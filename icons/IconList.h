@@ -105,6 +105,8 @@ Boolean DoIconListKey(WindowRef window, const EventRecord* event);  // true when
 void ResizeIconWindow(WindowRef window, Point globalPt);
 void ScrollIconList(WindowRef window, SInt16 rows);
 void OpenSelectedIcon(WindowRef window);
+// The preview palette shows the first selected icon.
+void DrawIconListPreview(WindowRef window);
 
 // Bookkeeping in the working file (made current by the caller).
 void CreateDeleteInfo(ResID id);

@@ -6,6 +6,7 @@
 // resource whose data lies inside the file, and counts what it left out.
 #include "icons/IconListInternal.h"
 
+#include <cstdint>
 #include <set>
 #include <utility>
 

@@ -185,6 +185,18 @@ void UpdateIconWindow(WindowRef window) {
     DrawGrowIcon(window);
 }
 
+void DrawIconListPreview(WindowRef window) {
+    IconFileRec* rec = GetIconFileRec(window);
+    IconEntry entry;
+    KorvelIcon icon;
+    if (!rec || GetSelectedIconData(*rec, &entry) < 0 || MyGetKorvelIcon(rec, &icon, entry, nullptr, nullptr) != noErr) {
+        DrawKorvelIconPreview(nullptr);
+        return;
+    }
+    KorvelIconOwner owner(icon);
+    DrawKorvelIconPreview(&icon);
+}
+
 void LScrollToCell(WindowRef window, SInt16 index) {
     IconFileRec* rec = GetIconFileRec(window);
     if (!rec || index < 0) return;

@@ -12,6 +12,7 @@
 #include "platform/files/MacBinary.h"
 #include "platform/resources/ResourceFork.h"
 #include "platform/resources/Resources.h"
+#include "platform/ui/Scrap.h"
 #include "platform/ui/Scripting.h"
 #include "tests/platform/files/TempFolder.h"
 
@@ -81,6 +82,10 @@ protected:
         PostOpenDocuments({FileSpecFor(path)});
         RunPendingEvents();
         return FrontDocumentWindow();
+    }
+    static void ChooseMenuItemForTest(MenuID menu, MenuItemIndex item) {
+        ScriptMenuChoice(MenuChoice(menu, item));
+        RunPendingEvents();
     }
     static void Select(WindowRef w, ResID id) {
         IconFileRec* rec = GetIconFileRec(w);
@@ -241,6 +246,26 @@ TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
     const Rect last = IconCellRect(*rec, 8);
     EXPECT_EQ(last.top, 2 * kIconCellHeight);
     EXPECT_EQ(last.left, 0);
+}
+
+// Pasting only 'ics#' and 'ics8' into a new icon file gives a small-only
+// icon; the file is saved as a flat resource file with that suffix.
+TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
+    ChooseMenuItemForTest(kIconMenuID, 1);
+    WindowRef w = FrontDocumentWindow();
+    ASSERT_TRUE(GetIconFileRec(w));
+    ASSERT_EQ(ClearCurrentScrap(), noErr);
+    ASSERT_EQ(PutScrapFlavor(FourCC("ics#"), Pattern(64, 1)), noErr);
+    ASSERT_EQ(PutScrapFlavor(FourCC("ics8"), Pattern(256, 2)), noErr);
+    ASSERT_EQ(PasteIcon(w), noErr);
+    EXPECT_EQ(IDs(w), std::vector<ResID>{128});
+    NavAnswer answer;
+    answer.path = folder_ / "untitled icons.rsrc";
+    ScriptNavDialog(answer);
+    ASSERT_EQ(SaveIconFile(w), noErr);
+    std::map<ResKey, Bytes> expected{{{FourCC("ics#"), 128}, Pattern(64, 1)}, {{FourCC("ics8"), 128}, Pattern(256, 2)}};
+    EXPECT_EQ(Resources(Slurp(folder_ / "untitled icons.rsrc")), expected);
+    EXPECT_FALSE(GetIconFileRec(w)->isDirty);
 }
 
 }  // namespace
