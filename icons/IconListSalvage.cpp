@@ -3,10 +3,12 @@
 // point outside the data area; an icon file like that still holds icons the
 // user wants. This reader walks the map with every count and offset checked
 // against the bytes, keeps the first resource of each type and ID and every
-// resource whose data lies inside the file, and counts what it left out.
+// resource whose data lies inside the file and is not shared with another,
+// and counts what it left out.
 #include "icons/IconListInternal.h"
 
-#include <cstdint>
+#include <iterator>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -35,6 +37,14 @@ OSErr SalvageResourceFork(std::span<const UInt8> bytes, std::vector<UInt8>* out,
 
     ResourceForkImage image;
     std::set<std::pair<ResType, ResID>> seen;
+    // Blocks already taken, start to end: a block shared by two references
+    // is kept once, so that the salvaged fork never outgrows the input.
+    std::map<size_t, size_t> taken;
+    auto overlaps = [&](size_t start, size_t end) {
+        auto next = taken.lower_bound(start);
+        if (next != taken.end() && next->first < end) return true;
+        return next != taken.begin() && std::prev(next)->second > start;
+    };
     for (int t = 0; t < typeCount; ++t) {
         const size_t entry = typeList + 2 + size_t(t) * kResourceTypeEntrySize;
         if (entry + kResourceTypeEntrySize > map.size()) {
@@ -56,11 +66,14 @@ OSErr SalvageResourceFork(std::span<const UInt8> bytes, std::vector<UInt8>* out,
             const SInt16 nameOff = SInt16(U16(map, ref + 2));
             res.attributes = UInt8(map[ref + 4] & ~resChanged);
             const size_t at = size_t(U32(map, ref + 4) & 0xFFFFFF);
-            const size_t len = at + 4 <= data.size() ? U32(data, at) : SIZE_MAX;
-            if (len > data.size() - at - 4 || !seen.insert({type, res.id}).second) {
+            const bool lengthInside = at <= data.size() && data.size() - at >= 4;
+            const size_t len = lengthInside ? U32(data, at) : 0;
+            if (!lengthInside || len > data.size() - at - 4 || overlaps(at, at + 4 + len) ||
+                !seen.insert({type, res.id}).second) {
                 ++*skipped;
                 continue;
             }
+            taken[at] = at + 4 + len;
             res.data.assign(data.begin() + std::ptrdiff_t(at + 4), data.begin() + std::ptrdiff_t(at + 4 + len));
             const size_t name = nameList + size_t(nameOff);
             if (nameOff >= 0 && name < map.size() && name + 1 + map[name] <= map.size()) {
