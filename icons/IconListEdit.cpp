@@ -235,6 +235,8 @@ OSErr ChangeSelectedIconInfo(WindowRef window, ResID newID, ConstStr255Param new
     if (WindowRef family = FindListFamilyWindow(window, entry.resID)) {
         FamilyWinRec* frec = GetFamilyWinRec(family);
         frec->resID = newID;
+        CopyCStringToPascal(ListFamilyTitle(*rec, newID), frec->fileSpec.name);
+        SetIconFamilyWinTitle(family);
         PStrCopy(newName, frec->familyName);
         TESetText(newName + 1, newName[0], frec->nameTE);
         TESetSelect(0, 32767, frec->nameTE);

@@ -6,6 +6,7 @@
 #include "platform/resources/Resources.h"
 
 #include <span>
+#include <string>
 #include <vector>
 
 enum : SInt16 { kIconFileErrStrings = 4020, kIconFileUnreadable = 1, kIconFileSaveFailed = 2, kIconFileSkipped = 3,
@@ -44,4 +45,6 @@ WindowRef FindIconListWindow(const FSSpec& file);
 // The family window showing icon `id` of the list, or none.
 WindowRef FindListFamilyWindow(WindowRef list, ResID id);
 void DisposeIconWindow(WindowRef window);
+// "Icon <id> of <file>": the title of a family window opened from the list.
+std::string ListFamilyTitle(const IconFileRec& rec, ResID id);
 WindowRef MakeIconWindow(SInt16 sourceRefNum);

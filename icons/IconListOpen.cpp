@@ -32,15 +32,15 @@ void PlaceIconWindow(WindowRef window) {
     MoveWindow(window, pos.h, pos.v, false);
 }
 
-std::string FamilyTitle(const IconFileRec& rec, ResID id) {
+}  // namespace
+
+std::string ListFamilyTitle(const IconFileRec& rec, ResID id) {
     Str255 head;
     GetIndString(head, kFamilyTitleStringList, 1);
     std::string title = PStringToStd(head);
     if (const size_t at = title.find("^0"); at != std::string::npos) title.replace(at, 2, std::to_string(id));
     return title + PStringToStd(rec.sourceSpec.name);
 }
-
-}  // namespace
 
 WindowRef FindIconListWindow(const FSSpec& file) {
     for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
@@ -216,7 +216,7 @@ void OpenSelectedIcon(WindowRef window) {
         Boolean show32 = false;
         if (isIconServicesAvailable) (void)KorvelIconHas32Icons(icon, &show32);
         FSSpec titleSpec{};
-        CopyCStringToPascal(FamilyTitle(*rec, entries[i].resID), titleSpec.name);
+        CopyCStringToPascal(ListFamilyTitle(*rec, entries[i].resID), titleSpec.name);
         WindowRef family = MakeFamilyWindow(Point{SInt16(bounds.top + 30), SInt16(bounds.left + 20)}, show32,
                                             &titleSpec, kSourceIconList, icon, name);
         if (!family) {

@@ -382,11 +382,6 @@ void ClickIconWindow(WindowRef window, Point localPt, const EventRecord* event) 
             const SInt16 r = SInt16(i / size_t(rec->columns)), c = SInt16(i % size_t(rec->columns));
             if (r >= top && r <= bottom && c >= left && c <= right) rec->selected[i] = 1;
         }
-    } else if ((event->modifiers & cmdKey) && rec->selected[size_t(index)]) {
-        rec->selected[size_t(index)] = 0;  // Command toggles an icon out of the selection
-        InvalWindow(window);
-        UpdateMenus();
-        return;
     } else if (!(event->modifiers & cmdKey) && !rec->selected[size_t(index)]) {
         SelectOnly(rec, -1);
     }

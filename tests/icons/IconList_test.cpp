@@ -9,6 +9,7 @@
 #include "icons/IconList.h"
 #include "platform/files/AppleDouble.h"
 #include "platform/files/FileIO.h"
+#include "platform/core/PString.h"
 #include "platform/files/MacBinary.h"
 #include "platform/resources/ResourceFork.h"
 #include "platform/resources/Resources.h"
@@ -246,6 +247,23 @@ TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
     const Rect last = IconCellRect(*rec, 8);
     EXPECT_EQ(last.top, 2 * kIconCellHeight);
     EXPECT_EQ(last.left, 0);
+
+    // An icon opens into a family window of the list; opened again, that
+    // window only comes forward.
+    Select(w, 130);
+    OpenSelectedIcon(w);
+    WindowRef family = FrontDocumentWindow();
+    ASSERT_TRUE(GetFamilyWinRec(family));
+    EXPECT_EQ(GetFamilyWinRec(family)->parentList, w);
+    Str255 title;
+    GetWTitle(family, title);
+    EXPECT_EQ(PStringToStd(title), "Icon 130 of nine.rsrc");
+    SelectWindow(w);
+    OpenSelectedIcon(w);
+    EXPECT_EQ(FrontDocumentWindow(), family);
+    int families = 0;
+    for (WindowRef x = GetWindowList(); x; x = GetNextWindow(x)) families += GetFamilyWinRec(x) != nullptr;
+    EXPECT_EQ(families, 2);  // custom.rsrc's and this one
 }
 
 // Pasting only 'ics#' and 'ics8' into a new icon file gives a small-only
