@@ -6,6 +6,7 @@
 #include "app/WindowKinds.h"
 #include "icons/FamilyCommands.h"
 #include "icons/FamilyWindow.h"
+#include "icons/IconList.h"
 #include "io/ExternalEditor.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
@@ -188,6 +189,7 @@ void HandleMouseDown(EventRecord* event) {
         break;
     }
     case inGrow:
+        if (GetExtWindowKind(window) == kIconListWindowKind) ResizeIconWindow(window, event->where);
         if (GetExtWindowKind(window) == kPaintWindowKind) {
             ResetRuler();
             ResizePaintWindow(window, event->where);
@@ -208,6 +210,8 @@ void HandleMouseDown(EventRecord* event) {
 void HandleMouseWheel(EventRecord* event) {
     WindowRef window = nullptr;
     if (FindWindow(event->where, &window) != inContent) return;
+    if (GetExtWindowKind(window) == kIconListWindowKind && MouseWheelAxis(*event) == kMouseWheelAxisY)
+        ScrollIconList(window, SInt16(MouseWheelDelta(*event) > 0 ? -1 : 1));
     if (GetExtWindowKind(window) == kPaintWindowKind)
         DoScrollPaintWindowByWheel(window, MouseWheelAxis(*event), MouseWheelDelta(*event), event->modifiers);
 }
@@ -227,6 +231,9 @@ void ContentClick(EventRecord* event) {
     case kFamilyWindowKind:
         ClickFamilyWindow(window, local, event);
         UpdateDocumentCommandMenus();
+        break;
+    case kIconListWindowKind:
+        ClickIconWindow(window, local, event);
         break;
     case kPreviewWindowKind:
         break;
@@ -278,12 +285,15 @@ void DoUpdate(EventRecord* event) {
         DrawControls(window);
         DrawRatio(window);
         DrawBackInfo(window);
+    } else if (kind == kIconListWindowKind) {
+        UpdateIconWindow(window);
     } else if (kind == kFamilyWindowKind) {
         UpdateFamilyWindow(window);
     } else if (kind == kPreviewWindowKind) {
         WindowRef front = FrontDocumentWindow();
         if (FrontPaintRec()) RedrawPreviewWindow(window);
-        else if (GetExtWindowKind(front) == kFamilyWindowKind) UpdateIconPreview(front);
+        else if (GetExtWindowKind(front) == kFamilyWindowKind || GetExtWindowKind(front) == kIconListWindowKind)
+            UpdateIconPreview(front);
         else DrawPaletteContent(window, kind);
     } else if (kind == kInfoWindowKind) {
         RedrawInfo(window);
@@ -302,6 +312,10 @@ void HandleKeyDown(EventRecord* event) {
     WindowRef front = FrontDocumentWindow();
     SInt16 kind = GetExtWindowKind(front);
 
+    if (kind == kIconListWindowKind && DoIconListKey(front, event)) {
+        UpdateDocumentCommandMenus();
+        return;
+    }
     if (kind == kFamilyWindowKind && DoFamilyWindowKey(front, event)) {
         UpdateDocumentCommandMenus();
         return;
@@ -404,6 +418,11 @@ OSErr CloseDocumentWindow(WindowRef window, Boolean quitting) {
     if (GetExtWindowKind(window) == kFamilyWindowKind) {
         const OSErr err = CloseFamilyWindow(window, true, false);
         if (err == noErr) ForgetFamilyWindowActivation(window);
+        UpdateMenus();
+        return err;
+    }
+    if (GetExtWindowKind(window) == kIconListWindowKind) {
+        const OSErr err = CloseIconFile(window, quitting);
         UpdateMenus();
         return err;
     }

@@ -9,6 +9,7 @@
 #include "app/WindowKinds.h"
 #include "icons/FamilyCommands.h"
 #include "icons/FamilyWindow.h"
+#include "icons/IconList.h"
 #include "icons/NewIcon.h"
 #include "image/Colors.h"
 #include "io/OpenDocuments.h"
@@ -53,13 +54,15 @@ void RunNewIconFamily(WindowRef) { NewIconFamilyWindow(); }
 
 // Save: an icon family, or a changed paint document (a member saves into its family).
 Boolean SaveActs(WindowRef front) {
+    if (GetIconFileRec(front)) return IconListSaveEnabled(front);
     if (IsFamily(front)) return FamilySaveEnabled(front);
     const PaintWinRec* rec = GetPaintWinRec(front);
     return rec && rec->isDirty;
 }
 void RunSave(WindowRef front) {
     // Both report their own failures.
-    if (IsFamily(front)) (void)SaveFamilyIcon(front, false, false);
+    if (GetIconFileRec(front)) (void)SaveIconFile(front);
+    else if (IsFamily(front)) (void)SaveFamilyIcon(front, false, false);
     else (void)SavePaintWindow(front, 0, 0);
     UpdateMenus();
 }
@@ -76,29 +79,63 @@ void RunSaveSelection(WindowRef front) {
 }
 void RunRevert(WindowRef front) {
     // Both report their own failures.
-    if (IsFamily(front)) (void)DoRevertIconFamilyWindow(front);
+    if (GetIconFileRec(front)) (void)DoRevertIconFile(front);
+    else if (IsFamily(front)) (void)DoRevertIconFamilyWindow(front);
     else (void)DoRevertPaintWindow(front);
     UpdateMenus();
 }
 Boolean RevertActs(WindowRef front) {
     if (const PaintWinRec* rec = GetPaintWinRec(front)) return rec->isDirty && (rec->hasFile || rec->parentWindow);
+    if (const IconFileRec* list = GetIconFileRec(front)) return list->isDirty && list->hasFile;
     return IsFamily(front) && FamilyRevertEnabled(front);
 }
 
 void RunUndo(WindowRef front) {
-    if (IsFamily(front)) DoFamilyEditItem(front, 1);
+    if (GetIconFileRec(front)) DoUndoIconList(front);
+    else if (IsFamily(front)) DoFamilyEditItem(front, 1);
     else DoUndo();
 }
 
 // The Edit menu's clipboard items act on icon families.
+// The Edit menu's items in an icon list: cut, copy, paste, clear, select all.
+void DoIconListEditItem(WindowRef front, SInt16 item) {
+    OSErr err = noErr;
+    switch (item) {
+    case 3: err = CopySelectedIcon(front); if (err == noErr) err = DeleteSelectedIcon(front); break;
+    case 4: err = CopySelectedIcon(front); break;
+    case 5: err = PasteIcon(front); break;
+    case 6: err = DeleteSelectedIcon(front); break;
+    case 7: SelectAllIcons(front); break;
+    case 9: err = DuplicateSelectedIcon(front); break;
+    default: break;
+    }
+    if (err != noErr && err != userCanceledErr) SysBeep(1);
+}
+Boolean IconListEditItemEnabled(WindowRef front, SInt16 item) {
+    const IconFileRec* list = GetIconFileRec(front);
+    if (!list) return false;
+    const SInt16 selected = IsMultiIconSelected(*list);
+    switch (item) {
+    case 3: case 4: case 9: return selected == 1;
+    case 6: return selected > 0;
+    case 7: return !list->entries.empty();
+    default: return true;
+    }
+}
 template <SInt16 item>
 void RunFamilyEdit(WindowRef front) {
+    if (GetIconFileRec(front)) {
+        DoIconListEditItem(front, item);
+        UpdateMenus();
+        return;
+    }
     DoFamilyEditItem(front, item);
     UpdateMenus();
 }
 template <SInt16 item>
 Boolean FamilyEditActs(WindowRef front) {
-    return IsFamily(front) && FamilyEditItemEnabled(front, item);
+    if (GetIconFileRec(front)) return IconListEditItemEnabled(front, item);
+    return item != 9 && IsFamily(front) && FamilyEditItemEnabled(front, item);
 }
 template <SInt16 item>
 void RunFamilyIcon(WindowRef front) {
@@ -108,6 +145,12 @@ void RunFamilyIcon(WindowRef front) {
 template <SInt16 item>
 Boolean FamilyIconActs(WindowRef front) {
     return IsFamily(front) && FamilyIconItemEnabled(front, item);
+}
+void RunNewIconFile(WindowRef) { (void)NewIconFile(); }
+void RunIconInfo(WindowRef front) { SelectedIconInfo(front); }
+Boolean IconInfoActs(WindowRef front) {
+    const IconFileRec* list = GetIconFileRec(front);
+    return list && IsMultiIconSelected(*list) == 1;
 }
 void RunOpaqueMask(WindowRef front) { ChangeMask(front, 0); }
 void RunWhiteTransparentMask(WindowRef front) { ChangeMask(front, 36); }
@@ -156,7 +199,7 @@ constexpr MenuCommand kCommands[] = {
     {kEditMenuID, 5, kDoc, RunFamilyEdit<5>, FamilyEditActs<5>},  // paste
     {kEditMenuID, 6, kDoc, RunFamilyEdit<6>, FamilyEditActs<6>},  // clear
     {kEditMenuID, 7, kDoc, RunFamilyEdit<7>, FamilyEditActs<7>},  // select all
-    {kEditMenuID, 9, kDoc, nullptr},    // duplicate
+    {kEditMenuID, 9, kDoc, RunFamilyEdit<9>, FamilyEditActs<9>},    // duplicate
     {kEditMenuID, 11, kPaint, RunChangeSize},
     {kEditMenuID, 12, kPaint, RunTypeString},
     {kEditMenuID, 14, kPaint, RunLayerCommand<GoBackgroundMode>},
@@ -185,10 +228,10 @@ constexpr MenuCommand kCommands[] = {
     {kToolMenuID, 5, kAny, RunConfigureGrid},
     {kToolMenuID, 6, kAny, RunToggleRuler},
 
-    {kIconMenuID, 1, kAny, nullptr},    // new icon file
+    {kIconMenuID, 1, kAny, RunNewIconFile},    // new icon file
     {kIconMenuID, 2, kAny, RunNewIconFamily},  // new icon family
     {kIconMenuID, 4, kDoc, RunFamilyIcon<4>, FamilyIconActs<4>},  // a new empty member
-    {kIconMenuID, 5, kDoc, nullptr},    // icon information
+    {kIconMenuID, 5, kDoc, RunIconInfo, IconInfoActs},    // icon information
     {kIconMenuID, 7, kDoc, nullptr},    // import
     {kIconMenuID, 8, kDoc, nullptr},    // export
     {kIconMenuID, 10, kDoc, RunFamilyIcon<10>, FamilyIconActs<10>},  // edit the member

@@ -7,6 +7,7 @@
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
+#include "icons/IconList.h"
 #include "paint/BackLayer.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
@@ -146,6 +147,7 @@ void UpdateUndoMenu() {
     SInt16 mode = 0;
     if (PaintWinRec* rec = GetPaintWinRec(FrontPaintWindow())) mode = rec->undoMode;
     else if (FamilyWinRec* family = GetFamilyWinRec(FrontDocumentWindow())) mode = family->undoMode;
+    else if (IconFileRec* list = GetIconFileRec(FrontDocumentWindow())) mode = list->undoMode;
     Str255 text{};
     const SInt16 saved = CurResFile();
     if (GetApplicationResFile() != kResFileNotOpen) UseResFile(GetApplicationResFile());

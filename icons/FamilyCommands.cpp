@@ -132,7 +132,8 @@ Boolean FamilySaveEnabled(WindowRef window) {
 
 Boolean FamilyRevertEnabled(WindowRef window) {
     const FamilyWinRec* family = GetFamilyWinRec(window);
-    return family && family->isDirty && family->hasFile;
+    // A family of an icon list goes back to the list, not to a file of its own.
+    return family && family->isDirty && family->hasFile && !family->parentList;
 }
 
 void DoActivateFamilyWindow(WindowRef window, Boolean becomingActive) {

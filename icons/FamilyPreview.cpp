@@ -3,6 +3,7 @@
 // (normal, selected, open, offline), or the 128-pixel thumbnail.
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
+#include "icons/IconList.h"
 #include "palettes/Prefs.h"
 #include "platform/core/Geometry.h"
 #include "platform/icons/PlotIcons.h"
@@ -158,6 +159,7 @@ void DrawSelectedMemberPreview(const FamilyWinRec& family) {
 
 void UpdateIconPreview(WindowRef window) {
     if (const FamilyWinRec* family = GetFamilyWinRec(window)) DrawSelectedMemberPreview(*family);
+    else if (GetIconFileRec(window)) DrawIconListPreview(window);
     else DrawKorvelIconPreview(nullptr);
 }
 

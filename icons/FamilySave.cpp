@@ -6,6 +6,7 @@
 #include "app/MenuBar.h"
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindowInternal.h"
+#include "icons/IconList.h"
 #include "icons/WinIcon.h"
 #include "image/CustomIcons.h"
 #include "image/IconFamilyFiles.h"
@@ -131,7 +132,7 @@ OSErr SaveFamilyIcon(WindowRef window, Boolean /*thenSaveList*/, Boolean saveAs)
         SetPlace(family, {fileSpec, type, family->hasFile, type == kSourceCustomIcon && !isFile});
         family->parentList = nullptr;
     }
-    const OSErr err = WriteFamily(*family);
+    const OSErr err = family->parentList ? StoreFamilyInIconList(window) : WriteFamily(*family);
     if (err == noErr) {
         family->isDirty = false;
         family->hasFile = true;
@@ -161,6 +162,13 @@ OSErr CloseFamilyWindow(WindowRef window, Boolean askToSave, Boolean refuseIfEdi
     // What the external editor saved comes in before the question; its files
     // go only when the window does.
     UpdateXIconList();
+    // A family of an icon list goes back into the list's working file.
+    if (askToSave && family->isDirty && family->parentList) {
+        if (const OSErr err = StoreFamilyInIconList(window); err != noErr) {
+            ErrorAlertFromResource(kFamilyErrStrings, kFamilySaveItem);
+            return err;
+        }
+    }
     if (askToSave && family->isDirty && !family->parentList) {
         SelectWindow(window);
         switch (AskSaveChanges(kIconFamilyDocumentItem, family->fileSpec.name, false)) {

@@ -5,6 +5,7 @@
 #include "app/MenuBar.h"
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
+#include "icons/IconList.h"
 #include "io/ImportPicture.h"
 #include "io/OpenMessages.h"
 #include "io/PictFile.h"
@@ -16,6 +17,7 @@
 #include "platform/core/PString.h"
 #include "platform/files/FileTypes.h"
 #include "platform/files/Files.h"
+#include "platform/files/Forks.h"
 #include "platform/picture/GraphicsImport.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/Events.h"
@@ -70,7 +72,12 @@ OSErr RefuseKind(const FSSpec& fileSpec) {
 
 // Resource files and files of other types hold icons to list.
 OSErr OpenIconFileDocument(const FSSpec& fileSpec) {
-    const OSErr err = RefuseKind(fileSpec);
+    // A file without a resource fork holds no icons: it is named in an alert
+    // rather than offered as its own custom icon.
+    std::vector<UInt8> fork;
+    ForkSource source = ForkSource::none;
+    const Boolean hasFork = ReadResourceFork(&fileSpec, &fork, &source) != eofErr;
+    const OSErr err = hasFork ? LoadFromIconFile(fileSpec) : RefuseKind(fileSpec);
     UpdateMenus();
     return err;
 }

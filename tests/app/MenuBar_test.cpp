@@ -94,7 +94,7 @@ TEST_F(MenuBarTest, UpdateMenusFollowsTheFrontDocument) {
         {kFileMenuID, 4, false, false},  {kFileMenuID, 9, false, false},   {kFileMenuID, 11, true, true},
         {kFileMenuID, 13, true, true},   {kEditMenuID, 1, false, false},   {kEditMenuID, 5, false, false},
         {kEditMenuID, 19, false, false}, {kEffectMenuID, 3, false, true}, {kToolMenuID, 6, true, true},
-        {kToolMenuID, 9, false, false},  {kIconMenuID, 1, false, false},   {kWindowMenuID, 1, false, true},
+        {kToolMenuID, 9, false, false},  {kIconMenuID, 1, true, true},      {kWindowMenuID, 1, false, true},
     };
     ShowWindow(gPreviewWindow);
     ShowWindow(DotModePalette);

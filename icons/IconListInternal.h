@@ -1,0 +1,50 @@
+// What the icon-list files share among themselves.
+#pragma once
+
+#include "icons/IconList.h"
+#include "platform/resources/ResourceFork.h"
+#include "platform/resources/Resources.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+enum : SInt16 { kIconFileErrStrings = 4020, kIconFileUnreadable = 1, kIconFileSaveFailed = 2, kIconFileSkipped = 3,
+                kIconFileMissing = 4 };
+enum : SInt16 { kIconListTitleStrings = 145, kIconNameStrings = 141, kFamilyTitleStringList = 139 };
+
+// Makes a resource file current for its life and gives the previous one back.
+class UseResFileScope {
+public:
+    explicit UseResFileScope(SInt16 refNum) : saved_(CurResFile()) { UseResFile(refNum); }
+    ~UseResFileScope() { UseResFile(saved_); }
+    UseResFileScope(const UseResFileScope&) = delete;
+    UseResFileScope& operator=(const UseResFileScope&) = delete;
+
+private:
+    SInt16 saved_;
+};
+
+// The first resource of each type and ID whose data lies inside the bytes,
+// as a sound fork; `skipped` counts the rest.
+[[nodiscard]] OSErr SalvageResourceFork(std::span<const UInt8> bytes, std::vector<UInt8>* out, int* skipped);
+
+// The icon file's fork in memory: read, or salvaged with a note of what was
+// left out. An alert names the file when nothing can be read.
+[[nodiscard]] OSErr ReadIconFileFork(const FSSpec& file, SInt16* refNum, ForkSource* form, std::string* note);
+// The resource types of an icon, 'icns' last.
+std::span<const ResType> IconResourceTypes();
+// Removes every icon resource of that ID from the current file.
+[[nodiscard]] OSErr RemoveIconResources(ResID id);
+[[nodiscard]] OSErr RemoveOneResource(ResType type, ResID id);
+// The working file: made empty in the temporary folder and opened.
+[[nodiscard]] OSErr MakeWorkingFile(IconFileRec* iconFile);
+void DisposeWorkingFile(IconFileRec* iconFile);
+void MarkIconListChanged(WindowRef window);
+WindowRef FindIconListWindow(const FSSpec& file);
+// The family window showing icon `id` of the list, or none.
+WindowRef FindListFamilyWindow(WindowRef list, ResID id);
+void DisposeIconWindow(WindowRef window);
+// "Icon <id> of <file>": the title of a family window opened from the list.
+std::string ListFamilyTitle(const IconFileRec& rec, ResID id);
+WindowRef MakeIconWindow(SInt16 sourceRefNum);

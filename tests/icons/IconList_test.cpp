@@ -1,0 +1,289 @@
+// Icon files as a user opens, edits and saves them: flat, AppleDouble and
+// MacBinary files keep their form and every resource not edited, a failed
+// save keeps the file and the edits, and damaged files list what they can.
+#include "app/AppleEvents.h"
+#include "app/MenuBar.h"
+#include "app/Shell.h"
+#include "app/WindowKinds.h"
+#include "icons/FamilyWindow.h"
+#include "icons/IconList.h"
+#include "platform/files/AppleDouble.h"
+#include "platform/files/FileIO.h"
+#include "platform/core/PString.h"
+#include "platform/files/MacBinary.h"
+#include "platform/resources/ResourceFork.h"
+#include "platform/resources/Resources.h"
+#include "platform/ui/Scrap.h"
+#include "platform/ui/Scripting.h"
+#include "tests/platform/files/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using Bytes = std::vector<UInt8>;
+using ResKey = std::pair<ResType, ResID>;
+
+Bytes Pattern(size_t size, UInt8 seed) {
+    Bytes b(size);
+    for (size_t i = 0; i < size; ++i) b[i] = UInt8(seed + i * 7);
+    return b;
+}
+
+// testfile.rsrc's resources with icons 128, 129, 131 (classic) and 200
+// (small only) added.
+ResourceForkImage IconFileImage() {
+    ResourceForkImage image;
+    EXPECT_EQ(ParseResourceFork(Slurp(DataForks("testfile.rsrc")), &image), noErr);
+    image.fileAttributes = 0;  // its map is marked read-only
+    for (ResID id : {128, 129, 131}) image.resources.push_back({FourCC("ICN#"), id, false, {}, 32, Pattern(256, UInt8(id))});
+    image.resources.push_back({FourCC("icl8"), 128, true, "robot", 32, Pattern(1024, 3)});
+    image.resources.push_back({FourCC("ics#"), 200, false, {}, 32, Pattern(64, 9)});
+    return image;
+}
+
+std::map<ResKey, Bytes> Resources(const Bytes& fork) {
+    ResourceForkImage image;
+    EXPECT_EQ(ParseResourceFork(fork, &image), noErr);
+    std::map<ResKey, Bytes> out;
+    for (const ForkResource& r : image.resources) out[{r.type, r.id}] = r.data;
+    return out;
+}
+
+std::vector<ResID> IDs(WindowRef w) {
+    std::vector<ResID> ids;
+    for (const IconEntry& e : GetIconFileRec(w)->entries) ids.push_back(e.resID);
+    return ids;
+}
+
+class IconListTest : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
+        ASSERT_EQ(InitWindows(1024, 768), noErr);
+        SetUnattended(true);
+        ClearScript();
+        ASSERT_TRUE(StartUp());
+        RunPendingEvents();
+        ResetScriptLog();
+    }
+    void TearDown() override {
+        SetAtomicWriteHookForTesting(nullptr);
+        while (WindowRef w = FrontDocumentWindow()) {
+            if (IconFileRec* rec = GetIconFileRec(w)) rec->isDirty = false;
+            if (CloseDocumentWindow(w, true) != noErr) DisposeWindow(w);
+        }
+        quit = true;
+        ShutDown();
+        TearDownWindows();
+    }
+    static WindowRef Open(const std::string& path) {
+        PostOpenDocuments({FileSpecFor(path)});
+        RunPendingEvents();
+        return FrontDocumentWindow();
+    }
+    static void ChooseMenuItemForTest(MenuID menu, MenuItemIndex item) {
+        ScriptMenuChoice(MenuChoice(menu, item));
+        RunPendingEvents();
+    }
+    static void Select(WindowRef w, ResID id) {
+        IconFileRec* rec = GetIconFileRec(w);
+        for (size_t i = 0; i < rec->entries.size(); ++i) rec->selected[i] = rec->entries[i].resID == id;
+    }
+    TempFolder config_, folder_;
+};
+
+// Each form is opened, edited (duplicate, delete, renumber) and saved; the
+// platform reader then finds exactly the edits, the other resources byte
+// for byte, and the rest of the file untouched.
+TEST_F(IconListTest, EachFormIsEditedAndSavedInPlace) {
+    Bytes fork;
+    ASSERT_EQ(SerializeResourceFork(IconFileImage(), &fork), noErr);
+    const Bytes dataFork = Slurp(DataForks("not-adf"));
+    MacBinaryFile mb;
+    mb.name = "icons.bin";
+    mb.dataFork = dataFork;
+    mb.resourceFork = fork;
+    AppleDoubleFile companion = NewAppleDouble();
+    companion.set(kEntryResourceFork, fork);
+    const std::string flat = folder_ / "flat.rsrc", doubled = folder_ / "doubled", binary = folder_ / "icons.bin";
+    Spill(flat, fork);
+    Spill(doubled, dataFork);
+    Spill(CompanionPath(doubled), WriteAppleDouble(companion));
+    Spill(binary, WriteMacBinary(mb));
+
+    const std::map<ResKey, Bytes> before = Resources(fork);
+    for (const std::string& path : {flat, doubled, binary}) {
+        SCOPED_TRACE(path);
+        const Bytes onDisk = Slurp(path), companionOnDisk = Slurp(CompanionPath(path));
+        WindowRef w = Open(path);
+        ASSERT_EQ(GetExtWindowKind(w), kIconListWindowKind);
+        EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 200}));
+        IconFileRec* rec = GetIconFileRec(w);
+        EXPECT_EQ(MyUniqueID(*rec), 130);
+        EXPECT_EQ(MyContinuousUniqID(*rec, 2), 132);
+        Select(w, 128);
+        ASSERT_EQ(DuplicateSelectedIcon(w), noErr);  // becomes 130
+        Select(w, 129);
+        ASSERT_EQ(DeleteSelectedIcon(w), noErr);
+        Select(w, 200);
+        static const UInt8 kName[] = {4, 'm', 'i', 'n', 'i'};
+        EXPECT_EQ(ChangeSelectedIconInfo(w, 131, kName), dupFNErr);  // taken
+        ASSERT_EQ(ChangeSelectedIconInfo(w, 300, kName), noErr);
+        EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 130, 131, 300}));
+        EXPECT_EQ(Slurp(path), onDisk);  // nothing changes on disk before the save
+        EXPECT_EQ(Slurp(CompanionPath(path)), companionOnDisk);
+        ASSERT_EQ(SaveIconFile(w), noErr);
+        EXPECT_FALSE(rec->isDirty);
+
+        Bytes now;
+        ForkSource source;
+        FSSpec spec = FileSpecFor(path);
+        ASSERT_EQ(ReadResourceFork(&spec, &now, &source), noErr);
+        std::map<ResKey, Bytes> expected = before;
+        expected.erase({FourCC("ICN#"), 129});
+        expected.erase({FourCC("ics#"), 200});
+        expected[{FourCC("ICN#"), 130}] = before.at({FourCC("ICN#"), 128});
+        expected[{FourCC("icl8"), 130}] = before.at({FourCC("icl8"), 128});
+        expected[{FourCC("ics#"), 300}] = before.at({FourCC("ics#"), 200});
+        EXPECT_EQ(Resources(now), expected);
+        if (path == doubled) {
+            EXPECT_EQ(source, ForkSource::appleDouble);
+            EXPECT_EQ(Slurp(doubled), dataFork);
+        }
+        if (path == binary) {
+            MacBinaryFile back;
+            ASSERT_EQ(ParseMacBinary(Slurp(binary), &back), noErr);  // its CRC holds
+            EXPECT_EQ(back.dataFork, dataFork);
+            EXPECT_EQ(source, ForkSource::macBinary);
+        }
+        if (path == flat) {
+            EXPECT_EQ(source, ForkSource::flat);
+        }
+        // Reopened, the list shows the saved icons.
+        ASSERT_EQ(CloseDocumentWindow(w, false), noErr);
+        EXPECT_EQ(IDs(Open(path)), (std::vector<ResID>{128, 130, 131, 300}));
+        ASSERT_EQ(CloseDocumentWindow(FrontDocumentWindow(), false), noErr);
+    }
+}
+
+// A delete undone leaves the working file's icons untouched and a save
+// deletes nothing; a save whose write fails keeps the file and the edits.
+TEST_F(IconListTest, UndoAndAFailedSaveKeepEverything) {
+    Bytes fork;
+    ASSERT_EQ(SerializeResourceFork(IconFileImage(), &fork), noErr);
+    const std::string path = folder_ / "icons.rsrc";
+    Spill(path, fork);
+    WindowRef w = Open(path);
+    IconFileRec* rec = GetIconFileRec(w);
+    ASSERT_TRUE(rec);
+    Select(w, 131);
+    ASSERT_EQ(DeleteSelectedIcon(w), noErr);
+    Bytes working;
+    ASSERT_EQ(GetResFileBytes(rec->workingRefNum, &working), noErr);
+    EXPECT_EQ(Resources(working).count({kDeleteInfoType, 131}), 1u);
+    DoUndoIconList(w);
+    EXPECT_EQ(rec->undoMode, -kIconListUndoDelete);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 200}));
+    ASSERT_EQ(GetResFileBytes(rec->workingRefNum, &working), noErr);
+    EXPECT_TRUE(Resources(working).empty());
+    ASSERT_EQ(SaveIconFile(w), noErr);
+    EXPECT_EQ(Resources(Slurp(path)), Resources(fork));
+
+    Select(w, 128);
+    ASSERT_EQ(DeleteSelectedIcon(w), noErr);
+    SetAtomicWriteHookForTesting([](const std::string&) { return false; });
+    const Bytes onDisk = Slurp(path);
+    EXPECT_NE(SaveIconFile(w), noErr);
+    EXPECT_EQ(Slurp(path), onDisk);
+    EXPECT_TRUE(rec->isDirty);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{129, 131, 200}));
+    SetAtomicWriteHookForTesting(nullptr);
+    ASSERT_EQ(SaveIconFile(w), noErr);
+    EXPECT_EQ(Resources(Slurp(path)).count({FourCC("ICN#"), 128}), 0u);
+}
+
+// A map with a repeated ID, a mask of the wrong size and an empty one: the
+// list holds what can be read and a note names the rest. A file holding only
+// its custom icon opens as a family window. 9 icons at 240 pixels: 4 columns.
+TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
+    ResourceForkImage image;
+    image.resources.push_back({FourCC("ICN#"), 128, false, {}, 32, Pattern(256, 1)});
+    image.resources.push_back({FourCC("ICN#"), 129, false, {}, 32, Pattern(256, 2)});
+    image.resources.push_back({FourCC("ICN#"), 140, false, {}, 32, Pattern(100, 3)});
+    image.resources.push_back({FourCC("ics#"), 141, false, {}, 32, {}});
+    image.resources.push_back({FourCC("ics#"), 142, false, {}, 32, Pattern(64, 4)});
+    Bytes fork;
+    ASSERT_EQ(SerializeResourceFork(image, &fork), noErr);
+    // The second reference (129) is made to repeat 128.
+    auto be16 = [&](size_t at) { return size_t(fork[at]) << 8 | fork[at + 1]; };
+    const size_t typeList = BE32(fork, 4) + be16(BE32(fork, 4) + 24), refs = typeList + be16(typeList + 8);
+    ASSERT_EQ(fork[refs + 12 + 1], 129);
+    fork[refs + 12 + 1] = 128;
+    Spill(folder_ / "damaged.rsrc", fork);
+    WindowRef w = Open(folder_ / "damaged.rsrc");
+    ASSERT_EQ(GetExtWindowKind(w), kIconListWindowKind);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 142}));
+    EXPECT_NE(GetIconFileRec(w)->skippedNote.find("140 141"), std::string::npos);
+    EXPECT_NE(GetIconFileRec(w)->skippedNote.find("1 damaged or repeated"), std::string::npos);
+
+    ResourceForkImage custom;
+    custom.resources.push_back({FourCC("ICN#"), kCustomIconResID, false, {}, 32, Pattern(256, 5)});
+    ASSERT_EQ(SerializeResourceFork(custom, &fork), noErr);
+    Spill(folder_ / "custom.rsrc", fork);
+    EXPECT_EQ(GetExtWindowKind(Open(folder_ / "custom.rsrc")), kFamilyWindowKind);
+
+    ResourceForkImage nine;
+    for (ResID id = 128; id < 137; ++id) nine.resources.push_back({FourCC("ICN#"), id, false, {}, 32, Pattern(256, 6)});
+    ASSERT_EQ(SerializeResourceFork(nine, &fork), noErr);
+    Spill(folder_ / "nine.rsrc", fork);
+    w = Open(folder_ / "nine.rsrc");
+    SizeWindow(w, 240, 200, false);
+    InitIconList(w);
+    const IconFileRec* rec = GetIconFileRec(w);
+    EXPECT_EQ(rec->columns, 4);
+    const Rect last = IconCellRect(*rec, 8);
+    EXPECT_EQ(last.top, 2 * kIconCellHeight);
+    EXPECT_EQ(last.left, 0);
+
+    // An icon opens into a family window of the list; opened again, that
+    // window only comes forward.
+    Select(w, 130);
+    OpenSelectedIcon(w);
+    WindowRef family = FrontDocumentWindow();
+    ASSERT_TRUE(GetFamilyWinRec(family));
+    EXPECT_EQ(GetFamilyWinRec(family)->parentList, w);
+    Str255 title;
+    GetWTitle(family, title);
+    EXPECT_EQ(PStringToStd(title), "Icon 130 of nine.rsrc");
+    SelectWindow(w);
+    OpenSelectedIcon(w);
+    EXPECT_EQ(FrontDocumentWindow(), family);
+    int families = 0;
+    for (WindowRef x = GetWindowList(); x; x = GetNextWindow(x)) families += GetFamilyWinRec(x) != nullptr;
+    EXPECT_EQ(families, 2);  // custom.rsrc's and this one
+}
+
+// Pasting only 'ics#' and 'ics8' into a new icon file gives a small-only
+// icon; the file is saved as a flat resource file with that suffix.
+TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
+    ChooseMenuItemForTest(kIconMenuID, 1);
+    WindowRef w = FrontDocumentWindow();
+    ASSERT_TRUE(GetIconFileRec(w));
+    ASSERT_EQ(ClearCurrentScrap(), noErr);
+    ASSERT_EQ(PutScrapFlavor(FourCC("ics#"), Pattern(64, 1)), noErr);
+    ASSERT_EQ(PutScrapFlavor(FourCC("ics8"), Pattern(256, 2)), noErr);
+    ASSERT_EQ(PasteIcon(w), noErr);
+    EXPECT_EQ(IDs(w), std::vector<ResID>{128});
+    NavAnswer answer;
+    answer.path = folder_ / "untitled icons.rsrc";
+    ScriptNavDialog(answer);
+    ASSERT_EQ(SaveIconFile(w), noErr);
+    std::map<ResKey, Bytes> expected{{{FourCC("ics#"), 128}, Pattern(64, 1)}, {{FourCC("ics8"), 128}, Pattern(256, 2)}};
+    EXPECT_EQ(Resources(Slurp(folder_ / "untitled icons.rsrc")), expected);
+    EXPECT_FALSE(GetIconFileRec(w)->isDirty);
+}
+
+}  // namespace
