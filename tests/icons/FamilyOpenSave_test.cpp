@@ -13,6 +13,8 @@
 #include "tests/image/IconTestSupport.h"
 #include "tests/support/Peers.h"
 
+#include "tests/support/ProgramTest.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -32,26 +34,8 @@ enum : SInt16 { kSaveQuestion = 129, kRevertQuestion = 137 };
 
 const std::string kIcns = std::string(KORVEL_TEST_DATA) + "/icns/classic.icns";
 
-class FamilyOpenSaveTest : public testing::Test {
+class FamilyOpenSaveTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
-        ASSERT_EQ(InitWindows(1024, 768), noErr);
-        SetUnattended(true);
-        ClearScript();
-        ASSERT_TRUE(StartUp());
-        RunPendingEvents();
-        ResetScriptLog();
-    }
-    void TearDown() override {
-        while (WindowRef w = FrontDocumentWindow()) {
-            if (FamilyWinRec* family = GetFamilyWinRec(w)) family->isDirty = false;
-            if (CloseDocumentWindow(w, true) != noErr) DisposeWindow(w);
-        }
-        quit = true;
-        ShutDown();
-        TearDownWindows();
-    }
     // A copy of a test file in the test's folder.
     std::string Copy(const std::string& from, const std::string& name) {
         fs::copy_file(from, folder_ / name);
@@ -82,7 +66,7 @@ protected:
         GetWTitle(w, t);
         return PStringToStd(t);
     }
-    TempFolder config_, folder_;
+    TempFolder folder_;
 };
 
 // Every member of a record, kind by kind (empty for an absent one).

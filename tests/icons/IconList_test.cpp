@@ -17,6 +17,8 @@
 #include "platform/ui/Scripting.h"
 #include "tests/platform/files/TempFolder.h"
 
+#include "tests/support/ProgramTest.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -58,26 +60,11 @@ std::vector<ResID> IDs(WindowRef w) {
     return ids;
 }
 
-class IconListTest : public testing::Test {
+class IconListTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
-        ASSERT_EQ(InitWindows(1024, 768), noErr);
-        SetUnattended(true);
-        ClearScript();
-        ASSERT_TRUE(StartUp());
-        RunPendingEvents();
-        ResetScriptLog();
-    }
     void TearDown() override {
         SetAtomicWriteHookForTesting(nullptr);
-        while (WindowRef w = FrontDocumentWindow()) {
-            if (IconFileRec* rec = GetIconFileRec(w)) rec->isDirty = false;
-            if (CloseDocumentWindow(w, true) != noErr) DisposeWindow(w);
-        }
-        quit = true;
-        ShutDown();
-        TearDownWindows();
+        ProgramTest::TearDown();
     }
     static WindowRef Open(const std::string& path) {
         PostOpenDocuments({FileSpecFor(path)});
@@ -92,7 +79,7 @@ protected:
         IconFileRec* rec = GetIconFileRec(w);
         for (size_t i = 0; i < rec->entries.size(); ++i) rec->selected[i] = rec->entries[i].resID == id;
     }
-    TempFolder config_, folder_;
+    TempFolder folder_;
 };
 
 // Each form is opened, edited (duplicate, delete, renumber) and saved; the

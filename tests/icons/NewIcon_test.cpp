@@ -8,36 +8,23 @@
 #include "tests/image/IconTestSupport.h"
 #include "tests/platform/files/TempFolder.h"
 
+#include "tests/support/ProgramTest.h"
+
 #include <gtest/gtest.h>
 
 using namespace icontest;
 
 namespace {
 
-class NewIconTest : public testing::Test {
+class NewIconTest : public ProgramTest {
 protected:
     void SetUp() override {
-        setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
-        ASSERT_EQ(InitWindows(1024, 768), noErr);
-        SetUnattended(true);
-        ClearScript();
-        ASSERT_TRUE(StartUp());
-        RunPendingEvents();
-        ResetScriptLog();
+        ProgramTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(isThumbnailIconsAvailable);
         gSelector = {};
         gSelectedTemplate = kBlankTemplate;
     }
-    void TearDown() override {
-        while (WindowRef w = FrontDocumentWindow()) {
-            if (FamilyWinRec* family = GetFamilyWinRec(w)) family->isDirty = false;
-            if (CloseDocumentWindow(w, true) != noErr) DisposeWindow(w);
-        }
-        quit = true;
-        ShutDown();
-        TearDownWindows();
-    }
-    TempFolder config_;
 };
 
 // Which kinds a member choice asks for.

@@ -17,6 +17,8 @@
 #include "tests/platform/raster/PixelArt.h"
 #include "tests/support/Peers.h"
 
+#include "tests/support/ProgramTest.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -30,26 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using Rows = std::vector<std::string>;
 
-class OpenDocumentsTest : public testing::Test {
+class OpenDocumentsTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
-        ASSERT_EQ(InitWindows(1024, 768), noErr);
-        SetUnattended(true);
-        ClearScript();
-        ASSERT_TRUE(StartUp());
-        RunPendingEvents();
-        ResetScriptLog();
-    }
-    void TearDown() override {
-        while (WindowRef w = FrontDocumentWindow()) {
-            if (PaintWinRec* rec = GetPaintWinRec(w)) rec->isDirty = false;
-            if (CloseDocumentWindow(w, true) != noErr) DisposeWindow(w);
-        }
-        quit = true;
-        ShutDown();
-        TearDownWindows();
-    }
     static WindowRef Open(const std::string& path) {
         PostOpenDocuments({FileSpecFor(path)});
         RunPendingEvents();
@@ -66,7 +50,7 @@ protected:
         EXPECT_TRUE(RunCommand(Python() + " -c \"from PIL import Image; " + make + "; im.save('" + path + "')\""));
         return path;
     }
-    TempFolder config_, folder_;
+    TempFolder folder_;
 };
 
 TEST_F(OpenDocumentsTest, TheTypeOrElseTheSuffixChoosesTheKindAndAnOpenFileOnlyComesForward) {
