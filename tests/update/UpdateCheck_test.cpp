@@ -43,7 +43,10 @@ TEST_F(PaintWindowTest, UpdateCheckTellsTheUserWhatItFound) {
     TempFolder dir;
     auto use = [&](const std::string& address) {
         UseResFile(gPrefFileRefNum);
-        if (Handle old = Get1Resource(FourCC("STR "), 5001)) RemoveResource(old);
+        if (Handle old = Get1Resource(FourCC("STR "), 5001)) {
+            RemoveResource(old);  // which leaves the handle to its caller
+            DisposeHandle(old);
+        }
         Handle h = NewHandle(Size(address.size() + 1));
         CopyCStringToPascal(address, reinterpret_cast<UInt8*>(*h));
         AddResource(h, FourCC("STR "), 5001, nullptr);
