@@ -147,6 +147,17 @@ Boolean FamilyIconActs(WindowRef front) {
     return IsFamily(front) && FamilyIconItemEnabled(front, item);
 }
 void RunNewIconFile(WindowRef) { (void)NewIconFile(); }
+// Item 4 adds an icon to an icon file, or makes an empty member of a family.
+void RunAddIcon(WindowRef front) {
+    if (!GetIconFileRec(front)) return RunFamilyIcon<4>(front);
+    (void)AddNewIcon(front);  // a template that cannot be built has beeped
+    UpdateMenus();
+}
+Boolean AddIconActs(WindowRef front) { return GetIconFileRec(front) || FamilyIconActs<4>(front); }
+void RunExportIcon(WindowRef front) {
+    (void)ExportIconToFolder(front);  // which has told any failure
+    UpdateMenus();
+}
 void RunIconInfo(WindowRef front) { SelectedIconInfo(front); }
 Boolean IconInfoActs(WindowRef front) {
     const IconFileRec* list = GetIconFileRec(front);
@@ -230,10 +241,10 @@ constexpr MenuCommand kCommands[] = {
 
     {kIconMenuID, 1, kAny, RunNewIconFile},    // new icon file
     {kIconMenuID, 2, kAny, RunNewIconFamily},  // new icon family
-    {kIconMenuID, 4, kDoc, RunFamilyIcon<4>, FamilyIconActs<4>},  // a new empty member
+    {kIconMenuID, 4, kDoc, RunAddIcon, AddIconActs},  // add an icon, or a new empty member
     {kIconMenuID, 5, kDoc, RunIconInfo, IconInfoActs},    // icon information
     {kIconMenuID, 7, kDoc, nullptr},    // import
-    {kIconMenuID, 8, kDoc, nullptr},    // export
+    {kIconMenuID, 8, kDoc, RunExportIcon, IconInfoActs},  // export the one selected icon
     {kIconMenuID, 10, kDoc, RunFamilyIcon<10>, FamilyIconActs<10>},  // edit the member
     {kIconMenuID, 12, kDoc, nullptr},   // open with the resource editor
 };

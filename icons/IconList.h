@@ -119,6 +119,12 @@ ResID MyContinuousUniqID(const IconFileRec& iconFile, SInt16 n);
 inline ResID MyUniqueID(const IconFileRec& iconFile) { return MyContinuousUniqID(iconFile, 1); }
 [[nodiscard]] OSErr AddKorvelIconToList(WindowRef window, KorvelIcon* icon, OSType type, ConstStr255Param name,
                                         ResID id, Boolean isLast);
+// Icon menu, Add Icon: an icon from the new-icon dialog's template, members,
+// ID and name; userCanceledErr when the dialog is cancelled.
+[[nodiscard]] OSErr AddNewIcon(WindowRef window);
+// Icon menu, Export: the selected icon as an icon-family file, a folder with
+// it as its custom icon, or a Windows icon file, where the user says.
+[[nodiscard]] OSErr ExportIconToFolder(WindowRef window);
 [[nodiscard]] OSErr DeleteSelectedIcon(WindowRef window);
 [[nodiscard]] OSErr DuplicateSelectedIcon(WindowRef window);
 [[nodiscard]] OSErr CopySelectedIcon(WindowRef window);

@@ -7,7 +7,11 @@
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "icons/FamilyWindow.h"
+#include "icons/NewIcon.h"
+#include "icons/WinIcon.h"
+#include "image/CustomIcons.h"
 #include "image/IconClipboard.h"
+#include "image/IconFamilyFiles.h"
 #include "image/IconResources.h"
 #include "platform/core/PString.h"
 #include "platform/ui/Scrap.h"
@@ -18,6 +22,8 @@
 namespace {
 
 enum : SInt16 { kUntitledIconName = 1, kCopySuffixItem = 3 };
+enum : SInt16 { kIconFileNameStrings = 140, kIDSeparatorItem = 2 };
+enum : SInt16 { kIconFileNotMadeItem = 2 };  // of the paint-file messages
 enum : DialogItemIndex { kInfoIconItem = 3, kInfoIDItem = 4, kInfoNameItem = 5 };
 enum : SInt16 { kIconInfoDialog = 131 };
 
@@ -338,4 +344,71 @@ void DoUndoIconList(WindowRef window) {
     }
     rec->undoMode = SInt16(-mode);
     MarkIconListChanged(window);
+}
+
+namespace {
+Boolean IconIDInList(WindowRef iconList, ResID id) {
+    const IconFileRec* rec = GetIconFileRec(iconList);
+    return rec && std::any_of(rec->entries.begin(), rec->entries.end(),
+                              [id](const IconEntry& e) { return e.resID == id; });
+}
+}  // namespace
+
+OSErr AddNewIcon(WindowRef window) {
+    IconFileRec* rec = GetIconFileRec(window);
+    if (!rec) return paramErr;
+    IconResInfo info;
+    info.resID = MyUniqueID(*rec);
+    GetIndString(info.name, kIconNameStrings, kUntitledIconName);
+    info.attributes = kIconResourceAttributes;
+    IconMemberSelector selector;
+    SInt16 templateIndex = kBlankTemplate;
+    if (const OSErr err = NewIconDialog(&info, &selector, &templateIndex, window, IconIDInList); err != noErr)
+        return err;
+    KorvelIcon icon;
+    if (const OSErr err = GetKorvelIconFromTemplate(&icon, selector, templateIndex); err != noErr) {
+        SysBeep(1);
+        return err;
+    }
+    rec->undoList.clear();
+    const OSErr err = AddKorvelIconToList(window, &icon, 0, info.name, info.resID, true);
+    (void)DisposeKorvelIcon(&icon);
+    return err;
+}
+
+OSErr ExportIconToFolder(WindowRef window) {
+    IconFileRec* rec = GetIconFileRec(window);
+    IconEntry entry;
+    if (!rec || GetSelectedIconData(*rec, &entry) < 0) return paramErr;
+    KorvelIcon icon;
+    Str255 name;
+    if (const OSErr err = MyGetKorvelIcon(rec, &icon, entry, name, nullptr); err != noErr) {
+        SysBeep(1);
+        return err;
+    }
+    // The icon's name with ':' made '-', or else the file's name and the ID.
+    std::string proposed = PStringToStd(name);
+    std::replace(proposed.begin(), proposed.end(), ':', '-');
+    if (proposed.empty()) {
+        Str255 space;
+        GetIndString(space, kIconFileNameStrings, kIDSeparatorItem);
+        proposed = PStringToStd(rec->sourceSpec.name) + PStringToStd(space) + std::to_string(entry.resID);
+    }
+    Str255 suggestion;
+    CopyCStringToPascal(std::string(TruncateUtf8(proposed, 31)), suggestion);
+    FSSpec file;
+    OSType type = 0;
+    NavReplyRecord reply;
+    OSErr err = SaveAsIconDialog(suggestion, &file, &type, &reply);
+    if (err == noErr) {
+        switch (type) {
+        case FourCC("icns"): err = MakeXIconWithKorvelIcon(&file, icon); break;
+        case FourCC("Icon"): err = MakeFolderWithKorvelIcon(&file, icon); break;
+        case FourCC("wIco"): err = MakeWinIconFromSuite(file, icon.suite); break;
+        default: err = paramErr; break;
+        }
+        if (err != noErr) ErrorAlertNamed(kPaintFileErrStrings, kIconFileNotMadeItem, PStringToStd(file.name));
+    }
+    (void)DisposeKorvelIcon(&icon);
+    return err;
 }

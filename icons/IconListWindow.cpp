@@ -419,11 +419,9 @@ void ShowContextMenu(WindowRef window, SInt16 menuID, Point localPt) {
     const Boolean single = IsMultiIconSelected(*rec) < 2;
     for (MenuItemIndex item = 1; item <= CountMenuItems(menu); ++item) EnableMenuItem(menu, item);
     if (menuID == kIconContextMenuID) {
-        for (MenuItemIndex item : {3, 4, 7, 9})
+        for (MenuItemIndex item : {3, 4, 7, 9, 10})
             if (!single) DisableMenuItem(menu, item);
-        DisableMenuItem(menu, 10);  // export
     } else {
-        DisableMenuItem(menu, 3);  // a new icon from a template
         DisableMenuItem(menu, 4);  // import
     }
     Point global = localPt;
@@ -433,6 +431,8 @@ void ShowContextMenu(WindowRef window, SInt16 menuID, Point localPt) {
     if ((choice >> 16) != menuID || item == 0) return;
     if (menuID == kListContextMenuID) {
         if (item == 1) (void)PasteIcon(window);
+        if (item == 3) (void)AddNewIcon(window);
+        UpdateMenus();
         return;
     }
     switch (item) {
@@ -445,6 +445,7 @@ void ShowContextMenu(WindowRef window, SInt16 menuID, Point localPt) {
     case 6: (void)DeleteSelectedIcon(window); break;
     case 7: (void)DuplicateSelectedIcon(window); break;
     case 9: SelectedIconInfo(window); break;
+    case 10: (void)ExportIconToFolder(window); break;
     default: break;
     }
     UpdateMenus();

@@ -7,6 +7,7 @@
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
 #include "icons/IconList.h"
+#include "icons/NewIcon.h"
 #include "platform/files/AppleDouble.h"
 #include "platform/files/FileIO.h"
 #include "platform/core/PString.h"
@@ -271,6 +272,23 @@ TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     std::map<ResKey, Bytes> expected{{{FourCC("ics#"), 128}, Pattern(64, 1)}, {{FourCC("ics8"), 128}, Pattern(256, 2)}};
     EXPECT_EQ(Resources(Slurp(folder_ / "untitled icons.rsrc")), expected);
     EXPECT_FALSE(GetIconFileRec(w)->isDirty);
+
+    // Icon > Add Icon: the new-icon dialog refuses the ID the list holds.
+    ScriptDialog(kNewIconDialogID, {DialogStep::Choose(kTemplateItem, 5), DialogStep::Type(4, "128"),
+                                    DialogStep::Click(1), DialogStep::Type(4, "300"), DialogStep::Click(1)});
+    ChooseMenuItemForTest(kIconMenuID, 4);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 300}));
+    EXPECT_EQ(SysBeepCount(), 1u);
+    EXPECT_TRUE(GetIconFileRec(w)->isDirty);
+
+    // Icon > Export writes the selected icon as a Windows icon file.
+    answer.path = folder_ / "folder.ico";
+    answer.format = 1;
+    ScriptNavDialog(answer);
+    ChooseMenuItemForTest(kIconMenuID, 8);
+    const Bytes ico = Slurp(folder_ / "folder.ico");
+    ASSERT_GE(ico.size(), 6u);
+    EXPECT_EQ(Bytes(ico.begin(), ico.begin() + 4), (Bytes{0, 0, 1, 0}));
 }
 
 }  // namespace
