@@ -86,10 +86,10 @@ KorvelIcon& Icon() {
     return icon;
 }
 
-FSSpec Spec(const std::string& name) {
-    FSSpec spec;
-    if (FSSpecFromPath(Folder() + "/" + name, &spec) != noErr) std::abort();
-    return spec;
+FSSpec FileSpecNamed(const std::string& name) {
+    FSSpec fileSpec;
+    if (FSSpecFromPath(Folder() + "/" + name, &fileSpec) != noErr) std::abort();
+    return fileSpec;
 }
 
 // The pictures png2icns packs: the 16, 32 and 128-pixel 32-bit members with
@@ -126,7 +126,7 @@ void Report(benchmark::State& state, double korvelSeconds, double peerSeconds) {
 }
 
 void BM_ReadFamily(benchmark::State& state) {
-    const FSSpec file = Spec("read.icns");
+    const FSSpec file = FileSpecNamed("read.icns");
     if (MakeXIconWithKorvelIcon(&file, Icon()) != noErr) std::abort();
     static const double peer =
         PeerSeconds("cd '" + Folder() + "' && icns2png -x read.icns >/dev/null 2>&1");
@@ -142,7 +142,7 @@ void BM_ReadFamily(benchmark::State& state) {
 BENCHMARK(BM_ReadFamily)->Unit(benchmark::kMillisecond);
 
 void BM_WriteFamily(benchmark::State& state) {
-    const FSSpec file = Spec("write.icns");
+    const FSSpec file = FileSpecNamed("write.icns");
     WritePeerPictures();
     static const double peer =
         PeerSeconds("cd '" + Folder() + "' && png2icns peer.icns p128.png p32.png p16.png >/dev/null 2>&1");

@@ -210,12 +210,12 @@ BENCHMARK(BM_DecodePalette1024)->Unit(benchmark::kMillisecond);
 void BM_OpenPNG4096(benchmark::State& state) {
     (void)bench::PaintWindow("png_bench", 64, 0, 24);
     static Case c(4096, 32, "open", 3, false);
-    FSSpec spec;
-    if (FSSpecFromPath(TempDir() + "/open.png", &spec) != noErr) std::abort();
+    FSSpec fileSpec;
+    if (FSSpecFromPath(TempDir() + "/open.png", &fileSpec) != noErr) std::abort();
     double total = 0;
     for (auto _ : state) {
         const double t = CpuMs();
-        if (OpenPNGFile(spec) != noErr) std::abort();
+        if (OpenPNGFile(fileSpec) != noErr) std::abort();
         total += CpuMs() - t;
         state.PauseTiming();
         WindowRef w = FrontDocumentWindow();

@@ -54,12 +54,12 @@ Fixture& Shared() {
                                 OSType(UInt8(type[2])) << 8 | OSType(UInt8(type[3]));
             if (AddIconToSuite(Pattern(bytes, seed++), f.icon.suite, code) != noErr) std::abort();
         }
-        FSSpec spec;
-        if (FSSpecFromPath(f.dir + "/icon.ico", &spec) != noErr || MakeWinIconFromKorvelIcon(spec, f.icon) != noErr)
+        FSSpec fileSpec;
+        if (FSSpecFromPath(f.dir + "/icon.ico", &fileSpec) != noErr || MakeWinIconFromKorvelIcon(fileSpec, f.icon) != noErr)
             std::abort();
         // One reading first: the colour lookup tables are built on first use.
         KorvelIcon warm;
-        if (WinIconToKorvelIcon(spec, &warm, nullptr) != noErr) std::abort();
+        if (WinIconToKorvelIcon(fileSpec, &warm, nullptr) != noErr) std::abort();
         (void)DisposeIconSuite(warm.suite, true);
         // icotool makes its file from one picture per image: what it extracts.
         if (std::system(("icotool -x -o " + f.dir + " " + f.dir + "/icon.ico").c_str()) != 0) std::abort();
@@ -90,12 +90,12 @@ void Report(benchmark::State& state, double korvel, double peerSeconds) {
 
 void BM_ReadWinIcon(benchmark::State& state) {
     Fixture& f = Shared();
-    FSSpec spec;
-    if (FSSpecFromPath(f.dir + "/icon.ico", &spec) != noErr) std::abort();
+    FSSpec fileSpec;
+    if (FSSpecFromPath(f.dir + "/icon.ico", &fileSpec) != noErr) std::abort();
     const auto start = Clock::now();
     for (auto _ : state) {
         KorvelIcon icon;
-        if (WinIconToKorvelIcon(spec, &icon, nullptr) != noErr) std::abort();
+        if (WinIconToKorvelIcon(fileSpec, &icon, nullptr) != noErr) std::abort();
         benchmark::DoNotOptimize(icon.suite);
         (void)DisposeIconSuite(icon.suite, true);
     }
@@ -106,11 +106,11 @@ BENCHMARK(BM_ReadWinIcon)->Unit(benchmark::kMicrosecond);
 
 void BM_WriteWinIcon(benchmark::State& state) {
     Fixture& f = Shared();
-    FSSpec spec;
-    if (FSSpecFromPath(f.dir + "/written.ico", &spec) != noErr) std::abort();
+    FSSpec fileSpec;
+    if (FSSpecFromPath(f.dir + "/written.ico", &fileSpec) != noErr) std::abort();
     const auto start = Clock::now();
     for (auto _ : state)
-        if (MakeWinIconFromKorvelIcon(spec, f.icon) != noErr) std::abort();
+        if (MakeWinIconFromKorvelIcon(fileSpec, f.icon) != noErr) std::abort();
     const double korvel = SecondsPerIteration(state, start);
     std::string command = "icotool -c -o " + f.dir + "/peer.ico";
     for (const std::string& png : f.pngs) command += " " + png;

@@ -276,21 +276,21 @@ OSErr MakeWorkingFile(IconFileRec* iconFile) {
     GetIndString(prefix, kTempFileStrings, 1);
     // The process ID keeps two running copies of the program apart.
     const std::string name = PStringToStd(prefix) + std::to_string(::getpid()) + "-" + std::to_string(gTempFileNum++);
-    FSSpec spec{vRef, dirID, {0}};
-    CopyCStringToPascal(name, spec.name);
-    if (FSpExists(&spec)) (void)FSpDelete(&spec);
-    FSpCreateResFile(&spec, kKorvelCreator, FourCC("temp"), 0);
+    FSSpec fileSpec{vRef, dirID, {0}};
+    CopyCStringToPascal(name, fileSpec.name);
+    if (FSpExists(&fileSpec)) (void)FSpDelete(&fileSpec);
+    FSpCreateResFile(&fileSpec, kKorvelCreator, FourCC("temp"), 0);
     if (const OSErr err = ResError(); err != noErr) return err;
     const SInt16 saved = CurResFile();
-    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     const OSErr err = ResError();
     UseResFile(saved);
     if (ref == kResFileNotOpen) {
-        (void)FSpDelete(&spec);
+        (void)FSpDelete(&fileSpec);
         return err != noErr ? err : OSErr(ioErr);
     }
     iconFile->workingRefNum = ref;
-    iconFile->workingSpec = spec;
+    iconFile->workingSpec = fileSpec;
     return noErr;
 }
 

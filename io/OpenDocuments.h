@@ -25,7 +25,7 @@ void OpenIcon();
 // Whether a visible paint window of its own (not an icon member) shows the
 // file; that window is then brought to the front.
 Boolean IsFileOpened(const FSSpec& fileSpec);
-// Whether two specifications name the same item: the same folder and name
+// Whether two FSSpecs name the same item: the same folder and name
 // (names compared exactly, as this system's file names are), or two names
 // of one file (links).
 Boolean EqualFile(const FSSpec& a, const FSSpec& b);

@@ -39,31 +39,31 @@ private:
 
 }  // namespace
 
-OSErr SaveAsPictMain(PicHandle pic, const FSSpec& spec) {
+OSErr SaveAsPictMain(PicHandle pic, const FSSpec& fileSpec) {
     if (!pic || GetHandleSize(pic) < 10) return paramErr;
-    const bool existed = FSpExists(&spec);
+    const bool existed = FSpExists(&fileSpec);
     const std::vector<UInt8> bytes = PictFileBytes(pic);
     if (bytes.size() != kPictHeaderBytes + size_t(GetHandleSize(pic))) return memFullErr;
-    if (const OSErr err = WriteFileAtomically(FSSpecToPath(&spec), bytes); err != noErr) return err;
+    if (const OSErr err = WriteFileAtomically(FSSpecToPath(&fileSpec), bytes); err != noErr) return err;
     // A new file is a picture of the program's creator; a file saved over
     // keeps its creator and Finder flags but is a picture from now on.
     FInfo info;
-    if (OSErr err = FSpGetFInfo(&spec, &info); err != noErr) return err;
+    if (OSErr err = FSpGetFInfo(&fileSpec, &info); err != noErr) return err;
     if (!existed || info.fdType != FourCC("PICT") || info.fdCreator == 0) {
         if (!existed || info.fdCreator == 0) info.fdCreator = gPICTCreator;
         info.fdType = FourCC("PICT");
-        return FSpSetFInfo(&spec, &info);
+        return FSpSetFInfo(&fileSpec, &info);
     }
     return noErr;
 }
 
-OSErr SaveZoomResource(const FSSpec& spec, SInt16 ratio) {
+OSErr SaveZoomResource(const FSSpec& fileSpec, SInt16 ratio) {
     SavedResFile savedResFile;
-    SInt16 refNum = FSpOpenResFile(&spec, fsRdWrPerm);
+    SInt16 refNum = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     if (refNum == kResFileNotOpen) {
-        FSpCreateResFile(&spec, gPICTCreator, FourCC("PICT"), smSystemScript);
+        FSpCreateResFile(&fileSpec, gPICTCreator, FourCC("PICT"), smSystemScript);
         if (const OSErr err = ResError(); err != noErr && err != dupFNErr) return err;
-        refNum = FSpOpenResFile(&spec, fsRdWrPerm);
+        refNum = FSpOpenResFile(&fileSpec, fsRdWrPerm);
         if (refNum == kResFileNotOpen) return ResError() != noErr ? ResError() : OSErr(resFNotFound);
     }
     UseResFile(refNum);
@@ -78,9 +78,9 @@ OSErr SaveZoomResource(const FSSpec& spec, SInt16 ratio) {
     return err;
 }
 
-SInt16 LoadZoomResource(const FSSpec& spec, SInt16 ratio) {
+SInt16 LoadZoomResource(const FSSpec& fileSpec, SInt16 ratio) {
     SavedResFile savedResFile;
-    const SInt16 refNum = FSpOpenResFile(&spec, fsRdPerm);
+    const SInt16 refNum = FSpOpenResFile(&fileSpec, fsRdPerm);
     if (refNum == kResFileNotOpen) return ratio;
     UseResFile(refNum);
     UInt8 stored[2];
@@ -93,9 +93,9 @@ SInt16 LoadZoomResource(const FSSpec& spec, SInt16 ratio) {
     return ratio;
 }
 
-PicHandle LoadFromPict(const FSSpec& spec) {
+PicHandle LoadFromPict(const FSSpec& fileSpec) {
     SInt16 refNum = 0;
-    if (FSpOpenDF(&spec, fsRdPerm, &refNum) != noErr) {
+    if (FSpOpenDF(&fileSpec, fsRdPerm, &refNum) != noErr) {
         ErrorAlertFromResource(kPaintFileErrStrings, kPictNotOpenedMessage);
         return nullptr;
     }

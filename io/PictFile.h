@@ -13,11 +13,11 @@ struct PaintWinRec;
 
 // Opens the file as a new paint document (or brings its window forward when
 // it is open already). Failures have been shown.
-[[nodiscard]] OSErr OpenPictFile(const FSSpec& spec);
+[[nodiscard]] OSErr OpenPictFile(const FSSpec& fileSpec);
 // The picture of a PICT file, or none after the alert saying why.
-PicHandle LoadFromPict(const FSSpec& spec);
+PicHandle LoadFromPict(const FSSpec& fileSpec);
 // Writes the picture as a PICT file, beside the file and then renamed over it.
-[[nodiscard]] OSErr SaveAsPictMain(PicHandle pic, const FSSpec& spec);
+[[nodiscard]] OSErr SaveAsPictMain(PicHandle pic, const FSSpec& fileSpec);
 
 // The largest PICT file read, and the largest document opened from a file:
 // each edge at most kMaxPictureEdge pixels and at most kMaxOpenPixels in
@@ -31,8 +31,8 @@ Boolean IsOpenableSize(const Rect& frame);
 // The zoom resource ('Krvl' 128 "mag", the zoom exponent) in the file's
 // resource fork, which is made when missing. Loading gives `ratio` back when
 // the file has none (or a value out of range).
-[[nodiscard]] OSErr SaveZoomResource(const FSSpec& spec, SInt16 ratio);
-SInt16 LoadZoomResource(const FSSpec& spec, SInt16 ratio);
+[[nodiscard]] OSErr SaveZoomResource(const FSSpec& fileSpec, SInt16 ratio);
+SInt16 LoadZoomResource(const FSSpec& fileSpec, SInt16 ratio);
 
 // The rectangle of a document made from the picture; memFullErr when it is
 // larger than a document may be.

@@ -200,19 +200,19 @@ OSErr LoadPictIntoDocument(PicHandle pic, PaintWinRec* rec) {
     return SpritPictAndLoad(pic, rec);
 }
 
-OSErr OpenPictFile(const FSSpec& spec) {
-    if (IsFileOpened(spec)) return noErr;
-    UniqueHandle pic(LoadFromPict(spec));
+OSErr OpenPictFile(const FSSpec& fileSpec) {
+    if (IsFileOpened(fileSpec)) return noErr;
+    UniqueHandle pic(LoadFromPict(fileSpec));
     if (!pic) {
         ErrorAlertFromResource(kPaintFileErrStrings, kNoPictWindowMessage);
         return memFullErr;
     }
     Rect picRect;
     if (PictDocumentRect(pic.get(), &picRect) != noErr) {
-        ErrorAlertNamed(kPaintFileErrStrings, kTooLargeMessage, PStringToStd(spec.name));
+        ErrorAlertNamed(kPaintFileErrStrings, kTooLargeMessage, PStringToStd(fileSpec.name));
         return memFullErr;
     }
-    const SInt16 ratio = LoadZoomResource(spec, gPaintWinPrefs.ratio);
+    const SInt16 ratio = LoadZoomResource(fileSpec, gPaintWinPrefs.ratio);
     SInt16 deepest = 0;
     SInt16 depth = gPaintWinPrefs.colorMode;
     if (GetPictureMaxDepth(pic.get(), &deepest) == noErr && deepest > 0) depth = deepest > 8 ? 24 : 8;
@@ -228,7 +228,7 @@ OSErr OpenPictFile(const FSSpec& spec) {
     rec->hasFile = true;
     rec->isDirty = false;
     rec->undoMode = 0;
-    rec->fileSpec = spec;
+    rec->fileSpec = fileSpec;
     if (const OSErr err = LoadPictIntoDocument(pic.get(), rec); err != noErr) {
         // A picture that cannot be read leaves no half-made window behind.
         (void)ClosePaintWindow(window, false);

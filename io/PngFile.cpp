@@ -115,9 +115,9 @@ int ExactIndex(CTabHandle table, const RGBColor& color) {
 
 // Reads the zoom exponent saved with a file ('Krvl' 128 in its resource
 // fork); false when it has none.
-bool ReadZoomResource(const FSSpec& spec, SInt16* ratio) {
+bool ReadZoomResource(const FSSpec& fileSpec, SInt16* ratio) {
     const SInt16 saved = CurResFile();
-    const SInt16 ref = FSpOpenResFile(&spec, fsRdPerm);
+    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdPerm);
     if (ref == kResFileNotOpen) return false;
     UseResFile(ref);
     bool found = false;
@@ -133,10 +133,10 @@ bool ReadZoomResource(const FSSpec& spec, SInt16* ratio) {
     return found;
 }
 
-WindowRef FindPaintWindowOfFile(const FSSpec& spec) {
+WindowRef FindPaintWindowOfFile(const FSSpec& fileSpec) {
     for (WindowRef w = GetWindowList(); w; w = GetNextWindow(w)) {
         const PaintWinRec* rec = GetPaintWinRec(w);
-        if (rec && rec->hasFile && rec->fileType != FourCC("icns") && EqualFile(rec->fileSpec, spec)) return w;
+        if (rec && rec->hasFile && rec->fileType != FourCC("icns") && EqualFile(rec->fileSpec, fileSpec)) return w;
     }
     return nullptr;
 }
@@ -149,7 +149,7 @@ void WhitenTransparent(PaintWinRec* rec) {
 
 }  // namespace
 
-OSErr PNGEncode(const FSSpec& spec, GWorldPtr buffer, RgnHandle region, SInt16 colorCount, SInt16 depth,
+OSErr PNGEncode(const FSSpec& fileSpec, GWorldPtr buffer, RgnHandle region, SInt16 colorCount, SInt16 depth,
                 SInt16 interlace, SInt16 transIndex, const RGBColor& transColor, SInt16 compressLevel,
                 OSType creator) {
     Rect size{};
@@ -172,8 +172,8 @@ OSErr PNGEncode(const FSSpec& spec, GWorldPtr buffer, RgnHandle region, SInt16 c
         return err;
     }
     // Written beside the file and renamed over it: a failure keeps the old one.
-    const bool existed = FSpExists(&spec);
-    if (OSErr err = WriteFileAtomically(FSSpecToPath(&spec), bytes); err != noErr) {
+    const bool existed = FSpExists(&fileSpec);
+    if (OSErr err = WriteFileAtomically(FSSpecToPath(&fileSpec), bytes); err != noErr) {
         PNGAlert(kPNGWriteFailedMessage, {},
                  ListString(kPNGErrStrings, kOldFileKeptMessage) + " (" + std::to_string(err) + ")");
         return err;
@@ -182,17 +182,17 @@ OSErr PNGEncode(const FSSpec& spec, GWorldPtr buffer, RgnHandle region, SInt16 c
     // A new file takes the type and creator, unless its name already says
     // it is a PNG of ours (no companion file is needed then).
     OSType suffixType = 0;
-    (void)GetFileTypeFromSuffix(spec.name, &suffixType);
+    (void)GetFileTypeFromSuffix(fileSpec.name, &suffixType);
     if (suffixType == kPNGFileType && creator == kKorvelCreator) return noErr;
     FInfo info;
     info.fdType = kPNGFileType;
     info.fdCreator = creator;
     // The picture is saved; without the companion only its type is unknown.
-    (void)FSpSetFInfo(&spec, &info);
+    (void)FSpSetFInfo(&fileSpec, &info);
     return noErr;
 }
 
-OSErr SaveAsPNG(WindowRef window, const FSSpec& spec) {
+OSErr SaveAsPNG(WindowRef window, const FSSpec& fileSpec) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return paramErr;
     UniqueHandle picture(GetSelectionPic(window, true));
@@ -297,16 +297,16 @@ OSErr SaveAsPNG(WindowRef window, const FSSpec& spec) {
         RectRgn(sizeRgn, &rec->picRect);
     }
     SetGWorld(port, device);
-    return PNGEncode(spec, buffer.get(), sizeRgn, colorCount, written.pixelSize, prefs.interlaced, transIndex, color,
+    return PNGEncode(fileSpec, buffer.get(), sizeRgn, colorCount, written.pixelSize, prefs.interlaced, transIndex, color,
                      prefs.compressLevel, gPNGCreator);
 }
 
-OSErr PNGDecode(const FSSpec& spec, PNGDecoded* decoded, Boolean wantMask) {
+OSErr PNGDecode(const FSSpec& fileSpec, PNGDecoded* decoded, Boolean wantMask) {
     std::vector<UInt8> bytes;
-    if (OSErr err = ReadWholeFile(FSSpecToPath(&spec), &bytes); err != noErr) {
+    if (OSErr err = ReadWholeFile(FSSpecToPath(&fileSpec), &bytes); err != noErr) {
         // A file beyond the largest one read whole holds more than any picture that may open.
         if (err == memFullErr) ErrorAlertFromResource(kPNGErrStrings, kPNGTooLargeMessage);
-        else ErrorAlertNamed(kPaintFileErrStrings, kFileUnreadableMessage, PStringToStd(spec.name));
+        else ErrorAlertNamed(kPaintFileErrStrings, kFileUnreadableMessage, PStringToStd(fileSpec.name));
         return err;
     }
     SInt16 message = 0;
@@ -320,16 +320,16 @@ OSErr PNGDecode(const FSSpec& spec, PNGDecoded* decoded, Boolean wantMask) {
     return noErr;
 }
 
-OSErr OpenPNGFile(const FSSpec& spec) {
-    if (WindowRef open = FindPaintWindowOfFile(spec)) {
+OSErr OpenPNGFile(const FSSpec& fileSpec) {
+    if (WindowRef open = FindPaintWindowOfFile(fileSpec)) {
         SelectWindow(open);
         return noErr;
     }
     PNGDecoded decoded;
-    if (OSErr err = PNGDecode(spec, &decoded, gPNGFilePrefs.readTransMask); err != noErr) return err;
+    if (OSErr err = PNGDecode(fileSpec, &decoded, gPNGFilePrefs.readTransMask); err != noErr) return err;
 
     SInt16 ratio = gPaintWinPrefs.ratio;
-    if (SInt16 saved = 0; ReadZoomResource(spec, &saved)) ratio = std::clamp<SInt16>(saved, 0, 4);
+    if (SInt16 saved = 0; ReadZoomResource(fileSpec, &saved)) ratio = std::clamp<SInt16>(saved, 0, 4);
     const PixMap& image = **GetGWorldPixMap(decoded.image.get());
     const Rect frame = image.bounds;
     WindowRef window = MakePaintWindow(&frame, ratio, image.pixelSize > 8 ? 24 : 8);
@@ -344,7 +344,7 @@ OSErr OpenPNGFile(const FSSpec& spec) {
     rec->hasFile = true;
     rec->isDirty = false;
     rec->undoMode = 0;
-    rec->fileSpec = spec;
+    rec->fileSpec = fileSpec;
     SetEditWindowTitle(window);
 
     {

@@ -68,7 +68,7 @@ std::string TileFileName(const std::string& name, int tile, int tileCount) {
     return std::string(TruncateUtf8(name, size_t(30 - digits))) + "." + number;
 }
 
-OSErr SaveAsPict(WindowRef window, const FSSpec& spec) {
+OSErr SaveAsPict(WindowRef window, const FSSpec& fileSpec) {
     const PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return paramErr;
     UniqueHandle pic(GetSelectionPic(window, true));
@@ -76,41 +76,41 @@ OSErr SaveAsPict(WindowRef window, const FSSpec& spec) {
         ErrorAlertFromResource(kPaintFileErrStrings, kPictNotMadeMessage);
         return memFullErr;
     }
-    if (const OSErr err = SaveAsPictMain(pic.get(), spec); err != noErr) {
-        ErrorAlertNamed(kPaintFileErrStrings, kPictNotWrittenMessage, PStringToStd(spec.name));
+    if (const OSErr err = SaveAsPictMain(pic.get(), fileSpec); err != noErr) {
+        ErrorAlertNamed(kPaintFileErrStrings, kPictNotWrittenMessage, PStringToStd(fileSpec.name));
         return err;
     }
     // The picture is safe; the zoom and the preview icon are extras, kept in
     // the resource fork, and a failure there is told but loses nothing.
-    OSErr err = SaveZoomResource(spec, rec->ratio);
-    if (err == noErr && gPreviewIconFlag) err = AddPreviewIcon(window, spec);
-    if (err != noErr) ErrorAlertNamed(kPaintFileErrStrings, kPictNotWrittenMessage, PStringToStd(spec.name));
-    (void)FlushVol(nullptr, spec.vRefNum);
+    OSErr err = SaveZoomResource(fileSpec, rec->ratio);
+    if (err == noErr && gPreviewIconFlag) err = AddPreviewIcon(window, fileSpec);
+    if (err != noErr) ErrorAlertNamed(kPaintFileErrStrings, kPictNotWrittenMessage, PStringToStd(fileSpec.name));
+    (void)FlushVol(nullptr, fileSpec.vRefNum);
     return noErr;
 }
 
-OSErr AddPreviewIcon(WindowRef window, const FSSpec& spec) {
+OSErr AddPreviewIcon(WindowRef window, const FSSpec& fileSpec) {
     UniqueIconSuite suite;
     const OSErr err = MakeSelectionSuite(window,
                                          {{FourCC("icl8"), 32, 8}, {FourCC("ICN#"), 32, 1}, {FourCC("ics8"), 16, 8},
                                           {FourCC("ics#"), 16, 1}},
                                          true, &suite);
     if (err != noErr) return err;
-    return MakeFileWithIcon(&spec, suite.get());
+    return MakeFileWithIcon(&fileSpec, suite.get());
 }
 
-OSErr SaveAsIcon(WindowRef window, const FSSpec& spec) {
+OSErr SaveAsIcon(WindowRef window, const FSSpec& fileSpec) {
     UniqueIconSuite suite;
     OSErr err = MakeSelectionSuite(window,
                                    {{FourCC("icl8"), 32, 8}, {FourCC("icl4"), 32, 4}, {FourCC("ICN#"), 32, 1},
                                     {FourCC("ics8"), 16, 8}, {FourCC("ics4"), 16, 4}, {FourCC("ics#"), 16, 1}},
                                    false, &suite);
-    if (err == noErr) err = MakeFolderWithIcon(&spec, suite.get());
-    if (err != noErr) ErrorAlertNamed(kPaintFileErrStrings, kIconFileNotMadeMessage, PStringToStd(spec.name));
+    if (err == noErr) err = MakeFolderWithIcon(&fileSpec, suite.get());
+    if (err != noErr) ErrorAlertNamed(kPaintFileErrStrings, kIconFileNotMadeMessage, PStringToStd(fileSpec.name));
     return err;
 }
 
-OSErr SaveAsSplitIcon(WindowRef window, const FSSpec& spec) {
+OSErr SaveAsSplitIcon(WindowRef window, const FSSpec& fileSpec) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return paramErr;
     const Rect area = rec->isFloating ? rec->selRect : rec->picRect;
@@ -119,13 +119,13 @@ OSErr SaveAsSplitIcon(WindowRef window, const FSSpec& spec) {
     const Rect savedPicRect = rec->picRect, savedSelRect = rec->selRect;
     const Boolean savedFloating = rec->isFloating;
     rec->isFloating = false;
-    const std::string name = PStringToStd(spec.name);
+    const std::string name = PStringToStd(fileSpec.name);
     OSErr err = noErr;
     for (int n = 0; err == noErr && n < count; ++n) {
         const SInt16 top = SInt16(area.top + n / columns * kTileSide);
         const SInt16 left = SInt16(area.left + n % columns * kTileSide);
         rec->picRect = rec->selRect = MakeRect(top, left, SInt16(top + kTileSide), SInt16(left + kTileSide));
-        FSSpec tile = spec;
+        FSSpec tile = fileSpec;
         CopyCStringToPascal(TileFileName(name, n + 1, count), tile.name);
         err = SaveAsIcon(window, tile);
     }

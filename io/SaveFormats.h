@@ -11,12 +11,12 @@
 
 #include <string>
 
-[[nodiscard]] OSErr SaveAsPict(WindowRef window, const FSSpec& spec);
+[[nodiscard]] OSErr SaveAsPict(WindowRef window, const FSSpec& fileSpec);
 // The file's custom icon: a thumbnail of the image, framed.
-[[nodiscard]] OSErr AddPreviewIcon(WindowRef window, const FSSpec& spec);
-[[nodiscard]] OSErr SaveAsIcon(WindowRef window, const FSSpec& spec);
-// One folder per tile, named as TileFileName says; the spec keeps its name.
-[[nodiscard]] OSErr SaveAsSplitIcon(WindowRef window, const FSSpec& spec);
+[[nodiscard]] OSErr AddPreviewIcon(WindowRef window, const FSSpec& fileSpec);
+[[nodiscard]] OSErr SaveAsIcon(WindowRef window, const FSSpec& fileSpec);
+// One folder per tile, named as TileFileName says; the fileSpec keeps its name.
+[[nodiscard]] OSErr SaveAsSplitIcon(WindowRef window, const FSSpec& fileSpec);
 
 // Tiles: the area is cut into squares of 32 from its top-left corner, the
 // last row and column reaching past it where it is not a multiple of 32.

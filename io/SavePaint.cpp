@@ -43,22 +43,22 @@ enum : SInt16 { kIconNotMadeMessage = 2 };  // of the paint-file messages
 
 // A PNG file, and its preview icon when the preferences ask for one: the
 // picture is safe once written, so a failed icon is told but loses nothing.
-[[nodiscard]] OSErr SaveAsPNGWithPreview(WindowRef window, const FSSpec& spec) {
-    if (const OSErr err = SaveAsPNG(window, spec); err != noErr) return err;
-    if (gPreviewIconFlag && AddPreviewIcon(window, spec) != noErr)
-        ErrorAlertNamed(kPaintFileErrStrings, kIconNotMadeMessage, PStringToStd(spec.name));
+[[nodiscard]] OSErr SaveAsPNGWithPreview(WindowRef window, const FSSpec& fileSpec) {
+    if (const OSErr err = SaveAsPNG(window, fileSpec); err != noErr) return err;
+    if (gPreviewIconFlag && AddPreviewIcon(window, fileSpec) != noErr)
+        ErrorAlertNamed(kPaintFileErrStrings, kIconNotMadeMessage, PStringToStd(fileSpec.name));
     return noErr;
 }
 
 // The writer of the file type, with the document's window and the file.
-[[nodiscard]] OSErr WriteDocument(WindowRef window, OSType type, FSSpec* spec) {
+[[nodiscard]] OSErr WriteDocument(WindowRef window, OSType type, FSSpec* fileSpec) {
     switch (type) {
-    case FourCC("PICT"): return SaveAsPict(window, *spec);
-    case FourCC("PNGf"): return SaveAsPNGWithPreview(window, *spec);
-    case FourCC("Icon"): return SaveAsIcon(window, *spec);
-    case FourCC("IcoS"): return SaveAsSplitIcon(window, *spec);
-    case FourCC("wIco"): return SaveAsWinIcon(window, *spec);
-    case FourCC("wIcS"): return SaveAsSplitWinIcon(window, spec);
+    case FourCC("PICT"): return SaveAsPict(window, *fileSpec);
+    case FourCC("PNGf"): return SaveAsPNGWithPreview(window, *fileSpec);
+    case FourCC("Icon"): return SaveAsIcon(window, *fileSpec);
+    case FourCC("IcoS"): return SaveAsSplitIcon(window, *fileSpec);
+    case FourCC("wIco"): return SaveAsWinIcon(window, *fileSpec);
+    case FourCC("wIcS"): return SaveAsSplitWinIcon(window, fileSpec);
     case FourCC("icns"): return SaveToFamily(window);
     default: return paramErr;
     }
@@ -92,7 +92,7 @@ SInt16 FormatItemForType(OSType type, Boolean* split) {
     return found == end ? 1 : SInt16(found - gFileTypeList + 1);
 }
 
-OSErr SaveFileWithNav(FSSpec* spec, OSType* type, NavReplyRecord* reply, int tileCount) {
+OSErr SaveFileWithNav(FSSpec* fileSpec, OSType* type, NavReplyRecord* reply, int tileCount) {
     Boolean split = false;
     const SInt16 item = FormatItemForType(*type, &split);
     const std::string firstTile = FirstTileNumber(tileCount);
@@ -106,7 +106,7 @@ OSErr SaveFileWithNav(FSSpec* spec, OSType* type, NavReplyRecord* reply, int til
     options.splitTitle = IndString(kSaveFormatStrings, kSplitBoxItem);
     options.splitChecked = split && splittable;
     options.splitNumber = firstTile;
-    std::string name = PStringToStd(spec->name);
+    std::string name = PStringToStd(fileSpec->name);
     if (options.splitChecked) {
         // The proposed name shows the first tile's number.
         const std::string suffix = IndString(kSaveSuffixStrings, item);
@@ -120,8 +120,8 @@ OSErr SaveFileWithNav(FSSpec* spec, OSType* type, NavReplyRecord* reply, int til
     *type = gFileTypeList[format];
     if (reply->split && format == kIconFolderFormat) *type = FourCC("IcoS");
     if (reply->split && format == kWinIconFormat) *type = FourCC("wIcS");
-    *spec = reply->selection;
-    if (*type == FourCC("IcoS") || *type == FourCC("wIcS")) StripTilePart(*type, firstTile, spec->name);
+    *fileSpec = reply->selection;
+    if (*type == FourCC("IcoS") || *type == FourCC("wIcS")) StripTilePart(*type, firstTile, fileSpec->name);
     // A file that is replaced is written beside and renamed over, never
     // deleted first: a failed save keeps it.
     return noErr;
@@ -141,19 +141,19 @@ OSErr SavePaintWindow(WindowRef window, SInt16 copy, SInt16 saveAs) {
     const Rect area = copy ? rec->selRect : rec->picRect;
     const int tileCount = EmptyRect(&area) ? 1 : TileColumns(area) * TileRows(area);
 
-    FSSpec spec = rec->fileSpec;
+    FSSpec fileSpec = rec->fileSpec;
     OSType type = rec->fileType;
     if (wantsDialog) {
         NavReplyRecord reply;
-        if (const OSErr err = SaveFileWithNav(&spec, &type, &reply, tileCount); err != noErr) return err;
+        if (const OSErr err = SaveFileWithNav(&fileSpec, &type, &reply, tileCount); err != noErr) return err;
     }
     CountUse(kUsedSaves);
     // Each writer has told the user why it failed; the document stays as it
     // was, modified.
-    if (const OSErr err = WriteDocument(window, type, &spec); err != noErr) return err;
+    if (const OSErr err = WriteDocument(window, type, &fileSpec); err != noErr) return err;
     if (!copy) {
         rec->fileType = type;
-        rec->fileSpec = spec;
+        rec->fileSpec = fileSpec;
         rec->hasFile = rec->hasFile || type != FourCC("icns");
         rec->isDirty = false;
         SetEditWindowTitle(window);
@@ -171,9 +171,9 @@ OSErr DoRevertPaintWindow(WindowRef window) {
     switch (rec->fileType) {
     case FourCC("PICT"):
     case FourCC("PNGf"): {
-        const FSSpec spec = rec->fileSpec;
+        const FSSpec fileSpec = rec->fileSpec;
         const OSType type = rec->fileType;
-        if (!rec->hasFile || !FSpExists(&spec)) {
+        if (!rec->hasFile || !FSpExists(&fileSpec)) {
             SysBeep(1);
             return fnfErr;
         }
@@ -182,7 +182,7 @@ OSErr DoRevertPaintWindow(WindowRef window) {
             rec->isDirty = true;
             return err;
         }
-        return type == FourCC("PICT") ? OpenPictFile(spec) : OpenPNGFile(spec);
+        return type == FourCC("PICT") ? OpenPictFile(fileSpec) : OpenPNGFile(fileSpec);
     }
     case FourCC("icns"): {
         WindowRef family = rec->parentWindow;

@@ -16,11 +16,11 @@ extern const OSType gFileTypeList[kFileTypeCount];
 // on an error the document is left as it was and the user has been told why.
 // Only a save whose writer succeeded marks the document saved.
 [[nodiscard]] OSErr SavePaintWindow(WindowRef window, SInt16 copy, SInt16 saveAs);
-// The save dialog: proposes spec's name and the format of `type`, returns
+// The save dialog: proposes fileSpec's name and the format of `type`, returns
 // the file and the type chosen (the split box turning the icon formats into
 // their tiled forms, whose names lose the tile number the dialog showed).
 // userCanceledErr when cancelled.
-[[nodiscard]] OSErr SaveFileWithNav(FSSpec* spec, OSType* type, NavReplyRecord* reply, int tileCount);
+[[nodiscard]] OSErr SaveFileWithNav(FSSpec* fileSpec, OSType* type, NavReplyRecord* reply, int tileCount);
 // The pop-up item (from 1) of a file type, and whether it is a tiled type.
 SInt16 FormatItemForType(OSType type, Boolean* split);
 // Asks, then reopens the document's file (PICT, PNG) or its family member;

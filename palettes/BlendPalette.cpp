@@ -129,9 +129,9 @@ OSErr BuildBlendFile(std::vector<UInt8>* out) {
 
 // A blend palette file is a few hundred bytes: anything far larger is not
 // one, and is not read into memory (the file and its companion "._name").
-bool TooLargeToRead(const FSSpec& spec) {
+bool TooLargeToRead(const FSSpec& fileSpec) {
     constexpr std::uintmax_t kMaxBlendFileBytes = 1 << 20;
-    const std::filesystem::path path = FSSpecToPath(&spec);
+    const std::filesystem::path path = FSSpecToPath(&fileSpec);
     for (const auto& p : {path, path.parent_path() / ("._" + path.filename().string())}) {
         std::error_code ec;
         const std::uintmax_t size = std::filesystem::file_size(p, ec);
@@ -236,10 +236,10 @@ void HandleBlendPaletteChoice(SInt16 item) {
         Str255 message, name;
         GetIndString(message, kBlendFileStrings, 3);
         GetIndString(name, kBlendFileStrings, 2);
-        FSSpec spec;
+        FSSpec fileSpec;
         NavReplyRecord reply;
-        if (SaveBlendPaletteWithNav(&spec, &reply, message, name) != noErr) break;
-        (void)SaveBlendPalette(spec);
+        if (SaveBlendPaletteWithNav(&fileSpec, &reply, message, name) != noErr) break;
+        (void)SaveBlendPalette(fileSpec);
         break;
     }
     case kLockItem:
@@ -251,18 +251,18 @@ void HandleBlendPaletteChoice(SInt16 item) {
     }
 }
 
-OSErr SaveBlendPaletteWithNav(FSSpec* spec, NavReplyRecord* reply, ConstStr255Param message, ConstStr255Param name) {
+OSErr SaveBlendPaletteWithNav(FSSpec* fileSpec, NavReplyRecord* reply, ConstStr255Param message, ConstStr255Param name) {
     NavDialogOptions options;
     if (message) PStrCopy(message, options.message);
     if (name) PStrCopy(name, options.savedFileName);
     if (NavPutFile(&options, reply) != noErr || !reply->validRecord) return userCanceledErr;
     // A file being replaced is written beside and renamed over, never
     // deleted first, so that a failed save keeps it.
-    *spec = reply->selection;
+    *fileSpec = reply->selection;
     return noErr;
 }
 
-OSErr SaveBlendPalette(const FSSpec& spec) {
+OSErr SaveBlendPalette(const FSSpec& fileSpec) {
     std::vector<UInt8> bytes;
     OSErr err = BuildBlendFile(&bytes);
     if (err == noErr) {
@@ -270,28 +270,28 @@ OSErr SaveBlendPalette(const FSSpec& spec) {
         // the new one; anything else becomes a flat resource file.
         std::vector<UInt8> old;
         ForkSource source = ForkSource::none;
-        const bool existed = FSpExists(&spec);
-        if (existed) (void)ReadResourceFork(&spec, &old, &source);
-        err = source == ForkSource::appleDouble ? WriteResourceFork(&spec, bytes, source)
-                                                : WriteFileAtomically(FSSpecToPath(&spec), bytes);
+        const bool existed = FSpExists(&fileSpec);
+        if (existed) (void)ReadResourceFork(&fileSpec, &old, &source);
+        err = source == ForkSource::appleDouble ? WriteResourceFork(&fileSpec, bytes, source)
+                                                : WriteFileAtomically(FSSpecToPath(&fileSpec), bytes);
         if (err == noErr) {
             FInfo info{};
-            (void)FSpGetFInfo(&spec, &info);
+            (void)FSpGetFInfo(&fileSpec, &info);
             info.fdType = kBlendFileType;
             info.fdCreator = gIconCreator;
-            err = FSpSetFInfo(&spec, &info);
+            err = FSpSetFInfo(&fileSpec, &info);
         }
     }
     if (err != noErr) ErrorAlertFromResource(kBlendErrStrings, kBlendCannotWriteItem);
     return err;
 }
 
-OSErr LoadBlendPalette(const FSSpec& spec) {
+OSErr LoadBlendPalette(const FSSpec& fileSpec) {
     // The fork is read whole and parsed here, so a file that is open
     // elsewhere (the preferences, say) is never closed under its owner.
     std::vector<UInt8> fork;
     ForkSource source = ForkSource::none;
-    OSErr err = TooLargeToRead(spec) ? OSErr(mapReadErr) : ReadResourceFork(&spec, &fork, &source);
+    OSErr err = TooLargeToRead(fileSpec) ? OSErr(mapReadErr) : ReadResourceFork(&fileSpec, &fork, &source);
     RGBColor entry0{}, entry1{};
     if (err == noErr) {
         const SInt16 ref = OpenResFileFromBytes(fork, fsRdPerm);

@@ -25,11 +25,11 @@ void HandleBlendPaletteChoice(SInt16 item);
 // leaves the current, previous and background colours as they were. A file
 // that cannot be opened, or whose 'clut' 128 is missing or holds fewer than
 // two entries, is refused with alert 4007/2 and changes nothing.
-OSErr LoadBlendPalette(const FSSpec& spec);
+OSErr LoadBlendPalette(const FSSpec& fileSpec);
 // Writes the current and previous colours as the file's only resource,
 // replacing the file whole (beside and renamed over). Alert 4007/1 on failure.
-OSErr SaveBlendPalette(const FSSpec& spec);
-[[nodiscard]] OSErr SaveBlendPaletteWithNav(FSSpec* spec, NavReplyRecord* reply, ConstStr255Param message,
+OSErr SaveBlendPalette(const FSSpec& fileSpec);
+[[nodiscard]] OSErr SaveBlendPaletteWithNav(FSSpec* fileSpec, NavReplyRecord* reply, ConstStr255Param message,
                                             ConstStr255Param name);
 
 // The two colours of a blend palette file's 'clut' 128: false when the bytes

@@ -79,9 +79,9 @@ std::vector<UInt8> EncodeDotLibCommands(const std::vector<std::string>& commands
     return bytes;
 }
 
-OSErr GetDotLibFolderSpec(ConstStr255Param name, FSSpec* spec) {
+OSErr GetDotLibFolderSpec(ConstStr255Param name, FSSpec* fileSpec) {
     if (!isDotLibAvailable) return fnfErr;
-    return FSMakeFSSpec(gDotLibVRefNum, gDotLibFolderID, name, spec);
+    return FSMakeFSSpec(gDotLibVRefNum, gDotLibFolderID, name, fileSpec);
 }
 
 Boolean IsInDotLibFolder(const FSSpec& file) {

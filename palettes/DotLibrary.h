@@ -33,7 +33,7 @@ void CloseDotLib();
 [[nodiscard]] OSErr SetDotLibMain(const FSSpec& file);
 // Makes a new empty library in the library folder and opens it.
 [[nodiscard]] OSErr AddNewDotLibMain(ConstStr255Param name);
-[[nodiscard]] OSErr GetDotLibFolderSpec(ConstStr255Param name, FSSpec* spec);
+[[nodiscard]] OSErr GetDotLibFolderSpec(ConstStr255Param name, FSSpec* fileSpec);
 // Whether a file lies directly in the dot library folder.
 Boolean IsInDotLibFolder(const FSSpec& file);
 

@@ -95,9 +95,9 @@ std::vector<std::string> LibraryFiles() {
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
         const std::string name = entry.path().filename().string();
         if (name.size() > 31 || name.empty() || name[0] == '.') continue;
-        FSSpec spec;
+        FSSpec fileSpec;
         FInfo info;
-        if (FSSpecFromPath(entry.path().string(), &spec) == noErr && FSpGetFInfo(&spec, &info) == noErr &&
+        if (FSSpecFromPath(entry.path().string(), &fileSpec) == noErr && FSpGetFInfo(&fileSpec, &info) == noErr &&
             info.fdType == FourCC("iPat"))
             names.push_back(name);
     }
@@ -134,8 +134,8 @@ bool AskNewLibName(Str255 name) {
     }
     for (int i = 1; i <= name[0]; ++i)
         if (name[i] == ':' || name[i] == '/') name[i] = '-';
-    FSSpec spec;
-    const OSErr err = GetDotLibFolderSpec(name, &spec);
+    FSSpec fileSpec;
+    const OSErr err = GetDotLibFolderSpec(name, &fileSpec);
     if (err == noErr) ErrorAlertFromResource(kDotLibErrStrings, kDotLibExists);
     else if (err != fnfErr) ErrorAlertFromResource(kDotLibErrStrings, kDotLibCannotMake);
     return err == fnfErr;
@@ -152,8 +152,8 @@ void DoDotLibPop(Point local) {
     if (size_t(item) <= files.size()) {
         Str255 name;
         CopyCStringToPascal(files[size_t(item) - 1], name);
-        FSSpec spec;
-        if (GetDotLibFolderSpec(name, &spec) == noErr) (void)SetDotLibMain(spec);
+        FSSpec fileSpec;
+        if (GetDotLibFolderSpec(name, &fileSpec) == noErr) (void)SetDotLibMain(fileSpec);
         return;
     }
     Str255 name;

@@ -128,8 +128,8 @@ TEST_F(IconListTest, EachFormIsEditedAndSavedInPlace) {
 
         Bytes now;
         ForkSource source;
-        FSSpec spec = FileSpecFor(path);
-        ASSERT_EQ(ReadResourceFork(&spec, &now, &source), noErr);
+        FSSpec fileSpec = FileSpecFor(path);
+        ASSERT_EQ(ReadResourceFork(&fileSpec, &now, &source), noErr);
         std::map<ResKey, Bytes> expected = before;
         expected.erase({FourCC("ICN#"), 129});
         expected.erase({FourCC("ics#"), 200});

@@ -343,15 +343,15 @@ TEST(WinIconWrite, ImagesFollowTheHeaderAndDirectoryInMemberOrder) {
     EXPECT_EQ(Bytes(file.begin() + 3654, file.end()), ics4);
     // Nothing to write: a beep and -1; a failed write leaves the old file.
     TempFolder dir;
-    const FSSpec spec = FileSpecFor(dir / "old.ico");
+    const FSSpec fileSpec = FileSpecFor(dir / "old.ico");
     Spill(dir / "old.ico", TextBytes("old"));
     IconSuiteRef empty = nullptr;
     ASSERT_EQ(NewIconSuite(&empty), noErr);
     const UInt32 beeps = SysBeepCount();
-    EXPECT_EQ(MakeWinIconFromSuite(spec, empty), -1);
+    EXPECT_EQ(MakeWinIconFromSuite(fileSpec, empty), -1);
     EXPECT_EQ(SysBeepCount(), beeps + 1);
     SetAtomicWriteHookForTesting([](const std::string&) { return false; });
-    EXPECT_NE(MakeWinIconFromSuite(spec, icon.suite), noErr);
+    EXPECT_NE(MakeWinIconFromSuite(fileSpec, icon.suite), noErr);
     SetAtomicWriteHookForTesting(nullptr);
     EXPECT_EQ(Slurp(dir / "old.ico"), TextBytes("old"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);

@@ -33,14 +33,14 @@ std::vector<std::pair<OSType, Bytes>> Members(const Bytes& family) {
 
 KorvelIcon ReadIcon(const std::string& path) {
     KorvelIcon icon;
-    FSSpec spec = FileSpecFor(path);
-    EXPECT_EQ(XIconToKorvelIcon(&spec, &icon), noErr) << path;
+    FSSpec fileSpec = FileSpecFor(path);
+    EXPECT_EQ(XIconToKorvelIcon(&fileSpec, &icon), noErr) << path;
     return icon;
 }
 
 OSErr WriteIcon(const std::string& path, const KorvelIcon& icon) {
-    FSSpec spec = FileSpecFor(path);
-    return MakeXIconWithKorvelIcon(&spec, icon);
+    FSSpec fileSpec = FileSpecFor(path);
+    return MakeXIconWithKorvelIcon(&fileSpec, icon);
 }
 
 // The PNG files icns2png extracts from a family.
@@ -109,9 +109,9 @@ TEST_F(IconModelTest, NewAndMacBinaryFilesKeepTheirForm) {
     ASSERT_EQ(WriteIcon(tmp / "new.icns", *icon), noErr);
     EXPECT_EQ(Slurp(tmp / "new.icns"), Cat({Type("icns"), Be32(8 + 264 + 16392), Type("ICN#"), Be32(264),
                                             MemberBytes(2), Type("t8mk"), Be32(16392), MemberBytes(13)}));
-    FSSpec spec = FileSpecFor(tmp / "new.icns");
+    FSSpec fileSpec = FileSpecFor(tmp / "new.icns");
     FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpGetFInfo(&fileSpec, &info), noErr);
     EXPECT_EQ(info.fdType, TypeCode("icns"));
     EXPECT_EQ(info.fdCreator, TypeCode("Krvl"));
 

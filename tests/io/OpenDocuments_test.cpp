@@ -60,10 +60,10 @@ TEST_F(OpenDocumentsTest, TheTypeOrElseTheSuffixChoosesTheKindAndAnOpenFileOnlyC
     // A JPEG typed as text goes to the importers (grey blocks of 8 x 8 come
     // through exactly).
     const std::string photo = Pillow("photo.jpg", "im = Image.new('L', (16, 8), 255); im.paste(0, (0, 0, 8, 8))");
-    const FSSpec spec = FileSpecFor(photo);
+    const FSSpec fileSpec = FileSpecFor(photo);
     FInfo info;
     info.fdType = FourCC("TEXT");
-    ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpSetFInfo(&fileSpec, &info), noErr);
     WindowRef w = Open(photo);
     PaintWinRec* rec = GetPaintWinRec(w);
     ASSERT_NE(rec, nullptr);

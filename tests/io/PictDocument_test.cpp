@@ -75,9 +75,9 @@ TEST_F(PictDocument, TwoLayersSurviveSaveAndReopen) {
     UniqueHandle parked(GetSelectionPic(doc, true));
     EXPECT_EQ(picttest::Bytes(parked.get()), picture);
 
-    const FSSpec spec = doc.rec->fileSpec;
+    const FSSpec fileSpec = doc.rec->fileSpec;
     ASSERT_EQ(ClosePaintWindow(doc, false), noErr);
-    ASSERT_EQ(OpenPictFile(spec), noErr);
+    ASSERT_EQ(OpenPictFile(fileSpec), noErr);
     const PaintWinRec* rec = Front();
     ASSERT_TRUE(rec && rec->backPort);
     EXPECT_EQ(Picture(rec->offPort.get()), fore);
@@ -87,7 +87,7 @@ TEST_F(PictDocument, TwoLayersSurviveSaveAndReopen) {
     EXPECT_EQ(rec->ratio, 3);  // from the zoom resource
     EXPECT_FALSE(rec->isBackMode || rec->hasTransparency || rec->isDirty);
     // Opening it again only brings its window forward.
-    ASSERT_EQ(OpenPictFile(spec), noErr);
+    ASSERT_EQ(OpenPictFile(fileSpec), noErr);
     EXPECT_EQ(Front(), rec);
 }
 

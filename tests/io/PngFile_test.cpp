@@ -111,10 +111,10 @@ protected:
         fs::remove_all(dir_);
         ToolTest::TearDown();
     }
-    FSSpec Spec(const std::string& name) const {
-        FSSpec spec;
-        EXPECT_EQ(FSSpecFromPath(dir_ + "/" + name, &spec), noErr);
-        return spec;
+    FSSpec FileSpecNamed(const std::string& name) const {
+        FSSpec fileSpec;
+        EXPECT_EQ(FSSpecFromPath(dir_ + "/" + name, &fileSpec), noErr);
+        return fileSpec;
     }
     static int PaintWindows() {
         int n = 0;
@@ -163,10 +163,10 @@ TEST_F(PngFile, WrittenLayoutsReadBackEverywhere) {
         gPNGFilePrefs.reduceColors = UInt8(c.reduce);
         const Doc doc = MakeDoc(c.image, 0, c.mask, c.depth);
         doc.rec->hasTransparency = !c.mask.empty();
-        const FSSpec spec = Spec(std::string(c.name) + ".png");
-        const std::string path = FSSpecToPath(&spec);
+        const FSSpec fileSpec = FileSpecNamed(std::string(c.name) + ".png");
+        const std::string path = FSSpecToPath(&fileSpec);
         std::ofstream(path) << std::string(9000, 'x');  // an older, longer file
-        ASSERT_EQ(SaveAsPNG(doc.w, spec), noErr);
+        ASSERT_EQ(SaveAsPNG(doc.w, fileSpec), noErr);
         const Bytes png = FileBytes(path);
         auto chunks = Chunks(png);
         EXPECT_EQ(chunks["IHDR"], c.ihdr);
@@ -201,7 +201,7 @@ TEST_F(PngFile, WrittenLayoutsReadBackEverywhere) {
         gPNGFilePrefs.readTransMask = 1;
         doc.rec->isDirty = false;
         ASSERT_EQ(ClosePaintWindow(doc.w, true), noErr);
-        ASSERT_EQ(OpenPNGFile(spec), noErr);
+        ASSERT_EQ(OpenPNGFile(fileSpec), noErr);
         PaintWinRec* back = GetPaintWinRec(FrontDocumentWindow());
         ASSERT_NE(back, nullptr);
         EXPECT_EQ(back->depth, c.depth);
@@ -238,9 +238,9 @@ TEST_F(PngFile, PeerFilesOpenAsPeersSeeThem) {
 
         gPNGFilePrefs.readTransMask = 1;
         ResetScriptLog();
-        FSSpec spec;
-        ASSERT_EQ(FSSpecFromPath(path, &spec), noErr);
-        ASSERT_EQ(OpenPNGFile(spec), noErr) << name;
+        FSSpec fileSpec;
+        ASSERT_EQ(FSSpecFromPath(path, &fileSpec), noErr);
+        ASSERT_EQ(OpenPNGFile(fileSpec), noErr) << name;
         // The notice for an alpha channel, and no other alert.
         EXPECT_EQ(DialogsShown().size(), decoded.hadAlpha ? 1u : 0u) << name;
         PaintWinRec* rec = GetPaintWinRec(FrontDocumentWindow());
@@ -279,53 +279,53 @@ TEST_F(PngFile, HostileFilesAreRefused) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const FSSpec spec = Spec("hostile.png");
-        ASSERT_EQ(WriteFileAtomically(FSSpecToPath(&spec), c.bytes), noErr);
+        const FSSpec fileSpec = FileSpecNamed("hostile.png");
+        ASSERT_EQ(WriteFileAtomically(FSSpecToPath(&fileSpec), c.bytes), noErr);
         ResetScriptLog();
-        EXPECT_NE(OpenPNGFile(spec), noErr);
+        EXPECT_NE(OpenPNGFile(fileSpec), noErr);
         EXPECT_EQ(PaintWindows(), 0);
         Str255 message;
         GetIndString(message, kPNGErrStrings, c.message);
         EXPECT_NE(LastAlertText().find(PStringToStd(message)), std::string::npos) << LastAlertText();
-        EXPECT_EQ(FileBytes(FSSpecToPath(&spec)), c.bytes);
+        EXPECT_EQ(FileBytes(FSSpecToPath(&fileSpec)), c.bytes);
     }
 }
 
 // A save that fails after the new file is half made leaves the old one.
 TEST_F(PngFile, FailedSaveKeepsTheOldFile) {
     const Doc doc = MakeDoc(Rows{"r#", "#r"}, 0, {}, 24);
-    const FSSpec spec = Spec("kept.png");
-    std::ofstream(FSSpecToPath(&spec)) << "the old file";
+    const FSSpec fileSpec = FileSpecNamed("kept.png");
+    std::ofstream(FSSpecToPath(&fileSpec)) << "the old file";
     std::string temp;
     SetAtomicWriteHookForTesting([&temp](const std::string& path) {
         temp = path;
         return false;
     });
     ResetScriptLog();
-    EXPECT_NE(SaveAsPNG(doc.w, spec), noErr);
+    EXPECT_NE(SaveAsPNG(doc.w, fileSpec), noErr);
     EXPECT_NE(LastAlertText().find("unchanged"), std::string::npos);
     EXPECT_FALSE(temp.empty());
     EXPECT_FALSE(fs::exists(temp));
-    const Bytes old = FileBytes(FSSpecToPath(&spec));
+    const Bytes old = FileBytes(FSSpecToPath(&fileSpec));
     EXPECT_EQ(std::string(old.begin(), old.end()), "the old file");
 }
 
 // The zoom saved in the file's resource fork is the new window's.
 TEST_F(PngFile, OpensAtTheSavedZoom) {
-    const FSSpec spec = Spec("zoomed.png");
-    ASSERT_EQ(WriteFileAtomically(FSSpecToPath(&spec), FileBytes(std::string(KORVEL_TEST_DATA) + "/png/pillow-p1.png")),
+    const FSSpec fileSpec = FileSpecNamed("zoomed.png");
+    ASSERT_EQ(WriteFileAtomically(FSSpecToPath(&fileSpec), FileBytes(std::string(KORVEL_TEST_DATA) + "/png/pillow-p1.png")),
               noErr);
-    FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("PNGf"), smSystemScript);
-    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+    FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("PNGf"), smSystemScript);
+    const SInt16 ref = FSpOpenResFile(&fileSpec, fsRdWrPerm);
     ASSERT_NE(ref, kResFileNotOpen);
     Str255 name;
     CopyCStringToPascal("mag", name);
     AddResource(NewHandleFromBytes(Bytes{0, 3}), FourCC("Krvl"), 128, name);
     CloseResFile(ref);
-    ASSERT_EQ(OpenPNGFile(spec), noErr);
+    ASSERT_EQ(OpenPNGFile(fileSpec), noErr);
     EXPECT_EQ(GetPaintWinRec(FrontDocumentWindow())->ratio, 3);
     // Opening it again brings the same window forward.
-    ASSERT_EQ(OpenPNGFile(spec), noErr);
+    ASSERT_EQ(OpenPNGFile(fileSpec), noErr);
     EXPECT_EQ(PaintWindows(), 1);
 }
 

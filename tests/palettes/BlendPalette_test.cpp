@@ -56,10 +56,10 @@ protected:
         gCurrentColor = ColorRec{current, 0};
         DrawBlend();
     }
-    FSSpec Spec(const std::string& name) {
-        FSSpec spec;
-        EXPECT_EQ(FSSpecFromPath(dir_ / name, &spec), noErr);
-        return spec;
+    FSSpec FileSpecNamed(const std::string& name) {
+        FSSpec fileSpec;
+        EXPECT_EQ(FSSpecFromPath(dir_ / name, &fileSpec), noErr);
+        return fileSpec;
     }
     SavedToolGlobals savedGlobals_;
     TempFolder dir_;
@@ -102,7 +102,7 @@ TEST_F(BlendPaletteTest, LockedFileLoadsBackWithTheColoursKept) {
     EXPECT_NE(Derived(), redToBlue);
 
     Set(kRed, kBlue);
-    ASSERT_EQ(SaveBlendPalette(Spec("colors.kblend")), noErr);
+    ASSERT_EQ(SaveBlendPalette(FileSpecNamed("colors.kblend")), noErr);
     const std::vector<UInt8> file = Slurp(dir_ / "colors.kblend");
     const SInt16 ref = OpenResFileFromBytes(file, fsRdPerm);
     UseResFile(ref);
@@ -118,7 +118,7 @@ TEST_F(BlendPaletteTest, LockedFileLoadsBackWithTheColoursKept) {
         gBlendLocked = false;
         Set(kGreen, kWhite);
         gBackColor = ColorRec{kBlack, 1};
-        ASSERT_EQ(way ? HandleOpenDoc(Spec("colors.kblend")) : LoadBlendPalette(Spec("colors.kblend")), noErr);
+        ASSERT_EQ(way ? HandleOpenDoc(FileSpecNamed("colors.kblend")) : LoadBlendPalette(FileSpecNamed("colors.kblend")), noErr);
         EXPECT_TRUE(gBlendLocked);
         EXPECT_EQ(Derived(), redToBlue);
         EXPECT_TRUE(gCurrentColor == (ColorRec{kGreen, 0}) && gPrevColor == (ColorRec{kWhite, 0}) &&
@@ -153,7 +153,7 @@ TEST_F(BlendPaletteTest, DamagedFilesAreRefusedAndChangeNothing) {
             ASSERT_EQ(WriteFileAtomically(dir_ / name, files[n]), noErr);
         }
         ResetScriptLog();
-        EXPECT_NE(LoadBlendPalette(Spec(name)), noErr) << n;
+        EXPECT_NE(LoadBlendPalette(FileSpecNamed(name)), noErr) << n;
         EXPECT_EQ(DialogsShown(), std::vector<SInt16>{201}) << n;
         EXPECT_NE(LastAlertText().find("cannot be opened"), std::string::npos) << n;
         EXPECT_TRUE(gBlendLocked && Derived() == derived && gCurrentColor == current && gPrevColor == previous &&

@@ -117,10 +117,10 @@ TEST_F(DotModeTest, LibraryRoundTripAndDamagedFiles) {
         CloseResFile(ref);
         const auto path = folder / ("bad" + std::to_string(i));
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(fork.data()), std::streamsize(fork.size()));
-        FSSpec spec;
-        ASSERT_EQ(FSSpecFromPath(path.string(), &spec), noErr);
+        FSSpec fileSpec;
+        ASSERT_EQ(FSSpecFromPath(path.string(), &fileSpec), noErr);
         const SInt16 before = gDotLibRefNum;
-        EXPECT_NE(SetDotLibMain(spec), noErr) << i;
+        EXPECT_NE(SetDotLibMain(fileSpec), noErr) << i;
         EXPECT_EQ(gDotLibRefNum, before);
         EXPECT_EQ(PStringToStd(gDotLibName), "Mine");
         std::vector<std::string> still;
@@ -140,9 +140,9 @@ TEST_F(DotModeTest, LibraryRoundTripAndDamagedFiles) {
     EXPECT_EQ(CountCmdNum(), 0);
     std::filesystem::copy_file(folder / "Mine", dir / "Mine.kdots");
     for (const auto& path : {dir / "Mine.kdots", folder / "Mine"}) {
-        FSSpec spec;
-        ASSERT_EQ(FSSpecFromPath(path.string(), &spec), noErr);
-        EXPECT_EQ(HandleOpenDoc(spec), noErr);
+        FSSpec fileSpec;
+        ASSERT_EQ(FSSpecFromPath(path.string(), &fileSpec), noErr);
+        EXPECT_EQ(HandleOpenDoc(fileSpec), noErr);
         EXPECT_EQ(PStringToStd(gDotLibName), path.parent_path() == folder ? "Mine" : "Other");
     }
     EXPECT_EQ(CountCmdNum(), 3);

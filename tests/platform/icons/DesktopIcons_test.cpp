@@ -33,8 +33,8 @@ TEST(DesktopIcons, ItemsWithoutCustomIconsShowTheThemesIcon) {
     };
     for (const Case& c : cases) {
         IconRef ref = nullptr;
-        const FSSpec spec = FileSpecFor(c.item);
-        ASSERT_EQ(GetIconRefFromFile(&spec, &ref, nullptr), noErr) << c.item;
+        const FSSpec fileSpec = FileSpecFor(c.item);
+        ASSERT_EQ(GetIconRefFromFile(&fileSpec, &ref, nullptr), noErr) << c.item;
         std::vector<unsigned char> rgba;
         ASSERT_TRUE(RunCapture(Python() + " -c \"import sys; from PIL import Image; sys.stdout.buffer.write("
                                           "Image.open(sys.argv[1]).convert('RGBA').tobytes())\" '" + c.picture + "'",
