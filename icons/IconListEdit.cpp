@@ -145,16 +145,26 @@ OSErr DeleteSelectedIcon(WindowRef window) {
     return noErr;
 }
 
-OSErr DuplicateSelectedIcon(WindowRef window) {
+namespace {
+// The one selected icon of the window's list (and its name and entry): the
+// icon is the caller's. paramErr without one; a failed read beeps.
+[[nodiscard]] OSErr ReadSelectedIcon(WindowRef window, KorvelIcon* icon, StringPtr name, IconEntry* entry = nullptr) {
     IconFileRec* rec = GetIconFileRec(window);
-    IconEntry entry;
-    if (!rec || GetSelectedIconData(*rec, &entry) < 0) return paramErr;
+    IconEntry selected;
+    if (!rec || GetSelectedIconData(*rec, &selected) < 0) return paramErr;
+    if (entry) *entry = selected;
+    const OSErr err = MyGetKorvelIcon(rec, icon, selected, name, nullptr);
+    if (err != noErr) SysBeep(1);
+    return err;
+}
+}  // namespace
+
+OSErr DuplicateSelectedIcon(WindowRef window) {
     KorvelIcon icon;
     Str255 name;
-    if (const OSErr err = MyGetKorvelIcon(rec, &icon, entry, name, nullptr); err != noErr) {
-        SysBeep(1);
-        return err;
-    }
+    IconEntry entry;
+    if (const OSErr err = ReadSelectedIcon(window, &icon, name, &entry); err != noErr) return err;
+    IconFileRec* rec = GetIconFileRec(window);
     Str255 suffix;
     GetIndString(suffix, kIconNameStrings, kCopySuffixItem);
     PStrCat(name, suffix);
@@ -165,14 +175,8 @@ OSErr DuplicateSelectedIcon(WindowRef window) {
 }
 
 OSErr CopySelectedIcon(WindowRef window) {
-    IconFileRec* rec = GetIconFileRec(window);
-    IconEntry entry;
-    if (!rec || GetSelectedIconData(*rec, &entry) < 0) return paramErr;
     KorvelIcon icon;
-    if (const OSErr err = MyGetKorvelIcon(rec, &icon, entry, nullptr, nullptr); err != noErr) {
-        SysBeep(1);
-        return err;
-    }
+    if (const OSErr err = ReadSelectedIcon(window, &icon, nullptr); err != noErr) return err;
     KorvelIconOwner owner(icon);
     return KorvelIconToClip(icon);
 }
@@ -255,15 +259,10 @@ OSErr ChangeSelectedIconInfo(WindowRef window, ResID newID, ConstStr255Param new
 }
 
 void SelectedIconInfo(WindowRef window) {
-    IconFileRec* rec = GetIconFileRec(window);
-    IconEntry entry;
-    if (!rec || GetSelectedIconData(*rec, &entry) < 0) return;
     KorvelIcon icon;
     Str255 name;
-    if (MyGetKorvelIcon(rec, &icon, entry, name, nullptr) != noErr) {
-        SysBeep(1);
-        return;
-    }
+    IconEntry entry;
+    if (ReadSelectedIcon(window, &icon, name, &entry) != noErr) return;
     (void)DisposeKorvelIcon(&icon);
     BeginModal();
     DialogRef dialog = GetNewDialog(kIconInfoDialog, nullptr, kFirstWindowOfClass);
@@ -349,8 +348,7 @@ void DoUndoIconList(WindowRef window) {
 namespace {
 Boolean IconIDInList(WindowRef iconList, ResID id) {
     const IconFileRec* rec = GetIconFileRec(iconList);
-    return rec && std::any_of(rec->entries.begin(), rec->entries.end(),
-                              [id](const IconEntry& e) { return e.resID == id; });
+    return rec && IDInList(*rec, id);
 }
 }  // namespace
 
@@ -377,15 +375,11 @@ OSErr AddNewIcon(WindowRef window) {
 }
 
 OSErr ExportIconToFolder(WindowRef window) {
-    IconFileRec* rec = GetIconFileRec(window);
-    IconEntry entry;
-    if (!rec || GetSelectedIconData(*rec, &entry) < 0) return paramErr;
     KorvelIcon icon;
     Str255 name;
-    if (const OSErr err = MyGetKorvelIcon(rec, &icon, entry, name, nullptr); err != noErr) {
-        SysBeep(1);
-        return err;
-    }
+    IconEntry entry;
+    if (const OSErr err = ReadSelectedIcon(window, &icon, name, &entry); err != noErr) return err;
+    const IconFileRec* rec = GetIconFileRec(window);
     // The icon's name with ':' made '-', or else the file's name and the ID.
     std::string proposed = PStringToStd(name);
     std::replace(proposed.begin(), proposed.end(), ':', '-');
