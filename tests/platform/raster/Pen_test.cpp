@@ -221,21 +221,6 @@ TEST_P(PenModeTest, PatternAlignsToMapNotOrigin) {
     }
 }
 
-TEST_P(PenModeTest, PatXorTwiceRestores) {
-    const int depth = GetParam();
-    UniqueGWorld g = MakeWorld(depth, {"#r.b#g..#r.", "..##rr..bb#", "#.#.#.#.#.#"});
-    const auto before = Bytes(g.get());
-    Pattern p = Pat(0x3C, 0x99);
-    PenPat(&p);
-    PenMode(patXor);
-    PenSize(2, 1);
-    const Rect r = MakeRect(0, 1, 3, 10);
-    FrameRect(&r);
-    EXPECT_NE(Bytes(g.get()), before);
-    FrameRect(&r);
-    EXPECT_EQ(Bytes(g.get()), before);
-}
-
 INSTANTIATE_TEST_SUITE_P(Depths, PenModeTest, ::testing::ValuesIn(kDepths));
 
 // Depths whose tables hold pure red and blue.
