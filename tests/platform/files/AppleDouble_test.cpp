@@ -92,32 +92,6 @@ TEST(AppleDouble, HostileHeadersAreRefused) {
     EXPECT_EQ(f.entries.size(), 3u);
 }
 
-TEST(AppleDouble, ContainersOfOtherWriters) {
-    const struct {
-        const char* name;
-        OSErr err;
-        size_t entries;
-    } cases[] = {
-        {"._GSHK", noErr, 2},       {"MacIP.RES.as", noErr, 3}, {"hello__.as", noErr, 5},
-        {"illegal-chars.as", noErr, 6}, {"alt-ext2.rsrc", noErr, 5}, {"._not_adf", paramErr, 0},
-        {"not-adf", paramErr, 0},   {"testfile.rsrc", paramErr, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto bytes = Slurp(DataForks(c.name));
-        AppleDoubleFile f;
-        ASSERT_EQ(ParseAppleDouble(bytes, &f), c.err);
-        EXPECT_EQ(f.entries.size(), c.entries);
-    }
-    // macOS's own companion comes back byte for byte.
-    auto bytes = Slurp(DataForks("._GSHK"));
-    AppleDoubleFile f;
-    ASSERT_EQ(ParseAppleDouble(bytes, &f), noErr);
-    EXPECT_EQ(WriteAppleDouble(f), bytes);
-    auto info = FinderInfoBytes(f);
-    EXPECT_EQ(std::string(info.begin() + 4, info.begin() + 8), "pdos");
-}
-
 TEST(MacBinary, CrcMatchesTheXmodemCheckValue) {
     EXPECT_EQ(Crc16Xmodem(TextBytes("123456789")), 0x31C3);
     EXPECT_EQ(Crc16Xmodem({}), 0);
