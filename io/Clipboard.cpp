@@ -261,13 +261,13 @@ OSErr PutPictureIntoEditWin(PicHandle picture, WindowRef window) {
     return noErr;
 }
 
-void CopySelection(WindowRef window) {
+OSErr CopySelection(WindowRef window) {
     PaintWinRec* rec = GetPaintWinRec(window);
-    if (!rec) return;
+    if (!rec) return paramErr;
     UniqueHandle picture(GetSelectionPic(window, false));
     if (!picture || HandleBytes(picture.get()).empty()) {
         SysBeep(1);
-        return;
+        return memFullErr;
     }
     std::vector<UInt8> png;
     OSErr err = SelectionPng(rec, &png);
@@ -276,18 +276,21 @@ void CopySelection(WindowRef window) {
     picture.reset();
     if (err != noErr) {
         SysBeep(1);
-        return;
+        return err;
     }
-    if (!gOtherPrefs[kOtherIconFlavoursOnCopy]) return;
+    if (!gOtherPrefs[kOtherIconFlavoursOnCopy]) return noErr;
     for (const IconFlavor& flavor : kIconFlavors) {
         UniqueHandle icon(GetSelectionIconHandle(window, flavor.size, flavor.depth, false));
         if (icon) (void)PutScrapFlavor(flavor.type, HandleBytes(icon.get()));  // an icon that cannot be put is left out
     }
+    return noErr;
 }
 
 Boolean ScrapHasPict() {
     Size size = 0;
-    return GetScrapFlavorSize(kPictFlavor, &size) == noErr && size > 0;
+    const OSErr err = GetScrapFlavorSize(kPictFlavor, &size);
+    // A picture too large to take is still offered: pasting it says why not.
+    return (err == noErr && size > 0) || err == memFullErr;
 }
 
 namespace {

@@ -8,9 +8,10 @@
 #include "platform/ui/Windows.h"
 
 // Puts the paint window's floating selection on the clipboard: the picture,
-// then the six icon flavours when byte 5 of gOtherPrefs is set. Beeps when
-// there is nothing to put or the clipboard cannot be written.
-void CopySelection(WindowRef window);
+// then the six icon flavours when byte 5 of gOtherPrefs is set. Beeps (and
+// returns the error) when there is nothing to put or the clipboard cannot be
+// written.
+[[nodiscard]] OSErr CopySelection(WindowRef window);
 
 // Pastes the picture into the paint window as a new floating selection,
 // after dropping any selection that floats; the undo state is recorded
@@ -50,3 +51,10 @@ void DoPaste();
 void DoDelete(Boolean fill);
 void DoSelectAll();
 void DoDuplicate();
+
+// Whether Edit item 3 (cut), 4 (copy), 5 (paste), 6 (clear), 7 (select all)
+// or 9 (duplicate) would act on the front document window; running one.
+Boolean EditItemActs(WindowRef front, SInt16 item);
+void DoEditItem(SInt16 item);
+// The items that follow the clipboard's content: Paste and New from Clipboard.
+void UpdateScrapMenus();

@@ -43,5 +43,8 @@ inline constexpr Size kMaxScrapFlavorSize = Size(1) << 28;
 [[nodiscard]] OSErr GetScrapFlavorSize(OSType flavorType, Size* byteCount);
 // The bytes of a flavour, with the errors of GetScrapFlavorSize.
 [[nodiscard]] OSErr GetScrapFlavorData(OSType flavorType, std::vector<UInt8>* data);
+// A procedure called whenever the clipboard's content changes, whichever
+// program changed it; none to stop.
+void SetScrapChangedProc(void (*proc)());
 // The MIME type a flavour travels under.
 std::string ScrapFlavorMimeType(OSType flavorType);
