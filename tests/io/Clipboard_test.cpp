@@ -52,13 +52,38 @@ Rows AlphaRows(const RgbaImage& image) {
     return rows;
 }
 
+// An X server of its own for the test, on the first free display from 200;
+// gone with the object (and with it whatever served its clipboard).
+struct XServer {
+    int display = -1;
+    long pid = 0;
+    XServer() {
+        for (int n = 200; n < 260 && display < 0; ++n) {
+            if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+            const std::string command = "Xvfb :" + std::to_string(n) +
+                                        " -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 & echo $!";
+            FILE* out = popen(command.c_str(), "r");
+            if (!out || std::fscanf(out, "%ld", &pid) != 1) pid = 0;
+            if (out) pclose(out);
+            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+            for (int i = 0; i < 100 && pid > 0 && !std::filesystem::exists(socket); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (pid > 0 && std::filesystem::exists(socket)) display = n;
+        }
+    }
+    ~XServer() {
+        if (pid > 0) RunCommand("kill " + std::to_string(pid));
+    }
+};
+
 }  // namespace
 
 class ClipboardTest : public SelectionTest {
 protected:
     void SetUp() override {
         SelectionTest::SetUp();
-        QGuiApplication::clipboard()->clear();
+        // The process that pastes what another program serves keeps that.
+        if (!std::getenv("KORVEL_SERVED_PNG")) QGuiApplication::clipboard()->clear();
     }
     // A document holding kSource with the selection lifted and moved.
     Doc LiftedSource(SInt16 depth = 24) {
@@ -67,6 +92,7 @@ protected:
         MoveSelection(doc.w, 1, 1, true);
         return doc;
     }
+    void ExpectServedPngPasted(const char* path);
     // A red document with the rectangle (left, top)-(right, bottom) lifted.
     Doc LiftedRect(int width, int height, int left, int top, int right, int bottom) {
         const Doc doc = MakeDoc(Rows(size_t(height), std::string(size_t(width), 'r')));
@@ -266,4 +292,49 @@ TEST_F(ClipboardTest, HostileClipboardDataIsRefusedWithoutChange) {
         EXPECT_EQ(FrontDocumentWindow(), doc.w);  // no new document either
         CloseAllDocuments();
     }
+}
+
+// The paste of a PNG that another program serves on the X clipboard, in the
+// process that the next test starts on an X server of its own.
+void ClipboardTest::ExpectServedPngPasted(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<UInt8> bytes{std::istreambuf_iterator<char>(file), {}};
+    RgbaImage want;
+    std::string why;
+    ASSERT_EQ(DecodePngRgba(bytes, 1 << 20, &want, &why), noErr) << why;
+    const Doc doc = MakeDoc(Blank(16, 8));
+    DoPaste();
+    ASSERT_TRUE(doc.rec->isFloating);
+    EXPECT_EQ(Bounds(doc.rec->selRgn), "0,0,7,13");
+    Rows mask = Blank(16, 8);
+    const Rows alpha = AlphaRows(want);
+    for (size_t y = 0; y < alpha.size(); ++y) mask[y].replace(0, alpha[y].size(), alpha[y]);
+    EXPECT_EQ(Mask(doc.w), mask);
+    const PixMap& image = MapOf(doc.rec->offPort.get());
+    for (int y = 0; y < want.height; ++y)
+        for (int x = 0; x < want.width; ++x) {
+            const UInt8* px = &want.pixels[size_t(y * want.width + x) * 4];
+            if (px[3] < 128) continue;
+            EXPECT_EQ(ReadPixel(image, x, y), (RGBColor{UInt16(px[0] * 257), UInt16(px[1] * 257), UInt16(px[2] * 257)}))
+                << x << "," << y;
+        }
+}
+
+TEST_F(ClipboardTest, PngServedByAnotherProgramPastesAsFloatingSelection) {
+    if (const char* served = std::getenv("KORVEL_SERVED_PNG")) return ExpectServedPngPasted(served);
+    ASSERT_TRUE(HaveTools({"Xvfb", "xclip"}));
+    XServer server;
+    ASSERT_GE(server.display, 0) << "no X server could be started";
+    const std::string png = std::string(KORVEL_TEST_DATA) + "/png/pillow-rgba.png";
+    const std::string display = "DISPLAY=:" + std::to_string(server.display) + " ";
+    ASSERT_TRUE(RunCommand(display + "xclip -selection clipboard -t image/png -i " + png));
+    TempFolder home;
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const bool passed = RunCommand(display + "QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=" + home.path() +
+                                   " KORVEL_SERVED_PNG=" + png + " " + self +
+                                   " --gtest_filter=ClipboardTest.PngServedByAnotherProgramPastesAsFloatingSelection"
+                                   " >" + home.path() + "/log 2>&1");
+    std::ifstream logFile(home.path() + "/log");
+    const std::string log{std::istreambuf_iterator<char>(logFile), {}};
+    EXPECT_TRUE(passed && log.find("[  PASSED  ] 1 test.") != std::string::npos) << log;
 }
