@@ -335,7 +335,10 @@ void HandleKeyDown(EventRecord* event) {
             case 'O': HandleMenuChoice(MenuChoice(kEffectMenuID, 16)); return;
             case 'T': HandleMenuChoice(MenuChoice(kEffectMenuID, 17)); return;
             case kEnterCharCode: FixSelection(front); return;
-            case kBackspaceCharCode: DoDelete(option); return;
+            case kBackspaceCharCode:
+            case kDeleteCharCode:  // the Delete key of PC keyboards
+                DoDelete(option);
+                return;
             default: break;
             }
             if (isArrow) {
