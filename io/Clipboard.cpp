@@ -59,6 +59,17 @@ bool FitsDocument(const Rect& frame) {
            Size(width) * height <= kMaxPictureArea;
 }
 
+// A paste that cannot be finished: the image (and the mask) taken back
+// from the copies made before it. Those copies are used up, so the undo
+// step goes too.
+OSErr Abandon(PaintWinRec* rec, bool maskChanged) {
+    std::swap(rec->offPort, rec->undoPort);
+    if (maskChanged) std::swap(rec->maskPort, rec->undoMask);
+    rec->undoMode = kUndoNone;
+    UpdateUndoMenu();
+    return memFullErr;
+}
+
 void IgnoreBits(const BitMap*, const Rect*, const Rect*, SInt16, RgnHandle) {}
 
 // Plays the picture at its own frame into a one-pixel scratch port through
@@ -203,21 +214,18 @@ OSErr PutPictureIntoEditWin(PicHandle picture, WindowRef window) {
         UnionRect(&rec->picRect, &frame, &bounds);
         if (!FitsDocument(bounds) || Grow(&rec->offPort, StorageDepth(rec->depth), bounds) != noErr) {
             ErrorAlertFromResource(kClipboardErrStrings, kCannotGrowItem);
-            std::swap(rec->offPort, rec->undoPort);  // the copy made before the paste
-            return memFullErr;
+            return Abandon(rec, false);
         }
     }
     SetBlackOnWhite(rec->offPort.get());
     EraseRect(&frame);
-    if (const OSErr err = DrawPictureChecked(picture, &frame); err != noErr) {
-        std::swap(rec->offPort, rec->undoPort);
+    if (DrawPictureChecked(picture, &frame) != noErr) {
+        Abandon(rec, false);
         return badPictErr;
     }
     if (!EqualRect(&bounds, &rec->picRect) && Grow(&rec->maskPort, 1, bounds) != noErr) {
         ErrorAlertFromResource(kClipboardErrStrings, kCannotGrowItem);
-        std::swap(rec->offPort, rec->undoPort);
-        std::swap(rec->maskPort, rec->undoMask);
-        return memFullErr;
+        return Abandon(rec, true);
     }
 
     rec->selOffset = Point{0, 0};

@@ -16,10 +16,10 @@
 // Pastes the picture into the paint window as a new floating selection,
 // after dropping any selection that floats; the undo state is recorded
 // first. The picture's selection-region comment gives the outline, its bit
-// images' clip regions the mask. On failure the document is as it was (the
-// undo state aside); the caller shows alert 4011/2 for memFullErr, which
-// PutPictureIntoEditWin has shown already, and says a damaged picture
-// (badPictErr) cannot be read.
+// images' clip regions the mask; the caller sets the undo mode and shows
+// the result. On failure the document is as it was, without an undo step;
+// lack of memory (memFullErr) has been told, a damaged picture (badPictErr)
+// is the caller's to report.
 [[nodiscard]] OSErr PutPictureIntoEditWin(PicHandle picture, WindowRef window);
 
 // Whether the buffers of an image over picRect must grow to hold a picture
