@@ -7,6 +7,7 @@
 #include "icons/FamilyCommands.h"
 #include "icons/FamilyWindow.h"
 #include "icons/IconList.h"
+#include "io/Clipboard.h"
 #include "io/ExternalEditor.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
@@ -334,6 +335,10 @@ void HandleKeyDown(EventRecord* event) {
             case 'O': HandleMenuChoice(MenuChoice(kEffectMenuID, 16)); return;
             case 'T': HandleMenuChoice(MenuChoice(kEffectMenuID, 17)); return;
             case kEnterCharCode: FixSelection(front); return;
+            case kBackspaceCharCode:
+            case kDeleteCharCode:  // the Delete key of PC keyboards
+                DoDelete(option);
+                return;
             default: break;
             }
             if (isArrow) {

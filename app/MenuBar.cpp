@@ -12,6 +12,7 @@
 #include "icons/IconList.h"
 #include "icons/NewIcon.h"
 #include "image/Colors.h"
+#include "io/Clipboard.h"
 #include "io/OpenDocuments.h"
 #include "io/SavePaint.h"
 #include "paint/BackLayer.h"
@@ -23,6 +24,7 @@
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
+#include "platform/ui/Scrap.h"
 #include "tools/ChangeSize.h"
 #include "tools/ColorMode.h"
 #include "tools/Eyedropper.h"
@@ -96,47 +98,18 @@ void RunUndo(WindowRef front) {
     else DoUndo();
 }
 
-// The Edit menu's clipboard items act on icon families.
-// The Edit menu's items in an icon list: cut, copy, paste, clear, select all.
-void DoIconListEditItem(WindowRef front, SInt16 item) {
-    OSErr err = noErr;
-    switch (item) {
-    case 3: err = CopySelectedIcon(front); if (err == noErr) err = DeleteSelectedIcon(front); break;
-    case 4: err = CopySelectedIcon(front); break;
-    case 5: err = PasteIcon(front); break;
-    case 6: err = DeleteSelectedIcon(front); break;
-    case 7: SelectAllIcons(front); break;
-    case 9: err = DuplicateSelectedIcon(front); break;
-    default: break;
-    }
-    if (err != noErr && err != userCanceledErr) SysBeep(1);
-}
-Boolean IconListEditItemEnabled(WindowRef front, SInt16 item) {
-    const IconFileRec* list = GetIconFileRec(front);
-    if (!list) return false;
-    const SInt16 selected = IsMultiIconSelected(*list);
-    switch (item) {
-    case 3: case 4: case 9: return selected == 1;
-    case 6: return selected > 0;
-    case 7: return !list->entries.empty();
-    default: return true;
-    }
-}
+// The Edit menu's clipboard items act on the front document by its kind.
 template <SInt16 item>
-void RunFamilyEdit(WindowRef front) {
-    if (GetIconFileRec(front)) {
-        DoIconListEditItem(front, item);
-        UpdateMenus();
-        return;
-    }
-    DoFamilyEditItem(front, item);
+void RunFamilyEdit(WindowRef) {
+    DoEditItem(item);
     UpdateMenus();
 }
 template <SInt16 item>
 Boolean FamilyEditActs(WindowRef front) {
-    if (GetIconFileRec(front)) return IconListEditItemEnabled(front, item);
-    return item != 9 && IsFamily(front) && FamilyEditItemEnabled(front, item);
+    return EditItemActs(front, item);
 }
+void RunOpenClipboard(WindowRef) { OpenClipboard(); }
+Boolean OpenClipboardActs(WindowRef) { return ScrapHasPict(); }
 template <SInt16 item>
 void RunFamilyIcon(WindowRef front) {
     DoFamilyIconItem(front, item);
@@ -200,7 +173,7 @@ constexpr MenuCommand kCommands[] = {
     {kFileMenuID, 5, kDoc, RunSaveAs, SaveAsActs},
     {kFileMenuID, 6, kPaint, RunSaveSelection},
     {kFileMenuID, 7, kDoc, RunRevert, RevertActs},
-    {kFileMenuID, 9, kAny, nullptr},    // new picture from the clipboard
+    {kFileMenuID, 9, kAny, RunOpenClipboard, OpenClipboardActs},    // new picture from the clipboard
     {kFileMenuID, 11, kAny, RunPrefs},
     {kFileMenuID, 13, kAny, RunQuit},
 
@@ -442,6 +415,7 @@ void MenuBarInit() {
     UpdateToolMenu();
     UpdateNewMenu();
     UpdatePasteMenu();
+    SetScrapChangedProc(UpdateScrapMenus);
     DrawMenuBar();
 }
 

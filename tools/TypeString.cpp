@@ -3,12 +3,15 @@
 #include "app/Alerts.h"
 #include "app/MenuBar.h"
 #include "image/Colors.h"
+#include "io/Clipboard.h"
 #include "paint/PaintView.h"
 #include "paint/Undo.h"
 #include "palettes/ColorPalettes.h"
 #include "palettes/Prefs.h"
 #include "platform/core/ByteIO.h"
 #include "platform/core/PString.h"
+#include "platform/core/Memory.h"
+#include "platform/picture/Pictures.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/CopyBits.h"
 #include "platform/raster/Pen.h"
@@ -404,63 +407,47 @@ OSErr RenderTypeString(const TypeStringSettings& s, TypedText* out) {
     return noErr;
 }
 
-OSErr PlaceTypedText(WindowRef window, TypedText* typed, Boolean smooth) {
-    PaintWinRec* rec = GetPaintWinRec(window);
-    if (!rec || !typed || !typed->image || !typed->mask) return paramErr;
-    const Rect frame = typed->frame;
+namespace {
+
+// The text as a picture of its frame: the image copied through the region
+// of its opaque pixels, which the paste takes as the selection's mask.
+PicHandle TypedTextPicture(const TypedText& typed, Boolean smooth) {
+    const Rect frame = typed.frame;
+    UniqueRgn opaque;
+    if (BitMapToRegion(opaque, Bits(typed.mask)) != noErr) return nullptr;
     SavedGWorld saved;
-    // Buffers that hold both the picture and the text, made before anything changes.
-    Rect grown = rec->picRect;
-    UnionRect(&grown, &frame, &grown);
-    UniqueGWorld image, mask;
-    if (!EqualRect(&grown, &rec->picRect)) {
-        const SInt16 depth = rec->depth == 24 ? 32 : rec->depth;
-        if (NewBuffer(&image, depth, grown) != noErr || NewBuffer(&mask, 1, grown) != noErr) return memFullErr;
+    GWorldPtr port = typed.image.get();
+    SetBlackOnWhite(port);
+    UniqueRgn oldClip, oldVisible, nothing;
+    GetClip(oldClip);
+    CopyRgn(port->visRgn, oldVisible);
+    // Recorded without drawing into the text's own buffer.
+    SetPortVisibleRegion(port, nothing);
+    ClipRect(&frame);
+    OpenCPicParams params;
+    params.srcRect = frame;
+    PicHandle picture = OpenCPicture(&params);
+    if (picture) {
+        CopyBits(Bits(typed.image), Bits(typed.image), &frame, &frame, smooth ? SInt16(ditherCopy) : SInt16(srcCopy),
+                 opaque);
+        ClosePicture();
+        if (QDError() != noErr) {
+            KillPicture(picture);
+            picture = nullptr;
+        }
     }
-    if (rec->isFloating) {
-        FixSelection(window);
-        if (rec->isFloating) return memFullErr;
-    }
-    if (const OSErr err = GoOffPort(window); err != noErr) return err;
-    SetBlackOnWhite(rec->offPort.get());
-    SetBlackOnWhite(rec->basePort.get());
-    CopyBits(Bits(rec->offPort), Bits(rec->basePort), &rec->picRect, &rec->picRect, srcCopy, nullptr);
-    if (image) {
-        rec->offPort = std::move(image);
-        rec->maskPort = std::move(mask);
-    }
-    SetBlackOnWhite(rec->offPort.get());
-    EraseRect(&frame);
-    SetBlackOnWhite(typed->image.get());
-    SetBlackOnWhite(rec->offPort.get());
-    CopyBits(Bits(typed->image), Bits(rec->offPort), &frame, &frame, smooth ? SInt16(ditherCopy) : SInt16(srcCopy),
-             nullptr);
+    SetClip(oldClip);
+    SetPortVisibleRegion(port, oldVisible);
+    return picture;
+}
 
-    rec->selOffset = Point{0, 0};
-    rec->undoSelOffset = Point{0, 0};
-    rec->selRect = frame;
-    RectRgn(rec->undoSelRgn, &rec->picRect);
-    SetEmptyRgn(rec->undoSelDispRgn);
-    RectRgn(rec->selRgn, &frame);
-    MapToWindowRgn(rec, rec->selRgn, rec->selDispRgn);
-    rec->isFloating = true;
-    rec->selShown = true;
-    rec->selMode = 0;
-    ToolSelect(kSelectionTool);
+}  // namespace
 
-    SetBlackOnWhite(rec->undoMask.get());
-    SetBlackOnWhite(rec->baseMask.get());
-    CopyBits(Bits(rec->undoMask), Bits(rec->baseMask), &rec->picRect, &rec->picRect, srcCopy, nullptr);
-    SetBlackOnWhite(rec->maskPort.get());
-    const Rect maskBounds = GWorldBounds(rec->maskPort.get());
-    EraseRect(&maskBounds);
-    SetBlackOnWhite(typed->mask.get());
-    SetBlackOnWhite(rec->maskPort.get());
-    CopyBits(Bits(typed->mask), Bits(rec->maskPort), &frame, &frame, srcCopy, nullptr);
-    CopyRgn(rec->selRgn, rec->updateRgn);
-    UpdateClipMenu();
-    UpdateSelectionMenu();
-    return noErr;
+OSErr PlaceTypedText(WindowRef window, TypedText* typed, Boolean smooth) {
+    if (!GetPaintWinRec(window) || !typed || !typed->image || !typed->mask) return paramErr;
+    UniqueHandle picture(TypedTextPicture(*typed, smooth));
+    if (!picture) return memFullErr;
+    return PutPictureIntoEditWin(picture.get(), window);
 }
 
 void TypeString(WindowRef window) {
@@ -476,8 +463,8 @@ void TypeString(WindowRef window) {
         ErrorAlertFromResource(kMemoryErrStrings, 1);
         return;
     }
-    if (PlaceTypedText(window, &typed, settings.smooth) != noErr) {
-        ErrorAlertFromResource(kMemoryErrStrings, 1);
+    if (const OSErr err = PlaceTypedText(window, &typed, settings.smooth); err != noErr) {
+        if (err != memFullErr) ErrorAlertFromResource(kMemoryErrStrings, 1);  // the paste has told its own
         SetUndoMode(kUndoNone);
         return;
     }

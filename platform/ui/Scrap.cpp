@@ -65,11 +65,36 @@ const QMimeData* ClipboardData() {
     return board ? board->mimeData() : nullptr;
 }
 
+// The pixels of an image with alpha that are at least half opaque, as a
+// region; none for an image without alpha or when the region cannot be made.
+OSErr OpaqueRegion(const QImage& source, const Rect& bounds, UniqueRgn* region) {
+    if (!source.hasAlphaChannel()) return noErr;
+    const QImage argb = source.convertToFormat(QImage::Format_ARGB32);
+    UniqueGWorld bits;
+    if (const OSErr err = NewGWorld(bits.out(), 1, &bounds, nullptr, nullptr, 0); err != noErr) return err;
+    if (!bits) return memFullErr;
+    PixMapHandle pm = GetGWorldPixMap(bits.get());
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        UInt8* out = PixRow(**pm, y);
+        std::fill(out, out + (argb.width() + 7) / 8, UInt8(0));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(in[x]) >= 128) out[x >> 3] = UInt8(out[x >> 3] | (0x80 >> (x & 7)));
+    }
+    UniqueRgn opaque;
+    if (const OSErr err = BitMapToRegion(opaque, GetPortBitMapForCopyBits(bits.get())); err != noErr) return err;
+    *region = std::move(opaque);
+    return noErr;
+}
+
 // A picture (frame (0, 0, height, width)) of the image's pixels, recorded
-// from a 32-bit buffer.
+// from a 32-bit buffer; an image with alpha is recorded through the region
+// of its opaque pixels, which a paste takes as the mask.
 OSErr ImageToPicture(const QImage& source, std::vector<UInt8>* bytes) {
     const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
     const Rect bounds{0, 0, SInt16(rgb.height()), SInt16(rgb.width())};
+    UniqueRgn opaque{RgnHandle(nullptr)};
+    if (OpaqueRegion(source, bounds, &opaque) != noErr) opaque = UniqueRgn{RgnHandle(nullptr)};  // all opaque then
     UniqueGWorld world;
     if (const OSErr err = NewGWorld(world.out(), 32, &bounds, nullptr, nullptr, 0); err != noErr) return err;
     if (!world) return memFullErr;
@@ -95,7 +120,7 @@ OSErr ImageToPicture(const QImage& source, std::vector<UInt8>* bytes) {
     const BitMap* bits = GetPortBitMapForCopyBits(world.get());
     for (int left = 0; left < rgb.width(); left += kPictureStripWidth) {
         const Rect strip{0, SInt16(left), bounds.bottom, SInt16(std::min(left + kPictureStripWidth, rgb.width()))};
-        CopyBits(bits, bits, &strip, &strip, srcCopy, nullptr);
+        CopyBits(bits, bits, &strip, &strip, srcCopy, opaque.get());
     }
     ClosePicture();
     if (const OSErr err = QDError(); err != noErr) return err;
@@ -144,11 +169,16 @@ struct ConvertedPicture {
     std::vector<UInt8> bytes;
 };
 
+void (*gScrapChangedProc)() = nullptr;
+
 ConvertedPicture& Converted() {
     static ConvertedPicture converted;
     if (!converted.watching) {
         if (QClipboard* board = QGuiApplication::clipboard()) {
-            QObject::connect(board, &QClipboard::dataChanged, [] { Converted().valid = false; });
+            QObject::connect(board, &QClipboard::dataChanged, [] {
+                Converted().valid = false;
+                if (gScrapChangedProc) gScrapChangedProc();
+            });
             converted.watching = true;
         }
     }
@@ -188,6 +218,11 @@ OSErr ReadFlavor(OSType flavorType, std::vector<UInt8>* bytes) {
 
 }  // namespace
 
+void SetScrapChangedProc(void (*proc)()) {
+    gScrapChangedProc = proc;
+    (void)Converted();  // starts watching the clipboard
+}
+
 std::string ScrapFlavorMimeType(OSType flavorType) {
     std::string mime = "application/x-korvel-";
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -210,7 +245,11 @@ OSErr ClearCurrentScrap() {
     return noErr;
 }
 
-OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data) {
+namespace {
+
+// Puts one flavour; a 'PICT' flavour is also offered as `png`, or as the
+// picture drawn over white when none is given.
+OSErr PutFlavor(OSType flavorType, std::span<const UInt8> data, const QByteArray* png) {
     if (data.empty() || Size(data.size()) > kMaxScrapFlavorSize) return paramErr;
     QClipboard* board = QGuiApplication::clipboard();
     if (!board) return memFullErr;
@@ -227,11 +266,21 @@ OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data) {
     }
     next->setData(mime, QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())));
     if (flavorType == kPictFlavor) {
-        const QByteArray png = PictureToPng(data);
-        if (!png.isEmpty()) next->setData(QStringLiteral("image/png"), png);
+        const QByteArray image = png ? *png : PictureToPng(data);
+        if (!image.isEmpty()) next->setData(QStringLiteral("image/png"), image);
     }
     board->setMimeData(next);
     return noErr;
+}
+
+}  // namespace
+
+OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data) { return PutFlavor(flavorType, data, nullptr); }
+
+OSErr PutScrapPictureWithPng(std::span<const UInt8> picture, std::span<const UInt8> png) {
+    if (png.empty() || Size(png.size()) > kMaxScrapFlavorSize) return paramErr;
+    const QByteArray image(reinterpret_cast<const char*>(png.data()), qsizetype(png.size()));
+    return PutFlavor(kPictFlavor, picture, &image);
 }
 
 OSErr GetScrapFlavorSize(OSType flavorType, Size* byteCount) {

@@ -34,11 +34,17 @@ inline constexpr Size kMaxScrapFlavorSize = Size(1) << 28;
 [[nodiscard]] OSErr ClearCurrentScrap();
 // Adds (or replaces) one flavour. paramErr for an empty or oversized flavour.
 [[nodiscard]] OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data);
+// Adds (or replaces) the 'PICT' flavour with the PNG image offered to other
+// programs for it, which takes the place of the picture drawn over white.
+[[nodiscard]] OSErr PutScrapPictureWithPng(std::span<const UInt8> picture, std::span<const UInt8> png);
 // The size of a flavour; noTypeErr when the clipboard has none of that type,
 // memFullErr when it is larger than kMaxScrapFlavorSize or than an image
 // the 'PICT' conversion accepts (the limits of GetScrapPicture).
 [[nodiscard]] OSErr GetScrapFlavorSize(OSType flavorType, Size* byteCount);
 // The bytes of a flavour, with the errors of GetScrapFlavorSize.
 [[nodiscard]] OSErr GetScrapFlavorData(OSType flavorType, std::vector<UInt8>* data);
+// A procedure called whenever the clipboard's content changes, whichever
+// program changed it; none to stop.
+void SetScrapChangedProc(void (*proc)());
 // The MIME type a flavour travels under.
 std::string ScrapFlavorMimeType(OSType flavorType);
