@@ -211,7 +211,11 @@ OSErr ClearCurrentScrap() {
     return noErr;
 }
 
-OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data) {
+namespace {
+
+// Puts one flavour; a 'PICT' flavour is also offered as `png`, or as the
+// picture drawn over white when none is given.
+OSErr PutFlavor(OSType flavorType, std::span<const UInt8> data, const QByteArray* png) {
     if (data.empty() || Size(data.size()) > kMaxScrapFlavorSize) return paramErr;
     QClipboard* board = QGuiApplication::clipboard();
     if (!board) return memFullErr;
@@ -228,11 +232,21 @@ OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data) {
     }
     next->setData(mime, QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())));
     if (flavorType == kPictFlavor) {
-        const QByteArray png = PictureToPng(data);
-        if (!png.isEmpty()) next->setData(QStringLiteral("image/png"), png);
+        const QByteArray image = png ? *png : PictureToPng(data);
+        if (!image.isEmpty()) next->setData(QStringLiteral("image/png"), image);
     }
     board->setMimeData(next);
     return noErr;
+}
+
+}  // namespace
+
+OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data) { return PutFlavor(flavorType, data, nullptr); }
+
+OSErr PutScrapPictureWithPng(std::span<const UInt8> picture, std::span<const UInt8> png) {
+    if (png.empty() || Size(png.size()) > kMaxScrapFlavorSize) return paramErr;
+    const QByteArray image(reinterpret_cast<const char*>(png.data()), qsizetype(png.size()));
+    return PutFlavor(kPictFlavor, picture, &image);
 }
 
 OSErr GetScrapFlavorSize(OSType flavorType, Size* byteCount) {

@@ -34,6 +34,9 @@ inline constexpr Size kMaxScrapFlavorSize = Size(1) << 28;
 [[nodiscard]] OSErr ClearCurrentScrap();
 // Adds (or replaces) one flavour. paramErr for an empty or oversized flavour.
 [[nodiscard]] OSErr PutScrapFlavor(OSType flavorType, std::span<const UInt8> data);
+// Adds (or replaces) the 'PICT' flavour with the PNG image offered to other
+// programs for it, which takes the place of the picture drawn over white.
+[[nodiscard]] OSErr PutScrapPictureWithPng(std::span<const UInt8> picture, std::span<const UInt8> png);
 // The size of a flavour; noTypeErr when the clipboard has none of that type,
 // memFullErr when it is larger than kMaxScrapFlavorSize or than an image
 // the 'PICT' conversion accepts (the limits of GetScrapPicture).
