@@ -164,6 +164,8 @@ std::vector<Rect> DragHiliteRects(DragRef drag);
 // this procedure instead of running it; its result is TrackDrag's.
 using TrackDragScriptProc = std::function<OSErr(DragRef drag, QMimeData* offered)>;
 void SetTrackDragScript(TrackDragScriptProc proc);
+// Moves a drag over the desktop to a global point, as the mouse does.
+void ScriptDragMove(DragRef drag, Point global, EventModifiers modifiers);
 // Moves a drag over the desktop to a global point and drops it there, through
 // the window handlers as a drop of the window system does: noErr when a
 // window's receive handler took it, dragNotAcceptedErr otherwise (the files

@@ -458,6 +458,10 @@ OSErr TrackDrag(DragRef drag, const EventRecord* event, RgnHandle dragRegion) {
     return result;
 }
 
+void ScriptDragMove(DragRef drag, Point global, EventModifiers modifiers) {
+    if (drag) ui_internal::MoveDragTo(drag, global, modifiers);
+}
+
 OSErr ScriptDragDrop(DragRef drag, Point global, EventModifiers modifiers) {
     if (!drag) return badDragRefErr;
     ui_internal::MoveDragTo(drag, global, modifiers);
