@@ -28,6 +28,7 @@ RgnHandle gRulerRgn = nullptr;
 GWorldPtr gBlendPalettePtr = nullptr;
 SInt16 gApplRefNum = -1;
 
+Boolean isDragMgrPresent = false;
 Boolean isAppearanceAvailable = false, isOSX = false, isIconServicesAvailable = false, isTabletAvailable = false;
 Boolean is32BitIconsAvailable = false, isThumbnailIconsAvailable = false;
 SInt32 gSystemVersion = 0, gCarbonLibVersion = 0;
@@ -69,6 +70,7 @@ void InitConstants() {
 }
 
 void InitGlobals() {
+    isDragMgrPresent = GestaltBit(FourCC("drag"), 0);
     isAppearanceAvailable = GestaltBit(FourCC("appr"), 0);
     gSystemVersion = GestaltValue(FourCC("sysv"));
     gCarbonLibVersion = GestaltValue(FourCC("cbon"));

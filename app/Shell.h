@@ -14,6 +14,7 @@ extern SInt16 gApplRefNum;
 // utilities' attributes and are all false when those cannot be read; the
 // thumbnail members ('it32', 't8mk') are read and written only with
 // isThumbnailIconsAvailable, 'icns' data only with isIconServicesAvailable.
+extern Boolean isDragMgrPresent;
 extern Boolean isAppearanceAvailable, isOSX, isIconServicesAvailable, isTabletAvailable;
 extern Boolean is32BitIconsAvailable, isThumbnailIconsAvailable;
 extern SInt32 gSystemVersion, gCarbonLibVersion;

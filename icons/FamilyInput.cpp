@@ -118,7 +118,10 @@ Press TrackMemberPress(WindowRef window, Point localPt, UInt32 when) {
     while (StillDown()) {
         Point mouse;
         GetMouse(&mouse);
-        if (!PtInRect(mouse, &slop)) press = Press::Moved;
+        if (!PtInRect(mouse, &slop)) {
+            if (isDragMgrPresent) return Press::Moved;  // the member is dragged
+            press = Press::Moved;
+        }
         if (press == Press::Clicked && TickCount() - when > GetDblTime()) return Press::Held;
     }
     return press;
@@ -167,6 +170,12 @@ void ClickFamilyWindow(WindowRef window, Point localPt, const EventRecord* event
     if (press == Press::Held) {
         if (!isFront) SelectWindow(window);
         SelectAndShowMenu(window, family, hit, localPt);
+        return;
+    }
+    if (press == Press::Moved && isDragMgrPresent) {
+        SelectFamilyMember(family, hit);
+        (void)MyDoStartDragIconFamily(window, event);  // a drag nobody took changes nothing
+        FlushEvents(mUpMask, 0);
         return;
     }
     if (!isFront) {

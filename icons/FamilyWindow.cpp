@@ -165,6 +165,7 @@ WindowRef MakeFamilyWindow(Point position, Boolean show32, const FSSpec* fileSpe
     if (name) PStrCopy(name, family->familyName);
     else family->familyName[0] = 0;
     SetWRefCon(window, owned.release());
+    (void)InstallFamilyDragHandlers(window);  // without them the window takes no drops
 
     TEActivate(family->nameTE);
     TESetText(family->familyName + 1, family->familyName[0], family->nameTE);
@@ -181,6 +182,7 @@ void DisposeFamilyWindow(WindowRef window) {
     FamilyWinRec* family = GetFamilyWinRec(window);
     if (family) {
         std::unique_ptr<FamilyWinRec> owned(family);
+        RemoveFamilyDragHandlers(window);
         SetWRefCon(window, nullptr);
         if (family->undoData) DisposeHandle(family->undoData);
         (void)DisposeKorvelIcon(&family->icon);

@@ -40,6 +40,7 @@ struct FamilyWinRec {
     SInt16 undoMode = 0;
     SInt16 undoKind = -1;
     Handle undoData = nullptr;
+    Boolean dragHilite[2] = {false, false};  // a drag here is acceptable; a member is highlighted
 };
 
 inline constexpr Rect familyNameTERect = {9, 45, 21, 177};
@@ -78,6 +79,12 @@ WindowRef FindFamilyWindow(const FSSpec& item);
 [[nodiscard]] OSErr DoRevertIconFamilyWindow(WindowRef window);
 // -128 when the user cancels or a member's paint window holds unsaved edits.
 [[nodiscard]] OSErr CloseFamilyWindow(WindowRef window, Boolean askToSave, Boolean refuseIfEditing);
+
+// Drag and drop (FamilyDrag.cpp): a member dragged out as a picture, a
+// picture dropped onto a member.
+[[nodiscard]] OSErr InstallFamilyDragHandlers(WindowRef window);
+void RemoveFamilyDragHandlers(WindowRef window);
+[[nodiscard]] OSErr MyDoStartDragIconFamily(WindowRef window, const EventRecord* event);
 
 void UpdateIconPreview(WindowRef window);
 void DrawKorvelIconPreview(const KorvelIcon* icon);

@@ -8,6 +8,8 @@
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "paint/BackLayer.h"
+#include "paint/PaintDrag.h"
+#include "tools/Tools.h"
 #include "image/Colors.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
@@ -375,7 +377,16 @@ void DispPaintMask(WindowRef window) {
 }
 
 void ClickPaintWindow(WindowRef window, Point localPt, const EventRecord* event) {
-    if (!GetPaintWinRec(window)) return;
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec) return;
+    const Rect imageArea = PaintImageArea(window);
+    if (isDragMgrPresent && event && PtInRect(localPt, &imageArea) &&
+        (gSelectedTool == kSelectionTool || window != FrontDocumentWindow()) && (event->modifiers & cmdKey) &&
+        !(event->modifiers & optionKey) && PtInRgn(localPt, rec->selDispRgn)) {
+        if (gPrevRulerPt.h != -1) ResetRuler();
+        (void)MyDoStartDragPaintWin(window, event);  // a drag nobody took changes nothing
+        return;
+    }
     if (window != FrontDocumentWindow()) {
         SelectWindow(window);
         UpdateMenus();

@@ -8,6 +8,7 @@
 #include "app/WindowKinds.h"
 #include "image/Colors.h"
 #include "io/SavePaint.h"
+#include "paint/PaintDrag.h"
 #include "paint/PaintView.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
@@ -237,6 +238,7 @@ WindowRef MakePaintWindow(const Rect* picRect, SInt16 ratio, SInt16 depth) {
     }
     // No drag is over a new window.
     rec->dragHilite[0] = rec->dragHilite[1] = false;
+    (void)InstallPaintWinDragHandlers(window);  // without them the window takes no drops
 
     ShowWindow(window);
     FitPreviewWindow(window);
@@ -286,6 +288,7 @@ OSErr ClosePaintWindow(WindowRef window, Boolean quitting) {
         }
     }
     if (gPrevRulerPt.h != -1 && window == FrontDocumentWindow()) ResetRuler();
+    RemovePaintWinDragHandlers(window);
     DisposeRecord(window);
     DisposeWindow(window);
     UpdateMenus();

@@ -1,13 +1,10 @@
-// Files dropped on the main window become the program's open requests.
+// Files dropped on the main window become the program's open requests
+// (unless a window's drag handler takes them, see DragRouter.cpp).
 #include "platform/ui/Application.h"
 
-#include "platform/ui/WindowInternal.h"
+#include "platform/ui/DragInternal.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QMainWindow>
 #include <QMimeData>
-#include <QPointer>
 #include <QUrl>
 
 namespace {
@@ -22,44 +19,23 @@ std::vector<std::string> LocalPaths(const QMimeData* data) {
     return paths;
 }
 
-class FileDropFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (!gOpenDocumentsProc || LocalPaths(drag->mimeData()).empty()) return false;
-            drag->acceptProposedAction();
-            return true;
-        }
-        case QEvent::Drop: {
-            auto* drop = static_cast<QDropEvent*>(event);
-            const std::vector<std::string> paths = LocalPaths(drop->mimeData());
-            if (!gOpenDocumentsProc || paths.empty()) return false;
-            drop->acceptProposedAction();
-            // The Command key of this keyboard is Ctrl (see KeyMap).
-            gOpenDocumentsProc(paths, (drop->modifiers() & Qt::ControlModifier) != 0);
-            return true;
-        }
-        default: return QObject::eventFilter(watched, event);
-        }
-    }
-};
-
 }  // namespace
+
+namespace ui_internal {
+
+bool AcceptsDroppedFiles(const QMimeData* data) { return gOpenDocumentsProc && !LocalPaths(data).empty(); }
+
+bool OpenDroppedFiles(const QMimeData* data, Qt::KeyboardModifiers modifiers) {
+    const std::vector<std::string> paths = LocalPaths(data);
+    if (!gOpenDocumentsProc || paths.empty()) return false;
+    // The Command key of this keyboard is Ctrl (see KeyMap).
+    gOpenDocumentsProc(paths, (modifiers & Qt::ControlModifier) != 0);
+    return true;
+}
+
+}  // namespace ui_internal
 
 void SetOpenDocumentsProc(OpenDocumentsProcPtr proc) {
     gOpenDocumentsProc = proc;
-    QMainWindow* main = ui_internal::MainWindow();
-    if (!main) return;
-    // One filter per main window; it goes with the window.
-    static QPointer<FileDropFilter> filter;
-    if (!filter || filter->parent() != main) filter = new FileDropFilter(main);
-    main->setAcceptDrops(proc != nullptr);
-    main->removeEventFilter(filter);
-    if (proc) main->installEventFilter(filter);
+    ui_internal::EnsureDropRouter();
 }

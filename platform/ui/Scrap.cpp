@@ -6,6 +6,7 @@
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
 #include "platform/raster/Regions.h"
+#include "platform/ui/ScrapInternal.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -323,3 +324,16 @@ OSErr GetScrapPicture(ScrapPicture* picture) {
     }
     return noErr;
 }
+
+namespace ui_internal {
+
+OSErr EncodedImageToPicture(const QByteArray& encoded, std::vector<UInt8>* picture) {
+    QImage image;
+    if (const OSErr err = DecodeFlavor(encoded, &image); err != noErr) return err;
+    if (const OSErr err = ImageToPicture(image, picture); err != noErr) return err;
+    return Size(picture->size()) > kMaxScrapFlavorSize ? OSErr(memFullErr) : OSErr(noErr);
+}
+
+QByteArray PictureAsPng(std::span<const UInt8> picture) { return PictureToPng(picture); }
+
+}  // namespace ui_internal
