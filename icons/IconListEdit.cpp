@@ -108,7 +108,10 @@ OSErr AddKorvelIconToList(WindowRef window, KorvelIcon* icon, OSType type, Const
     IconFileRec* rec = GetIconFileRec(window);
     if (!rec || !icon) return paramErr;
     if (id == 0) id = MyUniqueID(*rec);
-    if (id == 0) return addResFailed;
+    if (id == 0) {
+        (void)DisposeKorvelIcon(icon);  // the icon is ours whatever happens
+        return addResFailed;
+    }
     const OSType listType = ListTypeFor(*icon, type);
     const OSErr err = WriteIcon(rec, *icon, listType, name, id);
     (void)DisposeKorvelIcon(icon);

@@ -8,6 +8,10 @@
 #include "icons/FamilyWindow.h"
 #include "icons/IconList.h"
 #include "icons/NewIcon.h"
+#include "icons/WinIcon.h"
+#include "image/CustomIcons.h"
+#include "image/IconFamilyFiles.h"
+#include "palettes/Prefs.h"
 #include "platform/files/AppleDouble.h"
 #include "platform/files/FileIO.h"
 #include "platform/core/PString.h"
@@ -16,13 +20,16 @@
 #include "platform/resources/Resources.h"
 #include "platform/ui/Scrap.h"
 #include "platform/ui/Scripting.h"
+#include "tests/image/IconTestSupport.h"
 #include "tests/platform/files/TempFolder.h"
 
 #include "tests/support/ProgramTest.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
+#include <unistd.h>
 
 namespace {
 
@@ -289,6 +296,86 @@ TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     const Bytes ico = Slurp(folder_ / "folder.ico");
     ASSERT_GE(ico.size(), 6u);
     EXPECT_EQ(Bytes(ico.begin(), ico.begin() + 4), (Bytes{0, 0, 1, 0}));
+}
+
+// Import with the consecutive-ID setting: an .ico, a file that gives no icon
+// and an .icns take the first run of free IDs, 132 and 133, each as its file
+// reads and named after it; one alert names the refused file; undo takes both
+// away. Without the setting a folder's custom icon takes the first free ID.
+TEST_F(IconListTest, ImportTakesFreeIDsAndNamesRefusedFiles) {
+    Bytes fork;
+    ASSERT_EQ(SerializeResourceFork(IconFileImage(), &fork), noErr);
+    const std::string path = folder_ / "icons.rsrc", ico = std::string(KORVEL_TEST_DATA) + "/ico/magick-8-1.ico",
+                      icns = std::string(KORVEL_TEST_DATA) + "/icns/classic.icns";
+    Spill(path, fork);
+    Spill(folder_ / "broken.ico", Bytes{0, 0, 1, 0, 1, 0, 32, 32});
+    WindowRef w = Open(path);
+    IconFileRec* rec = GetIconFileRec(w);
+    ASSERT_TRUE(rec);
+    gOtherPrefs[kOtherConsecutiveIDs] = 1;
+    NavAnswer answer;
+    answer.path = ico;
+    answer.morePaths = {folder_ / "broken.ico", icns};
+    ScriptNavDialog(answer);
+    ChooseMenuItemForTest(kIconMenuID, 7);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 132, 133, 200}));
+    EXPECT_NE(LastAlertText().find("broken.ico"), std::string::npos) << LastAlertText();
+    EXPECT_EQ(LastAlertText().find("classic.icns"), std::string::npos);
+    KorvelIconOwner fromIco, fromIcns;
+    std::vector<std::string> notes;
+    ASSERT_EQ(WinIconToKorvelIcon(FileSpecFor(ico), fromIco.get(), &notes), noErr);
+    const FSSpec icnsSpec = FileSpecFor(icns);
+    ASSERT_EQ(XIconToKorvelIcon(&icnsSpec, fromIcns.get()), noErr);
+    const std::pair<ResID, const KorvelIcon*> expected[] = {{132, fromIco.get()}, {133, fromIcns.get()}};
+    for (const auto& [id, from] : expected) {
+        const IconEntry entry = rec->entries[size_t(std::find_if(rec->entries.begin(), rec->entries.end(),
+            [id = id](const IconEntry& e) { return e.resID == id; }) - rec->entries.begin())];
+        KorvelIconOwner listed;
+        Str255 name;
+        ASSERT_EQ(MyGetKorvelIcon(rec, listed.get(), entry, name, nullptr), noErr);
+        EXPECT_EQ(PStringToStd(name), id == 132 ? "magick-8-1.ico" : "classic.icns");
+        for (SInt16 kind : {kKindICNImage, kKindICNMask, kKindIcl8, kKindIcsMask})
+            EXPECT_EQ(icontest::MemberOf(*listed, kind), icontest::MemberOf(*from, kind)) << id << " kind " << kind;
+    }
+    DoUndoIconList(w);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 200}));
+
+    gOtherPrefs[kOtherConsecutiveIDs] = 0;
+    KorvelIconOwner folderIcon;
+    ASSERT_EQ(GetKorvelIconFromTemplate(folderIcon.get(), {0x0707, false, false}, kDocumentTemplate), noErr);
+    FSSpec folderSpec = FileSpecFor(folder_ / "Project");
+    ASSERT_EQ(MakeFolderWithKorvelIcon(&folderSpec, *folderIcon), noErr);
+    answer.path = folder_ / "Project";
+    answer.morePaths.clear();
+    ScriptNavDialog(answer);
+    ASSERT_EQ(ImportIconFromFile(w), noErr);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 130, 131, 200}));
+    KorvelIconOwner listed;
+    ASSERT_EQ(MyGetKorvelIcon(rec, listed.get(), IconEntry{130, kIconListTypeClassic}, nullptr, nullptr), noErr);
+    EXPECT_EQ(icontest::MemberOf(*listed, kKindIcl8), icontest::MemberOf(*folderIcon, kKindIcl8));
+}
+
+// Open with Resource Editor is disabled until an editor is chosen; then the
+// window closes and the editor is started with the icon file.
+TEST_F(IconListTest, TheResourceEditorGetsTheClosedFile) {
+    Bytes fork;
+    ASSERT_EQ(SerializeResourceFork(IconFileImage(), &fork), noErr);
+    const std::string path = folder_ / "icons.rsrc", editor = folder_ / "editor", opened = folder_ / "opened";
+    Spill(path, fork);
+    const std::string script = "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened + "'\n";
+    Spill(editor, Bytes(script.begin(), script.end()));
+    std::filesystem::permissions(editor, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    Open(path);
+    EXPECT_FALSE(IsMenuItemEnabled(GetMenuHandle(kIconMenuID), 12));
+    ASSERT_EQ(FSSpecFromPath(editor, &gResEditor), noErr);
+    isResEditAvailable = true;
+    UpdateMenus();
+    EXPECT_TRUE(IsMenuItemEnabled(GetMenuHandle(kIconMenuID), 12));
+    ChooseMenuItemForTest(kIconMenuID, 12);
+    EXPECT_EQ(FrontDocumentWindow(), nullptr);
+    for (int i = 0; i < 100 && Slurp(opened).empty(); ++i) usleep(50000);
+    const Bytes got = Slurp(opened);
+    EXPECT_EQ(std::string(got.begin(), got.end()), path);
 }
 
 }  // namespace
