@@ -14,6 +14,7 @@
 #include "platform/files/FSSpec.h"
 #include "platform/files/Forks.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Windows.h"
 
@@ -148,6 +149,9 @@ inline ResID MyUniqueID(const IconFileRec& iconFile) { return MyContinuousUniqID
 // by another icon or is the custom icon's.
 [[nodiscard]] OSErr ChangeSelectedIconInfo(WindowRef window, ResID newID, ConstStr255Param newName);
 void SelectedIconInfo(WindowRef window);  // the info dialog
+// The info dialog's picture of the icon, in its item 3: the 32-pixel icon
+// centred, else the 16-pixel one, else the 128-pixel image shrunk to fit.
+void DrawIconInfoIcon(DialogRef dialog, const KorvelIcon& icon);
 void DoUndoIconList(WindowRef window);
 // Writes a family window's icon back into its list's working file.
 [[nodiscard]] OSErr StoreFamilyInIconList(WindowRef familyWindow);

@@ -21,14 +21,17 @@
 #include "platform/ui/Scrap.h"
 #include "platform/ui/Scripting.h"
 #include "tests/image/IconTestSupport.h"
+#include "tests/platform/raster/PixelArt.h"
 #include "tests/platform/files/TempFolder.h"
 
+#include "tests/support/Peers.h"
 #include "tests/support/ProgramTest.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -68,6 +71,58 @@ std::vector<ResID> IDs(WindowRef w) {
     return ids;
 }
 
+// An independent reader of resource forks (python, by the published layout):
+// "type id attributes hexname hexdata" per resource of a flat resource file,
+// an AppleDouble companion (entry 2) or a MacBinary file.
+constexpr const char* kForkDumper = R"PY(
+import struct, sys
+b = open(sys.argv[2], 'rb').read()
+if sys.argv[1] == 'double':
+    r = b''
+    for i in range(struct.unpack('>H', b[24:26])[0]):
+        eid, off, ln = struct.unpack('>III', b[26 + 12 * i:38 + 12 * i])
+        if eid == 2: r = b[off:off + ln]
+elif sys.argv[1] == 'binary':
+    dl, rl = struct.unpack('>II', b[83:91])
+    start = 128 + (dl + 127) // 128 * 128
+    r = b[start:start + rl]
+else:
+    r = b
+do, mo = struct.unpack('>II', r[:8])
+tl = mo + struct.unpack('>H', r[mo + 24:mo + 26])[0]
+nl = mo + struct.unpack('>H', r[mo + 26:mo + 28])[0]
+for i in range(struct.unpack('>h', r[tl:tl + 2])[0] + 1):
+    ty, n, ro = struct.unpack('>4sHH', r[tl + 2 + 8 * i:tl + 10 + 8 * i])
+    for j in range(n + 1):
+        rid, no, attrs = struct.unpack('>hhB', r[tl + ro + 12 * j:tl + ro + 12 * j + 5])
+        doff = do + int.from_bytes(r[tl + ro + 12 * j + 5:tl + ro + 12 * j + 8], 'big')
+        name = b'' if no == -1 else r[nl + no + 1:nl + no + 1 + r[nl + no]]
+        data = r[doff + 4:doff + 4 + struct.unpack('>I', r[doff:doff + 4])[0]]
+        print(ty.hex(), rid, attrs, name.hex() or '-', data.hex() or '-')
+)PY";
+
+// The fork's resources as the independent reader sees them, by type and ID;
+// `described` gets each one's attributes and name too.
+std::map<ResKey, Bytes> DumpedResources(const std::string& form, const std::string& path,
+                                        std::map<ResKey, std::string>* described = nullptr) {
+    setenv("KR", kForkDumper, 1);
+    std::vector<unsigned char> out;
+    EXPECT_TRUE(RunCapture(Python() + " -c \"$KR\" " + form + " '" + path + "'", out)) << path;
+    std::map<ResKey, Bytes> resources;
+    std::istringstream lines(std::string(out.begin(), out.end()));
+    std::string type, attrs, name, data;
+    int id = 0;
+    while (lines >> type >> id >> attrs >> name >> data) {
+        const ResKey key{ResType(std::stoul(type, nullptr, 16)), ResID(id)};
+        Bytes bytes;
+        for (size_t i = 0; data != "-" && i + 1 < data.size(); i += 2)
+            bytes.push_back(UInt8(std::stoul(data.substr(i, 2), nullptr, 16)));
+        resources[key] = bytes;
+        if (described) (*described)[key] = attrs + " " + name;
+    }
+    return resources;
+}
+
 class IconListTest : public ProgramTest {
 protected:
     void TearDown() override {
@@ -90,9 +145,10 @@ protected:
     TempFolder folder_;
 };
 
-// Each form is opened, edited (duplicate, delete, renumber) and saved; the
-// platform reader then finds exactly the edits, the other resources byte
-// for byte, and the rest of the file untouched.
+// Each form is opened, saved unchanged, edited (duplicate, delete, renumber)
+// and saved; the platform reader and an independent one then find exactly
+// the edits, the other resources byte for byte, and the rest of the file
+// untouched.
 TEST_F(IconListTest, EachFormIsEditedAndSavedInPlace) {
     Bytes fork;
     ASSERT_EQ(SerializeResourceFork(IconFileImage(), &fork), noErr);
@@ -112,9 +168,18 @@ TEST_F(IconListTest, EachFormIsEditedAndSavedInPlace) {
     const std::map<ResKey, Bytes> before = Resources(fork);
     for (const std::string& path : {flat, doubled, binary}) {
         SCOPED_TRACE(path);
-        const Bytes onDisk = Slurp(path), companionOnDisk = Slurp(CompanionPath(path));
+        const std::string form = path == flat ? "flat" : path == doubled ? "double" : "binary";
+        const std::string forkPath = path == doubled ? CompanionPath(path) : path;
+        std::map<ResKey, std::string> described, describedAfter;
+        ASSERT_EQ(DumpedResources(form, forkPath, &described), before);
+        // An unchanged save keeps every resource's bytes, name and attributes.
         WindowRef w = Open(path);
         ASSERT_EQ(GetExtWindowKind(w), kIconListWindowKind);
+        GetIconFileRec(w)->isDirty = true;
+        ASSERT_EQ(SaveIconFile(w), noErr);
+        EXPECT_EQ(DumpedResources(form, forkPath, &describedAfter), before);
+        EXPECT_EQ(describedAfter, described);
+        const Bytes onDisk = Slurp(path), companionOnDisk = Slurp(CompanionPath(path));
         EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 200}));
         IconFileRec* rec = GetIconFileRec(w);
         EXPECT_EQ(MyUniqueID(*rec), 130);
@@ -144,6 +209,7 @@ TEST_F(IconListTest, EachFormIsEditedAndSavedInPlace) {
         expected[{FourCC("icl8"), 130}] = before.at({FourCC("icl8"), 128});
         expected[{FourCC("ics#"), 300}] = before.at({FourCC("ics#"), 200});
         EXPECT_EQ(Resources(now), expected);
+        EXPECT_EQ(DumpedResources(form, forkPath), expected);
         if (path == doubled) {
             EXPECT_EQ(source, ForkSource::appleDouble);
             EXPECT_EQ(Slurp(doubled), dataFork);
@@ -174,18 +240,30 @@ TEST_F(IconListTest, UndoAndAFailedSaveKeepEverything) {
     WindowRef w = Open(path);
     IconFileRec* rec = GetIconFileRec(w);
     ASSERT_TRUE(rec);
-    Select(w, 131);
-    ASSERT_EQ(DeleteSelectedIcon(w), noErr);
+    // 130, a copy of 128, lies in the working file; 131 only in the icon file.
+    Select(w, 128);
+    ASSERT_EQ(DuplicateSelectedIcon(w), noErr);
     Bytes working;
     ASSERT_EQ(GetResFileBytes(rec->workingRefNum, &working), noErr);
-    EXPECT_EQ(Resources(working).count({kDeleteInfoType, 131}), 1u);
+    const std::map<ResKey, Bytes> withCopy = Resources(working);
+    for (size_t i = 0; i < rec->entries.size(); ++i)
+        rec->selected[i] = rec->entries[i].resID == 130 || rec->entries[i].resID == 131;
+    ASSERT_EQ(DeleteSelectedIcon(w), noErr);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 200}));
+    ASSERT_EQ(GetResFileBytes(rec->workingRefNum, &working), noErr);
+    std::map<ResKey, Bytes> marked = withCopy;
+    marked[{kDeleteInfoType, 130}] = marked[{kDeleteInfoType, 131}] = {};
+    EXPECT_EQ(Resources(working), marked);
     DoUndoIconList(w);
     EXPECT_EQ(rec->undoMode, -kIconListUndoDelete);
-    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 200}));
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 130, 131, 200}));
     ASSERT_EQ(GetResFileBytes(rec->workingRefNum, &working), noErr);
-    EXPECT_TRUE(Resources(working).empty());
+    EXPECT_EQ(Resources(working), withCopy);
     ASSERT_EQ(SaveIconFile(w), noErr);
-    EXPECT_EQ(Resources(Slurp(path)), Resources(fork));
+    std::map<ResKey, Bytes> saved = Resources(fork);
+    saved[{FourCC("ICN#"), 130}] = saved.at({FourCC("ICN#"), 128});
+    saved[{FourCC("icl8"), 130}] = saved.at({FourCC("icl8"), 128});
+    EXPECT_EQ(Resources(Slurp(path)), saved);
 
     Select(w, 128);
     ASSERT_EQ(DeleteSelectedIcon(w), noErr);
@@ -194,7 +272,7 @@ TEST_F(IconListTest, UndoAndAFailedSaveKeepEverything) {
     EXPECT_NE(SaveIconFile(w), noErr);
     EXPECT_EQ(Slurp(path), onDisk);
     EXPECT_TRUE(rec->isDirty);
-    EXPECT_EQ(IDs(w), (std::vector<ResID>{129, 131, 200}));
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{129, 130, 131, 200}));
     SetAtomicWriteHookForTesting(nullptr);
     ASSERT_EQ(SaveIconFile(w), noErr);
     EXPECT_EQ(Resources(Slurp(path)).count({FourCC("ICN#"), 128}), 0u);
@@ -229,6 +307,20 @@ TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
     ASSERT_EQ(SerializeResourceFork(custom, &fork), noErr);
     Spill(folder_ / "custom.rsrc", fork);
     EXPECT_EQ(GetExtWindowKind(Open(folder_ / "custom.rsrc")), kFamilyWindowKind);
+    // So does a text file whose AppleDouble companion holds only its custom
+    // icon as one 'icns' resource, flagged in its Finder information.
+    ResourceForkImage onlyFamily;
+    onlyFamily.resources.push_back({FourCC("icns"), kCustomIconResID, false, {}, 0,
+                                    Slurp(std::string(KORVEL_TEST_DATA) + "/icns/classic.icns")});
+    ASSERT_EQ(SerializeResourceFork(onlyFamily, &fork), noErr);
+    AppleDoubleFile companion = NewAppleDouble();
+    companion.set(kEntryResourceFork, fork);
+    std::array<UInt8, kFinderInfoSize> finderInfo{};
+    finderInfo[8] = 0x04;  // has a custom icon
+    SetFinderInfoBytes(&companion, finderInfo);
+    Spill(folder_ / "notes.txt", Bytes{'h', 'i', '\n'});
+    Spill(CompanionPath(folder_ / "notes.txt"), WriteAppleDouble(companion));
+    EXPECT_EQ(GetExtWindowKind(Open(folder_ / "notes.txt")), kFamilyWindowKind);
 
     ResourceForkImage nine;
     for (ResID id = 128; id < 137; ++id) nine.resources.push_back({FourCC("ICN#"), id, false, {}, 32, Pattern(256, 6)});
@@ -258,7 +350,7 @@ TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
     EXPECT_EQ(FrontDocumentWindow(), family);
     int families = 0;
     for (WindowRef x = GetWindowList(); x; x = GetNextWindow(x)) families += GetFamilyWinRec(x) != nullptr;
-    EXPECT_EQ(families, 2);  // custom.rsrc's and this one
+    EXPECT_EQ(families, 3);  // custom.rsrc's, notes.txt's and this one
 }
 
 // Pasting only 'ics#' and 'ics8' into a new icon file gives a small-only
@@ -376,6 +468,40 @@ TEST_F(IconListTest, TheResourceEditorGetsTheClosedFile) {
     for (int i = 0; i < 100 && Slurp(opened).empty(); ++i) usleep(50000);
     const Bytes got = Slurp(opened);
     EXPECT_EQ(std::string(got.begin(), got.end()), path);
+}
+
+// The info dialog draws the icon it describes: a large icon at 32 pixels,
+// a small-only one at 16, centred in the dialog's icon area.
+TEST_F(IconListTest, TheInfoDialogDrawsTheIcon) {
+    ResourceForkImage image;
+    image.resources.push_back({FourCC("ICN#"), 128, false, {}, 32, Bytes(256, 0xFF)});
+    image.resources.push_back({FourCC("ics#"), 200, false, {}, 32, Bytes(64, 0xFF)});
+    Bytes fork;
+    ASSERT_EQ(SerializeResourceFork(image, &fork), noErr);
+    Spill(folder_ / "black.rsrc", fork);
+    WindowRef w = Open(folder_ / "black.rsrc");
+    DialogRef dialog = GetNewDialog(131, nullptr, kFirstWindowOfClass);
+    ASSERT_TRUE(dialog);
+    DialogItemType type = 0;
+    Handle item = nullptr;
+    Rect area{};
+    GetDialogItem(dialog, 3, &type, &item, &area);
+    const int midV = (area.top + area.bottom) / 2, midH = (area.left + area.right) / 2;
+    for (const auto& [id, half] : {std::pair<ResID, int>{128, 16}, {200, 8}}) {
+        KorvelIconOwner icon;
+        ASSERT_EQ(MyGetKorvelIcon(GetIconFileRec(w), icon.get(), IconEntry{id, kIconListTypeClassic}, nullptr, nullptr),
+                  noErr);
+        DrawIconInfoIcon(dialog, *icon);
+        int wrong = 0;
+        for (int v = area.top; v < area.bottom; ++v)
+            for (int h = area.left; h < area.right; ++h) {
+                const bool inside = std::abs(2 * (v - midV) + 1) < 2 * half && std::abs(2 * (h - midH) + 1) < 2 * half;
+                const UInt32 got = xfer::RGBTo24(pixelart::ReadPixel(**GetPortPixMap(GetWindowPort(dialog)), h, v));
+                wrong += got != (inside ? 0u : 0xFFFFFFu);
+            }
+        EXPECT_EQ(wrong, 0) << "icon " << id;
+    }
+    DisposeDialog(dialog);
 }
 
 }  // namespace
