@@ -206,17 +206,6 @@ TEST_F(PrefsDialogTest, ChoosersSetCreatorsAndTheExternalEditor) {
     OpenPrefsDialog();
     EXPECT_EQ(PStringToStd(gExternalEditor.name), "Editor");
     EXPECT_TRUE(isExternalEditorAvailable);
-
-    // The resource editor is chosen alike on the first page, and None forgets it.
-    ScriptNavDialog(Choose(editor));
-    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 15)), S::Click(kStdOkItemIndex)});
-    OpenPrefsDialog();
-    EXPECT_EQ(PStringToStd(gResEditor.name), "Editor");
-    EXPECT_TRUE(isResEditAvailable);
-    ScriptDialog(kPrefsDialogID, {S::Click(PageItem(1, 16)), S::Click(kStdOkItemIndex)});
-    OpenPrefsDialog();
-    EXPECT_EQ(gResEditor.name[0], 0);
-    EXPECT_FALSE(isResEditAvailable);
 }
 
 bool ItemShown(DialogItemIndex item) {
