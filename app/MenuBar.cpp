@@ -132,6 +132,19 @@ void RunExportIcon(WindowRef front) {
     UpdateMenus();
 }
 void RunIconInfo(WindowRef front) { SelectedIconInfo(front); }
+Boolean IconListActs(WindowRef front) { return GetIconFileRec(front) != nullptr; }
+void RunImportIcon(WindowRef front) {
+    (void)ImportIconFromFile(front);  // which names the files that gave no icon
+    UpdateMenus();
+}
+void RunOpenWithResEdit(WindowRef front) {
+    (void)OpenWithResEdit(front);  // which tells why the editor did not start
+    UpdateMenus();
+}
+Boolean ResEditActs(WindowRef front) {
+    const IconFileRec* list = GetIconFileRec(front);
+    return list && list->hasFile && isResEditAvailable;
+}
 Boolean IconInfoActs(WindowRef front) {
     const IconFileRec* list = GetIconFileRec(front);
     return list && IsMultiIconSelected(*list) == 1;
@@ -216,10 +229,10 @@ constexpr MenuCommand kCommands[] = {
     {kIconMenuID, 2, kAny, RunNewIconFamily},  // new icon family
     {kIconMenuID, 4, kDoc, RunAddIcon, AddIconActs},  // add an icon, or a new empty member
     {kIconMenuID, 5, kDoc, RunIconInfo, IconInfoActs},    // icon information
-    {kIconMenuID, 7, kDoc, nullptr},    // import
+    {kIconMenuID, 7, kDoc, RunImportIcon, IconListActs},    // import
     {kIconMenuID, 8, kDoc, RunExportIcon, IconInfoActs},  // export the one selected icon
     {kIconMenuID, 10, kDoc, RunFamilyIcon<10>, FamilyIconActs<10>},  // edit the member
-    {kIconMenuID, 12, kDoc, nullptr},   // open with the resource editor
+    {kIconMenuID, 12, kDoc, RunOpenWithResEdit, ResEditActs},   // open with the resource editor
 };
 
 void RunCommand(MenuID menu, MenuItemIndex item) {

@@ -14,6 +14,7 @@
 #include "platform/files/FSSpec.h"
 #include "platform/files/Forks.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Windows.h"
 
@@ -119,6 +120,21 @@ ResID MyContinuousUniqID(const IconFileRec& iconFile, SInt16 n);
 inline ResID MyUniqueID(const IconFileRec& iconFile) { return MyContinuousUniqID(iconFile, 1); }
 [[nodiscard]] OSErr AddKorvelIconToList(WindowRef window, KorvelIcon* icon, OSType type, ConstStr255Param name,
                                         ResID id, Boolean isLast);
+// Adds the icon of a file as a new icon named after it, under `id` (0: the
+// first free one): a Windows icon file, an icon-family file (by suffix, else
+// by the file's type), or the icon any other file or folder shows. A file
+// that gives no icon with a 32- or 16-pixel 1-bit member is refused: named
+// with the reason in `refused`, or in an alert of its own without one. With
+// `isLast` the icons added since `undoList` was last emptied are selected
+// and become the step to undo, even when this file is refused.
+[[nodiscard]] OSErr AddFileIconToIconList(WindowRef window, const FSSpec& file, ResID id, Boolean isLast,
+                                          std::vector<std::string>* refused = nullptr);
+// Icon menu, Import: the icons of the files the user chooses, one alert
+// naming those that gave none; userCanceledErr when the chooser is cancelled.
+[[nodiscard]] OSErr ImportIconFromFile(WindowRef window);
+// Icon menu, Open with Resource Editor: closes the window (asking to save)
+// and opens its file in the resource editor of the preferences.
+[[nodiscard]] OSErr OpenWithResEdit(WindowRef window);
 // Icon menu, Add Icon: an icon from the new-icon dialog's template, members,
 // ID and name; userCanceledErr when the dialog is cancelled.
 [[nodiscard]] OSErr AddNewIcon(WindowRef window);
@@ -133,6 +149,9 @@ inline ResID MyUniqueID(const IconFileRec& iconFile) { return MyContinuousUniqID
 // by another icon or is the custom icon's.
 [[nodiscard]] OSErr ChangeSelectedIconInfo(WindowRef window, ResID newID, ConstStr255Param newName);
 void SelectedIconInfo(WindowRef window);  // the info dialog
+// The info dialog's picture of the icon, in its item 3: the 32-pixel icon
+// centred, else the 16-pixel one, else the 128-pixel image shrunk to fit.
+void DrawIconInfoIcon(DialogRef dialog, const KorvelIcon& icon);
 void DoUndoIconList(WindowRef window);
 // Writes a family window's icon back into its list's working file.
 [[nodiscard]] OSErr StoreFamilyInIconList(WindowRef familyWindow);

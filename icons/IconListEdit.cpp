@@ -14,6 +14,10 @@
 #include "image/IconFamilyFiles.h"
 #include "image/IconResources.h"
 #include "platform/core/PString.h"
+#include "platform/icons/PlotIcons.h"
+#include "platform/picture/Pictures.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Pen.h"
 #include "platform/ui/Scrap.h"
 
 #include <algorithm>
@@ -108,7 +112,10 @@ OSErr AddKorvelIconToList(WindowRef window, KorvelIcon* icon, OSType type, Const
     IconFileRec* rec = GetIconFileRec(window);
     if (!rec || !icon) return paramErr;
     if (id == 0) id = MyUniqueID(*rec);
-    if (id == 0) return addResFailed;
+    if (id == 0) {
+        (void)DisposeKorvelIcon(icon);  // the icon is ours whatever happens
+        return addResFailed;
+    }
     const OSType listType = ListTypeFor(*icon, type);
     const OSErr err = WriteIcon(rec, *icon, listType, name, id);
     (void)DisposeKorvelIcon(icon);
@@ -258,12 +265,48 @@ OSErr ChangeSelectedIconInfo(WindowRef window, ResID newID, ConstStr255Param new
     return noErr;
 }
 
+void DrawIconInfoIcon(DialogRef dialog, const KorvelIcon& icon) {
+    SavedGWorld saved;
+    SetPortWindowPort(dialog);
+    DialogItemType type = 0;
+    Handle h = nullptr;
+    Rect area{};
+    GetDialogItem(dialog, kInfoIconItem, &type, &h, &area);
+    EraseRect(&area);
+    const SInt16 midV = SInt16((area.top + area.bottom) / 2), midH = SInt16((area.left + area.right) / 2);
+    if (icon.suite) {
+        // As in the list's cells: the large icon when there is one.
+        Handle large = nullptr;
+        (void)GetIconFromSuite(&large, icon.suite, FourCC("ICN#"));
+        const SInt16 half = large ? 16 : 8;
+        const Rect place{SInt16(midV - half), SInt16(midH - half), SInt16(midV + half), SInt16(midH + half)};
+        (void)PlotIconSuite(&place, kAlignNone, kTransformNone, icon.suite);
+        return;
+    }
+    // Only the 128-pixel members: that image, shrunk into the area.
+    UniqueHandle picture(KorvelIconToPicture(icon, kKindIt32));
+    if (picture) DrawPicture(picture.get(), &area);
+}
+
+namespace {
+// Draws the icon (on the dialog's reference constant) on every update.
+Boolean IconInfoFilter(DialogRef dialog, EventRecord* event, DialogItemIndex* itemHit) {
+    const auto* icon = static_cast<const KorvelIcon*>(GetWRefCon(dialog));
+    if (!event || event->what != updateEvt || EventWindow(*event) != dialog || !icon)
+        return MyModalDialogFilter(dialog, event, itemHit);
+    BeginUpdate(dialog);
+    DrawDialog(dialog);
+    DrawIconInfoIcon(dialog, *icon);
+    EndUpdate(dialog);
+    return false;
+}
+}  // namespace
+
 void SelectedIconInfo(WindowRef window) {
-    KorvelIcon icon;
+    KorvelIconOwner icon;
     Str255 name;
     IconEntry entry;
-    if (ReadSelectedIcon(window, &icon, name, &entry) != noErr) return;
-    (void)DisposeKorvelIcon(&icon);
+    if (ReadSelectedIcon(window, icon.get(), name, &entry) != noErr) return;
     BeginModal();
     DialogRef dialog = GetNewDialog(kIconInfoDialog, nullptr, kFirstWindowOfClass);
     if (!dialog) {
@@ -271,6 +314,7 @@ void SelectedIconInfo(WindowRef window) {
         SysBeep(1);
         return;
     }
+    SetWRefCon(dialog, icon.get());
     SetDialogDefaultItem(dialog, kStdOkItemIndex);
     SetDialogCancelItem(dialog, kStdCancelItemIndex);
     Str255 text;
@@ -281,7 +325,7 @@ void SelectedIconInfo(WindowRef window) {
     ShowWindow(dialog);
     for (;;) {
         DialogItemIndex item = 0;
-        ModalDialog(MyModalDialogFilter, &item);
+        ModalDialog(IconInfoFilter, &item);
         if (item == kStdCancelItemIndex) break;
         if (item != kStdOkItemIndex) continue;
         GetDialogItemText(dialog, kInfoIDItem, text);

@@ -421,8 +421,8 @@ void ShowContextMenu(WindowRef window, SInt16 menuID, Point localPt) {
     if (menuID == kIconContextMenuID) {
         for (MenuItemIndex item : {3, 4, 7, 9, 10})
             if (!single) DisableMenuItem(menu, item);
-    } else {
-        DisableMenuItem(menu, 4);  // import
+    } else if (!isResEditAvailable || !rec->hasFile) {
+        DisableMenuItem(menu, 6);
     }
     Point global = localPt;
     LocalToGlobal(&global);
@@ -432,6 +432,8 @@ void ShowContextMenu(WindowRef window, SInt16 menuID, Point localPt) {
     if (menuID == kListContextMenuID) {
         if (item == 1) (void)PasteIcon(window);
         if (item == 3) (void)AddNewIcon(window);
+        if (item == 4) (void)ImportIconFromFile(window);
+        if (item == 6) (void)OpenWithResEdit(window);  // the window is gone when it closed
         UpdateMenus();
         return;
     }

@@ -36,6 +36,8 @@ Str255 gDotCommand = {0};
 Str255 gDotLibName = {0};
 FSSpec gExternalEditor;
 Boolean isExternalEditorAvailable = false;
+FSSpec gResEditor;
+Boolean isResEditAvailable = false;
 UInt8 gUseExternalEditor = 1;
 CTabHandle gFavoriteColors = nullptr;
 Boolean useNavigationServices = true;
@@ -52,6 +54,8 @@ constexpr SInt16 kFavoriteColorsCLUT = 130;
 constexpr Size kMaxStoredString = 32;
 // Stored colour tables hold at most 256 entries.
 constexpr Size kMaxStoredTable = 8 + 256 * 8;
+// The 'alis' records: 128 the external editor, 129 the resource editor.
+constexpr ResID kResEditorRecord = 129;
 
 struct PStr {
     Str255 s;
@@ -128,19 +132,26 @@ void LoadFavoriteColors() {
     gFavoriteColors = ct.release();
 }
 
-void LoadExternalEditor() {
+// An application named by its path in 'alis' `id`; a record that names
+// nothing that exists is removed.
+Boolean LoadApplicationRecord(ResID id, FSSpec* application) {
     std::vector<UInt8> bytes;
-    if (!LoadWholeRecord(FourCC("alis"), 128, Size(kMaxEditorPath) + 6, &bytes)) return;
+    if (!LoadWholeRecord(FourCC("alis"), id, Size(kMaxEditorPath) + 6, &bytes)) return false;
     std::string path;
     std::error_code ec;
     FSSpec fileSpec;
     if (DecodeEditorRecord(bytes, &path) && std::filesystem::exists(path, ec) &&
         FSSpecFromPath(path, &fileSpec) == noErr) {
-        gExternalEditor = fileSpec;
-        isExternalEditorAvailable = true;
-        return;
+        *application = fileSpec;
+        return true;
     }
-    (void)RemoveDataFromPrefs(FourCC("alis"), 128);
+    (void)RemoveDataFromPrefs(FourCC("alis"), id);
+    return false;
+}
+
+void LoadExternalEditor() {
+    if (LoadApplicationRecord(128, &gExternalEditor)) isExternalEditorAvailable = true;
+    if (LoadApplicationRecord(kResEditorRecord, &gResEditor)) isResEditAvailable = true;
 }
 
 // Keeps the pixel-grid style 0..4 and the block-grid code 0..2.
@@ -201,6 +212,8 @@ void SetPrefDefaults() {
     std::memset(gDotLibName, 0, sizeof gDotLibName);
     gExternalEditor = FSSpec{};
     isExternalEditorAvailable = false;
+    gResEditor = FSSpec{};
+    isResEditAvailable = false;
     gUseExternalEditor = gSystemVersion > 0x084F ? 1 : 0;
     SetFavoriteDefaults();
 }
@@ -317,6 +330,14 @@ OSErr SavePrefFileMain() {
         keep(AddDataToPrefs(record.data(), Size(record.size()), FourCC("alis"), 128, PStr("external editor")));
     } else {
         (void)RemoveDataFromPrefs(FourCC("alis"), 128);
+    }
+    const std::string resEditor = gResEditor.name[0] ? FSSpecToPath(&gResEditor) : std::string();
+    if (!resEditor.empty()) {
+        const std::vector<UInt8> record = EncodeEditorRecord(resEditor);
+        keep(AddDataToPrefs(record.data(), Size(record.size()), FourCC("alis"), kResEditorRecord,
+                            PStr("resource editor")));
+    } else {
+        (void)RemoveDataFromPrefs(FourCC("alis"), kResEditorRecord);
     }
     keep(SavePref(gUseExternalEditor, FourCC("uExE"), 128, "use external editor"));
     const std::vector<UInt8> favorites = EncodeColorTable(gFavoriteColors);

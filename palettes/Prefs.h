@@ -90,6 +90,10 @@ extern Str255 gDotLibName;
 extern FSSpec gExternalEditor;
 extern Boolean isExternalEditorAvailable;
 extern UInt8 gUseExternalEditor;
+// The application icon files are handed to (Icon menu, Open with Resource
+// Editor); the item is disabled while none is chosen.
+extern FSSpec gResEditor;
+extern Boolean isResEditAvailable;
 extern CTabHandle gFavoriteColors;
 extern Boolean useNavigationServices;
 extern SInt16 gPatternNo;

@@ -78,6 +78,7 @@ struct PrefsCopy {
     PaintWinPrefs win;
     UInt8 useExternal = 0;
     FSSpec editor;
+    FSSpec resEditor;
     ToolPrefs tool;
     SInt16 firstStep = 0;
     PNGFilePrefs png;
@@ -93,6 +94,23 @@ struct PrefsPages {
 };
 
 SInt16 gPrevTab = 1;
+
+// Page 1: the resource editor's button (titled with its name) and the
+// button that forgets it; their prompt and title in the editor prompts.
+enum : int { kResEditorButton = 15, kNoResEditorButton = 16 };
+enum : SInt16 { kResEditorPromptItem = 2, kChooseTitleItem = 3 };
+
+// An application the user chooses, asked with prompt `promptItem`.
+OSErr ChooseApplication(SInt16 promptItem, FSSpec* fileSpec) {
+    if (!fileSpec) return paramErr;
+    NavDialogOptions options;
+    GetIndString(options.message, kEditorPromptStrList, promptItem);
+    options.applicationsOnly = true;
+    NavReplyRecord reply;
+    if (OSErr err = NavChooseFile(&options, &reply)) return err;
+    *fileSpec = reply.selection;
+    return noErr;
+}
 
 int PageForTab(SInt16 tab) { return (!isTabletAvailable && tab == 5) ? 6 : tab; }
 
@@ -122,6 +140,9 @@ void FillPages(const PrefsPages& p, const PrefsCopy& c) {
     for (int i = 0; i < 4; ++i) SetText(d, p.Item(1, 6 + i), CreatorName(c.creators[size_t(i)]));
     SetValue(d, p.Item(1, 10), useNavigationServices ? 1 : 0);
     SetValue(d, p.Item(1, 11), c.previewIcon ? 1 : 0);
+    if (c.resEditor.name[0]) {
+        if (ControlRef b = ItemControl(d, p.Item(1, kResEditorButton))) SetControlTitle(b, c.resEditor.name);
+    }
 
     SetText(d, p.Item(2, 1), std::to_string(c.win.pictRect.right - c.win.pictRect.left));
     SetText(d, p.Item(2, 2), std::to_string(c.win.pictRect.bottom - c.win.pictRect.top));
@@ -166,6 +187,17 @@ void HandlePageItem(const PrefsPages& p, PrefsCopy& c, int page, int k) {
             }
         } else if (k == 11) {
             Toggle(d, p.Item(1, 11));
+        } else if (k == kResEditorButton) {
+            FSSpec fileSpec;
+            if (ChooseApplication(kResEditorPromptItem, &fileSpec) == noErr) c.resEditor = fileSpec;
+        } else if (k == kNoResEditorButton) {
+            c.resEditor = FSSpec{};
+        }
+        if (k == kResEditorButton || k == kNoResEditorButton) {
+            Str255 title;
+            if (c.resEditor.name[0]) PStrCopy(c.resEditor.name, title);
+            else GetIndString(title, kEditorPromptStrList, kChooseTitleItem);
+            if (ControlRef b = ItemControl(d, p.Item(1, kResEditorButton)); b && title[0]) SetControlTitle(b, title);
         }
         break;
     case 2:
@@ -247,6 +279,8 @@ void StorePrefs(const PrefsCopy& c) {
     gExternalEditor = c.editor;
     if (c.editor.name[0]) isExternalEditorAvailable = true;
     gUseExternalEditor = c.useExternal;
+    gResEditor = c.resEditor;
+    isResEditAvailable = c.resEditor.name[0] != 0;
     gToolPrefs = c.tool;
     gPNGFilePrefs = c.png;
     gTabletPrefs = c.tablet;
@@ -341,6 +375,7 @@ void OpenPrefsDialog() {
     copy.win = gPaintWinPrefs;
     copy.useExternal = gUseExternalEditor;
     copy.editor = gExternalEditor;
+    copy.resEditor = gResEditor;
     copy.tool = gToolPrefs;
     copy.firstStep = KeyRepeatStepFor(gToolPrefs.keyRepeatInterval);
     copy.png = gPNGFilePrefs;
@@ -421,16 +456,7 @@ void UpdateBGSetting() {
     UpdateMenus();
 }
 
-OSErr SetExternalApplication(FSSpec* fileSpec) {
-    if (!fileSpec) return paramErr;
-    NavDialogOptions options;
-    GetIndString(options.message, kEditorPromptStrList, 1);
-    options.applicationsOnly = true;
-    NavReplyRecord reply;
-    if (OSErr err = NavChooseFile(&options, &reply)) return err;
-    *fileSpec = reply.selection;
-    return noErr;
-}
+OSErr SetExternalApplication(FSSpec* fileSpec) { return ChooseApplication(1, fileSpec); }
 
 OSErr GetCreatorFromFile(OSType* creator) {
     if (!creator) return paramErr;

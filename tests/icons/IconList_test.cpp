@@ -8,6 +8,10 @@
 #include "icons/FamilyWindow.h"
 #include "icons/IconList.h"
 #include "icons/NewIcon.h"
+#include "icons/WinIcon.h"
+#include "image/CustomIcons.h"
+#include "image/IconFamilyFiles.h"
+#include "palettes/Prefs.h"
 #include "platform/files/AppleDouble.h"
 #include "platform/files/FileIO.h"
 #include "platform/core/PString.h"
@@ -16,13 +20,17 @@
 #include "platform/resources/Resources.h"
 #include "platform/ui/Scrap.h"
 #include "platform/ui/Scripting.h"
+#include "tests/image/IconTestSupport.h"
+#include "tests/platform/raster/PixelArt.h"
 #include "tests/platform/files/TempFolder.h"
 
 #include "tests/support/ProgramTest.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
+#include <unistd.h>
 
 namespace {
 
@@ -83,9 +91,9 @@ protected:
     TempFolder folder_;
 };
 
-// Each form is opened, edited (duplicate, delete, renumber) and saved; the
-// platform reader then finds exactly the edits, the other resources byte
-// for byte, and the rest of the file untouched.
+// Each form is opened, saved unchanged, edited (duplicate, delete, renumber)
+// and saved; the platform reader then finds exactly the edits, the other
+// resources byte for byte, and the rest of the file untouched.
 TEST_F(IconListTest, EachFormIsEditedAndSavedInPlace) {
     Bytes fork;
     ASSERT_EQ(SerializeResourceFork(IconFileImage(), &fork), noErr);
@@ -105,9 +113,17 @@ TEST_F(IconListTest, EachFormIsEditedAndSavedInPlace) {
     const std::map<ResKey, Bytes> before = Resources(fork);
     for (const std::string& path : {flat, doubled, binary}) {
         SCOPED_TRACE(path);
-        const Bytes onDisk = Slurp(path), companionOnDisk = Slurp(CompanionPath(path));
+        // An unchanged save keeps every resource's bytes.
         WindowRef w = Open(path);
         ASSERT_EQ(GetExtWindowKind(w), kIconListWindowKind);
+        GetIconFileRec(w)->isDirty = true;
+        ASSERT_EQ(SaveIconFile(w), noErr);
+        Bytes now;
+        ForkSource source;
+        FSSpec fileSpec = FileSpecFor(path);
+        ASSERT_EQ(ReadResourceFork(&fileSpec, &now, &source), noErr);
+        EXPECT_EQ(Resources(now), before);
+        const Bytes onDisk = Slurp(path), companionOnDisk = Slurp(CompanionPath(path));
         EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 200}));
         IconFileRec* rec = GetIconFileRec(w);
         EXPECT_EQ(MyUniqueID(*rec), 130);
@@ -126,9 +142,6 @@ TEST_F(IconListTest, EachFormIsEditedAndSavedInPlace) {
         ASSERT_EQ(SaveIconFile(w), noErr);
         EXPECT_FALSE(rec->isDirty);
 
-        Bytes now;
-        ForkSource source;
-        FSSpec fileSpec = FileSpecFor(path);
         ASSERT_EQ(ReadResourceFork(&fileSpec, &now, &source), noErr);
         std::map<ResKey, Bytes> expected = before;
         expected.erase({FourCC("ICN#"), 129});
@@ -222,6 +235,20 @@ TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
     ASSERT_EQ(SerializeResourceFork(custom, &fork), noErr);
     Spill(folder_ / "custom.rsrc", fork);
     EXPECT_EQ(GetExtWindowKind(Open(folder_ / "custom.rsrc")), kFamilyWindowKind);
+    // So does a text file whose AppleDouble companion holds only its custom
+    // icon as one 'icns' resource, flagged in its Finder information.
+    ResourceForkImage onlyFamily;
+    onlyFamily.resources.push_back({FourCC("icns"), kCustomIconResID, false, {}, 0,
+                                    Slurp(std::string(KORVEL_TEST_DATA) + "/icns/classic.icns")});
+    ASSERT_EQ(SerializeResourceFork(onlyFamily, &fork), noErr);
+    AppleDoubleFile companion = NewAppleDouble();
+    companion.set(kEntryResourceFork, fork);
+    std::array<UInt8, kFinderInfoSize> finderInfo{};
+    finderInfo[8] = 0x04;  // has a custom icon
+    SetFinderInfoBytes(&companion, finderInfo);
+    Spill(folder_ / "notes.txt", Bytes{'h', 'i', '\n'});
+    Spill(CompanionPath(folder_ / "notes.txt"), WriteAppleDouble(companion));
+    EXPECT_EQ(GetExtWindowKind(Open(folder_ / "notes.txt")), kFamilyWindowKind);
 
     ResourceForkImage nine;
     for (ResID id = 128; id < 137; ++id) nine.resources.push_back({FourCC("ICN#"), id, false, {}, 32, Pattern(256, 6)});
@@ -251,7 +278,7 @@ TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
     EXPECT_EQ(FrontDocumentWindow(), family);
     int families = 0;
     for (WindowRef x = GetWindowList(); x; x = GetNextWindow(x)) families += GetFamilyWinRec(x) != nullptr;
-    EXPECT_EQ(families, 2);  // custom.rsrc's and this one
+    EXPECT_EQ(families, 3);  // custom.rsrc's, notes.txt's and this one
 }
 
 // Pasting only 'ics#' and 'ics8' into a new icon file gives a small-only
@@ -289,6 +316,105 @@ TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     const Bytes ico = Slurp(folder_ / "folder.ico");
     ASSERT_GE(ico.size(), 6u);
     EXPECT_EQ(Bytes(ico.begin(), ico.begin() + 4), (Bytes{0, 0, 1, 0}));
+}
+
+// A member of listed icon `id` as the list reads it, and its name.
+Bytes Listed(IconFileRec* rec, ResID id, SInt16 kind, std::string* name = nullptr) {
+    KorvelIconOwner icon;
+    Str255 n;
+    for (const IconEntry& e : rec->entries)
+        if (e.resID == id) {
+            EXPECT_EQ(MyGetKorvelIcon(rec, icon.get(), e, n, nullptr), noErr);
+        }
+    if (name) *name = PStringToStd(n);
+    return icontest::MemberOf(*icon, kind);
+}
+
+// Import with the consecutive-ID setting: an .ico, a file that gives no icon
+// and an .icns take the first run of free IDs, 132 and 133, as their files
+// read, named after them; one alert names the refused file; undo takes both
+// away. Without the setting a folder's custom icon takes the first free ID.
+TEST_F(IconListTest, ImportAndTheResourceEditor) {
+    Bytes fork;
+    ASSERT_EQ(SerializeResourceFork(IconFileImage(), &fork), noErr);
+    const std::string path = folder_ / "icons.rsrc", data = KORVEL_TEST_DATA;
+    Spill(path, fork);
+    Spill(folder_ / "broken.ico", Bytes{0, 0, 1, 0, 1, 0, 32, 32});
+    WindowRef w = Open(path);
+    IconFileRec* rec = GetIconFileRec(w);
+    gOtherPrefs[kOtherConsecutiveIDs] = 1;
+    ScriptNavDialog({true, data + "/ico/magick-8-1.ico", {}, -1, -1, {folder_ / "broken.ico", data + "/icns/classic.icns"}});
+    ChooseMenuItemForTest(kIconMenuID, 7);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 132, 133, 200}));
+    EXPECT_NE(LastAlertText().find("“broken.ico”"), std::string::npos) << LastAlertText();
+    EXPECT_EQ(LastAlertText().find("classic"), std::string::npos);
+    KorvelIconOwner ico, icns;
+    std::vector<std::string> notes;
+    ASSERT_EQ(WinIconToKorvelIcon(FileSpecFor(data + "/ico/magick-8-1.ico"), ico.get(), &notes), noErr);
+    const FSSpec icnsSpec = FileSpecFor(data + "/icns/classic.icns");
+    ASSERT_EQ(XIconToKorvelIcon(&icnsSpec, icns.get()), noErr);
+    std::string name;
+    for (SInt16 kind : {kKindICNImage, kKindICNMask, kKindIcl8, kKindIcsMask}) {
+        EXPECT_EQ(Listed(rec, 132, kind, &name), icontest::MemberOf(*ico, kind)) << kind;
+        EXPECT_EQ(Listed(rec, 133, kind), icontest::MemberOf(*icns, kind)) << kind;
+    }
+    EXPECT_EQ(name, "magick-8-1.ico");
+    DoUndoIconList(w);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 131, 200}));
+
+    gOtherPrefs[kOtherConsecutiveIDs] = 0;
+    KorvelIconOwner folderIcon;
+    ASSERT_EQ(GetKorvelIconFromTemplate(folderIcon.get(), {0x0707, false, false}, kDocumentTemplate), noErr);
+    FSSpec folderSpec = FileSpecFor(folder_ / "Project");
+    ASSERT_EQ(MakeFolderWithKorvelIcon(&folderSpec, *folderIcon), noErr);
+    ScriptNavDialog({true, folder_ / "Project", {}, -1, -1, {}});
+    ASSERT_EQ(ImportIconFromFile(w), noErr);
+    EXPECT_EQ(IDs(w), (std::vector<ResID>{128, 129, 130, 131, 200}));
+    EXPECT_EQ(Listed(rec, 130, kKindIcl8), icontest::MemberOf(*folderIcon, kKindIcl8));
+
+    // Open with Resource Editor, disabled until an editor is chosen, closes
+    // the window and starts the editor with the icon file.
+    const std::string editor = folder_ / "editor", opened = folder_ / "opened";
+    const std::string script = "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened + "'\n";
+    Spill(editor, Bytes(script.begin(), script.end()));
+    std::filesystem::permissions(editor, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    EXPECT_FALSE(IsMenuItemEnabled(GetMenuHandle(kIconMenuID), 12));
+    ASSERT_EQ(FSSpecFromPath(editor, &gResEditor), noErr);
+    isResEditAvailable = true;
+    rec->isDirty = false;
+    ChooseMenuItemForTest(kIconMenuID, 12);
+    EXPECT_EQ(FrontDocumentWindow(), nullptr);
+    for (int i = 0; i < 100 && Slurp(opened).empty(); ++i) usleep(50000);
+    EXPECT_EQ(Slurp(opened), Bytes(path.begin(), path.end()));
+}
+
+// The info dialog draws the icon it describes: a large icon at 32 pixels,
+// a small-only one at 16, centred in the dialog's icon area.
+TEST_F(IconListTest, TheInfoDialogDrawsTheIcon) {
+    ResourceForkImage image;
+    image.resources.push_back({FourCC("ICN#"), 128, false, {}, 32, Bytes(256, 0xFF)});
+    image.resources.push_back({FourCC("ics#"), 200, false, {}, 32, Bytes(64, 0xFF)});
+    Bytes fork;
+    ASSERT_EQ(SerializeResourceFork(image, &fork), noErr);
+    Spill(folder_ / "black.rsrc", fork);
+    WindowRef w = Open(folder_ / "black.rsrc");
+    DialogRef dialog = GetNewDialog(131, nullptr, kFirstWindowOfClass);
+    DialogItemType type = 0;
+    Handle item = nullptr;
+    Rect area{};
+    GetDialogItem(dialog, 3, &type, &item, &area);
+    const int midV = (area.top + area.bottom) / 2, midH = (area.left + area.right) / 2;
+    auto pixel = [&](int h, int v) { return xfer::RGBTo24(pixelart::ReadPixel(**GetPortPixMap(GetWindowPort(dialog)), h, v)); };
+    for (const auto& [id, half] : {std::pair<ResID, int>{128, 16}, {200, 8}}) {
+        KorvelIconOwner icon;
+        ASSERT_EQ(MyGetKorvelIcon(GetIconFileRec(w), icon.get(), {id, kIconListTypeClassic}, nullptr, nullptr), noErr);
+        DrawIconInfoIcon(dialog, *icon);
+        // The square's corners are black, the pixels just outside it white.
+        EXPECT_EQ(pixel(midH - half, midV - half) | pixel(midH + half - 1, midV + half - 1), 0u) << id;
+        EXPECT_EQ(pixel(midH - half - 1, midV) & pixel(midH + half, midV) & pixel(midH, midV - half - 1) &
+                      pixel(midH, midV + half), 0xFFFFFFu) << id;
+    }
+    DisposeDialog(dialog);
 }
 
 }  // namespace

@@ -404,23 +404,30 @@ TEST_F(PrefsTest, ExternalEditorIsKeptByPathWhileItExists) {
     const std::string path = editor.string();
     const Bytes record = Cat({{'K', 'r', 'A', 'l'}, Be16(int(path.size())), Bytes(path.begin(), path.end())});
 
-    WritePrefFile({Res("alis", 128, record)});
+    // 129 names the resource editor, kept the same way.
+    WritePrefFile({Res("alis", 128, record), Res("alis", 129, record)});
     StartRun();
     EXPECT_TRUE(isExternalEditorAvailable);
     EXPECT_EQ(FSSpecToPath(&gExternalEditor), path);
+    EXPECT_TRUE(isResEditAvailable);
+    EXPECT_EQ(FSSpecToPath(&gResEditor), path);
     ASSERT_EQ(EndRun(), noErr);
     ASSERT_NE(Find(ReadPrefFile(), "alis", 128), nullptr);
     EXPECT_EQ(Find(ReadPrefFile(), "alis", 128)->data, record);
+    ASSERT_NE(Find(ReadPrefFile(), "alis", 129), nullptr);
+    EXPECT_EQ(Find(ReadPrefFile(), "alis", 129)->data, record);
 
     // Gone, or not a record of ours: the record is dropped.
     for (const Bytes& stale : {record, Bytes{'K', 'r', 'A', 'l', 0, 0}, Bytes{1, 2}}) {
         fs::remove(editor);
-        WritePrefFile({Res("alis", 128, stale)});
+        WritePrefFile({Res("alis", 128, stale), Res("alis", 129, stale)});
         StartRun();
         EXPECT_FALSE(isExternalEditorAvailable);
         EXPECT_EQ(gExternalEditor.name[0], 0);
+        EXPECT_FALSE(isResEditAvailable);
         ASSERT_EQ(EndRun(), noErr);
         EXPECT_EQ(Find(ReadPrefFile(), "alis", 128), nullptr);
+        EXPECT_EQ(Find(ReadPrefFile(), "alis", 129), nullptr);
     }
 }
 
