@@ -117,6 +117,13 @@ int ScreenFactor() {
 void Apply() {
     CursorState& c = C();
     if (!qApp) return;
+    // While a modal window is up (an alert, a dialog, a file dialog) its
+    // widgets show their own cursors: the arrow, the text cursor in fields.
+    if (QApplication::activeModalWidget()) {
+        if (c.overridden) QApplication::restoreOverrideCursor();
+        c.overridden = false;
+        return;
+    }
     const QCursor shown = (c.hideLevel > 0 || c.obscured) ? QCursor(Qt::BlankCursor) : c.current;
     if (!c.overridden) {
         QApplication::setOverrideCursor(shown);
@@ -236,6 +243,8 @@ void MouseMovedForCursor() {
         Apply();
     }
 }
+
+void ModalChangedForCursor() { Apply(); }
 }  // namespace ui_internal
 
 const Cursor* GetQDGlobalsArrow(Cursor* arrow) {

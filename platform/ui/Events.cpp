@@ -227,7 +227,13 @@ protected:
             }
             return false;
         case QEvent::WindowBlocked:
-            if (obj == MainWindow()) ReleaseHeldKeys();
+            if (obj == MainWindow()) {
+                ReleaseHeldKeys();
+                ModalChangedForCursor();
+            }
+            return false;
+        case QEvent::WindowUnblocked:
+            if (obj == MainWindow()) ModalChangedForCursor();
             return false;
         case QEvent::ApplicationStateChange: {
             if (obj != qApp) return false;

@@ -70,5 +70,7 @@ void CountBeep();
 
 // An obscured cursor comes back when the mouse moves.
 void MouseMovedForCursor();
+// A modal window came or went: the program's cursor steps aside meanwhile.
+void ModalChangedForCursor();
 
 }  // namespace ui_internal
