@@ -10,6 +10,7 @@
 #include "palettes/Prefs.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Regions.h"
+#include "platform/resources/Resources.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Windows.h"
@@ -37,6 +38,21 @@ void NoteShown(SInt16 id) {
     gShownSeed = GetCursorSeed();
     gShownValid = true;
 }
+
+// Cursors come from the application's own resources, never from a document
+// that happens to be the current resource file.
+class AppResources {
+public:
+    AppResources() : saved_(CurResFile()) {
+        if (gApplRefNum != -1) UseResFile(gApplRefNum);
+    }
+    ~AppResources() { UseResFile(saved_); }
+    AppResources(const AppResources&) = delete;
+    AppResources& operator=(const AppResources&) = delete;
+
+private:
+    SInt16 saved_;
+};
 
 void ArrowRegionAndCursor() {
     MakeArrowCursorRgn();
@@ -113,6 +129,7 @@ SInt16 EyedropperCursorID() { return gToolPrefs.eyedropperCursor ? kEyedropperCr
 void MySetCursor(SInt16 id) {
     if (id == kFootprintCursorID || StillShown(id)) return;
     if (id != kArrowCursorID) {
+        AppResources app;
         if (CursHandle c = GetCursor(id)) {
             SetCursor(*c);
             NoteShown(id);
@@ -141,7 +158,11 @@ OSErr SetPenCursorMain(SInt16 width, SInt16 height, const RGBColor& color) {
         footprint.hotSpot = hotSpot;
         SetCursor(&footprint);
     } else {
-        UniqueCCrsr footprint = GetCCursor(kPenColorCursorID);
+        UniqueCCrsr footprint;
+        {
+            AppResources app;
+            footprint = GetCCursor(kPenColorCursorID);
+        }
         if (!footprint) return resNotFound;
         footprint->crsrColors[1] = color;
         for (int v = 0; v < 16; ++v)

@@ -48,6 +48,7 @@ struct CursorState {
     bool overridden = false;
     int hideLevel = 0;  // hidden while above zero
     bool obscured = false;
+    bool foreign = false;  // the mouse is over a widget that is not the layer's
     Chosen chosen;
     bool hasChosen = false;
     int factor = 1;
@@ -117,9 +118,10 @@ int ScreenFactor() {
 void Apply() {
     CursorState& c = C();
     if (!qApp) return;
-    // While a modal window is up (an alert, a dialog, a file dialog) its
-    // widgets show their own cursors: the arrow, the text cursor in fields.
-    if (QApplication::activeModalWidget()) {
+    // While a modal window is up (an alert, a dialog, a file dialog) or the
+    // mouse is over Qt's own widgets (the menu bar, an open menu), they show
+    // their own cursors: the arrow, the text cursor in fields.
+    if (QApplication::activeModalWidget() || c.foreign) {
         if (c.overridden) QApplication::restoreOverrideCursor();
         c.overridden = false;
         return;
@@ -245,6 +247,12 @@ void MouseMovedForCursor() {
 }
 
 void ModalChangedForCursor() { Apply(); }
+
+void PointerOverLayer(bool over) {
+    if (C().foreign != over) return;
+    C().foreign = !over;
+    Apply();
+}
 }  // namespace ui_internal
 
 const Cursor* GetQDGlobalsArrow(Cursor* arrow) {

@@ -206,6 +206,7 @@ protected:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
+            if (event->type() == QEvent::MouseMove && obj->isWidgetType()) PointerOverLayer(OurWidget(obj));
             if (!OurWidget(obj)) return false;
             HandleMouse(static_cast<QMouseEvent*>(event));
             return true;

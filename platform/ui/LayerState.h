@@ -72,5 +72,7 @@ void CountBeep();
 void MouseMovedForCursor();
 // A modal window came or went: the program's cursor steps aside meanwhile.
 void ModalChangedForCursor();
+// The mouse moved over a widget of the layer (true) or one of Qt's own.
+void PointerOverLayer(bool over);
 
 }  // namespace ui_internal
