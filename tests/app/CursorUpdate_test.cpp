@@ -82,6 +82,7 @@ TEST_F(CursorTest, PenFootprintIsBuiltAtTheZoom) {
     gSelectedTool = kPencilTool;
     gPenWidth = gPenHeight = 3;
     MoveTo(w, Local(w, 2, 2), 0);
+    UpdateMouseCursor(Global(w, Local(w, 2, 2)));  // the idle pass, entering from outside
     ASSERT_EQ(gCrsrID, -1);
     EXPECT_EQ(gCursData.width, 12);
     const CursorImage& shown = ShownCursorImage();
