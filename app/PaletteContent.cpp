@@ -220,27 +220,3 @@ void DoAboutBox() {
     DisposeDialog(dialog);
     EndModal();
 }
-
-void UpdateMouseCursor(Point globalPt) {
-    // The crosshair ruler follows the mouse. Over an icon-family window the
-    // window chooses (the text cursor over its name field); leaving it gives
-    // the arrow back.
-    DrawRuler(globalPt);
-    static Boolean overFamily = false;
-    WindowRef window = nullptr;
-    if (FindWindow(globalPt, &window) == inContent && GetExtWindowKind(window) == kFamilyWindowKind &&
-        window == FrontDocumentWindow()) {
-        CGrafPtr savedPort;
-        GDHandle savedDevice;
-        GetGWorld(&savedPort, &savedDevice);
-        SetPortWindowPort(window);
-        Point local = globalPt;
-        GlobalToLocal(&local);
-        SetGWorld(savedPort, savedDevice);
-        UpdateCursorInFamilyWindow(window, local);
-        overFamily = true;
-    } else if (overFamily) {
-        InitCursor();
-        overFamily = false;
-    }
-}

@@ -3,6 +3,7 @@
 // palette's buffer, the About box and the cursor.
 #pragma once
 
+#include "app/CursorUpdate.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Windows.h"
 
@@ -13,4 +14,3 @@ Boolean PaletteHasContent(WindowRef window);
 void DrawPaletteContent(WindowRef window, SInt16 kind);
 void ClickPaletteContent(WindowRef window, SInt16 kind, Point local, const EventRecord* event);
 void DoAboutBox();
-void UpdateMouseCursor(Point globalPt);

@@ -15,6 +15,7 @@
 #include "platform/files/Forks.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
+#include "platform/raster/Regions.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/ColorPicker.h"
 #include "platform/ui/Cursors.h"
@@ -23,6 +24,7 @@
 #include "tools/ReplaceColor.h"
 #include "tools/Tools.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <vector>
@@ -35,7 +37,6 @@ constexpr Rect kExchangeRect{13, 13, 17, 22};
 constexpr Rect kLockRect{18, 1, 26, 34};
 constexpr MenuID kBlendPopupMenuID = 170;
 constexpr SInt16 kPickerPromptStrings = 154, kBlendFileStrings = 155;
-constexpr SInt16 kBlendCursor = 131, kBlendEyedropperCursor = 139;
 constexpr SInt16 kLockItem = 4;
 // 'clut' header (seed, flags, size) and one entry (value, red, green, blue).
 constexpr size_t kClutHeader = 8, kClutEntry = 8;
@@ -329,8 +330,21 @@ OSErr LoadBlendPalette(const FSSpec& fileSpec) {
 
 void UpdateCursorInBlendPalette(Point globalPt) {
     if (!gBlendPalette) return;
-    Rect content;
+    Rect content, structure;
     GetWindowBounds(gBlendPalette, kWindowContentRgn, &content);
-    if (globalPt.v - content.top < 26) InitCursor();
-    else UseCursor(gToolPrefs.eyedropperCursor ? kBlendEyedropperCursor : kBlendCursor);
+    GetWindowBounds(gBlendPalette, kWindowStructureRgn, &structure);
+    Rect strip = content;
+    strip.bottom = SInt16(std::min<int>(content.bottom, content.top + 26));
+    UniqueRgn stripRgn;
+    RectRgn(stripRgn, &strip);
+    if (globalPt.v < strip.bottom) {
+        if (gCurRgnHand) CopyRgn(stripRgn, gCurRgnHand);
+        MySetCursor(kArrowCursorID);
+    } else {
+        if (gCurRgnHand) {
+            RectRgn(gCurRgnHand, &structure);
+            DiffRgn(gCurRgnHand, stripRgn, gCurRgnHand);
+        }
+        MySetCursor(EyedropperCursorID());
+    }
 }

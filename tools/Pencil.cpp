@@ -10,6 +10,7 @@
 #include "tools/Tools.h"
 #include "tools/StrokeEngine.h"
 
+#include "app/CursorUpdate.h"
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
@@ -32,8 +33,6 @@
 
 namespace {
 
-constexpr SInt16 kPencilCursor = 128;
-constexpr SInt16 kEraserCursor = 129;
 constexpr UInt32 kShiftWaitTicks = 60;
 
 // The pen hangs below and to the right of its point, so the point moves up
@@ -435,7 +434,7 @@ OSErr PaintOffPort(WindowRef window, SInt16 kind, Point start, Boolean shift) {
 void DoPaint(WindowRef window, Point localPt, Boolean shift) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return;
-    UseCursor(kPencilCursor);
+    SetPenCursor(0);
     if (GoOffPort(window) != noErr) {
         SysBeep(1);
         SetUndoMode(kUndoNone);
@@ -459,7 +458,7 @@ void DoPaint(WindowRef window, Point localPt, Boolean shift) {
 void DoErase(WindowRef window, Point localPt, Boolean shift) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return;
-    UseCursor(kEraserCursor);
+    SetPenCursor(1);
     if (GoOffPort(window) != noErr) {
         SysBeep(1);
         SetUndoMode(kUndoNone);

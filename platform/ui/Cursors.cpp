@@ -1,17 +1,23 @@
-// Black-and-white cursors with masks, shown as Qt's application override
-// cursor. Qt's bitmap cursors have the same meaning as 'CURS' data: data and
-// mask set is black, mask alone is white, no mask is transparent.
+// Cursors shown as Qt's application override cursor, drawn as ARGB pictures
+// at the screen's whole scale factor: data and mask set is black, mask alone
+// white (or the colour pixel of a colour cursor), no mask clear.
 #include "platform/ui/Cursors.h"
 
+#include "platform/core/ByteIO.h"
 #include "platform/core/Memory.h"
 #include "platform/resources/Resources.h"
 #include "platform/ui/LayerState.h"
 
 #include <QApplication>
-#include <QBitmap>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QCursor>
 #include <QImage>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -25,11 +31,30 @@ constexpr Cursor kArrow = {
     {1, 1},
 };
 
+constexpr UInt32 kBlack = 0xFF000000, kWhite = 0xFFFFFFFF, kClear = 0;
+
+using Pixels16 = std::array<UInt32, 256>;  // one cursor at 1:1, by rows
+
+struct Chosen {
+    Pixels16 pixels{};
+    Point hotSpot{0, 0};
+    Qt::CursorShape shape = Qt::BitmapCursor;  // a standard cursor of the system stands in
+    bool operator==(const Chosen& o) const {
+        return shape == o.shape && hotSpot == o.hotSpot && pixels == o.pixels;
+    }
+};
+
 struct CursorState {
     bool overridden = false;
     int hideLevel = 0;  // hidden while above zero
     bool obscured = false;
+    bool foreign = false;  // the mouse is over a widget that is not the layer's
+    Chosen chosen;
+    bool hasChosen = false;
+    int factor = 1;
+    CursorImage image;  // chosen, at factor
     QCursor current{Qt::ArrowCursor};
+    UInt32 seed = 0;
     // GetCursor hands out handles that stay valid for the life of the program.
     std::map<SInt16, std::unique_ptr<Cursor>> cache;
     std::map<SInt16, CursPtr> masters;
@@ -40,20 +65,67 @@ CursorState& C() {
     return c;
 }
 
-QBitmap BitmapOf(const UInt16 rows[16]) {
-    QImage img(16, 16, QImage::Format_Mono);
-    img.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    for (int y = 0; y < 16; ++y) {
-        uchar* line = img.scanLine(y);
-        line[0] = uchar(rows[y] >> 8);
-        line[1] = uchar(rows[y] & 0xFF);
-    }
-    return QBitmap::fromImage(img);
+bool Bit(const UInt16 rows[16], int v, int h) { return v >= 0 && v < 16 && h >= 0 && h < 16 && (rows[v] >> (15 - h)) & 1; }
+
+// Pixels where the data is set and the mask clear invert the screen. Qt
+// cannot invert, so the rim of such an area is drawn dotted black and white
+// (visible on any background) and its inside left clear.
+Pixels16 PixelsOf(const UInt16 data[16], const UInt16 mask[16], const CCrsr* colour) {
+    Pixels16 px{};
+    auto inverted = [&](int v, int h) {
+        return v >= 0 && v < 16 && h >= 0 && h < 16 && Bit(data, v, h) && !Bit(mask, v, h);
+    };
+    for (int v = 0; v < 16; ++v)
+        for (int h = 0; h < 16; ++h) {
+            UInt32& p = px[size_t(v * 16 + h)];
+            if (Bit(mask, v, h)) {
+                if (colour) {
+                    const int index = (colour->crsrData[v][h / 4] >> (6 - 2 * (h % 4))) & 3;
+                    const RGBColor& c = colour->crsrColors[index];
+                    p = 0xFF000000u | UInt32(c.red >> 8) << 16 | UInt32(c.green >> 8) << 8 | UInt32(c.blue >> 8);
+                } else {
+                    p = Bit(data, v, h) ? kBlack : kWhite;
+                }
+            } else if (inverted(v, h)) {
+                const bool rim = !inverted(v - 1, h) || !inverted(v + 1, h) || !inverted(v, h - 1) || !inverted(v, h + 1);
+                p = !rim ? kClear : ((v + h) % 2 ? kWhite : kBlack);
+            } else {
+                p = kClear;
+            }
+        }
+    return px;
+}
+
+CursorImage Scaled(const Pixels16& px, Point hotSpot, int factor) {
+    CursorImage out;
+    out.size = 16 * factor;
+    out.pixels.resize(size_t(out.size) * size_t(out.size));
+    for (int y = 0; y < out.size; ++y)
+        for (int x = 0; x < out.size; ++x)
+            out.pixels[size_t(y * out.size + x)] = px[size_t((y / factor) * 16 + x / factor)];
+    out.hotSpot = Point{SInt16(hotSpot.v * factor), SInt16(hotSpot.h * factor)};
+    return out;
+}
+
+// The scale factor of the screen under the mouse, rounded up to a whole number.
+int ScreenFactor() {
+    QScreen* screen = QGuiApplication::screenAt(ui_internal::QtFromGlobal(ui_internal::LiveInput().mouse));
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
+    return std::clamp(int(std::ceil(dpr - 1e-6)), 1, 8);
 }
 
 void Apply() {
     CursorState& c = C();
     if (!qApp) return;
+    // While a modal window is up (an alert, a dialog, a file dialog) or the
+    // mouse is over Qt's own widgets (the menu bar, an open menu), they show
+    // their own cursors: the arrow, the text cursor in fields.
+    if (QApplication::activeModalWidget() || c.foreign) {
+        if (c.overridden) QApplication::restoreOverrideCursor();
+        c.overridden = false;
+        return;
+    }
     const QCursor shown = (c.hideLevel > 0 || c.obscured) ? QCursor(Qt::BlankCursor) : c.current;
     if (!c.overridden) {
         QApplication::setOverrideCursor(shown);
@@ -61,6 +133,42 @@ void Apply() {
     } else {
         QApplication::changeOverrideCursor(shown);
     }
+}
+
+// Makes the Qt cursor of the chosen one at the screen's factor. X11 takes the
+// picture in device pixels as it is; Wayland scales it by its pixel ratio.
+void Build() {
+    CursorState& c = C();
+    c.image = Scaled(c.chosen.pixels, c.chosen.hotSpot, c.factor);
+    if (c.chosen.shape != Qt::BitmapCursor) {
+        c.current = QCursor(c.chosen.shape);
+        return;
+    }
+    QImage img(c.image.size, c.image.size, QImage::Format_ARGB32);
+    for (int y = 0; y < c.image.size; ++y)
+        std::copy_n(c.image.pixels.data() + size_t(y * c.image.size), c.image.size,
+                    reinterpret_cast<UInt32*>(img.scanLine(y)));
+    QPixmap pixmap = QPixmap::fromImage(img);
+    int hotH = c.image.hotSpot.h, hotV = c.image.hotSpot.v;
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        pixmap.setDevicePixelRatio(c.factor);
+        hotH /= c.factor;
+        hotV /= c.factor;
+    }
+    c.current = QCursor(pixmap, hotH, hotV);
+}
+
+// Qt is called only when the cursor or the screen's factor changes.
+void Choose(const Chosen& chosen) {
+    CursorState& c = C();
+    const int factor = qApp ? ScreenFactor() : 1;
+    if (c.hasChosen && c.chosen == chosen && c.factor == factor) return;
+    if (!(c.hasChosen && c.chosen == chosen)) ++c.seed;
+    c.chosen = chosen;
+    c.hasChosen = true;
+    c.factor = factor;
+    Build();
+    Apply();
 }
 
 // Small standard cursors for when the resources have none.
@@ -105,14 +213,45 @@ Cursor StandardCursor(SInt16 id) {
     return k;
 }
 
+// The system's own cursor for the arrow and the standard cursors, which
+// follows the desktop's theme and size.
+Qt::CursorShape SystemShape(const Cursor& k) {
+    static const Cursor standard[4] = {StandardCursor(iBeamCursor), StandardCursor(crossCursor),
+                                       StandardCursor(plusCursor), StandardCursor(watchCursor)};
+    static constexpr Qt::CursorShape shapes[4] = {Qt::IBeamCursor, Qt::CrossCursor, Qt::CrossCursor, Qt::WaitCursor};
+    auto same = [&](const Cursor& a) {
+        return std::equal(std::begin(a.data), std::end(a.data), std::begin(k.data)) &&
+               std::equal(std::begin(a.mask), std::end(a.mask), std::begin(k.mask)) && a.hotSpot == k.hotSpot;
+    };
+    if (same(kArrow)) return Qt::ArrowCursor;
+    for (int i = 0; i < 4; ++i)
+        if (same(standard[i])) return shapes[i];
+    return Qt::BitmapCursor;
+}
+
 }  // namespace
 
 namespace ui_internal {
 void MouseMovedForCursor() {
-    if (C().obscured) {
-        C().obscured = false;
+    CursorState& c = C();
+    if (c.obscured) {
+        c.obscured = false;
         Apply();
     }
+    // A screen of another scale factor needs the cursor drawn anew.
+    if (c.hasChosen && QGuiApplication::screens().size() > 1 && ScreenFactor() != c.factor) {
+        c.factor = ScreenFactor();
+        Build();
+        Apply();
+    }
+}
+
+void ModalChangedForCursor() { Apply(); }
+
+void PointerOverLayer(bool over) {
+    if (C().foreign != over) return;
+    C().foreign = !over;
+    Apply();
 }
 }  // namespace ui_internal
 
@@ -125,17 +264,37 @@ void InitCursor() {
     C().hideLevel = 0;
     C().obscured = false;
     SetCursor(&kArrow);
+    Apply();
 }
 
 void SetCursor(const Cursor* crsr) {
     if (!crsr) return;
-    // Data without mask inverts the screen in the toolbox; Qt has no portable
-    // inversion, so those pixels are left transparent.
-    UInt16 data[16];
-    for (int i = 0; i < 16; ++i) data[i] = UInt16(crsr->data[i] & crsr->mask[i]);
-    C().current = QCursor(BitmapOf(data), BitmapOf(crsr->mask), crsr->hotSpot.h, crsr->hotSpot.v);
-    Apply();
+    Chosen chosen;
+    chosen.pixels = PixelsOf(crsr->data, crsr->mask, nullptr);
+    chosen.hotSpot = crsr->hotSpot;
+    chosen.shape = SystemShape(*crsr);
+    Choose(chosen);
 }
+
+void SetCCursor(const CCrsr* cCrsr) {
+    if (!cCrsr) return;
+    Chosen chosen;
+    chosen.pixels = PixelsOf(cCrsr->crsr1Data, cCrsr->crsrMask, cCrsr);
+    chosen.hotSpot = cCrsr->crsrHotSpot;
+    Choose(chosen);
+}
+
+UInt32 GetCursorSeed() { return C().seed; }
+
+CursorImage RenderCursor(const Cursor& crsr, int factor) {
+    return Scaled(PixelsOf(crsr.data, crsr.mask, nullptr), crsr.hotSpot, std::clamp(factor, 1, 8));
+}
+
+CursorImage RenderColorCursor(const CCrsr& crsr, int factor) {
+    return Scaled(PixelsOf(crsr.crsr1Data, crsr.crsrMask, &crsr), crsr.crsrHotSpot, std::clamp(factor, 1, 8));
+}
+
+const CursorImage& ShownCursorImage() { return C().image; }
 
 CursHandle GetCursor(SInt16 cursorID) {
     CursorState& c = C();
@@ -163,6 +322,56 @@ CursHandle GetCursor(SInt16 cursorID) {
 
 void UseCursor(SInt16 cursorID) {
     if (CursHandle c = GetCursor(cursorID)) SetCursor(*c);
+}
+
+OSErr ParseColorCursor(std::span<const UInt8> bytes, CCrsr* out) {
+    if (!out) return paramErr;
+    CCrsr k{};
+    ByteReader r(bytes);
+    const UInt16 type = r.u16be();
+    const UInt32 mapOffset = r.u32be(), dataOffset = r.u32be();
+    r.skip(4 + 2 + 4);  // crsrXData, crsrXValid, crsrXHandle: the toolbox's own
+    for (UInt16& row : k.crsr1Data) row = r.u16be();
+    for (UInt16& row : k.crsrMask) row = r.u16be();
+    k.crsrHotSpot.v = r.s16be();
+    k.crsrHotSpot.h = r.s16be();
+    if (!r.ok() || type != 0x8001 || k.crsrHotSpot.v < 0 || k.crsrHotSpot.v > 15 || k.crsrHotSpot.h < 0 ||
+        k.crsrHotSpot.h > 15)
+        return paramErr;
+    r.seek(mapOffset);
+    r.skip(4);  // baseAddr
+    const UInt16 rowBytes = UInt16(r.u16be() & 0x3FFF);
+    const Rect bounds{r.s16be(), r.s16be(), r.s16be(), r.s16be()};
+    r.skip(2 + 2 + 4 + 4 + 4 + 2);  // version, packing, resolution, pixel type
+    const UInt16 pixelSize = r.u16be();
+    r.skip(2 + 2 + 4);  // components, plane bytes
+    const UInt32 tableOffset = r.u32be();
+    if (!r.ok() || pixelSize != 2 || rowBytes < 4 || bounds != Rect{0, 0, 16, 16}) return paramErr;
+    for (int v = 0; v < 16; ++v) {
+        if (!r.seek(size_t(dataOffset) + size_t(v) * rowBytes)) return paramErr;
+        for (UInt8& b : k.crsrData[v]) b = r.u8();
+    }
+    k.crsrColors[0] = RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
+    r.seek(tableOffset);
+    r.skip(4 + 2);  // seed, flags
+    const UInt16 count = UInt16(r.u16be() + 1);
+    if (!r.ok() || count > 256) return paramErr;
+    for (UInt16 i = 0; i < count; ++i) {
+        const UInt16 value = r.u16be();
+        const RGBColor rgb{r.u16be(), r.u16be(), r.u16be()};
+        if (value < 4) k.crsrColors[value] = rgb;
+    }
+    if (!r.ok()) return paramErr;
+    *out = k;
+    return noErr;
+}
+
+UniqueCCrsr GetCCursor(SInt16 crsrID) {
+    Handle h = GetResource(FourCC("crsr"), crsrID);
+    if (!h) return nullptr;
+    auto crsr = std::make_unique<CCrsr>();
+    if (ParseColorCursor(HandleBytes(h), crsr.get()) != noErr) return nullptr;
+    return crsr;
 }
 
 void HideCursor() {

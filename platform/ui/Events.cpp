@@ -45,6 +45,8 @@ struct Queue {
     // add up until they make one, per axis, in Qt's eighths of a degree.
     int wheelRest[2] = {0, 0};
     std::vector<UInt32> heldUpdates;  // windows' event ids
+    Point mouseMovedAt{-32768, -32768};  // where the last mouse-moved event was reported
+    UInt16 mouseMovedKeys = 0;           // and the modifier keys then
 };
 
 Queue& Q() {
@@ -204,6 +206,7 @@ protected:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
+            if (event->type() == QEvent::MouseMove && obj->isWidgetType()) PointerOverLayer(OurWidget(obj));
             if (!OurWidget(obj)) return false;
             HandleMouse(static_cast<QMouseEvent*>(event));
             return true;
@@ -225,7 +228,13 @@ protected:
             }
             return false;
         case QEvent::WindowBlocked:
-            if (obj == MainWindow()) ReleaseHeldKeys();
+            if (obj == MainWindow()) {
+                ReleaseHeldKeys();
+                ModalChangedForCursor();
+            }
+            return false;
+        case QEvent::WindowUnblocked:
+            if (obj == MainWindow()) ModalChangedForCursor();
             return false;
         case QEvent::ApplicationStateChange: {
             if (obj != qApp) return false;
@@ -418,7 +427,16 @@ Boolean WaitNextEvent(EventMask mask, EventRecord* theEvent, UInt32 sleep, RgnHa
     for (;;) {
         if (TakeEvent(mask, ev, true)) return true;
         const InputState& in = LiveInput();
-        if ((mask & osMask) && mouseRgn && !EmptyRgn(mouseRgn) && !PtInRgn(in.mouse, mouseRgn)) {
+        // The mouse is never inside an empty region: then every movement
+        // reports. So does a change of the modifier keys, which the cursor shows.
+        Point& reported = Q().mouseMovedAt;
+        UInt16& keys = Q().mouseMovedKeys;
+        const UInt16 keysNow = UInt16(in.modifiers & (cmdKey | shiftKey | optionKey | controlKey));
+        if ((mask & osMask) && mouseRgn &&
+            (keysNow != keys ||
+             (!(in.mouse == reported) && (EmptyRgn(mouseRgn) || !PtInRgn(in.mouse, mouseRgn))))) {
+            reported = in.mouse;
+            keys = keysNow;
             *ev = EventRecord{osEvt, UInt32(mouseMovedMessage) << 24, TickCount(), in.mouse, LiveModifiers()};
             return true;
         }

@@ -120,7 +120,8 @@ WindowPtr EventWindow(const EventRecord& event);
 // nothing arrives) and returns the next event of `mask`, or a null event with
 // false. Update events are made on demand for windows with pending update
 // regions, after all other events, as the toolbox does. A mouse leaving
-// `mouseRgn` (global) gives a mouse-moved osEvt.
+// `mouseRgn` (global), moving while it is empty, or a change of the modifier
+// keys gives one mouse-moved osEvt.
 Boolean WaitNextEvent(EventMask mask, EventRecord* theEvent, UInt32 sleep, RgnHandle mouseRgn);
 Boolean GetNextEvent(EventMask mask, EventRecord* theEvent);
 Boolean EventAvail(EventMask mask, EventRecord* theEvent);  // looks without removing

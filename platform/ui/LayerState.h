@@ -70,5 +70,9 @@ void CountBeep();
 
 // An obscured cursor comes back when the mouse moves.
 void MouseMovedForCursor();
+// A modal window came or went: the program's cursor steps aside meanwhile.
+void ModalChangedForCursor();
+// The mouse moved over a widget of the layer (true) or one of Qt's own.
+void PointerOverLayer(bool over);
 
 }  // namespace ui_internal
