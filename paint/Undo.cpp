@@ -265,6 +265,31 @@ void ExchangeRgn(RgnHandle a, RgnHandle b) {
     CopyRgn(temp, b);
 }
 
+namespace {
+
+// The first snapshot after a change of size brings the layers that follow
+// the picture's size to its bounds.
+[[nodiscard]] OSErr FollowSizeChange(PaintWinRec* rec, const Rect& bounds) {
+    if (rec->undoMode != kUndoChangeSize) return noErr;
+    if (Remake(&rec->basePort, StorageDepth(rec->depth), &bounds, 0) == noErr) {
+        SetBlackOnWhite(rec->basePort.get());
+        EraseRect(&bounds);
+    }
+    if (Remake(&rec->baseMask, 1, &bounds, 0) == noErr) {
+        SetBlackOnWhite(rec->baseMask.get());
+        EraseRect(&bounds);
+    }
+    if (rec->backPort) {
+        GWorldFlags flags = rec->sizeStretch ? GWorldFlags(stretchPix) : GWorldFlags(0);
+        if (rec->sizeStretch && rec->sizeDither) flags |= ditherPix;
+        if (const OSErr err = Remake(&rec->backPort, StorageDepth(rec->depth), &bounds, flags); err != noErr)
+            return err;
+    }
+    return noErr;
+}
+
+}  // namespace
+
 OSErr GoOffPort(WindowRef window) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !rec->offPort || !rec->maskPort) return paramErr;
@@ -275,25 +300,24 @@ OSErr GoOffPort(WindowRef window) {
         // The image changed size since the last snapshot.
         if (const OSErr err = Remake(&rec->undoMask, 1, &bounds, 0); err != noErr) return err;
         if (const OSErr err = Remake(&rec->undoPort, StorageDepth(rec->depth), &bounds, 0); err != noErr) return err;
-        if (rec->undoMode == kUndoChangeSize) {
-            if (Remake(&rec->basePort, StorageDepth(rec->depth), &bounds, 0) == noErr) {
-                SetBlackOnWhite(rec->basePort.get());
-                EraseRect(&bounds);
-            }
-            if (Remake(&rec->baseMask, 1, &bounds, 0) == noErr) {
-                SetBlackOnWhite(rec->baseMask.get());
-                EraseRect(&bounds);
-            }
-            if (rec->backPort) {
-                GWorldFlags flags = rec->sizeStretch ? GWorldFlags(stretchPix) : GWorldFlags(0);
-                if (rec->sizeStretch && rec->sizeDither) flags |= ditherPix;
-                if (const OSErr err = Remake(&rec->backPort, StorageDepth(rec->depth), &bounds, flags); err != noErr)
-                    return err;
-            }
-        }
+        if (const OSErr err = FollowSizeChange(rec, bounds); err != noErr) return err;
     }
     CopyWhole(rec->offPort.get(), rec->undoPort.get(), bounds);
     CopyWhole(rec->maskPort.get(), rec->undoMask.get(), bounds);
+    return noErr;
+}
+
+OSErr MoveOffPortToUndo(WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->offPort || !rec->maskPort) return paramErr;
+    SavedGWorld saved;
+    const Rect bounds = GWorldBounds(rec->offPort.get());
+    const Rect undoBounds = GWorldBounds(rec->undoPort.get());
+    if (!rec->undoPort || !EqualRect(&bounds, &undoBounds) || !rec->undoMask) {
+        if (const OSErr err = FollowSizeChange(rec, bounds); err != noErr) return err;
+    }
+    rec->undoPort = std::move(rec->offPort);
+    rec->undoMask = std::move(rec->maskPort);
     return noErr;
 }
 

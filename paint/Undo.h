@@ -17,6 +17,10 @@ enum : SInt16 {
 };
 
 [[nodiscard]] OSErr GoOffPort(WindowRef window);
+// The snapshot of an edit that replaces offPort and maskPort whole: they
+// become undoPort and undoMask without a copy, and the caller puts the new
+// buffers in their place at once.
+[[nodiscard]] OSErr MoveOffPortToUndo(WindowRef window);
 void SetUndoMode(SInt16 mode);  // the front document window's
 void DoUndo();
 void ExchangeOffPort(PaintWinRec* rec);

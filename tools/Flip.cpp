@@ -14,6 +14,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 inline bool GetBit(const UInt8* row, int x) { return (row[x >> 3] & (0x80 >> (x & 7))) != 0; }
@@ -58,6 +62,20 @@ void MirrorBitSpan(const UInt8* src, UInt8* dst, int from, int count) {
         for (; i + 7 <= last; i += 8) dst[(axis - 7 - i) >> 3] = kReversed[src[i >> 3]];
     }
     for (; i <= last; ++i) PutBit(dst, axis - i, GetBit(src, i));
+}
+
+// `count` 32-bit pixels of `in` to `out` in reverse order, four at a time
+// where the processor can turn four in one step.
+void ReversePixels32(const UInt8* in, UInt8* out, int count) {
+    UInt8* end = out + ptrdiff_t(count) * 4;
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + ptrdiff_t(i) * 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - ptrdiff_t(i) * 4 - 16), _mm_shuffle_epi32(four, 0x1B));
+    }
+#endif
+    for (; i < count; ++i) std::memcpy(end - ptrdiff_t(i) * 4 - 4, in + ptrdiff_t(i) * 4, 4);
 }
 
 // The span selRect covers in both buffers, which recording the undo state
@@ -135,8 +153,7 @@ void FlipPixels(const PixMap& src, const PixMap& srcMask, const PixMap& dst, con
             continue;
         }
         if (bytes == 4) {
-            const UInt32* in = reinterpret_cast<const UInt32*>(PixRow(src, from)) + first;
-            std::reverse_copy(in, in + bits, reinterpret_cast<UInt32*>(PixRow(dst, to)) + first);
+            ReversePixels32(PixRow(src, from) + first * 4, PixRow(dst, to) + first * 4, bits);
         } else {
             const UInt8* in = PixRow(src, from) + first;
             std::reverse_copy(in, in + bits, PixRow(dst, to) + first);

@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 // The master pointer must be the first member so that a Handle (a pointer to
@@ -20,7 +24,21 @@ thread_local OSErr gMemError = noErr;
 
 Block* BlockOf(Handle h) { return reinterpret_cast<Block*>(h); }
 
+// Pixel buffers of many megabytes are made and freed by every large edit.
+// Left to itself the C library maps each one afresh and unmaps it when freed,
+// so that every page of the next buffer is faulted in and zeroed again; kept
+// in the heap, freed buffers serve the next ones.
+bool KeepLargeBlocksInHeap() {
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);  // the largest the library accepts
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
+#endif
+    return true;
+}
+
 Handle Allocate(Size byteCount, bool clear) {
+    static const bool heapSetUp = KeepLargeBlocksInHeap();
+    (void)heapSetUp;
     if (byteCount < 0 || byteCount > kMaxHandleSize) {
         gMemError = memFullErr;
         return nullptr;

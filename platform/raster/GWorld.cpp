@@ -47,7 +47,7 @@ void ResetPortDrawingState(CGrafPtr port) {
 }
 
 OSErr NewGWorld(GWorldPtr* offscreenGWorld, SInt16 pixelDepth, const Rect* boundsRect, CTabHandle cTable,
-                GDHandle, GWorldFlags) {
+                GDHandle, GWorldFlags flags) {
     if (!offscreenGWorld || !boundsRect) return paramErr;
     *offscreenGWorld = nullptr;
     if (pixelDepth == 0) pixelDepth = 32;
@@ -59,7 +59,8 @@ OSErr NewGWorld(GWorldPtr* offscreenGWorld, SInt16 pixelDepth, const Rect* bound
     const int depth = StoredDepth(pixelDepth);
     const SInt32 rowBytes = RowBytesFor(width, depth);
 
-    UniqueHandle storage(NewHandleClear(Size(rowBytes) * height));
+    UniqueHandle storage((flags & noClearPix) ? NewHandle(Size(rowBytes) * height)
+                                              : NewHandleClear(Size(rowBytes) * height));
     UniqueHandle pmBlock(NewHandleClear(sizeof(PixMap)));
     UniqueCTable table(depth <= 8 ? CopyCTable(cTable ? cTable : StandardCTable(depth)) : nullptr);
     if (!storage || !pmBlock || (depth <= 8 && !table)) return cNoMemErr;

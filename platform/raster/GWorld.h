@@ -11,7 +11,8 @@ inline constexpr int kMaxGWorldEdge = 16384;
 inline constexpr Size kMaxGWorldPixels = Size(1) << 28;
 
 // depth is 1, 2, 4, 8, 16 (stored as 32), 24 (stored as 32) or 32. A null table gives the standard
-// table of the depth (none for 32). The table passed in is copied.
+// table of the depth (none for 32). The table passed in is copied. The pixels start at zero unless
+// flags has noClearPix.
 [[nodiscard]] OSErr NewGWorld(GWorldPtr* offscreenGWorld, SInt16 pixelDepth, const Rect* boundsRect,
                               CTabHandle cTable, GDHandle aGDevice, GWorldFlags flags);
 void DisposeGWorld(GWorldPtr offscreenGWorld);

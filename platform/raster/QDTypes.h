@@ -238,6 +238,7 @@ enum : GWorldFlags {
     keepLocal = 1u << 3,
     pixelsPurgeable = 1u << 6,
     pixelsLocked = 1u << 7,
+    noClearPix = 1u << 8,  // NewGWorld leaves the pixels as allocated: the caller writes every byte
     clipPix = 1u << 28,
     stretchPix = 1u << 29,
     ditherPix = 1u << 30,

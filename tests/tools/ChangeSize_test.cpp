@@ -93,4 +93,34 @@ TEST_F(ChangeSizeTest, ScalesOrExtendsExactlyAndUndoes) {
     }
 }
 
+// Stretching at sizes that fill no byte of mask: each new pixel and mask bit
+// come from the old pixel under its centre, and every non-white pixel is
+// opaque; the display copy shows the new picture.
+TEST_F(ChangeSizeTest, StretchTakesThePixelUnderEachCentre) {
+    const Rows image{"r.#b..g..#.r.", ".b..#r..g..#.", "#..g.b.r..#..", "..r..#b...g.#",
+                     ".g.#..r..b...", "b...r..#.g..r", "..#b..g..r.#."};
+    const Rows mask{"#..#.##..#..#", ".#.##..#...#.", "##....#.#.#..", "...#.#..##..#",
+                    "#.#...#.#..#.", ".#..##...#.#.", "#...#.#.#...#"};
+    gResizeData.stretch = 1;
+    for (const SInt16 depth : {24, 8})
+        for (const auto& [w, h] : {std::pair{29, 11}, std::pair{6, 3}, std::pair{13, 20}}) {
+            const Doc doc = MakeDoc(image, 0, mask, depth);
+            const Rect r = MakeRect(0, 0, h, w);
+            ASSERT_TRUE(ChangeIconSizeMain(doc, &r, 0));
+            Rows wantImage, wantMask;
+            for (int y = 0; y < h; ++y) {
+                wantImage.emplace_back(), wantMask.emplace_back();
+                for (int x = 0; x < w; ++x) {
+                    const size_t sx = size_t((2 * x + 1) * 13 / (2 * w)), sy = size_t((2 * y + 1) * 7 / (2 * h));
+                    wantImage.back() += image[sy][sx];
+                    wantMask.back() += image[sy][sx] != '.' || mask[sy][sx] == '#' ? '#' : '.';
+                }
+            }
+            EXPECT_EQ(Image(doc.rec), wantImage) << depth << " " << w;
+            EXPECT_EQ(Mask(doc.rec), wantMask) << depth << " " << w;
+            EXPECT_EQ(Shown(doc), wantImage) << depth << " " << w;
+            CloseAllDocuments();
+        }
+}
+
 }  // namespace

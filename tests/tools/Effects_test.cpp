@@ -314,3 +314,73 @@ TEST_F(EffectsTest, QuarterTurnOfALargePicture) {
             wrong += Px(after, rec->selRect.left + i, rec->selRect.top + j) != UInt32((kH - 1 - i) * 7919 + j * 104729);
     EXPECT_EQ(wrong, 0);
 }
+
+// The quarter turns' blocked copies, the exact stepping of other angles and
+// the four-pixel flip against the per-pixel rule, on sizes that fill no
+// block: each new pixel takes the source pixel under its turned centre (the
+// halving rounds down), in the shape when there is one; the mask follows the
+// old mask over its own bounds; nothing else is written.
+TEST_F(EffectsTest, RotationAndFlipFollowThePerPixelRule) {
+    UInt32 seed = 7;
+    auto random = [&] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    auto make = [](SInt16 depth, const Rect& r) {
+        UniqueGWorld g;
+        EXPECT_EQ(NewGWorld(g.out(), depth, &r, nullptr, nullptr, 0), noErr);
+        return g;
+    };
+    auto bit = [](const PixMap& pm, int h, int v) {
+        const int x = h - pm.bounds.left;
+        return (PixRow(pm, v)[x >> 3] >> (7 - (x & 7))) & 1;
+    };
+    auto roundUnits = [](SInt64 p) { return p > 0 ? (p + 16384) / 32768 : -((16384 - p) / 32768); };
+    for (const SInt16 depth : {32, 8})
+        for (const Rect sel : {MakeRect(-3, 2, 18, 39), MakeRect(0, 0, 67, 5), MakeRect(4, 4, 13, 5)})
+            for (const int angle : {90, 270, 180, 30, 359}) {
+                const int bytes = depth / 8, shaped = int(random() & 1);
+                const Rect maskBounds = MakeRect(sel.top - 2, sel.left + 1, sel.bottom + 3, sel.right + 4);
+                UniqueGWorld src = make(depth, sel), srcMask = make(1, maskBounds), shape = make(1, sel);
+                for (const GWorldPtr g : {src.get(), srcMask.get(), shape.get()}) {
+                    const PixMap& pm = MapOf(g);
+                    for (int i = 0; i < pm.rowBytes * RectHeight(pm.bounds); ++i) pm.baseAddr[i] = char(random());
+                }
+                SInt32 s, c;
+                ASSERT_TRUE(GetSinCos(SInt16(angle), &s, &c));
+                const Rect dest = RotatedBounds(sel, s, c);
+                const Rect around = MakeRect(dest.top - 1, dest.left - 3, dest.bottom + 2, dest.right + 1);
+                UniqueGWorld dst = make(depth, around), dstMask = make(1, around), newShape = make(1, dest);
+                RotationMaps maps{&MapOf(src.get()), &MapOf(srcMask.get()), shaped ? &MapOf(shape.get()) : nullptr,
+                                  sel, &MapOf(dst.get()), &MapOf(dstMask.get()), &MapOf(newShape.get())};
+                ResampleRotation(maps, dest, s, c);
+                int wrong = 0;
+                for (int y = around.top; y < around.bottom; ++y)
+                    for (int x = around.left; x < around.right; ++x) {
+                        const SInt64 dx = 2 * x + 1 - (sel.left + sel.right), dy = 2 * y + 1 - (sel.top + sel.bottom);
+                        const SInt64 h = (roundUnits(dx * c + dy * s) + sel.left + sel.right - 1) >> 1;
+                        const SInt64 v = (roundUnits(dy * c - dx * s) + sel.top + sel.bottom - 1) >> 1;
+                        const bool inNew = PtInRect(Point{SInt16(y), SInt16(x)}, &dest);
+                        const bool inSel = inNew && PtInRect(Point{SInt16(v), SInt16(h)}, &sel);
+                        const bool taken = inSel && (!shaped || bit(MapOf(shape.get()), int(h), int(v)));
+                        const bool masked = inNew && PtInRect(Point{SInt16(v), SInt16(h)}, &maskBounds) &&
+                                            bit(MapOf(srcMask.get()), int(h), int(v));
+                        const UInt8* got = PixRow(MapOf(dst.get()), y) + (x - around.left) * bytes;
+                        const UInt8* want = PixRow(MapOf(src.get()), int(v)) + (h - sel.left) * bytes;
+                        const UInt8 zero[4] = {};
+                        wrong += std::memcmp(got, taken ? want : zero, size_t(bytes)) != 0;
+                        wrong += inNew && bit(MapOf(newShape.get()), x, y) != int(taken);
+                        wrong += bit(MapOf(dstMask.get()), x, y) != int(masked);
+                    }
+                EXPECT_EQ(wrong, 0) << "depth " << depth << " angle " << angle << " " << RectText(&sel);
+                if (angle != 90) continue;
+                UniqueGWorld flipped = make(depth, sel), flippedMask = make(1, sel);
+                FlipPixels(MapOf(src.get()), MapOf(shape.get()), MapOf(flipped.get()), MapOf(flippedMask.get()), sel, true);
+                wrong = 0;
+                for (int y = sel.top; y < sel.bottom; ++y)
+                    for (int x = sel.left; x < sel.right; ++x) {
+                        const int mirror = sel.left + sel.right - 1 - x;
+                        wrong += std::memcmp(PixRow(MapOf(flipped.get()), y) + (x - sel.left) * bytes,
+                                             PixRow(MapOf(src.get()), y) + (mirror - sel.left) * bytes, size_t(bytes)) != 0;
+                        wrong += bit(MapOf(flippedMask.get()), x, y) != bit(MapOf(shape.get()), mirror, y);
+                    }
+                EXPECT_EQ(wrong, 0) << "flip, depth " << depth << " " << RectText(&sel);
+            }
+}
