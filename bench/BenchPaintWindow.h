@@ -1,7 +1,7 @@
-// A real paint window for the benchmarks that measure painting as the user
-// sees it: the application set up as at start-up (offscreen, with its own
-// preferences folder), one document of the given size, and everything torn
-// down in order at exit so that the windows go before the application object.
+// The application as the user starts it, for the benchmarks that measure
+// what the user sees: set up offscreen with its own preferences folder, and
+// torn down in order at exit so that the windows go before the application
+// object; and a real paint window of a given size.
 #pragma once
 
 #include "app/AppResources.h"
@@ -24,15 +24,16 @@
 
 namespace bench {
 
-inline WindowRef PaintWindow(const char* name, SInt16 edge, SInt16 ratio, SInt16 depth) {
-    static WindowRef window = nullptr;
-    if (window) return window;
+// The application set up as at start-up, offscreen, with preferences in a
+// folder of its own (returned). At exit closeDocuments runs first, then the
+// windows and the application go, then the folder.
+inline const std::filesystem::path& StartApplication(const char* name, void (*closeDocuments)()) {
+    static void (*closeAtExit)() = closeDocuments;
+    static const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("korvel-" + std::string(name) + "-" + std::to_string(getpid()));
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static const std::string configHome =
-        (std::filesystem::temp_directory_path() / ("korvel-" + std::string(name) + "-" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(configHome);
-    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    std::filesystem::create_directories(home);
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
     static int argc = 1;
     static std::string program = name;
     static char* argv[] = {program.data(), nullptr};
@@ -44,18 +45,27 @@ inline WindowRef PaintWindow(const char* name, SInt16 edge, SInt16 ratio, SInt16
     InitConstants();
     InitGlobals();
     MenuBarInit();
+    std::atexit([] {
+        closeAtExit();
+        TearDownWindows();
+        TearDownToolbox();
+        std::error_code ec;
+        std::filesystem::remove_all(home, ec);
+    });
+    return home;
+}
+
+inline WindowRef PaintWindow(const char* name, SInt16 edge, SInt16 ratio, SInt16 depth) {
+    static WindowRef window = nullptr;
+    if (window) return window;
+    StartApplication(name, [] {
+        if (PaintWinRec* rec = GetPaintWinRec(window)) rec->isDirty = false;
+        if (ClosePaintWindow(window, true) != noErr) std::abort();
+    });
     ToolWindowInit();
     const Rect pic = MakeRect(0, 0, edge, edge);
     window = MakePaintWindow(&pic, ratio, depth);
     if (!window) std::abort();
-    std::atexit([] {
-        if (PaintWinRec* rec = GetPaintWinRec(window)) rec->isDirty = false;
-        if (ClosePaintWindow(window, true) != noErr) std::abort();
-        TearDownWindows();
-        TearDownToolbox();
-        std::error_code ec;
-        std::filesystem::remove_all(configHome, ec);
-    });
     return window;
 }
 

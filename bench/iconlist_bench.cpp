@@ -5,9 +5,8 @@
 // fork, open it as a resource file, close it) and writing the file's bytes
 // beside it and renaming them over it. Counters: vs_map and vs_write are
 // the ratios to them; ms the absolute time of one operation.
-#include "app/AppResources.h"
-#include "app/MenuBar.h"
 #include "app/Shell.h"
+#include "bench/BenchPaintWindow.h"
 #include "app/WindowKinds.h"
 #include "icons/IconList.h"
 #include "platform/files/FileIO.h"
@@ -39,22 +38,12 @@ double SecondsSince(Clock::time_point start) {
 // of its own) and the icon file written into that folder.
 const std::string& IconFilePath() {
     static const std::string path = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static const std::filesystem::path home =
-            std::filesystem::temp_directory_path() / ("korvel-iconlist-" + std::to_string(getpid()));
-        std::filesystem::create_directories(home);
-        setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-        static int argc = 1;
-        static std::string program = "iconlist_bench";
-        static char* argv[] = {program.data(), nullptr};
-        InitToolbox(argc, argv);
-        if (InitWindows(1024, 768) != noErr) std::abort();
-        SetUnattended(true);
-        if (OpenApplicationResources() != noErr) std::abort();
-        gApplRefNum = GetApplicationResFile();
-        InitConstants();
-        InitGlobals();
-        MenuBarInit();
+        const std::filesystem::path& home = bench::StartApplication("iconlist", [] {
+            while (WindowRef w = FrontDocumentWindow()) {
+                if (IconFileRec* rec = GetIconFileRec(w)) rec->isDirty = false;
+                if (CloseDocumentWindow(w, true) != noErr) DisposeWindow(w);
+            }
+        });
 
         // Four members: a map's 16-bit offsets hold about 5,000 references.
         static const std::pair<OSType, size_t> kMembers[] = {
@@ -74,25 +63,15 @@ const std::string& IconFilePath() {
         if (SerializeResourceFork(image, &fork) != noErr) std::abort();
         const std::string file = (home / "thousand.rsrc").string();
         if (WriteFileAtomically(file, fork) != noErr) std::abort();
-        std::atexit([] {
-            while (WindowRef w = FrontDocumentWindow()) {
-                if (IconFileRec* rec = GetIconFileRec(w)) rec->isDirty = false;
-                if (CloseDocumentWindow(w, true) != noErr) DisposeWindow(w);
-            }
-            TearDownWindows();
-            TearDownToolbox();
-            std::error_code ec;
-            std::filesystem::remove_all(home, ec);
-        });
         return file;
     }();
     return path;
 }
 
 FSSpec IconFile() {
-    FSSpec spec;
-    if (FSSpecFromPath(IconFilePath(), &spec) != noErr) std::abort();
-    return spec;
+    FSSpec fileSpec;
+    if (FSSpecFromPath(IconFilePath(), &fileSpec) != noErr) std::abort();
+    return fileSpec;
 }
 
 // The baselines: seconds of one operation, the best of a few runs.

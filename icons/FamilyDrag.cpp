@@ -147,20 +147,11 @@ OSErr InstallFamilyDragHandlers(WindowRef window) {
     if (!family) return paramErr;
     if (!isDragMgrPresent) return noErr;
     family->dragHilite[kAcceptableFlag] = family->dragHilite[kShownFlag] = false;
-    if (const OSErr err = InstallTrackingHandler(MyIconFamilyTrackingHandler, window, family->dragHilite);
-        err != noErr)
-        return err;
-    if (const OSErr err = InstallReceiveHandler(MyIconFamilyReceiveHandler, window, family->dragHilite);
-        err != noErr) {
-        (void)RemoveTrackingHandler(MyIconFamilyTrackingHandler, window);
-        return err;
-    }
-    return noErr;
+    return InstallDragHandlers(MyIconFamilyTrackingHandler, MyIconFamilyReceiveHandler, window, family->dragHilite);
 }
 
 void RemoveFamilyDragHandlers(WindowRef window) {
-    (void)RemoveTrackingHandler(MyIconFamilyTrackingHandler, window);
-    (void)RemoveReceiveHandler(MyIconFamilyReceiveHandler, window);
+    RemoveDragHandlers(MyIconFamilyTrackingHandler, MyIconFamilyReceiveHandler, window);
 }
 
 OSErr MyDoStartDragIconFamily(WindowRef window, const EventRecord* event) {

@@ -105,18 +105,11 @@ OSErr InstallPaintWinDragHandlers(WindowRef window) {
     if (!rec) return paramErr;
     if (!isDragMgrPresent) return noErr;
     rec->dragHilite[kDropFlag] = rec->dragHilite[kEnteredFlag] = false;
-    if (const OSErr err = InstallTrackingHandler(MyPaintWinTrackingHandler, window, rec->dragHilite); err != noErr)
-        return err;
-    if (const OSErr err = InstallReceiveHandler(MyPaintWinReceiveHandler, window, rec->dragHilite); err != noErr) {
-        (void)RemoveTrackingHandler(MyPaintWinTrackingHandler, window);
-        return err;
-    }
-    return noErr;
+    return InstallDragHandlers(MyPaintWinTrackingHandler, MyPaintWinReceiveHandler, window, rec->dragHilite);
 }
 
 void RemovePaintWinDragHandlers(WindowRef window) {
-    (void)RemoveTrackingHandler(MyPaintWinTrackingHandler, window);
-    (void)RemoveReceiveHandler(MyPaintWinReceiveHandler, window);
+    RemoveDragHandlers(MyPaintWinTrackingHandler, MyPaintWinReceiveHandler, window);
 }
 
 OSErr MyDoStartDragPaintWin(WindowRef window, const EventRecord* event) {

@@ -314,6 +314,21 @@ OSErr RemoveReceiveHandler(DragReceiveHandlerProcPtr handler, WindowRef window) 
     return noErr;
 }
 
+OSErr InstallDragHandlers(DragTrackingHandlerProcPtr tracking, DragReceiveHandlerProcPtr receive, WindowRef window,
+                          void* refCon) {
+    if (const OSErr err = InstallTrackingHandler(tracking, window, refCon); err != noErr) return err;
+    if (const OSErr err = InstallReceiveHandler(receive, window, refCon); err != noErr) {
+        (void)RemoveTrackingHandler(tracking, window);
+        return err;
+    }
+    return noErr;
+}
+
+void RemoveDragHandlers(DragTrackingHandlerProcPtr tracking, DragReceiveHandlerProcPtr receive, WindowRef window) {
+    (void)RemoveTrackingHandler(tracking, window);
+    (void)RemoveReceiveHandler(receive, window);
+}
+
 namespace {
 
 // Inverts the highlight ring in the window; twice restores what was there.

@@ -148,6 +148,10 @@ using DragReceiveHandlerProcPtr = OSErr (*)(WindowRef window, void* refCon, Drag
 [[nodiscard]] OSErr InstallReceiveHandler(DragReceiveHandlerProcPtr handler, WindowRef window, void* refCon);
 [[nodiscard]] OSErr RemoveTrackingHandler(DragTrackingHandlerProcPtr handler, WindowRef window);
 [[nodiscard]] OSErr RemoveReceiveHandler(DragReceiveHandlerProcPtr handler, WindowRef window);
+// Both handlers of a window, sharing one reference: both are installed or neither.
+[[nodiscard]] OSErr InstallDragHandlers(DragTrackingHandlerProcPtr tracking, DragReceiveHandlerProcPtr receive,
+                                        WindowRef window, void* refCon);
+void RemoveDragHandlers(DragTrackingHandlerProcPtr tracking, DragReceiveHandlerProcPtr receive, WindowRef window);
 
 // Frames the region (the window's local coordinates) of the window the drag
 // is over, as the place it would drop; one highlight at a time per drag.

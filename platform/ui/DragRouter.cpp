@@ -47,16 +47,6 @@ const QString kPng = QStringLiteral("image/png");
 
 TrackDragScriptProc gTrackDragScript;
 
-// The Command key of this keyboard is Ctrl, Option is Alt (see KeyMap).
-EventModifiers ModifiersOf(Qt::KeyboardModifiers m) {
-    EventModifiers r = 0;
-    if (m & Qt::ControlModifier) r |= cmdKey;
-    if (m & Qt::ShiftModifier) r |= shiftKey;
-    if (m & Qt::AltModifier) r |= optionKey;
-    if (m & Qt::MetaModifier) r |= controlKey;
-    return r;
-}
-
 QString OwnType(FlavorType type) { return QString::fromStdString(ScrapFlavorMimeType(type)); }
 
 // ---- Files made for other programs ----
@@ -110,9 +100,9 @@ std::string ItemFile(DragRef drag, DragItemRef item, size_t index) {
         const std::vector<UInt8>* made = FlavorBytes(drag, item, kDragPromisedFlavor);
         drag->dropFolder.clear();
         if (!made || made->size() != sizeof(FSSpec)) return {};
-        FSSpec spec;
-        std::memcpy(&spec, made->data(), sizeof spec);
-        return FSSpecToPath(&spec);
+        FSSpec fileSpec;
+        std::memcpy(&fileSpec, made->data(), sizeof fileSpec);
+        return FSSpecToPath(&fileSpec);
     }
     if (ui_internal::FindDragFlavor(drag, item, kPictFlavor)) {
         const std::vector<UInt8>* picture = FlavorBytes(drag, item, kPictFlavor);
@@ -323,7 +313,7 @@ protected:
             auto* move = static_cast<QDragMoveEvent*>(event);
             current = DragOf(move->mimeData());
             ui_internal::MoveDragTo(current, GlobalOf(watched, move->position()),
-                                    ModifiersOf(move->modifiers()));
+                                    ui_internal::ModifiersFromQt(move->modifiers()));
             // Entering is always taken, so that moves over other windows follow.
             const bool here = current->over ? current->hiliteWindow == current->over
                                             : !current->fromThisProgram &&
@@ -344,8 +334,8 @@ protected:
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
             DragRef drag = DragOf(drop->mimeData());
-            ui_internal::MoveDragTo(drag, GlobalOf(watched, drop->position()), ModifiersOf(drop->modifiers()));
-            bool taken = ui_internal::DropDragHere(drag, ModifiersOf(drop->modifiers())) == noErr;
+            ui_internal::MoveDragTo(drag, GlobalOf(watched, drop->position()), ui_internal::ModifiersFromQt(drop->modifiers()));
+            bool taken = ui_internal::DropDragHere(drag, ui_internal::ModifiersFromQt(drop->modifiers())) == noErr;
             if (!taken && !drag->fromThisProgram)
                 taken = ui_internal::OpenDroppedFiles(drop->mimeData(), drop->modifiers());
             Forget(drag);

@@ -67,15 +67,6 @@ EventModifiers LiveModifiers() {
     return EventModifiers(in.modifiers | (in.buttonDown ? 0 : btnState));
 }
 
-EventModifiers FromQt(Qt::KeyboardModifiers m) {
-    EventModifiers r = 0;
-    if (m & Qt::ControlModifier) r |= cmdKey;
-    if (m & Qt::ShiftModifier) r |= shiftKey;
-    if (m & Qt::AltModifier) r |= optionKey;
-    if (m & Qt::MetaModifier) r |= controlKey;
-    return r;
-}
-
 bool OptedOut(const QObject* o) {
     for (; o; o = o->parent())
         if (o->property("korvelQtInput").toBool()) return true;
@@ -106,7 +97,7 @@ void HandleMouse(QMouseEvent* e) {
     const Point where = GlobalFromQt(e->globalPosition().toPoint());
     if (!(in.mouse == where)) MouseMovedForCursor();
     in.mouse = where;
-    EventModifiers mods = FromQt(e->modifiers());
+    EventModifiers mods = ModifiersFromQt(e->modifiers());
     in.modifiers = UInt16((in.modifiers & ~(cmdKey | shiftKey | optionKey | controlKey)) | mods);
     switch (e->type()) {
     case QEvent::MouseButtonPress:
@@ -131,7 +122,7 @@ void HandleWheel(QWheelEvent* e) {
     Queue& q = Q();
     InputState& in = q.input;
     in.mouse = GlobalFromQt(e->globalPosition().toPoint());
-    const EventModifiers mods = FromQt(e->modifiers());
+    const EventModifiers mods = ModifiersFromQt(e->modifiers());
     in.modifiers = UInt16((in.modifiers & ~(cmdKey | shiftKey | optionKey | controlKey)) | mods);
     const QPoint angle = e->angleDelta();
     const int turns[2] = {angle.x(), angle.y()};
@@ -153,7 +144,7 @@ void HandleKey(QKeyEvent* e) {
     KeyCodes k{};
     if (!MapQtKey(e->key(), e->modifiers(), e->text(), &k)) return;
     if (k.keyCode < 128) in.keyDown[k.keyCode] = press;
-    EventModifiers mods = FromQt(e->modifiers());
+    EventModifiers mods = ModifiersFromQt(e->modifiers());
     if (k.modifierBit) {
         // Qt reports a modifier key's own bit inconsistently on press and release.
         mods = press ? EventModifiers(mods | k.modifierBit) : EventModifiers(mods & ~k.modifierBit);
@@ -337,6 +328,16 @@ void NoteFrontChange() {
         q.activates.push_back(ev);
     }
     q.frontId = id;
+}
+
+// The Command key of this keyboard is Ctrl, Option is Alt and Control is Meta (see KeyMap).
+EventModifiers ModifiersFromQt(Qt::KeyboardModifiers m) {
+    EventModifiers r = 0;
+    if (m & Qt::ControlModifier) r |= cmdKey;
+    if (m & Qt::ShiftModifier) r |= shiftKey;
+    if (m & Qt::AltModifier) r |= optionKey;
+    if (m & Qt::MetaModifier) r |= controlKey;
+    return r;
 }
 
 Point GlobalFromQt(const QPoint& screenPos) {

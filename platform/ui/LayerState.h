@@ -56,6 +56,8 @@ void NoteFrontChange();
 // Converts a Qt widget position to global coordinates.
 Point GlobalFromQt(const QPoint& screenPos);
 QPoint QtFromGlobal(Point global);
+// Qt's keyboard modifiers as the toolbox's modifier bits.
+EventModifiers ModifiersFromQt(Qt::KeyboardModifiers m);
 void InstallInputFilter();
 
 // ---- Scripting (Scripting.cpp) ----
