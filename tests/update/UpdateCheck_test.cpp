@@ -5,6 +5,8 @@
 #include "app/MenuBar.h"
 #include "palettes/Prefs.h"
 #include "platform/files/FileIO.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Text.h"
 #include "tests/platform/files/TempFolder.h"
 #include "tests/support/PaintTestSupport.h"
 
@@ -78,6 +80,29 @@ TEST_F(PaintWindowTest, UpdateCheckTellsTheUserWhatItFound) {
     }
     CloseResFile(gPrefFileRefNum);
     gPrefFileRefNum = savedPrefs;
+}
+
+// Notes wrap at spaces within the width, keep their own line breaks, and
+// break a word wider than the box between whole characters.
+TEST_F(PaintWindowTest, NotesWrapToTheirBox) {
+    const Rect bounds{0, 0, 8, 8};
+    UniqueGWorld port;
+    ASSERT_EQ(NewGWorld(port.out(), 32, &bounds, nullptr, nullptr, 0), noErr);
+    SavedGWorld saved;
+    SetGWorld(port.get(), nullptr);
+    TextFont(applFont);
+    TextSize(10);
+    auto wrap = [](const std::string& text, SInt16 width) {
+        std::vector<std::string> shown;
+        for (const NoteLine& line : WrapNotes(text, width)) shown.push_back(text.substr(line.start, line.length));
+        return shown;
+    };
+    const SInt16 twoWords = TextWidth("alpha beta", 0, 10);
+    EXPECT_EQ(wrap("alpha beta gamma\r\n\rdelta", twoWords),
+              (std::vector<std::string>{"alpha beta", "gamma", "", "delta"}));
+    const std::string accents = "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";  // six é, no space
+    const std::vector<std::string> pieces = wrap(accents, SInt16(TextWidth(accents.data(), 0, 4) + 1));
+    EXPECT_EQ(pieces, std::vector<std::string>(3, "\xC3\xA9\xC3\xA9"));
 }
 
 }  // namespace
