@@ -3,8 +3,6 @@
 #include "app/AppResources.h"
 #include "app/Convert.h"
 #include "app/Inspect.h"
-#include "platform/core/ByteIO.h"
-#include "platform/resources/Resources.h"
 
 #include <cstdio>
 #include <string>
@@ -12,20 +10,14 @@
 
 namespace {
 
-// "Korvel <short version>" from the application's 'vers' 1: two version
-// bytes, stage, pre-release, region (u16), then the short version string.
+// "Korvel <short version>", as the About box shows it.
 int PrintVersion() {
     if (OpenApplicationResources() != noErr) {
         std::fputs("korvel: the application's resources do not open\n", stderr);
         return 1;
     }
-    Handle vers = Get1Resource(FourCC("vers"), 1);
-    ByteReader r(HandleBytes(vers));
-    r.skip(6);
-    const UInt8 length = r.u8();
-    std::string shortVersion;
-    for (UInt8 i = 0; i < length && r.ok(); ++i) shortVersion += char(r.u8());
-    if (!vers || !r.ok() || shortVersion.empty()) {
+    const std::string shortVersion = ApplicationVersionString();
+    if (shortVersion.empty()) {
         std::fputs("korvel: the version resource is missing or damaged\n", stderr);
         return 1;
     }

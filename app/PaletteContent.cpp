@@ -1,6 +1,7 @@
 #include "app/PaletteContent.h"
 
 #include "app/Alerts.h"
+#include "app/AppResources.h"
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
@@ -195,16 +196,9 @@ void ClickPaletteContent(WindowRef, SInt16 kind, Point local, const EventRecord*
 }
 
 void DoAboutBox() {
-    // The short version string of 'vers' 1 fills the dialog's ^0.
-    Str255 version{};
-    Handle vers = GetResource(FourCC("vers"), 1);
-    if (vers && GetHandleSize(vers) > 7) {
-        const UInt8* bytes = reinterpret_cast<const UInt8*>(*vers);
-        size_t length = bytes[6];
-        if (size_t(GetHandleSize(vers)) >= 7 + length) {
-            CopyCStringToPascal(std::string(reinterpret_cast<const char*>(bytes + 7), length), version);
-        }
-    }
+    // The version `korvel --version` prints fills the dialog's ^0.
+    Str255 version;
+    CopyCStringToPascal(ApplicationVersionString(), version);
     ParamText(version, nullptr, nullptr, nullptr);
     DialogRef dialog = GetNewDialog(kAboutDialogID, nullptr, kFirstWindowOfClass);
     if (!dialog) {

@@ -22,10 +22,22 @@
 #include "tools/Selection.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
 namespace {
+
+// The time stamped into the file: now, or SOURCE_DATE_EPOCH when set, so that
+// builds which make pictures give the same bytes each time (0 stamps none).
+std::time_t PNGModificationTime() {
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+        char* end = nullptr;
+        const long long seconds = std::strtoll(epoch, &end, 10);
+        if (end != epoch && *end == '\0' && seconds >= 0) return std::time_t(seconds);
+    }
+    return std::time(nullptr);
+}
 
 constexpr OSType kPNGFileType = FourCC("PNGf");
 constexpr OSType kKorvelCreator = FourCC("Krvl");
@@ -164,7 +176,7 @@ OSErr PNGEncode(const FSSpec& fileSpec, GWorldPtr buffer, RgnHandle region, SInt
     params.transIndex = transIndex;
     params.transColor = transColor;
     params.compressLevel = compressLevel;
-    params.modified = std::time(nullptr);
+    params.modified = PNGModificationTime();
     std::vector<UInt8> bytes;
     std::string libpngMessage;
     if (OSErr err = PNGEncodeBytes(params, &bytes, &libpngMessage); err != noErr) {

@@ -5,6 +5,7 @@
 #include "palettes/DotMode.h"
 
 #include "app/Alerts.h"
+#include "app/DialogScroll.h"
 #include "platform/core/PString.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-enum : DialogItemIndex { kListItem = 3, kAddItem = 4, kEditItem = 5, kDeleteItem = 6 };
+enum : DialogItemIndex { kListItem = 3, kAddItem = 4, kEditItem = 5, kDeleteItem = 6, kListScrollItem = 7 };
 enum : DialogItemIndex { kTextItem = 3, kPreviewItem = 4 };
 constexpr SInt16 kEditLibraryDialog = 145, kEditCommandDialog = 146, kEditorTitles = 157;
 constexpr SInt16 kRowHeight = 14;
@@ -53,8 +54,9 @@ void MyDrawCommandList(DialogRef d, DialogItemIndex item) {
     FrameRect(&box);
     if (!edit) return;
     UseDotFont12();
-    for (size_t i = 0; i < edit->commands.size(); ++i) {
-        const SInt16 top = SInt16(box.top + 1 + SInt16(i) * kRowHeight);
+    const size_t first = size_t(DialogScrollTop(d, kListScrollItem));
+    for (size_t i = first; i < edit->commands.size(); ++i) {
+        const SInt16 top = SInt16(box.top + 1 + SInt16(i - first) * kRowHeight);
         if (top + kRowHeight > box.bottom) break;
         Str255 text;
         CopyCStringToPascal(edit->commands[i], text);
@@ -79,6 +81,21 @@ void MyDrawCommandPreview(DialogRef d, DialogItemIndex item) {
     DrawString(text);
     TextFont(0);
     TextSize(0);
+}
+
+SInt16 VisibleRows(const Rect& list) { return SInt16((list.bottom - list.top - 2) / kRowHeight); }
+
+// The list's scroll range for its commands, showing the selected one.
+void UpdateListScroll(DialogRef d, const LibraryEdit& edit, const Rect& list) {
+    SetDialogScrollRange(d, kListScrollItem, SInt16(edit.commands.size()), VisibleRows(list), SInt16(edit.selected));
+}
+
+Boolean MyLibraryListFilter(DialogRef d, EventRecord* event, DialogItemIndex* itemHit) {
+    if (event && HandleDialogScrollEvent(d, kListScrollItem, *event)) {
+        *itemHit = 0;
+        return true;
+    }
+    return MyModalDialogFilter(d, event, itemHit);
 }
 
 }  // namespace
@@ -152,16 +169,17 @@ void DoEditLibrary() {
     BeginModal();
     ShowWindow(d);
     const Rect list = ItemBox(d, kListItem);
+    UpdateListScroll(d, edit, list);
     DialogItemIndex hit = 0;
     for (;;) {
-        ModalDialog(nullptr, &hit);
+        ModalDialog(MyLibraryListFilter, &hit);
         if (hit == kStdOkItemIndex || hit == kStdCancelItemIndex) break;
         if (hit == kListItem) {
             SavedGWorld saved;
             SetPortWindowPort(d);
             Point pt;
             GetMouse(&pt);
-            const int row = (pt.v - list.top - 1) / kRowHeight;
+            const int row = pt.v > list.top ? DialogScrollTop(d, kListScrollItem) + (pt.v - list.top - 1) / kRowHeight : -1;
             edit.selected = row >= 0 && size_t(row) < edit.commands.size() ? row : -1;
         } else if (hit == kAddItem || (hit == kEditItem && edit.selected >= 0)) {
             const bool adding = hit == kAddItem;
@@ -179,6 +197,7 @@ void DoEditLibrary() {
             edit.commands.erase(edit.commands.begin() + edit.selected);
             edit.selected = -1;
         }
+        UpdateListScroll(d, edit, list);
         InvalWindowRect(d, &list);
     }
     SetWRefCon(d, nullptr);

@@ -52,9 +52,19 @@ void UseDotFont(SInt16 size) {
     TextSize(size);
 }
 
-void DrawAt(SInt16 h, SInt16 v, ConstStr255Param text) {
-    MoveTo(h, v);
-    DrawString(text);
+// Draws as many whole characters of `text` as fit before `right`, on lines
+// `lineHeight` apart from `v` down to `bottom`: a long command never runs
+// into the pop-up arrows or out of the palette.
+void DrawWithin(SInt16 h, SInt16 v, SInt16 right, SInt16 bottom, ConstStr255Param text, SInt16 lineHeight = 11) {
+    SInt16 start = 1;
+    for (; start <= text[0] && v <= bottom; v = SInt16(v + lineHeight)) {
+        SInt16 count = 0;
+        while (start + count <= text[0] && h + TextWidth(text, start, SInt16(count + 1)) <= right) ++count;
+        if (count == 0) return;
+        MoveTo(h, v);
+        DrawText(text, start, count);
+        start = SInt16(start + count);
+    }
 }
 
 void DrawPopArrow(const Rect& r) {
@@ -224,11 +234,11 @@ void UpdateDotModePalette(WindowRef palette) {
     GetWindowPortBounds(palette, &port);
     EraseRect(&port);
     UseDotFont(9);
-    DrawAt(5, 12, gDotLibName);
+    DrawWithin(5, 12, kLibNameRect.right, 12, gDotLibName);
     if (isDotLibAvailable) DrawPopArrow(kLibPopRect);
     if (CountCmdNum() > 0) DrawPopArrow(kCmdPopRect);
-    DrawAt(5, 27, gDotCommand);
-    if (PaintWinRec* rec = FrontPaintRec()) DrawAt(5, 44, rec->inputCommand);
+    DrawWithin(5, 27, kRecordedRect.right, 27, gDotCommand);
+    if (PaintWinRec* rec = FrontPaintRec()) DrawWithin(5, 44, SInt16(kInputRect.right - 1), kInputRect.bottom, rec->inputCommand);
     TextFont(0);
     TextSize(0);
 }

@@ -1,14 +1,12 @@
 #include "update/UpdateCheck.h"
 
 #include "app/Alerts.h"
+#include "app/AppResources.h"
 #include "app/MenuBar.h"
 #include "palettes/Prefs.h"
 #include "platform/core/PString.h"
 #include "platform/net/Download.h"
-#include "platform/raster/Pen.h"
-#include "platform/raster/Text.h"
 #include "platform/resources/Resources.h"
-#include "platform/ui/Dialogs.h"
 #include "platform/ui/Internet.h"
 #include "platform/ui/Menus.h"
 
@@ -21,14 +19,12 @@
 
 namespace {
 
-constexpr SInt16 kUpdateItemStrings = 5001, kUpdateDialogID = 1001, kNotesItem = 5;
+constexpr SInt16 kUpdateItemStrings = 5001;
 constexpr ResID kUpdateAddressPref = 5001;
 enum : SInt16 { kUpToDateItem = 1, kUnreadableItem = 2, kUnreachableItem = 3, kCannotLaunchItem = 4 };
 constexpr DownloadLimits kCatalogLimits{64 * 1024, 15};
-constexpr SInt16 kNotesLineHeight = 13;
 
 MenuItemIndex gUpdateItem = 0;
-const std::string* gShownNotes = nullptr;
 
 bool IsDigit(UInt8 c) { return c >= '0' && c <= '9'; }
 
@@ -43,30 +39,6 @@ void KorvelGet1Line(std::span<const UInt8> text, size_t* pos, StringPtr out, siz
     if (end < text.size() && text[end] == 13) ++end;
     if (end < text.size() && text[end] == 10) ++end;
     *pos = end;
-}
-
-void NotesDraw(DialogRef dialog, DialogItemIndex item) {
-    if (!gShownNotes) return;
-    DialogItemType type;
-    Handle h;
-    Rect box;
-    GetDialogItem(dialog, item, &type, &h, &box);
-    TextFont(1);
-    TextSize(10);
-    SInt16 baseline = SInt16(box.top + kNotesLineHeight - 2);
-    size_t start = 0;
-    const std::string& notes = *gShownNotes;
-    while (start < notes.size() && baseline < box.bottom) {
-        size_t end = notes.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = notes.size();
-        MoveTo(SInt16(box.left + 4), baseline);
-        DrawText(notes.data(), SInt16(start), SInt16(std::min<size_t>(end - start, 255)));
-        start = end + 1;
-        if (end + 1 < notes.size() && notes[end] == '\r' && notes[end + 1] == '\n') ++start;
-        baseline = SInt16(baseline + kNotesLineHeight);
-    }
-    TextSize(0);
-    TextFont(0);
 }
 
 }  // namespace
@@ -128,13 +100,8 @@ UInt32 KorvelVersionStrToNum(ConstStr255Param version) {
 }
 
 UInt32 KorvelOwnVersion() {
-    Handle vers = GetResource(FourCC("vers"), 1);
-    if (!vers || GetHandleSize(vers) < 7) return 0;
-    const auto* bytes = reinterpret_cast<const UInt8*>(*vers);
-    Str255 version{};
-    const size_t length = std::min<size_t>(bytes[6], size_t(GetHandleSize(vers)) - 7);
-    version[0] = UInt8(length);
-    std::copy_n(bytes + 7, length, version + 1);
+    Str255 version;
+    CopyCStringToPascal(ApplicationVersionString(), version);
     return KorvelVersionStrToNum(version);
 }
 
@@ -153,24 +120,6 @@ bool KorvelGetCatalogInfo(std::span<const UInt8> text, KorvelCatalog* record) {
 
 OSErr KorvelDownloadCatalog(const std::string& address, std::vector<UInt8>* text) {
     return DownloadURL(address, kCatalogLimits, text);
-}
-
-OSErr KorvelDisplayInfo(const KorvelCatalog& record) {
-    ParamText(record.version, record.info, nullptr, nullptr);
-    DialogRef dialog = GetNewDialog(kUpdateDialogID, nullptr, kFirstWindowOfClass);
-    if (!dialog) return resNotFound;
-    gShownNotes = &record.notes;
-    SetDialogItemDrawProc(dialog, kNotesItem, NotesDraw);
-    BeginModal();
-    ShowWindow(dialog);
-    DialogItemIndex item = 0;
-    do {
-        ModalDialog(MyModalDialogFilter, &item);
-    } while (item != kStdOkItemIndex && item != kStdCancelItemIndex);
-    DisposeDialog(dialog);
-    EndModal();
-    gShownNotes = nullptr;
-    return item == kStdOkItemIndex ? OSErr(noErr) : OSErr(userCanceledErr);
 }
 
 void KorvelUpdateCheck() {

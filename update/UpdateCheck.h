@@ -7,10 +7,12 @@
 #pragma once
 
 #include "platform/core/MacTypes.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/Menus.h"
 
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct KorvelCatalog {
@@ -37,4 +39,16 @@ void KorvelUpdateCheck();
 bool KorvelGetCatalogInfo(std::span<const UInt8> text, KorvelCatalog* record);
 UInt32 KorvelVersionStrToNum(ConstStr255Param version);
 UInt32 KorvelOwnVersion();  // of 'vers' 1
+// The notes dialog (dialog 1001): noErr when the user chooses to download.
 OSErr KorvelDisplayInfo(const KorvelCatalog& record);
+void MyUpdateTEScrollHandler(ControlRef bar, ControlPartCode part);
+
+// One line of the notes as shown: bytes of the notes' text.
+struct NoteLine {
+    size_t start = 0, length = 0;
+    bool operator==(const NoteLine&) const = default;
+};
+// The notes broken into lines no wider than `width` in the current port's
+// font: at line ends (CR, LF or both), else after the last space that fits,
+// else, for a word wider than the box, between two characters.
+std::vector<NoteLine> WrapNotes(std::string_view text, SInt16 width);

@@ -1,6 +1,7 @@
 #include "platform/ui/Application.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <memory>
 
@@ -14,7 +15,10 @@ void InitToolbox(int& argc, char** argv) {
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication::setApplicationName("Korvel");
     QApplication::setOrganizationName("Korvel");
+    // Desktops match the windows with the installed desktop entry and icon.
+    QGuiApplication::setDesktopFileName("io.github.korvel.Korvel");
     gOwnedApplication = std::make_unique<QApplication>(argc, argv);
+    QApplication::setWindowIcon(QIcon::fromTheme("korvel"));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 

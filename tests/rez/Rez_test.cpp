@@ -172,7 +172,8 @@ TEST(RezTool, ExitsNonZeroWithFileAndLine) {
 
 TEST(RezTool, TheShippedSourcesCompileToWhatIsEmbedded) {
     const std::string out = ::testing::TempDir() + "rez_ok_" + std::to_string(getpid()) + ".rsrc";
-    EXPECT_TRUE(RunCommand(std::string("'") + KORVEL_REZ + "' -o '" + out + "' " + KORVEL_RESOURCE_SOURCES + "/*.kr"));
+    EXPECT_TRUE(RunCommand(std::string("'") + KORVEL_REZ + "' -o '" + out + "' " + KORVEL_RESOURCE_SOURCES + "/*.kr '" +
+                           KORVEL_VERSION_SOURCE + "'"));
     std::ifstream in(out, std::ios::binary);
     const Bytes built((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::remove(out.c_str());

@@ -1,12 +1,18 @@
 // The update check: version numbers, the catalogue read defensively, and the
-// command against catalogues on disk and a server that is not there.
+// command against catalogues on a local web server and a server that is not there.
 #include "update/UpdateCheck.h"
 
 #include "app/MenuBar.h"
 #include "palettes/Prefs.h"
 #include "platform/files/FileIO.h"
+#include "platform/raster/GWorld.h"
+#include "platform/raster/Text.h"
 #include "tests/platform/files/TempFolder.h"
 #include "tests/support/PaintTestSupport.h"
+#include "tests/support/Peers.h"
+
+#include <csignal>
+#include <cstdio>
 
 using namespace painttest;
 
@@ -36,6 +42,38 @@ TEST(UpdateCatalog, VersionsAndCataloguesAreReadDefensively) {
         EXPECT_FALSE(KorvelGetCatalogInfo(Bytes(bad), &c)) << bad;
 }
 
+// python's web server on a free port of this machine, serving `folder`.
+class LocalWebServer {
+public:
+    explicit LocalWebServer(const std::string& folder) {
+        const std::string script = folder + "/serve.py";
+        std::FILE* f = std::fopen(script.c_str(), "w");
+        if (!f) return;
+        std::fputs("import functools, http.server, os, sys\n"
+                   "class Quiet(http.server.SimpleHTTPRequestHandler):\n"
+                   "    def log_message(self, *args): pass\n"
+                   "server = http.server.HTTPServer(('127.0.0.1', 0), functools.partial(Quiet, directory=sys.argv[1]))\n"
+                   "print(os.getpid(), server.server_address[1], flush=True)\n"
+                   "server.serve_forever()\n",
+                   f);
+        std::fclose(f);
+        pipe_ = ::popen((Python() + " '" + script + "' '" + folder + "'").c_str(), "r");
+        int port = 0;
+        if (pipe_ && std::fscanf(pipe_, "%d %d", &pid_, &port) == 2)
+            address_ = "http://127.0.0.1:" + std::to_string(port) + "/";
+    }
+    ~LocalWebServer() {
+        if (pid_ > 0) ::kill(pid_, SIGTERM);
+        if (pipe_) ::pclose(pipe_);
+    }
+    const std::string& address() const { return address_; }
+
+private:
+    std::FILE* pipe_ = nullptr;
+    int pid_ = 0;
+    std::string address_;
+};
+
 // The address comes from the preferences file ('STR ' 5001) here.
 TEST_F(PaintWindowTest, UpdateCheckTellsTheUserWhatItFound) {
     const SInt16 savedPrefs = std::exchange(gPrefFileRefNum, NewResFileInMemory());
@@ -52,9 +90,11 @@ TEST_F(PaintWindowTest, UpdateCheckTellsTheUserWhatItFound) {
         AddResource(h, FourCC("STR "), 5001, nullptr);
         UseResFile(gApplRefNum);
     };
+    const LocalWebServer server(dir.path());
+    ASSERT_FALSE(server.address().empty());
     auto catalog = [&](const std::string& name, const std::string& text) {
         EXPECT_EQ(WriteFileAtomically(dir / name, Bytes(text)), noErr);
-        return "file://" + (dir / name);
+        return server.address() + name;
     };
     use(catalog("newer.txt", "99.0\rFaster\rhttps://k.test/get\rNotes"));
     const MenuItemIndex item = InstallUpdateCheckItem();
@@ -66,7 +106,7 @@ TEST_F(PaintWindowTest, UpdateCheckTellsTheUserWhatItFound) {
         {catalog("older.txt", "0.0.9\r\rhttps://k.test/get"), upToDate},
         {catalog("hostile.txt", std::string("\x89PNG\0\0\0", 7)), unreadable},
         {catalog("huge.txt", "99.0\r\rhttps://k.test/\r" + std::string(100000, 'x')), unreadable},
-        {"file://" + (dir / "missing.txt"), unreachable},
+        {server.address() + "missing.txt", unreachable},
         {"http://127.0.0.1:1/catalog.txt", unreachable},
     };
     for (const auto& [address, message] : cases) {
@@ -78,6 +118,29 @@ TEST_F(PaintWindowTest, UpdateCheckTellsTheUserWhatItFound) {
     }
     CloseResFile(gPrefFileRefNum);
     gPrefFileRefNum = savedPrefs;
+}
+
+// Notes wrap at spaces within the width, keep their own line breaks, and
+// break a word wider than the box between whole characters.
+TEST_F(PaintWindowTest, NotesWrapToTheirBox) {
+    const Rect bounds{0, 0, 8, 8};
+    UniqueGWorld port;
+    ASSERT_EQ(NewGWorld(port.out(), 32, &bounds, nullptr, nullptr, 0), noErr);
+    SavedGWorld saved;
+    SetGWorld(port.get(), nullptr);
+    TextFont(applFont);
+    TextSize(10);
+    auto wrap = [](const std::string& text, SInt16 width) {
+        std::vector<std::string> shown;
+        for (const NoteLine& line : WrapNotes(text, width)) shown.push_back(text.substr(line.start, line.length));
+        return shown;
+    };
+    const SInt16 twoWords = TextWidth("alpha beta", 0, 10);
+    EXPECT_EQ(wrap("alpha beta gamma\r\n\rdelta", twoWords),
+              (std::vector<std::string>{"alpha beta", "gamma", "", "delta"}));
+    const std::string accents = "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";  // six é, no space
+    const std::vector<std::string> pieces = wrap(accents, SInt16(TextWidth(accents.data(), 0, 4) + 1));
+    EXPECT_EQ(pieces, std::vector<std::string>(3, "\xC3\xA9\xC3\xA9"));
 }
 
 }  // namespace
