@@ -1,12 +1,10 @@
 // Icons dragged out of an icon-list window as folders with custom icons and
 // as Windows icon files, and into another list; files dropped onto a list.
-#include "app/Shell.h"
 #include "icons/IconListDrag.h"
 #include "image/CustomIcons.h"
 #include "image/IconFamilyFiles.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/resources/ResourceFork.h"
-#include "platform/ui/Scripting.h"
 #include "tests/image/IconTestSupport.h"
 #include "tests/support/Peers.h"
 #include "tests/support/ProgramTest.h"
@@ -33,10 +31,9 @@ protected:
     // A list of icons `ids`, each named "robot", with its own 'ICN#' and 'icl8'.
     WindowRef OpenList(const std::string& name, std::initializer_list<ResID> ids) {
         ResourceForkImage image;
-        for (ResID id : ids) {
-            image.resources.push_back({FourCC("ICN#"), id, true, "robot", 32, icontest::MemberBytes(kKindICNImage, 256)});
-            image.resources.push_back({FourCC("icl8"), id, true, "robot", 32, icontest::MemberBytes(kKindIcl8)});
-        }
+        for (ResID id : ids)
+            for (SInt16 kind : {kKindICNImage, kKindIcl8})
+                image.resources.push_back({gIconType[size_t(kind)], id, true, "robot", 32, icontest::MemberBytes(kind)});
         Bytes fork;
         EXPECT_EQ(SerializeResourceFork(image, &fork), noErr);
         Spill(folder_ / name, fork);
@@ -48,19 +45,20 @@ protected:
         LocalToGlobal(&local);
         return local;
     }
-    // Drags the list's selected icons; `receive` stands for the receiver.
-    static void DragFrom(WindowRef w, EventModifiers modifiers, const TrackDragScriptProc& receive) {
-        SetTrackDragScript(receive);
+    // Drags the list's selected icons to `receive`, which stands for the
+    // receiver; the names of the files it was given.
+    static std::vector<std::string> DragFrom(WindowRef w, EventModifiers modifiers,
+                                             const std::function<OSErr(DragRef, const std::string&)>& receive) {
+        std::vector<std::string> names;
+        SetTrackDragScript([&](DragRef drag, QMimeData* offered) {
+            for (const QUrl& url : offered->urls()) names.push_back(url.fileName().toStdString());
+            return receive(drag, offered->urls().value(0).toLocalFile().toStdString());
+        });
         EventRecord press;
-        press.what = mouseDown;
         press.where = Global(w, Point{20, 25});
         press.modifiers = modifiers;
-        ASSERT_EQ(MyDoStartDragIcon(w, &press), noErr);
-    }
-    static std::vector<std::string> Files(QMimeData* offered) {
-        std::vector<std::string> paths;
-        for (const QUrl& url : offered->urls()) paths.push_back(url.toLocalFile().toStdString());
-        return paths;
+        EXPECT_EQ(MyDoStartDragIcon(w, &press), noErr);
+        return names;
     }
     TempFolder folder_;
 };
@@ -76,48 +74,41 @@ TEST_F(IconListDragTest, IconsDragOutAsFilesAndIntoAnotherList) {
     SelectAllIcons(list);
     KorvelIconOwner listed;
     ASSERT_EQ(MyGetKorvelIcon(GetIconFileRec(list), listed.get(), {128, kIconListTypeClassic}, nullptr, nullptr), noErr);
-    std::vector<std::string> names;
-    DragFrom(list, 0, [&](DragRef drag, QMimeData* offered) {
-        for (const std::string& path : Files(offered)) {
-            names.push_back(std::filesystem::path(path).filename());
-            KorvelIconOwner icon;
-            Boolean has32 = false;
-            SInt16 status = 0;
-            const FSSpec spec = FileSpecFor(path);
-            EXPECT_EQ(GetFileKorvelIcon(&spec, icon.get(), true, &has32, &status), noErr);
-            for (SInt16 kind : {kKindICNImage, kKindIcl8})
-                EXPECT_EQ(icontest::MemberOf(*icon, kind), icontest::MemberOf(*listed, kind)) << kind;
-        }
+    EXPECT_EQ(DragFrom(list, 0, [&](DragRef drag, const std::string& first) {
+        KorvelIconOwner icon;
+        Boolean has32 = false;
+        SInt16 status = 0;
+        const FSSpec spec = FileSpecFor(first);
+        EXPECT_EQ(GetFileKorvelIcon(&spec, icon.get(), true, &has32, &status), noErr);
+        for (SInt16 kind : {kKindICNImage, kKindIcl8})
+            EXPECT_EQ(icontest::MemberOf(*icon, kind), icontest::MemberOf(*listed, kind)) << kind;
         ScriptDragMove(drag, Global(other, Point{30, 30}), 0);
         const std::vector<Rect> hilite = DragHiliteRects(drag);
         EXPECT_TRUE(!hilite.empty() && hilite.front().top == 0 && hilite.front().left == 0);
         EXPECT_EQ(ScriptDragDrop(drag, Global(list, Point{30, 30}), 0), dragNotAcceptedErr);
         return ScriptDragDrop(drag, Global(other, Point{30, 30}), 0);
-    });
-    EXPECT_EQ(names, (std::vector<std::string>{"robot", "robot 1"}));
+    }), (std::vector<std::string>{"robot", "robot 1"}));
     EXPECT_EQ(IDs(other), (std::vector<ResID>{128, 129, 130}));
     EXPECT_EQ(IDs(list), (std::vector<ResID>{128, 129}));
+    // Names from the file never lead out of the drop folder.
+    for (const auto& [name, file] : {std::pair{"\x06../a:b", "..-a-b"}, {"\x02..", "icons.rsrc 7"}})
+        EXPECT_EQ(IconFileBaseName(*GetIconFileRec(list), reinterpret_cast<ConstStr255Param>(name), 7), file);
 
-    names.clear();
     Bytes rgba;
-    DragFrom(list, cmdKey, [&](DragRef, QMimeData* offered) {
-        const std::vector<std::string> files = Files(offered);
-        for (const std::string& path : files) names.push_back(std::filesystem::path(path).filename());
-        EXPECT_TRUE(RunCapture(Python() + " -c \"import sys; from PIL import IcoImagePlugin as I\nf=I.IcoFile(open('" +
-                                   files.at(0) + "','rb'))\ni=min(range(len(f.entry)),key=lambda i:f.entry[i]['offset'])\n"
+    EXPECT_EQ(DragFrom(list, cmdKey, [&](DragRef, const std::string& first) {
+        EXPECT_TRUE(RunCapture(Python() + " -c \"import sys; from PIL import IcoImagePlugin as I\nf=I.IcoFile(open('" + first +
+                                   "','rb'))\ni=min(range(len(f.entry)),key=lambda i:f.entry[i]['offset'])\n"
                                    "sys.stdout.buffer.write(f.frame(i).convert('RGBA').tobytes())\"", rgba));
         return OSErr(noErr);
-    });
-    EXPECT_EQ(names, (std::vector<std::string>{"robot.ico", "robot 1.ico"}));
+    }), (std::vector<std::string>{"robot.ico", "robot 1.ico"}));
     ASSERT_EQ(rgba.size(), 32u * 32 * 4);
     const Bytes icl8 = icontest::MemberOf(*listed, kKindIcl8), icn = icontest::MemberOf(*listed, kKindICNImage);
-    const ColorSpec* clut = CTabEntries(StandardCTable(8));
-    int wrong = 0;
+    int wrong = 0;  // opaque where the mask is set, there in the colour of the 'icl8' pixel
     for (size_t i = 0; i < 1024; ++i) {
+        const RGBColor c = CTabEntries(StandardCTable(8))[icl8[i]].rgb;
         const bool opaque = icn[128 + i / 8] & (0x80 >> (i % 8));
-        const RGBColor c = clut[icl8[i]].rgb;
-        wrong += rgba[i * 4 + 3] != (opaque ? 255 : 0) ||
-                 (opaque && (rgba[i * 4] != c.red >> 8 || rgba[i * 4 + 1] != c.green >> 8 || rgba[i * 4 + 2] != c.blue >> 8));
+        wrong += rgba[i * 4 + 3] != (opaque ? 255 : 0) || (opaque && (rgba[i * 4] != c.red >> 8 ||
+                 rgba[i * 4 + 1] != c.green >> 8 || rgba[i * 4 + 2] != c.blue >> 8));
     }
     EXPECT_EQ(wrong, 0);
 }
