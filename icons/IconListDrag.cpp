@@ -225,7 +225,7 @@ OSErr MyDoStartDragIcon(WindowRef window, const EventRecord* event) {
     source.window = window;
     for (size_t i = 0; i < rec->entries.size(); ++i)
         if (rec->selected[i]) source.entries.push_back(rec->entries[i]);
-    if (source.entries.empty() || source.entries.size() > kMaxDragItems) return paramErr;
+    if (source.entries.empty()) return paramErr;  // IDs are 16-bit: at most 65535 icons
     rec->dragAsWinIcon = (event->modifiers & cmdKey) != 0;
     DragRef drag = nullptr;
     if (const OSErr err = NewDrag(&drag); err != noErr) return err;
