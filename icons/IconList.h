@@ -59,6 +59,7 @@ struct IconFileRec {
     SInt16 undoMode = 0;
     std::vector<IconEntry> undoList;  // undoCount is its size
     Str255 undoName = {0};
+    Boolean dragHilite[2] = {false, false};  // a drag here is acceptable; the list is highlighted
     // What the last read of the icon file left out, for the user.
     std::string skippedNote;
 };

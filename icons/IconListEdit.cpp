@@ -7,6 +7,7 @@
 #include "app/MenuBar.h"
 #include "app/Shell.h"
 #include "icons/FamilyWindow.h"
+#include "icons/IconListDrag.h"
 #include "icons/NewIcon.h"
 #include "icons/WinIcon.h"
 #include "image/CustomIcons.h"
@@ -26,7 +27,6 @@
 namespace {
 
 enum : SInt16 { kUntitledIconName = 1, kCopySuffixItem = 3 };
-enum : SInt16 { kIconFileNameStrings = 140, kIDSeparatorItem = 2 };
 enum : SInt16 { kIconFileNotMadeItem = 2 };  // of the paint-file messages
 enum : DialogItemIndex { kInfoIconItem = 3, kInfoIDItem = 4, kInfoNameItem = 5 };
 enum : SInt16 { kIconInfoDialog = 131 };
@@ -424,16 +424,8 @@ OSErr ExportIconToFolder(WindowRef window) {
     IconEntry entry;
     if (const OSErr err = ReadSelectedIcon(window, &icon, name, &entry); err != noErr) return err;
     const IconFileRec* rec = GetIconFileRec(window);
-    // The icon's name with ':' made '-', or else the file's name and the ID.
-    std::string proposed = PStringToStd(name);
-    std::replace(proposed.begin(), proposed.end(), ':', '-');
-    if (proposed.empty()) {
-        Str255 space;
-        GetIndString(space, kIconFileNameStrings, kIDSeparatorItem);
-        proposed = PStringToStd(rec->sourceSpec.name) + PStringToStd(space) + std::to_string(entry.resID);
-    }
     Str255 suggestion;
-    CopyCStringToPascal(std::string(TruncateUtf8(proposed, 31)), suggestion);
+    CopyCStringToPascal(IconFileBaseName(*rec, name, entry.resID), suggestion);
     FSSpec file;
     OSType type = 0;
     NavReplyRecord reply;

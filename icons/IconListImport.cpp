@@ -29,12 +29,6 @@ enum : SInt16 {
     kIconNotAddedItem = 10,
 };
 
-std::string IndText(SInt16 index) {
-    Str255 s;
-    GetIndString(s, kIconFileErrStrings, index);
-    return PStringToStd(s);
-}
-
 enum class FileIconKind { folder, winIcon, iconFamily, other };
 
 // By the name's suffix first, then by the file's own type.
@@ -85,9 +79,15 @@ OSErr ReadFileIcon(const FSSpec& file, KorvelIcon* icon, SInt16* why) {
     return err;
 }
 
-// Selects what the last add brought and makes it the step to undo, when
-// the last file of a run gave no icon of its own.
-void FinishAdding(WindowRef window) {
+}  // namespace
+
+std::string IconFileErrText(SInt16 index) {
+    Str255 s;
+    GetIndString(s, kIconFileErrStrings, index);
+    return PStringToStd(s);
+}
+
+void FinishAddingIcons(WindowRef window) {
     IconFileRec* rec = GetIconFileRec(window);
     if (!rec || rec->undoList.empty()) return;
     UpdateIconList(window, 1, rec->undoList);
@@ -95,15 +95,13 @@ void FinishAdding(WindowRef window) {
     MarkIconListChanged(window);
 }
 
-void AlertRefused(const std::vector<std::string>& refused) {
+void AlertIconsRefused(const std::vector<std::string>& refused) {
     std::string names;
     for (const std::string& r : refused) names += (names.empty() ? "" : "; ") + r;
-    std::string message = IndText(kNoIconFromFilesItem);
+    std::string message = IconFileErrText(kNoIconFromFilesItem);
     if (const size_t at = message.find("^0"); at != std::string::npos) message.replace(at, 2, names);
     ErrorAlert(message);
 }
-
-}  // namespace
 
 OSErr AddFileIconToIconList(WindowRef window, const FSSpec& file, ResID id, Boolean isLast,
                             std::vector<std::string>* refused) {
@@ -121,10 +119,10 @@ OSErr AddFileIconToIconList(WindowRef window, const FSSpec& file, ResID id, Bool
         why = kIconNotAddedItem;
     }
     if (err == noErr) return noErr;
-    const std::string entry = "“" + PStringToStd(file.name) + "” (" + IndText(why) + ")";
+    const std::string entry = "“" + PStringToStd(file.name) + "” (" + IconFileErrText(why) + ")";
     if (refused) refused->push_back(entry);
-    else AlertRefused({entry});
-    if (isLast) FinishAdding(window);
+    else AlertIconsRefused({entry});
+    if (isLast) FinishAddingIcons(window);
     return err;
 }
 
@@ -164,6 +162,6 @@ OSErr ImportIconFromFile(WindowRef window) {
         rec->undoMode = previousMode;
     }
     UpdateMenus();
-    if (!refused.empty()) AlertRefused(refused);
+    if (!refused.empty()) AlertIconsRefused(refused);
     return refused.size() == size_t(count) ? OSErr(noSuchIconErr) : OSErr(noErr);
 }

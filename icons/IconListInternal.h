@@ -11,6 +11,8 @@
 
 enum : SInt16 { kIconFileErrStrings = 4020, kIconFileUnreadable = 1, kIconFileSaveFailed = 2, kIconFileSkipped = 3,
                 kIconFileMissing = 4 };
+// Messages of dropped and dragged icons in that list.
+enum : SInt16 { kIconsNotMadeItem = 12, kDroppedFamilyItem = 13, kDroppedDamagedItem = 14, kDroppedItem = 15 };
 enum : SInt16 { kIconListTitleStrings = 145, kIconNameStrings = 141, kFamilyTitleStringList = 139 };
 
 // Makes a resource file current for its life and gives the previous one back.
@@ -48,3 +50,11 @@ void DisposeIconWindow(WindowRef window);
 // "Icon <id> of <file>": the title of a family window opened from the list.
 std::string ListFamilyTitle(const IconFileRec& rec, ResID id);
 WindowRef MakeIconWindow(SInt16 sourceRefNum);
+
+// Item `index` of the icon file messages.
+std::string IconFileErrText(SInt16 index);
+// One alert naming every refused file or item, each with its reason.
+void AlertIconsRefused(const std::vector<std::string>& refused);
+// Selects what the last add brought and makes it the step to undo, when the
+// last item of a run gave no icon of its own.
+void FinishAddingIcons(WindowRef window);

@@ -7,6 +7,7 @@
 #include "app/Shell.h"
 #include "app/WindowKinds.h"
 #include "icons/FamilyWindow.h"
+#include "icons/IconListDrag.h"
 #include "image/IconResources.h"
 #include "io/OpenDocuments.h"
 #include "paint/PaintWindow.h"
@@ -91,6 +92,7 @@ WindowRef MakeIconWindow(SInt16 sourceRefNum) {
     rec->entries = ReadIconEntries(sourceRefNum, &rec->skippedNote);
     SetWRefCon(window, owned.release());
     InitIconList(window);
+    (void)InstallIconListDragHandlers(window);  // without them the window takes no drops
     return window;
 }
 
@@ -156,6 +158,7 @@ WindowRef NewIconFile() {
 void DisposeIconWindow(WindowRef window) {
     if (IconFileRec* rec = GetIconFileRec(window)) {
         std::unique_ptr<IconFileRec> owned(rec);
+        RemoveIconListDragHandlers(window);
         SetWRefCon(window, nullptr);
         if (rec->sourceRefNum > 0) CloseResFile(rec->sourceRefNum);
         DisposeWorkingFile(rec);
