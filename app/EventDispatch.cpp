@@ -3,6 +3,7 @@
 #include "app/MenuBar.h"
 #include "app/PaletteContent.h"
 #include "app/Shell.h"
+#include "app/TitlePopup.h"
 #include "app/WindowKinds.h"
 #include "icons/FamilyCommands.h"
 #include "icons/FamilyWindow.h"
@@ -61,16 +62,10 @@ void HandleGoAway(WindowRef window, Point where) {
     UpdateMenus();
 }
 
-// The title string's extent, measured as the layer draws it (centred).
+// Within the title text as the frame draws it.
 Boolean ClickInTitleText(WindowRef window, Point where) {
-    Rect content;
-    GetWindowBounds(window, kWindowContentRgn, &content);
-    if (where.v >= content.top) return false;
-    Str255 title;
-    GetWTitle(window, title);
-    SInt16 width = SInt16(title[0] * 6);  // the title font is about 6 pixels a character
-    SInt16 centre = SInt16((content.left + content.right) / 2);
-    return where.h >= centre - width / 2 && where.h < centre + width / 2;
+    Rect title;
+    return GetWindowBounds(window, kWindowTitleTextRgn, &title) == noErr && PtInRect(where, &title);
 }
 
 }  // namespace
@@ -176,7 +171,8 @@ void HandleMouseDown(EventRecord* event) {
         SInt16 kind = GetExtWindowKind(window);
         if ((event->modifiers & cmdKey) && (kind == kPaintWindowKind || kind == kIconListWindowKind) &&
             ClickInTitleText(window, event->where)) {
-            break;  // no document has a file behind it, so there is no path to show
+            TitlePopup(window);
+            break;
         }
         if (kind == kPaintWindowKind && (event->modifiers & controlKey)) {
             ChangeRatio(window, event->where);

@@ -5,7 +5,9 @@
 #include "platform/ui/Events.h"
 #include "platform/ui/WindowInternal.h"
 
+#include <QFont>
 #include <QPoint>
+#include <QString>
 
 class QWidget;
 class QObject;
@@ -24,6 +26,11 @@ SInt16 TitleBarHeight(const WindowRecord& rec);
 // Parts of the frame in global coordinates (empty when the window has none).
 Rect CloseBoxRect(const WindowRecord& rec);
 Rect ZoomBoxRect(const WindowRecord& rec);
+// The title as the frame shows it: `shown` is the title, elided to fit
+// between the boxes, and the result its centred place with six pixels of bar
+// either side (global coordinates; empty for a window without a title).
+Rect TitleTextRect(const WindowRecord& rec, QString* shown = nullptr);
+QFont TitleFont();
 // The window under a global point and the part hit, ignoring the menu bar.
 WindowPartCode HitTest(Point global, WindowRef* window);
 // The widget to receive a synthesized mouse event at a global point, and the

@@ -108,30 +108,22 @@ void FrameWidget::paintEvent(QPaintEvent*) {
     p.setPen(kFrameLine);
     p.drawLine(0, titleH - 1, width() - 1, titleH - 1);
     const WindowPartCode pressed = FramePartPressed(*rec_);
-    int textLeft = 4, textRight = width() - 4;
     if (active && rec_->goAway) {
         const QRect box = ToQ(CloseBoxRect(*rec_), s);
         p.fillRect(box.adjusted(-2, 0, 2, 0), kTitleActive);
         DrawBox(p, box, pressed == inGoAway, false);
-        textLeft = box.right() + 6;
     }
     if (active && rec_->hasZoom) {
         const QRect box = ToQ(ZoomBoxRect(*rec_), s);
         p.fillRect(box.adjusted(-2, 0, 2, 0), kTitleActive);
         DrawBox(p, box, pressed == inZoomIn || pressed == inZoomOut, true);
-        textRight = box.left() - 6;
     }
-    if (rec_->floating || rec_->title.empty()) return;
-    QFont f = p.font();
-    f.setPixelSize(12);
-    f.setBold(true);
-    p.setFont(f);
-    const QString title = QString::fromUtf8(rec_->title.data(), qsizetype(rec_->title.size()));
-    const QFontMetrics fm(f);
-    const QString shown = fm.elidedText(title, Qt::ElideRight, std::max(0, textRight - textLeft - 12));
-    const int tw = fm.horizontalAdvance(shown) + 12;
-    const QRect textRect((width() - tw) / 2, bar.top(), tw, titleH - 2);
+    QString shown;
+    const Rect text = TitleTextRect(*rec_, &shown);
+    if (EmptyRect(&text)) return;
+    const QRect textRect = ToQ(text, s);
     p.fillRect(textRect, active ? kTitleActive : kTitleInactive);
+    p.setFont(TitleFont());
     p.setPen(active ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80));
     p.drawText(textRect, Qt::AlignCenter, shown);
 }

@@ -9,6 +9,8 @@
 #include "platform/ui/WindowList.h"
 #include "platform/ui/Windows.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QRubberBand>
 
 #include <algorithm>
@@ -34,6 +36,29 @@ Rect ZoomBoxRect(const WindowRecord& rec) {
     const Rect s = StructureRect(rec);
     if (rec.floating) return MakeRect(s.top + 2, s.right - 11, s.top + 10, s.right - 3);
     return MakeRect(s.top + 4, s.right - 20, s.top + 16, s.right - 8);
+}
+
+QFont TitleFont() {
+    QFont font = QApplication::font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    return font;
+}
+
+Rect TitleTextRect(const WindowRecord& rec, QString* shown) {
+    const SInt16 titleH = TitleBarHeight(rec);
+    if (titleH <= 0 || rec.floating || rec.title.empty()) return Rect{};
+    const Rect s = StructureRect(rec);
+    int textLeft = s.left + 4, textRight = s.right - 4;
+    if (rec.hilited && rec.goAway) textLeft = CloseBoxRect(rec).right + 6;
+    if (rec.hilited && rec.hasZoom) textRight = ZoomBoxRect(rec).left - 6;
+    const QFontMetrics metrics(TitleFont());
+    const QString title = QString::fromUtf8(rec.title.data(), qsizetype(rec.title.size()));
+    const QString elided = metrics.elidedText(title, Qt::ElideRight, std::max(0, textRight - textLeft - 12));
+    if (shown) *shown = elided;
+    const int width = metrics.horizontalAdvance(elided) + 12;
+    const int left = s.left + (s.right - s.left - width) / 2;
+    return MakeRect(s.top + 1, left, s.top + titleH - 1, left + width);
 }
 
 bool IsZoomedOut(const WindowRecord& rec) {

@@ -433,6 +433,8 @@ OSStatus GetWindowBounds(WindowRef window, UInt16 regionCode, Rect* globalBounds
         *globalBounds = StructureRect(*rec);
     else if (regionCode == kWindowContentRgn)
         *globalBounds = rec->contentGlobal;
+    else if (regionCode == kWindowTitleTextRgn)
+        *globalBounds = TitleTextRect(*rec);
     else
         return paramErr;
     return noErr;

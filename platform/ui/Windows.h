@@ -114,7 +114,8 @@ void DrawGrowIcon(WindowRef window);  // the grow box glyph into the port's bott
 // Position and size of the content, in global coordinates.
 void MoveWindow(WindowRef window, SInt16 hGlobal, SInt16 vGlobal, Boolean front);
 void SizeWindow(WindowRef window, SInt16 w, SInt16 h, Boolean fUpdate);  // keeps the port's origin
-enum : UInt16 { kWindowStructureRgn = 32, kWindowContentRgn = 33 };
+// The title text region is the title as the frame draws it (empty for none).
+enum : UInt16 { kWindowTitleTextRgn = 1, kWindowStructureRgn = 32, kWindowContentRgn = 33 };
 OSStatus GetWindowBounds(WindowRef window, UInt16 regionCode, Rect* globalBounds);
 Rect* GetWindowPortBounds(WindowRef window, Rect* bounds);  // the port rectangle, local coordinates
 void GetWindowStandardState(WindowRef window, Rect* rect);

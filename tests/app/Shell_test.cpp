@@ -10,6 +10,7 @@
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
 #include "palettes/Prefs.h"
+#include "platform/files/FSSpec.h"
 #include "platform/raster/ColorTables.h"
 #include "platform/raster/GWorld.h"
 #include "platform/raster/Pen.h"
@@ -25,6 +26,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -185,6 +187,35 @@ TEST_F(ShellTest, ClickingABackgroundDocumentBringsItToTheFront) {
     ScriptClick(Point{SInt16(a.top + 5), SInt16(a.left + 5)});
     RunPendingEvents();
     EXPECT_EQ(FrontDocumentWindow(), first);
+}
+
+// Command-click on the title text of a picture with a file pops up its path;
+// the folder chosen goes to the desktop's opener (a stand-in here).
+TEST_F(ShellTest, CommandClickOnTheTitleOffersThePathAndOpensTheFolderChosen) {
+    Start();
+    const fs::path folder = configHome_ / "My Pictures", bin = configHome_ / "bin", opened = configHome_ / "opened";
+    fs::create_directories(folder);
+    fs::create_directories(bin);
+    std::ofstream(folder / "figure.pict").put('\0');
+    std::ofstream(bin / "xdg-open") << "#!/bin/sh\necho \"$1\" > '" << opened.string() << "'\n";
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const std::string path = getenv("PATH");
+    setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+    WindowRef w = NewPictureFromMenu();
+    PaintWinRec* rec = GetPaintWinRec(w);
+    ASSERT_EQ(FSSpecFromPath((folder / "figure.pict").string(), &rec->fileSpec), noErr);
+    rec->hasFile = true;
+    Rect title;
+    ASSERT_EQ(GetWindowBounds(w, kWindowTitleTextRgn, &title), noErr);
+    ScriptClick(Point{SInt16((title.top + title.bottom) / 2), SInt16((title.left + title.right) / 2)}, cmdKey);
+    ScriptMenuChoice(MenuChoice(173, 2));  // the folder that holds the file
+    RunPendingEvents();
+    for (int i = 0; i < 250 && !fs::exists(opened); ++i) usleep(20000);
+    setenv("PATH", path.c_str(), 1);
+    std::string line;
+    std::getline(std::ifstream(opened), line);
+    EXPECT_EQ(line, folder.string());
+    EXPECT_TRUE(DialogsShown().empty());
 }
 
 TEST_F(ShellTest, ClickInTheTitleWindowShowsTheAboutBoxWithTheVersion) {
