@@ -415,6 +415,24 @@ Boolean WaitForSecondClick(WindowRef window, Point where, UInt32 when, SInt16 sl
     }
 }
 
+Press TrackPress(WindowRef window, Point localPt, UInt32 when, SInt16 slop) {
+    const Rect square{SInt16(localPt.v - slop), SInt16(localPt.h - slop), SInt16(localPt.v + slop + 1),
+                      SInt16(localPt.h + slop + 1)};
+    Press press = Press::Clicked;
+    SavedGWorld saved;
+    SetPortWindowPort(window);
+    while (StillDown()) {
+        Point mouse;
+        GetMouse(&mouse);
+        if (!PtInRect(mouse, &square)) {
+            if (isDragMgrPresent) return Press::Moved;
+            press = Press::Moved;
+        }
+        if (press == Press::Clicked && TickCount() - when > GetDblTime()) return Press::Held;
+    }
+    return press;
+}
+
 OSErr CloseDocumentWindow(WindowRef window, Boolean quitting) {
     if (GetExtWindowKind(window) == kFamilyWindowKind) {
         const OSErr err = CloseFamilyWindow(window, true, false);

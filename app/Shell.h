@@ -52,6 +52,12 @@ void Quit();
 // close. It is taken from the queue; a mouse-down anywhere else ends the wait
 // and stays queued for the window it lands in.
 Boolean WaitForSecondClick(WindowRef window, Point where, UInt32 when, SInt16 slop);
+enum class Press { Clicked, Held, Moved };
+// Follows a press at `localPt` in `window`, made at `when`: Clicked when it is
+// released where it was, Held when it stays past the double-click time, Moved
+// as soon as it leaves the square of `slop` pixels around the point when
+// drags are possible (else it is followed to its release).
+Press TrackPress(WindowRef window, Point localPt, UInt32 when, SInt16 slop);
 void ToolWindowInit();
 // Handles events until none is waiting (tests and scripted runs).
 void RunPendingEvents();

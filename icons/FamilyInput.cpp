@@ -104,29 +104,6 @@ void FocusNameField(FamilyWinRec* family) {
     TESetSelect(0, 32767, family->nameTE);
 }
 
-enum class Press { Clicked, Held, Moved };
-
-// Follows a press on a member until it is released, held past the
-// double-click time, or leaves the slop square (with nothing to drag a
-// member to, the press is then followed to its release).
-Press TrackMemberPress(WindowRef window, Point localPt, UInt32 when) {
-    const Rect slop{SInt16(localPt.v - kSlop), SInt16(localPt.h - kSlop), SInt16(localPt.v + kSlop + 1),
-                    SInt16(localPt.h + kSlop + 1)};
-    Press press = Press::Clicked;
-    SavedGWorld saved;
-    SetPortWindowPort(window);
-    while (StillDown()) {
-        Point mouse;
-        GetMouse(&mouse);
-        if (!PtInRect(mouse, &slop)) {
-            if (isDragMgrPresent) return Press::Moved;  // the member is dragged
-            press = Press::Moved;
-        }
-        if (press == Press::Clicked && TickCount() - when > GetDblTime()) return Press::Held;
-    }
-    return press;
-}
-
 }  // namespace
 
 void SelectFamilyMember(FamilyWinRec* family, SInt16 kind) {
@@ -166,7 +143,7 @@ void ClickFamilyWindow(WindowRef window, Point localPt, const EventRecord* event
         SelectAndShowMenu(window, family, hit, localPt);
         return;
     }
-    const Press press = TrackMemberPress(window, localPt, event->when);
+    const Press press = TrackPress(window, localPt, event->when, kSlop);
     if (press == Press::Held) {
         if (!isFront) SelectWindow(window);
         SelectAndShowMenu(window, family, hit, localPt);

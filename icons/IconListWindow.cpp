@@ -131,29 +131,6 @@ void DrawCell(IconFileRec* rec, SInt16 index, const Rect& cell) {
 
 void ShowContextMenu(WindowRef window, SInt16 menuID, Point localPt);
 
-enum class Press { Clicked, Held, Moved };
-
-// Follows a press on an icon until it is released, held past the
-// double-click time, or leaves the slop square (then the icons are dragged;
-// with nothing to drag them to, the press is followed to its release).
-Press TrackIconPress(WindowRef window, Point localPt, UInt32 when) {
-    const Rect slop{SInt16(localPt.v - kSlop), SInt16(localPt.h - kSlop), SInt16(localPt.v + kSlop + 1),
-                    SInt16(localPt.h + kSlop + 1)};
-    Press press = Press::Clicked;
-    SavedGWorld saved;
-    SetPortWindowPort(window);
-    while (StillDown()) {
-        Point mouse;
-        GetMouse(&mouse);
-        if (!PtInRect(mouse, &slop)) {
-            if (isDragMgrPresent) return Press::Moved;
-            press = Press::Moved;
-        }
-        if (press == Press::Clicked && TickCount() - when > GetDblTime()) return Press::Held;
-    }
-    return press;
-}
-
 }  // namespace
 
 IconFileRec* GetIconFileRec(WindowRef window) {
@@ -389,7 +366,7 @@ void ClickIconWindow(WindowRef window, Point localPt, const EventRecord* event) 
     }
     if (!isFront) {
         // The selection stays: a drag takes it as it is, from one of its icons.
-        if (TrackIconPress(window, localPt, event->when) == Press::Moved && isDragMgrPresent) {
+        if (TrackPress(window, localPt, event->when, kSlop) == Press::Moved && isDragMgrPresent) {
             if (rec->selected[size_t(index)]) {
                 (void)MyDoStartDragIcon(window, event);  // a drag nobody took changes nothing
                 FlushEvents(mUpMask, 0);
@@ -429,7 +406,7 @@ void ClickIconWindow(WindowRef window, Point localPt, const EventRecord* event) 
         ShowContextMenu(window, kIconContextMenuID, localPt);
         return;
     }
-    switch (TrackIconPress(window, localPt, event->when)) {
+    switch (TrackPress(window, localPt, event->when, kSlop)) {
     case Press::Held:
         if (rec->selected[size_t(index)]) ShowContextMenu(window, kIconContextMenuID, localPt);
         return;
