@@ -602,6 +602,7 @@ std::string FindFolderPath(OSType folderType) {
         std::string base = (tmp && tmp[0] == '/') ? tmp : "/tmp";
         return base + "/Korvel";
     }
+    case kCurrentUserFolderType: return HomeFolder();
     default: return {};
     }
 }

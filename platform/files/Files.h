@@ -120,14 +120,16 @@ struct KorvelCatInfo {
 
 // Special folders: preferences ($XDG_CONFIG_HOME/Korvel, else
 // ~/.config/Korvel), the program's data ($XDG_DATA_HOME/Korvel, else
-// ~/.local/share/Korvel) and temporary items (Korvel in the system's
-// temporary folder). fnfErr when missing and not to be created.
+// ~/.local/share/Korvel), temporary items (Korvel in the system's
+// temporary folder) and the user's home. fnfErr when missing and not to be
+// created.
 inline constexpr SInt16 kOnSystemDisk = -32768;
 inline constexpr Boolean kCreateFolder = true;
 inline constexpr Boolean kDontCreateFolder = false;
 inline constexpr OSType kPreferencesFolderType = FourCC("pref");
 inline constexpr OSType kApplicationSupportFolderType = FourCC("asup");
 inline constexpr OSType kTemporaryFolderType = FourCC("temp");
+inline constexpr OSType kCurrentUserFolderType = FourCC("cusr");
 [[nodiscard]] OSErr FindFolder(SInt16 vRefNum, OSType folderType, Boolean createFolder, SInt16* foundVRefNum,
                                SInt32* foundDirID);
 std::string FindFolderPath(OSType folderType);  // the path FindFolder uses, not created

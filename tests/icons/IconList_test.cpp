@@ -69,6 +69,13 @@ std::vector<ResID> IDs(WindowRef w) {
     return ids;
 }
 
+struct EnvAt {  // an environment variable set for a while
+    const char* var;
+    std::string saved = std::getenv(var) ? std::getenv(var) : "";
+    EnvAt(const char* name, const std::string& value) : var(name) { setenv(var, value.c_str(), 1); }
+    ~EnvAt() { saved.empty() ? unsetenv(var) : setenv(var, saved.c_str(), 1); }
+};
+
 class IconListTest : public ProgramTest {
 protected:
     void TearDown() override {
@@ -282,7 +289,8 @@ TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
 }
 
 // Pasting only 'ics#' and 'ics8' into a new icon file gives a small-only
-// icon; the file is saved as a flat resource file with that suffix.
+// icon; the file is saved as a flat resource file with that suffix. Import
+// and Export start in a sensible folder.
 TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     ChooseMenuItemForTest(kIconMenuID, 1);
     WindowRef w = FrontDocumentWindow();
@@ -292,6 +300,17 @@ TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     ASSERT_EQ(PutScrapFlavor(FourCC("ics8"), Pattern(256, 2)), noErr);
     ASSERT_EQ(PasteIcon(w), noErr);
     EXPECT_EQ(IDs(w), std::vector<ResID>{128});
+    // Import and Export of a file never saved start in the user's home until
+    // one of them has given a file (none has before in this program), then
+    // where it did; once saved, beside the file.
+    const EnvAt home("HOME", config_.path());
+    EXPECT_EQ(ImportIconFromFile(w), userCanceledErr);  // unattended: cancelled at once
+    EXPECT_EQ(LastNavDialogFolder(), config_.path());
+    std::filesystem::create_directory(folder_ / "out");
+    ScriptNavDialog({true, folder_ / "out/first.ico", {}, 1, -1, {}});
+    ASSERT_EQ(ExportIconToFolder(w), noErr);
+    EXPECT_EQ(ImportIconFromFile(w), userCanceledErr);
+    EXPECT_EQ(LastNavDialogFolder(), folder_ / "out");
     NavAnswer answer;
     answer.path = folder_ / "untitled icons.rsrc";
     ScriptNavDialog(answer);
@@ -313,6 +332,7 @@ TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     answer.format = 1;
     ScriptNavDialog(answer);
     ChooseMenuItemForTest(kIconMenuID, 8);
+    EXPECT_EQ(LastNavDialogFolder(), folder_.path());
     const Bytes ico = Slurp(folder_ / "folder.ico");
     ASSERT_GE(ico.size(), 6u);
     EXPECT_EQ(Bytes(ico.begin(), ico.begin() + 4), (Bytes{0, 0, 1, 0}));
