@@ -16,6 +16,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 // Finder information of a file (the first 16 bytes of the 32 kept for it).
 // For a folder the same bytes hold its window rectangle, so only the flags
@@ -106,6 +107,11 @@ bool FSpExists(const FSSpec* fileSpec);
 [[nodiscard]] OSErr FSpBumpDate(const FSSpec* fileSpec);
 UInt32 MacDateFromUnix(SInt64 seconds);
 SInt64 UnixDateFromMac(UInt32 macDate);
+
+// The names of a folder's entries as the host stores them, AppleDouble
+// companions ("._name") included, in no particular order; at most `limit`
+// of them. dirNFErr when the folder is unknown or missing.
+[[nodiscard]] OSErr GetFolderEntryNames(SInt16 vRefNum, SInt32 dirID, size_t limit, std::vector<std::string>* names);
 
 // Catalogue information of one item in one call.
 struct KorvelCatInfo {

@@ -30,6 +30,8 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -97,6 +99,30 @@ protected:
     }
     TempFolder folder_;
 };
+
+// Start-up removes the working files of copies no longer running, with their
+// companions, and nothing else.
+TEST_F(IconListTest, StartUpRemovesWorkingFilesOfCopiesNoLongerRunning) {
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string dir = folder_ / "Korvel", dead = std::to_string(gone), mine = std::to_string(getpid());
+    std::filesystem::create_directory(dir);
+    for (const std::string& pid : {dead, mine}) {
+        const FSSpec spec = FileSpecFor(dir + "/Korvel temporary " + pid + "-3");
+        FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("temp"), 0);
+    }
+    std::set<std::string> kept = {"Korvel temporary " + dead + "-3.png", "Korvel temporary 7", "Korvel temporary 0-1",
+                                  "notes"};
+    for (const std::string& name : kept) Spill(dir + "/" + name, {1});
+    Spill(dir + "/._Korvel temporary " + dead + "--2", {1});  // a companion left on its own
+    kept.insert({"Korvel temporary " + mine + "-3", "._Korvel temporary " + mine + "-3"});
+    const EnvAt tmp("TMPDIR", folder_.path());
+    RemoveStaleWorkingFiles();
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) left.insert(entry.path().filename());
+    EXPECT_EQ(left, kept);
+}
 
 // Each form is opened, saved unchanged, edited (duplicate, delete, renumber)
 // and saved; the platform reader then finds exactly the edits, the other
