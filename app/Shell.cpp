@@ -6,6 +6,7 @@
 #include "app/MenuBar.h"
 #include "app/PaletteContent.h"
 #include "app/WindowKinds.h"
+#include "icons/IconList.h"
 #include "image/Colors.h"
 #include "paint/PaintView.h"
 #include "paint/PaintWindow.h"
@@ -233,6 +234,7 @@ Boolean StartUp() {
     }
     InitTools();
     DotLibInit();
+    RemoveStaleWorkingFiles();
     ChangeSysSettings();
     std::srand(unsigned(std::time(nullptr)));
     InitCursor();

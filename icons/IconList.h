@@ -66,6 +66,10 @@ struct IconFileRec {
 
 extern SInt16 gTempFileNum;
 
+// Start-up: removes the working files (and their companions) that copies of
+// the program no longer running left in the temporary folder.
+void RemoveStaleWorkingFiles();
+
 IconFileRec* GetIconFileRec(WindowRef window);
 
 // Opening and closing.

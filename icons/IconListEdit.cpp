@@ -429,8 +429,9 @@ OSErr ExportIconToFolder(WindowRef window) {
     FSSpec file;
     OSType type = 0;
     NavReplyRecord reply;
-    OSErr err = SaveAsIconDialog(suggestion, &file, &type, &reply);
+    OSErr err = SaveAsIconDialog(suggestion, &file, &type, &reply, 0, IconListDialogFolder(*rec));
     if (err == noErr) {
+        NoteIconListDialogFolder(file);
         switch (type) {
         case FourCC("icns"): err = MakeXIconWithKorvelIcon(&file, icon); break;
         case FourCC("Icon"): err = MakeFolderWithKorvelIcon(&file, icon); break;

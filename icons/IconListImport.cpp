@@ -31,6 +31,8 @@ enum : SInt16 {
 
 enum class FileIconKind { folder, winIcon, iconFamily, other };
 
+SInt32 lLastDialogFolder = 0;  // where the Import or Export dialog last gave a file; 0: none yet
+
 // By the name's suffix first, then by the file's own type.
 FileIconKind KindOfFile(const FSSpec& file, const KorvelCatInfo& info) {
     if (info.isFolder) return FileIconKind::folder;
@@ -126,17 +128,29 @@ OSErr AddFileIconToIconList(WindowRef window, const FSSpec& file, ResID id, Bool
     return err;
 }
 
+SInt32 IconListDialogFolder(const IconFileRec& rec) {
+    if (rec.hasFile) return rec.sourceSpec.parID;
+    if (lLastDialogFolder != 0) return lLastDialogFolder;
+    SInt16 vRefNum = 0;
+    SInt32 home = 0;
+    return FindFolder(kOnSystemDisk, kCurrentUserFolderType, kDontCreateFolder, &vRefNum, &home) == noErr ? home : 0;
+}
+
+void NoteIconListDialogFolder(const FSSpec& chosen) { lLastDialogFolder = chosen.parID; }
+
 OSErr ImportIconFromFile(WindowRef window) {
     IconFileRec* rec = GetIconFileRec(window);
     if (!rec) return paramErr;
     NavDialogOptions options;
     options.allowMultipleFiles = true;
+    options.defaultDirID = IconListDialogFolder(*rec);
     NavReplyRecord reply;
     BeginModal();
     OSErr err = NavChooseFile(&options, &reply);
     EndModal();
     if (err != noErr) return err;
     if (!reply.validRecord) return userCanceledErr;
+    NoteIconListDialogFolder(reply.selection);
     std::vector<FSSpec> files = reply.selectionList;
     if (files.empty()) files.push_back(reply.selection);
     const SInt32 count = SInt32(std::min<size_t>(files.size(), 32767));

@@ -51,6 +51,13 @@ void DisposeIconWindow(WindowRef window);
 std::string ListFamilyTitle(const IconFileRec& rec, ResID id);
 WindowRef MakeIconWindow(SInt16 sourceRefNum);
 
+// The folder the list's Import and Export dialogs start in: the icon file's
+// own; for an icon file never saved, the folder these dialogs last gave a
+// file in, else the user's home.
+SInt32 IconListDialogFolder(const IconFileRec& rec);
+// Remembers the folder of a file these dialogs gave.
+void NoteIconListDialogFolder(const FSSpec& chosen);
+
 // Item `index` of the icon file messages.
 std::string IconFileErrText(SInt16 index);
 // One alert naming every refused file or item, each with its reason.

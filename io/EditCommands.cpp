@@ -146,7 +146,7 @@ void DuplicatePicture(WindowRef window) {
         return;
     }
     HideMarqueeOf(window);
-    if (GoOffPort(window) != noErr) {
+    if (GoOffPortBase(window) != noErr) {
         if (rec->selShown) DispSelection(window);
         SysBeep(1);
         return;

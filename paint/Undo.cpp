@@ -79,27 +79,19 @@ void ExchangeMove(PaintWinRec* rec) {
     rec->selOffset.v = SInt16(rec->selOffset.v + rec->undoSelOffset.v);
 }
 
-// Undo of duplicating: the copy stamped into the picture under the selection
-// is taken out again, or put back for redo; then the move is exchanged.
-void ExchangeDuplicate(PaintWinRec* rec, bool undoing) {
-    if (undoing) {
-        SetBlackOnWhite(rec->basePort.get());
-        EraseRgn(rec->undoSelRgn);
-        SetBlackOnWhite(rec->baseMask.get());
-        EraseRgn(rec->undoSelRgn);
-    } else {
-        Rect selBounds;
-        GetRegionBounds(rec->selRgn, &selBounds);
-        SetBlackOnWhite(rec->offPort.get());
-        SetBlackOnWhite(rec->maskPort.get());
-        SetBlackOnWhite(rec->basePort.get());
-        CopyBits(GetPortBitMapForCopyBits(rec->offPort.get()), GetPortBitMapForCopyBits(rec->basePort.get()),
-                 &rec->selRect, &selBounds, srcCopy, rec->selRgn);
-        SetBlackOnWhite(rec->baseMask.get());
-        CopyBits(GetPortBitMapForCopyBits(rec->maskPort.get()), GetPortBitMapForCopyBits(rec->baseMask.get()),
-                 &rec->selRect, &selBounds, srcOr, rec->selRgn);
-    }
+// Undo of duplicating: the picture under the selection, which the stamped
+// copy changed, is exchanged with the one kept before the stamp
+// (GoOffPortBase); then the move is exchanged. False when the kept picture
+// is no longer there to exchange with.
+bool ExchangeDuplicate(PaintWinRec* rec) {
+    if (!rec->basePort || !rec->undoPort || !rec->baseMask || !rec->undoMask) return false;
+    const Rect base = GWorldBounds(rec->basePort.get()), kept = GWorldBounds(rec->undoPort.get());
+    const Rect baseMask = GWorldBounds(rec->baseMask.get()), keptMask = GWorldBounds(rec->undoMask.get());
+    if (!EqualRect(&base, &kept) || !EqualRect(&baseMask, &keptMask)) return false;
+    std::swap(rec->basePort, rec->undoPort);
+    std::swap(rec->baseMask, rec->undoMask);
     ExchangeMove(rec);
+    return true;
 }
 
 void ExchangeImageSize(WindowRef window, PaintWinRec* rec) {
@@ -307,6 +299,26 @@ OSErr GoOffPort(WindowRef window) {
     return noErr;
 }
 
+OSErr GoOffPortBase(WindowRef window) {
+    PaintWinRec* rec = GetPaintWinRec(window);
+    if (!rec || !rec->basePort || !rec->baseMask) return paramErr;
+    SavedGWorld saved;
+    const Rect bounds = GWorldBounds(rec->basePort.get());
+    const Rect maskBounds = GWorldBounds(rec->baseMask.get());
+    const Rect undoBounds = GWorldBounds(rec->undoPort.get());
+    const Rect undoMaskBounds = GWorldBounds(rec->undoMask.get());
+    // Made afresh when the sizes differ, so that undo can exchange the references.
+    if (!rec->undoPort || !EqualRect(&bounds, &undoBounds)) {
+        if (const OSErr err = Remake(&rec->undoPort, StorageDepth(rec->depth), &bounds, 0); err != noErr) return err;
+    }
+    if (!rec->undoMask || !EqualRect(&maskBounds, &undoMaskBounds)) {
+        if (const OSErr err = Remake(&rec->undoMask, 1, &maskBounds, 0); err != noErr) return err;
+    }
+    CopyWhole(rec->basePort.get(), rec->undoPort.get(), bounds);
+    CopyWhole(rec->baseMask.get(), rec->undoMask.get(), maskBounds);
+    return noErr;
+}
+
 OSErr MoveOffPortToUndo(WindowRef window) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec || !rec->offPort || !rec->maskPort) return paramErr;
@@ -372,7 +384,12 @@ void DoUndo() {
     case kUndoFlip:
     case kUndoTypeString: ExchangeSelectionEdit(rec, m); break;
     case kUndoMoveSelection: ExchangeMove(rec); break;
-    case kUndoDuplicate: ExchangeDuplicate(rec, undoing); break;
+    case kUndoDuplicate:
+        if (!ExchangeDuplicate(rec)) {
+            SysBeep(1);  // the step stays as it is
+            return;
+        }
+        break;
     case kUndoExchangeSelection:
         // The exchange is its own inverse.
         ExchangeSelectionMain(rec);

@@ -17,6 +17,10 @@ enum : SInt16 {
 };
 
 [[nodiscard]] OSErr GoOffPort(WindowRef window);
+// The snapshot of an edit that changes only the picture under a floating
+// selection (duplicating): basePort and baseMask are copied into undoPort and
+// undoMask, with which undo then exchanges them.
+[[nodiscard]] OSErr GoOffPortBase(WindowRef window);
 // The snapshot of an edit that replaces offPort and maskPort whole: they
 // become undoPort and undoMask without a copy, and the caller puts the new
 // buffers in their place at once.

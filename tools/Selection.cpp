@@ -26,14 +26,6 @@ namespace {
 
 constexpr SInt16 kDropFailedItem = 2;  // item of kMemoryErrStrings
 
-// Remakes `g` over `bounds`, keeping what overlaps.
-[[nodiscard]] OSErr Resize(UniqueGWorld* g, SInt16 depth, const Rect* bounds) {
-    GWorldPtr world = g->release();
-    const GWorldFlags result = UpdateGWorld(&world, depth, bounds, nullptr, nullptr, 0);
-    g->reset(world);
-    return (result & gwFlagErr) || !world ? OSErr(memFullErr) : OSErr(noErr);
-}
-
 SInt16 StorageDepth(SInt16 depth) { return depth == 24 ? 32 : depth; }
 
 // A rectangular region clips nothing that its bounds do not: copies through
@@ -157,12 +149,19 @@ void FixSelection(WindowRef window) {
     }
     const Rect offBounds = GWorldBounds(rec->offPort.get());
     if (!EqualRect(&offBounds, &rec->picRect)) {
-        if (Resize(&rec->offPort, StorageDepth(rec->depth), &rec->picRect) != noErr ||
-            Resize(&rec->maskPort, 1, &rec->picRect) != noErr) {
+        // A paste made the buffers larger. Both are made anew at the picture's
+        // size before either is replaced, so that a failure changes nothing;
+        // their pixels are all written below.
+        UniqueGWorld image, mask;
+        if (NewGWorld(image.out(), StorageDepth(rec->depth), &rec->picRect, nullptr, nullptr, useTempMem) != noErr ||
+            NewGWorld(mask.out(), 1, &rec->picRect, nullptr, nullptr, useTempMem) != noErr) {
+            if (rec->selShown) DispSelection(window);
             ErrorAlertFromResource(kMemoryErrStrings, kDropFailedItem);
             SetUndoMode(kUndoNone);
             return;
         }
+        rec->offPort = std::move(image);
+        rec->maskPort = std::move(mask);
     }
     // dispPort is kept composed by every change of the floating selection.
     SetBlackOnWhite(rec->dispPort.get());
@@ -252,7 +251,10 @@ void ExchangeSelection(WindowRef window) {
 void SelectWholePicture(WindowRef window) {
     PaintWinRec* rec = GetPaintWinRec(window);
     if (!rec) return;
-    if (rec->isFloating) FixSelection(window);
+    if (rec->isFloating) {
+        FixSelection(window);
+        if (rec->isFloating) return;  // the drop failed, and FixSelection has said so
+    }
     if (GoOffPort(window) != noErr) {
         SysBeep(1);
         SetUndoMode(kUndoNone);

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <memory>
 
@@ -349,6 +350,20 @@ OSErr FSpDirCreate(const FSSpec* fileSpec, SInt16 scriptTag, SInt32* createdDirI
     return noErr;
 }
 
+OSErr GetFolderEntryNames(SInt16 vRefNum, SInt32 dirID, size_t limit, std::vector<std::string>* names) {
+    (void)vRefNum;
+    if (!names) return paramErr;
+    names->clear();
+    const std::string folder = PathForDirID(dirID);
+    if (folder.empty() || !PathIsFolder(folder)) return dirNFErr;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end && names->size() < limit;
+         it.increment(ec)) {
+        names->push_back(it->path().filename().string());
+    }
+    return ec ? OSErrFromErrno(ec.value()) : OSErr(noErr);
+}
+
 OSErr FSpDelete(const FSSpec* fileSpec) {
     std::string path;
     if (OSErr err = PathOf(fileSpec, &path); err != noErr) return err;
@@ -602,6 +617,7 @@ std::string FindFolderPath(OSType folderType) {
         std::string base = (tmp && tmp[0] == '/') ? tmp : "/tmp";
         return base + "/Korvel";
     }
+    case kCurrentUserFolderType: return HomeFolder();
     default: return {};
     }
 }

@@ -16,6 +16,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 // Finder information of a file (the first 16 bytes of the 32 kept for it).
 // For a folder the same bytes hold its window rectangle, so only the flags
@@ -107,6 +108,11 @@ bool FSpExists(const FSSpec* fileSpec);
 UInt32 MacDateFromUnix(SInt64 seconds);
 SInt64 UnixDateFromMac(UInt32 macDate);
 
+// The names of a folder's entries as the host stores them, AppleDouble
+// companions ("._name") included, in no particular order; at most `limit`
+// of them. dirNFErr when the folder is unknown or missing.
+[[nodiscard]] OSErr GetFolderEntryNames(SInt16 vRefNum, SInt32 dirID, size_t limit, std::vector<std::string>* names);
+
 // Catalogue information of one item in one call.
 struct KorvelCatInfo {
     bool isFolder = false;
@@ -120,14 +126,16 @@ struct KorvelCatInfo {
 
 // Special folders: preferences ($XDG_CONFIG_HOME/Korvel, else
 // ~/.config/Korvel), the program's data ($XDG_DATA_HOME/Korvel, else
-// ~/.local/share/Korvel) and temporary items (Korvel in the system's
-// temporary folder). fnfErr when missing and not to be created.
+// ~/.local/share/Korvel), temporary items (Korvel in the system's
+// temporary folder) and the user's home. fnfErr when missing and not to be
+// created.
 inline constexpr SInt16 kOnSystemDisk = -32768;
 inline constexpr Boolean kCreateFolder = true;
 inline constexpr Boolean kDontCreateFolder = false;
 inline constexpr OSType kPreferencesFolderType = FourCC("pref");
 inline constexpr OSType kApplicationSupportFolderType = FourCC("asup");
 inline constexpr OSType kTemporaryFolderType = FourCC("temp");
+inline constexpr OSType kCurrentUserFolderType = FourCC("cusr");
 [[nodiscard]] OSErr FindFolder(SInt16 vRefNum, OSType folderType, Boolean createFolder, SInt16* foundVRefNum,
                                SInt32* foundDirID);
 std::string FindFolderPath(OSType folderType);  // the path FindFolder uses, not created

@@ -16,5 +16,6 @@ void NoteDialogShown(SInt16 dialogID);
 bool TakeColorPickerAnswer(ColorPickerAnswer* answer);
 bool TakeNavAnswer(NavAnswer* answer);
 void SetLastAlertText(std::string text);
+void NoteNavDialogFolder(std::string folder);
 
 }  // namespace ui_internal

@@ -19,6 +19,7 @@ std::deque<NavAnswer> gNavAnswers;
 bool gUnattended = false;
 std::vector<SInt16> gShown;
 std::string gLastAlertText;
+std::string gLastNavFolder;
 
 }  // namespace
 
@@ -36,10 +37,12 @@ void SetUnattended(Boolean unattended) { gUnattended = unattended; }
 const std::vector<SInt16>& DialogsShown() { return gShown; }
 
 std::string LastAlertText() { return gLastAlertText; }
+std::string LastNavDialogFolder() { return gLastNavFolder; }
 
 void ResetScriptLog() {
     gShown.clear();
     gLastAlertText.clear();
+    gLastNavFolder.clear();
     ui_internal::ResetInputScriptLog();
 }
 
@@ -75,5 +78,6 @@ bool TakeNavAnswer(NavAnswer* answer) {
 }
 
 void SetLastAlertText(std::string text) { gLastAlertText = std::move(text); }
+void NoteNavDialogFolder(std::string folder) { gLastNavFolder = std::move(folder); }
 
 }  // namespace ui_internal

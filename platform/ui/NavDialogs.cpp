@@ -30,6 +30,11 @@ struct NavResult {
 
 QString QtText(const std::string& text) { return QString::fromStdString(LegacyTextToUtf8(text)); }
 
+// The folder a dialog starts in; empty leaves it to the dialog.
+QString StartFolder(const NavDialogOptions& options) {
+    return options.defaultDirID != 0 ? QString::fromStdString(PathForDirID(options.defaultDirID)) : QString();
+}
+
 // The name with its suffix changed to the one of the chosen format: any
 // suffix of the pop-up's formats is cut first.
 QString WithFormatSuffix(QString name, const NavDialogOptions& options, int format) {
@@ -108,10 +113,7 @@ std::optional<NavResult> RunQtSaveDialog(const NavDialogOptions& options) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (options.defaultDirID != 0) {
-        const std::string folder = PathForDirID(options.defaultDirID);
-        if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder));
-    }
+    if (const QString folder = StartFolder(options); !folder.isEmpty()) dialog.setDirectory(folder);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.value(options.popupSelection));
@@ -153,6 +155,8 @@ std::optional<NavResult> RunQtSaveDialog(const NavDialogOptions& options) {
 // format, or none when the user cancelled. A scripted answer comes first;
 // unattended, a dialog without one is cancelled at once.
 std::optional<NavResult> RunNavDialog(NavDialogKind kind, const NavDialogOptions& options) {
+    const QString folder = StartFolder(options);
+    ui_internal::NoteNavDialogFolder(folder.toStdString());
     NavAnswer answer;
     if (ui_internal::TakeNavAnswer(&answer)) {
         if (answer.whileShown) answer.whileShown();
@@ -166,13 +170,14 @@ std::optional<NavResult> RunNavDialog(NavDialogKind kind, const NavDialogOptions
     case NavDialogKind::ChooseFile: {
         if (options.allowMultipleFiles) {
             // The desktop's own dialog (its portal where it offers one).
-            const QStringList paths = QFileDialog::getOpenFileNames(nullptr, QtText(PStringToStd(options.message)));
+            const QStringList paths =
+                QFileDialog::getOpenFileNames(nullptr, QtText(PStringToStd(options.message)), folder);
             if (paths.isEmpty()) return std::nullopt;
             NavResult result{paths.front().toStdString(), 0, false, {}};
             for (qsizetype i = 1; i < paths.size(); ++i) result.morePaths.push_back(paths[i].toStdString());
             return result;
         }
-        const QString path = QFileDialog::getOpenFileName(nullptr, QtText(PStringToStd(options.message)), {}, {},
+        const QString path = QFileDialog::getOpenFileName(nullptr, QtText(PStringToStd(options.message)), folder, {},
                                                           nullptr, QFileDialog::DontUseNativeDialog);
         if (path.isEmpty()) return std::nullopt;
         return NavResult{path.toStdString(), 0};

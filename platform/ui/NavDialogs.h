@@ -21,11 +21,10 @@ struct NavDialogOptions {
     Str255 message{};                  // the prompt, shown as the dialog's title; empty for the system's own
     Boolean applicationsOnly = false;  // only a program the system can run is accepted
     Boolean allowMultipleFiles = false;  // an open dialog may give several files at once
-    // Save dialogs: the name proposed, the folder shown first (0: the
-    // dialog's own choice), the format pop-up (empty for none) and the
-    // format proposed, from 0.
+    SInt32 defaultDirID = 0;             // the folder shown first; 0: the dialog's own choice
+    // Save dialogs: the name proposed, the format pop-up (empty for none) and
+    // the format proposed, from 0.
     Str255 savedFileName{};
-    SInt32 defaultDirID = 0;
     std::vector<NavMenuItemSpec> popupExtension;
     SInt16 popupSelection = 0;
     // A check box beside the pop-up (no box when its title is empty), enabled

@@ -73,5 +73,7 @@ void SetUnattended(Boolean unattended);
 const std::vector<SInt16>& DialogsShown();
 // The texts of the last alert's static items, after ParamText substitution.
 std::string LastAlertText();
+// The folder the last navigation dialog started in (empty: its own choice).
+std::string LastNavDialogFolder();
 UInt32 SysBeepCount();
-void ResetScriptLog();  // clears DialogsShown, LastAlertText and the beep count
+void ResetScriptLog();  // clears DialogsShown, LastAlertText, LastNavDialogFolder and the beep count

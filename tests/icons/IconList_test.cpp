@@ -30,6 +30,8 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -69,6 +71,13 @@ std::vector<ResID> IDs(WindowRef w) {
     return ids;
 }
 
+struct EnvAt {  // an environment variable set for a while
+    const char* var;
+    std::string saved = std::getenv(var) ? std::getenv(var) : "";
+    EnvAt(const char* name, const std::string& value) : var(name) { setenv(var, value.c_str(), 1); }
+    ~EnvAt() { saved.empty() ? unsetenv(var) : setenv(var, saved.c_str(), 1); }
+};
+
 class IconListTest : public ProgramTest {
 protected:
     void TearDown() override {
@@ -90,6 +99,30 @@ protected:
     }
     TempFolder folder_;
 };
+
+// Start-up removes the working files of copies no longer running, with their
+// companions, and nothing else.
+TEST_F(IconListTest, StartUpRemovesWorkingFilesOfCopiesNoLongerRunning) {
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string dir = folder_ / "Korvel", dead = std::to_string(gone), mine = std::to_string(getpid());
+    std::filesystem::create_directory(dir);
+    for (const std::string& pid : {dead, mine}) {
+        const FSSpec spec = FileSpecFor(dir + "/Korvel temporary " + pid + "-3");
+        FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("temp"), 0);
+    }
+    std::set<std::string> kept = {"Korvel temporary " + dead + "-3.png", "Korvel temporary 7", "Korvel temporary 0-1",
+                                  "notes"};
+    for (const std::string& name : kept) Spill(dir + "/" + name, {1});
+    Spill(dir + "/._Korvel temporary " + dead + "--2", {1});  // a companion left on its own
+    kept.insert({"Korvel temporary " + mine + "-3", "._Korvel temporary " + mine + "-3"});
+    const EnvAt tmp("TMPDIR", folder_.path());
+    RemoveStaleWorkingFiles();
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) left.insert(entry.path().filename());
+    EXPECT_EQ(left, kept);
+}
 
 // Each form is opened, saved unchanged, edited (duplicate, delete, renumber)
 // and saved; the platform reader then finds exactly the edits, the other
@@ -282,7 +315,8 @@ TEST_F(IconListTest, DamagedFilesListWhatTheyCan) {
 }
 
 // Pasting only 'ics#' and 'ics8' into a new icon file gives a small-only
-// icon; the file is saved as a flat resource file with that suffix.
+// icon; the file is saved as a flat resource file with that suffix. Import
+// and Export start in a sensible folder.
 TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     ChooseMenuItemForTest(kIconMenuID, 1);
     WindowRef w = FrontDocumentWindow();
@@ -292,6 +326,17 @@ TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     ASSERT_EQ(PutScrapFlavor(FourCC("ics8"), Pattern(256, 2)), noErr);
     ASSERT_EQ(PasteIcon(w), noErr);
     EXPECT_EQ(IDs(w), std::vector<ResID>{128});
+    // Import and Export of a file never saved start in the user's home until
+    // one of them has given a file (none has before in this program), then
+    // where it did; once saved, beside the file.
+    const EnvAt home("HOME", config_.path());
+    EXPECT_EQ(ImportIconFromFile(w), userCanceledErr);  // unattended: cancelled at once
+    EXPECT_EQ(LastNavDialogFolder(), config_.path());
+    std::filesystem::create_directory(folder_ / "out");
+    ScriptNavDialog({true, folder_ / "out/first.ico", {}, 1, -1, {}});
+    ASSERT_EQ(ExportIconToFolder(w), noErr);
+    EXPECT_EQ(ImportIconFromFile(w), userCanceledErr);
+    EXPECT_EQ(LastNavDialogFolder(), folder_ / "out");
     NavAnswer answer;
     answer.path = folder_ / "untitled icons.rsrc";
     ScriptNavDialog(answer);
@@ -313,6 +358,7 @@ TEST_F(IconListTest, ANewIconFileTakesAPastedSmallIcon) {
     answer.format = 1;
     ScriptNavDialog(answer);
     ChooseMenuItemForTest(kIconMenuID, 8);
+    EXPECT_EQ(LastNavDialogFolder(), folder_.path());
     const Bytes ico = Slurp(folder_ / "folder.ico");
     ASSERT_GE(ico.size(), 6u);
     EXPECT_EQ(Bytes(ico.begin(), ico.begin() + 4), (Bytes{0, 0, 1, 0}));

@@ -132,6 +132,25 @@ TEST_F(ClipboardTest, LargePictureGrowsTheBuffersAndClearShrinksThem) {
     EXPECT_EQ(Shown(small.w), (Rows{"rrr.", "rrr.", "....", "...."}));
 }
 
+TEST_F(ClipboardTest, SelectAllStopsWhenDroppingAGrownPasteFails) {
+    LiftedRect(10, 8, 0, 0, 10, 8);
+    DoCopy();
+    const Doc doc = MakeDoc(Rows(3, "gggg"));
+    DoPaste();
+    ASSERT_EQ(GoOffPort(doc.w), noErr);  // the undo copy at the grown size: only the shrinking fails
+    RunPendingEvents();
+    const std::string before = State(doc.w);
+    const std::vector<UInt8> port = Bytes(GetWindowPort(doc.w));
+    ResetScriptLog();
+    doc.rec->depth = 3;  // no buffer can be made at this depth, as for want of memory
+    SelectWholePicture(doc.w);
+    doc.rec->depth = 24;
+    EXPECT_EQ(DialogsShown(), (std::vector<SInt16>{kErrorAlertID}));
+    EXPECT_EQ(SysBeepCount(), 0u);
+    EXPECT_EQ(State(doc.w), before);
+    EXPECT_EQ(Bytes(GetWindowPort(doc.w)), port);  // the marquee is back
+}
+
 TEST_F(ClipboardTest, CopyAddsTheSixIconFlavoursWhenThePreferencesAskForThem) {
     for (UInt8 wanted : {UInt8(0), UInt8(1)}) {
         gOtherPrefs[kOtherIconFlavoursOnCopy] = wanted;

@@ -3,6 +3,7 @@
 // document after it, buffers and selection state alike.
 #include "tests/support/PaintTestSupport.h"
 
+#include "io/Clipboard.h"
 #include "tools/Bucket.h"
 #include "tools/ReplaceColor.h"
 
@@ -65,6 +66,14 @@ TEST_F(UndoEveryEditTest, UndoThenRedoGivesBackExactlyBothSides) {
          [](WindowRef w) { MoveSelectionByKey(w, kLeftArrowCharCode, optionKey); }, kUndoMoveSelection, true},
         {"drop the moved selection", liftBlueAndMove, [](WindowRef w) { FixSelection(w); }, kUndoFixSelection,
          true},
+        {"duplicate the moved selection over the ring", liftBlueAndMove, [](WindowRef) { DoDuplicate(); },
+         kUndoDuplicate, true},
+        {"duplicate a blended selection",
+         [](WindowRef w) {
+             DoSelectColorArea(w, &kBlue, false);
+             ToggleSelectionBlend(w);
+         },
+         [](WindowRef) { DoDuplicate(); }, kUndoDuplicate, true},
         {"exchange the moved selection", liftBlueAndMove, [](WindowRef w) { ExchangeSelection(w); },
          kUndoExchangeSelection, true},
         {"opaque mask of the whole picture", none, [](WindowRef w) { ChangeMask(w, 0); }, kUndoChangeMask, true},
