@@ -197,7 +197,9 @@ TEST_F(ShellTest, CommandClickOnTheTitleOffersThePathAndOpensTheFolderChosen) {
     fs::create_directories(folder);
     fs::create_directories(bin);
     std::ofstream(folder / "figure.pict").put('\0');
-    std::ofstream(bin / "xdg-open") << "#!/bin/sh\necho \"$1\" > '" << opened.string() << "'\n";
+    // Written whole, then renamed: the file never shows half made.
+    std::ofstream(bin / "xdg-open") << "#!/bin/sh\necho \"$1\" > '" << opened.string() << ".part' && mv '"
+                                    << opened.string() << ".part' '" << opened.string() << "'\n";
     fs::permissions(bin / "xdg-open", fs::perms::owner_all);
     const std::string path = getenv("PATH");
     setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
