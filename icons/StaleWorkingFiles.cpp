@@ -76,8 +76,8 @@ void RemoveStaleWorkingFiles() {
         // its own (the program was killed between the two) goes by its own
         // name. A file that cannot be deleted now is tried at the next start:
         // nothing the user asked for has failed.
-        FSSpec spec{vRefNum, dirID, {0}};
-        CopyCStringToPascal(entry, spec.name);
-        (void)FSpDelete(&spec);
+        FSSpec fileSpec{vRefNum, dirID, {0}};
+        CopyCStringToPascal(entry, fileSpec.name);
+        (void)FSpDelete(&fileSpec);
     }
 }

@@ -78,8 +78,8 @@ TEST_F(IconListDragTest, IconsDragOutAsFilesAndIntoAnotherList) {
         KorvelIconOwner icon;
         Boolean has32 = false;
         SInt16 status = 0;
-        const FSSpec spec = FileSpecFor(first);
-        EXPECT_EQ(GetFileKorvelIcon(&spec, icon.get(), true, &has32, &status), noErr);
+        const FSSpec fileSpec = FileSpecFor(first);
+        EXPECT_EQ(GetFileKorvelIcon(&fileSpec, icon.get(), true, &has32, &status), noErr);
         for (SInt16 kind : {kKindICNImage, kKindIcl8})
             EXPECT_EQ(icontest::MemberOf(*icon, kind), icontest::MemberOf(*listed, kind)) << kind;
         ScriptDragMove(drag, Global(other, Point{30, 30}), 0);

@@ -109,8 +109,8 @@ TEST_F(IconListTest, StartUpRemovesWorkingFilesOfCopiesNoLongerRunning) {
     const std::string dir = folder_ / "Korvel", dead = std::to_string(gone), mine = std::to_string(getpid());
     std::filesystem::create_directory(dir);
     for (const std::string& pid : {dead, mine}) {
-        const FSSpec spec = FileSpecFor(dir + "/Korvel temporary " + pid + "-3");
-        FSpCreateResFile(&spec, FourCC("Krvl"), FourCC("temp"), 0);
+        const FSSpec fileSpec = FileSpecFor(dir + "/Korvel temporary " + pid + "-3");
+        FSpCreateResFile(&fileSpec, FourCC("Krvl"), FourCC("temp"), 0);
     }
     std::set<std::string> kept = {"Korvel temporary " + dead + "-3.png", "Korvel temporary 7", "Korvel temporary 0-1",
                                   "notes"};
