@@ -75,9 +75,11 @@ PicHandle GetSelectionPic(WindowRef window, Boolean withLayers) {
     if (EmptyRect(&frame)) return nullptr;
     const bool layered =
         withLayers && !rec->isFloating && (rec->backPort || rec->foreHoldPort || rec->hasTransparency);
+    return RecordPortPicture(rec->offPort.get(), frame, [&] { RecordDocument(rec, frame, layered); });
+}
 
+PicHandle RecordPortPicture(GWorldPtr port, const Rect& frame, const std::function<void()>& draw) {
     SavedGWorld saved;
-    GWorldPtr port = rec->offPort.get();
     SetGWorld(port, nullptr);
     RGBColor fore, back;
     GetForeColor(&fore);
@@ -85,16 +87,14 @@ PicHandle GetSelectionPic(WindowRef window, Boolean withLayers) {
     UniqueRgn oldClip, oldVisible, nothing;
     GetClip(oldClip);
     CopyRgn(port->visRgn, oldVisible);
-    // The picture is recorded without drawing into the document's buffers.
     SetPortVisibleRegion(port, nothing);
     SetBlackOnWhite(port);
     ClipRect(&frame);
-
     OpenCPicParams params;
     params.srcRect = frame;
     PicHandle picture = OpenCPicture(&params);
     if (picture) {
-        RecordDocument(rec, frame, layered);
+        draw();
         ClosePicture();
         if (QDError() != noErr) {
             KillPicture(picture);

@@ -4,6 +4,8 @@
 // take from a paint document.
 #pragma once
 
+#include <functional>
+
 #include "platform/raster/QDTypes.h"
 #include "platform/ui/Windows.h"
 
@@ -16,3 +18,9 @@ enum : SInt16 { kKorvelPicComment = 100, kSelectionRgnComment = 200, kLayerInfoC
 // the background layer and the foreground clipped to its mask. None when memory runs out; the caller
 // owns the picture.
 PicHandle GetSelectionPic(WindowRef window, Boolean withLayers);
+
+// A picture of `frame` recorded from `port` by `draw`, which draws into the
+// port while nothing reaches its pixels (the visible region is emptied, the
+// clip is the frame, the colours black on white); the port's clip, visible
+// region and colours are restored. None when the picture cannot be made.
+PicHandle RecordPortPicture(GWorldPtr port, const Rect& frame, const std::function<void()>& draw);

@@ -4,6 +4,7 @@
 #include "app/MenuBar.h"
 #include "image/Colors.h"
 #include "io/Clipboard.h"
+#include "io/DocumentPicture.h"
 #include "paint/PaintView.h"
 #include "paint/Undo.h"
 #include "palettes/ColorPalettes.h"
@@ -415,30 +416,10 @@ PicHandle TypedTextPicture(const TypedText& typed, Boolean smooth) {
     const Rect frame = typed.frame;
     UniqueRgn opaque;
     if (BitMapToRegion(opaque, Bits(typed.mask)) != noErr) return nullptr;
-    SavedGWorld saved;
-    GWorldPtr port = typed.image.get();
-    SetBlackOnWhite(port);
-    UniqueRgn oldClip, oldVisible, nothing;
-    GetClip(oldClip);
-    CopyRgn(port->visRgn, oldVisible);
-    // Recorded without drawing into the text's own buffer.
-    SetPortVisibleRegion(port, nothing);
-    ClipRect(&frame);
-    OpenCPicParams params;
-    params.srcRect = frame;
-    PicHandle picture = OpenCPicture(&params);
-    if (picture) {
+    return RecordPortPicture(typed.image.get(), frame, [&] {
         CopyBits(Bits(typed.image), Bits(typed.image), &frame, &frame, smooth ? SInt16(ditherCopy) : SInt16(srcCopy),
                  opaque);
-        ClosePicture();
-        if (QDError() != noErr) {
-            KillPicture(picture);
-            picture = nullptr;
-        }
-    }
-    SetClip(oldClip);
-    SetPortVisibleRegion(port, oldVisible);
-    return picture;
+    });
 }
 
 }  // namespace
