@@ -280,6 +280,13 @@ namespace {
     return noErr;
 }
 
+// Makes `g` anew over `bounds` unless it already covers exactly them.
+[[nodiscard]] OSErr MatchBounds(UniqueGWorld* g, SInt16 depth, const Rect& bounds) {
+    const Rect have = GWorldBounds(g->get());
+    if (*g && EqualRect(&have, &bounds)) return noErr;
+    return Remake(g, depth, &bounds, 0);
+}
+
 }  // namespace
 
 OSErr GoOffPort(WindowRef window) {
@@ -305,15 +312,9 @@ OSErr GoOffPortBase(WindowRef window) {
     SavedGWorld saved;
     const Rect bounds = GWorldBounds(rec->basePort.get());
     const Rect maskBounds = GWorldBounds(rec->baseMask.get());
-    const Rect undoBounds = GWorldBounds(rec->undoPort.get());
-    const Rect undoMaskBounds = GWorldBounds(rec->undoMask.get());
-    // Made afresh when the sizes differ, so that undo can exchange the references.
-    if (!rec->undoPort || !EqualRect(&bounds, &undoBounds)) {
-        if (const OSErr err = Remake(&rec->undoPort, StorageDepth(rec->depth), &bounds, 0); err != noErr) return err;
-    }
-    if (!rec->undoMask || !EqualRect(&maskBounds, &undoMaskBounds)) {
-        if (const OSErr err = Remake(&rec->undoMask, 1, &maskBounds, 0); err != noErr) return err;
-    }
+    // Of the same sizes, so that undo can exchange the references.
+    if (const OSErr err = MatchBounds(&rec->undoPort, StorageDepth(rec->depth), bounds); err != noErr) return err;
+    if (const OSErr err = MatchBounds(&rec->undoMask, 1, maskBounds); err != noErr) return err;
     CopyWhole(rec->basePort.get(), rec->undoPort.get(), bounds);
     CopyWhole(rec->baseMask.get(), rec->undoMask.get(), maskBounds);
     return noErr;
